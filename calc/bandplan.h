@@ -1,0 +1,56 @@
+// The band plan: eleven bands, their nominal frequencies, the segment tables,
+// and the classification of a preferred frequency.
+#pragma once
+
+#include <array>
+
+#include "calc/common.h"
+
+namespace lorvant {
+
+// Band index 0..10 = 1.8, 3.5, 5.3, 7, 10, 14, 18, 21, 24.9, 28, 50 MHz.
+inline constexpr int kBandCount = 11;
+// Segment code: 1 CW, 2 SSB, 3 band centre (any other value reads as centre).
+inline constexpr int kSegmentCw = 1;
+inline constexpr int kSegmentSsb = 2;
+inline constexpr int kSegmentCentre = 3;
+
+// Check box values of the band boxes.
+inline constexpr int kBandOff = 0;
+inline constexpr int kBandCounted = 1;
+inline constexpr int kBandGrey = 2;
+using BandValues = std::array<int, kBandCount>;
+
+// Nominal frequency of a band; 0 for an index outside 0..10.
+float BandNennFrequenz(int index);
+
+// Representative frequency of the band that contains f, for the segment
+// (Table S). A frequency whose key is not in the table comes back unchanged.
+float SegmentFrequenz(int segment, float f);
+
+// Table W, used only for the per-band wavelengths of the optimisation run.
+double BandTableWFrequency(int bandIndex, int segment);
+
+// Segment suggestion for the preferred frequency.
+struct SegmentSuggestion {
+  int segment = kSegmentCentre;  // suggested code
+  bool outsideBands = false;     // ask the additional-band question
+};
+SegmentSuggestion SuggestSegment(float f0);
+
+Question ExtraBandQuestion(Language lang);
+Question SegmentQuestion(Language lang);
+
+// Classification of the preferred frequency as the run does it: the
+// suggestion, the additional-band question (when outside all bands) and the
+// segment question (when the chosen segment differs from the suggestion).
+struct Classification {
+  bool extraBand = false;   // Yes to the additional-band question
+  float extraFrequency = 0;
+  int segment = kSegmentCentre;  // segment to use (changed on Yes)
+  bool segmentChanged = false;   // Yes to the segment question
+  bool cancelled = false;        // Cancel to the segment question
+};
+Classification ClassifyPreferredFrequency(float f0, int chosenSegment, Language lang, Asker& asker);
+
+}  // namespace lorvant

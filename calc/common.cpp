@@ -1,0 +1,30 @@
+#include "calc/common.h"
+
+#include <cmath>
+#include <limits>
+
+namespace lorvant {
+
+Language languageFromSetting(std::string_view setting) {
+  return setting == "dtsch" ? Language::German : Language::English;
+}
+
+const char* languageSetting(Language lang) { return lang == Language::German ? "dtsch" : "engl"; }
+
+double roundHalfEven(double v) { return std::nearbyint(v); }
+
+std::optional<std::int16_t> toInt16(double v) {
+  const double r = roundHalfEven(v);
+  if (!(r >= std::numeric_limits<std::int16_t>::min() && r <= std::numeric_limits<std::int16_t>::max()))
+    return std::nullopt;
+  return static_cast<std::int16_t>(r);
+}
+
+std::optional<std::int32_t> toInt32(double v) {
+  const double r = roundHalfEven(v);
+  if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max()))
+    return std::nullopt;
+  return static_cast<std::int32_t>(r);
+}
+
+}  // namespace lorvant

@@ -1,0 +1,34 @@
+// The feed-point current model: standing-wave current per band and position,
+// equal-impedance count, impedance from a current, base resistance over
+// ground, resonance test.
+#pragma once
+
+#include <array>
+
+#include "calc/shortening.h"
+
+namespace lorvant {
+
+struct BandCurrent {
+  double G = 0;   // geometric mean of the currents seen from both ends
+  double I1 = 0;  // current seen from the start of the wire
+};
+
+// W: band wavelength value (300 / F) * (1 - 2 ins); L antenna length (m);
+// x position from the start (m); ins the insulation fraction.
+BandCurrent StromImPunkt(double W, float L, double x, float vk, double ins, const CalculatorState& calc);
+
+// Band wavelength values from Table W for the segment, indexed by band index
+// (0 = 1.8 MHz ... 10 = 50 MHz).
+std::array<double, kBandCount> BandWellenlaengen(int segment, double ins);
+
+// values: G of the counted bands 1.8..28 MHz (index 0..9; 0 when not
+// counted) and of the additional band at index 10 (0 when absent).
+int GleicheImpedanzen(const std::array<double, kBandCount>& values, float smin, int n);
+
+float ImpedanzAusStromsumme(double S, float f, const CalculatorState& calc);
+float FusspunktWiderstand(float f, float h, bool ground);
+float ResonanzTest(int ind, float qrg, float istQrg, float halbwEing, float laenge, float vkProzh, double vkIso,
+                   const CalculatorState& calc);
+
+}  // namespace lorvant

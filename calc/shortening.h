@@ -1,0 +1,46 @@
+// Wire shortening (end effect, slenderness, height, insulation) and the
+// antenna length in the three length modes.
+#pragma once
+
+#include <string>
+
+#include "calc/bandplan.h"
+
+namespace lorvant {
+
+// What the shortening-factor calculator window contributes while it is
+// active (its fields already parsed with ParseNumber).
+struct CalculatorState {
+  bool active = false;
+  float height = 0;         // its Text2, metres
+  float diameter = 0;       // its Combo1, millimetres
+  bool groundCorrection = false;  // mnuErdbodenKor checked
+  std::string heightText;   // its Text2 as typed, for the reports' height line
+};
+
+float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState& calc);
+float HoehenVerkuerzung(float f, float h, bool ground);
+float SchlankheitsVerkuerzung(float f, float d);
+double IsolationsVerkuerzung(float er, float outerD, float d, float vk);
+
+// Length modes of the main form's Option2.
+inline constexpr int kLengthPreferred = 0;
+inline constexpr int kLengthHighestLowest = 1;
+inline constexpr int kLengthAll = 2;
+
+// What AntennenLaenge reads from the main form and Module1.
+struct LengthContext {
+  BandValues bands{};          // Check1 values
+  int segment = kSegmentCentre;
+  int lengthMode = kLengthPreferred;
+  float tolerancePercent = 5;  // Text5, parsed
+  bool extraBand = false;
+  float extraFrequency = 0;
+  CalculatorState calc;
+};
+
+// Geometric length in metres. n and f0 are written back in the modes
+// highest-and-lowest and all. Throws ArithmeticError on a failed step.
+float AntennenLaenge(float& n, float vk, double ins, float& f0, const LengthContext& ctx);
+
+}  // namespace lorvant

@@ -1,0 +1,52 @@
+#include "shell/Module1.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include "shell/Seam.h"
+
+namespace lorvant::Module1 {
+namespace {
+State& stateStorage() {
+  static State s;
+  return s;
+}
+char separatorOverride = 0;
+}  // namespace
+
+State& state() { return stateStorage(); }
+
+void resetState() { stateStorage() = State{}; }
+
+bool german() { return state().language == QLatin1String("dtsch"); }
+
+Language language() { return german() ? Language::German : Language::English; }
+
+QString tr(const char* de, const char* en) { return QString::fromUtf8(german() ? de : en); }
+
+char decimalSeparator() {
+  if (separatorOverride) return separatorOverride;
+  const QString point = QLocale().decimalPoint();
+  return point == QLatin1String(",") ? ',' : '.';
+}
+
+void setDecimalSeparator(char sep) { separatorOverride = sep; }
+
+float parse(const QString& text) { return ParseNumber(text.toStdString()); }
+
+int keyFilter(int key, std::u32string_view keySet) {
+  if (key >= 0 && KeyAccepted(static_cast<char32_t>(key), keySet)) return key;
+  seam().beep();
+  seam().processEvents();
+  return 0;
+}
+
+QString generalDateTime() {
+  const QLocale locale;
+  const QDateTime now = QDateTime::currentDateTime();
+  return locale.toString(now.date(), QLocale::ShortFormat) + ' ' + locale.toString(now.time(), "HH:mm:ss");
+}
+
+QString shortDate() { return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat); }
+
+}  // namespace lorvant::Module1

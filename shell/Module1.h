@@ -1,0 +1,52 @@
+// Module1: the shared state of all windows and the shared small functions
+// (language, number parse and key filter, line break).
+#pragma once
+
+#include <QString>
+
+#include "calc/common.h"
+#include "calc/numparse.h"
+
+class QWidget;
+
+namespace lorvant::Module1 {
+
+struct State {
+  QString lineBreak = QStringLiteral("\r\n");
+  QString reportPath;        // results folder + "AntStrSu.txt" when it exists
+  double insulation = 0;     // insulation shortening of the last run
+  float antennaLength = 0;   // geometric length of the last run, m
+  bool extraBandOn = false;  // additional band of the last run
+  float extraBandFrequency = 0;
+  QString resultsFolder;     // always ends with "/" once set
+  QString language = QStringLiteral("dtsch");
+};
+
+State& state();
+// Back to the values of a fresh start (tests use this between cases).
+void resetState();
+
+// German exactly when the setting is "dtsch".
+bool german();
+Language language();
+// The German or the English text, by the current setting.
+QString tr(const char* de, const char* en);
+
+// The user's decimal separator (',' or '.') from the locale.
+char decimalSeparator();
+// Overrides the locale's separator (tests run both); 0 returns to the locale.
+void setDecimalSeparator(char sep);
+
+// Number parse of a field text (first comma becomes a point).
+float parse(const QString& text);
+
+// Key filter: returns the key unchanged when it is in the key set or is a
+// backspace; otherwise beeps, lets pending events run and returns 0.
+int keyFilter(int key, std::u32string_view keySet);
+
+// Today's date and time as the reports write it (short date, long time).
+QString generalDateTime();
+// The locale's short date.
+QString shortDate();
+
+}  // namespace lorvant::Module1
