@@ -1,0 +1,77 @@
+#include "shell/ui/Forms.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QVector>
+
+#include "shell/ui/MDIForm1.h"
+
+namespace lorvant::Forms {
+namespace {
+QPointer<MDIForm1> mainWindow;
+QVector<QPointer<QWidget>> adopted;
+bool inUnload = false;
+QString statusWithoutMain;
+
+QMdiSubWindow* subWindowOf(QWidget* form) {
+  return form ? qobject_cast<QMdiSubWindow*>(form->parentWidget()) : nullptr;
+}
+}  // namespace
+
+MDIForm1* main() { return mainWindow.data(); }
+
+void setMain(MDIForm1* window) { mainWindow = window; }
+
+void adopt(QWidget* form) {
+  adopted.append(form);
+  if (mainWindow) {
+    QMdiSubWindow* sub = mainWindow->mdiArea()->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  }
+}
+
+void show(QWidget* form) {
+  if (QMdiSubWindow* sub = subWindowOf(form)) {
+    sub->show();
+    form->show();
+    sub->raise();
+    if (mainWindow) mainWindow->mdiArea()->setActiveSubWindow(sub);
+  } else {
+    form->show();
+    form->raise();
+    form->activateWindow();
+  }
+}
+
+void hide(QWidget* form) {
+  if (QMdiSubWindow* sub = subWindowOf(form))
+    sub->hide();
+  else
+    form->hide();
+}
+
+void unloadAll() {
+  inUnload = true;
+  while (!adopted.isEmpty()) {
+    QPointer<QWidget> form = adopted.takeLast();
+    if (!form) continue;
+    QMdiSubWindow* sub = subWindowOf(form);
+    form->close();
+    delete sub ? static_cast<QWidget*>(sub) : form.data();
+  }
+  inUnload = false;
+}
+
+bool unloading() { return inUnload; }
+
+void setStatus(const QString& text) {
+  if (mainWindow)
+    mainWindow->setStatusText(text);
+  else
+    statusWithoutMain = text;
+}
+
+QString status() { return mainWindow ? mainWindow->statusText() : statusWithoutMain; }
+
+}  // namespace lorvant::Forms

@@ -1,0 +1,40 @@
+// Where the windows meet: the main window, the status text, and the list of
+// loaded tool windows (created on first use, hidden when closed, destroyed
+// at shut-down, the most recently loaded first).
+//
+// Each tool window class offers
+//   static T* instance();  // loads it on first use
+//   static T* loaded();    // nullptr while not loaded
+// and calls Forms::adopt() when it is created.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class QMdiSubWindow;
+
+namespace lorvant {
+class MDIForm1;
+
+namespace Forms {
+
+MDIForm1* main();  // nullptr before start-up (and in window tests)
+void setMain(MDIForm1* window);
+
+// Places a tool window into the main window's area (top-level when there is
+// no main window) and remembers it for unloading.
+void adopt(QWidget* form);
+// Shows an adopted window (its sub-window inside the main area).
+void show(QWidget* form);
+// Hides an adopted window without destroying it.
+void hide(QWidget* form);
+// Destroys every adopted window, the most recently loaded first.
+void unloadAll();
+bool unloading();  // true while unloadAll runs (forms then really close)
+
+// Panel 1 of the main window's status bar; "" when there is no main window.
+void setStatus(const QString& text);
+QString status();
+
+}  // namespace Forms
+}  // namespace lorvant
