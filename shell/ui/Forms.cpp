@@ -58,7 +58,8 @@ void unloadAll() {
     if (!form) continue;
     QMdiSubWindow* sub = subWindowOf(form);
     form->close();
-    delete sub ? static_cast<QWidget*>(sub) : form.data();
+    QWidget* victim = sub ? static_cast<QWidget*>(sub) : form.data();
+    delete victim;
   }
   inUnload = false;
 }
