@@ -3,6 +3,7 @@
 // formula, the activation refresh and the report ZusatzDipol.txt.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
