@@ -1,7 +1,7 @@
 // Turns the manual's HTML chapters into one PDF with a title page, a table
 // of contents with page numbers and a footer on every page.
 //
-//   lorvant_manual --out Lorvant.pdf --dir manual/de --style manual/manual.css
+//   lorvant_manual --out Lorvant.pdf --dir manual/de --css manual/manual.css
 //                  --title "Lorvant – Handbuch" --contents "Inhalt" --version 1.1.4
 //
 // Runs without a display (QT_QPA_PLATFORM=offscreen).
@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -65,11 +66,12 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   const QCommandLineOption outOpt("out", "PDF to write", "file");
   const QCommandLineOption dirOpt("dir", "folder of the chapters (*.html, in name order)", "folder");
-  const QCommandLineOption styleOpt("style", "style sheet", "file");
+  const QCommandLineOption styleOpt("css", "style sheet", "file");
   const QCommandLineOption titleOpt("title", "title in the page footer", "text");
   const QCommandLineOption contentsOpt("contents", "caption of the table of contents", "text", "Contents");
   const QCommandLineOption versionOpt("version", "program version shown on the title page", "text");
-  parser.addOptions({outOpt, dirOpt, styleOpt, titleOpt, contentsOpt, versionOpt});
+  const QCommandLineOption previewOpt("preview", "also write every page as PNG into this folder", "folder");
+  parser.addOptions({outOpt, dirOpt, styleOpt, titleOpt, contentsOpt, versionOpt, previewOpt});
   parser.process(app);
   if (!parser.isSet(outOpt) || !parser.isSet(dirOpt)) {
     std::fprintf(stderr, "lorvant_manual: --out and --dir are required\n");
@@ -121,7 +123,6 @@ int main(int argc, char** argv) {
 
   QTextDocument doc;
   doc.documentLayout()->setPaintDevice(&writer);
-  doc.setDefaultStyleSheet(style);
   QFont base(QStringLiteral("DejaVu Serif"), 10);
   doc.setDefaultFont(base);
   doc.setPageSize(QSizeF(width, pageHeight));
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
   // list of the same length, the second fills in the numbers.
   const QString contentsCaption = parser.value(contentsOpt);
   auto compose = [&](const QList<Heading>& list) {
-    return QStringLiteral("<html><body>") + titlePage + QStringLiteral("<div style=\"page-break-before: always\">") +
+    return QStringLiteral("<html><head><style>") + style + QStringLiteral("</style></head><body>") + titlePage + QStringLiteral("<div style=\"page-break-before: always\">") +
            contentsHtml(contentsCaption, list) + QStringLiteral("</div>") + body + QStringLiteral("</body></html>");
   };
   doc.setHtml(compose({}));
@@ -150,9 +151,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "lorvant_manual: cannot write %s\n", qPrintable(parser.value(outOpt)));
     return 1;
   }
-  QFont footerFont(QStringLiteral("DejaVu Sans"), 8);
-  for (int page = 0; page < pages; ++page) {
-    if (page > 0) writer.newPage();
+  const QFont footerFont(QStringLiteral("DejaVu Sans"), 8);
+  auto paintPage = [&](QPainter& painter, int page) {
     painter.save();
     const QRectF clip(0, page * pageHeight, width, pageHeight);
     painter.translate(0, -page * pageHeight);
@@ -169,8 +169,26 @@ int main(int argc, char** argv) {
       painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, parser.value(titleOpt));
       painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QString::number(page + 1));
     }
+  };
+  for (int page = 0; page < pages; ++page) {
+    if (page > 0) writer.newPage();
+    paintPage(painter, page);
   }
   painter.end();
+
+  if (parser.isSet(previewOpt)) {
+    // Proof pages at a third of the print resolution.
+    const qreal scale = 1.0 / 3;
+    for (int page = 0; page < pages; ++page) {
+      QImage image(QSize(int(width * scale) + 1, int(writer.height() * scale) + 1), QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter p(&image);
+      p.scale(scale, scale);
+      paintPage(p, page);
+      p.end();
+      image.save(QDir(parser.value(previewOpt)).filePath(QStringLiteral("page-%1.png").arg(page + 1, 2, 10, QLatin1Char('0'))));
+    }
+  }
   QTextStream(stdout) << parser.value(outOpt) << ": " << pages << " pages\n";
   return 0;
 }

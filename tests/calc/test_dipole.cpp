@@ -246,7 +246,7 @@ TEST(AdditionalDipole, InsulationAndTheCalculatorEnterTheResult) {
   insulated.ins = 0.01;
   const Outcome a = Calculate(insulated, ',');
   ASSERT_TRUE(a.computed);
-  EXPECT_NEAR(a.wavelength, 0.98 * 300 / 14.2, 1e-9);
+  EXPECT_NEAR(a.wavelength, (1 - 2 * 0.01) * 300 / static_cast<double>(14.2f), 1e-12);
   EXPECT_LT(a.length, 10.035f);
 
   Inputs calc = example();
