@@ -169,7 +169,11 @@ Launcher launcherFromExec(const QString& exec) {
 }
 
 Launcher desktopProgramFor(const QString& file) {
-  const QString mime = QMimeDatabase().mimeTypeForFile(file, QMimeDatabase::MatchExtension).name();
+  QString mime = QMimeDatabase().mimeTypeForFile(file, QMimeDatabase::MatchExtension).name();
+  // Without a type database the manual is still known to be a PDF file.
+  if ((mime.isEmpty() || mime == QLatin1String("application/octet-stream")) &&
+      QFileInfo(file).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+    mime = QStringLiteral("application/pdf");
   QString id;
   QProcess query;
   query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mime});

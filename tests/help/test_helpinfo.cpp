@@ -163,7 +163,7 @@ class HelpInfoTest : public QObject {
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
     qputenv("XDG_CONFIG_DIRS", config.toUtf8());
     qputenv("XDG_DATA_HOME", data.toUtf8());
-    qputenv("XDG_DATA_DIRS", data.toUtf8());
+    qputenv("XDG_DATA_DIRS", (data + ":/usr/local/share:/usr/share").toUtf8());
     qunsetenv("XDG_CURRENT_DESKTOP");
     const HelpInfo::Launcher l = HelpInfo::desktopProgramFor(dir_.filePath("x/Lorvant.pdf"));
     QCOMPARE(l.program, viewer);
