@@ -58,6 +58,8 @@ ZusatzDipol* ZusatzDipol::instance() {
     current = new ZusatzDipol();
     Forms::adopt(current);
     ZusatzDipol* w = current;
+    // Loading does not show it (the calculator's take-over loads it).
+    Forms::hide(w);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()); sub && sub->mdiArea()) {
       QObject::connect(sub->mdiArea(), &QMdiArea::subWindowActivated, w, [w, sub](QMdiSubWindow* active) {
         if (active == sub) w->refresh();
