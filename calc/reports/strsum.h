@@ -5,8 +5,10 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "calc/reports/reportdata.h"
+#include "calc/reports/text.h"
 
 namespace lorvant::report {
 
@@ -23,5 +25,14 @@ std::string TableFileMessage(Language lang, bool specialTable);
 // The Info label after a file message: unchanged when it already holds the
 // message, else its text, CR LF and the message.
 std::string WithFileMessageLine(const std::string& info, const std::string& message);
+
+// Lines the special table shares with this report.
+void WriteTitleLine(ReportWriter& w, Language lang);
+void WriteBasisLine(ReportWriter& w, const ReportData& d);
+// The segment text and the band list; the additional band's frequency is
+// formatted with `extraPicture`.
+std::string SegmentAndBands(const ReportData& d, std::string_view extraPicture);
+// "Berechnung am <date> <notice>".
+std::string ClosingLine(const ReportData& d);
 
 }  // namespace lorvant::report
