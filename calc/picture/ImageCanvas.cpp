@@ -55,7 +55,10 @@ void ImageCanvas::point(double x, double y, int colour) {
 }
 
 void ImageCanvas::text(double x, double y, std::string_view utf8, int colour) {
-  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  // Far outside the picture nothing would show; such coordinates are also
+  // beyond what the painter handles.
+  constexpr double kFar = 1e6;
+  if (!(std::fabs(x) < kFar) || !(std::fabs(y) < kFar)) return;
   QPainter painter(&image_);
   painter.setFont(font_);
   painter.setPen(qcolour(colour));
