@@ -9,7 +9,7 @@
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
-#include "viewer/frmRTF.h"
+#include "shell/ui/ViewerLink.h"
 
 namespace lorvant::Module1 {
 namespace {
@@ -94,16 +94,11 @@ bool chooseResultsFolder(QWidget* parent) {
 }
 
 bool showFile(const QString& path) {
-  frmRTF* viewer = nullptr;
-  if (!runStep([&](QString*) {
-        viewer = frmRTF::instance();
-        viewer->setFontName(QStringLiteral("Courier New"));
-        return true;
-      }))
+  if (!runStep([](QString* error) { return viewerlink::setFont(QStringLiteral("Courier New"), error); }))
     return false;
-  if (!runStep([&](QString* error) { return viewer->loadDocument(path, error); })) return false;
-  return runStep([&](QString*) {
-    viewer->showViewer();
+  if (!runStep([&](QString* error) { return viewerlink::load(path, error); })) return false;
+  return runStep([](QString*) {
+    viewerlink::show();
     return true;
   });
 }

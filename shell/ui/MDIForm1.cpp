@@ -153,14 +153,6 @@ void MDIForm1::buildMenus() {
   action("mnuSprache_dtsch")->setChecked(true);
   // No feed-point check before the first run has fixed the antenna.
   action("mnuBerSpeise")->setEnabled(false);
-
-  // The entries of a disabled submenu are disabled too, shortcuts included.
-  for (const MenuEntry& e : kMenu) {
-    if (e.kind != Kind::Submenu) continue;
-    QMenu* m = menus_.value(QString::fromUtf8(e.name));
-    connect(m->menuAction(), &QAction::enabledChanged, m, [m](bool on) { m->setEnabled(on); });
-    m->setEnabled(m->menuAction()->isEnabled());
-  }
 }
 
 void MDIForm1::connectMenus() {
