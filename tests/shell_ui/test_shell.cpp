@@ -341,6 +341,30 @@ class ShellTest : public QObject {
     QCOMPARE(check.count(), 1);
   }
 
+  // In a field, Ctrl+X, Ctrl+V and Ctrl+A edit the text; they neither end
+  // the program nor open a tool.
+  void editingKeysInFieldsStayWithTheField() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QLineEdit* field = frmHauptform::loaded()->Text1;
+    field->setFocus();
+    QVERIFY(field->hasFocus());
+    QSignalSpy end(w->action("mnuEnde"), &QAction::triggered);
+    QSignalSpy vk(w->action("mnuVk"), &QAction::triggered);
+    QSignalSpy scan(w->action("mnuBerSpeisePkt"), &QAction::triggered);
+    w->action("mnuBerSpeise")->setEnabled(true);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(field->selectedText(), field->text());
+    QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(field->text().isEmpty());
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(!field->text().isEmpty());
+    QCOMPARE(end.count() + vk.count() + scan.count(), 0);
+    QVERIFY(w->isVisible());
+  }
+
   void fileMenuStates() {
     seam_->folders.push_back(results_->path());
     MDIForm1* w = start();
