@@ -133,17 +133,19 @@ void frmHauptform::buildControls() {
   named(Combo1, "Combo1");
   Combo1->setEditable(true);
   Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Combo1->setCompleter(nullptr);  // a typed number must not turn into a list entry
   Combo2 = new QComboBox(this);
   named(Combo2, "Combo2");
   Combo2->setEditable(true);
   Combo2->setInsertPolicy(QComboBox::NoInsert);
+  Combo2->setCompleter(nullptr);
   Combo2->setEnabled(false);
 
   VkSteller = new QScrollBar(Qt::Vertical, this);
   named(VkSteller, "VkSteller");
   VkSteller->setRange(0, 1000);
   VkSteller->setSingleStep(1);
-  VkSteller->setPageStep(10);
+  VkSteller->setPageStep(1);
   VkSteller->setFocusPolicy(Qt::StrongFocus);
   VkSteller->setFixedHeight(Text4->sizeHint().height() + 8);
 
@@ -688,13 +690,19 @@ void frmHauptform::spinnerFocused() {
 
 void frmHauptform::spinnerChanged(int a) {
   const int d = spinnerPosition(Module1::parse(Text4->text()));
-  if (a < d - 1 || a > d + 1) {
+  if (!spinnerAdjusting_ && (a < d - 1 || a > d + 1)) {
     // The field was edited since the spinner last moved: the step the user
-    // just made applies to the edited value.
+    // just made applies to the edited value. The corrected position is
+    // final; judging it again against the old previous value would walk
+    // the spinner to the end of its range.
     const int g = (a - spinnerPrevious_) + d;
-    if (VkSteller->value() != g) VkSteller->setValue(g);
+    if (VkSteller->value() != g) {
+      spinnerAdjusting_ = true;
+      VkSteller->setValue(g);
+      spinnerAdjusting_ = false;
+    }
   }
-  spinnerPrevious_ = a;
+  spinnerPrevious_ = VkSteller->value();
   Text4->setText(picture(sng(1.0 - VkSteller->value() / 1000.0), "0.00##"));
 }
 

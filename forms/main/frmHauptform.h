@@ -164,7 +164,8 @@ class frmHauptform : public QWidget {
   void applyRunOutput(const RunOutput& out);
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
-  int spinnerPrevious_ = 0;  // the spinner's value before its last change
+  int spinnerPrevious_ = 0;
+  bool spinnerAdjusting_ = false;  // the spinner's value before its last change
 };
 
 }  // namespace lorvant
