@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "calc/shortening.h"
 
@@ -15,8 +16,13 @@ class QPushButton;
 class QLabel;
 class QScrollBar;
 class QGroupBox;
+class QKeyEvent;
 
 namespace lorvant {
+
+struct RunInput;
+struct RunOutput;
+class ImageCanvas;
 
 class frmHauptform : public QWidget {
   Q_OBJECT
@@ -48,6 +54,9 @@ class frmHauptform : public QWidget {
   // What the length search reads from this form (and Module1's additional
   // band); the calculator's part comes from calculatorState().
   LengthContext lengthContext() const;
+
+  // The run's inputs, gathered from the fields.
+  RunInput runInput() const;
 
   // The shortening-factor calculator's contribution. Inactive until that
   // window installs its provider.
@@ -96,8 +105,10 @@ class frmHauptform : public QWidget {
   QGroupBox* Frame5 = nullptr;      // insulation
   QGroupBox* Frame6 = nullptr;      // feed-point mode
 
-  // Pixel size of the current-curve picture.
-  static constexpr int kPictureWidth = 1005;
+  // Pixel size of the current-curve picture: 0.6 pixel per unit across,
+  // one per unit down, so that the form fits a main window of its default
+  // size while the labels of the picture keep their own lines.
+  static constexpr int kPictureWidth = 804;
   static constexpr int kPictureHeight = 209;
 
  signals:
@@ -116,6 +127,9 @@ class frmHauptform : public QWidget {
 
  private:
   void buildControls();
+  void connectHandlers();
+  bool filterKey(QObject* watched, QKeyEvent* key);
+  static QString activeStatus();
   void load();
   void fillMaterialList();
   void fillConductorList();
@@ -147,8 +161,11 @@ class frmHauptform : public QWidget {
   static QString general(float value);
   static QString picture(float value, const char* pic);
 
-  int spinnerPrevious_ = 0;  // the spinner's value before its last change
-  bool syncingSpinner_ = false;
+  void applyRunOutput(const RunOutput& out);
+
+  std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
+  int spinnerPrevious_ = 0;
+  bool spinnerAdjusting_ = false;  // the spinner's value before its last change
 };
 
 }  // namespace lorvant
