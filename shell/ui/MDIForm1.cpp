@@ -79,14 +79,6 @@ const MenuEntry kMenu[] = {
     {"mnuSprache_engl", "mnuSprach", Kind::Item, "english/englisch", "english/englisch"},
 };
 
-// The main input form, loaded (and so shown) on first use.
-frmHauptform* mainForm() {
-  const bool fresh = frmHauptform::loaded() == nullptr;
-  frmHauptform* form = frmHauptform::instance();
-  if (fresh) Forms::show(form);
-  return form;
-}
-
 // Whether an adopted window is shown (inside the main area or on its own),
 // independent of whether the main window itself is on screen yet.
 bool shown(QWidget* form) {
@@ -112,6 +104,24 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   buildMenus();
   connectMenus();
   Forms::setMain(this);
+}
+
+frmHauptform* MDIForm1::mainForm() {
+  const bool fresh = frmHauptform::loaded() == nullptr;
+  frmHauptform* form = frmHauptform::instance();
+  if (fresh) Forms::show(form);
+  if (runWatched_ != form) {
+    runWatched_ = form;
+    connect(form, &frmHauptform::runFinished, this, &MDIForm1::runFinished);
+  }
+  return form;
+}
+
+void MDIForm1::runFinished(bool completed) {
+  // "&Rechnen" opens the feed-point scan again; the feed-point checks need
+  // an antenna, so their submenu opens with the first run that got one.
+  action("mnuBerSpeisePkt")->setEnabled(true);
+  if (completed) action("mnuBerSpeise")->setEnabled(true);
 }
 
 void MDIForm1::setStatusText(const QString& text) { panel1_->setText(text); }
@@ -170,7 +180,7 @@ void MDIForm1::connectMenus() {
     close();
     QCoreApplication::quit();
   });
-  on("mnuBerStromsAnt", [] { Forms::show(mainForm()); });
+  on("mnuBerStromsAnt", [this] { Forms::show(mainForm()); });
   on("mnuSprache_dtsch", [this] { switchLanguage(QStringLiteral("dtsch")); });
   on("mnuSprache_engl", [this] { switchLanguage(QStringLiteral("engl")); });
 }

@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
@@ -16,6 +17,7 @@ class QMdiArea;
 class QMenu;
 
 namespace lorvant {
+class frmHauptform;
 
 class MDIForm1 : public QMainWindow {
   Q_OBJECT
@@ -50,6 +52,8 @@ class MDIForm1 : public QMainWindow {
   // Activation: the main input form (loaded on first use) sets its spinner
   // from its shortening factor.
   void activate();
+  // The main input form, loaded (and so shown) on first use.
+  frmHauptform* mainForm();
 
  signals:
   // After each language switch (menus and the main input form are done).
@@ -63,11 +67,14 @@ class MDIForm1 : public QMainWindow {
   void buildMenus();
   void connectMenus();
   void saveSettings();
+  // The end of a run of the main input form opens the feed-point menus.
+  void runFinished(bool completed);
 
   QMdiArea* area_;
   QLabel* panel1_;
   QHash<QString, QAction*> actions_;
   QHash<QString, QMenu*> menus_;
+  QPointer<frmHauptform> runWatched_;
   bool closing_ = false;
 };
 

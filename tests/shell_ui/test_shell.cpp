@@ -348,7 +348,9 @@ class ShellTest : public QObject {
     MDIForm1* w = start();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
-    QLineEdit* field = frmHauptform::loaded()->Text1;
+    auto* field = new QLineEdit(QStringLiteral("14,2"));
+    Forms::adopt(field);
+    Forms::show(field);
     field->setFocus();
     QVERIFY(field->hasFocus());
     QSignalSpy end(w->action("mnuEnde"), &QAction::triggered);
@@ -363,6 +365,22 @@ class ShellTest : public QObject {
     QVERIFY(!field->text().isEmpty());
     QCOMPARE(end.count() + vk.count() + scan.count(), 0);
     QVERIFY(w->isVisible());
+  }
+
+  // Every run reopens the feed-point scan; the feed-point submenu opens with
+  // the first run that completed and stays open.
+  void runOpensFeedPointMenus() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    frmHauptform* form = frmHauptform::loaded();
+    w->action("mnuBerSpeisePkt")->setEnabled(false);
+    emit form->runFinished(false);
+    QVERIFY(w->action("mnuBerSpeisePkt")->isEnabled());
+    QVERIFY(!w->action("mnuBerSpeise")->isEnabled());
+    emit form->runFinished(true);
+    QVERIFY(w->action("mnuBerSpeise")->isEnabled());
+    emit form->runFinished(false);
+    QVERIFY(w->action("mnuBerSpeise")->isEnabled());
   }
 
   void fileMenuStates() {
