@@ -98,6 +98,8 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   setObjectName("MDIForm1");
   setWindowTitle("Lorvant");
   setCentralWidget(area_);
+  area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   statusBar()->setObjectName("StatusBar1");
   statusBar()->addWidget(panel1_, 1);
   resize(788, 623);
@@ -109,7 +111,12 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
 frmHauptform* MDIForm1::mainForm() {
   const bool fresh = frmHauptform::loaded() == nullptr;
   frmHauptform* form = frmHauptform::instance();
-  if (fresh) Forms::show(form);
+  if (fresh) {
+    Forms::show(form);
+    // The main input form opens in the top left corner; the area scrolls
+    // to what does not fit.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) sub->move(0, 0);
+  }
   if (runWatched_ != form) {
     runWatched_ = form;
     connect(form, &frmHauptform::runFinished, this, &MDIForm1::runFinished);

@@ -127,6 +127,7 @@ class ShellTest : public QObject {
 
     QVERIFY(frmHauptform::loaded() != nullptr);
     QVERIFY(!frmHauptform::loaded()->isHidden());
+    QCOMPARE(frmHauptform::loaded()->parentWidget()->pos(), QPoint(0, 0));
     QVERIFY(!w->action("mnuBerSpeise")->isEnabled());
   }
 
