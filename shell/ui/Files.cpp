@@ -9,7 +9,7 @@
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
-#include "shell/ui/ViewerLink.h"
+#include "viewer/frmRTF.h"
 
 namespace lorvant::Module1 {
 namespace {
@@ -94,11 +94,16 @@ bool chooseResultsFolder(QWidget* parent) {
 }
 
 bool showFile(const QString& path) {
-  if (!runStep([](QString* error) { return viewerlink::setFont(QStringLiteral("Courier New"), error); }))
+  frmRTF* viewer = nullptr;
+  if (!runStep([&](QString*) {
+        viewer = frmRTF::instance();
+        viewer->setFontName(QStringLiteral("Courier New"));
+        return true;
+      }))
     return false;
-  if (!runStep([&](QString* error) { return viewerlink::load(path, error); })) return false;
-  return runStep([](QString*) {
-    viewerlink::show();
+  if (!runStep([&](QString* error) { return viewer->loadDocument(path, error); })) return false;
+  return runStep([&](QString*) {
+    viewer->showViewer();
     return true;
   });
 }

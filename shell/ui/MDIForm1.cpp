@@ -18,6 +18,7 @@
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/Settings.h"
+#include "viewer/frmRTF.h"
 
 namespace lorvant {
 namespace {
@@ -269,6 +270,7 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
   // window, the most recently loaded first.
   closing_ = true;
   saveSettings();
+  frmRTF::unload();
   Forms::unloadAll();
   e->accept();
 }

@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -24,6 +25,7 @@
 #include "shell/ui/Settings.h"
 #include "shell/ui/StartUp.h"
 #include "tests/support/ScriptedSeam.h"
+#include "viewer/frmRTF.h"
 
 using namespace lorvant;
 namespace M1 = lorvant::Module1;
@@ -94,6 +96,7 @@ class ShellTest : public QObject {
   }
 
   void cleanup() {
+    frmRTF::unload();
     window_.reset();
     QVERIFY(frmHauptform::loaded() == nullptr);
     seam_.reset();
@@ -502,6 +505,9 @@ class ShellTest : public QObject {
 
     QVERIFY(M1::showFile(report));
     QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(frmRTF::loaded()->fileName(), report);
+    QCOMPARE(frmRTF::loaded()->editor()->toPlainText(), QStringLiteral("row\n"));
+    QVERIFY(frmRTF::loaded()->isVisible());
 
     w->action("mnuSprache_engl")->trigger();
     seam_->answers.push_back(Answer::Ignore);
@@ -522,9 +528,13 @@ class ShellTest : public QObject {
     QVERIFY(tool);
     QVERIFY(sub->isHidden());
     QPointer<frmHauptform> form = frmHauptform::loaded();
+    writeFile(resultsFolder() + "SpeisePkt.txt");
+    w->action("mnuSpeisePktBer")->trigger();
+    QVERIFY(frmRTF::loaded() && frmRTF::loaded()->isVisible());
     w->close();
     QVERIFY(!tool);
     QVERIFY(!form);
+    QVERIFY(!frmRTF::loaded());
   }
 };
 
