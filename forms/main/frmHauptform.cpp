@@ -1,7 +1,9 @@
 #include "forms/main/frmHauptform.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -937,6 +939,18 @@ bool frmHauptform::filterKey(QObject* watched, QKeyEvent* key) {
   const QString text = key->text();
   if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
     return false;
+  // The editing keys work as in every field (and so never reach a menu
+  // shortcut such as Ctrl+X, the end of the program). A paste is typing
+  // by other means: it passes only when every pasted character would.
+  if (key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy) ||
+      key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+    return false;
+  if (key->matches(QKeySequence::Paste)) {
+    const QString pasted = QGuiApplication::clipboard()->text();
+    for (char32_t c : pasted.toUcs4())
+      if (!KeyAccepted(c, keySet)) return Module1::keyFilter(static_cast<int>(c), keySet) == 0;
+    return false;
+  }
   const int code = static_cast<int>(text.toUcs4().value(0));
   return Module1::keyFilter(code, keySet) == 0;
 }

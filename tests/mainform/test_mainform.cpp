@@ -2,6 +2,7 @@
 // reset values, band boxes and presets, the spinner, the insulation group,
 // status texts, and a whole run as a user starts it.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -150,7 +151,7 @@ class TestMainForm : public QObject {
     type(f->Text1, "1a4,2");
     QCOMPARE(f->Text1->text(), QString("14,2"));
     QCOMPARE(seam_->beeps, 1);
-    QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);  // code 22
+    QTest::keyClick(f->Text1, Qt::Key_Enter);
     QTest::keyClick(f->Text1, Qt::Key_Minus);
     QTest::keyClick(f->Text1, Qt::Key_Space);
     QCOMPARE(seam_->beeps, 4);
@@ -158,6 +159,25 @@ class TestMainForm : public QObject {
     QTest::keyClick(f->Text1, Qt::Key_Left);
     QCOMPARE(f->Text1->text(), QString("14,"));
     QCOMPARE(seam_->beeps, 4);
+
+    // The editing keys edit; a paste passes only what typing would.
+    QTest::keyClick(f->Text1, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f->Text1->selectedText(), QString("14,"));
+    QTest::keyClick(f->Text1, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(f->Text1->text(), QString());
+    QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->Text1->text(), QString("14,14,"));
+    QCOMPARE(seam_->beeps, 4);
+    QGuiApplication::clipboard()->setText("7 MHz");
+    QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->Text1->text(), QString("14,14,"));
+    QCOMPARE(seam_->beeps, 5);
+    QGuiApplication::clipboard()->setText("3,5");
+    QTest::keyClick(f->Text2, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->Text2->text(), QString("4"));
+    QCOMPARE(seam_->beeps, 6);
+    seam_->beeps = 4;
 
     f->Text1->clear();
     type(f->Text1, "123456789");
