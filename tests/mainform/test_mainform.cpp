@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
@@ -560,6 +562,170 @@ class TestMainForm : public QObject {
     f->close();
     QCOMPARE(Forms::status(), QString("Status: Ready for antenna-calculations"));
   }
+
+#if LORVANT_TEST_RUN
+  // The form filled as a user does it, then "&Rechnen".
+  void runFromTheFilledForm_data() {
+    QTest::addColumn<char>("separator");
+    QTest::newRow("comma") << ',';
+    QTest::newRow("point") << '.';
+  }
+  void runFromTheFilledForm() {
+    QFETCH(char, separator);
+    fresh(separator, "dtsch");
+    const QString report = results_.path() + "/AntStrSu.txt";
+    const QString picture = QCoreApplication::applicationDirPath() + "/AntKurve.BMP";
+    QFile::remove(report);
+    QFile::remove(picture);
+    QSignalSpy finished(f, &frmHauptform::runFinished);
+
+    for (int i : {1, 3, 5, 7, 9}) click(f->Check1[i]);
+    replace(f->Text1, sep("14,2"));
+    replace(f->Text2, "4");
+    leave(f->Text2);
+    replace(f->Text4, sep("0,95"));
+    leave(f->Text4);
+    click(f->Command1);
+
+    QCOMPARE(seam_->messages.size(), 0);  // 14.2 MHz is the band centre: no question
+    QCOMPARE(seam_->busyNow, 0);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(QFileInfo(report).size() > 0);
+    QVERIFY(QFileInfo::exists(picture));
+    QCOMPARE(QImage(picture).size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
+    QCOMPARE(Module1::state().reportPath, report);
+
+    const QString info = f->Info->text();
+    QVERIFY2(info.startsWith(QString::fromUtf8("Berechnung für Bandmitte: Länge der Antenne ") + sep("41,725") +
+                             " m\r\n"),
+             qPrintable(info));
+    QVERIFY2(info.contains("AntStrSu.txt"), qPrintable(info));
+    QVERIFY2(info.endsWith("Kurve liegt als 'AntKurve.BMP' vor. "), qPrintable(info));
+    QCOMPARE(f->Text1->text(), sep("14,2"));
+    QCOMPARE(f->Text2->text(), QString("4"));
+    QCOMPARE(Module1::state().antennaLength, 41.725353f);
+    QCOMPARE(Module1::state().insulation, 0.0);
+    QVERIFY(f->Command2->isEnabled());
+    QCOMPARE(Forms::status(), QString("Status: Bereit zum Anzeigen der Berechnungsergebnisse"));
+
+    // The picture is shown; the band boxes are its colour legend.
+    QVERIFY(!f->Bild1->pixmap().isNull());
+    QCOMPARE(f->Bild1->pixmap().size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
+    QCOMPARE(f->Check1[5]->palette().color(QPalette::WindowText), QColor(255, 255, 0));  // 14 MHz
+    QCOMPARE(f->Check1[9]->palette().color(QPalette::WindowText), QColor(128, 0, 0));    // 28 MHz
+    QCOMPARE(f->Check1[0]->palette().color(QPalette::WindowText), QColor(0, 0, 0));      // off
+
+    // The report opens in English the next time, with the same file.
+    Module1::state().language = "engl";
+    click(f->Command1);
+    QCOMPARE(finished.count(), 2);
+    QVERIFY2(f->Info->text().startsWith("Calculation for band center: Length of the antenna "),
+             qPrintable(f->Info->text()));
+    QVERIFY(f->Info->text().endsWith("Curve is available as 'AntKurve.BMP'. "));
+  }
+
+  void runEndsEarlyOnBadInput() {
+    const QString report = results_.path() + "/AntStrSu.txt";
+    QFile::remove(report);
+    QSignalSpy finished(f, &frmHauptform::runFinished);
+
+    click(f->Check1[5]);
+    click(f->Command1);
+    QCOMPARE(f->Info->text(), QString::fromUtf8(" Bitte mindestens zwei Bänder auswählen!"));
+    QCOMPARE(seam_->beeps, 1);
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QVERIFY(!f->Command2->isEnabled());
+    QVERIFY(!QFileInfo::exists(report));
+    QCOMPARE(Module1::state().reportPath, QString());
+    QCOMPARE(seam_->busyNow, 0);
+
+    // Insulated wire whose conductor fills the insulation.
+    click(f->Check1[3]);
+    f->Combo1->setEditText("2,5");
+    f->Combo2->setEditText("2");
+    f->Text6->setText("2");
+    click(f->Command1);
+    QCOMPARE(f->Info->text(), QString("Hinweis: Durchmesser zu gering!"));
+    QVERIFY(!QFileInfo::exists(report));
+
+    // No half-wave and no wire length.
+    f->Combo1->setEditText("1");
+    f->Text2->clear();
+    click(f->Command1);
+    QCOMPARE(f->Info->text(), QString(" Bitte mindestens eine Halbwelle eingeben!"));
+    QVERIFY(!QFileInfo::exists(report));
+    QCOMPARE(finished.count(), 3);
+    for (const auto& call : finished) QCOMPARE(call.at(0).toBool(), false);
+  }
+
+  void runQuestionsAndWriteBacks() {
+    for (int i : {3, 5}) click(f->Check1[i]);
+    // 14.03 MHz lies in the CW part while the band centre is chosen.
+    replace(f->Text1, "14,03");
+    seam_->answers = {Answer::Cancel};
+    click(f->Command1);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].title, QString(" Korrektur"));
+    QCOMPARE(seam_->messages[0].buttons, Buttons::YesNoCancel);
+    QVERIFY(f->Option1[2]->isChecked());
+    QVERIFY(!f->Command2->isEnabled());
+
+    seam_->answers = {Answer::Yes};
+    click(f->Command1);
+    QVERIFY(f->Option1[0]->isChecked());
+    QCOMPARE(f->Text1->text(), QString("14,03"));  // the run's frequency, not the CW default
+    QVERIFY(f->Command2->isEnabled());
+
+    // An insulated wire: the insulation fraction goes to the shared state.
+    f->Combo1->setEditText("2,5");
+    f->Combo2->setEditText("2");
+    f->Text6->setText("3");
+    click(f->Command1);
+    QVERIFY(std::abs(Module1::state().insulation - 0.01251) < 0.00001);
+
+    // A frequency outside every band may become the additional band.
+    f->Combo1->setEditText("1");
+    replace(f->Text1, "12");
+    seam_->messages.clear();
+    // The segment question follows (CW is still chosen); Yes to both.
+    seam_->answers = {Answer::Yes, Answer::Yes};
+    click(f->Command1);
+    QCOMPARE(seam_->messages.size(), 2);
+    QCOMPARE(seam_->messages[0].title, QString(" Neues Frequenzband"));
+    QVERIFY(f->Option1[2]->isChecked());
+    QVERIFY(Module1::state().extraBandOn);
+    QCOMPARE(Module1::state().extraBandFrequency, 12.0f);
+
+    // Under a wire-length limit the bands below the fundamental turn grey.
+    replace(f->Text1, "14,2");
+    click(f->Check1[0]);
+    click(f->Check1[1]);
+    f->Text2->clear();
+    type(f->Text3, "41");
+    QVERIFY(f->Text2->text().isEmpty());
+    seam_->answers.clear();
+    click(f->Command1);
+    QCOMPARE(f->bandValue(0), 2);
+    QCOMPARE(f->bandValue(1), 1);
+    QVERIFY(!f->Text2->text().isEmpty());
+    QCOMPARE(seam_->busyNow, 0);
+  }
+
+  void runCancelledFromItsProgress() {
+    const QString report = results_.path() + "/AntStrSu.txt";
+    QFile::remove(report);
+    QSignalSpy finished(f, &frmHauptform::runFinished);
+    for (int i : {1, 3, 5}) click(f->Check1[i]);
+    seam_->cancelProgressAfter = 0;
+    click(f->Command1);
+    QVERIFY(seam_->progressUpdates >= 1);
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QVERIFY(!f->Command2->isEnabled());
+    QVERIFY(!QFileInfo::exists(report));
+    QCOMPARE(seam_->busyNow, 0);
+  }
+#endif
 
   void languageSwitchRecaptions() {
     f->Combo1->setEditText("2,5 mein Lack");
