@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -22,6 +23,7 @@
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -726,6 +728,53 @@ class TestMainForm : public QObject {
     QCOMPARE(seam_->busyNow, 0);
   }
 #endif
+
+  // Inside the main window the form becomes active when the user comes
+  // back to it from another child window, not when the program itself
+  // comes back from another application or a message box.
+  void activationInsideTheMainWindow() {
+    delete f;
+    f = nullptr;
+    MDIForm1 main;
+    Forms::setMain(&main);
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    f = frmHauptform::instance();
+    Forms::show(f);
+    QVERIFY(qobject_cast<QMdiSubWindow*>(f->parentWidget()));
+    f->Text3->setText("40");
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QCOMPARE(f->Text3->text(), QString("40"));
+
+    auto* child = new QWidget;
+    Forms::adopt(child);
+    Forms::show(child);
+    Forms::setStatus("x");
+    Forms::show(f);
+    QCOMPARE(f->Text3->text(), QString());
+    QCOMPARE(Forms::status(), QString("Status: Berechnung einer Stromsummenantenne"));
+
+    // Closing hides the sub-window; the menu shows it again with its inputs.
+    f->Text1->setText("7,1");
+    f->parentWidget()->close();
+    QVERIFY(f->parentWidget()->isHidden());
+    QCOMPARE(frmHauptform::instance(), f);
+    Forms::show(f);
+    QVERIFY(!f->parentWidget()->isHidden());
+    QCOMPARE(f->Text1->text(), QString("7,1"));
+
+    Forms::unloadAll();
+    QVERIFY(!frmHauptform::loaded());
+    f = nullptr;
+    Forms::setMain(nullptr);
+  }
 
   void languageSwitchRecaptions() {
     f->Combo1->setEditText("2,5 mein Lack");
