@@ -40,6 +40,13 @@ class ImageCanvas {};
 }  // namespace lorvant
 #endif
 
+#if __has_include("shell/ui/Files.h")
+#define LORVANT_HAVE_SHOW_FILE 1
+#include "shell/ui/Files.h"
+#else
+#define LORVANT_HAVE_SHOW_FILE 0
+#endif
+
 namespace lorvant {
 namespace {
 
@@ -762,7 +769,11 @@ void frmHauptform::activate() {
   syncSpinnerFromVk();
 }
 
-void frmHauptform::showReport() {}
+void frmHauptform::showReport() {
+#if LORVANT_HAVE_SHOW_FILE
+  Module1::showFile(Module1::state().reportPath);
+#endif
+}
 
 // ---- the run ----------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // status texts, and a whole run as a user starts it.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -617,6 +618,17 @@ class TestMainForm : public QObject {
     QCOMPARE(f->Check1[5]->palette().color(QPalette::WindowText), QColor(255, 255, 0));  // 14 MHz
     QCOMPARE(f->Check1[9]->palette().color(QPalette::WindowText), QColor(128, 0, 0));    // 28 MHz
     QCOMPARE(f->Check1[0]->palette().color(QPalette::WindowText), QColor(0, 0, 0));      // off
+
+#if LORVANT_TEST_SHOW_FILE
+    // "&Anzeigen" hands the report to the quick viewer.
+    click(f->Command2);
+    QCOMPARE(seam_->messages.size(), 0);
+    QWidget* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "frmRTF" || w->findChild<QWidget*>("frmRTF")) viewer = w;
+    QVERIFY(viewer && viewer->isVisible());
+    delete viewer;
+#endif
 
     // The report opens in English the next time, with the same file.
     Module1::state().language = "engl";
