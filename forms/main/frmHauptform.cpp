@@ -3,22 +3,22 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QCoreApplication>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QMdiSubWindow>
 #include <QVBoxLayout>
 #include <cmath>
 #include <limits>
@@ -331,6 +331,15 @@ void frmHauptform::buildControls() {
   Option1[2]->setChecked(true);
   Option2[0]->setChecked(true);
   Option3->setChecked(true);
+
+  // Tab walks the form as it reads: length, mode, insulation, bands,
+  // segment, feed point, minimum, switches, commands.
+  QList<QWidget*> order = {Text1, Text2, Text3, Text4, VkSteller, Option2[0], Option2[1], Option2[2], Text5,
+                           Combo1, Combo2, Text6};
+  for (QCheckBox* box : Check1) order << box;
+  order << Check10 << Option1[0] << Option1[1] << Option1[2] << Option3 << Option4 << Text8 << Check2 << Check11
+        << Command1 << Command2;
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void frmHauptform::load() {
@@ -466,8 +475,8 @@ void frmHauptform::HauptForm_Sprache() {
 }
 
 void frmHauptform::connectHandlers() {
-  const std::array<QObject*, 14> watched = {Text1, Text2, Text3, Text4, Text5,   Text6,     Text8,
-                                            Combo1, Combo2, VkSteller, Command2, Check10, Check2, Check11};
+  const std::array<QObject*, 11> watched = {Text1,  Text2,  Text3,     Text4,   Text5, Text6,
+                                            Text8, Combo1, Combo2, VkSteller, Command2};
   for (QObject* w : watched) w->installEventFilter(this);
   for (QCheckBox* box : Check1) box->installEventFilter(this);
 
