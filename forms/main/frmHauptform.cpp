@@ -1,22 +1,24 @@
 #include "forms/main/frmHauptform.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QCoreApplication>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QMdiSubWindow>
 #include <QVBoxLayout>
 #include <cmath>
 #include <limits>
@@ -36,6 +38,13 @@
 namespace lorvant {
 class ImageCanvas {};
 }  // namespace lorvant
+#endif
+
+#if __has_include("shell/ui/Files.h")
+#define LORVANT_HAVE_SHOW_FILE 1
+#include "shell/ui/Files.h"
+#else
+#define LORVANT_HAVE_SHOW_FILE 0
 #endif
 
 namespace lorvant {
@@ -322,6 +331,15 @@ void frmHauptform::buildControls() {
   Option1[2]->setChecked(true);
   Option2[0]->setChecked(true);
   Option3->setChecked(true);
+
+  // Tab walks the form as it reads: length, mode, insulation, bands,
+  // segment, feed point, minimum, switches, commands.
+  QList<QWidget*> order = {Text1, Text2, Text3, Text4, VkSteller, Option2[0], Option2[1], Option2[2], Text5,
+                           Combo1, Combo2, Text6};
+  for (QCheckBox* box : Check1) order << box;
+  order << Check10 << Option1[0] << Option1[1] << Option1[2] << Option3 << Option4 << Text8 << Check2 << Check11
+        << Command1 << Command2;
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void frmHauptform::load() {
@@ -457,8 +475,8 @@ void frmHauptform::HauptForm_Sprache() {
 }
 
 void frmHauptform::connectHandlers() {
-  const std::array<QObject*, 14> watched = {Text1, Text2, Text3, Text4, Text5,   Text6,     Text8,
-                                            Combo1, Combo2, VkSteller, Command2, Check10, Check2, Check11};
+  const std::array<QObject*, 11> watched = {Text1,  Text2,  Text3,     Text4,   Text5, Text6,
+                                            Text8, Combo1, Combo2, VkSteller, Command2};
   for (QObject* w : watched) w->installEventFilter(this);
   for (QCheckBox* box : Check1) box->installEventFilter(this);
 
@@ -760,7 +778,11 @@ void frmHauptform::activate() {
   syncSpinnerFromVk();
 }
 
-void frmHauptform::showReport() {}
+void frmHauptform::showReport() {
+#if LORVANT_HAVE_SHOW_FILE
+  Module1::showFile(Module1::state().reportPath);
+#endif
+}
 
 // ---- the run ----------------------------------------------------------------
 
@@ -937,6 +959,18 @@ bool frmHauptform::filterKey(QObject* watched, QKeyEvent* key) {
   const QString text = key->text();
   if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
     return false;
+  // The editing keys work as in every field (and so never reach a menu
+  // shortcut such as Ctrl+X, the end of the program). A paste is typing
+  // by other means: it passes only when every pasted character would.
+  if (key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy) ||
+      key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+    return false;
+  if (key->matches(QKeySequence::Paste)) {
+    const QString pasted = QGuiApplication::clipboard()->text();
+    for (char32_t c : pasted.toUcs4())
+      if (!KeyAccepted(c, keySet)) return Module1::keyFilter(static_cast<int>(c), keySet) == 0;
+    return false;
+  }
   const int code = static_cast<int>(text.toUcs4().value(0));
   return Module1::keyFilter(code, keySet) == 0;
 }
