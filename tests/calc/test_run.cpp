@@ -385,6 +385,29 @@ TEST(RunErrors, ZeroShorteningFactorUnderAWireLimit) {
   EXPECT_EQ(FilesIn(dir), 0u);
 }
 
+TEST(RunErrors, StepCountBeyondThirtyTwoBits) {
+  // 0.00001 MHz: a wire of about 59000 km, more centimetres than 32 bits hold.
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text1 = "0,00001";
+  ScriptedHost host;
+  host.answers = {Answer::No};  // not an additional band
+  host.errorAnswers = {Answer::Abort};
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Aborted);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].text, "Überlauf\r\nBitte kleinere Werte verwenden.");
+  EXPECT_EQ(FilesIn(dir), 0u);
+
+  // Ignore leaves the step count at 0: one step, and the reports.
+  host.answers = {Answer::No};
+  host.errorAnswers = {Answer::Ignore};
+  in.specialTable = true;
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(test::Lines(test::ReadBytes(dir.file("AntSpezi.txt"))).size(), 10u + 1u + 2u);
+}
+
 TEST(RunErrors, ResultsFolderThatCannotBeWritten) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str() + "missing/");
