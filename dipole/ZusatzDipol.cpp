@@ -1,6 +1,5 @@
 #include "dipole/ZusatzDipol.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -8,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -36,21 +34,6 @@ std::string s(const QString& q) { return q.toStdString(); }
 constexpr int kNarrow = 44;
 constexpr int kWide = 81;
 
-int checkValue(const QCheckBox* box) {
-  switch (box->checkState()) {
-    case Qt::Checked: return kBandCounted;
-    case Qt::PartiallyChecked: return kBandGrey;
-    default: return kBandOff;
-  }
-}
-
-template <std::size_t N>
-int checkedIndex(const std::array<QRadioButton*, N>& buttons, int fallback) {
-  for (std::size_t i = 0; i < N; ++i)
-    if (buttons[i] && buttons[i]->isChecked()) return static_cast<int>(i);
-  return fallback;
-}
-
 }  // namespace
 
 ZusatzDipol* ZusatzDipol::instance() {
@@ -60,11 +43,11 @@ ZusatzDipol* ZusatzDipol::instance() {
     ZusatzDipol* w = current;
     // Loading does not show it (the calculator's take-over loads it).
     Forms::hide(w);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()); sub && sub->mdiArea()) {
-      QObject::connect(sub->mdiArea(), &QMdiArea::subWindowActivated, w, [w, sub](QMdiSubWindow* active) {
-        if (active == sub) w->refresh();
-      });
-    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+      QObject::connect(sub, &QMdiSubWindow::windowStateChanged, w,
+                       [w](Qt::WindowStates before, Qt::WindowStates now) {
+                         if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) w->refresh();
+                       });
   }
   return current;
 }
@@ -221,9 +204,7 @@ void ZusatzDipol::refresh() {
   const bool calcActive = frmVk::calculatorState().active;
   frmHauptform* main = frmHauptform::instance();
   const QString diameter = calcActive && calculator ? calculator->Combo1->currentText() : main->Combo2->currentText();
-  BandValues bands{};
-  for (int i = 0; i < kBandCount; ++i) bands[static_cast<std::size_t>(i)] = checkValue(main->Check1[static_cast<std::size_t>(i)]);
-  const dipole::Refresh r = dipole::Activation(s(diameter), bands, Module1::decimalSeparator());
+  const dipole::Refresh r = dipole::Activation(s(diameter), main->bandValues(), Module1::decimalSeparator());
   Text2->setText(q(r.text2));
   Text4->setText(q(r.text4));
   Text5->setText(q(r.text5));
@@ -263,15 +244,7 @@ dipole::Inputs ZusatzDipol::inputs() const {
   const Module1::State& st = Module1::state();
   in.ins = st.insulation;
   // The WINDOM length is found the way the main form finds its own.
-  frmHauptform* main = frmHauptform::instance();
-  LengthContext& ctx = in.length;
-  for (int i = 0; i < kBandCount; ++i) ctx.bands[static_cast<std::size_t>(i)] = checkValue(main->Check1[static_cast<std::size_t>(i)]);
-  ctx.segment = checkedIndex(main->Option1, kSegmentCentre - 1) + 1;
-  ctx.lengthMode = checkedIndex(main->Option2, kLengthPreferred);
-  ctx.tolerancePercent = Module1::parse(main->Text5->text());
-  ctx.extraBand = st.extraBandOn;
-  ctx.extraFrequency = st.extraBandFrequency;
-  ctx.calc = frmVk::calculatorState();
+  in.length = frmHauptform::instance()->lengthContext();
   return in;
 }
 

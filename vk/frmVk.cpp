@@ -37,8 +37,23 @@ frmVk* frmVk::instance() {
   if (!current) {
     current = new frmVk();
     Forms::adopt(current);
+    // From now on the main form's calculations ask this window.
+    frmHauptform::setCalculatorProvider(&frmVk::calculatorState);
+    frmVk* w = current;
+    QObject::connect(frmHauptform::instance(), &frmHauptform::conductorChanged, w,
+                     [w](const QString& text) { w->conductorChanged(text); });
   }
   return current;
+}
+
+void frmVk::conductorChanged(const QString& text) {
+  // An active calculator follows the main form's conductor and calculates
+  // again. In the pruning layout the field holds the desired frequency, and
+  // a wire diameter is not written over it.
+  if (Tag != QLatin1String(vk::kTagActive) || Combo1->currentText() == text) return;
+  if (!vk::IsCalculatorCaption(s(windowTitle()))) return;
+  Combo1->setEditText(text);
+  Command1_Click();
 }
 
 frmVk* frmVk::loaded() { return current.data(); }

@@ -40,6 +40,8 @@ class frmVk : public QWidget {
   void takeOver();
   // Unloads the window: the calculator is no longer active.
   void unload();
+  // The main form's conductor diameter changed.
+  void conductorChanged(const QString& text);
 
   QString Tag;  // "-" after loading, "Aktiv" after a calculation
 

@@ -18,6 +18,7 @@
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 
 namespace lorvant::HelpInfo {
@@ -40,17 +41,6 @@ Platform& storage() {
 }
 
 QString lb() { return Module1::state().lineBreak; }
-
-// The file-exists check: a missing file is told to the user with its path.
-bool fileExists(QWidget* parent, const QString& path) {
-  if (QFileInfo(path).isFile()) return true;
-  showMessage(parent,
-              Module1::tr("Die Datei ", "The file ") + lb() + path + "  " + lb() +
-                  Module1::tr("ist nicht vorhanden!", "is not available!") + lb() +
-                  Module1::tr("Bitte selbst nach der Datei suchen.", "Please search for the file yourself."),
-              Module1::tr(" Datei nicht gefunden", " File not found"), Icon::Critical);
-  return false;
-}
 
 // Splits an Exec value into words by the desktop-entry quoting rules.
 QStringList execWords(const QString& exec) {
@@ -193,7 +183,7 @@ QString helpPath() {
 
 void mnuHilfe(QWidget* parent) {
   const QString path = helpPath();
-  if (!fileExists(parent, path)) return;
+  if (!Module1::fileExists(path, parent)) return;
   Launcher launcher = platform().findProgram(path);
   if (launcher.program == path) launcher.program.clear();
   const QFileInfo program(launcher.program);
