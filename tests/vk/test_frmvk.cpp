@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "calc/reports/text.h"
@@ -262,6 +263,42 @@ class FrmVkTest : public QObject {
     frmVk::mnuVk();
     QCOMPARE(frmVk::loaded()->windowTitle(), QString("Verkürzungsfaktor berechnen"));
     QVERIFY(frmVk::loaded()->mnuOpt->menuAction()->isVisible());
+  }
+
+  void followingRunPrintsTheHeightUntilTheWindowCloses() {
+    test::ScriptedSeam seam;
+    QTemporaryDir dir;
+    Module1::state().resultsFolder = dir.path() + "/";
+    frmHauptform* main = frmHauptform::instance();
+    main->Text1->setText("14,2");
+    main->Text2->setText("4");
+    main->setBandValue(1, kBandCounted);
+    main->setBandValue(3, kBandCounted);
+    main->setBandValue(5, kBandCounted);
+    // The report without its closing line, which carries the time.
+    auto report = [&] {
+      QFile f(dir.path() + "/AntStrSu.txt");
+      const QString text = f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+      return text.left(text.lastIndexOf("Berechnung am"));
+    };
+    main->runCalculation();
+    const QString plain = report();
+    QVERIFY(plain.contains(QString::fromLatin1("\r\nGeometrische Antennenl\xE4nge: 41,725 m\r\n")));
+    QVERIFY(!plain.contains(QString::fromLatin1("Antennenh\xF6he: ")));
+
+    frmVk* w = calculator("14,2", "10,0", "2");
+    w->Command1_Click();
+    main->Text4->setText("0,95");
+    main->runCalculation();
+    const QString withCalc = report();
+    QVERIFY(withCalc.contains(QString::fromLatin1("\r\nAntennenh\xF6he: 10,0 m\r\n")));
+    // Each band now has its own shortening from slenderness and height.
+    QVERIFY(withCalc != plain);
+
+    w->close();
+    flushDeletes();
+    main->runCalculation();
+    QCOMPARE(report(), plain);
   }
 
   void pruningDoesNotDeactivateTheCalculator() {
