@@ -34,7 +34,14 @@ std::function<void(const std::string&)> Text(std::optional<std::string>& into) {
   return [&into](const std::string& v) { into = v; };
 }
 
-std::string Refused(Language lang) { return tr(lang, "Eingabe abgewiesen: ", "Input refused: "); }
+// "Eingabe abgewiesen: <caption> <text as typed>", and the text the window
+// writes into the field instead when it suggests one.
+void PrintRefused(Language lang, const std::string& caption, const std::string& typed,
+                  const std::string& suggestion = std::string()) {
+  std::cerr << tr(lang, "Eingabe abgewiesen: ", "Input refused: ") << Plain(caption) << ' ' << typed;
+  if (!suggestion.empty()) std::cerr << tr(lang, "; Vorschlag: ", "; suggested: ") << suggestion;
+  std::cerr << std::endl;
+}
 
 const char* kExitStatus =
     "Exit status: 0 result printed; 1 the window refused its input (the field and\n"
@@ -74,10 +81,11 @@ int VkCommand(const Args& args) {
   const vk::CalculatorInputs in{shared.frequencyText(), height.value_or(vk::DefaultHeightText(sep)),
                                 diameter.value_or(report::FormatGeneral(1.4f, sep)), ground};
   const vk::CalculatorOutcome out = vk::CalculateVk(in, sep);
-  if (out.height) std::cerr << Plain(t.label2) << ' ' << *out.height << '\n';
   if (!out.computed) {
-    const std::string& field = out.focus == vk::Field::Text2 ? t.label2 : t.label1;
-    std::cerr << Refused(lang) << Plain(field) << std::endl;
+    if (out.focus == vk::Field::Text2)
+      PrintRefused(lang, t.label2, in.height, out.height.value_or(""));
+    else
+      PrintRefused(lang, t.label1, in.frequency);
     return kExitNoResult;
   }
   if (out.diameter) std::cerr << Plain(t.label3) << ' ' << *out.diameter << Red(out.diameterColour) << std::endl;
@@ -125,10 +133,12 @@ int PruneCommand(const Args& args) {
                              desired.value_or("")};
   const vk::PruningOutcome out = vk::CalculatePruning(in, sep);
   if (!out.computed) {
-    const std::string& field = out.focus == vk::Field::Text1   ? t.label1
-                               : out.focus == vk::Field::Text2 ? t.label2
-                                                               : t.label3;
-    std::cerr << Refused(lang) << Plain(field) << std::endl;
+    if (out.focus == vk::Field::Text1)
+      PrintRefused(lang, t.label1, in.length);
+    else if (out.focus == vk::Field::Text2)
+      PrintRefused(lang, t.label2, in.measured);
+    else
+      PrintRefused(lang, t.label3, in.desired);
     return kExitNoResult;
   }
   const std::string frame = Plain(t.frame1) + ' ';
@@ -232,21 +242,18 @@ int DipoleCommand(const Args& args) {
 
   const dipole::Outcome r = dipole::Calculate(in, sep);
   if (!r.computed) {
-    std::string field;
-    std::string suggestion;
+    std::string field, typed, suggestion;
     switch (r.focus) {
-      case dipole::Field::Text1: field = shown.label1; break;
-      case dipole::Field::Text2: field = shown.label2; break;
-      case dipole::Field::Text3: field = shown.label3; break;
-      case dipole::Field::Text4: field = shown.label4; suggestion = r.text4.value_or(""); break;
-      case dipole::Field::Text5: field = shown.label5; suggestion = r.text5.value_or(""); break;
-      case dipole::Field::Text6: field = shown.label6; break;
-      case dipole::Field::Text7: field = dipole::WindomVariant(lang).label1; break;
-      default: field = shown.label12; break;
+      case dipole::Field::Text1: field = shown.label1; typed = in.fAdd; break;
+      case dipole::Field::Text2: field = shown.label2; typed = in.fExc; break;
+      case dipole::Field::Text3: field = shown.label3; typed = in.impedance; break;
+      case dipole::Field::Text4: field = shown.label4; typed = in.dAdd; suggestion = r.text4.value_or(""); break;
+      case dipole::Field::Text5: field = shown.label5; typed = in.dExc; suggestion = r.text5.value_or(""); break;
+      case dipole::Field::Text6: field = shown.label6; typed = in.vk; break;
+      case dipole::Field::Text7: field = dipole::WindomVariant(lang).label1; typed = in.halfWaves; break;
+      default: field = shown.label12; typed = in.fraction; break;
     }
-    std::cerr << Refused(lang) << Plain(field);
-    if (!suggestion.empty()) std::cerr << ' ' << suggestion;
-    std::cerr << '\n';
+    PrintRefused(lang, field, typed, suggestion);
     if (r.label8 && !r.label8->empty())
       std::cerr << Plain(shown.label7) << ' ' << *r.label8 << Red(r.label8Colour.value_or(TextColour::Black)) << '\n';
     std::cerr << std::flush;
