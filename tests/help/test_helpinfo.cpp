@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -129,6 +130,35 @@ class HelpInfoTest : public QObject {
     }
     QVERIFY(starts_.isEmpty());
   }
+
+#ifdef LORVANT_PROGRAM_DIR
+  void builtManualsOpenInTheirLanguage() {
+    // The manuals of this build, beside the program: F1 finds each one.
+    HelpInfo::platform().programDir = [] { return QStringLiteral(LORVANT_PROGRAM_DIR); };
+    HelpInfo::platform().findProgram = [](const QString&) {
+      return HelpInfo::Launcher{QCoreApplication::applicationFilePath(), {HelpInfo::kFilePlaceholder}};
+    };
+    for (const char* language : {"dtsch", "engl"}) {
+      test::ScriptedSeam seam;
+      Module1::state().language = language;
+      HelpInfo::mnuHilfe(nullptr);
+      QCOMPARE(seam.messages.size(), 0);
+    }
+    QCOMPARE(starts_.size(), 2);
+    QVERIFY(starts_[0].arguments.first().endsWith("/Lorvant.pdf"));
+    QVERIFY(starts_[1].arguments.first().endsWith("/Lorvant_en.pdf"));
+    for (const StartCall& call : starts_) {
+      QFile pdf(call.arguments.first());
+      QVERIFY(pdf.open(QIODevice::ReadOnly));
+      const QByteArray bytes = pdf.readAll();
+      QVERIFY(bytes.startsWith("%PDF-"));
+      // A real manual, not a stub: the page tree counts many pages.
+      const QRegularExpressionMatch count = QRegularExpression("/Count (\\d+)").match(QString::fromLatin1(bytes));
+      QVERIFY(count.hasMatch());
+      QVERIFY2(count.captured(1).toInt() >= 15, qPrintable(call.arguments.first()));
+    }
+  }
+#endif
 
   void desktopEntryExecLines() {
     using HelpInfo::launcherFromExec;
