@@ -78,6 +78,33 @@ QString smallFile() {
   return path;
 }
 
+// Answers for the search and save benchmarks: one search text, one file.
+struct BenchSeam : lorvant::UiSeam {
+  QString searchText;
+  QString saveTarget;
+  BenchSeam() { lorvant::setSeam(this); }
+  ~BenchSeam() override { lorvant::setSeam(nullptr); }
+  lorvant::Answer message(QWidget*, const lorvant::MessageRequest&) override { return lorvant::Answer::Ok; }
+  void beep() override {}
+  void processEvents() override {}
+  std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString&) override {
+    return searchText;
+  }
+  std::optional<lorvant::FileDialogResult> openFile(QWidget*, const lorvant::FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  std::optional<lorvant::FileDialogResult> saveFile(QWidget*, const lorvant::FileDialogRequest&) override {
+    return lorvant::FileDialogResult{saveTarget, 2};
+  }
+  std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+  std::optional<lorvant::FontChoice> chooseFont(QWidget*, const lorvant::FontChoice&) override { return std::nullopt; }
+  std::optional<lorvant::PrintChoice> choosePrinter(QWidget*, QPrinter&, const lorvant::PrintRequest&) override {
+    return std::nullopt;
+  }
+  std::unique_ptr<lorvant::ProgressHandle> startProgress(QWidget*, const QString&) override { return nullptr; }
+  void setBusy(bool) override {}
+};
+
 void load(frmRTF* v, const QString& path) {
   QString error;
   if (!v->loadDocument(path, &error)) qFatal("%s", qPrintable(error));
@@ -117,66 +144,30 @@ BENCHMARK(BM_LoadSpecialTable)->Arg(4001)->Arg(100001)->Unit(benchmark::kMillise
 void BM_SearchSpecialTable(benchmark::State& state) {
   frmRTF* v = frmRTF::instance();
   load(v, specialTable(static_cast<int>(state.range(0))));
+  BenchSeam seam;
+  const QString search = QStringLiteral("Berechnung am");
+  seam.searchText = search;
   for (auto _ : state) {
     QTextCursor c = v->editor()->textCursor();
     c.setPosition(0);
     v->editor()->setTextCursor(c);
-    QString search = QStringLiteral("Berechnung am");
-    // The scripted answer of the input box.
-    struct Answer : lorvant::UiSeam {
-      lorvant::Answer message(QWidget*, const lorvant::MessageRequest&) override { return lorvant::Answer::Ok; }
-      void beep() override {}
-      void processEvents() override {}
-      std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString&) override {
-        return QStringLiteral("Berechnung am");
-      }
-      std::optional<lorvant::FileDialogResult> openFile(QWidget*, const lorvant::FileDialogRequest&) override { return {}; }
-      std::optional<lorvant::FileDialogResult> saveFile(QWidget*, const lorvant::FileDialogRequest&) override { return {}; }
-      std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-      std::optional<lorvant::FontChoice> chooseFont(QWidget*, const lorvant::FontChoice&) override { return {}; }
-      std::optional<lorvant::PrintChoice> choosePrinter(QWidget*, QPrinter&, const lorvant::PrintRequest&) override {
-        return {};
-      }
-      std::unique_ptr<lorvant::ProgressHandle> startProgress(QWidget*, const QString&) override { return nullptr; }
-      void setBusy(bool) override {}
-    } answer;
-    lorvant::setSeam(&answer);
     v->search();
-    lorvant::setSeam(nullptr);
     if (v->editor()->textCursor().selectedText() != search) state.SkipWithError("not found");
   }
 }
 BENCHMARK(BM_SearchSpecialTable)->Arg(100001)->Unit(benchmark::kMillisecond);
 
-// Saving the big table again as plain text.
+// Saving the big table again as plain text: the same bytes.
 void BM_SaveSpecialTable(benchmark::State& state) {
   frmRTF* v = frmRTF::instance();
   const QString path = specialTable(static_cast<int>(state.range(0)));
   load(v, path);
-  struct SaveTo : lorvant::UiSeam {
-    QString target;
-    lorvant::Answer message(QWidget*, const lorvant::MessageRequest&) override { return lorvant::Answer::Ok; }
-    void beep() override {}
-    void processEvents() override {}
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<lorvant::FileDialogResult> openFile(QWidget*, const lorvant::FileDialogRequest&) override { return {}; }
-    std::optional<lorvant::FileDialogResult> saveFile(QWidget*, const lorvant::FileDialogRequest&) override {
-      return lorvant::FileDialogResult{target, 2};
-    }
-    std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    std::optional<lorvant::FontChoice> chooseFont(QWidget*, const lorvant::FontChoice&) override { return {}; }
-    std::optional<lorvant::PrintChoice> choosePrinter(QWidget*, QPrinter&, const lorvant::PrintRequest&) override {
-      return {};
-    }
-    std::unique_ptr<lorvant::ProgressHandle> startProgress(QWidget*, const QString&) override { return nullptr; }
-    void setBusy(bool) override {}
-  } seam;
-  seam.target = folder->filePath(QStringLiteral("saved.txt"));
-  lorvant::setSeam(&seam);
+  BenchSeam seam;
+  const QString target = folder->filePath(QStringLiteral("saved.txt"));
+  seam.saveTarget = target;
   for (auto _ : state)
     if (!v->save()) state.SkipWithError("not saved");
-  lorvant::setSeam(nullptr);
-  QFile a(path), b(seam.target);
+  QFile a(path), b(target);
   if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.readAll() != b.readAll())
     state.SkipWithError("saved bytes differ");
 }

@@ -499,39 +499,6 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->fileRequests.last().proposedName, QString("README"));
   }
 
-  void formattingSurvivesSavingAsRichText() {
-    frmRTF* v = shown(write("AntStrSu.txt", kReport));
-    const QString all = text(v);
-    const int antenne = static_cast<int>(all.indexOf("Antenne"));
-    const int summe = static_cast<int>(all.indexOf(QString::fromUtf8("ØSumme")));
-    select(v, antenne, 7);
-    v->setBold();
-    v->setItalic();
-    v->setUnderline();
-    select(v, summe, 6);
-    seam->fonts.push_back(FontChoice{QFont("DejaVu Serif", 14), QColor(0, 128, 0)});
-    seam->fonts.back()->font.setStrikeOut(true);
-    v->chooseFont();
-
-    seam->files.push_back(FileDialogResult{dir->filePath("formatted.rtf"), 1});
-    QVERIFY(v->save());
-    seam->files.push_back(FileDialogResult{dir->filePath("formatted.rtf"), 1});
-    v->open();
-    QVERIFY(v->isRichText());
-    QCOMPARE(text(v), all);
-    const QTextCharFormat a = formatAt(v, antenne);
-    QVERIFY(a.fontWeight() == QFont::Bold && a.fontItalic() && a.fontUnderline() && !a.fontStrikeOut());
-    QCOMPARE(a.property(QTextFormat::FontFamilies).toStringList().value(0), fixedFamily());
-    QCOMPARE(a.fontPointSize(), 10.0);
-    const QTextCharFormat s = formatAt(v, summe);
-    QCOMPARE(s.property(QTextFormat::FontFamilies).toStringList().value(0), QString("DejaVu Serif"));
-    QCOMPARE(s.fontPointSize(), 14.0);
-    QVERIFY(s.fontStrikeOut() && s.fontWeight() == QFont::Normal);
-    QCOMPARE(s.foreground().color(), QColor(0, 128, 0));
-    const QTextCharFormat plain = formatAt(v, summe + 6);
-    QVERIFY(plain.fontWeight() == QFont::Normal && plain.foreground().style() == Qt::NoBrush);
-  }
-
   // Every kind of report, and rich text from a word processor: show, search,
   // format, save in both formats and print.
   void everyReportKindGoesThroughTheViewer_data() {
