@@ -55,19 +55,22 @@ class Canvas {
   virtual double textWidth(std::string_view utf8) const = 0;
   // Saves the picture as a Windows bitmap; false when it could not be written.
   virtual bool save(const std::string& path) = 0;
+  // Whether there is an image to save at all.
+  virtual bool keepsImage() const { return true; }
 };
 
 // A canvas that draws nothing (for callers without a picture). Its text
-// width is an estimate of 6 user units per character; save writes nothing
-// and reports success.
-class NullCanvas final : public Canvas {
+// width is an estimate of 6 user units per character; it keeps no image, so
+// the run saves no AntKurve.BMP with it.
+class NullCanvas : public Canvas {
  public:
   void setup() override {}
   void clear() override {}
   void point(double, double, int) override {}
   void text(double, double, std::string_view, int) override {}
   double textWidth(std::string_view utf8) const override;
-  bool save(const std::string&) override { return true; }
+  bool save(const std::string&) override { return false; }
+  bool keepsImage() const override { return false; }
 };
 
 // The drawing steps of one optimisation run.
@@ -100,6 +103,7 @@ class CurvePicture {
   void candidate(double x);
 
   bool save(const std::string& path) { return canvas_.save(path); }
+  bool keepsImage() const { return canvas_.keepsImage(); }
 
  private:
   Canvas& canvas_;

@@ -151,6 +151,8 @@ class Run {
       case ArithmeticError::Kind::DivisionByZero:
         return ErrorQuestion(tr(lang_, "Division durch Null", "Division by zero"), false);
       default:
+        if (lang_ == Language::German && std::string_view(e.what()) == "Invalid procedure call or argument")
+          return ErrorQuestion("Unzulässiger Prozeduraufruf oder ungültiges Argument", false);
         return ErrorQuestion(e.what(), false);
     }
   }
@@ -553,6 +555,7 @@ class Run {
   }
 
   void SavePicture() {
+    if (!picture_.keepsImage()) return;
     std::string saved;
     const bool ok = Step([&] {
       std::string firstError;
