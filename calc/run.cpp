@@ -95,12 +95,19 @@ std::string FileErrorText(Language lang, const std::string& path, int err) {
 struct OutFile {
   std::string target;
   std::string temp;
+  // A larger buffer than the default: the special table is written row by
+  // row and runs to half a megabyte for a 40 m wire. Declared before the
+  // stream, so that it outlives it.
+  std::unique_ptr<char[]> buffer;
+  static constexpr std::size_t kBufferSize = 1 << 16;
   std::ofstream stream;
   bool open = false;
 
   void openTemp() {
     stream.close();
     stream.clear();
+    if (!buffer) buffer = std::make_unique<char[]>(kBufferSize);
+    stream.rdbuf()->pubsetbuf(buffer.get(), kBufferSize);
     errno = 0;
     stream.open(temp, std::ios::binary | std::ios::out | std::ios::trunc);
     open = stream.is_open();

@@ -1,7 +1,9 @@
 #include "calc/reports/spezi.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "calc/reports/strsum.h"
 
@@ -13,41 +15,46 @@ namespace {
 // row per centimetre of wire, so the values take a quick way: the result is
 // the same as rounding the value's decimal text, except for values that lie
 // within a hair of a half at the fifth decimal, which take the general way.
-void AppendFixed5(std::string& row, double v, char sep) {
+void AppendFixed5(std::string& line, double v, char sep) {
   if (v >= 0 && v < 9.99999) {
     const double r = v * 1e5;
-    const double whole = std::floor(r);
+    const auto whole = static_cast<std::int32_t>(r);
     const double frac = r - whole;
     if (std::fabs(frac - 0.5) > 1e-6) {
-      const auto n = static_cast<std::int32_t>(whole) + (frac > 0.5 ? 1 : 0);
-      char digits[8];
-      digits[0] = static_cast<char>('0' + n / 100000);
-      digits[1] = sep;
-      std::int32_t rest = n % 100000;
+      std::int32_t n = whole + (frac > 0.5 ? 1 : 0);
+      char at[7];
+      at[0] = static_cast<char>('0' + n / 100000);
+      at[1] = sep;
       for (int i = 6; i >= 2; --i) {
-        digits[i] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
+        at[i] = static_cast<char>('0' + n % 10);
+        n /= 10;
       }
-      row.append(digits, 7);
+      line.append(at, 7);
       return;
     }
   }
-  row += FormatPicture(v, "#0.00000", sep);
+  line += FormatPicture(v, "#0.00000", sep);
 }
 
 // p / 100 metres with the picture "#0.00" in a right-aligned field of 5:
 // p is whole, so the text is exact; from 100 m on the last digit is cut.
-void AppendPosition(std::string& row, std::int32_t p, char sep) {
-  std::string text;
-  const std::int64_t cm = p;
-  const std::int64_t whole = (cm < 0 ? -cm : cm) / 100;
-  const std::int64_t rest = (cm < 0 ? -cm : cm) % 100;
-  if (cm < 0) text += '-';
-  text += std::to_string(whole);
-  text += sep;
-  text += static_cast<char>('0' + rest / 10);
-  text += static_cast<char>('0' + rest % 10);
-  row += RightField(text, 5);
+void AppendPosition(std::string& line, std::int32_t p, char sep) {
+  char text[16];
+  char* end = text + sizeof text;
+  char* t = end;
+  std::int64_t cm = p < 0 ? -static_cast<std::int64_t>(p) : p;
+  *--t = static_cast<char>('0' + cm % 10);
+  *--t = static_cast<char>('0' + cm / 10 % 10);
+  *--t = sep;
+  cm /= 100;
+  do {
+    *--t = static_cast<char>('0' + cm % 10);
+    cm /= 10;
+  } while (cm > 0);
+  if (p < 0) *--t = '-';
+  const auto length = end - t;
+  if (length < 5) line.append(static_cast<std::size_t>(5 - length), ' ');
+  line.append(t, static_cast<std::size_t>(std::min<std::ptrdiff_t>(length, 5)));
 }
 
 // Column heads of the eleven bands, 10 characters each, 50 MHz first.
@@ -95,21 +102,20 @@ void SpecialTableWriter::header() {
 }
 
 void SpecialTableWriter::row(std::int32_t p, double S, const std::array<double, kBandCount>& G, double extraG) {
-  std::string line;
-  line.reserve(140);
+  std::string& line = line_;  // kept between rows: no allocation per row
+  line.clear();
   AppendPosition(line, p, d_.sep);
-  line += "   ";
-  AppendFixed5(line, S, d_.sep);
-  for (int b = kBandCount - 1; b >= 0; --b) {
-    line += "   ";
-    AppendFixed5(line, G[static_cast<std::size_t>(b)], d_.sep);
-  }
-  line += "   ";
+  auto value = [&](double v) {
+    line.append("   ", 3);
+    AppendFixed5(line, v, d_.sep);
+  };
+  value(S);
+  for (int b = kBandCount - 1; b >= 0; --b) value(G[static_cast<std::size_t>(b)]);
   if (d_.extraBand)
-    AppendFixed5(line, extraG, d_.sep);
+    value(extraG);
   else
-    line += ' ';
-  line += "\r\n";
+    line.append("    ", 4);
+  line.append("\r\n", 2);
   // The row holds only digits, separators, signs and blanks: its bytes are
   // the same in Windows-1252.
   out_.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <ostream>
+#include <string>
 
 #include "calc/reports/reportdata.h"
 #include "calc/reports/text.h"
@@ -28,6 +29,7 @@ class SpecialTableWriter {
  private:
   std::ostream& out_;
   const ReportData& d_;
+  std::string line_;
 };
 
 // Table width v: 127 with the additional band, 115 without.
