@@ -1,6 +1,7 @@
 // lorvant-calc run: the current-sum optimisation run of the main form, with
 // the form's fields given as options, writing the same files as the window.
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -18,6 +19,32 @@
 namespace lorvant::cli {
 
 namespace {
+
+// Set by Ctrl-C (SIGINT) or SIGTERM while the run is under way; the run
+// then stops at its next progress call and leaves no half-written file.
+volatile std::sig_atomic_t gStopRequested = 0;
+
+extern "C" void RequestStop(int) { gStopRequested = 1; }
+
+// Routes SIGINT and SIGTERM to RequestStop for its lifetime.
+class StopOnSignal {
+ public:
+  StopOnSignal() {
+    gStopRequested = 0;
+    previousInt_ = std::signal(SIGINT, RequestStop);
+    previousTerm_ = std::signal(SIGTERM, RequestStop);
+  }
+  ~StopOnSignal() {
+    std::signal(SIGINT, previousInt_);
+    std::signal(SIGTERM, previousTerm_);
+  }
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+ private:
+  void (*previousInt_)(int) = SIG_DFL;
+  void (*previousTerm_)(int) = SIG_DFL;
+};
 
 // Every option of the subcommand, as typed.
 struct RunOptions {
@@ -50,6 +77,7 @@ class BatchHost : public RunHost {
     return Answer::Abort;
   }
   Canvas& canvas() override { return canvas_; }
+  bool progress(double) override { return gStopRequested == 0; }
 
   std::optional<Question> lastError;
 
@@ -119,14 +147,14 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
         return Trimmed(host.lastError->title) + ": " + OneLine(host.lastError->text) + tr(lang, " (Abbruch)", " (Abort)");
       return tr(lang, "Abbruch", "Aborted");
     case RunOutcome::Cancelled:
-      return tr(lang, "Abgebrochen", "Cancelled");
+      return tr(lang, "Berechnung abgebrochen (Signal)", "Calculation stopped (signal)");
     case RunOutcome::Completed:
       break;
   }
   return {};
 }
 
-std::string JsonResult(const RunOutput& r, const RunInput& in) {
+std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outcome) {
   JsonWriter j;
   j.beginObject();
   j.key("length").value(r.length);
@@ -149,7 +177,7 @@ std::string JsonResult(const RunOutput& r, const RunInput& in) {
   j.key("files").beginArray();
   for (const std::string& f : r.files) j.value(std::filesystem::path(f).filename().string());
   j.endArray();
-  j.key("outcome").value(OutcomeWord(r.outcome));
+  j.key("outcome").value(outcome);
   j.endObject();
   return j.str();
 }
@@ -254,10 +282,13 @@ const char* kEpilogue =
     "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
     "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
     "(names written) and outcome (Completed, NoHalfWave, SegmentCancelled,\n"
-    "TooFewBands, DielectricRejected, DiameterTooSmall, Aborted).\n"
+    "TooFewBands, DielectricRejected, DiameterTooSmall, Aborted, Cancelled; Failed\n"
+    "for an unforeseen error).\n"
     "\n"
     "A step that fails (an arithmetic error, a file that cannot be written) is\n"
-    "answered with Abort; the run then ends without a result.\n"
+    "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
+    "stops a long run within a few thousand steps (outcome Cancelled); earlier\n"
+    "files stay as they were and no partial file is left.\n"
     "\n"
     "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
     "stderr); 2 unknown option or bad value.\n"
@@ -330,9 +361,21 @@ int RunCommand(const Args& args) {
 
   GuiSession gui;
   BatchHost host(o, lang);
-  const RunOutput r = RunOptimisation(in, host);
+  RunOutput r;
+  try {
+    const StopOnSignal stopOnSignal;
+    r = RunOptimisation(in, host);
+  } catch (const std::exception& e) {
+    // The run answers its own failures; should one escape all the same, the
+    // caller still gets the object and a message, never a crash.
+    r = RunOutput();
+    r.info = e.what();
+    if (o.json) std::cout << JsonResult(r, in, "Failed") << std::endl;
+    std::cerr << tr(lang, "Fehler: ", "Error: ") << e.what() << std::endl;
+    return kExitNoResult;
+  }
 
-  if (o.json) std::cout << JsonResult(r, in) << std::endl;
+  if (o.json) std::cout << JsonResult(r, in, OutcomeWord(r.outcome)) << std::endl;
   if (r.outcome != RunOutcome::Completed) {
     std::cerr << NoResultMessage(r, host, lang) << std::endl;
     return kExitNoResult;

@@ -5,7 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <regex>
 #include <set>
 
@@ -274,6 +276,28 @@ TEST(ToolRun, ZeroLengthGoesThroughTheErrorHandlerToAbort) {
   EXPECT_EQ(o.value("files").toArray(), QJsonArray());
   EXPECT_EQ(r.err, "Fehler: Division durch Null (Abbruch)\n");
   // The earlier report stays whole and nothing else is left behind.
+  EXPECT_EQ(ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
+  EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntStrSu.txt"});
+}
+
+TEST(ToolRun, InterruptStopsALongRunWithoutPartialFiles) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntStrSu.txt"), "earlier report");
+  // About 3 km of wire with the special table: long enough to be caught
+  // in the scan.
+  test::ToolProcess tool(With(TypicalArgs(dir), {"--halfwaves", "300", "--special-table", "--json"}));
+  ASSERT_GT(tool.pid(), 0);
+  // The reports are opened (under temporary names) right before the scan.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!std::filesystem::exists(dir.file("AntSpezi.txt.tmp")) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(std::filesystem::exists(dir.file("AntSpezi.txt.tmp")));
+  ::kill(tool.pid(), SIGINT);
+  const ToolResult r = tool.wait();
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "Cancelled");
+  EXPECT_EQ(r.err, "Berechnung abgebrochen (Signal)\n");
   EXPECT_EQ(ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
   EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntStrSu.txt"});
 }

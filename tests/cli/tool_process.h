@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,62 +35,90 @@ struct ToolResult {
   }
 };
 
-// Runs the tool with `args`; `env` entries replace or add environment
-// variables of the test's own environment.
-inline ToolResult RunTool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {}) {
-  namespace fs = std::filesystem;
-  static int counter = 0;
-  const fs::path base = fs::temp_directory_path() / ("lorvant-cli-io-" + std::to_string(::getpid()) + "-" +
-                                                    std::to_string(counter++));
-  const std::string outPath = base.string() + ".out", errPath = base.string() + ".err";
+// The tool running as a child process.
+class ToolProcess {
+ public:
+  // Starts the tool with `args`; `env` entries replace or add environment
+  // variables of the test's own environment.
+  ToolProcess(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {}) {
+    namespace fs = std::filesystem;
+    static int counter = 0;
+    const fs::path base = fs::temp_directory_path() / ("lorvant-cli-io-" + std::to_string(::getpid()) + "-" +
+                                                      std::to_string(counter++));
+    outPath_ = base.string() + ".out";
+    errPath_ = base.string() + ".err";
 
-  std::vector<std::string> argStore{LORVANT_CALC_TOOL};
-  argStore.insert(argStore.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argStore) argv.push_back(a.data());
-  argv.push_back(nullptr);
+    std::vector<std::string> argStore{LORVANT_CALC_TOOL};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStore) argv.push_back(a.data());
+    argv.push_back(nullptr);
 
-  std::vector<std::string> envStore;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    const std::string name = entry.substr(0, entry.find('='));
-    if (!env.count(name)) envStore.push_back(entry);
+    std::vector<std::string> envStore;
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      const std::string name = entry.substr(0, entry.find('='));
+      if (!env.count(name)) envStore.push_back(entry);
+    }
+    for (const auto& [name, value] : env) envStore.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (std::string& e : envStore) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (posix_spawn(&pid_, argStore[0].c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = 0;
+    posix_spawn_file_actions_destroy(&actions);
   }
-  for (const auto& [name, value] : env) envStore.push_back(name + "=" + value);
-  std::vector<char*> envp;
-  for (std::string& e : envStore) envp.push_back(e.data());
-  envp.push_back(nullptr);
+  ~ToolProcess() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      wait();
+    }
+  }
+  ToolProcess(const ToolProcess&) = delete;
+  ToolProcess& operator=(const ToolProcess&) = delete;
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  ToolResult r;
-  const int rc = posix_spawn(&pid, argStore[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
-    r.err = "spawn failed";
+  pid_t pid() const { return pid_; }
+
+  // Waits for the end of the process and collects what it printed.
+  ToolResult wait() {
+    ToolResult r;
+    if (pid_ <= 0) {
+      r.err = "spawn failed";
+      return r;
+    }
+    int wstatus = 0;
+    while (::waitpid(pid_, &wstatus, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = 0;
+    if (WIFEXITED(wstatus)) r.status = WEXITSTATUS(wstatus);
+    if (WIFSIGNALED(wstatus)) r.signal = WTERMSIG(wstatus);
+    auto slurp = [](const std::string& p) {
+      std::ifstream in(p, std::ios::binary);
+      std::ostringstream s;
+      s << in.rdbuf();
+      return s.str();
+    };
+    r.out = slurp(outPath_);
+    r.err = slurp(errPath_);
+    std::error_code ec;
+    std::filesystem::remove(outPath_, ec);
+    std::filesystem::remove(errPath_, ec);
     return r;
   }
-  int wstatus = 0;
-  while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
-  }
-  if (WIFEXITED(wstatus)) r.status = WEXITSTATUS(wstatus);
-  if (WIFSIGNALED(wstatus)) r.signal = WTERMSIG(wstatus);
-  auto slurp = [](const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  };
-  r.out = slurp(outPath);
-  r.err = slurp(errPath);
-  std::error_code ec;
-  fs::remove(outPath, ec);
-  fs::remove(errPath, ec);
-  return r;
+
+ private:
+  pid_t pid_ = 0;
+  std::string outPath_, errPath_;
+};
+
+// Runs the tool to its end.
+inline ToolResult RunTool(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {}) {
+  return ToolProcess(args, env).wait();
 }
 
 }  // namespace lorvant::test
