@@ -23,6 +23,38 @@ std::string StatusReady(Language lang) {
 }
 }  // namespace runtext
 
+const char* RunOutcomeName(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Completed:
+      return "completed";
+    case RunOutcome::NoHalfWave:
+      return "no-half-wave";
+    case RunOutcome::SegmentCancelled:
+      return "segment-cancelled";
+    case RunOutcome::TooFewBands:
+      return "too-few-bands";
+    case RunOutcome::DielectricRejected:
+      return "dielectric-rejected";
+    case RunOutcome::DiameterTooSmall:
+      return "diameter-too-small";
+    case RunOutcome::Aborted:
+      return "aborted";
+    case RunOutcome::Cancelled:
+      return "cancelled";
+  }
+  return "unknown";
+}
+
+Question DielectricQuestion(Language lang) {
+  Question q;
+  q.text = tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
+              "Is the input of the relative dielectric constant correkt ?");
+  q.title = tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?");
+  q.icon = Icon::Question;
+  q.buttons = Buttons::YesNo;
+  return q;
+}
+
 namespace {
 
 using report::ReportData;
@@ -282,13 +314,7 @@ class Run {
     if (er_ > 1.00059f) {
       if (er_ > 20) {
         Beep();
-        Question q;
-        q.text = tr(lang_, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
-                    "Is the input of the relative dielectric constant correkt ?");
-        q.title = tr(lang_, " Schlechtes Isoliermaterial ?", " Poor insulating material ?");
-        q.icon = Icon::Question;
-        q.buttons = Buttons::YesNo;
-        if (host_.ask(q) != Answer::Yes) {
+        if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {
           out_.focus = RunFocus::Combo1;
           out_.outcome = RunOutcome::DielectricRejected;
           return;

@@ -60,6 +60,11 @@ enum class RunOutcome {
   Cancelled,           // the progress callback asked to stop
 };
 
+// A short name of the outcome ("completed", "no-half-wave", "segment-cancelled",
+// "too-few-bands", "dielectric-rejected", "diameter-too-small", "aborted",
+// "cancelled"), for the batch tool's output.
+const char* RunOutcomeName(RunOutcome outcome);
+
 // Where the form puts the focus after the run.
 enum class RunFocus { None, Combo1, Combo2 };
 
@@ -78,7 +83,8 @@ struct RunOutput {
   RunFocus focus = RunFocus::None;
   int beeps = 0;
 
-  // Shared results (Module1).
+  // Shared results (Module1), valid for every outcome: the run resets them
+  // at its start and sets them as far as it got.
   float length = 0;     // antenna length L, m
   double insulation = 0;
   bool extraBand = false;
@@ -101,6 +107,12 @@ struct RunOutput {
 namespace runtext {
 std::string StatusReady(Language lang);  // "Status: Bereit zum Anzeigen der Berechnungsergebnisse"
 }
+
+// The question the run asks for a relative dielectric constant above 20
+// (Yes goes on, anything else ends the run). The other two questions of the
+// run are ExtraBandQuestion and SegmentQuestion of calc/bandplan.h; a host
+// tells them apart by their titles.
+Question DielectricQuestion(Language lang);
 
 // What the caller supplies to the run.
 class RunHost : public Asker {

@@ -25,6 +25,10 @@ ImageCanvas::ImageCanvas(int pixelWidth, int pixelHeight)
     : image_(pixelWidth > 0 ? pixelWidth : 1, pixelHeight > 0 ? pixelHeight : 1, QImage::Format_RGB32),
       sx_(image_.width() / kPictureScaleWidth),
       sy_(image_.height() / kPictureScaleHeight) {
+  for (int c = 0; c < 16; ++c) {
+    const Rgb rgb = PaletteColour(c);
+    palette_[static_cast<std::size_t>(c)] = qRgb(rgb.r, rgb.g, rgb.b);
+  }
   image_.setDotsPerMeterX(kDotsPerMetre);
   image_.setDotsPerMeterY(kDotsPerMetre);
   font_.setPointSize(8);
@@ -49,13 +53,15 @@ void ImageCanvas::point(double x, double y, int colour) {
   const double px = std::floor((x - kPictureScaleLeft) * sx_);
   const double py = std::floor((y - kPictureScaleTop) * sy_);
   if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return;
-  const Rgb c = PaletteColour(colour);
   auto* line = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(py)));
-  line[static_cast<int>(px)] = qRgb(c.r, c.g, c.b);
+  line[static_cast<int>(px)] = palette_[static_cast<std::size_t>(colour >= 0 && colour < 16 ? colour : 0)];
 }
 
 void ImageCanvas::text(double x, double y, std::string_view utf8, int colour) {
-  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  // Far outside the picture nothing would show; such coordinates are also
+  // beyond what the painter handles.
+  constexpr double kFar = 1e6;
+  if (!(std::fabs(x) < kFar) || !(std::fabs(y) < kFar)) return;
   QPainter painter(&image_);
   painter.setFont(font_);
   painter.setPen(qcolour(colour));

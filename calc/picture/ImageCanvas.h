@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QFont>
+#include <QRgb>
+#include <array>
 #include <QImage>
 
 #include "calc/curves.h"
@@ -14,6 +16,8 @@ namespace lorvant {
 inline constexpr int kPicturePixelWidth = 1072;
 inline constexpr int kPicturePixelHeight = 209;
 
+// Text needs the fonts of a QGuiApplication (for a batch tool: one with the
+// "offscreen" platform).
 class ImageCanvas final : public Canvas {
  public:
   explicit ImageCanvas(int pixelWidth = kPicturePixelWidth, int pixelHeight = kPicturePixelHeight);
@@ -34,6 +38,7 @@ class ImageCanvas final : public Canvas {
  private:
   QImage image_;
   QFont font_;
+  std::array<QRgb, 16> palette_{};
   double sx_, sy_;  // pixels per user unit
 };
 

@@ -68,21 +68,6 @@ void Scan(CurvePicture& pic, std::int32_t N, const std::array<bool, kBandCount>&
   for (std::int32_t p = 0; p <= N; ++p) pic.step(p, currents, shown, extra, i1, T);
 }
 
-TEST(CurvePalette, BandColoursAndPalette) {
-  // 1.8 ... 50 MHz
-  const int expected[kBandCount] = {1, 6, 2, 5, 8, 14, 9, 3, 10, 4, 11};
-  for (int b = 0; b < kBandCount; ++b) EXPECT_EQ(BandColour(b), expected[b]) << b;
-  EXPECT_EQ(BandCheckColour(5, kBandGrey), 14);
-  EXPECT_EQ(BandCheckColour(5, kBandOff), 0);
-  EXPECT_EQ(PaletteColour(7).r, 192);
-  EXPECT_EQ(PaletteColour(8).g, 128);
-  EXPECT_EQ(PaletteColour(12).r, 255);
-  EXPECT_EQ(PaletteColour(12).g, 0);
-  EXPECT_EQ(PaletteColour(6).b, 0);
-  EXPECT_EQ(PaletteColour(6).g, 128);
-  EXPECT_EQ(PaletteColour(99).r, 0);
-}
-
 TEST(CurveSteps, WireEndsAtTheSameWidthForEveryLength) {
   for (float length : {5.3f, 41.72535f, 43.0f, 1000.0f}) {
     RecordingCanvas canvas;

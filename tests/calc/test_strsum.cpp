@@ -285,15 +285,6 @@ TEST(CurrentSumTables, NoCandidateLeavesHeadingsOnly) {
   EXPECT_EQ(report::FeedPointInfo(d, {}), "Mögliche Speisepunkte (X) bei ");
 }
 
-TEST(CurrentSumTables, FileMessages) {
-  EXPECT_EQ(report::TableFileMessage(Language::German, false), "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ");
-  EXPECT_EQ(report::TableFileMessage(Language::English, true),
-            "Table is available as text file 'AntStrSu.txt' and 'AntSpezi.txt'.  ");
-  const std::string msg = report::TableFileMessage(Language::German, true);
-  EXPECT_EQ(report::WithFileMessageLine("Länge", msg), "Länge\r\n" + msg);
-  EXPECT_EQ(report::WithFileMessageLine("x" + msg + "y", msg), "x" + msg + "y");
-}
-
 // ---- whole reports -------------------------------------------------------------
 
 // Compares a report with its reviewed expected file. With the environment
