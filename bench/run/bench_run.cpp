@@ -10,6 +10,11 @@
 //   rss_peak_MiB  peak resident memory of the whole process (getrusage);
 //                 comparable between sizes only when each runs in a
 //                 process of its own (run_sizes.sh)
+//
+// The files go into a fresh folder under $TMPDIR and are replaced at every
+// iteration, as a user's next run replaces them. On ext4 renaming a file
+// over an existing one starts its write-out, so wall time on a disk folder
+// includes disk latency; TMPDIR=/dev/shm leaves it out.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/resource.h>
