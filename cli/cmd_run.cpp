@@ -67,10 +67,10 @@ class BatchHost : public RunHost {
   BatchHost(const RunOptions& o, Language lang) : o_(o), lang_(lang) {}
 
   Answer ask(const Question& q) override {
-    if (q.text == ExtraBandQuestion(lang_).text) return o_.extraBandAnswer;
-    if (q.text == SegmentQuestion(lang_).text) return o_.segmentAnswer;
-    // The only other question of the run is the dielectric one.
-    return o_.dielectricAnswer;
+    if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
+    if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
+    if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
+    return Answer::No;  // no other question is known; decline it
   }
   Answer errorHandler(const Question& q) override {
     lastError = q;
@@ -86,20 +86,6 @@ class BatchHost : public RunHost {
   Language lang_;
   ImageCanvas canvas_;
 };
-
-const char* OutcomeWord(RunOutcome o) {
-  switch (o) {
-    case RunOutcome::Completed: return "Completed";
-    case RunOutcome::NoHalfWave: return "NoHalfWave";
-    case RunOutcome::SegmentCancelled: return "SegmentCancelled";
-    case RunOutcome::TooFewBands: return "TooFewBands";
-    case RunOutcome::DielectricRejected: return "DielectricRejected";
-    case RunOutcome::DiameterTooSmall: return "DiameterTooSmall";
-    case RunOutcome::Aborted: return "Aborted";
-    case RunOutcome::Cancelled: return "Cancelled";
-  }
-  return "Unknown";
-}
 
 std::string Trimmed(std::string s) {
   s.erase(0, s.find_first_not_of(' '));
@@ -281,13 +267,13 @@ const char* kEpilogue =
     "fields after the run), bands (the eleven band boxes after the run: 0 off,\n"
     "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
     "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
-    "(names written) and outcome (Completed, NoHalfWave, SegmentCancelled,\n"
-    "TooFewBands, DielectricRejected, DiameterTooSmall, Aborted, Cancelled; Failed\n"
-    "for an unforeseen error).\n"
+    "(names written) and outcome (completed, no-half-wave, segment-cancelled,\n"
+    "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled;\n"
+    "failed for an unforeseen error).\n"
     "\n"
     "A step that fails (an arithmetic error, a file that cannot be written) is\n"
     "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
-    "stops a long run within a few thousand steps (outcome Cancelled); earlier\n"
+    "stops a long run within a few thousand steps (outcome cancelled); earlier\n"
     "files stay as they were and no partial file is left.\n"
     "\n"
     "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
@@ -370,12 +356,12 @@ int RunCommand(const Args& args) {
     // caller still gets the object and a message, never a crash.
     r = RunOutput();
     r.info = e.what();
-    if (o.json) std::cout << JsonResult(r, in, "Failed") << std::endl;
+    if (o.json) std::cout << JsonResult(r, in, "failed") << std::endl;
     std::cerr << tr(lang, "Fehler: ", "Error: ") << e.what() << std::endl;
     return kExitNoResult;
   }
 
-  if (o.json) std::cout << JsonResult(r, in, OutcomeWord(r.outcome)) << std::endl;
+  if (o.json) std::cout << JsonResult(r, in, RunOutcomeName(r.outcome)) << std::endl;
   if (r.outcome != RunOutcome::Completed) {
     std::cerr << NoResultMessage(r, host, lang) << std::endl;
     return kExitNoResult;

@@ -153,7 +153,7 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
                                   "info",   "status",     "candidates", "files", "outcome"};
   const QStringList present = o.keys();
   EXPECT_EQ(std::set<QString>(present.begin(), present.end()), keys);
-  EXPECT_EQ(o.value("outcome").toString(), "Completed");
+  EXPECT_EQ(o.value("outcome").toString(), "completed");
   EXPECT_NEAR(o.value("length").toDouble(), 41.725, 0.0005);
   EXPECT_EQ(o.value("insulation").toDouble(), 0.0);
   EXPECT_EQ(o.value("text1").toString(), "14,2");
@@ -209,7 +209,7 @@ TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
   ToolResult r = RunTool({"run", "--out", dir.path().string(), "--band", "14", "--json", "--decimal-separator", "."});
   EXPECT_EQ(r.status, 1);
   QJsonObject o = Json(r);
-  EXPECT_EQ(o.value("outcome").toString(), "TooFewBands");
+  EXPECT_EQ(o.value("outcome").toString(), "too-few-bands");
   EXPECT_EQ(o.value("info").toString(), " Bitte mindestens zwei Bänder auswählen!");
   EXPECT_EQ(o.value("files").toArray(), QJsonArray());
   EXPECT_EQ(o.value("text1").toString(), "14.2");  // the field as it stood
@@ -224,12 +224,12 @@ TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
   // Insulated wire whose conductor is not thinner than the insulation.
   r = RunTool(With(TypicalArgs(dir), {"--dielectric", "2,5", "--conductor", "2", "--outer-diameter", "2", "--json"}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(Json(r).value("outcome").toString(), "DiameterTooSmall");
+  EXPECT_EQ(Json(r).value("outcome").toString(), "diameter-too-small");
 
   // The answers of the questions.
   r = RunTool(With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--dielectric-answer", "no", "--json"}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(Json(r).value("outcome").toString(), "DielectricRejected");
+  EXPECT_EQ(Json(r).value("outcome").toString(), "dielectric-rejected");
   r = RunTool(With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--json"}));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_GT(Json(r).value("insulation").toDouble(), 0.0);
@@ -237,7 +237,7 @@ TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
   // 14.025 MHz lies in the CW segment while the band centre is chosen.
   r = RunTool(With(TypicalArgs(dir), {"--frequency", "14,025", "--segment-answer", "cancel", "--json"}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(Json(r).value("outcome").toString(), "SegmentCancelled");
+  EXPECT_EQ(Json(r).value("outcome").toString(), "segment-cancelled");
   EXPECT_EQ(r.errLines().size(), 1u);
   r = RunTool(With(TypicalArgs(dir), {"--frequency", "14,025", "--json"}));
   EXPECT_EQ(r.status, 0) << r.err;
@@ -251,14 +251,14 @@ TEST(ToolRun, AdditionalBandOnlyWhenAnsweredYes) {
                                          "--json"};
   ToolResult r = RunTool(args);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(Json(r).value("outcome").toString(), "TooFewBands");
+  EXPECT_EQ(Json(r).value("outcome").toString(), "too-few-bands");
   EXPECT_TRUE(Json(r).value("extra_band").isNull());
 
   r = RunTool(With(args, {"--extra-band", "yes"}));
   ASSERT_EQ(r.status, 0) << r.err;
   const QJsonObject o = Json(r);
   EXPECT_EQ(o.value("extra_band").toDouble(), 12.0);
-  EXPECT_EQ(o.value("outcome").toString(), "Completed");
+  EXPECT_EQ(o.value("outcome").toString(), "completed");
 }
 
 TEST(ToolRun, ZeroLengthGoesThroughTheErrorHandlerToAbort) {
@@ -271,7 +271,7 @@ TEST(ToolRun, ZeroLengthGoesThroughTheErrorHandlerToAbort) {
   EXPECT_EQ(r.signal, 0);
   EXPECT_EQ(r.status, 1);
   const QJsonObject o = Json(r);
-  EXPECT_EQ(o.value("outcome").toString(), "Aborted");
+  EXPECT_EQ(o.value("outcome").toString(), "aborted");
   EXPECT_EQ(o.value("length").toDouble(), 0.0);
   EXPECT_EQ(o.value("files").toArray(), QJsonArray());
   EXPECT_EQ(r.err, "Fehler: Division durch Null (Abbruch)\n");
@@ -296,7 +296,7 @@ TEST(ToolRun, InterruptStopsALongRunWithoutPartialFiles) {
   const ToolResult r = tool.wait();
   EXPECT_EQ(r.signal, 0);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(Json(r).value("outcome").toString(), "Cancelled");
+  EXPECT_EQ(Json(r).value("outcome").toString(), "cancelled");
   EXPECT_EQ(r.err, "Berechnung abgebrochen (Signal)\n");
   EXPECT_EQ(ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
   EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntStrSu.txt"});
