@@ -17,6 +17,9 @@ int RunCommand(const Args& args);  // cmd_run.cpp
 // -- feed-point checks --
 
 // -- calculators --
+int VkCommand(const Args& args);      // cmd_tools.cpp
+int PruneCommand(const Args& args);   // cmd_tools.cpp
+int DipoleCommand(const Args& args);  // cmd_tools.cpp
 
 struct Command {
   const char* name;
@@ -30,7 +33,9 @@ const Command kCommands[] = {
     // -- feed-point checks --
 
     // -- calculators --
-
+    {"vk", "shortening-factor calculator: shortening by slenderness and height, expected Vk", VkCommand},
+    {"prune", "antenna pruning: new length, total Vk and length change after measuring", PruneCommand},
+    {"dipole", "additional dipole or WINDOM: length, feed point, spacing (and ZusatzDipol.txt)", DipoleCommand},
 };
 
 namespace {
