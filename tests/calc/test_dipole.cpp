@@ -275,37 +275,6 @@ TEST(AdditionalDipole, ActivationRefresh) {
   EXPECT_EQ(Activation("2", BandValues{}, ',').text2, "0,0");
 }
 
-TEST(AdditionalDipole, VariantTextsAndLists) {
-  EXPECT_EQ(WindomFractions(','),
-            (std::vector<std::string>{"0,3333", "0,25", "0,2", "0,1667", "0,1429", "0,125"}));
-  EXPECT_EQ(DipoleFractions(','), std::vector<std::string>{"0,5"});
-  EXPECT_EQ(DefaultVkText('.'), "0.946");
-  EXPECT_EQ(CaptionsFor(Language::English, true).label9, "Total length of additional WINDOM [m]:");
-  EXPECT_EQ(CaptionsFor(Language::German, false).frame1, "&Zusatz-Dipol");
-}
-
-TEST(AdditionalDipole, ConditionsTextKeepsItsLinesAndBlanks) {
-  const Conditions de = ConditionsText(Language::German);
-  const Conditions en = ConditionsText(Language::English);
-  auto lines = [](const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t pos; (pos = text.find("\r\n", start)) != std::string::npos; start = pos + 2)
-      out.push_back(text.substr(start, pos - start));
-    out.push_back(text.substr(start));
-    return out;
-  };
-  const auto l = lines(de.text);
-  ASSERT_EQ(l.size(), 16u);
-  EXPECT_EQ(l[1], "- Die Frequenz des Zusatz-Dipol muss immer höher wie die Frequenz des Erreger-Dipol sein.  ");
-  EXPECT_EQ(l[7], "");
-  EXPECT_EQ(l[8], " Hinweis:");
-  EXPECT_EQ(lines(en.text).size(), 15u);
-  EXPECT_EQ(lines(en.text)[11], "- With an additional wind dome, the apparent feed point must be below the feed point of the ");
-  EXPECT_EQ(de.title, " Info zur Berechnung eines strahlungsgekoppelten Dipol ");
-  EXPECT_EQ(en.title, " Info on the calculation of a radiation-coupled Dipole ");
-}
-
 TEST(ZusatzDipolReport, DipoleReportLineByLine) {
   const Inputs in = example();
   const Outcome out = Calculate(in, ',');
@@ -332,28 +301,6 @@ TEST(ZusatzDipolReport, DipoleReportLineByLine) {
                                macrons + "\r\n Berechnung am 01.02.2024 10:00:00 " + report::ToCp1252(kLegalNotice) +
                                "\r\n";
   EXPECT_EQ(ReportText(data), expected);
-}
-
-TEST(ZusatzDipolReport, WindomInEnglishHeadingsWithGermanCaptions) {
-  // Captions stay in the language the window was loaded in; headings follow
-  // the language at the calculation.
-  const Inputs in = example(true);
-  const Outcome out = Calculate(in, '.');
-  ASSERT_TRUE(out.computed);
-  const ReportData data =
-      MakeReportData(CaptionsFor(Language::German, true), in, out, Language::English, "2/1/2024 10:00:00 AM");
-  const std::string text = ReportText(data);
-  std::istringstream lines(text);
-  std::vector<std::string> l;
-  for (std::string line; std::getline(lines, line);) l.push_back(line);
-  ASSERT_EQ(l.size(), 17u);
-  EXPECT_EQ(l[0], "                Additional dipole (radiation-coupled)\r");
-  EXPECT_EQ(l[2], "Typ: Additional-WINDOM\r");
-  EXPECT_EQ(l[3], "Resonanzfrequenz [MHz] bei Anzahl der Halbwellen: 14,2 | 2\r");
-  EXPECT_EQ(l[6], "Speise-Pkt bei: 0,3333 der Ges.-L\xE4nge [m]: 6.866\r");
-  EXPECT_EQ(l[8], "Ges.-L\xE4nge Zusatz-WINDOM [m]: 20.599\r");
-  EXPECT_EQ(l[10], "Exciter-Dipole (current sum antenna or similar)\r");
-  EXPECT_EQ(l[16].rfind(" Calculation on 2/1/2024 10:00:00 AM ", 0), 0u);
 }
 
 TEST(ZusatzDipolReport, WritesTheFileAndReportsFailure) {

@@ -167,10 +167,3 @@ TEST(VkTexts, WireSizesAndPruningFrequencies) {
   EXPECT_EQ(PruningLengthText(20.5f, '.'), "20.5");
 }
 
-TEST(VkTexts, OnlyTheCalculatorCaptionsSelectTheCalculator) {
-  EXPECT_TRUE(IsCalculatorCaption(CalculatorCaptions(Language::German).window));
-  EXPECT_TRUE(IsCalculatorCaption(CalculatorCaptions(Language::English).window));
-  EXPECT_FALSE(IsCalculatorCaption(PruningCaptions(Language::German).window));
-  EXPECT_FALSE(IsCalculatorCaption(PruningCaptions(Language::English).window));
-  EXPECT_FALSE(IsCalculatorCaption(""));
-}
