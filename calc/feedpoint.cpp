@@ -447,6 +447,15 @@ ScanSetup PrepareScan(const WindowTexts& window, const MainFormView& main, char 
   return s;
 }
 
+std::string ScanRow(float x, double average, bool rising, char sep) {
+  std::string row = rising ? std::string() : std::string(32, ' ');
+  row += FormatPicture(x, "##0.000", sep);
+  row += " m     ";
+  row += FormatPicture(average, "#0.0####", sep);
+  row += kCrLf;
+  return row;
+}
+
 double EstimatedScanRows(const ScanSetup& s) {
   if (s.frequencies.empty() || s.x0 > s.x1 || !(s.step > 0)) return 0;
   return (static_cast<double>(s.x1) - s.x0) / s.step + 1;
@@ -461,7 +470,6 @@ ScanOutcome RunScan(const ScanSetup& s, char sep, const ScanProgress& progress) 
   for (float f : s.frequencies) wavelengths.push_back(wireWavelength(s.insulation, f));
   const double quarter = s.vk / 4.0;
   const double span = static_cast<double>(s.x1) - s.x0;
-  const std::string fallingIndent(32, ' ');
 
   float prev = 0;
   float x = s.x0;
@@ -474,11 +482,7 @@ ScanOutcome RunScan(const ScanSetup& s, char sep, const ScanProgress& progress) 
       sum += std::sqrt(std::fabs(std::cos(a1)) * std::fabs(std::cos(a2)));
     }
     const float current = sng(sum);
-    if (!(current > prev)) out.rows += fallingIndent;
-    out.rows += FormatPicture(x, "##0.000", sep);
-    out.rows += " m     ";
-    out.rows += FormatPicture(sum / count, "#0.0####", sep);
-    out.rows += kCrLf;
+    out.rows += ScanRow(x, sum / count, current > prev, sep);
     prev = current;
     ++out.rowCount;
 

@@ -165,6 +165,10 @@ struct ScanSetup {
 
 ScanSetup PrepareScan(const WindowTexts& window, const MainFormView& main, char sep);
 
+// One scan row with its line end: the position and the average over the
+// bands, in the rising column or, 32 blanks further, the falling one.
+std::string ScanRow(float x, double average, bool rising, char sep);
+
 // Rows expected from a setup (for deciding on a progress display).
 double EstimatedScanRows(const ScanSetup& setup);
 
