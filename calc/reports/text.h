@@ -11,16 +11,27 @@ namespace lorvant::report {
 
 // Picture formatting: "0" digit always written, "#" digit when significant,
 // "." the decimal separator (written as `sep`), "," no grouping (copied),
-// other characters copied; up to three sections "pos;neg;zero" (empty
-// negative section = positive with a leading minus). The value's decimal
-// text with 7 (float) or 15 (double) significant digits is rounded to the
-// picture's last digit, halves away from zero; the integer part is never cut.
+// other characters copied ("\x" and "..." copy their text as well); up to
+// three sections "pos;neg;zero" (empty negative section = positive with a
+// leading minus placed before everything; empty or missing zero section =
+// positive). The value's decimal text with 7 (float) or 15 (double)
+// significant digits is rounded to the picture's last digit, halves away
+// from zero; the integer part is never cut.
+// As in a classic Format function the zero section is used only for a value
+// that is zero (-0 included); a value that merely rounds to zero keeps the
+// section of its sign: -0.001 with "0.00;;-" gives "-0,00".
+// The separator stays even when "#" slots after it show nothing: 5 with
+// "#0.#" gives "5,". Without a digit slot before it the zero before the
+// separator is dropped: 0.5 with "#.00" gives ",50".
+// Infinite and NaN values, and an empty picture, give the general format.
 std::string FormatPicture(float value, std::string_view picture, char sep);
 std::string FormatPicture(double value, std::string_view picture, char sep);
 
 // General number format: at most 7 (float) / 15 (double) significant digits,
 // trailing zeros and a trailing separator dropped, exponent form below 1E-4
-// and from 1E7 (float) / 1E15 (double) on ("1E-05", "1.234568E+07").
+// and from 1E7 (float) / 1E15 (double) on ("1E-05", "1.234568E+07"); the
+// limits apply to the rounded text, so the float 0.0001 (just below 1E-4 in
+// binary) gives "0,0001". An exact half at the last digit goes away from zero.
 // leadingZero=false drops the zero before the separator ("0,1" -> ",1").
 std::string FormatGeneral(float value, char sep, bool leadingZero = true);
 std::string FormatGeneral(double value, char sep, bool leadingZero = true);
@@ -38,7 +49,10 @@ std::string LeftField(std::string_view text, int w);
 // Number of characters (code points) of a UTF-8 text.
 int CharCount(std::string_view text);
 
-// UTF-8 to Windows-1252; characters without a code there become "?".
+// UTF-8 to Windows-1252; characters without a code there become "?", and
+// so does every byte of malformed UTF-8. U+0081, U+008D, U+008F, U+0090 and
+// U+009D (what FromCp1252 makes of the five unassigned bytes) go back to
+// their bytes, so that a file read and written again stays the same.
 std::string ToCp1252(std::string_view utf8);
 // Windows-1252 to UTF-8.
 std::string FromCp1252(std::string_view bytes);
@@ -51,6 +65,10 @@ inline constexpr const char* kMacron = "\u00AF";  // code 175
 class ReportWriter {
  public:
   explicit ReportWriter(std::ostream& out) : out_(out) {}
+  // A line still open is written as it stands, without a line end.
+  ~ReportWriter();
+  ReportWriter(const ReportWriter&) = delete;
+  ReportWriter& operator=(const ReportWriter&) = delete;
 
   ReportWriter& text(std::string_view utf8);
   // Spaces until the next character lands in column c (1-based); when the
@@ -59,7 +77,8 @@ class ReportWriter {
   ReportWriter& tab(int column);
   ReportWriter& endLine();
   ReportWriter& emptyLine() { return endLine(); }
-  // A whole line of `width` em dashes.
+  // Ends the line after `width` em dashes (a whole line when the line was
+  // empty). Line breaks inside a text end the line as endLine() does.
   ReportWriter& separator(int width);
   // A whole line of 60 macrons.
   ReportWriter& rule();

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <limits>
+#include <vector>
+
+#include "calc/bandplan.h"
+
+using namespace lorvant;
+
+namespace {
+
+// Answers questions from a script and keeps every question it was asked.
+class ScriptedAsker : public Asker {
+ public:
+  explicit ScriptedAsker(std::deque<Answer> answers) : answers_(std::move(answers)) {}
+  Answer ask(const Question& q) override {
+    asked.push_back(q);
+    EXPECT_FALSE(answers_.empty()) << "unexpected question: " << q.text;
+    if (answers_.empty()) return Answer::No;
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+  bool scriptUsedUp() const { return answers_.empty(); }
+  std::vector<Question> asked;
+
+ private:
+  std::deque<Answer> answers_;
+};
+
+}  // namespace
+
+TEST(BandPlan, NominalFrequencies) {
+  const float expected[] = {1.8f, 3.5f, 5.3f, 7, 10, 14, 18, 21, 24.9f, 28, 50};
+  for (int i = 0; i < kBandCount; ++i) EXPECT_EQ(BandNennFrequenz(i), expected[i]) << i;
+  EXPECT_EQ(BandNennFrequenz(-1), 0.0f);
+  EXPECT_EQ(BandNennFrequenz(11), 0.0f);
+}
+
+TEST(BandPlan, SegmentLookupByRoundedKey) {
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 3.5f), 3.5f);  // key 4
+  EXPECT_EQ(SegmentFrequenz(kSegmentSsb, 3.5f), 3.7f);
+  EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 2.6f), 3.65f);  // key 3
+  EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 29.7f), 28.5f);  // key 30
+  EXPECT_EQ(SegmentFrequenz(kSegmentSsb, 28.5f), 28.6f);     // half to even: key 28
+  EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 14.25f), 14.2f);
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 24.9f), 24.89f);  // key 25
+  EXPECT_EQ(SegmentFrequenz(kSegmentSsb, 6.5f), 7.12f);   // key 6
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 1.5f), 1.82f);    // key 2
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 50.0f), 50.09f);
+}
+
+TEST(BandPlan, AnyOtherSegmentCodeReadsTheCentre) {
+  EXPECT_EQ(SegmentFrequenz(0, 14.1f), 14.2f);
+  EXPECT_EQ(SegmentFrequenz(7, 7.0f), 7.1f);
+  EXPECT_EQ(SegmentFrequenz(-1, 50.2f), 50.5f);
+}
+
+TEST(BandPlan, UnknownKeysComeBackUnchanged) {
+  EXPECT_EQ(SegmentFrequenz(kSegmentSsb, 24.5f), 24.5f);  // key 24
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 144.0f), 144.0f);
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 12.3f), 12.3f);
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 0.4f), 0.4f);
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, -3.5f), -3.5f);
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 32767.6f), 32767.6f);  // no 16-bit key
+  EXPECT_EQ(SegmentFrequenz(kSegmentCw, 1e30f), 1e30f);
+  EXPECT_TRUE(std::isnan(SegmentFrequenz(kSegmentCw, std::numeric_limits<float>::quiet_NaN())));
+}
+
+TEST(BandPlan, WavelengthTableDiffersInThreeCells) {
+  int differing = 0;
+  for (int band = 0; band < kBandCount; ++band)
+    for (int seg = kSegmentCw; seg <= kSegmentCentre; ++seg) {
+      const double w = BandTableWFrequency(band, seg);
+      const float s = SegmentFrequenz(seg, BandNennFrequenz(band));
+      if (static_cast<float>(w) != s) ++differing;
+    }
+  EXPECT_EQ(differing, 3);
+  EXPECT_EQ(BandTableWFrequency(10, kSegmentCw), 50.1);
+  EXPECT_EQ(BandTableWFrequency(1, kSegmentSsb), 3.75);
+  EXPECT_EQ(BandTableWFrequency(5, kSegmentCentre), 14.25);
+  EXPECT_EQ(BandTableWFrequency(5, 9), 14.25);
+  EXPECT_EQ(BandTableWFrequency(0, kSegmentCentre), 1.857);  // a double constant, not a widened float
+}
+
+TEST(SegmentSuggestion, ClassifiesAgainstTheBandCentre) {
+  // Above the centre: SSB unless SSB lies more than 0.3 % above f0.
+  EXPECT_EQ(SuggestSegment(14.25f).segment, kSegmentSsb);
+  EXPECT_EQ(SuggestSegment(14.3f).segment, kSegmentSsb);
+  EXPECT_EQ(SuggestSegment(14.21f).segment, kSegmentSsb);
+  EXPECT_EQ(SuggestSegment(3.66f).segment, kSegmentCentre);  // 3.7 / 3.66 = 1.0109
+  // Exactly the centre.
+  EXPECT_EQ(SuggestSegment(14.2f).segment, kSegmentCentre);
+  EXPECT_EQ(SuggestSegment(28.5f).segment, kSegmentCentre);
+  // Below the centre: CW unless f0 lies more than 0.4 % above CW.
+  EXPECT_EQ(SuggestSegment(14.03f).segment, kSegmentCw);
+  EXPECT_EQ(SuggestSegment(14.1f).segment, kSegmentCentre);
+  EXPECT_EQ(SuggestSegment(13.9f).segment, kSegmentCw);  // below CW as well
+  for (float f : {14.03f, 14.1f, 14.25f, 14.2f, 3.5f, 50.0f}) EXPECT_FALSE(SuggestSegment(f).outsideBands) << f;
+}
+
+TEST(SegmentSuggestion, OutsideEveryBandAsksAndSuggestsTheCentre) {
+  for (float f : {12.0f, 0.3f, 24.5f, 144.0f, 40000.0f, 1e30f}) {
+    const SegmentSuggestion s = SuggestSegment(f);
+    EXPECT_TRUE(s.outsideBands) << f;
+    EXPECT_EQ(s.segment, kSegmentCentre) << f;
+  }
+}
+
+TEST(BandQuestions, ExactTextsAndButtons) {
+  const Question de = ExtraBandQuestion(Language::German);
+  EXPECT_EQ(de.text,
+            "Die vorgegebene Resonanzfrequenz liegt wahhrscheinlich ausserhalb \r\neines Amateurfunkbandes.\r\n\r\n"
+            "Soll diese Frequenz als eigenes Frequenzband behandelt werden?");
+  EXPECT_EQ(de.title, " Neues Frequenzband");
+  const Question en = ExtraBandQuestion(Language::English);
+  EXPECT_EQ(en.text,
+            "The specified resonance frequency is probably outside \r\nthe amateur band.\r\n\r\n"
+            "Should this frequency be treated as a separate frequency band?");
+  EXPECT_EQ(en.title, " New frequency band");
+  for (const Question& q : {de, en}) {
+    EXPECT_EQ(q.buttons, Buttons::YesNo);
+    EXPECT_EQ(q.icon, Icon::Information);
+    EXPECT_EQ(q.defaultButton, 2);
+  }
+
+  const Question sde = SegmentQuestion(Language::German);
+  EXPECT_EQ(sde.text,
+            "Die vorgegebene Resonanzfrequenz liegt wahrscheinlich\r\nnicht im richtigen Bandsegment!\r\n\r\n"
+            "Soll das Bandsegment ge\xC3\xA4ndert werden?");
+  EXPECT_EQ(sde.title, " Korrektur");
+  const Question sen = SegmentQuestion(Language::English);
+  EXPECT_EQ(sen.text,
+            "The specified resonance frequency is probably not\r\nin the correct band segment!\r\n\r\n"
+            "Should the band segment be changed?");
+  EXPECT_EQ(sen.title, " Correction");
+  for (const Question& q : {sde, sen}) {
+    EXPECT_EQ(q.buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(q.icon, Icon::Information);
+    EXPECT_EQ(q.defaultButton, 2);
+  }
+}
+
+TEST(Classification, MatchingSegmentAsksNothing) {
+  ScriptedAsker asker({});
+  const Classification c = ClassifyPreferredFrequency(14.2f, kSegmentCentre, Language::German, asker);
+  EXPECT_TRUE(asker.asked.empty());
+  EXPECT_EQ(c.segment, kSegmentCentre);
+  EXPECT_FALSE(c.segmentChanged);
+  EXPECT_FALSE(c.cancelled);
+  EXPECT_FALSE(c.extraBand);
+}
+
+TEST(Classification, SegmentQuestionAnswers) {
+  {  // 14.25 with CW: SSB is suggested, Yes switches to it
+    ScriptedAsker asker({Answer::Yes});
+    const Classification c = ClassifyPreferredFrequency(14.25f, kSegmentCw, Language::English, asker);
+    ASSERT_EQ(asker.asked.size(), 1u);
+    EXPECT_EQ(asker.asked[0].text, SegmentQuestion(Language::English).text);
+    EXPECT_EQ(c.segment, kSegmentSsb);
+    EXPECT_TRUE(c.segmentChanged);
+    EXPECT_FALSE(c.cancelled);
+  }
+  {  // No keeps the user's segment
+    ScriptedAsker asker({Answer::No});
+    const Classification c = ClassifyPreferredFrequency(14.03f, kSegmentSsb, Language::German, asker);
+    ASSERT_EQ(asker.asked.size(), 1u);
+    EXPECT_EQ(asker.asked[0].title, " Korrektur");
+    EXPECT_EQ(c.segment, kSegmentSsb);
+    EXPECT_FALSE(c.segmentChanged);
+    EXPECT_FALSE(c.cancelled);
+  }
+  {  // Cancel ends the run
+    ScriptedAsker asker({Answer::Cancel});
+    const Classification c = ClassifyPreferredFrequency(14.1f, kSegmentCw, Language::German, asker);
+    EXPECT_TRUE(c.cancelled);
+    EXPECT_FALSE(c.segmentChanged);
+    EXPECT_EQ(c.segment, kSegmentCw);
+  }
+}
+
+TEST(Classification, AdditionalBandQuestion) {
+  {  // Yes adds the band; the centre is suggested, so CW also gets the segment question
+    ScriptedAsker asker({Answer::Yes, Answer::No});
+    const Classification c = ClassifyPreferredFrequency(12.0f, kSegmentCw, Language::German, asker);
+    ASSERT_EQ(asker.asked.size(), 2u);
+    EXPECT_EQ(asker.asked[0].title, " Neues Frequenzband");
+    EXPECT_EQ(asker.asked[0].text, ExtraBandQuestion(Language::German).text);
+    EXPECT_EQ(asker.asked[1].title, " Korrektur");
+    EXPECT_TRUE(c.extraBand);
+    EXPECT_EQ(c.extraFrequency, 12.0f);
+    EXPECT_EQ(c.segment, kSegmentCw);
+  }
+  {  // No leaves the band out; centre chosen, so nothing more is asked
+    ScriptedAsker asker({Answer::No});
+    const Classification c = ClassifyPreferredFrequency(12.0f, kSegmentCentre, Language::English, asker);
+    ASSERT_EQ(asker.asked.size(), 1u);
+    EXPECT_EQ(asker.asked[0].title, " New frequency band");
+    EXPECT_FALSE(c.extraBand);
+    EXPECT_EQ(c.extraFrequency, 0.0f);
+    EXPECT_FALSE(c.cancelled);
+  }
+  {  // Cancel to the segment question after accepting the band still ends the run
+    ScriptedAsker asker({Answer::Yes, Answer::Cancel});
+    const Classification c = ClassifyPreferredFrequency(144.0f, kSegmentSsb, Language::English, asker);
+    EXPECT_TRUE(asker.scriptUsedUp());
+    EXPECT_TRUE(c.extraBand);
+    EXPECT_TRUE(c.cancelled);
+  }
+}

@@ -1,0 +1,117 @@
+// Number input of every window: the key filter (through the scripted seam),
+// the number parse, the language rule and the decimal separator.
+#include <QLocale>
+#include <QtTest>
+
+#include "shell/Module1.h"
+#include "tests/support/ScriptedSeam.h"
+
+using namespace lorvant;
+
+class NumberInputTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    Module1::resetState();
+    Module1::setDecimalSeparator(0);
+  }
+  void cleanup() {
+    Module1::setDecimalSeparator(0);
+    QLocale::setDefault(QLocale::c());
+  }
+
+  void backspaceIsAcceptedInEveryKeySet() {
+    test::ScriptedSeam seam;
+    for (std::u32string_view keys : {kDecimalKeys, kWholeKeys, std::u32string_view(U"x")}) {
+      QCOMPARE(Module1::keyFilter(8, keys), 8);
+    }
+    QCOMPARE(seam.beeps, 0);
+  }
+
+  void refusedKeysBeepOnceEach() {
+    test::ScriptedSeam seam;
+    QCOMPARE(Module1::keyFilter(22, kDecimalKeys), 0);  // Ctrl+V
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(Module1::keyFilter('-', kDecimalKeys), 0);
+    QCOMPARE(Module1::keyFilter(' ', kDecimalKeys), 0);
+    QCOMPARE(seam.beeps, 3);
+    // Other control characters, letters and keys outside the character range.
+    for (int key : {3, 9, 13, 27, 127, int('e'), int('E'), 0xE4, 0x20AC, -1}) {
+      QCOMPARE(Module1::keyFilter(key, kDecimalKeys), 0);
+    }
+    QCOMPARE(seam.beeps, 13);
+  }
+
+  void decimalSetTakesDigitsCommaAndPoint() {
+    test::ScriptedSeam seam;
+    for (char32_t key : std::u32string_view(U"0123456789,.")) {
+      QCOMPARE(Module1::keyFilter(static_cast<int>(key), kDecimalKeys), static_cast<int>(key));
+    }
+    QCOMPARE(seam.beeps, 0);
+  }
+
+  void wholeNumberSetRefusesTheSeparators() {
+    test::ScriptedSeam seam;
+    QCOMPARE(Module1::keyFilter('7', kWholeKeys), int('7'));
+    QCOMPARE(Module1::keyFilter(',', kWholeKeys), 0);
+    QCOMPARE(Module1::keyFilter('.', kWholeKeys), 0);
+    QCOMPARE(seam.beeps, 2);
+  }
+
+  void parse_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<float>("value");
+    QTest::newRow("comma") << "14,25" << 14.25f;
+    QTest::newRow("point") << "14.25" << 14.25f;
+    QTest::newRow("second comma stops") << "1,5,3" << 1.5f;
+    QTest::newRow("material entry") << QString::fromUtf8("2,04   FEP Ethylenpropylen") << 2.04f;
+    QTest::newRow("empty") << "" << 0.0f;
+    QTest::newRow("letters") << "abc" << 0.0f;
+    QTest::newRow("below one") << "0,95" << 0.95f;
+    QTest::newRow("no zero") << ",5" << 0.5f;
+    QTest::newRow("grouped") << "1.000,5" << 1.0f;
+    QTest::newRow("permittivity") << "1,00059 Luft" << 1.00059f;
+    QTest::newRow("blanks removed") << " 1 2,5\t" << 12.5f;
+    QTest::newRow("negative") << "-3,5" << -3.5f;
+    QTest::newRow("exponent") << "1,5E3" << 1500.0f;
+    QTest::newRow("D exponent") << "2d-2" << 0.02f;
+    QTest::newRow("hex") << "&H1F" << 31.0f;
+    QTest::newRow("octal") << "&o17" << 15.0f;
+  }
+  void parse() {
+    QFETCH(QString, text);
+    QFETCH(float, value);
+    QCOMPARE(Module1::parse(text), value);
+  }
+
+  void languageRuleIsGermanOnlyForDtsch() {
+    QVERIFY(Module1::german());  // a fresh start is German
+    QCOMPARE(Module1::tr("Fehler", "Error"), QStringLiteral("Fehler"));
+    for (const char* setting : {"engl", "Dtsch", "", "dtsch "}) {
+      Module1::state().language = QString::fromLatin1(setting);
+      QVERIFY2(!Module1::german(), setting);
+      QCOMPARE(Module1::language(), Language::English);
+      QCOMPARE(Module1::tr("Fehler", "Error"), QStringLiteral("Error"));
+    }
+    Module1::state().language = QStringLiteral("dtsch");
+    QCOMPARE(Module1::language(), Language::German);
+  }
+
+  void decimalSeparatorFollowsLocaleUnlessOverridden() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(Module1::decimalSeparator(), ',');
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(Module1::decimalSeparator(), '.');
+    Module1::setDecimalSeparator(',');
+    QCOMPARE(Module1::decimalSeparator(), ',');
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Module1::setDecimalSeparator('.');
+    QCOMPARE(Module1::decimalSeparator(), '.');
+    Module1::setDecimalSeparator(0);
+    QCOMPARE(Module1::decimalSeparator(), ',');
+  }
+};
+
+QTEST_MAIN(NumberInputTest)
+#include "test_number_input.moc"
