@@ -4,6 +4,9 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
+
+#include "calc/shortening.h"
 
 class QLineEdit;
 class QComboBox;
@@ -13,14 +16,20 @@ class QPushButton;
 class QLabel;
 class QScrollBar;
 class QGroupBox;
+class QKeyEvent;
 
 namespace lorvant {
+
+struct RunInput;
+struct RunOutput;
+class ImageCanvas;
 
 class frmHauptform : public QWidget {
   Q_OBJECT
  public:
   static frmHauptform* instance();  // loads the form on first use
   static frmHauptform* loaded();    // nullptr while not loaded
+  ~frmHauptform() override;
 
   // Re-captions every element in the current language.
   void HauptForm_Sprache();
@@ -29,6 +38,31 @@ class frmHauptform : public QWidget {
   void syncSpinnerFromVk();
   // Command1 ("&Rechnen"): runs the optimisation.
   void runCalculation();
+  // Command2 ("&Anzeigen"): shows the current-sum report in the viewer.
+  void showReport();
+  // What the form does each time it becomes the active window: status
+  // text, wire length cleared, spinner taken from Vk.
+  void activate();
+
+  // Band box value: 0 off, 1 counted, 2 grey.
+  int bandValue(int index) const;
+  void setBandValue(int index, int value);
+  BandValues bandValues() const;
+  // Segment code 1..3 from Option1; length mode 0..2 from Option2.
+  int segment() const;
+  int lengthMode() const;
+  // What the length search reads from this form (and Module1's additional
+  // band); the calculator's part comes from calculatorState().
+  LengthContext lengthContext() const;
+
+  // The run's inputs, gathered from the fields.
+  RunInput runInput() const;
+
+  // The shortening-factor calculator's contribution. Inactive until that
+  // window installs its provider.
+  using CalculatorProvider = CalculatorState (*)();
+  static void setCalculatorProvider(CalculatorProvider provider);
+  static CalculatorState calculatorState();
 
   // Controls, named as the other windows address them.
   QLineEdit* Text1 = nullptr;  // preferred frequency, MHz
@@ -54,9 +88,84 @@ class frmHauptform : public QWidget {
   QLabel* Info = nullptr;           // notes
   QLabel* Bild1 = nullptr;          // current-curve picture
   QLabel* Label1 = nullptr;         // frequency label (its caption is read by the feed-point check)
+  QLabel* Label2 = nullptr;         // half-waves
+  QLabel* Label3 = nullptr;         // "% Toleranz"
+  QLabel* Label4 = nullptr;         // "bei max"
+  QLabel* Label6 = nullptr;         // wire length
+  QLabel* Label7 = nullptr;         // Vk
+  QLabel* Label8 = nullptr;         // dielectric constant
+  QLabel* Label9 = nullptr;         // "mm"
+  QLabel* Label10 = nullptr;        // outer diameter
+  QLabel* Label11 = nullptr;        // conductor diameter
+  QLabel* Label12 = nullptr;        // minimum current sum
+  QGroupBox* Frame1 = nullptr;      // segment
+  QGroupBox* Frame2 = nullptr;      // bands
+  QGroupBox* Frame3 = nullptr;      // length
+  QGroupBox* Frame4 = nullptr;      // length mode
+  QGroupBox* Frame5 = nullptr;      // insulation
+  QGroupBox* Frame6 = nullptr;      // feed-point mode
+
+  // Pixel size of the current-curve picture: 0.6 pixel per unit across,
+  // one per unit down, so that the form fits a main window of its default
+  // size while the labels of the picture keep their own lines.
+  static constexpr int kPictureWidth = 804;
+  static constexpr int kPictureHeight = 209;
+
+ signals:
+  // A run of "&Rechnen" has ended; `completed` when it wrote its results
+  // (the feed-point submenu opens then), false when it stopped early.
+  void runFinished(bool completed);
+  // The conductor diameter in Combo2 changed (the shortening-factor
+  // calculator keeps its own diameter in step while it is active).
+  void conductorChanged(const QString& text);
 
  protected:
   explicit frmHauptform(QWidget* parent = nullptr);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void buildControls();
+  void connectHandlers();
+  bool filterKey(QObject* watched, QKeyEvent* key);
+  static QString activeStatus();
+  void load();
+  void fillMaterialList();
+  void fillConductorList();
+
+  // Field handlers.
+  void allBandsToggled(bool on);
+  void bandClicked(int index);
+  bool bandKey(int index, int key, Qt::KeyboardModifiers mods);
+  void windomToggled(bool on);
+  void lengthModeChanged();
+  void toleranceLeft();
+  void segmentClicked(int index);
+  void halfWavesKeyReleased();
+  void wireLengthKeyReleased();
+  void deriveHalfWaves(bool fromHalfWaveFocus);
+  void vkChanged();
+  void vkLeft();
+  void spinnerFocused();
+  void spinnerChanged(int value);
+  void materialChosen(int index);
+  void materialKeyReleased();
+  void setInsulationEnabled(bool on, bool withMmLabel);
+  void conductorCheck();
+  void minimumLeft();
+  void showReportLeft();
+  void colourBandBoxes();
+
+  // Writes a number into a field with the locale's separator.
+  static QString general(float value);
+  static QString picture(float value, const char* pic);
+
+  void applyRunOutput(const RunOutput& out);
+
+  std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
+  int spinnerPrevious_ = 0;
+  bool spinnerAdjusting_ = false;  // the spinner's value before its last change
 };
 
 }  // namespace lorvant

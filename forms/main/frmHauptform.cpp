@@ -1,0 +1,1035 @@
+#include "forms/main/frmHauptform.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <cmath>
+#include <limits>
+
+#include "calc/bandplan.h"
+#include "calc/reports/text.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Forms.h"
+
+#if __has_include("calc/run.h")
+#define LORVANT_HAVE_RUN 1
+#include "calc/picture/ImageCanvas.h"
+#include "calc/run.h"
+#else
+#define LORVANT_HAVE_RUN 0
+namespace lorvant {
+class ImageCanvas {};
+}  // namespace lorvant
+#endif
+
+#if __has_include("shell/ui/Files.h")
+#define LORVANT_HAVE_SHOW_FILE 1
+#include "shell/ui/Files.h"
+#else
+#define LORVANT_HAVE_SHOW_FILE 0
+#endif
+
+namespace lorvant {
+namespace {
+
+QPointer<frmHauptform> theForm;
+frmHauptform::CalculatorProvider calculatorProvider = nullptr;
+
+// A band box: three states, but a click only switches between off and
+// ticked. A click on a grey box clears it: every marked box (ticked or
+// grey) turns off, an empty one becomes ticked.
+class BandBox : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
+};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Colours of the 16-colour basic palette that the form uses itself.
+const QColor kBlack(0, 0, 0);
+const QColor kLightRed(255, 0, 0);  // colour 12
+
+}  // namespace
+
+frmHauptform* frmHauptform::instance() {
+  if (!theForm) {
+    auto* form = new frmHauptform;
+    theForm = form;
+    Forms::adopt(form);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+      QObject::connect(sub, &QMdiSubWindow::windowStateChanged, form,
+                       [form](Qt::WindowStates before, Qt::WindowStates now) {
+                         if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) form->activate();
+                       });
+    form->load();
+  }
+  return theForm;
+}
+
+frmHauptform* frmHauptform::loaded() { return theForm; }
+
+void frmHauptform::setCalculatorProvider(CalculatorProvider provider) { calculatorProvider = provider; }
+
+CalculatorState frmHauptform::calculatorState() {
+  return calculatorProvider ? calculatorProvider() : CalculatorState{};
+}
+
+frmHauptform::frmHauptform(QWidget* parent) : QWidget(parent) {
+  setObjectName("frmHauptform");
+  buildControls();
+  connectHandlers();
+}
+
+frmHauptform::~frmHauptform() = default;
+
+QString frmHauptform::general(float value) { return qs(report::FormatGeneral(value, Module1::decimalSeparator())); }
+
+QString frmHauptform::picture(float value, const char* pic) {
+  return qs(report::FormatPicture(value, pic, Module1::decimalSeparator()));
+}
+
+void frmHauptform::buildControls() {
+  auto named = [](QWidget* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+  };
+  auto edit = [&](const char* name, int maxLength) {
+    auto* e = new QLineEdit(this);
+    named(e, name);
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    return e;
+  };
+  auto label = [&](const char* name) {
+    auto* l = new QLabel(this);
+    named(l, name);
+    return l;
+  };
+
+  Text1 = edit("Text1", 7);
+  Text2 = edit("Text2", 4);
+  Text2->setText("4");
+  Text3 = edit("Text3", 5);
+  Text4 = edit("Text4", 7);
+  Text4->setText("0,95");
+  Text5 = edit("Text5", 0);
+  Text5->setText("5");
+  Text5->setEnabled(false);
+  Text6 = edit("Text6", 5);
+  Text6->setEnabled(false);
+  Text8 = edit("Text8", 0);
+  Combo1 = new QComboBox(this);
+  named(Combo1, "Combo1");
+  Combo1->setEditable(true);
+  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Combo1->setCompleter(nullptr);  // a typed number must not turn into a list entry
+  Combo2 = new QComboBox(this);
+  named(Combo2, "Combo2");
+  Combo2->setEditable(true);
+  Combo2->setInsertPolicy(QComboBox::NoInsert);
+  Combo2->setCompleter(nullptr);
+  Combo2->setEnabled(false);
+
+  VkSteller = new QScrollBar(Qt::Vertical, this);
+  named(VkSteller, "VkSteller");
+  VkSteller->setRange(0, 1000);
+  VkSteller->setSingleStep(1);
+  VkSteller->setPageStep(1);
+  VkSteller->setFocusPolicy(Qt::StrongFocus);
+  VkSteller->setFixedHeight(Text4->sizeHint().height() + 8);
+
+  Label1 = label("Label1");
+  Label2 = label("Label2");
+  Label2->setWordWrap(true);
+  Label3 = label("Label3");
+  Label3->setEnabled(false);
+  Label4 = label("Label4");
+  Label4->setEnabled(false);
+  Label6 = label("Label6");
+  Label7 = label("Label7");
+  Label8 = label("Label8");
+  Label9 = label("Label9");
+  Label9->setText("mm");
+  Label9->setEnabled(false);
+  Label10 = label("Label10");
+  Label10->setEnabled(false);
+  Label11 = label("Label11");
+  Label11->setEnabled(false);
+  Label12 = label("Label12");
+  Label1->setBuddy(Text1);
+  Label2->setBuddy(Text2);
+  Label6->setBuddy(Text3);
+  Label7->setBuddy(Text4);
+  Label8->setBuddy(Combo1);
+
+  static const char* const bandCaptions[kBandCount] = {"1.8", "3.5", "5.3", "7.0", "10", "14",
+                                                       "18",  "21",  "24",  "28",  "50"};
+  static const char* const bandTips[kBandCount] = {"160 m", "80 m", "60 m", "40 m", "30 m", "20 m",
+                                                   "17 m",  "15 m", "12 m", "10 m", "6 m"};
+  for (int i = 0; i < kBandCount; ++i) {
+    auto* box = new BandBox(QString::fromLatin1(bandCaptions[i]), this);
+    box->setObjectName(QStringLiteral("Check1_%1").arg(i));
+    box->setTristate(true);
+    box->setToolTip(QString::fromLatin1(bandTips[i]));
+    Check1[i] = box;
+  }
+  Check10 = new QCheckBox("all", this);
+  named(Check10, "Check10");
+  Check10->setToolTip("6 - 160 m");
+  Check2 = new QCheckBox(this);
+  named(Check2, "Check2");
+  Check11 = new QCheckBox(this);
+  named(Check11, "Check11");
+
+  for (int i = 0; i < 3; ++i) {
+    Option1[i] = new QRadioButton(this);
+    Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+    Option2[i] = new QRadioButton(this);
+    Option2[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
+  }
+  Option3 = new QRadioButton(this);
+  named(Option3, "Option3");
+  Option4 = new QRadioButton(this);
+  named(Option4, "Option4");
+
+  Command1 = new QPushButton(this);
+  named(Command1, "Command1");
+  Command2 = new QPushButton(this);
+  named(Command2, "Command2");
+  Command2->setEnabled(false);
+
+  Info = label("Info");
+  Info->setText(QString::fromUtf8("Hinweis: "));
+  Info->setWordWrap(true);
+  Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Info->setMinimumHeight(3 * Info->fontMetrics().lineSpacing());
+  Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Bild1 = label("Bild1");
+  Bild1->setFixedSize(kPictureWidth, kPictureHeight);
+  Bild1->setFrameShape(QFrame::Box);
+  Bild1->setAutoFillBackground(true);
+  QPalette pal = Bild1->palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  Bild1->setPalette(pal);
+
+  // Frames.
+  Frame3 = new QGroupBox(this);
+  named(Frame3, "Frame3");
+  {
+    auto* g = new QGridLayout(Frame3);
+    g->addWidget(Label1, 0, 0);
+    g->addWidget(Text1, 0, 1);
+    g->addWidget(Label2, 1, 0);
+    g->addWidget(Text2, 1, 1);
+    g->addWidget(Label6, 2, 0);
+    g->addWidget(Text3, 2, 1);
+    g->addWidget(Label7, 3, 0);
+    auto* vk = new QHBoxLayout;
+    vk->addWidget(Text4);
+    vk->addWidget(VkSteller);
+    g->addLayout(vk, 3, 1);
+    g->setColumnStretch(0, 1);
+  }
+  Frame4 = new QGroupBox(this);
+  named(Frame4, "Frame4");
+  {
+    auto* g = new QGridLayout(Frame4);
+    g->addWidget(Option2[0], 0, 0);
+    g->addWidget(Option2[1], 1, 0);
+    g->addWidget(Option2[2], 2, 0);
+    auto* tol = new QHBoxLayout;
+    tol->addWidget(Label4);
+    tol->addWidget(Text5);
+    tol->addWidget(Label3);
+    g->addLayout(tol, 1, 1);
+    Text5->setMaximumWidth(50);
+  }
+  Frame5 = new QGroupBox(this);
+  named(Frame5, "Frame5");
+  {
+    auto* g = new QGridLayout(Frame5);
+    g->addWidget(Label8, 0, 0);
+    g->addWidget(Combo1, 0, 1, 1, 2);
+    g->addWidget(Label11, 1, 0);
+    g->addWidget(Combo2, 1, 1, 1, 2);
+    g->addWidget(Label10, 2, 0);
+    g->addWidget(Text6, 2, 1);
+    g->addWidget(Label9, 2, 2);
+    g->setColumnStretch(1, 1);
+  }
+  Frame2 = new QGroupBox(this);
+  named(Frame2, "Frame2");
+  {
+    auto* g = new QGridLayout(Frame2);
+    for (int i = 0; i < kBandCount; ++i) g->addWidget(Check1[i], i / 6, i % 6);
+    g->addWidget(Check10, 1, 5);
+  }
+  Frame1 = new QGroupBox(this);
+  named(Frame1, "Frame1");
+  {
+    auto* h = new QHBoxLayout(Frame1);
+    for (auto* o : Option1) h->addWidget(o);
+  }
+  Frame6 = new QGroupBox(this);
+  named(Frame6, "Frame6");
+  {
+    auto* h = new QHBoxLayout(Frame6);
+    h->addWidget(Option3);
+    h->addWidget(Option4);
+  }
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(Frame3);
+  left->addWidget(Frame4);
+  left->addWidget(Frame5);
+  left->addStretch(1);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(Frame2);
+  right->addWidget(Frame1);
+  right->addWidget(Frame6);
+  auto* minimum = new QHBoxLayout;
+  minimum->addWidget(Label12);
+  minimum->addWidget(Text8);
+  minimum->addStretch(1);
+  right->addLayout(minimum);
+  right->addWidget(Check2);
+  right->addWidget(Check11);
+  auto* commands = new QHBoxLayout;
+  commands->addWidget(Command1);
+  commands->addWidget(Command2);
+  right->addLayout(commands);
+  right->addWidget(Info, 1);
+
+  auto* top = new QHBoxLayout;
+  top->addLayout(left, 1);
+  top->addLayout(right, 1);
+  auto* outer = new QVBoxLayout(this);
+  outer->addLayout(top);
+  outer->addWidget(Bild1, 0, Qt::AlignHCenter);
+
+  Option1[2]->setChecked(true);
+  Option2[0]->setChecked(true);
+  Option3->setChecked(true);
+
+  // Tab walks the form as it reads: length, mode, insulation, bands,
+  // segment, feed point, minimum, switches, commands.
+  QList<QWidget*> order = {Text1, Text2, Text3, Text4, VkSteller, Option2[0], Option2[1], Option2[2], Text5,
+                           Combo1, Combo2, Text6};
+  for (QCheckBox* box : Check1) order << box;
+  order << Check10 << Option1[0] << Option1[1] << Option1[2] << Option3 << Option4 << Text8 << Check2 << Check11
+        << Command1 << Command2;
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void frmHauptform::load() {
+  HauptForm_Sprache();
+  fillMaterialList();
+  fillConductorList();
+  Text1->setText(general(14.2f));
+  Text6->setText(general(2.1f));
+  Combo2->setEditText(general(1.4f));
+  Text8->setText(picture(0.4f, "0.0"));
+  VkSteller->setValue(50);
+}
+
+void frmHauptform::fillMaterialList() {
+  struct Material {
+    const char* de;
+    const char* en;
+    float er;
+    const char* pic;
+  };
+  static const Material materials[] = {
+      {"   Vakuum", "   Vacuum", 1.0f, "#0.0#"},
+      {" Luft", " Air", 1.00059f, "#0.0####"},
+      {"   Papier", "   Paper", 2.0f, "#0.0#"},
+      {" Öl", " Oil", 2.35f, "#0.0#"},
+      {"   Gummi", "   Rubber", 2.7f, "#0.0#"},
+      {"   Holz", "   Wood", 3.2f, "#0.0#"},
+      {"   FEP Ethylenpropylen", nullptr, 2.04f, "#0.0#"},
+      {"   PTFE", nullptr, 2.04f, "#0.0#"},
+      {"   PTFE GY", nullptr, 2.2f, "#0.0#"},
+      {"   PE Polyethylen", nullptr, 2.3f, "#0.0#"},
+      {" PTFE GX", nullptr, 2.48f, "#0.0#"},
+      {"   Polystyrol", nullptr, 2.6f, "#0.0#"},
+      {"   SIR Silikon", nullptr, 2.8f, "#0.0#"},
+      {"   Plexiglas", nullptr, 3.5f, "#0.0#"},
+      {"   PA Polyamid", nullptr, 3.7f, "#0.0#"},
+      {nullptr, nullptr, 4.0f, "#0.0#"},  // PVC, a range
+      {"   FR4 Epoxyd", nullptr, 4.5f, "#0.0#"},
+      {"   Cevausit", nullptr, 4.5f, "#0.0#"},
+      {"   Pertinax", nullptr, 5.0f, "#0.0#"},
+      {"   Igelit", nullptr, 5.0f, "#0.0#"},
+      {"   Vinidur", nullptr, 5.0f, "#0.0#"},
+      {"   Porzellan", nullptr, 5.5f, "#0.0#"},
+      {"   Glas", nullptr, 6.0f, "#0.0#"},
+      {" PTFE 3006", nullptr, 6.15f, "#0.0#"},
+      {"   Calit", nullptr, 6.5f, "#0.0#"},
+      {"   Glimmer", nullptr, 7.0f, "#0.0#"},
+  };
+  const bool de = Module1::german();
+  const QSignalBlocker quiet(Combo1);
+  const QString typed = Combo1->currentText();
+  const bool refill = Combo1->count() > 0;
+  Combo1->clear();
+  Combo1->addItem(QString(8, QLatin1Char(' ')));
+  for (const Material& m : materials) {
+    QString name;
+    if (!m.de)
+      name = "   PVC (" + general(3.5f) + "..." + general(4.5f) + ")";
+    else
+      name = QString::fromUtf8(de || !m.en ? m.de : m.en);
+    Combo1->addItem(picture(m.er, m.pic) + name);
+  }
+  Combo1->setCurrentIndex(-1);
+  // At load the air entry is the text; a language switch renames the list
+  // and keeps what the field holds.
+  Combo1->setEditText(refill ? typed : general(1.00059f) + Module1::tr(" Luft", " Air"));
+}
+
+void frmHauptform::fillConductorList() {
+  struct Conductor {
+    float d;
+    float area;
+    const char* areaPic;  // nullptr: general format
+  };
+  static const Conductor conductors[] = {
+      {0.977f, 0.75f, "0.0#"}, {1.128f, 1.0f, nullptr}, {1.382f, 1.5f, "0.0"}, {1.596f, 2.0f, nullptr},
+      {1.784f, 2.5f, "0.0"},   {2.257f, 4.0f, nullptr}, {2.523f, 5.0f, nullptr}, {2.764f, 6.0f, nullptr},
+      {2.985f, 7.0f, nullptr}, {3.568f, 10.0f, nullptr},
+  };
+  const QSignalBlocker quiet(Combo2);
+  Combo2->clear();
+  for (const Conductor& c : conductors) {
+    const QString area = c.areaPic ? picture(c.area, c.areaPic) : general(c.area);
+    Combo2->addItem(picture(c.d, "0.0##") + " (" + area + QString::fromUtf8(" mm²)"));
+  }
+  Combo2->setCurrentIndex(-1);
+}
+
+void frmHauptform::HauptForm_Sprache() {
+  const auto t = [](const char* de, const char* en) { return Module1::tr(de, en); };
+  setWindowTitle(t("Berechnung einer Stromsummenantenne  ", "Calculation of a current sum antenna  "));
+  Info->setText(t("Hinweis:", "Note:"));
+  Frame3->setTitle(t("Antennen&länge:", "Antenna &length:"));
+  Label1->setText(t("Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:"));
+  Label2->setText(t("geplante Antennenlänge in Anzahl &Halbwellen des bevorzugten Bandes:",
+                    "Planned antenna length in number of &half-waves of the preferred Band:"));
+  Frame4->setTitle(t(" &Optimieren für Band:", " &Optimize for band:"));
+  Option2[0]->setText(t("bevorzugtes", "preferred"));
+  Option2[1]->setText(t("höchstes und tiefstes", "highest and deepest"));
+  Option2[2]->setText(t("alle", "all"));
+  Label4->setText(t("bei max", "at max"));
+  Label3->setText(t("% Toleranz", "% tolerance"));
+  Label6->setText(t("oder  maximal  mögliche  &Drahtlänge  [m]:", "or maximum possible wire length [m]:"));
+  Label7->setText(t("&Verkürzungs - Faktor Vk:  ", "Shortening factor &Vk:  "));
+  Frame5->setTitle(t("Draht&isolierung", "Wire &insulation"));
+  Label8->setText(t("relative &Dielektrizitätszahl :", "relative &dielectric constant :"));
+  Label10->setText(t("Außendurchmesser:", "Outer diameter:"));
+  Label11->setText(t("Leiterdurchmesser:", "Conductor diameter:"));
+  Frame2->setTitle(t("Antenne berechnen für &Band [MHz]:", "Calculate antenna for &band [MHz]:"));
+  Frame1->setTitle(t("&Stromsummen im Band für:", "Current sums in the Band for:"));
+  Option1[0]->setText(t("&CW-Bereich", "&CW - area"));
+  Option1[1]->setText(t("&SSB-Bereich", "&SSB - area"));
+  Option1[2]->setText(t("Band&mitte", "Band center"));
+  Label12->setText(t("Stroms. -  Minimum: ", "Currents.-  minimum: "));
+  Check2->setText(t("klassische &WINDOM berechnen", "Calculate classic &WINDOM"));
+  Check11->setText(t("Spezial - &Tabelle erstellen", "Create special - &table"));
+  Frame6->setTitle(t("Speise&punkt optimieren für:", "Optimize feed &point for:"));
+  Option3->setText(t("maximale Stromsumme", "Maximum current sum"));
+  Option4->setText(t("gleiche Impedanzen", "equal Impedances"));
+  Command1->setText(t("&Rechnen", "&Calculate"));
+  Command2->setText(t("&Anzeigen", "&Displays"));
+  Command2->setToolTip(t(" Ergebnisse anzeigen ", " show results "));
+  Command1->setToolTip(t(" Berechnung durchführen  ", " Perform calculation  "));
+  Text4->setToolTip(t(" aus Schlankheitsgrad u. Antennenhöhe ", " from slimness degree and antenna height "));
+  Combo1->setToolTip(t(" Isolier-Material ", " Isulation-material "));
+  Text6->setToolTip(t(" Gesamtdurchmesser ", " Total diameter "));
+  Combo2->setToolTip(t("Drahtdurchmesser", " Wire diameter "));
+  Bild1->setToolTip(
+      t("Ströme der einzelnen Frequenzen auf der Antenne", " Currents of the individual frequencies on the antenna "));
+  Frame5->setToolTip(t("für zusätzlichen Verkürzungsfaktor bei isoliertem Draht",
+                       " for an additional shortening factor for insulated wire "));
+  if (Combo1->count() > 0) fillMaterialList();
+}
+
+void frmHauptform::connectHandlers() {
+  const std::array<QObject*, 11> watched = {Text1,  Text2,  Text3,     Text4,   Text5, Text6,
+                                            Text8, Combo1, Combo2, VkSteller, Command2};
+  for (QObject* w : watched) w->installEventFilter(this);
+  for (QCheckBox* box : Check1) box->installEventFilter(this);
+
+  for (int i = 0; i < kBandCount; ++i)
+    connect(Check1[i], &QCheckBox::clicked, this, [this, i] { bandClicked(i); });
+  connect(Check10, &QCheckBox::toggled, this, &frmHauptform::allBandsToggled);
+  connect(Check2, &QCheckBox::toggled, this, &frmHauptform::windomToggled);
+  connect(Option3, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) Check2->setChecked(false);
+  });
+  for (int i = 0; i < 3; ++i) {
+    connect(Option1[i], &QRadioButton::clicked, this, [this, i] { segmentClicked(i); });
+    connect(Option2[i], &QRadioButton::toggled, this, [this](bool on) {
+      if (on) lengthModeChanged();
+    });
+  }
+  connect(Text1, &QLineEdit::textChanged, this, [this] { deriveHalfWaves(false); });
+  connect(Text4, &QLineEdit::textChanged, this, &frmHauptform::vkChanged);
+  connect(VkSteller, &QScrollBar::valueChanged, this, &frmHauptform::spinnerChanged);
+  connect(Combo1, &QComboBox::activated, this, &frmHauptform::materialChosen);
+  connect(Combo2, &QComboBox::editTextChanged, this, &frmHauptform::conductorCheck);
+  connect(Combo2, &QComboBox::activated, this, &frmHauptform::conductorCheck);
+  connect(Command1, &QPushButton::clicked, this, &frmHauptform::runCalculation);
+  connect(Command2, &QPushButton::clicked, this, &frmHauptform::showReport);
+}
+
+// ---- band boxes -----------------------------------------------------------
+
+void frmHauptform::allBandsToggled(bool on) {
+  if (!on) return;
+  seam().processEvents();
+  for (int i = 0; i < kBandCount; ++i) setBandValue(i, kBandCounted);
+}
+
+void frmHauptform::bandClicked(int) { Check10->setChecked(false); }
+
+bool frmHauptform::bandKey(int index, int key, Qt::KeyboardModifiers mods) {
+  if (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier)) return false;
+  const int before = bandValue(index);
+  if (key == Qt::Key_0) {
+    if (before == kBandCounted) setBandValue(index, kBandGrey);
+  } else if (key == Qt::Key_1) {
+    setBandValue(index, kBandCounted);
+  } else {
+    return false;
+  }
+  // A box changed by key is a change by the user as much as a click.
+  if (bandValue(index) != before) Check10->setChecked(false);
+  return true;
+}
+
+void frmHauptform::windomToggled(bool on) {
+  if (!on) return;
+  Option4->setChecked(true);
+  for (int i : {4, 7, 2})
+    if (bandValue(i) != kBandOff) setBandValue(i, kBandGrey);
+  float lowest = 0;
+  for (int i = 0; i < kBandCount; ++i)
+    if (bandValue(i) == kBandCounted) {
+      lowest = BandNennFrequenz(i);
+      break;
+    }
+  Text1->setText(general(14.2f));
+  QString halfWaves;
+  if (lowest == 1.8f) {
+    halfWaves = "8";
+  } else if (lowest == 3.5f) {
+    halfWaves = "4";
+  } else if (lowest == 7.0f) {
+    halfWaves = "2";
+  } else {
+    setBandValue(3, kBandCounted);
+    halfWaves = "2";
+  }
+  Text2->setText(halfWaves);
+}
+
+void frmHauptform::colourBandBoxes() {
+#if LORVANT_HAVE_RUN
+  for (int i = 0; i < kBandCount; ++i) {
+    const Rgb c = PaletteColour(BandCheckColour(i, bandValue(i)));
+    QPalette pal = Check1[i]->palette();
+    pal.setColor(QPalette::WindowText, QColor(c.r, c.g, c.b));
+    Check1[i]->setPalette(pal);
+  }
+#endif
+}
+
+// ---- length, segment, half-waves ------------------------------------------
+
+void frmHauptform::lengthModeChanged() {
+  const bool tolerance = Option2[1]->isChecked();
+  Text5->setEnabled(tolerance);
+  Label3->setEnabled(tolerance);
+  Label4->setEnabled(tolerance);
+  Text3->setEnabled(!tolerance);
+  Label6->setEnabled(!tolerance);
+}
+
+void frmHauptform::toleranceLeft() {
+  const float v = Module1::parse(Text5->text());
+  if (v == 0 || v >= 100) {
+    seam().beep();
+    Text5->setText("5");
+    seam().processEvents();
+  }
+  Option2[1]->setToolTip(Module1::german() ? "bei max " + Text5->text() + "% Abweichung"
+                                           : "with maximum " + Text5->text() + "% deviation");
+}
+
+void frmHauptform::segmentClicked(int index) {
+  const float f = Module1::parse(Text1->text());
+  const float r = SegmentFrequenz(index + 1, f);
+  if (r > 0) Text1->setText(picture(r, "##0.0##"));
+}
+
+void frmHauptform::halfWavesKeyReleased() {
+  if (!Text2->text().isEmpty() && Module1::parse(Text2->text()) > 0) Text3->clear();
+}
+
+void frmHauptform::wireLengthKeyReleased() {
+  if (!Text3->text().isEmpty() && Module1::parse(Text3->text()) > 0) Text2->clear();
+}
+
+namespace {
+// One step of the half-wave derivation: a step whose result is not a
+// finite number (or does not fit a whole count) leaves its target alone.
+struct StepFailed {};
+double finite(double v) {
+  if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) throw StepFailed{};
+  return v;
+}
+double quotient(double a, double b) {
+  if (b == 0) throw StepFailed{};
+  return finite(a / b);
+}
+float whole(double v) {
+  const auto r = toInt16(v);
+  if (!r) throw StepFailed{};
+  return *r;
+}
+template <class T, class F>
+void step(T& target, F&& f) {
+  try {
+    target = f();
+  } catch (const StepFailed&) {
+  } catch (const ArithmeticError&) {
+  }
+}
+}  // namespace
+
+void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
+  float H = Module1::parse(Text2->text());
+  const float L = Module1::parse(Text3->text());
+  const float F = Module1::parse(Text1->text());
+  const float V = Module1::parse(Text4->text());
+  if (H == 0 && L == 0) return;
+  if (H == 0 && L > 0) {
+    double w = 0;
+    float n = 0;
+    float k = 0;
+    float length = 0;
+    step(w, [&] { return quotient(150.0, F); });
+    step(n, [&] { return sng(finite(quotient(quotient(L, V), w))); });
+    step(k, [&] { return whole(n); });
+    step(length, [&] {
+      float count = k;
+      float f0 = F;
+      return AntennenLaenge(count, V, Module1::state().insulation, f0, lengthContext());
+    });
+    if (length > L) step(n, [&] { return sng(finite(double(n) - 1.0)); });
+    step(H, [&] { return whole(n); });
+    Text2->setText(general(H));
+  }
+  float B = 0;
+  for (int i = 0; i < kBandCount; ++i)
+    if (bandValue(i) == kBandCounted) {
+      B = BandNennFrequenz(i);
+      break;
+    }
+  float ratio = 0;
+  if (H != 0) step(ratio, [&] { return sng(quotient(F, H)); });
+  if (ratio != B) {
+    float m = 0;
+    step(m, [&] { return whole(quotient(F, B)); });
+    if (m > H) {
+      if (fromHalfWaveFocus) seam().beep();
+      Text2->setText(general(m));
+    }
+  }
+}
+
+// ---- shortening factor and spinner ----------------------------------------
+
+namespace {
+// (1 - v) * 1000 as a whole spinner position, halves to even.
+int spinnerPosition(float v) { return toInt32(sng((1.0 - v) * 1000.0)).value_or(0); }
+}  // namespace
+
+void frmHauptform::vkChanged() {
+  const bool low = Module1::parse(Text4->text()) < 0.8;
+  QPalette pal = Text4->palette();
+  pal.setColor(QPalette::Text, low ? kLightRed : kBlack);
+  Text4->setPalette(pal);
+}
+
+void frmHauptform::vkLeft() {
+  const float v = Module1::parse(Text4->text());
+  if (!(v > 0 && v <= 1)) {
+    Info->setText(Module1::tr(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
+                              " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
+    Text4->setText("0,946");
+    seam().beep();
+    seam().processEvents();
+  } else if (v == 1) {
+    Combo1->setEditText("1,0");
+    setInsulationEnabled(false, true);
+    seam().beep();
+    seam().processEvents();
+  } else {
+    VkSteller->setValue(spinnerPosition(v));
+  }
+}
+
+void frmHauptform::spinnerFocused() {
+  VkSteller->setValue(spinnerPosition(Module1::parse(Text4->text())));
+  seam().processEvents();
+}
+
+void frmHauptform::spinnerChanged(int a) {
+  const int d = spinnerPosition(Module1::parse(Text4->text()));
+  if (!spinnerAdjusting_ && (a < d - 1 || a > d + 1)) {
+    // The field was edited since the spinner last moved: the step the user
+    // just made applies to the edited value. The corrected position is
+    // final; judging it again against the old previous value would walk
+    // the spinner to the end of its range.
+    const int g = (a - spinnerPrevious_) + d;
+    if (VkSteller->value() != g) {
+      spinnerAdjusting_ = true;
+      VkSteller->setValue(g);
+      spinnerAdjusting_ = false;
+    }
+  }
+  spinnerPrevious_ = VkSteller->value();
+  Text4->setText(picture(sng(1.0 - VkSteller->value() / 1000.0), "0.00##"));
+}
+
+void frmHauptform::syncSpinnerFromVk() {
+  const float v = Module1::parse(Text4->text());
+  VkSteller->setValue(1000 - toInt32(sng(v * 1000.0)).value_or(0));
+}
+
+// ---- insulation -------------------------------------------------------------
+
+void frmHauptform::setInsulationEnabled(bool on, bool withMmLabel) {
+  Text6->setEnabled(on);
+  Combo2->setEnabled(on);
+  Label10->setEnabled(on);
+  Label11->setEnabled(on);
+  if (withMmLabel) Label9->setEnabled(on);
+}
+
+void frmHauptform::materialChosen(int index) { setInsulationEnabled(index >= 3, false); }
+
+void frmHauptform::materialKeyReleased() { setInsulationEnabled(!(Module1::parse(Combo1->currentText()) <= 1.00059), true); }
+
+void frmHauptform::conductorCheck() {
+  const float c = Module1::parse(Combo2->currentText());
+  const float o = Module1::parse(Text6->text());
+  if (!(o > c)) Text6->setText(picture(sng(c + 1.0), "##0.0"));
+  emit conductorChanged(Combo2->currentText());
+}
+
+// ---- minimum current sum, commands, activation ------------------------------
+
+void frmHauptform::minimumLeft() {
+  const float v = Module1::parse(Text8->text());
+  if (!(v > 0) || v > 1) {
+    Info->setText(Module1::tr("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
+                              "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
+    seam().processEvents();
+    Text8->setText(general(0.4f));
+    seam().beep();
+  }
+}
+
+void frmHauptform::showReportLeft() {
+  Command2->setEnabled(false);
+  Forms::setStatus(activeStatus());
+}
+
+QString frmHauptform::activeStatus() {
+  return Module1::tr("Status: Berechnung einer Stromsummenantenne", "Status: Calculate a current-sum antenna");
+}
+
+void frmHauptform::activate() {
+  Forms::setStatus(activeStatus());
+  Text3->clear();
+  syncSpinnerFromVk();
+}
+
+void frmHauptform::showReport() {
+#if LORVANT_HAVE_SHOW_FILE
+  Module1::showFile(Module1::state().reportPath);
+#endif
+}
+
+// ---- the run ----------------------------------------------------------------
+
+#if LORVANT_HAVE_RUN
+namespace {
+
+// The run's questions as message boxes, its beeps, its progress display
+// (shown by the seam once the run lasts longer than about half a second)
+// and the picture of Bild1.
+class FormRunHost final : public RunHost {
+ public:
+  FormRunHost(QWidget* parent, Canvas& canvas) : parent_(parent), canvas_(canvas) {}
+  Answer ask(const Question& q) override { return lorvant::ask(parent_, q); }
+  void beep() override { seam().beep(); }
+  bool progress(double fraction) override {
+    // Started with the scan, not before: a question box of the run must
+    // not have a progress display come up behind it.
+    if (!progress_)
+      progress_ = seam().startProgress(parent_, Module1::tr("Stromsummen werden berechnet ...",
+                                                            "Calculating the current sums ..."));
+    return progress_->update(fraction);
+  }
+  Answer errorHandler(const Question& q) override { return lorvant::ask(parent_, q); }
+  Canvas& canvas() override { return canvas_; }
+
+ private:
+  QWidget* parent_;
+  Canvas& canvas_;
+  std::unique_ptr<ProgressHandle> progress_;
+};
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+struct BusyPointer {
+  BusyPointer() { seam().setBusy(true); }
+  ~BusyPointer() { seam().setBusy(false); }
+};
+
+}  // namespace
+
+RunInput frmHauptform::runInput() const {
+  RunInput in;
+  in.text1 = utf8(Text1->text());
+  in.text2 = utf8(Text2->text());
+  in.text3 = utf8(Text3->text());
+  in.text4 = utf8(Text4->text());
+  in.text5 = utf8(Text5->text());
+  in.text6 = utf8(Text6->text());
+  in.text8 = utf8(Text8->text());
+  in.combo1 = utf8(Combo1->currentText());
+  in.combo2 = utf8(Combo2->currentText());
+  in.bands = bandValues();
+  in.windom = Check2->isChecked();
+  in.specialTable = Check11->isChecked();
+  in.segmentIndex = segment() - 1;
+  in.lengthMode = lengthMode();
+  in.equalImpedances = Option4->isChecked();
+  in.calculator = calculatorState();
+  in.language = Module1::language();
+  in.decimalSeparator = Module1::decimalSeparator();
+  in.resultsFolder = utf8(Module1::state().resultsFolder);
+  in.programFolder = utf8(QCoreApplication::applicationDirPath() + '/');
+  in.dateText = utf8(Module1::generalDateTime());
+  return in;
+}
+
+void frmHauptform::runCalculation() {
+  if (!canvas_) canvas_ = std::make_unique<ImageCanvas>(kPictureWidth, kPictureHeight);
+  RunOutput out;
+  {
+    const BusyPointer busy;
+    FormRunHost host(this, *canvas_);
+    out = RunOptimisation(runInput(), host);
+  }
+  applyRunOutput(out);
+  emit runFinished(out.outcome == RunOutcome::Completed);
+}
+
+void frmHauptform::applyRunOutput(const RunOutput& out) {
+  // Text1 first: its change derives the half-waves from the old count,
+  // which the run's own count then replaces.
+  if (out.text1) Text1->setText(qs(*out.text1));
+  if (out.text2) Text2->setText(qs(*out.text2));
+  if (out.segmentIndex && *out.segmentIndex >= 0 && *out.segmentIndex < 3)
+    Option1[*out.segmentIndex]->setChecked(true);
+  if (out.equalImpedances) Option4->setChecked(true);
+  for (int i = 0; i < kBandCount; ++i)
+    if (bandValue(i) != out.bands[i]) setBandValue(i, out.bands[i]);
+  Info->setText(qs(out.info));
+  Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
+  if (out.pictureLabelled) colourBandBoxes();
+
+  Module1::State& shared = Module1::state();
+  shared.insulation = out.insulation;
+  shared.extraBandOn = out.extraBand;
+  shared.extraBandFrequency = out.extraFrequency;
+  if (out.text1) shared.antennaLength = out.length;
+  if (!out.reportPath.empty()) shared.reportPath = qs(out.reportPath);
+
+  if (out.outcome == RunOutcome::Completed) Command2->setEnabled(true);
+  if (!out.status.empty()) Forms::setStatus(qs(out.status));
+  if (out.focus == RunFocus::Combo1)
+    Combo1->setFocus();
+  else if (out.focus == RunFocus::Combo2)
+    Combo2->setFocus();
+}
+#else
+void frmHauptform::runCalculation() {}
+#endif
+int frmHauptform::bandValue(int index) const {
+  switch (Check1[index]->checkState()) {
+    case Qt::Checked: return kBandCounted;
+    case Qt::PartiallyChecked: return kBandGrey;
+    default: return kBandOff;
+  }
+}
+
+void frmHauptform::setBandValue(int index, int value) {
+  Check1[index]->setCheckState(value == kBandCounted ? Qt::Checked
+                               : value == kBandGrey  ? Qt::PartiallyChecked
+                                                     : Qt::Unchecked);
+}
+
+BandValues frmHauptform::bandValues() const {
+  BandValues v{};
+  for (int i = 0; i < kBandCount; ++i) v[i] = bandValue(i);
+  return v;
+}
+
+int frmHauptform::segment() const {
+  for (int i = 0; i < 3; ++i)
+    if (Option1[i]->isChecked()) return i + 1;
+  return kSegmentCentre;
+}
+
+int frmHauptform::lengthMode() const {
+  for (int i = 0; i < 3; ++i)
+    if (Option2[i]->isChecked()) return i;
+  return kLengthPreferred;
+}
+
+LengthContext frmHauptform::lengthContext() const {
+  LengthContext ctx;
+  ctx.bands = bandValues();
+  ctx.segment = segment();
+  ctx.lengthMode = lengthMode();
+  ctx.tolerancePercent = Module1::parse(Text5->text());
+  ctx.extraBand = Module1::state().extraBandOn;
+  ctx.extraFrequency = Module1::state().extraBandFrequency;
+  ctx.calc = calculatorState();
+  return ctx;
+}
+
+namespace {
+// Focus that leaves because another window or a popup came up is no
+// "leaving the field": the user has not moved on.
+bool leftField(QEvent* event) {
+  const auto reason = static_cast<QFocusEvent*>(event)->reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+}  // namespace
+
+bool frmHauptform::filterKey(QObject* watched, QKeyEvent* key) {
+  std::u32string_view keySet;
+  if (watched == Text2)
+    keySet = kWholeKeys;
+  else if (watched == Text1 || watched == Text3 || watched == Text4 || watched == Text5 || watched == Text6 ||
+           watched == Text8 || watched == Combo1)
+    keySet = kDecimalKeys;
+  else
+    return false;
+  // Only keys that type a character are filtered; moving keys, Delete and
+  // Tab (the way to the next field) are not characters the field receives.
+  const QString text = key->text();
+  if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+    return false;
+  // The editing keys work as in every field (and so never reach a menu
+  // shortcut such as Ctrl+X, the end of the program). A paste is typing
+  // by other means: it passes only when every pasted character would.
+  if (key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy) ||
+      key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+    return false;
+  if (key->matches(QKeySequence::Paste)) {
+    const QString pasted = QGuiApplication::clipboard()->text();
+    for (char32_t c : pasted.toUcs4())
+      if (!KeyAccepted(c, keySet)) return Module1::keyFilter(static_cast<int>(c), keySet) == 0;
+    return false;
+  }
+  const int code = static_cast<int>(text.toUcs4().value(0));
+  return Module1::keyFilter(code, keySet) == 0;
+}
+
+bool frmHauptform::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      for (int i = 0; i < kBandCount; ++i)
+        if (watched == Check1[i]) return bandKey(i, key->key(), key->modifiers());
+      if (filterKey(watched, key)) return true;
+      break;
+    }
+    case QEvent::KeyRelease:
+      if (watched == Text2)
+        halfWavesKeyReleased();
+      else if (watched == Text3)
+        wireLengthKeyReleased();
+      else if (watched == Combo1)
+        materialKeyReleased();
+      break;
+    case QEvent::FocusOut:
+      if (!leftField(event)) break;
+      if (watched == Text2)
+        deriveHalfWaves(true);
+      else if (watched == Text4)
+        vkLeft();
+      else if (watched == Text5)
+        toleranceLeft();
+      else if (watched == Text8)
+        minimumLeft();
+      else if (watched == Combo2)
+        conductorCheck();
+      else if (watched == Command2)
+        showReportLeft();
+      break;
+    case QEvent::FocusIn:
+      if (watched == VkSteller) spinnerFocused();
+      break;
+    default: break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool frmHauptform::event(QEvent* event) {
+  // A top-level form (no main window around it) learns of its activation
+  // here; inside the main window the sub-window tells.
+  if (event->type() == QEvent::WindowActivate && !qobject_cast<QMdiSubWindow*>(parentWidget())) activate();
+  return QWidget::event(event);
+}
+
+void frmHauptform::closeEvent(QCloseEvent* event) {
+  if (Forms::unloading()) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  Forms::setStatus(Module1::tr("Status: Bereit für Antennen-Berechnungen", "Status: Ready for antenna-calculations"));
+  Forms::hide(this);
+}
+
+}  // namespace lorvant

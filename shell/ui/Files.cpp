@@ -1,0 +1,122 @@
+#include "shell/ui/Files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <functional>
+
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
+#include "viewer/frmRTF.h"
+
+namespace lorvant::Module1 {
+namespace {
+
+QWidget* mainWindow() { return Forms::main(); }
+
+// The folder a dialog returned, in the program's form: "/" separators and
+// one "/" at the end.
+QString asResultsFolder(const QString& chosen) {
+  QString folder = QDir::fromNativeSeparators(chosen);
+  if (!folder.endsWith('/')) folder += '/';
+  return folder;
+}
+
+QString withSlash(QString folder) {
+  if (!folder.endsWith('/')) folder += '/';
+  return folder;
+}
+
+// Runs one step of the show-file operation until it succeeds or the user
+// gives up on it. Returns false when he chose Abort.
+bool runStep(const std::function<bool(QString*)>& step) {
+  for (;;) {
+    QString error;
+    if (step(&error)) return true;
+    const Answer a = showMessage(mainWindow(), error, tr(" Fehler! ", " Error! "), Icon::Exclamation,
+                                 Buttons::AbortRetryIgnore);
+    if (a == Answer::Retry) continue;
+    return a == Answer::Ignore;
+  }
+}
+
+}  // namespace
+
+QString resultFile(const QString& fileName) { return state().resultsFolder + fileName; }
+
+int lastOccurrence(const QString& text, const QString& part) {
+  if (text.isEmpty()) return 0;
+  QString reversedText = text;
+  std::reverse(reversedText.begin(), reversedText.end());
+  QString reversedPart = part;
+  if (part.size() > 1) std::reverse(reversedPart.begin(), reversedPart.end());
+  return static_cast<int>(reversedText.indexOf(reversedPart)) + 1;
+}
+
+bool folderHasFiles(const QString& folder) {
+  if (folder.isEmpty()) return false;
+  const QDir dir(folder);
+  if (!dir.exists()) return false;
+  return !dir.entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+}
+
+void checkResultsFolder(QWidget* parent) {
+  State& s = state();
+  if (!folderHasFiles(s.resultsFolder)) s.resultsFolder.clear();
+  if (!s.resultsFolder.isEmpty()) return;
+
+  const QString text =
+      german() ? "Bitte den Ordner zum Ablegen der Berechnungsergebnisse festlegen." + s.lineBreak +
+                     " z.B.: ...\\Eigene Dateien\\Lorvant"
+               : "Please specify the folder for storing the calculation results " + s.lineBreak +
+                     " e.g.: ...\\my files\\Lorvant";
+  const Answer a = showMessage(parent, text, tr("Ordner festlegen", "Set folder"), Icon::Critical,
+                               Buttons::OkCancel);
+  if (a == Answer::Ok) {
+    chooseResultsFolder(parent);
+    if (!s.resultsFolder.isEmpty()) return;
+  }
+  s.resultsFolder = withSlash(QDir::currentPath());
+}
+
+bool chooseResultsFolder(QWidget* parent) {
+  // The dialog may move the process into the chosen folder; the program's
+  // own working folder stays where it was.
+  const QString remembered = QDir::currentPath();
+  const std::optional<QString> chosen = seam().chooseFolder(
+      parent, tr("Speicherordner auswählen/anlegen", "Select/create storage folder"), state().resultsFolder);
+  QDir::setCurrent(remembered);
+  if (!chosen || chosen->trimmed().isEmpty()) return false;
+  state().resultsFolder = asResultsFolder(*chosen);
+  return true;
+}
+
+bool showFile(const QString& path) {
+  frmRTF* viewer = nullptr;
+  if (!runStep([&](QString*) {
+        viewer = frmRTF::instance();
+        viewer->setFontName(QStringLiteral("Courier New"));
+        return true;
+      }))
+    return false;
+  if (!runStep([&](QString* error) { return viewer->loadDocument(path, error); })) return false;
+  return runStep([&](QString*) {
+    viewer->showViewer();
+    return true;
+  });
+}
+
+bool fileExists(const QString& path, QWidget* parent) {
+  if (!path.isEmpty() && QFileInfo(path).isFile()) return true;
+  const QString& lb = state().lineBreak;
+  const QString text = german() ? "Die Datei " + lb + path + "  " + lb + "ist nicht vorhanden!" + lb +
+                                      "Bitte selbst nach der Datei suchen."
+                                : "The file " + lb + path + "  " + lb + "is not available!" + lb +
+                                      "Please search for the file yourself.";
+  showMessage(parent ? parent : mainWindow(), text, tr(" Datei nicht gefunden", " File not found"), Icon::Critical);
+  return false;
+}
+
+}  // namespace lorvant::Module1

@@ -1,0 +1,43 @@
+// The results folder and the small file functions every tool shares.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace lorvant::Module1 {
+
+// A result file: the results folder followed by the fixed file name
+// ("AntStrSu.txt", "AntSpezi.txt", "SpeisePkt.txt", "ZusatzDipol.txt").
+QString resultFile(const QString& fileName);
+
+// Position (1-based) of `part` counted from the end of `text`, 0 when it
+// does not occur: the text is reversed, `part` too when it is longer than one
+// character. For "/" the result minus 1 is the length of the name after the
+// last "/".
+int lastOccurrence(const QString& text, const QString& part);
+
+// Whether `folder` can be listed and holds at least one ordinary file
+// (hidden files, system entries and folders do not count).
+bool folderHasFiles(const QString& folder);
+
+// Start-up check: a results folder that holds no ordinary file counts as not
+// set; then the user is asked for one. When he declines, the current
+// directory serves for this run.
+void checkResultsFolder(QWidget* parent);
+
+// Lets the user choose (or create) the results folder; true when one was
+// chosen. Cancel leaves the folder as it was. The folder is stored when the
+// program closes.
+bool chooseResultsFolder(QWidget* parent);
+
+// Shows a file in the quick viewer: font "Courier New", load, show. A
+// failing step is reported with Abort / Retry / Ignore. False when the user
+// aborted.
+bool showFile(const QString& path);
+
+// True when `path` names an existing file; otherwise tells the user so and
+// returns false.
+bool fileExists(const QString& path, QWidget* parent = nullptr);
+
+}  // namespace lorvant::Module1

@@ -1,0 +1,606 @@
+// The main input form: loading, key filters, the field checks and their
+// reset values, band boxes and presets, the spinner, the insulation group,
+// status texts, and whole runs as a user starts them.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
+#include "tests/support/ScriptedSeam.h"
+
+using namespace lorvant;
+
+namespace {
+
+void leave(QWidget* w) {
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(w, &out);
+}
+
+// Typing goes key by key (press and release), as the user does it.
+void type(QWidget* w, const QString& text) { QTest::keyClicks(w, text); }
+
+void replace(QLineEdit* e, const QString& text) {
+  e->selectAll();
+  if (text.isEmpty())
+    QTest::keyClick(e, Qt::Key_Backspace);
+  else
+    type(e, text);
+}
+
+void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+
+void choose(QComboBox* c, int index) {
+  c->setCurrentIndex(index);
+  emit c->activated(index);
+}
+
+QString sep(const QString& s) { return QString(s).replace(',', QChar::fromLatin1(Module1::decimalSeparator())); }
+
+}  // namespace
+
+class TestMainForm : public QObject {
+  Q_OBJECT
+
+ private:
+  test::ScriptedSeam* seam_ = nullptr;
+  frmHauptform* f = nullptr;
+  QTemporaryDir results_;
+
+  void fresh(char separator, const char* language) {
+    delete f;
+    Module1::resetState();
+    Module1::setDecimalSeparator(separator);
+    Module1::state().language = QString::fromLatin1(language);
+    Module1::state().resultsFolder = results_.path() + '/';
+    f = frmHauptform::instance();
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    seam_->beeps = 0;
+    seam_->messages.clear();
+  }
+  void separators() {
+    QTest::addColumn<char>("separator");
+    QTest::newRow("comma") << ',';
+    QTest::newRow("point") << '.';
+  }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(results_.isValid());
+  }
+  void init() {
+    seam_ = new test::ScriptedSeam;
+    fresh(',', "dtsch");
+  }
+  void cleanup() {
+    delete f;
+    f = nullptr;
+    delete seam_;
+    Module1::setDecimalSeparator(0);
+  }
+
+  void loadWritesDefaultsInTheLocale_data() { separators(); }
+  void loadWritesDefaultsInTheLocale() {
+    QFETCH(char, separator);
+    const bool de = separator == ',';
+    fresh(separator, de ? "dtsch" : "engl");
+    QCOMPARE(f->Text1->text(), sep("14,2"));
+    QCOMPARE(f->Text2->text(), QString("4"));
+    QCOMPARE(f->Text4->text(), sep("0,95"));
+    QCOMPARE(f->Text6->text(), sep("2,1"));
+    QCOMPARE(f->Combo2->currentText(), sep("1,4"));
+    QCOMPARE(f->Text8->text(), sep("0,4"));
+    QCOMPARE(f->VkSteller->value(), 50);
+    QCOMPARE(f->Combo1->currentText(), sep("1,00059") + (de ? " Luft" : " Air"));
+    QCOMPARE(f->Info->text(), QString(de ? "Hinweis:" : "Note:"));
+    QCOMPARE(f->Combo1->count(), 27);
+    QCOMPARE(f->Combo1->itemText(0), QString(8, ' '));
+    QCOMPARE(f->Combo1->itemText(1), sep("1,0") + (de ? "   Vakuum" : "   Vacuum"));
+    QCOMPARE(f->Combo1->itemText(2), sep("1,00059") + (de ? " Luft" : " Air"));
+    QCOMPARE(f->Combo1->itemText(16), sep("4,0") + "   PVC (" + sep("3,5") + "..." + sep("4,5") + ")");
+    QCOMPARE(f->Combo2->count(), 10);
+    QCOMPARE(f->Combo2->itemText(0), sep("0,977 (0,75") + QString::fromUtf8(" mm²)"));
+    QCOMPARE(f->Combo2->itemText(9), sep("3,568 (10") + QString::fromUtf8(" mm²)"));
+    QVERIFY(!f->Text5->isEnabled() && !f->Text6->isEnabled() && !f->Combo2->isEnabled());
+    QVERIFY(!f->Command2->isEnabled());
+    QCOMPARE(seam_->beeps, 0);
+  }
+
+  void keyFilterAndLengths() {
+    f->Text1->clear();
+    type(f->Text1, "1a4,2");
+    QTest::keyClick(f->Text1, Qt::Key_Minus);
+    QTest::keyClick(f->Text1, Qt::Key_Space);
+    QCOMPARE(seam_->beeps, 3);
+    QTest::keyClick(f->Text1, Qt::Key_Backspace);
+    QTest::keyClick(f->Text1, Qt::Key_Left);
+    QCOMPARE(f->Text1->text(), QString("14,"));
+    QCOMPARE(seam_->beeps, 3);
+
+    // The editing keys edit; a paste passes only what typing would.
+    QTest::keyClick(f->Text1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(f->Text1, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(f->Text1->text(), QString());
+    QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->Text1->text(), QString("14,"));
+    QGuiApplication::clipboard()->setText("7 MHz");
+    QTest::keyClick(f->Text1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->Text1->text(), QString("14,"));
+    QCOMPARE(seam_->beeps, 4);
+
+    f->Text1->clear();
+    type(f->Text1, "123456789");
+    QCOMPARE(f->Text1->text(), QString("1234567"));
+    f->Text2->clear();
+    type(f->Text2, "3,5.123");
+    QCOMPARE(f->Text2->text(), QString("3512"));
+    QCOMPARE(seam_->beeps, 6);
+    QCOMPARE(f->Text3->maxLength(), 5);
+    QCOMPARE(f->Text6->maxLength(), 5);
+
+    // Numbers only in the material field, anything in the conductor field.
+    f->Combo1->setEditText("");
+    type(f->Combo1, "2x,5");
+    QCOMPARE(f->Combo1->currentText(), QString("2,5"));
+    f->Combo2->setEnabled(true);
+    f->Combo2->setEditText("");
+    type(f->Combo2, "2 mm");
+    QCOMPARE(f->Combo2->currentText(), QString("2 mm"));
+    QCOMPARE(seam_->beeps, 7);
+  }
+
+  void bandBoxesClickKeysAndAll() {
+    QCheckBox* b14 = f->Check1[5];
+    QTest::keyClick(b14, Qt::Key_0);
+    QCOMPARE(f->bandValue(5), 0);  // "0" greys only a ticked box
+    click(b14);
+    QCOMPARE(f->bandValue(5), 1);
+    QTest::keyClick(b14, Qt::Key_0, Qt::KeypadModifier);
+    QCOMPARE(f->bandValue(5), 1);
+    QTest::keyClick(b14, Qt::Key_0);
+    QCOMPARE(f->Check1[5]->checkState(), Qt::PartiallyChecked);
+    QTest::keyClick(b14, Qt::Key_1);
+    QCOMPARE(f->bandValue(5), 1);
+    QTest::keyClick(b14, Qt::Key_0);
+    click(b14);  // a click on a grey box clears it, clicks never grey
+    QCOMPARE(f->bandValue(5), 0);
+
+    click(f->Check10);
+    QVERIFY(f->Check10->isChecked());
+    for (int i = 0; i < kBandCount; ++i) QCOMPARE(f->bandValue(i), 1);
+    click(f->Check1[0]);
+    QCOMPARE(f->bandValue(0), 0);
+    QVERIFY(!f->Check10->isChecked());
+  }
+
+  void windomPresets_data() {
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<QList<int>>("expected");  // all eleven boxes
+    QTest::addColumn<QString>("halfWaves");
+    QTest::newRow("3.5 7 10 14") << QList<int>{1, 3, 4, 5} << QList<int>{0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 0} << "4";
+    QTest::newRow("14 21") << QList<int>{5, 7} << QList<int>{0, 0, 0, 1, 0, 1, 0, 2, 0, 0, 0} << "2";
+    QTest::newRow("1.8 5.3 7 28") << QList<int>{0, 2, 3, 9} << QList<int>{1, 0, 2, 1, 0, 0, 0, 0, 0, 1, 0} << "8";
+    QTest::newRow("7 14") << QList<int>{3, 5} << QList<int>{0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0} << "2";
+  }
+  void windomPresets() {
+    QFETCH(QList<int>, ticked);
+    QFETCH(QList<int>, expected);
+    QFETCH(QString, halfWaves);
+    replace(f->Text1, "7,1");
+    f->Text2->setText("9");
+    for (int i : ticked) click(f->Check1[i]);
+    click(f->Check2);
+    QVERIFY(f->Option4->isChecked());
+    QCOMPARE(f->Text1->text(), QString("14,2"));
+    QCOMPARE(f->Text2->text(), halfWaves);
+    for (int i = 0; i < kBandCount; ++i) QCOMPARE(f->bandValue(i), expected[i]);
+    click(f->Option3);
+    QVERIFY(!f->Check2->isChecked());
+  }
+
+  void lengthModeAndTolerance() {
+    click(f->Option2[1]);
+    QVERIFY(f->Text5->isEnabled() && !f->Text3->isEnabled());
+    for (const char* bad : {"0", "100"}) {
+      replace(f->Text5, bad);
+      leave(f->Text5);
+      QCOMPARE(f->Text5->text(), QString("5"));
+      QCOMPARE(f->Option2[1]->toolTip(), QString("bei max 5% Abweichung"));
+    }
+    QCOMPARE(seam_->beeps, 2);
+    replace(f->Text5, "7,5");
+    Module1::state().language = "engl";
+    leave(f->Text5);
+    QCOMPARE(f->Text5->text(), QString("7,5"));
+    QCOMPARE(f->Option2[1]->toolTip(), QString("with maximum 7,5% deviation"));
+    click(f->Option2[2]);
+    QVERIFY(!f->Text5->isEnabled() && f->Text3->isEnabled());
+  }
+
+  void segmentButtonsWriteTheSegmentFrequency_data() { separators(); }
+  void segmentButtonsWriteTheSegmentFrequency() {
+    QFETCH(char, separator);
+    fresh(separator, "dtsch");
+    click(f->Option1[0]);
+    QCOMPARE(f->Text1->text(), sep("14,0"));
+    click(f->Option1[1]);
+    QCOMPARE(f->Text1->text(), sep("14,25"));
+    replace(f->Text1, "144");  // outside every band: unchanged
+    click(f->Option1[0]);
+    QCOMPARE(f->Text1->text(), sep("144,0"));
+  }
+
+  void halfWavesWireLengthAndDerivation() {
+    // Half-waves and wire length exclude each other.
+    type(f->Text3, "38");
+    QCOMPARE(f->Text2->text(), QString());
+    type(f->Text2, "0");
+    QCOMPARE(f->Text3->text(), QString("38"));
+    replace(f->Text2, "2");
+    QCOMPARE(f->Text3->text(), QString());
+
+    // At least one half-wave on the lowest counted band: 14.2 / 3.5 needs 4,
+    // with a beep when the count is left.
+    click(f->Check1[1]);
+    click(f->Check1[5]);
+    leave(f->Text2);
+    QCOMPARE(f->Text2->text(), QString("4"));
+    QCOMPARE(seam_->beeps, 1);
+    f->Text2->setText("1");
+    replace(f->Text1, "14,25");
+    QCOMPARE(f->Text2->text(), QString("4"));
+    QCOMPARE(seam_->beeps, 1);
+
+    // From a wire length: 41 m is 4.09 half-waves at 14.2 MHz and Vk 0.95,
+    // but four need 41.73 m, so three fit; 3.5 MHz then raises it to four.
+    replace(f->Text1, "14,2");
+    click(f->Check1[1]);
+    f->Text2->clear();
+    type(f->Text3, "41");
+    leave(f->Text2);
+    QCOMPARE(f->Text2->text(), QString("3"));
+    f->Text2->clear();
+    click(f->Check1[1]);
+    leave(f->Text2);
+    QCOMPARE(f->Text2->text(), QString("4"));
+    click(f->Check1[1]);
+    f->Text2->clear();
+    f->Text3->setText("42");
+    f->Text1->setText("14,20");  // 42 m hold four
+    QCOMPARE(f->Text2->text(), QString("4"));
+
+    // Failing divisions (zero frequency, zero Vk) are skipped.
+    f->Text2->clear();
+    replace(f->Text1, "0");
+    QCOMPARE(f->Text2->text(), QString("0"));
+    f->Text2->clear();
+    f->Text4->setText("0");
+    replace(f->Text1, "7");
+    QCOMPARE(f->Text2->text(), QString("0"));
+  }
+
+  void shorteningFactorColourAndChecks() {
+    replace(f->Text4, "0,75");
+    QCOMPARE(f->Text4->palette().color(QPalette::Text), QColor(255, 0, 0));
+    replace(f->Text4, "0,8");
+    QCOMPARE(f->Text4->palette().color(QPalette::Text), QColor(0, 0, 0));
+
+    for (const char* bad : {"1,2", "0"}) {
+      replace(f->Text4, bad);
+      leave(f->Text4);
+      QCOMPARE(f->Text4->text(), QString("0,946"));
+    }
+    QCOMPARE(f->Info->text(), QString::fromUtf8(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!"));
+    QCOMPARE(seam_->beeps, 2);
+
+    choose(f->Combo1, 5);
+    replace(f->Text4, "1");
+    leave(f->Text4);
+    QCOMPARE(f->Combo1->currentText(), QString("1,0"));
+    QVERIFY(!f->Combo2->isEnabled() && !f->Text6->isEnabled());
+    QCOMPARE(seam_->beeps, 3);
+
+    replace(f->Text4, "0,9");
+    leave(f->Text4);
+    QCOMPARE(f->VkSteller->value(), 100);
+    QCOMPARE(f->Text4->text(), QString("0,90"));
+    QCOMPARE(seam_->beeps, 3);
+  }
+
+  void spinnerFollowsTheEditedValue_data() { separators(); }
+  void spinnerFollowsTheEditedValue() {
+    QFETCH(char, separator);
+    fresh(separator, "dtsch");
+    f->VkSteller->triggerAction(QAbstractSlider::SliderSingleStepSub);  // up raises Vk
+    QCOMPARE(f->Text4->text(), sep("0,951"));
+
+    // Edited without leaving the field: the next step starts from the
+    // edited value, not from the spinner's old position.
+    f->Text4->setText(sep("0,9"));
+    f->VkSteller->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(f->VkSteller->value(), 101);
+    QCOMPARE(f->Text4->text(), sep("0,899"));
+    f->Text4->setText("0,97");
+    f->VkSteller->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(f->Text4->text(), sep("0,971"));
+    // Again right after such a correction, and with a step of five.
+    f->Text4->setText("0,9");
+    f->VkSteller->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(f->Text4->text(), sep("0,899"));
+    f->Text4->setText("0,95");
+    f->VkSteller->setValue(f->VkSteller->value() + 5);
+    QCOMPARE(f->Text4->text(), sep("0,945"));
+
+    // Focus on the spinner and activation take the value from the field.
+    f->Text4->setText("0,934");
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(f->VkSteller, &in);
+    QCOMPARE(f->VkSteller->value(), 66);
+    f->Text4->setText("0,8");
+    f->activate();
+    QCOMPARE(f->VkSteller->value(), 200);
+  }
+
+  void insulationGroup() {
+    auto enabled = [&] { return f->Text6->isEnabled() && f->Combo2->isEnabled(); };
+    choose(f->Combo1, 3);
+    QVERIFY(enabled());
+    choose(f->Combo1, 2);
+    QVERIFY(!enabled());
+    f->Combo1->setEditText("");
+    type(f->Combo1, "3,5");
+    QVERIFY(enabled() && f->Label9->isEnabled());
+    f->Combo1->setEditText("");
+    type(f->Combo1, "1");
+    QVERIFY(!enabled() && !f->Label9->isEnabled());
+
+    // The outer diameter stays above the conductor.
+    QSignalSpy conductor(f, &frmHauptform::conductorChanged);
+    f->Combo2->setEditText("2,5");
+    QCOMPARE(f->Text6->text(), QString("3,5"));
+    QCOMPARE(conductor.last().at(0).toString(), QString("2,5"));
+    f->Text6->setText("2");
+    choose(f->Combo2, 9);
+    QCOMPARE(f->Text6->text(), QString("4,6"));
+    f->Text6->setText("1");
+    leave(f->Combo2);
+    QCOMPARE(f->Text6->text(), QString("4,6"));
+  }
+
+  void minimumCurrentSum() {
+    for (const char* bad : {"0", "1,5", ""}) {
+      replace(f->Text8, bad);
+      leave(f->Text8);
+      QCOMPARE(f->Text8->text(), QString("0,4"));
+    }
+    QCOMPARE(f->Info->text(), QString("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !"));
+    QCOMPARE(seam_->beeps, 3);
+    replace(f->Text8, "1");
+    leave(f->Text8);
+    QCOMPARE(f->Text8->text(), QString("1"));
+  }
+
+  // Inside the main window the form becomes active when the user comes back
+  // to it from another child window, not when the program comes back from
+  // another application; closing hides it with its inputs.
+  void activationStatusAndHiding() {
+    delete f;
+    MDIForm1 main;
+    Forms::setMain(&main);
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    f = frmHauptform::instance();
+    Forms::show(f);
+    f->Text3->setText("40");
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QCOMPARE(f->Text3->text(), QString("40"));
+
+    auto* child = new QWidget;
+    Forms::adopt(child);
+    Forms::show(child);
+    Forms::setStatus("x");
+    Forms::show(f);
+    QCOMPARE(f->Text3->text(), QString());
+    QCOMPARE(Forms::status(), QString("Status: Berechnung einer Stromsummenantenne"));
+
+    f->Command2->setEnabled(true);
+    Forms::setStatus("x");
+    leave(f->Command2);
+    QVERIFY(!f->Command2->isEnabled());
+    QCOMPARE(Forms::status(), QString("Status: Berechnung einer Stromsummenantenne"));
+
+    f->Text1->setText("7,1");
+    Module1::state().language = "engl";
+    f->parentWidget()->close();
+    QVERIFY(f->parentWidget()->isHidden());
+    QCOMPARE(Forms::status(), QString("Status: Ready for antenna-calculations"));
+    QCOMPARE(frmHauptform::instance(), f);
+    QCOMPARE(f->Text1->text(), QString("7,1"));
+
+    Forms::unloadAll();
+    QVERIFY(!frmHauptform::loaded());
+    f = nullptr;
+    Forms::setMain(nullptr);
+  }
+
+  void languageSwitchKeepsTheTypedMaterial() {
+    f->Combo1->setEditText("2,5 mein Lack");
+    Module1::state().language = "engl";
+    f->HauptForm_Sprache();
+    QCOMPARE(f->Command2->text(), QString("&Displays"));
+    QCOMPARE(f->Info->text(), QString("Note:"));
+    QCOMPARE(f->Combo1->itemText(1), QString("1,0   Vacuum"));
+    QCOMPARE(f->Combo1->currentText(), QString("2,5 mein Lack"));
+  }
+
+#if LORVANT_TEST_RUN
+  // The form filled as a user does it, then "&Rechnen".
+  void runFromTheFilledForm_data() { separators(); }
+  void runFromTheFilledForm() {
+    QFETCH(char, separator);
+    fresh(separator, "dtsch");
+    const QString report = results_.path() + "/AntStrSu.txt";
+    const QString picture = QCoreApplication::applicationDirPath() + "/AntKurve.BMP";
+    QFile::remove(report);
+    QFile::remove(picture);
+    QSignalSpy finished(f, &frmHauptform::runFinished);
+
+    for (int i : {1, 3, 5, 7, 9}) click(f->Check1[i]);
+    replace(f->Text1, sep("14,2"));
+    replace(f->Text2, "4");
+    leave(f->Text2);
+    click(f->Command1);
+
+    QCOMPARE(seam_->messages.size(), 0);  // 14.2 MHz is the band centre: no question
+    QCOMPARE(seam_->busyNow, 0);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(QFileInfo(report).size() > 0);
+    QCOMPARE(QImage(picture).size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
+    QCOMPARE(Module1::state().reportPath, report);
+    QCOMPARE(Module1::state().antennaLength, 41.725353f);
+
+    const QString info = f->Info->text();
+    QVERIFY2(info.startsWith(QString::fromUtf8("Berechnung für Bandmitte: Länge der Antenne ") + sep("41,725") +
+                             " m\r\n"),
+             qPrintable(info));
+    QVERIFY2(info.contains("'AntStrSu.txt'") && info.endsWith("Kurve liegt als 'AntKurve.BMP' vor. "),
+             qPrintable(info));
+    QCOMPARE(f->Text1->text(), sep("14,2"));
+    QCOMPARE(f->Text2->text(), QString("4"));
+    QVERIFY(f->Command2->isEnabled());
+    QCOMPARE(Forms::status(), QString("Status: Bereit zum Anzeigen der Berechnungsergebnisse"));
+
+    // The picture is shown; the band boxes are its colour legend.
+    QCOMPARE(f->Bild1->pixmap().size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
+    QCOMPARE(f->Check1[5]->palette().color(QPalette::WindowText), QColor(255, 255, 0));  // 14 MHz
+    QCOMPARE(f->Check1[9]->palette().color(QPalette::WindowText), QColor(128, 0, 0));    // 28 MHz
+    QCOMPARE(f->Check1[0]->palette().color(QPalette::WindowText), QColor(0, 0, 0));      // off
+
+#if LORVANT_TEST_SHOW_FILE
+    // "&Anzeigen" hands the report to the quick viewer.
+    click(f->Command2);
+    QCOMPARE(seam_->messages.size(), 0);
+    QWidget* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "frmRTF" || w->findChild<QWidget*>("frmRTF")) viewer = w;
+    QVERIFY(viewer && viewer->isVisible());
+    delete viewer;
+#endif
+  }
+
+  void runEndsEarlyOnBadInput() {
+    const QString report = results_.path() + "/AntStrSu.txt";
+    QFile::remove(report);
+    QSignalSpy finished(f, &frmHauptform::runFinished);
+    click(f->Check1[5]);
+    click(f->Command1);
+    QCOMPARE(f->Info->text(), QString::fromUtf8(" Bitte mindestens zwei Bänder auswählen!"));
+    QCOMPARE(seam_->beeps, 1);
+
+    click(f->Check1[3]);
+    f->Combo1->setEditText("2,5");
+    f->Combo2->setEditText("2");
+    f->Text6->setText("2");
+    click(f->Command1);
+    QCOMPARE(f->Info->text(), QString("Hinweis: Durchmesser zu gering!"));
+
+    QCOMPARE(finished.count(), 2);
+    for (const auto& call : finished) QCOMPARE(call.at(0).toBool(), false);
+    QVERIFY(!f->Command2->isEnabled());
+    QVERIFY(!QFileInfo::exists(report));
+    QCOMPARE(Module1::state().reportPath, QString());
+    QCOMPARE(seam_->busyNow, 0);
+  }
+
+  void runQuestionsAndWriteBacks() {
+    for (int i : {3, 5}) click(f->Check1[i]);
+    // 14.03 MHz lies in the CW part while the band centre is chosen.
+    replace(f->Text1, "14,03");
+    seam_->answers = {Answer::Cancel};
+    click(f->Command1);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].title, QString(" Korrektur"));
+    QVERIFY(f->Option1[2]->isChecked());
+    QVERIFY(!f->Command2->isEnabled());
+    seam_->answers = {Answer::Yes};
+    click(f->Command1);
+    QVERIFY(f->Option1[0]->isChecked());
+    QCOMPARE(f->Text1->text(), QString("14,03"));  // the run's frequency, not the CW default
+    QVERIFY(f->Command2->isEnabled());
+
+    // An insulated wire: the insulation fraction goes to the shared state.
+    f->Combo1->setEditText("2,5");
+    f->Combo2->setEditText("2");
+    f->Text6->setText("3");
+    click(f->Command1);
+    QVERIFY(std::abs(Module1::state().insulation - 0.01251) < 0.00001);
+
+    // Outside every band: the additional band, then the segment question.
+    f->Combo1->setEditText("1");
+    replace(f->Text1, "12");
+    seam_->messages.clear();
+    seam_->answers = {Answer::Yes, Answer::Yes};
+    click(f->Command1);
+    QCOMPARE(seam_->messages.size(), 2);
+    QCOMPARE(seam_->messages[0].title, QString(" Neues Frequenzband"));
+    QVERIFY(Module1::state().extraBandOn);
+    QCOMPARE(Module1::state().extraBandFrequency, 12.0f);
+    QVERIFY(f->Option1[2]->isChecked());
+
+    // Under a wire-length limit the bands below the fundamental turn grey.
+    replace(f->Text1, "14,2");
+    click(f->Check1[0]);
+    click(f->Check1[1]);
+    type(f->Text3, "41");
+    click(f->Command1);
+    QCOMPARE(f->bandValue(0), 2);
+    QCOMPARE(f->bandValue(1), 1);
+    QVERIFY(!f->Text2->text().isEmpty());
+  }
+
+  void runCancelledFromItsProgress() {
+    const QString report = results_.path() + "/AntStrSu.txt";
+    QFile::remove(report);
+    QSignalSpy finished(f, &frmHauptform::runFinished);
+    for (int i : {1, 3, 5}) click(f->Check1[i]);
+    seam_->cancelProgressAfter = 0;
+    click(f->Command1);
+    QVERIFY(seam_->progressUpdates >= 1);
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QVERIFY(!f->Command2->isEnabled());
+    QVERIFY(!QFileInfo::exists(report));
+    QCOMPARE(seam_->busyNow, 0);
+  }
+#endif
+};
+
+QTEST_MAIN(TestMainForm)
+#include "test_mainform.moc"

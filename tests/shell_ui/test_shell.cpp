@@ -1,0 +1,542 @@
+// The application shell: start-up, settings, menus and language, results
+// folder and file helpers. Settings live in a temporary config folder.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
+#include "shell/ui/Settings.h"
+#include "shell/ui/StartUp.h"
+#include "tests/support/ScriptedSeam.h"
+#include "viewer/frmRTF.h"
+
+using namespace lorvant;
+namespace M1 = lorvant::Module1;
+
+namespace {
+
+QSettings store() { return QSettings(QStringLiteral("Lorvant"), QStringLiteral("Lorvant")); }
+
+QString stored(const char* key) { return store().value(QStringLiteral("Settings/") + key).toString(); }
+
+void putSetting(const char* key, const QString& value) {
+  QSettings s = store();
+  s.setValue(QStringLiteral("Settings/") + key, value);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes = "x\r\n") {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+int px(float twips, const QWidget* w) {
+  return *Settings::twipsToPixels(twips, w->screen()->logicalDotsPerInch());
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir config_;
+  std::unique_ptr<QTemporaryDir> results_;
+  std::unique_ptr<QTemporaryDir> workDir_;
+  std::unique_ptr<test::ScriptedSeam> seam_;
+  std::unique_ptr<MDIForm1> window_;
+
+  QString resultsFolder() const { return results_->path() + '/'; }
+
+  MDIForm1* start() {
+    window_.reset(M1::startUp());
+    return window_.get();
+  }
+  // Closes the running window and starts the program again.
+  MDIForm1* restart() {
+    window_->close();
+    window_.reset();
+    M1::resetState();
+    seam_->messages.clear();
+    return start();
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(config_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
+  }
+
+  void init() {
+    store().clear();
+    M1::resetState();
+    M1::setDecimalSeparator(',');
+    results_ = std::make_unique<QTemporaryDir>();
+    workDir_ = std::make_unique<QTemporaryDir>();
+    QDir::setCurrent(workDir_->path());
+    seam_ = std::make_unique<test::ScriptedSeam>();
+  }
+
+  void cleanup() {
+    frmRTF::unload();
+    window_.reset();
+    QVERIFY(frmHauptform::loaded() == nullptr);
+    seam_.reset();
+    M1::setDecimalSeparator(0);
+  }
+
+  // A first start: default geometry, German, the folder question, the main
+  // input form on screen, the feed-point menu still locked.
+  void firstStartUsesDefaultsAndAsksForFolder() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+
+    QCOMPARE(w->x(), px(15, w));
+    QCOMPARE(w->y(), px(1200, w));
+    QCOMPARE(w->width(), px(11820, w));
+    QCOMPARE(w->height(), px(9345, w));
+    QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
+    QVERIFY(w->action("mnuSprache_dtsch")->isChecked());
+    QVERIFY(!w->action("mnuSprache_engl")->isChecked());
+    QCOMPARE(w->action("mnuEnde")->text(), QStringLiteral("&Beenden"));
+
+    QCOMPARE(seam_->messages.size(), 1);
+    const MessageRequest& ask = seam_->messages.first();
+    QCOMPARE(ask.title, QStringLiteral("Ordner festlegen"));
+    QCOMPARE(ask.text, QStringLiteral("Bitte den Ordner zum Ablegen der Berechnungsergebnisse festlegen.\r\n"
+                                      " z.B.: ...\\Eigene Dateien\\Lorvant"));
+    QCOMPARE(ask.icon, Icon::Critical);
+    QCOMPARE(ask.buttons, Buttons::OkCancel);
+    QCOMPARE(M1::state().resultsFolder, resultsFolder());
+    QVERIFY(M1::state().reportPath.isEmpty());
+
+    QVERIFY(frmHauptform::loaded() != nullptr);
+    QVERIFY(!frmHauptform::loaded()->isHidden());
+    QCOMPARE(frmHauptform::loaded()->parentWidget()->pos(), QPoint(0, 0));
+    QVERIFY(!w->action("mnuBerSpeise")->isEnabled());
+  }
+
+  void declinedFolderQuestionUsesCurrentDirectory_data() {
+    QTest::addColumn<bool>("declineQuestion");
+    QTest::newRow("cancel in the question") << true;
+    QTest::newRow("cancel in the dialog") << false;
+  }
+  void declinedFolderQuestionUsesCurrentDirectory() {
+    QFETCH(bool, declineQuestion);
+    seam_->answers.push_back(declineQuestion ? Answer::Cancel : Answer::Ok);
+    start();
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(M1::state().resultsFolder, QDir::currentPath() + '/');
+    QCOMPARE(QDir::currentPath(), QDir(workDir_->path()).canonicalPath());
+  }
+
+  // Only ordinary files make a folder count as set.
+  void storedFolderIsCheckedForOrdinaryFiles() {
+    putSetting("SpeicherOrdner", resultsFolder());
+    QDir(results_->path()).mkdir(QStringLiteral("sub"));
+    writeFile(results_->filePath(QStringLiteral(".hidden")));
+    seam_->answers.push_back(Answer::Cancel);
+    start();
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(M1::state().resultsFolder, QDir::currentPath() + '/');
+
+    writeFile(results_->filePath(QStringLiteral("AntStrSu.txt")));
+    putSetting("SpeicherOrdner", resultsFolder());
+    window_.reset();
+    M1::resetState();
+    seam_->messages.clear();
+    start();
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(M1::state().resultsFolder, resultsFolder());
+    QCOMPARE(M1::state().reportPath, resultsFolder() + "AntStrSu.txt");
+  }
+
+  void storedFolderWithoutSeparatorGetsOne() {
+    writeFile(results_->filePath(QStringLiteral("a.txt")));
+    putSetting("SpeicherOrdner", results_->path());
+    start();
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(M1::state().resultsFolder, resultsFolder());
+    QCOMPARE(M1::resultFile(QStringLiteral("SpeisePkt.txt")), resultsFolder() + "SpeisePkt.txt");
+  }
+
+  // Geometry, folder and language survive a restart.
+  void closeStoresSettingsAndNextStartRestoresThem() {
+    seam_->folders.push_back(results_->path());
+    writeFile(results_->filePath(QStringLiteral("keep.txt")));
+    MDIForm1* w = start();
+    w->move(100, 50);
+    w->resize(640, 480);
+    w->action("mnuSprache_engl")->trigger();
+    w->close();
+
+    const double dpi = w->screen()->logicalDotsPerInch();
+    QCOMPARE(stored("MainLeft"), Settings::fromSingle(Settings::pixelsToTwips(100, dpi)));
+    QCOMPARE(stored("MainWidth"), Settings::fromSingle(Settings::pixelsToTwips(640, dpi)));
+    QCOMPARE(stored("Sprache"), QStringLiteral("engl"));
+    QCOMPARE(stored("SpeicherOrdner"), resultsFolder());
+    QVERIFY(frmHauptform::loaded() == nullptr);
+
+    w = restart();
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(w->pos(), QPoint(100, 50));
+    QCOMPARE(w->size(), QSize(640, 480));
+    QCOMPARE(M1::state().language, QStringLiteral("engl"));
+    QVERIFY(w->action("mnuSprache_engl")->isChecked());
+    QVERIFY(!w->action("mnuSprache_dtsch")->isChecked());
+    QCOMPARE(w->action("mnuBer")->text(), QStringLiteral("&Calculate"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Calculate"));
+  }
+
+  void minimisedCloseKeepsStoredGeometry() {
+    putSetting("MainLeft", QStringLiteral("1500"));
+    putSetting("MainTop", QStringLiteral("750"));
+    putSetting("MainWidth", QStringLiteral("9000"));
+    putSetting("MainHeight", QStringLiteral("7000"));
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->action("mnuSprache_engl")->trigger();
+    w->move(300, 300);
+    w->showMinimized();
+    QVERIFY(w->isMinimized());
+    w->close();
+    QCOMPARE(stored("MainLeft"), QStringLiteral("1500"));
+    QCOMPARE(stored("MainTop"), QStringLiteral("750"));
+    QCOMPARE(stored("MainWidth"), QStringLiteral("9000"));
+    QCOMPARE(stored("MainHeight"), QStringLiteral("7000"));
+    QCOMPARE(stored("Sprache"), QStringLiteral("engl"));
+    QCOMPARE(stored("SpeicherOrdner"), resultsFolder());
+  }
+
+  // A stored value that is no number skips only its own step.
+  void unreadableGeometrySkipsItsStep() {
+    putSetting("MainLeft", QStringLiteral("abc"));
+    putSetting("MainTop", QStringLiteral("1500"));
+    putSetting("MainWidth", QStringLiteral("12x"));
+    putSetting("MainHeight", QStringLiteral("4500,0"));
+    putSetting("Sprache", QStringLiteral("engl"));
+    auto w = std::make_unique<MDIForm1>();
+    const QPoint designPos = w->pos();
+    const int designWidth = w->width();
+    w->load();
+    QCOMPARE(w->x(), designPos.x());
+    QCOMPARE(w->y(), px(1500, w.get()));
+    QCOMPARE(w->width(), designWidth);
+    QCOMPARE(w->height(), px(4500, w.get()));
+    QCOMPARE(M1::state().language, QStringLiteral("engl"));
+    QCOMPARE(w->statusText(), QStringLiteral("Status: Ready for antennas - calculations"));
+  }
+
+  void storedNumberText() {
+    QCOMPARE(Settings::toSingle(QStringLiteral(" 11820 ")), std::optional<float>(11820.0f));
+    QCOMPARE(Settings::toSingle(QStringLiteral("1234,5")), std::optional<float>(1234.5f));
+    QCOMPARE(Settings::toSingle(QStringLiteral("1234.5")), std::optional<float>(1234.5f));
+    QVERIFY(!Settings::toSingle(QString()));
+    QVERIFY(!Settings::toSingle(QStringLiteral("1,234,5")));
+    QVERIFY(!Settings::toSingle(QStringLiteral("1e39")));
+    QVERIFY(!Settings::twipsToPixels(1e30f, 96));
+    // Odd resolutions: pixels -> twips -> pixels comes back unchanged.
+    for (double dpi : {96.0, 110.0, 144.0})
+      for (int p : {0, 1, 623, 1919}) QCOMPARE(Settings::twipsToPixels(Settings::pixelsToTwips(p, dpi), dpi), p);
+  }
+
+  void unknownLanguageMeansEnglish() {
+    putSetting("Sprache", QStringLiteral("fr"));
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QVERIFY(w->action("mnuSprache_engl")->isChecked());
+    QVERIFY(!w->action("mnuSprache_dtsch")->isChecked());
+    QCOMPARE(w->action("mnuOrdner")->text(), QStringLiteral("Set folder for results"));
+    QCOMPARE(seam_->messages.first().title, QStringLiteral("Set folder"));
+    QCOMPARE(seam_->messages.first().text, QStringLiteral("Please specify the folder for storing the calculation "
+                                                          "results \r\n e.g.: ...\\my files\\Lorvant"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Calculate"));
+  }
+
+  // The switch re-captions menus, status bar and the main input form at once.
+  void languageSwitchRecaptions() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QSignalSpy spy(w, &MDIForm1::languageChanged);
+    w->action("mnuSprache_engl")->trigger();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(w->statusText(), QStringLiteral("Status: Ready for antennas - calculations"));
+    QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("Additional dipole/WINDOM (radiation-coupled)"));
+    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Options"));
+    QCOMPARE(w->action("mnuHelp")->text(), QStringLiteral("&?"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Calculate"));
+
+    // Choosing the checked entry again keeps its mark.
+    w->action("mnuSprache_engl")->trigger();
+    QVERIFY(w->action("mnuSprache_engl")->isChecked());
+
+    w->action("mnuSprache_dtsch")->trigger();
+    QVERIFY(w->action("mnuSprache_dtsch")->isChecked());
+    QVERIFY(!w->action("mnuSprache_engl")->isChecked());
+    QCOMPARE(w->statusText(), QStringLiteral("Status: Bereit für Antennen-Berechnungen"));
+    QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("&Zusatz-Dipol/WINDOM (strahlungsgekoppelt)"));
+    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Optionen"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Rechnen"));
+  }
+
+  // Every entry in its place, with the shortcuts users know.
+  void menuTree() {
+    auto w = std::make_unique<MDIForm1>();
+    QStringList top;
+    for (QAction* a : w->menuBar()->actions()) top << a->objectName();
+    QCOMPARE(top, QStringList({"mnuDat", "mnuBer", "mnuHelp"}));
+    const auto names = [&](const char* menu) {
+      QStringList out;
+      for (QAction* a : w->menu(menu)->actions()) out << (a->isSeparator() ? "-" + a->objectName() : a->objectName());
+      return out;
+    };
+    QCOMPARE(names("mnuDat"),
+             QStringList({"mnuAnz", "mnuDatDruck", "-mnuTrenn5", "mnuOrdner", "-mnuTrenn6", "mnuEnde"}));
+    QCOMPARE(names("mnuBerSpeise"), QStringList({QString::fromUtf8("mnuBerSpeisePktLänge"), "-mnuTrenn2",
+                                                 "mnuBerSpeisePktQRG", "mnuBerSpeisePkt"}));
+    QCOMPARE(names("mnuSprach"), QStringList({"mnuSprache_dtsch", "mnuSprache_engl"}));
+
+    const QList<QPair<const char*, QKeySequence>> shortcuts = {
+        {"mnuEnde", QKeySequence("Ctrl+X")},          {"mnuVk", QKeySequence("Ctrl+V")},
+        {"mnuBerStromsAnt", QKeySequence("Ctrl+S")},  {"mnuBerSpeisePktLänge", QKeySequence("Ctrl+L")},
+        {"mnuBerSpeisePktQRG", QKeySequence("Ctrl+F")}, {"mnuBerSpeisePkt", QKeySequence("Ctrl+A")},
+        {"mnuPruning", QKeySequence("Ctrl+O")},       {"mnuHilfe", QKeySequence("F1")},
+        {"mnuInfo", QKeySequence("Ctrl+F1")},
+    };
+    for (const auto& [name, keys] : shortcuts) QCOMPARE(w->action(name)->shortcut(), keys);
+    QVERIFY(w->action("mnuSprache_engl")->isCheckable());
+    QVERIFY(!w->action("mnuOrdner")->isCheckable());
+    QVERIFY(w->action("mnuNichtDa") == nullptr);
+  }
+
+  // A locked submenu locks its entries' shortcuts as well.
+  void lockedFeedPointMenuIgnoresShortcuts() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QSignalSpy check(w->action(QStringLiteral("mnuBerSpeisePktLänge")), &QAction::triggered);
+    QSignalSpy vk(w->action("mnuVk"), &QAction::triggered);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(vk.count(), 1);
+    QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(check.count(), 0);
+    w->action("mnuBerSpeise")->setEnabled(true);
+    QTest::keyClick(w, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(check.count(), 1);
+  }
+
+  // In a field, Ctrl+X, Ctrl+V and Ctrl+A edit the text; they neither end
+  // the program nor open a tool.
+  void editingKeysInFieldsStayWithTheField() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    auto* field = new QLineEdit(QStringLiteral("14,2"));
+    Forms::adopt(field);
+    Forms::show(field);
+    field->setFocus();
+    QVERIFY(field->hasFocus());
+    QSignalSpy end(w->action("mnuEnde"), &QAction::triggered);
+    QSignalSpy vk(w->action("mnuVk"), &QAction::triggered);
+    QSignalSpy scan(w->action("mnuBerSpeisePkt"), &QAction::triggered);
+    w->action("mnuBerSpeise")->setEnabled(true);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(field->selectedText(), field->text());
+    QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(field->text().isEmpty());
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(!field->text().isEmpty());
+    QCOMPARE(end.count() + vk.count() + scan.count(), 0);
+    QVERIFY(w->isVisible());
+  }
+
+  // Every run reopens the feed-point scan; the feed-point submenu opens with
+  // the first run that completed and stays open.
+  void runOpensFeedPointMenus() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    frmHauptform* form = frmHauptform::loaded();
+    w->action("mnuBerSpeisePkt")->setEnabled(false);
+    emit form->runFinished(false);
+    QVERIFY(w->action("mnuBerSpeisePkt")->isEnabled());
+    QVERIFY(!w->action("mnuBerSpeise")->isEnabled());
+    emit form->runFinished(true);
+    QVERIFY(w->action("mnuBerSpeise")->isEnabled());
+    emit form->runFinished(false);
+    QVERIFY(w->action("mnuBerSpeise")->isEnabled());
+  }
+
+  void fileMenuStates() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    emit w->menu("mnuDat")->aboutToShow();
+    QVERIFY(!w->action("mnuAnz")->isEnabled());
+    QVERIFY(w->action("mnuDatDruck")->isEnabled());
+
+    writeFile(resultsFolder() + "AntStrSu.txt");
+    M1::state().reportPath = resultsFolder() + "AntStrSu.txt";
+    frmHauptform::loaded()->close();
+    QVERIFY(frmHauptform::loaded() != nullptr);
+    emit w->menu("mnuDat")->aboutToShow();
+    QVERIFY(w->action("mnuAnz")->isEnabled());
+    QVERIFY(!w->action("mnuDatDruck")->isEnabled());
+
+    // The menu brings the hidden form back with its inputs.
+    frmHauptform::loaded()->Text1->setText(QStringLiteral("7,05"));
+    w->action("mnuBerStromsAnt")->trigger();
+    emit w->menu("mnuDat")->aboutToShow();
+    QVERIFY(w->action("mnuDatDruck")->isEnabled());
+    QCOMPARE(frmHauptform::loaded()->Text1->text(), QStringLiteral("7,05"));
+  }
+
+  void endEntryClosesAndSaves() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->action("mnuEnde")->trigger();
+    QVERIFY(!w->isVisible());
+    QCOMPARE(stored("SpeicherOrdner"), resultsFolder());
+    QCOMPARE(stored("Sprache"), QStringLiteral("dtsch"));
+    QVERIFY(frmHauptform::loaded() == nullptr);
+  }
+
+  void folderChoice_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "/tmp/Results" << "/tmp/Results/";
+    QTest::newRow("ending in /") << "/tmp/Results/" << "/tmp/Results/";
+    QTest::newRow("root") << "/" << "/";
+  }
+  void folderChoice() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, expected);
+    M1::state().resultsFolder = resultsFolder();
+    seam_->folders.push_back(chosen);
+    QVERIFY(M1::chooseResultsFolder(nullptr));
+    QCOMPARE(M1::state().resultsFolder, expected);
+    QCOMPARE(M1::resultFile(QStringLiteral("AntStrSu.txt")), expected + "AntStrSu.txt");
+    QCOMPARE(QDir::currentPath(), QDir(workDir_->path()).canonicalPath());
+
+    seam_->folders.push_back(std::nullopt);
+    QVERIFY(!M1::chooseResultsFolder(nullptr));
+    QCOMPARE(M1::state().resultsFolder, expected);
+  }
+
+  void lastOccurrence() {
+    QCOMPARE(M1::lastOccurrence(QStringLiteral("/tmp/a/b.txt"), QStringLiteral("/")), 6);
+    QCOMPARE(M1::lastOccurrence(QStringLiteral("xxabyyab"), QStringLiteral("ab")), 1);
+    QCOMPARE(M1::lastOccurrence(QStringLiteral("xxabyy"), QStringLiteral("ab")), 3);
+    QCOMPARE(M1::lastOccurrence(QStringLiteral("name"), QStringLiteral("/")), 0);
+    QCOMPARE(M1::lastOccurrence(QString(), QStringLiteral("/")), 0);
+  }
+
+  void fileExists() {
+    const QString file = resultsFolder() + "SpeisePkt.txt";
+    writeFile(file);
+    QVERIFY(M1::fileExists(file));
+    QVERIFY(seam_->messages.isEmpty());
+
+    const QString missing = resultsFolder() + "ZusatzDipol.txt";
+    QVERIFY(!M1::fileExists(missing));
+    QCOMPARE(seam_->lastText(), "Die Datei \r\n" + missing +
+                                    "  \r\nist nicht vorhanden!\r\nBitte selbst nach der Datei suchen.");
+    QCOMPARE(seam_->messages.last().title, QStringLiteral(" Datei nicht gefunden"));
+    QCOMPARE(seam_->messages.last().icon, Icon::Critical);
+
+    M1::state().language = QStringLiteral("engl");
+    QVERIFY(!M1::fileExists(QString()));
+    QCOMPARE(seam_->lastText(), QStringLiteral("The file \r\n  \r\nis not available!\r\n"
+                                               "Please search for the file yourself."));
+    QCOMPARE(seam_->messages.last().title, QStringLiteral(" File not found"));
+    QVERIFY(!M1::fileExists(results_->path()));
+  }
+
+  // Abort ends, Retry repeats the load, Ignore goes on to showing.
+  void showFileFailures() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    const QString report = resultsFolder() + "AntSpezi.txt";
+
+    seam_->messages.clear();
+    QVERIFY(!M1::showFile(report));
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages.first().title, QStringLiteral(" Fehler! "));
+    QCOMPARE(seam_->messages.first().icon, Icon::Exclamation);
+    QCOMPARE(seam_->messages.first().buttons, Buttons::AbortRetryIgnore);
+    QVERIFY(!seam_->messages.first().text.isEmpty());
+
+    // The file appears while the box is open; Retry then loads it.
+    struct CreateOnAsk : test::ScriptedSeam {
+      QString path;
+      Answer message(QWidget* p, const MessageRequest& r) override {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly)) f.write("row\r\n");
+        ScriptedSeam::message(p, r);
+        return Answer::Retry;
+      }
+    };
+    seam_.reset();
+    auto creating = std::make_unique<CreateOnAsk>();
+    creating->path = report;
+    QVERIFY(M1::showFile(report));
+    QCOMPARE(creating->messages.size(), 1);
+    creating.reset();
+    seam_ = std::make_unique<test::ScriptedSeam>();
+
+    QVERIFY(M1::showFile(report));
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(frmRTF::loaded()->fileName(), report);
+    QCOMPARE(frmRTF::loaded()->editor()->toPlainText(), QStringLiteral("row\n"));
+    QVERIFY(frmRTF::loaded()->isVisible());
+
+    w->action("mnuSprache_engl")->trigger();
+    seam_->answers.push_back(Answer::Ignore);
+    QVERIFY(M1::showFile(QString()));
+    QCOMPARE(seam_->messages.last().title, QStringLiteral(" Error! "));
+  }
+
+  // Tool windows are kept when closed and destroyed when the program ends.
+  void childWindowsHiddenOnCloseDestroyedAtEnd() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QPointer<QWidget> tool = new QWidget;
+    Forms::adopt(tool);
+    Forms::show(tool);
+    auto* sub = qobject_cast<QMdiSubWindow*>(tool->parentWidget());
+    QVERIFY(sub);
+    sub->close();
+    QVERIFY(tool);
+    QVERIFY(sub->isHidden());
+    QPointer<frmHauptform> form = frmHauptform::loaded();
+    writeFile(resultsFolder() + "SpeisePkt.txt");
+    w->action("mnuSpeisePktBer")->trigger();
+    QVERIFY(frmRTF::loaded() && frmRTF::loaded()->isVisible());
+    w->close();
+    QVERIFY(!tool);
+    QVERIFY(!form);
+    QVERIFY(!frmRTF::loaded());
+  }
+};
+
+QTEST_MAIN(ShellTest)
+#include "test_shell.moc"

@@ -1,0 +1,770 @@
+// The quick viewer with every dialog answered by a script.
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFragment>
+#include <QToolBar>
+#include <memory>
+
+#include "shell/Module1.h"
+#include "tests/support/ScriptedSeam.h"
+#include "viewer/frmRTF.h"
+
+using namespace lorvant;
+
+namespace {
+
+// The script, plus what the viewer handed to the font and file dialogs.
+class ViewerSeam : public test::ScriptedSeam {
+ public:
+  QList<FontChoice> fontRequests;
+  QList<bool> viewerVisibleDuringOpen;
+  QStringList inputDefaults;
+  QStringList inputTitles;
+  std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
+                                  const QString& def) override {
+    inputDefaults << def;
+    inputTitles << title;
+    return ScriptedSeam::inputBox(parent, prompt, title, def);
+  }
+  std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override {
+    fontRequests.append(initial);
+    return ScriptedSeam::chooseFont(parent, initial);
+  }
+  std::optional<FileDialogResult> openFile(QWidget* parent, const FileDialogRequest& r) override {
+    viewerVisibleDuringOpen.append(frmRTF::loaded() && frmRTF::loaded()->isVisible());
+    return ScriptedSeam::openFile(parent, r);
+  }
+};
+
+// A report as the calculations write it: Windows-1252, CR LF.
+const QByteArray kReport =
+    "\r\n"
+    "                        Lorvant \r\n"
+    "\x97\x97\x97\x97\x97\x97\x97\x97\x97\x97\r\n"
+    "Antenne berechnet auf Basis  14,2 MHz f\xFCr  4  Halbwellen\r\n"
+    "  m  \xD8Summe  14 MHz   7 MHz\r\n"
+    " 8,10   0,86   0,88    0,85\r\n"
+    "\xAF\xAF\xAF\xAF\xAF\xAF\r\n"
+    "Leiter 1,5 mm\xB2\r\n";
+
+QString reportText() {
+  return QString::fromUtf8("\n                        Lorvant \n——————————\n"
+                           "Antenne berechnet auf Basis  14,2 MHz für  4  Halbwellen\n"
+                           "  m  ØSumme  14 MHz   7 MHz\n 8,10   0,86   0,88    0,85\n¯¯¯¯¯¯\nLeiter 1,5 mm²\n");
+}
+
+QString fixedFamily() {
+  return QFontDatabase::hasFamily("Courier New") ? QStringLiteral("Courier New")
+                                                  : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
+
+QString generalFamily() {
+  return QFontDatabase::hasFamily("Arial") ? QStringLiteral("Arial")
+                                            : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+int pdfPages(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray pdf = f.readAll();
+  if (!pdf.startsWith("%PDF")) return -1;
+  return static_cast<int>(pdf.count("/Type /Page\n") + pdf.count("/Type /Page ") + pdf.count("/Type /Page>"));
+}
+
+QString text(frmRTF* v) {
+  QString t = v->editor()->document()->toRawText();
+  t.replace(QChar::ParagraphSeparator, u'\n');
+  return t;
+}
+
+QTextCharFormat formatAt(frmRTF* v, int position) {
+  QTextCursor c(v->editor()->document());
+  c.setPosition(position + 1);
+  return c.charFormat();
+}
+
+void select(frmRTF* v, int start, int length) {
+  QTextCursor c = v->editor()->textCursor();
+  c.setPosition(start);
+  c.setPosition(start + length, QTextCursor::KeepAnchor);
+  v->editor()->setTextCursor(c);
+}
+
+}  // namespace
+
+class ViewerTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ViewerSeam> seam;
+  std::unique_ptr<QTemporaryDir> dir;
+
+  QString write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir->filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+    return path;
+  }
+  QByteArray readBack(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+  }
+  frmRTF* shown(const QString& path) {
+    QString error;
+    if (!showFileInViewer(path, &error)) qWarning("show file failed: %s", qPrintable(error));
+    return frmRTF::loaded();
+  }
+  static QByteArray rtfSample(const char* name) {
+    QFile f(QStringLiteral(LORVANT_TEST_DATA "/rtf/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
+ private slots:
+  void init() {
+    Module1::resetState();
+    dir = std::make_unique<QTemporaryDir>();
+    Module1::state().resultsFolder = dir->path() + '/';
+    seam = std::make_unique<ViewerSeam>();
+  }
+  void cleanup() {
+    seam->answers.clear();
+    seam->answers = {Answer::No, Answer::No};  // no saving on the way out
+    frmRTF::unload();
+    QVERIFY(!frmRTF::loaded());
+    seam.reset();
+    dir.reset();
+  }
+
+  // --- the window -----------------------------------------------------------
+  void captionsInBothLanguages() {
+    frmRTF* v = frmRTF::instance();
+    QCOMPARE(frmRTF::instance(), v);
+    QVERIFY(v->isWindow());
+    auto action = [v](const char* name) { return v->findChild<QAction*>(name); };
+    auto menu = [v](const char* name) { return v->findChild<QMenu*>(name); };
+    const QList<std::pair<const char*, std::pair<const char*, const char*>>> items = {
+        {"mnuOpen", {"&Öffnen", "&open"}},
+        {"mnuSave", {"&Speichern", "&save"}},
+        {"mnuSuchen", {"S&uchen", "s&earch"}},
+        {"mnuSuchWeiter", {"&weitersuchen", "&continue searching"}},
+        {"mnuPrint", {"&Drucken", "&Print"}},
+        {"mnuExit", {"&Beenden", "&Exit"}},
+        {"mnuFont", {"&Schrift", "&Writing"}},
+        {"mnuListing", {"&Listing", "&Listing"}},
+        {"mnuStandard", {"&Standard", "&Standard"}},
+        {"mnuText", {"&Text", "&Text"}},
+        {"mnuHilfe", {"&Hilfe", "&Help"}},
+        {"mnuInfo", {"&Info", "&Info"}}};
+    for (const bool german : {true, false}) {
+      Module1::state().language = german ? "dtsch" : "engl";
+      v->applyCaptions();
+      QCOMPARE(v->windowTitle(), german ? QString("Schnellansicht / Drucken") : QString("Quick view / Print"));
+      QCOMPARE(menu("mnuFile")->title(), german ? QString("&Datei") : QString("&File"));
+      QCOMPARE(menu("mnuVorlage")->title(), german ? QString("&Formatvorlage") : QString("&Format template"));
+      for (const auto& [name, caption] : items) {
+        QVERIFY2(action(name), name);
+        QCOMPARE(action(name)->text(), QString::fromUtf8(german ? caption.first : caption.second));
+      }
+    }
+    // Search, find next, save and print live in the File menu, as the short help says.
+    for (const char* name : {"mnuOpen", "mnuSave", "mnuSuchen", "mnuSuchWeiter", "mnuPrint", "mnuExit"})
+      QVERIFY(menu("mnuFile")->actions().contains(action(name)));
+    const QToolBar* bar1 = v->findChild<QToolBar*>("Toolbar1");
+    const QToolBar* bar2 = v->findChild<QToolBar*>("Toolbar2");
+    for (const char* key : {"Open", "Save", "Print"}) QVERIFY2(bar1->actions().contains(action(key)), key);
+    for (const char* key : {"Font", "Bold", "Kursiv", "Underline"}) QVERIFY2(bar2->actions().contains(action(key)), key);
+  }
+
+  void showFileLoadsAReportInAFixedFont() {
+    const QString path = write("AntStrSu.txt", kReport);
+    QString error;
+    QVERIFY(showFileInViewer(path, &error));
+    frmRTF* v = frmRTF::loaded();
+    QVERIFY(v && v->isVisible());
+    QVERIFY(!v->isModal());
+    QCOMPARE(text(v), reportText());
+    QVERIFY(!v->isRichText());
+    QCOMPARE(v->editor()->font().family(), fixedFamily());
+    QVERIFY(QFontInfo(v->editor()->document()->defaultFont()).fixedPitch());
+    QCOMPARE(v->fileName(), path);
+    QCOMPARE(v->statusText(), QDir::toNativeSeparators(path));
+    QVERIFY(!v->isModified());
+
+    // One viewer: the next report replaces the document.
+    const QString other = write("SpeisePkt.txt", "Speisepunkt\r\n");
+    QVERIFY(showFileInViewer(other, &error));
+    QCOMPARE(frmRTF::loaded(), v);
+    QCOMPARE(text(v), QString("Speisepunkt\n"));
+    QCOMPARE(v->statusText(), QDir::toNativeSeparators(other));
+
+    // A missing file is told in the platform's words; the document stays.
+    QVERIFY(!showFileInViewer(dir->filePath("ZusatzDipol.txt"), &error));
+    QCOMPARE(error, "Datei nicht gefunden: " + QDir::toNativeSeparators(dir->filePath("ZusatzDipol.txt")));
+    Module1::state().language = "engl";
+    QVERIFY(!showFileInViewer(QString(), &error));
+    QCOMPARE(error, QString("Bad file name"));
+    QVERIFY(!showFileInViewer(dir->path(), &error));
+    QVERIFY(error.startsWith("File not found: "));
+    QCOMPARE(text(v), QString("Speisepunkt\n"));
+    QCOMPARE(v->fileName(), other);
+  }
+
+  void showFileReadsRichTextAndUtf8() {
+    frmRTF* v = shown(write("sample.rtf", rtfSample("wordpad-style.rtf")));
+    QVERIFY(v->isRichText());
+    QVERIFY(text(v).startsWith(QString::fromUtf8("Speisepunkt-Überprüfung \n")));
+    v = shown(write("utf8.txt", "\xEF\xBB\xBF\xCE\xA9hm\n"));
+    QVERIFY(!v->isRichText());
+    QCOMPARE(text(v), QString::fromUtf8("Ωhm\n"));
+  }
+
+  void keyOrClickSetsTheModifiedFlag() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    QVERIFY(!v->isModified());
+    QTest::keyClick(v->editor(), Qt::Key_PageDown);
+    QVERIFY(v->isModified());
+    QCOMPARE(text(v), reportText());  // scrolling changed nothing
+
+    seam->files.push_back(FileDialogResult{dir->filePath("copy.txt"), 2});
+    QVERIFY(v->save());
+    QVERIFY(!v->isModified());
+    QTest::mouseClick(v->editor()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(v->isModified());
+  }
+
+  void closingAsksAndOffersToSave() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    // Untouched: one question.
+    seam->answers = {Answer::Yes};
+    QVERIFY(v->close());
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].text, QString("Schnellansicht wirklich schliessen ?"));
+    QCOMPARE(seam->messages[0].title, QString(" Beenden"));
+    QCOMPARE(seam->messages[0].icon, Icon::Question);
+    QCOMPARE(seam->messages[0].buttons, Buttons::YesNo);
+    QVERIFY(!v->isVisible());
+    QCOMPARE(frmRTF::loaded(), v);  // hidden, not destroyed
+
+    // After only a key press: both questions; No keeps the text unsaved.
+    v->showViewer();
+    QTest::keyClick(v->editor(), Qt::Key_Down);
+    seam->messages.clear();
+    seam->answers = {Answer::Yes, Answer::No};
+    QVERIFY(v->close());
+    QCOMPARE(seam->messages.size(), 2);
+    QCOMPARE(seam->messages[1].text, QString("Soll der Text gespeichert werden ?"));
+    QCOMPARE(seam->messages[1].title, QString(" Text speichern ?"));
+    QCOMPARE(seam->messages[1].icon, Icon::Question);
+    QVERIFY(seam->fileRequests.isEmpty());
+    QVERIFY(!v->isModified());
+
+    // No to the first question cancels the closing.
+    v->showViewer();
+    QTest::keyClick(v->editor(), Qt::Key_Down);
+    seam->messages.clear();
+    seam->answers = {Answer::No};
+    QVERIFY(!v->close());
+    QVERIFY(v->isVisible());
+    QCOMPARE(seam->messages.size(), 1);
+    QVERIFY(v->isModified());
+
+    // Yes, Yes: Save runs (here in English).
+    Module1::state().language = "engl";
+    seam->messages.clear();
+    seam->answers = {Answer::Yes, Answer::Yes};
+    seam->files.push_back(FileDialogResult{dir->filePath("kept.txt"), 2});
+    QVERIFY(v->close());
+    QCOMPARE(seam->messages[0].text, QString("Really close the quick view ?"));
+    QCOMPARE(seam->messages[0].title, QString(" Exit"));
+    QCOMPARE(seam->messages[1].text, QString("Should the text be saved ?"));
+    QCOMPARE(seam->messages[1].title, QString(" Save text ?"));
+    QCOMPARE(readBack(dir->filePath("kept.txt")), kReport);
+
+    // A hidden viewer closes without a word (the folder dialog does so).
+    seam->messages.clear();
+    QVERIFY(v->close());
+    QVERIFY(seam->messages.isEmpty());
+  }
+
+  void unloadOffersOnlyToSave() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    QTest::keyClick(v->editor(), Qt::Key_Down);
+    seam->answers = {Answer::No};
+    frmRTF::unload();
+    QVERIFY(!frmRTF::loaded());
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].text, QString("Soll der Text gespeichert werden ?"));
+  }
+
+  // --- search -----------------------------------------------------------------
+  void searchAndFindNextCountFromTheSelection() {
+    frmRTF* v = shown(write("s.txt", "Alpha beta\nGAMMA beta\nbeta end"));
+    auto selection = [v] {
+      const QTextCursor c = v->editor()->textCursor();
+      return std::pair{c.selectionStart(), c.selectionEnd() - c.selectionStart()};
+    };
+    seam->inputs = {QString("BETA")};
+    v->search();
+    QCOMPARE(seam->inputPrompts, QStringList{"Bitte Suchtext eingeben."});
+    QCOMPARE(seam->inputTitles, QStringList{"Suchen"});
+    QCOMPARE(seam->inputDefaults, QStringList{""});
+    QCOMPARE(selection(), std::pair(6, 4));
+    QCOMPARE(v->editor()->textCursor().selectedText(), QString("beta"));
+    QVERIFY(seam->messages.isEmpty());
+
+    v->findNext();  // the selection's text, from the character after its start
+    QCOMPARE(selection(), std::pair(17, 4));
+    v->findNext();
+    QCOMPARE(selection(), std::pair(22, 4));
+    QCOMPARE(seam->inputPrompts.size(), 1);  // find next does not ask
+    v->findNext();
+    QCOMPARE(selection(), std::pair(0, 0));
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].text, QString("Leider keine (weitere) Fundstelle"));
+    QCOMPARE(seam->messages[0].title, QString("Suchen"));
+    QCOMPARE(seam->messages[0].icon, Icon::Information);
+
+    // The input box offers the selection; a text only before the selection
+    // is not found and the selection is cleared.
+    select(v, 27, 3);
+    Module1::state().language = "engl";
+    seam->inputs = {QString("alpha")};
+    seam->inputDefaults.clear();
+    v->search();
+    QCOMPARE(seam->inputDefaults, QStringList{"end"});
+    QCOMPARE(selection(), std::pair(0, 0));
+    QCOMPARE(seam->messages.last().text, QString("Unfortunately no (further) find - position"));
+    QCOMPARE(seam->messages.last().title, QString("Searching"));
+
+    // With nothing selected the search starts at the second character.
+    seam->inputs = {QString("alpha")};
+    v->search();
+    QCOMPARE(seam->messages.size(), 3);
+    seam->inputs = {QString("gamma")};
+    v->search();
+    QCOMPARE(selection(), std::pair(11, 5));
+    QCOMPARE(seam->messages.size(), 3);
+  }
+
+  void emptySearchTextDoesNothing() {
+    frmRTF* v = shown(write("s.txt", "one two"));
+    select(v, 3, 0);
+    v->findNext();  // no selection: no text
+    QVERIFY(seam->messages.isEmpty());
+    QVERIFY(seam->inputPrompts.isEmpty());
+    QCOMPARE(v->editor()->textCursor().position(), 3);
+    seam->inputs = {std::nullopt};  // cancelled
+    v->search();
+    seam->inputs = {QString()};
+    v->search();
+    QVERIFY(seam->messages.isEmpty());
+    QCOMPARE(v->editor()->textCursor().position(), 3);
+  }
+
+  // --- open -------------------------------------------------------------------
+  void openRefusesPdfAndKeepsTheDocument() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    const QString before = text(v);
+    const QString pdf = write("Report.PDF", "%PDF-1.4\n");
+    seam->files.push_back(FileDialogResult{pdf, 3});
+    v->open();
+    QCOMPARE(seam->fileRequests.size(), 1);
+    const FileDialogRequest& r = seam->fileRequests[0];
+    QCOMPARE(r.filter, QString("Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*"));
+    QCOMPARE(r.initialFolder, Module1::state().resultsFolder);
+    QCOMPARE(r.filterIndex, 1);
+    QCOMPARE(seam->viewerVisibleDuringOpen, QList<bool>{false});
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].text,
+             QString::fromUtf8("Öffnen der Datei: \r\nReport.PDF\r\nist nur mit einem externen Programm möglich!"));
+    QCOMPARE(seam->messages[0].icon, Icon::Exclamation);
+    QCOMPARE(text(v), before);
+    QCOMPARE(v->fileName(), dir->filePath("AntStrSu.txt"));
+    QVERIFY(v->isVisible());
+
+    // A PDF under another name is no text either; a text with "pdf" in its
+    // name is.
+    Module1::state().language = "engl";
+    seam->files.push_back(FileDialogResult{write("manual.bin", "%PDF-1.7\n"), 3});
+    v->open();
+    QCOMPARE(seam->messages.last().text,
+             QString("Open the File: \r\nmanual.bin\r\nis only possible with an external program!"));
+    seam->files.push_back(FileDialogResult{write("pdf-notes.txt", "notes"), 2});
+    v->open();
+    QCOMPARE(text(v), QString("notes"));
+    QCOMPARE(seam->messages.size(), 2);
+  }
+
+  void cancelledOpenShowsTheViewerAgain() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    const QString before = text(v);
+    seam->files.push_back(std::nullopt);
+    v->open();
+    QCOMPARE(seam->viewerVisibleDuringOpen, QList<bool>{false});
+    QVERIFY(v->isVisible());
+    QCOMPARE(text(v), before);
+    QVERIFY(seam->messages.isEmpty());
+  }
+
+  void openReadsByTheChosenFilter() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    const QString rtfPath = write("styles.rtf", rtfSample("writer-styles.rtf"));
+    const QString expected = QString::fromUtf8(rtfSample("writer-styles.txt")).chopped(1);
+
+    seam->files.push_back(FileDialogResult{rtfPath, 1});
+    v->open();
+    QVERIFY(v->isRichText());
+    QCOMPARE(text(v).replace(QChar::LineSeparator, u'\n'), expected);
+    QCOMPARE(v->fileName(), rtfPath);
+    QCOMPARE(v->statusText(), QDir::toNativeSeparators(rtfPath));
+
+    seam->files.push_back(FileDialogResult{rtfPath, 2});
+    v->open();
+    QVERIFY(!v->isRichText());
+    QVERIFY(text(v).startsWith("{\\rtf1\\ansi"));
+
+    seam->files.push_back(FileDialogResult{rtfPath, 3});  // all files: by content
+    v->open();
+    QVERIFY(v->isRichText());
+
+    // Plain text under the rich filter: refused, the document stays.
+    seam->files.push_back(FileDialogResult{dir->filePath("AntStrSu.txt"), 1});
+    v->open();
+    QCOMPARE(seam->messages.size(), 1);
+    QVERIFY(seam->messages[0].text.contains("keine RTF-Datei"));
+    QCOMPARE(seam->messages[0].title, QString(" Fehler! "));
+    QVERIFY(v->isRichText());
+    QCOMPARE(v->fileName(), rtfPath);
+    QVERIFY(v->isVisible());
+  }
+
+  // --- save -------------------------------------------------------------------
+  void saveProposesTheNameAndKeepsAReportsBytes() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    QTest::keyClick(v->editor(), Qt::Key_End);
+    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 2});
+    QVERIFY(v->save());
+    const FileDialogRequest& r = seam->fileRequests[0];
+    QCOMPARE(r.proposedName, QString("AntStrSu"));
+    QVERIFY(r.overwritePrompt);
+    QCOMPARE(r.initialFolder, Module1::state().resultsFolder);
+    QCOMPARE(r.filterIndex, 2);  // a plain text is offered as plain text
+    QCOMPARE(r.filter, QString("Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*"));
+    QCOMPARE(readBack(dir->filePath("again.txt")), kReport);
+    QVERIFY(!v->isModified());
+    QCOMPARE(v->fileName(), dir->filePath("AntStrSu.txt"));
+
+    // A character outside Windows-1252 makes the file UTF-8.
+    QTextCursor c(v->editor()->document());
+    c.insertText(QString::fromUtf8("Ω"));
+    seam->files.push_back(FileDialogResult{dir->filePath("utf8.txt"), 2});
+    QVERIFY(v->save());
+    QCOMPARE(readBack(dir->filePath("utf8.txt")).left(3), QByteArray("\xCE\xA9\r"));
+
+    // Without an extension the chosen type gives one.
+    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 1});
+    QVERIFY(v->save());
+    QVERIFY(readBack(dir->filePath("typed.rtf")).startsWith("{\\rtf1"));
+    // ... and asks before replacing a file the dialog did not see.
+    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 1});
+    seam->answers = {Answer::No};
+    QVERIFY(!v->save());
+    QVERIFY(seam->messages.last().text.contains("typed.rtf"));
+
+    // Cancel writes nothing; a folder that is not there is reported.
+    seam->files.push_back(std::nullopt);
+    QTest::keyClick(v->editor(), Qt::Key_Down);
+    QVERIFY(!v->save());
+    QVERIFY(v->isModified());
+    seam->files.push_back(FileDialogResult{dir->filePath("no/such/folder/x.txt"), 2});
+    const qsizetype before = seam->messages.size();
+    QVERIFY(!v->save());
+    QCOMPARE(seam->messages.size(), before + 1);
+    QVERIFY(seam->messages.last().text.contains("wurde nicht gespeichert"));
+    QVERIFY(v->isModified());
+
+    // A name without a dot is proposed whole.
+    v->loadDocument(write("README", "x"), nullptr);
+    seam->files.push_back(std::nullopt);
+    v->save();
+    QCOMPARE(seam->fileRequests.last().proposedName, QString("README"));
+  }
+
+  void formattingSurvivesSavingAsRichText() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    const QString all = text(v);
+    const int antenne = static_cast<int>(all.indexOf("Antenne"));
+    const int summe = static_cast<int>(all.indexOf(QString::fromUtf8("ØSumme")));
+    select(v, antenne, 7);
+    v->setBold();
+    v->setItalic();
+    v->setUnderline();
+    select(v, summe, 6);
+    seam->fonts.push_back(FontChoice{QFont("DejaVu Serif", 14), QColor(0, 128, 0)});
+    seam->fonts.back()->font.setStrikeOut(true);
+    v->chooseFont();
+
+    seam->files.push_back(FileDialogResult{dir->filePath("formatted.rtf"), 1});
+    QVERIFY(v->save());
+    seam->files.push_back(FileDialogResult{dir->filePath("formatted.rtf"), 1});
+    v->open();
+    QVERIFY(v->isRichText());
+    QCOMPARE(text(v), all);
+    const QTextCharFormat a = formatAt(v, antenne);
+    QVERIFY(a.fontWeight() == QFont::Bold && a.fontItalic() && a.fontUnderline() && !a.fontStrikeOut());
+    QCOMPARE(a.property(QTextFormat::FontFamilies).toStringList().value(0), fixedFamily());
+    QCOMPARE(a.fontPointSize(), 10.0);
+    const QTextCharFormat s = formatAt(v, summe);
+    QCOMPARE(s.property(QTextFormat::FontFamilies).toStringList().value(0), QString("DejaVu Serif"));
+    QCOMPARE(s.fontPointSize(), 14.0);
+    QVERIFY(s.fontStrikeOut() && s.fontWeight() == QFont::Normal);
+    QCOMPARE(s.foreground().color(), QColor(0, 128, 0));
+    const QTextCharFormat plain = formatAt(v, summe + 6);
+    QVERIFY(plain.fontWeight() == QFont::Normal && plain.foreground().style() == Qt::NoBrush);
+  }
+
+  // --- formatting -------------------------------------------------------------
+  void toolbarSwitchesAttributesOn() {
+    frmRTF* v = shown(write("t.txt", "one two three"));
+    select(v, 4, 3);
+    for (int i = 0; i < 2; ++i) {  // a second click keeps them on
+      v->findChild<QAction*>("Bold")->trigger();
+      v->findChild<QAction*>("Kursiv")->trigger();
+      v->findChild<QAction*>("Underline")->trigger();
+      const QTextCharFormat f = formatAt(v, 4);
+      QVERIFY(f.fontWeight() == QFont::Bold && f.fontItalic() && f.fontUnderline());
+    }
+    QVERIFY(formatAt(v, 0).fontWeight() != QFont::Bold);
+    QVERIFY(!formatAt(v, 8).fontItalic());
+  }
+
+  void fontDialogStartsFromTheSelection() {
+    frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
+    const int fett = static_cast<int>(text(v).indexOf("Fett"));
+    select(v, fett, 4);
+    v->chooseFont();  // cancelled: nothing changes
+    QCOMPARE(seam->fontRequests.size(), 1);
+    QVERIFY(seam->fontRequests[0].font.bold());
+    QVERIFY(!seam->fontRequests[0].font.italic());
+    QCOMPARE(seam->busyNow, 0);
+    QVERIFY(formatAt(v, fett).fontWeight() == QFont::Bold);
+
+    const int rot = static_cast<int>(text(v).indexOf("rot"));
+    select(v, rot, 3);
+    v->chooseFont();
+    QCOMPARE(seam->fontRequests[1].color, QColor(255, 0, 0));
+    const int under = static_cast<int>(text(v).indexOf("unterstrichen"));
+    select(v, under, 4);
+    v->chooseFont();
+    QVERIFY(seam->fontRequests[2].font.underline());
+    const int arial = static_cast<int>(text(v).indexOf("Arial 8"));
+    select(v, arial, 5);
+    v->chooseFont();
+    QCOMPARE(seam->fontRequests[3].font.family(), QString("Arial"));
+    QCOMPARE(seam->fontRequests[3].font.pointSizeF(), 8.0);
+    const int strike = static_cast<int>(text(v).indexOf("durchgestrichen"));
+    select(v, strike, 4);
+    QFont chosen("DejaVu Sans", 11);
+    chosen.setItalic(true);
+    chosen.setUnderline(true);
+    seam->fonts.push_back(FontChoice{chosen, QColor(0, 0, 128)});
+    v->chooseFont();
+    QVERIFY(seam->fontRequests[4].font.strikeOut());
+    const QTextCharFormat f = formatAt(v, strike);
+    QCOMPARE(f.property(QTextFormat::FontFamilies).toStringList().value(0), QString("DejaVu Sans"));
+    QCOMPARE(f.fontPointSize(), 11.0);
+    QVERIFY(f.fontItalic() && f.fontUnderline() && !f.fontStrikeOut() && f.fontWeight() == QFont::Normal);
+    QCOMPARE(f.foreground().color(), QColor(0, 0, 128));
+    QVERIFY(formatAt(v, strike + 5).fontStrikeOut());  // outside the selection
+  }
+
+  void presetsSetTheWholeText() {
+    frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
+    auto everyFragment = [v](const QString& family, double size) {
+      for (QTextBlock b = v->editor()->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+          const QTextCharFormat f = it.fragment().charFormat();
+          if (f.property(QTextFormat::FontFamilies).toStringList().value(0) != family || f.fontPointSize() != size)
+            return false;
+        }
+      return true;
+    };
+    const int fett = static_cast<int>(text(v).indexOf("Fett"));
+    v->applyPreset(frmRTF::Preset::Listing);
+    QCOMPARE(v->editor()->font().family(), fixedFamily());
+    QCOMPARE(v->editor()->font().pointSizeF(), 8.0);
+    QVERIFY(everyFragment(fixedFamily(), 8));
+    QVERIFY(formatAt(v, fett).fontWeight() == QFont::Bold);  // attributes stay
+    v->applyPreset(frmRTF::Preset::Text);
+    QCOMPARE(v->editor()->font().family(), generalFamily());
+    QVERIFY(everyFragment(generalFamily(), 8));
+
+    const int rot = static_cast<int>(text(v).indexOf("rot"));
+    const int blau = static_cast<int>(text(v).indexOf("blau"));
+    select(v, rot, 3);
+    v->applyPreset(frmRTF::Preset::Standard);
+    QVERIFY(everyFragment(fixedFamily(), 10));
+    QVERIFY(formatAt(v, rot).foreground().style() == Qt::NoBrush);
+    QCOMPARE(formatAt(v, blau).foreground().color(), QColor(0, 0, 255));
+    QVERIFY(formatAt(v, fett).fontWeight() == QFont::Bold);
+
+    // A plain report takes the preset through the editor's font.
+    v = shown(write("AntStrSu.txt", kReport));
+    v->applyPreset(frmRTF::Preset::Listing);
+    QCOMPARE(v->editor()->document()->defaultFont().pointSizeF(), 8.0);
+    QVERIFY(QFontInfo(v->editor()->document()->defaultFont()).fixedPitch());
+  }
+
+  // --- geometry ---------------------------------------------------------------
+  void widthFollowsTheReport() {
+    const QByteArray shortLines = "\r\nshort\r\nline\r\n";
+    frmRTF* v = shown(write("AntStrSu.txt", shortLines));
+    QCOMPARE(v->reportWidthTwips(), 11670);
+    QCOMPARE(v->width(), v->twipsToPixels(11670));
+
+    v = shown(write("AntSpezi.txt", shortLines));  // 126 * 4 + 1500 is below the minimum
+    QCOMPARE(v->reportWidthTwips(), 14430);
+    QCOMPARE(v->width(), v->twipsToPixels(14430));
+
+    v = shown(write("SpeisePkt.txt", shortLines));
+    QCOMPARE(v->reportWidthTwips(), 12600);
+
+    // The measured line is the one after the line holding the third character.
+    const QByteArray row(129, 'x');
+    v = shown(write("AntSpezi.txt", "a\r\n" + QByteArray(40, 'y') + "\r\n" + row + "\r\n"));
+    QCOMPARE(v->reportWidthTwips(), 126 * 129 + 1500);
+    v = shown(write("AntSpezi.txt", "ab\r\n" + QByteArray(130, 'y') + "\r\n" + row + "\r\n"));
+    QCOMPARE(v->reportWidthTwips(), 126 * 130 + 1500);  // the third character is the line break
+    v = shown(write("AntStrSu.txt", "\r\n" + QByteArray(100, 'z') + "\r\n" + QByteArray(120, 'w') + "\r\n"));
+    QCOMPARE(v->reportWidthTwips(), 126 * 120);
+    v = shown(write("AntStrSu.txt", "\r\n\r\n\r\n" + QByteArray(100, 'z') + "\r\n"));
+    QCOMPARE(v->reportWidthTwips(), 126 * 100);
+    v = shown(write("other.txt", "abcdef\r\n" + QByteArray(110, 'q')));
+    QCOMPARE(v->reportWidthTwips(), 126 * 110);
+
+    // A line of hundreds of characters is held to the screen.
+    v = shown(write("wide.txt", "\r\n\r\n\r\n" + QByteArray(2000, 'w') + "\r\n"));
+    QCOMPARE(v->reportWidthTwips(), 126 * 2000);
+    QVERIFY(v->width() <= std::max(v->twipsToPixels(12600), v->screen()->availableGeometry().width()));
+  }
+
+  void resizeKeepsMinimumAndCentre() {
+    frmRTF* v = shown(write("AntStrSu.txt", "x\r\n"));
+    QCOMPARE(v->minimumSize(), QSize(v->twipsToPixels(7080), v->twipsToPixels(2510)));
+    v->resize(10, 10);
+    QVERIFY(v->width() >= v->twipsToPixels(7080) && v->height() >= v->twipsToPixels(2510));
+
+    const QRect screen = v->screen()->geometry();
+    v->move(screen.x() + 300, screen.y() + 40);
+    v->resize(v->twipsToPixels(9000), 300);
+    const int centred = std::max(1, qRound((screen.width() - v->frameGeometry().width()) / 2.0));
+    QCOMPARE(v->x() - screen.x(), centred);
+    v->move(screen.x() + 2, screen.y() + 40);  // left of the middle: stays
+    v->resize(v->twipsToPixels(9100), 300);
+    QCOMPARE(v->x() - screen.x(), 2);
+  }
+
+  // --- printing ---------------------------------------------------------------
+  void printsTheDocumentOrTheSelection() {
+    QByteArray longReport;
+    for (int i = 0; i < 300; ++i) longReport += "Zeile " + QByteArray::number(i) + "\r\n";
+    frmRTF* v = shown(write("AntStrSu.txt", longReport));
+    const QString pdf = dir->filePath("out.pdf");
+    seam->printer = [&](QPrinter& p, const PrintRequest& r) -> std::optional<PrintChoice> {
+      p.setOutputFormat(QPrinter::PdfFormat);
+      p.setOutputFileName(pdf);
+      return PrintChoice{r.hasSelection};
+    };
+    v->print();
+    QCOMPARE(seam->printRequests.size(), 1);
+    QVERIFY(!seam->printRequests[0].hasSelection);
+    const int all = pdfPages(pdf);
+    QVERIFY2(all >= 3, qPrintable(QString::number(all)));
+    QCOMPARE(seam->busyNow, 0);
+    QVERIFY(seam->messages.isEmpty());
+
+    select(v, 0, 30);
+    QFile::remove(pdf);
+    v->print();
+    QVERIFY(seam->printRequests[1].hasSelection);
+    QCOMPARE(pdfPages(pdf), 1);
+
+    // Cancel prints nothing.
+    QFile::remove(pdf);
+    seam->printer = nullptr;
+    v->print();
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(seam->busyNow, 0);
+  }
+
+  void printFailureOffersAbortRetryIgnore() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    seam->printer = [&](QPrinter& p, const PrintRequest&) -> std::optional<PrintChoice> {
+      p.setOutputFormat(QPrinter::PdfFormat);
+      p.setOutputFileName(dir->filePath("no/such/folder/out.pdf"));
+      return PrintChoice{false};
+    };
+    seam->answers = {Answer::Retry, Answer::Abort};
+    v->print();
+    QCOMPARE(seam->messages.size(), 2);  // the failed step was repeated once
+    for (const MessageRequest& m : seam->messages) {
+      QCOMPARE(m.title, QString("Drucker-Fehler?"));
+      QCOMPARE(m.buttons, Buttons::AbortRetryIgnore);
+      QCOMPARE(m.icon, Icon::Exclamation);
+      QVERIFY(m.text.endsWith("\r\nWiederholen ? "));
+    }
+    QCOMPARE(seam->busyNow, 0);
+
+    // Ignore goes on with the next step; nothing is left half done.
+    Module1::state().language = "engl";
+    seam->messages.clear();
+    seam->answers = {Answer::Ignore, Answer::Ignore, Answer::Ignore};
+    v->print();
+    QVERIFY(!seam->messages.isEmpty());
+    QCOMPARE(seam->messages[0].title, QString("Printer-Error?"));
+    QVERIFY(seam->messages[0].text.endsWith("\r\nRepeat ? "));
+    QCOMPARE(seam->busyNow, 0);
+  }
+
+  // --- help and info ------------------------------------------------------------
+  void shortHelpAndInfo() {
+    frmRTF* v = frmRTF::instance();
+    v->showHelp();
+    QCOMPARE(seam->messages[0].title, QString(" Kurzhilfe"));
+    const QStringList de = seam->messages[0].text.split("\r\n");
+    QCOMPARE(de.size(), 8);
+    QCOMPARE(de[0], QString("Mit den Tasten Pos 1, Ende,Bild hoch, Bild runter, den Cursor-Tasten   "));
+    QCOMPARE(de[2], QString());
+    QCOMPARE(de[7], QString::fromUtf8("Letzteres ist alles im Menü 'Datei' zu finden."));
+    Module1::state().language = "engl";
+    v->showHelp();
+    QCOMPARE(seam->messages[1].title, QString(" Quick help"));
+    const QStringList en = seam->messages[1].text.split("\r\n");
+    QCOMPARE(en.size(), 6);
+    QCOMPARE(en[5], QString("The latter can all be found in the 'File' menu."));
+    QCOMPARE(seam->messages[1].icon, Icon::Information);
+
+    v->showInfo();
+    QVERIFY(seam->messages[2].text.contains("Version 1.1.4 "));
+    int called = 0;
+    frmRTF::setInfoHandler([&](QWidget* parent) {
+      QCOMPARE(parent, static_cast<QWidget*>(v));
+      ++called;
+    });
+    v->findChild<QAction*>("mnuInfo")->trigger();
+    QCOMPARE(called, 1);
+    frmRTF::setInfoHandler(nullptr);
+  }
+
+};
+
+QTEST_MAIN(ViewerTest)
+#include "test_frmRTF.moc"

@@ -1,0 +1,817 @@
+#include "viewer/frmRTF.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextFragment>
+#include <QToolBar>
+#include <algorithm>
+#include <cmath>
+
+#include "calc/version.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "viewer/rtf/Rtf.h"
+#include "viewer/rtf/TextCodec.h"
+
+namespace lorvant {
+namespace {
+
+QPointer<frmRTF> theViewer;
+
+std::function<void(QWidget*)>& infoHandler() {
+  static std::function<void(QWidget*)> handler;
+  return handler;
+}
+
+const QString kFilter = QStringLiteral("Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*");
+
+// Layout constants in twips.
+constexpr int kStartWidth = 11670;
+constexpr int kMinWidth = 7080;
+constexpr int kMinHeight = 2510;
+constexpr int kTwipsPerChar = 126;
+constexpr int kStrSuMinimum = 11670;
+constexpr int kSpeziExtra = 1500;
+constexpr int kSpeziMinimum = 14430;
+// Other reports and files: room for a hundred columns.
+constexpr int kOtherMinimum = 12600;
+
+// Bigger files are no reports; reading them would only exhaust the memory.
+constexpr qint64 kMaxFileBytes = 128 * 1024 * 1024;
+
+QString tr2(const char* de, const char* en) { return Module1::tr(de, en); }
+QString lineBreak() { return Module1::state().lineBreak; }
+
+// A family that is installed: "Courier New" and "Arial" stand for the
+// system's fixed-pitch and general fonts where they are missing.
+QString installedFamily(const QString& family) {
+  if (QFontDatabase::hasFamily(family)) return family;
+  const bool fixed = family.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0 ||
+                     family.compare(QLatin1String("Courier"), Qt::CaseInsensitive) == 0;
+  if (fixed) return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+  if (family.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  return family;
+}
+
+// The document's text with paragraph and line separators as '\n'; its
+// positions are the document's positions.
+QString documentText(const QTextDocument* doc) {
+  QString t = doc->toRawText();
+  for (QChar& c : t)
+    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
+  return t;
+}
+
+QString fileNamePart(const QString& path) { return QFileInfo(path).fileName(); }
+
+bool isPdf(const QString& path) {
+  if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) return true;
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-";
+}
+
+}  // namespace
+
+// --- creation ---------------------------------------------------------------
+
+frmRTF* frmRTF::instance() {
+  if (!theViewer) {
+    // A window of its own beside the main window.
+    theViewer = new frmRTF();
+    if (QCoreApplication* app = QCoreApplication::instance())
+      QObject::connect(app, &QCoreApplication::aboutToQuit, theViewer.data(), [] {
+        if (frmRTF* v = theViewer) {
+          v->unloading_ = true;
+          delete v;
+        }
+      });
+  }
+  return theViewer;
+}
+
+frmRTF* frmRTF::loaded() { return theViewer; }
+
+void frmRTF::unload() {
+  frmRTF* v = theViewer;
+  if (!v) return;
+  if (v->isVisible()) v->offerSave();
+  v->unloading_ = true;
+  v->close();
+  delete v;
+}
+
+void frmRTF::setInfoHandler(std::function<void(QWidget*)> handler) { infoHandler() = std::move(handler); }
+
+frmRTF::frmRTF(QWidget* parent) : QMainWindow(parent, Qt::Window) {
+  setObjectName(QStringLiteral("frmRTF"));
+  // The program ends with its main window, whether the viewer is open or not.
+  setAttribute(Qt::WA_QuitOnClose, false);
+
+  editor_ = new QPlainTextEdit(this);
+  editor_->setObjectName(QStringLiteral("RichTextBox1"));
+  editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  editor_->installEventFilter(this);
+  editor_->viewport()->installEventFilter(this);
+  QFont font(installedFamily(QStringLiteral("Courier New")), 10);
+  font.setStyleHint(QFont::TypeWriter);
+  editor_->setFont(font);
+  setCentralWidget(editor_);
+
+  statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+  panel1_ = new QLabel(this);
+  panel1_->setObjectName(QStringLiteral("Panel1"));
+  panel1_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  statusBar()->addWidget(panel1_, 1);
+
+  buildMenus();
+  buildToolbars();
+  applyCaptions();
+  setMinimumSize(twipsToPixels(kMinWidth), twipsToPixels(kMinHeight));
+  placeOnScreen();
+  modified_ = false;
+}
+
+frmRTF::~frmRTF() = default;
+
+void frmRTF::buildMenus() {
+  auto action = [this](QMenu* menu, const char* name, auto slot, const QKeySequence& key = {}) {
+    QAction* a = menu ? menu->addAction(QString()) : menuBar()->addAction(QString());
+    a->setObjectName(QLatin1String(name));
+    if (!key.isEmpty()) a->setShortcut(key);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+
+  mnuFile_ = menuBar()->addMenu(QString());
+  mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+  mnuOpen_ = action(mnuFile_, "mnuOpen", [this] { open(); }, QKeySequence::Open);
+  mnuSave_ = action(mnuFile_, "mnuSave", [this] { save(); }, QKeySequence::Save);
+  mnuFile_->addSeparator();
+  mnuSuchen_ = action(mnuFile_, "mnuSuchen", [this] { search(); }, QKeySequence::Find);
+  mnuSuchWeiter_ = action(mnuFile_, "mnuSuchWeiter", [this] { findNext(); }, QKeySequence(Qt::Key_F3));
+  mnuFile_->addSeparator();
+  mnuPrint_ = action(mnuFile_, "mnuPrint", [this] { print(); }, QKeySequence::Print);
+  mnuFile_->addSeparator();
+  mnuExit_ = action(mnuFile_, "mnuExit", [this] { close(); });
+
+  mnuFont_ = action(nullptr, "mnuFont", [this] { chooseFont(); });
+  mnuVorlage_ = menuBar()->addMenu(QString());
+  mnuVorlage_->setObjectName(QStringLiteral("mnuVorlage"));
+  mnuListing_ = action(mnuVorlage_, "mnuListing", [this] { applyPreset(Preset::Listing); });
+  mnuStandard_ = action(mnuVorlage_, "mnuStandard", [this] { applyPreset(Preset::Standard); });
+  mnuText_ = action(mnuVorlage_, "mnuText", [this] { applyPreset(Preset::Text); });
+  mnuHilfe_ = action(nullptr, "mnuHilfe", [this] { showHelp(); }, QKeySequence(Qt::Key_F1));
+  mnuInfo_ = action(nullptr, "mnuInfo", [this] { showInfo(); });
+}
+
+void frmRTF::buildToolbars() {
+  auto button = [this](QToolBar* bar, const char* key, auto slot) {
+    QAction* a = bar->addAction(QString());
+    a->setObjectName(QLatin1String(key));
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  toolbar1_ = addToolBar(QString());
+  toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+  toolbar1_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  tbOpen_ = button(toolbar1_, "Open", [this] { open(); });
+  tbOpen_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  tbSave_ = button(toolbar1_, "Save", [this] { save(); });
+  tbSave_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  tbPrint_ = button(toolbar1_, "Print", [this] { print(); });
+  tbPrint_->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
+
+  toolbar2_ = addToolBar(QString());
+  toolbar2_->setObjectName(QStringLiteral("Toolbar2"));
+  toolbar2_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  tbFont_ = button(toolbar2_, "Font", [this] { chooseFont(); });
+  tbBold_ = button(toolbar2_, "Bold", [this] { setBold(); });
+  tbKursiv_ = button(toolbar2_, "Kursiv", [this] { setItalic(); });
+  tbUnderline_ = button(toolbar2_, "Underline", [this] { setUnderline(); });
+  QFont f = tbBold_->font();
+  f.setBold(true);
+  tbBold_->setFont(f);
+  f = tbKursiv_->font();
+  f.setItalic(true);
+  tbKursiv_->setFont(f);
+  f = tbUnderline_->font();
+  f.setUnderline(true);
+  tbUnderline_->setFont(f);
+}
+
+void frmRTF::applyCaptions() {
+  setWindowTitle(tr2("Schnellansicht / Drucken", "Quick view / Print"));
+  mnuFile_->setTitle(tr2("&Datei", "&File"));
+  mnuOpen_->setText(tr2("&Öffnen", "&open"));
+  mnuSave_->setText(tr2("&Speichern", "&save"));
+  mnuSuchen_->setText(tr2("S&uchen", "s&earch"));
+  mnuSuchWeiter_->setText(tr2("&weitersuchen", "&continue searching"));
+  mnuPrint_->setText(tr2("&Drucken", "&Print"));
+  mnuExit_->setText(tr2("&Beenden", "&Exit"));
+  mnuFont_->setText(tr2("&Schrift", "&Writing"));
+  mnuVorlage_->setTitle(tr2("&Formatvorlage", "&Format template"));
+  mnuListing_->setText(QStringLiteral("&Listing"));
+  mnuStandard_->setText(QStringLiteral("&Standard"));
+  mnuText_->setText(QStringLiteral("&Text"));
+  mnuHilfe_->setText(tr2("&Hilfe", "&Help"));
+  mnuInfo_->setText(QStringLiteral("&Info"));
+
+  toolbar1_->setWindowTitle(tr2("Datei", "File"));
+  toolbar2_->setWindowTitle(tr2("Schrift", "Font"));
+  tbOpen_->setText(tr2("Öffnen", "Open"));
+  tbSave_->setText(tr2("Speichern", "Save"));
+  tbPrint_->setText(tr2("Drucken", "Print"));
+  tbFont_->setText(tr2("Schrift", "Font"));
+  tbBold_->setText(tr2("F", "B"));
+  tbBold_->setToolTip(tr2("Fett", "Bold"));
+  tbKursiv_->setText(tr2("K", "I"));
+  tbKursiv_->setToolTip(tr2("Kursiv", "Italic"));
+  tbUnderline_->setText(QStringLiteral("U"));
+  tbUnderline_->setToolTip(tr2("Unterstrichen", "Underline"));
+}
+
+// --- geometry -----------------------------------------------------------------
+
+int frmRTF::twipsToPixels(double twips) const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+  return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+void frmRTF::placeOnScreen() {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return;
+  const QRect scr = s->geometry();
+  const int width = twipsToPixels(kStartWidth);
+  const int height = static_cast<int>(std::lround(0.85 * scr.height()));
+  resize(width, height);
+  move(scr.x() + (scr.width() - width) / 2, scr.y() + static_cast<int>(std::lround(0.07 * scr.height())));
+}
+
+int frmRTF::reportWidthTwips() const {
+  // The line after the one that holds the third character: the first line
+  // of a report may be short or empty, the next shows its real width.
+  const QTextDocument* doc = editor_->document();
+  int n = 0;
+  const QTextBlock holder = doc->findBlock(2);
+  if (holder.isValid() && doc->characterCount() > 3) {
+    const QTextBlock next = holder.next();
+    if (next.isValid()) n = next.length() - 1;
+  }
+  const int w = kTwipsPerChar * n;
+  const QString name = fileNamePart(fileName_);
+  if (name == QLatin1String("AntStrSu.txt")) return std::max(w, kStrSuMinimum);
+  if (name == QLatin1String("AntSpezi.txt")) return std::max(w + kSpeziExtra, kSpeziMinimum);
+  return std::max(w, kOtherMinimum);
+}
+
+void frmRTF::activated() {
+  setStatusText(QDir::toNativeSeparators(fileName_));
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+  const int twips = reportWidthTwips();
+  int width = twipsToPixels(twips);
+  // A line of hundreds of characters would make a window many screens wide:
+  // beyond the minimum, the screen is the limit.
+  const QScreen* s = screen();
+  const int minimum = twipsToPixels(fileNamePart(fileName_) == QLatin1String("AntSpezi.txt") ? kSpeziMinimum
+                                    : fileNamePart(fileName_) == QLatin1String("AntStrSu.txt") ? kStrSuMinimum
+                                                                                                 : kOtherMinimum);
+  if (s) width = std::min(width, std::max(minimum, s->availableGeometry().width()));
+  if (width != this->width()) resize(width, height());
+}
+
+void frmRTF::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (isMinimized()) return;
+  // A window that grew is drawn back to the middle of the screen.
+  const QScreen* s = screen();
+  if (!s) return;
+  const int centred = std::max(1, static_cast<int>(std::lround((s->geometry().width() - frameGeometry().width()) / 2.0)));
+  if (x() - s->geometry().x() > centred) move(s->geometry().x() + centred, y());
+}
+
+void frmRTF::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) activated();
+}
+
+void frmRTF::showViewer() {
+  show();
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  activated();
+}
+
+void frmRTF::setStatusText(const QString& text) { panel1_->setText(text); }
+
+QString frmRTF::statusText() const { return panel1_->text(); }
+
+// --- the modified flag --------------------------------------------------------
+
+bool frmRTF::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == editor_ && event->type() == QEvent::KeyPress) ||
+      (watched == editor_->viewport() && event->type() == QEvent::MouseButtonPress))
+    modified_ = true;
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// --- loading ------------------------------------------------------------------
+
+void frmRTF::setFontName(const QString& family) {
+  QFont font = editor_->font();
+  font.setFamily(installedFamily(family));
+  font.setStyleHint(QFont::TypeWriter);
+  editor_->setFont(font);
+}
+
+bool frmRTF::loadDocument(const QString& path, QString* error) { return loadDocument(path, LoadAs::Auto, error); }
+
+bool frmRTF::loadDocument(const QString& path, LoadAs how, QString* error) {
+  auto fail = [error](const QString& text) {
+    if (error) *error = text;
+    return false;
+  };
+  if (path.isEmpty()) return fail(tr2("Ungültiger Dateiname", "Bad file name"));
+  const QFileInfo info(path);
+  if (!info.exists() || info.isDir())
+    return fail(tr2("Datei nicht gefunden", "File not found") + ": " + QDir::toNativeSeparators(path));
+  if (info.size() > kMaxFileBytes)
+    return fail(tr2("Die Datei ist zu groß für die Schnellansicht", "The file is too large for the quick view") +
+                ": " + QDir::toNativeSeparators(path));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString() + ": " + QDir::toNativeSeparators(path));
+  QByteArray bytes = file.readAll();
+  file.close();
+  if (!loadBytes(std::move(bytes), how, path, error)) return false;
+  fileName_ = path;
+  setStatusText(QDir::toNativeSeparators(fileName_));
+  return true;
+}
+
+bool frmRTF::loadBytes(QByteArray bytes, LoadAs how, const QString& path, QString* error) {
+  const bool rich = how == LoadAs::Rich || (how == LoadAs::Auto && rtf::looksLikeRtf(bytes));
+  // The new text goes into a document of its own: a file that cannot be
+  // read leaves the one on the screen as it is.
+  auto doc = std::make_unique<QTextDocument>(this);
+  doc->setDocumentLayout(new QPlainTextDocumentLayout(doc.get()));
+  doc->setDefaultFont(editor_->font());
+  if (rich) {
+    const rtf::ReadResult r = rtf::read(bytes, doc.get());
+    if (!r.ok()) {
+      if (error) {
+        const QString detail = r.error == rtf::ReadError::NotRtf
+                                   ? tr2("keine RTF-Datei", "not a rich text file")
+                                   : tr2("zu tief verschachtelt (Byte %1)", "nested too deeply (byte %1)").arg(r.offset);
+        *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
+                 tr2("ist nicht lesbar: ", "cannot be read: ") + detail;
+      }
+      return false;
+    }
+  } else {
+    textcodec::Decoded decoded = textcodec::decode(bytes);
+    bytes = QByteArray();  // a big report is held once, not twice
+    doc->setUndoRedoEnabled(false);
+    doc->setPlainText(decoded.text);
+    doc->setUndoRedoEnabled(true);
+    lineEnd_ = decoded.lineEnd;
+    byteOrderMark_ = decoded.byteOrderMark;
+  }
+  if (rich) {
+    lineEnd_ = QStringLiteral("\r\n");
+    byteOrderMark_ = false;
+  }
+  replaceDocument(doc.release(), rich);
+  return true;
+}
+
+void frmRTF::replaceDocument(QTextDocument* doc, bool rich) {
+  // The editor deletes a document it made itself; one of ours goes here.
+  const QPointer<QTextDocument> old = editor_->document();
+  doc->setModified(false);
+  editor_->setDocument(doc);
+  // Reports keep their columns; rich text flows like a letter.
+  editor_->setLineWrapMode(rich ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  editor_->moveCursor(QTextCursor::Start);
+  if (old && old->parent() == this) delete old.data();
+  rich_ = rich;
+}
+
+// --- open and save ------------------------------------------------------------
+
+void frmRTF::open() {
+  const QString folder = QDir::currentPath();
+  FileDialogRequest request;
+  request.title = tr2("Öffnen", "Open");
+  request.initialFolder = Module1::state().resultsFolder;
+  request.filter = kFilter;
+  request.filterIndex = 1;
+  // The dialog stands for the viewer while it is open.
+  hide();
+  const std::optional<FileDialogResult> chosen = seam().openFile(this, request);
+  if (chosen && !chosen->path.isEmpty()) {
+    if (isPdf(chosen->path)) {
+      showMessage(this,
+                  tr2("Öffnen der Datei: ", "Open the File: ") + lineBreak() + fileNamePart(chosen->path) + lineBreak() +
+                      tr2("ist nur mit einem externen Programm möglich!", "is only possible with an external program!"),
+                  tr2(" Öffnen", " Open"), Icon::Exclamation);
+    } else {
+      const LoadAs how = chosen->filterIndex == 1 ? LoadAs::Rich : chosen->filterIndex == 2 ? LoadAs::Plain : LoadAs::Auto;
+      QString error;
+      if (!loadDocument(chosen->path, how, &error))
+        showMessage(this, error, tr2(" Fehler! ", " Error! "), Icon::Exclamation);
+    }
+  }
+  // Shown again in every case, a cancelled dialog too: the window must not
+  // vanish under the user's hand.
+  QDir::setCurrent(folder);
+  setStatusText(QDir::toNativeSeparators(fileName_));
+  showViewer();
+  editor_->setFocus();
+}
+
+bool frmRTF::save() {
+  const QString folder = QDir::currentPath();
+  FileDialogRequest request;
+  request.title = tr2("Speichern", "Save");
+  request.initialFolder = Module1::state().resultsFolder;
+  request.filter = kFilter;
+  request.filterIndex = rich_ ? 1 : 2;
+  request.overwritePrompt = true;
+  QString proposed = fileNamePart(fileName_);
+  if (proposed.contains(u'.')) proposed.truncate(proposed.lastIndexOf(u'.'));
+  request.proposedName = proposed;
+
+  const std::optional<FileDialogResult> chosen = seam().saveFile(this, request);
+  if (!chosen || chosen->path.isEmpty()) {
+    QDir::setCurrent(folder);
+    return false;
+  }
+  QString path = chosen->path;
+  // A name typed without extension gets the one of the chosen type; the
+  // dialog asked about the name as typed, so ask again before replacing.
+  if (QFileInfo(path).suffix().isEmpty() && (chosen->filterIndex == 1 || chosen->filterIndex == 2)) {
+    path += chosen->filterIndex == 1 ? QStringLiteral(".rtf") : QStringLiteral(".txt");
+    if (QFileInfo::exists(path) &&
+        showMessage(this,
+                    tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
+                        tr2("ist schon vorhanden. Ersetzen?", "already exists. Replace it?"),
+                    tr2(" Speichern", " Save"), Icon::Exclamation, Buttons::YesNo, 2) != Answer::Yes) {
+      QDir::setCurrent(folder);
+      return false;
+    }
+  }
+  const bool rich = chosen->filterIndex == 1 ||
+                    (chosen->filterIndex != 2 && QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0);
+  QString error;
+  const bool ok = writeFile(path, rich, &error);
+  QDir::setCurrent(folder);
+  if (!ok) {
+    showMessage(this, error, tr2(" Fehler! ", " Error! "), Icon::Exclamation);
+    return false;
+  }
+  modified_ = false;
+  return true;
+}
+
+bool frmRTF::writeFile(const QString& path, bool rich, QString* error) {
+  QByteArray bytes;
+  if (rich) {
+    bytes = rtf::write(editor_->document());
+  } else {
+    bytes = textcodec::encode(editor_->document()->toRawText(), {lineEnd_, byteOrderMark_}).bytes;
+  }
+  // Written beside and renamed: a failing disk never leaves half a file.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (error)
+      *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
+               tr2("wurde nicht gespeichert: ", "was not saved: ") + file.errorString();
+    return false;
+  }
+  return true;
+}
+
+// --- search -------------------------------------------------------------------
+
+void frmRTF::search() { runSearch(true); }
+
+void frmRTF::findNext() { runSearch(false); }
+
+void frmRTF::runSearch(bool askForText) {
+  const QString title = tr2("Suchen", "Searching");
+  QTextCursor cursor = editor_->textCursor();
+  QString text = cursor.selectedText();
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  text.replace(QChar::LineSeparator, u'\n');
+  if (askForText) {
+    const std::optional<QString> typed =
+        seam().inputBox(this, tr2("Bitte Suchtext eingeben.", "Please enter search text."), title, text);
+    text = typed.value_or(QString());
+  }
+  if (text.isEmpty()) return;
+
+  // From the character after the start of the selection, ignoring case.
+  const qsizetype found = documentText(editor_->document()).indexOf(text, cursor.selectionStart() + 1, Qt::CaseInsensitive);
+  if (found >= 0) {
+    cursor.setPosition(static_cast<int>(found));
+    cursor.setPosition(static_cast<int>(found + text.size()), QTextCursor::KeepAnchor);
+    editor_->setTextCursor(cursor);
+  } else {
+    cursor.setPosition(0);
+    editor_->setTextCursor(cursor);
+    showMessage(this, tr2("Leider keine (weitere) Fundstelle", "Unfortunately no (further) find - position"), title,
+                Icon::Information);
+  }
+  editor_->setFocus();
+}
+
+// --- formatting -----------------------------------------------------------------
+
+void frmRTF::mergeFormat(const QTextCharFormat& format) { editor_->mergeCurrentCharFormat(format); }
+
+void frmRTF::clearColour() {
+  const QTextCursor selection = editor_->textCursor();
+  if (!selection.hasSelection()) {
+    QTextCharFormat f = editor_->currentCharFormat();
+    f.clearForeground();
+    editor_->setCurrentCharFormat(f);
+    return;
+  }
+  // A merge cannot remove an attribute: each coloured piece of the selection
+  // gets its own format back without the colour.
+  QTextDocument* doc = editor_->document();
+  const int start = selection.selectionStart();
+  const int end = selection.selectionEnd();
+  struct Piece {
+    int from, to;
+    QTextCharFormat format;
+  };
+  QList<Piece> pieces;
+  for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() < end; b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fr = it.fragment();
+      const int from = std::max(start, fr.position());
+      const int to = std::min(end, fr.position() + fr.length());
+      if (from >= to || fr.charFormat().foreground().style() == Qt::NoBrush) continue;
+      QTextCharFormat f = fr.charFormat();
+      f.clearForeground();
+      pieces.append({from, to, f});
+    }
+  }
+  QTextCursor c(doc);
+  c.beginEditBlock();
+  for (const Piece& p : pieces) {
+    c.setPosition(p.from);
+    c.setPosition(p.to, QTextCursor::KeepAnchor);
+    c.setCharFormat(p.format);
+  }
+  c.endEditBlock();
+}
+
+void frmRTF::applyPreset(Preset preset) {
+  const QString family = installedFamily(preset == Preset::Text ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
+  const double size = preset == Preset::Standard ? 10 : 8;
+  // Standard is the plain look: the selection loses its colour too.
+  if (preset == Preset::Standard) clearColour();
+  QFont font(family);
+  font.setPointSizeF(size);
+  if (preset != Preset::Text) font.setStyleHint(QFont::TypeWriter);
+  editor_->setFont(font);
+  // Text with a font of its own (rich text, or a font chosen for a part)
+  // follows the whole editor.
+  QTextCursor all(editor_->document());
+  all.select(QTextCursor::Document);
+  QTextCharFormat f;
+  f.setFontFamilies({family});
+  f.setFontPointSize(size);
+  all.mergeCharFormat(f);
+}
+
+void frmRTF::chooseFont() {
+  seam().setBusy(true);
+  const QTextCursor cursor = editor_->textCursor();
+  QTextCharFormat format = cursor.charFormat();
+  if (cursor.hasSelection()) {
+    // The attributes of the first selected character.
+    QTextCursor first(editor_->document());
+    first.setPosition(cursor.selectionStart() + 1);
+    format = first.charFormat();
+  }
+  FontChoice initial;
+  initial.font = format.font().resolve(editor_->document()->defaultFont());
+  initial.color = format.foreground().style() != Qt::NoBrush ? format.foreground().color()
+                                                             : editor_->palette().color(QPalette::Text);
+  seam().setBusy(false);
+  const std::optional<FontChoice> chosen = seam().chooseFont(this, initial);
+  if (!chosen) return;
+  QTextCharFormat out;
+  out.setFontFamilies({chosen->font.family()});
+  if (chosen->font.pointSizeF() > 0) out.setFontPointSize(chosen->font.pointSizeF());
+  out.setFontWeight(chosen->font.bold() ? QFont::Bold : QFont::Normal);
+  out.setFontItalic(chosen->font.italic());
+  out.setFontStrikeOut(chosen->font.strikeOut());
+  out.setFontUnderline(chosen->font.underline());
+  out.setForeground(chosen->color);
+  mergeFormat(out);
+}
+
+void frmRTF::setBold() {
+  QTextCharFormat f;
+  f.setFontWeight(QFont::Bold);
+  mergeFormat(f);
+}
+
+void frmRTF::setItalic() {
+  QTextCharFormat f;
+  f.setFontItalic(true);
+  mergeFormat(f);
+}
+
+void frmRTF::setUnderline() {
+  QTextCharFormat f;
+  f.setFontUnderline(true);
+  mergeFormat(f);
+}
+
+// --- printing -----------------------------------------------------------------
+
+std::unique_ptr<QTextDocument> frmRTF::printableDocument(bool selectionOnly) const {
+  const QTextDocument* source = editor_->document();
+  std::unique_ptr<QTextDocument> doc;
+  if (selectionOnly) {
+    doc = std::make_unique<QTextDocument>();
+    QTextCursor(doc.get()).insertFragment(editor_->textCursor().selection());
+  } else {
+    doc.reset(source->clone());
+    doc->setParent(nullptr);
+  }
+  doc->setDefaultFont(source->defaultFont());
+  return doc;
+}
+
+void frmRTF::print() {
+  const bool hasSelection = editor_->textCursor().hasSelection();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
+  PrintRequest request;
+  request.hasSelection = hasSelection;
+  const std::optional<PrintChoice> choice = seam().choosePrinter(this, printer, request);
+  if (!choice) return;
+
+  seam().setBusy(true);
+  std::unique_ptr<QTextDocument> doc = printableDocument(choice->selectionOnly && hasSelection);
+  QPainter painter;
+  double pageWidth = 0;
+  double pageHeight = 0;
+  int pages = 0;
+
+  // The printing in steps; a failing step asks whether to repeat it, skip it
+  // or give up.
+  struct Step {
+    std::function<bool()> run;
+    QString failure;
+  };
+  QList<Step> steps;
+  steps.append({[&] {
+                  if (!painter.begin(&printer)) return false;
+                  const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+                  pageWidth = page.width();
+                  pageHeight = page.height();
+                  doc->documentLayout()->setPaintDevice(&printer);
+                  doc->setPageSize(QSizeF(pageWidth, pageHeight));
+                  pages = doc->pageCount();
+                  return true;
+                },
+                tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.")});
+  steps.append({[&] {
+                  if (!painter.isActive()) return true;
+                  for (int i = 0; i < pages; ++i) {
+                    if (i > 0 && !printer.newPage()) return false;
+                    painter.save();
+                    painter.translate(0, -i * pageHeight);
+                    QAbstractTextDocumentLayout::PaintContext context;
+                    context.clip = QRectF(0, i * pageHeight, pageWidth, pageHeight);
+                    context.palette.setColor(QPalette::Text, Qt::black);
+                    painter.setClipRect(context.clip);
+                    doc->documentLayout()->draw(&painter, context);
+                    painter.restore();
+                  }
+                  return true;
+                },
+                tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.")});
+  steps.append({[&] {
+                  if (painter.isActive() && !painter.end()) return false;
+                  return printer.printerState() != QPrinter::Error;
+                },
+                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.")});
+
+  for (qsizetype i = 0; i < steps.size();) {
+    if (steps[i].run()) {
+      ++i;
+      continue;
+    }
+    seam().setBusy(false);
+    const Answer a = showMessage(this, steps[i].failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
+                                 tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
+    if (a == Answer::Abort) {
+      if (painter.isActive()) painter.end();
+      return;
+    }
+    seam().setBusy(true);
+    if (a == Answer::Ignore) ++i;
+  }
+  seam().setBusy(false);
+}
+
+// --- help, info ---------------------------------------------------------------
+
+void frmRTF::showHelp() {
+  const QStringList de = {
+      QStringLiteral("Mit den Tasten Pos 1, Ende,Bild hoch, Bild runter, den Cursor-Tasten   "),
+      QStringLiteral("oder mit der Maus  läßt sich der Text verschieben und betrachten. "),
+      QString(),
+      QStringLiteral("Der Text kann wie in einem Textverarbeitungs-Programm formatiert und   "),
+      QStringLiteral("bearbeitet werden. Danach kann der Text auch in der bearbeiteten Form   "),
+      QStringLiteral("gespeichert und gedruckt werden."),
+      QStringLiteral("Eine Suchfunktion ermöglicht es bestimmte Textstellen schnell zu finden."),
+      QStringLiteral("Letzteres ist alles im Menü 'Datei' zu finden.")};
+  const QStringList en = {
+      QStringLiteral("Views can be moved with the mouse using the buttons Pos 1, End, Page up,  "),
+      QStringLiteral("Page down, the cursor buttons or the text. The text can be formatted and "),
+      QStringLiteral("edited in the same way as in a word processing programme. The text can  "),
+      QStringLiteral("then be saved and printed in the edited form. "),
+      QStringLiteral("A search function makes it possible to find specific passages quickly. "),
+      QStringLiteral("The latter can all be found in the 'File' menu.")};
+  showMessage(this, (Module1::german() ? de : en).join(lineBreak()), tr2(" Kurzhilfe", " Quick help"),
+              Icon::Information);
+}
+
+void frmRTF::showInfo() {
+  if (infoHandler()) {
+    infoHandler()(this);
+    return;
+  }
+  const QString version = QStringLiteral("Version %1.%2.%3 ").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+  showMessage(this,
+              lineBreak() + QLatin1String(kProgramTitle) + "  " + lineBreak() + lineBreak() + version +
+                  QString::fromUtf8(kLegalNotice) + lineBreak(),
+              QStringLiteral(" Info "), Icon::Information);
+}
+
+// --- closing --------------------------------------------------------------------
+
+bool frmRTF::offerSave() {
+  const bool ask = mnuSave_->isEnabled() && !editor_->document()->isEmpty() && modified_;
+  if (ask && showMessage(this, tr2("Soll der Text gespeichert werden ?", "Should the text be saved ?"),
+                         tr2(" Text speichern ?", " Save text ?"), Icon::Question, Buttons::YesNo) == Answer::Yes)
+    save();
+  modified_ = false;
+  return ask;
+}
+
+void frmRTF::closeEvent(QCloseEvent* event) {
+  if (unloading_ || !isVisible()) {
+    event->accept();
+    return;
+  }
+  if (showMessage(this, tr2("Schnellansicht wirklich schliessen ?", "Really close the quick view ?"),
+                  tr2(" Beenden", " Exit"), Icon::Question, Buttons::YesNo) != Answer::Yes) {
+    event->ignore();
+    return;
+  }
+  offerSave();
+  event->accept();  // hidden, not destroyed: the viewer stays loaded
+}
+
+// --- show file ------------------------------------------------------------------
+
+bool showFileInViewer(const QString& path, QString* error) {
+  frmRTF* viewer = frmRTF::instance();
+  viewer->setFontName(QStringLiteral("Courier New"));
+  if (!viewer->loadDocument(path, error)) return false;
+  viewer->showViewer();
+  return true;
+}
+
+}  // namespace lorvant
