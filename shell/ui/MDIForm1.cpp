@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -191,6 +192,7 @@ void MDIForm1::connectMenus() {
   on("mnuBerStromsAnt", [this] { Forms::show(mainForm()); });
   on("mnuSprache_dtsch", [this] { switchLanguage(QStringLiteral("dtsch")); });
   on("mnuSprache_engl", [this] { switchLanguage(QStringLiteral("engl")); });
+  frmSpeisePkt::connectMenus(this);
 }
 
 void MDIForm1::load() {
