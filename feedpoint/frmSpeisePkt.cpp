@@ -94,6 +94,7 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
   box->addWidget(txtAuswertung, 1);
 
   for (QLineEdit* t : {Text1, Text2, Text3}) {
+    t->setMinimumWidth(90);
     t->setMaximumWidth(120);
     t->installEventFilter(this);
   }
@@ -181,11 +182,11 @@ void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
 }
 
 void frmSpeisePkt::setHeightTwips(int twips) {
-  const int pixels = twips * logicalDpiY() / 1440;
+  // Wide enough for the longest column header in the fixed-pitch font.
+  constexpr int kWidthTwips = 9000;
   auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
   QWidget* frame = sub ? static_cast<QWidget*>(sub) : this;
-  setMinimumHeight(0);
-  frame->resize(frame->width(), pixels);
+  frame->resize(kWidthTwips * logicalDpiX() / 1440, twips * logicalDpiY() / 1440);
 }
 
 frmSpeisePkt* frmSpeisePkt::openAllBands() {
