@@ -350,23 +350,6 @@ TEST(FeedPointPrefill, FirstDistanceBetweenSevenAndNineElseTheLast) {
   EXPECT_EQ(OpenAllBands(main, Language::German, ',').text3, "");
 }
 
-TEST(FeedPointOpening, AllBandsWindowTakesTheRunsValues) {
-  auto main = workedMainForm(',');
-  main.runLength = 41.5f;
-  auto w = OpenAllBands(main, Language::German, ',');
-  EXPECT_EQ(w.caption, " Berechnung aller Frequenzen bei einer vorgegebenen Länge");
-  EXPECT_EQ(w.text1, "41,5");
-  EXPECT_EQ(w.text2, "14,2");
-  EXPECT_EQ(w.label2, "Resonanz&frequenz für bevorzugtes Band [MHz]:");
-  EXPECT_EQ(w.label4, "Band [MHz]      Stromsumme / Impedanz (Ohm)");
-  EXPECT_EQ(w.heightTwips, kFullHeightTwips);
-  main.runLength = 0;
-  w = OpenAllBands(main, Language::English, '.');
-  EXPECT_EQ(w.text1, "");
-  EXPECT_EQ(w.label1, "Total antenna length [m]:");
-  EXPECT_EQ(w.label4, "Band [MHz]      Currentsum / Impedance(Ohm)");
-}
-
 TEST(FeedPointReport, SpeisePktLineByLineAndTheNote) {
   const auto dir = freshFolder("report");
   auto main = workedMainForm(',');

@@ -136,15 +136,11 @@ TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
 TEST(FeedPointOneFrequency, OpeningTakesTheRunLengthWithFourDecimals) {
   MainFormView m;
   m.runLength = 41.7253f;
-  m.text1 = "14,2";
-  const auto w = OpenOneFrequency(m, Language::German, ',');
-  EXPECT_EQ(w.text1, "41,7253");
-  EXPECT_EQ(w.text2, "14,2");
-  EXPECT_EQ(w.text3, "");
-  EXPECT_EQ(w.label2, "Frequenz [MHz]:");
-  EXPECT_FALSE(w.label4Visible);
+  EXPECT_EQ(OpenOneFrequency(m, Language::German, ',').text1, "41,7253");
+  EXPECT_EQ(OpenAllBands(m, Language::German, ',').text1, "41,725");
   m.runLength = 0;
   EXPECT_EQ(OpenOneFrequency(m, Language::English, '.').text1, "");
+  EXPECT_EQ(OpenAllBands(m, Language::English, '.').text1, "");
 }
 
 TEST(FeedPointImpedance, TableOfInputsAndResults) {
@@ -167,16 +163,6 @@ TEST(FeedPointImpedance, TableOfInputsAndResults) {
   }
   EXPECT_EQ(ImpedanceFromCurrentSum("0,5", ',').text3, "534,9");
   EXPECT_EQ(ImpedanceFromCurrentSum("0,01", ',').text3, "28,3 K");
-}
-
-TEST(FeedPointImpedance, CompactWindow) {
-  const auto w = OpenImpedance(Language::German);
-  EXPECT_EQ(w.heightTwips, kCompactHeightTwips);
-  EXPECT_FALSE(w.resultVisible);
-  EXPECT_FALSE(w.text1Visible);
-  EXPECT_FALSE(w.text3Enabled);
-  EXPECT_EQ(w.label2, "Stromsumme (0,01...1,0):");
-  EXPECT_EQ(OpenImpedance(Language::English).label3, "Impedance    [Ohm]:");
 }
 
 namespace {
