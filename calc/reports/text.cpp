@@ -292,7 +292,8 @@ std::string picture(double value, std::string_view picture, int sig, char sep) {
   if (value < 0) {
     if (sections.size() >= 2 && !sections[1].empty())
       return applySection(parseSection(sections[1]), -value, sig, sep);
-    return "-" + applySection(parseSection(positive), -value, sig, sep);
+    std::string out(1, '-');
+    return out.append(applySection(parseSection(positive), -value, sig, sep));
   }
   return applySection(parseSection(positive), value, sig, sep);
 }
@@ -385,11 +386,14 @@ std::string FormatGeneral(double value, char sep, bool leadingZero) {
   return general(value, 15, sep, leadingZero);
 }
 
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "-" + std::string.
 std::string PlainNumber(float value, char sep) {
-  return (value < 0 ? "-" : " ") + FormatGeneral(std::fabs(value), sep, false) + " ";
+  std::string out(1, value < 0 ? '-' : ' ');
+  return out.append(FormatGeneral(std::fabs(value), sep, false)).append(1, ' ');
 }
 std::string PlainNumber(double value, char sep) {
-  return (value < 0 ? "-" : " ") + FormatGeneral(std::fabs(value), sep, false) + " ";
+  std::string out(1, value < 0 ? '-' : ' ');
+  return out.append(FormatGeneral(std::fabs(value), sep, false)).append(1, ' ');
 }
 
 int CharCount(std::string_view text) {

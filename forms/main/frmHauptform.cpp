@@ -24,28 +24,14 @@
 #include <limits>
 
 #include "calc/bandplan.h"
+#include "calc/curves.h"
+#include "calc/picture/ImageCanvas.h"
 #include "calc/reports/text.h"
+#include "calc/run.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
-#include "shell/ui/Forms.h"
-
-#if __has_include("calc/run.h")
-#define LORVANT_HAVE_RUN 1
-#include "calc/picture/ImageCanvas.h"
-#include "calc/run.h"
-#else
-#define LORVANT_HAVE_RUN 0
-namespace lorvant {
-class ImageCanvas {};
-}  // namespace lorvant
-#endif
-
-#if __has_include("shell/ui/Files.h")
-#define LORVANT_HAVE_SHOW_FILE 1
 #include "shell/ui/Files.h"
-#else
-#define LORVANT_HAVE_SHOW_FILE 0
-#endif
+#include "shell/ui/Forms.h"
 
 namespace lorvant {
 namespace {
@@ -555,14 +541,12 @@ void frmHauptform::windomToggled(bool on) {
 }
 
 void frmHauptform::colourBandBoxes() {
-#if LORVANT_HAVE_RUN
   for (int i = 0; i < kBandCount; ++i) {
     const Rgb c = PaletteColour(BandCheckColour(i, bandValue(i)));
     QPalette pal = Check1[i]->palette();
     pal.setColor(QPalette::WindowText, QColor(c.r, c.g, c.b));
     Check1[i]->setPalette(pal);
   }
-#endif
 }
 
 // ---- length, segment, half-waves ------------------------------------------
@@ -778,15 +762,10 @@ void frmHauptform::activate() {
   syncSpinnerFromVk();
 }
 
-void frmHauptform::showReport() {
-#if LORVANT_HAVE_SHOW_FILE
-  Module1::showFile(Module1::state().reportPath);
-#endif
-}
+void frmHauptform::showReport() { Module1::showFile(Module1::state().reportPath); }
 
 // ---- the run ----------------------------------------------------------------
 
-#if LORVANT_HAVE_RUN
 namespace {
 
 // The run's questions as message boxes, its beeps, its progress display
@@ -889,9 +868,6 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   else if (out.focus == RunFocus::Combo2)
     Combo2->setFocus();
 }
-#else
-void frmHauptform::runCalculation() {}
-#endif
 int frmHauptform::bandValue(int index) const {
   switch (Check1[index]->checkState()) {
     case Qt::Checked: return kBandCounted;

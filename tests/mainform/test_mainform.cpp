@@ -460,7 +460,6 @@ class TestMainForm : public QObject {
     QCOMPARE(f->Combo1->currentText(), QString("2,5 mein Lack"));
   }
 
-#if LORVANT_TEST_RUN
   // The form filled as a user does it, then "&Rechnen".
   void runFromTheFilledForm_data() { separators(); }
   void runFromTheFilledForm() {
@@ -504,7 +503,6 @@ class TestMainForm : public QObject {
     QCOMPARE(f->Check1[9]->palette().color(QPalette::WindowText), QColor(128, 0, 0));    // 28 MHz
     QCOMPARE(f->Check1[0]->palette().color(QPalette::WindowText), QColor(0, 0, 0));      // off
 
-#if LORVANT_TEST_SHOW_FILE
     // "&Anzeigen" hands the report to the quick viewer.
     click(f->Command2);
     QCOMPARE(seam_->messages.size(), 0);
@@ -513,7 +511,6 @@ class TestMainForm : public QObject {
       if (w->objectName() == "frmRTF" || w->findChild<QWidget*>("frmRTF")) viewer = w;
     QVERIFY(viewer && viewer->isVisible());
     delete viewer;
-#endif
   }
 
   void runEndsEarlyOnBadInput() {
@@ -599,7 +596,6 @@ class TestMainForm : public QObject {
     QVERIFY(!QFileInfo::exists(report));
     QCOMPARE(seam_->busyNow, 0);
   }
-#endif
 };
 
 QTEST_MAIN(TestMainForm)

@@ -17,6 +17,7 @@
 #include "shell/Module1.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
+#include "viewer/rtf/TextCodec.h"
 
 using namespace lorvant;
 
@@ -498,37 +499,95 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->fileRequests.last().proposedName, QString("README"));
   }
 
-  void formattingSurvivesSavingAsRichText() {
-    frmRTF* v = shown(write("AntStrSu.txt", kReport));
-    const QString all = text(v);
-    const int antenne = static_cast<int>(all.indexOf("Antenne"));
-    const int summe = static_cast<int>(all.indexOf(QString::fromUtf8("ØSumme")));
-    select(v, antenne, 7);
-    v->setBold();
-    v->setItalic();
-    v->setUnderline();
-    select(v, summe, 6);
-    seam->fonts.push_back(FontChoice{QFont("DejaVu Serif", 14), QColor(0, 128, 0)});
-    seam->fonts.back()->font.setStrikeOut(true);
-    v->chooseFont();
+  // Every kind of report, and rich text from a word processor: show, search,
+  // format, save in both formats and print.
+  void everyReportKindGoesThroughTheViewer_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("word");
+    QTest::newRow("current-sum report") << "AntStrSu.txt" << kReport << "halbwellen";
+    QByteArray spezi = "                        Lorvant \r\n" + QByteArray(115, '\x97') +
+                       "\r\nMeter  \xD8Summe    50 MHz    28 MHz\r\n";
+    for (int p = 0; p < 400; ++p)
+      spezi += QByteArray::number(p / 100.0, 'f', 2).replace('.', ',').rightJustified(5) + "   0,12345   0,54321" +
+               QByteArray(129 - 25, ' ') + "\r\n";
+    QTest::newRow("special table") << "AntSpezi.txt" << spezi << "0,54321";
+    QTest::newRow("feed-point check") << "SpeisePkt.txt"
+                                      << QByteArray("Speisepunkt bei  8,10 m\r\n\x97\x97\x97\r\n"
+                                                    " 14 MHz   0,88   Z =   182,3 \xA0Ohm\r\n\r\n")
+                                      << "z =";
+    QTest::newRow("additional dipole") << "ZusatzDipol.txt"
+                                       << QByteArray("Zusatzdipol f\xFCr 10,1 MHz\r\nL\xE4nge  14,12 m\r\n"
+                                                     "Abstand  0,35 m \xB1 5 %\r\n")
+                                       << QString::fromUtf8("LÄNGE");
+  }
+  void everyReportKindGoesThroughTheViewer() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, word);
+    frmRTF* v = shown(write(name, bytes));
+    const QString original = text(v);
+    QCOMPARE(original.size(), bytes.size() - bytes.count("\r\n"));
 
-    seam->files.push_back(FileDialogResult{dir->filePath("formatted.rtf"), 1});
+    seam->inputs = {word};
+    v->search();
+    QVERIFY(v->editor()->textCursor().hasSelection());
+    QCOMPARE(v->editor()->textCursor().selectedText().toLower(), word.toLower());
+    const int hit = v->editor()->textCursor().selectionStart();
+    v->setBold();
+    v->applyPreset(frmRTF::Preset::Listing);
+
+    seam->files.push_back(FileDialogResult{dir->filePath("plain.txt"), 2});
     QVERIFY(v->save());
-    seam->files.push_back(FileDialogResult{dir->filePath("formatted.rtf"), 1});
+    QCOMPARE(readBack(dir->filePath("plain.txt")), bytes);
+    seam->files.push_back(FileDialogResult{dir->filePath("rich.rtf"), 1});
+    QVERIFY(v->save());
+    QCOMPARE(seam->fileRequests.last().proposedName, QFileInfo(name).completeBaseName());
+
+    const QString pdf = dir->filePath("report.pdf");
+    seam->printer = [&](QPrinter& p, const PrintRequest&) -> std::optional<PrintChoice> {
+      p.setOutputFormat(QPrinter::PdfFormat);
+      p.setOutputFileName(pdf);
+      return PrintChoice{false};
+    };
+    v->print();
+    QVERIFY(pdfPages(pdf) >= 1);
+
+    seam->files.push_back(FileDialogResult{dir->filePath("rich.rtf"), 1});
     v->open();
+    QCOMPARE(text(v), original);
+    QVERIFY(formatAt(v, hit).fontWeight() == QFont::Bold);
+    QCOMPARE(formatAt(v, 0).fontPointSize(), 8.0);
+    QVERIFY(seam->messages.isEmpty());
+  }
+
+  void richTextFromAWordProcessorGoesThroughTheViewer() {
+    frmRTF* v = shown(write("letter.rtf", rtfSample("writer-report.rtf")));
     QVERIFY(v->isRichText());
-    QCOMPARE(text(v), all);
-    const QTextCharFormat a = formatAt(v, antenne);
-    QVERIFY(a.fontWeight() == QFont::Bold && a.fontItalic() && a.fontUnderline() && !a.fontStrikeOut());
-    QCOMPARE(a.property(QTextFormat::FontFamilies).toStringList().value(0), fixedFamily());
-    QCOMPARE(a.fontPointSize(), 10.0);
-    const QTextCharFormat s = formatAt(v, summe);
-    QCOMPARE(s.property(QTextFormat::FontFamilies).toStringList().value(0), QString("DejaVu Serif"));
-    QCOMPARE(s.fontPointSize(), 14.0);
-    QVERIFY(s.fontStrikeOut() && s.fontWeight() == QFont::Normal);
-    QCOMPARE(s.foreground().color(), QColor(0, 128, 0));
-    const QTextCharFormat plain = formatAt(v, summe + 6);
-    QVERIFY(plain.fontWeight() == QFont::Normal && plain.foreground().style() == Qt::NoBrush);
+    seam->inputs = {QString::fromUtf8("øsumme")};
+    v->search();
+    QCOMPARE(v->editor()->textCursor().selectedText(), QString::fromUtf8("ØSumme"));
+    v->applyPreset(frmRTF::Preset::Standard);
+    seam->files.push_back(FileDialogResult{dir->filePath("letter.txt"), 2});
+    QVERIFY(v->save());
+    // Plain text in Windows-1252 with CR LF: what a word processor exports.
+    QString expected = QString::fromUtf8(rtfSample("writer-report.txt"));
+    expected.replace("\n", "\r\n");
+    QCOMPARE(readBack(dir->filePath("letter.txt")) + "\r\n", textcodec::toCp1252(expected));
+    seam->files.push_back(FileDialogResult{dir->filePath("again.rtf"), 1});
+    QVERIFY(v->save());
+    const QString before = text(v);
+    QVERIFY(showFileInViewer(dir->filePath("again.rtf"), nullptr));
+    QCOMPARE(text(v), before);
+    const QString pdf = dir->filePath("letter.pdf");
+    seam->printer = [&](QPrinter& p, const PrintRequest&) -> std::optional<PrintChoice> {
+      p.setOutputFormat(QPrinter::PdfFormat);
+      p.setOutputFileName(pdf);
+      return PrintChoice{false};
+    };
+    v->print();
+    QCOMPARE(pdfPages(pdf), 1);
+    QVERIFY(seam->messages.isEmpty());
   }
 
   // --- formatting -------------------------------------------------------------

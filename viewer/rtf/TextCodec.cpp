@@ -125,17 +125,28 @@ Decoded decode(const QByteArray& bytes) {
 Encoded encode(const QString& text, const EncodeOptions& options) {
   Encoded e;
   e.encoding = fitsCp1252(text) ? Encoding::Cp1252 : Encoding::Utf8;
-  if (e.encoding == Encoding::Utf8 && options.byteOrderMarkForUtf8) e.bytes = QByteArray("\xEF\xBB\xBF");
-
-  QString lines;
-  lines.reserve(text.size() + text.size() / 64);
+  if (e.encoding == Encoding::Utf8) {
+    if (options.byteOrderMarkForUtf8) e.bytes = QByteArray("\xEF\xBB\xBF");
+    QString lines;
+    lines.reserve(text.size() + text.size() / 64);
+    for (QChar c : text) {
+      if (isLineEnd(c))
+        lines += options.lineEnd;
+      else
+        lines += c;
+    }
+    e.bytes += lines.toUtf8();
+    return e;
+  }
+  // The usual case, a report: one pass straight into bytes.
+  const QByteArray lineEnd = options.lineEnd.toLatin1();
+  e.bytes.reserve(text.size() + text.size() / 64 + 16);
   for (QChar c : text) {
     if (isLineEnd(c))
-      lines += options.lineEnd;
+      e.bytes += lineEnd;
     else
-      lines += c;
+      e.bytes += static_cast<char>(unicodeToCp1252(c.unicode()));
   }
-  e.bytes += e.encoding == Encoding::Cp1252 ? toCp1252(lines) : lines.toUtf8();
   return e;
 }
 

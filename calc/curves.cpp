@@ -1,0 +1,93 @@
+#include "calc/curves.h"
+
+#include <cmath>
+
+#include "calc/reports/text.h"
+
+namespace lorvant {
+
+namespace {
+
+// Colour numbers of the band curves by band index (1.8 ... 50 MHz).
+constexpr std::array<int, kBandCount> kBandColours = {1, 6, 2, 5, 8, 14, 9, 3, 10, 4, 11};
+
+constexpr std::array<Rgb, 16> kPalette = {{
+    {0, 0, 0},        {0, 0, 128},     {0, 128, 0},     {0, 128, 128},  {128, 0, 0},     {128, 0, 128},
+    {128, 128, 0},    {192, 192, 192}, {128, 128, 128}, {0, 0, 255},    {0, 255, 0},     {0, 255, 255},
+    {255, 0, 0},      {255, 0, 255},   {255, 255, 0},   {255, 255, 255},
+}};
+
+}  // namespace
+
+Rgb PaletteColour(int colour) {
+  if (colour < 0 || colour > 15) return kPalette[0];
+  return kPalette[static_cast<std::size_t>(colour)];
+}
+
+int BandColour(int bandIndex) {
+  if (bandIndex < 0 || bandIndex >= kBandCount) return kColourBlack;
+  return kBandColours[static_cast<std::size_t>(bandIndex)];
+}
+
+int BandCheckColour(int bandIndex, int value) { return value != kBandOff ? BandColour(bandIndex) : kColourBlack; }
+
+double NullCanvas::textWidth(std::string_view utf8) const { return 6.0 * report::CharCount(utf8); }
+
+bool CurvePicture::setScale(float length) {
+  k_ = sng(static_cast<double>(length) * 100 / kPictureWireWidth);
+  scaleOk_ = std::isfinite(k_) && k_ != 0;
+  return scaleOk_;
+}
+
+void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1,
+                        const std::array<bool, kBandCount>& shown, bool extraBand, double extraI1, double T) {
+  if (!scaleOk_) return;
+  const double x = static_cast<double>(p) / k_;
+  for (int b = kBandCount - 1; b >= 0; --b) {
+    const auto i = static_cast<std::size_t>(b);
+    if (shown[i]) canvas_.point(x, 150 - 80 * i1[i], BandColour(b));
+  }
+  if (extraBand) canvas_.point(x, 150 - 80 * extraI1, kColourExtraBand);
+  canvas_.point(x, 150, kColourBlack);
+  canvas_.point(x, 150 - 160 * T, kColourSum);
+  if (p % 100 == 0) {
+    const int length = p % 1000 == 0 ? 10 : p % 500 == 0 ? 7 : 5;
+    for (int j = 0; j <= length; ++j) canvas_.point(x, 151 + j, kColourBlack);
+    // The metre value prints like a number: with a leading blank.
+    if (p % 1000 == 0) canvas_.text(x - 15, 165, " " + std::to_string(p / 100), kColourBlack);
+  }
+  if (p > 540 && p < 570) canvas_.point(p, 10, kColourSum);
+}
+
+void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang,
+                          char sep) {
+  canvas_.text(575, 4, std::string(" ") + tr(lang, "Stromsummen:", "Current sums:"), kColourBlack);
+  if (extraBand) {
+    canvas_.text(900, 4,
+                 std::string(tr(lang, "\u2014 Zusatzband ", "\u2014 Additional band ")) +
+                     report::FormatPicture(extraFrequency, "##0.0#", sep) + " MHz",
+                 kColourBlack);
+  }
+  if (!scaleOk_) return;
+  const double end = static_cast<double>(N) / k_;
+  canvas_.text(end + 22, 165, "m", kColourBlack);
+  canvas_.text(0, 180, "|", kColourBlack);
+  canvas_.text(end / 2, 180, "|", kColourBlack);
+  canvas_.text(end, 180, "|", kColourBlack);
+
+  canvas_.text(0, 195, tr(lang, "Anfang", "Start"), kColourBlack);
+  // The centre label stands under the centre mark.
+  const std::string centre = std::string(tr(lang, "Mitte ", "Center ")) +
+                             report::FormatPicture(sng(static_cast<double>(length) / 2), "###0.0##", sep) + " m";
+  canvas_.text(end / 2 - canvas_.textWidth(centre) / 2, 195, centre, kColourBlack);
+  const std::string total =
+      std::string(tr(lang, "Gesamtlänge ", "Total length ")) + report::FormatPicture(length, "###0.0##", sep) + " m";
+  canvas_.text(end - (canvas_.textWidth(total) - 40), 195, total, kColourBlack);
+}
+
+void CurvePicture::candidate(double x) {
+  if (!scaleOk_) return;
+  canvas_.text(x * 100 / k_ - 5, 180, "X", kColourBlack);
+}
+
+}  // namespace lorvant

@@ -1,0 +1,114 @@
+// The current-curve picture: what is drawn where, in the picture's user
+// coordinates (x from -10 to 1330, y from 0 to 209 downwards; the wire spans
+// x = 0 to 1280). The drawing surface itself is an abstract canvas so that
+// the computation stays free of any graphics library; calc/picture/ draws
+// it into an image, the batch tool may use the null canvas.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calc/bandplan.h"
+
+namespace lorvant {
+
+// User coordinate system of the picture.
+inline constexpr double kPictureScaleWidth = 1340;
+inline constexpr double kPictureScaleHeight = 209;
+inline constexpr double kPictureScaleLeft = -10;
+inline constexpr double kPictureScaleTop = 0;
+inline constexpr double kPictureWireWidth = 1280;  // x of the wire's end
+
+// The sixteen colour numbers of the classic console palette.
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+};
+Rgb PaletteColour(int colour);  // 0..15; other numbers give black
+
+inline constexpr int kColourBlack = 0;
+inline constexpr int kColourSum = 12;       // sum curve and its legend mark
+inline constexpr int kColourExtraBand = 0;  // the additional band's curve
+
+// Colour number of a band's curve (band index 0 = 1.8 MHz ... 10 = 50 MHz).
+int BandColour(int bandIndex);
+// Text colour of a band check box after a run: its band colour when the
+// box is not off, black otherwise.
+int BandCheckColour(int bandIndex, int value);
+
+// A drawing surface with the user coordinates above.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  // Applies the coordinate system, drawing width 1 pixel, black, font size
+  // 8, and clears the picture.
+  virtual void setup() = 0;
+  // Clears the picture (to white).
+  virtual void clear() = 0;
+  // One point of drawing width 1 at (x, y).
+  virtual void point(double x, double y, int colour) = 0;
+  // Text whose top-left corner stands at (x, y), like printing at the
+  // current position of a picture box.
+  virtual void text(double x, double y, std::string_view utf8, int colour) = 0;
+  // Printed width of a text, in user units.
+  virtual double textWidth(std::string_view utf8) const = 0;
+  // Saves the picture as a Windows bitmap; false when it could not be written.
+  virtual bool save(const std::string& path) = 0;
+  // Whether there is an image to save at all.
+  virtual bool keepsImage() const { return true; }
+};
+
+// A canvas that draws nothing (for callers without a picture). Its text
+// width is an estimate of 6 user units per character; it keeps no image, so
+// the run saves no AntKurve.BMP with it.
+class NullCanvas : public Canvas {
+ public:
+  void setup() override {}
+  void clear() override {}
+  void point(double, double, int) override {}
+  void text(double, double, std::string_view, int) override {}
+  double textWidth(std::string_view utf8) const override;
+  bool save(const std::string&) override { return false; }
+  bool keepsImage() const override { return false; }
+};
+
+// The drawing steps of one optimisation run.
+class CurvePicture {
+ public:
+  explicit CurvePicture(Canvas& canvas) : canvas_(canvas) {}
+
+  // Before the scan: the coordinate system, cleared.
+  void setup() { canvas_.setup(); }
+  void clear() { canvas_.clear(); }
+
+  // Horizontal scale: k = L * 100 / 1280 centimetres per unit (single).
+  // Returns false when k is zero or not finite; then nothing that depends
+  // on the scale is drawn.
+  bool setScale(float length);
+  float scale() const { return k_; }
+  bool hasScale() const { return scaleOk_; }
+
+  // One scan step at position p (centimetres): the points of every shown
+  // band (I1 seen from the start; shown[b] says whether band b has a box
+  // value other than 0), the additional band when present, the base line,
+  // the sum curve (T), the scale tick and its label, the legend mark.
+  void step(std::int32_t p, const std::array<double, kBandCount>& i1, const std::array<bool, kBandCount>& shown,
+            bool extraBand, double extraI1, double T);
+
+  // After the scan: legend texts, unit, start/centre/end marks and lengths.
+  void labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang, char sep);
+
+  // A reported candidate at x metres from the start.
+  void candidate(double x);
+
+  bool save(const std::string& path) { return canvas_.save(path); }
+  bool keepsImage() const { return canvas_.keepsImage(); }
+
+ private:
+  Canvas& canvas_;
+  float k_ = 0;
+  bool scaleOk_ = false;
+};
+
+}  // namespace lorvant

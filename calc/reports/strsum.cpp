@@ -1,0 +1,269 @@
+#include "calc/reports/strsum.h"
+
+#include <cmath>
+#include <vector>
+
+#include "calc/current.h"
+#include "calc/reports/text.h"
+#include "calc/version.h"
+
+namespace lorvant::report {
+
+namespace {
+
+// Loops over bands run from 50 MHz (index 10) down to 1.8 MHz (index 0).
+constexpr int kTop = kBandCount - 1;
+
+struct TendencyPoint {
+  double f;
+  const char* label;
+};
+
+// Segment frequencies of each band (by band index) with their labels; the
+// labels are fixed texts with a comma in every locale.
+const std::vector<TendencyPoint>& TendencyPoints(int band) {
+  static const std::vector<TendencyPoint> table[kBandCount] = {
+      {{1.81, " 1,810 MHz: "}, {1.84, "      1,840 MHz: "}, {1.91, "      1,910 MHz: "}},
+      {{3.5, " 3,500 MHz: "}, {3.6, "      3,600 MHz: "}, {3.7, "      3,700 MHz: "}, {3.8, "      3,800 MHz: "}},
+      {{5.35, " 5,350 MHz: "}, {5.36, "      5,360 MHz: "}, {5.37, "      5,370 MHz: "}},
+      {{7.0, " 7,000 MHz: "}, {7.05, "      7,050 MHz: "}, {7.1, "      7,100 MHz: "}, {7.15, "      7,150 MHz: "}},
+      {{10.1, "10,100 MHz: "}, {10.15, "     10,150 MHz: "}},
+      {{14.0, "14,000 MHz: "}, {14.1, "     14,100 MHz: "}, {14.2, "     14,200 MHz: "}, {14.3, "     14,300 MHz: "}},
+      {{18.068, "18,068 MHz: "}, {18.168, "     18,168 MHz: "}},
+      {{21.0, "21,000 MHz: "}, {21.2, "     21,200 MHz: "}, {21.4, "     21,400 MHz: "}},
+      {{24.89, "24,890 MHz: "}, {24.99, "     24,990 MHz: "}},
+      {{28.0, "28,000 MHz: "}, {28.5, "     28,500 MHz: "}, {29.0, "     29,000 MHz: "}, {29.5, "     29,500 MHz: "}},
+      {{50.0, "50,000 MHz: "}, {50.15, "     50,150 MHz: "}, {50.5, "     50,500 MHz: "}, {51.0, "     51,000 MHz: "}},
+  };
+  return table[band];
+}
+
+// Test frequencies of the resonance list, by band index.
+constexpr float kResonanceTest[kBandCount] = {1.85f, 3.65f, 5.36f, 7.05f, 10.1f, 14.2f,
+                                              18.1f, 21.2f, 24.9f, 28.5f, 50.15f};
+
+const char* const kResonanceLabel[kBandCount] = {"1,8 MHz-Band:", "3,5 MHz-Band:", "5,3 MHz-Band:", "  7 MHz-Band:",
+                                                 " 10 MHz-Band:", " 14 MHz-Band:", " 18 MHz-Band:", " 21 MHz-Band:",
+                                                 " 24 MHz-Band:", " 28 MHz-Band:", " 50 MHz-Band:"};
+
+// Band list entries of the counted bands, by band index.
+const char* const kBandListEntry[kBandCount] = {", 1,8", ", 3,5", ", 5,3", ", 7", ", 10", ", 14",
+                                                ", 18",  ", 21",  ", 24",  ", 28", "50"};
+
+bool shown(const ReportData& d, int b) { return d.bands[static_cast<std::size_t>(b)] != kBandOff; }
+
+std::string SegmentText(const ReportData& d) {
+  switch (d.segment) {
+    case kSegmentCw:
+      return tr(d.language, "Berechnung für CW-Band: ", "Calculation for CW-Band: ");
+    case kSegmentSsb:
+      return tr(d.language, "Berechnung für SSB-Band: ", "Calculation for SSB-Band: ");
+    default:
+      return tr(d.language, "Berechnung für Bandmitte: ", "Calculation for band center: ");
+  }
+}
+
+// The band list after the segment text: "50, 28, 14" or " 28, 14, 7".
+std::string BandList(const ReportData& d, std::string_view extraPicture) {
+  std::string list;
+  for (int b = kTop; b >= 0; --b)
+    if (d.bands[static_cast<std::size_t>(b)] == kBandCounted) list += kBandListEntry[b];
+  if (d.extraBand) list += ", " + FormatPicture(d.extraFrequency, extraPicture, d.sep);
+  if (!list.empty() && list.front() == ',') list.erase(0, 1);
+  return list;
+}
+
+std::string AverageLabel(Language lang) { return tr(lang, "\u00D8Summe", " \u00D8Sum  "); }
+
+void ColumnHeads(ReportWriter& w, const ReportData& d) {
+  w.text("  m").tab(6).text(AverageLabel(d.language));
+  int c = 6;
+  for (int b = kTop; b >= 0; --b) {
+    if (!shown(d, b)) continue;
+    c += 8;
+    const float f = BandNennFrequenz(b);
+    w.tab(c).text(FormatPicture(f, std::floor(f) == f ? " 0" : "#0.#", d.sep)).text(" MHz");
+  }
+  if (d.extraBand) {
+    c += 8;
+    const float f = d.extraFrequency;
+    w.tab(c).text(FormatPicture(f, std::floor(f) == f ? " 0" : "#0.0#", d.sep)).text(" MHz");
+  }
+  w.endLine();
+}
+
+std::string ImpedanceCell(double G, float resonance, const ReportData& d) {
+  const float z = ImpedanzAusStromsumme(G, resonance, d.calc);
+  std::string text = z > 9999.99f ? FormatPicture(sng(static_cast<double>(z) / 1000), "###0K;;-", d.sep)
+                                  : FormatPicture(z, "###0;;-", d.sep);
+  // Brackets mark a band on which the wire is not resonant.
+  if (!(resonance > 0) && text != "-") text = "(" + text + ")";
+  return text;
+}
+
+}  // namespace
+
+void WriteTitleLine(ReportWriter& w, Language lang) {
+  w.text(std::string(lang == Language::German ? 24 : 22, ' ')).text(kProgramTitle).text(" ").endLine();
+}
+
+void WriteBasisLine(ReportWriter& w, const ReportData& d) {
+  w.text(tr(d.language, "Antenne berechnet auf Basis ", "Antenna calculated on the basis "))
+      .text(PlainNumber(d.f0, d.sep))
+      .text(tr(d.language, "MHz für ", "MHz for "))
+      .text(PlainNumber(d.n, d.sep))
+      .text(d.n == 1 ? tr(d.language, " Halbwelle", " half-wave") : tr(d.language, " Halbwellen", " half-waves"))
+      .endLine();
+}
+
+std::string SegmentAndBands(const ReportData& d, std::string_view extraPicture) {
+  return SegmentText(d) + BandList(d, extraPicture);
+}
+
+std::string ClosingLine(const ReportData& d) {
+  return std::string(tr(d.language, "Berechnung am ", "Calculation on ")) + d.dateText + " " + kLegalNotice;
+}
+
+void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<const FeedCandidate> reported) {
+  const Language lang = d.language;
+  const char sep = d.sep;
+  const int width = SeparatorWidth(d);
+  ReportWriter w(out);
+
+  w.emptyLine();
+  WriteTitleLine(w, lang);
+  w.separator(width);
+  WriteBasisLine(w, d);
+  w.text(SegmentAndBands(d, "#0.0##")).text(" MHz").endLine();
+  w.text(tr(lang, "Geometrische Antennenlänge: ", "Geometric antenna length: "))
+      .text(FormatPicture(d.length, "###0.0##", sep))
+      .text(" m")
+      .endLine();
+  w.text(tr(lang, "Verkürzungsfaktor des Drahtes: ", "Shortening factor of the wire: "))
+      .text(FormatPicture(d.vk, "0.0###", sep))
+      .endLine();
+  if (d.er > 1.00059f) {
+    w.text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
+        .text(d.combo1Text)
+        .text(")")
+        .endLine();
+  }
+  if (!d.heightLine.empty()) w.text(d.heightLine).endLine();
+  w.emptyLine();
+
+  // Current sums.
+  w.text(tr(lang, "Stromsummen:", "Current sums:")).endLine();
+  ColumnHeads(w, d);
+  w.separator(width);
+  for (const FeedCandidate& cand : reported) {
+    w.text(FormatPicture(cand.x, "0.00", sep)).tab(8).text(FormatPicture(cand.S, "0.00", sep));
+    int c = 8;
+    for (int b = kTop; b >= 0; --b) {
+      if (!shown(d, b)) continue;
+      c += 8;
+      w.tab(c).text(FormatPicture(cand.G[static_cast<std::size_t>(b)], "0.00;;-", sep));
+    }
+    if (d.extraBand) {
+      c += 8;
+      w.tab(c).text(FormatPicture(cand.extraG, "0.00;;-", sep));
+    }
+    w.endLine();
+  }
+  w.emptyLine();
+
+  // Resonance figures, needed by the impedance table and listed after it.
+  const float vkRest = sng(1.0 - static_cast<double>(d.vk));
+  std::array<float, kBandCount> resonance{};
+  for (int b = kTop; b >= 0; --b)
+    resonance[static_cast<std::size_t>(b)] =
+        ResonanzTest(d.segment, d.f0, kResonanceTest[b], d.n, d.length, vkRest, d.ins, d.calc);
+  const float extraResonance =
+      d.extraBand ? ResonanzTest(d.segment, d.f0, d.f0, d.n, d.length, vkRest, d.ins, d.calc) : 0.0f;
+
+  // Impedances.
+  w.text(tr(lang, "Impedanzen [Ohm]: (annähernd exakt nur im Resonanzfall!)",
+            "Impedances [Ohm]: (almost exact only in the resonance case!)"))
+      .endLine();
+  ColumnHeads(w, d);
+  w.separator(width);
+  for (const FeedCandidate& cand : reported) {
+    w.text(FormatPicture(cand.x, "0.00", sep))
+        .tab(8)
+        .text(FormatPicture(ImpedanzAusStromsumme(cand.S, 0, d.calc), "###0", sep));
+    int c = 8;
+    for (int b = kTop; b >= 0; --b) {
+      if (!shown(d, b)) continue;
+      c += 8;
+      const auto i = static_cast<std::size_t>(b);
+      w.tab(c).text(ImpedanceCell(cand.G[i], resonance[i], d));
+    }
+    if (d.extraBand) {
+      c += 8;
+      w.tab(c).text(ImpedanceCell(cand.extraG, extraResonance, d));
+    }
+    w.endLine();
+  }
+  w.emptyLine();
+
+  // Resonance frequencies of every band.
+  w.text(tr(lang, "Resonanzfrequenzen [MHz] bei einer Antennenlänge von ",
+            "Resonant frequencies [MHz] with an antenna length of "))
+      .text(FormatPicture(d.length, "##0.0##", sep))
+      .text(" m:")
+      .endLine();
+  w.separator(width);
+  for (int b = kTop; b >= 0; --b)
+    w.text(kResonanceLabel[b]).text(FormatPicture(resonance[static_cast<std::size_t>(b)], "  #0.0##;;  -", sep)).endLine();
+  if (d.extraBand) {
+    w.text(LeftField(FormatPicture(d.extraFrequency, "#0.0#", sep) + " MHz", 12))
+        .text(":")
+        .text(FormatPicture(extraResonance, "  #0.0##;;  -", sep))
+        .endLine();
+  }
+  w.emptyLine();
+
+  // Tendencies of the currents across each band's segments.
+  w.text(tr(lang, "Tendenzen der Ströme: (", "Tendencies of the currents: ("))
+      .text(FormatPicture(0.01, "0.00", sep))
+      .text(tr(lang, " = 1% bis ", " = 1% to "))
+      .text(FormatPicture(1.0, "0.0", sep))
+      .text(tr(lang, " = 100% des maximal möglichen)", " = 100% of the maximum possible)"))
+      .endLine();
+  for (const FeedCandidate& cand : reported) {
+    w.text(tr(lang, "Einspeisung bei", "Feed-in at ")).text(PlainNumber(cand.x, sep)).text(" m ").endLine();
+    w.separator(width);
+    for (int b = kTop; b >= 0; --b) {
+      if (!shown(d, b)) continue;
+      for (const TendencyPoint& t : TendencyPoints(b)) {
+        const double W = (300 / t.f) * (1 - 2 * d.ins);
+        const BandCurrent bc = StromImPunkt(W, d.length, cand.x, d.vk, d.ins, d.calc);
+        w.text(t.label).text(FormatPicture(bc.G, "0.000", sep));
+      }
+      w.endLine();
+    }
+    w.emptyLine();
+  }
+  w.emptyLine();
+  w.text(ClosingLine(d)).endLine();
+}
+
+std::string FeedPointInfo(const ReportData& d, std::span<const FeedCandidate> reported) {
+  std::string info = tr(d.language, "Mögliche Speisepunkte (X) bei ", "Possible feed points (x) for ");
+  for (const FeedCandidate& cand : reported) info += FormatPicture(cand.x, " #0.0#", d.sep) + " m,";
+  return info;
+}
+
+std::string TableFileMessage(Language lang, bool specialTable) {
+  if (specialTable)
+    return tr(lang, "Tabelle liegt als Textfile 'AntStrSu.txt' und 'AntSpezi.txt' vor.  ",
+              "Table is available as text file 'AntStrSu.txt' and 'AntSpezi.txt'.  ");
+  return tr(lang, "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ",
+            "Table is available as text file 'AntStrSu.txt'.  ");
+}
+
+std::string WithFileMessageLine(const std::string& info, const std::string& message) {
+  if (info.find(message) != std::string::npos) return info;
+  return info + "\r\n" + message;
+}
+
+}  // namespace lorvant::report

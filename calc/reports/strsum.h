@@ -1,0 +1,38 @@
+// AntStrSu.txt, the current-sum report: header, candidates with their
+// currents and impedances, resonance frequencies and current tendencies.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "calc/reports/reportdata.h"
+#include "calc/reports/text.h"
+
+namespace lorvant::report {
+
+// Writes the whole report (Windows-1252, CR LF) for the reported candidates.
+void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<const FeedCandidate> reported);
+
+// Text the run appends to the Info label while the report is written:
+// "Mögliche Speisepunkte (X) bei " and " 7,07 m," per candidate.
+std::string FeedPointInfo(const ReportData& d, std::span<const FeedCandidate> reported);
+
+// "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  " (or naming both files).
+std::string TableFileMessage(Language lang, bool specialTable);
+
+// The Info label after a file message: unchanged when it already holds the
+// message, else its text, CR LF and the message.
+std::string WithFileMessageLine(const std::string& info, const std::string& message);
+
+// Lines the special table shares with this report.
+void WriteTitleLine(ReportWriter& w, Language lang);
+void WriteBasisLine(ReportWriter& w, const ReportData& d);
+// The segment text and the band list; the additional band's frequency is
+// formatted with `extraPicture`.
+std::string SegmentAndBands(const ReportData& d, std::string_view extraPicture);
+// "Berechnung am <date> <notice>".
+std::string ClosingLine(const ReportData& d);
+
+}  // namespace lorvant::report

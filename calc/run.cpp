@@ -1,0 +1,778 @@
+#include "calc/run.h"
+
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "calc/current.h"
+#include "calc/numparse.h"
+#include "calc/reports/spezi.h"
+#include "calc/reports/strsum.h"
+#include "calc/reports/text.h"
+
+namespace lorvant {
+
+namespace runtext {
+std::string StatusReady(Language lang) {
+  return tr(lang, "Status: Bereit zum Anzeigen der Berechnungsergebnisse",
+            "Status: Ready to display the calculations results");
+}
+}  // namespace runtext
+
+const char* RunOutcomeName(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Completed:
+      return "completed";
+    case RunOutcome::NoHalfWave:
+      return "no-half-wave";
+    case RunOutcome::SegmentCancelled:
+      return "segment-cancelled";
+    case RunOutcome::TooFewBands:
+      return "too-few-bands";
+    case RunOutcome::DielectricRejected:
+      return "dielectric-rejected";
+    case RunOutcome::DiameterTooSmall:
+      return "diameter-too-small";
+    case RunOutcome::Aborted:
+      return "aborted";
+    case RunOutcome::Cancelled:
+      return "cancelled";
+  }
+  return "unknown";
+}
+
+Question DielectricQuestion(Language lang) {
+  Question q;
+  q.text = tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
+              "Is the input of the relative dielectric constant correkt ?");
+  q.title = tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?");
+  q.icon = Icon::Question;
+  q.buttons = Buttons::YesNo;
+  return q;
+}
+
+namespace {
+
+using report::ReportData;
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kReportName = "AntStrSu.txt";
+constexpr const char* kSpecialName = "AntSpezi.txt";
+constexpr const char* kPictureName = "AntKurve.BMP";
+// Reports are written under this suffix and renamed into place when they are
+// complete, so an earlier complete report is never left half-overwritten.
+constexpr const char* kTempSuffix = ".tmp";
+
+// A failed file operation, described for the error box.
+class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The run ends early (Abort in the error box, or cancelled).
+struct RunStopped {
+  RunOutcome outcome;
+};
+
+// A single-precision step: evaluated in double, checked, rounded once.
+float Checked(double v) {
+  if (std::isnan(v) || std::fabs(v) > static_cast<double>(FLT_MAX))
+    throw ArithmeticError(ArithmeticError::Kind::Overflow, "overflow");
+  return static_cast<float>(v);
+}
+
+// A division as the run's floating-point steps check it: 0 / 0 counts as an
+// overflow, anything else over 0 as a division by zero.
+double Divide(double a, double b) {
+  if (b == 0) {
+    if (a == 0 || std::isnan(a)) throw ArithmeticError(ArithmeticError::Kind::Overflow, "overflow");
+    throw ArithmeticError(ArithmeticError::Kind::DivisionByZero, "division by zero");
+  }
+  return a / b;
+}
+
+std::string FileErrorText(Language lang, const std::string& path, int err) {
+  std::string what;
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      what = tr(lang, "Zugriff verweigert", "Permission denied");
+      break;
+    case ENOENT:
+    case ENOTDIR:
+      what = tr(lang, "Pfad nicht gefunden", "Path not found");
+      break;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      what = tr(lang, "Datenträger voll", "Disk full");
+      break;
+    case EIO:
+      what = tr(lang, "Fehler beim Lesen/Schreiben des Geräts", "Device I/O error");
+      break;
+    default:
+      what = tr(lang, "Fehler beim Zugriff auf Pfad/Datei", "Path/File access error");
+      break;
+  }
+  return what + kCrLf + path;
+}
+
+// One output file under its temporary name.
+struct OutFile {
+  std::string target;
+  std::string temp;
+  // A larger buffer than the default: the special table is written row by
+  // row and runs to half a megabyte for a 40 m wire. Declared before the
+  // stream, so that it outlives it.
+  std::unique_ptr<char[]> buffer;
+  static constexpr std::size_t kBufferSize = 1 << 16;
+  std::ofstream stream;
+  bool open = false;
+
+  void openTemp() {
+    stream.close();
+    stream.clear();
+    if (!buffer) buffer = std::make_unique<char[]>(kBufferSize);
+    stream.rdbuf()->pubsetbuf(buffer.get(), kBufferSize);
+    errno = 0;
+    stream.open(temp, std::ios::binary | std::ios::out | std::ios::trunc);
+    open = stream.is_open();
+  }
+  // Drops the partial file; the earlier complete file stays untouched.
+  void discard() {
+    if (stream.is_open()) stream.close();
+    open = false;
+    std::error_code ec;
+    std::filesystem::remove(temp, ec);
+  }
+};
+
+class Run {
+ public:
+  Run(const RunInput& in, RunHost& host)
+      : in_(in), host_(host), lang_(in.language), sep_(in.decimalSeparator), picture_(host.canvas()) {}
+
+  RunOutput execute() {
+    try {
+      steps();
+    } catch (const RunStopped& stop) {
+      report_.discard();
+      special_.discard();
+      out_.outcome = stop.outcome;
+    }
+    return std::move(out_);
+  }
+
+ private:
+  // ---- error handling -------------------------------------------------
+
+  Question ErrorQuestion(const std::string& description, bool lowerValues) const {
+    Question q;
+    q.text = description;
+    if (lowerValues) q.text += std::string(kCrLf) + tr(lang_, "Bitte kleinere Werte verwenden.", "Please enter lower values.");
+    q.title = tr(lang_, " Fehler ", " Error ");
+    q.icon = Icon::Exclamation;
+    q.buttons = Buttons::AbortRetryIgnore;
+    q.defaultButton = 1;
+    return q;
+  }
+
+  Question ArithmeticQuestion(const ArithmeticError& e) const {
+    switch (e.kind()) {
+      case ArithmeticError::Kind::Overflow:
+        return ErrorQuestion(tr(lang_, "Überlauf", "Overflow"), true);
+      case ArithmeticError::Kind::DivisionByZero:
+        return ErrorQuestion(tr(lang_, "Division durch Null", "Division by zero"), false);
+      default:
+        if (lang_ == Language::German && std::string_view(e.what()) == "Invalid procedure call or argument")
+          return ErrorQuestion("Unzulässiger Prozeduraufruf oder ungültiges Argument", false);
+        return ErrorQuestion(e.what(), false);
+    }
+  }
+
+  // Runs one step; a failure goes to the error box. Returns true when the
+  // step succeeded, false when the user chose Ignore; Abort stops the run.
+  template <class F>
+  bool Step(F&& f) {
+    for (;;) {
+      Question q;
+      try {
+        f();
+        return true;
+      } catch (const ArithmeticError& e) {
+        q = ArithmeticQuestion(e);
+      } catch (const FileError& e) {
+        q = ErrorQuestion(e.what(), false);
+      } catch (const std::bad_alloc&) {
+        q = ErrorQuestion(tr(lang_, "Nicht genügend Speicher", "Out of memory"), false);
+      }
+      const Answer a = host_.errorHandler(q);
+      if (a == Answer::Retry) continue;
+      if (a == Answer::Ignore) return false;
+      throw RunStopped{RunOutcome::Aborted};
+    }
+  }
+
+  void Beep() {
+    ++out_.beeps;
+    host_.beep();
+  }
+
+  // ---- the run --------------------------------------------------------
+
+  void steps() {
+    // 1. Reset.
+    out_.info.clear();
+    out_.bands = in_.bands;
+    out_.equalImpedances = in_.equalImpedances;
+
+    // 2. Inputs.
+    f0_ = ParseNumber(in_.text1);
+    if (!(f0_ > 0)) f0_ = 14.2f;
+    {
+      std::string_view t2 = in_.text2;
+      const auto tilde = t2.find('~');
+      if (tilde != std::string_view::npos) t2.remove_prefix(tilde + 1);
+      n_ = ParseNumber(t2);
+    }
+    const float lg = ParseNumber(in_.text3);
+    vk_ = ParseNumber(in_.text4);
+
+    // 3. A length is needed.
+    if (n_ < 1 && lg == 0) {
+      Beep();
+      picture_.clear();
+      out_.info = tr(lang_, " Bitte mindestens eine Halbwelle eingeben!", " Please enter at least one half-wave! ");
+      out_.outcome = RunOutcome::NoHalfWave;
+      return;
+    }
+
+    // 4. Wire-length limit.
+    if (lg > 0) WireLengthLimit(lg);
+
+    // 5.-8. Bands, WINDOM, counts, mode.
+    if (in_.windom) out_.equalImpedances = true;
+    for (int v : out_.bands) {
+      if (v != kBandOff) ++shownCount_;
+      if (v == kBandCounted) ++countedCount_;
+    }
+    equalMode_ = out_.equalImpedances;
+
+    // 9. Classify the preferred frequency.
+    const Classification cls = ClassifyPreferredFrequency(f0_, in_.segmentIndex + 1, lang_, host_);
+    if (cls.extraBand) {
+      extraBand_ = true;
+      extraFrequency_ = cls.extraFrequency;
+      ++countedCount_;
+      ++shownCount_;
+      out_.extraBand = true;
+      out_.extraFrequency = extraFrequency_;
+    }
+    if (cls.cancelled) {
+      out_.outcome = RunOutcome::SegmentCancelled;
+      return;
+    }
+    segment_ = in_.segmentIndex + 1;
+    if (cls.segmentChanged) {
+      segment_ = cls.segment;
+      out_.segmentIndex = cls.segment - 1;
+    }
+
+    // 10. Segment note.
+    switch (segment_) {
+      case kSegmentCw:
+        out_.info += tr(lang_, "Berechnung für CW-Band: ", "Calculation for CW-Band: ");
+        break;
+      case kSegmentSsb:
+        out_.info += tr(lang_, "Berechnung für SSB-Band: ", "Calculation for SSB-Band: ");
+        break;
+      default:
+        out_.info += tr(lang_, "Berechnung für Bandmitte: ", "Calculation for band center: ");
+        break;
+    }
+
+    // 11. At least two counted bands.
+    if (countedCount_ <= 1) {
+      Beep();
+      picture_.clear();
+      out_.info = tr(lang_, " Bitte mindestens zwei Bänder auswählen!", " Please select at least two bands!");
+      out_.outcome = RunOutcome::TooFewBands;
+      return;
+    }
+
+    // 12.
+    smin_ = ParseNumber(in_.text8);
+
+    // 13. Insulation.
+    er_ = ParseNumber(in_.combo1);
+    if (er_ > 1.00059f) {
+      if (er_ > 20) {
+        Beep();
+        if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {
+          out_.focus = RunFocus::Combo1;
+          out_.outcome = RunOutcome::DielectricRejected;
+          return;
+        }
+      }
+      const float d = ParseNumber(in_.combo2);
+      const float outer = ParseNumber(in_.text6);
+      if (static_cast<double>(d) < 0.01 || !(d < outer)) {
+        Beep();
+        out_.focus = RunFocus::Combo2;
+        out_.info = tr(lang_, "Hinweis: Durchmesser zu gering!", "Note: Diameter too small!");
+        out_.outcome = RunOutcome::DiameterTooSmall;
+        return;
+      }
+      Step([&] {
+        const double ins = IsolationsVerkuerzung(er_, outer, d, vk_);
+        if (!std::isfinite(ins))
+          throw ArithmeticError(vk_ == 0 ? ArithmeticError::Kind::DivisionByZero : ArithmeticError::Kind::Overflow,
+                                "insulation");
+        ins_ = ins;
+      });
+      out_.insulation = ins_;
+    }
+
+    // 14. Antenna length.
+    Step([&] {
+      float n = n_;
+      float f0 = f0_;
+      const float length = AntennenLaenge(n, vk_, ins_, f0, LengthCtx(out_.bands));
+      Checked(length);
+      length_ = length;
+      n_ = n;
+      f0_ = f0;
+    });
+    out_.length = length_;
+    out_.text1 = report::FormatPicture(f0_, "##0.0##", sep_);
+    out_.text2 = (std::floor(n_) == n_ ? "" : "~") + report::FormatPicture(n_, "##0", sep_);
+    out_.info += tr(lang_, "Länge der Antenne ", "Length of the antenna ") +
+                 report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf;
+
+    // 15. Height line.
+    if (in_.calculator.active)
+      heightLine_ = tr(lang_, "Antennenhöhe: ", "Antenna height: ") + in_.calculator.heightText + " m";
+
+    data_ = ReportData();
+
+    // 16. Open the reports.
+    report_.target = in_.resultsFolder + kReportName;
+    report_.temp = report_.target + kTempSuffix;
+    if (!Step([&] { OpenOrThrow(report_); })) report_.open = false;
+    if (in_.specialTable) {
+      special_.target = in_.resultsFolder + kSpecialName;
+      special_.temp = special_.target + kTempSuffix;
+      specialOn_ = true;
+      if (!Step([&] { StartSpecial(-1); })) DropSpecial();
+    }
+
+    // 17. Prepare the picture and the scan.
+    picture_.setup();
+    Step([&] {
+      if (!picture_.setScale(length_))
+        throw ArithmeticError(ArithmeticError::Kind::DivisionByZero, "scale");
+    });
+    Step([&] {
+      const auto steps = toInt32(Checked(static_cast<double>(length_) * 100));
+      if (!steps) throw ArithmeticError(ArithmeticError::Kind::Overflow, "steps");
+      N_ = *steps;
+    });
+    W_ = BandWellenlaengen(segment_, ins_);
+    if (extraBand_) {
+      Step([&] {
+        const double w = Divide(300, extraFrequency_) * (1 - 2 * ins_);
+        if (!std::isfinite(w)) throw ArithmeticError(ArithmeticError::Kind::Overflow, "wavelength");
+        extraW_ = w;
+      });
+    }
+
+    // 18. The scan.
+    Scan();
+
+    // 19. Labels, reports, picture.
+    picture_.labels(N_, length_, extraBand_, extraFrequency_, lang_, sep_);
+    out_.pictureLabelled = true;
+    WriteReport();
+    FinishSpecial();
+    SavePicture();
+
+    // 20. Finish.
+    out_.status = runtext::StatusReady(lang_);
+    out_.outcome = RunOutcome::Completed;
+  }
+
+  LengthContext LengthCtx(const BandValues& bands) const {
+    LengthContext ctx;
+    ctx.bands = bands;
+    ctx.segment = in_.segmentIndex + 1;
+    if (segment_ != 0) ctx.segment = segment_;
+    ctx.lengthMode = in_.lengthMode;
+    ctx.tolerancePercent = ParseNumber(in_.text5);
+    ctx.extraBand = extraBand_;
+    ctx.extraFrequency = extraFrequency_;
+    ctx.calc = in_.calculator;
+    return ctx;
+  }
+
+  void WireLengthLimit(float lg) {
+    float nr = 0;
+    Step([&] { nr = Checked(Divide(Divide(lg, vk_), Divide(150, f0_))); });
+    float nt = static_cast<float>(roundHalfEven(nr));
+    float lt = 0;
+    Step([&] {
+      float n = nt;
+      float f0 = f0_;
+      const float length = AntennenLaenge(n, vk_, 0.0, f0, LengthCtx(in_.bands));
+      Checked(length);
+      lt = length;
+      nt = n;
+      f0_ = f0;
+    });
+    if (lt > lg) nr = Checked(static_cast<double>(nr) - 1);
+    n_ = static_cast<float>(roundHalfEven(nr));
+
+    // Bands below the wire's fundamental cannot be served: they turn grey.
+    // Without a counted band there is nothing to compare with; the run then
+    // ends at the band count check.
+    float low = 0;
+    for (int b = 0; b < kBandCount && low == 0; ++b)
+      if (out_.bands[static_cast<std::size_t>(b)] == kBandCounted) low = BandNennFrequenz(b);
+    if (low > 0) {
+      float fund = 0;
+      const bool ok = Step([&] {
+        const double h = roundHalfEven(Divide(150, low));
+        fund = Checked(Divide(low, Divide(lg, h)));
+      });
+      if (ok) {
+        const double fundKey = roundHalfEven(fund);
+        for (int b = 0; b < kBandCount; ++b) {
+          int& v = out_.bands[static_cast<std::size_t>(b)];
+          if (roundHalfEven(BandNennFrequenz(b)) >= fundKey) {
+            if (v != kBandCounted) v = kBandGrey;
+            break;
+          }
+          if (v == kBandCounted) v = kBandGrey;
+        }
+      }
+    }
+    if (n_ < 1) n_ = 1;
+    out_.text2 = report::FormatGeneral(n_, sep_);
+  }
+
+  ReportData MakeReportData() const {
+    ReportData d;
+    d.language = lang_;
+    d.sep = sep_;
+    d.f0 = f0_;
+    d.n = n_;
+    d.segment = segment_;
+    d.bands = out_.bands;
+    d.extraBand = extraBand_;
+    d.extraFrequency = extraBand_ ? extraFrequency_ : 0.0f;
+    d.length = length_;
+    d.vk = vk_;
+    d.ins = ins_;
+    d.er = er_;
+    d.combo1Text = in_.combo1;
+    d.heightLine = heightLine_;
+    d.calc = in_.calculator;
+    d.specialTable = specialOn_;
+    d.dateText = in_.dateText;
+    return d;
+  }
+
+  // ---- files ----------------------------------------------------------
+
+  void OpenOrThrow(OutFile& f) {
+    f.openTemp();
+    if (!f.open) throw FileError(FileErrorText(lang_, f.target, errno));
+  }
+
+  void CheckWritten(OutFile& f) {
+    if (!f.stream.good()) {
+      const int err = errno;
+      throw FileError(FileErrorText(lang_, f.target, err));
+    }
+  }
+
+  // Closes the temporary file and moves it into place.
+  void Complete(OutFile& f) {
+    errno = 0;
+    f.stream.close();
+    if (f.stream.fail()) {
+      const int err = errno;
+      f.stream.clear();
+      throw FileError(FileErrorText(lang_, f.target, err));
+    }
+    f.open = false;
+    std::error_code ec;
+    std::filesystem::rename(f.temp, f.target, ec);
+    if (ec) {
+      // The data is safe in the temporary file; a retry renames again.
+      f.open = false;
+      throw FileError(FileErrorText(lang_, f.target, ec.value()));
+    }
+    out_.files.push_back(f.target);
+  }
+
+  // (Re)starts the special table: header, then the rows 0..upTo again (after
+  // a write error and Retry, the table is written anew from its start).
+  void StartSpecial(std::int64_t upTo) {
+    OpenOrThrow(special_);
+    data_ = MakeReportData();
+    report::SpecialTableWriter writer(special_.stream, data_);
+    writer.header();
+    StepValues v;
+    for (std::int64_t q = 0; q <= upTo; ++q) {
+      Compute(static_cast<std::int32_t>(q), v);
+      writer.row(static_cast<std::int32_t>(q), v.S, v.G, v.extra.G);
+    }
+    CheckWritten(special_);
+  }
+
+  void DropSpecial() {
+    special_.discard();
+    specialOn_ = false;
+  }
+
+  void FinishSpecial() {
+    if (!specialOn_) return;
+    const bool ok = Step([&] {
+      if (!special_.stream.is_open()) {
+        // A Retry after a failed close or rename: the table is written anew.
+        StartSpecial(N_);
+      }
+      data_ = MakeReportData();
+      report::SpecialTableWriter writer(special_.stream, data_);
+      writer.closing();
+      CheckWritten(special_);
+      Complete(special_);
+    });
+    if (!ok) DropSpecial();
+  }
+
+  void WriteReport() {
+    data_ = MakeReportData();
+    const std::span<const FeedCandidate> confirmed(candidates_.data(), confirmed_);
+    const std::size_t count = report::ReportedCandidateCount(confirmed, length_);
+    const std::span<const FeedCandidate> reported = confirmed.first(count);
+    out_.candidates.assign(reported.begin(), reported.end());
+    out_.confirmedCandidates = confirmed_;
+
+    out_.info += report::FeedPointInfo(data_, reported);
+    for (const FeedCandidate& c : reported) picture_.candidate(c.x);
+
+    if (!report_.open) return;  // opening was ignored
+    bool first = true;
+    const bool ok = Step([&] {
+      if (!first || !report_.stream.is_open()) OpenOrThrow(report_);
+      first = false;
+      report::WriteCurrentSumReport(report_.stream, data_, reported);
+      CheckWritten(report_);
+      Complete(report_);
+    });
+    if (!ok) {
+      report_.discard();
+      return;
+    }
+    out_.reportPath = report_.target;
+    // With the special table dropped after an error, the message names the
+    // one file that exists.
+    out_.info = report::WithFileMessageLine(out_.info, report::TableFileMessage(lang_, specialOn_));
+  }
+
+  void SavePicture() {
+    if (!picture_.keepsImage()) return;
+    std::string saved;
+    const bool ok = Step([&] {
+      std::string firstError;
+      for (const std::string& folder : {in_.programFolder, in_.resultsFolder}) {
+        if (folder.empty()) continue;
+        const std::string target = folder + kPictureName;
+        const std::string temp = target + kTempSuffix;
+        if (picture_.save(temp)) {
+          std::error_code ec;
+          std::filesystem::rename(temp, target, ec);
+          if (!ec) {
+            saved = target;
+            return;
+          }
+          std::filesystem::remove(temp, ec);
+        }
+        if (firstError.empty()) firstError = target;
+      }
+      // Neither the program's folder nor the results folder took the file.
+      throw FileError(FileErrorText(lang_, firstError.empty() ? std::string(kPictureName) : firstError, EACCES));
+    });
+    if (!ok || saved.empty()) return;
+    out_.picturePath = saved;
+    out_.files.push_back(saved);
+    // Beside the program the name says enough; in the results folder, which
+    // the user may not expect, the message gives the full path.
+    const bool besideProgram = !in_.programFolder.empty() && saved == in_.programFolder + kPictureName;
+    const std::string name = besideProgram ? std::string(kPictureName) : saved;
+    const std::string message =
+        tr(lang_, "Kurve liegt als '", "Curve is available as '") + name + tr(lang_, "' vor. ", "'. ");
+    if (out_.info.find(message) == std::string::npos) out_.info += message;
+  }
+
+  // ---- scan -----------------------------------------------------------
+
+  struct StepValues {
+    std::array<double, kBandCount> G{};
+    std::array<double, kBandCount> I1{};
+    BandCurrent extra;
+    double S = 0;
+    double T = 0;
+  };
+
+  void Compute(std::int32_t p, StepValues& v) const {
+    const double x = p / 100.0;
+    for (int b = 0; b < kBandCount; ++b) {
+      const auto i = static_cast<std::size_t>(b);
+      const BandCurrent c = StromImPunkt(W_[i], length_, x, vk_, ins_, in_.calculator);
+      v.G[i] = c.G;
+      v.I1[i] = c.I1;
+    }
+    v.extra = extraBand_ ? StromImPunkt(extraW_, length_, x, vk_, ins_, in_.calculator) : BandCurrent{};
+    // From 50 MHz down, then the additional band: the order of the sums.
+    double S = 0, T = 0;
+    for (int b = kBandCount - 1; b >= 0; --b) {
+      const auto i = static_cast<std::size_t>(b);
+      if (out_.bands[i] == kBandCounted) {
+        S += v.G[i];
+        T += v.I1[i];
+      }
+    }
+    if (extraBand_) {
+      S += v.extra.G;
+      T += v.extra.I1;
+    }
+    v.S = S / countedCount_;
+    v.T = T / countedCount_;
+  }
+
+  void Scan() {
+    std::array<bool, kBandCount> shown{};
+    for (std::size_t i = 0; i < shown.size(); ++i) shown[i] = out_.bands[i] != kBandOff;
+    double ref = 0;
+    bool rising = false;
+    int best = static_cast<int>(roundHalfEven(countedCount_ / 2.0));
+    const double half = N_ / 2.0;
+    candidates_.clear();
+    confirmed_ = 0;
+    StepValues v;
+    report::SpecialTableWriter writer(special_.stream, data_);
+
+    for (std::int64_t step = 0; step <= N_; ++step) {
+      const auto p = static_cast<std::int32_t>(step);
+      if (p != 0 && p % kProgressInterval == 0 && !host_.progress(static_cast<double>(p) / N_))
+        throw RunStopped{RunOutcome::Cancelled};
+      Compute(p, v);
+      picture_.step(p, v.I1, shown, extraBand_, v.extra.I1, v.T);
+
+      if (specialOn_) {
+        writer.row(p, v.S, v.G, v.extra.G);
+        if (!special_.stream.good()) {
+          // Report the failure first; a Retry writes the table anew.
+          bool first = true;
+          const bool ok = Step([&] {
+            if (first) {
+              first = false;
+              CheckWritten(special_);
+              return;
+            }
+            StartSpecial(p);
+          });
+          if (!ok) DropSpecial();
+        }
+      }
+
+      if (p > half) continue;
+      // The candidate search in the first half of the wire.
+      bool ok = true;
+      if (equalMode_) {
+        int c = 0;
+        if (sng(v.S) >= smin_) {
+          std::array<double, kBandCount> values{};
+          for (int b = 0; b < kBandCount - 1; ++b) {
+            const auto i = static_cast<std::size_t>(b);
+            values[i] = out_.bands[i] == kBandCounted ? v.G[i] : 0.0;
+          }
+          values[kBandCount - 1] = extraBand_ ? v.extra.G : 0.0;
+          c = GleicheImpedanzen(values, smin_, countedCount_);
+        }
+        if (c > 0 && best < c && p > 0) {
+          ref = v.S - 0.00001;
+          best = c;
+        } else {
+          ref = v.S + 0.00001;
+          if (c > 0) best = c;
+        }
+      }
+      if (v.S >= ref) {
+        ref = v.S;
+        rising = true;
+        Store(p, v);
+      } else {
+        ref = v.S;
+        for (std::size_t i = 0; i < out_.bands.size(); ++i)
+          if (out_.bands[i] == kBandCounted && sng(v.G[i]) < smin_) ok = false;
+        if (extraBand_ && sng(v.extra.G) < smin_) ok = false;
+        if (rising && ok) ++confirmed_;
+        rising = false;
+      }
+    }
+  }
+
+  // Overwrites the open candidate (index confirmed_) with this step.
+  void Store(std::int32_t p, const StepValues& v) {
+    if (candidates_.size() <= confirmed_) candidates_.resize(confirmed_ + 1);
+    FeedCandidate& c = candidates_[confirmed_];
+    c.x = p / 100.0;
+    c.S = v.S;
+    for (std::size_t i = 0; i < c.G.size(); ++i) c.G[i] = out_.bands[i] != kBandOff ? v.G[i] : 0.0;
+    c.extraG = extraBand_ ? v.extra.G : 0.0;
+  }
+
+  const RunInput& in_;
+  RunHost& host_;
+  const Language lang_;
+  const char sep_;
+  CurvePicture picture_;
+  RunOutput out_;
+
+  float f0_ = 0, n_ = 0, vk_ = 0, smin_ = 0, er_ = 0, length_ = 0;
+  double ins_ = 0;
+  int segment_ = 0;
+  int shownCount_ = 0, countedCount_ = 0;
+  bool equalMode_ = false;
+  bool extraBand_ = false;
+  float extraFrequency_ = 0;
+  std::string heightLine_;
+  std::int32_t N_ = 0;
+  std::array<double, kBandCount> W_{};
+  double extraW_ = 0;
+  std::vector<FeedCandidate> candidates_;
+  std::size_t confirmed_ = 0;
+
+  OutFile report_;
+  OutFile special_;
+  bool specialOn_ = false;
+  ReportData data_;
+};
+
+}  // namespace
+
+RunOutput RunOptimisation(const RunInput& in, RunHost& host) {
+  Run run(in, host);
+  return run.execute();
+}
+
+}  // namespace lorvant

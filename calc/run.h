@@ -1,0 +1,141 @@
+// The current-sum optimisation run: reads the main form's inputs, fixes the
+// antenna length, scans the wire centimetre by centimetre, collects the
+// candidate feed points, writes AntStrSu.txt (and AntSpezi.txt when asked)
+// and the current-curve picture AntKurve.BMP.
+//
+// The run is one call. Whatever it needs from its user (the segment and
+// additional-band questions, the dielectric question, the Abort/Retry/Ignore
+// error handler, beeps, progress and cancel, the picture surface) goes
+// through the RunHost that the caller supplies.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calc/bandplan.h"
+#include "calc/common.h"
+#include "calc/curves.h"
+#include "calc/reports/reportdata.h"
+#include "calc/shortening.h"
+
+namespace lorvant {
+
+// The main form's inputs as the run reads them. Number texts are read with
+// the shared number parse (comma or point).
+struct RunInput {
+  std::string text1;   // preferred (resonance) frequency, MHz
+  std::string text2;   // half-waves; text up to and including "~" is dropped
+  std::string text3;   // maximum wire length, m; empty or 0 = no limit
+  std::string text4;   // shortening factor Vk
+  std::string text5;   // tolerance, percent
+  std::string text6;   // outer diameter over the insulation, mm
+  std::string text8;   // minimum current sum
+  std::string combo1;  // relative dielectric constant (the whole combo text)
+  std::string combo2;  // conductor diameter, mm
+  BandValues bands{};  // Check1(0..10): 0 off, 1 counted, 2 grey
+  bool windom = false;        // Check2
+  bool specialTable = false;  // Check11
+  int segmentIndex = 2;       // Option1 index (segment code - 1)
+  int lengthMode = kLengthPreferred;  // Option2 index
+  bool equalImpedances = false;       // Option4 selected (else Option3)
+  CalculatorState calculator;         // shortening-factor calculator
+  Language language = Language::German;
+  char decimalSeparator = ',';
+  std::string resultsFolder;  // ends with "/"
+  std::string programFolder;  // the program's own folder, ends with "/"; may be empty
+  std::string dateText;       // date and time for the reports' closing lines
+};
+
+enum class RunOutcome {
+  Completed,           // reports and picture done (some may have been skipped by Ignore)
+  NoHalfWave,          // " Bitte mindestens eine Halbwelle eingeben!"
+  SegmentCancelled,    // Cancel to the segment question
+  TooFewBands,         // " Bitte mindestens zwei Bänder auswählen!"
+  DielectricRejected,  // No to the dielectric question
+  DiameterTooSmall,    // "Hinweis: Durchmesser zu gering!"
+  Aborted,             // Abort in the error handler
+  Cancelled,           // the progress callback asked to stop
+};
+
+// A short name of the outcome ("completed", "no-half-wave", "segment-cancelled",
+// "too-few-bands", "dielectric-rejected", "diameter-too-small", "aborted",
+// "cancelled"), for the batch tool's output.
+const char* RunOutcomeName(RunOutcome outcome);
+
+// Where the form puts the focus after the run.
+enum class RunFocus { None, Combo1, Combo2 };
+
+struct RunOutput {
+  RunOutcome outcome = RunOutcome::Completed;
+
+  // Write-backs to the form (empty when the run did not write the field).
+  std::optional<std::string> text1;
+  std::optional<std::string> text2;
+  std::optional<int> segmentIndex;  // Option1 index chosen by the segment question
+  bool equalImpedances = false;     // Option4 selected after the run
+  BandValues bands{};               // band boxes after the run (some turned grey)
+
+  std::string info;    // the whole Info label after the run, lines CR LF
+  std::string status;  // status bar text; empty when unchanged
+  RunFocus focus = RunFocus::None;
+  int beeps = 0;
+
+  // Shared results (Module1), valid for every outcome: the run resets them
+  // at its start and sets them as far as it got.
+  float length = 0;     // antenna length L, m
+  double insulation = 0;
+  bool extraBand = false;
+  float extraFrequency = 0;
+
+  // The reported candidates (those in the reports).
+  std::vector<FeedCandidate> candidates;
+  std::size_t confirmedCandidates = 0;  // confirmed during the scan (k)
+
+  // Full paths of the files written, in the order they were completed.
+  std::vector<std::string> files;
+  std::string reportPath;   // AntStrSu.txt when written, else empty
+  std::string picturePath;  // AntKurve.BMP when saved, else empty
+  // The picture got its legend and labels; the band boxes then take their
+  // band colours as text colour (BandCheckColour).
+  bool pictureLabelled = false;
+};
+
+// Texts of the run that the windows show too.
+namespace runtext {
+std::string StatusReady(Language lang);  // "Status: Bereit zum Anzeigen der Berechnungsergebnisse"
+}
+
+// The question the run asks for a relative dielectric constant above 20
+// (Yes goes on, anything else ends the run). The other two questions of the
+// run are ExtraBandQuestion and SegmentQuestion of calc/bandplan.h; a host
+// tells them apart by their titles.
+Question DielectricQuestion(Language lang);
+
+// What the caller supplies to the run.
+class RunHost : public Asker {
+ public:
+  // ask(): the segment, additional-band and dielectric questions.
+  // An audible signal.
+  virtual void beep() {}
+  // Called every few thousand scan steps with the part done (0..1); return
+  // false to cancel the run.
+  virtual bool progress(double /*fraction*/) { return true; }
+  // The Abort/Retry/Ignore box of a failing step. Answers other than Retry
+  // and Ignore count as Abort.
+  virtual Answer errorHandler(const Question& q) { return ask(q); }
+  // The drawing surface of the current-curve picture.
+  virtual Canvas& canvas() { return nullCanvas_; }
+
+ private:
+  NullCanvas nullCanvas_;
+};
+
+// How many scan steps lie between two progress calls.
+inline constexpr std::int32_t kProgressInterval = 2048;
+
+RunOutput RunOptimisation(const RunInput& in, RunHost& host);
+
+}  // namespace lorvant

@@ -1,0 +1,517 @@
+// The optimisation run: inputs, early ends, write-backs, the candidate
+// search, the error handler, cancelling and where the files go.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "calc/reports/text.h"
+#include "tests/calc/run_support.h"
+
+namespace lorvant {
+namespace {
+
+using test::ScriptedHost;
+using test::TempFolder;
+using test::TypicalInput;
+
+// A canvas that keeps an image of one byte per drawing call, so the run has
+// something to save; save() fails for folders listed in `refuse`.
+class FileCanvas : public NullCanvas {
+ public:
+  std::vector<std::string> refuse;
+  int setups = 0, clears = 0;
+  std::vector<std::pair<double, std::string>> texts;  // x, text
+  void setup() override { ++setups; }
+  void clear() override { ++clears; }
+  void text(double x, double, std::string_view t, int) override { texts.emplace_back(x, std::string(t)); }
+  bool keepsImage() const override { return true; }
+  bool save(const std::string& path) override {
+    for (const std::string& r : refuse)
+      if (path.rfind(r, 0) == 0) return false;
+    std::ofstream out(path, std::ios::binary);
+    out << "BM";
+    return out.good();
+  }
+};
+
+std::size_t FilesIn(const TempFolder& dir) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
+  return n;
+}
+
+// ---- early ends ----------------------------------------------------------
+
+TEST(RunEarlyEnds, NoHalfWaveWithoutWireLimit) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text2 = "0";
+  FileCanvas canvas;
+  ScriptedHost host;
+  host.drawing = &canvas;
+  const RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::NoHalfWave);
+  EXPECT_EQ(out.info, " Bitte mindestens eine Halbwelle eingeben!");
+  EXPECT_EQ(out.beeps, 1);
+  EXPECT_EQ(host.beeps, 1);
+  EXPECT_EQ(canvas.clears, 1);
+  EXPECT_TRUE(out.files.empty());
+  EXPECT_EQ(FilesIn(dir), 0u);
+
+  in.language = Language::English;
+  EXPECT_EQ(RunOptimisation(in, host).info, " Please enter at least one half-wave! ");
+}
+
+TEST(RunEarlyEnds, OneBandIsTooFewUnlessTheAdditionalBandJoins) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.bands = {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0};
+  ScriptedHost host;
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::TooFewBands);
+  EXPECT_EQ(out.info, " Bitte mindestens zwei Bänder auswählen!");
+  EXPECT_EQ(out.beeps, 1);
+  EXPECT_EQ(FilesIn(dir), 0u);
+
+  // 12 MHz lies in no band: Yes makes it a second counted band.
+  in.text1 = "12";
+  host.answers = {Answer::Yes};
+  out = RunOptimisation(in, host);
+  ASSERT_EQ(host.asked.size(), 1u);
+  EXPECT_EQ(host.asked[0].title, " Neues Frequenzband");
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_TRUE(out.extraBand);
+  EXPECT_FLOAT_EQ(out.extraFrequency, 12.0f);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("AntStrSu.txt")));
+
+  // No leaves one band.
+  host.answers = {Answer::No};
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::TooFewBands);
+  EXPECT_FALSE(out.extraBand);
+}
+
+TEST(RunEarlyEnds, InsulationChecks) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  ScriptedHost host;
+
+  // εr = 1 is a bare wire: a conductor thicker than the insulation is no fault.
+  in.combo1 = "1";
+  in.combo2 = "2";
+  in.text6 = "2";
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(out.insulation, 0.0);
+
+  in.combo1 = "2,5";
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::DiameterTooSmall);
+  EXPECT_EQ(out.info, "Hinweis: Durchmesser zu gering!");
+  EXPECT_EQ(out.focus, RunFocus::Combo2);
+  EXPECT_EQ(out.beeps, 1);
+
+  // A typed 0,01 reads as a float just below the literal 0.01.
+  in.combo2 = "0,01";
+  EXPECT_EQ(RunOptimisation(in, host).outcome, RunOutcome::DiameterTooSmall);
+
+  in.combo2 = "2";
+  in.text6 = "3";
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_NEAR(out.insulation, 0.01251, 0.00001);
+  const std::string report = report::FromCp1252(test::ReadBytes(dir.file("AntStrSu.txt")));
+  EXPECT_NE(report.find("\r\n (Zusatzverkürzung durch Drahtisolierung: 2,5)\r\n"), std::string::npos);
+}
+
+TEST(RunEarlyEnds, DielectricAboveTwentyIsQuestioned) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str(), Language::English, '.');
+  in.combo1 = "25";
+  in.combo2 = "2";
+  in.text6 = "3";
+  ScriptedHost host;
+  host.answers = {Answer::No};
+  RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(host.asked.size(), 1u);
+  EXPECT_EQ(host.asked[0].text, "Is the input of the relative dielectric constant correkt ?");
+  EXPECT_EQ(host.asked[0].title, " Poor insulating material ?");
+  EXPECT_EQ(host.asked[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(host.asked[0].icon, Icon::Question);
+  EXPECT_EQ(out.outcome, RunOutcome::DielectricRejected);
+  EXPECT_EQ(out.focus, RunFocus::Combo1);
+  EXPECT_EQ(out.beeps, 1);
+  EXPECT_EQ(FilesIn(dir), 0u);
+
+  host.answers = {Answer::Yes};
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_GT(out.insulation, 0.0);
+}
+
+TEST(RunEarlyEnds, SegmentQuestion) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text1 = "14,25";  // above the centre 14.2: SSB is suggested
+  ScriptedHost host;
+  host.answers = {Answer::Cancel};
+  RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(host.asked.size(), 1u);
+  EXPECT_EQ(host.asked[0].title, " Korrektur");
+  EXPECT_EQ(out.outcome, RunOutcome::SegmentCancelled);
+  EXPECT_EQ(FilesIn(dir), 0u);
+
+  host.answers = {Answer::Yes};
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  ASSERT_TRUE(out.segmentIndex.has_value());
+  EXPECT_EQ(*out.segmentIndex, 1);
+  EXPECT_EQ(out.info.rfind("Berechnung für SSB-Band: Länge der Antenne ", 0), 0u);
+
+  host.answers = {Answer::No};
+  out = RunOptimisation(in, host);
+  EXPECT_FALSE(out.segmentIndex.has_value());
+  EXPECT_EQ(out.info.rfind("Berechnung für Bandmitte: ", 0), 0u);
+}
+
+// ---- write-backs and shared results ----------------------------------------
+
+TEST(RunWriteBacks, CompletedRun) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text2 = "~4";  // a tilde and what precedes it are dropped
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_NEAR(out.length, 3.95 * 300 / 14.2 / 2, 1e-4);
+  EXPECT_EQ(out.text1, "14,2");
+  EXPECT_EQ(out.text2, "4");
+  EXPECT_EQ(out.status, "Status: Bereit zum Anzeigen der Berechnungsergebnisse");
+  EXPECT_EQ(out.reportPath, dir.str() + "AntStrSu.txt");
+  EXPECT_EQ(out.files, std::vector<std::string>{dir.str() + "AntStrSu.txt"});
+  EXPECT_TRUE(out.pictureLabelled);
+  EXPECT_EQ(out.beeps, 0);
+  EXPECT_TRUE(host.asked.empty());
+  EXPECT_EQ(out.info,
+            "Berechnung für Bandmitte: Länge der Antenne 41,725 m\r\n"
+            "Mögliche Speisepunkte (X) bei  8,29 m, 12,55 m, 17,41 m,\r\n"
+            "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ");
+  // Without a picture no temporary file stays behind either.
+  EXPECT_EQ(FilesIn(dir), 1u);
+}
+
+TEST(RunWriteBacks, AllBandsModeWritesAFractionalHalfWaveCount) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str(), Language::English, '.');
+  in.bands = {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  in.lengthMode = kLengthAll;
+  in.text1 = "7.1";
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_NEAR(out.length, 39.54, 0.01);
+  EXPECT_EQ(out.text2, "~2");
+  EXPECT_EQ(out.text1, "7.1");
+  EXPECT_EQ(out.info.rfind("Calculation for band center: Length of the antenna 39.5", 0), 0u);
+}
+
+TEST(RunWriteBacks, WindomSelectsEqualImpedances) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.windom = true;
+  in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 1, 0};
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_TRUE(out.equalImpedances);
+  ASSERT_FALSE(out.candidates.empty());
+  // Position 0 is never an equal-impedance candidate.
+  for (const FeedCandidate& c : out.candidates) EXPECT_GT(c.x, 0.0);
+}
+
+// ---- wire-length limit -----------------------------------------------------
+
+TEST(RunWireLengthLimit, FortyOneMetresGreysTheBandsBelowTheFundamental) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text2 = "";
+  in.text3 = "41";
+  in.bands = {1, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0};
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  // f_fund = 1.8 / (41 / 83) = 3.644, rounded 4: 1.8 MHz (2) is below it and
+  // turns grey; 3.5 MHz (4) is the first band at or above it and, not being
+  // counted, turns grey too; the rest stays.
+  const BandValues expected = {2, 2, 0, 1, 0, 1, 0, 0, 0, 1, 0};
+  EXPECT_EQ(out.bands, expected);
+  // n_r = 41 / 0.95 / (150 / 14.2) = 4.09; 4 half-waves give 41.73 m > 41,
+  // so 3 half-waves remain.
+  EXPECT_EQ(out.text2, "3");
+  EXPECT_NEAR(out.length, 2.95 * 150 / 14.2, 1e-4);
+  // The grey bands get columns but are not counted: three counted bands.
+  const std::string report = report::FromCp1252(test::ReadBytes(dir.file("AntStrSu.txt")));
+  EXPECT_NE(report.find("Berechnung für Bandmitte:  28, 14, 7 MHz\r\n"), std::string::npos);
+  EXPECT_NE(report.find("  7 MHz  3,5 MHz 1,8 MHz\r\n"), std::string::npos) << report;
+}
+
+TEST(RunWireLengthLimit, CountedBandAtTheFundamentalStaysCounted) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text2 = "";
+  in.text3 = "41";
+  in.bands = {1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  const BandValues expected = {2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(out.bands, expected);
+}
+
+// ---- candidate search --------------------------------------------------------
+
+TEST(RunCandidates, MoreThanThirtyOneAreAllKeptAndReported) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text1 = "28,5";
+  in.text2 = "20";
+  in.text8 = "0,01";
+  in.bands = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1};
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  ASSERT_GT(out.candidates.size(), 31u);
+  EXPECT_EQ(out.candidates.size(), out.confirmedCandidates);
+  for (std::size_t i = 1; i < out.candidates.size(); ++i) EXPECT_LT(out.candidates[i - 1].x, out.candidates[i].x);
+  EXPECT_LT(out.candidates.back().x, out.length / 2);
+  // Every one of them is in the report: one tendency block each.
+  const std::string report = report::FromCp1252(test::ReadBytes(dir.file("AntStrSu.txt")));
+  std::size_t blocks = 0;
+  for (std::size_t at = report.find("Einspeisung bei"); at != std::string::npos;
+       at = report.find("Einspeisung bei", at + 1))
+    ++blocks;
+  EXPECT_EQ(blocks, out.candidates.size());
+}
+
+TEST(RunCandidates, MaximumAtTheCentreIsNoCandidate) {
+  // One half-wave on 7 MHz with 7 and 21 MHz: both have their current
+  // maximum at the centre, where the current sum peaks.
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text1 = "7,1";
+  in.text2 = "1";
+  in.text4 = "1";
+  in.bands = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  for (const FeedCandidate& c : out.candidates) EXPECT_LT(c.x, out.length / 2 - 0.5);
+}
+
+TEST(RunCandidates, GreyBandIsListedButNotCounted) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  ScriptedHost host;
+  const RunOutput plain = RunOptimisation(in, host);
+  in.bands[10] = kBandGrey;  // 50 MHz grey
+  const RunOutput grey = RunOptimisation(in, host);
+  ASSERT_EQ(plain.candidates.size(), grey.candidates.size());
+  for (std::size_t i = 0; i < plain.candidates.size(); ++i) {
+    EXPECT_EQ(plain.candidates[i].x, grey.candidates[i].x);
+    EXPECT_EQ(plain.candidates[i].S, grey.candidates[i].S);
+    EXPECT_EQ(plain.candidates[i].G[10], 0.0);  // off: stored as 0
+    EXPECT_GT(grey.candidates[i].G[10], 0.0);   // grey: its G
+  }
+}
+
+// ---- error handler, cancel, files ------------------------------------------------
+
+// Highest and lowest band with a tolerance no pair meets: the length is 0,
+// and the picture scale would divide by zero.
+RunInput ZeroLengthInput(const std::string& folder) {
+  RunInput in = TypicalInput(folder);
+  in.lengthMode = kLengthHighestLowest;
+  in.text5 = "0,0000001";
+  in.specialTable = true;
+  return in;
+}
+
+TEST(RunErrors, ZeroLengthGoesToTheErrorHandler) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntStrSu.txt"), "earlier report");
+  const RunInput in = ZeroLengthInput(dir.str());
+  ScriptedHost host;
+  host.errorAnswers = {Answer::Abort};
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Aborted);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].title, " Fehler ");
+  EXPECT_EQ(host.errors[0].text, "Division durch Null");
+  EXPECT_EQ(host.errors[0].buttons, Buttons::AbortRetryIgnore);
+  EXPECT_EQ(host.errors[0].icon, Icon::Exclamation);
+  EXPECT_FLOAT_EQ(out.length, 0.0f);
+  // The earlier report stays, no temporary file is left.
+  EXPECT_EQ(test::ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
+  EXPECT_EQ(FilesIn(dir), 1u);
+
+  // Retry asks again (the step fails again); Ignore goes on without a scale.
+  host.errors.clear();
+  host.errorAnswers = {Answer::Retry, Answer::Ignore};
+  FileCanvas canvas;
+  host.drawing = &canvas;
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(host.errors.size(), 2u);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_NE(test::ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
+  EXPECT_TRUE(std::filesystem::exists(dir.file("AntSpezi.txt")));
+  // Only the legend, which needs no scale, was printed.
+  ASSERT_EQ(canvas.texts.size(), 1u);
+  EXPECT_EQ(canvas.texts[0].second, " Stromsummen:");
+}
+
+TEST(RunErrors, ZeroShorteningFactorUnderAWireLimit) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str(), Language::English, '.');
+  in.text2 = "";
+  in.text3 = "41";
+  in.text4 = "0";
+  ScriptedHost host;
+  host.errorAnswers = {Answer::Abort};
+  const RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Aborted);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].text, "Division by zero");
+  EXPECT_EQ(host.errors[0].title, " Error ");
+  EXPECT_EQ(FilesIn(dir), 0u);
+}
+
+TEST(RunErrors, StepCountBeyondThirtyTwoBits) {
+  // 0.00001 MHz: a wire of about 59000 km, more centimetres than 32 bits hold.
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text1 = "0,00001";
+  ScriptedHost host;
+  host.answers = {Answer::No};  // not an additional band
+  host.errorAnswers = {Answer::Abort};
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Aborted);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].text, "Überlauf\r\nBitte kleinere Werte verwenden.");
+  EXPECT_EQ(FilesIn(dir), 0u);
+
+  // Ignore leaves the step count at 0: one step, and the reports.
+  host.answers = {Answer::No};
+  host.errorAnswers = {Answer::Ignore};
+  in.specialTable = true;
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(test::Lines(test::ReadBytes(dir.file("AntSpezi.txt"))).size(), 10u + 1u + 2u);
+}
+
+TEST(RunErrors, ResultsFolderThatCannotBeWritten) {
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str() + "missing/");
+  in.specialTable = true;
+  ScriptedHost host;
+  host.errorAnswers = {Answer::Abort};
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Aborted);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].text.find("missing/AntStrSu.txt"), std::string::npos);
+
+  // Ignore both: the run ends without reports and claims none.
+  host.errors.clear();
+  host.errorAnswers = {Answer::Ignore, Answer::Ignore};
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(host.errors.size(), 2u);
+  EXPECT_TRUE(out.files.empty());
+  EXPECT_TRUE(out.reportPath.empty());
+  EXPECT_EQ(out.info.find("Tabelle"), std::string::npos);
+
+  // Retry after the folder was made: both reports are written.
+  host.errors.clear();
+  host.errorAnswers = {Answer::Retry};
+  host.onError = [&] { std::filesystem::create_directories(dir.file("missing")); };
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(out.files.size(), 2u);
+  EXPECT_NE(out.info.find("'AntStrSu.txt' und 'AntSpezi.txt'"), std::string::npos);
+}
+
+TEST(RunErrors, CancelledRunLeavesTheEarlierReportsWhole) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntStrSu.txt"), "earlier report");
+  test::WriteBytes(dir.file("AntSpezi.txt"), "earlier table");
+  RunInput in = TypicalInput(dir.str());
+  in.text2 = "40";  // about 420 m: 42000 steps
+  in.specialTable = true;
+  ScriptedHost host;
+  host.cancelAfterProgressCalls = 3;
+  const RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Cancelled);
+  ASSERT_EQ(host.progressCalls.size(), 3u);
+  const long steps = std::lround(out.length * 100);
+  for (std::size_t i = 0; i < host.progressCalls.size(); ++i)
+    EXPECT_NEAR(host.progressCalls[i], (i + 1) * 2048.0 / steps, 1e-9);
+  EXPECT_EQ(test::ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
+  EXPECT_EQ(test::ReadBytes(dir.file("AntSpezi.txt")), "earlier table");
+  EXPECT_EQ(FilesIn(dir), 2u);
+  EXPECT_TRUE(out.files.empty());
+}
+
+TEST(RunFiles, PictureBesideTheProgramOrInTheResultsFolder) {
+  TempFolder results, program;
+  RunInput in = TypicalInput(results.str());
+  in.programFolder = program.str();
+  FileCanvas canvas;
+  ScriptedHost host;
+  host.drawing = &canvas;
+  RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(out.picturePath, program.str() + "AntKurve.BMP");
+  EXPECT_TRUE(std::filesystem::exists(program.file("AntKurve.BMP")));
+  EXPECT_EQ(out.info.substr(out.info.size() - 38), "  Kurve liegt als 'AntKurve.BMP' vor. ");
+  EXPECT_EQ(out.files.back(), out.picturePath);
+
+  // The program's folder refuses the file: it goes to the results folder and
+  // the message gives its full path.
+  std::filesystem::remove(program.file("AntKurve.BMP"));
+  canvas.refuse = {program.str()};
+  in.language = Language::English;
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.picturePath, results.str() + "AntKurve.BMP");
+  EXPECT_FALSE(std::filesystem::exists(program.file("AntKurve.BMP")));
+  EXPECT_NE(out.info.find("Curve is available as '" + results.str() + "AntKurve.BMP'. "), std::string::npos);
+  EXPECT_TRUE(host.errors.empty());
+
+  // Neither takes it: the error box; Ignore ends without the message.
+  canvas.refuse = {program.str(), results.str()};
+  host.errorAnswers = {Answer::Ignore};
+  out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_TRUE(out.picturePath.empty());
+  EXPECT_EQ(out.info.find("Curve"), std::string::npos);
+  EXPECT_EQ(out.files.size(), 1u);  // the report
+}
+
+TEST(RunFiles, SpecialTableOnlyWhenAsked) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntSpezi.txt"), "earlier table");
+  RunInput in = TypicalInput(dir.str());
+  ScriptedHost host;
+  RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(test::ReadBytes(dir.file("AntSpezi.txt")), "earlier table");
+  EXPECT_NE(out.info.find("Tabelle liegt als Textfile 'AntStrSu.txt' vor.  "), std::string::npos);
+
+  in.specialTable = true;
+  out = RunOptimisation(in, host);
+  EXPECT_NE(test::ReadBytes(dir.file("AntSpezi.txt")), "earlier table");
+  EXPECT_NE(out.info.find("'AntStrSu.txt' und 'AntSpezi.txt' vor.  "), std::string::npos);
+  EXPECT_EQ(out.files, (std::vector<std::string>{dir.str() + "AntStrSu.txt", dir.str() + "AntSpezi.txt"}));
+}
+
+}  // namespace
+}  // namespace lorvant
