@@ -157,6 +157,8 @@ int AllBandsCommand(const Args& args) {
   RunState run;
   std::optional<std::string> length, resonance, distance, out, info;
   Answer adapt = Answer::No;
+  CalculatorState calc;
+  std::optional<float> calcDiameter;
 
   OptionParser p("allbands", "[options]",
                  "Feed-point check over all bands (menu \"einen Abstand/alle Frequenzen\"): current sum and impedance "
@@ -174,6 +176,24 @@ int AllBandsCommand(const Args& args) {
   p.value("info", "TEXT", "the main form's note after the run (its feed-point list pre-fills --distance)",
           [&info](const std::string& v) { info = NoteText(v); });
   run.addTo(p);
+  p.section("Shortening-factor calculator (inactive unless --calculator-height is given)");
+  p.value("calculator-height", "M",
+          "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
+          "uses its height, diameter and ground correction",
+          [&calc](const std::string& v) {
+            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
+            calc.active = true;
+            calc.heightText = t;
+            calc.height = FieldNumber(t);
+          });
+  p.value("calculator-diameter", "MM", "the calculator's wire diameter in mm (default 1,4)",
+          [&calcDiameter](const std::string& v) {
+            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            if (!(FieldNumber(t) > 0)) throw UsageError("a diameter above 0 is needed");
+            calcDiameter = FieldNumber(t);
+          });
+  p.flag("ground-correction", "the calculator's ground correction", [&calc] { calc.groundCorrection = true; });
   p.section("Question and results");
   p.value("adapt", "yes|no",
           "answer to \"adapt the antenna length to the resonance frequency?\", asked when --length differs from "
@@ -195,11 +215,15 @@ int AllBandsCommand(const Args& args) {
              "  lorvant-calc allbands --run-length 41.7 --distance 13.9 --band 3.5 --band 7 \\\n"
              "      --band 14 --vk 0.95 --decimal-separator .\n");
   if (!p.parse(args, std::cout)) return kExitOk;
+  if (!calc.active && (calcDiameter || calc.groundCorrection))
+    throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
+  calc.diameter = calcDiameter.value_or(1.4f);
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();
   MainFormView view = View(shared, run);
   view.info = info.value_or("");
+  view.calc = calc;
 
   WindowTexts window = Texts(feedpoint::OpenAllBands(view, lang, sep));
   if (length) window.text1 = *length;
