@@ -178,6 +178,29 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(Forms::status(), QString::fromUtf8("Status: Bereit für Antennen-Berechnungen"));
   }
 
+  void allBandsAfterARealRun() {
+    // The form's own run leaves the length, the note with its feed points
+    // and the open submenu; the check then takes them as they are.
+    main_->action("mnuBerSpeise")->setEnabled(false);
+    Module1::state().antennaLength = 0;
+    form_->Info->setText(QString());
+    click(form_->Command1);
+    QVERIFY2(main_->action("mnuBerSpeise")->isEnabled(), qPrintable(form_->Info->text()));
+    QVERIFY(Module1::state().antennaLength > 0);
+    seam_->messages.clear();
+
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    QVERIFY(w);
+    QCOMPARE(w->Text2->text(), form_->Text1->text());
+    QVERIFY(!w->Text1->text().isEmpty());
+    QVERIFY2(!w->Text3->text().isEmpty(), qPrintable(form_->Info->text()));
+    QVERIFY(form_->Info->text().contains(w->Text3->text() + " m,"));
+    click(w->cmdRechnen);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));  // no adapt question
+    QCOMPARE(lines(w->txtAuswertung).size(), 9);
+    QVERIFY(QFile::exists(results_.path() + "/SpeisePkt.txt"));
+  }
+
   void oneFrequencyCheck() {
     Module1::state().antennaLength = 20;
     form_->Text1->setText("7,5");
