@@ -15,6 +15,10 @@ namespace lorvant::cli {
 int RunCommand(const Args& args);  // cmd_run.cpp
 
 // -- feed-point checks --
+int AllBandsCommand(const Args& args);      // cmd_feedpoint.cpp
+int OneFrequencyCommand(const Args& args);  // cmd_feedpoint.cpp
+int ImpedanceCommand(const Args& args);     // cmd_feedpoint.cpp
+int ScanCommand(const Args& args);          // cmd_feedpoint.cpp
 
 // -- calculators --
 int VkCommand(const Args& args);      // cmd_tools.cpp
@@ -31,6 +35,10 @@ const Command kCommands[] = {
     {"run", "current-sum optimisation run: AntStrSu.txt, AntKurve.BMP (and AntSpezi.txt) into a folder", RunCommand},
 
     // -- feed-point checks --
+    {"allbands", "feed-point check over all bands at one length and distance (and SpeisePkt.txt)", AllBandsCommand},
+    {"onefreq", "currents left and right of a feed point at one frequency", OneFrequencyCommand},
+    {"impedance", "approximate feed impedance from a current sum", ImpedanceCommand},
+    {"scan", "current sum along the wire between two limits, rising and falling", ScanCommand},
 
     // -- calculators --
     {"vk", "shortening-factor calculator: shortening by slenderness and height, expected Vk", VkCommand},

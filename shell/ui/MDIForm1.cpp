@@ -13,6 +13,7 @@
 #include <QStatusBar>
 
 #include "dipole/ZusatzDipol.h"
+#include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -200,6 +201,7 @@ void MDIForm1::connectMenus() {
   on("mnuHilfe", [this] { HelpInfo::mnuHilfe(this); });
   on("mnuInfo", [this] { HelpInfo::mnuInfo(this); });
   on("mnuDatDruck", [this] { HelpInfo::mnuDatDruck(this); });
+  frmSpeisePkt::connectMenus(this);
 }
 
 void MDIForm1::load() {
