@@ -54,23 +54,15 @@ class ScriptedSeam : public UiSeam {
   std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString&, const QString& def) override {
     inputPrompts << prompt;
     if (inputs.empty()) return def;
-    auto v = inputs.front();
-    inputs.pop_front();
-    return v;
+    return takeFront(inputs);
   }
   std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest& r) override { return nextFile(r); }
   std::optional<FileDialogResult> saveFile(QWidget*, const FileDialogRequest& r) override { return nextFile(r); }
   std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override {
-    if (folders.empty()) return std::nullopt;
-    auto v = folders.front();
-    folders.pop_front();
-    return v;
+    return takeFront(folders);
   }
   std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override {
-    if (fonts.empty()) return std::nullopt;
-    auto v = fonts.front();
-    fonts.pop_front();
-    return v;
+    return takeFront(fonts);
   }
   std::optional<PrintChoice> choosePrinter(QWidget*, QPrinter& p, const PrintRequest& r) override {
     printRequests.append(r);
@@ -85,6 +77,16 @@ class ScriptedSeam : public UiSeam {
   QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 
  private:
+  // Moves the value out rather than copying the optional: GCC 12 warns
+  // falsely (-Wmaybe-uninitialized) on copies of optional<QString>.
+  template <class T>
+  static std::optional<T> takeFront(std::deque<std::optional<T>>& queue) {
+    std::optional<T> value;
+    if (queue.empty()) return value;
+    if (queue.front()) value.emplace(std::move(*queue.front()));
+    queue.pop_front();
+    return value;
+  }
   struct Progress : ProgressHandle {
     explicit Progress(ScriptedSeam& s) : seam(s) {}
     bool update(double) override {
@@ -95,10 +97,7 @@ class ScriptedSeam : public UiSeam {
   };
   std::optional<FileDialogResult> nextFile(const FileDialogRequest& r) {
     fileRequests.append(r);
-    if (files.empty()) return std::nullopt;
-    auto v = files.front();
-    files.pop_front();
-    return v;
+    return takeFront(files);
   }
 };
 
