@@ -12,33 +12,41 @@ using checked::ln;
 using checked::single;
 using checked::step;
 
-BandCurrent StromImPunkt(double W, float L, double x, float vk, double ins, const CalculatorState& calc) {
-  double lambda = 0;  // free-space wavelength of the band frequency
-  step(lambda, [&] { return div(W, 1 - 2 * ins); });
+BandCurrentModel PrepareStromImPunkt(double W, float L, float vk, double ins, const CalculatorState& calc) {
+  BandCurrentModel m;
+  m.ins = ins;
+  step(m.lambda, [&] { return div(W, 1 - 2 * ins); });
   float f = 0;
-  step(f, [&] { return single(div(300, lambda)); });
+  step(f, [&] { return single(div(300, m.lambda)); });
   float pDef = 0;
   step(pDef, [&] { return single((1.0 - vk) * 100); });
   const float s = VerkuerzungProzent(f, 0, pDef, calc);
   float g = 0;  // the band's effective shortening factor
   step(g, [&] { return single(1 - s / 100.0); });
+  step(m.le, [&] { return single(div(L, 1 - ins)); });
+  step(m.q, [&] { return single(g / 4.0); });
+  return m;
+}
 
-  float le = 0, u = 0, v = 0, q = 0;
-  step(le, [&] { return single(div(L, 1 - ins)); });
-  step(u, [&] { return single(div(x, 1 - ins)); });
-  step(v, [&] { return single(static_cast<double>(le) - u); });
-  step(q, [&] { return single(g / 4.0); });
+BandCurrent StromImPunkt(const BandCurrentModel& m, double x) {
+  float u = 0, v = 0;
+  step(u, [&] { return single(div(x, 1 - m.ins)); });
+  step(v, [&] { return single(static_cast<double>(m.le) - u); });
 
   // Each end sees a standing wave whose current node sits at the open end,
   // moved outward by the end shortening.
   double c1 = 0, c2 = 0;
-  step(c1, [&] { return std::cos(fin((div(u, lambda) - q) * kTwoPi)); });
-  step(c2, [&] { return std::cos(fin((div(v, lambda) - q) * kTwoPi)); });
+  step(c1, [&] { return std::cos(fin((div(u, m.lambda) - m.q) * kTwoPi)); });
+  step(c2, [&] { return std::cos(fin((div(v, m.lambda) - m.q) * kTwoPi)); });
 
   BandCurrent r;
   r.I1 = std::fabs(c1);
   r.G = std::sqrt(r.I1 * std::fabs(c2));
   return r;
+}
+
+BandCurrent StromImPunkt(double W, float L, double x, float vk, double ins, const CalculatorState& calc) {
+  return StromImPunkt(PrepareStromImPunkt(W, L, vk, ins, calc), x);
 }
 
 std::array<double, kBandCount> BandWellenlaengen(int segment, double ins) {

@@ -18,6 +18,17 @@ struct BandCurrent {
 // x position from the start (m); ins the insulation fraction.
 BandCurrent StromImPunkt(double W, float L, double x, float vk, double ins, const CalculatorState& calc);
 
+// The parts of StromImPunkt that do not depend on the position: a scan
+// prepares them once per band and then asks for every position.
+struct BandCurrentModel {
+  double lambda = 0;  // free-space wavelength of the band frequency
+  float le = 0;       // electrical length L / (1 - ins)
+  float q = 0;        // end shortening in wavelengths, g / 4
+  double ins = 0;
+};
+BandCurrentModel PrepareStromImPunkt(double W, float L, float vk, double ins, const CalculatorState& calc);
+BandCurrent StromImPunkt(const BandCurrentModel& model, double x);
+
 // Band wavelength values from Table W for the segment, indexed by band index
 // (0 = 1.8 MHz ... 10 = 50 MHz).
 std::array<double, kBandCount> BandWellenlaengen(int segment, double ins);

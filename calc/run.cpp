@@ -392,6 +392,10 @@ class Run {
       });
     }
 
+    for (std::size_t i = 0; i < W_.size(); ++i)
+      model_[i] = PrepareStromImPunkt(W_[i], length_, vk_, ins_, in_.calculator);
+    if (extraBand_) extraModel_ = PrepareStromImPunkt(extraW_, length_, vk_, ins_, in_.calculator);
+
     // 18. The scan.
     Scan();
 
@@ -636,11 +640,11 @@ class Run {
     const double x = p / 100.0;
     for (int b = 0; b < kBandCount; ++b) {
       const auto i = static_cast<std::size_t>(b);
-      const BandCurrent c = StromImPunkt(W_[i], length_, x, vk_, ins_, in_.calculator);
+      const BandCurrent c = StromImPunkt(model_[i], x);
       v.G[i] = c.G;
       v.I1[i] = c.I1;
     }
-    v.extra = extraBand_ ? StromImPunkt(extraW_, length_, x, vk_, ins_, in_.calculator) : BandCurrent{};
+    v.extra = extraBand_ ? StromImPunkt(extraModel_, x) : BandCurrent{};
     // From 50 MHz down, then the additional band: the order of the sums.
     double S = 0, T = 0;
     for (int b = kBandCount - 1; b >= 0; --b) {
@@ -759,6 +763,9 @@ class Run {
   std::int32_t N_ = 0;
   std::array<double, kBandCount> W_{};
   double extraW_ = 0;
+  // What StromImPunkt needs per band, prepared once before the scan.
+  std::array<BandCurrentModel, kBandCount> model_{};
+  BandCurrentModel extraModel_;
   std::vector<FeedCandidate> candidates_;
   std::size_t confirmed_ = 0;
 
