@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -61,17 +62,6 @@ constexpr qint64 kMaxFileBytes = 128 * 1024 * 1024;
 QString tr2(const char* de, const char* en) { return Module1::tr(de, en); }
 QString lineBreak() { return Module1::state().lineBreak; }
 
-// A family that is installed: "Courier New" and "Arial" stand for the
-// system's fixed-pitch and general fonts where they are missing.
-QString installedFamily(const QString& family) {
-  if (QFontDatabase::hasFamily(family)) return family;
-  const bool fixed = family.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0 ||
-                     family.compare(QLatin1String("Courier"), Qt::CaseInsensitive) == 0;
-  if (fixed) return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-  if (family.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-  return family;
-}
 
 // The document's text with paragraph and line separators as '\n'; its
 // positions are the document's positions.
@@ -91,6 +81,32 @@ bool isPdf(const QString& path) {
 }
 
 }  // namespace
+
+// A family that is installed: "Courier New" and "Arial" stand for the
+// system's fixed-pitch and general fonts where they are missing.
+QString installedFamily(const QString& family) {
+  if (QFontDatabase::hasFamily(family)) return family;
+  const bool fixed = family.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0 ||
+                     family.compare(QLatin1String("Courier"), Qt::CaseInsensitive) == 0;
+  if (fixed) {
+    // Font configuration often maps a missing "Courier New" onto a metric
+    // twin; take what it resolves to when that is fixed-pitch, else the
+    // first fixed-pitch family there is, so report columns stay aligned.
+    QFont wanted(family);
+    wanted.setStyleHint(QFont::TypeWriter);
+    const QFontInfo resolved(wanted);
+    if (resolved.fixedPitch()) return resolved.family();
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(system).fixedPitch()) return QFontInfo(system).family();
+    const QStringList families = QFontDatabase::families();
+    for (const QString& candidate : families)
+      if (QFontDatabase::isFixedPitch(candidate) && QFontInfo(QFont(candidate)).fixedPitch()) return candidate;
+    return system.family();
+  }
+  if (family.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  return family;
+}
 
 // --- creation ---------------------------------------------------------------
 

@@ -21,6 +21,10 @@ class QToolBar;
 
 namespace lorvant {
 
+// The installed family that stands for the wanted one: "Courier New" falls
+// back to a fixed-pitch family, "Arial" to the system's general font.
+QString installedFamily(const QString& family);
+
 class frmRTF : public QMainWindow {
   Q_OBJECT
 

@@ -12,13 +12,17 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "dipole/ZusatzDipol.h"
+#include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
+#include "shell/ui/HelpInfo.h"
 #include "shell/ui/Settings.h"
 #include "viewer/frmRTF.h"
+#include "vk/frmVk.h"
 
 namespace lorvant {
 namespace {
@@ -191,6 +195,13 @@ void MDIForm1::connectMenus() {
   on("mnuBerStromsAnt", [this] { Forms::show(mainForm()); });
   on("mnuSprache_dtsch", [this] { switchLanguage(QStringLiteral("dtsch")); });
   on("mnuSprache_engl", [this] { switchLanguage(QStringLiteral("engl")); });
+  on("mnuVk", [] { frmVk::mnuVk(); });
+  on("mnuPruning", [] { frmVk::mnuPruning(); });
+  on("mnuBerZusDipol", [] { ZusatzDipol::mnuBerZusDipol(); });
+  on("mnuHilfe", [this] { HelpInfo::mnuHilfe(this); });
+  on("mnuInfo", [this] { HelpInfo::mnuInfo(this); });
+  on("mnuDatDruck", [this] { HelpInfo::mnuDatDruck(this); });
+  frmSpeisePkt::connectMenus(this);
 }
 
 void MDIForm1::load() {

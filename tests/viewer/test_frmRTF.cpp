@@ -63,9 +63,12 @@ QString reportText() {
                            "  m  ØSumme  14 MHz   7 MHz\n 8,10   0,86   0,88    0,85\n¯¯¯¯¯¯\nLeiter 1,5 mm²\n");
 }
 
+// "Courier New" where it is installed, else a family that really is fixed-pitch.
 QString fixedFamily() {
-  return QFontDatabase::hasFamily("Courier New") ? QStringLiteral("Courier New")
-                                                  : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+  const QString family = installedFamily(QStringLiteral("Courier New"));
+  if (QFontDatabase::hasFamily("Courier New")) QTEST_ASSERT(family == QLatin1String("Courier New"));
+  QTEST_ASSERT(QFontInfo(QFont(family)).fixedPitch());
+  return family;
 }
 
 QString generalFamily() {

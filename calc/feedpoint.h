@@ -1,0 +1,187 @@
+// The feed-point tools: for a concrete wire fed at a concrete point, the
+// currents and impedances on every band, the currents at one frequency, the
+// impedance of a current sum, and a scan of the feed position. One window
+// type serves all four; its caption tells the mode.
+//
+// Everything here works on plain records: the window's field texts, the
+// main-form values the tools read, and the language and decimal separator
+// of the moment. Questions go through an Asker; the callers apply the
+// returned texts and main-form changes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/current.h"
+
+namespace lorvant::feedpoint {
+
+enum class Mode { AllBands, OneFrequency, Impedance, Scan };
+
+// The window caption of a mode (leading blank included).
+std::string ModeCaption(Mode mode, Language lang);
+// The mode of a window by its caption, in either language: impedance, scan
+// and all-bands captions are recognised, anything else is the
+// one-frequency check.
+Mode ModeOfCaption(std::string_view caption);
+
+// Status texts on activation and on close.
+std::string ActivationStatus(std::string_view caption, Language lang);
+std::string ClosedStatus(Language lang);
+
+// Window heights in twips.
+inline constexpr int kFullHeightTwips = 5580;
+inline constexpr int kCompactHeightTwips = 2265;
+
+// The main form and Module1 as the feed-point tools see them.
+struct MainFormView {
+  std::string text1;  // preferred (resonance) frequency
+  std::string text2;  // half-waves, may hold "~n"
+  std::string text4;  // shortening factor Vk
+  std::string text8;  // minimum current sum
+  BandValues bands{};
+  std::array<std::string, kBandCount> bandCaptions{"1.8", "3.5", "5.3", "7.0", "10", "14",
+                                                   "18",  "21",  "24",  "28",  "50"};
+  int segmentIndex = 2;  // selected Option1 button, -1 when none is selected
+  int lengthMode = kLengthPreferred;  // selected Option2 button
+  float tolerancePercent = 5;         // Text5, parsed (read by the length function)
+  std::string label1Caption;          // the frequency label's caption, "&" included
+  std::string info;                   // the note label
+  float runLength = 0;                // antenna length of the last run, 0 before any
+  double insulation = 0;              // insulation fraction of the last run
+  bool extraBand = false;             // additional band of the last run
+  float extraFrequency = 0;
+  CalculatorState calc;               // the shortening-factor calculator
+};
+
+// What a mode shows when its menu command opens the window.
+struct WindowSetup {
+  std::string caption;
+  std::string calculateCaption;  // cmdRechnen
+  std::string label1, label2, label3, label4;
+  std::string text1, text2, text3;
+  int heightTwips = kFullHeightTwips;
+  bool label1Bold = true;
+  bool label4Visible = true;
+  bool resultVisible = true;  // txtAuswertung
+  bool text1Visible = true;
+  bool text3Enabled = true;
+  bool labelsRightAligned = false;  // Label2 and Label3
+  bool clearResult = false;         // empty txtAuswertung on opening
+};
+
+WindowSetup OpenAllBands(const MainFormView& main, Language lang, char sep);
+WindowSetup OpenOneFrequency(const MainFormView& main, Language lang, char sep);
+WindowSetup OpenImpedance(Language lang);
+WindowSetup OpenScan(float runLength, Language lang, char sep);
+
+// The distance pre-fill from the main form's note: the first listed feed
+// distance strictly between 7 and 9 m, else the last one; nothing when the
+// note lacks the marker of the language or lists no distance. A list
+// without its closing CR is read to the end of the note.
+std::optional<std::string> PrefillDistance(std::string_view info, Language lang);
+
+// The window's labels and fields as they stand at the calculation.
+struct WindowTexts {
+  std::string label1, label2, label3, label4;
+  std::string text1, text2, text3;
+};
+
+// The impedance field of a band row and of the impedance mode: up to
+// 9999.99 ohms "###0.0", above that kilo-ohms "###0.0 K".
+std::string ImpedanceText(float z, char sep);
+
+// ---- All-bands check ----
+
+struct AllBandsEnv {
+  Language lang = Language::German;
+  char sep = ',';
+  std::string dateText;       // the moment of the calculation, general date format
+  std::string resultsFolder;  // ends with "/"; empty: no report is written
+};
+
+struct AllBandsResult {
+  bool done = false;     // false: refused, nothing computed, the result box keeps its text
+  std::string text1;     // the window's length field afterwards (adapted on Yes)
+  bool adaptAsked = false;
+  bool adapted = false;  // Yes to the adapt question
+  // Main-form changes on Yes: its half-wave field without the "~" prefix
+  // (only when it held one), and the preferred-band length mode selected.
+  std::optional<std::string> mainText2;
+  bool selectPreferredLength = false;
+  bool tooShortWarned = false;
+  std::string rows;  // the new text of the result box
+  bool reportWritten = false;
+  std::string info;  // the main form's note afterwards
+};
+
+// A band row and a summary row of the result box, without their line end.
+std::string BandRow(std::string_view frequencyText, double s, float z, char sep);
+std::string SummaryRow(Language lang, double average, char sep);
+
+AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main, const AllBandsEnv& env,
+                             Asker& asker);
+
+// ---- Currents at one frequency ----
+
+struct OneFrequencyResult {
+  bool done = false;
+  bool tooShortWarned = false;
+  std::string rows;
+};
+
+OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormView& main, Language lang, char sep,
+                                     Asker& asker);
+
+// ---- Impedance from a current sum ----
+
+struct ImpedanceResult {
+  bool beep = false;  // out of range: a beep and an empty result
+  std::string text3;
+};
+
+ImpedanceResult ImpedanceFromCurrentSum(std::string_view text2, char sep);
+
+// ---- Feed-point scan ----
+
+// The scan's own frequency of a band (0..10) for the selected Option1
+// button (0 CW, 1 SSB, anything else band centre).
+float ScanFrequency(int band, int segmentIndex);
+
+struct ScanSetup {
+  float x0 = 0, x1 = 0, step = 0;
+  bool stepCorrected = false;  // a step below 0.001 became 0.001: beep, show text3
+  std::string text3;           // the corrected step field
+  std::vector<float> frequencies;  // of the bands at exactly 1, 1.8 to 28 MHz
+  float vk = 0.946f;
+  float length = 0;
+  double insulation = 0;
+};
+
+ScanSetup PrepareScan(const WindowTexts& window, const MainFormView& main, char sep);
+
+// One scan row with its line end: the position and the average over the
+// bands, in the rising column or, 32 blanks further, the falling one.
+std::string ScanRow(float x, double average, bool rising, char sep);
+
+// Rows expected from a setup (for deciding on a progress display).
+double EstimatedScanRows(const ScanSetup& setup);
+
+// Called now and then with the fraction done; returning false cancels.
+using ScanProgress = std::function<bool(double fraction)>;
+
+struct ScanOutcome {
+  std::string rows;
+  std::size_t rowCount = 0;
+  bool cancelled = false;
+  bool stalled = false;  // the step no longer moved the position
+};
+
+ScanOutcome RunScan(const ScanSetup& setup, char sep, const ScanProgress& progress = {});
+
+}  // namespace lorvant::feedpoint

@@ -1,0 +1,45 @@
+#include "calc/reports/speisepkt.h"
+
+#include <fstream>
+#include <string_view>
+
+#include "calc/reports/text.h"
+#include "calc/version.h"
+
+namespace lorvant::report {
+
+void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& r) {
+  ReportWriter w(out);
+  w.text(tr(r.lang, "                Speisepunkt-Überprüfung ", "                Feed point - Check ")).endLine();
+  w.rule();
+  w.text(r.label1).text(r.text1).endLine();
+  w.text(r.label2).text(r.text2).endLine();
+  w.text(r.label3).text(r.text3).endLine();
+  w.emptyLine();
+  w.text(r.label4).endLine();
+  w.rule();
+  // The result box's own line breaks become report lines; a box that ends
+  // with a line break leaves an empty line before the closing rule.
+  std::string_view rows = r.rows;
+  for (;;) {
+    const auto pos = rows.find("\r\n");
+    if (pos == std::string_view::npos) {
+      w.text(rows).endLine();
+      break;
+    }
+    w.text(rows.substr(0, pos)).endLine();
+    rows.remove_prefix(pos + 2);
+  }
+  w.rule();
+  w.text(tr(r.lang, " Berechnung am ", " Calculation on ")).text(r.dateText).text(" ").text(kLegalNotice).endLine();
+}
+
+bool WriteSpeisePktFile(const std::string& path, const SpeisePktReport& report) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  WriteSpeisePkt(file, report);
+  file.close();
+  return !file.fail();
+}
+
+}  // namespace lorvant::report

@@ -1,0 +1,30 @@
+// SpeisePkt.txt: the report of the feed-point check over all bands.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "calc/common.h"
+
+namespace lorvant::report {
+
+inline constexpr const char* kSpeisePktFileName = "SpeisePkt.txt";
+
+// Labels and fields of the window as they stood at the check; texts UTF-8.
+struct SpeisePktReport {
+  Language lang = Language::German;
+  std::string label1, text1;
+  std::string label2, text2;
+  std::string label3, text3;
+  std::string label4;
+  std::string rows;      // the result box, rows separated by CR LF
+  std::string dateText;  // the moment of the check, general date format
+};
+
+// Writes the report as Windows-1252 with CR LF line ends.
+void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& report);
+
+// Creates or replaces the file; false when it could not be written.
+bool WriteSpeisePktFile(const std::string& path, const SpeisePktReport& report);
+
+}  // namespace lorvant::report

@@ -1,0 +1,215 @@
+#include "calc/vkcalc.h"
+
+#include <array>
+
+#include "calc/numparse.h"
+#include "calc/reports/text.h"
+#include "calc/shortening.h"
+
+namespace lorvant::vk {
+
+using report::FormatGeneral;
+using report::FormatPicture;
+
+bool IsCalculatorCaption(const std::string& caption) {
+  return caption == kCalculatorCaptionDe || caption == kCalculatorCaptionEn;
+}
+
+CalculatorTexts CalculatorCaptions(Language lang) {
+  const bool de = lang == Language::German;
+  CalculatorTexts t;
+  t.window = de ? kCalculatorCaptionDe : kCalculatorCaptionEn;
+  t.mnuOpt = de ? "&Optionen" : "&Options";
+  t.mnuVkUebernehmen = de ? "&Vk übernehmen" : "&Vk take over";
+  t.mnuErdbodenKor = de ? "&Erdbodenkorrektur" : "Ground corr&ection";
+  t.label1 = de ? "&Frequenz [MHz]:" : "&Frequency [MHz]:";
+  t.label2 = de ? "&Antennenhöhe [m]:" : "&Antenna height [m]:";
+  t.label3 = de ? "&Drahtdurchmesser [mm]:" : "Wire &diameter [mm]:";
+  t.label4 = de ? "Antennenhöhe:" : "Antenna height:";
+  t.label6 = de ? "Schlangheitsgrad:" : "Slenderness grade:";
+  t.label8 = de ? "voraussichtlicher Verkürzungsfaktor:" : "expected shortening factor:";
+  t.command1 = de ? "&Rechnen" : "&Calculate";
+  t.frame1 = de ? " Verkürzung in % durch " : " shortening in % due to ";
+  t.text1Tip = de ? " Resonanzfrequenz der Antenne " : " Resonance frequency antenna ";
+  t.text2Tip = de ? " Höhe über Erdboden " : " Height above ground ";
+  t.command1Tip = de ? " Vk berechnen " : " Calculate Vk ";
+  return t;
+}
+
+PruningTexts PruningCaptions(Language lang) {
+  const bool de = lang == Language::German;
+  PruningTexts t;
+  t.window = de ? " Antennen-Pruning/Optimieren " : " Antenna-pruning/Optimization ";
+  t.label1 = de ? "ist Antennenlänge [m]:" : "is antenna length [m]:";
+  t.text1Tip = de ? "gemessene Antennenlänge" : "measured antenna length";
+  t.label2 = de ? "ist Resonanzfrequenz [MHz]:" : "is resonanant frequency [MHz]:";
+  t.text2Tip = de ? "gemessene Resonanzfrequenz der Antenne" : "measured resonant frequency of the antenna";
+  t.label3 = de ? "soll Resonanzfrequenz [MHz]:" : "Target resonant frequency [MHz]:";
+  t.combo1Tip = de ? "gewünschte Resonanzfrequenz der Antenne" : "desired resonance frequency of the antenna";
+  t.frame1 = de ? " Neu: " : " New: ";
+  t.label6 = de ? "Antennenlänge:" : "antenna length:";
+  t.label7Tip = de ? "Neu berechnete Antennenlänge" : "Recalculated antenna length";
+  t.label4 = de ? "Vk gesamt:" : "Vk total:";
+  t.label5Tip = de ? "vorhandener Verkürzungsfaktor" : "existing shortening factor";
+  t.label8 = de ? "Länge ändern um [cm]:" : "change length by [cm]:";
+  t.label9Tip = de ? "Längen-Änderung" : "Lengths-Change";
+  t.command1Tip = de ? "Längenänderung berechnen" : "Calculate lengths-change";
+  return t;
+}
+
+std::vector<std::string> WireDiameterList(char sep) {
+  // Round copper wires of the usual cross-sections; the cross-section is
+  // written the way the sizes are commonly named (0,75 / 1 / 1,5 ...).
+  struct Size {
+    float diameter;
+    float section;
+    const char* picture;  // nullptr: general format
+  };
+  static constexpr std::array<Size, 10> kSizes{{{0.977f, 0.75f, "0.0#"},
+                                                {1.128f, 1.0f, nullptr},
+                                                {1.382f, 1.5f, "0.0"},
+                                                {1.596f, 2.0f, nullptr},
+                                                {1.784f, 2.5f, "0.0"},
+                                                {2.257f, 4.0f, nullptr},
+                                                {2.523f, 5.0f, nullptr},
+                                                {2.764f, 6.0f, nullptr},
+                                                {2.985f, 7.0f, nullptr},
+                                                {3.568f, 10.0f, nullptr}}};
+  std::vector<std::string> items;
+  items.reserve(kSizes.size());
+  for (const Size& s : kSizes) {
+    const std::string section = s.picture ? FormatPicture(s.section, s.picture, sep) : FormatGeneral(s.section, sep);
+    items.push_back(FormatPicture(s.diameter, "0.0##", sep) + "(" + section + "mm\u00B2)");
+  }
+  return items;
+}
+
+std::vector<std::string> PruningFrequencyList(char sep) {
+  static constexpr std::array<float, 12> kFrequencies{1.85f,  3.65f, 7.05f,  7.1f,   7.15f, 10.12f,
+                                                      14.2f,  18.13f, 21.25f, 24.94f, 28.5f, 50.15f};
+  std::vector<std::string> items;
+  items.reserve(kFrequencies.size());
+  for (float f : kFrequencies) items.push_back(FormatPicture(f, "0.0##", sep));
+  return items;
+}
+
+std::string DefaultHeightText(char sep) { return FormatPicture(10.0f, "#0.0", sep); }
+
+std::string PruningLengthText(float antennaLength, char sep) {
+  return antennaLength > 0 ? FormatPicture(antennaLength, "##0.0###", sep) : std::string();
+}
+
+CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
+  CalculatorOutcome out;
+
+  const float f = ParseNumber(in.frequency);
+  if (f == 0) {
+    out.beeps = 1;
+    out.focus = Field::Text1;
+    return out;
+  }
+  float h = ParseNumber(in.height);
+  if (h < 0.01f) {
+    out.height = "0,01";
+    out.beeps = 1;
+    out.focus = Field::Text2;
+    return out;
+  }
+  float d = ParseNumber(in.diameter);
+
+  const float halfWaveMm = sng(300000.0 / f / 2);
+  const float twiceHeightMm = sng(static_cast<double>(h) * 2000);
+
+  // A wire thinner than 0,1 mm or thicker than twice the height or than half
+  // a wavelength is outside what the formulas describe: clamp and show it.
+  if (d < 0.1f) {
+    ++out.beeps;
+    out.diameterColour = TextColour::Red;
+    out.diameter = FormatGeneral(0.1f, sep);
+    d = 0.1f;
+  } else if (d > twiceHeightMm) {
+    ++out.beeps;
+    d = twiceHeightMm;
+    out.diameterColour = TextColour::Red;
+    out.diameter = FormatPicture(d, "#####0.0", sep);
+  } else if (d > halfWaveMm) {
+    ++out.beeps;
+    d = halfWaveMm > twiceHeightMm ? twiceHeightMm : halfWaveMm;
+    out.diameterColour = TextColour::Red;
+    out.diameter = FormatPicture(d, "#####0.0", sep);
+  } else {
+    out.diameterColour = TextColour::Black;
+  }
+
+  const float s1 = SchlankheitsVerkuerzung(f, d);
+  out.label7Colour = (s1 < 2 || s1 > 9) ? TextColour::Red : TextColour::Black;
+  out.label7 = FormatPicture(s1, "#0.0", sep);
+
+  const float s2 = HoehenVerkuerzung(f, h, in.groundCorrection);
+  out.label5Colour = (s2 < 2 || s2 > 10) ? TextColour::Red : TextColour::Black;
+  out.label5 = FormatPicture(s2, "#0.0", sep);
+
+  const float vk = sng((100.0 - s2) * (100.0 - s1) / 10000);
+  out.label9 = FormatPicture(vk, "0.00#", sep);
+
+  out.computed = true;
+  out.f = f;
+  out.h = h;
+  out.d = d;
+  out.slenderness = s1;
+  out.heightShortening = s2;
+  out.vk = vk;
+  return out;
+}
+
+TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep) {
+  TakeOver t;
+  std::string vkText = FormatPicture(lastVk, "0.00##", sep);
+  if (!vkText.empty()) t.vk = std::move(vkText);
+  if (!frequencyText.empty()) t.frequency = frequencyText;
+  return t;
+}
+
+PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
+  PruningOutcome out;
+  auto reject = [&out](Field field) {
+    out.beeps = 1;
+    out.focus = field;
+    return out;
+  };
+
+  const float la = ParseNumber(in.length);
+  if (la == 0) return reject(Field::Text1);
+  const float fa = ParseNumber(in.measured);
+  if (fa == 0) return reject(Field::Text2);
+  const float fs = ParseNumber(in.desired);
+  if (fs == 0) return reject(Field::Combo1);
+
+  const float ratio = sng(static_cast<double>(fa) / fs);
+  if (!(ratio >= 0.66f && ratio <= 1.4f)) return reject(Field::Combo1);
+
+  // Whole half-waves of the measured wire. A length too large for any real
+  // wire would not fit the count; it is refused like a missing length.
+  const auto halfWaves = toInt16(la / (150.0 / fa));
+  if (!halfWaves) return reject(Field::Text1);
+  const int n = *halfWaves;
+
+  float t = sng(static_cast<double>(la) * fa / 150);
+  t = sng(n - static_cast<double>(t));
+  const float vk = sng(1 - static_cast<double>(t));
+  const float newLength = sng((150.0 / fs) * (n - static_cast<double>(t)));
+  const float change = sng((static_cast<double>(newLength) - la) * 100);
+
+  out.computed = true;
+  out.halfWaves = n;
+  out.vk = vk;
+  out.newLength = newLength;
+  out.change = change;
+  out.label5Colour = vk > 1 ? TextColour::Red : TextColour::Black;
+  out.label5 = FormatPicture(vk, "0.00#", sep);
+  out.label7 = FormatPicture(newLength, "##0.00#", sep);
+  out.label9 = FormatPicture(change, "+ ##0.0;- ##0.0", sep);
+  return out;
+}
+
+}  // namespace lorvant::vk

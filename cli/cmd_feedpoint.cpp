@@ -1,0 +1,370 @@
+// lorvant-calc allbands | onefreq | impedance | scan: the four modes of the
+// feed-point window, with the window's fields and the main-form values they
+// read given as options. Each prints what the window's result box (or, for
+// the impedance, its result field) would show.
+#include <charconv>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "calc/feedpoint.h"
+#include "calc/reports/speisepkt.h"
+#include "cli/options.h"
+#include "cli/shared_options.h"
+
+namespace lorvant::cli {
+
+namespace {
+
+using feedpoint::MainFormView;
+using feedpoint::WindowTexts;
+
+// The main form's frequency label, whose caption the all-bands check copies.
+const char* FrequencyLabel(Language lang) {
+  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:");
+}
+
+// A number typed with a comma or a point, all of it a number.
+double StrictNumber(const std::string& text) {
+  std::string t = text;
+  for (char& c : t)
+    if (c == ',') c = '.';
+  double v = 0;
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (ec != std::errc() || end != t.data() + t.size() || t.empty()) throw UsageError("a number is needed");
+  return v;
+}
+
+// Lines of the program (CR LF) as lines of the terminal.
+std::string TerminalLines(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+    out += s[i];
+  }
+  return out;
+}
+
+std::string OneLine(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\r' || c == '\n') {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+std::string Trimmed(std::string s) {
+  s.erase(0, s.find_first_not_of(' '));
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+// Prints the result box: one terminal line per row.
+void PrintRows(const std::string& rows) {
+  std::string text = TerminalLines(rows);
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  std::cout << text << std::flush;
+}
+
+// The message boxes of a check, shown as lines on stderr; the adapt
+// question gets the answer of the command line.
+class BatchAsker : public Asker {
+ public:
+  explicit BatchAsker(Answer yesNo) : yesNo_(yesNo) {}
+  Answer ask(const Question& q) override {
+    const bool question = q.buttons == Buttons::YesNo;
+    const Answer a = question ? yesNo_ : Answer::Ok;
+    std::cerr << Trimmed(q.title) << ": " << OneLine(q.text);
+    if (question) std::cerr << (a == Answer::Yes ? " yes" : " no");
+    std::cerr << std::endl;
+    return a;
+  }
+
+ private:
+  Answer yesNo_;
+};
+
+// Module1's results of the last optimisation run.
+struct RunState {
+  float length = 0;
+  double insulation = 0;
+
+  void addTo(OptionParser& p) {
+    p.value("run-length", "M",
+            "antenna length of the last optimisation run in m (default 0: no run yet)", [this](const std::string& v) {
+              const double l = StrictNumber(v);
+              if (!(l >= 0 && l < 1e7)) throw UsageError("a length of 0 or more is needed");
+              length = static_cast<float>(l);
+            });
+    p.value("insulation", "FRACTION",
+            "insulation fraction of the last run, 0 for a bare wire, below 0,5 (default 0)",
+            [this](const std::string& v) {
+              const double i = StrictNumber(v);
+              if (!(i >= 0 && i < 0.5)) throw UsageError("the insulation fraction lies from 0 to below 0,5");
+              insulation = i;
+            });
+  }
+};
+
+std::function<void(const std::string&)> Field(std::optional<std::string>& into) {
+  return [&into](const std::string& v) { into = FieldText(v, kDecimalFieldKeys, 0); };
+}
+
+MainFormView View(const SharedInputs& s, const RunState& run) {
+  MainFormView v;
+  v.text1 = s.frequencyText();
+  v.text2 = s.halfWavesText();
+  v.text4 = s.vkText();
+  v.text8 = s.minSumText();
+  v.bands = s.bands();
+  v.segmentIndex = s.segmentIndex();
+  v.lengthMode = s.lengthMode();
+  v.label1Caption = FrequencyLabel(s.language());
+  v.runLength = run.length;
+  v.insulation = run.insulation;
+  return v;
+}
+
+WindowTexts Texts(const feedpoint::WindowSetup& w) {
+  return WindowTexts{w.label1, w.label2, w.label3, w.label4, w.text1, w.text2, w.text3};
+}
+
+// The main form's note as the shell passes it: a bare line feed stands for
+// the program's CR LF.
+std::string NoteText(const std::string& v) {
+  std::string out;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (v[i] == '\n' && (i == 0 || v[i - 1] != '\r')) out += '\r';
+    out += v[i];
+  }
+  return out;
+}
+
+const char* kExitStatus =
+    "Exit status: 0 result printed; 1 the check refused its input (the message on\n"
+    "stderr); 2 unknown option or bad value.\n";
+
+}  // namespace
+
+int AllBandsCommand(const Args& args) {
+  SharedInputs shared;
+  RunState run;
+  std::optional<std::string> length, resonance, distance, out, info;
+  Answer adapt = Answer::No;
+  CalculatorState calc;
+  std::optional<float> calcDiameter;
+
+  OptionParser p("allbands", "[options]",
+                 "Feed-point check over all bands (menu \"einen Abstand/alle Frequenzen\"): current sum and impedance "
+                 "of a wire of the given length fed at the given distance, at the resonance frequency and on every "
+                 "band box that is set, with the three averages. Prints the window's table; with --out also writes "
+                 "SpeisePkt.txt.");
+  p.section("Window fields (defaults: as the window opens)");
+  p.value("length", "M", "total antenna length in m (default --run-length, empty before a run)", Field(length));
+  p.value("resonance", "MHZ", "resonance frequency in MHz (default the --frequency text)", Field(resonance));
+  p.value("distance", "M",
+          "feed-point distance in m (default the first feed point of --info between 7 and 9 m, else its last)",
+          Field(distance));
+  p.section("Main form and last run");
+  shared.addTo(p, kOptFrequency | kOptHalfWaves | kOptVk | kOptMinSum | kOptBands | kOptSegment | kOptLengthMode);
+  p.value("info", "TEXT", "the main form's note after the run (its feed-point list pre-fills --distance)",
+          [&info](const std::string& v) { info = NoteText(v); });
+  run.addTo(p);
+  p.section("Shortening-factor calculator (inactive unless --calculator-height is given)");
+  p.value("calculator-height", "M",
+          "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
+          "uses its height, diameter and ground correction",
+          [&calc](const std::string& v) {
+            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
+            calc.active = true;
+            calc.heightText = t;
+            calc.height = FieldNumber(t);
+          });
+  p.value("calculator-diameter", "MM", "the calculator's wire diameter in mm (default 1,4)",
+          [&calcDiameter](const std::string& v) {
+            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            if (!(FieldNumber(t) > 0)) throw UsageError("a diameter above 0 is needed");
+            calcDiameter = FieldNumber(t);
+          });
+  p.flag("ground-correction", "the calculator's ground correction", [&calc] { calc.groundCorrection = true; });
+  p.section("Question and results");
+  p.value("adapt", "yes|no",
+          "answer to \"adapt the antenna length to the resonance frequency?\", asked when --length differs from "
+          "the run's length as the window writes it or --resonance from --frequency (default no)",
+          [&adapt](const std::string& v) { adapt = YesNo(v) ? Answer::Yes : Answer::No; });
+  p.value("out", "DIR", "folder for SpeisePkt.txt (made when missing; an earlier file is replaced)",
+          [&out](const std::string& v) {
+            if (v.empty()) throw UsageError("a folder is needed");
+            out = v;
+          });
+  p.section("Presentation");
+  shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
+  p.epilogue(std::string(
+                 "Message boxes of the check appear on stderr as \"title: text\"; the adapt question\n"
+                 "with its answer. After Yes the adapted length, the half-wave field without its\n"
+                 "\"~\" and the preferred-band length mode are reported there as well.\n\n") +
+             kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc allbands --run-length 41.7 --distance 13.9 --band 3.5 --band 7 \\\n"
+             "      --band 14 --vk 0.95 --decimal-separator .\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+  if (!calc.active && (calcDiameter || calc.groundCorrection))
+    throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
+  calc.diameter = calcDiameter.value_or(1.4f);
+
+  const Language lang = shared.language();
+  const char sep = shared.decimalSeparator();
+  MainFormView view = View(shared, run);
+  view.info = info.value_or("");
+  view.calc = calc;
+
+  WindowTexts window = Texts(feedpoint::OpenAllBands(view, lang, sep));
+  if (length) window.text1 = *length;
+  if (resonance) window.text2 = *resonance;
+  if (distance) window.text3 = *distance;
+
+  feedpoint::AllBandsEnv env{lang, sep, shared.dateText(), {}};
+  if (out) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir(*out);
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir))
+      throw UsageError("--out '" + *out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
+    env.resultsFolder = dir.string();
+    if (env.resultsFolder.back() != '/') env.resultsFolder += '/';
+  }
+
+  BatchAsker asker(adapt);
+  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(window, view, env, asker);
+  if (!r.done) return kExitNoResult;
+  if (r.adapted) {
+    std::cerr << window.label1 << r.text1 << '\n';
+    if (r.mainText2) std::cerr << tr(lang, "Halbwellen: ", "Half-waves: ") << *r.mainText2 << '\n';
+    std::cerr << tr(lang, "Länge optimieren für: bevorzugtes Band", "Optimise length for: preferred band")
+              << std::endl;
+  }
+  PrintRows(r.rows);
+  if (out && !r.reportWritten) {
+    std::cerr << tr(lang, "SpeisePkt.txt konnte nicht geschrieben werden.", "SpeisePkt.txt could not be written.")
+              << std::endl;
+    return kExitNoResult;
+  }
+  return kExitOk;
+}
+
+int OneFrequencyCommand(const Args& args) {
+  SharedInputs shared;
+  RunState run;
+  std::optional<std::string> length, frequency, distance;
+
+  OptionParser p("onefreq", "[options]",
+                 "Currents at one frequency (menu \"bei einer Frequenz\"): the currents left and right of the feed "
+                 "point of a wire, their geometric mean and their difference. Prints the window's seven lines.");
+  p.section("Window fields (defaults: as the window opens)");
+  p.value("length", "M", "total antenna length in m (default --run-length, empty before a run)", Field(length));
+  p.value("at", "MHZ", "the frequency in MHz (default the --frequency text)", Field(frequency));
+  p.value("distance", "M", "feed-point distance from the wire's start in m (default empty)", Field(distance));
+  p.section("Main form and last run");
+  shared.addTo(p, kOptFrequency | kOptVk);
+  run.addTo(p);
+  p.section("Presentation");
+  shared.addTo(p, kOptLanguage | kOptDecimalSeparator);
+  p.epilogue(std::string("Message boxes appear on stderr as \"title: text\".\n\n") + kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc onefreq --length 20 --at 7.5 --distance 10 --vk 1\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+
+  const Language lang = shared.language();
+  const char sep = shared.decimalSeparator();
+  const MainFormView view = View(shared, run);
+  WindowTexts window = Texts(feedpoint::OpenOneFrequency(view, lang, sep));
+  if (length) window.text1 = *length;
+  if (frequency) window.text2 = *frequency;
+  if (distance) window.text3 = *distance;
+
+  BatchAsker asker(Answer::Yes);
+  const feedpoint::OneFrequencyResult r = feedpoint::CheckOneFrequency(window, view, lang, sep, asker);
+  if (!r.done) return kExitNoResult;
+  PrintRows(r.rows);
+  return kExitOk;
+}
+
+int ImpedanceCommand(const Args& args) {
+  SharedInputs shared;
+  std::optional<std::string> sum;
+
+  OptionParser p("impedance", "--current-sum S [options]",
+                 "Impedance from a current sum (menu \"Impedanz aus Stromsumme berechnen\"): the approximate feed "
+                 "impedance of a resonant wire where the relative current is S. Prints the window's result field: "
+                 "ohms with one decimal, above 9999,99 ohms kilo-ohms followed by \" K\".");
+  p.section("Window field");
+  p.value("current-sum", "S", "the current sum, 0,01 to 1,0 by the window's label (the window takes 0,0000135 to 2)",
+          Field(sum));
+  p.section("Presentation");
+  shared.addTo(p, kOptLanguage | kOptDecimalSeparator);
+  p.epilogue(std::string("Out of range the window beeps and leaves the result empty; here a note goes to\n"
+                         "stderr and nothing to stdout.\n\n") +
+             kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc impedance --current-sum 0,5\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+
+  const feedpoint::ImpedanceResult r = feedpoint::ImpedanceFromCurrentSum(sum.value_or(""), shared.decimalSeparator());
+  if (r.beep) {
+    std::cerr << tr(shared.language(), "Stromsumme außerhalb des Bereichs: keine Impedanz",
+                    "Current sum out of range: no impedance")
+              << std::endl;
+    return kExitNoResult;
+  }
+  std::cout << r.text3 << std::endl;
+  return kExitOk;
+}
+
+int ScanCommand(const Args& args) {
+  SharedInputs shared;
+  RunState run;
+  std::optional<std::string> from, to, step;
+
+  OptionParser p("scan", "[options]",
+                 "Feed-point scan (menu \"alle Frequenzen\"): the current sum over the band boxes at 1 (1.8 to "
+                 "28 MHz) at every position from the left to the right limit in fixed steps along the wire of the "
+                 "last run. Rows where the sum rises stand on the left, rows where it falls 32 columns further right.");
+  p.section("Window fields (defaults: as the window opens)");
+  p.value("from", "M", "left limit in m (default a sixth of --run-length)", Field(from));
+  p.value("to", "M", "right limit in m (default half of --run-length)", Field(to));
+  p.value("step", "M", "increment in m; below 0,001 it becomes 0,001 (default 0,01)", Field(step));
+  p.section("Main form and last run");
+  shared.addTo(p, kOptVk | kOptBands | kOptSegment);
+  run.addTo(p);
+  p.section("Presentation");
+  shared.addTo(p, kOptDecimalSeparator | kOptLanguage);
+  p.epilogue(std::string("A step that had to be corrected is reported on stderr (the window beeps and shows\n"
+                         "the corrected step).\n\n") +
+             kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc scan --run-length 41.7 --band 3.5 --band 7 --band 14 --from 6 --to 8 --step 0.1\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+
+  const char sep = shared.decimalSeparator();
+  const MainFormView view = View(shared, run);
+  WindowTexts window = Texts(feedpoint::OpenScan(run.length, shared.language(), sep));
+  if (from) window.text1 = *from;
+  if (to) window.text2 = *to;
+  if (step) window.text3 = *step;
+
+  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(window, view, sep);
+  if (setup.stepCorrected)
+    std::cerr << tr(shared.language(), "Inkrement: ", "Increment: ") << setup.text3 << std::endl;
+  PrintRows(feedpoint::RunScan(setup, sep).rows);
+  return kExitOk;
+}
+
+}  // namespace lorvant::cli

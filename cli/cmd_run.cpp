@@ -1,0 +1,377 @@
+// lorvant-calc run: the current-sum optimisation run of the main form, with
+// the form's fields given as options, writing the same files as the window.
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "calc/bandplan.h"
+#include "calc/picture/ImageCanvas.h"
+#include "calc/reports/text.h"
+#include "calc/run.h"
+#include "cli/gui.h"
+#include "cli/json.h"
+#include "cli/options.h"
+#include "cli/shared_options.h"
+
+namespace lorvant::cli {
+
+namespace {
+
+// Set by Ctrl-C (SIGINT) or SIGTERM while the run is under way; the run
+// then stops at its next progress call and leaves no half-written file.
+volatile std::sig_atomic_t gStopRequested = 0;
+
+extern "C" void RequestStop(int) { gStopRequested = 1; }
+
+// Routes SIGINT and SIGTERM to RequestStop for its lifetime.
+class StopOnSignal {
+ public:
+  StopOnSignal() {
+    gStopRequested = 0;
+    previousInt_ = std::signal(SIGINT, RequestStop);
+    previousTerm_ = std::signal(SIGTERM, RequestStop);
+  }
+  ~StopOnSignal() {
+    std::signal(SIGINT, previousInt_);
+    std::signal(SIGTERM, previousTerm_);
+  }
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+ private:
+  void (*previousInt_)(int) = SIG_DFL;
+  void (*previousTerm_)(int) = SIG_DFL;
+};
+
+// Every option of the subcommand, as typed.
+struct RunOptions {
+  SharedInputs shared;
+  std::optional<std::string> out;
+  std::optional<std::string> wireLength, tolerance, outerDiameter, dielectric, conductor;
+  bool equalImpedances = false, windom = false, specialTable = false, json = false;
+  Answer extraBandAnswer = Answer::No;
+  Answer segmentAnswer = Answer::No;
+  Answer dielectricAnswer = Answer::Yes;
+  std::optional<std::string> calculatorHeight, calculatorDiameter;
+  bool groundCorrection = false;
+};
+
+// The user's side of the run without a window: the questions get the
+// answers given on the command line, a failing step is aborted, the picture
+// is drawn into an image.
+class BatchHost : public RunHost {
+ public:
+  BatchHost(const RunOptions& o, Language lang) : o_(o), lang_(lang) {}
+
+  Answer ask(const Question& q) override {
+    if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
+    if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
+    if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
+    return Answer::No;  // no other question is known; decline it
+  }
+  Answer errorHandler(const Question& q) override {
+    lastError = q;
+    return Answer::Abort;
+  }
+  Canvas& canvas() override { return canvas_; }
+  bool progress(double) override { return gStopRequested == 0; }
+
+  std::optional<Question> lastError;
+
+ private:
+  const RunOptions& o_;
+  Language lang_;
+  ImageCanvas canvas_;
+};
+
+std::string Trimmed(std::string s) {
+  s.erase(0, s.find_first_not_of(' '));
+  s.erase(s.find_last_not_of(' ') + 1);
+  return s;
+}
+
+// Message lines of the program (CR LF) as lines of the terminal.
+std::string TerminalLines(std::string s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+    out += s[i];
+  }
+  return out;
+}
+
+std::string OneLine(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' || s[i] == '\n') {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+      continue;
+    }
+    out += s[i];
+  }
+  return Trimmed(out);
+}
+
+// Why a run ended without a result, in the run's language.
+std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language lang) {
+  switch (r.outcome) {
+    case RunOutcome::NoHalfWave:
+    case RunOutcome::TooFewBands:
+    case RunOutcome::DiameterTooSmall:
+      return OneLine(r.info);
+    case RunOutcome::SegmentCancelled:
+      return tr(lang, "Frage nach dem Bandsegment mit Abbrechen beantwortet (--segment-answer cancel)",
+                "Band segment question answered with Cancel (--segment-answer cancel)");
+    case RunOutcome::DielectricRejected:
+      return tr(lang, "Relative Dielektrizitätszahl nicht bestätigt (--dielectric-answer no)",
+                "Relative dielectric constant not confirmed (--dielectric-answer no)");
+    case RunOutcome::Aborted:
+      if (host.lastError)
+        return Trimmed(host.lastError->title) + ": " + OneLine(host.lastError->text) + tr(lang, " (Abbruch)", " (Abort)");
+      return tr(lang, "Abbruch", "Aborted");
+    case RunOutcome::Cancelled:
+      return tr(lang, "Berechnung abgebrochen (Signal)", "Calculation stopped (signal)");
+    case RunOutcome::Completed:
+      break;
+  }
+  return {};
+}
+
+std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outcome) {
+  JsonWriter j;
+  j.beginObject();
+  j.key("length").value(r.length);
+  j.key("insulation").value(r.insulation);
+  j.key("text1").value(r.text1 ? *r.text1 : in.text1);
+  j.key("text2").value(r.text2 ? *r.text2 : in.text2);
+  j.key("bands").beginArray();
+  for (int v : r.bands) j.value(v);
+  j.endArray();
+  j.key("extra_band");
+  if (r.extraBand)
+    j.value(r.extraFrequency);
+  else
+    j.null();
+  j.key("info").value(r.info);
+  j.key("status").value(r.status);
+  j.key("candidates").beginArray();
+  for (const FeedCandidate& c : r.candidates) j.beginObject().key("x").value(c.x).key("sum").value(c.S).endObject();
+  j.endArray();
+  j.key("files").beginArray();
+  for (const std::string& f : r.files) j.value(std::filesystem::path(f).filename().string());
+  j.endArray();
+  j.key("outcome").value(outcome);
+  j.endObject();
+  return j.str();
+}
+
+Answer AnswerWord(const std::string& v, bool withCancel) {
+  if (withCancel)
+    return static_cast<Answer>(Choice(v, {{"yes", static_cast<int>(Answer::Yes)},
+                                          {"no", static_cast<int>(Answer::No)},
+                                          {"cancel", static_cast<int>(Answer::Cancel)}}));
+  return YesNo(v) ? Answer::Yes : Answer::No;
+}
+
+void DeclareOptions(OptionParser& p, RunOptions& o) {
+  p.section("Results");
+  p.value("out", "DIR",
+          "folder for AntStrSu.txt, AntSpezi.txt and AntKurve.BMP (required; made when missing; earlier files of the "
+          "same names are replaced)",
+          [&o](const std::string& v) {
+            if (v.empty()) throw UsageError("a folder is needed");
+            o.out = v;
+          });
+  p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });
+
+  p.section("Main form (defaults: the form after loading)");
+  o.shared.addTo(p, kOptFrequency | kOptHalfWaves);
+  p.value("wire-length", "M", "maximum possible wire length in m instead of a half-wave count (default empty)",
+          [&o](const std::string& v) { o.wireLength = FieldText(v, kDecimalFieldKeys, 5); });
+  o.shared.addTo(p, kOptVk);
+  p.value("tolerance", "PERCENT",
+          "tolerance of --length-mode highest-lowest in percent, above 0 and below 100 (default 5)",
+          [&o](const std::string& v) {
+            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            const float f = FieldNumber(t);
+            if (f == 0 || f >= 100) throw UsageError("the tolerance lies above 0 and below 100");
+            o.tolerance = t;
+          });
+  p.value("dielectric", "ER",
+          "relative dielectric constant of the insulation: a number, or a list entry such as \"2,35 Öl\" (only the "
+          "leading number counts; default the air entry \"1,00059 Luft\"); above 1,00059 the wire counts as insulated",
+          [&o](const std::string& v) {
+            // Typed digits, or an entry of the material list: a number, then
+            // the material's name after a blank; blanks alone are entry 0.
+            const std::size_t start = v.find_first_not_of(' ');
+            const std::size_t end = start == std::string::npos ? std::string::npos : v.find(' ', start);
+            const std::string number =
+                start == std::string::npos ? std::string() : v.substr(start, end == std::string::npos ? end : end - start);
+            FieldText(number, kDecimalFieldKeys, 0);
+            o.dielectric = v;
+          });
+  p.value("outer-diameter", "MM", "outer diameter of the insulated wire in mm (default 2,1)",
+          [&o](const std::string& v) { o.outerDiameter = FieldText(v, kDecimalFieldKeys, 5); });
+  p.value("conductor", "MM", "conductor diameter in mm (default 1,4)", [&o](const std::string& v) { o.conductor = v; });
+  o.shared.addTo(p, kOptMinSum | kOptBands | kOptSegment | kOptLengthMode);
+  p.flag("equal-impedances", "optimise the feed point for equal impedances instead of the maximum current sum",
+         [&o] { o.equalImpedances = true; });
+  p.flag("windom",
+         "tick \"classic WINDOM\": the run then optimises for equal impedances (the window's preset of bands and "
+         "half-waves is not replayed; give them with --band, --grey-band and --halfwaves)",
+         [&o] { o.windom = true; });
+  p.flag("special-table", "also write the special table AntSpezi.txt (one row per centimetre of wire)",
+         [&o] { o.specialTable = true; });
+
+  p.section("Questions of the run");
+  p.value("extra-band", "yes|no",
+          "answer to \"treat this frequency as a separate band?\" when the frequency lies outside every band "
+          "(default no)",
+          [&o](const std::string& v) { o.extraBandAnswer = AnswerWord(v, false); });
+  p.value("segment-answer", "yes|no|cancel",
+          "answer to \"change the band segment?\" when the frequency lies in another segment than --segment "
+          "(default no; cancel ends the run)",
+          [&o](const std::string& v) { o.segmentAnswer = AnswerWord(v, true); });
+  p.value("dielectric-answer", "yes|no",
+          "answer to \"is the relative dielectric constant correct?\", asked above 20 (default yes; no ends the run)",
+          [&o](const std::string& v) { o.dielectricAnswer = AnswerWord(v, false); });
+
+  p.section("Shortening-factor calculator (inactive unless --calculator-height is given)");
+  p.value("calculator-height", "M",
+          "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
+          "uses its height, diameter and ground correction and the reports print the height",
+          [&o](const std::string& v) {
+            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
+            o.calculatorHeight = t;
+          });
+  p.value("calculator-diameter", "MM",
+          "the calculator's wire diameter in mm (default the --conductor text); the calculator keeps the conductor "
+          "diameter equal to it",
+          [&o](const std::string& v) {
+            if (!(FieldNumber(v) > 0)) throw UsageError("a diameter above 0 is needed");
+            o.calculatorDiameter = v;
+          });
+  p.flag("ground-correction", "the calculator's ground correction", [&o] { o.groundCorrection = true; });
+
+  p.section("Presentation");
+  o.shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
+}
+
+const char* kEpilogue =
+    "Without --json the run's notes are printed on stdout. With --json one object is\n"
+    "printed: length (m), insulation, text1, text2 (the frequency and half-wave\n"
+    "fields after the run), bands (the eleven band boxes after the run: 0 off,\n"
+    "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
+    "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
+    "(names written) and outcome (completed, no-half-wave, segment-cancelled,\n"
+    "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled;\n"
+    "failed for an unforeseen error).\n"
+    "\n"
+    "A step that fails (an arithmetic error, a file that cannot be written) is\n"
+    "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
+    "stops a long run within a few thousand steps (outcome cancelled); earlier\n"
+    "files stay as they were and no partial file is left.\n"
+    "\n"
+    "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
+    "stderr); 2 unknown option or bad value.\n"
+    "\n"
+    "Example:\n"
+    "  lorvant-calc run --out results --band 3.5 --band 7 --band 14 --band 21 \\\n"
+    "      --band 28 --decimal-separator , --json\n";
+
+}  // namespace
+
+int RunCommand(const Args& args) {
+  RunOptions o;
+  OptionParser p("run", "--out DIR [options]",
+                 "Runs the current-sum optimisation of the main form (\"Rechnen\") with the inputs below, each given as "
+                 "it would be typed into the form, and writes AntStrSu.txt, AntKurve.BMP and, when asked, AntSpezi.txt "
+                 "into DIR. Needs no display.");
+  DeclareOptions(p, o);
+  p.epilogue(kEpilogue);
+  if (!p.parse(args, std::cout)) return kExitOk;
+  if (!o.out) throw UsageError("--out DIR is required");
+  if (!o.calculatorHeight && (o.calculatorDiameter || o.groundCorrection))
+    throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
+
+  const Language lang = o.shared.language();
+  const char sep = o.shared.decimalSeparator();
+
+  RunInput in;
+  in.text1 = o.shared.frequencyText();
+  in.text2 = o.shared.halfWavesText();
+  in.text3 = o.wireLength.value_or("");
+  in.text4 = o.shared.vkText();
+  in.text5 = o.tolerance.value_or("5");
+  in.text6 = o.outerDiameter.value_or(report::FormatGeneral(2.1f, sep));
+  in.text8 = o.shared.minSumText();
+  in.combo1 = o.dielectric.value_or(report::FormatGeneral(1.00059f, sep) + tr(lang, " Luft", " Air"));
+  in.combo2 = o.conductor.value_or(report::FormatGeneral(1.4f, sep));
+  in.bands = o.shared.bands();
+  in.windom = o.windom;
+  in.specialTable = o.specialTable;
+  in.segmentIndex = o.shared.segmentIndex();
+  in.lengthMode = o.shared.lengthMode();
+  in.equalImpedances = o.equalImpedances;
+  if (o.calculatorHeight) {
+    // While the calculator is active it and the main form share one
+    // conductor diameter: each copies its text into the other.
+    if (o.calculatorDiameter && o.conductor && *o.calculatorDiameter != *o.conductor)
+      throw UsageError("--calculator-diameter and --conductor differ; the active calculator keeps them equal");
+    if (o.calculatorDiameter) in.combo2 = *o.calculatorDiameter;
+    in.calculator.active = true;
+    in.calculator.heightText = *o.calculatorHeight;
+    in.calculator.height = FieldNumber(*o.calculatorHeight);
+    in.calculator.diameter = FieldNumber(in.combo2);
+    in.calculator.groundCorrection = o.groundCorrection;
+  }
+  in.language = lang;
+  in.decimalSeparator = sep;
+  in.dateText = o.shared.dateText();
+
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path dir(*o.out);
+  fs::create_directories(dir, ec);
+  if (!fs::is_directory(dir)) throw UsageError("--out '" + *o.out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
+  std::string folder = dir.string();
+  if (folder.back() != '/') folder += '/';
+  in.resultsFolder = folder;
+  // The picture goes beside the reports: the batch tool's own folder is no
+  // place for results.
+  in.programFolder = folder;
+
+  GuiSession gui;
+  BatchHost host(o, lang);
+  RunOutput r;
+  try {
+    const StopOnSignal stopOnSignal;
+    r = RunOptimisation(in, host);
+  } catch (const std::exception& e) {
+    // The run answers its own failures; should one escape all the same, the
+    // caller still gets the object and a message, never a crash.
+    r = RunOutput();
+    r.info = e.what();
+    if (o.json) std::cout << JsonResult(r, in, "failed") << std::endl;
+    std::cerr << tr(lang, "Fehler: ", "Error: ") << e.what() << std::endl;
+    return kExitNoResult;
+  }
+
+  if (o.json) std::cout << JsonResult(r, in, RunOutcomeName(r.outcome)) << std::endl;
+  if (r.outcome != RunOutcome::Completed) {
+    std::cerr << NoResultMessage(r, host, lang) << std::endl;
+    return kExitNoResult;
+  }
+  if (!o.json) {
+    std::string text = TerminalLines(r.info);
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    std::cout << text << r.status << std::endl;
+  }
+  return kExitOk;
+}
+
+}  // namespace lorvant::cli

@@ -1,0 +1,286 @@
+// lorvant-calc vk | prune | dipole: the shortening-factor calculator, the
+// pruning calculator and the additional dipole, with the windows' fields as
+// options. Each prints the window's result labels as "caption value" lines;
+// a value the window shows in red is followed by " (!)".
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "calc/dipole.h"
+#include "calc/reports/text.h"
+#include "calc/vkcalc.h"
+#include "cli/options.h"
+#include "cli/shared_options.h"
+
+namespace lorvant::cli {
+
+namespace {
+
+// Captions carry the window's access-key marks; a terminal line does not.
+std::string Plain(std::string caption) {
+  std::string out;
+  for (char c : caption)
+    if (c != '&') out += c;
+  const std::size_t start = out.find_first_not_of(' ');
+  const std::size_t end = out.find_last_not_of(' ');
+  return start == std::string::npos ? std::string() : out.substr(start, end - start + 1);
+}
+
+std::string Red(TextColour c) { return c == TextColour::Red ? " (!)" : ""; }
+
+// A field of a window without key filter: the text as typed.
+std::function<void(const std::string&)> Text(std::optional<std::string>& into) {
+  return [&into](const std::string& v) { into = v; };
+}
+
+// "Eingabe abgewiesen: <caption> <text as typed>", and the text the window
+// writes into the field instead when it suggests one.
+void PrintRefused(Language lang, const std::string& caption, const std::string& typed,
+                  const std::string& suggestion = std::string()) {
+  std::cerr << tr(lang, "Eingabe abgewiesen: ", "Input refused: ") << Plain(caption) << ' ' << typed;
+  if (!suggestion.empty()) std::cerr << tr(lang, "; Vorschlag: ", "; suggested: ") << suggestion;
+  std::cerr << std::endl;
+}
+
+const char* kExitStatus =
+    "Exit status: 0 result printed; 1 the window refused its input (the field and\n"
+    "any corrected text on stderr); 2 unknown option or bad value.\n";
+
+}  // namespace
+
+int VkCommand(const Args& args) {
+  SharedInputs shared;
+  std::optional<std::string> height, diameter;
+  bool ground = false;
+
+  OptionParser p("vk", "[options]",
+                 "Shortening-factor calculator (menu \"1. Verkürzungsfaktor\"): the shortening of a wire dipole by "
+                 "its slenderness and by its height above ground, and the expected shortening factor Vk. Prints "
+                 "the window's three results.");
+  p.section("Window fields (defaults: as the window opens)");
+  shared.addTo(p, kOptFrequency);
+  p.value("height", "M", "antenna height above ground in m (default 10,0)", Text(height));
+  p.value("diameter", "MM", "wire diameter in mm (default the main form's conductor diameter 1,4)", Text(diameter));
+  p.flag("ground-correction", "menu \"Erdbodenkorrektur\": ground correction of the height shortening",
+         [&ground] { ground = true; });
+  p.section("Presentation");
+  shared.addTo(p, kOptLanguage | kOptDecimalSeparator);
+  p.epilogue(std::string("A diameter outside 0,1 mm .. twice the height .. half a wavelength is corrected\n"
+                         "(reported on stderr) and the calculation goes on with it. A percentage outside\n"
+                         "2..9 (slenderness) or 2..10 (height) is marked \" (!)\", as the window shows it\n"
+                         "in red.\n\n") +
+             kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc vk --frequency 14.2 --height 10 --diameter 1.382 --decimal-separator .\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+
+  const Language lang = shared.language();
+  const char sep = shared.decimalSeparator();
+  const vk::CalculatorTexts t = vk::CalculatorCaptions(lang);
+  const vk::CalculatorInputs in{shared.frequencyText(), height.value_or(vk::DefaultHeightText(sep)),
+                                diameter.value_or(report::FormatGeneral(1.4f, sep)), ground};
+  const vk::CalculatorOutcome out = vk::CalculateVk(in, sep);
+  if (!out.computed) {
+    if (out.focus == vk::Field::Text2)
+      PrintRefused(lang, t.label2, in.height, out.height.value_or(""));
+    else
+      PrintRefused(lang, t.label1, in.frequency);
+    return kExitNoResult;
+  }
+  if (out.diameter) std::cerr << Plain(t.label3) << ' ' << *out.diameter << Red(out.diameterColour) << std::endl;
+  const std::string frame = Plain(t.frame1) + ' ';
+  std::cout << frame << Plain(t.label6) << ' ' << out.label7 << Red(out.label7Colour) << '\n'
+            << frame << Plain(t.label4) << ' ' << out.label5 << Red(out.label5Colour) << '\n'
+            << Plain(t.label8) << ' ' << out.label9 << std::endl;
+  return kExitOk;
+}
+
+int PruneCommand(const Args& args) {
+  SharedInputs shared;
+  std::optional<std::string> length, measured, desired;
+  float runLength = 0;
+
+  OptionParser p("prune", "--measured MHZ --desired MHZ [options]",
+                 "Antenna pruning (menu \"4. Pruning / Optimieren\"): from the measured length and resonance of a "
+                 "built antenna and the desired resonance, the new length, the wire's total shortening factor and "
+                 "the length change in cm (\"- \" cut off, \"+ \" add). Prints the window's three results.");
+  p.section("Window fields (defaults: as the window opens)");
+  p.value("length", "M", "measured antenna length in m (default the --run-length, empty before a run)",
+          Text(length));
+  p.value("measured", "MHZ", "measured resonance frequency in MHz", Text(measured));
+  p.value("desired", "MHZ", "desired resonance frequency in MHz", Text(desired));
+  p.section("Last run");
+  p.value("run-length", "M", "antenna length of the last optimisation run in m (default 0: no run yet)",
+          [&runLength](const std::string& v) {
+            const float l = FieldNumber(v);
+            if (!(l >= 0)) throw UsageError("a length of 0 or more is needed");
+            runLength = l;
+          });
+  p.section("Presentation");
+  shared.addTo(p, kOptLanguage | kOptDecimalSeparator);
+  p.epilogue(std::string("A total shortening factor above 1 is marked \" (!)\", as the window shows it in\n"
+                         "red. A missing value or a ratio measured/desired outside 0,66..1,4 is refused.\n\n") +
+             kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc prune --length 20 --measured 7.0 --desired 7.05\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+
+  const Language lang = shared.language();
+  const char sep = shared.decimalSeparator();
+  const vk::PruningTexts t = vk::PruningCaptions(lang);
+  const vk::PruningInputs in{length.value_or(vk::PruningLengthText(runLength, sep)), measured.value_or(""),
+                             desired.value_or("")};
+  const vk::PruningOutcome out = vk::CalculatePruning(in, sep);
+  if (!out.computed) {
+    if (out.focus == vk::Field::Text1)
+      PrintRefused(lang, t.label1, in.length);
+    else if (out.focus == vk::Field::Text2)
+      PrintRefused(lang, t.label2, in.measured);
+    else
+      PrintRefused(lang, t.label3, in.desired);
+    return kExitNoResult;
+  }
+  const std::string frame = Plain(t.frame1) + ' ';
+  std::cout << frame << Plain(t.label6) << ' ' << out.label7 << '\n'
+            << frame << Plain(t.label4) << ' ' << out.label5 << Red(out.label5Colour) << '\n'
+            << Plain(t.label8) << ' ' << out.label9 << std::endl;
+  return kExitOk;
+}
+
+int DipoleCommand(const Args& args) {
+  SharedInputs shared;
+  dipole::Inputs in;
+  std::optional<std::string> fAdd, fExc, impedance, dAdd, dExc, vk, halfWaves, fraction, tolerance, out;
+  std::optional<std::string> calcHeight, calcDiameter;
+  std::string conductor;
+  bool ground = false;
+
+  OptionParser p("dipole", "--frequency MHZ [options]",
+                 "Additional dipole (menu \"Zusatz-Dipol/WINDOM\"): length, feed point and spacing of a "
+                 "radiation-coupled dipole or WINDOM beside an exciting antenna. Prints the window's results; with "
+                 "--out also writes ZusatzDipol.txt.");
+  p.section("Window fields (defaults: as the window opens and is activated)");
+  p.flag("windom", "variant WINDOM instead of the dipole", [&in] { in.windom = true; });
+  p.value("frequency", "MHZ", "desired resonance frequency of the additional wire in MHz", Text(fAdd));
+  p.value("half-waves", "N", "number of half-waves of the additional WINDOM, read up to its first non-digit (default 1)",
+          Text(halfWaves));
+  p.value("impedance", "OHM", "desired feed-point impedance in ohms (default 300)", Text(impedance));
+  p.value("diameter", "MM", "wire diameter of the additional wire in mm (default the conductor diameter)",
+          Text(dAdd));
+  p.value("fraction", "C",
+          "feed point as a fraction of the total length (default 0,5; for the WINDOM the list's first entry 0,3333)",
+          Text(fraction));
+  p.value("exciter-frequency", "MHZ",
+          "lowest resonance frequency of the exciter in MHz (default the nominal frequency of the lowest --band)",
+          Text(fExc));
+  p.value("exciter-diameter", "MM", "wire diameter of the exciter in mm (default the conductor diameter)",
+          Text(dExc));
+  p.value("vk", "VK", "shortening factor of the exciter (default 0,946)", Text(vk));
+  p.section("Main form, last run and calculator");
+  shared.addTo(p, kOptBands | kOptSegment | kOptLengthMode);
+  p.value("tolerance", "PERCENT", "tolerance of --length-mode highest-lowest in percent (default 5)", Text(tolerance));
+  p.value("conductor", "MM", "the main form's conductor diameter in mm (default 1,4)",
+          [&conductor](const std::string& v) { conductor = v; });
+  p.value("insulation", "FRACTION", "insulation fraction of the last run, 0 for a bare wire, below 0,5 (default 0)",
+          [&in](const std::string& v) {
+            const float i = FieldNumber(v);
+            if (!(i >= 0 && i < 0.5f)) throw UsageError("the insulation fraction lies from 0 to below 0,5");
+            in.ins = i;
+          });
+  p.value("calculator-height", "M",
+          "makes the shortening-factor calculator active with this height in m: its height, diameter and ground "
+          "correction enter the shortening and the height limit",
+          Text(calcHeight));
+  p.value("calculator-diameter", "MM", "the calculator's wire diameter (default the conductor diameter)",
+          Text(calcDiameter));
+  p.flag("ground-correction", "the calculator's ground correction", [&ground] { ground = true; });
+  p.section("Results and presentation");
+  p.value("out", "DIR", "folder for ZusatzDipol.txt (made when missing; an earlier file is replaced)",
+          [&out](const std::string& v) {
+            if (v.empty()) throw UsageError("a folder is needed");
+            out = v;
+          });
+  shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
+  p.epilogue(std::string("A spacing outside the range where its formula holds is marked \" (!)\", as the\n"
+                         "window shows it in red. A refused input names its field on stderr, with the value\n"
+                         "the window suggests when it writes one.\n\n") +
+             kExitStatus +
+             "\nExample:\n"
+             "  lorvant-calc dipole --frequency 14.2 --exciter-frequency 3.5 --diameter 2 \\\n"
+             "      --exciter-diameter 2 --vk 0.95 --out results\n");
+  if (!p.parse(args, std::cout)) return kExitOk;
+
+  const Language lang = shared.language();
+  const char sep = shared.decimalSeparator();
+  if (conductor.empty()) conductor = report::FormatGeneral(1.4f, sep);
+
+  // The window as loaded, switched to the variant and activated.
+  dipole::Texts shown = dipole::CaptionsFor(lang, in.windom);
+  in.length.calc.active = calcHeight.has_value();
+  const std::string calcD = calcDiameter.value_or(conductor);
+  if (in.length.calc.active) {
+    in.length.calc.height = FieldNumber(*calcHeight);
+    in.length.calc.heightText = *calcHeight;
+    in.length.calc.diameter = FieldNumber(calcD);
+    in.length.calc.groundCorrection = ground;
+  }
+  const dipole::Refresh refresh =
+      dipole::Activation(in.length.calc.active ? calcD : conductor, shared.bands(), sep);
+  in.fAdd = fAdd.value_or("");
+  in.fExc = fExc.value_or(refresh.text2);
+  in.impedance = impedance.value_or("300");
+  in.dAdd = dAdd.value_or(refresh.text4);
+  in.dExc = dExc.value_or(refresh.text5);
+  in.vk = vk.value_or(dipole::DefaultVkText(sep));
+  in.halfWaves = halfWaves.value_or("1");
+  in.fraction = fraction.value_or(in.windom ? dipole::WindomFractions(sep).front() : dipole::DipoleFractions(sep).front());
+  in.length.bands = shared.bands();
+  in.length.segment = shared.segmentIndex() + 1;
+  in.length.lengthMode = shared.lengthMode();
+  in.length.tolerancePercent = FieldNumber(tolerance.value_or("5"));
+
+  const dipole::Outcome r = dipole::Calculate(in, sep);
+  if (!r.computed) {
+    std::string field, typed, suggestion;
+    switch (r.focus) {
+      case dipole::Field::Text1: field = shown.label1; typed = in.fAdd; break;
+      case dipole::Field::Text2: field = shown.label2; typed = in.fExc; break;
+      case dipole::Field::Text3: field = shown.label3; typed = in.impedance; break;
+      case dipole::Field::Text4: field = shown.label4; typed = in.dAdd; suggestion = r.text4.value_or(""); break;
+      case dipole::Field::Text5: field = shown.label5; typed = in.dExc; suggestion = r.text5.value_or(""); break;
+      case dipole::Field::Text6: field = shown.label6; typed = in.vk; break;
+      case dipole::Field::Text7: field = dipole::WindomVariant(lang).label1; typed = in.halfWaves; break;
+      default: field = shown.label12; typed = in.fraction; break;
+    }
+    PrintRefused(lang, field, typed, suggestion);
+    if (r.label8 && !r.label8->empty())
+      std::cerr << Plain(shown.label7) << ' ' << *r.label8 << Red(r.label8Colour.value_or(TextColour::Black)) << '\n';
+    std::cerr << std::flush;
+    return kExitNoResult;
+  }
+
+  std::cout << Plain(shown.label9) << ' ' << r.label10 << '\n'
+            << Plain(shown.label12) << ' ' << in.fraction << ' ' << Plain(shown.label13) << ' ' << r.label11 << '\n'
+            << Plain(shown.label7) << ' ' << r.label8.value_or("") << Red(r.label8Colour.value_or(TextColour::Black))
+            << '\n'
+            << Plain(shown.label6) << ' ' << r.text6.value_or(in.vk) << std::endl;
+
+  if (out) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir(*out);
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir))
+      throw UsageError("--out '" + *out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
+    const std::string path = (dir / dipole::kReportFile).string();
+    if (!dipole::WriteReport(path, dipole::MakeReportData(shown, in, r, lang, shared.dateText()))) {
+      std::cerr << tr(lang, "ZusatzDipol.txt konnte nicht geschrieben werden.", "ZusatzDipol.txt could not be written.")
+                << std::endl;
+      return kExitNoResult;
+    }
+  }
+  return kExitOk;
+}
+
+}  // namespace lorvant::cli

@@ -1,0 +1,173 @@
+#include "cli/json.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace lorvant::cli {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at s[i], 0 when malformed
+// (overlong forms, surrogates and code points above U+10FFFF included).
+std::size_t Utf8Length(std::string_view s, std::size_t i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  if (b0 < 0x80) return 1;
+  std::size_t n;
+  std::uint32_t cp;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    n = 2;
+    cp = b0 & 0x1F;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    n = 3;
+    cp = b0 & 0x0F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    n = 4;
+    cp = b0 & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return n;
+}
+
+template <class T>
+std::string Shortest(T v) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view s) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (std::size_t i = 0; i < s.size();) {
+    const char c = s[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) {
+      switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+          if (u < 0x20 || u == 0x7F) {
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+          } else {
+            out += c;
+          }
+      }
+      ++i;
+      continue;
+    }
+    const std::size_t n = Utf8Length(s, i);
+    if (n == 0) {
+      out += "\\ufffd";
+      ++i;
+    } else {
+      out.append(s.substr(i, n));
+      i += n;
+    }
+  }
+  out += '"';
+  return out;
+}
+
+void JsonWriter::separate() {
+  if (afterKey_) {
+    afterKey_ = false;
+    return;
+  }
+  if (!filled_.empty()) {
+    if (filled_.back()) out_ += ',';
+    filled_.back() = true;
+  }
+}
+
+JsonWriter& JsonWriter::beginObject() {
+  separate();
+  out_ += '{';
+  filled_.push_back(false);
+  return *this;
+}
+
+JsonWriter& JsonWriter::endObject() {
+  filled_.pop_back();
+  out_ += '}';
+  return *this;
+}
+
+JsonWriter& JsonWriter::beginArray() {
+  separate();
+  out_ += '[';
+  filled_.push_back(false);
+  return *this;
+}
+
+JsonWriter& JsonWriter::endArray() {
+  filled_.pop_back();
+  out_ += ']';
+  return *this;
+}
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+  separate();
+  out_ += JsonString(name);
+  out_ += ':';
+  afterKey_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(std::string_view utf8) {
+  separate();
+  out_ += JsonString(utf8);
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(float v) {
+  if (!std::isfinite(v)) return null();
+  separate();
+  out_ += Shortest(v);
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(double v) {
+  if (!std::isfinite(v)) return null();
+  separate();
+  out_ += Shortest(v);
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(int v) {
+  separate();
+  out_ += std::to_string(v);
+  return *this;
+}
+
+JsonWriter& JsonWriter::value(bool v) {
+  separate();
+  out_ += v ? "true" : "false";
+  return *this;
+}
+
+JsonWriter& JsonWriter::null() {
+  separate();
+  out_ += "null";
+  return *this;
+}
+
+}  // namespace lorvant::cli

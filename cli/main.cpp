@@ -1,0 +1,120 @@
+// lorvant-calc: the batch tool. One subcommand per calculation; this file
+// holds only the dispatch table and the frame around it.
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "calc/version.h"
+#include "cli/options.h"
+
+namespace lorvant::cli {
+
+// Subcommands, each in its own cmd_*.cpp.
+int RunCommand(const Args& args);  // cmd_run.cpp
+
+// -- feed-point checks --
+int AllBandsCommand(const Args& args);      // cmd_feedpoint.cpp
+int OneFrequencyCommand(const Args& args);  // cmd_feedpoint.cpp
+int ImpedanceCommand(const Args& args);     // cmd_feedpoint.cpp
+int ScanCommand(const Args& args);          // cmd_feedpoint.cpp
+
+// -- calculators --
+int VkCommand(const Args& args);      // cmd_tools.cpp
+int PruneCommand(const Args& args);   // cmd_tools.cpp
+int DipoleCommand(const Args& args);  // cmd_tools.cpp
+
+struct Command {
+  const char* name;
+  const char* summary;
+  int (*run)(const Args& args);
+};
+
+const Command kCommands[] = {
+    {"run", "current-sum optimisation run: AntStrSu.txt, AntKurve.BMP (and AntSpezi.txt) into a folder", RunCommand},
+
+    // -- feed-point checks --
+    {"allbands", "feed-point check over all bands at one length and distance (and SpeisePkt.txt)", AllBandsCommand},
+    {"onefreq", "currents left and right of a feed point at one frequency", OneFrequencyCommand},
+    {"impedance", "approximate feed impedance from a current sum", ImpedanceCommand},
+    {"scan", "current sum along the wire between two limits, rising and falling", ScanCommand},
+
+    // -- calculators --
+    {"vk", "shortening-factor calculator: shortening by slenderness and height, expected Vk", VkCommand},
+    {"prune", "antenna pruning: new length, total Vk and length change after measuring", PruneCommand},
+    {"dipole", "additional dipole or WINDOM: length, feed point, spacing (and ZusatzDipol.txt)", DipoleCommand},
+};
+
+namespace {
+
+void PrintOverview(std::ostream& out) {
+  out << "Usage: " << kToolName << " <command> [options]\n"
+      << "       " << kToolName << " <command> --help\n\n"
+      << "Batch calculations of " << kProgramTitle << " without a window.\n\nCommands:\n";
+  for (const Command& c : kCommands) {
+    std::string name = "  " + std::string(c.name);
+    name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
+    out << name << c.summary << '\n';
+  }
+  out << "\nExit status: 0 result produced, 1 ended without a result, 2 bad command line.\n";
+}
+
+const Command* Find(const std::string& name) {
+  for (const Command& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintOverview(std::cerr);
+    return kExitUsage;
+  }
+  const std::string first = argv[1];
+  if (first == "--help" || first == "-h") {
+    PrintOverview(std::cout);
+    return kExitOk;
+  }
+  if (first == "--version") {
+    std::cout << kToolName << ' ' << kVersionMajor << '.' << kVersionMinor << '.' << kVersionRevision << '\n';
+    return kExitOk;
+  }
+  Args args(argv + 2, argv + argc);
+  const Command* command = nullptr;
+  if (first == "help") {
+    // "help <command>" is "<command> --help".
+    if (args.empty()) {
+      PrintOverview(std::cout);
+      return kExitOk;
+    }
+    command = Find(args[0]);
+    args = {"--help"};
+    if (!command) {
+      std::cerr << kToolName << ": unknown command '" << argv[2] << "' (see " << kToolName << " --help)\n";
+      return kExitUsage;
+    }
+  } else {
+    command = Find(first);
+  }
+  if (!command) {
+    std::cerr << kToolName << ": unknown command '" << first << "' (see " << kToolName << " --help)\n";
+    return kExitUsage;
+  }
+  try {
+    return command->run(args);
+  } catch (const UsageError& e) {
+    std::cerr << kToolName << ' ' << command->name << ": " << e.what() << " (see " << kToolName << ' '
+              << command->name << " --help)\n";
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    std::cerr << kToolName << ' ' << command->name << ": " << e.what() << '\n';
+    return kExitNoResult;
+  }
+}
+
+}  // namespace lorvant::cli
+
+int main(int argc, char** argv) { return lorvant::cli::Main(argc, argv); }

@@ -1,0 +1,174 @@
+#include "cli/options.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "calc/numparse.h"
+
+namespace lorvant::cli {
+
+namespace {
+
+constexpr std::size_t kHelpColumn = 32;  // where option descriptions start
+constexpr std::size_t kHelpWidth = 79;
+
+// Words of `text` wrapped to lines that start at `indent` and end before
+// kHelpWidth; `first` is what stands before the first line. A "\n" in the
+// text starts a new line.
+void Wrap(std::ostream& out, const std::string& first, const std::string& text, std::size_t indent) {
+  std::string line = first;
+  if (!line.empty() && line.size() + 1 > indent) {
+    out << line << '\n';
+    line.clear();
+  }
+  line.resize(indent, ' ');
+  std::size_t lineStart = line.size();
+  std::istringstream paragraphs(text);
+  std::string paragraph;
+  bool firstParagraph = true;
+  while (std::getline(paragraphs, paragraph)) {
+    if (!firstParagraph) {
+      out << line << '\n';
+      line.assign(indent, ' ');
+    }
+    firstParagraph = false;
+    std::istringstream words(paragraph);
+    std::string word;
+    while (words >> word) {
+      if (line.size() > lineStart && line.size() + 1 + word.size() > kHelpWidth) {
+        out << line << '\n';
+        line.assign(indent, ' ');
+      }
+      if (line.size() > lineStart) line += ' ';
+      line += word;
+    }
+  }
+  // Trailing blanks of an empty description are dropped.
+  line.erase(line.find_last_not_of(' ') + 1);
+  out << line << '\n';
+}
+
+}  // namespace
+
+OptionParser::OptionParser(std::string command, std::string synopsis, std::string description)
+    : command_(std::move(command)), synopsis_(std::move(synopsis)), description_(std::move(description)) {}
+
+void OptionParser::section(std::string title) { helpItems_.push_back({std::move(title), 0}); }
+
+void OptionParser::flag(std::string name, std::string help, std::function<void()> set) {
+  options_.push_back({std::move(name), "", std::move(help), std::move(set), nullptr, false});
+  helpItems_.push_back({"", options_.size() - 1});
+}
+
+void OptionParser::value(std::string name, std::string metavar, std::string help,
+                         std::function<void(const std::string&)> set, bool repeatable) {
+  options_.push_back({std::move(name), std::move(metavar), std::move(help), nullptr, std::move(set), repeatable});
+  helpItems_.push_back({"", options_.size() - 1});
+}
+
+void OptionParser::epilogue(std::string text) { epilogue_ = std::move(text); }
+
+const OptionParser::Option* OptionParser::find(std::string_view name) const {
+  for (const Option& o : options_)
+    if (o.name == name) return &o;
+  return nullptr;
+}
+
+bool OptionParser::given(std::string_view name) const {
+  return std::find(given_.begin(), given_.end(), name) != given_.end();
+}
+
+bool OptionParser::parse(const Args& args, std::ostream& helpOut) {
+  // --help wins over everything else on the line, even over bad options.
+  for (const std::string& a : args) {
+    if (a == "--") break;
+    if (a == "--help" || a == "-h") {
+      helpOut << help();
+      return false;
+    }
+  }
+  given_.clear();
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) throw UsageError("unexpected argument '" + arg + "'");
+    const std::size_t eq = arg.find('=');
+    const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+    const Option* o = find(name);
+    if (!o) throw UsageError("unknown option --" + name);
+    if (!o->repeatable && given(name)) throw UsageError("--" + name + " given more than once");
+    given_.push_back(name);
+    if (o->setFlag) {
+      if (eq != std::string::npos) throw UsageError("--" + name + " takes no value");
+      o->setFlag();
+      continue;
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+    } else {
+      if (i + 1 >= args.size()) throw UsageError("--" + name + " needs a value (" + o->metavar + ")");
+      value = args[++i];
+    }
+    try {
+      o->setValue(value);
+    } catch (const UsageError& e) {
+      throw UsageError("--" + name + " '" + value + "': " + e.what());
+    }
+  }
+  return true;
+}
+
+std::string OptionParser::help() const {
+  std::ostringstream out;
+  out << "Usage: " << kToolName << ' ' << command_ << ' ' << synopsis_ << "\n\n";
+  if (!description_.empty()) {
+    Wrap(out, "", description_, 0);
+    out << '\n';
+  }
+  bool headingOpen = false;
+  for (const HelpItem& item : helpItems_) {
+    if (!item.heading.empty()) {
+      out << (headingOpen ? "\n" : "") << item.heading << ":\n";
+      headingOpen = true;
+      continue;
+    }
+    const Option& o = options_[item.option];
+    std::string first = "  --" + o.name;
+    if (!o.metavar.empty()) first += ' ' + o.metavar;
+    std::string text = o.help;
+    if (o.repeatable) text += " (repeatable)";
+    Wrap(out, first, text, kHelpColumn);
+  }
+  out << (headingOpen ? "\n" : "");
+  Wrap(out, "  --help", "this text", kHelpColumn);
+  if (!epilogue_.empty()) {
+    out << '\n';
+    out << epilogue_;
+    if (epilogue_.back() != '\n') out << '\n';
+  }
+  return out.str();
+}
+
+std::string FieldText(const std::string& value, std::string_view keys, std::size_t maxLength) {
+  for (char c : value)
+    if (keys.find(c) == std::string_view::npos)
+      throw UsageError("only the characters " + std::string(keys) + " can be typed here");
+  if (maxLength > 0 && value.size() > maxLength)
+    throw UsageError("the field takes at most " + std::to_string(maxLength) + " characters");
+  return value;
+}
+
+int Choice(const std::string& value, std::initializer_list<std::pair<const char*, int>> choices) {
+  std::string names;
+  for (const auto& [name, result] : choices) {
+    if (value == name) return result;
+    names += (names.empty() ? "" : ", ") + std::string(name);
+  }
+  throw UsageError("expected one of " + names);
+}
+
+bool YesNo(const std::string& value) { return Choice(value, {{"yes", 1}, {"no", 0}}) != 0; }
+
+float FieldNumber(const std::string& text) { return ParseNumber(text); }
+
+}  // namespace lorvant::cli

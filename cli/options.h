@@ -1,0 +1,103 @@
+// The command-line frame of lorvant-calc: a small option parser shared by
+// every subcommand, the exit statuses, and the typed value checks.
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace lorvant::cli {
+
+// Exit statuses of every subcommand.
+inline constexpr int kExitOk = 0;        // the command produced its result
+inline constexpr int kExitNoResult = 1;  // it ended without a result (its message on stderr)
+inline constexpr int kExitUsage = 2;     // unknown option or bad value (one line on stderr)
+
+inline constexpr const char* kToolName = "lorvant-calc";
+
+// A bad command line. The frame prints "lorvant-calc <command>: <what>" as
+// one line on stderr and exits with kExitUsage.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The arguments after the subcommand's name.
+using Args = std::vector<std::string>;
+
+// Options in the forms "--name value" and "--name=value". An option given
+// twice is an error unless it was declared repeatable; "--help" is always
+// known and prints the help text.
+class OptionParser {
+ public:
+  // `synopsis` follows "Usage: lorvant-calc <command> " in the help;
+  // `description` is printed below it.
+  OptionParser(std::string command, std::string synopsis, std::string description);
+
+  // A heading in the help that groups the options declared after it.
+  void section(std::string title);
+  // A switch without a value.
+  void flag(std::string name, std::string help, std::function<void()> set);
+  // An option with a value. `set` receives the value and throws UsageError
+  // (through the checks below) when it is bad; the frame prefixes the
+  // option's name.
+  void value(std::string name, std::string metavar, std::string help, std::function<void(const std::string&)> set,
+             bool repeatable = false);
+  // Free text at the end of the help (examples, exit statuses).
+  void epilogue(std::string text);
+
+  // Parses the arguments; false when "--help" was given (the help was then
+  // written to `helpOut` and nothing else was set).
+  bool parse(const Args& args, std::ostream& helpOut);
+  // Whether the option was on the command line.
+  bool given(std::string_view name) const;
+
+  std::string help() const;
+  const std::string& command() const { return command_; }
+
+ private:
+  struct Option {
+    std::string name;     // without the leading "--"
+    std::string metavar;  // empty for a switch
+    std::string help;
+    std::function<void()> setFlag;
+    std::function<void(const std::string&)> setValue;
+    bool repeatable = false;
+  };
+  struct HelpItem {
+    std::string heading;  // a section when not empty
+    std::size_t option = 0;
+  };
+  const Option* find(std::string_view name) const;
+
+  std::string command_, synopsis_, description_, epilogue_;
+  std::vector<Option> options_;
+  std::vector<HelpItem> helpItems_;
+  std::vector<std::string> given_;
+};
+
+// ---- value checks (each throws UsageError with a one-line reason) ----
+
+// A text typed into an input field: every character from `keys` (the
+// field's key filter) and at most `maxLength` characters (0 = no limit).
+std::string FieldText(const std::string& value, std::string_view keys, std::size_t maxLength);
+// The key sets of the number fields.
+inline constexpr std::string_view kDecimalFieldKeys = "1234567890,.";
+inline constexpr std::string_view kWholeFieldKeys = "1234567890";
+
+// One of a fixed set of words; returns the value paired with it.
+int Choice(const std::string& value, std::initializer_list<std::pair<const char*, int>> choices);
+
+// "yes" / "no".
+bool YesNo(const std::string& value);
+
+// The number parse of the input fields (comma or point), for range checks.
+float FieldNumber(const std::string& text);
+
+}  // namespace lorvant::cli

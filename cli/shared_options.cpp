@@ -1,0 +1,125 @@
+#include "cli/shared_options.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <algorithm>
+#include <array>
+
+#include "calc/reports/text.h"
+
+namespace lorvant::cli {
+
+namespace {
+
+// Band captions as the main form shows them, by band index.
+constexpr std::array<const char*, kBandCount> kBandCaptions = {"1.8", "3.5", "5.3", "7",  "10", "14",
+                                                               "18",  "21",  "24",  "28", "50"};
+
+void SetBand(BandValues& bands, const std::string& text, int value) {
+  const auto i = static_cast<std::size_t>(BandIndexFromText(text));
+  if (bands[i] != kBandOff && bands[i] != value)
+    throw UsageError("band " + std::string(kBandCaptions[i]) + " is already given with " +
+                     (value == kBandCounted ? "--grey-band" : "--band"));
+  bands[i] = value;
+}
+
+}  // namespace
+
+int BandIndexFromText(const std::string& text) {
+  std::string t = text;
+  std::replace(t.begin(), t.end(), ',', '.');
+  if (t == "7.0") t = "7";
+  if (t == "24.9") t = "24";
+  for (std::size_t i = 0; i < kBandCaptions.size(); ++i)
+    if (t == kBandCaptions[i]) return static_cast<int>(i);
+  throw UsageError("expected a band of 1.8 3.5 5.3 7 10 14 18 21 24 28 50 (MHz)");
+}
+
+char LocaleDecimalSeparator() { return QLocale::system().decimalPoint() == QLatin1String(",") ? ',' : '.'; }
+
+std::string LocalDateTimeText() {
+  const QLocale locale = QLocale::system();
+  const QDateTime now = QDateTime::currentDateTime();
+  return (locale.toString(now.date(), QLocale::ShortFormat) + ' ' + locale.toString(now.time(), "HH:mm:ss"))
+      .toStdString();
+}
+
+void SharedInputs::addTo(OptionParser& p, unsigned which) {
+  if (which & kOptFrequency)
+    p.value("frequency", "MHZ",
+            "resonance frequency for the preferred band (default 14,2 or 14.2 by the decimal separator; 0 or empty "
+            "means 14.2)",
+            [this](const std::string& v) { frequency_ = FieldText(v, kDecimalFieldKeys, 7); });
+  if (which & kOptHalfWaves)
+    p.value("halfwaves", "N", "planned antenna length in half-waves of the preferred band (default 4)",
+            [this](const std::string& v) { halfWaves_ = FieldText(v, kWholeFieldKeys, 4); });
+  if (which & kOptVk)
+    p.value("vk", "VK", "shortening factor Vk of the wire, above 0 and at most 1 (default 0,95)",
+            [this](const std::string& v) {
+              const std::string t = FieldText(v, kDecimalFieldKeys, 7);
+              const float f = FieldNumber(t);
+              if (!(f > 0 && f <= 1)) throw UsageError("a shortening factor lies above 0 and at most 1 (typically 0,946)");
+              vk_ = t;
+            });
+  if (which & kOptMinSum)
+    p.value("min-sum", "S", "minimum current sum that every counted band must reach, 0,01 to 1 (default 0,4)",
+            [this](const std::string& v) {
+              const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+              const float f = FieldNumber(t);
+              if (!(f > 0 && f <= 1)) throw UsageError("the minimum current sum lies above 0 and at most 1");
+              minSum_ = t;
+            });
+  if (which & kOptBands) {
+    p.value(
+        "band", "F",
+        "tick a band box (counted in the current sum); F is one of 1.8 3.5 5.3 7 10 14 18 21 24 28 50",
+        [this](const std::string& v) { SetBand(bands_, v, kBandCounted); }, true);
+    p.value(
+        "grey-band", "F", "grey a band box (computed, listed and drawn, not counted); F as for --band",
+        [this](const std::string& v) { SetBand(bands_, v, kBandGrey); }, true);
+  }
+  if (which & kOptSegment)
+    p.value("segment", "cw|ssb|centre", "current sums in the band for the CW segment, the SSB segment or the band centre (default centre)",
+            [this](const std::string& v) { segmentIndex_ = Choice(v, {{"cw", 0}, {"ssb", 1}, {"centre", 2}}); });
+  if (which & kOptLengthMode)
+    p.value("length-mode", "preferred|highest-lowest|all",
+            "optimise the length for the preferred band, for the highest and the lowest band (within --tolerance), "
+            "or for all bands (default preferred)",
+            [this](const std::string& v) {
+              lengthMode_ = Choice(v, {{"preferred", kLengthPreferred},
+                                       {"highest-lowest", kLengthHighestLowest},
+                                       {"all", kLengthAll}});
+            });
+  if (which & kOptLanguage)
+    p.value("language", "de|en", "language of the reports and notes (default de)", [this](const std::string& v) {
+      language_ = Choice(v, {{"de", 0}, {"en", 1}}) == 0 ? Language::German : Language::English;
+    });
+  if (which & kOptDecimalSeparator)
+    p.value("decimal-separator", ",|.",
+            "decimal separator of the numbers written and of the default field texts (default: the system "
+            "locale's, as Qt reads it from LC_ALL, LC_NUMERIC or LANG)",
+            [this](const std::string& v) { sep_ = static_cast<char>(Choice(v, {{",", ','}, {".", '.'}})); });
+  if (which & kOptDate)
+    p.value("date", "TEXT",
+            "text written where the reports' closing lines carry the date and time (default: now, as the locale's "
+            "short date and HH:MM:SS)",
+            [this](const std::string& v) { date_ = v; });
+}
+
+char SharedInputs::decimalSeparator() const { return sep_ ? *sep_ : LocaleDecimalSeparator(); }
+
+std::string SharedInputs::frequencyText() const {
+  return frequency_ ? *frequency_ : report::FormatGeneral(14.2f, decimalSeparator());
+}
+
+std::string SharedInputs::halfWavesText() const { return halfWaves_ ? *halfWaves_ : "4"; }
+
+std::string SharedInputs::vkText() const { return vk_ ? *vk_ : "0,95"; }
+
+std::string SharedInputs::minSumText() const {
+  return minSum_ ? *minSum_ : report::FormatPicture(0.4f, "0.0", decimalSeparator());
+}
+
+std::string SharedInputs::dateText() const { return date_ ? *date_ : LocalDateTimeText(); }
+
+}  // namespace lorvant::cli

@@ -1,0 +1,75 @@
+// Options that several subcommands share: the main form's fields that more
+// than one tool reads (frequency, half-waves, Vk, minimum current sum, band
+// boxes, segment, length mode) and the presentation settings (language,
+// decimal separator, date text). Each subcommand adds the ones it needs and
+// reads the resolved values after parsing.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "calc/bandplan.h"
+#include "calc/common.h"
+#include "calc/shortening.h"
+#include "cli/options.h"
+
+namespace lorvant::cli {
+
+// Which shared options a subcommand takes (combine with |).
+enum SharedOption : unsigned {
+  kOptFrequency = 1u << 0,        // --frequency (Text1)
+  kOptHalfWaves = 1u << 1,        // --halfwaves (Text2)
+  kOptVk = 1u << 2,               // --vk (Text4)
+  kOptMinSum = 1u << 3,           // --min-sum (Text8)
+  kOptBands = 1u << 4,            // --band, --grey-band (Check1)
+  kOptSegment = 1u << 5,          // --segment (Option1)
+  kOptLengthMode = 1u << 6,       // --length-mode (Option2)
+  kOptLanguage = 1u << 7,         // --language
+  kOptDecimalSeparator = 1u << 8, // --decimal-separator
+  kOptDate = 1u << 9,             // --date
+  kOptAllShared = (1u << 10) - 1,
+};
+
+class SharedInputs {
+ public:
+  // Declares the chosen options on the parser; this object must outlive
+  // parsing.
+  void addTo(OptionParser& parser, unsigned which);
+
+  // Resolved values (defaults = the main form's state after load).
+  Language language() const { return language_; }
+  // The separator of the numbers that are written, default the locale's.
+  char decimalSeparator() const;
+  std::string frequencyText() const;  // Text1; default 14.2 in the general format
+  std::string halfWavesText() const;  // Text2; default "4"
+  std::string vkText() const;         // Text4; default "0,95"
+  std::string minSumText() const;     // Text8; default 0.4 with the picture "0.0"
+  const BandValues& bands() const { return bands_; }
+  int segmentIndex() const { return segmentIndex_; }  // Option1 index; default 2 (band centre)
+  int lengthMode() const { return lengthMode_; }      // Option2 index; default 0 (preferred)
+  // The date and time of the reports' closing lines; default now, in the
+  // locale's short date and HH:MM:SS.
+  std::string dateText() const;
+
+ private:
+  Language language_ = Language::German;
+  std::optional<char> sep_;
+  std::optional<std::string> frequency_, halfWaves_, vk_, minSum_, date_;
+  BandValues bands_{};
+  int segmentIndex_ = 2;
+  int lengthMode_ = kLengthPreferred;
+};
+
+// The band index of a band caption as typed on the command line: one of
+// 1.8 3.5 5.3 7 10 14 18 21 24 28 50 (a comma may stand for the point;
+// 7.0 and 24.9 are taken too). Throws UsageError otherwise.
+int BandIndexFromText(const std::string& text);
+
+// The user's decimal separator, ',' or '.', from the Qt system locale
+// (QLocale: LC_ALL, LC_NUMERIC, LANG), as the program's windows take it.
+char LocaleDecimalSeparator();
+// Now as the reports' closing lines write it: the locale's short date, a
+// blank and HH:MM:SS.
+std::string LocalDateTimeText();
+
+}  // namespace lorvant::cli

@@ -1,0 +1,347 @@
+#include "feedpoint/frmSpeisePkt.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFont>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
+
+namespace lorvant {
+namespace {
+
+QPointer<frmSpeisePkt> sharedScanWindow;
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+std::string ss(const QString& s) { return s.toStdString(); }
+
+// Scans with fewer rows than this end long before a progress display
+// would be worth showing.
+constexpr double kProgressRows = 20000;
+
+// The fixed-pitch font of the header and the result box.
+QFont tableFont() {
+  QFont f(QStringLiteral("Courier New"));
+  f.setStyleHint(QFont::Monospace);
+  f.setFixedPitch(true);
+  return f;
+}
+
+}  // namespace
+
+frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("frmSpeisePkt"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+
+  Label1 = new QLabel(this);
+  Text1 = new QLineEdit(this);
+  Label2 = new QLabel(this);
+  Text2 = new QLineEdit(this);
+  Label3 = new QLabel(this);
+  Text3 = new QLineEdit(this);
+  cmdRechnen = new QPushButton(this);
+  Label4 = new QLabel(this);
+  txtAuswertung = new QPlainTextEdit(this);
+
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Text1->setObjectName(QStringLiteral("Text1"));
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Text2->setObjectName(QStringLiteral("Text2"));
+  Label3->setObjectName(QStringLiteral("Label3"));
+  Text3->setObjectName(QStringLiteral("Text3"));
+  cmdRechnen->setObjectName(QStringLiteral("cmdRechnen"));
+  Label4->setObjectName(QStringLiteral("Label4"));
+  txtAuswertung->setObjectName(QStringLiteral("txtAuswertung"));
+
+  Label1->setBuddy(Text1);
+  Label2->setBuddy(Text2);
+  Label3->setBuddy(Text3);
+  Label4->setFont(tableFont());
+  txtAuswertung->setFont(tableFont());
+  txtAuswertung->setReadOnly(true);
+  txtAuswertung->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txtAuswertung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(Label1, 0, 0);
+  grid->addWidget(Text1, 0, 1);
+  grid->addWidget(Label2, 1, 0);
+  grid->addWidget(Text2, 1, 1);
+  grid->addWidget(Label3, 2, 0);
+  grid->addWidget(Text3, 2, 1);
+  grid->setColumnStretch(0, 1);
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addStretch(1);
+  buttonRow->addWidget(cmdRechnen);
+  auto* box = new QVBoxLayout(this);
+  box->addLayout(grid);
+  box->addLayout(buttonRow);
+  box->addWidget(Label4);
+  box->addWidget(txtAuswertung, 1);
+
+  for (QLineEdit* t : {Text1, Text2, Text3}) {
+    t->setMinimumWidth(90);
+    t->setMaximumWidth(120);
+    t->installEventFilter(this);
+  }
+  connect(cmdRechnen, &QPushButton::clicked, this, &frmSpeisePkt::cmdRechnen_Click);
+  resize(600, 372);
+}
+
+frmSpeisePkt* frmSpeisePkt::create() {
+  auto* form = new frmSpeisePkt;
+  Forms::adopt(form);
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
+    connect(sub, &QMdiSubWindow::windowStateChanged, form, [form](Qt::WindowStates before, Qt::WindowStates now) {
+      if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) form->activate();
+    });
+  }
+  return form;
+}
+
+frmSpeisePkt* frmSpeisePkt::instance() {
+  if (!sharedScanWindow) sharedScanWindow = create();
+  return sharedScanWindow;
+}
+
+frmSpeisePkt* frmSpeisePkt::loaded() { return sharedScanWindow; }
+
+void frmSpeisePkt::connectMenus(MDIForm1* main) {
+  const auto on = [main](const char* name, frmSpeisePkt* (*open)()) {
+    if (QAction* a = main->action(name)) connect(a, &QAction::triggered, main, [open] { open(); });
+  };
+  on("mnuBerSpeisePktLänge", &frmSpeisePkt::openAllBands);
+  on("mnuBerSpeisePktQRG", &frmSpeisePkt::openOneFrequency);
+  on("mnuBerImpedanz", &frmSpeisePkt::openImpedance);
+  on("mnuBerSpeisePkt", &frmSpeisePkt::openScan);
+}
+
+feedpoint::MainFormView frmSpeisePkt::mainFormView() {
+  feedpoint::MainFormView v;
+  frmHauptform* f = frmHauptform::instance();
+  v.text1 = ss(f->Text1->text());
+  v.text2 = ss(f->Text2->text());
+  v.text4 = ss(f->Text4->text());
+  v.text8 = ss(f->Text8->text());
+  for (int i = 0; i < kBandCount; ++i) {
+    v.bands[i] = f->bandValue(i);
+    v.bandCaptions[i] = ss(f->Check1[i]->text());
+  }
+  v.segmentIndex = -1;
+  for (int i = 0; i < 3; ++i)
+    if (f->Option1[i]->isChecked()) v.segmentIndex = i;
+  v.lengthMode = f->lengthMode();
+  v.tolerancePercent = Module1::parse(f->Text5->text());
+  v.label1Caption = ss(f->Label1->text());
+  v.info = ss(f->Info->text());
+  const Module1::State& s = Module1::state();
+  v.runLength = s.antennaLength;
+  v.insulation = s.insulation;
+  v.extraBand = s.extraBandOn;
+  v.extraFrequency = s.extraBandFrequency;
+  v.calc = frmHauptform::calculatorState();
+  return v;
+}
+
+void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
+  setWindowTitle(qs(w.caption));
+  cmdRechnen->setText(qs(w.calculateCaption));
+  Label1->setText(qs(w.label1));
+  Label2->setText(qs(w.label2));
+  Label3->setText(qs(w.label3));
+  Label4->setText(qs(w.label4));
+  QFont bold = Label1->font();
+  bold.setBold(w.label1Bold);
+  Label1->setFont(bold);
+  const Qt::Alignment align = (w.labelsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+  Label2->setAlignment(align);
+  Label3->setAlignment(align);
+  Text1->setText(qs(w.text1));
+  Text2->setText(qs(w.text2));
+  Text3->setText(qs(w.text3));
+  Text1->setVisible(w.text1Visible);
+  Text3->setEnabled(w.text3Enabled);
+  Label4->setVisible(w.label4Visible);
+  txtAuswertung->setVisible(w.resultVisible);
+  if (w.clearResult) txtAuswertung->clear();
+  setHeightTwips(w.heightTwips);
+}
+
+void frmSpeisePkt::setHeightTwips(int twips) {
+  // Wide enough for the longest column header in the fixed-pitch font.
+  constexpr int kWidthTwips = 9000;
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  QWidget* frame = sub ? static_cast<QWidget*>(sub) : this;
+  frame->resize(kWidthTwips * logicalDpiX() / 1440, twips * logicalDpiY() / 1440);
+}
+
+frmSpeisePkt* frmSpeisePkt::openAllBands() {
+  frmSpeisePkt* f = create();
+  f->apply(feedpoint::OpenAllBands(mainFormView(), Module1::language(), Module1::decimalSeparator()));
+  Forms::show(f);
+  return f;
+}
+
+frmSpeisePkt* frmSpeisePkt::openOneFrequency() {
+  frmSpeisePkt* f = create();
+  f->apply(feedpoint::OpenOneFrequency(mainFormView(), Module1::language(), Module1::decimalSeparator()));
+  Forms::show(f);
+  return f;
+}
+
+frmSpeisePkt* frmSpeisePkt::openImpedance() {
+  frmSpeisePkt* f = create();
+  f->apply(feedpoint::OpenImpedance(Module1::language()));
+  Forms::show(f);
+  return f;
+}
+
+frmSpeisePkt* frmSpeisePkt::openScan() {
+  frmSpeisePkt* f = instance();
+  f->apply(feedpoint::OpenScan(Module1::state().antennaLength, Module1::language(), Module1::decimalSeparator()));
+  Forms::show(f);
+  return f;
+}
+
+feedpoint::WindowTexts frmSpeisePkt::texts() const {
+  feedpoint::WindowTexts t;
+  t.label1 = ss(Label1->text());
+  t.label2 = ss(Label2->text());
+  t.label3 = ss(Label3->text());
+  t.label4 = ss(Label4->text());
+  t.text1 = ss(Text1->text());
+  t.text2 = ss(Text2->text());
+  t.text3 = ss(Text3->text());
+  return t;
+}
+
+void frmSpeisePkt::setResult(const std::string& rows) {
+  // The box keeps one line per row; the line ends are the box's own.
+  QString text = qs(rows);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  txtAuswertung->setPlainText(text);
+}
+
+void frmSpeisePkt::cmdRechnen_Click() {
+  switch (feedpoint::ModeOfCaption(ss(windowTitle()))) {
+    case feedpoint::Mode::Impedance: impedance(); break;
+    case feedpoint::Mode::Scan: scan(); break;
+    case feedpoint::Mode::AllBands: checkAllBands(); break;
+    case feedpoint::Mode::OneFrequency: checkOneFrequency(); break;
+  }
+}
+
+void frmSpeisePkt::checkAllBands() {
+  feedpoint::AllBandsEnv env;
+  env.lang = Module1::language();
+  env.sep = Module1::decimalSeparator();
+  env.dateText = ss(Module1::generalDateTime());
+  env.resultsFolder = ss(Module1::state().resultsFolder);
+
+  SeamAsker asker(this);
+  seam().setBusy(true);
+  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainFormView(), env, asker);
+  seam().setBusy(false);
+  if (r.adapted) {
+    frmHauptform* main = frmHauptform::instance();
+    if (r.mainText2) main->Text2->setText(qs(*r.mainText2));
+    if (r.selectPreferredLength) main->Option2[0]->setChecked(true);
+  }
+  Text1->setText(qs(r.text1));
+  if (!r.done) return;
+  setResult(r.rows);
+  frmHauptform::instance()->Info->setText(qs(r.info));
+}
+
+void frmSpeisePkt::checkOneFrequency() {
+  SeamAsker asker(this);
+  seam().setBusy(true);
+  const feedpoint::OneFrequencyResult r =
+      feedpoint::CheckOneFrequency(texts(), mainFormView(), Module1::language(), Module1::decimalSeparator(), asker);
+  seam().setBusy(false);
+  if (r.done) setResult(r.rows);
+}
+
+void frmSpeisePkt::impedance() {
+  const feedpoint::ImpedanceResult r =
+      feedpoint::ImpedanceFromCurrentSum(ss(Text2->text()), Module1::decimalSeparator());
+  if (r.beep) seam().beep();
+  Text3->setText(qs(r.text3));
+}
+
+void frmSpeisePkt::scan() {
+  const char sep = Module1::decimalSeparator();
+  seam().setBusy(true);
+  txtAuswertung->clear();
+  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormView(), sep);
+  if (setup.stepCorrected) {
+    seam().beep();
+    Text3->setText(qs(setup.text3));
+    seam().processEvents();
+  }
+  // A fine step over a long wire may take a while: the rows are built in
+  // one piece and shown at once, with a progress display that can cancel.
+  std::unique_ptr<ProgressHandle> progress;
+  if (feedpoint::EstimatedScanRows(setup) > kProgressRows)
+    progress = seam().startProgress(this, Module1::tr("Speisepunkt wird geprüft ...", "Checking the feed point ..."));
+  feedpoint::ScanProgress report;
+  if (progress) report = [&progress](double done) { return progress->update(done); };
+  const feedpoint::ScanOutcome out = feedpoint::RunScan(setup, sep, report);
+  progress.reset();
+  setResult(out.rows);
+  seam().setBusy(false);
+}
+
+void frmSpeisePkt::activate() {
+  Forms::setStatus(qs(feedpoint::ActivationStatus(ss(windowTitle()), Module1::language())));
+  seam().processEvents();
+  setVisible(true);
+}
+
+bool frmSpeisePkt::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2 || watched == Text3)) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Only keys that type a character are filtered; moving keys, Delete
+    // and Tab (the way to the next field) reach the field untouched.
+    const QString text = key->text();
+    if (!text.isEmpty() && key->key() != Qt::Key_Delete && key->key() != Qt::Key_Tab &&
+        key->key() != Qt::Key_Backtab) {
+      const int code = static_cast<int>(text.toUcs4().value(0));
+      if (Module1::keyFilter(code, kDecimalKeys) == 0) return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool frmSpeisePkt::event(QEvent* event) {
+  // A top-level window (no main window around it) learns of its activation
+  // here; inside the main window the sub-window tells.
+  if (event->type() == QEvent::WindowActivate && !qobject_cast<QMdiSubWindow*>(parentWidget())) activate();
+  return QWidget::event(event);
+}
+
+void frmSpeisePkt::closeEvent(QCloseEvent* event) {
+  if (Forms::unloading()) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  Forms::hide(this);
+  Forms::setStatus(qs(feedpoint::ClosedStatus(Module1::language())));
+}
+
+}  // namespace lorvant

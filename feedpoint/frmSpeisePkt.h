@@ -1,0 +1,71 @@
+// The feed-point window: one window type, four modes told apart by its
+// caption (all bands at one length, currents at one frequency, impedance
+// from a current sum, feed-point scan). The first three commands open a
+// new window each; the scan has one shared window.
+#pragma once
+
+#include <QWidget>
+
+#include "calc/feedpoint.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lorvant {
+class MDIForm1;
+
+class frmSpeisePkt : public QWidget {
+  Q_OBJECT
+ public:
+  // The shared window of the scan.
+  static frmSpeisePkt* instance();  // loads it on first use
+  static frmSpeisePkt* loaded();    // nullptr while not loaded
+
+  // The four menu commands.
+  static frmSpeisePkt* openAllBands();      // mnuBerSpeisePktLänge
+  static frmSpeisePkt* openOneFrequency();  // mnuBerSpeisePktQRG
+  static frmSpeisePkt* openImpedance();     // mnuBerImpedanz
+  static frmSpeisePkt* openScan();          // mnuBerSpeisePkt
+  // Connects those entries of the main window's menu.
+  static void connectMenus(MDIForm1* main);
+
+  // cmdRechnen: the calculation of the mode the caption names.
+  void cmdRechnen_Click();
+  // Activation: status text by mode, pending events, visible.
+  void activate();
+
+  // What the tools read from the main form and Module1 right now.
+  static feedpoint::MainFormView mainFormView();
+
+  QLabel* Label1 = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* Text2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLineEdit* Text3 = nullptr;
+  QPushButton* cmdRechnen = nullptr;
+  QLabel* Label4 = nullptr;               // column header
+  QPlainTextEdit* txtAuswertung = nullptr;  // result rows
+
+ protected:
+  explicit frmSpeisePkt(QWidget* parent = nullptr);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  static frmSpeisePkt* create();
+  void apply(const feedpoint::WindowSetup& setup);
+  void setHeightTwips(int twips);
+  feedpoint::WindowTexts texts() const;
+  void setResult(const std::string& rows);
+
+  void checkAllBands();
+  void checkOneFrequency();
+  void impedance();
+  void scan();
+};
+
+}  // namespace lorvant

@@ -1,0 +1,295 @@
+#include "shell/ui/HelpInfo.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include "calc/version.h"
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+
+namespace lorvant::HelpInfo {
+namespace {
+
+Platform defaults() {
+  Platform p;
+  p.findProgram = desktopProgramFor;
+  p.start = [](const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+  };
+  p.defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
+  p.programDir = [] { return QCoreApplication::applicationDirPath(); };
+  return p;
+}
+
+Platform& storage() {
+  static Platform p = defaults();
+  return p;
+}
+
+QString lb() { return Module1::state().lineBreak; }
+
+// Splits an Exec value into words by the desktop-entry quoting rules.
+QStringList execWords(const QString& exec) {
+  QStringList words;
+  QString word;
+  bool inWord = false;
+  bool quoted = false;
+  for (int i = 0; i < exec.size(); ++i) {
+    const QChar c = exec[i];
+    if (quoted) {
+      if (c == '\\' && i + 1 < exec.size()) {
+        word += exec[++i];
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        word += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+      inWord = true;
+    } else if (c.isSpace()) {
+      if (inWord) words << word;
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words << word;
+  return words;
+}
+
+// The desktop entry's file for an id such as "org.gnome.Evince.desktop" or
+// "kde4-okular.desktop" (which may live in a kde4/ subfolder).
+QString locateDesktopEntry(const QString& id) {
+  QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
+  if (path.isEmpty() && id.contains('-')) {
+    QString nested = id;
+    nested.replace(nested.indexOf('-'), 1, '/');
+    path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, nested);
+  }
+  return path;
+}
+
+QString execOf(const QString& desktopFile) {
+  QFile file(desktopFile);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return QString();
+  QTextStream in(&file);
+  bool inMain = false;
+  while (!in.atEnd()) {
+    const QString line = in.readLine().trimmed();
+    if (line.startsWith('[')) {
+      inMain = line == QLatin1String("[Desktop Entry]");
+      continue;
+    }
+    if (inMain && line.startsWith(QLatin1String("Exec="))) return line.mid(5);
+  }
+  return QString();
+}
+
+// The default application for a type from the mimeapps.list files, for
+// desktops without xdg-mime.
+QString defaultFromMimeApps(const QString& mime) {
+  QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+  dirs += QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+  for (const QString& dir : dirs) {
+    QFile file(QDir(dir).filePath(QStringLiteral("mimeapps.list")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+    QTextStream in(&file);
+    bool inDefaults = false;
+    while (!in.atEnd()) {
+      const QString line = in.readLine().trimmed();
+      if (line.startsWith('[')) {
+        inDefaults = line == QLatin1String("[Default Applications]");
+        continue;
+      }
+      if (inDefaults && line.startsWith(mime + '=')) {
+        const QString first = line.mid(mime.size() + 1).split(';', Qt::SkipEmptyParts).value(0).trimmed();
+        if (!first.isEmpty()) return first;
+      }
+    }
+  }
+  return QString();
+}
+
+}  // namespace
+
+Platform& platform() { return storage(); }
+
+void resetPlatform() { storage() = defaults(); }
+
+Launcher launcherFromExec(const QString& exec) {
+  Launcher l;
+  const QStringList words = execWords(exec);
+  if (words.isEmpty()) return l;
+  bool placed = false;
+  for (int i = 1; i < words.size(); ++i) {
+    const QString& w = words[i];
+    if (w == QLatin1String("%f") || w == QLatin1String("%F") || w == QLatin1String("%u") ||
+        w == QLatin1String("%U")) {
+      if (!placed) l.arguments << QString::fromLatin1(kFilePlaceholder);
+      placed = true;
+    } else if (w.size() == 2 && w[0] == '%' && w[1] != '%') {
+      continue;  // icon, name, location and the deprecated codes
+    } else {
+      QString plain = w;
+      plain.replace(QLatin1String("%%"), QLatin1String("%"));
+      l.arguments << plain;
+    }
+  }
+  if (!placed) l.arguments << QString::fromLatin1(kFilePlaceholder);
+  const QString program = words.first();
+  l.program = QFileInfo(program).isAbsolute() ? program : QStandardPaths::findExecutable(program);
+  return l;
+}
+
+Launcher desktopProgramFor(const QString& file) {
+  QString mime = QMimeDatabase().mimeTypeForFile(file, QMimeDatabase::MatchExtension).name();
+  // Without a type database the manual is still known to be a PDF file.
+  if ((mime.isEmpty() || mime == QLatin1String("application/octet-stream")) &&
+      QFileInfo(file).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+    mime = QStringLiteral("application/pdf");
+  QString id;
+  QProcess query;
+  query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mime});
+  if (query.waitForFinished(5000) && query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0)
+    id = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+  if (id.isEmpty()) id = defaultFromMimeApps(mime);
+  if (id.isEmpty()) return {};
+  const QString entry = locateDesktopEntry(id);
+  if (entry.isEmpty()) return {};
+  return launcherFromExec(execOf(entry));
+}
+
+QString helpPath() {
+  const QString name = Module1::german() ? QStringLiteral("Lorvant.pdf") : QStringLiteral("Lorvant_en.pdf");
+  return QDir(platform().programDir()).filePath(name);
+}
+
+void mnuHilfe(QWidget* parent) {
+  const QString path = helpPath();
+  if (!Module1::fileExists(path, parent)) return;
+  Launcher launcher = platform().findProgram(path);
+  if (launcher.program == path) launcher.program.clear();
+  const QFileInfo program(launcher.program);
+  if (!launcher.program.isEmpty() && program.isFile() && program.isExecutable()) {
+    QStringList arguments = launcher.arguments;
+    for (QString& a : arguments)
+      if (a == QLatin1String(kFilePlaceholder)) a = path;  // one argument, spaces and all
+    const bool started = platform().start(launcher.program, arguments);
+    seam().processEvents();
+    if (started) return;
+  }
+  // No program, or one that could not be started: say where the manual is.
+  showMessage(parent,
+              Module1::tr("Ein Programm für PDF-Dateien wurde nicht gefunden!", "A PDF file program was not found!") +
+                  lb() + Module1::tr("Hilfe finden Sie in der Datei ", "Help can be found in the file ") + lb() +
+                  path + lb(),
+              Module1::tr(" Hilfe", " Help"), Icon::Critical);
+}
+
+QString infoText() {
+  const QString version = QStringLiteral("Version %1.%2.%3 ").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+  const QString title = Module1::tr("Lorvant - Berechnung von Stromsummen-Antennen und WINDOM",
+                                    "Lorvant - calculation of current-sum antennas and WINDOMs");
+  const QString usage =
+      Module1::tr("Die Benutzung erfolgt auf eigene Gefahr. Die Ergebnisse sind Näherungen;",
+                  "Use at your own risk. The results are approximations;") +
+      lb() +
+      Module1::tr("die aufgebaute Antenne ist immer nachzumessen.", "always measure the antenna you have built.") +
+      lb() +
+      Module1::tr("Das Programm darf für den Amateurfunk frei verwendet und weitergegeben werden.",
+                  "The program may be used and passed on freely for amateur radio.");
+  const QString updates = Module1::tr("Aktualisierungen unter https://lorvant.example.org/",
+                                      "Updates at https://lorvant.example.org/");
+  return lb() + title + "  " + lb() + lb() + version + QString::fromUtf8(kLegalNotice) + lb() + lb() + usage + lb() +
+         lb() + updates + lb();
+}
+
+void mnuInfo(QWidget* parent) {
+  const QString before = Forms::status();
+  Forms::setStatus(QStringLiteral(" Info "));
+  showMessage(parent, infoText(), QStringLiteral(" Info "), Icon::Information);
+  Forms::setStatus(before);
+}
+
+void mnuDatDruck(QWidget* parent) {
+  frmHauptform* form = frmHauptform::instance();
+  const QString footer =
+      Module1::tr("Berechnung einer Stromsummenantenne ", "Calculting a current sum antenna ") +
+      QString::fromUtf8(kLegalNotice);
+  const QString dateWord = Module1::tr(" am ", " on ");
+  if (!form->Info->text().contains(footer))
+    form->Info->setText(form->Info->text() + footer + dateWord + Module1::shortDate() + " ");
+
+  // The commands are left out of the printout; their places stay empty.
+  QWidget* hidden[] = {form->Check11, form->Command1, form->Command2};
+  QList<bool> wasVisible;
+  for (QWidget* w : hidden) {
+    wasVisible << w->isVisibleTo(form);
+    QSizePolicy keep = w->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(keep);
+    w->hide();
+  }
+
+  const QPixmap image = form->grab();
+  const QPrinterInfo info = platform().defaultPrinter();
+  QPrinter printer(QPrinter::HighResolution);
+  QString pdfPath;
+  if (info.isNull()) {
+    // No printer on this system: the printout becomes a PDF file.
+    pdfPath = Module1::state().resultsFolder + Module1::tr("Eingaben.pdf", "Inputs.pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+  } else {
+    printer.setPrinterName(info.printerName());
+  }
+  printer.setDocName(footer);
+  bool printed = false;
+  QPainter painter;
+  if (!image.isNull() && painter.begin(&printer)) {
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QSizeF target = QSizeF(image.size()).scaled(page.size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRectF(QPointF(0, 0), target), image, QRectF(image.rect()));
+    printed = painter.end();
+  }
+  seam().processEvents();
+
+  for (int i = 0; i < 3; ++i) {
+    if (wasVisible[i]) hidden[i]->show();
+    QSizePolicy normal = hidden[i]->sizePolicy();
+    normal.setRetainSizeWhenHidden(false);
+    hidden[i]->setSizePolicy(normal);
+  }
+
+  if (!printed) {
+    showMessage(parent,
+                Module1::tr("Die Eingaben konnten nicht gedruckt werden.", "The inputs could not be printed.") +
+                    (pdfPath.isEmpty() ? QString() : lb() + pdfPath),
+                Module1::tr(" Drucken", " Printing"), Icon::Exclamation);
+  } else if (!pdfPath.isEmpty()) {
+    showMessage(parent,
+                Module1::tr("Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:",
+                            "No printer is set up. The printout was saved as a PDF file:") +
+                    lb() + pdfPath,
+                Module1::tr(" Drucken", " Printing"), Icon::Information);
+  }
+}
+
+}  // namespace lorvant::HelpInfo

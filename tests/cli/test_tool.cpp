@@ -1,0 +1,437 @@
+// lorvant-calc as its users call it: exit statuses, messages, the JSON
+// object, the files written, and the same reports as the run in-process.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <regex>
+#include <set>
+
+#include "calc/run.h"
+#include "tests/calc/run_support.h"
+#include "tests/cli/tool_process.h"
+
+namespace lorvant {
+namespace {
+
+using test::ReadBytes;
+using test::RunTool;
+using test::TempFolder;
+using test::ToolResult;
+
+// The form's defaults with 3.5, 7, 14, 21 and 28 MHz ticked.
+std::vector<std::string> TypicalArgs(const TempFolder& dir) {
+  return {"run",    "--out",  dir.path().string(), "--band", "3.5", "--band", "7", "--band",
+          "14",     "--band", "21",                "--band", "28",  "--date", "08.12.2026 15:44:35"};
+}
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+QJsonObject Json(const ToolResult& r) {
+  QJsonParseError error{};
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
+  EXPECT_TRUE(doc.isObject());
+  return doc.object();
+}
+
+std::set<std::string> FileNames(const TempFolder& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
+  return names;
+}
+
+// Width and height from a Windows bitmap's header.
+std::pair<std::int32_t, std::int32_t> BitmapSize(const std::string& bytes) {
+  auto le32 = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return static_cast<std::int32_t>(v);
+  };
+  if (bytes.size() < 26 || bytes.compare(0, 2, "BM") != 0) return {0, 0};
+  return {le32(18), le32(22)};
+}
+
+// ---- the frame ---------------------------------------------------------------
+
+TEST(ToolFrame, CommandsHelpAndExitStatuses) {
+  ToolResult r = RunTool({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Usage: lorvant-calc <command>"), std::string::npos);
+
+  r = RunTool({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\n  run "), std::string::npos);
+
+  r = RunTool({"bogus"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.errLines().size(), 1u);
+
+  r = RunTool({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "lorvant-calc 1.1.4\n");
+
+  const ToolResult help = RunTool({"run", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(RunTool({"help", "run"}).out, help.out);
+}
+
+TEST(ToolFrame, RunHelpDocumentsEveryOption) {
+  const ToolResult r = RunTool({"run", "--help"});
+  ASSERT_EQ(r.status, 0);
+  for (const char* option :
+       {"--out", "--frequency", "--halfwaves", "--wire-length", "--vk", "--tolerance", "--outer-diameter", "--min-sum",
+        "--dielectric", "--conductor", "--band", "--grey-band", "--segment", "--length-mode", "--equal-impedances",
+        "--windom", "--special-table", "--language", "--decimal-separator", "--extra-band", "--segment-answer",
+        "--dielectric-answer", "--calculator-height", "--calculator-diameter", "--ground-correction", "--date",
+        "--json", "--help"})
+    EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+  // The values of the choices and the JSON keys are named as well.
+  for (const char* word : {"cw|ssb|centre", "preferred|highest-lowest|all", "de|en", "yes|no|cancel", "length",
+                           "insulation", "text1", "text2", "bands", "extra_band", "info", "status", "candidates",
+                           "files", "outcome", "1.8 3.5 5.3 7 10 14 18 21 24 28 50", "Exit status"})
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+TEST(ToolFrame, BadCommandLinesGiveOneLineAndStatusTwo) {
+  TempFolder dir;
+  const std::vector<std::vector<std::string>> bad = {
+      With(TypicalArgs(dir), {"--bogus"}),
+      With(TypicalArgs(dir), {"--band", "13"}),
+      With(TypicalArgs(dir), {"--grey-band", "14"}),  // 14 is ticked already
+      With(TypicalArgs(dir), {"--segment", "fm"}),
+      With(TypicalArgs(dir), {"--length-mode", "longest"}),
+      With(TypicalArgs(dir), {"--frequency", "14.2MHz"}),
+      With(TypicalArgs(dir), {"--halfwaves", "12345"}),
+      With(TypicalArgs(dir), {"--wire-length", "-41"}),
+      With(TypicalArgs(dir), {"--vk", "1,2"}),
+      With(TypicalArgs(dir), {"--tolerance", "100"}),
+      With(TypicalArgs(dir), {"--min-sum", "0"}),
+      With(TypicalArgs(dir), {"--dielectric", "Luft"}),
+      With(TypicalArgs(dir), {"--extra-band", "maybe"}),
+      With(TypicalArgs(dir), {"--segment-answer", "ok"}),
+      With(TypicalArgs(dir), {"--dielectric-answer", "cancel"}),
+      With(TypicalArgs(dir), {"--language", "fr"}),
+      With(TypicalArgs(dir), {"--decimal-separator", "'"}),
+      With(TypicalArgs(dir), {"--calculator-height", "0,001"}),
+      With(TypicalArgs(dir), {"--ground-correction"}),
+      With(TypicalArgs(dir), {"--calculator-height", "10", "--calculator-diameter", "2", "--conductor", "1,4"}),
+      With(TypicalArgs(dir), {"--json=yes"}),
+      With(TypicalArgs(dir), {"--frequency", "7", "--frequency", "14"}),
+      With(TypicalArgs(dir), {"--date"}),
+      {"run", "--band", "14", "--band", "7"},  // no --out
+      {"run", "--out", ""},
+  };
+  for (const auto& args : bad) {
+    const ToolResult r = RunTool(args);
+    std::string line;
+    for (std::size_t i = 3; i < args.size(); ++i) line += args[i] + ' ';
+    EXPECT_EQ(r.status, 2) << line;
+    ASSERT_EQ(r.errLines().size(), 1u) << line << '\n' << r.err;
+    EXPECT_EQ(r.err.rfind("lorvant-calc run: ", 0), 0u) << r.err;
+    EXPECT_TRUE(r.out.empty()) << line;
+  }
+  EXPECT_TRUE(FileNames(dir).empty());
+}
+
+// ---- runs --------------------------------------------------------------------
+
+TEST(ToolRun, CompletedRunJsonAndFiles) {
+  TempFolder dir;
+  const ToolResult r = RunTool(With(TypicalArgs(dir), {"--json", "--decimal-separator", ","}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  const QJsonObject o = Json(r);
+  const std::set<QString> keys = {"length", "insulation", "text1", "text2",      "bands", "extra_band",
+                                  "info",   "status",     "candidates", "files", "outcome"};
+  const QStringList present = o.keys();
+  EXPECT_EQ(std::set<QString>(present.begin(), present.end()), keys);
+  EXPECT_EQ(o.value("outcome").toString(), "completed");
+  EXPECT_NEAR(o.value("length").toDouble(), 41.725, 0.0005);
+  EXPECT_EQ(o.value("insulation").toDouble(), 0.0);
+  EXPECT_EQ(o.value("text1").toString(), "14,2");
+  EXPECT_EQ(o.value("text2").toString(), "4");
+  EXPECT_EQ(o.value("bands").toArray(), QJsonArray({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}));
+  EXPECT_TRUE(o.value("extra_band").isNull());
+  EXPECT_EQ(o.value("status").toString(), "Status: Bereit zum Anzeigen der Berechnungsergebnisse");
+  EXPECT_TRUE(o.value("info").toString().startsWith("Berechnung für Bandmitte: Länge der Antenne 41,725 m\r\n"));
+  const QJsonArray candidates = o.value("candidates").toArray();
+  ASSERT_FALSE(candidates.isEmpty());
+  double lastX = -1;
+  for (const auto& c : candidates) {
+    const double x = c.toObject().value("x").toDouble();
+    const double sum = c.toObject().value("sum").toDouble();
+    EXPECT_GT(x, lastX);
+    EXPECT_LT(x, 41.725 / 2);
+    EXPECT_GE(sum, 0.4);  // every counted band reaches the minimum there, so the sum does too
+    EXPECT_LE(sum, 1.0);
+    lastX = x;
+  }
+  EXPECT_EQ(o.value("files").toArray(), QJsonArray({"AntStrSu.txt", "AntKurve.BMP"}));
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntKurve.BMP"}));
+  EXPECT_EQ(BitmapSize(ReadBytes(dir.file("AntKurve.BMP"))), std::make_pair(1072, 209));
+
+  // The same run without --json prints the notes and the status line.
+  const ToolResult plain = RunTool(With(TypicalArgs(dir), {"--decimal-separator", ","}));
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.out.rfind("Berechnung für Bandmitte: Länge der Antenne 41,725 m\n", 0), 0u) << plain.out;
+  EXPECT_EQ(plain.out.find('\r'), std::string::npos);
+  EXPECT_NE(plain.out.find("\nStatus: Bereit zum Anzeigen der Berechnungsergebnisse\n"), std::string::npos);
+}
+
+TEST(ToolRun, SpecialTableAndTheOutFolderIsMade) {
+  TempFolder dir;
+  const std::filesystem::path nested = dir.path() / "a" / "b";
+  std::vector<std::string> args = TypicalArgs(dir);
+  args[2] = nested.string() + "/";
+  const ToolResult r = RunTool(With(args, {"--special-table", "--json", "--language", "en"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Json(r).value("files").toArray(), QJsonArray({"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"}));
+  for (const char* name : {"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"})
+    EXPECT_TRUE(std::filesystem::is_regular_file(nested / name)) << name;
+  EXPECT_EQ(Json(r).value("status").toString(), "Status: Ready to display the calculations results");
+
+  // A file where the folder should be is a bad --out.
+  const ToolResult blocked = RunTool(With(TypicalArgs(dir), {"--out", (nested / "AntStrSu.txt").string()}));
+  EXPECT_EQ(blocked.status, 2);
+}
+
+TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
+  TempFolder dir;
+  // One band: the run asks for two; the object is printed all the same.
+  ToolResult r = RunTool({"run", "--out", dir.path().string(), "--band", "14", "--json", "--decimal-separator", "."});
+  EXPECT_EQ(r.status, 1);
+  QJsonObject o = Json(r);
+  EXPECT_EQ(o.value("outcome").toString(), "too-few-bands");
+  EXPECT_EQ(o.value("info").toString(), " Bitte mindestens zwei Bänder auswählen!");
+  EXPECT_EQ(o.value("files").toArray(), QJsonArray());
+  EXPECT_EQ(o.value("text1").toString(), "14.2");  // the field as it stood
+  EXPECT_EQ(r.err, "Bitte mindestens zwei Bänder auswählen!\n");
+
+  r = RunTool({"run", "--out", dir.path().string(), "--band", "14", "--band", "7", "--halfwaves", "0", "--language",
+               "en"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Please enter at least one half-wave!\n");
+  EXPECT_TRUE(r.out.empty());
+
+  // Insulated wire whose conductor is not thinner than the insulation.
+  r = RunTool(With(TypicalArgs(dir), {"--dielectric", "2,5", "--conductor", "2", "--outer-diameter", "2", "--json"}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "diameter-too-small");
+
+  // The answers of the questions.
+  r = RunTool(With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--dielectric-answer", "no", "--json"}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "dielectric-rejected");
+  r = RunTool(With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--json"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_GT(Json(r).value("insulation").toDouble(), 0.0);
+
+  // 14.025 MHz lies in the CW segment while the band centre is chosen.
+  r = RunTool(With(TypicalArgs(dir), {"--frequency", "14,025", "--segment-answer", "cancel", "--json"}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "segment-cancelled");
+  EXPECT_EQ(r.errLines().size(), 1u);
+  r = RunTool(With(TypicalArgs(dir), {"--frequency", "14,025", "--json"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  EXPECT_TRUE(std::filesystem::exists(dir.file("AntStrSu.txt")));
+}
+
+TEST(ToolRun, AdditionalBandOnlyWhenAnsweredYes) {
+  TempFolder dir;
+  const std::vector<std::string> args = {"run", "--out", dir.path().string(), "--band", "14", "--frequency", "12",
+                                         "--json"};
+  ToolResult r = RunTool(args);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "too-few-bands");
+  EXPECT_TRUE(Json(r).value("extra_band").isNull());
+
+  r = RunTool(With(args, {"--extra-band", "yes"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QJsonObject o = Json(r);
+  EXPECT_EQ(o.value("extra_band").toDouble(), 12.0);
+  EXPECT_EQ(o.value("outcome").toString(), "completed");
+}
+
+TEST(ToolRun, ZeroLengthGoesThroughTheErrorHandlerToAbort) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntStrSu.txt"), "earlier report");
+  // No pair of highest and lowest band meets this tolerance: the length is
+  // 0 and the picture's scale would divide by zero.
+  const ToolResult r = RunTool(With(
+      TypicalArgs(dir), {"--length-mode", "highest-lowest", "--tolerance", "0,0000001", "--special-table", "--json"}));
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 1);
+  const QJsonObject o = Json(r);
+  EXPECT_EQ(o.value("outcome").toString(), "aborted");
+  EXPECT_EQ(o.value("length").toDouble(), 0.0);
+  EXPECT_EQ(o.value("files").toArray(), QJsonArray());
+  EXPECT_EQ(r.err, "Fehler: Division durch Null (Abbruch)\n");
+  // The earlier report stays whole and nothing else is left behind.
+  EXPECT_EQ(ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
+  EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntStrSu.txt"});
+}
+
+TEST(ToolRun, InterruptStopsALongRunWithoutPartialFiles) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntStrSu.txt"), "earlier report");
+  // About 3 km of wire with the special table: long enough to be caught
+  // in the scan.
+  test::ToolProcess tool(With(TypicalArgs(dir), {"--halfwaves", "300", "--special-table", "--json"}));
+  ASSERT_GT(tool.pid(), 0);
+  // The reports are opened (under temporary names) right before the scan.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!std::filesystem::exists(dir.file("AntSpezi.txt.tmp")) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(std::filesystem::exists(dir.file("AntSpezi.txt.tmp")));
+  ::kill(tool.pid(), SIGINT);
+  const ToolResult r = tool.wait();
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "cancelled");
+  EXPECT_EQ(r.err, "Berechnung abgebrochen (Signal)\n");
+  EXPECT_EQ(ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
+  EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntStrSu.txt"});
+}
+
+TEST(ToolRun, DefaultsFollowTheLocale) {
+  TempFolder dir;
+  const std::vector<std::string> args = With(TypicalArgs(dir), {"--json"});
+  ToolResult r = RunTool(args, {{"LC_ALL", "de_DE.UTF-8"}});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Json(r).value("text1").toString(), "14,2");
+  r = RunTool(args, {{"LC_ALL", "en_GB.UTF-8"}});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Json(r).value("text1").toString(), "14.2");
+  // --decimal-separator wins over the locale.
+  r = RunTool(With(args, {"--decimal-separator", ","}), {{"LC_ALL", "en_GB.UTF-8"}});
+  EXPECT_EQ(Json(r).value("text1").toString(), "14,2");
+
+  // Without --date the closing line carries the current time.
+  std::vector<std::string> undated = args;
+  undated.erase(undated.end() - 3, undated.end() - 1);
+  ASSERT_EQ(RunTool(undated).status, 0);
+  const std::string report = ReadBytes(dir.file("AntStrSu.txt"));
+  EXPECT_EQ(report.find("08.12.2026 15:44:35"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(report, std::regex("Berechnung am [^\r]+ \\d\\d:\\d\\d:\\d\\d \\(c\\)")));
+}
+
+// ---- the same files as the run in-process --------------------------------------
+
+// A canvas that keeps a (dummy) picture, so that the in-process run saves
+// AntKurve.BMP and names it in its notes as the tool does.
+class KeptPicture : public NullCanvas {
+ public:
+  bool keepsImage() const override { return true; }
+  bool save(const std::string& path) override { return std::ofstream(path, std::ios::binary).put('B').good(); }
+};
+
+struct Case {
+  const char* name;
+  std::vector<std::string> args;      // after "run --out DIR"
+  void (*input)(RunInput& in);        // the same inputs for RunOptimisation
+};
+
+class SameAsInProcess : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SameAsInProcess, ReportAndSpecialTableBytes) {
+  const Case& c = GetParam();
+  TempFolder toolDir, runDir;
+  std::vector<std::string> args = {"run", "--out", toolDir.path().string(), "--special-table", "--json"};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  const ToolResult r = RunTool(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  RunInput in = test::TypicalInput(runDir.str());
+  in.specialTable = true;
+  c.input(in);
+  test::ScriptedHost host;  // no question is answered Yes, none expected
+  KeptPicture picture;
+  host.drawing = &picture;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_TRUE(host.asked.empty());
+
+  const std::string report = ReadBytes(runDir.file("AntStrSu.txt"));
+  ASSERT_FALSE(report.empty());
+  EXPECT_EQ(ReadBytes(toolDir.file("AntStrSu.txt")), report);
+  EXPECT_EQ(ReadBytes(toolDir.file("AntSpezi.txt")), ReadBytes(runDir.file("AntSpezi.txt")));
+
+  const QJsonObject o = Json(r);
+  EXPECT_EQ(static_cast<float>(o.value("length").toDouble()), out.length);
+  EXPECT_EQ(o.value("insulation").toDouble(), out.insulation);
+  EXPECT_EQ(o.value("info").toString().toStdString(), out.info);
+  ASSERT_EQ(o.value("candidates").toArray().size(), static_cast<qsizetype>(out.candidates.size()));
+  for (std::size_t i = 0; i < out.candidates.size(); ++i) {
+    const QJsonObject cand = o.value("candidates").toArray().at(static_cast<qsizetype>(i)).toObject();
+    EXPECT_EQ(cand.value("x").toDouble(), out.candidates[i].x);
+    EXPECT_EQ(cand.value("sum").toDouble(), out.candidates[i].S);
+  }
+}
+
+const std::vector<std::string> kTypical = {"--band", "3.5", "--band", "7", "--band", "14", "--band", "21",
+                                           "--band", "28",  "--date", "08.12.2026 15:44:35"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Tool, SameAsInProcess,
+    ::testing::Values(
+        Case{"Defaults", With(kTypical, {"--decimal-separator", ","}), [](RunInput&) {}},
+        Case{"EnglishPoint",
+             With(kTypical, {"--decimal-separator", ".", "--language", "en"}),
+             [](RunInput& in) {
+               in.language = Language::English;
+               in.decimalSeparator = '.';
+               in.text1 = "14.2";
+               in.text4 = "0,95";  // the form's design text in every locale
+               in.text6 = "2.1";
+               in.text8 = "0.4";
+               in.combo1 = "1.00059 Air";
+               in.combo2 = "1.4";
+             }},
+        // Every field changed: insulated wire, grey band, CW segment, all
+        // bands, equal impedances, the calculator active.
+        Case{"EveryField",
+             {"--band", "3.5", "--band", "7", "--band", "14", "--grey-band", "10", "--grey-band", "50", "--frequency",
+              "7,01", "--halfwaves", "6", "--vk", "0,97", "--tolerance", "3", "--dielectric", "2,3   PE Polyethylen",
+              "--outer-diameter", "3,2", "--conductor", "1,5", "--min-sum", "0,3", "--segment", "cw", "--length-mode",
+              "all", "--equal-impedances", "--calculator-height", "12,5", "--ground-correction", "--language", "en",
+              "--decimal-separator", ",", "--date", "1/2/03 04:05:06"},
+             [](RunInput& in) {
+               in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 2};
+               in.text1 = "7,01";
+               in.text2 = "6";
+               in.text4 = "0,97";
+               in.text5 = "3";
+               in.combo1 = "2,3   PE Polyethylen";
+               in.text6 = "3,2";
+               in.combo2 = "1,5";
+               in.text8 = "0,3";
+               in.segmentIndex = 0;
+               in.lengthMode = kLengthAll;
+               in.equalImpedances = true;
+               in.calculator = {true, 12.5f, 1.5f, true, "12,5"};
+               in.language = Language::English;
+               in.dateText = "1/2/03 04:05:06";
+             }},
+        // The wire-length limit greys the bands below the fundamental; WINDOM.
+        Case{"WireLimitWindom",
+             {"--band", "1.8", "--band", "3.5", "--band", "7", "--band", "14", "--wire-length", "41", "--halfwaves",
+              "", "--windom", "--decimal-separator", ",", "--date", "08.12.2026 15:44:35"},
+             [](RunInput& in) {
+               in.bands = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+               in.text2 = "";
+               in.text3 = "41";
+               in.windom = true;
+             }}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace lorvant

@@ -1,0 +1,307 @@
+// The feed-point window in its four modes, opened from the main window's
+// menu after a run and used as a user does: typing, clicking, answering.
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "feedpoint/frmSpeisePkt.h"
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
+#include "tests/support/ScriptedSeam.h"
+
+using namespace lorvant;
+
+namespace {
+
+void replace(QLineEdit* e, const QString& text) {
+  e->setFocus();
+  e->selectAll();
+  if (text.isEmpty())
+    QTest::keyClick(e, Qt::Key_Backspace);
+  else
+    QTest::keyClicks(e, text);
+}
+
+void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+
+QStringList lines(const QPlainTextEdit* box) { return box->toPlainText().split('\n'); }
+
+bool shown(QWidget* form) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+  return sub ? sub->isVisible() : form->isVisible();
+}
+
+int frameHeight(QWidget* form) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+  return sub ? sub->height() : form->height();
+}
+
+const char* const kRunNote =
+    "Länge der Antenne 41,7 m\r\nBerechnung für Bandmitte: Mögliche Speisepunkte (X) bei  6,75 m, 8,1 m, 13,9 m,\r\n"
+    "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ";
+
+}  // namespace
+
+class TestFeedPointWindow : public QObject {
+  Q_OBJECT
+
+ private:
+  test::ScriptedSeam* seam_ = nullptr;
+  MDIForm1* main_ = nullptr;
+  frmHauptform* form_ = nullptr;
+  QTemporaryDir results_;
+
+  // Opens a window through a menu entry; the new one (or the shared one).
+  frmSpeisePkt* open(const char* entry) {
+    const auto before = main_->findChildren<frmSpeisePkt*>();
+    main_->action(entry)->trigger();
+    for (frmSpeisePkt* w : main_->findChildren<frmSpeisePkt*>())
+      if (!before.contains(w)) return w;
+    return frmSpeisePkt::loaded();
+  }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(results_.isValid());
+  }
+
+  void init() {
+    seam_ = new test::ScriptedSeam;
+    Module1::resetState();
+    Module1::setDecimalSeparator(',');
+    Module1::state().language = QStringLiteral("dtsch");
+    Module1::state().resultsFolder = results_.path() + '/';
+    QFile::remove(results_.path() + "/SpeisePkt.txt");
+    main_ = new MDIForm1;
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
+    form_ = main_->mainForm();
+    // What a run of 41.7 m at 14.2 MHz leaves behind.
+    Module1::state().antennaLength = 41.7f;
+    form_->Text1->setText("14,2");
+    form_->Text2->setText("4");
+    form_->Text4->setText("0,95");
+    form_->Text8->setText("0,4");
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 1 || i == 3 || i == 5 ? 1 : 0);
+    form_->Option1[2]->setChecked(true);
+    form_->Info->setText(QString::fromUtf8(kRunNote));
+    main_->action("mnuBerSpeise")->setEnabled(true);
+    seam_->beeps = 0;
+    seam_->messages.clear();
+  }
+
+  void cleanup() {
+    Forms::unloadAll();
+    delete main_;
+    main_ = nullptr;
+    delete seam_;
+    Module1::setDecimalSeparator(0);
+  }
+
+  void allBandsCheck() {
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QString::fromUtf8(" Berechnung aller Frequenzen bei einer vorgegebenen Länge"));
+    QVERIFY(shown(w));
+    QCOMPARE(Forms::status(), QString::fromUtf8("Status: Überprüfung des Speisepunktes"));
+    QCOMPARE(w->Text1->text(), QString("41,7"));
+    QCOMPARE(w->Text2->text(), QString("14,2"));
+    QCOMPARE(w->Text3->text(), QString("8,1"));  // the first listed distance between 7 and 9 m
+    QCOMPARE(w->Label2->text(), form_->Label1->text());
+    QVERIFY(w->Label1->font().bold());
+
+    // Only digits, comma and point reach the fields.
+    replace(w->Text3, "13x,9");
+    QCOMPARE(w->Text3->text(), QString("13,9"));
+    QCOMPARE(seam_->beeps, 1);
+
+    click(w->cmdRechnen);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QCOMPARE(seam_->busyNow, 0);
+    const QStringList expected = {
+        "14,200           0,879 / 211,6     ", "14,200           0,879 / 211,6     ",
+        " 7,100           0,858 / 226,5     ", " 3,650           0,856 / 228,0     ",
+        "ØSumme           0,868 / 219,5     ", "gewünschte Bänder:",
+        "ØSumme           0,865 / 222,1     ", "brauchbare Bänder (Stromsumme > 0,4):",
+        "ØSumme           0,868 / 219,5     ",
+    };
+    QCOMPARE(lines(w->txtAuswertung), expected);
+    QFile report(results_.path() + "/SpeisePkt.txt");
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QList<QByteArray> reportLines = report.readAll().split('\n');
+    QCOMPARE(reportLines.value(4), QByteArray("Abstand Speisepunkt [m]:13,9\r"));
+    QCOMPARE(reportLines.value(3), QByteArray("Resonanz&frequenz f\xFCr bevorzugtes Band [MHz]:14,2\r"));
+    QVERIFY(form_->Info->text().endsWith(
+        QString::fromUtf8("\r\nDie Speisepunktberechnung liegt als Textfile 'SpeisePkt.txt' vor.  ")));
+
+    // A length typed differently asks to adapt it; Yes rewrites the main form.
+    form_->Text2->setText("~4");
+    form_->Option2[2]->setChecked(true);
+    replace(w->Text1, "41,70");
+    seam_->answers = {Answer::Yes};
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text, QString("Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?"));
+    QCOMPARE(seam_->messages[0].buttons, Buttons::YesNo);
+    QCOMPARE(w->Text1->text(), QString("41,725"));
+    QCOMPARE(form_->Text2->text(), QString("4"));
+    QVERIFY(form_->Option2[0]->isChecked());
+
+    // An empty distance is refused and the table stays.
+    const QString before = w->txtAuswertung->toPlainText();
+    replace(w->Text3, "");
+    seam_->messages.clear();
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text, QString("Bitte einen Abstand eingeben!"));
+    QCOMPARE(seam_->messages[0].title, QString::fromUtf8(" Unvollständig"));
+    QCOMPARE(seam_->messages[0].icon, Icon::Exclamation);
+    QCOMPARE(w->txtAuswertung->toPlainText(), before);
+
+    // Every command opens a window of its own; closing hides it.
+    frmSpeisePkt* second = open("mnuBerSpeisePktLänge");
+    QVERIFY(second && second != w);
+    w->close();
+    QVERIFY(!shown(w));
+    QCOMPARE(Forms::status(), QString::fromUtf8("Status: Bereit für Antennen-Berechnungen"));
+  }
+
+  void allBandsAfterARealRun() {
+    // The form's own run leaves the length, the note with its feed points
+    // and the open submenu; the check then takes them as they are.
+    main_->action("mnuBerSpeise")->setEnabled(false);
+    Module1::state().antennaLength = 0;
+    form_->Info->setText(QString());
+    click(form_->Command1);
+    QVERIFY2(main_->action("mnuBerSpeise")->isEnabled(), qPrintable(form_->Info->text()));
+    QVERIFY(Module1::state().antennaLength > 0);
+    seam_->messages.clear();
+
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    QVERIFY(w);
+    QCOMPARE(w->Text2->text(), form_->Text1->text());
+    QVERIFY(!w->Text1->text().isEmpty());
+    QVERIFY2(!w->Text3->text().isEmpty(), qPrintable(form_->Info->text()));
+    QVERIFY(form_->Info->text().contains(w->Text3->text() + " m,"));
+    click(w->cmdRechnen);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));  // no adapt question
+    QCOMPARE(lines(w->txtAuswertung).size(), 9);
+    QVERIFY(QFile::exists(results_.path() + "/SpeisePkt.txt"));
+  }
+
+  void oneFrequencyCheck() {
+    Module1::state().antennaLength = 20;
+    form_->Text1->setText("7,5");
+    form_->Text4->setText("1");
+    frmSpeisePkt* w = open("mnuBerSpeisePktQRG");
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QString::fromUtf8(" Berechnung der Ströme bei einer Frequenz"));
+    QCOMPARE(w->Text1->text(), QString("20,0"));
+    QCOMPARE(w->Text2->text(), QString("7,5"));
+    QCOMPARE(w->Text3->text(), QString());
+    QVERIFY(!w->Label4->isVisible());
+    QVERIFY(w->txtAuswertung->isVisible());
+
+    replace(w->Text3, "10");
+    click(w->cmdRechnen);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    const QStringList expected = {
+        "Länge links vom Speisepunkt: 10,0 m",  "Länge rechts vom Speisepunkt: 10,0 m",
+        "Verkürzungsfaktor: 1,0",               "Strom links vom Speisepunkt: 1,0",
+        "Strom rechts vom Speisepunkt: 1,0",    "Geometrisches Mittel der Ströme: 1,0",
+        "Differenz der beiden Ströme: 0,0 (Optimal)",
+    };
+    QCOMPARE(lines(w->txtAuswertung), expected);
+
+    // A language switch keeps the mode; the texts follow the new language.
+    main_->switchLanguage(QStringLiteral("engl"));
+    click(w->cmdRechnen);
+    QCOMPARE(lines(w->txtAuswertung).value(0), QString("Length left of the feed point: 10,0 m"));
+
+    replace(w->Text2, "0");
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text, QString("Please enter the frequency!"));
+    QCOMPARE(seam_->messages[0].title, QString(" Incomplete"));
+  }
+
+  void impedanceMode() {
+    frmSpeisePkt* full = open("mnuBerSpeisePktLänge");
+    frmSpeisePkt* w = open("mnuBerImpedanz");
+    QVERIFY(w && w != full);
+    QCOMPARE(w->windowTitle(), QString(" Impedanz aus Stromsumme ermitteln"));
+    w->activate();
+    QCOMPARE(Forms::status(), QString("Status: Impedanzberechnung"));
+    QVERIFY(!w->Text1->isVisible());
+    QVERIFY(!w->txtAuswertung->isVisible());
+    QVERIFY(!w->Text3->isEnabled());
+    QVERIFY(frameHeight(w) < frameHeight(full));
+    QCOMPARE(w->Label2->text(), QString("Stromsumme (0,01...1,0):"));
+
+    replace(w->Text2, "0,5");
+    click(w->cmdRechnen);
+    QCOMPARE(w->Text3->text(), QString("534,9"));
+    replace(w->Text2, "0,01");
+    click(w->cmdRechnen);
+    QCOMPARE(w->Text3->text(), QString("28,3 K"));
+    QCOMPARE(seam_->beeps, 0);
+    replace(w->Text2, "2,01");
+    click(w->cmdRechnen);
+    QCOMPARE(w->Text3->text(), QString());
+    QCOMPARE(seam_->beeps, 1);
+    QVERIFY(seam_->messages.isEmpty());
+  }
+
+  void feedPointScan() {
+    frmSpeisePkt* w = open("mnuBerSpeisePkt");
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QString::fromUtf8(" Speisepunkt prüfen: alle Bänder"));
+    QCOMPARE(w->Text1->text(), QString("6,95"));
+    QCOMPARE(w->Text2->text(), QString("20,9"));
+    QCOMPARE(w->Text3->text(), QString("0,01"));
+    QCOMPARE(open("mnuBerSpeisePkt"), w);  // one shared window
+
+    replace(w->Text1, "8");
+    replace(w->Text2, "8,03");
+    click(w->cmdRechnen);
+    const QStringList rows = lines(w->txtAuswertung);
+    QCOMPARE(rows.size(), 4);  // three rows and the empty rest after the last line end
+    QVERIFY(rows[0].startsWith("8,000 m     "));
+    QVERIFY(rows[1].trimmed().startsWith("8,010 m     "));
+    QVERIFY(rows[2].trimmed().startsWith("8,020 m     "));
+
+    // A zero step becomes 1 mm, with a beep, and the field shows it.
+    replace(w->Text3, "0");
+    replace(w->Text2, "8,002");
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->beeps, 1);
+    QCOMPARE(w->Text3->text(), QString("0,001"));
+    QCOMPARE(lines(w->txtAuswertung).size(), 3);
+
+    // A long scan shows progress and can be cancelled.
+    replace(w->Text1, "0");
+    replace(w->Text2, "100");
+    seam_->cancelProgressAfter = 2;
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->progressUpdates, 3);
+    const int listed = lines(w->txtAuswertung).size() - 1;
+    QVERIFY(listed > 0 && listed < 100001);
+    QCOMPARE(seam_->busyNow, 0);
+    QVERIFY(seam_->messages.isEmpty());
+  }
+};
+
+QTEST_MAIN(TestFeedPointWindow)
+#include "test_frmSpeisePkt.moc"

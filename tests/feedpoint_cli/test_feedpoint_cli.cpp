@@ -1,0 +1,179 @@
+// The feed-point subcommands of lorvant-calc as their users call them: the
+// same texts as the window's computation, the report, the messages and
+// exit statuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "calc/feedpoint.h"
+#include "calc/reports/speisepkt.h"
+#include "tests/calc/feedpoint_support.h"
+#include "tests/cli/tool_process.h"
+
+namespace lorvant {
+namespace {
+
+using namespace feedpoint;
+using test::RunTool;
+using test::ScriptAsker;
+
+// The window's text as the terminal shows it.
+std::string Terminal(const std::string& rows) {
+  std::string out;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (!(rows[i] == '\r' && i + 1 < rows.size() && rows[i + 1] == '\n')) out += rows[i];
+  if (!out.empty() && out.back() != '\n') out += '\n';
+  return out;
+}
+
+std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Folder {
+ public:
+  explicit Folder(const std::string& name)
+      : path_(std::filesystem::temp_directory_path() / ("lorvant-fpcli-" + name + "-" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(path_);
+  }
+  ~Folder() { std::filesystem::remove_all(path_); }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The worked example's main form after its run, without the distance.
+const std::vector<std::string> kWorked = {"--run-length", "41.7", "--band", "3.5",  "--band",      "7",
+                                          "--band",       "14",   "--vk",   "0.95", "--min-sum",   "0.4",
+                                          "--frequency",  "14.2", "--decimal-separator", "."};
+
+std::vector<std::string> With(std::string command, std::vector<std::string> more) {
+  std::vector<std::string> args{std::move(command)};
+  args.insert(args.end(), kWorked.begin(), kWorked.end());
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+TEST(FeedPointCli, AllBandsPrintsTheWindowsTableAndWritesTheReport) {
+  Folder dir("allbands");
+  const auto r = RunTool(
+      With("allbands", {"--distance", "13.9", "--out", dir.path().string(), "--date", "01.02.2024 10:00:00"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "14.200           0.879 / 211.6     \n");
+
+  // The same check in process, as the window runs it, writes the same file.
+  Folder own("allbands-own");
+  std::filesystem::create_directories(own.path());
+  auto main = test::workedMainForm('.');
+  main.label1Caption = "Resonanz&frequenz für bevorzugtes Band [MHz]:";
+  ScriptAsker asker;
+  const auto inProcess = CheckAllBands(test::workedWindow('.'), main,
+                                       AllBandsEnv{Language::German, '.', "01.02.2024 10:00:00",
+                                                   own.path().string() + "/"},
+                                       asker);
+  EXPECT_EQ(Terminal(inProcess.rows), r.out);
+  EXPECT_EQ(ReadBytes(dir.path() / "SpeisePkt.txt"), ReadBytes(own.path() / "SpeisePkt.txt"));
+}
+
+TEST(FeedPointCli, AllBandsMessagesQuestionAndPrefill) {
+  // No distance and no note to take one from: refused like the window.
+  auto r = RunTool({"allbands", "--run-length", "41.7", "--band", "14", "--language", "en"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Incomplete: Please enter a distance!\n");
+
+  // The note's feed points pre-fill the distance.
+  const std::string note =
+      "Length of the antenna 41.7 m\nCalculation for band center: Possible feed points (x) for  6.75 m, 13.9 m,\n";
+  r = RunTool(With("allbands", {"--info", note, "--language", "en"}));
+  EXPECT_NE(r.out.find("ØSum             0.868 / 219.5"), std::string::npos) << r.out;
+  const auto explicitDistance = RunTool(With("allbands", {"--distance", "13.9", "--language", "en"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, explicitDistance.out);
+
+  // A length typed differently asks; the answer comes from --adapt.
+  r = RunTool(With("allbands", {"--distance", "13.9", "--length", "40", "--halfwaves", "4", "--adapt", "yes"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Neue Berechnung ?: Soll die Antennenlänge an die Resonanzfrequenz angepasst werden? yes"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("Antennengesamtlänge [m]:41.725\n"), std::string::npos) << r.err;
+  r = RunTool(With("allbands", {"--distance", "13.9", "--length", "40"}));
+  EXPECT_NE(r.err.find("angepasst werden? no"), std::string::npos) << r.err;
+}
+
+TEST(FeedPointCli, OneFrequencyLines) {
+  const auto r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", "10", "--vk", "1",
+                          "--decimal-separator", ","});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Länge links vom Speisepunkt: 10,0 m\n"
+            "Länge rechts vom Speisepunkt: 10,0 m\n"
+            "Verkürzungsfaktor: 1,0\n"
+            "Strom links vom Speisepunkt: 1,0\n"
+            "Strom rechts vom Speisepunkt: 1,0\n"
+            "Geometrisches Mittel der Ströme: 1,0\n"
+            "Differenz der beiden Ströme: 0,0 (Optimal)\n");
+
+  // The window's frequency defaults to the main form's; a zero one is refused.
+  const auto viaMain = RunTool({"onefreq", "--run-length", "20", "--frequency", "7,5", "--distance", "10", "--vk",
+                                "1", "--decimal-separator", ","});
+  EXPECT_EQ(viaMain.out, r.out);
+  const auto zero = RunTool({"onefreq", "--length", "20", "--at", "0", "--distance", "10", "--language", "en"});
+  EXPECT_EQ(zero.status, 1);
+  EXPECT_EQ(zero.err, "Incomplete: Please enter the frequency!\n");
+}
+
+TEST(FeedPointCli, ImpedanceField) {
+  auto r = RunTool({"impedance", "--current-sum", "0,5", "--decimal-separator", ","});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "534,9\n");
+  r = RunTool({"impedance", "--current-sum", "0.01", "--decimal-separator", "."});
+  EXPECT_EQ(r.out, "28.3 K\n");
+  r = RunTool({"impedance", "--current-sum", "2,01"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(r.err.empty());
+}
+
+TEST(FeedPointCli, ScanRowsAsTheWindowComputesThem) {
+  const auto r = RunTool({"scan", "--run-length", "41.7", "--band", "3.5", "--band", "7", "--band", "14", "--from",
+                          "6", "--to", "8", "--step", "0.1", "--vk", "0.95", "--decimal-separator", "."});
+  ASSERT_EQ(r.status, 0) << r.err;
+  MainFormView main;
+  main.runLength = 41.7f;
+  main.text4 = "0.95";
+  main.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+  main.segmentIndex = 2;
+  WindowTexts window;
+  window.text1 = "6";
+  window.text2 = "8";
+  window.text3 = "0.1";
+  EXPECT_EQ(r.out, Terminal(RunScan(PrepareScan(window, main, '.'), '.').rows));
+  EXPECT_EQ(r.out.substr(0, 20), "6.000 m     0.72437\n");
+
+  // The window's own defaults: a sixth and half the run's length, 0,01 m steps;
+  // a step too small is corrected and reported.
+  const auto corrected = RunTool({"scan", "--run-length", "41.7", "--band", "14", "--step", "0", "--to", "6,952",
+                                  "--decimal-separator", ","});
+  ASSERT_EQ(corrected.status, 0) << corrected.err;
+  EXPECT_EQ(corrected.err, "Inkrement: 0,001\n");
+  EXPECT_EQ(corrected.out.substr(0, 5), "6,950");
+  EXPECT_EQ(std::count(corrected.out.begin(), corrected.out.end(), '\n'), 3);
+}
+
+TEST(FeedPointCli, ListedInTheOverview) {
+  const auto overview = RunTool({"--help"});
+  for (const char* command : {"allbands", "onefreq", "impedance", "scan"})
+    EXPECT_NE(overview.out.find(std::string("  ") + command), std::string::npos) << command;
+  EXPECT_EQ(RunTool({"allbands", "--distance", "1x"}).status, 2);
+}
+
+}  // namespace
+}  // namespace lorvant

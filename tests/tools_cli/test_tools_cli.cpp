@@ -1,0 +1,153 @@
+// lorvant-calc vk, prune and dipole as their users call them: the windows'
+// result labels to the printed digit, corrections and refusals on stderr
+// with their exit status, and ZusatzDipol.txt written with --out.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "calc/dipole.h"
+#include "tests/cli/tool_process.h"
+
+namespace lorvant {
+namespace {
+
+using test::RunTool;
+
+std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Folder {
+ public:
+  explicit Folder(const std::string& name)
+      : path_(std::filesystem::temp_directory_path() / ("lorvant-toolscli-" + name + "-" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(path_);
+  }
+  ~Folder() { std::filesystem::remove_all(path_); }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+TEST(VkCommand, PrintsTheThreeResults) {
+  const auto r = RunTool({"vk", "--frequency", "14,2", "--height", "10", "--diameter", "1,382(1,5mm²)",
+                          "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Verkürzung in % durch Schlangheitsgrad: 2,8\n"
+            "Verkürzung in % durch Antennenhöhe: 3,1\n"
+            "voraussichtlicher Verkürzungsfaktor: 0,942\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(VkCommand, CorrectionsAndRefusals) {
+  // Height below 1 cm: nothing computed, the window's correction named.
+  auto r = RunTool({"vk", "--height", "0", "--language", "en", "--decimal-separator", "."});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Input refused: Antenna height [m]: 0; suggested: 0,01\n");
+  // An empty frequency is 0.
+  r = RunTool({"vk", "--frequency", "", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Eingabe abgewiesen: Frequenz [MHz]: \n");
+  // A diameter above twice the height is corrected; the calculation goes on.
+  r = RunTool({"vk", "--height", "0,01", "--diameter", "25", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Drahtdurchmesser [mm]: 20,0 (!)\n");
+  EXPECT_NE(r.out.find("voraussichtlicher Verkürzungsfaktor: "), std::string::npos);
+}
+
+TEST(VkCommand, OutOfRangePercentagesAreMarked) {
+  const auto r = RunTool({"vk", "--frequency", "1,8", "--height", "10", "--diameter", "0,1", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Schlangheitsgrad: 1,9 (!)\n"), std::string::npos) << r.out;
+}
+
+TEST(PruneCommand, WorkedExamples) {
+  auto r = RunTool({"prune", "--length", "20", "--measured", "7,0", "--desired", "7,05", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Neu: Antennenlänge: 19,858\nNeu: Vk gesamt: 0,933\nLänge ändern um [cm]: - 14,2\n");
+  r = RunTool({"prune", "--run-length", "41", "--measured", "7.0", "--desired", "7.1", "--language", "en",
+               "--decimal-separator", "."});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "New: antenna length: 40.423\nNew: Vk total: 0.913\nchange length by [cm]: - 57.7\n");
+  r = RunTool({"prune", "--length", "46", "--measured", "7,5", "--desired", "7,5", "--decimal-separator", ","});
+  EXPECT_EQ(r.out, "Neu: Antennenlänge: 46,00\nNeu: Vk gesamt: 1,30 (!)\nLänge ändern um [cm]: + 0,0\n");
+}
+
+TEST(PruneCommand, RefusalsNameTheField) {
+  auto r = RunTool({"prune", "--measured", "7", "--desired", "7,05", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Eingabe abgewiesen: ist Antennenlänge [m]: \n");
+  r = RunTool({"prune", "--length", "20", "--measured", "7,0", "--desired", "3,65", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Eingabe abgewiesen: soll Resonanzfrequenz [MHz]: 3,65\n");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(DipoleCommand, WorkedExampleWithReport) {
+  Folder dir("dipole");
+  const auto r = RunTool({"dipole", "--frequency", "14,2", "--exciter-frequency", "3,5", "--diameter", "2",
+                          "--exciter-diameter", "2", "--vk", "0,95", "--out", dir.path().string(), "--date",
+                          "01.02.2024 10:00:00", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Ges.-Länge Zusatzdipol [m]: 10,035\n"
+            "Speise-Pkt bei: 0,5 der Ges.-Länge [m]: 5,018\n"
+            "Abstand zwischen den Antennendrähten [mm]: 275\n"
+            "Verkürzungsfaktor: 0,95\n");
+  const std::string bytes = ReadBytes(dir.path() / "ZusatzDipol.txt");
+  EXPECT_NE(bytes.find("\r\nunterste Resonanzfrequenz [MHz]: 3,5\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\nAbstand zwischen den Antennendr\xE4hten [mm]: 275\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\n Berechnung am 01.02.2024 10:00:00 "), std::string::npos);
+  EXPECT_EQ(bytes.substr(0, 50), "                Zusatz-Dipol (strahlungsgekoppelt)");
+}
+
+TEST(DipoleCommand, WindomInEnglish) {
+  const auto r = RunTool({"dipole", "--windom", "--half-waves", "2", "--frequency", "14.2", "--exciter-frequency", "3.5",
+                          "--diameter", "2", "--exciter-diameter", "2", "--vk", "0.95", "--language", "en",
+                          "--decimal-separator", "."});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Total length of additional WINDOM [m]: 20.599\n"
+            "Feed point at: 0.3333 of the total length [m]: 6.866\n"
+            "Distance between the antenna wires [mm]: 215\n"
+            "Shortening factor: 0.95\n");
+}
+
+TEST(DipoleCommand, DefaultsComeFromTheMainFormAndRefusalsSuggest) {
+  // Without exciter values: the lowest --band and the conductor diameter.
+  Folder dir("defaults");
+  auto r = RunTool({"dipole", "--frequency", "14,2", "--band", "7", "--band", "3.5", "--conductor", "2,5", "--out",
+                    dir.path().string(), "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string bytes = ReadBytes(dir.path() / "ZusatzDipol.txt");
+  EXPECT_NE(bytes.find("\r\nunterste Resonanzfrequenz [MHz]: 3,5\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\nVerk\xFCrzungsfaktor: 0,946\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\nDraht-Durchmesser [mm]: 2,5\r\n"), std::string::npos);
+  // Not above the exciter.
+  r = RunTool({"dipole", "--frequency", "3,5", "--band", "3.5", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Eingabe abgewiesen: gewünschte Resonanzfrequenz [MHz]: 3,5\n");
+  // Wires that would touch: a thinner additional wire is suggested.
+  r = RunTool({"dipole", "--frequency", "14,2", "--band", "3.5", "--impedance", "1", "--diameter", "2",
+               "--exciter-diameter", "2", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Eingabe abgewiesen: Draht-Durchmesser [mm]: 2; Vorschlag: 0,95\n");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(DipoleCommand, SpacingOutsideTheFormulaIsMarked) {
+  const auto r = RunTool({"dipole", "--frequency", "14,2", "--exciter-frequency", "3,5", "--diameter", "20,5",
+                          "--exciter-diameter", "20,5", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Abstand zwischen den Antennendrähten [mm]: "), std::string::npos);
+  EXPECT_NE(r.out.find(" (!)\n"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace lorvant

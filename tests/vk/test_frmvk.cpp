@@ -1,0 +1,319 @@
+// The calculator window: loading from the main form, the input checks with
+// beep and focus, the corrected diameter, take-over, the active state that
+// other windows read, the pruning layout and its persistence until unload.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "calc/reports/text.h"
+#include "dipole/ZusatzDipol.h"
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/TextColour.h"
+#include "tests/support/ScriptedSeam.h"
+#include "vk/frmVk.h"
+
+using namespace lorvant;
+
+namespace {
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Shows the window and makes it active, so that focus moves can be seen.
+void activate(QWidget* w) {
+  w->show();
+  w->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(w));
+}
+
+frmVk* calculator(const QString& f, const QString& h, const QString& d) {
+  frmVk::mnuVk();
+  frmVk* w = frmVk::loaded();
+  w->Text1->setText(f);
+  w->Text2->setText(h);
+  w->Combo1->setEditText(d);
+  return w;
+}
+
+}  // namespace
+
+class FrmVkTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    Module1::resetState();
+    Module1::setDecimalSeparator(',');
+  }
+  void cleanup() {
+    Forms::unloadAll();
+    flushDeletes();
+  }
+
+  void loadingTakesFrequencyAndDiameterFromTheMainForm() {
+    test::ScriptedSeam seam;
+    frmHauptform* main = frmHauptform::instance();
+    main->Text1->setText("7,05");
+    main->Combo2->setEditText("2,5");
+    frmVk::mnuVk();
+    frmVk* w = frmVk::loaded();
+    QCOMPARE(w->windowTitle(), QString("Verkürzungsfaktor berechnen"));
+    QCOMPARE(w->Tag, QString("-"));
+    QCOMPARE(w->Text1->text(), QString("7,05"));
+    QCOMPARE(w->Text2->text(), QString("10,0"));
+    QCOMPARE(w->Combo1->currentText(), QString("2,5"));
+    QCOMPARE(w->Combo1->count(), 10);
+    QCOMPARE(w->Combo1->itemText(0), QString("0,977(0,75mm²)"));
+    QVERIFY(w->Label9->text().isEmpty());
+    QVERIFY(!w->mnuErdbodenKor->isChecked());
+    QVERIFY(!frmVk::calculatorState().active);
+  }
+
+  void englishCaptions() {
+    Module1::state().language = "engl";
+    frmVk* w = frmVk::instance();
+    QCOMPARE(w->windowTitle(), QString("shortening factor calculate"));
+    QCOMPARE(w->mnuErdbodenKor->text(), QString("Ground corr&ection"));
+    QCOMPARE(w->Frame1->title(), QString(" shortening in % due to "));
+    QCOMPARE(w->Label6->toolTip(), QString(" Verhältnis Wellenlänge/Drahtdurchmesser "));
+  }
+
+  void emptyFrequencyBeepsAndChangesNothing() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("", "10", "2");
+    activate(w);
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(QApplication::focusWidget(), w->Text1);
+    QCOMPARE(w->Tag, QString("-"));
+    QVERIFY(w->Label9->text().isEmpty());
+  }
+
+  void heightZeroIsCorrectedAndTheNextRunUsesIt() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "0", "2");
+    activate(w);
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(w->Text2->text(), QString("0,01"));
+    QCOMPARE(QApplication::focusWidget(), w->Text2);
+    QCOMPARE(w->Tag, QString("-"));
+    QVERIFY(w->Label5->text().isEmpty());
+    w->Command1_Click();  // 0,01 m is accepted; the diameter 2 mm fits D2 = 20 mm
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(w->Tag, QString("Aktiv"));
+    QVERIFY(!w->Label5->text().isEmpty());
+  }
+
+  void correctedDiameterIsRedAndReachesTheMainForm() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "10", "0,05");
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(w->Combo1->currentText(), QString("0,1"));
+    QCOMPARE(ui::textColour(w->Combo1), TextColour::Red);
+    QCOMPARE(frmHauptform::instance()->Combo2->currentText(), QString("0,1"));
+    w->Combo1->setEditText("2");
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(ui::textColour(w->Combo1), TextColour::Black);
+    QCOMPARE(frmHauptform::instance()->Combo2->currentText(), QString("2"));
+  }
+
+  void diameterWriteActsLikeATypedChangeOnTheMainForm() {
+    // The main form keeps its outer diameter above the conductor.
+    test::ScriptedSeam seam;
+    frmHauptform* main = frmHauptform::instance();
+    main->Text6->setText("2,1");
+    frmVk* w = calculator("14,2", "10", "2,5");
+    w->Command1_Click();
+    QCOMPARE(main->Combo2->currentText(), QString("2,5"));
+    QCOMPARE(main->Text6->text(), QString("3,5"));
+  }
+
+  void activeStateIsWhatTheRunReads() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "12,5", "1,4");
+    w->mnuErdbodenKor->setChecked(true);
+    QVERIFY(!frmVk::calculatorState().active);
+    w->Command1_Click();
+    const CalculatorState st = frmVk::calculatorState();
+    QVERIFY(st.active);
+    QCOMPARE(st.height, 12.5f);
+    QCOMPARE(st.diameter, 1.4f);
+    QVERIFY(st.groundCorrection);
+    QCOMPARE(QString::fromStdString(st.heightText), QString("12,5"));
+    // Closing unloads the window: inactive, and the next opening is fresh.
+    w->close();
+    QVERIFY(!frmVk::calculatorState().active);
+    flushDeletes();
+    QVERIFY(frmVk::loaded() == nullptr);
+    QCOMPARE(frmVk::instance()->Tag, QString("-"));
+  }
+
+  void doubleClickBeforeAnyCalculationWritesZero() {
+    test::ScriptedSeam seam;
+    frmHauptform* main = frmHauptform::instance();
+    main->Text1->setText("14,2");
+    frmVk* w = calculator("3,65", "10", "2");
+    QVERIFY(ZusatzDipol::loaded() == nullptr);
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    QCOMPARE(main->Text4->text(), QString("0,00"));
+    QCOMPARE(main->Text1->text(), QString("3,65"));
+    // The additional dipole is loaded for it, but not shown.
+    QVERIFY(ZusatzDipol::loaded() != nullptr);
+    QCOMPARE(ZusatzDipol::loaded()->Text6->text(), QString("0,00"));
+    QVERIFY(!ZusatzDipol::loaded()->isVisible());
+  }
+
+  void takeOverOptionOverwritesAfterEveryCalculation() {
+    test::ScriptedSeam seam;
+    frmHauptform* main = frmHauptform::instance();
+    frmVk* w = calculator("14,2", "10", "2");
+    w->Command1_Click();
+    auto takenOver = [w] { return QString::fromStdString(report::FormatPicture(w->lastVk(), "0.00##", ',')); };
+    main->Text4->setText("0,95");
+    w->mnuVkUebernehmen->trigger();  // checking it takes over at once
+    QVERIFY(w->mnuVkUebernehmen->isChecked());
+    QCOMPARE(main->Text4->text(), takenOver());
+    QVERIFY(takenOver().startsWith(w->Label9->text().left(4)));
+    QCOMPARE(main->Text1->text(), QString("14,2"));
+    w->Text1->setText("7,1");
+    w->Command1_Click();
+    QCOMPARE(main->Text1->text(), QString("7,1"));
+    QCOMPARE(main->Text4->text(), takenOver());
+    QCOMPARE(ZusatzDipol::instance()->Text6->text(), main->Text4->text());
+    // Unchecking does not take over.
+    main->Text4->setText("0,95");
+    w->mnuVkUebernehmen->trigger();
+    QCOMPARE(main->Text4->text(), QString("0,95"));
+  }
+
+  void pruningLayoutAndComputation() {
+    test::ScriptedSeam seam;
+    Module1::state().antennaLength = 20.0f;
+    frmVk::mnuPruning();
+    frmVk* w = frmVk::loaded();
+    QCOMPARE(w->windowTitle(), QString(" Antennen-Pruning/Optimieren "));
+    QCOMPARE(w->Text1->text(), QString("20,0"));
+    QVERIFY(w->Text2->text().isEmpty());
+    QVERIFY(w->Combo1->currentText().isEmpty());
+    QCOMPARE(w->Combo1->count(), 12);
+    QCOMPARE(w->Combo1->itemText(3), QString("7,1"));
+    QVERIFY(w->Label1->font().bold());
+    QVERIFY(!w->mnuOpt->menuAction()->isVisible());
+    QCOMPARE(w->Command1->text(), QString("&Rechnen"));
+    w->Text2->setText("7,0");
+    w->Combo1->setEditText("7,05");
+    w->Command1_Click();
+    QCOMPARE(w->Label7->text(), QString("19,858"));
+    QCOMPARE(w->Label5->text(), QString("0,933"));
+    QCOMPARE(w->Label9->text(), QString("- 14,2"));
+    QCOMPARE(ui::textColour(w->Label5), TextColour::Black);
+    QCOMPARE(w->Tag, QString("-"));  // pruning never activates the calculator
+
+    // A ratio outside 0,66 .. 1,4: beep, focus on the desired frequency,
+    // results unchanged.
+    activate(w);
+    w->Combo1->setEditText("3,65");
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Combo1));
+    QCOMPARE(w->Label9->text(), QString("- 14,2"));
+  }
+
+  void pruningWithoutARunStartsEmptyAndShowsVkAboveOneInRed() {
+    test::ScriptedSeam seam;
+    frmVk::mnuPruning();
+    frmVk* w = frmVk::loaded();
+    QVERIFY(w->Text1->text().isEmpty());
+    w->Text1->setText("46");
+    w->Text2->setText("7,5");
+    w->Combo1->setEditText("7,5");
+    w->Command1_Click();
+    QCOMPARE(w->Label5->text(), QString("1,30"));
+    QCOMPARE(ui::textColour(w->Label5), TextColour::Red);
+  }
+
+  void pruningLayoutStaysUntilUnload() {
+    test::ScriptedSeam seam;
+    frmVk::mnuPruning();
+    frmVk* w = frmVk::loaded();
+    w->Combo1->setEditText("7,05");
+    frmVk::mnuVk();  // refills the list only
+    QCOMPARE(frmVk::loaded(), w);
+    QCOMPARE(w->windowTitle(), QString(" Antennen-Pruning/Optimieren "));
+    QCOMPARE(w->Combo1->count(), 10);
+    QCOMPARE(w->Combo1->itemText(0), QString("0,977(0,75mm²)"));
+    QCOMPARE(w->Combo1->currentText(), QString("7,05"));
+    w->Text1->setText("20");
+    w->Text2->setText("7");
+    w->Command1_Click();  // still the pruning computation
+    QCOMPARE(w->Label9->text(), QString("- 14,2"));
+    w->close();
+    flushDeletes();
+    frmVk::mnuVk();
+    QCOMPARE(frmVk::loaded()->windowTitle(), QString("Verkürzungsfaktor berechnen"));
+    QVERIFY(frmVk::loaded()->mnuOpt->menuAction()->isVisible());
+  }
+
+  void followingRunPrintsTheHeightUntilTheWindowCloses() {
+    test::ScriptedSeam seam;
+    QTemporaryDir dir;
+    Module1::state().resultsFolder = dir.path() + "/";
+    frmHauptform* main = frmHauptform::instance();
+    main->Text1->setText("14,2");
+    main->Text2->setText("4");
+    main->setBandValue(1, kBandCounted);
+    main->setBandValue(3, kBandCounted);
+    main->setBandValue(5, kBandCounted);
+    // The report without its closing line, which carries the time.
+    auto report = [&] {
+      QFile f(dir.path() + "/AntStrSu.txt");
+      const QString text = f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+      return text.left(text.lastIndexOf("Berechnung am"));
+    };
+    main->runCalculation();
+    const QString plain = report();
+    QVERIFY(plain.contains(QString::fromLatin1("\r\nGeometrische Antennenl\xE4nge: 41,725 m\r\n")));
+    QVERIFY(!plain.contains(QString::fromLatin1("Antennenh\xF6he: ")));
+
+    frmVk* w = calculator("14,2", "10,0", "2");
+    w->Command1_Click();
+    main->Text4->setText("0,95");
+    main->runCalculation();
+    const QString withCalc = report();
+    QVERIFY(withCalc.contains(QString::fromLatin1("\r\nAntennenh\xF6he: 10,0 m\r\n")));
+    // Each band now has its own shortening from slenderness and height.
+    QVERIFY(withCalc != plain);
+
+    w->close();
+    flushDeletes();
+    main->runCalculation();
+    QCOMPARE(report(), plain);
+  }
+
+  void pruningDoesNotDeactivateTheCalculator() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "10", "2");
+    w->Command1_Click();
+    QVERIFY(frmVk::calculatorState().active);
+    frmVk::mnuPruning();
+    QVERIFY(frmVk::calculatorState().active);
+    // The run keeps reading the second field as the height, whatever it
+    // holds in this layout.
+    w->Text2->setText("7,0");
+    QCOMPARE(frmVk::calculatorState().height, 7.0f);
+  }
+};
+
+QTEST_MAIN(FrmVkTest)
+#include "test_frmvk.moc"

@@ -1,0 +1,307 @@
+#include "vk/frmVk.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "calc/reports/text.h"
+#include "calc/vkcalc.h"
+#include "dipole/ZusatzDipol.h"
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/TextColour.h"
+
+namespace lorvant {
+namespace {
+
+QPointer<frmVk> current;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+}  // namespace
+
+frmVk* frmVk::instance() {
+  if (!current) {
+    current = new frmVk();
+    Forms::adopt(current);
+    // From now on the main form's calculations ask this window.
+    frmHauptform::setCalculatorProvider(&frmVk::calculatorState);
+    frmVk* w = current;
+    QObject::connect(frmHauptform::instance(), &frmHauptform::conductorChanged, w,
+                     [w](const QString& text) { w->conductorChanged(text); });
+  }
+  return current;
+}
+
+void frmVk::conductorChanged(const QString& text) {
+  // An active calculator follows the main form's conductor and calculates
+  // again. In the pruning layout the field holds the desired frequency, and
+  // a wire diameter is not written over it.
+  if (Tag != QLatin1String(vk::kTagActive) || Combo1->currentText() == text) return;
+  if (!vk::IsCalculatorCaption(s(windowTitle()))) return;
+  Combo1->setEditText(text);
+  Command1_Click();
+}
+
+frmVk* frmVk::loaded() { return current.data(); }
+
+frmVk::frmVk(QWidget* parent) : QWidget(parent) {
+  setObjectName("frmVk");
+  auto* outer = new QVBoxLayout(this);
+  menuBar = new QMenuBar(this);
+  outer->setMenuBar(menuBar);
+  mnuOpt = menuBar->addMenu(QString());
+  mnuVkUebernehmen = mnuOpt->addAction(QString());
+  mnuVkUebernehmen->setCheckable(true);
+  mnuErdbodenKor = mnuOpt->addAction(QString());
+  mnuErdbodenKor->setCheckable(true);
+
+  auto* grid = new QGridLayout();
+  outer->addLayout(grid);
+  Label1 = new QLabel(this);
+  Text1 = new QLineEdit(this);
+  Label2 = new QLabel(this);
+  Text2 = new QLineEdit(this);
+  Label3 = new QLabel(this);
+  Combo1 = new QComboBox(this);
+  Combo1->setEditable(true);
+  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Label1->setBuddy(Text1);
+  Label2->setBuddy(Text2);
+  Label3->setBuddy(Combo1);
+  grid->addWidget(Label1, 0, 0);
+  grid->addWidget(Text1, 0, 1);
+  grid->addWidget(Label2, 1, 0);
+  grid->addWidget(Text2, 1, 1);
+  grid->addWidget(Label3, 2, 0);
+  grid->addWidget(Combo1, 2, 1);
+  Command1 = new QPushButton(this);
+  grid->addWidget(Command1, 3, 1);
+
+  Frame1 = new QGroupBox(this);
+  auto* frameGrid = new QGridLayout(Frame1);
+  Label6 = new QLabel(Frame1);
+  Label7 = new QLabel(Frame1);
+  Label4 = new QLabel(Frame1);
+  Label5 = new QLabel(Frame1);
+  frameGrid->addWidget(Label6, 0, 0);
+  frameGrid->addWidget(Label7, 0, 1);
+  frameGrid->addWidget(Label4, 1, 0);
+  frameGrid->addWidget(Label5, 1, 1);
+  outer->addWidget(Frame1);
+
+  auto* resultRow = new QGridLayout();
+  Label8 = new QLabel(this);
+  Label9 = new QLabel(this);
+  resultRow->addWidget(Label8, 0, 0);
+  resultRow->addWidget(Label9, 0, 1);
+  outer->addLayout(resultRow);
+  outer->addStretch();
+  for (QLabel* result : {Label7, Label5, Label9}) {
+    result->setMinimumWidth(70);
+    result->setFrameShape(QFrame::Panel);
+    result->setFrameShadow(QFrame::Sunken);
+  }
+  Label9->installEventFilter(this);
+
+  // Load: captions, tag, the main form's frequency and conductor diameter.
+  applyCalculatorCaptions();
+  Tag = QString::fromLatin1(vk::kTagLoaded);
+  Text1->setText(frmHauptform::instance()->Text1->text());
+  Text2->setText(q(vk::DefaultHeightText(Module1::decimalSeparator())));
+  Combo1->setEditText(frmHauptform::instance()->Combo2->currentText());
+  Label5->clear();
+  Label7->clear();
+  Label9->clear();
+  mnuErdbodenKor->setChecked(false);
+
+  connect(Command1, &QPushButton::clicked, this, &frmVk::Command1_Click);
+  connect(mnuVkUebernehmen, &QAction::triggered, this, [this](bool checked) {
+    if (checked) takeOver();
+  });
+}
+
+frmVk::~frmVk() {
+  // Unloaded: nothing reads this window as the active calculator any more.
+  Tag.clear();
+}
+
+void frmVk::applyCalculatorCaptions() {
+  const vk::CalculatorTexts t = vk::CalculatorCaptions(Module1::language());
+  setWindowTitle(q(t.window));
+  mnuOpt->setTitle(q(t.mnuOpt));
+  mnuVkUebernehmen->setText(q(t.mnuVkUebernehmen));
+  mnuErdbodenKor->setText(q(t.mnuErdbodenKor));
+  Label1->setText(q(t.label1));
+  Label2->setText(q(t.label2));
+  Label3->setText(q(t.label3));
+  Label4->setText(q(t.label4));
+  Label6->setText(q(t.label6));
+  Label8->setText(q(t.label8));
+  Command1->setText(q(t.command1));
+  Frame1->setTitle(q(t.frame1));
+  Text1->setToolTip(q(t.text1Tip));
+  Text2->setToolTip(q(t.text2Tip));
+  Command1->setToolTip(q(t.command1Tip));
+  Label6->setToolTip(QString::fromUtf8(vk::kLabel6Tip));
+  Label4->setToolTip(QString::fromUtf8(vk::kLabel4Tip));
+  Label7->setToolTip(QString::fromUtf8(vk::kPercentTip));
+  Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
+  Label9->setToolTip(QString::fromUtf8(vk::kLabel9Tip));
+  Label8->setToolTip(QString::fromUtf8(vk::kLabel8Tip));
+}
+
+void frmVk::mnuVk() {
+  frmVk* w = instance();
+  // The list is refilled; what the field shows stays (in the pruning layout
+  // that is the desired frequency the user may have typed).
+  const QString shown = w->Combo1->currentText();
+  w->Combo1->clear();
+  for (const std::string& item : vk::WireDiameterList(Module1::decimalSeparator())) w->Combo1->addItem(q(item));
+  w->Combo1->setEditText(shown);
+  Forms::show(w);
+}
+
+void frmVk::mnuPruning() {
+  frmVk* w = instance();
+  const char sep = Module1::decimalSeparator();
+  const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
+  w->setWindowTitle(q(t.window));
+  w->Label7->clear();
+  w->Label5->clear();
+  w->Label9->clear();
+  w->Combo1->clear();
+  for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(q(item));
+  w->Text1->setToolTip(q(t.text1Tip));
+  w->Text2->clear();
+  w->Text2->setToolTip(q(t.text2Tip));
+  w->Combo1->setEditText(QString());
+  w->Combo1->setToolTip(q(t.combo1Tip));
+  QFont bold = w->Label1->font();
+  bold.setBold(true);
+  w->Label1->setFont(bold);
+  w->mnuOpt->menuAction()->setVisible(false);
+  w->Frame1->setTitle(q(t.frame1));
+  w->Label6->setText(q(t.label6));
+  w->Label4->setText(q(t.label4));
+  w->Label1->setText(q(t.label1));
+  w->Label8->setText(q(t.label8));
+  w->Label2->setText(q(t.label2));
+  w->Label3->setText(q(t.label3));
+  w->Label7->setToolTip(q(t.label7Tip));
+  w->Label5->setToolTip(q(t.label5Tip));
+  w->Label9->setToolTip(q(t.label9Tip));
+  w->Command1->setToolTip(q(t.command1Tip));
+  w->Text1->setText(q(vk::PruningLengthText(Module1::state().antennaLength, sep)));
+  Forms::show(w);
+}
+
+CalculatorState frmVk::calculatorState() {
+  CalculatorState st;
+  frmVk* w = loaded();
+  if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
+  st.active = true;
+  st.height = Module1::parse(w->Text2->text());
+  st.diameter = Module1::parse(w->Combo1->currentText());
+  st.groundCorrection = w->mnuErdbodenKor->isChecked();
+  st.heightText = s(w->Text2->text());
+  return st;
+}
+
+void frmVk::Command1_Click() {
+  if (vk::IsCalculatorCaption(s(windowTitle())))
+    calculateVk();
+  else
+    calculatePruning();
+}
+
+void frmVk::calculateVk() {
+  const vk::CalculatorInputs in{s(Text1->text()), s(Text2->text()), s(Combo1->currentText()),
+                                mnuErdbodenKor->isChecked()};
+  const vk::CalculatorOutcome out = vk::CalculateVk(in, Module1::decimalSeparator());
+  for (int i = 0; i < out.beeps; ++i) seam().beep();
+  if (out.height) Text2->setText(q(*out.height));
+  if (!out.computed) {
+    (out.focus == vk::Field::Text2 ? Text2 : Text1)->setFocus();
+    return;
+  }
+  if (out.diameter) Combo1->setEditText(q(*out.diameter));
+  ui::setTextColour(Combo1, out.diameterColour);
+  ui::setTextColour(Label7, out.label7Colour);
+  Label7->setText(q(out.label7));
+  ui::setTextColour(Label5, out.label5Colour);
+  Label5->setText(q(out.label5));
+  lastVk_ = out.vk;
+  Label9->setText(q(out.label9));
+  if (mnuVkUebernehmen->isChecked()) takeOver();
+  // A change of the main form's conductor diameter is handled there like a
+  // typed one (it may raise the outer diameter).
+  frmHauptform::instance()->Combo2->setEditText(Combo1->currentText());
+  Tag = QString::fromLatin1(vk::kTagActive);
+}
+
+void frmVk::calculatePruning() {
+  const vk::PruningInputs in{s(Text1->text()), s(Text2->text()), s(Combo1->currentText())};
+  const vk::PruningOutcome out = vk::CalculatePruning(in, Module1::decimalSeparator());
+  for (int i = 0; i < out.beeps; ++i) seam().beep();
+  if (!out.computed) {
+    switch (out.focus) {
+      case vk::Field::Text2: Text2->setFocus(); break;
+      case vk::Field::Combo1: Combo1->setFocus(); break;
+      default: Text1->setFocus(); break;
+    }
+    return;
+  }
+  ui::setTextColour(Label5, out.label5Colour);
+  Label5->setText(q(out.label5));
+  Label7->setText(q(out.label7));
+  Label9->setText(q(out.label9));
+}
+
+void frmVk::takeOver() {
+  const vk::TakeOver t = vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator());
+  if (t.vk) {
+    frmHauptform::instance()->Text4->setText(q(*t.vk));
+    ZusatzDipol::instance()->Text6->setText(q(*t.vk));
+  }
+  if (t.frequency) frmHauptform::instance()->Text1->setText(q(*t.frequency));
+}
+
+void frmVk::unload() {
+  Tag.clear();
+  QWidget* victim = this;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) victim = sub;
+  current = nullptr;
+  victim->hide();
+  victim->deleteLater();
+}
+
+void frmVk::closeEvent(QCloseEvent* event) {
+  // Closing unloads this window: its next opening starts in the calculator
+  // layout, and the calculator is inactive until it calculates again.
+  QWidget::closeEvent(event);
+  if (!Forms::unloading()) unload();
+}
+
+bool frmVk::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Label9 && event->type() == QEvent::MouseButtonDblClick) {
+    takeOver();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace lorvant

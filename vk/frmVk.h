@@ -1,0 +1,83 @@
+// The shortening-factor calculator window. The pruning command reuses it
+// with other captions; the calculate button tells the two apart by the
+// window caption. While its tag reads "Aktiv" the rest of the program takes
+// height, diameter and ground correction from it.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "calc/shortening.h"
+
+class QLineEdit;
+class QComboBox;
+class QPushButton;
+class QLabel;
+class QGroupBox;
+class QMenuBar;
+class QMenu;
+class QAction;
+
+namespace lorvant {
+
+class frmVk : public QWidget {
+  Q_OBJECT
+ public:
+  static frmVk* instance();  // loads the window on first use
+  static frmVk* loaded();    // nullptr while not loaded
+
+  // Main-window menu commands.
+  static void mnuVk();       // calculator (keeps a pruning layout as it is)
+  static void mnuPruning();  // pruning layout
+
+  // What the calculations of the main form read: active exactly while the
+  // window is loaded and its tag is "Aktiv".
+  static CalculatorState calculatorState();
+
+  // Command1: the calculator or the pruning computation, by the caption.
+  void Command1_Click();
+  // Takes the last result over into the main form and the additional dipole.
+  void takeOver();
+  // Unloads the window: the calculator is no longer active.
+  void unload();
+  // The main form's conductor diameter changed.
+  void conductorChanged(const QString& text);
+
+  QString Tag;  // "-" after loading, "Aktiv" after a calculation
+
+  QLineEdit* Text1 = nullptr;
+  QLineEdit* Text2 = nullptr;
+  QComboBox* Combo1 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label8 = nullptr;
+  QLabel* Label9 = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  QMenuBar* menuBar = nullptr;
+  QMenu* mnuOpt = nullptr;
+  QAction* mnuVkUebernehmen = nullptr;  // "&Vk übernehmen"
+  QAction* mnuErdbodenKor = nullptr;    // "&Erdbodenkorrektur"
+
+  float lastVk() const { return lastVk_; }
+
+ protected:
+  explicit frmVk(QWidget* parent = nullptr);
+  ~frmVk() override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void applyCalculatorCaptions();
+  void calculateVk();
+  void calculatePruning();
+
+  float lastVk_ = 0;
+};
+
+}  // namespace lorvant
