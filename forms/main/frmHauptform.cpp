@@ -19,7 +19,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
@@ -113,6 +112,60 @@ class BandBox : public QCheckBox {
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
   }
+};
+
+// Info: the notes of the form. Its room is set by the layout, not by the
+// text, so that a long note never pushes the picture about. A note longer
+// than the room is written smaller until it fits: its end, where the tools
+// append their file messages and the printout its footer, stays in sight,
+// also in an image of the form taken right after the text changed.
+class NotesLabel : public QLabel {
+ public:
+  explicit NotesLabel(QWidget* parent) : QLabel(parent) {
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+  }
+
+  bool hasHeightForWidth() const override { return false; }
+  QSize sizeHint() const override { return minimumSizeHint(); }
+  // Four lines at least.
+  QSize minimumSizeHint() const override {
+    return QSize(fontMetrics().averageCharWidth() * 12, 4 * fontMetrics().lineSpacing() + 2);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QRect room = contentsRect();
+    if (fits(font(), room)) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QFont small = font();
+    bool fitting = false;
+    for (qreal size = font().pointSizeF() - 0.5; size >= kLeastPointSize && !fitting; size -= 0.5) {
+      small.setPointSizeF(size);
+      fitting = fits(small, room);
+    }
+    QPainter p(this);
+    p.setFont(small);
+    p.setPen(palette().color(isEnabled() ? QPalette::Normal : QPalette::Disabled, QPalette::WindowText));
+    // Too long even in the least size: the beginning gives way to the end.
+    QRect lines = room;
+    if (!fitting) lines.setTop(room.bottom() + 1 - textHeight(small, room));
+    p.setClipRect(room);
+    p.drawText(lines, kFlags, text());
+  }
+
+ private:
+  static constexpr qreal kLeastPointSize = 6.0;
+
+  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+  int textHeight(const QFont& f, const QRect& room) const {
+    return QFontMetrics(f).boundingRect(QRect(0, 0, room.width(), 0), kFlags, text()).height();
+  }
+  bool fits(const QFont& f, const QRect& room) const { return textHeight(f, room) <= room.height(); }
 };
 
 // Bild1: the current-curve picture, kept in its own pixel size (the size
@@ -326,10 +379,9 @@ void frmHauptform::buildControls() {
   named(Command2, "Command2");
   Command2->setEnabled(false);
 
-  Info = label("Info");
+  Info = new NotesLabel(this);
+  named(Info, "Info");
   Info->setText(QString::fromUtf8("Hinweis: "));
-  Info->setWordWrap(true);
-  Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Bild1 = new PictureBox(QSize(kPictureWidth, kPictureHeight), this);
   named(Bild1, "Bild1");
@@ -475,17 +527,7 @@ void frmHauptform::buildControls() {
   settings->setColumnStretch(0, 1);
   settings->setColumnMinimumWidth(1, 14 * Command1->fontMetrics().averageCharWidth());
   right->addLayout(settings);
-  // Notes may run longer than the room; they scroll then.
-  auto* notes = new QScrollArea(this);
-  notes->setObjectName("InfoArea");
-  notes->setFrameShape(QFrame::NoFrame);
-  notes->setWidgetResizable(true);
-  notes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  notes->setWidget(Info);
-  notes->viewport()->setAutoFillBackground(false);
-  Info->setAutoFillBackground(false);
-  notes->setMinimumHeight(4 * Info->fontMetrics().lineSpacing() + 4);
-  right->addWidget(notes, 1);
+  right->addWidget(Info, 1);
 
   auto* top = new QHBoxLayout;
   top->setSpacing(8);
