@@ -12,14 +12,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,12 +48,177 @@ frmHauptform::CalculatorProvider calculatorProvider = nullptr;
 // A band box: three states, but a click only switches between off and
 // ticked. A click on a grey box clears it: every marked box (ticked or
 // grey) turns off, an empty one becomes ticked.
+//
+// After a run the captions carry the colours of their curves. Those that
+// vanish on the window (yellow, light green, light cyan on a light one) are
+// written on a chip of their own; the others stay on the window.
 class BandBox : public QCheckBox {
  public:
   using QCheckBox::QCheckBox;
 
+  QSize sizeHint() const override { return QCheckBox::sizeHint() + QSize(2 * kChipPad, 0); }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
  protected:
   void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
+
+  void paintEvent(QPaintEvent* event) override {
+    const QColor ink = palette().color(QPalette::WindowText);
+    const QColor ground = palette().color(QPalette::Window);
+    if (!isEnabled() || contrast(ink, ground) >= 3.0) {
+      QCheckBox::paintEvent(event);
+      return;
+    }
+    QStylePainter p(this);
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    const QString caption = opt.text;
+    opt.text.clear();  // the style draws the box (and focus), the chip is ours
+    p.drawControl(QStyle::CE_CheckBox, opt);
+    opt.text = caption;
+    const QRect contents = style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, this);
+    const QString shown = QString(caption).remove(QLatin1Char('&'));
+    const int textWidth = fontMetrics().horizontalAdvance(shown);
+    const int textHeight = fontMetrics().height();
+    const QRect chip(contents.left(), contents.center().y() - textHeight / 2 - 1, textWidth + 2 * kChipPad,
+                     textHeight + 2);
+    const QColor dark(48, 48, 48), light(248, 248, 248);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(contrast(ink, dark) >= contrast(ink, light) ? dark : light);
+    p.drawRoundedRect(chip, 3, 3);
+    p.restore();
+    p.setPen(ink);
+    p.drawText(chip, Qt::AlignCenter, shown);
+    if (opt.state & QStyle::State_HasFocus) {
+      QStyleOptionFocusRect focus;
+      focus.initFrom(this);
+      focus.rect = chip.adjusted(-1, -1, 1, 1);
+      p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+  }
+
+ private:
+  static constexpr int kChipPad = 3;
+
+  // Contrast ratio of two colours as readability guidelines define it
+  // (1 = none, 21 = black on white).
+  static double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+      const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+      return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+  }
+};
+
+// Info: the notes of the form. Its room is set by the layout, not by the
+// text, so that a long note never pushes the picture about. A note longer
+// than the room is written smaller until it fits: its end, where the tools
+// append their file messages and the printout its footer, stays in sight,
+// also in an image of the form taken right after the text changed.
+class NotesLabel : public QLabel {
+ public:
+  explicit NotesLabel(QWidget* parent) : QLabel(parent) {
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+  }
+
+  bool hasHeightForWidth() const override { return false; }
+  QSize sizeHint() const override { return minimumSizeHint(); }
+  // Four lines at least.
+  QSize minimumSizeHint() const override {
+    return QSize(fontMetrics().averageCharWidth() * 12, 4 * fontMetrics().lineSpacing() + 2);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QRect room = contentsRect();
+    if (fits(font(), room)) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QFont small = font();
+    bool fitting = false;
+    for (qreal size = font().pointSizeF() - 0.5; size >= kLeastPointSize && !fitting; size -= 0.5) {
+      small.setPointSizeF(size);
+      fitting = fits(small, room);
+    }
+    QPainter p(this);
+    p.setFont(small);
+    p.setPen(palette().color(isEnabled() ? QPalette::Normal : QPalette::Disabled, QPalette::WindowText));
+    // Too long even in the least size: the beginning gives way to the end.
+    QRect lines = room;
+    if (!fitting) lines.setTop(room.bottom() + 1 - textHeight(small, room));
+    p.setClipRect(room);
+    p.drawText(lines, kFlags, text());
+  }
+
+ private:
+  static constexpr qreal kLeastPointSize = 6.0;
+
+  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+  int textHeight(const QFont& f, const QRect& room) const {
+    return QFontMetrics(f).boundingRect(QRect(0, 0, room.width(), 0), kFlags, text()).height();
+  }
+  bool fits(const QFont& f, const QRect& room) const { return textHeight(f, room) <= room.height(); }
+};
+
+// Bild1: the current-curve picture, kept in its own pixel size (the size
+// of AntKurve.BMP) and shown scaled to the room the form has, aspect kept,
+// never beyond its own size so that its one-pixel lines and small labels
+// stay sharp. An empty picture shows as a white box of the same shape.
+class PictureBox : public QLabel {
+ public:
+  PictureBox(QSize pictureSize, QWidget* parent) : QLabel(parent), picture_(pictureSize) {
+    setFrameShape(QFrame::Box);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  }
+
+  QSize sizeHint() const override { return picture_ + frameExtra(); }
+  // Half size still shows the scale and the legend legibly enough to see
+  // where the curves run.
+  QSize minimumSizeHint() const override { return picture_ / 2 + frameExtra(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect room = contentsRect();
+    const QSize shown = picture_.scaled(room.size().boundedTo(picture_), Qt::KeepAspectRatio);
+    const QRect target(QPoint(room.left() + (room.width() - shown.width()) / 2, room.top()), shown);
+    p.fillRect(target, Qt::white);
+    const QPixmap source = pixmap();
+    if (!source.isNull()) p.drawPixmap(target.topLeft(), scaledFor(source, shown));
+    // The frame runs round the picture, not round the room around it.
+    const int w = frameWidth();
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawRect(target.adjusted(-w, -w, w - 1, w - 1));
+  }
+
+ private:
+  QSize frameExtra() const { return QSize(2 * frameWidth(), 2 * frameWidth()); }
+
+  // Smooth scaling at the screen's own pixel density, kept until the
+  // picture or the room changes.
+  const QPixmap& scaledFor(const QPixmap& source, QSize shown) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(shown) * ratio).toSize();
+    if (source.cacheKey() != sourceKey_ || scaled_.size() != device) {
+      scaled_ = device == source.size() ? source
+                                        : source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      scaled_.setDevicePixelRatio(ratio);
+      sourceKey_ = source.cacheKey();
+    }
+    return scaled_;
+  }
+
+  QSize picture_;
+  QPixmap scaled_;
+  qint64 sourceKey_ = 0;
 };
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
@@ -63,11 +234,15 @@ frmHauptform* frmHauptform::instance() {
     auto* form = new frmHauptform;
     theForm = form;
     Forms::adopt(form);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
+      // The form follows the size of the main window's area (see fitToArea).
+      sub->installEventFilter(form);
+      if (QMdiArea* area = sub->mdiArea()) area->installEventFilter(form);
       QObject::connect(sub, &QMdiSubWindow::windowStateChanged, form,
                        [form](Qt::WindowStates before, Qt::WindowStates now) {
                          if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) form->activate();
                        });
+    }
     form->load();
   }
   return theForm;
@@ -142,7 +317,7 @@ void frmHauptform::buildControls() {
   VkSteller->setSingleStep(1);
   VkSteller->setPageStep(1);
   VkSteller->setFocusPolicy(Qt::StrongFocus);
-  VkSteller->setFixedHeight(Text4->sizeHint().height() + 8);
+  VkSteller->setFixedHeight(Text4->sizeHint().height() + 4);
 
   Label1 = label("Label1");
   Label2 = label("Label2");
@@ -204,115 +379,167 @@ void frmHauptform::buildControls() {
   named(Command2, "Command2");
   Command2->setEnabled(false);
 
-  Info = label("Info");
+  Info = new NotesLabel(this);
+  named(Info, "Info");
   Info->setText(QString::fromUtf8("Hinweis: "));
-  Info->setWordWrap(true);
-  Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Info->setMinimumHeight(3 * Info->fontMetrics().lineSpacing());
   Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  Bild1 = label("Bild1");
-  Bild1->setFixedSize(kPictureWidth, kPictureHeight);
-  Bild1->setFrameShape(QFrame::Box);
-  Bild1->setAutoFillBackground(true);
-  QPalette pal = Bild1->palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  Bild1->setPalette(pal);
+  Bild1 = new PictureBox(QSize(kPictureWidth, kPictureHeight), this);
+  named(Bild1, "Bild1");
 
-  // Frames.
+  // Compact frames: the form has to fit the main window at its default
+  // size with the picture below.
+  const auto framed = [](QLayout* l) {
+    l->setContentsMargins(8, 2, 8, 6);
+    l->setSpacing(4);
+  };
+  // The fields of a column share one width, wide enough for what they take.
+  const int fieldWidth = Text1->fontMetrics().horizontalAdvance(QStringLiteral("0000,000")) + 12;
+
   Frame3 = new QGroupBox(this);
   named(Frame3, "Frame3");
   {
     auto* g = new QGridLayout(Frame3);
+    framed(g);
+    // Label1 and Label6 keep to one line and so set the least width of the
+    // column; the long Label2 wraps into the two lines it always gets.
+    Label2->setMinimumHeight(2 * Label2->fontMetrics().lineSpacing());
     g->addWidget(Label1, 0, 0);
-    g->addWidget(Text1, 0, 1);
+    g->addWidget(Text1, 0, 1, Qt::AlignLeft);
     g->addWidget(Label2, 1, 0);
-    g->addWidget(Text2, 1, 1);
+    g->addWidget(Text2, 1, 1, Qt::AlignLeft);
     g->addWidget(Label6, 2, 0);
-    g->addWidget(Text3, 2, 1);
+    g->addWidget(Text3, 2, 1, Qt::AlignLeft);
     g->addWidget(Label7, 3, 0);
     auto* vk = new QHBoxLayout;
+    vk->setSpacing(2);
     vk->addWidget(Text4);
     vk->addWidget(VkSteller);
+    vk->addStretch(1);
     g->addLayout(vk, 3, 1);
     g->setColumnStretch(0, 1);
+    for (QLineEdit* e : {Text1, Text2, Text3}) e->setFixedWidth(fieldWidth);
+    Text4->setFixedWidth(fieldWidth - VkSteller->sizeHint().width() - 2);
   }
   Frame4 = new QGroupBox(this);
   named(Frame4, "Frame4");
   {
+    // The three modes side by side; the tolerance belongs to the middle one
+    // and stands under it.
     auto* g = new QGridLayout(Frame4);
+    framed(g);
+    g->setHorizontalSpacing(10);
     g->addWidget(Option2[0], 0, 0);
-    g->addWidget(Option2[1], 1, 0);
-    g->addWidget(Option2[2], 2, 0);
+    g->addWidget(Option2[1], 0, 1);
+    g->addWidget(Option2[2], 0, 2);
     auto* tol = new QHBoxLayout;
+    tol->setSpacing(4);
+    tol->setContentsMargins(Option2[1]->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + 4, 0, 0, 0);
     tol->addWidget(Label4);
     tol->addWidget(Text5);
     tol->addWidget(Label3);
-    g->addLayout(tol, 1, 1);
-    Text5->setMaximumWidth(50);
+    tol->addStretch(1);
+    g->addLayout(tol, 1, 1, 1, 2);
+    g->setColumnStretch(2, 1);
+    Text5->setFixedWidth(Text5->fontMetrics().horizontalAdvance(QStringLiteral("000,0")) + 12);
   }
   Frame5 = new QGroupBox(this);
   named(Frame5, "Frame5");
   {
     auto* g = new QGridLayout(Frame5);
+    framed(g);
     g->addWidget(Label8, 0, 0);
-    g->addWidget(Combo1, 0, 1, 1, 2);
+    g->addWidget(Combo1, 0, 1);
     g->addWidget(Label11, 1, 0);
-    g->addWidget(Combo2, 1, 1, 1, 2);
+    g->addWidget(Combo2, 1, 1);
     g->addWidget(Label10, 2, 0);
-    g->addWidget(Text6, 2, 1);
-    g->addWidget(Label9, 2, 2);
+    auto* diameter = new QHBoxLayout;
+    diameter->setSpacing(4);
+    Text6->setFixedWidth(fieldWidth);
+    diameter->addWidget(Text6);
+    diameter->addWidget(Label9);
+    diameter->addStretch(1);
+    g->addLayout(diameter, 2, 1);
     g->setColumnStretch(1, 1);
+    // The lists hold long entries that must not widen the column; the
+    // open list is as wide as its entries.
+    for (QComboBox* c : {Combo1, Combo2}) {
+      c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+      c->setMinimumContentsLength(12);
+    }
   }
   Frame2 = new QGroupBox(this);
   named(Frame2, "Frame2");
   {
+    // Six columns of two rows, the same width each: the captions are the
+    // colour legend of the picture and must be read at a glance.
     auto* g = new QGridLayout(Frame2);
+    framed(g);
+    g->setHorizontalSpacing(6);
     for (int i = 0; i < kBandCount; ++i) g->addWidget(Check1[i], i / 6, i % 6);
     g->addWidget(Check10, 1, 5);
+    for (int c = 0; c < 6; ++c) g->setColumnStretch(c, 1);
   }
   Frame1 = new QGroupBox(this);
   named(Frame1, "Frame1");
   {
     auto* h = new QHBoxLayout(Frame1);
+    framed(h);
     for (auto* o : Option1) h->addWidget(o);
+    h->addStretch(1);
   }
   Frame6 = new QGroupBox(this);
   named(Frame6, "Frame6");
   {
     auto* h = new QHBoxLayout(Frame6);
+    framed(h);
     h->addWidget(Option3);
     h->addWidget(Option4);
+    h->addStretch(1);
   }
 
   auto* left = new QVBoxLayout;
+  left->setSpacing(4);
   left->addWidget(Frame3);
   left->addWidget(Frame4);
   left->addWidget(Frame5);
   left->addStretch(1);
 
   auto* right = new QVBoxLayout;
+  right->setSpacing(4);
   right->addWidget(Frame2);
   right->addWidget(Frame1);
   right->addWidget(Frame6);
+  // Minimum and switches on the left, the two commands stacked on the
+  // right, as in a dialog.
+  auto* settings = new QGridLayout;
+  settings->setVerticalSpacing(4);
   auto* minimum = new QHBoxLayout;
+  minimum->setSpacing(4);
   minimum->addWidget(Label12);
+  Text8->setFixedWidth(fieldWidth);
   minimum->addWidget(Text8);
   minimum->addStretch(1);
-  right->addLayout(minimum);
-  right->addWidget(Check2);
-  right->addWidget(Check11);
-  auto* commands = new QHBoxLayout;
-  commands->addWidget(Command1);
-  commands->addWidget(Command2);
-  right->addLayout(commands);
+  settings->addLayout(minimum, 0, 0);
+  settings->addWidget(Check2, 1, 0);
+  settings->addWidget(Check11, 2, 0);
+  settings->addWidget(Command1, 0, 1);
+  settings->addWidget(Command2, 1, 1);
+  settings->setColumnStretch(0, 1);
+  settings->setColumnMinimumWidth(1, 14 * Command1->fontMetrics().averageCharWidth());
+  right->addLayout(settings);
   right->addWidget(Info, 1);
 
   auto* top = new QHBoxLayout;
+  top->setSpacing(8);
+  // The band grid sets the width of the right column; the long captions
+  // of the left column take the rest.
   top->addLayout(left, 1);
-  top->addLayout(right, 1);
+  top->addLayout(right, 0);
   auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(6, 6, 6, 6);
+  outer->setSpacing(6);
   outer->addLayout(top);
-  outer->addWidget(Bild1, 0, Qt::AlignHCenter);
+  outer->addWidget(Bild1, 1);
 
   Option1[2]->setChecked(true);
   Option2[0]->setChecked(true);
@@ -951,7 +1178,26 @@ bool frmHauptform::filterKey(QObject* watched, QKeyEvent* key) {
   return Module1::keyFilter(code, keySet) == 0;
 }
 
+void frmHauptform::fitToArea() {
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+  if (!area || sub->isMaximized() || sub->isMinimized()) return;
+  // Once the user has sized the window himself, his size stands.
+  if (fittedSize_.isValid() && sub->size() != fittedSize_) return;
+  // As large as the area allows, up to the size at which the picture is
+  // shown in its own pixels; never below what keeps every field usable
+  // (the area scrolls then).
+  const QSize room = area->contentsRect().size();
+  fittedSize_ = sub->sizeHint().boundedTo(room).expandedTo(sub->minimumSizeHint());
+  sub->resize(fittedSize_);
+}
+
 bool frmHauptform::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == parentWidget() && event->type() == QEvent::Show) ||
+      (event->type() == QEvent::Resize && qobject_cast<QMdiArea*>(watched))) {
+    fitToArea();
+    return false;
+  }
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);

@@ -105,9 +105,10 @@ class frmHauptform : public QWidget {
   QGroupBox* Frame5 = nullptr;      // insulation
   QGroupBox* Frame6 = nullptr;      // feed-point mode
 
-  // Pixel size of the current-curve picture: 0.6 pixel per unit across,
-  // one per unit down, so that the form fits a main window of its default
-  // size while the labels of the picture keep their own lines.
+  // Pixel size of the current-curve picture (and of AntKurve.BMP): 0.6
+  // pixel per unit across, one per unit down, so that the labels of the
+  // picture keep their own lines. The form shows it scaled down to the room
+  // it has, never enlarged.
   static constexpr int kPictureWidth = 804;
   static constexpr int kPictureHeight = 209;
 
@@ -127,6 +128,8 @@ class frmHauptform : public QWidget {
 
  private:
   void buildControls();
+  // Sizes the form's sub-window to the main window's area.
+  void fitToArea();
   void connectHandlers();
   bool filterKey(QObject* watched, QKeyEvent* key);
   static QString activeStatus();
@@ -164,8 +167,9 @@ class frmHauptform : public QWidget {
   void applyRunOutput(const RunOutput& out);
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
-  int spinnerPrevious_ = 0;
-  bool spinnerAdjusting_ = false;  // the spinner's value before its last change
+  QSize fittedSize_;  // the sub-window size last set by fitToArea
+  int spinnerPrevious_ = 0;  // the spinner's value before its last change
+  bool spinnerAdjusting_ = false;
 };
 
 }  // namespace lorvant

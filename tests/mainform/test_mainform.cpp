@@ -7,11 +7,15 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -20,6 +24,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "calc/curves.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
@@ -54,6 +59,30 @@ void choose(QComboBox* c, int index) {
 }
 
 QString sep(const QString& s) { return QString(s).replace(',', QChar::fromLatin1(Module1::decimalSeparator())); }
+
+// Where Bild1 shows its picture: the box of the red pixels of a red
+// picture of the full pixel size.
+QRect pictureShown(frmHauptform* f) {
+  QImage red(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  f->Bild1->setPixmap(QPixmap::fromImage(red));
+  const QImage image = f->Bild1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 60) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+// Contrast ratio of two colours as readability guidelines define it.
+double contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 }  // namespace
 
@@ -595,6 +624,157 @@ class TestMainForm : public QObject {
     QVERIFY(!f->Command2->isEnabled());
     QVERIFY(!QFileInfo::exists(report));
     QCOMPARE(seam_->busyNow, 0);
+  }
+
+  // The form in the main window at its default size: nothing to scroll,
+  // every control whole, the picture whole and nearly as wide as the form.
+  void fitsTheMainWindowAtItsDefaultSize_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << QStringLiteral("dtsch");
+    QTest::newRow("English") << QStringLiteral("engl");
+  }
+  void fitsTheMainWindowAtItsDefaultSize() {
+    QFETCH(QString, language);
+    delete f;
+    f = nullptr;
+    Module1::state().language = language;
+    MDIForm1 main;
+    Forms::setMain(&main);
+    const auto unload = qScopeGuard([this] {
+      Forms::unloadAll();
+      f = nullptr;
+      Forms::setMain(nullptr);
+    });
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QCOMPARE(main.size(), QSize(788, 623));
+    f = main.mainForm();
+    QTest::qWait(0);
+    auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+    QVERIFY(sub);
+    QMdiArea* area = main.mdiArea();
+
+    QVERIFY(!area->horizontalScrollBar()->isVisible());
+    QVERIFY(!area->verticalScrollBar()->isVisible());
+    QVERIFY(area->viewport()->rect().contains(sub->geometry()));
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+
+    QList<QWidget*> controls = {f->Text1,    f->Text2,    f->Text3,   f->Text4,   f->Text5,   f->Text6,
+                                f->Text8,    f->Combo1,   f->Combo2,  f->VkSteller, f->Check10, f->Check2,
+                                f->Check11,  f->Option3,  f->Option4, f->Command1, f->Command2, f->Bild1,
+                                f->Label1,   f->Label2,   f->Label3,  f->Label4,  f->Label6,  f->Label7,
+                                f->Label8,   f->Label9,   f->Label10, f->Label11, f->Label12, f->Frame1,
+                                f->Frame2,   f->Frame3,   f->Frame4,  f->Frame5,  f->Frame6};
+    for (QCheckBox* box : f->Check1) controls << box;
+    for (int i = 0; i < 3; ++i) controls << f->Option1[i] << f->Option2[i];
+    for (QWidget* w : controls) {
+      const QRect inForm(w->mapTo(f, QPoint(0, 0)), w->size());
+      QVERIFY2(f->rect().contains(inForm), qPrintable(w->objectName()));
+      QVERIFY2(w->height() >= w->minimumSizeHint().height(), qPrintable(w->objectName()));
+      // Captions are shown whole (the band captions are the legend of the
+      // picture); a word-wrapped label gets the two lines it needs.
+      auto* label = qobject_cast<QLabel*>(w);
+      if (qobject_cast<QAbstractButton*>(w) || (label && !label->wordWrap() && w != f->Bild1))
+        QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+    }
+    QVERIFY(f->Label2->height() >= 2 * f->Label2->fontMetrics().lineSpacing());
+    // The notes have room for four lines at least. A longer note keeps its
+    // end in sight (the file messages and the footer of a printout are
+    // appended there), even in an image taken at once, and the note never
+    // takes room from the picture.
+    QVERIFY(f->Info->height() >= 4 * f->Info->fontMetrics().lineSpacing());
+    const QRect pictureBefore = f->Bild1->geometry();
+    const int room = f->Info->contentsRect().height() / f->Info->fontMetrics().lineSpacing();
+    for (int count : {room + 1, 3 * room}) {
+      QStringList lines;
+      for (int i = 1; i <= count; ++i) lines << QStringLiteral("Zeile %1").arg(i);
+      f->Info->setText(lines.join("\r\n"));
+      const QImage before = f->Info->grab().toImage();
+      f->Info->setText(lines.join("\r\n") + "\r\nBerechnung einer Stromsummenantenne am 01.02.2025");
+      QVERIFY2(f->Info->grab().toImage() != before, qPrintable(QString::number(count)));
+    }
+    QTest::qWait(0);
+    QCOMPARE(f->Bild1->geometry(), pictureBefore);
+
+    // The picture: whole, in its own proportions, across the form.
+    const QRect shown = pictureShown(f);
+    QVERIFY2(shown.width() >= f->width() * 9 / 10, qPrintable(QString::number(shown.width())));
+    QVERIFY(std::abs(shown.height() * frmHauptform::kPictureWidth - shown.width() * frmHauptform::kPictureHeight) <=
+            frmHauptform::kPictureWidth);
+  }
+
+  // A larger main window lets the form grow until the picture is shown in
+  // its own pixels, a smaller one takes it back; a size the user gave the
+  // form stands.
+  void followsTheSizeOfTheMainWindow() {
+    delete f;
+    f = nullptr;
+    MDIForm1 main;
+    Forms::setMain(&main);
+    const auto unload = qScopeGuard([this] {
+      Forms::unloadAll();
+      f = nullptr;
+      Forms::setMain(nullptr);
+    });
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    f = main.mainForm();
+    QTest::qWait(0);
+    auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+    const QSize fitted = sub->size();
+
+    main.resize(1200, 900);
+    QTest::qWait(0);
+    QCOMPARE(sub->size(), sub->sizeHint());
+    QVERIFY(sub->width() > fitted.width() && sub->height() > fitted.height());
+    QCOMPARE(pictureShown(f).size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
+
+    main.resize(788, 623);
+    QTest::qWait(0);
+    QCOMPARE(sub->size(), fitted);
+
+    // Too small a window: the form keeps its least size and the area scrolls.
+    main.resize(500, 400);
+    QTest::qWait(0);
+    QCOMPARE(sub->size(), sub->minimumSizeHint());
+    main.resize(788, 623);
+    QTest::qWait(0);
+    QCOMPARE(sub->size(), fitted);
+
+    sub->resize(fitted - QSize(10, 10));
+    main.resize(1200, 900);
+    QTest::qWait(0);
+    QCOMPARE(sub->size(), fitted - QSize(10, 10));
+  }
+
+  // After a run the band captions take the colours of their curves; on
+  // every colour of the palette a caption stays readable against the
+  // ground it is written on.
+  void bandCaptionsStayReadableInEveryColour() {
+    QCheckBox* box = f->Check1[5];
+    for (int colour = 0; colour < 16; ++colour) {
+      const Rgb rgb = PaletteColour(colour);
+      const QColor ink(rgb.r, rgb.g, rgb.b);
+      QPalette pal = box->palette();
+      pal.setColor(QPalette::WindowText, ink);
+      box->setPalette(pal);
+      const QImage image = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      // The ground is the commonest colour inside the caption's own outline.
+      QRect glyphs;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          if (QColor(image.pixel(x, y)) == ink && x > box->height()) glyphs |= QRect(x, y, 1, 1);
+      QVERIFY2(!glyphs.isEmpty(), qPrintable(ink.name()));
+      QHash<QRgb, int> count;
+      for (int y = glyphs.top(); y <= glyphs.bottom(); ++y)
+        for (int x = glyphs.left(); x <= glyphs.right(); ++x)
+          if (image.pixel(x, y) != ink.rgb()) ++count[image.pixel(x, y)];
+      QRgb ground = 0;
+      for (auto it = count.cbegin(); it != count.cend(); ++it)
+        if (!count.contains(ground) || it.value() > count[ground]) ground = it.key();
+      QVERIFY2(contrast(ink, QColor(ground)) >= 3.0,
+               qPrintable(ink.name() + " on " + QColor(ground).name()));
+    }
   }
 };
 
