@@ -3,23 +3,38 @@
 # only the packages that are missing. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(
+required=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
-  clang libclang-rt-dev
   fonts-dejavu-core
 )
+# The fuzzer needs clang and its runtime; without them it is skipped, so a
+# release that lacks one of these names must not stop the set-up.
+optional=(clang libclang-rt-dev)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || printf '%s\n' "$p"
+  done
+}
+
+mapfile -t missing < <(missing_of "${required[@]}")
+mapfile -t missing_optional < <(missing_of "${optional[@]}")
+
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_optional[@]} -gt 0 ]; then
+  "${sudo_cmd[@]}" apt-get update -qq
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
+for p in "${missing_optional[@]}"; do
+  echo "Installing (optional): $p"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$p" ||
+    echo "Could not install $p; the fuzzer will be skipped."
+done
