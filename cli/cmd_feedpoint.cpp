@@ -13,6 +13,7 @@
 #include "calc/reports/speisepkt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
+#include "cli/terminal.h"
 
 namespace lorvant::cli {
 
@@ -37,33 +38,6 @@ double StrictNumber(const std::string& text) {
   return v;
 }
 
-// Lines of the program (CR LF) as lines of the terminal.
-std::string TerminalLines(const std::string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
-    out += s[i];
-  }
-  return out;
-}
-
-std::string OneLine(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '\r' || c == '\n') {
-      if (!out.empty() && out.back() != ' ') out += ' ';
-      continue;
-    }
-    out += c;
-  }
-  return out;
-}
-
-std::string Trimmed(std::string s) {
-  s.erase(0, s.find_first_not_of(' '));
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
 
 // Prints the result box: one terminal line per row.
 void PrintRows(const std::string& rows) {

@@ -15,6 +15,7 @@
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
+#include "cli/terminal.h"
 
 namespace lorvant::cli {
 
@@ -87,33 +88,7 @@ class BatchHost : public RunHost {
   ImageCanvas canvas_;
 };
 
-std::string Trimmed(std::string s) {
-  s.erase(0, s.find_first_not_of(' '));
-  s.erase(s.find_last_not_of(' ') + 1);
-  return s;
-}
 
-// Message lines of the program (CR LF) as lines of the terminal.
-std::string TerminalLines(std::string s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
-    out += s[i];
-  }
-  return out;
-}
-
-std::string OneLine(const std::string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' || s[i] == '\n') {
-      if (!out.empty() && out.back() != ' ') out += ' ';
-      continue;
-    }
-    out += s[i];
-  }
-  return Trimmed(out);
-}
 
 // Why a run ended without a result, in the run's language.
 std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language lang) {
@@ -121,7 +96,7 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
     case RunOutcome::NoHalfWave:
     case RunOutcome::TooFewBands:
     case RunOutcome::DiameterTooSmall:
-      return OneLine(r.info);
+      return Trimmed(OneLine(r.info));
     case RunOutcome::SegmentCancelled:
       return tr(lang, "Frage nach dem Bandsegment mit Abbrechen beantwortet (--segment-answer cancel)",
                 "Band segment question answered with Cancel (--segment-answer cancel)");
@@ -130,7 +105,7 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
                 "Relative dielectric constant not confirmed (--dielectric-answer no)");
     case RunOutcome::Aborted:
       if (host.lastError)
-        return Trimmed(host.lastError->title) + ": " + OneLine(host.lastError->text) + tr(lang, " (Abbruch)", " (Abort)");
+        return Trimmed(host.lastError->title) + ": " + Trimmed(OneLine(host.lastError->text)) + tr(lang, " (Abbruch)", " (Abort)");
       return tr(lang, "Abbruch", "Aborted");
     case RunOutcome::Cancelled:
       return tr(lang, "Berechnung abgebrochen (Signal)", "Calculation stopped (signal)");
