@@ -51,7 +51,6 @@ class frmSpeisePkt : public QWidget {
 
  protected:
   explicit frmSpeisePkt(QWidget* parent = nullptr);
-  bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 

@@ -18,6 +18,7 @@
 #include "calc/vkcalc.h"
 #include "dipole/ZusatzDipol.h"
 #include "forms/main/frmHauptform.h"
+#include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
@@ -77,8 +78,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Text2 = new QLineEdit(this);
   Label3 = new QLabel(this);
   Combo1 = new QComboBox(this);
-  Combo1->setEditable(true);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Fields::keepTypedText(Combo1);
   Label1->setBuddy(Text1);
   Label2->setBuddy(Text2);
   Label3->setBuddy(Combo1);

@@ -131,7 +131,6 @@ class frmHauptform : public QWidget {
   // Sizes the form's sub-window to the main window's area.
   void fitToArea();
   void connectHandlers();
-  bool filterKey(QObject* watched, QKeyEvent* key);
   static QString activeStatus();
   void load();
   void fillMaterialList();

@@ -1,6 +1,7 @@
 // The feed-point window in its four modes, opened from the main window's
 // menu after a run and used as a user does: typing, clicking, answering.
 #include <QAction>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -108,6 +110,34 @@ class TestFeedPointWindow : public QObject {
     main_ = nullptr;
     delete seam_;
     Module1::setDecimalSeparator(0);
+  }
+
+  // The fields edit as the main form's do; the menu's Ctrl+A ("alle
+  // Frequenzen") does not take the key from a focused result box.
+  void editingKeysInFieldsAndResultBox() {
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    w->Text3->setFocus();
+    w->Text3->clear();
+    QGuiApplication::clipboard()->setText("13,9");
+    QTest::keyClick(w->Text3, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w->Text3->text(), QString("13,9"));
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(w->Text3, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w->Text3, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("13,9"));
+    QCOMPARE(seam_->beeps, 0);
+    QVERIFY(test::pasteFromContextMenu(w->Text3, "-5"));
+    QCOMPARE(w->Text3->text(), QString("13,9"));
+    QCOMPARE(seam_->beeps, 1);
+
+    frmSpeisePkt* scan = open("mnuBerSpeisePkt");
+    click(scan->cmdRechnen);
+    const QString rows = scan->txtAuswertung->toPlainText();
+    QVERIFY(!rows.isEmpty());
+    scan->txtAuswertung->setFocus();
+    QTest::keyClick(scan->txtAuswertung, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
+    QCOMPARE(scan->txtAuswertung->textCursor().selectedText().size(), rows.size());
   }
 
   void allBandsCheck() {

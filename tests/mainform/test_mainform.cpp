@@ -29,6 +29,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -196,6 +197,35 @@ class TestMainForm : public QObject {
     type(f->Combo2, "2 mm");
     QCOMPARE(f->Combo2->currentText(), QString("2 mm"));
     QCOMPARE(seam_->beeps, 7);
+  }
+
+  // Text that is not typed passes the key filter too: the context menu's
+  // paste, the middle button's selection, a drop.
+  void textFromElsewherePassesTheKeyFilter() {
+    f->show();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    QVERIFY(test::pasteFromContextMenu(f->Text1, "7 MHz"));
+    QCOMPARE(f->Text1->text(), sep("14,2"));
+    QCOMPARE(seam_->beeps, 1);
+    test::dropText(f->Text8, "-1");
+    QCOMPARE(f->Text8->text(), sep("0,4"));
+    QCOMPARE(seam_->beeps, 2);
+    if (test::pasteSelection(f->Text4, "0.9 Vk")) {
+      QCOMPARE(f->Text4->text(), sep("0,95"));
+      QCOMPARE(seam_->beeps, 3);
+    } else {
+      qInfo("no selection clipboard: the middle button pastes nothing on this platform");
+    }
+    // What typing would take goes in, also into the material list.
+    f->Combo1->setEditText("");
+    QVERIFY(test::pasteFromContextMenu(f->Combo1, "3,5"));
+    QCOMPARE(f->Combo1->currentText(), QString("3,5"));
+    test::dropText(f->Combo1, "x");
+    QCOMPARE(f->Combo1->currentText(), QString("3,5"));
+    f->Text2->clear();
+    QVERIFY(test::pasteFromContextMenu(f->Text2, "6"));
+    QCOMPARE(f->Text2->text(), QString("6"));
   }
 
   void bandBoxesClickKeysAndAll() {

@@ -1,10 +1,27 @@
 // Number input of every window: the key filter (through the scripted seam),
-// the number parse, the language rule and the decimal separator.
+// the number parse, the language rule and the decimal separator; the number
+// fields' filter of every way in, editable lists, editing keys and menus.
+#include <QInputMethodEvent>
 #include <QLocale>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QtTest>
 
+#include "shell/Fields.h"
 #include "shell/Module1.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
+
+namespace {
+void activate(QWidget* w) {
+  w->show();
+  w->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(w));
+}
+}  // namespace
 
 using namespace lorvant;
 
@@ -57,6 +74,94 @@ class NumberInputTest : public QObject {
     QCOMPARE(Module1::keyFilter(',', kWholeKeys), 0);
     QCOMPARE(Module1::keyFilter('.', kWholeKeys), 0);
     QCOMPARE(seam.beeps, 2);
+  }
+
+  void numberFieldTakesNothingTheKeysWouldRefuse() {
+    test::ScriptedSeam seam;
+    QLineEdit field;
+    Fields::filterNumbers(&field, kDecimalKeys);
+    activate(&field);
+    QTest::keyClicks(&field, "1a2");
+    QCOMPARE(field.text(), QString("12"));
+    QCOMPARE(seam.beeps, 1);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(",5");
+    QTest::keyClick(&field, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(field.text(), QString("12,5"));
+    for (const char* refused : {"5x", "-1", "2\b"}) {
+      clipboard->setText(QString::fromLatin1(refused));
+      QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(field.text(), QString("12,5"));
+    QCOMPARE(seam.beeps, 4);
+
+    QVERIFY(test::pasteFromContextMenu(&field, "e3"));
+    test::dropText(&field, " 7");
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00BD"));
+    QCoreApplication::sendEvent(&field, &composed);
+    QCOMPARE(field.text(), QString("12,5"));
+    QCOMPARE(seam.beeps, 7);
+
+    QVERIFY(test::pasteFromContextMenu(&field, "0"));
+    test::dropText(&field, "1");
+    QInputMethodEvent digit;
+    digit.setCommitString(QStringLiteral("2"));
+    QCoreApplication::sendEvent(&field, &digit);
+    QCOMPARE(field.text().size(), 7);
+    QCOMPARE(seam.beeps, 7);
+
+    // The editing keys edit and never beep.
+    QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(field.text().isEmpty());
+    QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field.text().size(), 7);
+    QCOMPARE(seam.beeps, 7);
+  }
+
+  void editableListKeepsTheTypedTextAndFiltersItsField() {
+    test::ScriptedSeam seam;
+    QComboBox list;
+    list.addItems({"7,05", "7,1", "14,2"});
+    Fields::keepTypedText(&list);
+    Fields::filterNumbers(&list, kDecimalKeys);
+    list.setEditText(QString());
+    activate(&list);
+    QTest::keyClicks(&list, "7 ");
+    QCOMPARE(list.currentText(), QString("7"));
+    QVERIFY(test::pasteFromContextMenu(&list, "MHz"));
+    QCOMPARE(list.currentText(), QString("7"));
+    QCOMPARE(seam.beeps, 2);
+    list.setCurrentIndex(2);
+    QCOMPARE(list.currentText(), QString("14,2"));
+  }
+
+  // A menu shortcut on an editing key does not fire while a text box has
+  // the focus, read-only or not; elsewhere it does.
+  void menuShortcutsLeaveTheEditingKeysToTextBoxes() {
+    test::ScriptedSeam seam;
+    Fields::keepEditingKeys();
+    QMainWindow window;
+    QAction* all = window.menuBar()->addMenu("Menu")->addAction("All");
+    all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    QSignalSpy fired(all, &QAction::triggered);
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    auto* box = new QPlainTextEdit("row 1\nrow 2");
+    box->setReadOnly(true);
+    auto* button = new QPushButton("OK");
+    layout->addWidget(box);
+    layout->addWidget(button);
+    window.setCentralWidget(central);
+    activate(&window);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(fired.count(), 0);
+    QCOMPARE(box->textCursor().selectedText(), QString("row 1\u2029row 2"));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(fired.count(), 1);
   }
 
   void parse_data() {

@@ -197,6 +197,28 @@ class FrmVkTest : public QObject {
     QCOMPARE(main->Text4->text(), QString("0,95"));
   }
 
+  // The lists do not complete a typed number into one of their entries.
+  void typedValuesStayAsTyped() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "10", "");
+    activate(w);
+    w->Combo1->setFocus();
+    QTest::keyClicks(w->Combo1, "2");
+    QCOMPARE(w->Combo1->currentText(), QString("2"));
+
+    frmVk::mnuPruning();
+    w->Text1->setText("20");
+    w->Text2->setText("7,2");
+    w->Combo1->setFocus();
+    QTest::keyClicks(w->Combo1, "7");
+    QCOMPARE(w->Combo1->currentText(), QString("7"));
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QCOMPARE(w->Label9->text(), QString("+ 57,1"));  // 7,05 would give + 42,6
+    // Choosing from the list still works.
+    w->Combo1->setCurrentIndex(2);
+    QCOMPARE(w->Combo1->currentText(), QString("7,05"));
+  }
+
   void pruningLayoutAndComputation() {
     test::ScriptedSeam seam;
     Module1::state().antennaLength = 20.0f;
