@@ -262,7 +262,10 @@ void frmSpeisePkt::checkAllBands() {
     if (r.selectPreferredLength) main->Option2[0]->setChecked(true);
   }
   Text1->setText(qs(r.text1));
-  if (!r.done) return;
+  if (!r.done) {
+    focusRefused(r.refused);
+    return;
+  }
   setResult(r.rows);
   frmHauptform::instance()->Info->setText(qs(r.info));
 }
@@ -273,7 +276,19 @@ void frmSpeisePkt::checkOneFrequency() {
   const feedpoint::OneFrequencyResult r =
       feedpoint::CheckOneFrequency(texts(), mainFormView(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
-  if (r.done) setResult(r.rows);
+  if (r.done)
+    setResult(r.rows);
+  else
+    focusRefused(r.refused);
+}
+
+void frmSpeisePkt::focusRefused(feedpoint::Input field) {
+  switch (field) {
+    case feedpoint::Input::Length: Text1->setFocus(); break;
+    case feedpoint::Input::Frequency: Text2->setFocus(); break;
+    case feedpoint::Input::Distance: Text3->setFocus(); break;
+    case feedpoint::Input::None: break;
+  }
 }
 
 void frmSpeisePkt::impedance() {

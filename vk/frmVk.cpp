@@ -213,6 +213,9 @@ CalculatorState frmVk::calculatorState() {
   CalculatorState st;
   frmVk* w = loaded();
   if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
+  // In the pruning layout the fields hold a measured frequency and a
+  // target frequency: no height and no wire diameter to hand on.
+  if (!vk::IsCalculatorCaption(s(w->windowTitle()))) return st;
   st.active = true;
   st.height = Module1::parse(w->Text2->text());
   st.diameter = Module1::parse(w->Combo1->currentText());
@@ -272,11 +275,16 @@ void frmVk::calculatePruning() {
 }
 
 void frmVk::takeOver() {
-  const vk::TakeOver t = vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator());
-  if (t.vk) {
-    frmHauptform::instance()->Text4->setText(q(*t.vk));
-    ZusatzDipol::instance()->Text6->setText(q(*t.vk));
+  // The pruning layout's result box holds a length change, not a Vk.
+  const vk::TakeOver t = vk::IsCalculatorCaption(s(windowTitle()))
+                             ? vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator())
+                             : vk::TakeOver{};
+  if (!t.vk) {
+    seam().beep();
+    return;
   }
+  frmHauptform::instance()->Text4->setText(q(*t.vk));
+  ZusatzDipol::instance()->Text6->setText(q(*t.vk));
   if (t.frequency) frmHauptform::instance()->Text1->setText(q(*t.frequency));
 }
 

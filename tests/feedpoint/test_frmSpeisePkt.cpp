@@ -1,6 +1,7 @@
 // The feed-point window in its four modes, opened from the main window's
 // menu after a run and used as a user does: typing, clicking, answering.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCheckBox>
 #include <QFile>
@@ -138,6 +139,23 @@ class TestFeedPointWindow : public QObject {
     QTest::keyClick(scan->txtAuswertung, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
     QCOMPARE(scan->txtAuswertung->textCursor().selectedText().size(), rows.size());
+  }
+
+  // A feed point off the wire is refused like an empty field, and the
+  // focus goes where the correction is to be typed.
+  void refusedDistanceTakesTheFocus() {
+    for (const char* entry : {"mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG"}) {
+      frmSpeisePkt* w = open(entry);
+      w->activateWindow();
+      replace(w->Text1, "41,7");
+      replace(w->Text3, "100");
+      w->Text2->setFocus();
+      seam_->messages.clear();
+      click(w->cmdRechnen);
+      QCOMPARE(seam_->lastText(), QString("Bitte einen Abstand eingeben!"));
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text3));
+      QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
+    }
   }
 
   void allBandsCheck() {
