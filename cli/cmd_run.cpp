@@ -224,8 +224,8 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
             o.calculatorHeight = t;
           });
   p.value("calculator-diameter", "MM",
-          "the calculator's wire diameter in mm (default the --conductor text); the calculator keeps the conductor "
-          "diameter equal to it",
+          "the calculator's wire diameter in mm (default the --conductor text); it may differ from --conductor, as "
+          "the two windows' fields may",
           [&o](const std::string& v) {
             if (!(FieldNumber(v) > 0)) throw UsageError("a diameter above 0 is needed");
             o.calculatorDiameter = v;
@@ -293,15 +293,13 @@ int RunCommand(const Args& args) {
   in.lengthMode = o.shared.lengthMode();
   in.equalImpedances = o.equalImpedances;
   if (o.calculatorHeight) {
-    // While the calculator is active it and the main form share one
-    // conductor diameter: each copies its text into the other.
-    if (o.calculatorDiameter && o.conductor && *o.calculatorDiameter != *o.conductor)
-      throw UsageError("--calculator-diameter and --conductor differ; the active calculator keeps them equal");
-    if (o.calculatorDiameter) in.combo2 = *o.calculatorDiameter;
+    // The calculator copies its diameter to the main form when it
+    // calculates, but the fields can differ afterwards (the calculator's
+    // list has no change handler of its own).
     in.calculator.active = true;
     in.calculator.heightText = *o.calculatorHeight;
     in.calculator.height = FieldNumber(*o.calculatorHeight);
-    in.calculator.diameter = FieldNumber(in.combo2);
+    in.calculator.diameter = FieldNumber(o.calculatorDiameter.value_or(in.combo2));
     in.calculator.groundCorrection = o.groundCorrection;
   }
   in.language = lang;
