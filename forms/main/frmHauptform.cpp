@@ -1066,6 +1066,20 @@ void frmHauptform::runCalculation() {
   emit runFinished(out.outcome == RunOutcome::Completed);
 }
 
+void frmHauptform::showCancelled() {
+  // Nothing of the cancelled run was written: neither the half-drawn
+  // picture nor the display command nor the status may suggest otherwise.
+  QString note = Module1::tr("Berechnung abgebrochen.", "Calculation cancelled.");
+  if (!Module1::state().reportPath.isEmpty())
+    note += Module1::tr(" Die Dateien der letzten vollständigen Berechnung bleiben erhalten.",
+                        " The files of the last complete calculation are kept.");
+  Info->setText(note);
+  canvas_->clear();
+  Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
+  Command2->setEnabled(false);
+  Forms::setStatus(activeStatus());
+}
+
 void frmHauptform::applyRunOutput(const RunOutput& out) {
   // Text1 first: its change derives the half-waves from the old count,
   // which the run's own count then replaces.
@@ -1087,6 +1101,7 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   if (out.text1) shared.antennaLength = out.length;
   if (!out.reportPath.empty()) shared.reportPath = qs(out.reportPath);
 
+  if (out.outcome == RunOutcome::Cancelled) showCancelled();
   if (out.outcome == RunOutcome::Completed) Command2->setEnabled(true);
   if (!out.status.empty()) Forms::setStatus(qs(out.status));
   if (out.focus == RunFocus::Combo1)

@@ -164,6 +164,7 @@ class frmHauptform : public QWidget {
   static QString picture(float value, const char* pic);
 
   void applyRunOutput(const RunOutput& out);
+  void showCancelled();
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
   QSize fittedSize_;  // the sub-window size last set by fitToArea

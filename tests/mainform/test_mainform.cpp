@@ -654,6 +654,34 @@ class TestMainForm : public QObject {
     QVERIFY(!f->Command2->isEnabled());
     QVERIFY(!QFileInfo::exists(report));
     QCOMPARE(seam_->busyNow, 0);
+    QCOMPARE(f->Info->text(), QString("Berechnung abgebrochen."));
+
+    // After a complete run: its files stay, and nothing points at them as
+    // if they were this run's.
+    seam_->cancelProgressAfter = -1;
+    click(f->Command1);
+    QVERIFY(QFileInfo::exists(report));
+    const QByteArray kept = [&] {
+      QFile file(report);
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    seam_->progressUpdates = 0;
+    seam_->cancelProgressAfter = 0;
+    replace(f->Text2, "6");
+    click(f->Command1);
+    QCOMPARE(f->Info->text(),
+             QString::fromUtf8("Berechnung abgebrochen. Die Dateien der letzten vollständigen Berechnung bleiben "
+                               "erhalten."));
+    QVERIFY(!f->Command2->isEnabled());
+    QCOMPARE(Forms::status(), QString("Status: Berechnung einer Stromsummenantenne"));
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), kept);
+    // The half-drawn picture is cleared.
+    const QImage shown = f->Bild1->pixmap().toImage();
+    QVERIFY(!shown.isNull());
+    for (int y = 0; y < shown.height(); y += 3)
+      for (int x = 0; x < shown.width(); x += 3) QCOMPARE(shown.pixel(x, y), shown.pixel(0, 0));
   }
 
   // The form in the main window at its default size: nothing to scroll,
