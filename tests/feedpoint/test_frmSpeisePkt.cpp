@@ -139,6 +139,10 @@ class TestFeedPointWindow : public QObject {
     QTest::keyClick(scan->txtAuswertung, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
     QCOMPARE(scan->txtAuswertung->textCursor().selectedText().size(), rows.size());
+    // Outside a text box the key is the menu's: the scan starts anew.
+    scan->cmdRechnen->setFocus();
+    QTest::keyClick(scan->cmdRechnen, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(scan->txtAuswertung->toPlainText().isEmpty());
   }
 
   // A feed point off the wire is refused like an empty field, and the

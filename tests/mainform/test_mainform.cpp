@@ -200,7 +200,7 @@ class TestMainForm : public QObject {
   }
 
   // Text that is not typed passes the key filter too: the context menu's
-  // paste, the middle button's selection, a drop.
+  // paste, the middle button's selection (every way in: Fields).
   void textFromElsewherePassesTheKeyFilter() {
     f->show();
     f->activateWindow();
@@ -208,12 +208,9 @@ class TestMainForm : public QObject {
     QVERIFY(test::pasteFromContextMenu(f->Text1, "7 MHz"));
     QCOMPARE(f->Text1->text(), sep("14,2"));
     QCOMPARE(seam_->beeps, 1);
-    test::dropText(f->Text8, "-1");
-    QCOMPARE(f->Text8->text(), sep("0,4"));
-    QCOMPARE(seam_->beeps, 2);
     if (test::pasteSelection(f->Text4, "0.9 Vk")) {
       QCOMPARE(f->Text4->text(), sep("0,95"));
-      QCOMPARE(seam_->beeps, 3);
+      QCOMPARE(seam_->beeps, 2);
     } else {
       qInfo("no selection clipboard: the middle button pastes nothing on this platform");
     }
@@ -221,11 +218,9 @@ class TestMainForm : public QObject {
     f->Combo1->setEditText("");
     QVERIFY(test::pasteFromContextMenu(f->Combo1, "3,5"));
     QCOMPARE(f->Combo1->currentText(), QString("3,5"));
-    test::dropText(f->Combo1, "x");
-    QCOMPARE(f->Combo1->currentText(), QString("3,5"));
     f->Text2->clear();
-    QVERIFY(test::pasteFromContextMenu(f->Text2, "6"));
-    QCOMPARE(f->Text2->text(), QString("6"));
+    QVERIFY(test::pasteFromContextMenu(f->Text2, "6,5"));
+    QVERIFY(f->Text2->text().isEmpty());
   }
 
   void bandBoxesClickKeysAndAll() {

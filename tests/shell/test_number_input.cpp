@@ -1,13 +1,8 @@
 // Number input of every window: the key filter (through the scripted seam),
 // the number parse, the language rule and the decimal separator; the number
-// fields' filter of every way in, editable lists, editing keys and menus.
+// fields' filter of every way text comes in.
 #include <QInputMethodEvent>
 #include <QLocale>
-#include <QMainWindow>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QtTest>
 
 #include "shell/Fields.h"
@@ -118,50 +113,6 @@ class NumberInputTest : public QObject {
     QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(field.text().size(), 7);
     QCOMPARE(seam.beeps, 7);
-  }
-
-  void editableListKeepsTheTypedTextAndFiltersItsField() {
-    test::ScriptedSeam seam;
-    QComboBox list;
-    list.addItems({"7,05", "7,1", "14,2"});
-    Fields::keepTypedText(&list);
-    Fields::filterNumbers(&list, kDecimalKeys);
-    list.setEditText(QString());
-    activate(&list);
-    QTest::keyClicks(&list, "7 ");
-    QCOMPARE(list.currentText(), QString("7"));
-    QVERIFY(test::pasteFromContextMenu(&list, "MHz"));
-    QCOMPARE(list.currentText(), QString("7"));
-    QCOMPARE(seam.beeps, 2);
-    list.setCurrentIndex(2);
-    QCOMPARE(list.currentText(), QString("14,2"));
-  }
-
-  // A menu shortcut on an editing key does not fire while a text box has
-  // the focus, read-only or not; elsewhere it does.
-  void menuShortcutsLeaveTheEditingKeysToTextBoxes() {
-    test::ScriptedSeam seam;
-    Fields::keepEditingKeys();
-    QMainWindow window;
-    QAction* all = window.menuBar()->addMenu("Menu")->addAction("All");
-    all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    QSignalSpy fired(all, &QAction::triggered);
-    auto* central = new QWidget;
-    auto* layout = new QVBoxLayout(central);
-    auto* box = new QPlainTextEdit("row 1\nrow 2");
-    box->setReadOnly(true);
-    auto* button = new QPushButton("OK");
-    layout->addWidget(box);
-    layout->addWidget(button);
-    window.setCentralWidget(central);
-    activate(&window);
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(fired.count(), 0);
-    QCOMPARE(box->textCursor().selectedText(), QString("row 1\u2029row 2"));
-    button->setFocus();
-    QTest::keyClick(button, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(fired.count(), 1);
   }
 
   void parse_data() {
