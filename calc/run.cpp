@@ -430,7 +430,7 @@ class Run {
   }
 
   // A long wire has nearly a whole 150 / f0 per half-wave, not Vk of it, so
-  // taking off one half-wave (step 4.2) leaves it too long from about ten
+  // taking off one half-wave leaves it too long from about ten
   // half-waves on. The count comes down until the wire fits, or to 1. The
   // length grows with the count, so the largest fitting count is searched
   // rather than walked to (a tiny Vk gives counts beyond float's integers).
