@@ -2,6 +2,7 @@
 // nec2c. Runs the optimisation as `run` does (in a folder of its own), turns
 // the wire and a feed point into a NEC-2 deck, runs nec2c on it and writes
 // only Lorvant.nec and NecCheck.txt into the results folder.
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -93,7 +94,7 @@ const char* kEpilogue =
     "twentieth of its wavelength and at least eight radii), with a 1 V source on a\n"
     "segment centred on the feed point. Each counted band is checked at the\n"
     "frequency the run computed it with, and swept across its edges (IARU\n"
-    "Region 1). nec2c is looked up on PATH.\n"
+    "Region 1). nec2c is looked up on PATH (Debian: apt install nec2c).\n"
     "\n"
     "Without --json the check is printed as in NecCheck.txt. With --json one\n"
     "object is printed once the deck is written: length (m), feed (m), height (m),\n"
@@ -269,7 +270,12 @@ int NecCommand(const Args& args) {
       failure = nec::OutputErrorText(e, lang);
     }
   }
+  const std::string reportPath = folder + report::kNecCheckFileName;
   if (!failure.empty()) {
+    // A report of an earlier check would now lie beside a deck it does not
+    // belong to.
+    std::error_code ignored;
+    std::filesystem::remove(reportPath, ignored);
     if (o.json) PrintJson(design, settings, plan, deckPath, {}, nullptr);
     std::cerr << failure << std::endl;
     return kExitNoResult;
@@ -286,7 +292,6 @@ int NecCommand(const Args& args) {
   data.result = result;
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
-  const std::string reportPath = folder + report::kNecCheckFileName;
   const bool written = nec::WriteCheckFile(reportPath, bytes.str());
 
   if (o.json) {
