@@ -281,15 +281,7 @@ int NecCommand(const Args& args) {
     return kExitNoResult;
   }
 
-  report::NecCheckReport data;
-  data.language = lang;
-  data.sep = sep;
-  data.dateText = in.dateText;
-  data.conductorDiameter = design.conductorDiameter;
-  data.extraFrequency = design.extraFrequency;
-  data.model = plan.model;
-  data.ground = plan.ground;
-  data.result = result;
+  const report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
   const bool written = nec::WriteCheckFile(reportPath, bytes.str());

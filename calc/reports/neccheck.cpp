@@ -83,6 +83,20 @@ std::string BalunAdvice(const NecCheckReport& r) {
          tr(lang, " käme auf ", " balun would give ") + SwrText(best.worstSwr, r.sep) + ".";
 }
 
+NecCheckReport MakeNecCheckReport(const nec::Design& design, const nec::Plan& plan, const nec::Result& result,
+                                  Language lang, char sep, std::string dateText) {
+  NecCheckReport r;
+  r.language = lang;
+  r.sep = sep;
+  r.dateText = std::move(dateText);
+  r.conductorDiameter = design.conductorDiameter;
+  r.extraFrequency = design.extraFrequency;
+  r.model = plan.model;
+  r.ground = plan.ground;
+  r.result = result;
+  return r;
+}
+
 std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   const Language lang = r.language;
   const char sep = r.sep;

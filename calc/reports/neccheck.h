@@ -25,6 +25,10 @@ struct NecCheckReport {
   nec::Result result;
 };
 
+// The report of a completed check.
+NecCheckReport MakeNecCheckReport(const nec::Design& design, const nec::Plan& plan, const nec::Result& result,
+                                  Language lang, char sep, std::string dateText);
+
 // The lines between the title's separator and the closing line (UTF-8):
 // what was modelled, the band table, the sweep table. The batch tool prints
 // them as they stand.

@@ -268,7 +268,7 @@ TEST(NecOutput, CapturedNec2cFile) {
   EXPECT_DOUBLE_EQ(p[3].impedance.imag(), -175.79);
   EXPECT_DOUBLE_EQ(p[5].impedance.imag(), -139.34);
   EXPECT_EQ(nec::SolvedCount(out), 6);
-  EXPECT_EQ(nec::LastLine(out), "TOTAL RUN TIME: 100 msec");
+  EXPECT_EQ(nec::LastLine(out), "TOTAL RUN TIME: 110 msec");
 
   // Stopped after the fourth frequency's heading: three whole rows.
   const std::size_t cut = out.find("FREQUENCY : 1.4250E+01");
@@ -394,15 +394,9 @@ report::NecCheckReport CapturedReport(Language lang, char sep) {
   const nec::Design design = test::CapturedDesign();
   const nec::Settings settings = test::CapturedSettings();
   const nec::Plan plan = nec::PrepareCheck(design, settings);
-  report::NecCheckReport r;
-  r.language = lang;
-  r.sep = sep;
-  r.dateText = "08.12.2026 15:44:35";
-  r.conductorDiameter = design.conductorDiameter;
-  r.model = plan.model;
-  r.ground = plan.ground;
-  r.result = nec::Evaluate(design, settings, plan, test::DataFile("nec/ocf_7_14.out"));
-  return r;
+  return report::MakeNecCheckReport(design, plan,
+                                    nec::Evaluate(design, settings, plan, test::DataFile("nec/ocf_7_14.out")), lang,
+                                    sep, "08.12.2026 15:44:35");
 }
 
 std::vector<std::string> ReportLines(const report::NecCheckReport& r, std::string* bytes = nullptr) {
