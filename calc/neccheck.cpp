@@ -17,9 +17,7 @@ namespace lorvant::nec {
 namespace {
 
 // The frequency the engine reports is printed with five digits.
-bool SameFrequency(double planned, double reported) {
-  return std::fabs(planned - reported) <= 1e-4 * planned;
-}
+bool SameFrequency(double planned, double reported) { return std::fabs(planned - reported) <= 1e-4 * planned; }
 
 }  // namespace
 
@@ -80,7 +78,8 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
   for (const FrequencyStep& step : plan.frequencies.steps) {
     for (int i = 0; i < step.count; ++i, ++next) {
       if (next >= inputs.size() || inputs[next].tag != plan.model.sourceTag ||
-          inputs[next].segment != plan.model.sourceNumber() || !SameFrequency(step.frequency(i), inputs[next].frequency))
+          inputs[next].segment != plan.model.sourceNumber() ||
+          !SameFrequency(step.frequency(i), inputs[next].frequency))
         throw OutputError(static_cast<int>(std::min(next, inputs.size())), expected, LastLine(engineOutput));
       solved.push_back({step.band, step.frequency(i), inputs[next].impedance, 0});
     }

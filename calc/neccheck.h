@@ -39,7 +39,7 @@ double TypedDecimal(float v);
 inline constexpr double kDefaultHeight = 10;
 
 struct Settings {
-  double feed = 0;    // m from the wire's start
+  double feed = 0;  // m from the wire's start
   double height = kDefaultHeight;
   Ground ground = Ground::Average;
   std::optional<double> balunRatio;  // empty: the best of kBalunRatios
@@ -57,7 +57,7 @@ Plan PrepareCheck(const Design& design, const Settings& settings);
 
 // One frequency the engine solved.
 struct SolvedFrequency {
-  int band = 0;  // 0..10, or kExtraBand
+  int band = 0;          // 0..10, or kExtraBand
   double frequency = 0;  // MHz
   std::complex<double> impedance;
   double swr = 0;  // on 50 ohms through the balun
@@ -71,7 +71,7 @@ struct ReportedImpedance {
 };
 
 struct BandCheck {
-  SolvedFrequency solved;  // at the band's own frequency
+  SolvedFrequency solved;                  // at the band's own frequency
   std::optional<ReportedImpedance> model;  // none where AntStrSu.txt shows none
 };
 

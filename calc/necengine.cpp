@@ -78,7 +78,7 @@ std::string FindOnPath(std::string_view name, std::string_view path) {
     std::string dir(path.substr(pos, colon == std::string_view::npos ? std::string_view::npos : colon - pos));
     if (dir.empty()) dir = ".";
     const std::string candidate = dir + "/" + std::string(name);
-    struct stat st{};
+    struct stat st {};
     if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
       return candidate;
     if (colon == std::string_view::npos) return {};

@@ -7,7 +7,7 @@ namespace lorvant::nec {
 
 BandEdges EdgesOf(int band) {
   static constexpr BandEdges kEdges[kBandCount] = {
-      {1.81, 2.0},    {3.5, 3.8},     {5.3515, 5.3665}, {7.0, 7.2},   {10.1, 10.15}, {14.0, 14.35},
+      {1.81, 2.0},      {3.5, 3.8},    {5.3515, 5.3665}, {7.0, 7.2},   {10.1, 10.15}, {14.0, 14.35},
       {18.068, 18.168}, {21.0, 21.45}, {24.89, 24.99},   {28.0, 29.7}, {50.0, 52.0},
   };
   if (band < 0 || band >= kBandCount) return {};

@@ -39,8 +39,8 @@ struct FrequencyStep {
 struct FrequencyPlan {
   std::vector<FrequencyStep> steps;
 
-  int count() const;         // frequencies in all
-  double highest() const;    // the highest frequency, MHz (0 when empty)
+  int count() const;       // frequencies in all
+  double highest() const;  // the highest frequency, MHz (0 when empty)
 };
 
 // The counted bands (box value 1) at Table W's frequency for the segment, as

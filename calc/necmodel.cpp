@@ -193,9 +193,11 @@ std::string ModelErrorText(const ModelError& e, Language lang, char sep) {
     case Kind::BadFrequency:
       return tr(lang, "NEC-2-Prüfung: Keine Frequenz zu prüfen.", "NEC-2 check: no frequency to check.");
     case Kind::WireTooThick:
-      return tr(lang, "NEC-2-Prüfung: Der Draht ist für NEC-2 bei ", "NEC-2 check: the wire is too thick for NEC-2 at ") +
+      return tr(lang, "NEC-2-Prüfung: Der Draht ist für NEC-2 bei ",
+                "NEC-2 check: the wire is too thick for NEC-2 at ") +
              num(e.value()) +
-             tr(lang, " MHz zu dick (Segmente kürzer als 8 Drahtradien).", " MHz (segments shorter than 8 wire radii).");
+             tr(lang, " MHz zu dick (Segmente kürzer als 8 Drahtradien).",
+                " MHz (segments shorter than 8 wire radii).");
     case Kind::FeedNearEnd:
       return tr(lang, "NEC-2-Prüfung: Der Speisepunkt ", "NEC-2 check: the feed point ") + num(e.value()) +
              tr(lang, " m liegt zu nah am Drahtende.", " m lies too close to the end of the wire.");

@@ -54,11 +54,11 @@ struct Wire {
 };
 
 struct Model {
-  double length = 0;      // m; the wire runs from x = 0 to x = length
-  double height = 0;      // m above the ground (z)
-  double radius = 0;      // m, conductor diameter / 2 (insulation not modelled)
-  double feed = 0;        // m from the wire's start
-  double maxSegment = 0;  // m, a twentieth of the shortest checked wavelength
+  double length = 0;        // m; the wire runs from x = 0 to x = length
+  double height = 0;        // m above the ground (z)
+  double radius = 0;        // m, conductor diameter / 2 (insulation not modelled)
+  double feed = 0;          // m from the wire's start
+  double maxSegment = 0;    // m, a twentieth of the shortest checked wavelength
   std::vector<Wire> wires;  // in order from x = 0 to x = length, tags 1, 2, ...
   int sourceTag = 0;        // the wire that carries the source
   int sourceSegment = 0;    // its segment number within that wire (from 1)
@@ -76,13 +76,13 @@ struct Model {
 class ModelError : public std::runtime_error {
  public:
   enum class Kind {
-    BadLength,      // the wire length is not above 0
-    FeedOutside,    // the feed point is not on the wire (0 < feed < length)
-    BadDiameter,    // the conductor diameter is not above 0
-    BadHeight,      // height not above 0 over a ground
-    BadFrequency,   // no frequency above 0 to check
-    WireTooThick,   // eight radii exceed a twentieth of the wavelength
-    FeedNearEnd,    // the source segment next to a wire end would be shorter than eight radii
+    BadLength,     // the wire length is not above 0
+    FeedOutside,   // the feed point is not on the wire (0 < feed < length)
+    BadDiameter,   // the conductor diameter is not above 0
+    BadHeight,     // height not above 0 over a ground
+    BadFrequency,  // no frequency above 0 to check
+    WireTooThick,  // eight radii exceed a twentieth of the wavelength
+    FeedNearEnd,   // the source segment next to a wire end would be shorter than eight radii
     TooManySegments,
   };
   ModelError(Kind kind, double value) : std::runtime_error("NEC-2 model"), kind_(kind), value_(value) {}

@@ -47,7 +47,8 @@ std::vector<InputParameters> ParseInputParameters(std::string_view output) {
   std::size_t pos = 0;
   while (pos < output.size()) {
     const std::size_t eol = output.find('\n', pos);
-    const std::string_view line = output.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
+    const std::string_view line =
+        output.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
     pos = eol == std::string_view::npos ? output.size() : eol + 1;
 
     if (const auto at = line.find(kFrequencyLabel); at != std::string_view::npos) {

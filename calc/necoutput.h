@@ -13,7 +13,7 @@ namespace lorvant::nec {
 struct InputParameters {
   double frequency = 0;  // MHz, from the "FREQUENCY :" line before it
   int tag = 0;
-  int segment = 0;  // counted over all wires
+  int segment = 0;                 // counted over all wires
   std::complex<double> impedance;  // ohms
 };
 

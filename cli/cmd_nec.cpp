@@ -75,7 +75,8 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
             if (!ratio) throw UsageError("'" + v + "' is not one of auto, 1, 2.25, 4, 6, 9");
             n.balun = *ratio;
           });
-  p.value("points", "N", "frequencies of the sweep across each band from edge to edge: 0 (none) or 2 to 101 (default 5)",
+  p.value("points", "N",
+          "frequencies of the sweep across each band from edge to edge: 0 (none) or 2 to 101 (default 5)",
           [&n](const std::string& v) {
             const std::string t = FieldText(v, kWholeFieldKeys, 3);
             const int points = t.empty() ? -1 : std::stoi(t);
@@ -113,6 +114,23 @@ const char* kEpilogue =
     "  lorvant-calc nec --out results --frequency 7,1 --halfwaves 1 --band 7 \\\n"
     "      --band 14 --band 21 --band 28 --height 10 --ground average\n";
 
+// A member whose value may be missing (written as null).
+template <class T>
+void Member(JsonWriter& j, const char* name, const std::optional<T>& v) {
+  j.key(name);
+  if (v)
+    j.value(*v);
+  else
+    j.null();
+}
+
+void SolvedMembers(JsonWriter& j, const nec::SolvedFrequency* s) {
+  // An infinite SWR is written as null as well.
+  Member(j, "r", s ? std::optional(s->impedance.real()) : std::nullopt);
+  Member(j, "x", s ? std::optional(s->impedance.imag()) : std::nullopt);
+  Member(j, "swr", s ? std::optional(s->swr) : std::nullopt);
+}
+
 void PrintJson(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
                const std::string& deckPath, const std::string& reportPath, const nec::Result* result) {
   JsonWriter j;
@@ -121,28 +139,10 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   j.key("feed").value(settings.feed);
   j.key("height").value(settings.height);
   j.key("ground").value(nec::GroundWord(settings.ground));
-  j.key("balun");
-  if (result)
-    j.value(result->balunRatio);
-  else if (settings.balunRatio)
-    j.value(*settings.balunRatio);
-  else
-    j.null();
+  Member(j, "balun", result ? std::optional(result->balunRatio) : settings.balunRatio);
   j.key("deck").value(deckPath);
-  j.key("report");
-  if (reportPath.empty())
-    j.null();
-  else
-    j.value(reportPath);
+  Member(j, "report", reportPath.empty() ? std::nullopt : std::optional(reportPath));
 
-  const auto solved = [&j](const nec::SolvedFrequency* s) {
-    j.key("r");
-    if (s) j.value(s->impedance.real()); else j.null();
-    j.key("x");
-    if (s) j.value(s->impedance.imag()); else j.null();
-    j.key("swr");
-    if (s) j.value(s->swr); else j.null();  // an infinite SWR is written as null too
-  };
   // The bands and the sweep in the order of the plan, solved or not.
   std::size_t band = 0, sweep = 0;
   j.key("bands").beginArray();
@@ -151,22 +151,20 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
     j.beginObject();
     j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
     j.key("frequency").value(step.frequency(0));
-    solved(result ? &result->bands[band].solved : nullptr);
+    SolvedMembers(j, result ? &result->bands[band++].solved : nullptr);
     const auto model = nec::ReportedImpedanceAt(design, settings.feed, step.band);
-    j.key("model_impedance");
-    if (model) j.value(model->ohms); else j.null();
+    Member(j, "model_impedance", model ? std::optional(model->ohms) : std::nullopt);
     j.endObject();
-    ++band;
   }
   j.endArray();
   j.key("sweep").beginArray();
   for (const nec::FrequencyStep& step : plan.frequencies.steps) {
     if (!step.sweep) continue;
-    for (int i = 0; i < step.count; ++i, ++sweep) {
+    for (int i = 0; i < step.count; ++i) {
       j.beginObject();
       j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
       j.key("frequency").value(step.frequency(i));
-      solved(result ? &result->sweep[sweep] : nullptr);
+      SolvedMembers(j, result ? &result->sweep[sweep++] : nullptr);
       j.endObject();
     }
   }

@@ -70,14 +70,15 @@ std::string BalunAdvice(const NecCheckReport& r) {
   const Language lang = r.language;
   const nec::Result& res = r.result;
   const std::string balun = nec::BalunText(res.balunRatio, r.sep);
-  const std::string worst = SwrText(res.worstSwr, r.sep) + " (" + NecBandName(res.worstBand, r.extraFrequency, r.sep) + ")";
+  const std::string worst =
+      SwrText(res.worstSwr, r.sep) + " (" + NecBandName(res.worstBand, r.extraFrequency, r.sep) + ")";
 
   std::vector<std::complex<double>> impedances;
   for (const nec::BandCheck& b : res.bands) impedances.push_back(b.solved.impedance);
   const nec::BalunChoice best = nec::ChooseBalun(impedances);
   if (res.balunChosen || best.ratio == res.balunRatio)
-    return tr(lang, "Balun ", "Use a ") + balun + tr(lang, " verwenden: schlechtestes SWV ", " balun: worst SWR ") + worst +
-           ".";
+    return tr(lang, "Balun ", "Use a ") + balun + tr(lang, " verwenden: schlechtestes SWV ", " balun: worst SWR ") +
+           worst + ".";
   return tr(lang, "Mit Balun ", "With a ") + balun + tr(lang, ": schlechtestes SWV ", " balun: worst SWR ") + worst +
          tr(lang, "; Balun ", "; a ") + nec::BalunText(best.ratio, r.sep) +
          tr(lang, " käme auf ", " balun would give ") + SwrText(best.worstSwr, r.sep) + ".";
@@ -104,8 +105,8 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   const nec::Result& res = r.result;
   std::vector<std::string> lines;
 
-  lines.push_back(tr(lang, "NEC-2-Prüfung der berechneten Antenne mit nec2c",
-                     "NEC-2 check of the calculated antenna with nec2c"));
+  lines.push_back(
+      tr(lang, "NEC-2-Prüfung der berechneten Antenne mit nec2c", "NEC-2 check of the calculated antenna with nec2c"));
   lines.push_back(tr(lang, "Geometrische Antennenlänge: ", "Geometric antenna length: ") +
                   FormatPicture(m.length, "###0.0##", sep) + " m");
   lines.push_back(tr(lang, "Speisepunkt: ", "Feed point: ") + FormatPicture(m.feed, "0.00", sep) +
@@ -118,8 +119,9 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
                      " mm (the wire's insulation is not modelled)"));
   lines.push_back(tr(lang, "Modell: ", "Model: ") + std::to_string(m.wires.size()) + tr(lang, " Drähte, ", " wires, ") +
                   std::to_string(m.segmentCount()) + tr(lang, " Segmente (höchstens ", " segments (at most ") +
-                  FormatPicture(m.maxSegment, "0.000", sep) + tr(lang, " m lang), Quelle auf Draht ", " m long), source on wire ") +
-                  std::to_string(m.sourceTag) + tr(lang, ", Segment ", ", segment ") + std::to_string(m.sourceSegment));
+                  FormatPicture(m.maxSegment, "0.000", sep) +
+                  tr(lang, " m lang), Quelle auf Draht ", " m long), source on wire ") + std::to_string(m.sourceTag) +
+                  tr(lang, ", Segment ", ", segment ") + std::to_string(m.sourceSegment));
   lines.push_back(std::string("Deck: ") + nec::kDeckFileName + " (nec2c -i " + nec::kDeckFileName + " -o Lorvant.out)");
   lines.push_back("Balun: " + nec::BalunText(res.balunRatio, sep) +
                   (res.balunChosen ? tr(lang, " (automatisch gewählt)", " (chosen automatically)")
@@ -134,16 +136,17 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   lines.push_back(Dashes(kTableWidth));
   for (const nec::BandCheck& b : res.bands)
     lines.push_back(Row(r, b.solved) + RightField(b.model ? b.model->cell : "-", kModelWidth));
-  lines.push_back(anyModel ? tr(lang,
-                                "Modell: die Näherung aus AntStrSu.txt an diesem Speisepunkt (annähernd exakt nur im "
-                                "Resonanzfall).",
-                                "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
-                                "resonance case).")
-                           : tr(lang,
-                                "Modell: AntStrSu.txt nennt an diesem Speisepunkt keine Impedanz (kein vorgeschlagener "
-                                "Speisepunkt).",
-                                "Model: AntStrSu.txt shows no impedance at this feed point (not one of its proposed feed "
-                                "points)."));
+  lines.push_back(anyModel
+                      ? tr(lang,
+                           "Modell: die Näherung aus AntStrSu.txt an diesem Speisepunkt (annähernd exakt nur im "
+                           "Resonanzfall).",
+                           "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
+                           "resonance case).")
+                      : tr(lang,
+                           "Modell: AntStrSu.txt nennt an diesem Speisepunkt keine Impedanz (kein vorgeschlagener "
+                           "Speisepunkt).",
+                           "Model: AntStrSu.txt shows no impedance at this feed point (not one of its proposed feed "
+                           "points)."));
   lines.push_back(BalunAdvice(r));
 
   if (!res.sweep.empty()) {

@@ -85,13 +85,12 @@ TEST(NecModel, SegmentationAroundTheFeedPointFollowsTheRules) {
   // Nominal segments: 10.035 m at 14.35 MHz -> 10 of 1.0035 m; 41.2 m at
   // 52 MHz -> 143 of 0.288 m.
   const Case cases[] = {
-      {10.035, 5.0175, 14.35, 1.4, 3},   // centre
-      {20.070423, 6.69, 29.7, 1.4, 3},   // one third
-      {41.2, 0.2, 52, 1.4, 3},           // within a segment of the start: shorter source
-      {41.2, 0.05, 52, 1.4, 2},          // closer than half a segment: the source reaches the end
-      {41.2, 41.15, 52, 1.4, 2},         // the same at the far end
-      {41.2, 41.0, 52, 2.5, 3},
-      {2.0, 1.0, 7.2, 0.5, 3},           // shorter than a twentieth: still three segments
+      {10.035, 5.0175, 14.35, 1.4, 3},  // centre
+      {20.070423, 6.69, 29.7, 1.4, 3},  // one third
+      {41.2, 0.2, 52, 1.4, 3},          // within a segment of the start: shorter source
+      {41.2, 0.05, 52, 1.4, 2},         // closer than half a segment: the source reaches the end
+      {41.2, 41.15, 52, 1.4, 2},        // the same at the far end
+      {41.2, 41.0, 52, 2.5, 3},        {2.0, 1.0, 7.2, 0.5, 3},  // shorter than a twentieth: still three segments
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.length << " m fed at " << c.feed << " m, " << c.highest << " MHz");
@@ -99,8 +98,7 @@ TEST(NecModel, SegmentationAroundTheFeedPointFollowsTheRules) {
     plan.steps.push_back({5, c.highest, 0, 1, false});
     const nec::Model m = nec::MakeModel(c.length, c.feed, 7.5, c.diameter, c.highest, Ground::Perfect);
     EXPECT_EQ(m.wires.size(), c.wires);
-    ExpectSoundGeometry(nec::WriteDeck(m, Ground::Perfect, plan), c.length, c.feed, 7.5, c.diameter / 2000,
-                        c.highest);
+    ExpectSoundGeometry(nec::WriteDeck(m, Ground::Perfect, plan), c.length, c.feed, 7.5, c.diameter / 2000, c.highest);
   }
 }
 
@@ -363,7 +361,8 @@ TEST(NecCheck, ModelImpedanceIsTheCurrentSumReportsCell) {
   ASSERT_FALSE(t.design.proposedFeeds.empty());
   // The impedance rows of AntStrSu.txt: position, sum, then the shown bands
   // from 28 MHz down to 3.5 MHz.
-  const std::vector<std::string> lines = test::Lines(report::FromCp1252(test::ReadBytes(t.folder.file("AntStrSu.txt"))));
+  const std::vector<std::string> lines =
+      test::Lines(report::FromCp1252(test::ReadBytes(t.folder.file("AntStrSu.txt"))));
   std::size_t row = 0;
   while (row < lines.size() && lines[row].rfind("Impedanzen", 0) != 0) ++row;
   row += 3;
@@ -414,7 +413,10 @@ TEST(NecReport, GermanWindows1252WithCrLf) {
   std::string bytes;
   const std::vector<std::string> lines = ReportLines(CapturedReport(Language::German, ','), &bytes);
   EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1) << "CR LF line ends";
-  EXPECT_NE(bytes.find("Pr\xFC" "fung"), std::string::npos) << "Windows-1252 bytes";
+  EXPECT_NE(bytes.find("Pr\xFC"
+                       "fung"),
+            std::string::npos)
+      << "Windows-1252 bytes";
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[1], std::string(24, ' ') + "Lorvant ");
@@ -439,14 +441,16 @@ TEST(NecReport, EnglishWithModelColumnAndAGivenBalun) {
   r.result.bands[1].model = nec::ReportedImpedance{286.2f, "(286)"};
   const std::vector<std::string> lines = ReportLines(r);
   EXPECT_TRUE(Has(lines, "Conductor diameter: 1.4 mm (the wire's insulation is not modelled)"));
-  EXPECT_TRUE(Has(lines, "Environment: average ground (Sommerfeld-Norton: relative permittivity 13, conductivity "
-                         "0.005 S/m)"));
+  EXPECT_TRUE(Has(lines,
+                  "Environment: average ground (Sommerfeld-Norton: relative permittivity 13, conductivity "
+                  "0.005 S/m)"));
   EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWR   Model [Ohm]"));
   EXPECT_TRUE(Has(lines, "14 MHz       14.250     157.1    -175.8    2.67         (286)"));
   EXPECT_TRUE(Has(lines, "Balun: 9:1 (as given)"));
   EXPECT_TRUE(Has(lines, "With a 9:1 balun: worst SWR 3.50 (14 MHz); a 4:1 balun would give 2.67."));
-  EXPECT_TRUE(Has(lines, "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
-                         "resonance case)."));
+  EXPECT_TRUE(Has(lines,
+                  "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
+                  "resonance case)."));
 
   EXPECT_EQ(report::SwrText(99.994, '.'), "99.99");
   EXPECT_EQ(report::SwrText(99.995, '.'), ">99");

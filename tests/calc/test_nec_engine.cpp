@@ -70,8 +70,8 @@ TEST(NecEngine, FakeEngineAnswersFailsAndIsCancelled) {
   // Answers: copies the captured output; keeps what it was given.
   const std::string seen = dir.file("seen.nec").string();
   nec::Nec2cEngine answering(FakeEngine(dir, "answering",
-                                        "[ \"$1\" = -i ] && [ \"$3\" = -o ] || exit 7\ncp \"$2\" '" + seen + "'\ncp '" +
-                                            captured + "' \"$4\""));
+                                        "[ \"$1\" = -i ] && [ \"$3\" = -o ] || exit 7\n/bin/cp \"$2\" '" + seen +
+                                            "'\n/bin/cp '" + captured + "' \"$4\""));
   std::vector<int> progress;
   EngineResult r = answering.run(deck, [&](int solved) {
     progress.push_back(solved);
@@ -89,13 +89,14 @@ TEST(NecEngine, FakeEngineAnswersFailsAndIsCancelled) {
   r = crashing.run(deck, {});
   EXPECT_EQ(r.status, EngineResult::Status::Failed);
   EXPECT_EQ(r.message, "nec2c: floating point exception (exit status 255)");
-  nec::Nec2cEngine refusing(FakeEngine(dir, "refusing", "printf '  NO SEGMENT HAS AN ITAG OF 7\\n\\n' > \"$4\"\nexit 8"));
+  nec::Nec2cEngine refusing(
+      FakeEngine(dir, "refusing", "printf '  NO SEGMENT HAS AN ITAG OF 7\\n\\n' > \"$4\"\nexit 8"));
   r = refusing.run(deck, {});
   EXPECT_EQ(r.status, EngineResult::Status::Failed);
   EXPECT_EQ(r.message, "NO SEGMENT HAS AN ITAG OF 7 (exit status 8)");
 
   // Hangs: stopped at the third look, at once, and cleaned up.
-  nec::Nec2cEngine hanging(FakeEngine(dir, "hanging", "exec sleep 30"));
+  nec::Nec2cEngine hanging(FakeEngine(dir, "hanging", "exec /bin/sleep 30"));
   int looks = 0;
   const auto start = std::chrono::steady_clock::now();
   r = hanging.run(deck, [&](int) { return ++looks < 3; });
@@ -135,7 +136,7 @@ std::vector<std::complex<double>> Solve(const nec::Model& m, Ground g, const std
   return z;
 }
 
-#define SKIP_WITHOUT_NEC2C()                                                        \
+#define SKIP_WITHOUT_NEC2C() \
   if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)"
 
 // Lorvant's length for one half-wave at f MHz with Vk 0.95: (1 - 0.05) * 150 / f.

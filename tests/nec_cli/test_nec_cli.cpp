@@ -24,9 +24,25 @@ using test::ToolResult;
 
 // The design of tests/data/nec/ocf_7_14.*: its deck and its nec2c output.
 std::vector<std::string> CapturedArgs(const TempFolder& out) {
-  return {"nec",   "--out",  out.path().string(), "--frequency", "7.1", "--halfwaves", "1",
-          "--band", "7",     "--band",            "14",          "--feed", "7.06",     "--points",
-          "2",     "--date", "08.12.2026 15:44:35", "--decimal-separator", ","};
+  return {"nec",
+          "--out",
+          out.path().string(),
+          "--frequency",
+          "7.1",
+          "--halfwaves",
+          "1",
+          "--band",
+          "7",
+          "--band",
+          "14",
+          "--feed",
+          "7.06",
+          "--points",
+          "2",
+          "--date",
+          "08.12.2026 15:44:35",
+          "--decimal-separator",
+          ","};
 }
 
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
@@ -111,9 +127,8 @@ TEST(NecTool, WithoutNec2cTheDeckIsWrittenAndTheMessageSaysHowToInstall) {
   test::WriteBytes(dir.file("NecCheck.txt"), "an earlier check");
   const ToolResult r = RunTool(CapturedArgs(dir), {{"PATH", emptyPath.path().string()}});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "nec2c wurde nicht gefunden. Bitte installieren: apt install nec2c (das NEC-2-Deck liegt in " +
-                dir.str() + "Lorvant.nec)\n");
+  EXPECT_EQ(r.err, "nec2c wurde nicht gefunden. Bitte installieren: apt install nec2c (das NEC-2-Deck liegt in " +
+                       dir.str() + "Lorvant.nec)\n");
   EXPECT_TRUE(r.out.empty());
   EXPECT_EQ(FileNames(dir), std::set<std::string>{"Lorvant.nec"}) << "the earlier report belonged to another deck";
   EXPECT_EQ(ReadBytes(dir.file("Lorvant.nec")), ReadBytes(kCaptured + ".nec"));
@@ -150,8 +165,8 @@ TEST(NecTool, FakeEngineOnThePath) {
   r = RunTool(With(CapturedArgs(dir), {"--json", "--balun", "2,25", "--ground", "average"}), answering.env());
   ASSERT_EQ(r.status, 0) << r.err;
   const QJsonObject o = Json(r);
-  EXPECT_EQ(Keys(o), (std::set<QString>{"length", "feed", "height", "ground", "balun", "deck", "report", "bands",
-                                        "sweep"}));
+  EXPECT_EQ(Keys(o),
+            (std::set<QString>{"length", "feed", "height", "ground", "balun", "deck", "report", "bands", "sweep"}));
   EXPECT_NEAR(o.value("length").toDouble(), 20.0704, 1e-4);
   EXPECT_EQ(o.value("feed").toDouble(), 7.06);
   EXPECT_EQ(o.value("height").toDouble(), 10);
@@ -187,8 +202,9 @@ TEST(NecTool, FakeEngineOnThePath) {
 TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
   if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";
   TempFolder runDir, dir;
-  const std::vector<std::string> design = {"--frequency", "7.1", "--halfwaves", "1",    "--band", "7",
-                                           "--band",      "14",  "--band",      "28",   "--decimal-separator", "."};
+  const std::vector<std::string> design = {
+      "--frequency", "7.1", "--halfwaves",         "1", "--band", "7", "--band", "14",
+      "--band",      "28",  "--decimal-separator", "."};
   const ToolResult run = RunTool(With({"run", "--out", runDir.path().string(), "--json"}, design));
   ASSERT_EQ(run.status, 0) << run.err;
   const double firstFeed = Json(run).value("candidates").toArray()[0].toObject().value("x").toDouble();
