@@ -8,6 +8,7 @@ required=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
+  nec2c  # the NEC-2 engine of the design check (lorvant-calc nec); its tests skip without it
 )
 # The fuzzer needs clang and its runtime, the selection-paste test a virtual
 # X server; without them those tests are skipped, so a release that lacks
