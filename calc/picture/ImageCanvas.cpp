@@ -1,5 +1,6 @@
 #include "calc/picture/ImageCanvas.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
@@ -75,6 +76,12 @@ double ImageCanvas::textWidth(std::string_view utf8) const {
   return fm.horizontalAdvance(qtext(utf8)) / sx_;
 }
 
-bool ImageCanvas::save(const std::string& path) { return image_.save(QString::fromStdString(path), "BMP"); }
+std::string ImageCanvas::bitmap() const {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image_.save(&buffer, "BMP")) return {};
+  return bytes.toStdString();
+}
 
 }  // namespace lorvant
