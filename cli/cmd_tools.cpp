@@ -12,6 +12,7 @@
 #include "calc/vkcalc.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
+#include "cli/terminal.h"
 
 namespace lorvant::cli {
 

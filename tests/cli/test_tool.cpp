@@ -42,10 +42,20 @@ QJsonObject Json(const ToolResult& r) {
   return doc.object();
 }
 
+// Names in the folder, temporaries included; the runs' lock file, which
+// stays, is left out.
 std::set<std::string> FileNames(const TempFolder& dir) {
   std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
   return names;
+}
+
+// Whether a temporary file of `name` is being written in the folder.
+bool Staging(const TempFolder& dir, const std::string& name) {
+  for (const std::string& n : FileNames(dir))
+    if (n.rfind("." + name + ".lorvant-", 0) == 0) return true;
+  return false;
 }
 
 // Width and height from a Windows bitmap's header.
@@ -289,9 +299,9 @@ TEST(ToolRun, InterruptStopsALongRunWithoutPartialFiles) {
   ASSERT_GT(tool.pid(), 0);
   // The reports are opened (under temporary names) right before the scan.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!std::filesystem::exists(dir.file("AntSpezi.txt.tmp")) && std::chrono::steady_clock::now() < deadline)
+  while (!Staging(dir, "AntSpezi.txt") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_TRUE(std::filesystem::exists(dir.file("AntSpezi.txt.tmp")));
+  ASSERT_TRUE(Staging(dir, "AntSpezi.txt"));
   ::kill(tool.pid(), SIGINT);
   const ToolResult r = tool.wait();
   EXPECT_EQ(r.signal, 0);
