@@ -390,7 +390,9 @@ std::optional<std::uint64_t> FreeBytes(const std::string& folder) {
   return static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
 }
 
-std::size_t RemoveStaleTemporaries(const std::string& folder, std::time_t before) {
+std::size_t RemoveStaleTemporaries(const std::string& folder, std::chrono::system_clock::time_point before) {
+  const auto beforeNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count();
   std::string dir = folder.empty() ? std::string("./") : folder;
   if (dir.back() != '/') dir += '/';
   DIR* d = ::opendir(dir.c_str());
@@ -402,7 +404,9 @@ std::size_t RemoveStaleTemporaries(const std::string& folder, std::time_t before
     if (owner == 0 || ProcessAlive(owner)) continue;
     struct stat st {};
     const std::string path = dir + name;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_mtime >= before) continue;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    const auto changedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    if (changedNs >= beforeNs) continue;
     if (::unlink(path.c_str()) == 0) ++removed;
   }
   ::closedir(d);

@@ -7,8 +7,8 @@
 // it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
-#include <ctime>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -173,7 +173,7 @@ std::optional<std::uint64_t> FreeBytes(const std::string& folder);
 // `folder` (crashed or killed before its rename): files of the temporary
 // pattern last changed before `before`, whose process has ended. Returns
 // how many were removed.
-std::size_t RemoveStaleTemporaries(const std::string& folder, std::time_t before);
+std::size_t RemoveStaleTemporaries(const std::string& folder, std::chrono::system_clock::time_point before);
 
 // An advisory lock on a folder, held by one run from the first temporary
 // file to the last rename, so that two runs (two windows, a script and the

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
-#include <ctime>
+#include <chrono>
 #include <ostream>
 
 #include "calc/current.h"
@@ -518,7 +518,7 @@ class Run {
   // written; then the results folder is locked for this run, cleared of
   // temporaries that crashed runs left, and the reports are started.
   void OpenFiles() {
-    const std::time_t started = std::time(nullptr);
+    const auto started = std::chrono::system_clock::now();
     report_.staged.setTarget(in_.resultsFolder + kReportName);
     report_.wanted = true;
     if (in_.specialTable) {
