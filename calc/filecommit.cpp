@@ -329,37 +329,33 @@ namespace {
 constexpr std::size_t kStreamBuffer = 1 << 16;
 }
 
-StagedStreamBuf::StagedStreamBuf(StagedFile& file) : file_(file) { buffer_.reserve(kStreamBuffer); }
+StagedStreamBuf::StagedStreamBuf(StagedFile& file) : file_(file), buffer_(kStreamBuffer, '\0') {
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
 
 void StagedStreamBuf::reset() {
-  buffer_.clear();
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
   failure_.reset();
 }
 
 bool StagedStreamBuf::flushBuffer() {
+  const std::string_view pending(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
   if (failure_) return false;
   try {
-    file_.write(buffer_);
+    file_.write(pending);
   } catch (const FileError& e) {
     failure_ = e;
   }
-  buffer_.clear();
   return !failure_;
 }
 
 StagedStreamBuf::int_type StagedStreamBuf::overflow(int_type ch) {
-  if (traits_type::eq_int_type(ch, traits_type::eof())) return flushBuffer() ? 0 : traits_type::eof();
-  if (failure_) return traits_type::eof();
-  buffer_ += traits_type::to_char_type(ch);
-  if (buffer_.size() >= kStreamBuffer && !flushBuffer()) return traits_type::eof();
+  if (!flushBuffer()) return traits_type::eof();
+  if (traits_type::eq_int_type(ch, traits_type::eof())) return 0;
+  *pptr() = traits_type::to_char_type(ch);
+  pbump(1);
   return ch;
-}
-
-std::streamsize StagedStreamBuf::xsputn(const char* s, std::streamsize n) {
-  if (failure_) return 0;
-  buffer_.append(s, static_cast<std::size_t>(n));
-  if (buffer_.size() >= kStreamBuffer && !flushBuffer()) return 0;
-  return n;
 }
 
 int StagedStreamBuf::sync() { return flushBuffer() ? 0 : -1; }

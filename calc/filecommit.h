@@ -152,7 +152,6 @@ class StagedStreamBuf : public std::streambuf {
 
  protected:
   int_type overflow(int_type ch) override;
-  std::streamsize xsputn(const char* s, std::streamsize n) override;
   int sync() override;
 
  private:
