@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "calc/numparse.h"
+#include "cli/terminal.h"
 
 namespace lorvant::cli {
 
@@ -151,39 +152,6 @@ std::string OptionParser::help() const {
   return out.str();
 }
 
-namespace {
-
-// Length of the UTF-8 sequence that starts `s` (a valid one, not a control
-// character of the C1 range), or 0.
-std::size_t PrintableSequence(std::string_view s) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned char c = b(0);
-  std::size_t n = 0;
-  char32_t cp = 0;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-    cp = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    cp = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    cp = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (s.size() < n) return 0;
-  for (std::size_t i = 1; i < n; ++i) {
-    if ((b(i) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b(i) & 0x3F);
-  }
-  const bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
-  if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) || (cp >= 0x80 && cp <= 0x9F)) return 0;
-  return n;
-}
-
-}  // namespace
-
 std::string QuotedValue(std::string_view value) {
   constexpr std::size_t kMaxCharacters = 80;
   // Each piece with the number of characters it shows.
@@ -203,7 +171,9 @@ std::string QuotedValue(std::string_view value) {
       piece = std::string("\\") + static_cast<char>(c);
     } else if (c >= 0x20 && c < 0x7F) {
       piece = static_cast<char>(c);
-    } else if (const std::size_t n = PrintableSequence(value.substr(i)); n > 0) {
+    } else if (const std::size_t n = Utf8SequenceLength(value, i);
+               n > 1 && !(c == 0xC2 && static_cast<unsigned char>(value[i + 1]) <= 0x9F)) {
+      // Printable beyond ASCII; the C1 controls (U+0080..U+009F) are not.
       piece = value.substr(i, n);
       used = n;
     } else {

@@ -47,6 +47,7 @@ TEST(OptionParser, EveryMistakeIsAUsageError) {
       {{"--bogus"}, "unknown option '--bogus'"},
       // What the user typed comes back escaped and shortened, never raw.
       {{"--frequency", "1\n\x1b[31m2"}, "--frequency '1\\n\\x1b[31m2': only the characters 1234567890,. can be typed here"},
+      {{"--frequency", "a\xe4\xc2\x85\xc3\xa4"}, "--frequency 'a\\xe4\\xc2\\x85\xc3\xa4': only the characters 1234567890,. can be typed here"},
       {{"--frequency", std::string(100, '9')},
        "--frequency '" + std::string(77, '9') + "...': the field takes at most 7 characters"},
       {{"-f"}, "unexpected argument '-f'"},
