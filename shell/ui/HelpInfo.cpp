@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <optional>
 
+#include "calc/filecommit.h"
 #include "calc/version.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
@@ -252,23 +254,40 @@ void mnuDatDruck(QWidget* parent) {
   const QPrinterInfo info = platform().defaultPrinter();
   QPrinter printer(QPrinter::HighResolution);
   QString pdfPath;
+  // The PDF file is written under a temporary name and renamed when complete.
+  std::optional<files::StagedPath> staged;
+  QString cause;
   if (info.isNull()) {
     // No printer on this system: the printout becomes a PDF file.
     pdfPath = Module1::state().resultsFolder + Module1::tr("Eingaben.pdf", "Inputs.pdf");
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
+    try {
+      staged.emplace(Module1::nativePath(pdfPath));
+      printer.setOutputFileName(Module1::fromNativePath(staged->path()));
+    } catch (const files::FileError& e) {
+      cause = QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
+    }
   } else {
     printer.setPrinterName(info.printerName());
   }
   printer.setDocName(footer);
   bool printed = false;
   QPainter painter;
-  if (!image.isNull() && painter.begin(&printer)) {
+  if (!image.isNull() && (pdfPath.isEmpty() || staged) && painter.begin(&printer)) {
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QSizeF target = QSizeF(image.size()).scaled(page.size(), Qt::KeepAspectRatio);
     painter.drawPixmap(QRectF(QPointF(0, 0), target), image, QRectF(image.rect()));
     printed = painter.end();
   }
+  if (printed && staged) {
+    try {
+      staged->commit();
+    } catch (const files::FileError& e) {
+      printed = false;
+      cause = QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
+    }
+  }
+  staged.reset();
   seam().processEvents();
 
   for (int i = 0; i < 3; ++i) {
@@ -281,7 +300,7 @@ void mnuDatDruck(QWidget* parent) {
   if (!printed) {
     showMessage(parent,
                 Module1::tr("Die Eingaben konnten nicht gedruckt werden.", "The inputs could not be printed.") +
-                    (pdfPath.isEmpty() ? QString() : lb() + pdfPath),
+                    (pdfPath.isEmpty() ? QString() : lb() + pdfPath) + (cause.isEmpty() ? QString() : lb() + cause),
                 Module1::tr(" Drucken", " Printing"), Icon::Exclamation);
   } else if (!pdfPath.isEmpty()) {
     showMessage(parent,

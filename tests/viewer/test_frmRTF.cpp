@@ -492,7 +492,7 @@ class ViewerTest : public QObject {
     const qsizetype before = seam->messages.size();
     QVERIFY(!v->save());
     QCOMPARE(seam->messages.size(), before + 1);
-    QVERIFY(seam->messages.last().text.contains("wurde nicht gespeichert"));
+    QVERIFY(seam->messages.last().text.endsWith("wurde nicht gespeichert: Pfad nicht gefunden"));
     QVERIFY(v->isModified());
 
     // A name without a dot is proposed whole.
