@@ -4,14 +4,17 @@
 set -euo pipefail
 
 required=(
-  build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  build-essential cmake pkg-config gzip
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
 )
-# The fuzzer needs clang and its runtime; without them it is skipped, so a
-# release that lacks one of these names must not stop the set-up.
-optional=(clang libclang-rt-dev)
+# Only some tests need these, and each such test is skipped with a message
+# when its tool is missing, so a release that lacks one of these names must
+# not stop the set-up: the fuzzer (clang and its runtime), the package checks
+# (dpkg-dev builds the package's dependencies, lintian judges it) and the
+# validators of the desktop entry and the AppStream metadata.
+optional=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -36,5 +39,5 @@ fi
 for p in "${missing_optional[@]}"; do
   echo "Installing (optional): $p"
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$p" ||
-    echo "Could not install $p; the fuzzer will be skipped."
+    echo "Could not install $p; the tests that need it will be skipped."
 done
