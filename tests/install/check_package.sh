@@ -10,8 +10,12 @@ fi
 arch=$(dpkg --print-architecture)
 deb=$dir/lorvant_${version}_${arch}.deb
 if [ ! -f "$deb" ]; then
-  echo "no $deb (package_build skipped or failed):"
-  ls "$dir" 2>&1
+  if [ ! -f "$dir/cpack.log" ]; then
+    echo "SKIP: no package was built (see package_build)"
+    exit 77
+  fi
+  echo "no $deb:"
+  ls "$dir"
   exit 1
 fi
 failed=0
