@@ -27,10 +27,10 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS nec2c)
 # Help opens the manuals with the desktop's PDF program.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS pdf-viewer)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# First line: the synopsis; the rest: the extended description.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# The extended description below the summary.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"calculator for multiband wire antennas fed off centre
-Lorvant helps radio amateurs plan multiband wire antennas fed off centre:
+"Lorvant helps radio amateurs plan multiband wire antennas fed off centre:
 current-sum antennas and the classic WINDOM. For a wire it computes each
 band's standing-wave current at every centimetre, averages the chosen bands
 into the current sum, and proposes the antenna length and the feed points
