@@ -228,7 +228,7 @@ void WriteBlocks(std::ostream& out, const std::vector<Block>& blocks, bool topLe
     headed = false;
     if (b.heading != openList || b.kind == Block::Example) {
       if (topLevel)
-        out << ".SH " << Upper(b.heading) << '\n';
+        out << ".SH " << Roff(Upper(b.heading)) << '\n';
       else
         out << ".PP\n\\fI" << Roff(b.heading) << ":\\fR\n";
       openList = b.heading;
