@@ -823,7 +823,7 @@ void frmRTF::showInfo() {
     infoHandler()(this);
     return;
   }
-  const QString version = QStringLiteral("Version %1.%2.%3 ").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+  const QString version = QStringLiteral("Version ") + QLatin1String(kVersionText) + ' ';
   showMessage(this,
               lineBreak() + QLatin1String(kProgramTitle) + "  " + lineBreak() + lineBreak() + version +
                   QString::fromUtf8(kLegalNotice) + lineBreak(),

@@ -180,7 +180,15 @@ Launcher desktopProgramFor(const QString& file) {
 
 QString helpPath() {
   const QString name = Module1::german() ? QStringLiteral("Lorvant.pdf") : QStringLiteral("Lorvant_en.pdf");
-  return QDir(platform().programDir()).filePath(name);
+  const QDir program(platform().programDir());
+  const QString beside = program.filePath(name);
+  if (QFileInfo::exists(beside)) return beside;
+  // An installed program keeps its manuals with the rest of its
+  // documentation. When they are missing there (some systems leave
+  // documentation out), the message names that folder, not the program's.
+  const QString docs = QDir::cleanPath(program.filePath(QStringLiteral(LORVANT_DOCDIR_FROM_BINDIR)));
+  if (QFileInfo(docs).isDir()) return QDir(docs).filePath(name);
+  return beside;
 }
 
 void mnuHilfe(QWidget* parent) {
@@ -206,7 +214,7 @@ void mnuHilfe(QWidget* parent) {
 }
 
 QString infoText() {
-  const QString version = QStringLiteral("Version %1.%2.%3 ").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+  const QString version = QStringLiteral("Version ") + QLatin1String(kVersionText) + ' ';
   const QString title = Module1::tr("Lorvant - Berechnung von Stromsummen-Antennen und WINDOM",
                                     "Lorvant - calculation of current-sum antennas and WINDOMs");
   const QString usage =
@@ -215,8 +223,11 @@ QString infoText() {
       lb() +
       Module1::tr("die aufgebaute Antenne ist immer nachzumessen.", "always measure the antenna you have built.") +
       lb() +
-      Module1::tr("Das Programm darf für den Amateurfunk frei verwendet und weitergegeben werden.",
-                  "The program may be used and passed on freely for amateur radio.");
+      Module1::tr("Lorvant ist freie Software unter der GNU General Public License, Version 3 oder neuer:",
+                  "Lorvant is free software under the GNU General Public License, version 3 or later:") +
+      lb() +
+      Module1::tr("Sie dürfen es weitergeben und verändern. Es gibt keinerlei Garantie.",
+                  "you may pass it on and change it. There is no warranty.");
   const QString updates = Module1::tr("Aktualisierungen unter https://lorvant.example.org/",
                                       "Updates at https://lorvant.example.org/");
   return lb() + title + "  " + lb() + lb() + version + QString::fromUtf8(kLegalNotice) + lb() + lb() + usage + lb() +
