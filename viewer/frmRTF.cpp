@@ -641,15 +641,20 @@ void frmRTF::chooseFont() {
   seam().setBusy(false);
   const std::optional<FontChoice> chosen = seam().chooseFont(this, initial);
   if (!chosen) return;
+  // Only what the user changed goes to the selection: OK on an untouched
+  // dialog changes nothing, and a selection of mixed looks keeps the mix in
+  // everything else.
+  const QFont& was = initial.font;
+  const QFont& now = chosen->font;
   QTextCharFormat out;
-  out.setFontFamilies({chosen->font.family()});
-  if (chosen->font.pointSizeF() > 0) out.setFontPointSize(chosen->font.pointSizeF());
-  out.setFontWeight(chosen->font.bold() ? QFont::Bold : QFont::Normal);
-  out.setFontItalic(chosen->font.italic());
-  out.setFontStrikeOut(chosen->font.strikeOut());
-  out.setFontUnderline(chosen->font.underline());
-  out.setForeground(chosen->color);
-  mergeFormat(out);
+  if (now.family() != was.family()) out.setFontFamilies({now.family()});
+  if (now.pointSizeF() > 0 && now.pointSizeF() != was.pointSizeF()) out.setFontPointSize(now.pointSizeF());
+  if (now.bold() != was.bold()) out.setFontWeight(now.bold() ? QFont::Bold : QFont::Normal);
+  if (now.italic() != was.italic()) out.setFontItalic(now.italic());
+  if (now.strikeOut() != was.strikeOut()) out.setFontStrikeOut(now.strikeOut());
+  if (now.underline() != was.underline()) out.setFontUnderline(now.underline());
+  if (chosen->color != initial.color) out.setForeground(chosen->color);
+  if (!out.properties().isEmpty()) mergeFormat(out);
 }
 
 void frmRTF::setBold() {

@@ -1,5 +1,12 @@
 // The quick viewer with every dialog answered by a script.
+#include <QApplication>
+#include <QColorDialog>
 #include <QFile>
+#include <QFontDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenu>
@@ -12,6 +19,8 @@
 #include <QTextCursor>
 #include <QTextFragment>
 #include <QToolBar>
+#include <deque>
+#include <functional>
 #include <memory>
 
 #include "shell/Module1.h"
@@ -101,6 +110,42 @@ void select(frmRTF* v, int start, int length) {
   c.setPosition(start);
   c.setPosition(start + length, QTextCursor::KeepAnchor);
   v->editor()->setTextCursor(c);
+}
+
+// Runs `answer` on each modal dialog the desktop seam opens, in turn, while
+// the test's script stands aside.
+class DesktopDialogs {
+ public:
+  explicit DesktopDialogs(test::ScriptedSeam* script) : script_(script) {
+    setSeam(nullptr);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible() || modal == last_) return;
+      last_ = modal;
+      ++seen;
+      if (!answers.empty()) {
+        auto answer = std::move(answers.front());
+        answers.pop_front();
+        answer(modal);
+      }
+    });
+    timer_.start(10);
+  }
+  ~DesktopDialogs() { setSeam(script_); }
+  std::deque<std::function<void(QWidget*)>> answers;
+  int seen = 0;
+
+ private:
+  test::ScriptedSeam* script_;
+  QTimer timer_;
+  QPointer<QWidget> last_;
+};
+
+QList<QTextFormat> fragmentFormats(const QTextDocument* doc) {
+  QList<QTextFormat> out;
+  for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+    for (auto it = b.begin(); !it.atEnd(); ++it) out.append(it.fragment().charFormat());
+  return out;
 }
 
 }  // namespace
@@ -648,6 +693,41 @@ class ViewerTest : public QObject {
     QVERIFY(formatAt(v, strike + 5).fontStrikeOut());  // outside the selection
   }
 
+  // The platform's font dialog opens on the font the selection is shown in,
+  // and OK without a change leaves the text as it was.
+  void fontDialogOkWithoutChangeChangesNothing() {
+    for (const char* language : {"dtsch", "engl"}) {
+      Module1::state().language = language;
+      for (const char* file : {"AntStrSu.txt", "s.rtf"}) {
+        frmRTF* v = shown(QString(file) == "s.rtf" ? write(file, rtfSample("writer-styles.rtf")) : write(file, kReport));
+        const QString word = v->isRichText() ? QStringLiteral("rot") : QStringLiteral("Antenne");
+        const int at = static_cast<int>(text(v).indexOf(word));
+        select(v, at, static_cast<int>(word.size()));
+        const QFont font = formatAt(v, at).font().resolve(v->editor()->document()->defaultFont());
+        const QList<QTextFormat> before = fragmentFormats(v->editor()->document());
+
+        QFont offered;
+        DesktopDialogs dialogs(seam.get());
+        dialogs.answers.push_back([&offered](QWidget* w) {
+          auto* d = qobject_cast<QFontDialog*>(w);
+          if (!d) return;
+          offered = d->currentFont();
+          d->accept();
+        });
+        dialogs.answers.push_back([](QWidget* w) {
+          if (auto* d = qobject_cast<QColorDialog*>(w)) d->accept();
+        });
+        v->chooseFont();
+        const QString where = QString("%1 %2").arg(language, file);
+        QCOMPARE(dialogs.seen, 2);
+        QVERIFY2(!offered.italic(), qPrintable(where + ": " + offered.styleName()));
+        QCOMPARE(offered.family(), QFontInfo(font).family());
+        QCOMPARE(offered.pointSizeF(), font.pointSizeF());
+        QVERIFY2(fragmentFormats(v->editor()->document()) == before, qPrintable(where));
+      }
+    }
+  }
+
   void presetsSetTheWholeText() {
     frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
     auto everyFragment = [v](const QString& family, double size) {
@@ -794,6 +874,32 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->messages[0].title, QString("Printer-Error?"));
     QVERIFY(seam->messages[0].text.endsWith("\r\nRepeat ? "));
     QCOMPARE(seam->busyNow, 0);
+  }
+
+  // The platform's message box shows the short help in its lines as written,
+  // none of them broken again.
+  void shortHelpKeepsItsLines() {
+    for (const char* language : {"engl", "dtsch"}) {
+      Module1::state().language = language;
+      int lines = 0;
+      int shownLines = 0;
+      DesktopDialogs dialogs(seam.get());
+      dialogs.answers.push_back([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        const QLabel* label = box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr;
+        if (!label) return;
+        lines = static_cast<int>(label->text().split(QRegularExpression("\r\n|\n")).size());
+        const QFontMetrics fm(label->font());
+        shownLines = qRound((label->heightForWidth(label->contentsRect().width()) - 2 * label->margin()) /
+                            static_cast<double>(fm.lineSpacing()));
+        QVERIFY(box->frameGeometry().width() <= box->screen()->availableGeometry().width());
+        box->accept();
+      });
+      frmRTF::instance()->showHelp();
+      QCOMPARE(dialogs.seen, 1);
+      QCOMPARE(lines, QString(language) == "engl" ? 6 : 8);
+      QCOMPARE(shownLines, lines);
+    }
   }
 
   // --- help and info ------------------------------------------------------------
