@@ -29,6 +29,7 @@
 
 #include "calc/version.h"
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "viewer/rtf/Rtf.h"
 #include "viewer/rtf/TextCodec.h"
@@ -695,13 +696,22 @@ void frmRTF::print() {
   const bool hasSelection = editor_->textCursor().hasSelection();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
-  PrintRequest request;
-  request.hasSelection = hasSelection;
-  const std::optional<PrintChoice> choice = seam().choosePrinter(this, printer, request);
-  if (!choice) return;
+  // Without a printer the dialog could only offer a file somewhere: the
+  // whole document goes into a PDF named after it in the results folder.
+  const QString pdfPath = Printout::toPrinterOrPdf(
+      printer, (fileName_.isEmpty() ? tr2("Ausdruck", "Printout") : QFileInfo(fileName_).completeBaseName()) + ".pdf");
+  bool selectionOnly = false;
+  if (pdfPath.isEmpty()) {
+    PrintRequest request;
+    request.hasSelection = hasSelection;
+    const std::optional<PrintChoice> choice = seam().choosePrinter(this, printer, request);
+    if (!choice) return;
+    selectionOnly = choice->selectionOnly && hasSelection;
+  }
+  const QString target = pdfPath.isEmpty() ? QString() : lineBreak() + QDir::toNativeSeparators(pdfPath);
 
   seam().setBusy(true);
-  std::unique_ptr<QTextDocument> doc = printableDocument(choice->selectionOnly && hasSelection);
+  std::unique_ptr<QTextDocument> doc = printableDocument(selectionOnly);
   QPainter painter;
   double pageWidth = 0;
   double pageHeight = 0;
@@ -724,7 +734,7 @@ void frmRTF::print() {
                   pages = doc->pageCount();
                   return true;
                 },
-                tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.")});
+                tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target});
   steps.append({[&] {
                   if (!painter.isActive()) return true;
                   for (int i = 0; i < pages; ++i) {
@@ -740,13 +750,14 @@ void frmRTF::print() {
                   }
                   return true;
                 },
-                tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.")});
+                tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target});
   steps.append({[&] {
                   if (painter.isActive() && !painter.end()) return false;
                   return printer.printerState() != QPrinter::Error;
                 },
-                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.")});
+                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target});
 
+  bool skipped = false;  // a step the user let go: the file may be incomplete
   for (qsizetype i = 0; i < steps.size();) {
     if (steps[i].run()) {
       ++i;
@@ -760,9 +771,13 @@ void frmRTF::print() {
       return;
     }
     seam().setBusy(true);
-    if (a == Answer::Ignore) ++i;
+    if (a == Answer::Ignore) {
+      skipped = true;
+      ++i;
+    }
   }
   seam().setBusy(false);
+  if (!pdfPath.isEmpty() && !skipped) Printout::tellPdf(this, pdfPath);
 }
 
 // --- help, info ---------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include "calc/version.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
@@ -30,7 +31,6 @@ Platform defaults() {
   p.start = [](const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
   };
-  p.defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
   p.programDir = [] { return QCoreApplication::applicationDirPath(); };
   return p;
 }
@@ -131,7 +131,10 @@ QString defaultFromMimeApps(const QString& mime) {
 
 Platform& platform() { return storage(); }
 
-void resetPlatform() { storage() = defaults(); }
+void resetPlatform() {
+  storage() = defaults();
+  Printout::resetDefaultPrinter();
+}
 
 Launcher launcherFromExec(const QString& exec) {
   Launcher l;
@@ -249,17 +252,8 @@ void mnuDatDruck(QWidget* parent) {
   }
 
   const QPixmap image = form->grab();
-  const QPrinterInfo info = platform().defaultPrinter();
   QPrinter printer(QPrinter::HighResolution);
-  QString pdfPath;
-  if (info.isNull()) {
-    // No printer on this system: the printout becomes a PDF file.
-    pdfPath = Module1::state().resultsFolder + Module1::tr("Eingaben.pdf", "Inputs.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
-  } else {
-    printer.setPrinterName(info.printerName());
-  }
+  const QString pdfPath = Printout::toPrinterOrPdf(printer, Module1::tr("Eingaben.pdf", "Inputs.pdf"));
   printer.setDocName(footer);
   bool printed = false;
   QPainter painter;
@@ -284,11 +278,7 @@ void mnuDatDruck(QWidget* parent) {
                     (pdfPath.isEmpty() ? QString() : lb() + pdfPath),
                 Module1::tr(" Drucken", " Printing"), Icon::Exclamation);
   } else if (!pdfPath.isEmpty()) {
-    showMessage(parent,
-                Module1::tr("Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:",
-                            "No printer is set up. The printout was saved as a PDF file:") +
-                    lb() + pdfPath,
-                Module1::tr(" Drucken", " Printing"), Icon::Information);
+    Printout::tellPdf(parent, pdfPath);
   }
 }
 

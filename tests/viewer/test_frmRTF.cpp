@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
 #include "viewer/rtf/TextCodec.h"
@@ -182,11 +183,14 @@ class ViewerTest : public QObject {
     dir = std::make_unique<QTemporaryDir>();
     Module1::state().resultsFolder = dir->path() + '/';
     seam = std::make_unique<ViewerSeam>();
+    // A printer is set up; the scripted print dialog sends its output to a file.
+    Printout::defaultPrinter() = [] { return QStringLiteral("Testdrucker"); };
   }
   void cleanup() {
     seam->answers.clear();
     seam->answers = {Answer::No, Answer::No};  // no saving on the way out
     frmRTF::unload();
+    Printout::resetDefaultPrinter();
     QVERIFY(!frmRTF::loaded());
     seam.reset();
     dir.reset();
@@ -348,6 +352,7 @@ class ViewerTest : public QObject {
     QTest::keyClick(v->editor(), Qt::Key_Down);
     seam->answers = {Answer::No};
     frmRTF::unload();
+    Printout::resetDefaultPrinter();
     QVERIFY(!frmRTF::loaded());
     QCOMPARE(seam->messages.size(), 1);
     QCOMPARE(seam->messages[0].text, QString("Soll der Text gespeichert werden ?"));
@@ -845,6 +850,36 @@ class ViewerTest : public QObject {
     v->print();
     QVERIFY(!QFile::exists(pdf));
     QCOMPARE(seam->busyNow, 0);
+  }
+
+  // Like the printout of the inputs: without a printer the document goes
+  // into a PDF file in the results folder, named after the document, and the
+  // user is told which file.
+  void printsToAPdfWithoutAPrinter() {
+    Printout::defaultPrinter() = [] { return QString(); };
+    QByteArray longReport;
+    for (int i = 0; i < 300; ++i) longReport += "Zeile " + QByteArray::number(i) + "\r\n";
+    frmRTF* v = shown(write("AntStrSu.txt", longReport));
+    select(v, 0, 30);
+    v->print();
+    const QString pdf = dir->filePath("AntStrSu.pdf");
+    QVERIFY(seam->printRequests.isEmpty());  // no dialog that could only offer a file
+    QVERIFY2(pdfPages(pdf) >= 3, qPrintable(QString::number(pdfPages(pdf))));  // the whole document
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].icon, Icon::Information);
+    QCOMPARE(seam->messages[0].text,
+             "Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:\r\n" + QDir::toNativeSeparators(pdf));
+    QCOMPARE(seam->busyNow, 0);
+
+    // A results folder that cannot take the file: the failure names it.
+    Module1::state().language = "engl";
+    Module1::state().resultsFolder = dir->filePath("gone") + '/';
+    seam->messages.clear();
+    seam->answers = {Answer::Abort};
+    v->print();
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].title, QString("Printer-Error?"));
+    QVERIFY(seam->messages[0].text.contains(QDir::toNativeSeparators(dir->filePath("gone/AntStrSu.pdf"))));
   }
 
   void printFailureOffersAbortRetryIgnore() {
