@@ -212,6 +212,53 @@ class RtfTest : public QObject {
     QVERIFY(formatOf(doc, "s").foreground().style() == Qt::NoBrush);  // no such colour
   }
 
+  // What a word processor shows beyond the character attributes: raised and
+  // lowered text, the kind of each font (so a missing serif font is stood in
+  // for by a serif one), paragraph alignment. The writer writes them back.
+  void superscriptFontKindsAndAlignmentRoundTrip() {
+    const QByteArray rtf =
+        R"({\rtf1\deff0{\fonttbl{\f0\froman Liberation Serif;}{\f1\fswiss Arial;}{\f2\fmodern\fprq1 Courier New;})"
+        R"({\f3\fnil\fprq1 Mono X;}{\f4\fnil Plain X;}{\f5\fscript Script X;}{\f6\fdecor Decor X;}})"
+        R"(\pard\qc centred mm{\super 2} H{\sub 2}O\par)"
+        R"(\pard\qr right {\super up\nosupersub  level} x\super y\plain z\par)"
+        R"(\pard\qj\f1 sans {\f2 mono} {\f3 fixed} {\f4 any} {\f5 script} {\f6 decor}\par)"
+        R"(\pard left{\qc\par})"
+        R"(\pard\qd last})";
+    QTextDocument doc;
+    QVERIFY(rtf::read(rtf, &doc).ok());
+    QCOMPARE(plainLines(doc), QString("centred mm2 H2O\nright up level xyz\nsans mono fixed any script decor\nleft\nlast"));
+    auto check = [](const QTextDocument& d) {
+      const QList<Qt::Alignment> aligned = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify, Qt::AlignHCenter,
+                                            Qt::AlignJustify};
+      QList<Qt::Alignment> found;
+      for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) found << (b.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+      QCOMPARE(found, aligned);
+      auto vertical = [&d](const QString& word) { return formatOf(d, word).verticalAlignment(); };
+      QCOMPARE(vertical("2 H"), QTextCharFormat::AlignSuperScript);
+      QCOMPARE(vertical("2O"), QTextCharFormat::AlignSubScript);
+      QCOMPARE(vertical("O"), QTextCharFormat::AlignNormal);
+      QCOMPARE(vertical("up"), QTextCharFormat::AlignSuperScript);
+      QCOMPARE(vertical("level"), QTextCharFormat::AlignNormal);
+      QCOMPARE(vertical("y"), QTextCharFormat::AlignSuperScript);
+      QCOMPARE(vertical("z"), QTextCharFormat::AlignNormal);  // \plain ends it
+      auto hint = [&d](const QString& word) { return formatOf(d, word).font().styleHint(); };
+      QCOMPARE(hint("centred"), QFont::Serif);
+      QCOMPARE(hint("sans"), QFont::SansSerif);
+      QCOMPARE(hint("mono"), QFont::TypeWriter);
+      QCOMPARE(hint("fixed"), QFont::TypeWriter);  // unknown kind, fixed pitch
+      QCOMPARE(hint("any"), QFont::AnyStyle);
+      QCOMPARE(hint("script"), QFont::Cursive);
+      QCOMPARE(hint("decor"), QFont::Decorative);
+      // An explicit "any": the family's own kind, not the editor's font's.
+      QVERIFY(formatOf(d, "any").hasProperty(QTextFormat::FontStyleHint));
+    };
+    check(doc);
+    QTextDocument back;
+    QVERIFY(rtf::read(rtf::write(&doc), &back).ok());
+    QCOMPARE(plainLines(back), plainLines(doc));
+    check(back);
+  }
+
   // --- writing ------------------------------------------------------------
   void everyAttributeSurvivesARoundTrip() {
     QTextDocument doc;
