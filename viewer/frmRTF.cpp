@@ -340,6 +340,14 @@ void frmRTF::showViewer() {
   activated();
 }
 
+QAbstractScrollArea* frmRTF::editor() const { return editor_; }
+
+QTextDocument* frmRTF::document() const { return editor_->document(); }
+
+QTextCursor frmRTF::textCursor() const { return editor_->textCursor(); }
+
+void frmRTF::setTextCursor(const QTextCursor& cursor) { editor_->setTextCursor(cursor); }
+
 void frmRTF::setStatusText(const QString& text) { panel1_->setText(text); }
 
 QString frmRTF::statusText() const { return panel1_->text(); }

@@ -11,11 +11,13 @@
 #include <functional>
 #include <memory>
 
+class QAbstractScrollArea;
 class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTextCharFormat;
+class QTextCursor;
 class QTextDocument;
 class QToolBar;
 
@@ -72,7 +74,11 @@ class frmRTF : public QMainWindow {
   void showHelp();
   void showInfo();
 
-  QPlainTextEdit* editor() const { return editor_; }
+  // The editing control that shows the document.
+  QAbstractScrollArea* editor() const;
+  QTextDocument* document() const;
+  QTextCursor textCursor() const;
+  void setTextCursor(const QTextCursor& cursor);
   QString fileName() const { return fileName_; }
   bool isModified() const { return modified_; }  // the user clicked or typed in the text
   bool isRichText() const { return rich_; }

@@ -10,7 +10,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -95,22 +95,22 @@ int pdfPages(const QString& path) {
 }
 
 QString text(frmRTF* v) {
-  QString t = v->editor()->document()->toRawText();
+  QString t = v->document()->toRawText();
   t.replace(QChar::ParagraphSeparator, u'\n');
   return t;
 }
 
 QTextCharFormat formatAt(frmRTF* v, int position) {
-  QTextCursor c(v->editor()->document());
+  QTextCursor c(v->document());
   c.setPosition(position + 1);
   return c.charFormat();
 }
 
 void select(frmRTF* v, int start, int length) {
-  QTextCursor c = v->editor()->textCursor();
+  QTextCursor c = v->textCursor();
   c.setPosition(start);
   c.setPosition(start + length, QTextCursor::KeepAnchor);
-  v->editor()->setTextCursor(c);
+  v->setTextCursor(c);
 }
 
 // Runs `answer` on each modal dialog the desktop seam opens, in turn, while
@@ -246,7 +246,7 @@ class ViewerTest : public QObject {
     QCOMPARE(text(v), reportText());
     QVERIFY(!v->isRichText());
     QCOMPARE(v->editor()->font().family(), fixedFamily());
-    QVERIFY(QFontInfo(v->editor()->document()->defaultFont()).fixedPitch());
+    QVERIFY(QFontInfo(v->document()->defaultFont()).fixedPitch());
     QCOMPARE(v->fileName(), path);
     QCOMPARE(v->statusText(), QDir::toNativeSeparators(path));
     QVERIFY(!v->isModified());
@@ -362,7 +362,7 @@ class ViewerTest : public QObject {
   void searchAndFindNextCountFromTheSelection() {
     frmRTF* v = shown(write("s.txt", "Alpha beta\nGAMMA beta\nbeta end"));
     auto selection = [v] {
-      const QTextCursor c = v->editor()->textCursor();
+      const QTextCursor c = v->textCursor();
       return std::pair{c.selectionStart(), c.selectionEnd() - c.selectionStart()};
     };
     seam->inputs = {QString("BETA")};
@@ -371,7 +371,7 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->inputTitles, QStringList{"Suchen"});
     QCOMPARE(seam->inputDefaults, QStringList{""});
     QCOMPARE(selection(), std::pair(6, 4));
-    QCOMPARE(v->editor()->textCursor().selectedText(), QString("beta"));
+    QCOMPARE(v->textCursor().selectedText(), QString("beta"));
     QVERIFY(seam->messages.isEmpty());
 
     v->findNext();  // the selection's text, from the character after its start
@@ -414,13 +414,13 @@ class ViewerTest : public QObject {
     v->findNext();  // no selection: no text
     QVERIFY(seam->messages.isEmpty());
     QVERIFY(seam->inputPrompts.isEmpty());
-    QCOMPARE(v->editor()->textCursor().position(), 3);
+    QCOMPARE(v->textCursor().position(), 3);
     seam->inputs = {std::nullopt};  // cancelled
     v->search();
     seam->inputs = {QString()};
     v->search();
     QVERIFY(seam->messages.isEmpty());
-    QCOMPARE(v->editor()->textCursor().position(), 3);
+    QCOMPARE(v->textCursor().position(), 3);
   }
 
   // --- open -------------------------------------------------------------------
@@ -517,7 +517,7 @@ class ViewerTest : public QObject {
     QCOMPARE(v->fileName(), dir->filePath("AntStrSu.txt"));
 
     // A character outside Windows-1252 makes the file UTF-8.
-    QTextCursor c(v->editor()->document());
+    QTextCursor c(v->document());
     c.insertText(QString::fromUtf8("Ω"));
     seam->files.push_back(FileDialogResult{dir->filePath("utf8.txt"), 2});
     QVERIFY(v->save());
@@ -584,9 +584,9 @@ class ViewerTest : public QObject {
 
     seam->inputs = {word};
     v->search();
-    QVERIFY(v->editor()->textCursor().hasSelection());
-    QCOMPARE(v->editor()->textCursor().selectedText().toLower(), word.toLower());
-    const int hit = v->editor()->textCursor().selectionStart();
+    QVERIFY(v->textCursor().hasSelection());
+    QCOMPARE(v->textCursor().selectedText().toLower(), word.toLower());
+    const int hit = v->textCursor().selectionStart();
     v->setBold();
     v->applyPreset(frmRTF::Preset::Listing);
 
@@ -619,7 +619,7 @@ class ViewerTest : public QObject {
     QVERIFY(v->isRichText());
     seam->inputs = {QString::fromUtf8("øsumme")};
     v->search();
-    QCOMPARE(v->editor()->textCursor().selectedText(), QString::fromUtf8("ØSumme"));
+    QCOMPARE(v->textCursor().selectedText(), QString::fromUtf8("ØSumme"));
     v->applyPreset(frmRTF::Preset::Standard);
     seam->files.push_back(FileDialogResult{dir->filePath("letter.txt"), 2});
     QVERIFY(v->save());
@@ -708,8 +708,8 @@ class ViewerTest : public QObject {
         const QString word = v->isRichText() ? QStringLiteral("rot") : QStringLiteral("Antenne");
         const int at = static_cast<int>(text(v).indexOf(word));
         select(v, at, static_cast<int>(word.size()));
-        const QFont font = formatAt(v, at).font().resolve(v->editor()->document()->defaultFont());
-        const QList<QTextFormat> before = fragmentFormats(v->editor()->document());
+        const QFont font = formatAt(v, at).font().resolve(v->document()->defaultFont());
+        const QList<QTextFormat> before = fragmentFormats(v->document());
 
         QFont offered;
         DesktopDialogs dialogs(seam.get());
@@ -728,7 +728,7 @@ class ViewerTest : public QObject {
         QVERIFY2(!offered.italic(), qPrintable(where + ": " + offered.styleName()));
         QCOMPARE(offered.family(), QFontInfo(font).family());
         QCOMPARE(offered.pointSizeF(), font.pointSizeF());
-        QVERIFY2(fragmentFormats(v->editor()->document()) == before, qPrintable(where));
+        QVERIFY2(fragmentFormats(v->document()) == before, qPrintable(where));
       }
     }
   }
@@ -736,7 +736,7 @@ class ViewerTest : public QObject {
   void presetsSetTheWholeText() {
     frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
     auto everyFragment = [v](const QString& family, double size) {
-      for (QTextBlock b = v->editor()->document()->begin(); b.isValid(); b = b.next())
+      for (QTextBlock b = v->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it) {
           const QTextCharFormat f = it.fragment().charFormat();
           if (f.property(QTextFormat::FontFamilies).toStringList().value(0) != family || f.fontPointSize() != size)
@@ -766,8 +766,8 @@ class ViewerTest : public QObject {
     // A plain report takes the preset through the editor's font.
     v = shown(write("AntStrSu.txt", kReport));
     v->applyPreset(frmRTF::Preset::Listing);
-    QCOMPARE(v->editor()->document()->defaultFont().pointSizeF(), 8.0);
-    QVERIFY(QFontInfo(v->editor()->document()->defaultFont()).fixedPitch());
+    QCOMPARE(v->document()->defaultFont().pointSizeF(), 8.0);
+    QVERIFY(QFontInfo(v->document()->defaultFont()).fixedPitch());
   }
 
   // --- geometry ---------------------------------------------------------------
