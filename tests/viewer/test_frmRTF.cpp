@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
+#include <QTextLayout>
 #include <QToolBar>
 #include <deque>
 #include <functional>
@@ -268,6 +269,32 @@ class ViewerTest : public QObject {
     QVERIFY(error.startsWith("File not found: "));
     QCOMPARE(text(v), QString("Speisepunkt\n"));
     QCOMPARE(v->fileName(), other);
+  }
+
+  // A big report shows with its beginning at once; the rest follows while
+  // the window answers, and search and save see all of it.
+  void aBigReportShowsAtOnceAndArrivesWhole() {
+    QByteArray big;
+    for (int i = 0; i < 20000; ++i) big += "Zeile " + QByteArray::number(i) + " \xD8 0,86   0,88    0,85    0,86\r\n";
+    const QString whole = textcodec::decode(big).text;
+    frmRTF* v = shown(write("AntSpezi.txt", big));
+    QVERIFY(v->isLoading());
+    QVERIFY(text(v).size() < whole.size() && whole.startsWith(text(v)));
+    QCOMPARE(v->reportWidthTwips(), 14430);  // measured on the lines already in
+    seam->inputs = {QStringLiteral("Zeile 19999 ")};
+    v->search();
+    QVERIFY(!v->isLoading());
+    QCOMPARE(v->textCursor().selectedText(), QStringLiteral("Zeile 19999 "));
+    QCOMPARE(text(v), whole);
+    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 2});
+    QVERIFY(v->save());
+    QCOMPARE(readBack(dir->filePath("again.txt")), big);
+
+    v = shown(dir->filePath("AntSpezi.txt"));
+    QVERIFY(v->isLoading());
+    QTRY_VERIFY(!v->isLoading());
+    QCOMPARE(text(v), whole);
+    QVERIFY(!v->document()->isModified() && v->document()->isUndoRedoEnabled());
   }
 
   void showFileReadsRichTextAndUtf8() {
@@ -641,6 +668,48 @@ class ViewerTest : public QObject {
     v->print();
     QCOMPARE(pdfPages(pdf), 1);
     QVERIFY(seam->messages.isEmpty());
+  }
+
+  // Rich text looks as the word processor made it: serif text in a serif
+  // font, sans text not in the viewer's fixed-pitch font, paragraphs aligned.
+  void richTextShowsItsFontsAndAlignment() {
+    frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
+    auto shownIn = [v](const QString& word) {
+      return QFontInfo(formatAt(v, static_cast<int>(text(v).indexOf(word))).font().resolve(v->document()->defaultFont()));
+    };
+    const QString serif = QFontInfo(QFont(QStringLiteral("serif"))).family();
+    if (serif == QFontInfo(QFont(QStringLiteral("sans-serif"))).family()) QSKIP("no serif font installed");
+    QCOMPARE(shownIn("Umlaute").family(), serif);
+    QVERIFY(!shownIn("Arial 8").fixedPitch());
+    QVERIFY(shownIn("Antenne").fixedPitch());  // Courier New
+
+    v = shown(write("a.rtf", "{\\rtf1 \\pard\\qc Mitte\\par\\pard\\qr Rechts\\par\\pard Links\\par}"));
+    QCoreApplication::processEvents();
+    auto lineLeft = [v](int block) {
+      const QTextLayout* layout = v->document()->findBlockByNumber(block).layout();
+      return layout && layout->lineCount() > 0 ? layout->lineAt(0).naturalTextRect().left() : -1.0;
+    };
+    const double width = v->editor()->viewport()->width();
+    QVERIFY2(lineLeft(0) > width / 4 && lineLeft(0) < width / 2, qPrintable(QString::number(lineLeft(0))));
+    QVERIFY2(lineLeft(1) > width / 2, qPrintable(QString::number(lineLeft(1))));
+    QVERIFY2(lineLeft(2) >= 0 && lineLeft(2) < 10, qPrintable(QString::number(lineLeft(2))));
+  }
+
+  // A file that reads as rich text but holds nothing to show is refused with
+  // a message; the document on the screen stays.
+  void richTextWithoutTextIsRefused() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    QString error;
+    const QString empty = write("empty.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\unknown all the text}\\par }");
+    QVERIFY(!showFileInViewer(empty, &error));
+    QCOMPARE(error, "Die Datei \r\n" + QDir::toNativeSeparators(empty) + "\r\nenthält keinen lesbaren Text.");
+    QCOMPARE(text(v), reportText());
+    Module1::state().language = "engl";
+    seam->files.push_back(FileDialogResult{empty, 1});
+    v->open();
+    QCOMPARE(seam->messages.size(), 1);
+    QVERIFY(seam->messages[0].text.endsWith("\r\ncontains no readable text."));
+    QCOMPARE(text(v), reportText());
   }
 
   // --- formatting -------------------------------------------------------------
