@@ -641,6 +641,17 @@ class ViewerTest : public QObject {
     QVERIFY(seam->messages.isEmpty());
   }
 
+  // What the rich-text editor shows of each word-processor sample is all of
+  // its text, as the word processor exports it.
+  void everySampleIsShownWhole() {
+    for (const char* name : {"writer-styles", "writer-report", "pandoc-guide", "wordpad-style"}) {
+      frmRTF* v = shown(write(QString(name) + ".rtf", rtfSample((QString(name) + ".rtf").toLatin1().constData())));
+      QVERIFY2(v->isRichText(), name);
+      QCOMPARE(text(v).replace(QChar::LineSeparator, u'\n') + u'\n',
+               QString::fromUtf8(rtfSample((QString(name) + ".txt").toLatin1().constData())));
+    }
+  }
+
   void richTextFromAWordProcessorGoesThroughTheViewer() {
     frmRTF* v = shown(write("letter.rtf", rtfSample("writer-report.rtf")));
     QVERIFY(v->isRichText());
