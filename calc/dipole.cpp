@@ -186,8 +186,10 @@ Outcome Calculate(const Inputs& in, char sep) {
   if (!(dExc > 0)) return reject(Field::Text5);
   const float dAdd = ParseNumber(in.dAdd);
   if (!(dAdd > 0)) return reject(Field::Text4);
+  // A shortening factor lies above 0 and at most 1; anything else gives
+  // lengths that no wire has.
   const float vk = ParseNumber(in.vk);
-  if (vk == 0) return reject(Field::Text6);
+  if (!(vk > 0 && vk <= 1)) return reject(Field::Text6);
   const float n = sng(ReadLeadingNumber(in.halfWaves));
   if (n == 0) return reject(Field::Text7);
 

@@ -70,6 +70,9 @@ double wireWavelength(double ins, float f) { return (1.0 - 2.0 * ins) * 300.0 / 
 // Vk as the main form gives it: 0.946 while its field is empty.
 float mainVk(const MainFormView& main) { return main.text4.empty() ? kDefaultVk : ParseNumber(main.text4); }
 
+// A feed point lies on the wire: not before its start, not beyond its end.
+bool onTheWire(float distance, float length) { return distance >= 0 && distance <= length; }
+
 int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ? optionIndex + 1 : 0; }
 
 }  // namespace
@@ -204,27 +207,29 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
   res.text1 = window.text1;
   res.info = main.info;
 
-  auto refuse = [&](const Bilingual& text) {
+  auto refuse = [&](const Bilingual& text, Input field) {
     incomplete(asker, lang, text);
+    res.refused = field;
     return res;
   };
-  if (window.text3.empty()) return refuse(kEnterDistance);
-  if (window.text1.empty()) return refuse(kEnterLength);
-  if (window.text2.empty()) return refuse(kEnterResonance);
+  if (window.text3.empty()) return refuse(kEnterDistance, Input::Distance);
+  if (window.text1.empty()) return refuse(kEnterLength, Input::Length);
+  if (window.text2.empty()) return refuse(kEnterResonance, Input::Frequency);
 
   float vk = mainVk(main);
   if (vk == 0) vk = 1;
   const int segment = segmentCode(main.segmentIndex);
   const double ins = main.insulation;
 
-  if (ParseNumber(window.text1) == 0) return refuse(kEnterLength);
+  const float typedLength = ParseNumber(window.text1);
+  if (typedLength == 0) return refuse(kEnterLength, Input::Length);
   const float d = ParseNumber(window.text3);
-  if (d == 0) return refuse(kEnterDistance);
+  if (d == 0 || !onTheWire(d, typedLength)) return refuse(kEnterDistance, Input::Distance);
   const float fRes = ParseNumber(window.text2);
-  if (fRes == 0) return refuse(kEnterResonance);
+  if (fRes == 0) return refuse(kEnterResonance, Input::Frequency);
   const float f0 = ParseNumber(main.text1);
   const float smin = ParseNumber(main.text8);
-  if (smin == 0) return refuse(kEnterMinimum);
+  if (smin == 0) return refuse(kEnterMinimum, Input::None);
 
   // Band texts, and the lowest band shown (the loop runs downward).
   std::array<std::string, kBandCount> bandText;
@@ -273,6 +278,8 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
   }
 
   const float length = ParseNumber(res.text1);
+  // The adapted wire may end before the feed point.
+  if (!onTheWire(d, length)) return refuse(kEnterDistance, Input::Distance);
 
   // Half-wave check on the lowest band shown. Without any band box set
   // there is no lowest band to name, and no warning.
@@ -358,21 +365,23 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
 OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormView& main, Language lang, char sep,
                                      Asker& asker) {
   OneFrequencyResult res;
-  auto refuse = [&](const Bilingual& text) {
+  auto refuse = [&](const Bilingual& text, Input field) {
     incomplete(asker, lang, text);
+    res.refused = field;
     return res;
   };
-  if (window.text3.empty()) return refuse(kEnterDistance);
-  if (window.text1.empty()) return refuse(kEnterLength);
-  if (window.text2.empty()) return refuse(kEnterFrequency);
+  if (window.text3.empty()) return refuse(kEnterDistance, Input::Distance);
+  if (window.text1.empty()) return refuse(kEnterLength, Input::Length);
+  if (window.text2.empty()) return refuse(kEnterFrequency, Input::Frequency);
 
   const float vk = mainVk(main);
   const float length = ParseNumber(window.text1);
   const float f = ParseNumber(window.text2);
   const float d = ParseNumber(window.text3);
+  if (!onTheWire(d, length)) return refuse(kEnterDistance, Input::Distance);
   // A zero frequency or Vk would divide by zero below: refused like an empty field.
-  if (f == 0) return refuse(kEnterFrequency);
-  if (vk == 0) return refuse(kEnterVk);
+  if (f == 0) return refuse(kEnterFrequency, Input::Frequency);
+  if (vk == 0) return refuse(kEnterVk, Input::None);
 
   const float right = sng(static_cast<double>(length) - d);
   const double w = wireWavelength(main.insulation, f);

@@ -92,6 +92,9 @@ struct WindowTexts {
   std::string text1, text2, text3;
 };
 
+// The input of the window that a check refused: the focus goes there.
+enum class Input { None, Length, Frequency, Distance };
+
 // The impedance field of a band row and of the impedance mode: up to
 // 9999.99 ohms "###0.0", above that kilo-ohms "###0.0 K".
 std::string ImpedanceText(float z, char sep);
@@ -107,6 +110,7 @@ struct AllBandsEnv {
 
 struct AllBandsResult {
   bool done = false;     // false: refused, nothing computed, the result box keeps its text
+  Input refused = Input::None;
   std::string text1;     // the window's length field afterwards (adapted on Yes)
   bool adaptAsked = false;
   bool adapted = false;  // Yes to the adapt question
@@ -131,6 +135,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
 
 struct OneFrequencyResult {
   bool done = false;
+  Input refused = Input::None;
   bool tooShortWarned = false;
   std::string rows;
 };

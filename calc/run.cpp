@@ -354,6 +354,11 @@ class Run {
     out_.text2 = (std::floor(n_) == n_ ? "" : "~") + report::FormatPicture(n_, "##0", sep_);
     out_.info += tr(lang_, "Länge der Antenne ", "Length of the antenna ") +
                  report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf;
+    // Even the shortest count may not fit the wire (or the length mode does
+    // not follow the count): the user must hear of it.
+    if (lg > 0 && length_ > lg)
+      out_.info += tr(lang_, "Hinweis: länger als die maximale Drahtlänge!", "Note: longer than the maximum wire length!") +
+                   std::string(kCrLf);
 
     // 15. Height line.
     if (in_.calculator.active)
@@ -424,6 +429,27 @@ class Run {
     return ctx;
   }
 
+  // A long wire has nearly a whole 150 / f0 per half-wave, not Vk of it, so
+  // taking off one half-wave leaves it too long from about ten
+  // half-waves on. The count comes down until the wire fits, or to 1. The
+  // length grows with the count, so the largest fitting count is searched
+  // rather than walked to (a tiny Vk gives counts beyond float's integers).
+  float CountWithinLimit(float n, float lg) const {
+    const LengthContext ctx = LengthCtx(in_.bands);
+    const auto fits = [&](double count) {
+      float k = static_cast<float>(count);
+      float f0 = f0_;
+      return Checked(AntennenLaenge(k, vk_, 0.0, f0, ctx)) <= lg;
+    };
+    if (!(n > 1) || fits(n)) return n;
+    double low = 1, high = n;  // high does not fit; low fits or is 1
+    while (high - low > 1) {
+      const double mid = std::floor((low + high) / 2);
+      (fits(mid) ? low : high) = mid;
+    }
+    return static_cast<float>(low);
+  }
+
   void WireLengthLimit(float lg) {
     float nr = 0;
     Step([&] { nr = Checked(Divide(Divide(lg, vk_), Divide(150, f0_))); });
@@ -440,6 +466,7 @@ class Run {
     });
     if (lt > lg) nr = Checked(static_cast<double>(nr) - 1);
     n_ = static_cast<float>(roundHalfEven(nr));
+    if (in_.lengthMode == kLengthPreferred) Step([&] { n_ = CountWithinLimit(n_, lg); });
 
     // Bands below the wire's fundamental cannot be served: they turn grey.
     // Without a counted band there is nothing to compare with; the run then
@@ -567,6 +594,7 @@ class Run {
     const std::size_t count = report::ReportedCandidateCount(confirmed, length_);
     const std::span<const FeedCandidate> reported = confirmed.first(count);
     out_.candidates.assign(reported.begin(), reported.end());
+    out_.reportData = data_;
     out_.confirmedCandidates = confirmed_;
 
     out_.info += report::FeedPointInfo(data_, reported);

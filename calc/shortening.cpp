@@ -56,8 +56,10 @@ double IsolationsVerkuerzung(float er, float outerD, float d, float vk) {
   step(w, [&] { return single(static_cast<double>(outerD) - d); });
   if (w < 0.001) w = sng(0.001);  // a thinner wall than a micrometre counts as one
   step(o, [&] { return single(ln(1000.0 * w)); });
+  // The fraction is a double quantity: 1 - c must not be taken in single
+  // precision, or the last digit of the special table drifts.
   double ins = 0;
-  step(ins, [&] { return fin(div(static_cast<double>(g) * o, vk * 1623.3333) * (1 - c)); });
+  step(ins, [&] { return fin(div(static_cast<double>(g) * o, vk * 1623.3333) * (1.0 - c)); });
   return ins;
 }
 

@@ -163,9 +163,11 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
 }
 
 TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep) {
+  // Before any calculation the result is empty; a "0,00" taken over would
+  // count as Vk 1 in one tool and 0 in another.
   TakeOver t;
-  std::string vkText = FormatPicture(lastVk, "0.00##", sep);
-  if (!vkText.empty()) t.vk = std::move(vkText);
+  if (!(lastVk > 0)) return t;
+  t.vk = FormatPicture(lastVk, "0.00##", sep);
   if (!frequencyText.empty()) t.frequency = frequencyText;
   return t;
 }
@@ -178,8 +180,9 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
     return out;
   };
 
+  // A wire cannot be measured shorter than nothing.
   const float la = ParseNumber(in.length);
-  if (la == 0) return reject(Field::Text1);
+  if (!(la > 0)) return reject(Field::Text1);
   const float fa = ParseNumber(in.measured);
   if (fa == 0) return reject(Field::Text2);
   const float fs = ParseNumber(in.desired);

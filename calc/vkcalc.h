@@ -89,7 +89,8 @@ struct CalculatorOutcome {
 CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep);
 
 // What take-over writes: the Vk text into the main form's and the
-// additional dipole's Vk fields, the frequency into the main form.
+// additional dipole's Vk fields, the frequency into the main form. Nothing
+// at all without a positive result.
 struct TakeOver {
   FieldText vk;         // "0.00##" of the last result
   FieldText frequency;  // the calculator's Text1 when it is not empty

@@ -14,6 +14,7 @@
 #include "cli/gui.h"
 #include "cli/json.h"
 #include "cli/options.h"
+#include "cli/run_options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
 
@@ -27,68 +28,40 @@ volatile std::sig_atomic_t gStopRequested = 0;
 
 extern "C" void RequestStop(int) { gStopRequested = 1; }
 
-// Routes SIGINT and SIGTERM to RequestStop for its lifetime.
-class StopOnSignal {
- public:
-  StopOnSignal() {
-    gStopRequested = 0;
-    previousInt_ = std::signal(SIGINT, RequestStop);
-    previousTerm_ = std::signal(SIGTERM, RequestStop);
-  }
-  ~StopOnSignal() {
-    std::signal(SIGINT, previousInt_);
-    std::signal(SIGTERM, previousTerm_);
-  }
-  StopOnSignal(const StopOnSignal&) = delete;
-  StopOnSignal& operator=(const StopOnSignal&) = delete;
+}  // namespace
 
- private:
-  void (*previousInt_)(int) = SIG_DFL;
-  void (*previousTerm_)(int) = SIG_DFL;
-};
+bool StopRequested() { return gStopRequested != 0; }
 
-// Every option of the subcommand, as typed.
-struct RunOptions {
-  SharedInputs shared;
-  std::optional<std::string> out;
-  std::optional<std::string> wireLength, tolerance, outerDiameter, dielectric, conductor;
-  bool equalImpedances = false, windom = false, specialTable = false, json = false;
-  Answer extraBandAnswer = Answer::No;
-  Answer segmentAnswer = Answer::No;
-  Answer dielectricAnswer = Answer::Yes;
-  std::optional<std::string> calculatorHeight, calculatorDiameter;
-  bool groundCorrection = false;
-};
+StopOnSignal::StopOnSignal() {
+  gStopRequested = 0;
+  previousInt_ = std::signal(SIGINT, RequestStop);
+  previousTerm_ = std::signal(SIGTERM, RequestStop);
+}
 
-// The user's side of the run without a window: the questions get the
-// answers given on the command line, a failing step is aborted, the picture
-// is drawn into an image.
-class BatchHost : public RunHost {
- public:
-  BatchHost(const RunOptions& o, Language lang) : o_(o), lang_(lang) {}
+StopOnSignal::~StopOnSignal() {
+  std::signal(SIGINT, previousInt_);
+  std::signal(SIGTERM, previousTerm_);
+}
 
-  Answer ask(const Question& q) override {
-    if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
-    if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
-    if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
-    return Answer::No;  // no other question is known; decline it
-  }
-  Answer errorHandler(const Question& q) override {
-    lastError = q;
-    return Answer::Abort;
-  }
-  Canvas& canvas() override { return canvas_; }
-  bool progress(double) override { return gStopRequested == 0; }
+BatchHost::BatchHost(const RunOptions& o, Language lang, bool drawPicture) : o_(o), lang_(lang) {
+  if (drawPicture) canvas_ = std::make_unique<ImageCanvas>();
+}
 
-  std::optional<Question> lastError;
+BatchHost::~BatchHost() = default;
 
- private:
-  const RunOptions& o_;
-  Language lang_;
-  ImageCanvas canvas_;
-};
+Answer BatchHost::ask(const Question& q) {
+  if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
+  if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
+  if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
+  return Answer::No;  // no other question is known; decline it
+}
 
+Answer BatchHost::errorHandler(const Question& q) {
+  lastError = q;
+  return Answer::Abort;
+}
 
+Canvas& BatchHost::canvas() { return canvas_ ? *canvas_ : RunHost::canvas(); }
 
 // Why a run ended without a result, in the run's language.
 std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language lang) {
@@ -114,6 +87,8 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
   }
   return {};
 }
+
+namespace {
 
 std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outcome) {
   JsonWriter j;
@@ -161,7 +136,12 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
             o.out = v;
           });
   p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });
+  DeclareDesignOptions(p, o);
+}
 
+}  // namespace
+
+void DeclareDesignOptions(OptionParser& p, RunOptions& o) {
   p.section("Main form (defaults: the form after loading)");
   o.shared.addTo(p, kOptFrequency | kOptHalfWaves);
   p.value("wire-length", "M", "maximum possible wire length in m instead of a half-wave count (default empty)",
@@ -224,8 +204,8 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
             o.calculatorHeight = t;
           });
   p.value("calculator-diameter", "MM",
-          "the calculator's wire diameter in mm (default the --conductor text); the calculator keeps the conductor "
-          "diameter equal to it",
+          "the calculator's wire diameter in mm (default the --conductor text); it may differ from --conductor, as "
+          "the two windows' fields may",
           [&o](const std::string& v) {
             if (!(FieldNumber(v) > 0)) throw UsageError("a diameter above 0 is needed");
             o.calculatorDiameter = v;
@@ -235,6 +215,59 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
   p.section("Presentation");
   o.shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
 }
+
+RunInput MakeRunInput(const RunOptions& o) {
+  if (!o.calculatorHeight && (o.calculatorDiameter || o.groundCorrection))
+    throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
+
+  const Language lang = o.shared.language();
+  const char sep = o.shared.decimalSeparator();
+
+  RunInput in;
+  in.text1 = o.shared.frequencyText();
+  in.text2 = o.shared.halfWavesText();
+  in.text3 = o.wireLength.value_or("");
+  in.text4 = o.shared.vkText();
+  in.text5 = o.tolerance.value_or("5");
+  in.text6 = o.outerDiameter.value_or(report::FormatGeneral(2.1f, sep));
+  in.text8 = o.shared.minSumText();
+  in.combo1 = o.dielectric.value_or(report::FormatGeneral(1.00059f, sep) + tr(lang, " Luft", " Air"));
+  in.combo2 = o.conductor.value_or(report::FormatGeneral(1.4f, sep));
+  in.bands = o.shared.bands();
+  in.windom = o.windom;
+  in.specialTable = o.specialTable;
+  in.segmentIndex = o.shared.segmentIndex();
+  in.lengthMode = o.shared.lengthMode();
+  in.equalImpedances = o.equalImpedances;
+  if (o.calculatorHeight) {
+    // The calculator copies its diameter to the main form when it
+    // calculates, but the fields can differ afterwards (the calculator's
+    // list has no change handler of its own).
+    in.calculator.active = true;
+    in.calculator.heightText = *o.calculatorHeight;
+    in.calculator.height = FieldNumber(*o.calculatorHeight);
+    in.calculator.diameter = FieldNumber(o.calculatorDiameter.value_or(in.combo2));
+    in.calculator.groundCorrection = o.groundCorrection;
+  }
+  in.language = lang;
+  in.decimalSeparator = sep;
+  in.dateText = o.shared.dateText();
+
+  return in;
+}
+
+std::string MakeOutFolder(const std::string& out) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path dir(out);
+  fs::create_directories(dir, ec);
+  if (!fs::is_directory(dir)) throw UsageError("--out '" + out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
+  std::string folder = dir.string();
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+namespace {
 
 const char* kEpilogue =
     "Without --json the run's notes are printed on stdout. With --json one object is\n"
@@ -270,51 +303,9 @@ int RunCommand(const Args& args) {
   p.epilogue(kEpilogue);
   if (!p.parse(args, std::cout)) return kExitOk;
   if (!o.out) throw UsageError("--out DIR is required");
-  if (!o.calculatorHeight && (o.calculatorDiameter || o.groundCorrection))
-    throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
-
-  const Language lang = o.shared.language();
-  const char sep = o.shared.decimalSeparator();
-
-  RunInput in;
-  in.text1 = o.shared.frequencyText();
-  in.text2 = o.shared.halfWavesText();
-  in.text3 = o.wireLength.value_or("");
-  in.text4 = o.shared.vkText();
-  in.text5 = o.tolerance.value_or("5");
-  in.text6 = o.outerDiameter.value_or(report::FormatGeneral(2.1f, sep));
-  in.text8 = o.shared.minSumText();
-  in.combo1 = o.dielectric.value_or(report::FormatGeneral(1.00059f, sep) + tr(lang, " Luft", " Air"));
-  in.combo2 = o.conductor.value_or(report::FormatGeneral(1.4f, sep));
-  in.bands = o.shared.bands();
-  in.windom = o.windom;
-  in.specialTable = o.specialTable;
-  in.segmentIndex = o.shared.segmentIndex();
-  in.lengthMode = o.shared.lengthMode();
-  in.equalImpedances = o.equalImpedances;
-  if (o.calculatorHeight) {
-    // While the calculator is active it and the main form share one
-    // conductor diameter: each copies its text into the other.
-    if (o.calculatorDiameter && o.conductor && *o.calculatorDiameter != *o.conductor)
-      throw UsageError("--calculator-diameter and --conductor differ; the active calculator keeps them equal");
-    if (o.calculatorDiameter) in.combo2 = *o.calculatorDiameter;
-    in.calculator.active = true;
-    in.calculator.heightText = *o.calculatorHeight;
-    in.calculator.height = FieldNumber(*o.calculatorHeight);
-    in.calculator.diameter = FieldNumber(in.combo2);
-    in.calculator.groundCorrection = o.groundCorrection;
-  }
-  in.language = lang;
-  in.decimalSeparator = sep;
-  in.dateText = o.shared.dateText();
-
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path dir(*o.out);
-  fs::create_directories(dir, ec);
-  if (!fs::is_directory(dir)) throw UsageError("--out '" + *o.out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
-  std::string folder = dir.string();
-  if (folder.back() != '/') folder += '/';
+  RunInput in = MakeRunInput(o);
+  const Language lang = in.language;
+  const std::string folder = MakeOutFolder(*o.out);
   in.resultsFolder = folder;
   // The picture goes beside the reports: the batch tool's own folder is no
   // place for results.

@@ -169,7 +169,8 @@ int DipoleCommand(const Args& args) {
   p.value("diameter", "MM", "wire diameter of the additional wire in mm (default the conductor diameter)",
           Text(dAdd));
   p.value("fraction", "C",
-          "feed point as a fraction of the total length (default 0,5; for the WINDOM the list's first entry 0,3333)",
+          "feed point of the WINDOM as a fraction of its total length, strictly between 0 and 1 (default the "
+          "list's first entry 0,3333); the dipole is always fed at 0,5",
           Text(fraction));
   p.value("exciter-frequency", "MHZ",
           "lowest resonance frequency of the exciter in MHz (default the nominal frequency of the lowest --band)",
@@ -210,6 +211,16 @@ int DipoleCommand(const Args& args) {
              "  lorvant-calc dipole --frequency 14.2 --exciter-frequency 3.5 --diameter 2 \\\n"
              "      --exciter-diameter 2 --vk 0.95 --out results\n");
   if (!p.parse(args, std::cout)) return kExitOk;
+
+  if (fraction) {
+    // The window keeps the dipole's list at 0,5; a WINDOM fed at its end
+    // or beyond is no WINDOM.
+    if (!in.windom) throw UsageError("--fraction is for --windom; the dipole is fed at 0,5 of its length");
+    const bool number = !fraction->empty() && fraction->find_first_not_of(kDecimalFieldKeys) == std::string::npos;
+    const float c = FieldNumber(*fraction);
+    if (!number || !(c > 0 && c < 1))
+      throw UsageError("--fraction '" + *fraction + "': a number strictly between 0 and 1 is needed");
+  }
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();

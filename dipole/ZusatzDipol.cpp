@@ -15,6 +15,7 @@
 
 #include "calc/reports/text.h"
 #include "forms/main/frmHauptform.h"
+#include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
@@ -94,8 +95,7 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   Text4 = new QLineEdit(Frame1);
   Label12 = new QLabel(Frame1);
   Combo1 = new QComboBox(Frame1);
-  Combo1->setEditable(true);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Fields::keepTypedText(Combo1);
   Label13 = new QLabel(Frame1);
   Label11 = new QLabel(Frame1);
   Label7 = new QLabel(Frame1);

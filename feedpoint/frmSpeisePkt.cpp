@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -16,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "forms/main/frmHauptform.h"
+#include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
@@ -96,7 +96,7 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
   for (QLineEdit* t : {Text1, Text2, Text3}) {
     t->setMinimumWidth(90);
     t->setMaximumWidth(120);
-    t->installEventFilter(this);
+    Fields::filterNumbers(t, kDecimalKeys);
   }
   connect(cmdRechnen, &QPushButton::clicked, this, &frmSpeisePkt::cmdRechnen_Click);
   resize(600, 372);
@@ -262,7 +262,10 @@ void frmSpeisePkt::checkAllBands() {
     if (r.selectPreferredLength) main->Option2[0]->setChecked(true);
   }
   Text1->setText(qs(r.text1));
-  if (!r.done) return;
+  if (!r.done) {
+    focusRefused(r.refused);
+    return;
+  }
   setResult(r.rows);
   frmHauptform::instance()->Info->setText(qs(r.info));
 }
@@ -273,7 +276,19 @@ void frmSpeisePkt::checkOneFrequency() {
   const feedpoint::OneFrequencyResult r =
       feedpoint::CheckOneFrequency(texts(), mainFormView(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
-  if (r.done) setResult(r.rows);
+  if (r.done)
+    setResult(r.rows);
+  else
+    focusRefused(r.refused);
+}
+
+void frmSpeisePkt::focusRefused(feedpoint::Input field) {
+  switch (field) {
+    case feedpoint::Input::Length: Text1->setFocus(); break;
+    case feedpoint::Input::Frequency: Text2->setFocus(); break;
+    case feedpoint::Input::Distance: Text3->setFocus(); break;
+    case feedpoint::Input::None: break;
+  }
 }
 
 void frmSpeisePkt::impedance() {
@@ -310,21 +325,6 @@ void frmSpeisePkt::activate() {
   Forms::setStatus(qs(feedpoint::ActivationStatus(ss(windowTitle()), Module1::language())));
   seam().processEvents();
   setVisible(true);
-}
-
-bool frmSpeisePkt::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && (watched == Text1 || watched == Text2 || watched == Text3)) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    // Only keys that type a character are filtered; moving keys, Delete
-    // and Tab (the way to the next field) reach the field untouched.
-    const QString text = key->text();
-    if (!text.isEmpty() && key->key() != Qt::Key_Delete && key->key() != Qt::Key_Tab &&
-        key->key() != Qt::Key_Backtab) {
-      const int code = static_cast<int>(text.toUcs4().value(0));
-      if (Module1::keyFilter(code, kDecimalKeys) == 0) return true;
-    }
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 bool frmSpeisePkt::event(QEvent* event) {

@@ -51,7 +51,6 @@ class frmSpeisePkt : public QWidget {
 
  protected:
   explicit frmSpeisePkt(QWidget* parent = nullptr);
-  bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -61,6 +60,8 @@ class frmSpeisePkt : public QWidget {
   void setHeightTwips(int twips);
   feedpoint::WindowTexts texts() const;
   void setResult(const std::string& rows);
+  // After a refused input the user types the correction there.
+  void focusRefused(feedpoint::Input field);
 
   void checkAllBands();
   void checkOneFrequency();

@@ -8,10 +8,12 @@ required=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
+  nec2c  # the NEC-2 engine of the design check (lorvant-calc nec); its tests skip without it
 )
-# The fuzzer needs clang and its runtime; without them it is skipped, so a
-# release that lacks one of these names must not stop the set-up.
-optional=(clang libclang-rt-dev)
+# The fuzzer needs clang and its runtime, the selection-paste test a virtual
+# X server; without them those tests are skipped, so a release that lacks
+# one of these names must not stop the set-up.
+optional=(clang libclang-rt-dev xvfb xauth)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -36,5 +38,5 @@ fi
 for p in "${missing_optional[@]}"; do
   echo "Installing (optional): $p"
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$p" ||
-    echo "Could not install $p; the fuzzer will be skipped."
+    echo "Could not install $p; the tests that need it will be skipped."
 done

@@ -18,6 +18,7 @@
 #include "calc/vkcalc.h"
 #include "dipole/ZusatzDipol.h"
 #include "forms/main/frmHauptform.h"
+#include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
@@ -77,8 +78,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Text2 = new QLineEdit(this);
   Label3 = new QLabel(this);
   Combo1 = new QComboBox(this);
-  Combo1->setEditable(true);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
+  Fields::keepTypedText(Combo1);
   Label1->setBuddy(Text1);
   Label2->setBuddy(Text2);
   Label3->setBuddy(Combo1);
@@ -213,6 +213,9 @@ CalculatorState frmVk::calculatorState() {
   CalculatorState st;
   frmVk* w = loaded();
   if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
+  // In the pruning layout the fields hold a measured frequency and a
+  // target frequency: no height and no wire diameter to hand on.
+  if (!vk::IsCalculatorCaption(s(w->windowTitle()))) return st;
   st.active = true;
   st.height = Module1::parse(w->Text2->text());
   st.diameter = Module1::parse(w->Combo1->currentText());
@@ -272,11 +275,16 @@ void frmVk::calculatePruning() {
 }
 
 void frmVk::takeOver() {
-  const vk::TakeOver t = vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator());
-  if (t.vk) {
-    frmHauptform::instance()->Text4->setText(q(*t.vk));
-    ZusatzDipol::instance()->Text6->setText(q(*t.vk));
+  // The pruning layout's result box holds a length change, not a Vk.
+  const vk::TakeOver t = vk::IsCalculatorCaption(s(windowTitle()))
+                             ? vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator())
+                             : vk::TakeOver{};
+  if (!t.vk) {
+    seam().beep();
+    return;
   }
+  frmHauptform::instance()->Text4->setText(q(*t.vk));
+  ZusatzDipol::instance()->Text6->setText(q(*t.vk));
   if (t.frequency) frmHauptform::instance()->Text1->setText(q(*t.frequency));
 }
 

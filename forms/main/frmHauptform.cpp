@@ -1,13 +1,11 @@
 #include "forms/main/frmHauptform.h"
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,6 +32,7 @@
 #include "calc/picture/ImageCanvas.h"
 #include "calc/reports/text.h"
 #include "calc/run.h"
+#include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
@@ -301,14 +300,10 @@ void frmHauptform::buildControls() {
   Text8 = edit("Text8", 0);
   Combo1 = new QComboBox(this);
   named(Combo1, "Combo1");
-  Combo1->setEditable(true);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
-  Combo1->setCompleter(nullptr);  // a typed number must not turn into a list entry
+  Fields::keepTypedText(Combo1);
   Combo2 = new QComboBox(this);
   named(Combo2, "Combo2");
-  Combo2->setEditable(true);
-  Combo2->setInsertPolicy(QComboBox::NoInsert);
-  Combo2->setCompleter(nullptr);
+  Fields::keepTypedText(Combo2);
   Combo2->setEnabled(false);
 
   VkSteller = new QScrollBar(Qt::Vertical, this);
@@ -692,6 +687,10 @@ void frmHauptform::connectHandlers() {
                                             Text8, Combo1, Combo2, VkSteller, Command2};
   for (QObject* w : watched) w->installEventFilter(this);
   for (QCheckBox* box : Check1) box->installEventFilter(this);
+  // Combo2 takes any text: its list entries name the cross-section.
+  Fields::filterNumbers(Text2, kWholeKeys);
+  for (QLineEdit* e : {Text1, Text3, Text4, Text5, Text6, Text8}) Fields::filterNumbers(e, kDecimalKeys);
+  Fields::filterNumbers(Combo1, kDecimalKeys);
 
   for (int i = 0; i < kBandCount; ++i)
     connect(Check1[i], &QCheckBox::clicked, this, [this, i] { bandClicked(i); });
@@ -1067,6 +1066,20 @@ void frmHauptform::runCalculation() {
   emit runFinished(out.outcome == RunOutcome::Completed);
 }
 
+void frmHauptform::showCancelled() {
+  // Nothing of the cancelled run was written: neither the half-drawn
+  // picture nor the display command nor the status may suggest otherwise.
+  QString note = Module1::tr("Berechnung abgebrochen.", "Calculation cancelled.");
+  if (!Module1::state().reportPath.isEmpty())
+    note += Module1::tr(" Die Dateien der letzten vollständigen Berechnung bleiben erhalten.",
+                        " The files of the last complete calculation are kept.");
+  Info->setText(note);
+  canvas_->clear();
+  Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
+  Command2->setEnabled(false);
+  Forms::setStatus(activeStatus());
+}
+
 void frmHauptform::applyRunOutput(const RunOutput& out) {
   // Text1 first: its change derives the half-waves from the old count,
   // which the run's own count then replaces.
@@ -1088,6 +1101,7 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   if (out.text1) shared.antennaLength = out.length;
   if (!out.reportPath.empty()) shared.reportPath = qs(out.reportPath);
 
+  if (out.outcome == RunOutcome::Cancelled) showCancelled();
   if (out.outcome == RunOutcome::Completed) Command2->setEnabled(true);
   if (!out.status.empty()) Forms::setStatus(qs(out.status));
   if (out.focus == RunFocus::Combo1)
@@ -1148,36 +1162,6 @@ bool leftField(QEvent* event) {
 }
 }  // namespace
 
-bool frmHauptform::filterKey(QObject* watched, QKeyEvent* key) {
-  std::u32string_view keySet;
-  if (watched == Text2)
-    keySet = kWholeKeys;
-  else if (watched == Text1 || watched == Text3 || watched == Text4 || watched == Text5 || watched == Text6 ||
-           watched == Text8 || watched == Combo1)
-    keySet = kDecimalKeys;
-  else
-    return false;
-  // Only keys that type a character are filtered; moving keys, Delete and
-  // Tab (the way to the next field) are not characters the field receives.
-  const QString text = key->text();
-  if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-    return false;
-  // The editing keys work as in every field (and so never reach a menu
-  // shortcut such as Ctrl+X, the end of the program). A paste is typing
-  // by other means: it passes only when every pasted character would.
-  if (key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy) ||
-      key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
-    return false;
-  if (key->matches(QKeySequence::Paste)) {
-    const QString pasted = QGuiApplication::clipboard()->text();
-    for (char32_t c : pasted.toUcs4())
-      if (!KeyAccepted(c, keySet)) return Module1::keyFilter(static_cast<int>(c), keySet) == 0;
-    return false;
-  }
-  const int code = static_cast<int>(text.toUcs4().value(0));
-  return Module1::keyFilter(code, keySet) == 0;
-}
-
 void frmHauptform::fitToArea() {
   auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
   QMdiArea* area = sub ? sub->mdiArea() : nullptr;
@@ -1203,7 +1187,6 @@ bool frmHauptform::eventFilter(QObject* watched, QEvent* event) {
       auto* key = static_cast<QKeyEvent*>(event);
       for (int i = 0; i < kBandCount; ++i)
         if (watched == Check1[i]) return bandKey(i, key->key(), key->modifiers());
-      if (filterKey(watched, key)) return true;
       break;
     }
     case QEvent::KeyRelease:

@@ -131,7 +131,6 @@ class frmHauptform : public QWidget {
   // Sizes the form's sub-window to the main window's area.
   void fitToArea();
   void connectHandlers();
-  bool filterKey(QObject* watched, QKeyEvent* key);
   static QString activeStatus();
   void load();
   void fillMaterialList();
@@ -165,6 +164,7 @@ class frmHauptform : public QWidget {
   static QString picture(float value, const char* pic);
 
   void applyRunOutput(const RunOutput& out);
+  void showCancelled();
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
   QSize fittedSize_;  // the sub-window size last set by fitToArea

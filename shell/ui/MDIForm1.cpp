@@ -15,6 +15,7 @@
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
+#include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
@@ -110,6 +111,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   resize(788, 623);
   buildMenus();
   connectMenus();
+  // Ctrl+A, Ctrl+V and Ctrl+X are also menu shortcuts here; in a field or
+  // result box they edit.
+  Fields::keepEditingKeys();
   Forms::setMain(this);
 }
 

@@ -125,6 +125,9 @@ TEST(AdditionalDipole, ZeroAndUndefinedInputsRejectInReadingOrder) {
       {&Inputs::halfWaves, "x", Field::Text7}, // checked also for the dipole
       {&Inputs::dExc, "-2", Field::Text5},    {&Inputs::dAdd, "-1,5", Field::Text4},
       {&Inputs::fAdd, "-14", Field::Text1},   {&Inputs::fExc, "-3,5", Field::Text2},
+      // A shortening factor outside 0 .. 1 is no shortening factor.
+      {&Inputs::vk, "-5", Field::Text6},      {&Inputs::vk, "1,0001", Field::Text6},
+      {&Inputs::vk, "1E38", Field::Text6},
   };
   for (const Case& c : cases) {
     Inputs in = example();
@@ -135,6 +138,9 @@ TEST(AdditionalDipole, ZeroAndUndefinedInputsRejectInReadingOrder) {
     EXPECT_EQ(out.focus, c.focus) << c.value;
     EXPECT_FALSE(out.text6.has_value());
   }
+  Inputs one = example();
+  one.vk = "1";
+  EXPECT_TRUE(Calculate(one, ',').computed);
   // Everything empty: the exciter frequency is read first.
   EXPECT_EQ(Calculate(Inputs{}, ',').focus, Field::Text2);
 }

@@ -172,19 +172,23 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
     std::string t1, t2, t3, smin;
     Language lang;
     const char* text;
+    Input field;  // where the window puts the focus
   };
   const Case cases[] = {
-      {"", "", "", "0,4", Language::German, "Bitte einen Abstand eingeben!"},
-      {"", "", "13", "0,4", Language::German, "Bitte die Antennenlänge eingeben!"},
-      {"41", "", "13", "0,4", Language::German, "Bitte die Resonanzfrequenz eingeben!"},
-      {"0", "14", "13", "0,4", Language::German, "Bitte die Antennenlänge eingeben!"},
-      {"41", "14", "0", "0,4", Language::German, "Bitte einen Abstand eingeben!"},
-      {"41", "0,0", "13", "0,4", Language::German, "Bitte die Resonanzfrequenz eingeben!"},
-      {"41", "14", "13", "", Language::German, "Bitte Minimum eingeben!"},
-      {"", "", "", "0,4", Language::English, "Please enter a distance!"},
-      {"", "14", "13", "0,4", Language::English, "Please enter the antenna length!"},
-      {"41", "", "13", "0,4", Language::English, "Please enter the resonance frequency!"},
-      {"41", "14", "13", "0", Language::English, "Please enter minimum!"},
+      {"", "", "", "0,4", Language::German, "Bitte einen Abstand eingeben!", Input::Distance},
+      {"", "", "13", "0,4", Language::German, "Bitte die Antennenlänge eingeben!", Input::Length},
+      {"41", "", "13", "0,4", Language::German, "Bitte die Resonanzfrequenz eingeben!", Input::Frequency},
+      {"0", "14", "13", "0,4", Language::German, "Bitte die Antennenlänge eingeben!", Input::Length},
+      {"41", "14", "0", "0,4", Language::German, "Bitte einen Abstand eingeben!", Input::Distance},
+      {"41", "0,0", "13", "0,4", Language::German, "Bitte die Resonanzfrequenz eingeben!", Input::Frequency},
+      {"41", "14", "13", "", Language::German, "Bitte Minimum eingeben!", Input::None},
+      {"", "", "", "0,4", Language::English, "Please enter a distance!", Input::Distance},
+      {"", "14", "13", "0,4", Language::English, "Please enter the antenna length!", Input::Length},
+      {"41", "", "13", "0,4", Language::English, "Please enter the resonance frequency!", Input::Frequency},
+      {"41", "14", "13", "0", Language::English, "Please enter minimum!", Input::None},
+      // A feed point off the wire: beyond its end or before its start.
+      {"41,7", "14,2", "100", "0,4", Language::German, "Bitte einen Abstand eingeben!", Input::Distance},
+      {"41,7", "14,2", "-13,9", "0,4", Language::English, "Please enter a distance!", Input::Distance},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -203,7 +207,26 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
     EXPECT_EQ(asker.asked[0].title, c.lang == Language::German ? " Unvollständig" : " Incomplete");
     EXPECT_EQ(asker.asked[0].icon, Icon::Exclamation);
     EXPECT_EQ(asker.asked[0].buttons, Buttons::Ok);
+    EXPECT_EQ(r.refused, c.field);
   }
+  // The feed point may sit at the very end of the wire.
+  auto win = workedWindow(',');
+  win.text3 = "41,7";
+  ScriptAsker asker;
+  EXPECT_TRUE(CheckAllBands(win, workedMainForm(','), env(Language::German, ','), asker).done);
+}
+
+TEST(FeedPointAllBands, DistanceBeyondTheAdaptedLengthIsRefused) {
+  auto win = workedWindow(',');
+  win.text1 = "80";
+  win.text3 = "60";
+  ScriptAsker asker;
+  asker.answers = {Answer::Yes};  // adapted to 41,725 m
+  const auto r = CheckAllBands(win, workedMainForm(','), env(Language::German, ','), asker);
+  EXPECT_FALSE(r.done);
+  EXPECT_EQ(r.text1, "41,725");
+  EXPECT_EQ(r.refused, Input::Distance);
+  EXPECT_EQ(asker.asked.back().text, "Bitte einen Abstand eingeben!");
 }
 
 TEST(FeedPointAllBands, ShorteningFactorDefaults) {

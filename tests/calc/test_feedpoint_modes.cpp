@@ -76,11 +76,20 @@ TEST(FeedPointOneFrequency, EnglishLinesUnequalSidesAndDefaultVk) {
   EXPECT_EQ(lines[6], "Difference between the two currents: 0.07693");
 }
 
-TEST(FeedPointOneFrequency, DistanceBeyondTheWireGivesANegativeSide) {
+TEST(FeedPointOneFrequency, DistanceOffTheWireIsRefused) {
+  for (const char* distance : {"25", "-1"}) {
+    ScriptAsker asker;
+    const auto r =
+        CheckOneFrequency(oneFrequencyWindow("20", "7,5", distance), mainWithVk("1"), Language::German, ',', asker);
+    EXPECT_FALSE(r.done) << distance;
+    EXPECT_EQ(r.refused, Input::Distance);
+    ASSERT_EQ(asker.asked.size(), 1u);
+    EXPECT_EQ(asker.asked[0].text, "Bitte einen Abstand eingeben!");
+  }
   ScriptAsker asker;
-  const auto r = CheckOneFrequency(oneFrequencyWindow("20", "7,5", "25"), mainWithVk("1"), Language::German, ',', asker);
+  const auto r = CheckOneFrequency(oneFrequencyWindow("20", "7,5", "20"), mainWithVk("1"), Language::German, ',', asker);
   ASSERT_TRUE(r.done);
-  EXPECT_EQ(crlfLines(r.rows)[1], "Länge rechts vom Speisepunkt: -5,0 m");
+  EXPECT_EQ(crlfLines(r.rows)[1], "Länge rechts vom Speisepunkt: 0,0 m");
 }
 
 TEST(FeedPointOneFrequency, EmptyOrZeroFieldsAreRefused) {

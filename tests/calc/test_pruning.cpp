@@ -67,6 +67,7 @@ TEST(Pruning, MissingInputsBeepWithFocusOnTheirField) {
       {{"20", "7", "3,65"}, Field::Combo1},  // ratio about 1.92
       {{"20", "3,5", "7,1"}, Field::Combo1}, // ratio about 0.49
       {{"1e9", "7", "7,1"}, Field::Text1},   // no whole count of half-waves fits
+      {{"-40", "7", "7,02"}, Field::Text1},  // would give a new length of -39,886 m
   };
   for (const Case& c : cases) {
     const PruningOutcome out = CalculatePruning(c.in, ',');

@@ -268,6 +268,71 @@ TEST(RunWireLengthLimit, CountedBandAtTheFundamentalStaysCounted) {
   EXPECT_EQ(out.bands, expected);
 }
 
+TEST(RunWireLengthLimit, LongWiresStayWithinTheLimit) {
+  // Per half-wave a long wire needs nearly 150 / f0, not Vk of it: taking off
+  // one half-wave is not enough, the count comes down until the wire fits.
+  struct Case {
+    const char* limit;
+    const char* f0;
+    BandValues bands;
+    const char* halfWaves;
+    const char* length;
+  };
+  const Case cases[] = {
+      {"1000", "3,65", {0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0}, "24", "984,247"},  // was 25 and 1025,342
+      {"2000", "7,1", {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0}, "94", "1984,859"},   // was 99 and 2090,493
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    RunInput in = TypicalInput(dir.str());
+    in.text1 = c.f0;
+    in.text2 = "";
+    in.text3 = c.limit;
+    in.bands = c.bands;
+    ScriptedHost host;
+    const RunOutput out = RunOptimisation(in, host);
+    ASSERT_EQ(out.outcome, RunOutcome::Completed) << c.limit;
+    EXPECT_EQ(out.text2.value_or(""), c.halfWaves) << c.limit;
+    EXPECT_EQ(report::FormatPicture(out.length, "##0.0##", ','), c.length) << c.limit;
+    EXPECT_EQ(out.info.find("Hinweis: länger"), std::string::npos) << c.limit;
+  }
+}
+
+TEST(RunWireLengthLimit, LengthBeyondTheLimitIsNoted) {
+  // One half-wave of 3.65 MHz is longer than 35 m; the all-bands mode does
+  // not follow the half-wave count at all.
+  for (int mode : {kLengthPreferred, kLengthAll}) {
+    for (Language lang : {Language::German, Language::English}) {
+      TempFolder dir;
+      RunInput in = TypicalInput(dir.str(), lang);
+      in.text1 = "3,65";
+      in.text3 = "35";
+      in.lengthMode = mode;
+      in.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+      ScriptedHost host;
+      const RunOutput out = RunOptimisation(in, host);
+      ASSERT_EQ(out.outcome, RunOutcome::Completed);
+      const std::string length = report::FormatPicture(out.length, "##0.0##", ',');
+      const std::string expected =
+          lang == Language::German
+              ? "Länge der Antenne " + length + " m\r\nHinweis: länger als die maximale Drahtlänge!\r\nMögliche"
+              : "Length of the antenna " + length + " m\r\nNote: longer than the maximum wire length!\r\nPossible";
+      EXPECT_NE(out.info.find(expected), std::string::npos) << out.info;
+      // The reports say nothing of it.
+      EXPECT_EQ(test::ReadBytes(dir.file("AntStrSu.txt")).find("Drahtl"), std::string::npos);
+    }
+  }
+  // Within the limit there is no note.
+  TempFolder dir;
+  RunInput in = TypicalInput(dir.str());
+  in.text3 = "45";
+  ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_LE(out.length, 45.0f);
+  EXPECT_EQ(out.info.find("Hinweis: länger"), std::string::npos);
+}
+
 // ---- candidate search --------------------------------------------------------
 
 TEST(RunCandidates, MoreThanThirtyOneAreAllKeptAndReported) {

@@ -98,6 +98,13 @@ TEST(InsulationFraction, TypicalWireAndLimits) {
   EXPECT_EQ(IsolationsVerkuerzung(2.5f, 3, 0, 0.95f), 0.0);
 }
 
+TEST(InsulationFraction, DoubleQuantityRoundedOnce) {
+  // Only c, g, w and o are single; the fraction itself, (1 - c) included,
+  // is double. In single precision 1 - c loses the last digit of AntSpezi.txt
+  // for a dielectric above about 4.
+  EXPECT_EQ(IsolationsVerkuerzung(4.5f, 4.2f, 2.523f, 0.965f), 0.01962503287851992);
+}
+
 TEST(AntennaLength, PreferredBand) {
   LengthContext ctx = bandsContext(kLengthPreferred, {5, 7});
   float n = 4, f0 = 14.2f;

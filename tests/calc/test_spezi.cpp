@@ -191,5 +191,25 @@ TEST(SpecialTableRun, FortyMetreWireHas4001Rows) {
   EXPECT_EQ(row.substr(8 + 10 * 4, 7), report::FormatPicture(c.G[7], "#0.00000", ','));  // 21 MHz, grey
 }
 
+TEST(SpecialTableRun, InsulatedWireKeepsTheLastDigit) {
+  test::TempFolder dir;
+  RunInput in = test::TypicalInput(dir.str());
+  in.text4 = "0,965";
+  in.combo1 = "4,5";
+  in.combo2 = "2,523";
+  in.text6 = "4,2";
+  in.bands = {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+  in.specialTable = true;
+  test::ScriptedHost host;
+  const RunOutput out = RunOptimisation(in, host);
+  ASSERT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(out.insulation, 0.01962503287851992);
+  const auto lines = test::Lines(test::ReadBytes(dir.file("AntSpezi.txt")));
+  ASSERT_GT(lines.size(), 1068u);
+  const std::string& row = lines[1067];  // line 1068 of the file
+  EXPECT_EQ(row.substr(0, 5), "10,57");
+  EXPECT_EQ(row.substr(8 + 10 * 5, 7), "0,84994");  // the 18 MHz column
+}
+
 }  // namespace
 }  // namespace lorvant

@@ -133,11 +133,13 @@ TEST(VkCalculator, PercentagesOutsideTheirRangeTurnRed) {
   }
 }
 
-TEST(VkTakeOverTest, WritesTheLastResultAndTheFrequency) {
-  const TakeOver before = TakeOverVk(0, "14,2", ',');
-  ASSERT_TRUE(before.vk.has_value());
-  EXPECT_EQ(*before.vk, "0,00");  // before any calculation
-  EXPECT_EQ(before.frequency.value_or(""), "14,2");
+TEST(VkTakeOverTest, WritesAPositiveResultAndTheFrequency) {
+  // Before any calculation (and for a result that is no Vk) nothing at all.
+  for (float none : {0.0f, -0.5f}) {
+    const TakeOver before = TakeOverVk(none, "14,2", ',');
+    EXPECT_FALSE(before.vk.has_value());
+    EXPECT_FALSE(before.frequency.has_value());
+  }
 
   const TakeOver after = TakeOverVk(0.9215f, "", '.');
   EXPECT_EQ(after.vk.value_or(""), "0.9215");

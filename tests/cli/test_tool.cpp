@@ -122,7 +122,6 @@ TEST(ToolFrame, BadCommandLinesGiveOneLineAndStatusTwo) {
       With(TypicalArgs(dir), {"--decimal-separator", "'"}),
       With(TypicalArgs(dir), {"--calculator-height", "0,001"}),
       With(TypicalArgs(dir), {"--ground-correction"}),
-      With(TypicalArgs(dir), {"--calculator-height", "10", "--calculator-diameter", "2", "--conductor", "1,4"}),
       With(TypicalArgs(dir), {"--json=yes"}),
       With(TypicalArgs(dir), {"--frequency", "7", "--frequency", "14"}),
       With(TypicalArgs(dir), {"--date"}),
@@ -421,6 +420,11 @@ INSTANTIATE_TEST_SUITE_P(
                in.language = Language::English;
                in.dateText = "1/2/03 04:05:06";
              }},
+        // The calculator's diameter need not be the main form's conductor.
+        Case{"CalculatorWithItsOwnDiameter",
+             With(kTypical, {"--decimal-separator", ",", "--calculator-height", "10", "--calculator-diameter", "2",
+                             "--conductor", "1,4"}),
+             [](RunInput& in) { in.calculator = {true, 10.0f, 2.0f, false, "10"}; }},
         // The wire-length limit greys the bands below the fundamental; WINDOM.
         Case{"WireLimitWindom",
              {"--band", "1.8", "--band", "3.5", "--band", "7", "--band", "14", "--wire-length", "41", "--halfwaves",

@@ -101,6 +101,18 @@ class ZusatzDipolTest : public QObject {
     QCOMPARE(w->Frame1->title(), QString("Zusatz-Dipol"));
   }
 
+  void typedFractionStaysAsTyped() {
+    ZusatzDipol* w = ZusatzDipol::instance();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->Option1_Click(1);
+    w->Combo1->setFocus();
+    w->Combo1->setEditText("");
+    QTest::keyClicks(w->Combo1, "0,1");
+    QCOMPARE(w->Combo1->currentText(), QString("0,1"));  // not 0,1667
+  }
+
   void activationRefreshesFrequencyAndDiameters() {
     test::ScriptedSeam seam;
     frmHauptform* main = frmHauptform::instance();

@@ -1,6 +1,8 @@
 // The feed-point window in its four modes, opened from the main window's
 // menu after a run and used as a user does: typing, clicking, answering.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -108,6 +111,55 @@ class TestFeedPointWindow : public QObject {
     main_ = nullptr;
     delete seam_;
     Module1::setDecimalSeparator(0);
+  }
+
+  // The fields edit as the main form's do; the menu's Ctrl+A ("alle
+  // Frequenzen") does not take the key from a focused result box.
+  void editingKeysInFieldsAndResultBox() {
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    w->Text3->setFocus();
+    w->Text3->clear();
+    QGuiApplication::clipboard()->setText("13,9");
+    QTest::keyClick(w->Text3, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w->Text3->text(), QString("13,9"));
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(w->Text3, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w->Text3, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("13,9"));
+    QCOMPARE(seam_->beeps, 0);
+    QVERIFY(test::pasteFromContextMenu(w->Text3, "-5"));
+    QCOMPARE(w->Text3->text(), QString("13,9"));
+    QCOMPARE(seam_->beeps, 1);
+
+    frmSpeisePkt* scan = open("mnuBerSpeisePkt");
+    click(scan->cmdRechnen);
+    const QString rows = scan->txtAuswertung->toPlainText();
+    QVERIFY(!rows.isEmpty());
+    scan->txtAuswertung->setFocus();
+    QTest::keyClick(scan->txtAuswertung, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
+    QCOMPARE(scan->txtAuswertung->textCursor().selectedText().size(), rows.size());
+    // Outside a text box the key is the menu's: the scan starts anew.
+    scan->cmdRechnen->setFocus();
+    QTest::keyClick(scan->cmdRechnen, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(scan->txtAuswertung->toPlainText().isEmpty());
+  }
+
+  // A feed point off the wire is refused like an empty field, and the
+  // focus goes where the correction is to be typed.
+  void refusedDistanceTakesTheFocus() {
+    for (const char* entry : {"mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG"}) {
+      frmSpeisePkt* w = open(entry);
+      w->activateWindow();
+      replace(w->Text1, "41,7");
+      replace(w->Text3, "100");
+      w->Text2->setFocus();
+      seam_->messages.clear();
+      click(w->cmdRechnen);
+      QCOMPARE(seam_->lastText(), QString("Bitte einen Abstand eingeben!"));
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text3));
+      QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
+    }
   }
 
   void allBandsCheck() {

@@ -108,6 +108,16 @@ TEST(FeedPointCli, AllBandsMessagesQuestionAndPrefill) {
   EXPECT_NE(r.err.find("angepasst werden? no"), std::string::npos) << r.err;
 }
 
+TEST(FeedPointCli, FeedPointOffTheWireIsRefused) {
+  auto r = RunTool(With("allbands", {"--distance", "100"}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Unvollständig: Bitte einen Abstand eingeben!\n");
+  r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", "25", "--language", "en"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Incomplete: Please enter a distance!\n");
+}
+
 TEST(FeedPointCli, OneFrequencyLines) {
   const auto r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", "10", "--vk", "1",
                           "--decimal-separator", ","});

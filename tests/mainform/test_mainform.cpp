@@ -29,6 +29,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -196,6 +197,30 @@ class TestMainForm : public QObject {
     type(f->Combo2, "2 mm");
     QCOMPARE(f->Combo2->currentText(), QString("2 mm"));
     QCOMPARE(seam_->beeps, 7);
+  }
+
+  // Text that is not typed passes the key filter too: the context menu's
+  // paste, the middle button's selection (every way in: Fields).
+  void textFromElsewherePassesTheKeyFilter() {
+    f->show();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    QVERIFY(test::pasteFromContextMenu(f->Text1, "7 MHz"));
+    QCOMPARE(f->Text1->text(), sep("14,2"));
+    QCOMPARE(seam_->beeps, 1);
+    if (test::pasteSelection(f->Text4, "0.9 Vk")) {
+      QCOMPARE(f->Text4->text(), sep("0,95"));
+      QCOMPARE(seam_->beeps, 2);
+    } else {
+      qInfo("no selection clipboard: the middle button pastes nothing on this platform");
+    }
+    // What typing would take goes in, also into the material list.
+    f->Combo1->setEditText("");
+    QVERIFY(test::pasteFromContextMenu(f->Combo1, "3,5"));
+    QCOMPARE(f->Combo1->currentText(), QString("3,5"));
+    f->Text2->clear();
+    QVERIFY(test::pasteFromContextMenu(f->Text2, "6,5"));
+    QVERIFY(f->Text2->text().isEmpty());
   }
 
   void bandBoxesClickKeysAndAll() {
@@ -624,6 +649,34 @@ class TestMainForm : public QObject {
     QVERIFY(!f->Command2->isEnabled());
     QVERIFY(!QFileInfo::exists(report));
     QCOMPARE(seam_->busyNow, 0);
+    QCOMPARE(f->Info->text(), QString("Berechnung abgebrochen."));
+
+    // After a complete run: its files stay, and nothing points at them as
+    // if they were this run's.
+    seam_->cancelProgressAfter = -1;
+    click(f->Command1);
+    QVERIFY(QFileInfo::exists(report));
+    const QByteArray kept = [&] {
+      QFile file(report);
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    seam_->progressUpdates = 0;
+    seam_->cancelProgressAfter = 0;
+    replace(f->Text2, "6");
+    click(f->Command1);
+    QCOMPARE(f->Info->text(),
+             QString::fromUtf8("Berechnung abgebrochen. Die Dateien der letzten vollständigen Berechnung bleiben "
+                               "erhalten."));
+    QVERIFY(!f->Command2->isEnabled());
+    QCOMPARE(Forms::status(), QString("Status: Berechnung einer Stromsummenantenne"));
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), kept);
+    // The half-drawn picture is cleared.
+    const QImage shown = f->Bild1->pixmap().toImage();
+    QVERIFY(!shown.isNull());
+    for (int y = 0; y < shown.height(); y += 3)
+      for (int x = 0; x < shown.width(); x += 3) QCOMPARE(shown.pixel(x, y), shown.pixel(0, 0));
   }
 
   // The form in the main window at its default size: nothing to scroll,

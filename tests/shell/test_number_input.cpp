@@ -1,10 +1,22 @@
 // Number input of every window: the key filter (through the scripted seam),
-// the number parse, the language rule and the decimal separator.
+// the number parse, the language rule and the decimal separator; the number
+// fields' filter of every way text comes in.
+#include <QInputMethodEvent>
 #include <QLocale>
 #include <QtTest>
 
+#include "shell/Fields.h"
 #include "shell/Module1.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
+
+namespace {
+void activate(QWidget* w) {
+  w->show();
+  w->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(w));
+}
+}  // namespace
 
 using namespace lorvant;
 
@@ -57,6 +69,50 @@ class NumberInputTest : public QObject {
     QCOMPARE(Module1::keyFilter(',', kWholeKeys), 0);
     QCOMPARE(Module1::keyFilter('.', kWholeKeys), 0);
     QCOMPARE(seam.beeps, 2);
+  }
+
+  void numberFieldTakesNothingTheKeysWouldRefuse() {
+    test::ScriptedSeam seam;
+    QLineEdit field;
+    Fields::filterNumbers(&field, kDecimalKeys);
+    activate(&field);
+    QTest::keyClicks(&field, "1a2");
+    QCOMPARE(field.text(), QString("12"));
+    QCOMPARE(seam.beeps, 1);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(",5");
+    QTest::keyClick(&field, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(field.text(), QString("12,5"));
+    for (const char* refused : {"5x", "-1", "2\b"}) {
+      clipboard->setText(QString::fromLatin1(refused));
+      QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(field.text(), QString("12,5"));
+    QCOMPARE(seam.beeps, 4);
+
+    QVERIFY(test::pasteFromContextMenu(&field, "e3"));
+    test::dropText(&field, " 7");
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00BD"));
+    QCoreApplication::sendEvent(&field, &composed);
+    QCOMPARE(field.text(), QString("12,5"));
+    QCOMPARE(seam.beeps, 7);
+
+    QVERIFY(test::pasteFromContextMenu(&field, "0"));
+    test::dropText(&field, "1");
+    QInputMethodEvent digit;
+    digit.setCommitString(QStringLiteral("2"));
+    QCoreApplication::sendEvent(&field, &digit);
+    QCOMPARE(field.text().size(), 7);
+    QCOMPARE(seam.beeps, 7);
+
+    // The editing keys edit and never beep.
+    QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(field.text().isEmpty());
+    QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field.text().size(), 7);
+    QCOMPARE(seam.beeps, 7);
   }
 
   void parse_data() {

@@ -83,6 +83,9 @@ TEST(PruneCommand, RefusalsNameTheField) {
   auto r = RunTool({"prune", "--measured", "7", "--desired", "7,05", "--decimal-separator", ","});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Eingabe abgewiesen: ist Antennenlänge [m]: \n");
+  r = RunTool({"prune", "--length", "-40", "--measured", "7", "--desired", "7,02", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Eingabe abgewiesen: ist Antennenlänge [m]: -40\n");
   r = RunTool({"prune", "--length", "20", "--measured", "7,0", "--desired", "3,65", "--decimal-separator", ","});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Eingabe abgewiesen: soll Resonanzfrequenz [MHz]: 3,65\n");
@@ -139,6 +142,35 @@ TEST(DipoleCommand, DefaultsComeFromTheMainFormAndRefusalsSuggest) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Eingabe abgewiesen: Draht-Durchmesser [mm]: 2; Vorschlag: 0,95\n");
   EXPECT_EQ(r.out, "");
+}
+
+TEST(DipoleCommand, ShorteningFactorAndFeedPointMustBeOnTheWire) {
+  const std::vector<std::string> base = {"dipole", "--frequency", "14,2", "--exciter-frequency", "3,5", "--diameter",
+                                         "2", "--exciter-diameter", "2", "--decimal-separator", ","};
+  auto with = [&base](std::vector<std::string> more) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  // A Vk outside 0 .. 1 is refused like a zero one: no result, no file.
+  Folder dir("vk");
+  for (const char* vk : {"-5", "1e38", "1,2"}) {
+    const auto r = RunTool(with({"--vk", vk, "--out", dir.path().string()}));
+    EXPECT_EQ(r.status, 1) << vk;
+    EXPECT_EQ(r.err, std::string("Eingabe abgewiesen: Verkürzungsfaktor: ") + vk + "\n");
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "ZusatzDipol.txt"));
+  // The plain dipole is fed in its centre; the WINDOM strictly inside.
+  for (const char* fraction : {"2", "0,5"}) EXPECT_EQ(RunTool(with({"--fraction", fraction})).status, 2) << fraction;
+  for (const char* fraction : {"nan", "1e38", "1", "0", "-0,25", "1,5", ""}) {
+    const auto r = RunTool(with({"--windom", "--half-waves", "2", "--fraction", fraction}));
+    EXPECT_EQ(r.status, 2) << fraction;
+    EXPECT_EQ(r.err.rfind("lorvant-calc dipole: --fraction '", 0), 0u) << r.err;
+  }
+  const auto r = RunTool(with({"--windom", "--half-waves", "2", "--fraction", "0,25"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Speise-Pkt bei: 0,25 der Ges.-Länge [m]: "), std::string::npos) << r.out;
 }
 
 TEST(DipoleCommand, SpacingOutsideTheFormulaIsMarked) {

@@ -159,18 +159,27 @@ class FrmVkTest : public QObject {
     QCOMPARE(frmVk::instance()->Tag, QString("-"));
   }
 
-  void doubleClickBeforeAnyCalculationWritesZero() {
+  void doubleClickOnAnEmptyResultTakesNothingOver() {
     test::ScriptedSeam seam;
     frmHauptform* main = frmHauptform::instance();
     main->Text1->setText("14,2");
+    main->Text4->setText("0,95");
     frmVk* w = calculator("3,65", "10", "2");
-    QVERIFY(ZusatzDipol::loaded() == nullptr);
     QTest::mouseDClick(w->Label9, Qt::LeftButton);
-    QCOMPARE(main->Text4->text(), QString("0,00"));
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(main->Text4->text(), QString("0,95"));
+    QCOMPARE(main->Text1->text(), QString("14,2"));
+    QVERIFY(ZusatzDipol::loaded() == nullptr);
+
+    // After a calculation the result is taken over; the additional dipole
+    // is loaded for it, but not shown.
+    w->Command1_Click();
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    QCOMPARE(seam.beeps, 1);
+    QCOMPARE(main->Text4->text(), QString::fromStdString(report::FormatPicture(w->lastVk(), "0.00##", ',')));
     QCOMPARE(main->Text1->text(), QString("3,65"));
-    // The additional dipole is loaded for it, but not shown.
     QVERIFY(ZusatzDipol::loaded() != nullptr);
-    QCOMPARE(ZusatzDipol::loaded()->Text6->text(), QString("0,00"));
+    QCOMPARE(ZusatzDipol::loaded()->Text6->text(), main->Text4->text());
     QVERIFY(!ZusatzDipol::loaded()->isVisible());
   }
 
@@ -195,6 +204,28 @@ class FrmVkTest : public QObject {
     main->Text4->setText("0,95");
     w->mnuVkUebernehmen->trigger();
     QCOMPARE(main->Text4->text(), QString("0,95"));
+  }
+
+  // The lists do not complete a typed number into one of their entries.
+  void typedValuesStayAsTyped() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "10", "");
+    activate(w);
+    w->Combo1->setFocus();
+    QTest::keyClicks(w->Combo1, "2");
+    QCOMPARE(w->Combo1->currentText(), QString("2"));
+
+    frmVk::mnuPruning();
+    w->Text1->setText("20");
+    w->Text2->setText("7,2");
+    w->Combo1->setFocus();
+    QTest::keyClicks(w->Combo1, "7");
+    QCOMPARE(w->Combo1->currentText(), QString("7"));
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QCOMPARE(w->Label9->text(), QString("+ 57,1"));  // 7,05 would give + 42,6
+    // Choosing from the list still works.
+    w->Combo1->setCurrentIndex(2);
+    QCOMPARE(w->Combo1->currentText(), QString("7,05"));
   }
 
   void pruningLayoutAndComputation() {
@@ -301,17 +332,40 @@ class FrmVkTest : public QObject {
     QCOMPARE(report(), plain);
   }
 
-  void pruningDoesNotDeactivateTheCalculator() {
+  // The pruning layout's fields are a measured frequency and a target, not
+  // a height and a wire diameter: nothing of them reaches another window.
+  void pruningLayoutHandsNothingOn() {
     test::ScriptedSeam seam;
+    frmHauptform* main = frmHauptform::instance();
     frmVk* w = calculator("14,2", "10", "2");
     w->Command1_Click();
     QVERIFY(frmVk::calculatorState().active);
     frmVk::mnuPruning();
-    QVERIFY(frmVk::calculatorState().active);
-    // The run keeps reading the second field as the height, whatever it
-    // holds in this layout.
-    w->Text2->setText("7,0");
-    QCOMPARE(frmVk::calculatorState().height, 7.0f);
+    w->Text1->setText("20");
+    w->Text2->setText("7,2");
+    w->Combo1->setEditText("7");
+    w->Command1_Click();
+    QCOMPARE(w->Label9->text(), QString("+ 57,1"));
+    QVERIFY(!frmVk::calculatorState().active);
+
+    // The additional dipole takes the main form's diameter and keeps its Vk.
+    main->Text4->setText("0,95");
+    ZusatzDipol::mnuBerZusDipol();
+    ZusatzDipol* dipole = ZusatzDipol::loaded();
+    activate(dipole);
+    QCOMPARE(dipole->Text4->text(), main->Combo2->currentText());
+    QCOMPARE(dipole->Text5->text(), main->Combo2->currentText());
+    dipole->Text1->setText("14,2");
+    dipole->Text2->setText("3,5");
+    dipole->Text6->setText("0,95");
+    dipole->Command1_Click();
+    QCOMPARE(dipole->Text6->text(), QString("0,95"));
+
+    // The result box holds a length change: a double-click takes nothing over.
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    QCOMPARE(main->Text4->text(), QString("0,95"));
+    QCOMPARE(main->Text1->text(), QString("14,2"));
+    QCOMPARE(seam.beeps, 1);
   }
 };
 
