@@ -33,10 +33,50 @@ int BandCheckColour(int bandIndex, int value) { return value != kBandOff ? BandC
 
 double NullCanvas::textWidth(std::string_view utf8) const { return 6.0 * report::CharCount(utf8); }
 
+namespace {
+
+// Marks closer than this many pixels run together.
+constexpr double kMinPixelsApart = 3;
+
+// The step after `step` in the row 1, 2, 5, 10, 20, 50, ...
+std::int32_t NextStep(std::int32_t step) {
+  std::int32_t decade = 1;
+  while (step / decade >= 10) decade *= 10;
+  const std::int32_t lead = step / decade;
+  return lead == 1 ? 2 * decade : lead == 2 ? 5 * decade : 10 * decade;
+}
+
+}  // namespace
+
+void CurvePicture::setup() {
+  crosses_.clear();
+  canvas_.setup();
+}
+
+void CurvePicture::clear() {
+  crosses_.clear();
+  canvas_.clear();
+}
+
 bool CurvePicture::setScale(float length) {
   k_ = sng(static_cast<double>(length) * 100 / kPictureWireWidth);
   scaleOk_ = std::isfinite(k_) && k_ != 0;
-  return scaleOk_;
+  tickEvery_ = 100;
+  labelEvery_ = 1000;
+  if (!scaleOk_) return false;
+
+  // Steps beyond the wire leave just the start's tick and label.
+  constexpr std::int32_t kLongest = 1'000'000'000;
+  const double units = 1 / std::fabs(static_cast<double>(k_));  // per centimetre
+  const double minTick = kMinPixelsApart * canvas_.unitsPerPixel();
+  while (tickEvery_ < kLongest && tickEvery_ * units < minTick) tickEvery_ = NextStep(tickEvery_);
+  // The widest label is the one of the last whole metre.
+  const double metres = std::floor(std::fabs(static_cast<double>(length)));
+  const double widest = canvas_.textWidth(" " + std::to_string(metres < 1e9 ? static_cast<long long>(metres) : 0));
+  while (labelEvery_ < kLongest &&
+         (labelEvery_ < tickEvery_ || labelEvery_ % tickEvery_ != 0 || labelEvery_ * units < widest))
+    labelEvery_ = NextStep(labelEvery_);
+  return true;
 }
 
 void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1,
@@ -50,11 +90,13 @@ void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1
   if (extraBand) canvas_.point(x, 150 - 80 * extraI1, kColourExtraBand);
   canvas_.point(x, 150, kColourBlack);
   canvas_.point(x, 150 - 160 * T, kColourSum);
-  if (p % 100 == 0) {
-    const int length = p % 1000 == 0 ? 10 : p % 500 == 0 ? 7 : 5;
+  if (p % tickEvery_ == 0) {
+    // A short wire: 10 at every 10 m (the labels), 7 at the 5 m between, else 5.
+    const std::int32_t half = labelEvery_ / 2;
+    const int length = p % labelEvery_ == 0 ? 10 : half % tickEvery_ == 0 && p % half == 0 ? 7 : 5;
     for (int j = 0; j <= length; ++j) canvas_.point(x, 151 + j, kColourBlack);
     // The metre value prints like a number: with a leading blank.
-    if (p % 1000 == 0) canvas_.text(x - 15, 165, " " + std::to_string(p / 100), kColourBlack);
+    if (p % labelEvery_ == 0) canvas_.text(x - 15, 165, " " + std::to_string(p / 100), kColourBlack);
   }
   if (p > 540 && p < 570) canvas_.point(p, 10, kColourSum);
 }
@@ -87,7 +129,12 @@ void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float ex
 
 void CurvePicture::candidate(double x) {
   if (!scaleOk_) return;
-  canvas_.text(x * 100 / k_ - 5, 180, "X", kColourBlack);
+  const double at = x * 100 / k_ - 5;
+  const double apart = kMinPixelsApart * canvas_.unitsPerPixel();
+  for (double drawn : crosses_)
+    if (std::fabs(at - drawn) < apart) return;
+  crosses_.push_back(at);
+  canvas_.text(at, 180, "X", kColourBlack);
 }
 
 }  // namespace lorvant

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/bandplan.h"
 
@@ -20,6 +21,11 @@ inline constexpr double kPictureScaleHeight = 209;
 inline constexpr double kPictureScaleLeft = -10;
 inline constexpr double kPictureScaleTop = 0;
 inline constexpr double kPictureWireWidth = 1280;  // x of the wire's end
+
+// Default pixel size of the picture: 0.8 pixel per user unit across and
+// 1 pixel per unit down, so the 1340 x 209 units become 1072 x 209 pixels.
+inline constexpr int kPicturePixelWidth = 1072;
+inline constexpr int kPicturePixelHeight = 209;
 
 // The sixteen colour numbers of the classic console palette.
 struct Rgb {
@@ -58,6 +64,10 @@ class Canvas {
   virtual std::string bitmap() const = 0;
   // Whether there is an image to save at all.
   virtual bool keepsImage() const { return true; }
+  // Width of one pixel in user units: what decides whether marks drawn side
+  // by side still stand apart. Unless a canvas knows better, the picture's
+  // default size.
+  virtual double unitsPerPixel() const { return kPictureScaleWidth / kPicturePixelWidth; }
 };
 
 // A canvas that draws nothing (for callers without a picture). Its text
@@ -80,12 +90,15 @@ class CurvePicture {
   explicit CurvePicture(Canvas& canvas) : canvas_(canvas) {}
 
   // Before the scan: the coordinate system, cleared.
-  void setup() { canvas_.setup(); }
-  void clear() { canvas_.clear(); }
+  void setup();
+  void clear();
 
   // Horizontal scale: k = L * 100 / 1280 centimetres per unit (single).
   // Returns false when k is zero or not finite; then nothing that depends
-  // on the scale is drawn.
+  // on the scale is drawn. Also chooses how densely the metre scale is
+  // drawn: a tick at every metre and a label at every 10 m as long as the
+  // ticks stand at least three pixels apart and the labels do not touch,
+  // otherwise at the nearest coarser steps of 1, 2 or 5 times a power of ten.
   bool setScale(float length);
   float scale() const { return k_; }
   bool hasScale() const { return scaleOk_; }
@@ -100,7 +113,9 @@ class CurvePicture {
   // After the scan: legend texts, unit, start/centre/end marks and lengths.
   void labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang, char sep);
 
-  // A reported candidate at x metres from the start.
+  // A reported candidate at x metres from the start. A cross closer than
+  // three pixels to one already drawn is not drawn again: on a long wire
+  // neighbouring candidates would merge into a bar.
   void candidate(double x);
 
   std::string bitmap() const { return canvas_.bitmap(); }
@@ -110,6 +125,9 @@ class CurvePicture {
   Canvas& canvas_;
   float k_ = 0;
   bool scaleOk_ = false;
+  std::int32_t tickEvery_ = 100;    // centimetres between ticks
+  std::int32_t labelEvery_ = 1000;  // centimetres between labels (and the longest ticks)
+  std::vector<double> crosses_;     // x of the crosses drawn
 };
 
 }  // namespace lorvant

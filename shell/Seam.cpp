@@ -5,12 +5,17 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <algorithm>
 
 namespace lorvant {
@@ -84,6 +89,22 @@ class DesktopProgress : public ProgressHandle {
   qint64 last_ = 0;
 };
 
+// A text laid out in lines of its own is shown as written where the screen
+// has room: the box would otherwise break its lines again at half the screen
+// width and leave a ragged edge of long and short lines.
+void keepLines(QMessageBox& box, const QString& text, QWidget* parent) {
+  QLabel* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  if (!label || !screen) return;
+  const QFontMetrics fm(label->font());
+  int widest = 0;
+  for (const QString& line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n"))))
+    widest = std::max(widest, fm.horizontalAdvance(line));
+  // Icon, margins and frame take the rest; a line too long for that wraps.
+  const int room = screen->availableGeometry().width() * 3 / 4;
+  label->setMinimumWidth(std::min(widest + fm.averageCharWidth(), room));
+}
+
 class DesktopSeam : public UiSeam {
  public:
   Answer message(QWidget* parent, const MessageRequest& r) override {
@@ -93,6 +114,7 @@ class DesktopSeam : public UiSeam {
     for (auto b : set.qt) made.append(box.addButton(b));
     const int def = std::clamp(r.defaultButton, 1, static_cast<int>(made.size())) - 1;
     box.setDefaultButton(made[def]);
+    keepLines(box, r.text, parent);
     const bool restoreBusy = QApplication::overrideCursor() != nullptr;
     if (restoreBusy) QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
@@ -126,9 +148,19 @@ class DesktopSeam : public UiSeam {
   }
 
   std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override {
+    // The dialog picks its list entries by family and style name. A family
+    // that is not installed would land on another one, and without a style
+    // name it takes the first style of the list, often "Oblique"; so it gets
+    // the font the text is really shown in.
+    const QFontInfo shown(initial.font);
+    QFont preset = initial.font;
+    preset.setFamilies({shown.family()});
+    preset.setStyleName(shown.styleName());
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial.font, parent);
+    QFont font = QFontDialog::getFont(&ok, preset, parent);
     if (!ok) return std::nullopt;
+    // An untouched family keeps the name the text asked for.
+    if (font.family() == shown.family()) font.setFamilies(initial.font.families());
     const QColor color = QColorDialog::getColor(initial.color, parent);
     return FontChoice{font, color.isValid() ? color : initial.color};
   }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -16,20 +17,27 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTextEdit>
 #include <QTextFragment>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "calc/filecommit.h"
 #include "calc/version.h"
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "viewer/rtf/Rtf.h"
 #include "viewer/rtf/TextCodec.h"
@@ -59,6 +67,25 @@ constexpr int kOtherMinimum = 12600;
 
 // Bigger files are no reports; reading them would only exhaust the memory.
 constexpr qint64 kMaxFileBytes = 128 * 1024 * 1024;
+
+// A plain text is shown once this much is in (some hundred lines of a
+// report, more than any screen shows); the rest follows in pieces small
+// enough to keep the window answering between them.
+constexpr qsizetype kFirstPieceBytes = 64 * 1024;
+constexpr qsizetype kPieceBytes = 1024 * 1024;
+
+// A special table of a long wire takes tens of megabytes in the editor.
+// glibc raises its threshold for mapping a block each time a mapped block is
+// freed: after the first big report, the next one's text grows inside the
+// heap, where growing copies it while the old copy stays, and where it is
+// not given back when the report is closed. A fixed threshold keeps big
+// blocks mapped.
+void keepBigBlocksMapped() {
+#if defined(__GLIBC__)
+  static const int done = mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+  Q_UNUSED(done);
+#endif
+}
 
 QString tr2(const char* de, const char* en) { return Module1::tr(de, en); }
 QString lineBreak() { return Module1::state().lineBreak; }
@@ -141,18 +168,32 @@ void frmRTF::setInfoHandler(std::function<void(QWidget*)> handler) { infoHandler
 
 frmRTF::frmRTF(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   setObjectName(QStringLiteral("frmRTF"));
+  keepBigBlocksMapped();
   // The program ends with its main window, whether the viewer is open or not.
   setAttribute(Qt::WA_QuitOnClose, false);
 
-  editor_ = new QPlainTextEdit(this);
-  editor_->setObjectName(QStringLiteral("RichTextBox1"));
-  editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  editor_->installEventFilter(this);
-  editor_->viewport()->installEventFilter(this);
+  // Reports go into a plain-text editor, which copes with a special table
+  // of a hundred thousand lines; rich text into one that lays out alignment.
+  plainEditor_ = new QPlainTextEdit(this);
+  plainEditor_->setObjectName(QStringLiteral("RichTextBox1"));
+  plainEditor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  richEditor_ = new QTextEdit(this);
+  richEditor_->setObjectName(QStringLiteral("RichTextBox1Rich"));
+  richEditor_->setLineWrapMode(QTextEdit::WidgetWidth);
   QFont font(installedFamily(QStringLiteral("Courier New")), 10);
   font.setStyleHint(QFont::TypeWriter);
-  editor_->setFont(font);
-  setCentralWidget(editor_);
+  for (QAbstractScrollArea* e : {static_cast<QAbstractScrollArea*>(plainEditor_), static_cast<QAbstractScrollArea*>(richEditor_)}) {
+    e->installEventFilter(this);
+    e->viewport()->installEventFilter(this);
+    e->setFont(font);
+  }
+  editors_ = new QStackedWidget(this);
+  editors_->addWidget(plainEditor_);
+  editors_->addWidget(richEditor_);
+  setCentralWidget(editors_);
+  loadTimer_ = new QTimer(this);
+  loadTimer_->setInterval(0);
+  connect(loadTimer_, &QTimer::timeout, this, [this] { loadNextPiece(); });
 
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
   panel1_ = new QLabel(this);
@@ -288,7 +329,7 @@ void frmRTF::placeOnScreen() {
 int frmRTF::reportWidthTwips() const {
   // The line after the one that holds the third character: the first line
   // of a report may be short or empty, the next shows its real width.
-  const QTextDocument* doc = editor_->document();
+  const QTextDocument* doc = document();
   int n = 0;
   const QTextBlock holder = doc->findBlock(2);
   if (holder.isValid() && doc->characterCount() > 3) {
@@ -340,6 +381,22 @@ void frmRTF::showViewer() {
   activated();
 }
 
+QAbstractScrollArea* frmRTF::editor() const {
+  return withEditor([](QAbstractScrollArea* e) { return e; });
+}
+
+QTextDocument* frmRTF::document() const {
+  return withEditor([](auto* e) { return e->document(); });
+}
+
+QTextCursor frmRTF::textCursor() const {
+  return withEditor([](auto* e) { return e->textCursor(); });
+}
+
+void frmRTF::setTextCursor(const QTextCursor& cursor) {
+  withEditor([&cursor](auto* e) { e->setTextCursor(cursor); });
+}
+
 void frmRTF::setStatusText(const QString& text) { panel1_->setText(text); }
 
 QString frmRTF::statusText() const { return panel1_->text(); }
@@ -347,19 +404,27 @@ QString frmRTF::statusText() const { return panel1_->text(); }
 // --- the modified flag --------------------------------------------------------
 
 bool frmRTF::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == editor_ && event->type() == QEvent::KeyPress) ||
-      (watched == editor_->viewport() && event->type() == QEvent::MouseButtonPress))
-    modified_ = true;
+  const bool key = watched == editor() && event->type() == QEvent::KeyPress;
+  if (key || (watched == editor()->viewport() && event->type() == QEvent::MouseButtonPress)) modified_ = true;
+  // A key that changes or copies the text needs all of it; moving around
+  // in what is there does not.
+  if (key && isLoading()) {
+    const auto* k = static_cast<QKeyEvent*>(event);
+    if (!k->text().isEmpty() || k->matches(QKeySequence::Paste) || k->matches(QKeySequence::Cut) ||
+        k->matches(QKeySequence::Delete) || k->matches(QKeySequence::SelectAll))
+      finishLoading();
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
 // --- loading ------------------------------------------------------------------
 
 void frmRTF::setFontName(const QString& family) {
-  QFont font = editor_->font();
+  QFont font = plainEditor_->font();
   font.setFamily(installedFamily(family));
   font.setStyleHint(QFont::TypeWriter);
-  editor_->setFont(font);
+  plainEditor_->setFont(font);
+  richEditor_->setFont(font);
 }
 
 bool frmRTF::loadDocument(const QString& path, QString* error) { return loadDocument(path, LoadAs::Auto, error); }
@@ -378,60 +443,115 @@ bool frmRTF::loadDocument(const QString& path, LoadAs how, QString* error) {
                 ": " + QDir::toNativeSeparators(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString() + ": " + QDir::toNativeSeparators(path));
-  QByteArray bytes = file.readAll();
-  file.close();
-  if (!loadBytes(std::move(bytes), how, path, error)) return false;
+  if (how == LoadAs::Rich || (how == LoadAs::Auto && rtf::looksLikeRtf(file.peek(4096)))) {
+    if (!loadRich(file.readAll(), path, error)) return false;
+  } else {
+    // In pieces, so that each piece's bytes can go once it is in the document.
+    bool read = false;
+    QList<QByteArray> pieces = textcodec::readPieces(file, kFirstPieceBytes, kPieceBytes, &read);
+    if (!read) return fail(file.errorString() + ": " + QDir::toNativeSeparators(path));
+    loadPlain(std::move(pieces));
+  }
   fileName_ = path;
   setStatusText(QDir::toNativeSeparators(fileName_));
   return true;
 }
 
-bool frmRTF::loadBytes(QByteArray bytes, LoadAs how, const QString& path, QString* error) {
-  const bool rich = how == LoadAs::Rich || (how == LoadAs::Auto && rtf::looksLikeRtf(bytes));
+bool frmRTF::loadRich(const QByteArray& bytes, const QString& path, QString* error) {
+  auto fail = [&](const QString& detail) {
+    if (error)
+      *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() + detail;
+    return false;
+  };
   // The new text goes into a document of its own: a file that cannot be
   // read leaves the one on the screen as it is.
-  auto doc = std::make_unique<QTextDocument>(this);
-  doc->setDocumentLayout(new QPlainTextDocumentLayout(doc.get()));
-  doc->setDefaultFont(editor_->font());
-  if (rich) {
-    const rtf::ReadResult r = rtf::read(bytes, doc.get());
-    if (!r.ok()) {
-      if (error) {
-        const QString detail = r.error == rtf::ReadError::NotRtf
-                                   ? tr2("keine RTF-Datei", "not a rich text file")
-                                   : tr2("zu tief verschachtelt (Byte %1)", "nested too deeply (byte %1)").arg(r.offset);
-        *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
-                 tr2("ist nicht lesbar: ", "cannot be read: ") + detail;
-      }
-      return false;
-    }
-  } else {
-    textcodec::Decoded decoded = textcodec::decode(bytes);
-    bytes = QByteArray();  // a big report is held once, not twice
-    doc->setUndoRedoEnabled(false);
-    doc->setPlainText(decoded.text);
-    doc->setUndoRedoEnabled(true);
-    lineEnd_ = decoded.lineEnd;
-    byteOrderMark_ = decoded.byteOrderMark;
-  }
-  if (rich) {
-    lineEnd_ = QStringLiteral("\r\n");
-    byteOrderMark_ = false;
-  }
-  replaceDocument(doc.release(), rich);
+  std::unique_ptr<QTextDocument> doc(emptyDocument(true));
+  const rtf::ReadResult r = rtf::read(bytes, doc.get());
+  if (!r.ok())
+    return fail(tr2("ist nicht lesbar: ", "cannot be read: ") +
+                (r.error == rtf::ReadError::NotRtf
+                     ? tr2("keine RTF-Datei", "not a rich text file")
+                     : tr2("zu tief verschachtelt (Byte %1)", "nested too deeply (byte %1)").arg(r.offset)));
+  // All of it hidden in parts that are not shown, or cut off: an empty
+  // window would look like a viewer that failed.
+  if (doc->toRawText().trimmed().isEmpty())
+    return fail(tr2("enthält keinen lesbaren Text.", "contains no readable text."));
+  replaceDocument(doc.release(), true);
+  lineEnd_ = QStringLiteral("\r\n");
+  byteOrderMark_ = false;
   return true;
 }
 
-void frmRTF::replaceDocument(QTextDocument* doc, bool rich) {
-  // The editor deletes a document it made itself; one of ours goes here.
-  const QPointer<QTextDocument> old = editor_->document();
+void frmRTF::loadPlain(QList<QByteArray> pieces) {
+  // Shown with its beginning; the rest is read in while the user already
+  // looks at it.
+  std::unique_ptr<QTextDocument> doc(emptyDocument(false));
+  auto decoder = std::make_unique<textcodec::Decoder>(std::move(pieces));
+  doc->setUndoRedoEnabled(false);
+  QTextCursor(doc.get()).insertText(decoder->next());
+  decoder->restarted();  // a start over within the first piece replaced nothing shown
+  replaceDocument(doc.release(), false);
+  loader_ = std::move(decoder);
+  if (loader_->atEnd())
+    completeLoading();
+  else
+    loadTimer_->start();
+}
+
+QTextDocument* frmRTF::emptyDocument(bool rich) {
+  auto* doc = new QTextDocument(this);
+  if (!rich) doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+  doc->setDefaultFont(plainEditor_->font());
+  return doc;
+}
+
+void frmRTF::loadNextPiece() {
+  if (!loader_) return;
+  QTextDocument* doc = document();
+  const QString piece = loader_->next();
+  if (loader_->restarted()) doc->clear();  // it was no UTF-8 after all
+  QTextCursor end(doc);
+  end.movePosition(QTextCursor::End);
+  end.insertText(piece);
+  if (loader_->atEnd()) completeLoading();
+}
+
+void frmRTF::completeLoading() {
+  loadTimer_->stop();
+  lineEnd_ = loader_->lineEnd();
+  byteOrderMark_ = loader_->byteOrderMark();
+  loader_.reset();
+  QTextDocument* doc = document();
+  doc->setUndoRedoEnabled(true);
   doc->setModified(false);
-  editor_->setDocument(doc);
-  // Reports keep their columns; rich text flows like a letter.
-  editor_->setLineWrapMode(rich ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-  editor_->moveCursor(QTextCursor::Start);
-  if (old && old->parent() == this) delete old.data();
+}
+
+void frmRTF::finishLoading() {
+  while (loader_) loadNextPiece();
+}
+
+void frmRTF::replaceDocument(QTextDocument* doc, bool rich) {
+  // A text still being read in is given up for the new one.
+  loader_.reset();
+  loadTimer_->stop();
+  // The editors delete documents they made themselves; ours go here. The
+  // editor not in use gets an empty one, so the old text is let go.
+  const QPointer<QTextDocument> oldPlain = plainEditor_->document();
+  const QPointer<QTextDocument> oldRich = richEditor_->document();
+  doc->setModified(false);
+  if (rich) {
+    richEditor_->setDocument(doc);
+    plainEditor_->setDocument(emptyDocument(false));
+  } else {
+    plainEditor_->setDocument(doc);
+    richEditor_->setDocument(emptyDocument(true));
+  }
   rich_ = rich;
+  // Reports keep their columns; rich text flows like a letter.
+  editors_->setCurrentWidget(editor());
+  withEditor([](auto* e) { e->moveCursor(QTextCursor::Start); });
+  for (const QPointer<QTextDocument>& old : {oldPlain, oldRich})
+    if (old && old.data() != doc && old->parent() == this) delete old.data();
 }
 
 // --- open and save ------------------------------------------------------------
@@ -464,7 +584,7 @@ void frmRTF::open() {
   QDir::setCurrent(folder);
   setStatusText(QDir::toNativeSeparators(fileName_));
   showViewer();
-  editor_->setFocus();
+  editor()->setFocus();
 }
 
 bool frmRTF::save() {
@@ -512,11 +632,12 @@ bool frmRTF::save() {
 }
 
 bool frmRTF::writeFile(const QString& path, bool rich, QString* error) {
+  finishLoading();
   QByteArray bytes;
   if (rich) {
-    bytes = rtf::write(editor_->document());
+    bytes = rtf::write(document());
   } else {
-    bytes = textcodec::encode(editor_->document()->toRawText(), {lineEnd_, byteOrderMark_}).bytes;
+    bytes = textcodec::encode(document()->toRawText(), {lineEnd_, byteOrderMark_}).bytes;
   }
   // Written beside and renamed: a failing disk never leaves half a file.
   try {
@@ -539,7 +660,7 @@ void frmRTF::findNext() { runSearch(false); }
 
 void frmRTF::runSearch(bool askForText) {
   const QString title = tr2("Suchen", "Searching");
-  QTextCursor cursor = editor_->textCursor();
+  QTextCursor cursor = textCursor();
   QString text = cursor.selectedText();
   text.replace(QChar::ParagraphSeparator, u'\n');
   text.replace(QChar::LineSeparator, u'\n');
@@ -551,35 +672,41 @@ void frmRTF::runSearch(bool askForText) {
   if (text.isEmpty()) return;
 
   // From the character after the start of the selection, ignoring case.
-  const qsizetype found = documentText(editor_->document()).indexOf(text, cursor.selectionStart() + 1, Qt::CaseInsensitive);
+  finishLoading();
+  const qsizetype found = documentText(document()).indexOf(text, cursor.selectionStart() + 1, Qt::CaseInsensitive);
   if (found >= 0) {
     cursor.setPosition(static_cast<int>(found));
     cursor.setPosition(static_cast<int>(found + text.size()), QTextCursor::KeepAnchor);
-    editor_->setTextCursor(cursor);
+    setTextCursor(cursor);
   } else {
     cursor.setPosition(0);
-    editor_->setTextCursor(cursor);
+    setTextCursor(cursor);
     showMessage(this, tr2("Leider keine (weitere) Fundstelle", "Unfortunately no (further) find - position"), title,
                 Icon::Information);
   }
-  editor_->setFocus();
+  editor()->setFocus();
 }
 
 // --- formatting -----------------------------------------------------------------
 
-void frmRTF::mergeFormat(const QTextCharFormat& format) { editor_->mergeCurrentCharFormat(format); }
+void frmRTF::mergeFormat(const QTextCharFormat& format) {
+  finishLoading();
+  withEditor([&format](auto* e) { e->mergeCurrentCharFormat(format); });
+}
 
 void frmRTF::clearColour() {
-  const QTextCursor selection = editor_->textCursor();
+  const QTextCursor selection = textCursor();
   if (!selection.hasSelection()) {
-    QTextCharFormat f = editor_->currentCharFormat();
-    f.clearForeground();
-    editor_->setCurrentCharFormat(f);
+    withEditor([](auto* e) {
+      QTextCharFormat f = e->currentCharFormat();
+      f.clearForeground();
+      e->setCurrentCharFormat(f);
+    });
     return;
   }
   // A merge cannot remove an attribute: each coloured piece of the selection
   // gets its own format back without the colour.
-  QTextDocument* doc = editor_->document();
+  QTextDocument* doc = document();
   const int start = selection.selectionStart();
   const int end = selection.selectionEnd();
   struct Piece {
@@ -609,6 +736,7 @@ void frmRTF::clearColour() {
 }
 
 void frmRTF::applyPreset(Preset preset) {
+  finishLoading();
   const QString family = installedFamily(preset == Preset::Text ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
   const double size = preset == Preset::Standard ? 10 : 8;
   // Standard is the plain look: the selection loses its colour too.
@@ -616,10 +744,11 @@ void frmRTF::applyPreset(Preset preset) {
   QFont font(family);
   font.setPointSizeF(size);
   if (preset != Preset::Text) font.setStyleHint(QFont::TypeWriter);
-  editor_->setFont(font);
+  plainEditor_->setFont(font);
+  richEditor_->setFont(font);
   // Text with a font of its own (rich text, or a font chosen for a part)
   // follows the whole editor.
-  QTextCursor all(editor_->document());
+  QTextCursor all(document());
   all.select(QTextCursor::Document);
   QTextCharFormat f;
   f.setFontFamilies({family});
@@ -629,30 +758,36 @@ void frmRTF::applyPreset(Preset preset) {
 
 void frmRTF::chooseFont() {
   seam().setBusy(true);
-  const QTextCursor cursor = editor_->textCursor();
+  finishLoading();
+  const QTextCursor cursor = textCursor();
   QTextCharFormat format = cursor.charFormat();
   if (cursor.hasSelection()) {
     // The attributes of the first selected character.
-    QTextCursor first(editor_->document());
+    QTextCursor first(document());
     first.setPosition(cursor.selectionStart() + 1);
     format = first.charFormat();
   }
   FontChoice initial;
-  initial.font = format.font().resolve(editor_->document()->defaultFont());
+  initial.font = format.font().resolve(document()->defaultFont());
   initial.color = format.foreground().style() != Qt::NoBrush ? format.foreground().color()
-                                                             : editor_->palette().color(QPalette::Text);
+                                                             : editor()->palette().color(QPalette::Text);
   seam().setBusy(false);
   const std::optional<FontChoice> chosen = seam().chooseFont(this, initial);
   if (!chosen) return;
+  // Only what the user changed goes to the selection: OK on an untouched
+  // dialog changes nothing, and a selection of mixed looks keeps the mix in
+  // everything else.
+  const QFont& was = initial.font;
+  const QFont& now = chosen->font;
   QTextCharFormat out;
-  out.setFontFamilies({chosen->font.family()});
-  if (chosen->font.pointSizeF() > 0) out.setFontPointSize(chosen->font.pointSizeF());
-  out.setFontWeight(chosen->font.bold() ? QFont::Bold : QFont::Normal);
-  out.setFontItalic(chosen->font.italic());
-  out.setFontStrikeOut(chosen->font.strikeOut());
-  out.setFontUnderline(chosen->font.underline());
-  out.setForeground(chosen->color);
-  mergeFormat(out);
+  if (now.family() != was.family()) out.setFontFamilies({now.family()});
+  if (now.pointSizeF() > 0 && now.pointSizeF() != was.pointSizeF()) out.setFontPointSize(now.pointSizeF());
+  if (now.bold() != was.bold()) out.setFontWeight(now.bold() ? QFont::Bold : QFont::Normal);
+  if (now.italic() != was.italic()) out.setFontItalic(now.italic());
+  if (now.strikeOut() != was.strikeOut()) out.setFontStrikeOut(now.strikeOut());
+  if (now.underline() != was.underline()) out.setFontUnderline(now.underline());
+  if (chosen->color != initial.color) out.setForeground(chosen->color);
+  if (!out.properties().isEmpty()) mergeFormat(out);
 }
 
 void frmRTF::setBold() {
@@ -676,11 +811,11 @@ void frmRTF::setUnderline() {
 // --- printing -----------------------------------------------------------------
 
 std::unique_ptr<QTextDocument> frmRTF::printableDocument(bool selectionOnly) const {
-  const QTextDocument* source = editor_->document();
+  const QTextDocument* source = document();
   std::unique_ptr<QTextDocument> doc;
   if (selectionOnly) {
     doc = std::make_unique<QTextDocument>();
-    QTextCursor(doc.get()).insertFragment(editor_->textCursor().selection());
+    QTextCursor(doc.get()).insertFragment(textCursor().selection());
   } else {
     doc.reset(source->clone());
     doc->setParent(nullptr);
@@ -690,16 +825,26 @@ std::unique_ptr<QTextDocument> frmRTF::printableDocument(bool selectionOnly) con
 }
 
 void frmRTF::print() {
-  const bool hasSelection = editor_->textCursor().hasSelection();
+  finishLoading();
+  const bool hasSelection = textCursor().hasSelection();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
-  PrintRequest request;
-  request.hasSelection = hasSelection;
-  const std::optional<PrintChoice> choice = seam().choosePrinter(this, printer, request);
-  if (!choice) return;
+  // Without a printer the dialog could only offer a file somewhere: the
+  // whole document goes into a PDF named after it in the results folder.
+  const QString pdfPath = Printout::toPrinterOrPdf(
+      printer, (fileName_.isEmpty() ? tr2("Ausdruck", "Printout") : QFileInfo(fileName_).completeBaseName()) + ".pdf");
+  bool selectionOnly = false;
+  if (pdfPath.isEmpty()) {
+    PrintRequest request;
+    request.hasSelection = hasSelection;
+    const std::optional<PrintChoice> choice = seam().choosePrinter(this, printer, request);
+    if (!choice) return;
+    selectionOnly = choice->selectionOnly && hasSelection;
+  }
+  const QString target = pdfPath.isEmpty() ? QString() : lineBreak() + QDir::toNativeSeparators(pdfPath);
 
   seam().setBusy(true);
-  std::unique_ptr<QTextDocument> doc = printableDocument(choice->selectionOnly && hasSelection);
+  std::unique_ptr<QTextDocument> doc = printableDocument(selectionOnly);
   // A printout into a PDF file is written under a temporary name and
   // renamed when it is complete, like every file the program writes.
   const QString pdfTarget = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
@@ -741,7 +886,7 @@ void frmRTF::print() {
                   pages = doc->pageCount();
                   return true;
                 },
-                tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.")});
+                tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target});
   steps.append({[&] {
                   if (!painter.isActive()) return true;
                   for (int i = 0; i < pages; ++i) {
@@ -757,12 +902,12 @@ void frmRTF::print() {
                   }
                   return true;
                 },
-                tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.")});
+                tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target});
   steps.append({[&] {
                   if (painter.isActive() && !painter.end()) return false;
                   return printer.printerState() != QPrinter::Error;
                 },
-                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.")});
+                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target});
   steps.append({[&] {
                   if (!staged) return true;
                   try {
@@ -773,8 +918,9 @@ void frmRTF::print() {
                   staged.reset();
                   return true;
                 },
-                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.")});
+                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target});
 
+  bool skipped = false;  // a step the user let go: the file may be incomplete
   for (qsizetype i = 0; i < steps.size();) {
     if (steps[i].run()) {
       ++i;
@@ -790,9 +936,13 @@ void frmRTF::print() {
       return;
     }
     seam().setBusy(true);
-    if (a == Answer::Ignore) ++i;
+    if (a == Answer::Ignore) {
+      skipped = true;
+      ++i;
+    }
   }
   seam().setBusy(false);
+  if (!pdfPath.isEmpty() && !skipped) Printout::tellPdf(this, pdfPath);
 }
 
 // --- help, info ---------------------------------------------------------------
@@ -833,7 +983,7 @@ void frmRTF::showInfo() {
 // --- closing --------------------------------------------------------------------
 
 bool frmRTF::offerSave() {
-  const bool ask = mnuSave_->isEnabled() && !editor_->document()->isEmpty() && modified_;
+  const bool ask = mnuSave_->isEnabled() && !document()->isEmpty() && modified_;
   if (ask && showMessage(this, tr2("Soll der Text gespeichert werden ?", "Should the text be saved ?"),
                          tr2(" Text speichern ?", " Save text ?"), Icon::Question, Buttons::YesNo) == Answer::Yes)
     save();

@@ -7,19 +7,30 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
 
+class QAbstractScrollArea;
 class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QStackedWidget;
+class QTextEdit;
+class QTimer;
 class QTextCharFormat;
+class QTextCursor;
 class QTextDocument;
 class QToolBar;
 
 namespace lorvant {
+
+namespace textcodec {
+class Decoder;
+}
 
 // The installed family that stands for the wanted one: "Courier New" falls
 // back to a fixed-pitch family, "Arial" to the system's general font.
@@ -50,9 +61,17 @@ class frmRTF : public QMainWindow {
   void setFontName(const QString& family);
   // Loads a file as show-file does: rich text when it is rich text, else
   // plain text. False with a description (and the document kept) when the
-  // file is missing, unreadable, too big or broken rich text.
+  // file is missing, unreadable, too big, broken rich text or rich text
+  // without anything to show. A plain text is shown as soon as its
+  // beginning is in; the rest follows while the event loop runs, and every
+  // command that needs the whole text waits for it.
+
   bool loadDocument(const QString& path, QString* error);
   bool loadDocument(const QString& path, LoadAs how, QString* error);
+  // Whether the rest of a plain text is still being read in.
+  bool isLoading() const { return loader_ != nullptr; }
+  // Reads the rest of a plain text in at once.
+  void finishLoading();
   // Shows the viewer non-modally, raises and activates it.
   void showViewer();
   // Menu, toolbar and window captions in the current language.
@@ -72,7 +91,13 @@ class frmRTF : public QMainWindow {
   void showHelp();
   void showInfo();
 
-  QPlainTextEdit* editor() const { return editor_; }
+  // The editing control that shows the document: a plain-text editor for
+  // reports (fast with the biggest), a rich-text editor for rich text (it
+  // lays out alignment).
+  QAbstractScrollArea* editor() const;
+  QTextDocument* document() const;
+  QTextCursor textCursor() const;
+  void setTextCursor(const QTextCursor& cursor);
   QString fileName() const { return fileName_; }
   bool isModified() const { return modified_; }  // the user clicked or typed in the text
   bool isRichText() const { return rich_; }
@@ -95,15 +120,26 @@ class frmRTF : public QMainWindow {
   void activated();
   void setStatusText(const QString& text);
   void runSearch(bool askForText);
-  bool loadBytes(QByteArray bytes, LoadAs how, const QString& path, QString* error);
+  bool loadRich(const QByteArray& bytes, const QString& path, QString* error);
+  void loadPlain(QList<QByteArray> pieces);
   void replaceDocument(QTextDocument* doc, bool rich);
+  void loadNextPiece();
+  void completeLoading();
+  QTextDocument* emptyDocument(bool rich);
+  // Calls f with the editor that shows the document.
+  template <class F>
+  decltype(auto) withEditor(F&& f) const {
+    return rich_ ? f(richEditor_) : f(plainEditor_);
+  }
   void mergeFormat(const QTextCharFormat& format);
   void clearColour();
   bool writeFile(const QString& path, bool rich, QString* error);
   std::unique_ptr<QTextDocument> printableDocument(bool selectionOnly) const;
   bool offerSave();  // the save question on closing
 
-  QPlainTextEdit* editor_ = nullptr;
+  QStackedWidget* editors_ = nullptr;
+  QPlainTextEdit* plainEditor_ = nullptr;
+  QTextEdit* richEditor_ = nullptr;
   QLabel* panel1_ = nullptr;
   QToolBar* toolbar1_ = nullptr;
   QToolBar* toolbar2_ = nullptr;
@@ -136,6 +172,9 @@ class frmRTF : public QMainWindow {
   // How a plain text came, so that saving it again gives the same bytes.
   QString lineEnd_ = QStringLiteral("\r\n");
   bool byteOrderMark_ = false;
+  // The rest of a plain text still to be read in, and what reads it.
+  std::unique_ptr<textcodec::Decoder> loader_;
+  QTimer* loadTimer_ = nullptr;
 };
 
 // Show file: sets the viewer's font to Courier New (creating the viewer),

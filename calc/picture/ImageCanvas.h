@@ -11,11 +11,6 @@
 
 namespace lorvant {
 
-// Default pixel size of the picture: 0.8 pixel per user unit across and
-// 1 pixel per unit down, so the 1340 x 209 units become 1072 x 209 pixels.
-inline constexpr int kPicturePixelWidth = 1072;
-inline constexpr int kPicturePixelHeight = 209;
-
 // Text needs the fonts of a QGuiApplication (for a batch tool: one with the
 // "offscreen" platform).
 class ImageCanvas final : public Canvas {
@@ -27,6 +22,7 @@ class ImageCanvas final : public Canvas {
   void point(double x, double y, int colour) override;
   void text(double x, double y, std::string_view utf8, int colour) override;
   double textWidth(std::string_view utf8) const override;
+  double unitsPerPixel() const override { return 1 / sx_; }
   // A BMP file's bytes (24 bits per pixel).
   std::string bitmap() const override;
 

@@ -19,6 +19,7 @@
 #include "calc/version.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
@@ -32,7 +33,6 @@ Platform defaults() {
   p.start = [](const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
   };
-  p.defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
   p.programDir = [] { return QCoreApplication::applicationDirPath(); };
   return p;
 }
@@ -133,7 +133,10 @@ QString defaultFromMimeApps(const QString& mime) {
 
 Platform& platform() { return storage(); }
 
-void resetPlatform() { storage() = defaults(); }
+void resetPlatform() {
+  storage() = defaults();
+  Printout::resetDefaultPrinter();
+}
 
 Launcher launcherFromExec(const QString& exec) {
   Launcher l;
@@ -262,24 +265,18 @@ void mnuDatDruck(QWidget* parent) {
   }
 
   const QPixmap image = form->grab();
-  const QPrinterInfo info = platform().defaultPrinter();
   QPrinter printer(QPrinter::HighResolution);
-  QString pdfPath;
+  const QString pdfPath = Printout::toPrinterOrPdf(printer, Module1::tr("Eingaben.pdf", "Inputs.pdf"));
   // The PDF file is written under a temporary name and renamed when complete.
   std::optional<files::StagedPath> staged;
   QString cause;
-  if (info.isNull()) {
-    // No printer on this system: the printout becomes a PDF file.
-    pdfPath = Module1::state().resultsFolder + Module1::tr("Eingaben.pdf", "Inputs.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
+  if (!pdfPath.isEmpty()) {
     try {
       staged.emplace(Module1::nativePath(pdfPath));
       printer.setOutputFileName(Module1::fromNativePath(staged->path()));
     } catch (const files::FileError& e) {
       cause = QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
     }
-  } else {
-    printer.setPrinterName(info.printerName());
   }
   printer.setDocName(footer);
   bool printed = false;
@@ -314,11 +311,7 @@ void mnuDatDruck(QWidget* parent) {
                     (pdfPath.isEmpty() ? QString() : lb() + pdfPath) + (cause.isEmpty() ? QString() : lb() + cause),
                 Module1::tr(" Drucken", " Printing"), Icon::Exclamation);
   } else if (!pdfPath.isEmpty()) {
-    showMessage(parent,
-                Module1::tr("Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:",
-                            "No printer is set up. The printout was saved as a PDF file:") +
-                    lb() + pdfPath,
-                Module1::tr(" Drucken", " Printing"), Icon::Information);
+    Printout::tellPdf(parent, pdfPath);
   }
 }
 

@@ -2,7 +2,6 @@
 // desktop's PDF program, the Info box, and printing the input form.
 #pragma once
 
-#include <QPrinterInfo>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,10 +22,10 @@ inline constexpr const char* kFilePlaceholder = "\x01file";
 struct Platform {
   std::function<Launcher(const QString& file)> findProgram;
   std::function<bool(const QString& program, const QStringList& arguments)> start;
-  std::function<QPrinterInfo()> defaultPrinter;
   std::function<QString()> programDir;
 };
 Platform& platform();
+// Also brings back the system's default printer (Printout::defaultPrinter).
 void resetPlatform();
 
 // The desktop's program for a file: asks xdg-mime for the default

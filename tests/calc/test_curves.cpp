@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "calc/curves.h"
 #include "calc/reports/text.h"
@@ -119,6 +120,98 @@ TEST(CurveSteps, TicksAndLabelsOfA43MetreWire) {
   }
   EXPECT_EQ(labels, (std::vector<std::string>{" 0", " 10", " 20", " 30", " 40"}));
   EXPECT_DOUBLE_EQ(canvas.texts[1].x, 1000 / static_cast<double>(k) - 15);
+}
+
+// The main form's picture: 804 pixels across, its 8-point digits about ten
+// units wide.
+class WindowCanvas : public RecordingCanvas {
+ public:
+  double textWidth(std::string_view t) const override { return 10.0 * report::CharCount(t); }
+  double unitsPerPixel() const override { return kPictureScaleWidth / 804; }
+};
+
+struct Scale {
+  std::vector<double> ticks;        // x of every tick, left to right
+  std::vector<int> tickLengths;     // points below the base line, minus one
+  std::vector<const Text*> labels;  // the metre labels, left to right
+};
+
+Scale ScaleOf(const RecordingCanvas& canvas) {
+  std::map<double, int> below;
+  for (const Dot& d : canvas.dots)
+    if (d.y > 150 && d.y <= 161) ++below[d.x];
+  Scale s;
+  for (const auto& [x, n] : below) {
+    s.ticks.push_back(x);
+    s.tickLengths.push_back(n - 1);
+  }
+  for (const Text& t : canvas.texts)
+    if (t.y == 165 && t.text != "m") s.labels.push_back(&t);
+  std::sort(s.labels.begin(), s.labels.end(), [](const Text* a, const Text* b) { return a->x < b->x; });
+  return s;
+}
+
+TEST(CurveSteps, LongWiresKeepTheirScaleReadable) {
+  for (float length : {200.0f, 400.0f, 1000.0f}) {
+    WindowCanvas canvas;
+    CurvePicture pic(canvas);
+    pic.setup();
+    ASSERT_TRUE(pic.setScale(length));
+    const auto N = static_cast<std::int32_t>(std::lround(length * 100.0));
+    Scan(pic, N, Shown({}));
+    const Scale s = ScaleOf(canvas);
+    const double pixel = canvas.unitsPerPixel();
+    // Labels stand side by side without touching, at a whole number of tens
+    // of metres apart, starting with 0.
+    ASSERT_GE(s.labels.size(), 5u) << length;
+    EXPECT_EQ(s.labels.front()->text, " 0");
+    const int first = std::stoi(s.labels[1]->text);
+    EXPECT_EQ(first % 10, 0) << length;
+    for (std::size_t i = 0; i + 1 < s.labels.size(); ++i) {
+      EXPECT_GE(s.labels[i + 1]->x, s.labels[i]->x + canvas.textWidth(s.labels[i]->text))
+          << length << " m: " << s.labels[i]->text << " and" << s.labels[i + 1]->text;
+      EXPECT_EQ(std::stoi(s.labels[i + 1]->text) - std::stoi(s.labels[i]->text), first) << length;
+    }
+    // Ticks at least three pixels apart, the longest under every label.
+    for (std::size_t i = 0; i + 1 < s.ticks.size(); ++i)
+      EXPECT_GE(s.ticks[i + 1] - s.ticks[i], 3 * pixel - 1e-9) << length << " m, tick " << i;
+    int longest = 0;
+    for (std::size_t i = 0; i < s.ticks.size(); ++i)
+      if (s.tickLengths[i] == 10) {
+        ++longest;
+        const double metre = s.ticks[i] * pic.scale() / 100;
+        EXPECT_EQ(std::lround(metre) % first, 0) << length << " m, tick at " << metre;
+      }
+    EXPECT_EQ(longest, static_cast<int>(s.labels.size())) << length;
+    if (length == 200.0f) {
+      // Readable as it was: a tick at every metre, a label at every 10 m.
+      EXPECT_EQ(s.ticks.size(), 201u);
+      EXPECT_EQ(first, 10);
+    }
+  }
+}
+
+TEST(CurveLabels, CrossesCloserThanThreePixelsMerge) {
+  WindowCanvas canvas;
+  CurvePicture pic(canvas);
+  auto crosses = [&canvas] {
+    std::vector<double> x;
+    for (const Text& t : canvas.texts)
+      if (t.text == "X") x.push_back(t.x);
+    return x;
+  };
+  pic.setup();
+  ASSERT_TRUE(pic.setScale(1000));
+  // 1 cm and 1 m apart stand on the same pixels; 10 m is about 8 pixels.
+  for (double x : {100.0, 100.01, 101.0, 110.0}) pic.candidate(x);
+  EXPECT_EQ(crosses(), (std::vector<double>{100.0 * 100 / pic.scale() - 5, 110.0 * 100 / pic.scale() - 5}));
+
+  // On a 43 m wire three pixels are about 17 cm.
+  pic.setup();
+  ASSERT_TRUE(pic.setScale(43));
+  for (double x : {8.0, 8.15, 8.35}) pic.candidate(x);
+  EXPECT_EQ(crosses().size(), 2u);
+  EXPECT_DOUBLE_EQ(crosses()[1], 8.35 * 100 / pic.scale() - 5);
 }
 
 TEST(CurveSteps, CurvesInTheirColoursAndTheLegendMark) {

@@ -175,7 +175,9 @@ TEST_P(FailingFolder, LeavesTheEarlierSetByteForByte) {
   {
     FaultyFiles faults;
     GetParam().arrange(faults, dir);
-    if (std::string(GetParam().name) == "Busy") ASSERT_TRUE(otherRun.tryLock(dir.str()));
+    if (std::string(GetParam().name) == "Busy") {
+      ASSERT_TRUE(otherRun.tryLock(dir.str()));
+    }
     out = RunOptimisation(WithTable(dir), host);
   }
   EXPECT_EQ(out.outcome, RunOutcome::Aborted);

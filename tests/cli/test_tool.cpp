@@ -348,8 +348,11 @@ TEST(ToolRun, TwoRunsIntoOneFolder) {
     test::ToolProcess px(args("03.03.2027 03:03:03")), py(args("04.04.2027 04:04:04"));
     const ToolResult rx = px.wait(), ry = py.wait();
     EXPECT_TRUE(rx.status == 0 || ry.status == 0);
-    for (const ToolResult* r : {&rx, &ry})
-      if (r->status != 0) EXPECT_NE(r->err.find("wird gerade von einer anderen Berechnung beschrieben"), std::string::npos);
+    for (const ToolResult* r : {&rx, &ry}) {
+      if (r->status != 0) {
+        EXPECT_NE(r->err.find("wird gerade von einer anderen Berechnung beschrieben"), std::string::npos);
+      }
+    }
     const std::string report = ReadBytes(dir.file("AntStrSu.txt"));
     const std::string table = ReadBytes(dir.file("AntSpezi.txt"));
     EXPECT_EQ(ClosingDate(report), ClosingDate(table));

@@ -12,6 +12,7 @@
 #include "calc/version.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/HelpInfo.h"
 #include "tests/support/ScriptedSeam.h"
@@ -254,7 +255,7 @@ class HelpInfoTest : public QObject {
     const QString results = dir_.filePath("results") + "/";
     QDir().mkpath(results);
     Module1::state().resultsFolder = results;
-    HelpInfo::platform().defaultPrinter = [] { return QPrinterInfo(); };
+    Printout::defaultPrinter() = [] { return QString(); };
     frmHauptform* form = frmHauptform::instance();
     form->show();
     form->Info->setText("Hinweis: ");
@@ -280,7 +281,7 @@ class HelpInfoTest : public QObject {
   void aPrintoutThatCannotBeWrittenIsReported() {
     test::ScriptedSeam seam;
     Module1::state().resultsFolder = dir_.filePath("no/such/folder") + "/";
-    HelpInfo::platform().defaultPrinter = [] { return QPrinterInfo(); };
+    Printout::defaultPrinter() = [] { return QString(); };
     frmHauptform::instance()->show();
     HelpInfo::mnuDatDruck(nullptr);
     QCOMPARE(seam.messages.size(), 1);

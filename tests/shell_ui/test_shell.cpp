@@ -8,7 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -548,7 +548,7 @@ class ShellTest : public QObject {
     QVERIFY(M1::showFile(report));
     QVERIFY(seam_->messages.isEmpty());
     QCOMPARE(frmRTF::loaded()->fileName(), report);
-    QCOMPARE(frmRTF::loaded()->editor()->toPlainText(), QStringLiteral("row\n"));
+    QCOMPARE(frmRTF::loaded()->document()->toPlainText(), QStringLiteral("row\n"));
     QVERIFY(frmRTF::loaded()->isVisible());
 
     w->action("mnuSprache_engl")->trigger();

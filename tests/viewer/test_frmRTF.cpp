@@ -1,9 +1,16 @@
 // The quick viewer with every dialog answered by a script.
+#include <QApplication>
+#include <QColorDialog>
 #include <QFile>
+#include <QFontDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenu>
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -11,11 +18,15 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFragment>
+#include <QTextLayout>
 #include <QToolBar>
+#include <deque>
+#include <functional>
 #include <memory>
 
 #include "calc/version.h"
 #include "shell/Module1.h"
+#include "shell/Printout.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
 #include "viewer/rtf/TextCodec.h"
@@ -86,22 +97,58 @@ int pdfPages(const QString& path) {
 }
 
 QString text(frmRTF* v) {
-  QString t = v->editor()->document()->toRawText();
+  QString t = v->document()->toRawText();
   t.replace(QChar::ParagraphSeparator, u'\n');
   return t;
 }
 
 QTextCharFormat formatAt(frmRTF* v, int position) {
-  QTextCursor c(v->editor()->document());
+  QTextCursor c(v->document());
   c.setPosition(position + 1);
   return c.charFormat();
 }
 
 void select(frmRTF* v, int start, int length) {
-  QTextCursor c = v->editor()->textCursor();
+  QTextCursor c = v->textCursor();
   c.setPosition(start);
   c.setPosition(start + length, QTextCursor::KeepAnchor);
-  v->editor()->setTextCursor(c);
+  v->setTextCursor(c);
+}
+
+// Runs `answer` on each modal dialog the desktop seam opens, in turn, while
+// the test's script stands aside.
+class DesktopDialogs {
+ public:
+  explicit DesktopDialogs(test::ScriptedSeam* script) : script_(script) {
+    setSeam(nullptr);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible() || modal == last_) return;
+      last_ = modal;
+      ++seen;
+      if (!answers.empty()) {
+        auto answer = std::move(answers.front());
+        answers.pop_front();
+        answer(modal);
+      }
+    });
+    timer_.start(10);
+  }
+  ~DesktopDialogs() { setSeam(script_); }
+  std::deque<std::function<void(QWidget*)>> answers;
+  int seen = 0;
+
+ private:
+  test::ScriptedSeam* script_;
+  QTimer timer_;
+  QPointer<QWidget> last_;
+};
+
+QList<QTextFormat> fragmentFormats(const QTextDocument* doc) {
+  QList<QTextFormat> out;
+  for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+    for (auto it = b.begin(); !it.atEnd(); ++it) out.append(it.fragment().charFormat());
+  return out;
 }
 
 }  // namespace
@@ -138,11 +185,14 @@ class ViewerTest : public QObject {
     dir = std::make_unique<QTemporaryDir>();
     Module1::state().resultsFolder = dir->path() + '/';
     seam = std::make_unique<ViewerSeam>();
+    // A printer is set up; the scripted print dialog sends its output to a file.
+    Printout::defaultPrinter() = [] { return QStringLiteral("Testdrucker"); };
   }
   void cleanup() {
     seam->answers.clear();
     seam->answers = {Answer::No, Answer::No};  // no saving on the way out
     frmRTF::unload();
+    Printout::resetDefaultPrinter();
     QVERIFY(!frmRTF::loaded());
     seam.reset();
     dir.reset();
@@ -198,7 +248,7 @@ class ViewerTest : public QObject {
     QCOMPARE(text(v), reportText());
     QVERIFY(!v->isRichText());
     QCOMPARE(v->editor()->font().family(), fixedFamily());
-    QVERIFY(QFontInfo(v->editor()->document()->defaultFont()).fixedPitch());
+    QVERIFY(QFontInfo(v->document()->defaultFont()).fixedPitch());
     QCOMPARE(v->fileName(), path);
     QCOMPARE(v->statusText(), QDir::toNativeSeparators(path));
     QVERIFY(!v->isModified());
@@ -220,6 +270,32 @@ class ViewerTest : public QObject {
     QVERIFY(error.startsWith("File not found: "));
     QCOMPARE(text(v), QString("Speisepunkt\n"));
     QCOMPARE(v->fileName(), other);
+  }
+
+  // A big report shows with its beginning at once; the rest follows while
+  // the window answers, and search and save see all of it.
+  void aBigReportShowsAtOnceAndArrivesWhole() {
+    QByteArray big;
+    for (int i = 0; i < 20000; ++i) big += "Zeile " + QByteArray::number(i) + " \xD8 0,86   0,88    0,85    0,86\r\n";
+    const QString whole = textcodec::decode(big).text;
+    frmRTF* v = shown(write("AntSpezi.txt", big));
+    QVERIFY(v->isLoading());
+    QVERIFY(text(v).size() < whole.size() && whole.startsWith(text(v)));
+    QCOMPARE(v->reportWidthTwips(), 14430);  // measured on the lines already in
+    seam->inputs = {QStringLiteral("Zeile 19999 ")};
+    v->search();
+    QVERIFY(!v->isLoading());
+    QCOMPARE(v->textCursor().selectedText(), QStringLiteral("Zeile 19999 "));
+    QCOMPARE(text(v), whole);
+    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 2});
+    QVERIFY(v->save());
+    QCOMPARE(readBack(dir->filePath("again.txt")), big);
+
+    v = shown(dir->filePath("AntSpezi.txt"));
+    QVERIFY(v->isLoading());
+    QTRY_VERIFY(!v->isLoading());
+    QCOMPARE(text(v), whole);
+    QVERIFY(!v->document()->isModified() && v->document()->isUndoRedoEnabled());
   }
 
   void showFileReadsRichTextAndUtf8() {
@@ -304,6 +380,7 @@ class ViewerTest : public QObject {
     QTest::keyClick(v->editor(), Qt::Key_Down);
     seam->answers = {Answer::No};
     frmRTF::unload();
+    Printout::resetDefaultPrinter();
     QVERIFY(!frmRTF::loaded());
     QCOMPARE(seam->messages.size(), 1);
     QCOMPARE(seam->messages[0].text, QString("Soll der Text gespeichert werden ?"));
@@ -313,7 +390,7 @@ class ViewerTest : public QObject {
   void searchAndFindNextCountFromTheSelection() {
     frmRTF* v = shown(write("s.txt", "Alpha beta\nGAMMA beta\nbeta end"));
     auto selection = [v] {
-      const QTextCursor c = v->editor()->textCursor();
+      const QTextCursor c = v->textCursor();
       return std::pair{c.selectionStart(), c.selectionEnd() - c.selectionStart()};
     };
     seam->inputs = {QString("BETA")};
@@ -322,7 +399,7 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->inputTitles, QStringList{"Suchen"});
     QCOMPARE(seam->inputDefaults, QStringList{""});
     QCOMPARE(selection(), std::pair(6, 4));
-    QCOMPARE(v->editor()->textCursor().selectedText(), QString("beta"));
+    QCOMPARE(v->textCursor().selectedText(), QString("beta"));
     QVERIFY(seam->messages.isEmpty());
 
     v->findNext();  // the selection's text, from the character after its start
@@ -365,13 +442,13 @@ class ViewerTest : public QObject {
     v->findNext();  // no selection: no text
     QVERIFY(seam->messages.isEmpty());
     QVERIFY(seam->inputPrompts.isEmpty());
-    QCOMPARE(v->editor()->textCursor().position(), 3);
+    QCOMPARE(v->textCursor().position(), 3);
     seam->inputs = {std::nullopt};  // cancelled
     v->search();
     seam->inputs = {QString()};
     v->search();
     QVERIFY(seam->messages.isEmpty());
-    QCOMPARE(v->editor()->textCursor().position(), 3);
+    QCOMPARE(v->textCursor().position(), 3);
   }
 
   // --- open -------------------------------------------------------------------
@@ -468,7 +545,7 @@ class ViewerTest : public QObject {
     QCOMPARE(v->fileName(), dir->filePath("AntStrSu.txt"));
 
     // A character outside Windows-1252 makes the file UTF-8.
-    QTextCursor c(v->editor()->document());
+    QTextCursor c(v->document());
     c.insertText(QString::fromUtf8("Ω"));
     seam->files.push_back(FileDialogResult{dir->filePath("utf8.txt"), 2});
     QVERIFY(v->save());
@@ -535,9 +612,9 @@ class ViewerTest : public QObject {
 
     seam->inputs = {word};
     v->search();
-    QVERIFY(v->editor()->textCursor().hasSelection());
-    QCOMPARE(v->editor()->textCursor().selectedText().toLower(), word.toLower());
-    const int hit = v->editor()->textCursor().selectionStart();
+    QVERIFY(v->textCursor().hasSelection());
+    QCOMPARE(v->textCursor().selectedText().toLower(), word.toLower());
+    const int hit = v->textCursor().selectionStart();
     v->setBold();
     v->applyPreset(frmRTF::Preset::Listing);
 
@@ -565,12 +642,23 @@ class ViewerTest : public QObject {
     QVERIFY(seam->messages.isEmpty());
   }
 
+  // What the rich-text editor shows of each word-processor sample is all of
+  // its text, as the word processor exports it.
+  void everySampleIsShownWhole() {
+    for (const char* name : {"writer-styles", "writer-report", "pandoc-guide", "wordpad-style"}) {
+      frmRTF* v = shown(write(QString(name) + ".rtf", rtfSample((QString(name) + ".rtf").toLatin1().constData())));
+      QVERIFY2(v->isRichText(), name);
+      QCOMPARE(text(v).replace(QChar::LineSeparator, u'\n') + u'\n',
+               QString::fromUtf8(rtfSample((QString(name) + ".txt").toLatin1().constData())));
+    }
+  }
+
   void richTextFromAWordProcessorGoesThroughTheViewer() {
     frmRTF* v = shown(write("letter.rtf", rtfSample("writer-report.rtf")));
     QVERIFY(v->isRichText());
     seam->inputs = {QString::fromUtf8("øsumme")};
     v->search();
-    QCOMPARE(v->editor()->textCursor().selectedText(), QString::fromUtf8("ØSumme"));
+    QCOMPARE(v->textCursor().selectedText(), QString::fromUtf8("ØSumme"));
     v->applyPreset(frmRTF::Preset::Standard);
     seam->files.push_back(FileDialogResult{dir->filePath("letter.txt"), 2});
     QVERIFY(v->save());
@@ -592,6 +680,48 @@ class ViewerTest : public QObject {
     v->print();
     QCOMPARE(pdfPages(pdf), 1);
     QVERIFY(seam->messages.isEmpty());
+  }
+
+  // Rich text looks as the word processor made it: serif text in a serif
+  // font, sans text not in the viewer's fixed-pitch font, paragraphs aligned.
+  void richTextShowsItsFontsAndAlignment() {
+    frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
+    auto shownIn = [v](const QString& word) {
+      return QFontInfo(formatAt(v, static_cast<int>(text(v).indexOf(word))).font().resolve(v->document()->defaultFont()));
+    };
+    const QString serif = QFontInfo(QFont(QStringLiteral("serif"))).family();
+    if (serif == QFontInfo(QFont(QStringLiteral("sans-serif"))).family()) QSKIP("no serif font installed");
+    QCOMPARE(shownIn("Umlaute").family(), serif);
+    QVERIFY(!shownIn("Arial 8").fixedPitch());
+    QVERIFY(shownIn("Antenne").fixedPitch());  // Courier New
+
+    v = shown(write("a.rtf", "{\\rtf1 \\pard\\qc Mitte\\par\\pard\\qr Rechts\\par\\pard Links\\par}"));
+    QCoreApplication::processEvents();
+    auto lineLeft = [v](int block) {
+      const QTextLayout* layout = v->document()->findBlockByNumber(block).layout();
+      return layout && layout->lineCount() > 0 ? layout->lineAt(0).naturalTextRect().left() : -1.0;
+    };
+    const double width = v->editor()->viewport()->width();
+    QVERIFY2(lineLeft(0) > width / 4 && lineLeft(0) < width / 2, qPrintable(QString::number(lineLeft(0))));
+    QVERIFY2(lineLeft(1) > width / 2, qPrintable(QString::number(lineLeft(1))));
+    QVERIFY2(lineLeft(2) >= 0 && lineLeft(2) < 10, qPrintable(QString::number(lineLeft(2))));
+  }
+
+  // A file that reads as rich text but holds nothing to show is refused with
+  // a message; the document on the screen stays.
+  void richTextWithoutTextIsRefused() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    QString error;
+    const QString empty = write("empty.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\unknown all the text}\\par }");
+    QVERIFY(!showFileInViewer(empty, &error));
+    QCOMPARE(error, "Die Datei \r\n" + QDir::toNativeSeparators(empty) + "\r\nenthält keinen lesbaren Text.");
+    QCOMPARE(text(v), reportText());
+    Module1::state().language = "engl";
+    seam->files.push_back(FileDialogResult{empty, 1});
+    v->open();
+    QCOMPARE(seam->messages.size(), 1);
+    QVERIFY(seam->messages[0].text.endsWith("\r\ncontains no readable text."));
+    QCOMPARE(text(v), reportText());
   }
 
   // --- formatting -------------------------------------------------------------
@@ -649,10 +779,45 @@ class ViewerTest : public QObject {
     QVERIFY(formatAt(v, strike + 5).fontStrikeOut());  // outside the selection
   }
 
+  // The platform's font dialog opens on the font the selection is shown in,
+  // and OK without a change leaves the text as it was.
+  void fontDialogOkWithoutChangeChangesNothing() {
+    for (const char* language : {"dtsch", "engl"}) {
+      Module1::state().language = language;
+      for (const char* file : {"AntStrSu.txt", "s.rtf"}) {
+        frmRTF* v = shown(QString(file) == "s.rtf" ? write(file, rtfSample("writer-styles.rtf")) : write(file, kReport));
+        const QString word = v->isRichText() ? QStringLiteral("rot") : QStringLiteral("Antenne");
+        const int at = static_cast<int>(text(v).indexOf(word));
+        select(v, at, static_cast<int>(word.size()));
+        const QFont font = formatAt(v, at).font().resolve(v->document()->defaultFont());
+        const QList<QTextFormat> before = fragmentFormats(v->document());
+
+        QFont offered;
+        DesktopDialogs dialogs(seam.get());
+        dialogs.answers.push_back([&offered](QWidget* w) {
+          auto* d = qobject_cast<QFontDialog*>(w);
+          if (!d) return;
+          offered = d->currentFont();
+          d->accept();
+        });
+        dialogs.answers.push_back([](QWidget* w) {
+          if (auto* d = qobject_cast<QColorDialog*>(w)) d->accept();
+        });
+        v->chooseFont();
+        const QString where = QString("%1 %2").arg(language, file);
+        QCOMPARE(dialogs.seen, 2);
+        QVERIFY2(!offered.italic(), qPrintable(where + ": " + offered.styleName()));
+        QCOMPARE(offered.family(), QFontInfo(font).family());
+        QCOMPARE(offered.pointSizeF(), font.pointSizeF());
+        QVERIFY2(fragmentFormats(v->document()) == before, qPrintable(where));
+      }
+    }
+  }
+
   void presetsSetTheWholeText() {
     frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
     auto everyFragment = [v](const QString& family, double size) {
-      for (QTextBlock b = v->editor()->document()->begin(); b.isValid(); b = b.next())
+      for (QTextBlock b = v->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it) {
           const QTextCharFormat f = it.fragment().charFormat();
           if (f.property(QTextFormat::FontFamilies).toStringList().value(0) != family || f.fontPointSize() != size)
@@ -682,8 +847,8 @@ class ViewerTest : public QObject {
     // A plain report takes the preset through the editor's font.
     v = shown(write("AntStrSu.txt", kReport));
     v->applyPreset(frmRTF::Preset::Listing);
-    QCOMPARE(v->editor()->document()->defaultFont().pointSizeF(), 8.0);
-    QVERIFY(QFontInfo(v->editor()->document()->defaultFont()).fixedPitch());
+    QCOMPARE(v->document()->defaultFont().pointSizeF(), 8.0);
+    QVERIFY(QFontInfo(v->document()->defaultFont()).fixedPitch());
   }
 
   // --- geometry ---------------------------------------------------------------
@@ -768,6 +933,36 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->busyNow, 0);
   }
 
+  // Like the printout of the inputs: without a printer the document goes
+  // into a PDF file in the results folder, named after the document, and the
+  // user is told which file.
+  void printsToAPdfWithoutAPrinter() {
+    Printout::defaultPrinter() = [] { return QString(); };
+    QByteArray longReport;
+    for (int i = 0; i < 300; ++i) longReport += "Zeile " + QByteArray::number(i) + "\r\n";
+    frmRTF* v = shown(write("AntStrSu.txt", longReport));
+    select(v, 0, 30);
+    v->print();
+    const QString pdf = dir->filePath("AntStrSu.pdf");
+    QVERIFY(seam->printRequests.isEmpty());  // no dialog that could only offer a file
+    QVERIFY2(pdfPages(pdf) >= 3, qPrintable(QString::number(pdfPages(pdf))));  // the whole document
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].icon, Icon::Information);
+    QCOMPARE(seam->messages[0].text,
+             "Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:\r\n" + QDir::toNativeSeparators(pdf));
+    QCOMPARE(seam->busyNow, 0);
+
+    // A results folder that cannot take the file: the failure names it.
+    Module1::state().language = "engl";
+    Module1::state().resultsFolder = dir->filePath("gone") + '/';
+    seam->messages.clear();
+    seam->answers = {Answer::Abort};
+    v->print();
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages[0].title, QString("Printer-Error?"));
+    QVERIFY(seam->messages[0].text.contains(QDir::toNativeSeparators(dir->filePath("gone/AntStrSu.pdf"))));
+  }
+
   void printFailureOffersAbortRetryIgnore() {
     frmRTF* v = shown(write("AntStrSu.txt", kReport));
     seam->printer = [&](QPrinter& p, const PrintRequest&) -> std::optional<PrintChoice> {
@@ -795,6 +990,32 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->messages[0].title, QString("Printer-Error?"));
     QVERIFY(seam->messages[0].text.endsWith("\r\nRepeat ? "));
     QCOMPARE(seam->busyNow, 0);
+  }
+
+  // The platform's message box shows the short help in its lines as written,
+  // none of them broken again.
+  void shortHelpKeepsItsLines() {
+    for (const char* language : {"engl", "dtsch"}) {
+      Module1::state().language = language;
+      int lines = 0;
+      int shownLines = 0;
+      DesktopDialogs dialogs(seam.get());
+      dialogs.answers.push_back([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        const QLabel* label = box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr;
+        if (!label) return;
+        lines = static_cast<int>(label->text().split(QRegularExpression("\r\n|\n")).size());
+        const QFontMetrics fm(label->font());
+        shownLines = qRound((label->heightForWidth(label->contentsRect().width()) - 2 * label->margin()) /
+                            static_cast<double>(fm.lineSpacing()));
+        QVERIFY(box->frameGeometry().width() <= box->screen()->availableGeometry().width());
+        box->accept();
+      });
+      frmRTF::instance()->showHelp();
+      QCOMPARE(dialogs.seen, 1);
+      QCOMPARE(lines, QString(language) == "engl" ? 6 : 8);
+      QCOMPARE(shownLines, lines);
+    }
   }
 
   // --- help and info ------------------------------------------------------------

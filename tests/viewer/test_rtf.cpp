@@ -1,4 +1,5 @@
 // The rich-text reader and writer, and the encodings of text files.
+#include <QBuffer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
@@ -212,6 +213,53 @@ class RtfTest : public QObject {
     QVERIFY(formatOf(doc, "s").foreground().style() == Qt::NoBrush);  // no such colour
   }
 
+  // What a word processor shows beyond the character attributes: raised and
+  // lowered text, the kind of each font (so a missing serif font is stood in
+  // for by a serif one), paragraph alignment. The writer writes them back.
+  void superscriptFontKindsAndAlignmentRoundTrip() {
+    const QByteArray rtf =
+        R"({\rtf1\deff0{\fonttbl{\f0\froman Liberation Serif;}{\f1\fswiss Arial;}{\f2\fmodern\fprq1 Courier New;})"
+        R"({\f3\fnil\fprq1 Mono X;}{\f4\fnil Plain X;}{\f5\fscript Script X;}{\f6\fdecor Decor X;}})"
+        R"(\pard\qc centred mm{\super 2} H{\sub 2}O\par)"
+        R"(\pard\qr right {\super up\nosupersub  level} x\super y\plain z\par)"
+        R"(\pard\qj\f1 sans {\f2 mono} {\f3 fixed} {\f4 any} {\f5 script} {\f6 decor}\par)"
+        R"(\pard left{\qc\par})"
+        R"(\pard\qd last})";
+    QTextDocument doc;
+    QVERIFY(rtf::read(rtf, &doc).ok());
+    QCOMPARE(plainLines(doc), QString("centred mm2 H2O\nright up level xyz\nsans mono fixed any script decor\nleft\nlast"));
+    auto check = [](const QTextDocument& d) {
+      const QList<Qt::Alignment> aligned = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify, Qt::AlignHCenter,
+                                            Qt::AlignJustify};
+      QList<Qt::Alignment> found;
+      for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) found << (b.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+      QCOMPARE(found, aligned);
+      auto vertical = [&d](const QString& word) { return formatOf(d, word).verticalAlignment(); };
+      QCOMPARE(vertical("2 H"), QTextCharFormat::AlignSuperScript);
+      QCOMPARE(vertical("2O"), QTextCharFormat::AlignSubScript);
+      QCOMPARE(vertical("O"), QTextCharFormat::AlignNormal);
+      QCOMPARE(vertical("up"), QTextCharFormat::AlignSuperScript);
+      QCOMPARE(vertical("level"), QTextCharFormat::AlignNormal);
+      QCOMPARE(vertical("y"), QTextCharFormat::AlignSuperScript);
+      QCOMPARE(vertical("z"), QTextCharFormat::AlignNormal);  // \plain ends it
+      auto hint = [&d](const QString& word) { return formatOf(d, word).font().styleHint(); };
+      QCOMPARE(hint("centred"), QFont::Serif);
+      QCOMPARE(hint("sans"), QFont::SansSerif);
+      QCOMPARE(hint("mono"), QFont::TypeWriter);
+      QCOMPARE(hint("fixed"), QFont::TypeWriter);  // unknown kind, fixed pitch
+      QCOMPARE(hint("any"), QFont::AnyStyle);
+      QCOMPARE(hint("script"), QFont::Cursive);
+      QCOMPARE(hint("decor"), QFont::Decorative);
+      // An explicit "any": the family's own kind, not the editor's font's.
+      QVERIFY(formatOf(d, "any").hasProperty(QTextFormat::FontStyleHint));
+    };
+    check(doc);
+    QTextDocument back;
+    QVERIFY(rtf::read(rtf::write(&doc), &back).ok());
+    QCOMPARE(plainLines(back), plainLines(doc));
+    check(back);
+  }
+
   // --- writing ------------------------------------------------------------
   void everyAttributeSurvivesARoundTrip() {
     QTextDocument doc;
@@ -368,10 +416,67 @@ class RtfTest : public QObject {
     // Almost UTF-8 is not UTF-8.
     for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xE2\x82",
                             "\x80", "\xF8\x88\x80\x80\x80", "\xEF\xBB\xBF\xFF"})
-      QVERIFY2(!isValidUtf8(bad, qstrlen(bad)), bad);
+      QVERIFY2(decode(QByteArray(bad)).encoding == Encoding::Cp1252, bad);
     const char* good = "\xF4\x8F\xBF\xBF \xE2\x82\xAC \xC2\x80";
-    QVERIFY(isValidUtf8(good, qstrlen(good)));
+    QCOMPARE(decode(QByteArray(good)).encoding, Encoding::Utf8);
+    QCOMPARE(decode(QByteArray(good)).text, QString::fromUtf8(good));
     QCOMPARE(decode(QByteArray("\xEF\xBB\xBF\xFF")).text, QString::fromUtf8("ï»¿ÿ"));
+  }
+
+  // A big report is read and decoded a piece at a time, each piece ending
+  // after a line end. The encoding is settled at the first byte beyond
+  // ASCII; a file that looked like UTF-8 and later is not starts over in
+  // Windows-1252.
+  void textFilesDecodeInPieces() {
+    using namespace textcodec;
+    auto pieces = [](QByteArray bytes, qsizetype first, qsizetype size) {
+      QBuffer in(&bytes);
+      in.open(QIODevice::ReadOnly);
+      bool ok = false;
+      QList<QByteArray> out = readPieces(in, first, size, &ok);
+      QTEST_ASSERT(ok);
+      return out;
+    };
+    QCOMPARE(pieces("a\r\nbb\r\r\nccc\n\xE9", 1, 1), (QList<QByteArray>{"a\r\n", "bb\r\r\n", "ccc\n", "\xE9"}));
+    QCOMPARE(pieces("a\nbb\nccc\n", 3, 100), (QList<QByteArray>{"a\n", "bb\nccc\n"}));
+    QCOMPARE(pieces("a\nbb\nccc\n", 100, 100), (QList<QByteArray>{"a\nbb\nccc\n"}));
+    // Whatever the sizes: the whole file, every piece but the last ending
+    // after a line end.
+    for (const QByteArray& bytes : {QByteArray(1000, 'y') + "\nz\n" + QByteArray(3000, 'w'),
+                                    QByteArray("x\r\n").repeated(5000) + "end"}) {
+      const QList<QByteArray> got = pieces(bytes, 10, 100);
+      QVERIFY(got.size() >= 2);
+      QCOMPARE(got.join(), bytes);
+      for (qsizetype i = 0; i + 1 < got.size(); ++i) QVERIFY(got[i].endsWith('\n'));
+    }
+    QCOMPARE(pieces("", 10, 10), QList<QByteArray>());
+
+    Decoder text(pieces("a\r\nbb\r\r\nccc\n\xE9", 1, 1));
+    QStringList got;
+    while (!text.atEnd()) got << text.next();
+    QCOMPARE(got, (QStringList{"a\n", "bb\n\n", "ccc\n", QString::fromUtf8("é")}));
+    QCOMPARE(text.encoding(), Encoding::Cp1252);
+    QCOMPARE(text.lineEnd(), QString("\r\n"));
+
+    const QByteArray late = "\xC3\x98\n" + QByteArray(100, 'x') + "\n\xFF\n";
+    Decoder utf8(pieces(late, 1, 1));
+    QString all = utf8.next();
+    QCOMPARE(all, QString::fromUtf8("Ø\n"));
+    QCOMPARE(utf8.encoding(), Encoding::Utf8);
+    QVERIFY(!utf8.restarted());
+    bool restarted = false;
+    while (!utf8.atEnd()) {
+      const QString piece = utf8.next();
+      if (utf8.restarted()) {
+        restarted = true;
+        all.clear();
+      }
+      all += piece;
+    }
+    QVERIFY(restarted);
+    QCOMPARE(utf8.encoding(), Encoding::Cp1252);
+    QCOMPARE(all, fromCp1252(late));
+    QCOMPARE(decode(late).text, fromCp1252(late));
   }
 
   void everyWindows1252ByteSurvives() {

@@ -1,12 +1,14 @@
 // A compact reader and writer of the Rich Text Format for QTextDocument.
 //
 // The reader understands what ordinary word processors write for running
-// text: font and colour tables, bold, italic, underline, strike-through,
-// font size, font, colour, paragraphs, line breaks, tabs, "\'xx" bytes in the
-// document's code page (or the font's character set), "\uN" with its
-// fallback, groups, and it skips "\*" and other destinations it does not
-// show (style sheet, document information, pictures, headers ...). Paragraph
-// layout (indents, spacing, alignment, tab stops) is not taken over.
+// text: font and colour tables (with the kind of each font, so that a
+// family that is not installed is stood in for by one of its kind), bold,
+// italic, underline, strike-through, superscript and subscript, font size,
+// font, colour, paragraphs and their alignment, line breaks, tabs, "\'xx"
+// bytes in the document's code page (or the font's character set), "\uN"
+// with its fallback, groups, and it skips "\*" and other destinations it
+// does not show (style sheet, document information, pictures, headers ...).
+// Other paragraph layout (indents, spacing, tab stops) is not taken over.
 //
 // Any input is safe: the reader never reads past the data, keeps its memory
 // proportional to the input, stops at an absurd nesting depth, and reports a
@@ -44,8 +46,9 @@ bool looksLikeRtf(const QByteArray& data);
 ReadResult read(const QByteArray& data, QTextDocument* doc);
 
 // The document as rich text: Windows-1252 with "\uN" escapes for every other
-// character, one "\par" after every paragraph, character attributes (font,
-// size, bold, italic, underline, strike-through, colour) as they change.
+// character, one "\par" after every paragraph, paragraph alignment and
+// character attributes (font and its kind, size, bold, italic, underline,
+// strike-through, superscript and subscript, colour) as they change.
 QByteArray write(const QTextDocument* doc);
 
 }  // namespace lorvant::rtf

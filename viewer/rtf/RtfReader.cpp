@@ -1,4 +1,5 @@
 #include <QColor>
+#include <QFont>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -29,17 +30,22 @@ struct GroupState {
   bool underline = false;
   bool strike = false;
   int color = 0;  // 0: automatic
+  QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;  // \super, \sub
   int uc = 1;     // fallback characters after \uN
+  Qt::Alignment align = Qt::AlignLeft;  // of the paragraph; \pard resets it
 
   bool sameLook(const GroupState& o) const {
     return font == o.font && halfPoints == o.halfPoints && bold == o.bold && italic == o.italic &&
-           underline == o.underline && strike == o.strike && color == o.color;
+           underline == o.underline && strike == o.strike && color == o.color && vertical == o.vertical;
   }
 };
 
 struct FontEntry {
   QString name;
   int codepage = 0;  // 0: the document's code page
+  // The kind of font (\froman, \fswiss, ...): what stands in for a family
+  // that is not installed.
+  QFont::StyleHint kind = QFont::AnyStyle;
 };
 
 enum class Word {
@@ -47,11 +53,12 @@ enum class Word {
   FontTable, ColorTable, SkipDest, Upr, Ud,
   Plain, Bold, Italic, Underline, UnderlineNone, Strike, FontSize, Font, Color, Uc, Unicode,
   Par, Line, Tab, Char, Bin, FCharset, Cpg, Red, Green, Blue,
+  Super, Sub, NoSuperSub, Pard, Align, FontKind, Pitch,
 };
 
 struct WordInfo {
   Word word;
-  char16_t ch = 0;  // for Word::Char
+  char16_t ch = 0;  // Word::Char: the character; Word::Align and Word::FontKind: the Qt value
 };
 
 const std::unordered_map<std::string_view, WordInfo>& words() {
@@ -69,6 +76,15 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
         {"par", {Word::Par}}, {"sect", {Word::Par}}, {"page", {Word::Par}}, {"row", {Word::Par}},
         {"line", {Word::Line}}, {"tab", {Word::Tab}}, {"cell", {Word::Tab}},
         {"bin", {Word::Bin}}, {"fcharset", {Word::FCharset}}, {"cpg", {Word::Cpg}},
+        {"super", {Word::Super}}, {"sub", {Word::Sub}}, {"nosupersub", {Word::NoSuperSub}},
+        {"pard", {Word::Pard}}, {"ql", {Word::Align, Qt::AlignLeft}}, {"qc", {Word::Align, Qt::AlignHCenter}},
+        {"qr", {Word::Align, Qt::AlignRight}}, {"qj", {Word::Align, Qt::AlignJustify}},
+        {"qd", {Word::Align, Qt::AlignJustify}},
+        {"fnil", {Word::FontKind, QFont::AnyStyle}}, {"froman", {Word::FontKind, QFont::Serif}},
+        {"fswiss", {Word::FontKind, QFont::SansSerif}}, {"fmodern", {Word::FontKind, QFont::TypeWriter}},
+        {"fscript", {Word::FontKind, QFont::Cursive}}, {"fdecor", {Word::FontKind, QFont::Decorative}},
+        {"ftech", {Word::FontKind, QFont::AnyStyle}}, {"fbidi", {Word::FontKind, QFont::AnyStyle}},
+        {"fprq", {Word::Pitch}},
         {"red", {Word::Red}}, {"green", {Word::Green}}, {"blue", {Word::Blue}},
         {"emdash", {Word::Char, 0x2014}}, {"endash", {Word::Char, 0x2013}},
         {"bullet", {Word::Char, 0x2022}}, {"lquote", {Word::Char, 0x2018}},
@@ -186,8 +202,8 @@ class Reader {
         flushBytes();
         star_ = false;
         skip_ = 0;
+        if (stack_.size() <= 1) break;  // the end of the document
         endGroup();
-        if (stack_.empty()) break;  // the end of the document
       } else if (c == '\\') {
         controlWord();
       } else {
@@ -205,7 +221,10 @@ class Reader {
     flushRun();
     // Every paragraph ends with \par, the last one too: what follows the
     // last \par is no paragraph of its own unless it holds text.
-    if (paragraphs_ > 0 && cursor_.block().length() == 1) cursor_.deletePreviousChar();
+    if (paragraphs_ > 0 && cursor_.block().length() == 1)
+      cursor_.deletePreviousChar();
+    else
+      alignParagraph();
     return {};
   }
 
@@ -362,6 +381,10 @@ class Reader {
           fontCodepage_ = codepageOfCharset(value);
         else if (w.word == Word::Cpg)
           fontCodepage_ = std::max(value, 0);
+        else if (w.word == Word::FontKind)
+          fontKind_ = static_cast<QFont::StyleHint>(w.ch);
+        else if (w.word == Word::Pitch)
+          fixedPitch_ = value == 1;
         else if (w.word == Word::SkipDest)
           st_.dest = Dest::Skip;
         else if (w.word == Word::Unicode) {
@@ -389,6 +412,8 @@ class Reader {
         st_.dest = Dest::FontTable;
         currentFont_ = 0;
         fontCodepage_ = 0;
+        fontKind_ = QFont::AnyStyle;
+        fixedPitch_ = false;
         fontName_.clear();
         fontBytes_.clear();
         break;
@@ -405,8 +430,14 @@ class Reader {
         st_.halfPoints = fresh.halfPoints;
         st_.bold = st_.italic = st_.underline = st_.strike = false;
         st_.color = 0;
+        st_.vertical = fresh.vertical;
         break;
       }
+      case Word::Super: st_.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal; break;
+      case Word::Sub: st_.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal; break;
+      case Word::NoSuperSub: st_.vertical = QTextCharFormat::AlignNormal; break;
+      case Word::Pard: st_.align = Qt::AlignLeft; break;
+      case Word::Align: st_.align = static_cast<Qt::Alignment>(w.ch); break;
       case Word::Bold: st_.bold = on; break;
       case Word::Italic: st_.italic = on; break;
       case Word::Underline: st_.underline = on; break;
@@ -426,7 +457,9 @@ class Reader {
       case Word::Cpg:
       case Word::Red:
       case Word::Green:
-      case Word::Blue: break;
+      case Word::Blue:
+      case Word::FontKind:
+      case Word::Pitch: break;
     }
   }
 
@@ -448,8 +481,17 @@ class Reader {
   void paragraph() {
     flushBytes();
     flushRun();
+    alignParagraph();
     cursor_.insertBlock(QTextBlockFormat(), format(st_));
     ++paragraphs_;
+  }
+
+  // A paragraph takes the alignment in force where it ends.
+  void alignParagraph() {
+    if (st_.align == Qt::AlignLeft) return;
+    QTextBlockFormat f;
+    f.setAlignment(st_.align);
+    cursor_.mergeBlockFormat(f);
   }
 
   void appendChar(char16_t ch) {
@@ -500,8 +542,14 @@ class Reader {
   QTextCharFormat format(const GroupState& s) const {
     QTextCharFormat f;
     const auto it = fonts_.find(s.font >= 0 ? s.font : defaultFont_);
-    if (it != fonts_.end() && !it->second.name.isEmpty()) f.setFontFamilies({it->second.name});
+    if (it != fonts_.end() && !it->second.name.isEmpty()) {
+      f.setFontFamilies({it->second.name});
+      // Set even when "any": the family must not take the kind of the
+      // editor's own font.
+      f.setFontStyleHint(it->second.kind);
+    }
     f.setFontPointSize(s.halfPoints / 2.0);
+    if (s.vertical != QTextCharFormat::AlignNormal) f.setVerticalAlignment(s.vertical);
     f.setFontWeight(s.bold ? QFont::Bold : QFont::Normal);
     f.setFontItalic(s.italic);
     f.setFontUnderline(s.underline);
@@ -526,9 +574,13 @@ class Reader {
     fontNameBytes();
     QString name = fontName_.left(256).trimmed();
     sanitize(name);
-    fonts_[currentFont_] = FontEntry{name, fontCodepage_};
+    // A font of no stated kind but of fixed pitch is a typewriter font.
+    const QFont::StyleHint kind = fontKind_ == QFont::AnyStyle && fixedPitch_ ? QFont::TypeWriter : fontKind_;
+    fonts_[currentFont_] = FontEntry{name, fontCodepage_, kind};
     fontName_.clear();
     fontCodepage_ = 0;
+    fontKind_ = QFont::AnyStyle;
+    fixedPitch_ = false;
   }
 
   void finishColor() {
@@ -558,6 +610,8 @@ class Reader {
   std::map<int, FontEntry> fonts_;
   int currentFont_ = 0;
   int fontCodepage_ = 0;
+  QFont::StyleHint fontKind_ = QFont::AnyStyle;
+  bool fixedPitch_ = false;
   QByteArray fontBytes_;  // not yet decoded
   QString fontName_;
 

@@ -20,12 +20,40 @@ struct Look {
   bool underline = false;
   bool strike = false;
   int color = 0;
+  QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
 };
 
-QString familyOf(const QTextCharFormat& f, const QFont& base) {
+// A family as the font table names it, with its kind.
+struct FontName {
+  QString family;
+  QFont::StyleHint kind = QFont::AnyStyle;
+};
+
+QByteArray kindWord(QFont::StyleHint kind) {
+  switch (kind) {
+    case QFont::Serif: return "\\froman";
+    case QFont::SansSerif: return "\\fswiss";
+    case QFont::TypeWriter: return "\\fmodern";
+    case QFont::Cursive: return "\\fscript";
+    case QFont::Decorative: return "\\fdecor";
+    default: return "\\fnil";
+  }
+}
+
+QByteArray alignWord(Qt::Alignment align) {
+  switch (align & Qt::AlignHorizontal_Mask) {
+    case Qt::AlignHCenter: return "\\qc";
+    case Qt::AlignRight: return "\\qr";
+    case Qt::AlignJustify: return "\\qj";
+    default: return {};
+  }
+}
+
+FontName fontOf(const QTextCharFormat& f, const QFont& base) {
   const QStringList families = f.property(QTextFormat::FontFamilies).toStringList();
-  if (!families.isEmpty() && !families.first().isEmpty()) return families.first();
-  return base.family();
+  const QFont::StyleHint kind = f.hasProperty(QTextFormat::FontStyleHint) ? f.fontStyleHint() : base.styleHint();
+  if (!families.isEmpty() && !families.first().isEmpty()) return {families.first(), kind};
+  return {base.family(), kind};
 }
 
 int halfPointsOf(const QTextCharFormat& f, const QFont& base) {
@@ -64,14 +92,21 @@ class Writer {
 
   QByteArray run() {
     // The default font first, so that \deff0 names it.
-    fontIndex(base_.family());
+    fontIndex({base_.family(), base_.styleHint()});
     QByteArray body;
     Look current{0, halfPointsOf(QTextCharFormat(), base_), base_.bold(), base_.italic(), base_.underline(),
                  base_.strikeOut(), 0};
     body += "\\pard\\plain";
     writeLook(body, Look{0, 24, false, false, false, false, 0}, current);
     body += ' ';
+    Qt::Alignment align = Qt::AlignLeft;
     for (QTextBlock block = doc_->begin(); block.isValid(); block = block.next()) {
+      // \pard returns to a left paragraph and keeps the characters' looks.
+      const Qt::Alignment blockAlign = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+      if (alignWord(blockAlign) != alignWord(align)) {
+        body += "\\pard" + alignWord(blockAlign) + ' ';
+        align = blockAlign;
+      }
       for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
         if (!frag.isValid()) continue;
@@ -85,8 +120,8 @@ class Writer {
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     for (int i = 0; i < fonts_.size(); ++i) {
-      out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 ";
-      QString name = fonts_[i];
+      out += "{\\f" + QByteArray::number(i) + kindWord(fonts_[i].kind) + "\\fcharset0 ";
+      QString name = fonts_[i].family;
       name.replace(';', ' ');
       escapeText(out, name);
       out += ";}";
@@ -104,7 +139,7 @@ class Writer {
  private:
   Look lookOf(const QTextCharFormat& f) {
     Look l;
-    l.font = fontIndex(familyOf(f, base_));
+    l.font = fontIndex(fontOf(f, base_));
     l.halfPoints = halfPointsOf(f, base_);
     l.bold = (f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : base_.weight()) >= QFont::DemiBold;
     l.italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : base_.italic();
@@ -114,6 +149,9 @@ class Writer {
     l.strike = f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : base_.strikeOut();
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
       l.color = colorIndex(f.foreground().color());
+    l.vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript || f.verticalAlignment() == QTextCharFormat::AlignSubScript
+                     ? f.verticalAlignment()
+                     : QTextCharFormat::AlignNormal;
     return l;
   }
 
@@ -127,16 +165,19 @@ class Writer {
     if (from.underline != to.underline) out += to.underline ? "\\ul" : "\\ulnone";
     if (from.strike != to.strike) out += to.strike ? "\\strike" : "\\strike0";
     if (from.color != to.color) out += "\\cf" + QByteArray::number(to.color);
+    if (from.vertical != to.vertical)
+      out += to.vertical == QTextCharFormat::AlignSuperScript ? "\\super"
+             : to.vertical == QTextCharFormat::AlignSubScript ? "\\sub"
+                                                              : "\\nosupersub";
     return out.size() != before;
   }
 
-  int fontIndex(const QString& family) {
-    int i = fonts_.indexOf(family);
-    if (i < 0) {
-      i = static_cast<int>(fonts_.size());
-      fonts_.append(family);
-    }
-    return i;
+  // One entry per family and kind.
+  int fontIndex(const FontName& font) {
+    for (int i = 0; i < fonts_.size(); ++i)
+      if (fonts_[i].family == font.family && fonts_[i].kind == font.kind) return i;
+    fonts_.append(font);
+    return static_cast<int>(fonts_.size()) - 1;
   }
 
   int colorIndex(const QColor& color) {
@@ -149,7 +190,7 @@ class Writer {
 
   const QTextDocument* doc_;
   QFont base_;
-  QStringList fonts_;
+  QList<FontName> fonts_;
   QList<QColor> colors_;
 };
 

@@ -1,0 +1,44 @@
+#include "shell/Printout.h"
+
+#include <QDir>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+
+namespace lorvant::Printout {
+namespace {
+
+QString systemPrinter() { return QPrinterInfo::defaultPrinterName(); }
+
+}  // namespace
+
+std::function<QString()>& defaultPrinter() {
+  static std::function<QString()> printer = systemPrinter;
+  return printer;
+}
+
+void resetDefaultPrinter() { defaultPrinter() = systemPrinter; }
+
+QString toPrinterOrPdf(QPrinter& printer, const QString& pdfName) {
+  const QString name = defaultPrinter() ? defaultPrinter()() : QString();
+  if (!name.isEmpty()) {
+    printer.setPrinterName(name);
+    return QString();
+  }
+  const QString path = Module1::state().resultsFolder + pdfName;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  return path;
+}
+
+void tellPdf(QWidget* parent, const QString& pdfPath) {
+  showMessage(parent,
+              Module1::tr("Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:",
+                          "No printer is set up. The printout was saved as a PDF file:") +
+                  Module1::state().lineBreak + QDir::toNativeSeparators(pdfPath),
+              Module1::tr(" Drucken", " Printing"), Icon::Information);
+}
+
+}  // namespace lorvant::Printout
