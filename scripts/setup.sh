@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lorvant needs on Debian or Ubuntu,
 # only the packages that are missing. Uses sudo when not run as root.
+# At run time the program needs Qt's translations (German buttons and
+# dialogs) and Qt's SVG icon engine (the program's icon).
 set -euo pipefail
 
 required=(
@@ -8,6 +10,7 @@ required=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
+  qt6-translations-l10n libqt6svg6
 )
 # The fuzzer needs clang and its runtime, the selection-paste test a virtual
 # X server; without them those tests are skipped, so a release that lacks
