@@ -6,6 +6,9 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -60,7 +63,7 @@ Answer escapeAnswer(Buttons buttons) {
 
 class DesktopProgress : public ProgressHandle {
  public:
-  DesktopProgress(QWidget* parent, const QString& label) : dialog_(label, QObject::tr("Cancel"), 0, 1000, parent) {
+  DesktopProgress(QWidget* parent, const QString& label) : dialog_(label, QProgressDialog::tr("Cancel"), 0, 1000, parent) {
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(500);
     dialog_.setAutoClose(false);
@@ -84,6 +87,21 @@ class DesktopProgress : public ProgressHandle {
   qint64 last_ = 0;
 };
 
+// A message box wraps every text wider than about 500 pixels on its own,
+// which breaks a text of ready-made lines into a long and a short piece
+// each. Wide enough for its longest line (as far as the screen allows),
+// the box keeps the lines as they are.
+void keepLines(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return;
+  int widest = 0;
+  for (const QString& line : box.text().split(QRegularExpression(QStringLiteral("\r\n|\n"))))
+    widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+  const QScreen* screen = box.screen();
+  const int room = screen ? screen->availableGeometry().width() - 120 : widest;
+  label->setMinimumWidth(std::min(widest + 2, room));
+}
+
 class DesktopSeam : public UiSeam {
  public:
   Answer message(QWidget* parent, const MessageRequest& r) override {
@@ -93,6 +111,7 @@ class DesktopSeam : public UiSeam {
     for (auto b : set.qt) made.append(box.addButton(b));
     const int def = std::clamp(r.defaultButton, 1, static_cast<int>(made.size())) - 1;
     box.setDefaultButton(made[def]);
+    if (r.keepLines) keepLines(box);
     const bool restoreBusy = QApplication::overrideCursor() != nullptr;
     if (restoreBusy) QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();

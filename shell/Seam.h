@@ -24,6 +24,9 @@ struct MessageRequest {
   Icon icon = Icon::None;
   Buttons buttons = Buttons::Ok;
   int defaultButton = 1;  // 1-based
+  // A text laid out in lines of its own (the info texts): every line is
+  // shown as one line, not wrapped by the box into ragged pieces.
+  bool keepLines = false;
 };
 
 struct FileDialogRequest {

@@ -224,7 +224,9 @@ QString infoText() {
 void mnuInfo(QWidget* parent) {
   const QString before = Forms::status();
   Forms::setStatus(QStringLiteral(" Info "));
-  showMessage(parent, infoText(), QStringLiteral(" Info "), Icon::Information);
+  MessageRequest box{infoText(), QStringLiteral(" Info "), Icon::Information};
+  box.keepLines = true;
+  seam().message(parent, box);
   Forms::setStatus(before);
 }
 
