@@ -29,7 +29,7 @@ constexpr Bilingual kCaptionOneFrequency{" Berechnung der Ströme bei einer Freq
 constexpr Bilingual kCaptionImpedance{" Impedanz aus Stromsumme ermitteln", " Determine impedance from the current sum"};
 constexpr Bilingual kCaptionScan{" Speisepunkt prüfen: alle Bänder", " Check feed point: all bands"};
 
-constexpr Bilingual kCalculate{"&Rechnen", "&Calculate"};
+constexpr Bilingual kCalculate{"&Rechnen", "Calc&ulate"};
 constexpr Bilingual kTotalLength{"Antennengesamtlänge [m]:", "Total antenna length [m]:"};
 constexpr Bilingual kDistance{"Abstand Speisepunkt [m]:", "Distance feed point [m]:"};
 

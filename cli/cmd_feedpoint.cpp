@@ -24,7 +24,7 @@ using feedpoint::WindowTexts;
 
 // The main form's frequency label, whose caption the all-bands check copies.
 const char* FrequencyLabel(Language lang) {
-  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:");
+  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "&Resonance frequency for preferred Band [MHz]:");
 }
 
 // A number typed with a comma or a point, all of it a number.

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "forms/main/frmHauptform.h"
@@ -75,6 +76,13 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
   txtAuswertung->setReadOnly(true);
   txtAuswertung->setLineWrapMode(QPlainTextEdit::NoWrap);
   txtAuswertung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The header's columns stand over the rows' columns: it starts where the
+  // box's text starts and moves with it when the box scrolls sideways.
+  const auto alignHeader = [this](int scrolled) {
+    Label4->setIndent(txtAuswertung->frameWidth() + int(txtAuswertung->document()->documentMargin()) - scrolled);
+  };
+  alignHeader(0);
+  connect(txtAuswertung->horizontalScrollBar(), &QScrollBar::valueChanged, this, alignHeader);
 
   auto* grid = new QGridLayout;
   grid->addWidget(Label1, 0, 0);
@@ -174,7 +182,10 @@ void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   Text2->setText(qs(w.text2));
   Text3->setText(qs(w.text3));
   Text1->setVisible(w.text1Visible);
-  Text3->setEnabled(w.text3Enabled);
+  // A result field the user cannot type into is still read in full
+  // contrast (and can be copied): read-only, not disabled.
+  Text3->setEnabled(true);
+  Text3->setReadOnly(!w.text3Enabled);
   Label4->setVisible(w.label4Visible);
   txtAuswertung->setVisible(w.resultVisible);
   if (w.clearResult) txtAuswertung->clear();
@@ -263,6 +274,8 @@ void frmSpeisePkt::checkAllBands() {
   }
   Text1->setText(qs(r.text1));
   if (!r.done) {
+    // The rows of the last check belong to other inputs.
+    txtAuswertung->clear();
     focusRefused(r.refused);
     return;
   }
@@ -276,10 +289,12 @@ void frmSpeisePkt::checkOneFrequency() {
   const feedpoint::OneFrequencyResult r =
       feedpoint::CheckOneFrequency(texts(), mainFormView(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
-  if (r.done)
+  if (r.done) {
     setResult(r.rows);
-  else
+  } else {
+    txtAuswertung->clear();
     focusRefused(r.refused);
+  }
 }
 
 void frmSpeisePkt::focusRefused(feedpoint::Input field) {

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
@@ -43,6 +44,17 @@ QStringList lines(const QPlainTextEdit* box) { return box->toPlainText().split('
 bool shown(QWidget* form) {
   auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
   return sub ? sub->isVisible() : form->isVisible();
+}
+
+// Left edge, in `window` coordinates, of the first dark pixel in the top
+// `rows` pixel rows of what `w` shows; -1 when there is none.
+int firstInk(QWidget* w, QWidget* window, int rows) {
+  const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int left = -1;
+  for (int y = 0; y < std::min(rows, image.height()); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 100 && (left < 0 || x < left)) left = x;
+  return left < 0 ? -1 : w->mapTo(window, QPoint(left, 0)).x();
 }
 
 int frameHeight(QWidget* form) {
@@ -211,8 +223,8 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(form_->Text2->text(), QString("4"));
     QVERIFY(form_->Option2[0]->isChecked());
 
-    // An empty distance is refused and the table stays.
-    const QString before = w->txtAuswertung->toPlainText();
+    // An empty distance is refused, and the table of the distance before
+    // does not stay as if it were this one's.
     replace(w->Text3, "");
     seam_->messages.clear();
     click(w->cmdRechnen);
@@ -220,7 +232,7 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages[0].text, QString("Bitte einen Abstand eingeben!"));
     QCOMPARE(seam_->messages[0].title, QString::fromUtf8(" Unvollständig"));
     QCOMPARE(seam_->messages[0].icon, Icon::Exclamation);
-    QCOMPARE(w->txtAuswertung->toPlainText(), before);
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
 
     // Every command opens a window of its own; closing hides it.
     frmSpeisePkt* second = open("mnuBerSpeisePktLänge");
@@ -287,6 +299,8 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages.size(), 1);
     QCOMPARE(seam_->messages[0].text, QString("Please enter the frequency!"));
     QCOMPARE(seam_->messages[0].title, QString(" Incomplete"));
+    // The lines of the inputs before do not stay as if they were these.
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
   }
 
   void impedanceMode() {
@@ -298,7 +312,8 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(Forms::status(), QString("Status: Impedanzberechnung"));
     QVERIFY(!w->Text1->isVisible());
     QVERIFY(!w->txtAuswertung->isVisible());
-    QVERIFY(!w->Text3->isEnabled());
+    // The result field takes no typing but reads like any other field.
+    QVERIFY(w->Text3->isEnabled() && w->Text3->isReadOnly());
     QVERIFY(frameHeight(w) < frameHeight(full));
     QCOMPARE(w->Label2->text(), QString("Stromsumme (0,01...1,0):"));
 
@@ -333,6 +348,16 @@ class TestFeedPointWindow : public QObject {
     QVERIFY(rows[0].startsWith("8,000 m     "));
     QVERIFY(rows[1].trimmed().startsWith("8,010 m     "));
     QVERIFY(rows[2].trimmed().startsWith("8,020 m     "));
+
+    // The header's columns stand over the rows' columns: the same text in
+    // the box starts where the header starts.
+    const QString header = w->Label4->text();
+    w->txtAuswertung->setPlainText(header);
+    QTest::qWait(0);
+    const int top = w->txtAuswertung->cursorRect(QTextCursor(w->txtAuswertung->document())).bottom();
+    const int headerAt = firstInk(w->Label4, w, w->Label4->height());
+    QVERIFY(headerAt >= 0);
+    QCOMPARE(firstInk(w->txtAuswertung->viewport(), w, top), headerAt);
 
     // A zero step becomes 1 mm, with a beep, and the field shows it.
     replace(w->Text3, "0");
