@@ -594,6 +594,7 @@ class Run {
     const std::size_t count = report::ReportedCandidateCount(confirmed, length_);
     const std::span<const FeedCandidate> reported = confirmed.first(count);
     out_.candidates.assign(reported.begin(), reported.end());
+    out_.reportData = data_;
     out_.confirmedCandidates = confirmed_;
 
     out_.info += report::FeedPointInfo(data_, reported);

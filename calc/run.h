@@ -93,6 +93,9 @@ struct RunOutput {
   // The reported candidates (those in the reports).
   std::vector<FeedCandidate> candidates;
   std::size_t confirmedCandidates = 0;  // confirmed during the scan (k)
+  // What the current-sum report was written from (frequency and half-waves
+  // as finally used, segment, insulation); valid once the scan completed.
+  report::ReportData reportData;
 
   // Full paths of the files written, in the order they were completed.
   std::vector<std::string> files;

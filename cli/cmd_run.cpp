@@ -14,6 +14,7 @@
 #include "cli/gui.h"
 #include "cli/json.h"
 #include "cli/options.h"
+#include "cli/run_options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
 
@@ -27,68 +28,40 @@ volatile std::sig_atomic_t gStopRequested = 0;
 
 extern "C" void RequestStop(int) { gStopRequested = 1; }
 
-// Routes SIGINT and SIGTERM to RequestStop for its lifetime.
-class StopOnSignal {
- public:
-  StopOnSignal() {
-    gStopRequested = 0;
-    previousInt_ = std::signal(SIGINT, RequestStop);
-    previousTerm_ = std::signal(SIGTERM, RequestStop);
-  }
-  ~StopOnSignal() {
-    std::signal(SIGINT, previousInt_);
-    std::signal(SIGTERM, previousTerm_);
-  }
-  StopOnSignal(const StopOnSignal&) = delete;
-  StopOnSignal& operator=(const StopOnSignal&) = delete;
+}  // namespace
 
- private:
-  void (*previousInt_)(int) = SIG_DFL;
-  void (*previousTerm_)(int) = SIG_DFL;
-};
+bool StopRequested() { return gStopRequested != 0; }
 
-// Every option of the subcommand, as typed.
-struct RunOptions {
-  SharedInputs shared;
-  std::optional<std::string> out;
-  std::optional<std::string> wireLength, tolerance, outerDiameter, dielectric, conductor;
-  bool equalImpedances = false, windom = false, specialTable = false, json = false;
-  Answer extraBandAnswer = Answer::No;
-  Answer segmentAnswer = Answer::No;
-  Answer dielectricAnswer = Answer::Yes;
-  std::optional<std::string> calculatorHeight, calculatorDiameter;
-  bool groundCorrection = false;
-};
+StopOnSignal::StopOnSignal() {
+  gStopRequested = 0;
+  previousInt_ = std::signal(SIGINT, RequestStop);
+  previousTerm_ = std::signal(SIGTERM, RequestStop);
+}
 
-// The user's side of the run without a window: the questions get the
-// answers given on the command line, a failing step is aborted, the picture
-// is drawn into an image.
-class BatchHost : public RunHost {
- public:
-  BatchHost(const RunOptions& o, Language lang) : o_(o), lang_(lang) {}
+StopOnSignal::~StopOnSignal() {
+  std::signal(SIGINT, previousInt_);
+  std::signal(SIGTERM, previousTerm_);
+}
 
-  Answer ask(const Question& q) override {
-    if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
-    if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
-    if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
-    return Answer::No;  // no other question is known; decline it
-  }
-  Answer errorHandler(const Question& q) override {
-    lastError = q;
-    return Answer::Abort;
-  }
-  Canvas& canvas() override { return canvas_; }
-  bool progress(double) override { return gStopRequested == 0; }
+BatchHost::BatchHost(const RunOptions& o, Language lang, bool drawPicture) : o_(o), lang_(lang) {
+  if (drawPicture) canvas_ = std::make_unique<ImageCanvas>();
+}
 
-  std::optional<Question> lastError;
+BatchHost::~BatchHost() = default;
 
- private:
-  const RunOptions& o_;
-  Language lang_;
-  ImageCanvas canvas_;
-};
+Answer BatchHost::ask(const Question& q) {
+  if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
+  if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
+  if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
+  return Answer::No;  // no other question is known; decline it
+}
 
+Answer BatchHost::errorHandler(const Question& q) {
+  lastError = q;
+  return Answer::Abort;
+}
 
+Canvas& BatchHost::canvas() { return canvas_ ? *canvas_ : RunHost::canvas(); }
 
 // Why a run ended without a result, in the run's language.
 std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language lang) {
@@ -114,6 +87,8 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
   }
   return {};
 }
+
+namespace {
 
 std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outcome) {
   JsonWriter j;
@@ -161,7 +136,12 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
             o.out = v;
           });
   p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });
+  DeclareDesignOptions(p, o);
+}
 
+}  // namespace
+
+void DeclareDesignOptions(OptionParser& p, RunOptions& o) {
   p.section("Main form (defaults: the form after loading)");
   o.shared.addTo(p, kOptFrequency | kOptHalfWaves);
   p.value("wire-length", "M", "maximum possible wire length in m instead of a half-wave count (default empty)",
@@ -236,40 +216,7 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
   o.shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
 }
 
-const char* kEpilogue =
-    "Without --json the run's notes are printed on stdout. With --json one object is\n"
-    "printed: length (m), insulation, text1, text2 (the frequency and half-wave\n"
-    "fields after the run), bands (the eleven band boxes after the run: 0 off,\n"
-    "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
-    "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
-    "(names written) and outcome (completed, no-half-wave, segment-cancelled,\n"
-    "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled;\n"
-    "failed for an unforeseen error).\n"
-    "\n"
-    "A step that fails (an arithmetic error, a file that cannot be written) is\n"
-    "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
-    "stops a long run within a few thousand steps (outcome cancelled); earlier\n"
-    "files stay as they were and no partial file is left.\n"
-    "\n"
-    "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
-    "stderr); 2 unknown option or bad value.\n"
-    "\n"
-    "Example:\n"
-    "  lorvant-calc run --out results --band 3.5 --band 7 --band 14 --band 21 \\\n"
-    "      --band 28 --decimal-separator , --json\n";
-
-}  // namespace
-
-int RunCommand(const Args& args) {
-  RunOptions o;
-  OptionParser p("run", "--out DIR [options]",
-                 "Runs the current-sum optimisation of the main form (\"Rechnen\") with the inputs below, each given as "
-                 "it would be typed into the form, and writes AntStrSu.txt, AntKurve.BMP and, when asked, AntSpezi.txt "
-                 "into DIR. Needs no display.");
-  DeclareOptions(p, o);
-  p.epilogue(kEpilogue);
-  if (!p.parse(args, std::cout)) return kExitOk;
-  if (!o.out) throw UsageError("--out DIR is required");
+RunInput MakeRunInput(const RunOptions& o) {
   if (!o.calculatorHeight && (o.calculatorDiameter || o.groundCorrection))
     throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
 
@@ -306,13 +253,59 @@ int RunCommand(const Args& args) {
   in.decimalSeparator = sep;
   in.dateText = o.shared.dateText();
 
+  return in;
+}
+
+std::string MakeOutFolder(const std::string& out) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path dir(*o.out);
+  const fs::path dir(out);
   fs::create_directories(dir, ec);
-  if (!fs::is_directory(dir)) throw UsageError("--out '" + *o.out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
+  if (!fs::is_directory(dir)) throw UsageError("--out '" + out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
   std::string folder = dir.string();
   if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+namespace {
+
+const char* kEpilogue =
+    "Without --json the run's notes are printed on stdout. With --json one object is\n"
+    "printed: length (m), insulation, text1, text2 (the frequency and half-wave\n"
+    "fields after the run), bands (the eleven band boxes after the run: 0 off,\n"
+    "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
+    "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
+    "(names written) and outcome (completed, no-half-wave, segment-cancelled,\n"
+    "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled;\n"
+    "failed for an unforeseen error).\n"
+    "\n"
+    "A step that fails (an arithmetic error, a file that cannot be written) is\n"
+    "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
+    "stops a long run within a few thousand steps (outcome cancelled); earlier\n"
+    "files stay as they were and no partial file is left.\n"
+    "\n"
+    "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
+    "stderr); 2 unknown option or bad value.\n"
+    "\n"
+    "Example:\n"
+    "  lorvant-calc run --out results --band 3.5 --band 7 --band 14 --band 21 \\\n"
+    "      --band 28 --decimal-separator , --json\n";
+
+}  // namespace
+
+int RunCommand(const Args& args) {
+  RunOptions o;
+  OptionParser p("run", "--out DIR [options]",
+                 "Runs the current-sum optimisation of the main form (\"Rechnen\") with the inputs below, each given as "
+                 "it would be typed into the form, and writes AntStrSu.txt, AntKurve.BMP and, when asked, AntSpezi.txt "
+                 "into DIR. Needs no display.");
+  DeclareOptions(p, o);
+  p.epilogue(kEpilogue);
+  if (!p.parse(args, std::cout)) return kExitOk;
+  if (!o.out) throw UsageError("--out DIR is required");
+  RunInput in = MakeRunInput(o);
+  const Language lang = in.language;
+  const std::string folder = MakeOutFolder(*o.out);
   in.resultsFolder = folder;
   // The picture goes beside the reports: the batch tool's own folder is no
   // place for results.

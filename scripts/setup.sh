@@ -11,6 +11,7 @@ required=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
   qt6-translations-l10n libqt6svg6
+  nec2c  # the NEC-2 engine of the design check (lorvant-calc nec); its tests skip without it
 )
 # The fuzzer needs clang and its runtime, the selection-paste test a virtual
 # X server; without them those tests are skipped, so a release that lacks

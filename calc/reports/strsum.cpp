@@ -92,15 +92,6 @@ void ColumnHeads(ReportWriter& w, const ReportData& d) {
   w.endLine();
 }
 
-std::string ImpedanceCell(double G, float resonance, const ReportData& d) {
-  const float z = ImpedanzAusStromsumme(G, resonance, d.calc);
-  std::string text = z > 9999.99f ? FormatPicture(sng(static_cast<double>(z) / 1000), "###0K;;-", d.sep)
-                                  : FormatPicture(z, "###0;;-", d.sep);
-  // Brackets mark a band on which the wire is not resonant.
-  if (!(resonance > 0) && text != "-") text = "(" + text + ")";
-  return text;
-}
-
 }  // namespace
 
 void WriteTitleLine(ReportWriter& w, Language lang) {
@@ -118,6 +109,25 @@ void WriteBasisLine(ReportWriter& w, const ReportData& d) {
 
 std::string SegmentAndBands(const ReportData& d, std::string_view extraPicture) {
   return SegmentText(d) + BandList(d, extraPicture);
+}
+
+std::string ImpedanceCell(double G, float resonance, const ReportData& d) {
+  const float z = ImpedanzAusStromsumme(G, resonance, d.calc);
+  std::string text = z > 9999.99f ? FormatPicture(sng(static_cast<double>(z) / 1000), "###0K;;-", d.sep)
+                                  : FormatPicture(z, "###0;;-", d.sep);
+  // Brackets mark a band on which the wire is not resonant.
+  if (!(resonance > 0) && text != "-") text = "(" + text + ")";
+  return text;
+}
+
+ResonanceFigures BandResonances(const ReportData& d) {
+  const float vkRest = sng(1.0 - static_cast<double>(d.vk));
+  ResonanceFigures r;
+  for (int b = kTop; b >= 0; --b)
+    r.band[static_cast<std::size_t>(b)] =
+        ResonanzTest(d.segment, d.f0, kResonanceTest[b], d.n, d.length, vkRest, d.ins, d.calc);
+  if (d.extraBand) r.extra = ResonanzTest(d.segment, d.f0, d.f0, d.n, d.length, vkRest, d.ins, d.calc);
+  return r;
 }
 
 std::string ClosingLine(const ReportData& d) {
@@ -172,13 +182,9 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
   w.emptyLine();
 
   // Resonance figures, needed by the impedance table and listed after it.
-  const float vkRest = sng(1.0 - static_cast<double>(d.vk));
-  std::array<float, kBandCount> resonance{};
-  for (int b = kTop; b >= 0; --b)
-    resonance[static_cast<std::size_t>(b)] =
-        ResonanzTest(d.segment, d.f0, kResonanceTest[b], d.n, d.length, vkRest, d.ins, d.calc);
-  const float extraResonance =
-      d.extraBand ? ResonanzTest(d.segment, d.f0, d.f0, d.n, d.length, vkRest, d.ins, d.calc) : 0.0f;
+  const ResonanceFigures figures = BandResonances(d);
+  const std::array<float, kBandCount>& resonance = figures.band;
+  const float extraResonance = figures.extra;
 
   // Impedances.
   w.text(tr(lang, "Impedanzen [Ohm]: (annähernd exakt nur im Resonanzfall!)",

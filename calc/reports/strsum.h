@@ -2,6 +2,7 @@
 // currents and impedances, resonance frequencies and current tendencies.
 #pragma once
 
+#include <array>
 #include <ostream>
 #include <span>
 #include <string>
@@ -34,5 +35,17 @@ void WriteBasisLine(ReportWriter& w, const ReportData& d);
 std::string SegmentAndBands(const ReportData& d, std::string_view extraPicture);
 // "Berechnung am <date> <notice>".
 std::string ClosingLine(const ReportData& d);
+
+// The resonance figure of every band (by band index) and of the additional
+// band, as the resonance list shows them; 0 where the wire has no resonance.
+struct ResonanceFigures {
+  std::array<float, kBandCount> band{};
+  float extra = 0;
+};
+ResonanceFigures BandResonances(const ReportData& d);
+
+// The impedance table's cell for a band current G with the band's resonance
+// figure: "534", "1000K", bracketed where the wire is not resonant.
+std::string ImpedanceCell(double G, float resonance, const ReportData& d);
 
 }  // namespace lorvant::report

@@ -1,0 +1,108 @@
+// The NEC-2 check of a design: from a completed run to the deck, and from
+// the engine's output to the impedance, SWR and balun of every counted band.
+// The batch tool and the window run the same steps:
+//   design = DesignFromRun(...); plan = PrepareCheck(design, settings);
+//   write plan.deck; engine.run(plan.deck, ...); result = Evaluate(...).
+#pragma once
+
+#include <complex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/necfreq.h"
+#include "calc/necmodel.h"
+#include "calc/reports/reportdata.h"
+#include "calc/run.h"
+
+namespace lorvant::nec {
+
+// What a check takes from a completed run.
+struct Design {
+  float length = 0;              // the antenna length, m
+  double conductorDiameter = 0;  // mm
+  int segment = kSegmentCentre;  // band segment as the run used it
+  BandValues bands{};            // band boxes after the run (1 = counted)
+  bool extraBand = false;
+  float extraFrequency = 0;
+  report::ReportData reportData;             // what AntStrSu.txt was written from
+  std::vector<FeedCandidate> proposedFeeds;  // its feed points, first = best
+};
+Design DesignFromRun(const RunInput& in, const RunOutput& out);
+
+// A single-precision input as the decimal that was typed: 41.2f gives 41.2,
+// not 41.200000763, so that the deck shows the design's own digits.
+double TypedDecimal(float v);
+
+inline constexpr double kDefaultHeight = 10;
+
+struct Settings {
+  double feed = 0;  // m from the wire's start
+  double height = kDefaultHeight;
+  Ground ground = Ground::Average;
+  std::optional<double> balunRatio;  // empty: the best of kBalunRatios
+  int sweepPoints = kDefaultSweepPoints;
+};
+
+struct Plan {
+  Model model;
+  Ground ground = Ground::Average;
+  FrequencyPlan frequencies;
+  std::string deck;
+};
+// Throws ModelError.
+Plan PrepareCheck(const Design& design, const Settings& settings);
+
+// One frequency the engine solved.
+struct SolvedFrequency {
+  int band = 0;          // 0..10, or kExtraBand
+  double frequency = 0;  // MHz
+  std::complex<double> impedance;
+  double swr = 0;  // on 50 ohms through the balun
+};
+
+// The approximate impedance that AntStrSu.txt shows for a band at the feed
+// point: its number and its cell as the report writes it ("(534)", "1000K").
+struct ReportedImpedance {
+  float ohms = 0;
+  std::string cell;
+};
+
+struct BandCheck {
+  SolvedFrequency solved;                  // at the band's own frequency
+  std::optional<ReportedImpedance> model;  // none where AntStrSu.txt shows none
+};
+
+struct Result {
+  std::vector<BandCheck> bands;        // the counted bands, lowest first
+  std::vector<SolvedFrequency> sweep;  // band by band, edge to edge
+  double balunRatio = 1;
+  bool balunChosen = false;  // picked automatically
+  double worstSwr = 0;       // over the counted bands, through the balun
+  int worstBand = 0;
+};
+
+// The engine's output does not hold what the deck asked for.
+class OutputError : public std::runtime_error {
+ public:
+  OutputError(int solved, int expected, std::string lastLine)
+      : std::runtime_error("NEC-2 output"), solved(solved), expected(expected), lastLine(std::move(lastLine)) {}
+  int solved, expected;
+  std::string lastLine;
+};
+std::string OutputErrorText(const OutputError& e, Language lang);
+
+// Throws OutputError.
+Result Evaluate(const Design& design, const Settings& settings, const Plan& plan, std::string_view engineOutput);
+
+// What AntStrSu.txt shows for the band at the feed point; none when the
+// feed point is not one of its rows (they are whole centimetres).
+std::optional<ReportedImpedance> ReportedImpedanceAt(const Design& design, double feed, int band);
+
+// The one place the check's files are written: whole or not at all (a
+// temporary file renamed over the old one). False when it failed.
+bool WriteCheckFile(const std::string& path, std::string_view bytes);
+
+}  // namespace lorvant::nec

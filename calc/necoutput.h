@@ -1,0 +1,32 @@
+// Reading the engine's output: the "ANTENNA INPUT PARAMETERS" of each
+// frequency that nec2c solved.
+#pragma once
+
+#include <complex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lorvant::nec {
+
+// One source line of one frequency.
+struct InputParameters {
+  double frequency = 0;  // MHz, from the "FREQUENCY :" line before it
+  int tag = 0;
+  int segment = 0;                 // counted over all wires
+  std::complex<double> impedance;  // ohms
+};
+
+// Every source line in the order of the output. Lines that cannot be read
+// are left out, so a short list means the engine stopped early.
+std::vector<InputParameters> ParseInputParameters(std::string_view output);
+
+// How many frequencies the output has solved so far (for progress while
+// the engine still writes).
+int SolvedCount(std::string_view output);
+
+// The last line of the output that is not blank, trimmed (the engine's
+// complaint when it stopped).
+std::string LastLine(std::string_view output);
+
+}  // namespace lorvant::nec

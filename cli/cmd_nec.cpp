@@ -1,0 +1,301 @@
+// lorvant-calc nec: the design of a run checked with the NEC-2 engine
+// nec2c. Runs the optimisation as `run` does (in a folder of its own), turns
+// the wire and a feed point into a NEC-2 deck, runs nec2c on it and writes
+// only Lorvant.nec and NecCheck.txt into the results folder.
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "calc/neccheck.h"
+#include "calc/necdeck.h"
+#include "calc/necengine.h"
+#include "calc/necswr.h"
+#include "calc/numparse.h"
+#include "calc/reports/neccheck.h"
+#include "calc/reports/text.h"
+#include "cli/json.h"
+#include "cli/options.h"
+#include "cli/run_options.h"
+#include "cli/terminal.h"
+
+namespace lorvant::cli {
+
+namespace {
+
+struct NecOptions {
+  std::optional<float> feed;
+  float height = static_cast<float>(nec::kDefaultHeight);
+  nec::Ground ground = nec::Ground::Average;
+  std::optional<double> balun;  // empty: auto
+  int points = nec::kDefaultSweepPoints;
+};
+
+void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
+  p.section("Results");
+  p.value("out", "DIR",
+          "folder for the deck Lorvant.nec and the report NecCheck.txt (required; made when missing; nothing else "
+          "is written there)",
+          [&o](const std::string& v) {
+            if (v.empty()) throw UsageError("a folder is needed");
+            o.out = v;
+          });
+  p.flag("json", "print one JSON object on stdout instead of the table (see below)", [&o] { o.json = true; });
+
+  p.section("NEC-2 check");
+  p.value("feed", "M", "feed point in m from the start of the wire (default the run's first proposed feed point)",
+          [&n](const std::string& v) {
+            const float f = FieldNumber(FieldText(v, kDecimalFieldKeys, 0));
+            if (!(f > 0)) throw UsageError("the feed point lies above 0 m");
+            n.feed = f;
+          });
+  p.value("height", "M", "height of the wire above ground in m (default 10)", [&n](const std::string& v) {
+    const float h = FieldNumber(FieldText(v, kDecimalFieldKeys, 0));
+    if (!(h > 0)) throw UsageError("the height lies above 0 m");
+    n.height = h;
+  });
+  p.value("ground", "free|perfect|poor|average|good",
+          "free space, perfect ground, or a real ground by the Sommerfeld-Norton method: poor (relative "
+          "permittivity 5, 0,001 S/m), average (13, 0,005 S/m; default), good (20, 0,03 S/m)",
+          [&n](const std::string& v) {
+            const auto g = nec::GroundFromWord(v);
+            if (!g) throw UsageError("'" + v + "' is not one of free, perfect, poor, average, good");
+            n.ground = *g;
+          });
+  p.value("balun", "auto|1|2.25|4|6|9",
+          "impedance ratio of the balun to the 50-ohm line; auto (default) takes the ratio whose worst SWR over "
+          "the counted bands is the lowest",
+          [&n](const std::string& v) {
+            if (v == "auto") {
+              n.balun.reset();
+              return;
+            }
+            const auto ratio = nec::BalunFromText(v);
+            if (!ratio) throw UsageError("'" + v + "' is not one of auto, 1, 2.25, 4, 6, 9");
+            n.balun = *ratio;
+          });
+  p.value("points", "N",
+          "frequencies of the sweep across each band from edge to edge: 0 (none) or 2 to 101 (default 5)",
+          [&n](const std::string& v) {
+            const std::string t = FieldText(v, kWholeFieldKeys, 3);
+            const int points = t.empty() ? -1 : std::stoi(t);
+            if (points != 0 && (points < 2 || points > nec::kMaxSweepPoints))
+              throw UsageError("the sweep has 0 or 2 to 101 points");
+            n.points = points;
+          });
+  DeclareDesignOptions(p, o);
+}
+
+const char* kEpilogue =
+    "The run's own files (AntStrSu.txt, ...) are not written; --special-table has no\n"
+    "effect here. The model is a straight bare wire of the run's length along x at\n"
+    "--height, radius half the --conductor diameter (the insulation is not\n"
+    "modelled), segmented for the highest checked frequency (segments at most a\n"
+    "twentieth of its wavelength and at least eight radii), with a 1 V source on a\n"
+    "segment centred on the feed point. Each counted band is checked at the\n"
+    "frequency the run computed it with, and swept across its edges (IARU\n"
+    "Region 1). nec2c is looked up on PATH (Debian: apt install nec2c).\n"
+    "\n"
+    "Without --json the check is printed as in NecCheck.txt. With --json one\n"
+    "object is printed once the deck is written: length (m), feed (m), height (m),\n"
+    "ground, balun (the ratio; null when it could not be chosen), deck and report\n"
+    "(paths; report null when not written), bands: [{band, frequency, r, x, swr,\n"
+    "model_impedance}] and sweep: [{band, frequency, r, x, swr}] with band the\n"
+    "band's nominal frequency, frequency in MHz, r and x in ohms (null when nec2c\n"
+    "gave none), swr through the balun, model_impedance the approximate impedance\n"
+    "that AntStrSu.txt shows at this feed point (null where it shows none).\n"
+    "\n"
+    "Exit status: 0 the check completed; 1 it ended without a result (the run\n"
+    "ended early, no feed point, nec2c missing or failing: the deck is written all\n"
+    "the same; the message on stderr); 2 unknown option or bad value.\n"
+    "\n"
+    "Example:\n"
+    "  lorvant-calc nec --out results --frequency 7,1 --halfwaves 1 --band 7 \\\n"
+    "      --band 14 --band 21 --band 28 --height 10 --ground average\n";
+
+// A member whose value may be missing (written as null).
+template <class T>
+void Member(JsonWriter& j, const char* name, const std::optional<T>& v) {
+  j.key(name);
+  if (v)
+    j.value(*v);
+  else
+    j.null();
+}
+
+void SolvedMembers(JsonWriter& j, const nec::SolvedFrequency* s) {
+  // An infinite SWR is written as null as well.
+  Member(j, "r", s ? std::optional(s->impedance.real()) : std::nullopt);
+  Member(j, "x", s ? std::optional(s->impedance.imag()) : std::nullopt);
+  Member(j, "swr", s ? std::optional(s->swr) : std::nullopt);
+}
+
+void PrintJson(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
+               const std::string& deckPath, const std::string& reportPath, const nec::Result* result) {
+  JsonWriter j;
+  j.beginObject();
+  j.key("length").value(design.length);
+  j.key("feed").value(settings.feed);
+  j.key("height").value(settings.height);
+  j.key("ground").value(nec::GroundWord(settings.ground));
+  Member(j, "balun", result ? std::optional(result->balunRatio) : settings.balunRatio);
+  j.key("deck").value(deckPath);
+  Member(j, "report", reportPath.empty() ? std::nullopt : std::optional(reportPath));
+
+  // The bands and the sweep in the order of the plan, solved or not.
+  std::size_t band = 0, sweep = 0;
+  j.key("bands").beginArray();
+  for (const nec::FrequencyStep& step : plan.frequencies.steps) {
+    if (step.sweep) continue;
+    j.beginObject();
+    j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
+    j.key("frequency").value(step.frequency(0));
+    SolvedMembers(j, result ? &result->bands[band++].solved : nullptr);
+    const auto model = nec::ReportedImpedanceAt(design, settings.feed, step.band);
+    Member(j, "model_impedance", model ? std::optional(model->ohms) : std::nullopt);
+    j.endObject();
+  }
+  j.endArray();
+  j.key("sweep").beginArray();
+  for (const nec::FrequencyStep& step : plan.frequencies.steps) {
+    if (!step.sweep) continue;
+    for (int i = 0; i < step.count; ++i) {
+      j.beginObject();
+      j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
+      j.key("frequency").value(step.frequency(i));
+      SolvedMembers(j, result ? &result->sweep[sweep++] : nullptr);
+      j.endObject();
+    }
+  }
+  j.endArray();
+  j.endObject();
+  std::cout << j.str() << std::endl;
+}
+
+}  // namespace
+
+int NecCommand(const Args& args) {
+  RunOptions o;
+  NecOptions n;
+  OptionParser p("nec", "--out DIR [options]",
+                 "Checks the design of the current-sum run with the NEC-2 engine nec2c: runs the optimisation with the "
+                 "inputs below as \"run\" does, models the wire with a feed point, runs nec2c and prints the feed "
+                 "impedance, the SWR through the balun and the run's approximate impedance on every counted band. "
+                 "Writes Lorvant.nec and NecCheck.txt into DIR.");
+  DeclareNecOptions(p, o, n);
+  p.epilogue(kEpilogue);
+  if (!p.parse(args, std::cout)) return kExitOk;
+  if (!o.out) throw UsageError("--out DIR is required");
+  RunInput in = MakeRunInput(o);
+  const Language lang = in.language;
+  const char sep = in.decimalSeparator;
+  const std::string folder = MakeOutFolder(*o.out);
+  const StopOnSignal stopOnSignal;
+
+  // The run writes its reports into a folder of its own that goes with it.
+  RunOutput run;
+  BatchHost host(o, lang, false);
+  {
+    const nec::PrivateFolder runFolder;
+    if (!runFolder.ok()) {
+      std::cerr << tr(lang, "Fehler: kein temporärer Ordner", "Error: no temporary folder") << std::endl;
+      return kExitNoResult;
+    }
+    in.resultsFolder = runFolder.path();
+    in.programFolder.clear();
+    run = RunOptimisation(in, host);
+  }
+  if (run.outcome != RunOutcome::Completed) {
+    std::cerr << NoResultMessage(run, host, lang) << std::endl;
+    return kExitNoResult;
+  }
+
+  const nec::Design design = nec::DesignFromRun(in, run);
+  nec::Settings settings;
+  settings.height = nec::TypedDecimal(n.height);
+  settings.ground = n.ground;
+  settings.balunRatio = n.balun;
+  settings.sweepPoints = n.points;
+  if (n.feed) {
+    settings.feed = nec::TypedDecimal(*n.feed);
+    if (!(settings.feed < nec::TypedDecimal(design.length)))
+      throw UsageError("--feed: the feed point lies on the wire, below the antenna length " +
+                       report::FormatPicture(design.length, "###0.0##", sep) + " m");
+  } else if (!design.proposedFeeds.empty()) {
+    settings.feed = design.proposedFeeds.front().x;
+  } else {
+    std::cerr << tr(lang, "Die Berechnung hat keinen Speisepunkt vorgeschlagen; bitte --feed angeben.",
+                    "The run proposed no feed point; please give one with --feed.")
+              << std::endl;
+    return kExitNoResult;
+  }
+
+  nec::Plan plan;
+  try {
+    plan = nec::PrepareCheck(design, settings);
+  } catch (const nec::ModelError& e) {
+    std::cerr << nec::ModelErrorText(e, lang, sep) << std::endl;
+    return kExitNoResult;
+  }
+  const std::string deckPath = folder + nec::kDeckFileName;
+  if (!nec::WriteCheckFile(deckPath, plan.deck)) {
+    std::cerr << tr(lang, "Fehler beim Schreiben von ", "Error writing ") << deckPath << std::endl;
+    return kExitNoResult;
+  }
+
+  nec::Nec2cEngine engine;
+  const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
+  std::string failure;
+  switch (engineResult.status) {
+    case nec::EngineResult::Status::Completed:
+      break;
+    case nec::EngineResult::Status::Missing:
+      failure = nec::EngineMissingText(lang, deckPath);
+      break;
+    case nec::EngineResult::Status::Failed:
+      failure = nec::EngineFailedText(lang, engineResult.message);
+      break;
+    case nec::EngineResult::Status::Cancelled:
+      failure = tr(lang, "NEC-2-Prüfung abgebrochen (Signal)", "NEC-2 check stopped (signal)");
+      break;
+  }
+  nec::Result result;
+  if (failure.empty()) {
+    try {
+      result = nec::Evaluate(design, settings, plan, engineResult.output);
+    } catch (const nec::OutputError& e) {
+      failure = nec::OutputErrorText(e, lang);
+    }
+  }
+  const std::string reportPath = folder + report::kNecCheckFileName;
+  if (!failure.empty()) {
+    // A report of an earlier check would now lie beside a deck it does not
+    // belong to.
+    std::error_code ignored;
+    std::filesystem::remove(reportPath, ignored);
+    if (o.json) PrintJson(design, settings, plan, deckPath, {}, nullptr);
+    std::cerr << failure << std::endl;
+    return kExitNoResult;
+  }
+
+  const report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
+  std::ostringstream bytes;
+  report::WriteNecCheckReport(bytes, data);
+  const bool written = nec::WriteCheckFile(reportPath, bytes.str());
+
+  if (o.json) {
+    PrintJson(design, settings, plan, deckPath, written ? reportPath : std::string(), &result);
+  } else {
+    std::string table;
+    for (const std::string& line : report::NecCheckBody(data)) table += line + "\n";
+    std::cout << table;
+  }
+  if (!written) {
+    std::cerr << tr(lang, "Fehler beim Schreiben von ", "Error writing ") << reportPath << std::endl;
+    return kExitNoResult;
+  }
+  return kExitOk;
+}
+
+}  // namespace lorvant::cli

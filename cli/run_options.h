@@ -1,0 +1,88 @@
+// The design options of `lorvant-calc run` (the main form's fields, the
+// answers to the run's questions, the shortening-factor calculator and the
+// presentation), shared by every subcommand that runs the optimisation
+// first, and the batch side of the run: its host and the Ctrl-C handling.
+#pragma once
+
+#include <csignal>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "calc/run.h"
+#include "cli/options.h"
+#include "cli/shared_options.h"
+
+namespace lorvant {
+class ImageCanvas;
+}
+
+namespace lorvant::cli {
+
+// Every design option of the run, as typed.
+struct RunOptions {
+  SharedInputs shared;
+  std::optional<std::string> out;
+  std::optional<std::string> wireLength, tolerance, outerDiameter, dielectric, conductor;
+  bool equalImpedances = false, windom = false, specialTable = false, json = false;
+  Answer extraBandAnswer = Answer::No;
+  Answer segmentAnswer = Answer::No;
+  Answer dielectricAnswer = Answer::Yes;
+  std::optional<std::string> calculatorHeight, calculatorDiameter;
+  bool groundCorrection = false;
+};
+
+// Declares the options after --out and --json: the sections "Main form",
+// "Questions of the run", "Shortening-factor calculator" and "Presentation".
+void DeclareDesignOptions(OptionParser& p, RunOptions& o);
+
+// The run's inputs from the parsed options (folders and date left to the
+// caller's folder and the --date option). Throws UsageError for options that
+// contradict each other.
+RunInput MakeRunInput(const RunOptions& o);
+
+// The folder of --out, made when missing, with a trailing "/". Throws
+// UsageError when it cannot be made.
+std::string MakeOutFolder(const std::string& out);
+
+// Whether Ctrl-C or SIGTERM arrived while a StopOnSignal was in force.
+bool StopRequested();
+
+// Routes SIGINT and SIGTERM to the stop request for its lifetime.
+class StopOnSignal {
+ public:
+  StopOnSignal();
+  ~StopOnSignal();
+  StopOnSignal(const StopOnSignal&) = delete;
+  StopOnSignal& operator=(const StopOnSignal&) = delete;
+
+ private:
+  void (*previousInt_)(int) = SIG_DFL;
+  void (*previousTerm_)(int) = SIG_DFL;
+};
+
+// The user's side of the run without a window: the questions get the
+// answers given on the command line, a failing step is aborted, the picture
+// (when wanted; it needs a GuiSession) is drawn into an image.
+class BatchHost : public RunHost {
+ public:
+  BatchHost(const RunOptions& o, Language lang, bool drawPicture = true);
+  ~BatchHost() override;
+
+  Answer ask(const Question& q) override;
+  Answer errorHandler(const Question& q) override;
+  Canvas& canvas() override;
+  bool progress(double) override { return !StopRequested(); }
+
+  std::optional<Question> lastError;
+
+ private:
+  const RunOptions& o_;
+  Language lang_;
+  std::unique_ptr<ImageCanvas> canvas_;
+};
+
+// Why a run ended without a result, in the run's language.
+std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language lang);
+
+}  // namespace lorvant::cli
