@@ -318,6 +318,18 @@ void frmSpeisePkt::scan() {
   seam().setBusy(true);
   txtAuswertung->clear();
   const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormView(), sep);
+  if (setup.x0 > setup.x1) {
+    // The scan would list nothing; an empty box tells the user nothing.
+    seam().setBusy(false);
+    showMessage(this,
+                Module1::tr("Die linke Grenze liegt rechts von der rechten Grenze.",
+                            "The left limit lies to the right of the right limit.") +
+                    Module1::state().lineBreak +
+                    Module1::tr("Bitte die Grenzen tauschen.", "Please swap the limits."),
+                Module1::tr(" Grenzen", " Limits"), Icon::Exclamation);
+    Text1->setFocus();
+    return;
+  }
   if (setup.stepCorrected) {
     seam().beep();
     Text3->setText(qs(setup.text3));
@@ -332,7 +344,8 @@ void frmSpeisePkt::scan() {
   if (progress) report = [&progress](double done) { return progress->update(done); };
   const feedpoint::ScanOutcome out = feedpoint::RunScan(setup, sep, report);
   progress.reset();
-  setResult(out.rows);
+  // Rows of a cancelled scan are not the whole stretch: the box says so.
+  setResult(out.cancelled ? out.rows + ss(Module1::tr("Prüfung abgebrochen.", "Check cancelled.")) : out.rows);
   seam().setBusy(false);
 }
 

@@ -373,10 +373,23 @@ class TestFeedPointWindow : public QObject {
     seam_->cancelProgressAfter = 2;
     click(w->cmdRechnen);
     QCOMPARE(seam_->progressUpdates, 3);
-    const int listed = lines(w->txtAuswertung).size() - 1;
-    QVERIFY(listed > 0 && listed < 100001);
+    const QStringList cancelled = lines(w->txtAuswertung);
+    QVERIFY(cancelled.size() > 1 && cancelled.size() < 100001);
+    // The rows so far stay, marked as the part of a cancelled scan.
+    QCOMPARE(cancelled.last(), QString::fromUtf8("Prüfung abgebrochen."));
     QCOMPARE(seam_->busyNow, 0);
     QVERIFY(seam_->messages.isEmpty());
+
+    // A left limit right of the right one: a message, not an empty box.
+    seam_->cancelProgressAfter = -1;
+    replace(w->Text1, "9");
+    replace(w->Text2, "8");
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text,
+             QString::fromUtf8("Die linke Grenze liegt rechts von der rechten Grenze.\r\nBitte die Grenzen tauschen."));
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
+    QCOMPARE(seam_->busyNow, 0);
   }
 };
 
