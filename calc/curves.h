@@ -53,8 +53,9 @@ class Canvas {
   virtual void text(double x, double y, std::string_view utf8, int colour) = 0;
   // Printed width of a text, in user units.
   virtual double textWidth(std::string_view utf8) const = 0;
-  // Saves the picture as a Windows bitmap; false when it could not be written.
-  virtual bool save(const std::string& path) = 0;
+  // The picture as the bytes of a Windows bitmap file (what is written as
+  // AntKurve.BMP); empty when it cannot be encoded.
+  virtual std::string bitmap() const = 0;
   // Whether there is an image to save at all.
   virtual bool keepsImage() const { return true; }
 };
@@ -69,7 +70,7 @@ class NullCanvas : public Canvas {
   void point(double, double, int) override {}
   void text(double, double, std::string_view, int) override {}
   double textWidth(std::string_view utf8) const override;
-  bool save(const std::string&) override { return false; }
+  std::string bitmap() const override { return {}; }
   bool keepsImage() const override { return false; }
 };
 
@@ -102,7 +103,7 @@ class CurvePicture {
   // A reported candidate at x metres from the start.
   void candidate(double x);
 
-  bool save(const std::string& path) { return canvas_.save(path); }
+  std::string bitmap() const { return canvas_.bitmap(); }
   bool keepsImage() const { return canvas_.keepsImage(); }
 
  private:

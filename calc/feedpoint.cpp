@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "calc/filecommit.h"
 #include "calc/numparse.h"
 #include "calc/reports/speisepkt.h"
 #include "calc/reports/text.h"
@@ -353,7 +354,12 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
     r.label4 = window.label4;
     r.rows = rows;
     r.dateText = env.dateText;
-    res.reportWritten = report::WriteSpeisePktFile(env.resultsFolder + report::kSpeisePktFileName, r);
+    try {
+      report::WriteSpeisePktFile(env.resultsFolder + report::kSpeisePktFileName, r);
+      res.reportWritten = true;
+    } catch (const files::FileError& e) {
+      res.reportError = files::FileErrorText(lang, e.error(), e.path());
+    }
   }
 
   // The note names the file only when it was really written.
@@ -470,7 +476,7 @@ double EstimatedScanRows(const ScanSetup& s) {
   return (static_cast<double>(s.x1) - s.x0) / s.step + 1;
 }
 
-ScanOutcome RunScan(const ScanSetup& s, char sep, const ScanProgress& progress) {
+ScanOutcome StreamScan(const ScanSetup& s, char sep, const ScanRowSink& sink, const ScanProgress& progress) {
   ScanOutcome out;
   // Without a counted band every row's average would divide by zero: no rows.
   if (s.frequencies.empty()) return out;
@@ -491,15 +497,19 @@ ScanOutcome RunScan(const ScanSetup& s, char sep, const ScanProgress& progress) 
       sum += std::sqrt(std::fabs(std::cos(a1)) * std::fabs(std::cos(a2)));
     }
     const float current = sng(sum);
-    out.rows += ScanRow(x, sum / count, current > prev, sep);
-    prev = current;
     ++out.rowCount;
+    if (!sink(ScanRow(x, sum / count, current > prev, sep))) {
+      out.receiverStop = true;
+      break;
+    }
+    prev = current;
 
     // Far out on a long wire a small step is lost in the position's
     // rounding; the position would never move again.
     const float next = sng(static_cast<double>(x) + s.step);
     if (next == x) {
       out.stalled = true;
+      out.stalledAt = x;
       break;
     }
     x = next;
@@ -512,6 +522,31 @@ ScanOutcome RunScan(const ScanSetup& s, char sep, const ScanProgress& progress) 
     }
   }
   return out;
+}
+
+ScanOutcome RunScan(const ScanSetup& s, char sep, const ScanProgress& progress) {
+  std::string rows;
+  ScanOutcome out = StreamScan(
+      s, sep,
+      [&rows](std::string_view row) {
+        rows += row;
+        return true;
+      },
+      progress);
+  out.rows = std::move(rows);
+  return out;
+}
+
+std::string RowLimitNote(Language lang) {
+  return tr(lang, "Die Liste endet nach ", "The list ends after ") + std::to_string(kScanBoxRows) +
+         tr(lang, " Zeilen. Für den Rest die Grenzen enger oder die Schrittweite größer wählen.",
+            " rows. For the rest choose closer limits or a larger step.");
+}
+
+std::string StalledNote(Language lang, float x, char sep) {
+  return tr(lang, "Die Schrittweite bewegt die Position ab ", "The step no longer moves the position beyond ") +
+         FormatPicture(x, "##0.000", sep) +
+         tr(lang, " m nicht mehr: Die Prüfung endet hier.", " m: the scan ends here.");
 }
 
 }  // namespace lorvant::feedpoint

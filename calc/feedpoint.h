@@ -121,6 +121,7 @@ struct AllBandsResult {
   bool tooShortWarned = false;
   std::string rows;  // the new text of the result box
   bool reportWritten = false;
+  std::string reportError;  // why SpeisePkt.txt could not be written (cause and path), else empty
   std::string info;  // the main form's note afterwards
 };
 
@@ -179,14 +180,31 @@ double EstimatedScanRows(const ScanSetup& setup);
 
 // Called now and then with the fraction done; returning false cancels.
 using ScanProgress = std::function<bool(double fraction)>;
+// Receives each row (with its line end) as soon as it is made; returning
+// false ends the scan there.
+using ScanRowSink = std::function<bool(std::string_view row)>;
 
 struct ScanOutcome {
-  std::string rows;
+  std::string rows;  // every row (RunScan only; StreamScan hands them on)
   std::size_t rowCount = 0;
-  bool cancelled = false;
-  bool stalled = false;  // the step no longer moved the position
+  bool cancelled = false;     // the progress callback said stop
+  bool receiverStop = false;  // the row receiver said stop
+  bool stalled = false;       // the step no longer moved the position
+  float stalledAt = 0;        // the last position, where it stopped moving
 };
 
+// The scan row by row, memory independent of the number of rows.
+ScanOutcome StreamScan(const ScanSetup& setup, char sep, const ScanRowSink& sink, const ScanProgress& progress = {});
+// The scan with every row collected in ScanOutcome::rows.
 ScanOutcome RunScan(const ScanSetup& setup, char sep, const ScanProgress& progress = {});
+
+// What the scan says when the step stopped moving the single-precision
+// position (a small step far out on a long wire), with that position.
+std::string StalledNote(Language lang, float x, char sep);
+
+// The window's result box holds at most this many scan rows; a longer scan
+// ends there and says so (the batch tool streams any number).
+inline constexpr std::size_t kScanBoxRows = 100000;
+std::string RowLimitNote(Language lang);
 
 }  // namespace lorvant::feedpoint

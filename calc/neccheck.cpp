@@ -122,25 +122,4 @@ std::string OutputErrorText(const OutputError& e, Language lang) {
   return text;
 }
 
-bool WriteCheckFile(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (out.fail()) {
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (!ec) return true;
-  std::error_code ignored;
-  std::filesystem::remove(temp, ignored);
-  return false;
-}
-
 }  // namespace lorvant::nec

@@ -101,8 +101,4 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
 // feed point is not one of its rows (they are whole centimetres).
 std::optional<ReportedImpedance> ReportedImpedanceAt(const Design& design, double feed, int band);
 
-// The one place the check's files are written: whole or not at all (a
-// temporary file renamed over the old one). False when it failed.
-bool WriteCheckFile(const std::string& path, std::string_view bytes);
-
 }  // namespace lorvant::nec

@@ -3,12 +3,11 @@
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
+#include <chrono>
+#include <ostream>
 
 #include "calc/current.h"
+#include "calc/filecommit.h"
 #include "calc/numparse.h"
 #include "calc/reports/spezi.h"
 #include "calc/reports/strsum.h"
@@ -20,6 +19,10 @@ namespace runtext {
 std::string StatusReady(Language lang) {
   return tr(lang, "Status: Bereit zum Anzeigen der Berechnungsergebnisse",
             "Status: Ready to display the calculations results");
+}
+std::string StatusFilesMissing(Language lang) {
+  return tr(lang, "Status: Nicht alle Ergebnisdateien wurden geschrieben",
+            "Status: Not all result files were written");
 }
 }  // namespace runtext
 
@@ -41,8 +44,45 @@ const char* RunOutcomeName(RunOutcome outcome) {
       return "aborted";
     case RunOutcome::Cancelled:
       return "cancelled";
+    case RunOutcome::FilesMissing:
+      return "files-missing";
+    case RunOutcome::TableTooLarge:
+      return "table-too-large";
+    case RunOutcome::LargeTableDeclined:
+      return "large-table-declined";
   }
   return "unknown";
+}
+
+std::uint64_t EstimatedSpecialTableBytes(std::int32_t steps, bool extraBand) {
+  // One row per centimetre, each of the same width (129 or 135 characters
+  // and CR LF); the header and the closing lines stay below a few kilobytes.
+  constexpr std::uint64_t kHeaderAndClosing = 4096;
+  const std::uint64_t rows = steps > 0 ? static_cast<std::uint64_t>(steps) + 1 : 1;
+  return rows * (extraBand ? 137 : 131) + kHeaderAndClosing;
+}
+
+std::string SizeText(std::uint64_t bytes, char sep) {
+  const double b = static_cast<double>(bytes);
+  if (b >= 1e9) return report::FormatPicture(b / 1e9, "0.0", sep) + " GB";
+  if (b >= 1e6) return report::FormatPicture(b / 1e6, "0.0", sep) + " MB";
+  return report::FormatPicture(std::ceil(b / 1e3), "0", sep) + " KB";
+}
+
+Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep) {
+  Question q;
+  q.text = tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about ") +
+           SizeText(tableBytes, sep) + tr(lang, " groß", "");
+  if (freeBytes)
+    q.text += tr(lang, " (im Ordner sind ", " (") + SizeText(*freeBytes, sep) +
+              tr(lang, " frei)", " are free in the folder)");
+  q.text += ".\r\n";
+  q.text += tr(lang, "Trotzdem erstellen?", "Create it anyway?");
+  q.title = tr(lang, " Große Datei", " Large file");
+  q.icon = Icon::Question;
+  q.buttons = Buttons::YesNo;
+  q.defaultButton = 2;
+  return q;
 }
 
 Question DielectricQuestion(Language lang) {
@@ -63,14 +103,11 @@ constexpr const char* kCrLf = "\r\n";
 constexpr const char* kReportName = "AntStrSu.txt";
 constexpr const char* kSpecialName = "AntSpezi.txt";
 constexpr const char* kPictureName = "AntKurve.BMP";
-// Reports are written under this suffix and renamed into place when they are
-// complete, so an earlier complete report is never left half-overwritten.
-constexpr const char* kTempSuffix = ".tmp";
+using files::FileError;
 
-// A failed file operation, described for the error box.
-class FileError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+// Another run holds the lock of the results folder.
+struct FolderBusy {
+  std::string folder;
 };
 
 // The run ends early (Abort in the error box, or cancelled).
@@ -95,62 +132,37 @@ double Divide(double a, double b) {
   return a / b;
 }
 
-std::string FileErrorText(Language lang, const std::string& path, int err) {
-  std::string what;
-  switch (err) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      what = tr(lang, "Zugriff verweigert", "Permission denied");
-      break;
-    case ENOENT:
-    case ENOTDIR:
-      what = tr(lang, "Pfad nicht gefunden", "Path not found");
-      break;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-      what = tr(lang, "Datenträger voll", "Disk full");
-      break;
-    case EIO:
-      what = tr(lang, "Fehler beim Lesen/Schreiben des Geräts", "Device I/O error");
-      break;
-    default:
-      what = tr(lang, "Fehler beim Zugriff auf Pfad/Datei", "Path/File access error");
-      break;
-  }
-  return what + kCrLf + path;
-}
+// One result file of the run. It is written under a temporary name and
+// renamed into place only when every file of the run is complete.
+struct RunFile {
+  files::StagedFile staged;
+  files::StagedStreamBuf buffer{staged};
+  std::ostream stream{&buffer};
+  bool wanted = false;   // the run means to write it
+  bool dropped = false;  // given up with Ignore; a note says it was not written
 
-// One output file under its temporary name.
-struct OutFile {
-  std::string target;
-  std::string temp;
-  // A larger buffer than the default: the special table is written row by
-  // row and runs to half a megabyte for a 40 m wire. Declared before the
-  // stream, so that it outlives it.
-  std::unique_ptr<char[]> buffer;
-  static constexpr std::size_t kBufferSize = 1 << 16;
-  std::ofstream stream;
-  bool open = false;
-
-  void openTemp() {
-    stream.close();
+  // (Re)creates the temporary file.
+  void start() {
     stream.clear();
-    if (!buffer) buffer = std::make_unique<char[]>(kBufferSize);
-    stream.rdbuf()->pubsetbuf(buffer.get(), kBufferSize);
-    errno = 0;
-    stream.open(temp, std::ios::binary | std::ios::out | std::ios::trunc);
-    open = stream.is_open();
+    buffer.reset();
+    staged.open();
   }
-  // Drops the partial file; the earlier complete file stays untouched.
-  void discard() {
-    if (stream.is_open()) stream.close();
-    open = false;
-    std::error_code ec;
-    std::filesystem::remove(temp, ec);
+  // Throws the first write failure, if any.
+  void check() {
+    stream.flush();
+    if (buffer.failure()) throw *buffer.failure();
+    if (!stream.good()) throw FileError(EIO, staged.target());
   }
+  // Flushed to the disk and closed, ready for the rename.
+  void finish() {
+    check();
+    staged.finish();
+  }
+  void drop() {
+    staged.discard();
+    dropped = true;
+  }
+  bool ready() const { return wanted && !dropped && staged.isFinished(); }
 };
 
 class Run {
@@ -162,8 +174,10 @@ class Run {
     try {
       steps();
     } catch (const RunStopped& stop) {
-      report_.discard();
-      special_.discard();
+      // Nothing of this run reaches the folder; the earlier files stay.
+      report_.staged.discard();
+      special_.staged.discard();
+      pictureFile_.staged.discard();
       out_.outcome = stop.outcome;
     }
     return std::move(out_);
@@ -208,7 +222,12 @@ class Run {
       } catch (const ArithmeticError& e) {
         q = ArithmeticQuestion(e);
       } catch (const FileError& e) {
-        q = ErrorQuestion(e.what(), false);
+        q = ErrorQuestion(files::FileErrorText(lang_, e.error(), e.path()), false);
+      } catch (const FolderBusy& busy) {
+        q = ErrorQuestion(std::string(tr(lang_, "Der Ordner", "Another calculation is writing into the folder")) + kCrLf +
+                              busy.folder + kCrLf +
+                              tr(lang_, "wird gerade von einer anderen Berechnung beschrieben.", "right now."),
+                          false);
       } catch (const std::bad_alloc&) {
         q = ErrorQuestion(tr(lang_, "Nicht genügend Speicher", "Out of memory"), false);
       }
@@ -366,27 +385,22 @@ class Run {
 
     data_ = ReportData();
 
+    // The number of steps first: the special table's size follows from it
+    // and is weighed before any file is opened.
+    Step([&] {
+      const auto steps = toInt32(Checked(static_cast<double>(length_) * 100));
+      if (!steps) throw ArithmeticError(ArithmeticError::Kind::Overflow, "steps");
+      N_ = *steps;
+    });
+
     // 16. Open the reports.
-    report_.target = in_.resultsFolder + kReportName;
-    report_.temp = report_.target + kTempSuffix;
-    if (!Step([&] { OpenOrThrow(report_); })) report_.open = false;
-    if (in_.specialTable) {
-      special_.target = in_.resultsFolder + kSpecialName;
-      special_.temp = special_.target + kTempSuffix;
-      specialOn_ = true;
-      if (!Step([&] { StartSpecial(-1); })) DropSpecial();
-    }
+    OpenFiles();
 
     // 17. Prepare the picture and the scan.
     picture_.setup();
     Step([&] {
       if (!picture_.setScale(length_))
         throw ArithmeticError(ArithmeticError::Kind::DivisionByZero, "scale");
-    });
-    Step([&] {
-      const auto steps = toInt32(Checked(static_cast<double>(length_) * 100));
-      if (!steps) throw ArithmeticError(ArithmeticError::Kind::Overflow, "steps");
-      N_ = *steps;
     });
     W_ = BandWellenlaengen(segment_, ins_);
     if (extraBand_) {
@@ -404,16 +418,23 @@ class Run {
     // 18. The scan.
     Scan();
 
-    // 19. Labels, reports, picture.
+    // 19. Labels, reports, picture; then all files go into place at once.
     picture_.labels(N_, length_, extraBand_, extraFrequency_, lang_, sep_);
     out_.pictureLabelled = true;
     WriteReport();
     FinishSpecial();
-    SavePicture();
+    StagePicture();
+    CommitAll();
+    folderLock_.unlock();
 
     // 20. Finish.
-    out_.status = runtext::StatusReady(lang_);
-    out_.outcome = RunOutcome::Completed;
+    if (out_.unwrittenFiles.empty()) {
+      out_.status = runtext::StatusReady(lang_);
+      out_.outcome = RunOutcome::Completed;
+    } else {
+      out_.status = runtext::StatusFilesMissing(lang_);
+      out_.outcome = RunOutcome::FilesMissing;
+    }
   }
 
   LengthContext LengthCtx(const BandValues& bands) const {
@@ -520,42 +541,72 @@ class Run {
 
   // ---- files ----------------------------------------------------------
 
-  void OpenOrThrow(OutFile& f) {
-    f.openTemp();
-    if (!f.open) throw FileError(FileErrorText(lang_, f.target, errno));
+  // Step 16: the special table's size is weighed before anything is
+  // written; then the results folder is locked for this run, cleared of
+  // temporaries that crashed runs left, and the reports are started.
+  void OpenFiles() {
+    const auto started = std::chrono::system_clock::now();
+    report_.staged.setTarget(in_.resultsFolder + kReportName);
+    report_.wanted = true;
+    if (in_.specialTable) {
+      special_.staged.setTarget(in_.resultsFolder + kSpecialName);
+      special_.wanted = true;
+      specialOn_ = true;
+      WeighSpecialTable();
+    }
+
+    if (!Step([&] {
+          if (!folderLock_.tryLock(in_.resultsFolder)) throw FolderBusy{in_.resultsFolder};
+        })) {
+      // Ignore: the run goes on, but writes none of its files.
+      filesOff_ = true;
+      report_.drop();
+      if (specialOn_) DropSpecial();
+      return;
+    }
+    files::RemoveStaleTemporaries(in_.resultsFolder, started);
+    if (!in_.programFolder.empty() && in_.programFolder != in_.resultsFolder)
+      files::RemoveStaleTemporaries(in_.programFolder, started);
+
+    if (!Step([&] { report_.start(); })) report_.drop();
+    if (specialOn_ && !Step([&] { StartSpecial(-1); })) DropSpecial();
   }
 
-  void CheckWritten(OutFile& f) {
-    if (!f.stream.good()) {
-      const int err = errno;
-      throw FileError(FileErrorText(lang_, f.target, err));
+  // A special table that cannot fit ends the run with a message giving
+  // both sizes; one above 1 GB is written only when the user agrees.
+  void WeighSpecialTable() {
+    const std::uint64_t bytes = EstimatedSpecialTableBytes(N_, extraBand_);
+    const std::optional<std::uint64_t> free = files::FreeBytes(in_.resultsFolder);
+    if (free && bytes > *free) {
+      Question q;
+      q.text = tr(lang_, "Die Spezial-Tabelle AntSpezi.txt würde etwa ",
+                  "The special table AntSpezi.txt would take about ") +
+               SizeText(bytes, sep_) + tr(lang_, " groß, im Ordner", ", but the folder") + kCrLf + in_.resultsFolder +
+               kCrLf + tr(lang_, "sind aber nur ", "has only ") + SizeText(*free, sep_) +
+               tr(lang_, " frei.", " free.") + kCrLf +
+               tr(lang_, "Bitte die Spezial-Tabelle abschalten oder Platz schaffen.",
+                  "Please switch the special table off or make room.");
+      q.title = tr(lang_, " Zu wenig Platz", " Not enough room");
+      q.icon = Icon::Critical;
+      q.buttons = Buttons::Ok;
+      host_.ask(q);
+      out_.refusal = q.text;
+      throw RunStopped{RunOutcome::TableTooLarge};
     }
-  }
-
-  // Closes the temporary file and moves it into place.
-  void Complete(OutFile& f) {
-    errno = 0;
-    f.stream.close();
-    if (f.stream.fail()) {
-      const int err = errno;
-      f.stream.clear();
-      throw FileError(FileErrorText(lang_, f.target, err));
+    if (bytes > kLargeTableBytes) {
+      const Question q = LargeTableQuestion(lang_, bytes, free, sep_);
+      if (host_.ask(q) != Answer::Yes) {
+        out_.refusal = tr(lang_, "Spezial-Tabelle von etwa ", "Special table of about ") + SizeText(bytes, sep_) +
+                       tr(lang_, " nicht bestätigt", " not confirmed");
+        throw RunStopped{RunOutcome::LargeTableDeclined};
+      }
     }
-    f.open = false;
-    std::error_code ec;
-    std::filesystem::rename(f.temp, f.target, ec);
-    if (ec) {
-      // The data is safe in the temporary file; a retry renames again.
-      f.open = false;
-      throw FileError(FileErrorText(lang_, f.target, ec.value()));
-    }
-    out_.files.push_back(f.target);
   }
 
   // (Re)starts the special table: header, then the rows 0..upTo again (after
   // a write error and Retry, the table is written anew from its start).
   void StartSpecial(std::int64_t upTo) {
-    OpenOrThrow(special_);
+    special_.start();
     data_ = MakeReportData();
     report::SpecialTableWriter writer(special_.stream, data_);
     writer.header();
@@ -564,26 +615,25 @@ class Run {
       Compute(static_cast<std::int32_t>(q), v);
       writer.row(static_cast<std::int32_t>(q), v.S, v.G, v.extra.G);
     }
-    CheckWritten(special_);
+    special_.check();
   }
 
   void DropSpecial() {
-    special_.discard();
+    special_.drop();
     specialOn_ = false;
   }
 
   void FinishSpecial() {
     if (!specialOn_) return;
+    bool first = true;
     const bool ok = Step([&] {
-      if (!special_.stream.is_open()) {
-        // A Retry after a failed close or rename: the table is written anew.
-        StartSpecial(N_);
-      }
+      // A Retry writes the table anew.
+      if (!first || !special_.staged.isOpen()) StartSpecial(N_);
+      first = false;
       data_ = MakeReportData();
       report::SpecialTableWriter writer(special_.stream, data_);
       writer.closing();
-      CheckWritten(special_);
-      Complete(special_);
+      special_.finish();
     });
     if (!ok) DropSpecial();
   }
@@ -600,58 +650,89 @@ class Run {
     out_.info += report::FeedPointInfo(data_, reported);
     for (const FeedCandidate& c : reported) picture_.candidate(c.x);
 
-    if (!report_.open) return;  // opening was ignored
+    if (report_.dropped) return;  // opening was ignored
     bool first = true;
     const bool ok = Step([&] {
-      if (!first || !report_.stream.is_open()) OpenOrThrow(report_);
+      if (!first || !report_.staged.isOpen()) report_.start();
       first = false;
       report::WriteCurrentSumReport(report_.stream, data_, reported);
-      CheckWritten(report_);
-      Complete(report_);
+      report_.finish();
     });
-    if (!ok) {
-      report_.discard();
-      return;
-    }
-    out_.reportPath = report_.target;
-    // With the special table dropped after an error, the message names the
-    // one file that exists.
-    out_.info = report::WithFileMessageLine(out_.info, report::TableFileMessage(lang_, specialOn_));
+    if (!ok) report_.drop();
   }
 
-  void SavePicture() {
+  // The picture is encoded in memory and staged beside the program, or in
+  // the results folder when the program's folder takes no files.
+  void StagePicture() {
     if (!picture_.keepsImage()) return;
-    std::string saved;
+    pictureFile_.wanted = true;
+    if (filesOff_) {
+      pictureFile_.drop();
+      return;
+    }
+    const std::string bytes = picture_.bitmap();
     const bool ok = Step([&] {
-      std::string firstError;
+      if (bytes.empty()) throw FileError(EIO, in_.programFolder + kPictureName);
+      std::optional<FileError> failure;
       for (const std::string& folder : {in_.programFolder, in_.resultsFolder}) {
         if (folder.empty()) continue;
-        const std::string target = folder + kPictureName;
-        const std::string temp = target + kTempSuffix;
-        if (picture_.save(temp)) {
-          std::error_code ec;
-          std::filesystem::rename(temp, target, ec);
-          if (!ec) {
-            saved = target;
-            return;
-          }
-          std::filesystem::remove(temp, ec);
+        try {
+          pictureFile_.staged.setTarget(folder + kPictureName);
+          pictureFile_.staged.open();
+          pictureFile_.staged.write(bytes);
+          pictureFile_.staged.finish();
+          return;
+        } catch (const FileError& e) {
+          pictureFile_.staged.discard();
+          failure = e;  // the results folder's failure is the one the user can mend
         }
-        if (firstError.empty()) firstError = target;
       }
-      // Neither the program's folder nor the results folder took the file.
-      throw FileError(FileErrorText(lang_, firstError.empty() ? std::string(kPictureName) : firstError, EACCES));
+      throw failure.value_or(FileError(ENOENT, kPictureName));
     });
-    if (!ok || saved.empty()) return;
-    out_.picturePath = saved;
-    out_.files.push_back(saved);
-    // Beside the program the name says enough; in the results folder, which
-    // the user may not expect, the message gives the full path.
-    const bool besideProgram = !in_.programFolder.empty() && saved == in_.programFolder + kPictureName;
-    const std::string name = besideProgram ? std::string(kPictureName) : saved;
-    const std::string message =
-        tr(lang_, "Kurve liegt als '", "Curve is available as '") + name + tr(lang_, "' vor. ", "'. ");
-    if (out_.info.find(message) == std::string::npos) out_.info += message;
+    if (!ok) pictureFile_.drop();
+  }
+
+  // Renames every complete file into place at once; a failure there puts
+  // the earlier files back, so the folder holds the old set or the new one.
+  void CommitAll() {
+    std::vector<files::StagedFile*> set;
+    for (RunFile* f : {&report_, &special_, &pictureFile_})
+      if (f->ready()) set.push_back(&f->staged);
+    if (!set.empty() && !Step([&] { files::CommitFiles(set); }))
+      for (RunFile* f : {&report_, &special_, &pictureFile_})
+        if (f->ready()) f->drop();
+    if (!special_.ready() && specialOn_) specialOn_ = false;
+
+    if (report_.staged.isCommitted()) {
+      out_.reportPath = report_.staged.target();
+      out_.files.push_back(out_.reportPath);
+      // With the special table dropped after an error, the message names the
+      // one file that exists.
+      out_.info = report::WithFileMessageLine(out_.info, report::TableFileMessage(lang_, specialOn_));
+    }
+    if (special_.staged.isCommitted()) out_.files.push_back(special_.staged.target());
+    if (pictureFile_.staged.isCommitted()) {
+      const std::string saved = pictureFile_.staged.target();
+      out_.picturePath = saved;
+      out_.files.push_back(saved);
+      // Beside the program the name says enough; in the results folder, which
+      // the user may not expect, the message gives the full path.
+      const bool besideProgram = !in_.programFolder.empty() && saved == in_.programFolder + kPictureName;
+      const std::string name = besideProgram ? std::string(kPictureName) : saved;
+      const std::string message =
+          tr(lang_, "Kurve liegt als '", "Curve is available as '") + name + tr(lang_, "' vor. ", "'. ");
+      if (out_.info.find(message) == std::string::npos) out_.info += message;
+    }
+
+    for (RunFile* f : {&report_, &special_, &pictureFile_}) {
+      if (!f->wanted || f->staged.isCommitted()) continue;
+      const std::string target =
+          !f->staged.target().empty() ? f->staged.target()
+                                      : (in_.programFolder.empty() ? in_.resultsFolder : in_.programFolder) + kPictureName;
+      out_.unwrittenFiles.push_back(target);
+      out_.info += std::string(kCrLf) + tr(lang_, "Die Datei '", "The file '") + files::NameOf(target) +
+                   tr(lang_, "' wurde nicht geschrieben.", "' was not written.");
+    }
   }
 
   // ---- scan -----------------------------------------------------------
@@ -717,7 +798,7 @@ class Run {
           const bool ok = Step([&] {
             if (first) {
               first = false;
-              CheckWritten(special_);
+              special_.check();
               return;
             }
             StartSpecial(p);
@@ -797,9 +878,12 @@ class Run {
   std::vector<FeedCandidate> candidates_;
   std::size_t confirmed_ = 0;
 
-  OutFile report_;
-  OutFile special_;
+  RunFile report_;
+  RunFile special_;
+  RunFile pictureFile_;
+  files::FolderLock folderLock_;
   bool specialOn_ = false;
+  bool filesOff_ = false;  // the folder lock was ignored: no file is written
   ReportData data_;
 };
 

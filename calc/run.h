@@ -58,11 +58,15 @@ enum class RunOutcome {
   DiameterTooSmall,    // "Hinweis: Durchmesser zu gering!"
   Aborted,             // Abort in the error handler
   Cancelled,           // the progress callback asked to stop
+  FilesMissing,        // the run reached its end, but a file was given up (Ignore in the error box)
+  TableTooLarge,       // the special table would not fit the folder's free space
+  LargeTableDeclined,  // No to the question about a special table above 1 GB
 };
 
 // A short name of the outcome ("completed", "no-half-wave", "segment-cancelled",
 // "too-few-bands", "dielectric-rejected", "diameter-too-small", "aborted",
-// "cancelled"), for the batch tool's output.
+// "cancelled", "files-missing", "table-too-large", "large-table-declined"),
+// for the batch tool's output.
 const char* RunOutcomeName(RunOutcome outcome);
 
 // Where the form puts the focus after the run.
@@ -80,6 +84,9 @@ struct RunOutput {
 
   std::string info;    // the whole Info label after the run, lines CR LF
   std::string status;  // status bar text; empty when unchanged
+  // Why the run ended before writing anything when a message box said so
+  // (the special table's size); empty otherwise.
+  std::string refusal;
   RunFocus focus = RunFocus::None;
   int beeps = 0;
 
@@ -101,6 +108,9 @@ struct RunOutput {
   std::vector<std::string> files;
   std::string reportPath;   // AntStrSu.txt when written, else empty
   std::string picturePath;  // AntKurve.BMP when saved, else empty
+  // Full paths of the files the run meant to write but gave up (Ignore);
+  // the earlier files of these names are unchanged.
+  std::vector<std::string> unwrittenFiles;
   // The picture got its legend and labels; the band boxes then take their
   // band colours as text colour (BandCheckColour).
   bool pictureLabelled = false;
@@ -109,13 +119,26 @@ struct RunOutput {
 // Texts of the run that the windows show too.
 namespace runtext {
 std::string StatusReady(Language lang);  // "Status: Bereit zum Anzeigen der Berechnungsergebnisse"
+// After a run that could not write all of its files.
+std::string StatusFilesMissing(Language lang);
 }
+
+// The special table's size in bytes for a scan of `steps` centimetres,
+// estimated before anything is written (its rows are of fixed width).
+std::uint64_t EstimatedSpecialTableBytes(std::int32_t steps, bool extraBand);
+// Above this size the run asks before it writes the special table.
+inline constexpr std::uint64_t kLargeTableBytes = 1'000'000'000;
+// A byte count as the messages give it: "530 KB", "12,3 MB", "1,3 GB".
+std::string SizeText(std::uint64_t bytes, char sep);
 
 // The question the run asks for a relative dielectric constant above 20
 // (Yes goes on, anything else ends the run). The other two questions of the
 // run are ExtraBandQuestion and SegmentQuestion of calc/bandplan.h; a host
 // tells them apart by their titles.
 Question DielectricQuestion(Language lang);
+// The question before a special table of more than kLargeTableBytes (Yes
+// writes it, anything else ends the run); its title tells it apart.
+Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep);
 
 // What the caller supplies to the run.
 class RunHost : public Asker {

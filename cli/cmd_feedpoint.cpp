@@ -3,7 +3,7 @@
 // read given as options. Each prints what the window's result box (or, for
 // the impedance, its result field) would show.
 #include <charconv>
-#include <filesystem>
+#include <cstdio>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -11,6 +11,7 @@
 
 #include "calc/feedpoint.h"
 #include "calc/reports/speisepkt.h"
+#include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
@@ -206,14 +207,7 @@ int AllBandsCommand(const Args& args) {
 
   feedpoint::AllBandsEnv env{lang, sep, shared.dateText(), {}};
   if (out) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir(*out);
-    fs::create_directories(dir, ec);
-    if (!fs::is_directory(dir))
-      throw UsageError("--out '" + *out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
-    env.resultsFolder = dir.string();
-    if (env.resultsFolder.back() != '/') env.resultsFolder += '/';
+    env.resultsFolder = OutputFolderOption("out", *out);
   }
 
   BatchAsker asker(adapt);
@@ -227,8 +221,8 @@ int AllBandsCommand(const Args& args) {
   }
   PrintRows(r.rows);
   if (out && !r.reportWritten) {
-    std::cerr << tr(lang, "SpeisePkt.txt konnte nicht geschrieben werden.", "SpeisePkt.txt could not be written.")
-              << std::endl;
+    std::cerr << tr(lang, "SpeisePkt.txt konnte nicht geschrieben werden: ", "SpeisePkt.txt could not be written: ")
+              << OneLine(r.reportError) << std::endl;
     return kExitNoResult;
   }
   return kExitOk;
@@ -321,7 +315,10 @@ int ScanCommand(const Args& args) {
   p.section("Presentation");
   shared.addTo(p, kOptDecimalSeparator | kOptLanguage);
   p.epilogue(std::string("A step that had to be corrected is reported on stderr (the window beeps and shows\n"
-                         "the corrected step).\n\n") +
+                         "the corrected step). Rows are printed as they are made. Ctrl-C or SIGTERM stops\n"
+                         "the scan after a whole row (exit status 1, \"Berechnung abgebrochen (Signal)\").\n"
+                         "Where the step no longer moves the position (a small step far out on a long\n"
+                         "wire) the scan ends and says so on stderr.\n\n") +
              kExitStatus +
              "\nExample:\n"
              "  lorvant-calc scan --run-length 41.7 --band 3.5 --band 7 --band 14 --from 6 --to 8 --step 0.1\n");
@@ -334,10 +331,37 @@ int ScanCommand(const Args& args) {
   if (to) window.text2 = *to;
   if (step) window.text3 = *step;
 
+  const Language lang = shared.language();
   const feedpoint::ScanSetup setup = feedpoint::PrepareScan(window, view, sep);
-  if (setup.stepCorrected)
-    std::cerr << tr(shared.language(), "Inkrement: ", "Increment: ") << setup.text3 << std::endl;
-  PrintRows(feedpoint::RunScan(setup, sep).rows);
+  if (setup.stepCorrected) std::cerr << tr(lang, "Inkrement: ", "Increment: ") << setup.text3 << std::endl;
+
+  // Rows go out as they are made, whole lines at a time, so that a long
+  // scan needs no memory for its rows and whatever was printed before a
+  // Ctrl-C is valid.
+  std::string pending;
+  const auto flush = [&pending] {
+    std::fwrite(pending.data(), 1, pending.size(), stdout);
+    pending.clear();
+  };
+  feedpoint::ScanOutcome r;
+  {
+    const StopOnSignal stopOnSignal;
+    r = feedpoint::StreamScan(
+        setup, sep,
+        [&](std::string_view row) {
+          pending += TerminalLines(std::string(row));
+          if (pending.size() >= (1u << 16)) flush();
+          return true;
+        },
+        [](double) { return !StopRequested(); });
+    flush();
+    std::fflush(stdout);
+  }
+  if (r.cancelled) {
+    std::cerr << StoppedBySignalText(lang) << std::endl;
+    return kExitNoResult;
+  }
+  if (r.stalled) std::cerr << feedpoint::StalledNote(lang, r.stalledAt, sep) << std::endl;
   return kExitOk;
 }
 

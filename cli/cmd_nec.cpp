@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "calc/filecommit.h"
 #include "calc/neccheck.h"
 #include "calc/necdeck.h"
 #include "calc/necengine.h"
@@ -23,6 +24,17 @@
 namespace lorvant::cli {
 
 namespace {
+
+// Writes one of the check's files whole or not at all; the message of a
+// failure (its cause and the file), or empty.
+std::string WriteWhole(const std::string& path, std::string_view bytes, Language lang) {
+  try {
+    files::WriteFileAtomically(path, bytes);
+    return {};
+  } catch (const files::FileError& e) {
+    return OneLine(files::FileErrorText(lang, e.error(), e.path()));
+  }
+}
 
 struct NecOptions {
   std::optional<float> feed;
@@ -190,7 +202,7 @@ int NecCommand(const Args& args) {
   RunInput in = MakeRunInput(o);
   const Language lang = in.language;
   const char sep = in.decimalSeparator;
-  const std::string folder = MakeOutFolder(*o.out);
+  const std::string folder = OutputFolderOption("out", *o.out);
   const StopOnSignal stopOnSignal;
 
   // The run writes its reports into a folder of its own that goes with it.
@@ -239,8 +251,8 @@ int NecCommand(const Args& args) {
     return kExitNoResult;
   }
   const std::string deckPath = folder + nec::kDeckFileName;
-  if (!nec::WriteCheckFile(deckPath, plan.deck)) {
-    std::cerr << tr(lang, "Fehler beim Schreiben von ", "Error writing ") << deckPath << std::endl;
+  if (const std::string error = WriteWhole(deckPath, plan.deck, lang); !error.empty()) {
+    std::cerr << error << std::endl;
     return kExitNoResult;
   }
 
@@ -282,7 +294,8 @@ int NecCommand(const Args& args) {
   const report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
-  const bool written = nec::WriteCheckFile(reportPath, bytes.str());
+  const std::string writeError = WriteWhole(reportPath, bytes.str(), lang);
+  const bool written = writeError.empty();
 
   if (o.json) {
     PrintJson(design, settings, plan, deckPath, written ? reportPath : std::string(), &result);
@@ -292,7 +305,7 @@ int NecCommand(const Args& args) {
     std::cout << table;
   }
   if (!written) {
-    std::cerr << tr(lang, "Fehler beim Schreiben von ", "Error writing ") << reportPath << std::endl;
+    std::cerr << writeError << std::endl;
     return kExitNoResult;
   }
   return kExitOk;

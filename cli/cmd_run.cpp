@@ -1,7 +1,6 @@
 // lorvant-calc run: the current-sum optimisation run of the main form, with
 // the form's fields given as options, writing the same files as the window.
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "calc/reports/text.h"
 #include "calc/run.h"
 #include "cli/gui.h"
+#include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
@@ -19,29 +19,6 @@
 #include "cli/terminal.h"
 
 namespace lorvant::cli {
-
-namespace {
-
-// Set by Ctrl-C (SIGINT) or SIGTERM while the run is under way; the run
-// then stops at its next progress call and leaves no half-written file.
-volatile std::sig_atomic_t gStopRequested = 0;
-
-extern "C" void RequestStop(int) { gStopRequested = 1; }
-
-}  // namespace
-
-bool StopRequested() { return gStopRequested != 0; }
-
-StopOnSignal::StopOnSignal() {
-  gStopRequested = 0;
-  previousInt_ = std::signal(SIGINT, RequestStop);
-  previousTerm_ = std::signal(SIGTERM, RequestStop);
-}
-
-StopOnSignal::~StopOnSignal() {
-  std::signal(SIGINT, previousInt_);
-  std::signal(SIGTERM, previousTerm_);
-}
 
 BatchHost::BatchHost(const RunOptions& o, Language lang, bool drawPicture) : o_(o), lang_(lang) {
   if (drawPicture) canvas_ = std::make_unique<ImageCanvas>();
@@ -53,6 +30,8 @@ Answer BatchHost::ask(const Question& q) {
   if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
   if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
   if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
+  if (q.title == LargeTableQuestion(lang_, 0, std::nullopt, ',').title)
+    return o_.allowLarge ? Answer::Yes : Answer::No;
   return Answer::No;  // no other question is known; decline it
 }
 
@@ -81,7 +60,16 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
         return Trimmed(host.lastError->title) + ": " + Trimmed(OneLine(host.lastError->text)) + tr(lang, " (Abbruch)", " (Abort)");
       return tr(lang, "Abbruch", "Aborted");
     case RunOutcome::Cancelled:
-      return tr(lang, "Berechnung abgebrochen (Signal)", "Calculation stopped (signal)");
+      return StoppedBySignalText(lang);
+    case RunOutcome::TableTooLarge:
+      return Trimmed(OneLine(r.refusal));
+    case RunOutcome::LargeTableDeclined:
+      return Trimmed(OneLine(r.refusal)) + " (--allow-large)";
+    case RunOutcome::FilesMissing: {
+      std::string names;
+      for (const std::string& f : r.unwrittenFiles) names += (names.empty() ? "" : ", ") + f;
+      return tr(lang, "Nicht geschrieben: ", "Not written: ") + names;
+    }
     case RunOutcome::Completed:
       break;
   }
@@ -130,11 +118,13 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
   p.section("Results");
   p.value("out", "DIR",
           "folder for AntStrSu.txt, AntSpezi.txt and AntKurve.BMP (required; made when missing; earlier files of the "
-          "same names are replaced)",
+          "same names are replaced when the run completes)",
           [&o](const std::string& v) {
             if (v.empty()) throw UsageError("a folder is needed");
             o.out = v;
           });
+  p.flag("allow-large", "write a special table above 1 GB (without it such a run ends before it writes anything)",
+         [&o] { o.allowLarge = true; });
   p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });
   DeclareDesignOptions(p, o);
 }
@@ -256,17 +246,6 @@ RunInput MakeRunInput(const RunOptions& o) {
   return in;
 }
 
-std::string MakeOutFolder(const std::string& out) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path dir(out);
-  fs::create_directories(dir, ec);
-  if (!fs::is_directory(dir)) throw UsageError("--out '" + out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
-  std::string folder = dir.string();
-  if (folder.back() != '/') folder += '/';
-  return folder;
-}
-
 namespace {
 
 const char* kEpilogue =
@@ -276,13 +255,19 @@ const char* kEpilogue =
     "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
     "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
     "(names written) and outcome (completed, no-half-wave, segment-cancelled,\n"
-    "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled;\n"
-    "failed for an unforeseen error).\n"
+    "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled,\n"
+    "table-too-large, large-table-declined; failed for an unforeseen error).\n"
     "\n"
     "A step that fails (an arithmetic error, a file that cannot be written) is\n"
     "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
-    "stops a long run within a few thousand steps (outcome cancelled); earlier\n"
-    "files stay as they were and no partial file is left.\n"
+    "stops a long run within a few thousand steps (outcome cancelled). The files\n"
+    "are written under temporary names and renamed into place together at the\n"
+    "end: a run that ends early leaves the earlier files as they were and no\n"
+    "partial file. While a run writes into a folder, another run into the same\n"
+    "folder ends at once with a message (outcome aborted). A special table that\n"
+    "would not fit the folder's free space ends the run before it writes\n"
+    "anything (table-too-large); one above 1 GB needs --allow-large\n"
+    "(large-table-declined).\n"
     "\n"
     "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
     "stderr); 2 unknown option or bad value.\n"
@@ -305,7 +290,7 @@ int RunCommand(const Args& args) {
   if (!o.out) throw UsageError("--out DIR is required");
   RunInput in = MakeRunInput(o);
   const Language lang = in.language;
-  const std::string folder = MakeOutFolder(*o.out);
+  const std::string folder = OutputFolderOption("out", *o.out);
   in.resultsFolder = folder;
   // The picture goes beside the reports: the batch tool's own folder is no
   // place for results.

@@ -2,16 +2,17 @@
 // pruning calculator and the additional dipole, with the windows' fields as
 // options. Each prints the window's result labels as "caption value" lines;
 // a value the window shows in red is followed by " (!)".
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "calc/dipole.h"
+#include "calc/filecommit.h"
 #include "calc/reports/text.h"
 #include "calc/vkcalc.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
+#include "cli/terminal.h"
 
 namespace lorvant::cli {
 
@@ -225,6 +226,9 @@ int DipoleCommand(const Args& args) {
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();
   if (conductor.empty()) conductor = report::FormatGeneral(1.4f, sep);
+  // A folder that cannot take the report is a bad command line, said before
+  // anything is computed.
+  const std::string folder = out ? OutputFolderOption("out", *out) : std::string();
 
   // The window as loaded, switched to the variant and activated.
   dipole::Texts shown = dipole::CaptionsFor(lang, in.windom);
@@ -278,16 +282,12 @@ int DipoleCommand(const Args& args) {
             << Plain(shown.label6) << ' ' << r.text6.value_or(in.vk) << std::endl;
 
   if (out) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir(*out);
-    fs::create_directories(dir, ec);
-    if (!fs::is_directory(dir))
-      throw UsageError("--out '" + *out + "': cannot make the folder" + (ec ? ": " + ec.message() : ""));
-    const std::string path = (dir / dipole::kReportFile).string();
-    if (!dipole::WriteReport(path, dipole::MakeReportData(shown, in, r, lang, shared.dateText()))) {
-      std::cerr << tr(lang, "ZusatzDipol.txt konnte nicht geschrieben werden.", "ZusatzDipol.txt could not be written.")
-                << std::endl;
+    const std::string path = folder + dipole::kReportFile;
+    try {
+      dipole::WriteReport(path, dipole::MakeReportData(shown, in, r, lang, shared.dateText()));
+    } catch (const files::FileError& e) {
+      std::cerr << tr(lang, "ZusatzDipol.txt konnte nicht geschrieben werden: ", "ZusatzDipol.txt could not be written: ")
+                << OneLine(files::FileErrorText(lang, e.error(), e.path())) << std::endl;
       return kExitNoResult;
     }
   }

@@ -59,7 +59,10 @@ void PrintOverview(std::ostream& out) {
     name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
     out << name << c.summary << '\n';
   }
-  out << "\nExit status: 0 result produced, 1 ended without a result, 2 bad command line.\n";
+  out << "\nOptions:\n"
+      << "  --help      this text\n"
+      << "  --version   print the version and exit\n"
+      << "\nExit status: 0 result produced, 1 ended without a result, 2 bad command line.\n";
 }
 
 const Command* Find(const std::string& name) {
@@ -81,7 +84,7 @@ int Main(int argc, char** argv) {
     return kExitOk;
   }
   if (first == "--version") {
-    std::cout << kToolName << ' ' << kVersionMajor << '.' << kVersionMinor << '.' << kVersionRevision << '\n';
+    std::cout << kToolName << ' ' << kVersionText << '\n';
     return kExitOk;
   }
   Args args(argv + 2, argv + argc);

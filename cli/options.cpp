@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "calc/numparse.h"
+#include "cli/terminal.h"
 
 namespace lorvant::cli {
 
@@ -90,11 +93,11 @@ bool OptionParser::parse(const Args& args, std::ostream& helpOut) {
   given_.clear();
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) throw UsageError("unexpected argument '" + arg + "'");
+    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) throw UsageError("unexpected argument " + QuotedValue(arg));
     const std::size_t eq = arg.find('=');
     const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
     const Option* o = find(name);
-    if (!o) throw UsageError("unknown option --" + name);
+    if (!o) throw UsageError("unknown option " + QuotedValue("--" + name));
     if (!o->repeatable && given(name)) throw UsageError("--" + name + " given more than once");
     given_.push_back(name);
     if (o->setFlag) {
@@ -112,7 +115,7 @@ bool OptionParser::parse(const Args& args, std::ostream& helpOut) {
     try {
       o->setValue(value);
     } catch (const UsageError& e) {
-      throw UsageError("--" + name + " '" + value + "': " + e.what());
+      throw UsageError("--" + name + " " + QuotedValue(value) + ": " + e.what());
     }
   }
   return true;
@@ -147,6 +150,68 @@ std::string OptionParser::help() const {
     if (epilogue_.back() != '\n') out << '\n';
   }
   return out.str();
+}
+
+std::string QuotedValue(std::string_view value) {
+  constexpr std::size_t kMaxCharacters = 80;
+  // Each piece with the number of characters it shows.
+  std::vector<std::pair<std::string, std::size_t>> pieces;
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < value.size();) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    std::string piece;
+    std::size_t used = 1;
+    if (c == '\n') {
+      piece = "\\n";
+    } else if (c == '\r') {
+      piece = "\\r";
+    } else if (c == '\t') {
+      piece = "\\t";
+    } else if (c == '\\' || c == '\'') {
+      piece = std::string("\\") + static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x7F) {
+      piece = static_cast<char>(c);
+    } else if (const std::size_t n = Utf8SequenceLength(value, i);
+               n > 1 && !(c == 0xC2 && static_cast<unsigned char>(value[i + 1]) <= 0x9F)) {
+      // Printable beyond ASCII; the C1 controls (U+0080..U+009F) are not.
+      piece = value.substr(i, n);
+      used = n;
+    } else {
+      static const char hex[] = "0123456789abcdef";
+      piece = {'\\', 'x', hex[c >> 4], hex[c & 15]};
+    }
+    const std::size_t shown = used > 1 ? 1 : piece.size();
+    pieces.emplace_back(std::move(piece), shown);
+    total += shown;
+    i += used;
+  }
+  std::string out = "'";
+  std::size_t characters = 0;
+  for (const auto& [piece, shown] : pieces) {
+    if (total > kMaxCharacters && characters + shown > kMaxCharacters - 3) {
+      out += "...";
+      break;
+    }
+    out += piece;
+    characters += shown;
+  }
+  return out + "'";
+}
+
+std::string WithoutControls(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) continue;
+    // C1 controls are U+0080..U+009F, in UTF-8 0xC2 0x80..0x9F.
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      ++i;
+      continue;
+    }
+    out += static_cast<char>(c);
+  }
+  return out;
 }
 
 std::string FieldText(const std::string& value, std::string_view keys, std::size_t maxLength) {

@@ -82,6 +82,16 @@ class OptionParser {
   std::vector<std::string> given_;
 };
 
+// A value typed on the command line as a message quotes it: between single
+// quotes, control characters, quotes, backslashes and bytes that are not
+// UTF-8 escaped (\n, \x1b, ...), at most 80 characters of it kept (the
+// rest becomes "...").
+std::string QuotedValue(std::string_view value);
+
+// Text without control characters (C0, DEL and C1), for what goes into a
+// report.
+std::string WithoutControls(std::string_view text);
+
 // ---- value checks (each throws UsageError with a one-line reason) ----
 
 // A text typed into an input field: every character from `keys` (the

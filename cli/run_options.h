@@ -4,12 +4,12 @@
 // first, and the batch side of the run: its host and the Ctrl-C handling.
 #pragma once
 
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "calc/run.h"
+#include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 
@@ -24,7 +24,7 @@ struct RunOptions {
   SharedInputs shared;
   std::optional<std::string> out;
   std::optional<std::string> wireLength, tolerance, outerDiameter, dielectric, conductor;
-  bool equalImpedances = false, windom = false, specialTable = false, json = false;
+  bool equalImpedances = false, windom = false, specialTable = false, json = false, allowLarge = false;
   Answer extraBandAnswer = Answer::No;
   Answer segmentAnswer = Answer::No;
   Answer dielectricAnswer = Answer::Yes;
@@ -40,26 +40,6 @@ void DeclareDesignOptions(OptionParser& p, RunOptions& o);
 // caller's folder and the --date option). Throws UsageError for options that
 // contradict each other.
 RunInput MakeRunInput(const RunOptions& o);
-
-// The folder of --out, made when missing, with a trailing "/". Throws
-// UsageError when it cannot be made.
-std::string MakeOutFolder(const std::string& out);
-
-// Whether Ctrl-C or SIGTERM arrived while a StopOnSignal was in force.
-bool StopRequested();
-
-// Routes SIGINT and SIGTERM to the stop request for its lifetime.
-class StopOnSignal {
- public:
-  StopOnSignal();
-  ~StopOnSignal();
-  StopOnSignal(const StopOnSignal&) = delete;
-  StopOnSignal& operator=(const StopOnSignal&) = delete;
-
- private:
-  void (*previousInt_)(int) = SIG_DFL;
-  void (*previousTerm_)(int) = SIG_DFL;
-};
 
 // The user's side of the run without a window: the questions get the
 // answers given on the command line, a failing step is aborted, the picture

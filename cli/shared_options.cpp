@@ -4,7 +4,9 @@
 #include <QLocale>
 #include <algorithm>
 #include <array>
+#include <filesystem>
 
+#include "calc/filecommit.h"
 #include "calc/reports/text.h"
 
 namespace lorvant::cli {
@@ -103,7 +105,30 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
     p.value("date", "TEXT",
             "text written where the reports' closing lines carry the date and time (default: now, as the locale's "
             "short date and HH:MM:SS)",
-            [this](const std::string& v) { date_ = v; });
+            [this](const std::string& v) { date_ = WithoutControls(v); });
+}
+
+std::string OutputFolder(const std::string& value) {
+  if (value.empty()) throw UsageError("a folder is needed");
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories(fs::path(value), ec);
+  std::string folder = value;
+  if (folder.back() != '/') folder += '/';
+  // The folder must take files now, not at the end of a long calculation.
+  const int err = ec ? ec.value() : files::ProbeFolder(folder);
+  if (err)
+    throw UsageError("the folder cannot be written: " + files::FileErrorCause(Language::English, err) +
+                     " (choose another folder or make this one writable)");
+  return folder;
+}
+
+std::string OutputFolderOption(const std::string& option, const std::string& value) {
+  try {
+    return OutputFolder(value);
+  } catch (const UsageError& e) {
+    throw UsageError("--" + option + " " + QuotedValue(value) + ": " + e.what());
+  }
 }
 
 char SharedInputs::decimalSeparator() const { return sep_ ? *sep_ : LocaleDecimalSeparator(); }

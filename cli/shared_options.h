@@ -60,6 +60,13 @@ class SharedInputs {
   int lengthMode_ = kLengthPreferred;
 };
 
+// The folder of an --out option: made when missing and checked for
+// writing (a probe file is created and removed). Returns it with its final
+// "/"; throws UsageError when it cannot take files.
+std::string OutputFolder(const std::string& value);
+// The same for the value of the named option; the message quotes it.
+std::string OutputFolderOption(const std::string& option, const std::string& value);
+
 // The band index of a band caption as typed on the command line: one of
 // 1.8 3.5 5.3 7 10 14 18 21 24 28 50 (a comma may stand for the point;
 // 7.0 and 24.9 are taken too). Throws UsageError otherwise.

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "calc/filecommit.h"
 #include "calc/reports/text.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Fields.h"
@@ -316,13 +317,15 @@ void ZusatzDipol::Command1_Click() {
   d.dateTime = s(Module1::generalDateTime());
 
   const QString path = Module1::state().resultsFolder + QString::fromLatin1(dipole::kReportFile);
-  if (!dipole::WriteReport(s(path), d)) {
+  try {
+    dipole::WriteReport(Module1::nativePath(path), d);
+  } catch (const files::FileError& e) {
     // The result stays in the window; the user learns that the file is not
-    // there instead of reading a note that says it is.
+    // there, and why, instead of reading a note that says it is.
     showMessage(this,
                 Module1::tr("Die Datei ", "The file ") + Module1::state().lineBreak + path + "  " +
-                    Module1::state().lineBreak +
-                    Module1::tr("konnte nicht geschrieben werden.", "could not be written."),
+                    Module1::state().lineBreak + Module1::tr("konnte nicht geschrieben werden: ", "could not be written: ") +
+                    q(files::FileErrorCause(lang, e.error())),
                 Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
     return;
   }

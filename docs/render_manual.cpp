@@ -2,7 +2,7 @@
 // of contents with page numbers and a footer on every page.
 //
 //   lorvant_manual --out Lorvant.pdf --dir manual/de --css manual/manual.css
-//                  --title "Lorvant – Handbuch" --contents "Inhalt" --version 1.1.4
+//                  --title "Lorvant – Handbuch" --contents "Inhalt" --version "$PROJECT_VERSION"
 //                  --images shots/de
 //
 // Chapters name the pictures of the windows as "@SHOTS@/name.png"; every

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -261,7 +262,7 @@ void frmSpeisePkt::checkAllBands() {
   env.lang = Module1::language();
   env.sep = Module1::decimalSeparator();
   env.dateText = ss(Module1::generalDateTime());
-  env.resultsFolder = ss(Module1::state().resultsFolder);
+  env.resultsFolder = Module1::nativePath(Module1::state().resultsFolder);
 
   SeamAsker asker(this);
   seam().setBusy(true);
@@ -281,6 +282,14 @@ void frmSpeisePkt::checkAllBands() {
   }
   setResult(r.rows);
   frmHauptform::instance()->Info->setText(qs(r.info));
+  if (!r.reportError.empty()) {
+    // The table stays on the screen; the user learns that the file is not
+    // there, and why.
+    showMessage(this,
+                Module1::tr("SpeisePkt.txt wurde nicht geschrieben:", "SpeisePkt.txt was not written:") +
+                    Module1::state().lineBreak + QString::fromStdString(r.reportError),
+                Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
+  }
 }
 
 void frmSpeisePkt::checkOneFrequency() {
@@ -335,17 +344,51 @@ void frmSpeisePkt::scan() {
     Text3->setText(qs(setup.text3));
     seam().processEvents();
   }
-  // A fine step over a long wire may take a while: the rows are built in
-  // one piece and shown at once, with a progress display that can cancel.
+  // A fine step over a long wire may take a while. The rows reach the box
+  // in pieces while the scan goes on, so the box never takes one huge text
+  // at the end, Cancel is looked at between pieces, and the box holds a
+  // bounded number of rows.
   std::unique_ptr<ProgressHandle> progress;
   if (feedpoint::EstimatedScanRows(setup) > kProgressRows)
     progress = seam().startProgress(this, Module1::tr("Speisepunkt wird geprüft ...", "Checking the feed point ..."));
+  QString piece;
+  const auto putPiece = [&] {
+    if (piece.isEmpty()) return;
+    QTextCursor end(txtAuswertung->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(piece);
+    piece.clear();
+  };
+  std::size_t rows = 0;
+  const auto sink = [&](std::string_view row) {
+    if (rows == feedpoint::kScanBoxRows) return false;
+    ++rows;
+    // The box keeps one line per row; the line ends are the box's own.
+    if (row.size() >= 2 && row.substr(row.size() - 2) == "\r\n") row.remove_suffix(2);
+    piece += QString::fromUtf8(row.data(), static_cast<qsizetype>(row.size()));
+    piece += u'\n';
+    return true;
+  };
   feedpoint::ScanProgress report;
-  if (progress) report = [&progress](double done) { return progress->update(done); };
-  const feedpoint::ScanOutcome out = feedpoint::RunScan(setup, sep, report);
+  if (progress)
+    report = [&](double done) {
+      constexpr qsizetype kPieceChars = 1 << 14;
+      if (piece.size() >= kPieceChars) putPiece();
+      return progress->update(done);
+    };
+  const feedpoint::ScanOutcome out = feedpoint::StreamScan(setup, sep, sink, report);
+  putPiece();
   progress.reset();
+
+  std::string note;
+  if (out.stalled) note = feedpoint::StalledNote(Module1::language(), out.stalledAt, sep);
+  if (out.receiverStop) note = feedpoint::RowLimitNote(Module1::language());
   // Rows of a cancelled scan are not the whole stretch: the box says so.
-  setResult(out.cancelled ? out.rows + ss(Module1::tr("Prüfung abgebrochen.", "Check cancelled.")) : out.rows);
+  if (out.cancelled) note = ss(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
+  if (!note.empty()) {
+    txtAuswertung->appendPlainText(qs(note));
+    Forms::setStatus(qs(note));
+  }
   seam().setBusy(false);
 }
 

@@ -6,17 +6,20 @@
 set -euo pipefail
 
 required=(
-  build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  build-essential cmake pkg-config gzip
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
   qt6-translations-l10n libqt6svg6
   nec2c  # the NEC-2 engine of the design check (lorvant-calc nec); its tests skip without it
 )
-# The fuzzer needs clang and its runtime, the selection-paste test a virtual
-# X server; without them those tests are skipped, so a release that lacks
-# one of these names must not stop the set-up.
-optional=(clang libclang-rt-dev xvfb xauth)
+# Only some tests need these, and each such test is skipped with a message
+# when its tool is missing, so a release that lacks one of these names must
+# not stop the set-up: the fuzzer (clang and its runtime), the selection-paste
+# test (a virtual X server), the package checks (dpkg-dev builds the
+# package's dependencies, lintian judges it) and the validators of the
+# desktop entry and the AppStream metadata.
+optional=(clang libclang-rt-dev xvfb xauth dpkg-dev lintian desktop-file-utils appstream)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

@@ -1,6 +1,7 @@
 #include "shell/Module1.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QLocale>
 
 #include "shell/Seam.h"
@@ -40,6 +41,10 @@ int keyFilter(int key, std::u32string_view keySet) {
   seam().processEvents();
   return 0;
 }
+
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString fromNativePath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 QString generalDateTime() {
   const QLocale locale;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "calc/common.h"
 #include "calc/numparse.h"
@@ -43,6 +44,11 @@ float parse(const QString& text);
 // Key filter: returns the key unchanged when it is in the key set or is a
 // backspace; otherwise beeps, lets pending events run and returns 0.
 int keyFilter(int key, std::u32string_view keySet);
+
+// A path as the file system takes it (its own encoding) for the plain
+// file functions, and such a path back for the windows.
+std::string nativePath(const QString& path);
+QString fromNativePath(const std::string& path);
 
 // Today's date and time as the reports write it (short date, long time).
 QString generalDateTime();

@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -26,7 +25,9 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "calc/filecommit.h"
 #include "calc/version.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -518,11 +519,13 @@ bool frmRTF::writeFile(const QString& path, bool rich, QString* error) {
     bytes = textcodec::encode(editor_->document()->toRawText(), {lineEnd_, byteOrderMark_}).bytes;
   }
   // Written beside and renamed: a failing disk never leaves half a file.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+  try {
+    files::WriteFileAtomically(Module1::nativePath(path), std::string_view(bytes.constData(), bytes.size()));
+  } catch (const files::FileError& e) {
     if (error)
       *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
-               tr2("wurde nicht gespeichert: ", "was not saved: ") + file.errorString();
+               tr2("wurde nicht gespeichert: ", "was not saved: ") +
+               QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
     return false;
   }
   return true;
@@ -697,6 +700,17 @@ void frmRTF::print() {
 
   seam().setBusy(true);
   std::unique_ptr<QTextDocument> doc = printableDocument(choice->selectionOnly && hasSelection);
+  // A printout into a PDF file is written under a temporary name and
+  // renamed when it is complete, like every file the program writes.
+  const QString pdfTarget = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+  std::optional<files::StagedPath> staged;
+  QString fileFailure;  // replaces a step's own failure text when a file operation said why
+  const auto fileFailed = [&](const files::FileError& e) {
+    fileFailure = tr2("Die Datei ", "The file ") + QDir::toNativeSeparators(pdfTarget) + lineBreak() +
+                  tr2("wurde nicht geschrieben: ", "was not written: ") +
+                  QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
+    return false;
+  };
   QPainter painter;
   double pageWidth = 0;
   double pageHeight = 0;
@@ -710,6 +724,14 @@ void frmRTF::print() {
   };
   QList<Step> steps;
   steps.append({[&] {
+                  if (!pdfTarget.isEmpty() && !staged) {
+                    try {
+                      staged.emplace(Module1::nativePath(pdfTarget));
+                    } catch (const files::FileError& e) {
+                      return fileFailed(e);
+                    }
+                    printer.setOutputFileName(Module1::fromNativePath(staged->path()));
+                  }
                   if (!painter.begin(&printer)) return false;
                   const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
                   pageWidth = page.width();
@@ -741,6 +763,17 @@ void frmRTF::print() {
                   return printer.printerState() != QPrinter::Error;
                 },
                 tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.")});
+  steps.append({[&] {
+                  if (!staged) return true;
+                  try {
+                    staged->commit();
+                  } catch (const files::FileError& e) {
+                    return fileFailed(e);
+                  }
+                  staged.reset();
+                  return true;
+                },
+                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.")});
 
   for (qsizetype i = 0; i < steps.size();) {
     if (steps[i].run()) {
@@ -748,7 +781,9 @@ void frmRTF::print() {
       continue;
     }
     seam().setBusy(false);
-    const Answer a = showMessage(this, steps[i].failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
+    const QString failure = fileFailure.isEmpty() ? steps[i].failure : fileFailure;
+    fileFailure.clear();
+    const Answer a = showMessage(this, failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
                                  tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) {
       if (painter.isActive()) painter.end();
@@ -788,7 +823,7 @@ void frmRTF::showInfo() {
     infoHandler()(this);
     return;
   }
-  const QString version = QStringLiteral("Version %1.%2.%3 ").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+  const QString version = QStringLiteral("Version ") + QLatin1String(kVersionText) + ' ';
   showMessage(this,
               lineBreak() + QLatin1String(kProgramTitle) + "  " + lineBreak() + lineBreak() + version +
                   QString::fromUtf8(kLegalNotice) + lineBreak(),

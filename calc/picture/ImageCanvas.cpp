@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QString>
 #include <cmath>
+#include <cstdint>
 
 namespace lorvant {
 
@@ -75,6 +76,49 @@ double ImageCanvas::textWidth(std::string_view utf8) const {
   return fm.horizontalAdvance(qtext(utf8)) / sx_;
 }
 
-bool ImageCanvas::save(const std::string& path) { return image_.save(QString::fromStdString(path), "BMP"); }
+std::string ImageCanvas::bitmap() const {
+  // A 24-bit Windows bitmap, rows from the bottom up, each padded to four
+  // bytes. Written here directly: it is one pass over the pixels.
+  const auto w = static_cast<std::uint32_t>(image_.width());
+  const auto h = static_cast<std::uint32_t>(image_.height());
+  const std::uint32_t rowBytes = (w * 3 + 3) / 4 * 4;
+  const std::uint32_t pixelBytes = rowBytes * h;
+  std::string out;
+  out.reserve(54 + pixelBytes);
+  const auto put16 = [&out](std::uint32_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+  };
+  const auto put32 = [&put16](std::uint32_t v) {
+    put16(v & 0xFFFF);
+    put16(v >> 16);
+  };
+  out += "BM";
+  put32(54 + pixelBytes);
+  put32(0);
+  put32(54);  // where the pixels start
+  put32(40);  // size of the information header
+  put32(w);
+  put32(h);
+  put16(1);   // planes
+  put16(24);  // bits per pixel
+  put32(0);   // no compression
+  put32(pixelBytes);
+  put32(static_cast<std::uint32_t>(image_.dotsPerMeterX()));
+  put32(static_cast<std::uint32_t>(image_.dotsPerMeterY()));
+  put32(0);
+  put32(0);
+  out.resize(54 + pixelBytes, '\0');
+  char* row = out.data() + 54;
+  for (std::uint32_t y = h; y-- > 0; row += rowBytes) {
+    const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(static_cast<int>(y)));
+    for (std::uint32_t x = 0; x < w; ++x) {
+      row[3 * x] = static_cast<char>(qBlue(line[x]));
+      row[3 * x + 1] = static_cast<char>(qGreen(line[x]));
+      row[3 * x + 2] = static_cast<char>(qRed(line[x]));
+    }
+  }
+  return out;
+}
 
 }  // namespace lorvant

@@ -27,8 +27,8 @@ class ImageCanvas final : public Canvas {
   void point(double x, double y, int colour) override;
   void text(double x, double y, std::string_view utf8, int colour) override;
   double textWidth(std::string_view utf8) const override;
-  // Writes a BMP file (24 bits per pixel).
-  bool save(const std::string& path) override;
+  // A BMP file's bytes (24 bits per pixel).
+  std::string bitmap() const override;
 
   const QImage& image() const { return image_; }
   // Pixel position of a user coordinate (rounded down to the pixel).

@@ -1,8 +1,9 @@
 #include "calc/reports/speisepkt.h"
 
-#include <fstream>
+#include <sstream>
 #include <string_view>
 
+#include "calc/filecommit.h"
 #include "calc/reports/text.h"
 #include "calc/version.h"
 
@@ -34,12 +35,10 @@ void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& r) {
   w.text(tr(r.lang, " Berechnung am ", " Calculation on ")).text(r.dateText).text(" ").text(kLegalNotice).endLine();
 }
 
-bool WriteSpeisePktFile(const std::string& path, const SpeisePktReport& report) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  WriteSpeisePkt(file, report);
-  file.close();
-  return !file.fail();
+void WriteSpeisePktFile(const std::string& path, const SpeisePktReport& report) {
+  std::ostringstream bytes;
+  WriteSpeisePkt(bytes, report);
+  files::WriteFileAtomically(path, bytes.str());
 }
 
 }  // namespace lorvant::report

@@ -24,7 +24,8 @@ struct SpeisePktReport {
 // Writes the report as Windows-1252 with CR LF line ends.
 void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& report);
 
-// Creates or replaces the file; false when it could not be written.
-bool WriteSpeisePktFile(const std::string& path, const SpeisePktReport& report);
+// Creates or replaces the file as a whole (an earlier file stays untouched
+// when writing fails); throws files::FileError.
+void WriteSpeisePktFile(const std::string& path, const SpeisePktReport& report);
 
 }  // namespace lorvant::report

@@ -1,8 +1,8 @@
 #include "calc/reports/zusatzdipol.h"
 
-#include <fstream>
 #include <sstream>
 
+#include "calc/filecommit.h"
 #include "calc/reports/text.h"
 #include "calc/version.h"
 
@@ -38,13 +38,6 @@ std::string ReportText(const ReportData& d) {
   return bytes.str();
 }
 
-bool WriteReport(const std::string& path, const ReportData& data) {
-  const std::string bytes = ReportText(data);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return !file.fail();
-}
+void WriteReport(const std::string& path, const ReportData& data) { files::WriteFileAtomically(path, ReportText(data)); }
 
 }  // namespace lorvant::dipole

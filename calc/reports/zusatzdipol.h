@@ -28,7 +28,8 @@ struct ReportData {
 
 // The report as Windows-1252 bytes, every line ended by CR LF.
 std::string ReportText(const ReportData& data);
-// Creates or replaces the file; false when it could not be written whole.
-bool WriteReport(const std::string& path, const ReportData& data);
+// Creates or replaces the file as a whole (an earlier file stays untouched
+// when writing fails); throws files::FileError.
+void WriteReport(const std::string& path, const ReportData& data);
 
 }  // namespace lorvant::dipole

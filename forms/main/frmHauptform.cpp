@@ -1032,13 +1032,15 @@ RunInput frmHauptform::runInput() const {
   in.calculator = calculatorState();
   in.language = Module1::language();
   in.decimalSeparator = Module1::decimalSeparator();
-  in.resultsFolder = utf8(Module1::state().resultsFolder);
-  in.programFolder = utf8(QCoreApplication::applicationDirPath() + '/');
+  in.resultsFolder = Module1::nativePath(Module1::state().resultsFolder);
+  in.programFolder = Module1::nativePath(QCoreApplication::applicationDirPath() + '/');
   in.dateText = utf8(Module1::generalDateTime());
   return in;
 }
 
 void frmHauptform::runCalculation() {
+  // A folder that takes no files is said before the work, not after it.
+  if (!Module1::ensureWritableResultsFolder(this)) return;
   if (!canvas_) canvas_ = std::make_unique<ImageCanvas>(kPictureWidth, kPictureHeight);
   RunOutput out;
   {
@@ -1047,7 +1049,7 @@ void frmHauptform::runCalculation() {
     out = RunOptimisation(runInput(), host);
   }
   applyRunOutput(out);
-  emit runFinished(out.outcome == RunOutcome::Completed);
+  emit runFinished(out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing);
 }
 
 void frmHauptform::showCancelled() {
@@ -1089,13 +1091,16 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   shared.extraBandOn = out.extraBand;
   shared.extraBandFrequency = out.extraFrequency;
   if (out.text1) shared.antennaLength = out.length;
-  if (!out.reportPath.empty()) shared.reportPath = qs(out.reportPath);
+  if (!out.reportPath.empty()) shared.reportPath = Module1::fromNativePath(out.reportPath);
 
+  const bool ranThrough = out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing;
   if (out.outcome == RunOutcome::Cancelled)
     showCancelled();
-  else if (out.outcome != RunOutcome::Completed)
+  else if (!ranThrough)
     clearResults();
-  if (out.outcome == RunOutcome::Completed) Command2->setEnabled(true);
+  // "Anzeigen" shows this run's report; after a run that could not write it
+  // there is nothing of this run to show.
+  if (ranThrough) Command2->setEnabled(!out.reportPath.empty());
   if (!out.status.empty()) Forms::setStatus(qs(out.status));
   if (out.focus == RunFocus::Combo1)
     Combo1->setFocus();

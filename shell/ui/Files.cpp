@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "calc/filecommit.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
@@ -22,6 +23,14 @@ QString asResultsFolder(const QString& chosen) {
   QString folder = QDir::fromNativeSeparators(chosen);
   if (!folder.endsWith('/')) folder += '/';
   return folder;
+}
+
+// "In den Ordner ... kann nicht geschrieben werden: <cause>." and a line break.
+QString unwritableFolderText(const QString& folder, int error) {
+  const QString& lb = state().lineBreak;
+  return tr("In den Ordner", "The folder") + lb + QDir::toNativeSeparators(folder) + lb +
+         tr("kann nicht geschrieben werden: ", "cannot be written to: ") +
+         QString::fromStdString(files::FileErrorCause(language(), error)) + "." + lb;
 }
 
 QString withSlash(QString folder) {
@@ -82,15 +91,40 @@ void checkResultsFolder(QWidget* parent) {
 }
 
 bool chooseResultsFolder(QWidget* parent) {
-  // The dialog may move the process into the chosen folder; the program's
-  // own working folder stays where it was.
-  const QString remembered = QDir::currentPath();
-  const std::optional<QString> chosen = seam().chooseFolder(
-      parent, tr("Speicherordner auswählen/anlegen", "Select/create storage folder"), state().resultsFolder);
-  QDir::setCurrent(remembered);
-  if (!chosen || chosen->trimmed().isEmpty()) return false;
-  state().resultsFolder = asResultsFolder(*chosen);
-  return true;
+  QString initial = state().resultsFolder;
+  for (;;) {
+    // The dialog may move the process into the chosen folder; the program's
+    // own working folder stays where it was.
+    const QString remembered = QDir::currentPath();
+    const std::optional<QString> chosen =
+        seam().chooseFolder(parent, tr("Speicherordner auswählen/anlegen", "Select/create storage folder"), initial);
+    QDir::setCurrent(remembered);
+    if (!chosen || chosen->trimmed().isEmpty()) return false;
+    const QString folder = asResultsFolder(*chosen);
+    const int err = files::ProbeFolder(nativePath(folder));
+    if (err == 0) {
+      state().resultsFolder = folder;
+      return true;
+    }
+    showMessage(parent, unwritableFolderText(folder, err) + tr("Bitte einen anderen Ordner wählen.", "Please choose another folder."),
+                tr("Ordner festlegen", "Set folder"), Icon::Critical);
+    initial = folder;
+  }
+}
+
+bool ensureWritableResultsFolder(QWidget* parent) {
+  for (;;) {
+    const QString folder = state().resultsFolder;
+    const int err = files::ProbeFolder(nativePath(folder));
+    if (err == 0) return true;
+    const Answer a = showMessage(
+        parent,
+        unwritableFolderText(folder, err) +
+            tr("Jetzt einen anderen Ordner wählen? (Später: Datei - Ordner für Ergebnisse festlegen)",
+               "Choose another folder now? (Later: File - Set folder for results)"),
+        tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::YesNo);
+    if (a != Answer::Yes || !chooseResultsFolder(parent)) return false;
+  }
 }
 
 bool showFile(const QString& path) {

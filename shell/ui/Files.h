@@ -27,9 +27,16 @@ bool folderHasFiles(const QString& folder);
 void checkResultsFolder(QWidget* parent);
 
 // Lets the user choose (or create) the results folder; true when one was
-// chosen. Cancel leaves the folder as it was. The folder is stored when the
-// program closes.
+// chosen. A folder that takes no files is refused at once and the choice
+// offered again. Cancel leaves the folder as it was. The folder is stored
+// when the program closes.
 bool chooseResultsFolder(QWidget* parent);
+
+// Whether the results folder takes files (a probe file is created and
+// removed). When it does not, the user is told at once, with the path and
+// the cause, and may choose another folder; true when the folder finally
+// takes files.
+bool ensureWritableResultsFolder(QWidget* parent);
 
 // Shows a file in the quick viewer: font "Courier New", load, show. A
 // failing step is reported with Abort / Retry / Ignore. False when the user

@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <optional>
 
+#include "calc/filecommit.h"
 #include "calc/version.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
@@ -178,7 +180,15 @@ Launcher desktopProgramFor(const QString& file) {
 
 QString helpPath() {
   const QString name = Module1::german() ? QStringLiteral("Lorvant.pdf") : QStringLiteral("Lorvant_en.pdf");
-  return QDir(platform().programDir()).filePath(name);
+  const QDir program(platform().programDir());
+  const QString beside = program.filePath(name);
+  if (QFileInfo::exists(beside)) return beside;
+  // An installed program keeps its manuals with the rest of its
+  // documentation. When they are missing there (some systems leave
+  // documentation out), the message names that folder, not the program's.
+  const QString docs = QDir::cleanPath(program.filePath(QStringLiteral(LORVANT_DOCDIR_FROM_BINDIR)));
+  if (QFileInfo(docs).isDir()) return QDir(docs).filePath(name);
+  return beside;
 }
 
 void mnuHilfe(QWidget* parent) {
@@ -204,7 +214,7 @@ void mnuHilfe(QWidget* parent) {
 }
 
 QString infoText() {
-  const QString version = QStringLiteral("Version %1.%2.%3 ").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
+  const QString version = QStringLiteral("Version ") + QLatin1String(kVersionText) + ' ';
   const QString title = Module1::tr("Lorvant - Berechnung von Stromsummen-Antennen und WINDOM",
                                     "Lorvant - calculation of current-sum antennas and WINDOMs");
   const QString usage =
@@ -213,8 +223,11 @@ QString infoText() {
       lb() +
       Module1::tr("die aufgebaute Antenne ist immer nachzumessen.", "always measure the antenna you have built.") +
       lb() +
-      Module1::tr("Das Programm darf für den Amateurfunk frei verwendet und weitergegeben werden.",
-                  "The program may be used and passed on freely for amateur radio.");
+      Module1::tr("Lorvant ist freie Software unter der GNU General Public License, Version 3 oder neuer:",
+                  "Lorvant is free software under the GNU General Public License, version 3 or later:") +
+      lb() +
+      Module1::tr("Sie dürfen es weitergeben und verändern. Es gibt keinerlei Garantie.",
+                  "you may pass it on and change it. There is no warranty.");
   const QString updates = Module1::tr("Aktualisierungen unter https://lorvant.example.org/",
                                       "Updates at https://lorvant.example.org/");
   return lb() + title + "  " + lb() + lb() + version + QString::fromUtf8(kLegalNotice) + lb() + lb() + usage + lb() +
@@ -254,23 +267,40 @@ void mnuDatDruck(QWidget* parent) {
   const QPrinterInfo info = platform().defaultPrinter();
   QPrinter printer(QPrinter::HighResolution);
   QString pdfPath;
+  // The PDF file is written under a temporary name and renamed when complete.
+  std::optional<files::StagedPath> staged;
+  QString cause;
   if (info.isNull()) {
     // No printer on this system: the printout becomes a PDF file.
     pdfPath = Module1::state().resultsFolder + Module1::tr("Eingaben.pdf", "Inputs.pdf");
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
+    try {
+      staged.emplace(Module1::nativePath(pdfPath));
+      printer.setOutputFileName(Module1::fromNativePath(staged->path()));
+    } catch (const files::FileError& e) {
+      cause = QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
+    }
   } else {
     printer.setPrinterName(info.printerName());
   }
   printer.setDocName(footer);
   bool printed = false;
   QPainter painter;
-  if (!image.isNull() && painter.begin(&printer)) {
+  if (!image.isNull() && (pdfPath.isEmpty() || staged) && painter.begin(&printer)) {
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QSizeF target = QSizeF(image.size()).scaled(page.size(), Qt::KeepAspectRatio);
     painter.drawPixmap(QRectF(QPointF(0, 0), target), image, QRectF(image.rect()));
     printed = painter.end();
   }
+  if (printed && staged) {
+    try {
+      staged->commit();
+    } catch (const files::FileError& e) {
+      printed = false;
+      cause = QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
+    }
+  }
+  staged.reset();
   seam().processEvents();
 
   for (int i = 0; i < 3; ++i) {
@@ -283,7 +313,7 @@ void mnuDatDruck(QWidget* parent) {
   if (!printed) {
     showMessage(parent,
                 Module1::tr("Die Eingaben konnten nicht gedruckt werden.", "The inputs could not be printed.") +
-                    (pdfPath.isEmpty() ? QString() : lb() + pdfPath),
+                    (pdfPath.isEmpty() ? QString() : lb() + pdfPath) + (cause.isEmpty() ? QString() : lb() + cause),
                 Module1::tr(" Drucken", " Printing"), Icon::Exclamation);
   } else if (!pdfPath.isEmpty()) {
     showMessage(parent,

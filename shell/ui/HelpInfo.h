@@ -36,7 +36,9 @@ Launcher desktopProgramFor(const QString& file);
 // files become the placeholder; without one the file is appended).
 Launcher launcherFromExec(const QString& exec);
 
-// The manual in the current language, beside the program.
+// The manual in the current language: beside the program (a build tree),
+// else in the installed documentation folder (LORVANT_DOCDIR_FROM_BINDIR,
+// relative to the program's folder) when that folder exists.
 QString helpPath();
 
 void mnuHilfe(QWidget* parent);

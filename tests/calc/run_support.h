@@ -1,15 +1,18 @@
 // Helpers for the tests of the optimisation run and its reports.
 #pragma once
 
+#include <cerrno>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "calc/filecommit.h"
 #include "calc/run.h"
 
 namespace lorvant::test {
@@ -48,6 +51,53 @@ class ScriptedHost : public RunHost {
     return a;
   }
   Canvas& canvas() override { return drawing ? *drawing : RunHost::canvas(); }
+};
+
+// File failures on demand, installed for the object's lifetime: a folder
+// that refuses new files, a disk that fills up at a byte of a file, a
+// rename that fails, a free space figure.
+class FaultyFiles : public files::FileHooks {
+ public:
+  struct Full {
+    std::string name;     // file name of the target
+    std::uint64_t at = 0;  // bytes that still fit
+  };
+  std::vector<std::pair<std::string, int>> refuse;  // folder prefix, error number
+  std::vector<Full> full;
+  std::vector<std::string> failRename;  // target file names
+  std::optional<std::uint64_t> free;
+  std::function<void(const std::string& target, bool after)> onRename;
+  int renames = 0;
+
+  FaultyFiles() { files::SetFileHooks(this); }
+  ~FaultyFiles() override { files::SetFileHooks(nullptr); }
+  FaultyFiles(const FaultyFiles&) = delete;
+  FaultyFiles& operator=(const FaultyFiles&) = delete;
+
+  int create(const std::string& target) override {
+    for (const auto& [folder, err] : refuse)
+      if (target.rfind(folder, 0) == 0) return err;
+    return 0;
+  }
+  int write(const std::string& target, std::uint64_t offset, std::size_t& size) override {
+    for (const Full& f : full)
+      if (files::NameOf(target) == f.name && offset + size > f.at) {
+        size = offset >= f.at ? 0 : static_cast<std::size_t>(f.at - offset);
+        return ENOSPC;
+      }
+    return 0;
+  }
+  int rename(const std::string& target) override {
+    ++renames;
+    if (onRename) onRename(target, false);
+    for (const std::string& n : failRename)
+      if (files::NameOf(target) == n) return EIO;
+    return 0;
+  }
+  void renamed(const std::string& target) override {
+    if (onRename) onRename(target, true);
+  }
+  std::optional<std::uint64_t> freeBytes(const std::string&) override { return free; }
 };
 
 // A fresh folder below the system's temporary folder, removed at the end.

@@ -42,10 +42,7 @@ class RecordingCanvas : public Canvas {
     texts.push_back({x, y, std::string(t), colour});
   }
   double textWidth(std::string_view t) const override { return 7.0 * report::CharCount(t); }
-  bool save(const std::string& path) override {
-    test::WriteBytes(path, "BM");
-    return true;
-  }
+  std::string bitmap() const override { return "BM"; }
 
   const Text* find(const std::string& t) const {
     for (const Text& x : texts)

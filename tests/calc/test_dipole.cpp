@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "calc/dipole.h"
+#include "calc/filecommit.h"
 #include "calc/reports/text.h"
 #include "calc/version.h"
 
@@ -321,11 +322,17 @@ TEST(ZusatzDipolReport, WritesTheFileAndReportsFailure) {
     old << "an older, much longer report that must be replaced entirely ...........................\n"
         << std::string(4000, 'x');
   }
-  ASSERT_TRUE(WriteReport(path, data));
+  WriteReport(path, data);
   std::ifstream file(path, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   EXPECT_EQ(bytes, ReportText(data));
   std::filesystem::remove_all(dir);
 
-  EXPECT_FALSE(WriteReport((dir / "missing" / kReportFile).string(), data));
+  try {
+    WriteReport((dir / "missing" / kReportFile).string(), data);
+    ADD_FAILURE() << "written into a missing folder";
+  } catch (const files::FileError& e) {
+    EXPECT_EQ(e.error(), ENOENT);
+    EXPECT_EQ(e.path(), (dir / "missing" / kReportFile).string());
+  }
 }

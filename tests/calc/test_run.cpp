@@ -14,29 +14,24 @@ using test::ScriptedHost;
 using test::TempFolder;
 using test::TypicalInput;
 
-// A canvas that keeps an image of one byte per drawing call, so the run has
-// something to save; save() fails for folders listed in `refuse`.
+// A canvas that keeps a tiny image, so the run has something to save.
 class FileCanvas : public NullCanvas {
  public:
-  std::vector<std::string> refuse;
   int setups = 0, clears = 0;
   std::vector<std::pair<double, std::string>> texts;  // x, text
   void setup() override { ++setups; }
   void clear() override { ++clears; }
   void text(double x, double, std::string_view t, int) override { texts.emplace_back(x, std::string(t)); }
   bool keepsImage() const override { return true; }
-  bool save(const std::string& path) override {
-    for (const std::string& r : refuse)
-      if (path.rfind(r, 0) == 0) return false;
-    std::ofstream out(path, std::ios::binary);
-    out << "BM";
-    return out.good();
-  }
+  std::string bitmap() const override { return "BM"; }
 };
 
+// Entries of the folder, temporaries included; the runs' lock file, which
+// stays, does not count.
 std::size_t FilesIn(const TempFolder& dir) {
   std::size_t n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename() != ".lorvant.lock") ++n;
   return n;
 }
 
@@ -482,17 +477,23 @@ TEST(RunErrors, ResultsFolderThatCannotBeWritten) {
   RunOutput out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::Aborted);
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_NE(host.errors[0].text.find("missing/AntStrSu.txt"), std::string::npos);
+  EXPECT_EQ(host.errors[0].text, "Pfad nicht gefunden\r\n" + dir.str() + "missing/");
 
-  // Ignore both: the run ends without reports and claims none.
+  // Ignore: the run goes on without its files, says which were not written
+  // and does not claim success.
   host.errors.clear();
-  host.errorAnswers = {Answer::Ignore, Answer::Ignore};
+  host.errorAnswers = {Answer::Ignore};
   out = RunOptimisation(in, host);
-  EXPECT_EQ(out.outcome, RunOutcome::Completed);
-  EXPECT_EQ(host.errors.size(), 2u);
+  EXPECT_EQ(out.outcome, RunOutcome::FilesMissing);
+  EXPECT_EQ(out.status, "Status: Nicht alle Ergebnisdateien wurden geschrieben");
+  EXPECT_EQ(host.errors.size(), 1u);
   EXPECT_TRUE(out.files.empty());
   EXPECT_TRUE(out.reportPath.empty());
-  EXPECT_EQ(out.info.find("Tabelle"), std::string::npos);
+  EXPECT_EQ(out.info.find("Tabelle liegt"), std::string::npos);
+  EXPECT_NE(out.info.find("\r\nDie Datei 'AntStrSu.txt' wurde nicht geschrieben.\r\nDie Datei 'AntSpezi.txt' wurde "
+                          "nicht geschrieben."),
+            std::string::npos);
+  EXPECT_EQ(out.unwrittenFiles, (std::vector<std::string>{in.resultsFolder + "AntStrSu.txt", in.resultsFolder + "AntSpezi.txt"}));
 
   // Retry after the folder was made: both reports are written.
   host.errors.clear();
@@ -536,14 +537,15 @@ TEST(RunFiles, PictureBesideTheProgramOrInTheResultsFolder) {
   RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
   EXPECT_EQ(out.picturePath, program.str() + "AntKurve.BMP");
-  EXPECT_TRUE(std::filesystem::exists(program.file("AntKurve.BMP")));
+  EXPECT_EQ(test::ReadBytes(program.file("AntKurve.BMP")), "BM");
   EXPECT_EQ(out.info.substr(out.info.size() - 38), "  Kurve liegt als 'AntKurve.BMP' vor. ");
   EXPECT_EQ(out.files.back(), out.picturePath);
 
   // The program's folder refuses the file: it goes to the results folder and
   // the message gives its full path.
   std::filesystem::remove(program.file("AntKurve.BMP"));
-  canvas.refuse = {program.str()};
+  test::FaultyFiles faults;
+  faults.refuse = {{program.str(), EACCES}};
   in.language = Language::English;
   out = RunOptimisation(in, host);
   EXPECT_EQ(out.picturePath, results.str() + "AntKurve.BMP");
@@ -551,15 +553,21 @@ TEST(RunFiles, PictureBesideTheProgramOrInTheResultsFolder) {
   EXPECT_NE(out.info.find("Curve is available as '" + results.str() + "AntKurve.BMP'. "), std::string::npos);
   EXPECT_TRUE(host.errors.empty());
 
-  // Neither takes it: the error box; Ignore ends without the message.
-  canvas.refuse = {program.str(), results.str()};
+  // Neither takes it: the error box names the real cause and the results
+  // folder's file; Ignore writes the reports, notes the missing picture and
+  // does not claim success.
+  faults.refuse = {{program.str(), EACCES}};
+  faults.full = {{"AntKurve.BMP", 1}};
   host.errorAnswers = {Answer::Ignore};
   out = RunOptimisation(in, host);
-  EXPECT_EQ(out.outcome, RunOutcome::Completed);
+  EXPECT_EQ(out.outcome, RunOutcome::FilesMissing);
   ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].text, "Disk full\r\n" + results.str() + "AntKurve.BMP");
   EXPECT_TRUE(out.picturePath.empty());
   EXPECT_EQ(out.info.find("Curve"), std::string::npos);
+  EXPECT_NE(out.info.find("The file 'AntKurve.BMP' was not written."), std::string::npos);
   EXPECT_EQ(out.files.size(), 1u);  // the report
+  EXPECT_EQ(test::ReadBytes(results.file("AntKurve.BMP")), "BM");  // the earlier picture
 }
 
 TEST(RunFiles, SpecialTableOnlyWhenAsked) {

@@ -44,7 +44,12 @@ TEST(OptionParser, EveryMistakeIsAUsageError) {
   p.flag("windom", "w", [] {});
   std::ostringstream help;
   const std::vector<std::pair<Args, std::string>> cases = {
-      {{"--bogus"}, "unknown option --bogus"},
+      {{"--bogus"}, "unknown option '--bogus'"},
+      // What the user typed comes back escaped and shortened, never raw.
+      {{"--frequency", "1\n\x1b[31m2"}, "--frequency '1\\n\\x1b[31m2': only the characters 1234567890,. can be typed here"},
+      {{"--frequency", "a\xe4\xc2\x85\xc3\xa4"}, "--frequency 'a\\xe4\\xc2\\x85\xc3\xa4': only the characters 1234567890,. can be typed here"},
+      {{"--frequency", std::string(100, '9')},
+       "--frequency '" + std::string(77, '9') + "...': the field takes at most 7 characters"},
       {{"-f"}, "unexpected argument '-f'"},
       {{"extra"}, "unexpected argument 'extra'"},
       {{"--frequency"}, "--frequency needs a value (MHZ)"},

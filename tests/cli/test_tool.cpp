@@ -12,6 +12,7 @@
 #include <set>
 
 #include "calc/run.h"
+#include "calc/version.h"
 #include "tests/calc/run_support.h"
 #include "tests/cli/tool_process.h"
 
@@ -42,10 +43,20 @@ QJsonObject Json(const ToolResult& r) {
   return doc.object();
 }
 
+// Names in the folder, temporaries included; the runs' lock file, which
+// stays, is left out.
 std::set<std::string> FileNames(const TempFolder& dir) {
   std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
   return names;
+}
+
+// Whether a temporary file of `name` is being written in the folder.
+bool Staging(const TempFolder& dir, const std::string& name) {
+  for (const std::string& n : FileNames(dir))
+    if (n.rfind("." + name + ".lorvant-", 0) == 0) return true;
+  return false;
 }
 
 // Width and height from a Windows bitmap's header.
@@ -76,7 +87,7 @@ TEST(ToolFrame, CommandsHelpAndExitStatuses) {
 
   r = RunTool({"--version"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "lorvant-calc 1.1.4\n");
+  EXPECT_EQ(r.out, std::string("lorvant-calc ") + kVersionText + "\n");
 
   const ToolResult help = RunTool({"run", "--help"});
   EXPECT_EQ(help.status, 0);
@@ -288,9 +299,9 @@ TEST(ToolRun, InterruptStopsALongRunWithoutPartialFiles) {
   ASSERT_GT(tool.pid(), 0);
   // The reports are opened (under temporary names) right before the scan.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!std::filesystem::exists(dir.file("AntSpezi.txt.tmp")) && std::chrono::steady_clock::now() < deadline)
+  while (!Staging(dir, "AntSpezi.txt") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_TRUE(std::filesystem::exists(dir.file("AntSpezi.txt.tmp")));
+  ASSERT_TRUE(Staging(dir, "AntSpezi.txt"));
   ::kill(tool.pid(), SIGINT);
   const ToolResult r = tool.wait();
   EXPECT_EQ(r.signal, 0);
@@ -299,6 +310,97 @@ TEST(ToolRun, InterruptStopsALongRunWithoutPartialFiles) {
   EXPECT_EQ(r.err, "Berechnung abgebrochen (Signal)\n");
   EXPECT_EQ(ReadBytes(dir.file("AntStrSu.txt")), "earlier report");
   EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntStrSu.txt"});
+}
+
+// The date of a report's closing line ("Berechnung am <date> (c) ...").
+std::string ClosingDate(const std::string& report) {
+  const std::size_t at = report.rfind("Berechnung am ");
+  return at == std::string::npos ? std::string() : report.substr(at + 14, 19);
+}
+
+TEST(ToolRun, TwoRunsIntoOneFolder) {
+  TempFolder dir;
+  // The first run holds the folder from its first temporary file to its
+  // last rename; a second run meanwhile is refused at once and says so.
+  const auto args = [&](const char* date) {
+    std::vector<std::string> v = TypicalArgs(dir);
+    v.back() = date;
+    return With(v, {"--halfwaves", "60", "--special-table", "--json"});
+  };
+  test::ToolProcess a(args("01.01.2027 10:00:00"));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!Staging(dir, "AntSpezi.txt") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  ASSERT_TRUE(Staging(dir, "AntSpezi.txt"));
+  const ToolResult b = RunTool(args("02.02.2027 20:00:00"));
+  const ToolResult ra = a.wait();
+  ASSERT_EQ(ra.status, 0) << ra.err;
+  EXPECT_EQ(b.status, 1);
+  EXPECT_EQ(Json(b).value("outcome").toString(), "aborted");
+  EXPECT_EQ(b.err, "Fehler: Der Ordner " + dir.str() + " wird gerade von einer anderen Berechnung beschrieben. (Abbruch)\n");
+  EXPECT_EQ(ClosingDate(ReadBytes(dir.file("AntStrSu.txt"))), "01.01.2027 10:00:00");
+  EXPECT_EQ(ClosingDate(ReadBytes(dir.file("AntSpezi.txt"))), "01.01.2027 10:00:00");
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"}));
+
+  // Started together, again and again: whichever wins, the folder holds one
+  // run's whole set, and a run that lost said so.
+  for (int round = 0; round < 5; ++round) {
+    test::ToolProcess px(args("03.03.2027 03:03:03")), py(args("04.04.2027 04:04:04"));
+    const ToolResult rx = px.wait(), ry = py.wait();
+    EXPECT_TRUE(rx.status == 0 || ry.status == 0);
+    for (const ToolResult* r : {&rx, &ry})
+      if (r->status != 0) EXPECT_NE(r->err.find("wird gerade von einer anderen Berechnung beschrieben"), std::string::npos);
+    const std::string report = ReadBytes(dir.file("AntStrSu.txt"));
+    const std::string table = ReadBytes(dir.file("AntSpezi.txt"));
+    EXPECT_EQ(ClosingDate(report), ClosingDate(table));
+    EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
+    EXPECT_EQ(table.substr(table.size() - 2), "\r\n");
+    EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"}));
+  }
+}
+
+TEST(ToolRun, FolderNamedInLatin1TakesEveryFile) {
+  TempFolder dir;
+  const std::string folder = dir.str() + "Ergebnisse f\xfcr \xc4nderungen";  // not UTF-8
+  std::vector<std::string> args = TypicalArgs(dir);
+  args[2] = folder;
+  const ToolResult r = RunTool(With(args, {"--special-table"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* name : {"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"})
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder) / name)) << name;
+}
+
+TEST(ToolRun, OutFolderProblemsAreUsageErrors) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("plain file"), "x");
+  const std::string bad = (dir.path() / "plain file" / "sub").string();
+  for (std::vector<std::string> args : {With(TypicalArgs(dir), {}),
+                                        std::vector<std::string>{"dipole", "--frequency", "14.2", "--out", ""},
+                                        std::vector<std::string>{"allbands", "--distance", "8", "--out", ""}}) {
+    args[args[0] == "run" ? 2 : args.size() - 1] = bad;
+    const ToolResult r = RunTool(args);
+    EXPECT_EQ(r.status, 2) << args[0] << ": " << r.err;
+    EXPECT_EQ(r.errLines().size(), 1u);
+    EXPECT_NE(r.err.find("--out '" + bad + "': the folder cannot be written: Path not found"), std::string::npos)
+        << r.err;
+  }
+}
+
+TEST(ToolRun, LargeSpecialTableNeedsAllowLarge) {
+  TempFolder dir;
+  const ToolResult r = RunTool(With(TypicalArgs(dir), {"--halfwaves", "9999", "--special-table", "--json", "--decimal-separator", ","}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Json(r).value("outcome").toString(), "large-table-declined");
+  EXPECT_EQ(r.err, "Spezial-Tabelle von etwa 1,4 GB nicht bestätigt (--allow-large)\n");
+  EXPECT_TRUE(FileNames(dir).empty());
+}
+
+TEST(ToolRun, DateTextLosesControlCharacters) {
+  TempFolder dir;
+  std::vector<std::string> args = TypicalArgs(dir);
+  args.back() = "08.12.2026\x1b[2J\r\n 15:44\x07";
+  ASSERT_EQ(RunTool(args).status, 0);
+  EXPECT_NE(ReadBytes(dir.file("AntStrSu.txt")).find("Berechnung am 08.12.2026[2J 15:44 "), std::string::npos);
 }
 
 TEST(ToolRun, DefaultsFollowTheLocale) {
@@ -330,7 +432,7 @@ TEST(ToolRun, DefaultsFollowTheLocale) {
 class KeptPicture : public NullCanvas {
  public:
   bool keepsImage() const override { return true; }
-  bool save(const std::string& path) override { return std::ofstream(path, std::ios::binary).put('B').good(); }
+  std::string bitmap() const override { return "B"; }
 };
 
 struct Case {

@@ -83,6 +83,8 @@ class ToolProcess {
   ToolProcess& operator=(const ToolProcess&) = delete;
 
   pid_t pid() const { return pid_; }
+  // Where its stdout goes while it runs.
+  const std::string& outPath() const { return outPath_; }
 
   // Waits for the end of the process and collects what it printed.
   ToolResult wait() {

@@ -21,6 +21,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
+#include "tests/calc/run_support.h"
 #include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
 
@@ -380,8 +381,31 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->busyNow, 0);
     QVERIFY(seam_->messages.isEmpty());
 
-    // A left limit right of the right one: a message, not an empty box.
+    // The box holds a bounded number of rows; a longer scan ends there and
+    // says so in the box and the status line.
     seam_->cancelProgressAfter = -1;
+    replace(w->Text2, "150");
+    click(w->cmdRechnen);
+    QStringList all = lines(w->txtAuswertung);
+    QCOMPARE(all.size(), static_cast<qsizetype>(feedpoint::kScanBoxRows) + 2);
+    const QString limit = QString::fromUtf8(
+        "Die Liste endet nach 100000 Zeilen. Für den Rest die Grenzen enger oder die Schrittweite größer wählen.");
+    QCOMPARE(all.last(), limit);
+    QCOMPARE(Forms::status(), limit);
+
+    // Where the step no longer moves the position, the scan says so.
+    Module1::state().antennaLength = 70000;
+    replace(w->Text1, "32767,99");
+    replace(w->Text2, "32800");
+    click(w->cmdRechnen);
+    all = lines(w->txtAuswertung);
+    const QString stalled =
+        QString::fromUtf8("Die Schrittweite bewegt die Position ab 32768,000 m nicht mehr: Die Prüfung endet hier.");
+    QCOMPARE(all.last(), stalled);
+    QVERIFY(all[all.size() - 3].contains("32768,000 m"));
+    QCOMPARE(Forms::status(), stalled);
+
+    // A left limit right of the right one: a message, not an empty box.
     replace(w->Text1, "9");
     replace(w->Text2, "8");
     click(w->cmdRechnen);
@@ -390,6 +414,34 @@ class TestFeedPointWindow : public QObject {
              QString::fromUtf8("Die linke Grenze liegt rechts von der rechten Grenze.\r\nBitte die Grenzen tauschen."));
     QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
     QCOMPARE(seam_->busyNow, 0);
+  }
+
+  // A report that cannot be written: the table stays, the window says why,
+  // the note claims no file and an earlier file stays as it was.
+  void allBandsReportNotWritten() {
+    const QString earlier = results_.path() + "/SpeisePkt.txt";
+    {
+      QFile f(earlier);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("earlier report");
+    }
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    replace(w->Text3, "13,9");
+    const QString noteBefore = form_->Info->text();
+    {
+      test::FaultyFiles faults;
+      faults.full = {{"SpeisePkt.txt", 100}};
+      click(w->cmdRechnen);
+    }
+    QCOMPARE(lines(w->txtAuswertung).size(), 9);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text,
+             QString::fromUtf8("SpeisePkt.txt wurde nicht geschrieben:\r\nDatenträger voll\r\n") + earlier);
+    QCOMPARE(seam_->messages[0].icon, Icon::Exclamation);
+    QCOMPARE(form_->Info->text(), noteBefore);
+    QFile f(earlier);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("earlier report"));
   }
 };
 

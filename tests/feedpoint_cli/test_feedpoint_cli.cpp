@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <sstream>
+#include <thread>
 
 #include "calc/feedpoint.h"
 #include "calc/reports/speisepkt.h"
@@ -176,6 +181,40 @@ TEST(FeedPointCli, ScanRowsAsTheWindowComputesThem) {
   EXPECT_EQ(corrected.err, "Inkrement: 0,001\n");
   EXPECT_EQ(corrected.out.substr(0, 5), "6,950");
   EXPECT_EQ(std::count(corrected.out.begin(), corrected.out.end(), '\n'), 3);
+}
+
+TEST(FeedPointCli, ScanStreamsAndStopsCleanlyOnInterrupt) {
+  // Fifty million rows: printed as they are made, stopped by Ctrl-C after
+  // a whole row, with the run's message and exit status.
+  test::ToolProcess tool({"scan", "--run-length", "100000", "--band", "7", "--from", "0", "--to", "50000", "--step",
+                          "0.001", "--decimal-separator", "."});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  std::error_code ec;
+  while (std::filesystem::file_size(tool.outPath(), ec) < 200000 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ::kill(tool.pid(), SIGINT);
+  const auto r = tool.wait();
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Berechnung abgebrochen (Signal)\n");
+  ASSERT_GT(r.out.size(), 200000u);
+  EXPECT_EQ(r.out.back(), '\n');
+  // Every line whole: the position, the unit, the average.
+  const std::regex row(" *\\d+\\.\\d{3} m     \\d\\.\\d{1,5}");
+  std::istringstream lines(r.out);
+  std::string last;
+  for (std::string line; std::getline(lines, line); last = line)
+    ASSERT_NE(line.find(" m     "), std::string::npos) << line;
+  EXPECT_TRUE(std::regex_match(last, row)) << last;
+}
+
+TEST(FeedPointCli, ScanSaysWhereTheStepStopsMovingThePosition) {
+  const auto r = RunTool({"scan", "--run-length", "70000", "--band", "7", "--from", "32767,99", "--to", "32800",
+                          "--step", "0,001", "--decimal-separator", ","});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "Die Schrittweite bewegt die Position ab 32768,000 m nicht mehr: Die Prüfung endet hier.\n");
+  // The last row is the position that no longer moves.
+  EXPECT_NE(r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1).find("32768,000 m"), std::string::npos);
 }
 
 TEST(FeedPointCli, ListedInTheOverview) {

@@ -75,6 +75,36 @@ class HelpInfoTest : public QObject {
     QVERIFY(HelpInfo::helpPath().endsWith("/Lorvant_en.pdf"));
   }
 
+  void installedProgramFindsTheManualsWithItsDocumentation() {
+    // bin/lorvant with share/doc/lorvant beside bin, as the package lays it out.
+    const QString bin = dir_.filePath("usr/bin");
+    const QString docs = QDir::cleanPath(bin + "/" + LORVANT_DOCDIR_FROM_BINDIR);
+    QVERIFY(!docs.startsWith(bin));
+    QDir().mkpath(bin);
+    QDir().mkpath(docs);
+    writeFile(docs + "/copyright", "Format: ...\n");
+    HelpInfo::platform().programDir = [&] { return bin; };
+    HelpInfo::platform().findProgram = [](const QString&) {
+      return HelpInfo::Launcher{QCoreApplication::applicationFilePath(), {HelpInfo::kFilePlaceholder}};
+    };
+    writeFile(docs + "/Lorvant.pdf", "%PDF-1.4\n");
+    {
+      test::ScriptedSeam seam;
+      HelpInfo::mnuHilfe(nullptr);
+      QCOMPARE(seam.messages.size(), 0);
+      QCOMPARE(starts_.size(), 1);
+      QCOMPARE(starts_[0].arguments, QStringList{docs + "/Lorvant.pdf"});
+    }
+    // Documentation left out by the system: the message names the folder
+    // where the manual belongs, not the program's folder.
+    Module1::state().language = "engl";
+    test::ScriptedSeam seam;
+    HelpInfo::mnuHilfe(nullptr);
+    QCOMPARE(seam.messages.size(), 1);
+    QVERIFY(seam.messages[0].text.contains(docs + "/Lorvant_en.pdf  "));
+    QCOMPARE(starts_.size(), 1);
+  }
+
   void missingManualNamesItsFullPath() {
     test::ScriptedSeam seam;
     Module1::state().language = "engl";
@@ -214,7 +244,8 @@ class HelpInfoTest : public QObject {
     QCOMPARE(m.title, QString(" Info "));
     QCOMPARE(m.icon, Icon::Information);
     QVERIFY(m.text.startsWith("\r\nLorvant"));
-    QVERIFY(m.text.contains("  \r\n\r\nVersion 1.1.4 " + QString::fromUtf8(kLegalNotice) + "\r\n\r\n"));
+    QVERIFY(m.text.contains(QStringLiteral("  \r\n\r\nVersion ") + kVersionText + ' ' + QString::fromUtf8(kLegalNotice) +
+                            "\r\n\r\n"));
     QVERIFY(m.text.endsWith("\r\n"));
   }
 

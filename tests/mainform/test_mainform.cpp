@@ -29,6 +29,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/MDIForm1.h"
+#include "tests/calc/run_support.h"
 #include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
 
@@ -658,6 +659,37 @@ class TestMainForm : public QObject {
     QCOMPARE(f->bandValue(0), 2);
     QCOMPARE(f->bandValue(1), 1);
     QVERIFY(!f->Text2->text().isEmpty());
+  }
+
+  // A report that could not be written and was ignored: a note says so,
+  // "&Anzeigen" offers nothing of this run and success is not claimed. An
+  // unwritable folder is said before the run.
+  void runWithoutItsReport() {
+    const QString report = results_.path() + "/AntStrSu.txt";
+    QFile::remove(report);
+    for (int i : {1, 3, 5}) click(f->Check1[i]);
+    {
+      test::FaultyFiles faults;
+      faults.full = {{"AntStrSu.txt", 10}};
+      seam_->answers = {Answer::Ignore};
+      click(f->Command1);
+    }
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY(seam_->messages[0].text.startsWith(QString::fromUtf8("Datenträger voll\r\n") + report));
+    QVERIFY(!QFileInfo::exists(report));
+    QVERIFY(f->Info->text().contains(QString::fromUtf8("\r\nDie Datei 'AntStrSu.txt' wurde nicht geschrieben.")));
+    QVERIFY(!f->Info->text().contains("Tabelle liegt"));
+    QVERIFY(!f->Command2->isEnabled());
+    QCOMPARE(Forms::status(), QString("Status: Nicht alle Ergebnisdateien wurden geschrieben"));
+
+    seam_->messages.clear();
+    const int updates = seam_->progressUpdates;
+    Module1::state().resultsFolder = results_.path() + "/gone/";
+    seam_->answers = {Answer::No};
+    click(f->Command1);
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY(seam_->messages[0].text.startsWith("In den Ordner\r\n" + results_.path() + "/gone/\r\n"));
+    QCOMPARE(seam_->progressUpdates, updates);  // no run
   }
 
   void runCancelledFromItsProgress() {

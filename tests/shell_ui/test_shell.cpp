@@ -470,6 +470,7 @@ class ShellTest : public QObject {
     QFETCH(QString, chosen);
     QFETCH(QString, expected);
     M1::state().resultsFolder = resultsFolder();
+    QDir().mkpath(chosen);  // made in the dialog
     seam_->folders.push_back(chosen);
     QVERIFY(M1::chooseResultsFolder(nullptr));
     QCOMPARE(M1::state().resultsFolder, expected);
@@ -479,6 +480,35 @@ class ShellTest : public QObject {
     seam_->folders.push_back(std::nullopt);
     QVERIFY(!M1::chooseResultsFolder(nullptr));
     QCOMPARE(M1::state().resultsFolder, expected);
+  }
+
+  // A folder that takes no files is refused when it is chosen and before a
+  // run, with its path and the cause, and another one is asked for.
+  void unwritableFolderIsSaidAtOnce() {
+    const QString good = resultsFolder();
+    const QString missing = good + "gone/";
+    M1::state().resultsFolder = good;
+    seam_->folders = {missing, good};
+    QVERIFY(M1::chooseResultsFolder(nullptr));
+    QCOMPARE(M1::state().resultsFolder, good);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text,
+             "In den Ordner\r\n" + missing + "\r\nkann nicht geschrieben werden: Pfad nicht gefunden.\r\nBitte einen "
+             "anderen Ordner wählen.");
+    QCOMPARE(seam_->messages[0].icon, Icon::Critical);
+
+    // Before a run: the user may choose another folder at once, or not.
+    seam_->messages.clear();
+    M1::state().resultsFolder = missing;
+    seam_->answers = {Answer::No};
+    QVERIFY(!M1::ensureWritableResultsFolder(nullptr));
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY(seam_->messages[0].text.startsWith("In den Ordner\r\n" + missing));
+    QCOMPARE(seam_->messages[0].buttons, Buttons::YesNo);
+    seam_->answers = {Answer::Yes};
+    seam_->folders = {good};
+    QVERIFY(M1::ensureWritableResultsFolder(nullptr));
+    QCOMPARE(M1::state().resultsFolder, good);
   }
 
   void lastOccurrence() {

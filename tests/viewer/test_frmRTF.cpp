@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <memory>
 
+#include "calc/version.h"
 #include "shell/Module1.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
@@ -492,7 +493,7 @@ class ViewerTest : public QObject {
     const qsizetype before = seam->messages.size();
     QVERIFY(!v->save());
     QCOMPARE(seam->messages.size(), before + 1);
-    QVERIFY(seam->messages.last().text.contains("wurde nicht gespeichert"));
+    QVERIFY(seam->messages.last().text.endsWith("wurde nicht gespeichert: Pfad nicht gefunden"));
     QVERIFY(v->isModified());
 
     // A name without a dot is proposed whole.
@@ -815,7 +816,7 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->messages[1].icon, Icon::Information);
 
     v->showInfo();
-    QVERIFY(seam->messages[2].text.contains("Version 1.1.4 "));
+    QVERIFY(seam->messages[2].text.contains(QStringLiteral("Version ") + kVersionText + ' '));
     int called = 0;
     frmRTF::setInfoHandler([&](QWidget* parent) {
       QCOMPARE(parent, static_cast<QWidget*>(v));

@@ -1,0 +1,32 @@
+#include "cli/interrupt.h"
+
+#include <csignal>
+
+namespace lorvant::cli {
+
+namespace {
+
+volatile std::sig_atomic_t gStopRequested = 0;
+
+extern "C" void RequestStop(int) { gStopRequested = 1; }
+
+}  // namespace
+
+StopOnSignal::StopOnSignal() {
+  gStopRequested = 0;
+  previousInt_ = std::signal(SIGINT, RequestStop);
+  previousTerm_ = std::signal(SIGTERM, RequestStop);
+}
+
+StopOnSignal::~StopOnSignal() {
+  std::signal(SIGINT, previousInt_);
+  std::signal(SIGTERM, previousTerm_);
+}
+
+bool StopRequested() { return gStopRequested != 0; }
+
+const char* StoppedBySignalText(Language lang) {
+  return tr(lang, "Berechnung abgebrochen (Signal)", "Calculation stopped (signal)");
+}
+
+}  // namespace lorvant::cli
