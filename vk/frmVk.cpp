@@ -276,6 +276,9 @@ void frmVk::clearResults() {
   Label5->clear();
   Label7->clear();
   Label9->clear();
+  // With its result gone the Vk behind it is gone too: a double-click on
+  // the empty box must not hand the main form a value no longer shown.
+  lastVk_ = 0;
 }
 
 void frmVk::takeOver() {

@@ -194,6 +194,16 @@ class FrmVkTest : public QObject {
     QVERIFY(ZusatzDipol::loaded() != nullptr);
     QCOMPARE(ZusatzDipol::loaded()->Text6->text(), main->Text4->text());
     QVERIFY(!ZusatzDipol::loaded()->isVisible());
+
+    // A refused calculation empties the result; the Vk before it is not
+    // taken over behind the user's back.
+    main->Text4->setText("0,95");
+    w->Text1->clear();
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 2);
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    QCOMPARE(seam.beeps, 3);
+    QCOMPARE(main->Text4->text(), QString("0,95"));
   }
 
   void takeOverOptionOverwritesAfterEveryCalculation() {
