@@ -10,6 +10,17 @@ namespace lorvant {
 
 // Band index 0..10 = 1.8, 3.5, 5.3, 7, 10, 14, 18, 21, 24.9, 28, 50 MHz.
 inline constexpr int kBandCount = 11;
+inline constexpr int kBand1_8 = 0;
+inline constexpr int kBand3_5 = 1;
+inline constexpr int kBand5_3 = 2;
+inline constexpr int kBand7 = 3;
+inline constexpr int kBand10 = 4;
+inline constexpr int kBand14 = 5;
+inline constexpr int kBand18 = 6;
+inline constexpr int kBand21 = 7;
+inline constexpr int kBand24 = 8;
+inline constexpr int kBand28 = 9;
+inline constexpr int kBand50 = 10;
 // Segment code: 1 CW, 2 SSB, 3 band centre (any other value reads as centre).
 inline constexpr int kSegmentCw = 1;
 inline constexpr int kSegmentSsb = 2;

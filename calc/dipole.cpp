@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "calc/mainform.h"
 #include "calc/numparse.h"
 #include "calc/reports/text.h"
 
@@ -84,7 +85,7 @@ std::vector<std::string> WindomFractions(char sep) {
   return items;
 }
 
-std::string DefaultVkText(char sep) { return FormatPicture(0.946f, "0.00##", sep); }
+std::string DefaultVkText(char sep) { return FormatPicture(kTypicalShorteningFactor, "0.00##", sep); }
 
 Conditions ConditionsText(Language lang) {
   if (lang == Language::German) {

@@ -35,6 +35,9 @@ std::vector<std::string> DipoleFractions(char sep);
 std::vector<std::string> WindomFractions(char sep);
 // Text6 at load: 0.946 with "0.00##".
 std::string DefaultVkText(char sep);
+// Text3 and Text7 at load.
+inline constexpr const char* kDefaultImpedance = "300";
+inline constexpr const char* kDefaultHalfWaves = "1";
 
 // The conditions under which the calculation holds (Info button).
 struct Conditions {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "calc/filecommit.h"
+#include "calc/mainform.h"
 #include "calc/numparse.h"
 #include "calc/reports/speisepkt.h"
 #include "calc/reports/text.h"
@@ -48,8 +49,6 @@ constexpr Bilingual kPrefillMarker{"Mögliche Speisepunkte (X) bei ", "Possible 
 constexpr Bilingual kReportNote{"Die Speisepunktberechnung liegt als Textfile 'SpeisePkt.txt' vor.  ",
                                 "The Feed point - Check is available as text file 'SpeisePkt.txt'.  "};
 
-constexpr float kDefaultVk = 0.946f;
-
 Answer incomplete(Asker& asker, Language lang, const Bilingual& text) {
   return asker.ask(Question{text.in(lang), kIncomplete.in(lang), Icon::Exclamation, Buttons::Ok, 1});
 }
@@ -69,7 +68,9 @@ std::string trimBlanks(std::string_view s) {
 double wireWavelength(double ins, float f) { return (1.0 - 2.0 * ins) * 300.0 / f; }
 
 // Vk as the main form gives it: 0.946 while its field is empty.
-float mainVk(const MainFormView& main) { return main.text4.empty() ? kDefaultVk : ParseNumber(main.text4); }
+float mainVk(const MainFormView& main) {
+  return main.text4.empty() ? kTypicalShorteningFactor : ParseNumber(main.text4);
+}
 
 // A feed point lies on the wire: not before its start, not beyond its end.
 bool onTheWire(float distance, float length) { return distance >= 0 && distance <= length; }
@@ -128,7 +129,7 @@ WindowSetup OpenAllBands(const MainFormView& main, Language lang, char sep) {
   w.caption = kCaptionAllBands.in(lang);
   w.calculateCaption = kCalculate.in(lang);
   w.label1 = kTotalLength.in(lang);
-  w.label2 = main.label1Caption;
+  w.label2 = FrequencyLabel(lang);
   w.label3 = kDistance.in(lang);
   w.label4 = tr(lang, "Band [MHz]      Stromsumme / Impedanz (Ohm)", "Band [MHz]      Currentsum / Impedance(Ohm)");
   w.text2 = main.text1;
@@ -181,10 +182,6 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
   w.text3 = "0,01";
   w.clearResult = true;
   return w;
-}
-
-std::string FrequencyCaption(Language lang) {
-  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:");
 }
 
 std::string ImpedanceText(float z, char sep) {
@@ -245,7 +242,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
     const float f = SegmentFrequenz(segment, BandNennFrequenz(i));
     bandText[i] = FormatPicture(f, "#0.000", sep);
     fLow = f;
-    cLow = main.bandCaptions[i];
+    cLow = BandCaption(i);
   }
 
   // Offer to fit the length to the resonance frequency when either differs

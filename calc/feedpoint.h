@@ -45,12 +45,9 @@ struct MainFormView {
   std::string text4;  // shortening factor Vk
   std::string text8;  // minimum current sum
   BandValues bands{};
-  std::array<std::string, kBandCount> bandCaptions{"1.8", "3.5", "5.3", "7.0", "10", "14",
-                                                   "18",  "21",  "24",  "28",  "50"};
   int segmentIndex = 2;  // selected Option1 button, -1 when none is selected
   int lengthMode = kLengthPreferred;  // selected Option2 button
   float tolerancePercent = 5;         // Text5, parsed (read by the length function)
-  std::string label1Caption;          // the frequency label's caption, "&" included
   std::string info;                   // the note label
   float runLength = 0;                // antenna length of the last run, 0 before any
   double insulation = 0;              // insulation fraction of the last run
@@ -94,11 +91,6 @@ struct WindowTexts {
 
 // The input of the window that a check refused: the focus goes there.
 enum class Input { None, Length, Frequency, Distance };
-
-// The main form's frequency label as the all-bands report quotes it, "&"
-// included. The form may underline another letter on screen (its access
-// keys must not clash with the menus); the report keeps this text.
-std::string FrequencyCaption(Language lang);
 
 // The impedance field of a band row and of the impedance mode: up to
 // 9999.99 ohms "###0.0", above that kilo-ohms "###0.0 K".

@@ -8,6 +8,7 @@
 
 #include "calc/current.h"
 #include "calc/filecommit.h"
+#include "calc/mainform.h"
 #include "calc/numparse.h"
 #include "calc/reports/spezi.h"
 #include "calc/reports/strsum.h"
@@ -253,7 +254,7 @@ class Run {
 
     // 2. Inputs.
     f0_ = ParseNumber(in_.text1);
-    if (!(f0_ > 0)) f0_ = 14.2f;
+    if (!(f0_ > 0)) f0_ = kDefaultPreferredFrequency;
     {
       std::string_view t2 = in_.text2;
       const auto tilde = t2.find('~');
@@ -330,7 +331,7 @@ class Run {
 
     // 13. Insulation.
     er_ = ParseNumber(in_.combo1);
-    if (er_ > 1.00059f) {
+    if (IsInsulated(er_)) {
       if (er_ > 20) {
         Beep();
         if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {

@@ -18,6 +18,11 @@ struct CalculatorState {
   std::string heightText;   // its Text2 as typed, for the reports' height line
 };
 
+// Relative dielectric constant of air: a wire whose insulation has a higher
+// one counts as insulated.
+inline constexpr float kAirPermittivity = 1.00059f;
+inline bool IsInsulated(float permittivity) { return permittivity > kAirPermittivity; }
+
 float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState& calc);
 float HoehenVerkuerzung(float f, float h, bool ground);
 float SchlankheitsVerkuerzung(float f, float d);

@@ -59,33 +59,6 @@ PruningTexts PruningCaptions(Language lang) {
   return t;
 }
 
-std::vector<std::string> WireDiameterList(char sep) {
-  // Round copper wires of the usual cross-sections; the cross-section is
-  // written the way the sizes are commonly named (0,75 / 1 / 1,5 ...).
-  struct Size {
-    float diameter;
-    float section;
-    const char* picture;  // nullptr: general format
-  };
-  static constexpr std::array<Size, 10> kSizes{{{0.977f, 0.75f, "0.0#"},
-                                                {1.128f, 1.0f, nullptr},
-                                                {1.382f, 1.5f, "0.0"},
-                                                {1.596f, 2.0f, nullptr},
-                                                {1.784f, 2.5f, "0.0"},
-                                                {2.257f, 4.0f, nullptr},
-                                                {2.523f, 5.0f, nullptr},
-                                                {2.764f, 6.0f, nullptr},
-                                                {2.985f, 7.0f, nullptr},
-                                                {3.568f, 10.0f, nullptr}}};
-  std::vector<std::string> items;
-  items.reserve(kSizes.size());
-  for (const Size& s : kSizes) {
-    const std::string section = s.picture ? FormatPicture(s.section, s.picture, sep) : FormatGeneral(s.section, sep);
-    items.push_back(FormatPicture(s.diameter, "0.0##", sep) + "(" + section + "mm\u00B2)");
-  }
-  return items;
-}
-
 std::vector<std::string> PruningFrequencyList(char sep) {
   static constexpr std::array<float, 12> kFrequencies{1.85f,  3.65f, 7.05f,  7.1f,   7.15f, 10.12f,
                                                       14.2f,  18.13f, 21.25f, 24.94f, 28.5f, 50.15f};

@@ -47,8 +47,6 @@ struct PruningTexts {
 };
 PruningTexts PruningCaptions(Language lang);
 
-// The ten standard wire sizes, "0,977(0,75mm²)" ...
-std::vector<std::string> WireDiameterList(char sep);
 // The twelve desired frequencies of the pruning layout, "1,85" ... "50,15".
 std::vector<std::string> PruningFrequencyList(char sep);
 // Text of the calculator's height field at load: 10 with "#0.0".

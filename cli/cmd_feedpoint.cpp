@@ -10,6 +10,7 @@
 #include <string>
 
 #include "calc/feedpoint.h"
+#include "calc/mainform.h"
 #include "calc/reports/speisepkt.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
@@ -83,7 +84,7 @@ struct RunState {
 };
 
 std::function<void(const std::string&)> Field(std::optional<std::string>& into) {
-  return [&into](const std::string& v) { into = FieldText(v, kDecimalFieldKeys, 0); };
+  return [&into](const std::string& v) { into = FieldText(v, kDecimalKeys, 0); };
 }
 
 MainFormView View(const SharedInputs& s, const RunState& run) {
@@ -95,7 +96,6 @@ MainFormView View(const SharedInputs& s, const RunState& run) {
   v.bands = s.bands();
   v.segmentIndex = s.segmentIndex();
   v.lengthMode = s.lengthMode();
-  v.label1Caption = feedpoint::FrequencyCaption(s.language());
   v.runLength = run.length;
   v.insulation = run.insulation;
   return v;
@@ -151,7 +151,7 @@ int AllBandsCommand(const Args& args) {
           "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
           "uses its height, diameter and ground correction",
           [&calc](const std::string& v) {
-            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            const std::string t = FieldText(v, kDecimalKeys, 0);
             if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
             calc.active = true;
             calc.heightText = t;
@@ -159,7 +159,7 @@ int AllBandsCommand(const Args& args) {
           });
   p.value("calculator-diameter", "MM", "the calculator's wire diameter in mm (default 1,4)",
           [&calcDiameter](const std::string& v) {
-            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            const std::string t = FieldText(v, kDecimalKeys, 0);
             if (!(FieldNumber(t) > 0)) throw UsageError("a diameter above 0 is needed");
             calcDiameter = FieldNumber(t);
           });
@@ -187,7 +187,7 @@ int AllBandsCommand(const Args& args) {
   if (!p.parse(args, std::cout)) return kExitOk;
   if (!calc.active && (calcDiameter || calc.groundCorrection))
     throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
-  calc.diameter = calcDiameter.value_or(1.4f);
+  calc.diameter = calcDiameter.value_or(kDefaultConductorDiameter);
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();

@@ -58,12 +58,12 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
   p.section("NEC-2 check");
   p.value("feed", "M", "feed point in m from the start of the wire (default the run's first proposed feed point)",
           [&n](const std::string& v) {
-            const float f = FieldNumber(FieldText(v, kDecimalFieldKeys, 0));
+            const float f = FieldNumber(FieldText(v, kDecimalKeys, 0));
             if (!(f > 0)) throw UsageError("the feed point lies above 0 m");
             n.feed = f;
           });
   p.value("height", "M", "height of the wire above ground in m (default 10)", [&n](const std::string& v) {
-    const float h = FieldNumber(FieldText(v, kDecimalFieldKeys, 0));
+    const float h = FieldNumber(FieldText(v, kDecimalKeys, 0));
     if (!(h > 0)) throw UsageError("the height lies above 0 m");
     n.height = h;
   });
@@ -90,7 +90,7 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
   p.value("points", "N",
           "frequencies of the sweep across each band from edge to edge: 0 (none) or 2 to 101 (default 5)",
           [&n](const std::string& v) {
-            const std::string t = FieldText(v, kWholeFieldKeys, 3);
+            const std::string t = FieldText(v, kWholeKeys, 3);
             const int points = t.empty() ? -1 : std::stoi(t);
             if (points != 0 && (points < 2 || points > nec::kMaxSweepPoints))
               throw UsageError("the sweep has 0 or 2 to 101 points");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "calc/bandplan.h"
+#include "calc/mainform.h"
 #include "calc/picture/ImageCanvas.h"
 #include "calc/reports/text.h"
 #include "calc/run.h"
@@ -135,12 +136,12 @@ void DeclareDesignOptions(OptionParser& p, RunOptions& o) {
   p.section("Main form (defaults: the form after loading)");
   o.shared.addTo(p, kOptFrequency | kOptHalfWaves);
   p.value("wire-length", "M", "maximum possible wire length in m instead of a half-wave count (default empty)",
-          [&o](const std::string& v) { o.wireLength = FieldText(v, kDecimalFieldKeys, 5); });
+          [&o](const std::string& v) { o.wireLength = FieldText(v, kDecimalKeys, 5); });
   o.shared.addTo(p, kOptVk);
   p.value("tolerance", "PERCENT",
           "tolerance of --length-mode highest-lowest in percent, above 0 and below 100 (default 5)",
           [&o](const std::string& v) {
-            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            const std::string t = FieldText(v, kDecimalKeys, 0);
             const float f = FieldNumber(t);
             if (f == 0 || f >= 100) throw UsageError("the tolerance lies above 0 and below 100");
             o.tolerance = t;
@@ -155,11 +156,11 @@ void DeclareDesignOptions(OptionParser& p, RunOptions& o) {
             const std::size_t end = start == std::string::npos ? std::string::npos : v.find(' ', start);
             const std::string number =
                 start == std::string::npos ? std::string() : v.substr(start, end == std::string::npos ? end : end - start);
-            FieldText(number, kDecimalFieldKeys, 0);
+            FieldText(number, kDecimalKeys, 0);
             o.dielectric = v;
           });
   p.value("outer-diameter", "MM", "outer diameter of the insulated wire in mm (default 2,1)",
-          [&o](const std::string& v) { o.outerDiameter = FieldText(v, kDecimalFieldKeys, 5); });
+          [&o](const std::string& v) { o.outerDiameter = FieldText(v, kDecimalKeys, 5); });
   p.value("conductor", "MM", "conductor diameter in mm (default 1,4)", [&o](const std::string& v) { o.conductor = v; });
   o.shared.addTo(p, kOptMinSum | kOptBands | kOptSegment | kOptLengthMode);
   p.flag("equal-impedances", "optimise the feed point for equal impedances instead of the maximum current sum",
@@ -189,7 +190,7 @@ void DeclareDesignOptions(OptionParser& p, RunOptions& o) {
           "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
           "uses its height, diameter and ground correction and the reports print the height",
           [&o](const std::string& v) {
-            const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+            const std::string t = FieldText(v, kDecimalKeys, 0);
             if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
             o.calculatorHeight = t;
           });
@@ -213,16 +214,16 @@ RunInput MakeRunInput(const RunOptions& o) {
   const Language lang = o.shared.language();
   const char sep = o.shared.decimalSeparator();
 
-  RunInput in;
+  RunInput in = LoadedFormInput(lang, sep);
   in.text1 = o.shared.frequencyText();
   in.text2 = o.shared.halfWavesText();
-  in.text3 = o.wireLength.value_or("");
+  in.text3 = o.wireLength.value_or(in.text3);
   in.text4 = o.shared.vkText();
-  in.text5 = o.tolerance.value_or("5");
-  in.text6 = o.outerDiameter.value_or(report::FormatGeneral(2.1f, sep));
+  in.text5 = o.tolerance.value_or(in.text5);
+  in.text6 = o.outerDiameter.value_or(in.text6);
   in.text8 = o.shared.minSumText();
-  in.combo1 = o.dielectric.value_or(report::FormatGeneral(1.00059f, sep) + tr(lang, " Luft", " Air"));
-  in.combo2 = o.conductor.value_or(report::FormatGeneral(1.4f, sep));
+  in.combo1 = o.dielectric.value_or(in.combo1);
+  in.combo2 = o.conductor.value_or(in.combo2);
   in.bands = o.shared.bands();
   in.windom = o.windom;
   in.specialTable = o.specialTable;
@@ -239,8 +240,6 @@ RunInput MakeRunInput(const RunOptions& o) {
     in.calculator.diameter = FieldNumber(o.calculatorDiameter.value_or(in.combo2));
     in.calculator.groundCorrection = o.groundCorrection;
   }
-  in.language = lang;
-  in.decimalSeparator = sep;
   in.dateText = o.shared.dateText();
 
   return in;

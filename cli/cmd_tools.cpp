@@ -8,7 +8,7 @@
 
 #include "calc/dipole.h"
 #include "calc/filecommit.h"
-#include "calc/reports/text.h"
+#include "calc/mainform.h"
 #include "calc/vkcalc.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
@@ -80,7 +80,7 @@ int VkCommand(const Args& args) {
   const char sep = shared.decimalSeparator();
   const vk::CalculatorTexts t = vk::CalculatorCaptions(lang);
   const vk::CalculatorInputs in{shared.frequencyText(), height.value_or(vk::DefaultHeightText(sep)),
-                                diameter.value_or(report::FormatGeneral(1.4f, sep)), ground};
+                                diameter.value_or(DefaultConductorText(sep)), ground};
   const vk::CalculatorOutcome out = vk::CalculateVk(in, sep);
   if (!out.computed) {
     if (out.focus == vk::Field::Text2)
@@ -217,7 +217,7 @@ int DipoleCommand(const Args& args) {
     // The window keeps the dipole's list at 0,5; a WINDOM fed at its end
     // or beyond is no WINDOM.
     if (!in.windom) throw UsageError("--fraction is for --windom; the dipole is fed at 0,5 of its length");
-    const bool number = !fraction->empty() && fraction->find_first_not_of(kDecimalFieldKeys) == std::string::npos;
+    const bool number = !fraction->empty() && TypedWith(*fraction, kDecimalKeys);
     const float c = FieldNumber(*fraction);
     if (!number || !(c > 0 && c < 1))
       throw UsageError("--fraction '" + *fraction + "': a number strictly between 0 and 1 is needed");
@@ -225,7 +225,7 @@ int DipoleCommand(const Args& args) {
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();
-  if (conductor.empty()) conductor = report::FormatGeneral(1.4f, sep);
+  if (conductor.empty()) conductor = DefaultConductorText(sep);
   // A folder that cannot take the report is a bad command line, said before
   // anything is computed.
   const std::string folder = out ? OutputFolderOption("out", *out) : std::string();
@@ -244,16 +244,16 @@ int DipoleCommand(const Args& args) {
       dipole::Activation(in.length.calc.active ? calcD : conductor, shared.bands(), sep);
   in.fAdd = fAdd.value_or("");
   in.fExc = fExc.value_or(refresh.text2);
-  in.impedance = impedance.value_or("300");
+  in.impedance = impedance.value_or(dipole::kDefaultImpedance);
   in.dAdd = dAdd.value_or(refresh.text4);
   in.dExc = dExc.value_or(refresh.text5);
   in.vk = vk.value_or(dipole::DefaultVkText(sep));
-  in.halfWaves = halfWaves.value_or("1");
+  in.halfWaves = halfWaves.value_or(dipole::kDefaultHalfWaves);
   in.fraction = fraction.value_or(in.windom ? dipole::WindomFractions(sep).front() : dipole::DipoleFractions(sep).front());
   in.length.bands = shared.bands();
   in.length.segment = shared.segmentIndex() + 1;
   in.length.lengthMode = shared.lengthMode();
-  in.length.tolerancePercent = FieldNumber(tolerance.value_or("5"));
+  in.length.tolerancePercent = FieldNumber(tolerance.value_or(kDefaultTolerance));
 
   const dipole::Outcome r = dipole::Calculate(in, sep);
   if (!r.computed) {

@@ -214,10 +214,15 @@ std::string WithoutControls(std::string_view text) {
   return out;
 }
 
-std::string FieldText(const std::string& value, std::string_view keys, std::size_t maxLength) {
-  for (char c : value)
-    if (keys.find(c) == std::string_view::npos)
-      throw UsageError("only the characters " + std::string(keys) + " can be typed here");
+bool TypedWith(std::string_view text, std::u32string_view keys) {
+  for (char c : text)
+    if (keys.find(static_cast<unsigned char>(c)) == std::u32string_view::npos) return false;
+  return true;
+}
+
+std::string FieldText(const std::string& value, std::u32string_view keys, std::size_t maxLength) {
+  if (!TypedWith(value, keys))
+    throw UsageError("only the characters " + std::string(keys.begin(), keys.end()) + " can be typed here");
   if (maxLength > 0 && value.size() > maxLength)
     throw UsageError("the field takes at most " + std::to_string(maxLength) + " characters");
   return value;

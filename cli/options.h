@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "calc/numparse.h"
+
 namespace lorvant::cli {
 
 // Exit statuses of every subcommand.
@@ -94,12 +96,12 @@ std::string WithoutControls(std::string_view text);
 
 // ---- value checks (each throws UsageError with a one-line reason) ----
 
+// Whether every character of `text` is one of `keys` (a key set of
+// calc/numparse.h: kDecimalKeys, kWholeKeys).
+bool TypedWith(std::string_view text, std::u32string_view keys);
 // A text typed into an input field: every character from `keys` (the
 // field's key filter) and at most `maxLength` characters (0 = no limit).
-std::string FieldText(const std::string& value, std::string_view keys, std::size_t maxLength);
-// The key sets of the number fields.
-inline constexpr std::string_view kDecimalFieldKeys = "1234567890,.";
-inline constexpr std::string_view kWholeFieldKeys = "1234567890";
+std::string FieldText(const std::string& value, std::u32string_view keys, std::size_t maxLength);
 
 // One of a fixed set of words; returns the value paired with it.
 int Choice(const std::string& value, std::initializer_list<std::pair<const char*, int>> choices);

@@ -7,20 +7,25 @@
 #include <filesystem>
 
 #include "calc/filecommit.h"
-#include "calc/reports/text.h"
+#include "calc/mainform.h"
 
 namespace lorvant::cli {
 
 namespace {
 
-// Band captions as the main form shows them, by band index.
-constexpr std::array<const char*, kBandCount> kBandCaptions = {"1.8", "3.5", "5.3", "7",  "10", "14",
-                                                               "18",  "21",  "24",  "28", "50"};
+// A band as the command line spells it: the main form's caption without a
+// ".0" ("7", not "7.0").
+std::string BandWord(int band) {
+  std::string caption = BandCaption(band);
+  if (caption.size() > 2 && caption.compare(caption.size() - 2, 2, ".0") == 0) caption.resize(caption.size() - 2);
+  return caption;
+}
 
 void SetBand(BandValues& bands, const std::string& text, int value) {
-  const auto i = static_cast<std::size_t>(BandIndexFromText(text));
+  const int band = BandIndexFromText(text);
+  const auto i = static_cast<std::size_t>(band);
   if (bands[i] != kBandOff && bands[i] != value)
-    throw UsageError("band " + std::string(kBandCaptions[i]) + " is already given with " +
+    throw UsageError("band " + BandWord(band) + " is already given with " +
                      (value == kBandCounted ? "--grey-band" : "--band"));
   bands[i] = value;
 }
@@ -32,8 +37,8 @@ int BandIndexFromText(const std::string& text) {
   std::replace(t.begin(), t.end(), ',', '.');
   if (t == "7.0") t = "7";
   if (t == "24.9") t = "24";
-  for (std::size_t i = 0; i < kBandCaptions.size(); ++i)
-    if (t == kBandCaptions[i]) return static_cast<int>(i);
+  for (int band = 0; band < kBandCount; ++band)
+    if (t == BandWord(band)) return band;
   throw UsageError("expected a band of 1.8 3.5 5.3 7 10 14 18 21 24 28 50 (MHz)");
 }
 
@@ -51,14 +56,14 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
     p.value("frequency", "MHZ",
             "resonance frequency for the preferred band (default 14,2 or 14.2 by the decimal separator; 0 or empty "
             "means 14.2)",
-            [this](const std::string& v) { frequency_ = FieldText(v, kDecimalFieldKeys, 7); });
+            [this](const std::string& v) { frequency_ = FieldText(v, kDecimalKeys, 7); });
   if (which & kOptHalfWaves)
     p.value("halfwaves", "N", "planned antenna length in half-waves of the preferred band (default 4)",
-            [this](const std::string& v) { halfWaves_ = FieldText(v, kWholeFieldKeys, 4); });
+            [this](const std::string& v) { halfWaves_ = FieldText(v, kWholeKeys, 4); });
   if (which & kOptVk)
     p.value("vk", "VK", "shortening factor Vk of the wire, above 0 and at most 1 (default 0,95)",
             [this](const std::string& v) {
-              const std::string t = FieldText(v, kDecimalFieldKeys, 7);
+              const std::string t = FieldText(v, kDecimalKeys, 7);
               const float f = FieldNumber(t);
               if (!(f > 0 && f <= 1)) throw UsageError("a shortening factor lies above 0 and at most 1 (typically 0,946)");
               vk_ = t;
@@ -66,7 +71,7 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
   if (which & kOptMinSum)
     p.value("min-sum", "S", "minimum current sum that every counted band must reach, 0,01 to 1 (default 0,4)",
             [this](const std::string& v) {
-              const std::string t = FieldText(v, kDecimalFieldKeys, 0);
+              const std::string t = FieldText(v, kDecimalKeys, 0);
               const float f = FieldNumber(t);
               if (!(f > 0 && f <= 1)) throw UsageError("the minimum current sum lies above 0 and at most 1");
               minSum_ = t;
@@ -133,17 +138,15 @@ std::string OutputFolderOption(const std::string& option, const std::string& val
 
 char SharedInputs::decimalSeparator() const { return sep_ ? *sep_ : LocaleDecimalSeparator(); }
 
-std::string SharedInputs::frequencyText() const {
-  return frequency_ ? *frequency_ : report::FormatGeneral(14.2f, decimalSeparator());
-}
+RunInput SharedInputs::loadedForm() const { return LoadedFormInput(language_, decimalSeparator()); }
 
-std::string SharedInputs::halfWavesText() const { return halfWaves_ ? *halfWaves_ : "4"; }
+std::string SharedInputs::frequencyText() const { return frequency_.value_or(loadedForm().text1); }
 
-std::string SharedInputs::vkText() const { return vk_ ? *vk_ : "0,95"; }
+std::string SharedInputs::halfWavesText() const { return halfWaves_.value_or(loadedForm().text2); }
 
-std::string SharedInputs::minSumText() const {
-  return minSum_ ? *minSum_ : report::FormatPicture(0.4f, "0.0", decimalSeparator());
-}
+std::string SharedInputs::vkText() const { return vk_.value_or(loadedForm().text4); }
+
+std::string SharedInputs::minSumText() const { return minSum_.value_or(loadedForm().text8); }
 
 std::string SharedInputs::dateText() const { return date_ ? *date_ : LocalDateTimeText(); }
 

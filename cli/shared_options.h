@@ -10,6 +10,7 @@
 
 #include "calc/bandplan.h"
 #include "calc/common.h"
+#include "calc/run.h"
 #include "calc/shortening.h"
 #include "cli/options.h"
 
@@ -52,6 +53,9 @@ class SharedInputs {
   std::string dateText() const;
 
  private:
+  // The main form's fields after loading, in this language and separator.
+  RunInput loadedForm() const;
+
   Language language_ = Language::German;
   std::optional<char> sep_;
   std::optional<std::string> frequency_, halfWaves_, vk_, minSum_, date_;

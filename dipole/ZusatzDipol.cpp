@@ -82,7 +82,7 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   auto* g1 = new QGridLayout(Frame1);
   Label1 = new QLabel(Frame1);
   Text1 = new QLineEdit(Frame1);
-  Text7 = new QLineEdit(QStringLiteral("1"), Frame1);
+  Text7 = new QLineEdit(QString::fromLatin1(dipole::kDefaultHalfWaves), Frame1);
   Text1->setFixedWidth(kWide);
   Text7->setFixedWidth(kWide - kNarrow);
   Text7->hide();
@@ -91,7 +91,7 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   freqRow->addWidget(Text7);
   freqRow->addStretch();
   Label3 = new QLabel(Frame1);
-  Text3 = new QLineEdit(QStringLiteral("300"), Frame1);
+  Text3 = new QLineEdit(QString::fromLatin1(dipole::kDefaultImpedance), Frame1);
   Label4 = new QLabel(Frame1);
   Text4 = new QLineEdit(Frame1);
   Label12 = new QLabel(Frame1);

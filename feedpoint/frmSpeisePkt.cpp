@@ -148,14 +148,12 @@ feedpoint::MainFormView frmSpeisePkt::mainFormView() {
   v.text8 = ss(f->Text8->text());
   for (int i = 0; i < kBandCount; ++i) {
     v.bands[i] = f->bandValue(i);
-    v.bandCaptions[i] = ss(f->Check1[i]->text());
   }
   v.segmentIndex = -1;
   for (int i = 0; i < 3; ++i)
     if (f->Option1[i]->isChecked()) v.segmentIndex = i;
   v.lengthMode = f->lengthMode();
   v.tolerancePercent = Module1::parse(f->Text5->text());
-  v.label1Caption = ss(f->Label1->text());
   v.info = ss(f->Info->text());
   const Module1::State& s = Module1::state();
   v.runLength = s.antennaLength;

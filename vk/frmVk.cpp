@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "calc/mainform.h"
 #include "calc/reports/text.h"
 #include "calc/vkcalc.h"
 #include "dipole/ZusatzDipol.h"
@@ -168,7 +169,7 @@ void frmVk::mnuVk() {
   // that is the desired frequency the user may have typed).
   const QString shown = w->Combo1->currentText();
   w->Combo1->clear();
-  for (const std::string& item : vk::WireDiameterList(Module1::decimalSeparator())) w->Combo1->addItem(q(item));
+  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) w->Combo1->addItem(q(item));
   w->Combo1->setEditText(shown);
   Forms::show(w);
 }

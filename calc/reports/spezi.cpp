@@ -83,7 +83,7 @@ void SpecialTableWriter::header() {
       .text(" m")
       .endLine();
   w.text(tr(lang, "Verkürzungsfaktor des Drahtes: ", "Shortening factor of the wire: "));
-  if (d_.er > 1.00059f) {
+  if (IsInsulated(d_.er)) {
     w.text(FormatPicture(d_.vk, "0.0###", sep))
         .text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
         .text(d_.combo1Text)

@@ -152,7 +152,7 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
   w.text(tr(lang, "Verkürzungsfaktor des Drahtes: ", "Shortening factor of the wire: "))
       .text(FormatPicture(d.vk, "0.0###", sep))
       .endLine();
-  if (d.er > 1.00059f) {
+  if (IsInsulated(d.er)) {
     w.text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
         .text(d.combo1Text)
         .text(")")

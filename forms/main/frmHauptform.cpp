@@ -30,6 +30,7 @@
 
 #include "calc/bandplan.h"
 #include "calc/curves.h"
+#include "calc/mainform.h"
 #include "calc/picture/ImageCanvas.h"
 #include "calc/reports/text.h"
 #include "calc/run.h"
@@ -269,12 +270,12 @@ void frmHauptform::buildControls() {
 
   Text1 = edit("Text1", 7);
   Text2 = edit("Text2", 4);
-  Text2->setText("4");
+  Text2->setText(kDefaultHalfWaves);
   Text3 = edit("Text3", 5);
   Text4 = edit("Text4", 7);
-  Text4->setText("0,95");
+  Text4->setText(kDefaultShorteningFactor);
   Text5 = edit("Text5", 0);
-  Text5->setText("5");
+  Text5->setText(kDefaultTolerance);
   Text5->setEnabled(false);
   Text6 = edit("Text6", 5);
   Text6->setEnabled(false);
@@ -319,15 +320,11 @@ void frmHauptform::buildControls() {
   Label7->setBuddy(Text4);
   Label8->setBuddy(Combo1);
 
-  static const char* const bandCaptions[kBandCount] = {"1.8", "3.5", "5.3", "7.0", "10", "14",
-                                                       "18",  "21",  "24",  "28",  "50"};
-  static const char* const bandTips[kBandCount] = {"160 m", "80 m", "60 m", "40 m", "30 m", "20 m",
-                                                   "17 m",  "15 m", "12 m", "10 m", "6 m"};
   for (int i = 0; i < kBandCount; ++i) {
-    auto* box = new BandBox(QString::fromLatin1(bandCaptions[i]), this);
+    auto* box = new BandBox(QString::fromLatin1(BandCaption(i)), this);
     box->setObjectName(QStringLiteral("Check1_%1").arg(i));
     box->setTristate(true);
-    box->setToolTip(QString::fromLatin1(bandTips[i]));
+    box->setToolTip(QString::fromLatin1(BandTip(i)));
     Check1[i] = box;
   }
   Check10 = new QCheckBox(this);
@@ -535,88 +532,30 @@ void frmHauptform::load() {
   HauptForm_Sprache();
   fillMaterialList();
   fillConductorList();
-  Text1->setText(general(14.2f));
-  Text6->setText(general(2.1f));
-  Combo2->setEditText(general(1.4f));
-  Text8->setText(picture(0.4f, "0.0"));
+  const RunInput loaded = LoadedFormInput(Module1::language(), Module1::decimalSeparator());
+  Text1->setText(qs(loaded.text1));
+  Text6->setText(qs(loaded.text6));
+  Combo2->setEditText(qs(loaded.combo2));
+  Text8->setText(qs(loaded.text8));
   VkSteller->setValue(50);
 }
 
 void frmHauptform::fillMaterialList() {
-  // The first six are everyday words and are translated; from the seventh
-  // on the names are the materials' own (trade) names, the same in both
-  // languages, as the reports quote them.
-  struct Material {
-    const char* de;
-    const char* en;  // nullptr: as in German
-    float er;
-    const char* pic;
-  };
-  static const Material materials[] = {
-      {"   Vakuum", "   Vacuum", 1.0f, "#0.0#"},
-      {" Luft", " Air", 1.00059f, "#0.0####"},
-      {"   Papier", "   Paper", 2.0f, "#0.0#"},
-      {" Öl", " Oil", 2.35f, "#0.0#"},
-      {"   Gummi", "   Rubber", 2.7f, "#0.0#"},
-      {"   Holz", "   Wood", 3.2f, "#0.0#"},
-      {"   FEP Ethylenpropylen", nullptr, 2.04f, "#0.0#"},
-      {"   PTFE", nullptr, 2.04f, "#0.0#"},
-      {"   PTFE GY", nullptr, 2.2f, "#0.0#"},
-      {"   PE Polyethylen", nullptr, 2.3f, "#0.0#"},
-      {" PTFE GX", nullptr, 2.48f, "#0.0#"},
-      {"   Polystyrol", nullptr, 2.6f, "#0.0#"},
-      {"   SIR Silikon", nullptr, 2.8f, "#0.0#"},
-      {"   Plexiglas", nullptr, 3.5f, "#0.0#"},
-      {"   PA Polyamid", nullptr, 3.7f, "#0.0#"},
-      {nullptr, nullptr, 4.0f, "#0.0#"},  // PVC, a range
-      {"   FR4 Epoxyd", nullptr, 4.5f, "#0.0#"},
-      {"   Cevausit", nullptr, 4.5f, "#0.0#"},
-      {"   Pertinax", nullptr, 5.0f, "#0.0#"},
-      {"   Igelit", nullptr, 5.0f, "#0.0#"},
-      {"   Vinidur", nullptr, 5.0f, "#0.0#"},
-      {"   Porzellan", nullptr, 5.5f, "#0.0#"},
-      {"   Glas", nullptr, 6.0f, "#0.0#"},
-      {" PTFE 3006", nullptr, 6.15f, "#0.0#"},
-      {"   Calit", nullptr, 6.5f, "#0.0#"},
-      {"   Glimmer", nullptr, 7.0f, "#0.0#"},
-  };
-  const bool de = Module1::german();
   const QSignalBlocker quiet(Combo1);
   const QString typed = Combo1->currentText();
   const bool refill = Combo1->count() > 0;
   Combo1->clear();
-  Combo1->addItem(QString(8, QLatin1Char(' ')));
-  for (const Material& m : materials) {
-    QString name;
-    if (!m.de)
-      name = "   PVC (" + general(3.5f) + "..." + general(4.5f) + ")";
-    else
-      name = QString::fromUtf8(de || !m.en ? m.de : m.en);
-    Combo1->addItem(picture(m.er, m.pic) + name);
-  }
+  for (const std::string& item : MaterialList(Module1::language(), Module1::decimalSeparator())) Combo1->addItem(qs(item));
   Combo1->setCurrentIndex(-1);
   // At load the air entry is the text; a language switch renames the list
   // and keeps what the field holds.
-  Combo1->setEditText(refill ? typed : general(1.00059f) + Module1::tr(" Luft", " Air"));
+  Combo1->setEditText(refill ? typed : qs(AirEntry(Module1::language(), Module1::decimalSeparator())));
 }
 
 void frmHauptform::fillConductorList() {
-  struct Conductor {
-    float d;
-    float area;
-    const char* areaPic;  // nullptr: general format
-  };
-  static const Conductor conductors[] = {
-      {0.977f, 0.75f, "0.0#"}, {1.128f, 1.0f, nullptr}, {1.382f, 1.5f, "0.0"}, {1.596f, 2.0f, nullptr},
-      {1.784f, 2.5f, "0.0"},   {2.257f, 4.0f, nullptr}, {2.523f, 5.0f, nullptr}, {2.764f, 6.0f, nullptr},
-      {2.985f, 7.0f, nullptr}, {3.568f, 10.0f, nullptr},
-  };
   const QSignalBlocker quiet(Combo2);
   Combo2->clear();
-  for (const Conductor& c : conductors) {
-    const QString area = c.areaPic ? picture(c.area, c.areaPic) : general(c.area);
-    Combo2->addItem(picture(c.d, "0.0##") + " (" + area + QString::fromUtf8(" mm²)"));
-  }
+  for (const std::string& item : ConductorList(Module1::decimalSeparator())) Combo2->addItem(qs(item));
   Combo2->setCurrentIndex(-1);
 }
 
@@ -625,7 +564,7 @@ void frmHauptform::HauptForm_Sprache() {
   setWindowTitle(t("Berechnung einer Stromsummenantenne  ", "Calculation of a current sum antenna  "));
   Info->setText(t("Hinweis:", "Note:"));
   Frame3->setTitle(t("Antennen&länge:", "Antenna &length:"));
-  Label1->setText(t("Resonanz&frequenz für bevorzugtes Band [MHz]:", "&Resonance frequency for preferred Band [MHz]:"));
+  Label1->setText(qs(FrequencyLabel(Module1::language())));
   Label2->setText(t("geplante Antennenlänge in Anzahl &Halbwellen des bevorzugten Bandes:",
                     "Planned antenna length in number of &half-waves of the preferred Band:"));
   Frame4->setTitle(t(" &Optimieren für Band:", " &Optimize for band:"));
@@ -728,27 +667,10 @@ bool frmHauptform::bandKey(int index, int key, Qt::KeyboardModifiers mods) {
 void frmHauptform::windomToggled(bool on) {
   if (!on) return;
   Option4->setChecked(true);
-  for (int i : {4, 7, 2})
-    if (bandValue(i) != kBandOff) setBandValue(i, kBandGrey);
-  float lowest = 0;
-  for (int i = 0; i < kBandCount; ++i)
-    if (bandValue(i) == kBandCounted) {
-      lowest = BandNennFrequenz(i);
-      break;
-    }
-  Text1->setText(general(14.2f));
-  QString halfWaves;
-  if (lowest == 1.8f) {
-    halfWaves = "8";
-  } else if (lowest == 3.5f) {
-    halfWaves = "4";
-  } else if (lowest == 7.0f) {
-    halfWaves = "2";
-  } else {
-    setBandValue(3, kBandCounted);
-    halfWaves = "2";
-  }
-  Text2->setText(halfWaves);
+  const WindomPreset preset = WindomPresetFor(bandValues());
+  for (int i = 0; i < kBandCount; ++i) setBandValue(i, preset.bands[i]);
+  Text1->setText(general(kDefaultPreferredFrequency));
+  Text2->setText(qs(preset.halfWaves));
 }
 
 void frmHauptform::colourBandBoxes() {
@@ -775,7 +697,7 @@ void frmHauptform::toleranceLeft() {
   const float v = Module1::parse(Text5->text());
   if (v == 0 || v >= 100) {
     seam().beep();
-    Text5->setText("5");
+    Text5->setText(kDefaultTolerance);
     seam().processEvents();
   }
   Option2[1]->setToolTip(Module1::german() ? "bei max " + Text5->text() + "% Abweichung"
@@ -883,7 +805,7 @@ void frmHauptform::vkLeft() {
   if (!(v > 0 && v <= 1)) {
     Info->setText(Module1::tr(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
                               " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
-    Text4->setText("0,946");
+    Text4->setText(kTypicalShorteningFactorText);
     seam().beep();
     seam().processEvents();
   } else if (v == 1) {
@@ -934,9 +856,9 @@ void frmHauptform::setInsulationEnabled(bool on, bool withMmLabel) {
   if (withMmLabel) Label9->setEnabled(on);
 }
 
-void frmHauptform::materialChosen(int index) { setInsulationEnabled(index >= 3, false); }
+void frmHauptform::materialChosen(int index) { setInsulationEnabled(index >= kFirstInsulatingMaterial, false); }
 
-void frmHauptform::materialKeyReleased() { setInsulationEnabled(!(Module1::parse(Combo1->currentText()) <= 1.00059), true); }
+void frmHauptform::materialKeyReleased() { setInsulationEnabled(IsInsulated(Module1::parse(Combo1->currentText())), true); }
 
 void frmHauptform::conductorCheck() {
   const float c = Module1::parse(Combo2->currentText());
@@ -953,7 +875,7 @@ void frmHauptform::minimumLeft() {
     Info->setText(Module1::tr("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
                               "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
     seam().processEvents();
-    Text8->setText(general(0.4f));
+    Text8->setText(general(kDefaultMinimumSum));
     seam().beep();
   }
 }

@@ -37,7 +37,6 @@ inline feedpoint::MainFormView workedMainForm(char sep) {
   m.text8 = sep == ',' ? "0,4" : "0.4";
   m.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
   m.segmentIndex = 2;
-  m.label1Caption = "Resonanz&frequenz für bevorzugtes Band [MHz]:";
   m.runLength = 41.7f;
   return m;
 }

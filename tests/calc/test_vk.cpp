@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "calc/mainform.h"
 #include "calc/shortening.h"
 #include "calc/vkcalc.h"
 
@@ -147,14 +148,14 @@ TEST(VkTakeOverTest, WritesAPositiveResultAndTheFrequency) {
 }
 
 TEST(VkTexts, WireSizesAndPruningFrequencies) {
-  const auto sizes = WireDiameterList(',');
+  const auto sizes = CompactConductorList(',');
   ASSERT_EQ(sizes.size(), 10u);
   EXPECT_EQ(sizes[0], "0,977(0,75mm\u00B2)");
   EXPECT_EQ(sizes[1], "1,128(1mm\u00B2)");
   EXPECT_EQ(sizes[2], "1,382(1,5mm\u00B2)");
   EXPECT_EQ(sizes[4], "1,784(2,5mm\u00B2)");
   EXPECT_EQ(sizes[9], "3,568(10mm\u00B2)");
-  EXPECT_EQ(WireDiameterList('.')[0], "0.977(0.75mm\u00B2)");
+  EXPECT_EQ(CompactConductorList('.')[0], "0.977(0.75mm\u00B2)");
 
   const auto freqs = PruningFrequencyList(',');
   ASSERT_EQ(freqs.size(), 12u);

@@ -40,7 +40,7 @@ TEST(OptionParser, ValuesFlagsAndRepeats) {
 
 TEST(OptionParser, EveryMistakeIsAUsageError) {
   OptionParser p("run", "[options]", "");
-  p.value("frequency", "MHZ", "f", [](const std::string& v) { FieldText(v, kDecimalFieldKeys, 7); });
+  p.value("frequency", "MHZ", "f", [](const std::string& v) { FieldText(v, kDecimalKeys, 7); });
   p.flag("windom", "w", [] {});
   std::ostringstream help;
   const std::vector<std::pair<Args, std::string>> cases = {
@@ -106,11 +106,11 @@ TEST(ValueChecks, ChoicesBandsAndFields) {
   EXPECT_EQ(BandIndexFromText("50"), 10);
   for (const char* bad : {"", "1.9", "144", "14.0.", "7 "}) EXPECT_THROW(BandIndexFromText(bad), UsageError) << bad;
 
-  EXPECT_EQ(FieldText("", kWholeFieldKeys, 4), "");
-  EXPECT_EQ(FieldText("1234", kWholeFieldKeys, 4), "1234");
-  EXPECT_THROW(FieldText("12345", kWholeFieldKeys, 4), UsageError);
-  EXPECT_THROW(FieldText("4,5", kWholeFieldKeys, 4), UsageError);
-  EXPECT_THROW(FieldText("-1", kDecimalFieldKeys, 0), UsageError);
+  EXPECT_EQ(FieldText("", kWholeKeys, 4), "");
+  EXPECT_EQ(FieldText("1234", kWholeKeys, 4), "1234");
+  EXPECT_THROW(FieldText("12345", kWholeKeys, 4), UsageError);
+  EXPECT_THROW(FieldText("4,5", kWholeKeys, 4), UsageError);
+  EXPECT_THROW(FieldText("-1", kDecimalKeys, 0), UsageError);
 }
 
 TEST(SharedOptions, DefaultsFollowTheSeparatorAndBandsCannotBeBoth) {

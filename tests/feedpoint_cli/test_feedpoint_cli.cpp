@@ -76,7 +76,6 @@ TEST(FeedPointCli, AllBandsPrintsTheWindowsTableAndWritesTheReport) {
   Folder own("allbands-own");
   std::filesystem::create_directories(own.path());
   auto main = test::workedMainForm('.');
-  main.label1Caption = "Resonanz&frequenz für bevorzugtes Band [MHz]:";
   ScriptAsker asker;
   const auto inProcess = CheckAllBands(test::workedWindow('.'), main,
                                        AllBandsEnv{Language::German, '.', "01.02.2024 10:00:00",
