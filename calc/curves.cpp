@@ -82,59 +82,65 @@ bool CurvePicture::setScale(float length) {
 void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1,
                         const std::array<bool, kBandCount>& shown, bool extraBand, double extraI1, double T) {
   if (!scaleOk_) return;
+  using namespace picture;
   const double x = static_cast<double>(p) / k_;
   for (int b = kBandCount - 1; b >= 0; --b) {
     const auto i = static_cast<std::size_t>(b);
-    if (shown[i]) canvas_.point(x, 150 - 80 * i1[i], BandColour(b));
+    if (shown[i]) canvas_.point(x, kBaseline - kBandHeight * i1[i], BandColour(b));
   }
-  if (extraBand) canvas_.point(x, 150 - 80 * extraI1, kColourExtraBand);
-  canvas_.point(x, 150, kColourBlack);
-  canvas_.point(x, 150 - 160 * T, kColourSum);
+  if (extraBand) canvas_.point(x, kBaseline - kBandHeight * extraI1, kColourExtraBand);
+  canvas_.point(x, kBaseline, kColourBlack);
+  canvas_.point(x, kBaseline - kSumHeight * T, kColourSum);
   if (p % tickEvery_ == 0) {
-    // A short wire: 10 at every 10 m (the labels), 7 at the 5 m between, else 5.
+    // A short wire: long ticks at every 10 m (the labels), middle ones at
+    // the 5 m between.
     const std::int32_t half = labelEvery_ / 2;
-    const int length = p % labelEvery_ == 0 ? 10 : half % tickEvery_ == 0 && p % half == 0 ? 7 : 5;
-    for (int j = 0; j <= length; ++j) canvas_.point(x, 151 + j, kColourBlack);
+    const int length = p % labelEvery_ == 0                         ? kTickLong
+                       : half % tickEvery_ == 0 && p % half == 0 ? kTickMiddle
+                                                                  : kTickShort;
+    for (int j = 0; j <= length; ++j) canvas_.point(x, kTickTop + j, kColourBlack);
     // The metre value prints like a number: with a leading blank.
-    if (p % labelEvery_ == 0) canvas_.text(x - 15, 165, " " + std::to_string(p / 100), kColourBlack);
+    if (p % labelEvery_ == 0)
+      canvas_.text(x - kScaleLabelShift, kScaleLabelY, " " + std::to_string(p / 100), kColourBlack);
   }
-  if (p > 540 && p < 570) canvas_.point(p, 10, kColourSum);
+  if (p > kLegendMarkFrom && p < kLegendMarkTo) canvas_.point(p, kLegendMarkY, kColourSum);
 }
 
 void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang,
                           char sep) {
-  canvas_.text(575, 4, std::string(" ") + tr(lang, "Stromsummen:", "Current sums:"), kColourBlack);
+  using namespace picture;
+  canvas_.text(kLegendX, kLegendY, std::string(" ") + tr(lang, "Stromsummen:", "Current sums:"), kColourBlack);
   if (extraBand) {
-    canvas_.text(900, 4,
+    canvas_.text(kExtraLegendX, kLegendY,
                  std::string(tr(lang, "\u2014 Zusatzband ", "\u2014 Additional band ")) +
                      report::FormatPicture(extraFrequency, "##0.0#", sep) + " MHz",
                  kColourBlack);
   }
   if (!scaleOk_) return;
   const double end = static_cast<double>(N) / k_;
-  canvas_.text(end + 22, 165, "m", kColourBlack);
-  canvas_.text(0, 180, "|", kColourBlack);
-  canvas_.text(end / 2, 180, "|", kColourBlack);
-  canvas_.text(end, 180, "|", kColourBlack);
+  canvas_.text(end + kUnitShift, kScaleLabelY, "m", kColourBlack);
+  canvas_.text(0, kMarkY, "|", kColourBlack);
+  canvas_.text(end / 2, kMarkY, "|", kColourBlack);
+  canvas_.text(end, kMarkY, "|", kColourBlack);
 
-  canvas_.text(0, 195, tr(lang, "Anfang", "Start"), kColourBlack);
+  canvas_.text(0, kLengthLabelY, tr(lang, "Anfang", "Start"), kColourBlack);
   // The centre label stands under the centre mark.
   const std::string centre = std::string(tr(lang, "Mitte ", "Center ")) +
                              report::FormatPicture(sng(static_cast<double>(length) / 2), "###0.0##", sep) + " m";
-  canvas_.text(end / 2 - canvas_.textWidth(centre) / 2, 195, centre, kColourBlack);
+  canvas_.text(end / 2 - canvas_.textWidth(centre) / 2, kLengthLabelY, centre, kColourBlack);
   const std::string total =
       std::string(tr(lang, "Gesamtlänge ", "Total length ")) + report::FormatPicture(length, "###0.0##", sep) + " m";
-  canvas_.text(end - (canvas_.textWidth(total) - 40), 195, total, kColourBlack);
+  canvas_.text(end - (canvas_.textWidth(total) - kTotalOverhang), kLengthLabelY, total, kColourBlack);
 }
 
 void CurvePicture::candidate(double x) {
   if (!scaleOk_) return;
-  const double at = x * 100 / k_ - 5;
+  const double at = x * 100 / k_ - picture::kCrossShift;
   const double apart = kMinPixelsApart * canvas_.unitsPerPixel();
   for (double drawn : crosses_)
     if (std::fabs(at - drawn) < apart) return;
   crosses_.push_back(at);
-  canvas_.text(at, 180, "X", kColourBlack);
+  canvas_.text(at, picture::kMarkY, "X", kColourBlack);
 }
 
 }  // namespace lorvant
