@@ -9,8 +9,6 @@ Language languageFromSetting(std::string_view setting) {
   return setting == "dtsch" ? Language::German : Language::English;
 }
 
-const char* languageSetting(Language lang) { return lang == Language::German ? "dtsch" : "engl"; }
-
 double roundHalfEven(double v) { return std::nearbyint(v); }
 
 std::optional<std::int16_t> toInt16(double v) {

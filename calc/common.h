@@ -15,7 +15,6 @@ enum class Language { German, English };
 
 // The stored setting is "dtsch" for German; any other value means English.
 Language languageFromSetting(std::string_view setting);
-const char* languageSetting(Language lang);  // "dtsch" / "engl"
 
 // Picks the German or the English text.
 inline const std::string& tr(Language lang, const std::string& de, const std::string& en) {

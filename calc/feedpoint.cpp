@@ -79,16 +79,6 @@ int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ?
 
 }  // namespace
 
-std::string ModeCaption(Mode mode, Language lang) {
-  switch (mode) {
-    case Mode::AllBands: return kCaptionAllBands.in(lang);
-    case Mode::OneFrequency: return kCaptionOneFrequency.in(lang);
-    case Mode::Impedance: return kCaptionImpedance.in(lang);
-    case Mode::Scan: return kCaptionScan.in(lang);
-  }
-  return {};
-}
-
 Mode ModeOfCaption(std::string_view caption) {
   if (isCaptionOf(caption, kCaptionImpedance)) return Mode::Impedance;
   if (isCaptionOf(caption, kCaptionScan)) return Mode::Scan;

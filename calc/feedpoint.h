@@ -23,8 +23,6 @@ namespace lorvant::feedpoint {
 
 enum class Mode { AllBands, OneFrequency, Impedance, Scan };
 
-// The window caption of a mode (leading blank included).
-std::string ModeCaption(Mode mode, Language lang);
 // The mode of a window by its caption, in either language: impedance, scan
 // and all-bands captions are recognised, anything else is the
 // one-frequency check.

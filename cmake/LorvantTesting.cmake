@@ -21,6 +21,14 @@ function(lorvant_gtest name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${LORVANT_TEST_ENV}")
 endfunction()
 
+# GoogleTest executable that runs the batch tool as a process (its path in
+# LORVANT_CALC_TOOL): lorvant_tool_test(NAME SOURCES... LIBS ...)
+function(lorvant_tool_test name)
+  lorvant_gtest(${name} ${ARGN})
+  add_dependencies(${name} lorvant-calc)
+  target_compile_definitions(${name} PRIVATE LORVANT_CALC_TOOL="$<TARGET_FILE:lorvant-calc>")
+endfunction()
+
 # QtTest executable: lorvant_qtest(NAME SOURCES... LIBS ...)
 function(lorvant_qtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

@@ -55,15 +55,6 @@ bool runStep(const std::function<bool(QString*)>& step) {
 
 QString resultFile(const QString& fileName) { return state().resultsFolder + fileName; }
 
-int lastOccurrence(const QString& text, const QString& part) {
-  if (text.isEmpty()) return 0;
-  QString reversedText = text;
-  std::reverse(reversedText.begin(), reversedText.end());
-  QString reversedPart = part;
-  if (part.size() > 1) std::reverse(reversedPart.begin(), reversedPart.end());
-  return static_cast<int>(reversedText.indexOf(reversedPart)) + 1;
-}
-
 bool folderHasFiles(const QString& folder) {
   if (folder.isEmpty()) return false;
   const QDir dir(folder);

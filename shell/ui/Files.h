@@ -11,12 +11,6 @@ namespace lorvant::Module1 {
 // ("AntStrSu.txt", "AntSpezi.txt", "SpeisePkt.txt", "ZusatzDipol.txt").
 QString resultFile(const QString& fileName);
 
-// Position (1-based) of `part` counted from the end of `text`, 0 when it
-// does not occur: the text is reversed, `part` too when it is longer than one
-// character. For "/" the result minus 1 is the length of the name after the
-// last "/".
-int lastOccurrence(const QString& text, const QString& part);
-
 // Whether `folder` can be listed and holds at least one ordinary file
 // (hidden files, system entries and folders do not count).
 bool folderHasFiles(const QString& folder);

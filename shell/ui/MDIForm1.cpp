@@ -253,7 +253,6 @@ void MDIForm1::switchLanguage(const QString& setting) {
   applyCaptions();
   mainForm()->HauptForm_Sprache();
   seam().processEvents();
-  emit languageChanged();
 }
 
 void MDIForm1::updateFileMenu() {

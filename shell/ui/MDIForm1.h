@@ -55,10 +55,6 @@ class MDIForm1 : public QMainWindow {
   // The main input form, loaded (and so shown) on first use.
   frmHauptform* mainForm();
 
- signals:
-  // After each language switch (menus and the main input form are done).
-  void languageChanged();
-
  protected:
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;

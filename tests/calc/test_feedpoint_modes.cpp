@@ -8,19 +8,23 @@ using lorvant::test::crlfLines;
 using lorvant::test::ScriptAsker;
 
 TEST(FeedPointModes, CaptionDecidesTheModeInEitherLanguage) {
-  for (Mode mode : {Mode::AllBands, Mode::OneFrequency, Mode::Impedance, Mode::Scan})
-    for (Language lang : {Language::German, Language::English})
-      EXPECT_EQ(ModeOfCaption(ModeCaption(mode, lang)), mode);
-  EXPECT_EQ(ModeCaption(Mode::Scan, Language::German), " Speisepunkt prüfen: alle Bänder");
-  EXPECT_EQ(ModeCaption(Mode::Impedance, Language::English), " Determine impedance from the current sum");
+  const MainFormView main;
+  for (Language lang : {Language::German, Language::English}) {
+    EXPECT_EQ(ModeOfCaption(OpenAllBands(main, lang, ',').caption), Mode::AllBands);
+    EXPECT_EQ(ModeOfCaption(OpenOneFrequency(main, lang, ',').caption), Mode::OneFrequency);
+    EXPECT_EQ(ModeOfCaption(OpenImpedance(lang).caption), Mode::Impedance);
+    EXPECT_EQ(ModeOfCaption(OpenScan(0, lang, ',').caption), Mode::Scan);
+  }
+  EXPECT_EQ(OpenScan(0, Language::German, ',').caption, " Speisepunkt prüfen: alle Bänder");
+  EXPECT_EQ(OpenImpedance(Language::English).caption, " Determine impedance from the current sum");
   EXPECT_EQ(ModeOfCaption("Speisepunkt prüfen: alle Bänder"), Mode::OneFrequency);  // without its blank
   EXPECT_EQ(ModeOfCaption(""), Mode::OneFrequency);
 
-  EXPECT_EQ(ActivationStatus(ModeCaption(Mode::Impedance, Language::English), Language::German),
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).caption, Language::German),
             "Status: Impedanzberechnung");
-  EXPECT_EQ(ActivationStatus(ModeCaption(Mode::Impedance, Language::German), Language::English),
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).caption, Language::English),
             "Status: Impedance calculation");
-  EXPECT_EQ(ActivationStatus(ModeCaption(Mode::Scan, Language::German), Language::German),
+  EXPECT_EQ(ActivationStatus(OpenScan(0, Language::German, ',').caption, Language::German),
             "Status: Überprüfung des Speisepunktes");
   EXPECT_EQ(ActivationStatus("", Language::English), "Status: Checking the feed point");
   EXPECT_EQ(ClosedStatus(Language::German), "Status: Bereit für Antennen-Berechnungen");

@@ -162,7 +162,6 @@ class HelpInfoTest : public QObject {
     QVERIFY(starts_.isEmpty());
   }
 
-#ifdef LORVANT_PROGRAM_DIR
   void builtManualsOpenInTheirLanguage() {
     // The manuals of this build, beside the program: F1 finds each one.
     HelpInfo::platform().programDir = [] { return QStringLiteral(LORVANT_PROGRAM_DIR); };
@@ -189,7 +188,6 @@ class HelpInfoTest : public QObject {
       QVERIFY2(count.captured(1).toInt() >= 15, qPrintable(call.arguments.first()));
     }
   }
-#endif
 
   void desktopEntryExecLines() {
     using HelpInfo::launcherFromExec;
