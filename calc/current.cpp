@@ -6,11 +6,7 @@
 
 namespace lorvant {
 
-using checked::div;
-using checked::fin;
-using checked::ln;
-using checked::single;
-using checked::step;
+using namespace checked;
 
 BandCurrentModel PrepareStromImPunkt(double W, float L, float vk, double ins, const CalculatorState& calc) {
   BandCurrentModel m;

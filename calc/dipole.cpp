@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "calc/checked.h"
 #include "calc/mainform.h"
 #include "calc/numparse.h"
 #include "calc/reports/text.h"
@@ -15,7 +16,7 @@ namespace {
 
 // A step of the spacing formula that fails (logarithm of a non-positive
 // number, division by zero, a value beyond single precision) is skipped.
-bool usable(double v) { return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max(); }
+bool usable(double v) { return checked::fitsSingle(v); }
 
 // 10^(0.54 * log10 x), the logarithm taken as ln x / ln 10.
 double coupling(double x) { return std::pow(10.0, 0.54 * (std::log(x) / std::log(10.0))); }

@@ -1,11 +1,11 @@
 #include "calc/run.h"
 
 #include <cerrno>
-#include <cfloat>
 #include <cmath>
 #include <chrono>
 #include <ostream>
 
+#include "calc/checked.h"
 #include "calc/current.h"
 #include "calc/filecommit.h"
 #include "calc/mainform.h"
@@ -115,23 +115,6 @@ struct FolderBusy {
 struct RunStopped {
   RunOutcome outcome;
 };
-
-// A single-precision step: evaluated in double, checked, rounded once.
-float Checked(double v) {
-  if (std::isnan(v) || std::fabs(v) > static_cast<double>(FLT_MAX))
-    throw ArithmeticError(ArithmeticError::Kind::Overflow, "overflow");
-  return static_cast<float>(v);
-}
-
-// A division as the run's floating-point steps check it: 0 / 0 counts as an
-// overflow, anything else over 0 as a division by zero.
-double Divide(double a, double b) {
-  if (b == 0) {
-    if (a == 0 || std::isnan(a)) throw ArithmeticError(ArithmeticError::Kind::Overflow, "overflow");
-    throw ArithmeticError(ArithmeticError::Kind::DivisionByZero, "division by zero");
-  }
-  return a / b;
-}
 
 // One result file of the run. It is written under a temporary name and
 // renamed into place only when every file of the run is complete.
@@ -351,9 +334,7 @@ class Run {
       }
       Step([&] {
         const double ins = IsolationsVerkuerzung(er_, outer, d, vk_);
-        if (!std::isfinite(ins))
-          throw ArithmeticError(vk_ == 0 ? ArithmeticError::Kind::DivisionByZero : ArithmeticError::Kind::Overflow,
-                                "insulation");
+        if (!std::isfinite(ins)) vk_ == 0 ? checked::divisionByZero() : checked::overflow();
         ins_ = ins;
       });
       out_.insulation = ins_;
@@ -364,7 +345,7 @@ class Run {
       float n = n_;
       float f0 = f0_;
       const float length = AntennenLaenge(n, vk_, ins_, f0, LengthCtx(out_.bands));
-      Checked(length);
+      checked::strictSingle(length);
       length_ = length;
       n_ = n;
       f0_ = f0;
@@ -389,8 +370,8 @@ class Run {
     // The number of steps first: the special table's size follows from it
     // and is weighed before any file is opened.
     Step([&] {
-      const auto steps = toInt32(Checked(static_cast<double>(length_) * 100));
-      if (!steps) throw ArithmeticError(ArithmeticError::Kind::Overflow, "steps");
+      const auto steps = toInt32(checked::strictSingle(static_cast<double>(length_) * 100));
+      if (!steps) checked::overflow();
       N_ = *steps;
     });
 
@@ -401,13 +382,13 @@ class Run {
     picture_.setup();
     Step([&] {
       if (!picture_.setScale(length_))
-        throw ArithmeticError(ArithmeticError::Kind::DivisionByZero, "scale");
+        checked::divisionByZero();
     });
     W_ = BandWellenlaengen(segment_, ins_);
     if (extraBand_) {
       Step([&] {
-        const double w = Divide(300, extraFrequency_) * (1 - 2 * ins_);
-        if (!std::isfinite(w)) throw ArithmeticError(ArithmeticError::Kind::Overflow, "wavelength");
+        const double w = checked::div(300, extraFrequency_) * (1 - 2 * ins_);
+        if (!std::isfinite(w)) checked::overflow();
         extraW_ = w;
       });
     }
@@ -461,7 +442,7 @@ class Run {
     const auto fits = [&](double count) {
       float k = static_cast<float>(count);
       float f0 = f0_;
-      return Checked(AntennenLaenge(k, vk_, 0.0, f0, ctx)) <= lg;
+      return checked::strictSingle(AntennenLaenge(k, vk_, 0.0, f0, ctx)) <= lg;
     };
     if (!(n > 1) || fits(n)) return n;
     double low = 1, high = n;  // high does not fit; low fits or is 1
@@ -474,19 +455,19 @@ class Run {
 
   void WireLengthLimit(float lg) {
     float nr = 0;
-    Step([&] { nr = Checked(Divide(Divide(lg, vk_), Divide(150, f0_))); });
+    Step([&] { nr = checked::strictSingle(checked::div(checked::div(lg, vk_), checked::div(150, f0_))); });
     float nt = static_cast<float>(roundHalfEven(nr));
     float lt = 0;
     Step([&] {
       float n = nt;
       float f0 = f0_;
       const float length = AntennenLaenge(n, vk_, 0.0, f0, LengthCtx(in_.bands));
-      Checked(length);
+      checked::strictSingle(length);
       lt = length;
       nt = n;
       f0_ = f0;
     });
-    if (lt > lg) nr = Checked(static_cast<double>(nr) - 1);
+    if (lt > lg) nr = checked::strictSingle(static_cast<double>(nr) - 1);
     n_ = static_cast<float>(roundHalfEven(nr));
     if (in_.lengthMode == kLengthPreferred) Step([&] { n_ = CountWithinLimit(n_, lg); });
 
@@ -499,8 +480,8 @@ class Run {
     if (low > 0) {
       float fund = 0;
       const bool ok = Step([&] {
-        const double h = roundHalfEven(Divide(150, low));
-        fund = Checked(Divide(low, Divide(lg, h)));
+        const double h = roundHalfEven(checked::div(150, low));
+        fund = checked::strictSingle(checked::div(low, checked::div(lg, h)));
       });
       if (ok) {
         const double fundKey = roundHalfEven(fund);

@@ -6,11 +6,7 @@
 
 namespace lorvant {
 
-using checked::div;
-using checked::fin;
-using checked::ln;
-using checked::single;
-using checked::step;
+using namespace checked;
 
 float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState& calc) {
   if (!calc.active) return pDefault;

@@ -29,6 +29,7 @@
 #include <limits>
 
 #include "calc/bandplan.h"
+#include "calc/checked.h"
 #include "calc/curves.h"
 #include "calc/mainform.h"
 #include "calc/picture/ImageCanvas.h"
@@ -720,29 +721,12 @@ void frmHauptform::wireLengthKeyReleased() {
 
 namespace {
 // One step of the half-wave derivation: a step whose result is not a
-// finite number (or does not fit a whole count) leaves its target alone.
-struct StepFailed {};
-double finite(double v) {
-  if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) throw StepFailed{};
-  return v;
-}
-double quotient(double a, double b) {
-  if (b == 0) throw StepFailed{};
-  return finite(a / b);
-}
-float whole(double v) {
-  const auto r = toInt16(v);
-  if (!r) throw StepFailed{};
-  return *r;
-}
-template <class T, class F>
-void step(T& target, F&& f) {
-  try {
-    target = f();
-  } catch (const StepFailed&) {
-  } catch (const ArithmeticError&) {
-  }
-}
+// number of single precision (or does not fit a whole count) leaves its
+// target alone.
+using checked::step;
+using checked::whole16;
+using checked::withinSingle;
+double quotient(double a, double b) { return withinSingle(checked::div(a, b)); }
 }  // namespace
 
 void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
@@ -757,15 +741,15 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
     float k = 0;
     float length = 0;
     step(w, [&] { return quotient(150.0, F); });
-    step(n, [&] { return sng(finite(quotient(quotient(L, V), w))); });
-    step(k, [&] { return whole(n); });
+    step(n, [&] { return sng(withinSingle(quotient(quotient(L, V), w))); });
+    step(k, [&] { return whole16(n); });
     step(length, [&] {
       float count = k;
       float f0 = F;
       return AntennenLaenge(count, V, Module1::state().insulation, f0, lengthContext());
     });
-    if (length > L) step(n, [&] { return sng(finite(double(n) - 1.0)); });
-    step(H, [&] { return whole(n); });
+    if (length > L) step(n, [&] { return sng(withinSingle(double(n) - 1.0)); });
+    step(H, [&] { return whole16(n); });
     Text2->setText(general(H));
   }
   float B = 0;
@@ -778,7 +762,7 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
   if (H != 0) step(ratio, [&] { return sng(quotient(F, H)); });
   if (ratio != B) {
     float m = 0;
-    step(m, [&] { return whole(quotient(F, B)); });
+    step(m, [&] { return whole16(quotient(F, B)); });
     if (m > H) {
       if (fromHalfWaveFocus) seam().beep();
       Text2->setText(general(m));
