@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "cli/terminal.h"
+#include "calc/encoding.h"
 
 namespace lorvant::cli {
 
@@ -46,7 +46,7 @@ std::string JsonString(std::string_view s) {
       ++i;
       continue;
     }
-    const std::size_t n = Utf8SequenceLength(s, i);
+    const std::size_t n = utf8::Decode(s, i).length;
     if (n == 0) {
       out += "\\ufffd";
       ++i;

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/encoding.h"
 #include "calc/numparse.h"
 #include "cli/terminal.h"
 
@@ -171,7 +172,7 @@ std::string QuotedValue(std::string_view value) {
       piece = std::string("\\") + static_cast<char>(c);
     } else if (c >= 0x20 && c < 0x7F) {
       piece = static_cast<char>(c);
-    } else if (const std::size_t n = Utf8SequenceLength(value, i);
+    } else if (const std::size_t n = utf8::Decode(value, i).length;
                n > 1 && !(c == 0xC2 && static_cast<unsigned char>(value[i + 1]) <= 0x9F)) {
       // Printable beyond ASCII; the C1 controls (U+0080..U+009F) are not.
       piece = value.substr(i, n);

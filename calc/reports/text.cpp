@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "calc/encoding.h"
+
 namespace lorvant::report {
 namespace {
 
@@ -301,54 +303,16 @@ std::string picture(double value, std::string_view picture, int sig, char sep) {
 // ---------------------------------------------------------------------------
 // UTF-8 and Windows-1252.
 
-// Code points of the bytes 0x80 to 0x9F; 0 where the code page has none.
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // Decodes one UTF-8 sequence at `i`; returns U+FFFD for a malformed one and
-// moves past it.
+// moves past its first byte.
 char32_t decodeUtf8(std::string_view s, size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  }
-  int len = 0;
-  char32_t cp = 0;
-  if ((b0 & 0xE0) == 0xC0) {
-    len = 2;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4;
-    cp = b0 & 0x07;
-  } else {
+  const utf8::Char c = utf8::Decode(s, i);
+  if (c.length == 0) {
     ++i;
     return 0xFFFD;
   }
-  if (i + static_cast<size_t>(len) > s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += static_cast<size_t>(len);
-  return cp;
+  i += c.length;
+  return c.code;
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
@@ -423,22 +387,8 @@ std::string ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
-    const char32_t cp = decodeUtf8(utf8, i);
-    if (cp < 0x80 || cp >= 0xA0) {
-      if (cp <= 0xFF) {
-        out += static_cast<char>(cp);
-        continue;
-      }
-      char byte = '?';
-      for (size_t k = 0; k < kCp1252High.size(); ++k)
-        if (kCp1252High[k] == cp) byte = static_cast<char>(0x80 + k);
-      out += byte;
-    } else {
-      // U+0080..U+009F: only the five bytes the code page leaves undefined
-      // stand for themselves (so that a file read in and written out keeps
-      // them); the others would turn into a different character.
-      out += kCp1252High[cp - 0x80] == 0 ? static_cast<char>(cp) : '?';
-    }
+    const int byte = cp1252::FromUnicode(decodeUtf8(utf8, i));
+    out += byte < 0 ? '?' : static_cast<char>(byte);
   }
   return out;
 }
@@ -446,12 +396,7 @@ std::string ToCp1252(std::string_view utf8) {
 std::string FromCp1252(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (const char ch : bytes) {
-    const auto b = static_cast<unsigned char>(ch);
-    char32_t cp = b;
-    if (b >= 0x80 && b < 0xA0 && kCp1252High[b - 0x80] != 0) cp = kCp1252High[b - 0x80];
-    appendUtf8(out, cp);
-  }
+  for (const char ch : bytes) appendUtf8(out, cp1252::ToUnicode(static_cast<unsigned char>(ch)));
   return out;
 }
 

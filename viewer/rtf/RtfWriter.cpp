@@ -5,6 +5,7 @@
 #include <QTextFragment>
 #include <cmath>
 
+#include "calc/encoding.h"
 #include "viewer/rtf/Rtf.h"
 #include "viewer/rtf/TextCodec.h"
 
@@ -74,7 +75,7 @@ void escapeText(QByteArray& out, QStringView text) {
       out += "\\line ";
     } else if (u >= 0x20 && u < 0x80) {
       out += static_cast<char>(u);
-    } else if (const int b = textcodec::unicodeToCp1252(u); b >= 0) {
+    } else if (const int b = cp1252::FromUnicode(u); b >= 0) {
       static const char hex[] = "0123456789abcdef";
       out += "\\'";
       out += hex[b >> 4];

@@ -7,15 +7,10 @@
 #include <cstring>
 #include <utility>
 
+#include "calc/encoding.h"
+
 namespace lorvant::textcodec {
 namespace {
-
-// 0x80..0x9F; the undefined bytes keep their C1 value.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool isLineEnd(QChar c) {
   return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
@@ -23,35 +18,23 @@ bool isLineEnd(QChar c) {
 
 }  // namespace
 
-char16_t cp1252ToUnicode(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHigh[byte - 0x80];
-  return byte;
-}
-
-int unicodeToCp1252(char16_t ch) {
-  if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) return ch;
-  for (int i = 0; i < 32; ++i)
-    if (kHigh[i] == ch) return 0x80 + i;
-  return -1;
-}
-
 QString fromCp1252(const QByteArray& bytes) {
   QString out(bytes.size(), Qt::Uninitialized);
   char16_t* d = reinterpret_cast<char16_t*>(out.data());
-  for (qsizetype i = 0; i < bytes.size(); ++i) d[i] = cp1252ToUnicode(static_cast<unsigned char>(bytes[i]));
+  for (qsizetype i = 0; i < bytes.size(); ++i) d[i] = cp1252::ToUnicode(static_cast<unsigned char>(bytes[i]));
   return out;
 }
 
 bool fitsCp1252(const QString& text) {
   for (QChar c : text)
-    if (!isLineEnd(c) && unicodeToCp1252(c.unicode()) < 0) return false;
+    if (!isLineEnd(c) && cp1252::FromUnicode(c.unicode()) < 0) return false;
   return true;
 }
 
 QByteArray toCp1252(const QString& text) {
   QByteArray out(text.size(), Qt::Uninitialized);
   for (qsizetype i = 0; i < text.size(); ++i) {
-    const int b = unicodeToCp1252(text[i].unicode());
+    const int b = cp1252::FromUnicode(text[i].unicode());
     out[i] = static_cast<char>(b < 0 ? '?' : b);
   }
   return out;
@@ -129,6 +112,7 @@ QString Decoder::next() {
 
 bool Decoder::decodePiece(const QByteArray& piece, qsizetype from, QString& out) {
   const auto* s = reinterpret_cast<const unsigned char*>(piece.constData());
+  const std::string_view bytes(piece.constData(), static_cast<std::size_t>(piece.size()));
   const qsizetype end = piece.size();
   // Never more characters than bytes.
   out.resize(end - from);
@@ -169,38 +153,26 @@ bool Decoder::decodePiece(const QByteArray& piece, qsizetype from, QString& out)
       continue;
     }
     if (mode_ == Mode::Cp1252) {
-      *d++ = cp1252ToUnicode(c);
+      *d++ = cp1252::ToUnicode(c);
       continue;
     }
     // A UTF-8 sequence, checked as it is decoded.
-    int extra = 0;
-    char32_t min = 0;
-    char32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) extra = 1, min = 0x80, cp = c & 0x1F;
-    else if ((c & 0xF0) == 0xE0) extra = 2, min = 0x800, cp = c & 0x0F;
-    else if ((c & 0xF8) == 0xF0) extra = 3, min = 0x10000, cp = c & 0x07;
-    bool valid = extra > 0 && end - i > extra;
-    for (int k = 1; valid && k <= extra; ++k) {
-      const unsigned char t = s[i + k];
-      valid = (t & 0xC0) == 0x80;
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    valid = valid && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-    if (!valid) {
+    const utf8::Char u = utf8::Decode(bytes, static_cast<std::size_t>(i));
+    if (u.length == 0) {
       if (mode_ == Mode::Utf8) return false;
       // All before was ASCII, the same in both encodings.
       mode_ = Mode::Cp1252;
-      *d++ = cp1252ToUnicode(c);
+      *d++ = cp1252::ToUnicode(c);
       continue;
     }
     mode_ = Mode::Utf8;
-    if (cp > 0xFFFF) {
-      *d++ = QChar::highSurrogate(cp);
-      *d++ = QChar::lowSurrogate(cp);
+    if (u.code > 0xFFFF) {
+      *d++ = QChar::highSurrogate(u.code);
+      *d++ = QChar::lowSurrogate(u.code);
     } else {
-      *d++ = static_cast<char16_t>(cp);
+      *d++ = static_cast<char16_t>(u.code);
     }
-    i += extra;
+    i += static_cast<qsizetype>(u.length) - 1;
   }
   out.truncate(d - first);
   return true;
@@ -243,7 +215,7 @@ Encoded encode(const QString& text, const EncodeOptions& options) {
     if (isLineEnd(c))
       e.bytes += lineEnd;
     else
-      e.bytes += static_cast<char>(unicodeToCp1252(c.unicode()));
+      e.bytes += static_cast<char>(cp1252::FromUnicode(c.unicode()));
   }
   return e;
 }

@@ -15,13 +15,6 @@ namespace lorvant::textcodec {
 
 enum class Encoding { Cp1252, Utf8 };
 
-// Windows-1252 byte to character. The five bytes without a character there
-// (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same value,
-// so that every byte survives a decode and encode.
-char16_t cp1252ToUnicode(unsigned char byte);
-// The Windows-1252 byte of a character, or -1 when it has none.
-int unicodeToCp1252(char16_t ch);
-
 struct Decoded {
   QString text;  // line ends turned into '\n'
   Encoding encoding = Encoding::Cp1252;
