@@ -37,30 +37,30 @@ std::string joinLines(std::initializer_list<const char*> lines) {
 Texts Captions(Language lang) {
   const bool de = lang == Language::German;
   Texts t;
-  t.window = de ? "Strahlungsgekoppelten Dipol berechnen" : "Calculate radiation-coupled dipole";
-  t.frame1 = de ? "&Zusatz-Dipol" : "&Addition-Dipole";
-  t.label1 = de ? "gewünschte Resonanzfrequenz [MHz]:" : "desired resonant frequency [MHz]:";
-  t.label3 = de ? "gewünschte Speisepunkt-Impedanz [Ohm]:" : "desired feed point impedance [Ohm]:";
-  t.label4 = de ? "Draht-Durchmesser [mm]:" : "Wire diameter [mm]:";
-  t.label5 = t.label4;
-  t.label12 = de ? "Speise-Pkt bei:" : "Feed point at:";
-  t.label13 = de ? "der Ges.-Länge [m]:" : "of the total length [m]:";
-  t.label7 = de ? "Abstand zwischen den Antennendrähten [mm]:" : "Distance between the antenna wires [mm]:";
-  t.label9 = de ? "Ges.-Länge Zusatzdipol [m]:" : "total length of additional dipole [m]:";
-  t.frame2 = de ? "&Erreger-Dipol (Stromsummenantenne o.ä.)" : "&Exciter-dipole (Current sum antenna or similar)";
-  t.label2 = de ? "unterste Resonanzfrequenz [MHz]:" : "lowest resonant frequency [MHz]:";
-  t.label6 = de ? "Verkürzungsfaktor:" : "Shortening factor:";
-  t.command1 = de ? "&Rechnen" : "Calc&ulate";
-  t.frame3 = de ? "Typ" : "Type";
-  t.option0 = de ? "Di&pol" : "Di&pole";
-  t.option1 = "&WINDOM";
-  t.command2 = "I&nfo";
-  t.frame1Tip = de ? "strahlungsgekoppelt" : "radiation-coupled";
-  t.text3Tip = de ? "für beide Dipole gleichen Wert verwenden!" : "use the same value for both dipoles!";
+  t.title = de ? "Strahlungsgekoppelten Dipol berechnen" : "Calculate radiation-coupled dipole";
+  t.additional = de ? "&Zusatz-Dipol" : "&Addition-Dipole";
+  t.frequency = de ? "gewünschte Resonanzfrequenz [MHz]:" : "desired resonant frequency [MHz]:";
+  t.impedance = de ? "gewünschte Speisepunkt-Impedanz [Ohm]:" : "desired feed point impedance [Ohm]:";
+  t.diameter = de ? "Draht-Durchmesser [mm]:" : "Wire diameter [mm]:";
+  t.exciterDiameter = t.diameter;
+  t.feedPointAt = de ? "Speise-Pkt bei:" : "Feed point at:";
+  t.ofTotalLength = de ? "der Ges.-Länge [m]:" : "of the total length [m]:";
+  t.spacing = de ? "Abstand zwischen den Antennendrähten [mm]:" : "Distance between the antenna wires [mm]:";
+  t.length = de ? "Ges.-Länge Zusatzdipol [m]:" : "total length of additional dipole [m]:";
+  t.exciter = de ? "&Erreger-Dipol (Stromsummenantenne o.ä.)" : "&Exciter-dipole (Current sum antenna or similar)";
+  t.exciterFrequency = de ? "unterste Resonanzfrequenz [MHz]:" : "lowest resonant frequency [MHz]:";
+  t.vk = de ? "Verkürzungsfaktor:" : "Shortening factor:";
+  t.calculate = de ? "&Rechnen" : "Calc&ulate";
+  t.type = de ? "Typ" : "Type";
+  t.dipole = de ? "Di&pol" : "Di&pole";
+  t.windom = "&WINDOM";
+  t.conditions = "I&nfo";
+  t.additionalTip = de ? "strahlungsgekoppelt" : "radiation-coupled";
+  t.impedanceTip = de ? "für beide Dipole gleichen Wert verwenden!" : "use the same value for both dipoles!";
   t.diameterTip = de ? "Leiterdurchmesser" : "Wire diameter";
-  t.label8Tip = de ? "Ergebnis Abstand" : "Result distance";
-  t.label10Tip = de ? "Ergebnis Drahtlänge" : "Result wire length";
-  t.text2Tip = de ? "tiefste Resonanzfrequenz" : "Lowest resonant frequency";
+  t.spacingTip = de ? "Ergebnis Abstand" : "Result distance";
+  t.lengthTip = de ? "Ergebnis Drahtlänge" : "Result wire length";
+  t.exciterFrequencyTip = de ? "tiefste Resonanzfrequenz" : "Lowest resonant frequency";
   return t;
 }
 
@@ -183,30 +183,30 @@ Outcome Calculate(const Inputs& in, char sep) {
   // zero would make the logarithm of the spacing formula undefined, so
   // they are refused the same way.
   const float fExc = ParseNumber(in.fExc);
-  if (!(fExc > 0)) return reject(Field::Text2);
+  if (!(fExc > 0)) return reject(Field::ExciterFrequency);
   const float fAdd = ParseNumber(in.fAdd);
-  if (!(fAdd > 0)) return reject(Field::Text1);
+  if (!(fAdd > 0)) return reject(Field::Frequency);
   const float z = ParseNumber(in.impedance);
-  if (z == 0) return reject(Field::Text3);
+  if (z == 0) return reject(Field::Impedance);
   const float dExc = ParseNumber(in.dExc);
-  if (!(dExc > 0)) return reject(Field::Text5);
+  if (!(dExc > 0)) return reject(Field::ExciterDiameter);
   const float dAdd = ParseNumber(in.dAdd);
-  if (!(dAdd > 0)) return reject(Field::Text4);
+  if (!(dAdd > 0)) return reject(Field::Diameter);
   // A shortening factor lies above 0 and at most 1; anything else gives
   // lengths that no wire has.
   const float vk = ParseNumber(in.vk);
-  if (!(vk > 0 && vk <= 1)) return reject(Field::Text6);
+  if (!(vk > 0 && vk <= 1)) return reject(Field::Vk);
   const float n = sng(ReadLeadingNumber(in.halfWaves));
-  if (n == 0) return reject(Field::Text7);
+  if (n == 0) return reject(Field::HalfWaves);
 
-  if (!(fAdd > fExc)) return reject(Field::Text1);
+  if (!(fAdd > fExc)) return reject(Field::Frequency);
 
   const double w = (1 - 2 * in.ins) * 300 / fAdd;
   const CalculatorState& calc = in.length.calc;
   const float height = calc.active ? calc.height : sng(w * 100);
 
   const double x = (dAdd / 1.27 + dExc * 1.27) / 8000 / w;
-  if (!(x > 0) || !std::isfinite(x)) return reject(Field::Text1);
+  if (!(x > 0) || !std::isfinite(x)) return reject(Field::Frequency);
   const float s0 = sng(coupling(x) * (z / 72.0) * w * 1000 + std::sqrt(static_cast<double>(dAdd) + dExc));
   out.wavelength = w;
   out.s0 = s0;
@@ -214,8 +214,8 @@ Outcome Calculate(const Inputs& in, char sep) {
   // The exciter cannot be thicker than its own height allows.
   const double heightLimit = height * 1000.0 / 2;
   if (dExc > heightLimit) {
-    out.text5 = FormatPicture(sng(heightLimit), "###0.0#", sep);
-    return reject(Field::Text5);
+    out.suggestedExciterDiameter = FormatPicture(sng(heightLimit), "###0.0#", sep);
+    return reject(Field::ExciterDiameter);
   }
 
   // The wires must not touch: with a clear gap of 1 mm or less suggest a
@@ -224,17 +224,17 @@ Outcome Calculate(const Inputs& in, char sep) {
   out.gap = gap;
   if (!(gap > 1)) {
     if (gap > 0 && gap < dAdd) {
-      out.label8 = std::string();
-      out.text4 = FormatPicture(gap, "###0.0#", sep);
-      return reject(Field::Text4);
+      out.spacingText = std::string();
+      out.suggestedDiameter = FormatPicture(gap, "###0.0#", sep);
+      return reject(Field::Diameter);
     }
     if (gap <= 0 || gap <= dAdd || s0 <= 1.02f) {
-      out.label8 = std::string();
-      return reject(Field::Text3);
+      out.spacingText = std::string();
+      return reject(Field::Impedance);
     }
-    out.label8Colour = TextColour::Red;
-    out.label8 = FormatPicture(s0, "###0.0", sep);
-    return reject(Field::Text3);
+    out.spacingColour = TextColour::Red;
+    out.spacingText = FormatPicture(s0, "###0.0", sep);
+    return reject(Field::Impedance);
   }
 
   const float s1 = VerkuerzungProzent(fExc, dExc, sng((1 - static_cast<double>(vk)) * 100), calc);
@@ -255,16 +255,16 @@ Outcome Calculate(const Inputs& in, char sep) {
     try {
       length = AntennenLaenge(halfWaves, vk, in.ins, f0, in.length);
     } catch (const ArithmeticError&) {
-      return reject(Field::Text7);
+      return reject(Field::HalfWaves);
     }
-    if (!(length != 0) || !std::isfinite(length)) return reject(Field::Text7);
+    if (!(length != 0) || !std::isfinite(length)) return reject(Field::HalfWaves);
     const double a = static_cast<double>(length) * c;
     const double b = length - a;
     // A fraction of 0 or 1 leaves one side without wire; outside 0..1 the
     // angle below has no logarithm. Both are refused like a zero value.
-    if (a == 0 || b == 0) return reject(Field::Combo1);
+    if (a == 0 || b == 0) return reject(Field::Fraction);
     const double r = a / b * 90;
-    if (!(r > 0) || !std::isfinite(r)) return reject(Field::Combo1);
+    if (!(r > 0) || !std::isfinite(r)) return reject(Field::Fraction);
     windomFactor =
         sng(std::sin(r * kPi / 180) + std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) /
                                           12.5);
@@ -272,11 +272,11 @@ Outcome Calculate(const Inputs& in, char sep) {
   }
 
   out.computed = true;
-  out.text6 = vkText;
-  out.label8Colour = valid ? TextColour::Black : TextColour::Red;
-  out.label8 = FormatPicture(spacing, spacing >= 10 ? "###0" : "###0.0", sep);
-  out.label10 = FormatPicture(length, "###0.0##", sep);
-  out.label11 = FormatPicture(sng(static_cast<double>(c) * length), "###0.0##", sep);
+  out.vkText = vkText;
+  out.spacingColour = valid ? TextColour::Black : TextColour::Red;
+  out.spacingText = FormatPicture(spacing, spacing >= 10 ? "###0" : "###0.0", sep);
+  out.lengthText = FormatPicture(length, "###0.0##", sep);
+  out.feedPointText = FormatPicture(sng(static_cast<double>(c) * length), "###0.0##", sep);
   out.s1 = s1;
   out.s2 = s2;
   out.spacing = spacing;
@@ -290,9 +290,9 @@ Texts CaptionsFor(Language lang, bool windom) {
   Texts t = Captions(lang);
   if (windom) {
     const VariantTexts v = WindomVariant(lang);
-    t.label1 = v.label1;
-    t.frame1 = v.frame1;
-    t.label9 = v.label9;
+    t.frequency = v.frequency;
+    t.additional = v.additional;
+    t.length = v.length;
   }
   return t;
 }
@@ -302,27 +302,27 @@ ReportData MakeReportData(const Texts& shown, const Inputs& in, const Outcome& o
   ReportData d;
   d.lang = lang;
   d.windom = in.windom;
-  d.label1 = shown.label1;
-  d.text1 = in.fAdd;
-  d.text7 = in.halfWaves;
-  d.label3 = shown.label3;
-  d.text3 = in.impedance;
-  d.label4 = shown.label4;
-  d.text4 = out.text4.value_or(in.dAdd);
-  d.label12 = shown.label12;
-  d.combo1 = in.fraction;
-  d.label13 = shown.label13;
-  d.label11 = out.label11;
-  d.label7 = shown.label7;
-  d.label8 = out.label8.value_or(std::string());
-  d.label9 = shown.label9;
-  d.label10 = out.label10;
-  d.label2 = shown.label2;
-  d.text2 = in.fExc;
-  d.label5 = shown.label5;
-  d.text5 = out.text5.value_or(in.dExc);
-  d.label6 = shown.label6;
-  d.text6 = out.text6.value_or(in.vk);
+  d.frequencyCaption = shown.frequency;
+  d.frequency = in.fAdd;
+  d.halfWaves = in.halfWaves;
+  d.impedanceCaption = shown.impedance;
+  d.impedance = in.impedance;
+  d.diameterCaption = shown.diameter;
+  d.diameter = out.suggestedDiameter.value_or(in.dAdd);
+  d.feedPointCaption = shown.feedPointAt;
+  d.fraction = in.fraction;
+  d.ofTotalLengthCaption = shown.ofTotalLength;
+  d.feedPoint = out.feedPointText;
+  d.spacingCaption = shown.spacing;
+  d.spacing = out.spacingText.value_or(std::string());
+  d.lengthCaption = shown.length;
+  d.length = out.lengthText;
+  d.exciterFrequencyCaption = shown.exciterFrequency;
+  d.exciterFrequency = in.fExc;
+  d.exciterDiameterCaption = shown.exciterDiameter;
+  d.exciterDiameter = out.suggestedExciterDiameter.value_or(in.dExc);
+  d.vkCaption = shown.vk;
+  d.vk = out.vkText.value_or(in.vk);
   d.dateTime = dateTime;
   return d;
 }

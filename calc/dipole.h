@@ -16,16 +16,20 @@ namespace lorvant::dipole {
 
 // Captions and tooltips set when the window loads.
 struct Texts {
-  std::string window, frame1, label1, label3, label4, label5, label12, label13, label7, label9;
-  std::string frame2, label2, label6, command1;
-  std::string frame3, option0, option1, command2;  // variant frame, its buttons, the conditions button
-  std::string frame1Tip, text3Tip, diameterTip, label8Tip, label10Tip, text2Tip;
+  std::string title;
+  // The additional wire's frame: its inputs, feed point and results.
+  std::string additional, frequency, impedance, diameter, feedPointAt, ofTotalLength, spacing, length;
+  // The exciter's frame.
+  std::string exciter, exciterFrequency, exciterDiameter, vk;
+  std::string calculate;
+  std::string type, dipole, windom, conditions;  // variant frame, its buttons, the conditions button
+  std::string additionalTip, impedanceTip, diameterTip, spacingTip, lengthTip, exciterFrequencyTip;
 };
 Texts Captions(Language lang);
 
 // What the variant buttons change.
 struct VariantTexts {
-  std::string label1, frame1, label9;
+  std::string frequency, additional, length;
 };
 VariantTexts DipoleVariant(Language lang);
 VariantTexts WindomVariant(Language lang);
@@ -33,9 +37,9 @@ VariantTexts WindomVariant(Language lang);
 // Feed-point fractions: "0,5" for the dipole, 1/3 ... 1/8 for the WINDOM.
 std::vector<std::string> DipoleFractions(char sep);
 std::vector<std::string> WindomFractions(char sep);
-// Text6 at load: 0.946 with "0.00##".
+// The exciter's Vk at load: 0.946 with "0.00##".
 std::string DefaultVkText(char sep);
-// Text3 and Text7 at load.
+// The impedance and the WINDOM's half-waves at load.
 inline constexpr const char* kDefaultImpedance = "300";
 inline constexpr const char* kDefaultHalfWaves = "1";
 
@@ -53,9 +57,9 @@ std::string ReportNote(Language lang);
 
 // Fields refreshed every time the window becomes active.
 struct Refresh {
-  std::string text2;  // lowest counted band, "#0.0" (0 when none)
-  std::string text4;  // diameter of the additional wire
-  std::string text5;  // diameter of the exciter
+  std::string exciterFrequency;  // lowest counted band, "#0.0" (0 when none)
+  std::string diameter;          // of the additional wire
+  std::string exciterDiameter;
 };
 // diameterText: the calculator's diameter field while it is active, else the
 // main form's conductor diameter.
@@ -63,18 +67,19 @@ Refresh Activation(const std::string& diameterText, const BandValues& bands, cha
 
 // ---------------------------------------------------------------- calculation
 
-enum class Field { None, Text1, Text2, Text3, Text4, Text5, Text6, Text7, Combo1 };
+// The input a check refused (the focus goes there).
+enum class Field { None, Frequency, ExciterFrequency, Impedance, Diameter, ExciterDiameter, Vk, HalfWaves, Fraction };
 
 struct Inputs {
-  bool windom = false;        // Option1(1)
-  std::string fAdd;           // Text1, MHz
-  std::string fExc;           // Text2, MHz
-  std::string impedance;      // Text3, ohms
-  std::string dAdd;           // Text4, mm
-  std::string dExc;           // Text5, mm
-  std::string vk;             // Text6
-  std::string halfWaves;      // Text7 (plain leading-number read)
-  std::string fraction;       // Combo1 text
+  bool windom = false;        // the WINDOM variant (else the dipole)
+  std::string fAdd;           // frequency of the additional wire, MHz
+  std::string fExc;           // lowest frequency of the exciter, MHz
+  std::string impedance;      // ohms
+  std::string dAdd;           // diameter of the additional wire, mm
+  std::string dExc;           // diameter of the exciter, mm
+  std::string vk;             // the exciter's shortening factor
+  std::string halfWaves;      // of the WINDOM (plain leading-number read)
+  std::string fraction;       // feed point as a fraction of the length
   double ins = 0;             // insulation fraction of the last run
   LengthContext length;       // main form's length mode and calculator state
 };
@@ -84,11 +89,11 @@ struct Outcome {
   int beeps = 0;
   Field focus = Field::None;
   // Field rewrites (suggested values, the reformatted Vk).
-  FieldText text4, text5, text6;
-  // Label8: a new text (possibly empty) and a new colour, each when set.
-  FieldText label8;
-  std::optional<TextColour> label8Colour;
-  std::string label10, label11;  // when computed
+  FieldText suggestedDiameter, suggestedExciterDiameter, vkText;
+  // The spacing result: a new text (possibly empty) and a new colour, each when set.
+  FieldText spacingText;
+  std::optional<TextColour> spacingColour;
+  std::string lengthText, feedPointText;  // when computed
 
   // Intermediate values, for the batch tool and for checks.
   double wavelength = 0;  // W, m on the wire

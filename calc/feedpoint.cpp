@@ -68,8 +68,8 @@ std::string trimBlanks(std::string_view s) {
 double wireWavelength(double ins, float f) { return (1.0 - 2.0 * ins) * 300.0 / f; }
 
 // Vk as the main form gives it: 0.946 while its field is empty.
-float mainVk(const MainFormView& main) {
-  return main.text4.empty() ? kTypicalShorteningFactor : ParseNumber(main.text4);
+float mainVk(const MainFormValues& main) {
+  return main.shorteningFactor.empty() ? kTypicalShorteningFactor : ParseNumber(main.shorteningFactor);
 }
 
 // A feed point lies on the wire: not before its start, not beyond its end.
@@ -103,73 +103,70 @@ std::optional<std::string> PrefillDistance(std::string_view info, Language lang)
   const auto cr = list.find('\r');
   if (cr != std::string_view::npos) list = list.substr(0, cr);
 
-  std::optional<std::string> text3;
+  std::optional<std::string> distance;
   // Every piece before an "m," is a distance; the rest after the last one is not.
   for (auto end = list.find("m,"); end != std::string_view::npos; end = list.find("m,")) {
-    text3 = trimBlanks(list.substr(0, end));
+    distance = trimBlanks(list.substr(0, end));
     list.remove_prefix(end + 2);
-    const double v = ParseNumber(*text3);
+    const double v = ParseNumber(*distance);
     if (v > 7 && v < 9) break;
   }
-  return text3;
+  return distance;
 }
 
-WindowSetup OpenAllBands(const MainFormView& main, Language lang, char sep) {
+WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep) {
   WindowSetup w;
-  w.caption = kCaptionAllBands.in(lang);
-  w.calculateCaption = kCalculate.in(lang);
-  w.label1 = kTotalLength.in(lang);
-  w.label2 = FrequencyLabel(lang);
-  w.label3 = kDistance.in(lang);
-  w.label4 = tr(lang, "Band [MHz]      Stromsumme / Impedanz (Ohm)", "Band [MHz]      Currentsum / Impedance(Ohm)");
-  w.text2 = main.text1;
-  w.text1 = main.runLength > 0 ? FormatPicture(main.runLength, "##0.0##", sep) : std::string();
-  w.text3 = PrefillDistance(main.info, lang).value_or(std::string());
+  w.title = kCaptionAllBands.in(lang);
+  w.calculate = kCalculate.in(lang);
+  const float length = main.run.length;
+  w.rows.first = {kTotalLength.in(lang), length > 0 ? FormatPicture(length, "##0.0##", sep) : std::string()};
+  w.rows.second = {FrequencyLabel(lang), main.preferredFrequency};
+  w.rows.third = {kDistance.in(lang), PrefillDistance(main.note, lang).value_or(std::string())};
+  w.rows.header = tr(lang, "Band [MHz]      Stromsumme / Impedanz (Ohm)", "Band [MHz]      Currentsum / Impedance(Ohm)");
   return w;
 }
 
-WindowSetup OpenOneFrequency(const MainFormView& main, Language lang, char sep) {
+WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep) {
   WindowSetup w;
-  w.caption = kCaptionOneFrequency.in(lang);
-  w.calculateCaption = kCalculate.in(lang);
-  w.label4Visible = false;
-  w.label1 = kTotalLength.in(lang);
-  w.label2 = tr(lang, "Frequenz [MHz]:", "Frequency [MHz]:");
-  w.label3 = kDistance.in(lang);
-  w.text1 = main.runLength > 0 ? FormatPicture(main.runLength, "##0.0###", sep) : std::string();
-  w.text2 = main.text1;
+  w.title = kCaptionOneFrequency.in(lang);
+  w.calculate = kCalculate.in(lang);
+  w.headerVisible = false;
+  const float length = main.run.length;
+  w.rows.first = {kTotalLength.in(lang), length > 0 ? FormatPicture(length, "##0.0###", sep) : std::string()};
+  w.rows.second = {tr(lang, "Frequenz [MHz]:", "Frequency [MHz]:"), main.preferredFrequency};
+  w.rows.third = {kDistance.in(lang), {}};
   return w;
 }
 
 WindowSetup OpenImpedance(Language lang) {
   WindowSetup w;
-  w.caption = kCaptionImpedance.in(lang);
-  w.calculateCaption = kCalculate.in(lang);
-  w.label4Visible = false;
+  w.title = kCaptionImpedance.in(lang);
+  w.calculate = kCalculate.in(lang);
+  w.headerVisible = false;
   w.resultVisible = false;
-  w.text1Visible = false;
-  w.heightTwips = kCompactHeightTwips;
-  w.label1 = tr(lang, "Ergebnisse nur annähernd exakt im Resonanzfall !", "Results only almost exactly in resonance !");
-  w.labelsRightAligned = true;
-  w.label2 = tr(lang, "Stromsumme (0,01...1,0):", "Current sum (0.01 to 1.0):");
-  w.label3 = tr(lang, "Impedanz     [Ohm]:", "Impedance    [Ohm]:");
-  w.text3Enabled = false;
+  w.firstVisible = false;
+  w.compact = true;
+  w.rows.first.caption =
+      tr(lang, "Ergebnisse nur annähernd exakt im Resonanzfall !", "Results only almost exactly in resonance !");
+  w.captionsRightAligned = true;
+  w.rows.second.caption = tr(lang, "Stromsumme (0,01...1,0):", "Current sum (0.01 to 1.0):");
+  w.rows.third.caption = tr(lang, "Impedanz     [Ohm]:", "Impedance    [Ohm]:");
+  w.thirdEditable = false;
   return w;
 }
 
 WindowSetup OpenScan(float runLength, Language lang, char sep) {
   WindowSetup w;
-  w.caption = kCaptionScan.in(lang);
-  w.calculateCaption = kCalculate.in(lang);
-  w.label1Bold = false;
-  w.label1 = tr(lang, "Linke Grenze der Stromsummenberechnung    [m]:", "Left limit of the current sum calculation    [m]:");
-  w.label2 = tr(lang, "Rechte Grenze der Stromsummenberechnung [m]:", "Right limit of the current sum calculation [m]:");
-  w.label3 = tr(lang, "Inkrement   (die Schrittweite)   [m]:", "Increment  (step size)   [m]:");
-  w.label4 = tr(lang, " Meter     Stromsumme(steigend)      Meter  Stromsumme(fallend)",
-                " Meter     current sum(rising)       Meter  current sum(falling)");
-  w.text1 = FormatPicture(sng(runLength / 6.0), "####0.0##", sep);
-  w.text2 = FormatPicture(sng(runLength / 2.0), "####0.0", sep);
-  w.text3 = "0,01";
+  w.title = kCaptionScan.in(lang);
+  w.calculate = kCalculate.in(lang);
+  w.firstBold = false;
+  w.rows.first = {tr(lang, "Linke Grenze der Stromsummenberechnung    [m]:", "Left limit of the current sum calculation    [m]:"),
+                  FormatPicture(sng(runLength / 6.0), "####0.0##", sep)};
+  w.rows.second = {tr(lang, "Rechte Grenze der Stromsummenberechnung [m]:", "Right limit of the current sum calculation [m]:"),
+                   FormatPicture(sng(runLength / 2.0), "####0.0", sep)};
+  w.rows.third = {tr(lang, "Inkrement   (die Schrittweite)   [m]:", "Increment  (step size)   [m]:"), "0,01"};
+  w.rows.header = tr(lang, " Meter     Stromsumme(steigend)      Meter  Stromsumme(fallend)",
+                     " Meter     current sum(rising)       Meter  current sum(falling)");
   w.clearResult = true;
   return w;
 }
@@ -191,36 +188,36 @@ std::string SummaryRow(Language lang, double average, char sep) {
          " / " + LeftField(FormatPicture(z, "###0.0", sep), 10);
 }
 
-AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main, const AllBandsEnv& env,
+AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& main, const AllBandsEnv& env,
                              Asker& asker) {
   const Language lang = env.lang;
   const char sep = env.sep;
   AllBandsResult res;
-  res.text1 = window.text1;
-  res.info = main.info;
+  res.length = window.first.text;
+  res.info = main.note;
 
   auto refuse = [&](const Bilingual& text, Input field) {
     incomplete(asker, lang, text);
     res.refused = field;
     return res;
   };
-  if (window.text3.empty()) return refuse(kEnterDistance, Input::Distance);
-  if (window.text1.empty()) return refuse(kEnterLength, Input::Length);
-  if (window.text2.empty()) return refuse(kEnterResonance, Input::Frequency);
+  if (window.third.text.empty()) return refuse(kEnterDistance, Input::Distance);
+  if (window.first.text.empty()) return refuse(kEnterLength, Input::Length);
+  if (window.second.text.empty()) return refuse(kEnterResonance, Input::Frequency);
 
   float vk = mainVk(main);
   if (vk == 0) vk = 1;
   const int segment = segmentCode(main.segmentIndex);
-  const double ins = main.insulation;
+  const double ins = main.run.insulation;
 
-  const float typedLength = ParseNumber(window.text1);
+  const float typedLength = ParseNumber(window.first.text);
   if (typedLength == 0) return refuse(kEnterLength, Input::Length);
-  const float d = ParseNumber(window.text3);
+  const float d = ParseNumber(window.third.text);
   if (d == 0 || !onTheWire(d, typedLength)) return refuse(kEnterDistance, Input::Distance);
-  const float fRes = ParseNumber(window.text2);
+  const float fRes = ParseNumber(window.second.text);
   if (fRes == 0) return refuse(kEnterResonance, Input::Frequency);
-  const float f0 = ParseNumber(main.text1);
-  const float smin = ParseNumber(main.text8);
+  const float f0 = ParseNumber(main.preferredFrequency);
+  const float smin = ParseNumber(main.minimumSum);
   if (smin == 0) return refuse(kEnterMinimum, Input::None);
 
   // Band texts, and the lowest band shown (the loop runs downward).
@@ -237,39 +234,34 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
 
   // Offer to fit the length to the resonance frequency when either differs
   // from what the last run left.
-  if (window.text1 != FormatPicture(main.runLength, "##0.0##", sep) || fRes != f0) {
+  if (window.first.text != FormatPicture(main.run.length, "##0.0##", sep) || fRes != f0) {
     res.adaptAsked = true;
     const Question q{tr(lang, "Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?",
                         "Should the antenna length be adapted to the resonance frequency?"),
                      tr(lang, " Neue Berechnung ? ", " New calculation ? "), Icon::Question, Buttons::YesNo, 1};
     if (asker.ask(q) == Answer::Yes) {
       res.adapted = true;
-      std::string halfWaves = main.text2;
+      std::string halfWaves = main.halfWaves;
       if (const auto tilde = halfWaves.find('~'); tilde != std::string::npos) {
         halfWaves = halfWaves.substr(tilde + 1);
-        res.mainText2 = halfWaves;
+        res.mainHalfWaves = halfWaves;
       }
       float n = ParseNumber(halfWaves);
       if (n == 0) n = 1;
       res.selectPreferredLength = true;
-      LengthContext ctx;
-      ctx.bands = main.bands;
+      LengthContext ctx = main.lengthContext();
       ctx.segment = segment;
       ctx.lengthMode = kLengthPreferred;
-      ctx.tolerancePercent = main.tolerancePercent;
-      ctx.extraBand = main.extraBand;
-      ctx.extraFrequency = main.extraFrequency;
-      ctx.calc = main.calc;
       try {
         float f = fRes;
-        res.text1 = FormatPicture(AntennenLaenge(n, vk, ins, f, ctx), "##0.0##", sep);
+        res.length = FormatPicture(AntennenLaenge(n, vk, ins, f, ctx), "##0.0##", sep);
       } catch (const ArithmeticError&) {
         // The length stays as typed; the check goes on with it.
       }
     }
   }
 
-  const float length = ParseNumber(res.text1);
+  const float length = ParseNumber(res.length);
   // The adapted wire may end before the feed point.
   if (!onTheWire(d, length)) return refuse(kEnterDistance, Input::Distance);
 
@@ -299,7 +291,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
     if (!resonanceRow && main.bands[i] == kBandOff) continue;
     const float f = resonanceRow ? fRes : SegmentFrequenz(segment, BandNennFrequenz(i));
     const double w = wireWavelength(ins, f);
-    const double s = StromImPunkt(w, length, d, vk, ins, main.calc).G;
+    const double s = StromImPunkt(w, length, d, vk, ins, main.calculator).G;
     const float z = ImpedanzAusStromsumme(s, 0, CalculatorState{});
     aAll += s;
     ++k;
@@ -336,13 +328,13 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
   if (!env.resultsFolder.empty()) {
     report::SpeisePktReport r;
     r.lang = lang;
-    r.label1 = window.label1;
-    r.text1 = res.text1;
-    r.label2 = FrequencyCaption(lang);
-    r.text2 = window.text2;
-    r.label3 = window.label3;
-    r.text3 = window.text3;
-    r.label4 = window.label4;
+    r.lengthCaption = window.first.caption;
+    r.length = res.length;
+    r.frequencyCaption = FrequencyCaption(lang);
+    r.frequency = window.second.text;
+    r.distanceCaption = window.third.caption;
+    r.distance = window.third.text;
+    r.header = window.header;
     r.rows = rows;
     r.dateText = env.dateText;
     try {
@@ -359,7 +351,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
   return res;
 }
 
-OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormView& main, Language lang, char sep,
+OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormValues& main, Language lang, char sep,
                                      Asker& asker) {
   OneFrequencyResult res;
   auto refuse = [&](const Bilingual& text, Input field) {
@@ -367,21 +359,21 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVi
     res.refused = field;
     return res;
   };
-  if (window.text3.empty()) return refuse(kEnterDistance, Input::Distance);
-  if (window.text1.empty()) return refuse(kEnterLength, Input::Length);
-  if (window.text2.empty()) return refuse(kEnterFrequency, Input::Frequency);
+  if (window.third.text.empty()) return refuse(kEnterDistance, Input::Distance);
+  if (window.first.text.empty()) return refuse(kEnterLength, Input::Length);
+  if (window.second.text.empty()) return refuse(kEnterFrequency, Input::Frequency);
 
   const float vk = mainVk(main);
-  const float length = ParseNumber(window.text1);
-  const float f = ParseNumber(window.text2);
-  const float d = ParseNumber(window.text3);
+  const float length = ParseNumber(window.first.text);
+  const float f = ParseNumber(window.second.text);
+  const float d = ParseNumber(window.third.text);
   if (!onTheWire(d, length)) return refuse(kEnterDistance, Input::Distance);
   // A zero frequency or Vk would divide by zero below: refused like an empty field.
   if (f == 0) return refuse(kEnterFrequency, Input::Frequency);
   if (vk == 0) return refuse(kEnterVk, Input::None);
 
   const float right = sng(static_cast<double>(length) - d);
-  const double w = wireWavelength(main.insulation, f);
+  const double w = wireWavelength(main.run.insulation, f);
 
   const float n = sng(length / (w / 2 * vk));
   if (n < 0.99) {
@@ -417,8 +409,8 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVi
   return res;
 }
 
-ImpedanceResult ImpedanceFromCurrentSum(std::string_view text2, char sep) {
-  const double s = ParseNumber(text2);
+ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep) {
+  const double s = ParseNumber(currentSum);
   if (s > 2 || s < 0.0000135) return ImpedanceResult{true, {}};
   return ImpedanceResult{false, ImpedanceText(ImpedanzAusStromsumme(s, 0, CalculatorState{}), sep)};
 }
@@ -433,22 +425,22 @@ float ScanFrequency(int band, int segmentIndex) {
   return kTable[band][column];
 }
 
-ScanSetup PrepareScan(const WindowTexts& window, const MainFormView& main, char sep) {
+ScanSetup PrepareScan(const WindowTexts& window, const MainFormValues& main, char sep) {
   ScanSetup s;
   // The 50 MHz band takes no part in the scan; grey bands do not count.
   for (int i = 0; i < kBandCount - 1; ++i)
     if (main.bands[i] == kBandCounted) s.frequencies.push_back(ScanFrequency(i, main.segmentIndex));
   s.vk = mainVk(main);
-  s.length = main.runLength;
-  s.insulation = main.insulation;
-  s.x0 = ParseNumber(window.text1);
-  s.x1 = ParseNumber(window.text2);
-  s.step = ParseNumber(window.text3);
-  s.text3 = window.text3;
+  s.length = main.run.length;
+  s.insulation = main.run.insulation;
+  s.x0 = ParseNumber(window.first.text);
+  s.x1 = ParseNumber(window.second.text);
+  s.step = ParseNumber(window.third.text);
+  s.stepText = window.third.text;
   if (s.step < 0.001) {
     s.step = 0.001f;
     s.stepCorrected = true;
-    s.text3 = FormatGeneral(s.step, sep);
+    s.stepText = FormatGeneral(s.step, sep);
   }
   return s;
 }

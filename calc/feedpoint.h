@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "calc/current.h"
+#include "calc/mainform.h"
 
 namespace lorvant::feedpoint {
 
@@ -32,46 +33,39 @@ Mode ModeOfCaption(std::string_view caption);
 std::string ActivationStatus(std::string_view caption, Language lang);
 std::string ClosedStatus(Language lang);
 
-// Window heights in twips.
-inline constexpr int kFullHeightTwips = 5580;
-inline constexpr int kCompactHeightTwips = 2265;
+// One row of the window: a caption and its field.
+struct Row {
+  std::string caption;
+  std::string text;
+};
 
-// The main form and Module1 as the feed-point tools see them.
-struct MainFormView {
-  std::string text1;  // preferred (resonance) frequency
-  std::string text2;  // half-waves, may hold "~n"
-  std::string text4;  // shortening factor Vk
-  std::string text8;  // minimum current sum
-  BandValues bands{};
-  int segmentIndex = 2;  // selected Option1 button, -1 when none is selected
-  int lengthMode = kLengthPreferred;  // selected Option2 button
-  float tolerancePercent = 5;         // Text5, parsed (read by the length function)
-  std::string info;                   // the note label
-  float runLength = 0;                // antenna length of the last run, 0 before any
-  double insulation = 0;              // insulation fraction of the last run
-  bool extraBand = false;             // additional band of the last run
-  float extraFrequency = 0;
-  CalculatorState calc;               // the shortening-factor calculator
+// The window has three rows and a result box with a header. What a row
+// means is the mode's:
+//   all bands, one frequency:  length, frequency, distance of the feed point
+//   impedance:                 (a note without field), current sum, impedance
+//   scan:                      left limit, right limit, step
+struct WindowTexts {
+  Row first, second, third;
+  std::string header;  // the result box's column header
 };
 
 // What a mode shows when its menu command opens the window.
 struct WindowSetup {
-  std::string caption;
-  std::string calculateCaption;  // cmdRechnen
-  std::string label1, label2, label3, label4;
-  std::string text1, text2, text3;
-  int heightTwips = kFullHeightTwips;
-  bool label1Bold = true;
-  bool label4Visible = true;
-  bool resultVisible = true;  // txtAuswertung
-  bool text1Visible = true;
-  bool text3Enabled = true;
-  bool labelsRightAligned = false;  // Label2 and Label3
-  bool clearResult = false;         // empty txtAuswertung on opening
+  std::string title;
+  std::string calculate;  // the calculate button
+  WindowTexts rows;
+  bool compact = false;        // the rows only: a lower window
+  bool firstBold = true;       // the first caption
+  bool firstVisible = true;    // the first field
+  bool thirdEditable = true;   // the third field (else it shows a result)
+  bool captionsRightAligned = false;  // the second and third captions
+  bool headerVisible = true;
+  bool resultVisible = true;
+  bool clearResult = false;    // the result box empties on opening
 };
 
-WindowSetup OpenAllBands(const MainFormView& main, Language lang, char sep);
-WindowSetup OpenOneFrequency(const MainFormView& main, Language lang, char sep);
+WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep);
+WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep);
 WindowSetup OpenImpedance(Language lang);
 WindowSetup OpenScan(float runLength, Language lang, char sep);
 
@@ -80,12 +74,6 @@ WindowSetup OpenScan(float runLength, Language lang, char sep);
 // note lacks the marker of the language or lists no distance. A list
 // without its closing CR is read to the end of the note.
 std::optional<std::string> PrefillDistance(std::string_view info, Language lang);
-
-// The window's labels and fields as they stand at the calculation.
-struct WindowTexts {
-  std::string label1, label2, label3, label4;
-  std::string text1, text2, text3;
-};
 
 // The input of the window that a check refused: the focus goes there.
 enum class Input { None, Length, Frequency, Distance };
@@ -106,12 +94,12 @@ struct AllBandsEnv {
 struct AllBandsResult {
   bool done = false;     // false: refused, nothing computed, the result box keeps its text
   Input refused = Input::None;
-  std::string text1;     // the window's length field afterwards (adapted on Yes)
+  std::string length;    // the window's length field afterwards (adapted on Yes)
   bool adaptAsked = false;
   bool adapted = false;  // Yes to the adapt question
   // Main-form changes on Yes: its half-wave field without the "~" prefix
   // (only when it held one), and the preferred-band length mode selected.
-  std::optional<std::string> mainText2;
+  std::optional<std::string> mainHalfWaves;
   bool selectPreferredLength = false;
   bool tooShortWarned = false;
   std::string rows;  // the new text of the result box
@@ -124,7 +112,7 @@ struct AllBandsResult {
 std::string BandRow(std::string_view frequencyText, double s, float z, char sep);
 std::string SummaryRow(Language lang, double average, char sep);
 
-AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main, const AllBandsEnv& env,
+AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& main, const AllBandsEnv& env,
                              Asker& asker);
 
 // ---- Currents at one frequency ----
@@ -136,35 +124,35 @@ struct OneFrequencyResult {
   std::string rows;
 };
 
-OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormView& main, Language lang, char sep,
+OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormValues& main, Language lang, char sep,
                                      Asker& asker);
 
 // ---- Impedance from a current sum ----
 
 struct ImpedanceResult {
   bool beep = false;  // out of range: a beep and an empty result
-  std::string text3;
+  std::string impedance;
 };
 
-ImpedanceResult ImpedanceFromCurrentSum(std::string_view text2, char sep);
+ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep);
 
 // ---- Feed-point scan ----
 
-// The scan's own frequency of a band (0..10) for the selected Option1
+// The scan's own frequency of a band (0..10) for the selected segment
 // button (0 CW, 1 SSB, anything else band centre).
 float ScanFrequency(int band, int segmentIndex);
 
 struct ScanSetup {
   float x0 = 0, x1 = 0, step = 0;
-  bool stepCorrected = false;  // a step below 0.001 became 0.001: beep, show text3
-  std::string text3;           // the corrected step field
+  bool stepCorrected = false;  // a step below 0.001 became 0.001: beep, show it
+  std::string stepText;        // the corrected step field
   std::vector<float> frequencies;  // of the bands at exactly 1, 1.8 to 28 MHz
   float vk = 0.946f;
   float length = 0;
   double insulation = 0;
 };
 
-ScanSetup PrepareScan(const WindowTexts& window, const MainFormView& main, char sep);
+ScanSetup PrepareScan(const WindowTexts& window, const MainFormValues& main, char sep);
 
 // One scan row with its line end: the position and the average over the
 // bands, in the rising column or, 32 blanks further, the falling one.

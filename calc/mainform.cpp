@@ -60,14 +60,14 @@ std::string CrossSectionText(const WireSize& w, char sep) {
 
 RunInput LoadedFormInput(Language lang, char sep) {
   RunInput in;
-  in.text1 = FormatGeneral(kDefaultPreferredFrequency, sep);
-  in.text2 = kDefaultHalfWaves;
-  in.text4 = kDefaultShorteningFactor;
-  in.text5 = kDefaultTolerance;
-  in.text6 = FormatGeneral(kDefaultOuterDiameter, sep);
-  in.text8 = FormatPicture(kDefaultMinimumSum, "0.0", sep);
-  in.combo1 = AirEntry(lang, sep);
-  in.combo2 = DefaultConductorText(sep);
+  in.preferredFrequency = FormatGeneral(kDefaultPreferredFrequency, sep);
+  in.halfWaves = kDefaultHalfWaves;
+  in.shorteningFactor = kDefaultShorteningFactor;
+  in.tolerance = kDefaultTolerance;
+  in.outerDiameter = FormatGeneral(kDefaultOuterDiameter, sep);
+  in.minimumSum = FormatPicture(kDefaultMinimumSum, "0.0", sep);
+  in.dielectric = AirEntry(lang, sep);
+  in.conductorDiameter = DefaultConductorText(sep);
   in.language = lang;
   in.decimalSeparator = sep;
   return in;
@@ -120,6 +120,18 @@ std::string FrequencyLabel(Language lang) {
     label.insert(0, "&");
   }
   return label;
+}
+
+LengthContext MainFormValues::lengthContext() const {
+  LengthContext ctx;
+  ctx.bands = bands;
+  ctx.segment = segmentIndex >= 0 && segmentIndex <= 2 ? segmentIndex + 1 : kSegmentCentre;
+  ctx.lengthMode = lengthMode;
+  ctx.tolerancePercent = tolerancePercent;
+  ctx.extraBand = run.extraBand;
+  ctx.extraFrequency = run.extraFrequency;
+  ctx.calc = calculator;
+  return ctx;
 }
 
 WindomPreset WindomPresetFor(const BandValues& bands) {

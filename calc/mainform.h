@@ -86,6 +86,37 @@ std::string FrequencyCaption(Language lang);
 // "R": Alt+F opens the File menu.
 std::string FrequencyLabel(Language lang);
 
+// ---- what the tool windows read ----
+
+// What the last optimisation run left (the shared values of Module1).
+struct LastRun {
+  float length = 0;          // antenna length, m; 0 before any run
+  double insulation = 0;     // insulation fraction
+  bool extraBand = false;    // the additional band
+  float extraFrequency = 0;
+  std::vector<FeedCandidate> candidates;  // the proposed feed points
+};
+
+// The main form as the tool windows read it: its fields as typed, its note
+// and the last run.
+struct MainFormValues {
+  std::string preferredFrequency;
+  std::string halfWaves;  // may hold "~n"
+  std::string shorteningFactor;
+  std::string minimumSum;
+  std::string conductorDiameter;
+  BandValues bands{};
+  int segmentIndex = 2;  // the selected segment button (code - 1); -1 when none is
+  int lengthMode = kLengthPreferred;
+  float tolerancePercent = 5;  // parsed
+  std::string note;
+  LastRun run;
+  CalculatorState calculator;  // the shortening-factor calculator
+
+  // What the length search reads (no segment selected: band centre).
+  LengthContext lengthContext() const;
+};
+
 // ---- the WINDOM preset ----
 
 // Ticking "classic WINDOM": the bands a WINDOM cannot serve turn grey, 7 MHz

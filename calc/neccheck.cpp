@@ -32,7 +32,7 @@ double TypedDecimal(float v) {
 Design DesignFromRun(const RunInput& in, const RunOutput& out) {
   Design d;
   d.length = out.length;
-  d.conductorDiameter = TypedDecimal(ParseNumber(in.combo2));
+  d.conductorDiameter = TypedDecimal(ParseNumber(in.conductorDiameter));
   d.segment = out.reportData.segment;
   d.bands = out.bands;
   d.extraBand = out.extraBand;

@@ -236,16 +236,16 @@ class Run {
     out_.equalImpedances = in_.equalImpedances;
 
     // 2. Inputs.
-    f0_ = ParseNumber(in_.text1);
+    f0_ = ParseNumber(in_.preferredFrequency);
     if (!(f0_ > 0)) f0_ = kDefaultPreferredFrequency;
     {
-      std::string_view t2 = in_.text2;
+      std::string_view t2 = in_.halfWaves;
       const auto tilde = t2.find('~');
       if (tilde != std::string_view::npos) t2.remove_prefix(tilde + 1);
       n_ = ParseNumber(t2);
     }
-    const float lg = ParseNumber(in_.text3);
-    vk_ = ParseNumber(in_.text4);
+    const float lg = ParseNumber(in_.maxWireLength);
+    vk_ = ParseNumber(in_.shorteningFactor);
 
     // 3. A length is needed.
     if (n_ < 1 && lg == 0) {
@@ -310,24 +310,24 @@ class Run {
     }
 
     // 12.
-    smin_ = ParseNumber(in_.text8);
+    smin_ = ParseNumber(in_.minimumSum);
 
     // 13. Insulation.
-    er_ = ParseNumber(in_.combo1);
+    er_ = ParseNumber(in_.dielectric);
     if (IsInsulated(er_)) {
       if (er_ > 20) {
         Beep();
         if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {
-          out_.focus = RunFocus::Combo1;
+          out_.focus = RunFocus::Dielectric;
           out_.outcome = RunOutcome::DielectricRejected;
           return;
         }
       }
-      const float d = ParseNumber(in_.combo2);
-      const float outer = ParseNumber(in_.text6);
+      const float d = ParseNumber(in_.conductorDiameter);
+      const float outer = ParseNumber(in_.outerDiameter);
       if (static_cast<double>(d) < 0.01 || !(d < outer)) {
         Beep();
-        out_.focus = RunFocus::Combo2;
+        out_.focus = RunFocus::ConductorDiameter;
         out_.info = tr(lang_, "Hinweis: Durchmesser zu gering!", "Note: Diameter too small!");
         out_.outcome = RunOutcome::DiameterTooSmall;
         return;
@@ -351,8 +351,8 @@ class Run {
       f0_ = f0;
     });
     out_.length = length_;
-    out_.text1 = report::FormatPicture(f0_, "##0.0##", sep_);
-    out_.text2 = (std::floor(n_) == n_ ? "" : "~") + report::FormatPicture(n_, "##0", sep_);
+    out_.preferredFrequency = report::FormatPicture(f0_, "##0.0##", sep_);
+    out_.halfWaves = (std::floor(n_) == n_ ? "" : "~") + report::FormatPicture(n_, "##0", sep_);
     out_.info += tr(lang_, "Länge der Antenne ", "Length of the antenna ") +
                  report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf;
     // Even the shortest count may not fit the wire (or the length mode does
@@ -425,7 +425,7 @@ class Run {
     ctx.segment = in_.segmentIndex + 1;
     if (segment_ != 0) ctx.segment = segment_;
     ctx.lengthMode = in_.lengthMode;
-    ctx.tolerancePercent = ParseNumber(in_.text5);
+    ctx.tolerancePercent = ParseNumber(in_.tolerance);
     ctx.extraBand = extraBand_;
     ctx.extraFrequency = extraFrequency_;
     ctx.calc = in_.calculator;
@@ -496,7 +496,7 @@ class Run {
       }
     }
     if (n_ < 1) n_ = 1;
-    out_.text2 = report::FormatGeneral(n_, sep_);
+    out_.halfWaves = report::FormatGeneral(n_, sep_);
   }
 
   ReportData MakeReportData() const {
@@ -513,7 +513,7 @@ class Run {
     d.vk = vk_;
     d.ins = ins_;
     d.er = er_;
-    d.combo1Text = in_.combo1;
+    d.dielectricText = in_.dielectric;
     d.heightLine = heightLine_;
     d.calc = in_.calculator;
     d.specialTable = specialOn_;

@@ -23,25 +23,25 @@
 
 namespace lorvant {
 
-// The main form's inputs as the run reads them. Number texts are read with
-// the shared number parse (comma or point).
+// The main form's inputs as the run reads them, the fields as typed. Number
+// texts are read with the shared number parse (comma or point).
 struct RunInput {
-  std::string text1;   // preferred (resonance) frequency, MHz
-  std::string text2;   // half-waves; text up to and including "~" is dropped
-  std::string text3;   // maximum wire length, m; empty or 0 = no limit
-  std::string text4;   // shortening factor Vk
-  std::string text5;   // tolerance, percent
-  std::string text6;   // outer diameter over the insulation, mm
-  std::string text8;   // minimum current sum
-  std::string combo1;  // relative dielectric constant (the whole combo text)
-  std::string combo2;  // conductor diameter, mm
-  BandValues bands{};  // Check1(0..10): 0 off, 1 counted, 2 grey
-  bool windom = false;        // Check2
-  bool specialTable = false;  // Check11
-  int segmentIndex = 2;       // Option1 index (segment code - 1)
-  int lengthMode = kLengthPreferred;  // Option2 index
-  bool equalImpedances = false;       // Option4 selected (else Option3)
-  CalculatorState calculator;         // shortening-factor calculator
+  std::string preferredFrequency;  // resonance frequency for the preferred band, MHz
+  std::string halfWaves;           // text up to and including "~" is dropped
+  std::string maxWireLength;       // m; empty or 0 = no limit
+  std::string shorteningFactor;    // Vk
+  std::string tolerance;           // of the highest-and-lowest length mode, percent
+  std::string outerDiameter;       // over the insulation, mm
+  std::string minimumSum;          // minimum current sum
+  std::string dielectric;          // relative dielectric constant (the list entry's whole text)
+  std::string conductorDiameter;   // mm
+  BandValues bands{};              // 0 off, 1 counted, 2 grey
+  bool windom = false;             // "classic WINDOM" ticked
+  bool specialTable = false;       // AntSpezi.txt wanted
+  int segmentIndex = 2;            // segment code - 1
+  int lengthMode = kLengthPreferred;
+  bool equalImpedances = false;    // feed point for equal impedances (else maximum current sum)
+  CalculatorState calculator;      // shortening-factor calculator
   Language language = Language::German;
   char decimalSeparator = ',';
   std::string resultsFolder;  // ends with "/"
@@ -70,19 +70,19 @@ enum class RunOutcome {
 const char* RunOutcomeName(RunOutcome outcome);
 
 // Where the form puts the focus after the run.
-enum class RunFocus { None, Combo1, Combo2 };
+enum class RunFocus { None, Dielectric, ConductorDiameter };
 
 struct RunOutput {
   RunOutcome outcome = RunOutcome::Completed;
 
   // Write-backs to the form (empty when the run did not write the field).
-  std::optional<std::string> text1;
-  std::optional<std::string> text2;
-  std::optional<int> segmentIndex;  // Option1 index chosen by the segment question
-  bool equalImpedances = false;     // Option4 selected after the run
+  std::optional<std::string> preferredFrequency;
+  std::optional<std::string> halfWaves;
+  std::optional<int> segmentIndex;  // chosen by the segment question
+  bool equalImpedances = false;     // feed point for equal impedances after the run
   BandValues bands{};               // band boxes after the run (some turned grey)
 
-  std::string info;    // the whole Info label after the run, lines CR LF
+  std::string info;    // the whole note of the form after the run, lines CR LF
   std::string status;  // status bar text; empty when unchanged
   // Why the run ended before writing anything when a message box said so
   // (the special table's size); empty otherwise.

@@ -18,44 +18,44 @@ bool IsCalculatorCaption(const std::string& caption) {
 CalculatorTexts CalculatorCaptions(Language lang) {
   const bool de = lang == Language::German;
   CalculatorTexts t;
-  t.window = de ? kCalculatorCaptionDe : kCalculatorCaptionEn;
-  t.mnuOpt = de ? "&Optionen" : "&Options";
-  t.mnuVkUebernehmen = de ? "&Vk übernehmen" : "&Vk take over";
-  t.mnuErdbodenKor = de ? "&Erdbodenkorrektur" : "Ground corr&ection";
-  t.label1 = de ? "&Frequenz [MHz]:" : "F&requency [MHz]:";
-  t.label2 = de ? "&Antennenhöhe [m]:" : "&Antenna height [m]:";
-  t.label3 = de ? "Drahtdurch&messer [mm]:" : "Wire &diameter [mm]:";
-  t.label4 = de ? "Antennenhöhe:" : "Antenna height:";
-  t.label6 = de ? "Schlangheitsgrad:" : "Slenderness grade:";
-  t.label8 = de ? "voraussichtlicher Verkürzungsfaktor:" : "expected shortening factor:";
-  t.command1 = de ? "&Rechnen" : "Calc&ulate";
-  t.frame1 = de ? " Verkürzung in % durch " : " shortening in % due to ";
-  t.text1Tip = de ? " Resonanzfrequenz der Antenne " : " Resonance frequency antenna ";
-  t.text2Tip = de ? " Höhe über Erdboden " : " Height above ground ";
-  t.command1Tip = de ? " Vk berechnen " : " Calculate Vk ";
-  t.label6Tip = de ? " Verhältnis Wellenlänge/Drahtdurchmesser " : " Ratio wavelength/wire diameter ";
-  t.label4Tip = de ? " Verhältnis Antennenhöhe/Wellenlänge " : " Ratio antenna height/wavelength ";
+  t.title = de ? kCalculatorCaptionDe : kCalculatorCaptionEn;
+  t.optionsMenu = de ? "&Optionen" : "&Options";
+  t.takeOverVk = de ? "&Vk übernehmen" : "&Vk take over";
+  t.groundCorrection = de ? "&Erdbodenkorrektur" : "Ground corr&ection";
+  t.frequency = de ? "&Frequenz [MHz]:" : "F&requency [MHz]:";
+  t.height = de ? "&Antennenhöhe [m]:" : "&Antenna height [m]:";
+  t.diameter = de ? "Drahtdurch&messer [mm]:" : "Wire &diameter [mm]:";
+  t.heightShortening = de ? "Antennenhöhe:" : "Antenna height:";
+  t.slenderness = de ? "Schlangheitsgrad:" : "Slenderness grade:";
+  t.expectedVk = de ? "voraussichtlicher Verkürzungsfaktor:" : "expected shortening factor:";
+  t.calculate = de ? "&Rechnen" : "Calc&ulate";
+  t.shortening = de ? " Verkürzung in % durch " : " shortening in % due to ";
+  t.frequencyTip = de ? " Resonanzfrequenz der Antenne " : " Resonance frequency antenna ";
+  t.heightTip = de ? " Höhe über Erdboden " : " Height above ground ";
+  t.calculateTip = de ? " Vk berechnen " : " Calculate Vk ";
+  t.slendernessTip = de ? " Verhältnis Wellenlänge/Drahtdurchmesser " : " Ratio wavelength/wire diameter ";
+  t.heightShorteningTip = de ? " Verhältnis Antennenhöhe/Wellenlänge " : " Ratio antenna height/wavelength ";
   return t;
 }
 
 PruningTexts PruningCaptions(Language lang) {
   const bool de = lang == Language::German;
   PruningTexts t;
-  t.window = de ? " Antennen-Pruning/Optimieren " : " Antenna-pruning/Optimization ";
-  t.label1 = de ? "ist Antennenlänge [m]:" : "is antenna length [m]:";
-  t.text1Tip = de ? "gemessene Antennenlänge" : "measured antenna length";
-  t.label2 = de ? "ist Resonanzfrequenz [MHz]:" : "is resonanant frequency [MHz]:";
-  t.text2Tip = de ? "gemessene Resonanzfrequenz der Antenne" : "measured resonant frequency of the antenna";
-  t.label3 = de ? "soll Resonanzfrequenz [MHz]:" : "Target resonant frequency [MHz]:";
-  t.combo1Tip = de ? "gewünschte Resonanzfrequenz der Antenne" : "desired resonance frequency of the antenna";
-  t.frame1 = de ? " Neu: " : " New: ";
-  t.label6 = de ? "Antennenlänge:" : "antenna length:";
-  t.label7Tip = de ? "Neu berechnete Antennenlänge" : "Recalculated antenna length";
-  t.label4 = de ? "Vk gesamt:" : "Vk total:";
-  t.label5Tip = de ? "vorhandener Verkürzungsfaktor" : "existing shortening factor";
-  t.label8 = de ? "Länge ändern um [cm]:" : "change length by [cm]:";
-  t.label9Tip = de ? "Längen-Änderung" : "Lengths-Change";
-  t.command1Tip = de ? "Längenänderung berechnen" : "Calculate lengths-change";
+  t.title = de ? " Antennen-Pruning/Optimieren " : " Antenna-pruning/Optimization ";
+  t.measuredLength = de ? "ist Antennenlänge [m]:" : "is antenna length [m]:";
+  t.measuredLengthTip = de ? "gemessene Antennenlänge" : "measured antenna length";
+  t.measuredFrequency = de ? "ist Resonanzfrequenz [MHz]:" : "is resonanant frequency [MHz]:";
+  t.measuredFrequencyTip = de ? "gemessene Resonanzfrequenz der Antenne" : "measured resonant frequency of the antenna";
+  t.desiredFrequency = de ? "soll Resonanzfrequenz [MHz]:" : "Target resonant frequency [MHz]:";
+  t.desiredFrequencyTip = de ? "gewünschte Resonanzfrequenz der Antenne" : "desired resonance frequency of the antenna";
+  t.newValues = de ? " Neu: " : " New: ";
+  t.newLength = de ? "Antennenlänge:" : "antenna length:";
+  t.newLengthTip = de ? "Neu berechnete Antennenlänge" : "Recalculated antenna length";
+  t.totalVk = de ? "Vk gesamt:" : "Vk total:";
+  t.totalVkTip = de ? "vorhandener Verkürzungsfaktor" : "existing shortening factor";
+  t.change = de ? "Länge ändern um [cm]:" : "change length by [cm]:";
+  t.changeTip = de ? "Längen-Änderung" : "Lengths-Change";
+  t.calculateTip = de ? "Längenänderung berechnen" : "Calculate lengths-change";
   return t;
 }
 
@@ -80,14 +80,14 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
   const float f = ParseNumber(in.frequency);
   if (f == 0) {
     out.beeps = 1;
-    out.focus = Field::Text1;
+    out.focus = Field::Frequency;
     return out;
   }
   float h = ParseNumber(in.height);
   if (h < 0.01f) {
     out.height = "0,01";
     out.beeps = 1;
-    out.focus = Field::Text2;
+    out.focus = Field::Height;
     return out;
   }
   float d = ParseNumber(in.diameter);
@@ -117,15 +117,15 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
   }
 
   const float s1 = SchlankheitsVerkuerzung(f, d);
-  out.label7Colour = (s1 < 2 || s1 > 9) ? TextColour::Red : TextColour::Black;
-  out.label7 = FormatPicture(s1, "#0.0", sep);
+  out.slendernessColour = (s1 < 2 || s1 > 9) ? TextColour::Red : TextColour::Black;
+  out.slendernessText = FormatPicture(s1, "#0.0", sep);
 
   const float s2 = HoehenVerkuerzung(f, h, in.groundCorrection);
-  out.label5Colour = (s2 < 2 || s2 > 10) ? TextColour::Red : TextColour::Black;
-  out.label5 = FormatPicture(s2, "#0.0", sep);
+  out.heightShorteningColour = (s2 < 2 || s2 > 10) ? TextColour::Red : TextColour::Black;
+  out.heightShorteningText = FormatPicture(s2, "#0.0", sep);
 
   const float vk = sng((100.0 - s2) * (100.0 - s1) / 10000);
-  out.label9 = FormatPicture(vk, "0.00#", sep);
+  out.vkText = FormatPicture(vk, "0.00#", sep);
 
   out.computed = true;
   out.f = f;
@@ -157,19 +157,19 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
 
   // A wire cannot be measured shorter than nothing.
   const float la = ParseNumber(in.length);
-  if (!(la > 0)) return reject(Field::Text1);
+  if (!(la > 0)) return reject(Field::MeasuredLength);
   const float fa = ParseNumber(in.measured);
-  if (fa == 0) return reject(Field::Text2);
+  if (fa == 0) return reject(Field::MeasuredFrequency);
   const float fs = ParseNumber(in.desired);
-  if (fs == 0) return reject(Field::Combo1);
+  if (fs == 0) return reject(Field::DesiredFrequency);
 
   const float ratio = sng(static_cast<double>(fa) / fs);
-  if (!(ratio >= 0.66f && ratio <= 1.4f)) return reject(Field::Combo1);
+  if (!(ratio >= 0.66f && ratio <= 1.4f)) return reject(Field::DesiredFrequency);
 
   // Whole half-waves of the measured wire. A length too large for any real
   // wire would not fit the count; it is refused like a missing length.
   const auto halfWaves = toInt16(la / (150.0 / fa));
-  if (!halfWaves) return reject(Field::Text1);
+  if (!halfWaves) return reject(Field::MeasuredLength);
   const int n = *halfWaves;
 
   float t = sng(static_cast<double>(la) * fa / 150);
@@ -183,10 +183,10 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
   out.vk = vk;
   out.newLength = newLength;
   out.change = change;
-  out.label5Colour = vk > 1 ? TextColour::Red : TextColour::Black;
-  out.label5 = FormatPicture(vk, "0.00#", sep);
-  out.label7 = FormatPicture(newLength, "##0.00#", sep);
-  out.label9 = FormatPicture(change, "+ ##0.0;- ##0.0", sep);
+  out.vkColour = vk > 1 ? TextColour::Red : TextColour::Black;
+  out.vkText = FormatPicture(vk, "0.00#", sep);
+  out.newLengthText = FormatPicture(newLength, "##0.00#", sep);
+  out.changeText = FormatPicture(change, "+ ##0.0;- ##0.0", sep);
   return out;
 }
 

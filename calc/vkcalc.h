@@ -25,25 +25,30 @@ inline constexpr const char* kTagActive = "Aktiv";
 
 // Captions and tooltips of the calculator layout.
 struct CalculatorTexts {
-  std::string window, mnuOpt, mnuVkUebernehmen, mnuErdbodenKor;
-  std::string label1, label2, label3, label4, label6, label8, command1, frame1;
-  std::string text1Tip, text2Tip, command1Tip;
+  std::string title, optionsMenu, takeOverVk, groundCorrection;  // window, menu and its two entries
+  std::string frequency, height, diameter;                       // the three inputs
+  std::string shortening, slenderness, heightShortening;        // the frame and its two results
+  std::string expectedVk, calculate;
+  std::string frequencyTip, heightTip, calculateTip;
   // The window's design had these two in German only; an English window
   // speaks English in its tooltips too.
-  std::string label6Tip, label4Tip;
+  std::string slendernessTip, heightShorteningTip;
 };
 CalculatorTexts CalculatorCaptions(Language lang);
 
 // Tooltips of the window's design that read the same in both languages.
-inline constexpr const char* kPercentTip = " % ";  // Label7 and Label5
-inline constexpr const char* kLabel9Tip = " Vk 0 - 1 ";
-inline constexpr const char* kLabel8Tip = " Vk ";
+inline constexpr const char* kPercentTip = " % ";  // the two shortening results
+inline constexpr const char* kVkResultTip = " Vk 0 - 1 ";
+inline constexpr const char* kExpectedVkTip = " Vk ";
 
 // Captions and tooltips of the pruning layout.
 struct PruningTexts {
-  std::string window;
-  std::string label1, text1Tip, label2, text2Tip, label3, combo1Tip;
-  std::string frame1, label6, label7Tip, label4, label5Tip, label8, label9Tip, command1Tip;
+  std::string title;
+  // The three inputs, in the calculator's three rows.
+  std::string measuredLength, measuredLengthTip, measuredFrequency, measuredFrequencyTip;
+  std::string desiredFrequency, desiredFrequencyTip;
+  // The results, in the calculator's result rows.
+  std::string newValues, newLength, newLengthTip, totalVk, totalVkTip, change, changeTip, calculateTip;
 };
 PruningTexts PruningCaptions(Language lang);
 
@@ -57,29 +62,31 @@ std::string PruningLengthText(float antennaLength, char sep);
 
 // ---------------------------------------------------------------- calculator
 
-enum class Field { None, Text1, Text2, Combo1 };
+// The input a check refused (the focus goes there). The pruning layout
+// uses the calculator's three rows for its own three inputs.
+enum class Field { None, Frequency, Height, MeasuredLength, MeasuredFrequency, DesiredFrequency };
 
 struct CalculatorInputs {
-  std::string frequency;  // Text1, MHz
-  std::string height;     // Text2, m
-  std::string diameter;   // Combo1 text, mm
-  bool groundCorrection = false;  // mnuErdbodenKor
+  std::string frequency;  // MHz
+  std::string height;     // m
+  std::string diameter;   // mm (the list entry's text)
+  bool groundCorrection = false;
 };
 
 struct CalculatorOutcome {
   bool computed = false;  // false: an input check stopped the calculation
   int beeps = 0;
   Field focus = Field::None;
-  FieldText height;    // corrected Text2 ("0,01")
-  FieldText diameter;  // corrected Combo1 text
+  FieldText height;    // corrected height ("0,01")
+  FieldText diameter;  // corrected diameter
   TextColour diameterColour = TextColour::Black;
   float f = 0, h = 0, d = 0;  // d after the limits
   float slenderness = 0;      // s1, percent
   float heightShortening = 0; // s2, percent
   float vk = 0;
-  std::string label7, label5, label9;
-  TextColour label7Colour = TextColour::Black;
-  TextColour label5Colour = TextColour::Black;
+  std::string slendernessText, heightShorteningText, vkText;  // the results as shown
+  TextColour slendernessColour = TextColour::Black;
+  TextColour heightShorteningColour = TextColour::Black;
 };
 
 // Steps up to the Vk result. The caller then takes the result over when
@@ -92,16 +99,16 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep);
 // at all without a positive result.
 struct TakeOver {
   FieldText vk;         // "0.00##" of the last result
-  FieldText frequency;  // the calculator's Text1 when it is not empty
+  FieldText frequency;  // the calculator's frequency when it is not empty
 };
 TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep);
 
 // ---------------------------------------------------------------- pruning
 
 struct PruningInputs {
-  std::string length;    // Text1: measured length, m
-  std::string measured;  // Text2: measured resonance, MHz
-  std::string desired;   // Combo1 text: desired resonance, MHz
+  std::string length;    // measured length, m
+  std::string measured;  // measured resonance, MHz
+  std::string desired;   // desired resonance, MHz
 };
 
 struct PruningOutcome {
@@ -112,8 +119,8 @@ struct PruningOutcome {
   float vk = 0;       // total shortening factor
   float newLength = 0;  // m
   float change = 0;     // cm, negative = cut off
-  std::string label7, label5, label9;
-  TextColour label5Colour = TextColour::Black;
+  std::string newLengthText, vkText, changeText;  // the results as shown
+  TextColour vkColour = TextColour::Black;
 };
 
 PruningOutcome CalculatePruning(const PruningInputs& in, char sep);

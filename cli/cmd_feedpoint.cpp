@@ -21,7 +21,6 @@ namespace lorvant::cli {
 
 namespace {
 
-using feedpoint::MainFormView;
 using feedpoint::WindowTexts;
 
 // A number typed with a comma or a point, all of it a number.
@@ -87,22 +86,29 @@ std::function<void(const std::string&)> Field(std::optional<std::string>& into) 
   return [&into](const std::string& v) { into = FieldText(v, kDecimalKeys, 0); };
 }
 
-MainFormView View(const SharedInputs& s, const RunState& run) {
-  MainFormView v;
-  v.text1 = s.frequencyText();
-  v.text2 = s.halfWavesText();
-  v.text4 = s.vkText();
-  v.text8 = s.minSumText();
+MainFormValues View(const SharedInputs& s, const RunState& run) {
+  MainFormValues v;
+  v.preferredFrequency = s.frequencyText();
+  v.halfWaves = s.halfWavesText();
+  v.shorteningFactor = s.vkText();
+  v.minimumSum = s.minSumText();
   v.bands = s.bands();
   v.segmentIndex = s.segmentIndex();
   v.lengthMode = s.lengthMode();
-  v.runLength = run.length;
-  v.insulation = run.insulation;
+  v.run.length = run.length;
+  v.run.insulation = run.insulation;
   return v;
 }
 
-WindowTexts Texts(const feedpoint::WindowSetup& w) {
-  return WindowTexts{w.label1, w.label2, w.label3, w.label4, w.text1, w.text2, w.text3};
+// The window's fields as a mode opens it, then the ones given on the
+// command line.
+WindowTexts OpenedWith(const feedpoint::WindowSetup& opened, const std::optional<std::string>& first,
+                   const std::optional<std::string>& second, const std::optional<std::string>& third) {
+  WindowTexts w = opened.rows;
+  if (first) w.first.text = *first;
+  if (second) w.second.text = *second;
+  if (third) w.third.text = *third;
+  return w;
 }
 
 // The main form's note as the shell passes it: a bare line feed stands for
@@ -191,14 +197,10 @@ int AllBandsCommand(const Args& args) {
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();
-  MainFormView view = View(shared, run);
-  view.info = info.value_or("");
-  view.calc = calc;
-
-  WindowTexts window = Texts(feedpoint::OpenAllBands(view, lang, sep));
-  if (length) window.text1 = *length;
-  if (resonance) window.text2 = *resonance;
-  if (distance) window.text3 = *distance;
+  MainFormValues view = View(shared, run);
+  view.note = info.value_or("");
+  view.calculator = calc;
+  const WindowTexts window = OpenedWith(feedpoint::OpenAllBands(view, lang, sep), length, resonance, distance);
 
   feedpoint::AllBandsEnv env{lang, sep, shared.dateText(), {}};
   if (out) {
@@ -209,8 +211,8 @@ int AllBandsCommand(const Args& args) {
   const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(window, view, env, asker);
   if (!r.done) return kExitNoResult;
   if (r.adapted) {
-    std::cerr << window.label1 << r.text1 << '\n';
-    if (r.mainText2) std::cerr << tr(lang, "Halbwellen: ", "Half-waves: ") << *r.mainText2 << '\n';
+    std::cerr << window.first.caption << r.length << '\n';
+    if (r.mainHalfWaves) std::cerr << tr(lang, "Halbwellen: ", "Half-waves: ") << *r.mainHalfWaves << '\n';
     std::cerr << tr(lang, "Länge optimieren für: bevorzugtes Band", "Optimise length for: preferred band")
               << std::endl;
   }
@@ -247,11 +249,8 @@ int OneFrequencyCommand(const Args& args) {
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();
-  const MainFormView view = View(shared, run);
-  WindowTexts window = Texts(feedpoint::OpenOneFrequency(view, lang, sep));
-  if (length) window.text1 = *length;
-  if (frequency) window.text2 = *frequency;
-  if (distance) window.text3 = *distance;
+  const MainFormValues view = View(shared, run);
+  const WindowTexts window = OpenedWith(feedpoint::OpenOneFrequency(view, lang, sep), length, frequency, distance);
 
   BatchAsker asker(Answer::Yes);
   const feedpoint::OneFrequencyResult r = feedpoint::CheckOneFrequency(window, view, lang, sep, asker);
@@ -287,7 +286,7 @@ int ImpedanceCommand(const Args& args) {
               << std::endl;
     return kExitNoResult;
   }
-  std::cout << r.text3 << std::endl;
+  std::cout << r.impedance << std::endl;
   return kExitOk;
 }
 
@@ -320,15 +319,12 @@ int ScanCommand(const Args& args) {
   if (!p.parse(args, std::cout)) return kExitOk;
 
   const char sep = shared.decimalSeparator();
-  const MainFormView view = View(shared, run);
-  WindowTexts window = Texts(feedpoint::OpenScan(run.length, shared.language(), sep));
-  if (from) window.text1 = *from;
-  if (to) window.text2 = *to;
-  if (step) window.text3 = *step;
+  const MainFormValues view = View(shared, run);
+  const WindowTexts window = OpenedWith(feedpoint::OpenScan(run.length, shared.language(), sep), from, to, step);
 
   const Language lang = shared.language();
   const feedpoint::ScanSetup setup = feedpoint::PrepareScan(window, view, sep);
-  if (setup.stepCorrected) std::cerr << tr(lang, "Inkrement: ", "Increment: ") << setup.text3 << std::endl;
+  if (setup.stepCorrected) std::cerr << tr(lang, "Inkrement: ", "Increment: ") << setup.stepText << std::endl;
 
   // Rows go out as they are made, whole lines at a time, so that a long
   // scan needs no memory for its rows and whatever was printed before a

@@ -84,8 +84,8 @@ std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outco
   j.beginObject();
   j.key("length").value(r.length);
   j.key("insulation").value(r.insulation);
-  j.key("text1").value(r.text1 ? *r.text1 : in.text1);
-  j.key("text2").value(r.text2 ? *r.text2 : in.text2);
+  j.key("text1").value(r.preferredFrequency ? *r.preferredFrequency : in.preferredFrequency);
+  j.key("text2").value(r.halfWaves ? *r.halfWaves : in.halfWaves);
   j.key("bands").beginArray();
   for (int v : r.bands) j.value(v);
   j.endArray();
@@ -215,15 +215,15 @@ RunInput MakeRunInput(const RunOptions& o) {
   const char sep = o.shared.decimalSeparator();
 
   RunInput in = LoadedFormInput(lang, sep);
-  in.text1 = o.shared.frequencyText();
-  in.text2 = o.shared.halfWavesText();
-  in.text3 = o.wireLength.value_or(in.text3);
-  in.text4 = o.shared.vkText();
-  in.text5 = o.tolerance.value_or(in.text5);
-  in.text6 = o.outerDiameter.value_or(in.text6);
-  in.text8 = o.shared.minSumText();
-  in.combo1 = o.dielectric.value_or(in.combo1);
-  in.combo2 = o.conductor.value_or(in.combo2);
+  in.preferredFrequency = o.shared.frequencyText();
+  in.halfWaves = o.shared.halfWavesText();
+  in.maxWireLength = o.wireLength.value_or(in.maxWireLength);
+  in.shorteningFactor = o.shared.vkText();
+  in.tolerance = o.tolerance.value_or(in.tolerance);
+  in.outerDiameter = o.outerDiameter.value_or(in.outerDiameter);
+  in.minimumSum = o.shared.minSumText();
+  in.dielectric = o.dielectric.value_or(in.dielectric);
+  in.conductorDiameter = o.conductor.value_or(in.conductorDiameter);
   in.bands = o.shared.bands();
   in.windom = o.windom;
   in.specialTable = o.specialTable;
@@ -237,7 +237,7 @@ RunInput MakeRunInput(const RunOptions& o) {
     in.calculator.active = true;
     in.calculator.heightText = *o.calculatorHeight;
     in.calculator.height = FieldNumber(*o.calculatorHeight);
-    in.calculator.diameter = FieldNumber(o.calculatorDiameter.value_or(in.combo2));
+    in.calculator.diameter = FieldNumber(o.calculatorDiameter.value_or(in.conductorDiameter));
     in.calculator.groundCorrection = o.groundCorrection;
   }
   in.dateText = o.shared.dateText();

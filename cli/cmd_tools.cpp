@@ -83,17 +83,17 @@ int VkCommand(const Args& args) {
                                 diameter.value_or(DefaultConductorText(sep)), ground};
   const vk::CalculatorOutcome out = vk::CalculateVk(in, sep);
   if (!out.computed) {
-    if (out.focus == vk::Field::Text2)
-      PrintRefused(lang, t.label2, in.height, out.height.value_or(""));
+    if (out.focus == vk::Field::Height)
+      PrintRefused(lang, t.height, in.height, out.height.value_or(""));
     else
-      PrintRefused(lang, t.label1, in.frequency);
+      PrintRefused(lang, t.frequency, in.frequency);
     return kExitNoResult;
   }
-  if (out.diameter) std::cerr << Plain(t.label3) << ' ' << *out.diameter << Red(out.diameterColour) << std::endl;
-  const std::string frame = Plain(t.frame1) + ' ';
-  std::cout << frame << Plain(t.label6) << ' ' << out.label7 << Red(out.label7Colour) << '\n'
-            << frame << Plain(t.label4) << ' ' << out.label5 << Red(out.label5Colour) << '\n'
-            << Plain(t.label8) << ' ' << out.label9 << std::endl;
+  if (out.diameter) std::cerr << Plain(t.diameter) << ' ' << *out.diameter << Red(out.diameterColour) << std::endl;
+  const std::string frame = Plain(t.shortening) + ' ';
+  std::cout << frame << Plain(t.slenderness) << ' ' << out.slendernessText << Red(out.slendernessColour) << '\n'
+            << frame << Plain(t.heightShortening) << ' ' << out.heightShorteningText << Red(out.heightShorteningColour) << '\n'
+            << Plain(t.expectedVk) << ' ' << out.vkText << std::endl;
   return kExitOk;
 }
 
@@ -134,18 +134,18 @@ int PruneCommand(const Args& args) {
                              desired.value_or("")};
   const vk::PruningOutcome out = vk::CalculatePruning(in, sep);
   if (!out.computed) {
-    if (out.focus == vk::Field::Text1)
-      PrintRefused(lang, t.label1, in.length);
-    else if (out.focus == vk::Field::Text2)
-      PrintRefused(lang, t.label2, in.measured);
+    if (out.focus == vk::Field::MeasuredLength)
+      PrintRefused(lang, t.measuredLength, in.length);
+    else if (out.focus == vk::Field::MeasuredFrequency)
+      PrintRefused(lang, t.measuredFrequency, in.measured);
     else
-      PrintRefused(lang, t.label3, in.desired);
+      PrintRefused(lang, t.desiredFrequency, in.desired);
     return kExitNoResult;
   }
-  const std::string frame = Plain(t.frame1) + ' ';
-  std::cout << frame << Plain(t.label6) << ' ' << out.label7 << '\n'
-            << frame << Plain(t.label4) << ' ' << out.label5 << Red(out.label5Colour) << '\n'
-            << Plain(t.label8) << ' ' << out.label9 << std::endl;
+  const std::string frame = Plain(t.newValues) + ' ';
+  std::cout << frame << Plain(t.newLength) << ' ' << out.newLengthText << '\n'
+            << frame << Plain(t.totalVk) << ' ' << out.vkText << Red(out.vkColour) << '\n'
+            << Plain(t.change) << ' ' << out.changeText << std::endl;
   return kExitOk;
 }
 
@@ -243,10 +243,10 @@ int DipoleCommand(const Args& args) {
   const dipole::Refresh refresh =
       dipole::Activation(in.length.calc.active ? calcD : conductor, shared.bands(), sep);
   in.fAdd = fAdd.value_or("");
-  in.fExc = fExc.value_or(refresh.text2);
+  in.fExc = fExc.value_or(refresh.exciterFrequency);
   in.impedance = impedance.value_or(dipole::kDefaultImpedance);
-  in.dAdd = dAdd.value_or(refresh.text4);
-  in.dExc = dExc.value_or(refresh.text5);
+  in.dAdd = dAdd.value_or(refresh.diameter);
+  in.dExc = dExc.value_or(refresh.exciterDiameter);
   in.vk = vk.value_or(dipole::DefaultVkText(sep));
   in.halfWaves = halfWaves.value_or(dipole::kDefaultHalfWaves);
   in.fraction = fraction.value_or(in.windom ? dipole::WindomFractions(sep).front() : dipole::DipoleFractions(sep).front());
@@ -259,27 +259,27 @@ int DipoleCommand(const Args& args) {
   if (!r.computed) {
     std::string field, typed, suggestion;
     switch (r.focus) {
-      case dipole::Field::Text1: field = shown.label1; typed = in.fAdd; break;
-      case dipole::Field::Text2: field = shown.label2; typed = in.fExc; break;
-      case dipole::Field::Text3: field = shown.label3; typed = in.impedance; break;
-      case dipole::Field::Text4: field = shown.label4; typed = in.dAdd; suggestion = r.text4.value_or(""); break;
-      case dipole::Field::Text5: field = shown.label5; typed = in.dExc; suggestion = r.text5.value_or(""); break;
-      case dipole::Field::Text6: field = shown.label6; typed = in.vk; break;
-      case dipole::Field::Text7: field = dipole::WindomVariant(lang).label1; typed = in.halfWaves; break;
-      default: field = shown.label12; typed = in.fraction; break;
+      case dipole::Field::Frequency: field = shown.frequency; typed = in.fAdd; break;
+      case dipole::Field::ExciterFrequency: field = shown.exciterFrequency; typed = in.fExc; break;
+      case dipole::Field::Impedance: field = shown.impedance; typed = in.impedance; break;
+      case dipole::Field::Diameter: field = shown.diameter; typed = in.dAdd; suggestion = r.suggestedDiameter.value_or(""); break;
+      case dipole::Field::ExciterDiameter: field = shown.exciterDiameter; typed = in.dExc; suggestion = r.suggestedExciterDiameter.value_or(""); break;
+      case dipole::Field::Vk: field = shown.vk; typed = in.vk; break;
+      case dipole::Field::HalfWaves: field = dipole::WindomVariant(lang).frequency; typed = in.halfWaves; break;
+      default: field = shown.feedPointAt; typed = in.fraction; break;
     }
     PrintRefused(lang, field, typed, suggestion);
-    if (r.label8 && !r.label8->empty())
-      std::cerr << Plain(shown.label7) << ' ' << *r.label8 << Red(r.label8Colour.value_or(TextColour::Black)) << '\n';
+    if (r.spacingText && !r.spacingText->empty())
+      std::cerr << Plain(shown.spacing) << ' ' << *r.spacingText << Red(r.spacingColour.value_or(TextColour::Black)) << '\n';
     std::cerr << std::flush;
     return kExitNoResult;
   }
 
-  std::cout << Plain(shown.label9) << ' ' << r.label10 << '\n'
-            << Plain(shown.label12) << ' ' << in.fraction << ' ' << Plain(shown.label13) << ' ' << r.label11 << '\n'
-            << Plain(shown.label7) << ' ' << r.label8.value_or("") << Red(r.label8Colour.value_or(TextColour::Black))
+  std::cout << Plain(shown.length) << ' ' << r.lengthText << '\n'
+            << Plain(shown.feedPointAt) << ' ' << in.fraction << ' ' << Plain(shown.ofTotalLength) << ' ' << r.feedPointText << '\n'
+            << Plain(shown.spacing) << ' ' << r.spacingText.value_or("") << Red(r.spacingColour.value_or(TextColour::Black))
             << '\n'
-            << Plain(shown.label6) << ' ' << r.text6.value_or(in.vk) << std::endl;
+            << Plain(shown.vk) << ' ' << r.vkText.value_or(in.vk) << std::endl;
 
   if (out) {
     const std::string path = folder + dipole::kReportFile;

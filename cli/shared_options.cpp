@@ -140,13 +140,13 @@ char SharedInputs::decimalSeparator() const { return sep_ ? *sep_ : LocaleDecima
 
 RunInput SharedInputs::loadedForm() const { return LoadedFormInput(language_, decimalSeparator()); }
 
-std::string SharedInputs::frequencyText() const { return frequency_.value_or(loadedForm().text1); }
+std::string SharedInputs::frequencyText() const { return frequency_.value_or(loadedForm().preferredFrequency); }
 
-std::string SharedInputs::halfWavesText() const { return halfWaves_.value_or(loadedForm().text2); }
+std::string SharedInputs::halfWavesText() const { return halfWaves_.value_or(loadedForm().halfWaves); }
 
-std::string SharedInputs::vkText() const { return vk_.value_or(loadedForm().text4); }
+std::string SharedInputs::vkText() const { return vk_.value_or(loadedForm().shorteningFactor); }
 
-std::string SharedInputs::minSumText() const { return minSum_.value_or(loadedForm().text8); }
+std::string SharedInputs::minSumText() const { return minSum_.value_or(loadedForm().minimumSum); }
 
 std::string SharedInputs::dateText() const { return date_ ? *date_ : LocalDateTimeText(); }
 

@@ -65,16 +65,16 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   auto* outer = new QVBoxLayout(this);
 
   auto* top = new QHBoxLayout();
-  Frame3 = new QGroupBox(q(t.frame3), this);
+  Frame3 = new QGroupBox(q(t.type), this);
   auto* typeRow = new QHBoxLayout(Frame3);
-  Option1[0] = new QRadioButton(q(t.option0), Frame3);
-  Option1[1] = new QRadioButton(q(t.option1), Frame3);
+  Option1[0] = new QRadioButton(q(t.dipole), Frame3);
+  Option1[1] = new QRadioButton(q(t.windom), Frame3);
   Option1[0]->setChecked(true);
   typeRow->addWidget(Option1[0]);
   typeRow->addWidget(Option1[1]);
   top->addWidget(Frame3);
   top->addStretch();
-  Command2 = new QPushButton(q(t.command2), this);
+  Command2 = new QPushButton(q(t.conditions), this);
   top->addWidget(Command2);
   outer->addLayout(top);
 
@@ -150,27 +150,27 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   outer->addStretch();
 
   // Load: captions in the language of this moment, design values.
-  setWindowTitle(q(t.window));
-  Frame1->setTitle(q(t.frame1));
-  Label1->setText(q(t.label1));
-  Label3->setText(q(t.label3));
-  Label4->setText(q(t.label4));
-  Label5->setText(q(t.label5));
-  Label12->setText(q(t.label12));
-  Label13->setText(q(t.label13));
-  Label7->setText(q(t.label7));
-  Label9->setText(q(t.label9));
-  Frame2->setTitle(q(t.frame2));
-  Label2->setText(q(t.label2));
-  Label6->setText(q(t.label6));
-  Command1->setText(q(t.command1));
-  Frame1->setToolTip(q(t.frame1Tip));
-  Text3->setToolTip(q(t.text3Tip));
+  setWindowTitle(q(t.title));
+  Frame1->setTitle(q(t.additional));
+  Label1->setText(q(t.frequency));
+  Label3->setText(q(t.impedance));
+  Label4->setText(q(t.diameter));
+  Label5->setText(q(t.exciterDiameter));
+  Label12->setText(q(t.feedPointAt));
+  Label13->setText(q(t.ofTotalLength));
+  Label7->setText(q(t.spacing));
+  Label9->setText(q(t.length));
+  Frame2->setTitle(q(t.exciter));
+  Label2->setText(q(t.exciterFrequency));
+  Label6->setText(q(t.vk));
+  Command1->setText(q(t.calculate));
+  Frame1->setToolTip(q(t.additionalTip));
+  Text3->setToolTip(q(t.impedanceTip));
   Text4->setToolTip(q(t.diameterTip));
   Text5->setToolTip(q(t.diameterTip));
-  Label8->setToolTip(q(t.label8Tip));
-  Label10->setToolTip(q(t.label10Tip));
-  Text2->setToolTip(q(t.text2Tip));
+  Label8->setToolTip(q(t.spacingTip));
+  Label10->setToolTip(q(t.lengthTip));
+  Text2->setToolTip(q(t.exciterFrequencyTip));
   Label1->setBuddy(Text1);
   Label3->setBuddy(Text3);
   Label4->setBuddy(Text4);
@@ -206,9 +206,9 @@ void ZusatzDipol::refresh() {
   frmHauptform* main = frmHauptform::instance();
   const QString diameter = calcActive && calculator ? calculator->Combo1->currentText() : main->Combo2->currentText();
   const dipole::Refresh r = dipole::Activation(s(diameter), main->bandValues(), Module1::decimalSeparator());
-  Text2->setText(q(r.text2));
-  Text4->setText(q(r.text4));
-  Text5->setText(q(r.text5));
+  Text2->setText(q(r.exciterFrequency));
+  Text4->setText(q(r.diameter));
+  Text5->setText(q(r.exciterDiameter));
 }
 
 void ZusatzDipol::Option1_Click(int index) {
@@ -217,12 +217,12 @@ void ZusatzDipol::Option1_Click(int index) {
   Option1[static_cast<std::size_t>(index)]->setChecked(true);
   const bool windom = index == 1;
   const dipole::VariantTexts v = windom ? dipole::WindomVariant(lang) : dipole::DipoleVariant(lang);
-  Label1->setText(q(v.label1));
+  Label1->setText(q(v.frequency));
   Text1->setFixedWidth(windom ? kNarrow : kWide);
   Text7->setVisible(windom);
   fillFractions(windom ? dipole::WindomFractions(sep) : dipole::DipoleFractions(sep), windom);
-  Frame1->setTitle(q(v.frame1));
-  Label9->setText(q(v.label9));
+  Frame1->setTitle(q(v.additional));
+  Label9->setText(q(v.length));
   Combo1->setCurrentIndex(0);
   clearResults();
 }
@@ -237,6 +237,21 @@ void ZusatzDipol::Command2_Click() {
   const dipole::Conditions c = dipole::ConditionsText(Module1::language());
   MessageRequest box{q(c.text), q(c.title), Icon::Information};
   seam().message(this, box);
+}
+
+dipole::Texts ZusatzDipol::shownCaptions() const {
+  dipole::Texts t;
+  t.frequency = s(Label1->text());
+  t.impedance = s(Label3->text());
+  t.diameter = s(Label4->text());
+  t.feedPointAt = s(Label12->text());
+  t.ofTotalLength = s(Label13->text());
+  t.spacing = s(Label7->text());
+  t.length = s(Label9->text());
+  t.exciterFrequency = s(Label2->text());
+  t.exciterDiameter = s(Label5->text());
+  t.vk = s(Label6->text());
+  return t;
 }
 
 dipole::Inputs ZusatzDipol::inputs() const {
@@ -259,61 +274,38 @@ dipole::Inputs ZusatzDipol::inputs() const {
 
 void ZusatzDipol::Command1_Click() {
   const char sep = Module1::decimalSeparator();
-  const dipole::Outcome out = dipole::Calculate(inputs(), sep);
+  const dipole::Inputs in = inputs();
+  const dipole::Outcome out = dipole::Calculate(in, sep);
   for (int i = 0; i < out.beeps; ++i) seam().beep();
-  if (out.text4) Text4->setText(q(*out.text4));
-  if (out.text5) Text5->setText(q(*out.text5));
-  if (out.label8Colour) ui::setTextColour(Label8, *out.label8Colour);
-  if (out.label8) Label8->setText(q(*out.label8));
+  if (out.suggestedDiameter) Text4->setText(q(*out.suggestedDiameter));
+  if (out.suggestedExciterDiameter) Text5->setText(q(*out.suggestedExciterDiameter));
+  if (out.spacingColour) ui::setTextColour(Label8, *out.spacingColour);
+  if (out.spacingText) Label8->setText(q(*out.spacingText));
   if (!out.computed) {
     // What the refusal itself shows stays; the results of other inputs go.
-    const QString suggestion = out.label8 ? Label8->text() : QString();
+    const QString suggestion = out.spacingText ? Label8->text() : QString();
     clearResults();
     Label8->setText(suggestion);
     QWidget* target = Text1;
     switch (out.focus) {
-      case dipole::Field::Text2: target = Text2; break;
-      case dipole::Field::Text3: target = Text3; break;
-      case dipole::Field::Text4: target = Text4; break;
-      case dipole::Field::Text5: target = Text5; break;
-      case dipole::Field::Text6: target = Text6; break;
-      case dipole::Field::Text7: target = Text7; break;
-      case dipole::Field::Combo1: target = Combo1; break;
+      case dipole::Field::ExciterFrequency: target = Text2; break;
+      case dipole::Field::Impedance: target = Text3; break;
+      case dipole::Field::Diameter: target = Text4; break;
+      case dipole::Field::ExciterDiameter: target = Text5; break;
+      case dipole::Field::Vk: target = Text6; break;
+      case dipole::Field::HalfWaves: target = Text7; break;
+      case dipole::Field::Fraction: target = Combo1; break;
       default: break;
     }
     target->setFocus();
     return;
   }
-  if (out.text6) Text6->setText(q(*out.text6));
-  Label10->setText(q(out.label10));
-  Label11->setText(q(out.label11));
+  if (out.vkText) Text6->setText(q(*out.vkText));
+  Label10->setText(q(out.lengthText));
+  Label11->setText(q(out.feedPointText));
 
   const Language lang = Module1::language();
-  dipole::ReportData d;
-  d.lang = lang;
-  d.windom = Option1[1]->isChecked();
-  d.label1 = s(Label1->text());
-  d.text1 = s(Text1->text());
-  d.text7 = s(Text7->text());
-  d.label3 = s(Label3->text());
-  d.text3 = s(Text3->text());
-  d.label4 = s(Label4->text());
-  d.text4 = s(Text4->text());
-  d.label12 = s(Label12->text());
-  d.combo1 = s(Combo1->currentText());
-  d.label13 = s(Label13->text());
-  d.label11 = s(Label11->text());
-  d.label7 = s(Label7->text());
-  d.label8 = s(Label8->text());
-  d.label9 = s(Label9->text());
-  d.label10 = s(Label10->text());
-  d.label2 = s(Label2->text());
-  d.text2 = s(Text2->text());
-  d.label5 = s(Label5->text());
-  d.text5 = s(Text5->text());
-  d.label6 = s(Label6->text());
-  d.text6 = s(Text6->text());
-  d.dateTime = s(Module1::generalDateTime());
+  const dipole::ReportData d = dipole::MakeReportData(shownCaptions(), in, out, lang, s(Module1::generalDateTime()));
 
   const QString path = Module1::state().resultsFolder + QString::fromLatin1(dipole::kReportFile);
   try {

@@ -33,6 +33,8 @@ class ZusatzDipol : public QWidget {
 
   // The inputs as the calculation reads them.
   dipole::Inputs inputs() const;
+  // The captions the window shows, as the report quotes them.
+  dipole::Texts shownCaptions() const;
 
   std::array<QRadioButton*, 2> Option1{};
   QPushButton* Command1 = nullptr;

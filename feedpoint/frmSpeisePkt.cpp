@@ -31,6 +31,10 @@ QPointer<frmSpeisePkt> sharedScanWindow;
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string ss(const QString& s) { return s.toStdString(); }
 
+// Window heights in twips: with the result box, and the rows alone.
+constexpr int kFullHeightTwips = 5580;
+constexpr int kCompactHeightTwips = 2265;
+
 // Scans with fewer rows than this end long before a progress display
 // would be worth showing.
 constexpr double kProgressRows = 20000;
@@ -139,56 +143,33 @@ void frmSpeisePkt::connectMenus(MDIForm1* main) {
   on("mnuBerSpeisePkt", &frmSpeisePkt::openScan);
 }
 
-feedpoint::MainFormView frmSpeisePkt::mainFormView() {
-  feedpoint::MainFormView v;
-  frmHauptform* f = frmHauptform::instance();
-  v.text1 = ss(f->Text1->text());
-  v.text2 = ss(f->Text2->text());
-  v.text4 = ss(f->Text4->text());
-  v.text8 = ss(f->Text8->text());
-  for (int i = 0; i < kBandCount; ++i) {
-    v.bands[i] = f->bandValue(i);
-  }
-  v.segmentIndex = -1;
-  for (int i = 0; i < 3; ++i)
-    if (f->Option1[i]->isChecked()) v.segmentIndex = i;
-  v.lengthMode = f->lengthMode();
-  v.tolerancePercent = Module1::parse(f->Text5->text());
-  v.info = ss(f->Info->text());
-  const Module1::State& s = Module1::state();
-  v.runLength = s.antennaLength;
-  v.insulation = s.insulation;
-  v.extraBand = s.extraBandOn;
-  v.extraFrequency = s.extraBandFrequency;
-  v.calc = frmHauptform::calculatorState();
-  return v;
-}
+MainFormValues frmSpeisePkt::mainFormValues() { return frmHauptform::instance()->values(); }
 
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
-  setWindowTitle(qs(w.caption));
-  cmdRechnen->setText(qs(w.calculateCaption));
-  Label1->setText(qs(w.label1));
-  Label2->setText(qs(w.label2));
-  Label3->setText(qs(w.label3));
-  Label4->setText(qs(w.label4));
+  setWindowTitle(qs(w.title));
+  cmdRechnen->setText(qs(w.calculate));
+  Label1->setText(qs(w.rows.first.caption));
+  Label2->setText(qs(w.rows.second.caption));
+  Label3->setText(qs(w.rows.third.caption));
+  Label4->setText(qs(w.rows.header));
   QFont bold = Label1->font();
-  bold.setBold(w.label1Bold);
+  bold.setBold(w.firstBold);
   Label1->setFont(bold);
-  const Qt::Alignment align = (w.labelsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+  const Qt::Alignment align = (w.captionsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
   Label2->setAlignment(align);
   Label3->setAlignment(align);
-  Text1->setText(qs(w.text1));
-  Text2->setText(qs(w.text2));
-  Text3->setText(qs(w.text3));
-  Text1->setVisible(w.text1Visible);
+  Text1->setText(qs(w.rows.first.text));
+  Text2->setText(qs(w.rows.second.text));
+  Text3->setText(qs(w.rows.third.text));
+  Text1->setVisible(w.firstVisible);
   // A result field the user cannot type into is still read in full
   // contrast (and can be copied): read-only, not disabled.
   Text3->setEnabled(true);
-  Text3->setReadOnly(!w.text3Enabled);
-  Label4->setVisible(w.label4Visible);
+  Text3->setReadOnly(!w.thirdEditable);
+  Label4->setVisible(w.headerVisible);
   txtAuswertung->setVisible(w.resultVisible);
   if (w.clearResult) txtAuswertung->clear();
-  setHeightTwips(w.heightTwips);
+  setHeightTwips(w.compact ? kCompactHeightTwips : kFullHeightTwips);
 }
 
 void frmSpeisePkt::setHeightTwips(int twips) {
@@ -201,14 +182,14 @@ void frmSpeisePkt::setHeightTwips(int twips) {
 
 frmSpeisePkt* frmSpeisePkt::openAllBands() {
   frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenAllBands(mainFormView(), Module1::language(), Module1::decimalSeparator()));
+  f->apply(feedpoint::OpenAllBands(mainFormValues(), Module1::language(), Module1::decimalSeparator()));
   Forms::show(f);
   return f;
 }
 
 frmSpeisePkt* frmSpeisePkt::openOneFrequency() {
   frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenOneFrequency(mainFormView(), Module1::language(), Module1::decimalSeparator()));
+  f->apply(feedpoint::OpenOneFrequency(mainFormValues(), Module1::language(), Module1::decimalSeparator()));
   Forms::show(f);
   return f;
 }
@@ -229,13 +210,10 @@ frmSpeisePkt* frmSpeisePkt::openScan() {
 
 feedpoint::WindowTexts frmSpeisePkt::texts() const {
   feedpoint::WindowTexts t;
-  t.label1 = ss(Label1->text());
-  t.label2 = ss(Label2->text());
-  t.label3 = ss(Label3->text());
-  t.label4 = ss(Label4->text());
-  t.text1 = ss(Text1->text());
-  t.text2 = ss(Text2->text());
-  t.text3 = ss(Text3->text());
+  t.first = {ss(Label1->text()), ss(Text1->text())};
+  t.second = {ss(Label2->text()), ss(Text2->text())};
+  t.third = {ss(Label3->text()), ss(Text3->text())};
+  t.header = ss(Label4->text());
   return t;
 }
 
@@ -264,14 +242,14 @@ void frmSpeisePkt::checkAllBands() {
 
   SeamAsker asker(this);
   seam().setBusy(true);
-  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainFormView(), env, asker);
+  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainFormValues(), env, asker);
   seam().setBusy(false);
   if (r.adapted) {
     frmHauptform* main = frmHauptform::instance();
-    if (r.mainText2) main->Text2->setText(qs(*r.mainText2));
+    if (r.mainHalfWaves) main->Text2->setText(qs(*r.mainHalfWaves));
     if (r.selectPreferredLength) main->Option2[0]->setChecked(true);
   }
-  Text1->setText(qs(r.text1));
+  Text1->setText(qs(r.length));
   if (!r.done) {
     // The rows of the last check belong to other inputs.
     txtAuswertung->clear();
@@ -294,7 +272,7 @@ void frmSpeisePkt::checkOneFrequency() {
   SeamAsker asker(this);
   seam().setBusy(true);
   const feedpoint::OneFrequencyResult r =
-      feedpoint::CheckOneFrequency(texts(), mainFormView(), Module1::language(), Module1::decimalSeparator(), asker);
+      feedpoint::CheckOneFrequency(texts(), mainFormValues(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
   if (r.done) {
     setResult(r.rows);
@@ -317,14 +295,14 @@ void frmSpeisePkt::impedance() {
   const feedpoint::ImpedanceResult r =
       feedpoint::ImpedanceFromCurrentSum(ss(Text2->text()), Module1::decimalSeparator());
   if (r.beep) seam().beep();
-  Text3->setText(qs(r.text3));
+  Text3->setText(qs(r.impedance));
 }
 
 void frmSpeisePkt::scan() {
   const char sep = Module1::decimalSeparator();
   seam().setBusy(true);
   txtAuswertung->clear();
-  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormView(), sep);
+  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormValues(), sep);
   if (setup.x0 > setup.x1) {
     // The scan would list nothing; an empty box tells the user nothing.
     seam().setBusy(false);
@@ -339,7 +317,7 @@ void frmSpeisePkt::scan() {
   }
   if (setup.stepCorrected) {
     seam().beep();
-    Text3->setText(qs(setup.text3));
+    Text3->setText(qs(setup.stepText));
     seam().processEvents();
   }
   // A fine step over a long wire may take a while. The rows reach the box

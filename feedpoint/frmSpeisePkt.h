@@ -37,7 +37,7 @@ class frmSpeisePkt : public QWidget {
   void activate();
 
   // What the tools read from the main form and Module1 right now.
-  static feedpoint::MainFormView mainFormView();
+  static MainFormValues mainFormValues();
 
   QLabel* Label1 = nullptr;
   QLineEdit* Text1 = nullptr;

@@ -140,27 +140,27 @@ frmVk::~frmVk() {
 
 void frmVk::applyCalculatorCaptions() {
   const vk::CalculatorTexts t = vk::CalculatorCaptions(Module1::language());
-  setWindowTitle(q(t.window));
-  mnuOpt->setTitle(q(t.mnuOpt));
-  mnuVkUebernehmen->setText(q(t.mnuVkUebernehmen));
-  mnuErdbodenKor->setText(q(t.mnuErdbodenKor));
-  Label1->setText(q(t.label1));
-  Label2->setText(q(t.label2));
-  Label3->setText(q(t.label3));
-  Label4->setText(q(t.label4));
-  Label6->setText(q(t.label6));
-  Label8->setText(q(t.label8));
-  Command1->setText(q(t.command1));
-  Frame1->setTitle(q(t.frame1));
-  Text1->setToolTip(q(t.text1Tip));
-  Text2->setToolTip(q(t.text2Tip));
-  Command1->setToolTip(q(t.command1Tip));
-  Label6->setToolTip(q(t.label6Tip));
-  Label4->setToolTip(q(t.label4Tip));
+  setWindowTitle(q(t.title));
+  mnuOpt->setTitle(q(t.optionsMenu));
+  mnuVkUebernehmen->setText(q(t.takeOverVk));
+  mnuErdbodenKor->setText(q(t.groundCorrection));
+  Label1->setText(q(t.frequency));
+  Label2->setText(q(t.height));
+  Label3->setText(q(t.diameter));
+  Label4->setText(q(t.heightShortening));
+  Label6->setText(q(t.slenderness));
+  Label8->setText(q(t.expectedVk));
+  Command1->setText(q(t.calculate));
+  Frame1->setTitle(q(t.shortening));
+  Text1->setToolTip(q(t.frequencyTip));
+  Text2->setToolTip(q(t.heightTip));
+  Command1->setToolTip(q(t.calculateTip));
+  Label6->setToolTip(q(t.slendernessTip));
+  Label4->setToolTip(q(t.heightShorteningTip));
   Label7->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
-  Label9->setToolTip(QString::fromUtf8(vk::kLabel9Tip));
-  Label8->setToolTip(QString::fromUtf8(vk::kLabel8Tip));
+  Label9->setToolTip(QString::fromUtf8(vk::kVkResultTip));
+  Label8->setToolTip(QString::fromUtf8(vk::kExpectedVkTip));
 }
 
 void frmVk::mnuVk() {
@@ -178,30 +178,30 @@ void frmVk::mnuPruning() {
   frmVk* w = instance();
   const char sep = Module1::decimalSeparator();
   const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
-  w->setWindowTitle(q(t.window));
+  w->setWindowTitle(q(t.title));
   w->clearResults();
   w->Combo1->clear();
   for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(q(item));
-  w->Text1->setToolTip(q(t.text1Tip));
+  w->Text1->setToolTip(q(t.measuredLengthTip));
   w->Text2->clear();
-  w->Text2->setToolTip(q(t.text2Tip));
+  w->Text2->setToolTip(q(t.measuredFrequencyTip));
   w->Combo1->setEditText(QString());
-  w->Combo1->setToolTip(q(t.combo1Tip));
+  w->Combo1->setToolTip(q(t.desiredFrequencyTip));
   QFont bold = w->Label1->font();
   bold.setBold(true);
   w->Label1->setFont(bold);
   w->mnuOpt->menuAction()->setVisible(false);
-  w->Frame1->setTitle(q(t.frame1));
-  w->Label6->setText(q(t.label6));
-  w->Label4->setText(q(t.label4));
-  w->Label1->setText(q(t.label1));
-  w->Label8->setText(q(t.label8));
-  w->Label2->setText(q(t.label2));
-  w->Label3->setText(q(t.label3));
-  w->Label7->setToolTip(q(t.label7Tip));
-  w->Label5->setToolTip(q(t.label5Tip));
-  w->Label9->setToolTip(q(t.label9Tip));
-  w->Command1->setToolTip(q(t.command1Tip));
+  w->Frame1->setTitle(q(t.newValues));
+  w->Label6->setText(q(t.newLength));
+  w->Label4->setText(q(t.totalVk));
+  w->Label1->setText(q(t.measuredLength));
+  w->Label8->setText(q(t.change));
+  w->Label2->setText(q(t.measuredFrequency));
+  w->Label3->setText(q(t.desiredFrequency));
+  w->Label7->setToolTip(q(t.newLengthTip));
+  w->Label5->setToolTip(q(t.totalVkTip));
+  w->Label9->setToolTip(q(t.changeTip));
+  w->Command1->setToolTip(q(t.calculateTip));
   w->Text1->setText(q(vk::PruningLengthText(Module1::state().antennaLength, sep)));
   Forms::show(w);
 }
@@ -236,17 +236,17 @@ void frmVk::calculateVk() {
   if (out.height) Text2->setText(q(*out.height));
   if (!out.computed) {
     clearResults();
-    (out.focus == vk::Field::Text2 ? Text2 : Text1)->setFocus();
+    (out.focus == vk::Field::Height ? Text2 : Text1)->setFocus();
     return;
   }
   if (out.diameter) Combo1->setEditText(q(*out.diameter));
   ui::setTextColour(Combo1, out.diameterColour);
-  ui::setTextColour(Label7, out.label7Colour);
-  Label7->setText(q(out.label7));
-  ui::setTextColour(Label5, out.label5Colour);
-  Label5->setText(q(out.label5));
+  ui::setTextColour(Label7, out.slendernessColour);
+  Label7->setText(q(out.slendernessText));
+  ui::setTextColour(Label5, out.heightShorteningColour);
+  Label5->setText(q(out.heightShorteningText));
   lastVk_ = out.vk;
-  Label9->setText(q(out.label9));
+  Label9->setText(q(out.vkText));
   if (mnuVkUebernehmen->isChecked()) takeOver();
   // A change of the main form's conductor diameter is handled there like a
   // typed one (it may raise the outer diameter).
@@ -261,16 +261,16 @@ void frmVk::calculatePruning() {
   if (!out.computed) {
     clearResults();
     switch (out.focus) {
-      case vk::Field::Text2: Text2->setFocus(); break;
-      case vk::Field::Combo1: Combo1->setFocus(); break;
+      case vk::Field::MeasuredFrequency: Text2->setFocus(); break;
+      case vk::Field::DesiredFrequency: Combo1->setFocus(); break;
       default: Text1->setFocus(); break;
     }
     return;
   }
-  ui::setTextColour(Label5, out.label5Colour);
-  Label5->setText(q(out.label5));
-  Label7->setText(q(out.label7));
-  Label9->setText(q(out.label9));
+  ui::setTextColour(Label5, out.vkColour);
+  Label5->setText(q(out.vkText));
+  Label7->setText(q(out.newLengthText));
+  Label9->setText(q(out.changeText));
 }
 
 void frmVk::clearResults() {

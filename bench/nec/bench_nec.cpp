@@ -45,14 +45,14 @@ void CheckOcf(benchmark::State& state, const char* frequency) {
   }
   nec::PrivateFolder folder;
   RunInput in;
-  in.text1 = frequency;
-  in.text2 = "1";
-  in.text4 = "0.95";
-  in.text5 = "5";
-  in.text6 = "2.1";
-  in.text8 = "0.4";
-  in.combo1 = "1.00059";
-  in.combo2 = "1.4";
+  in.preferredFrequency = frequency;
+  in.halfWaves = "1";
+  in.shorteningFactor = "0.95";
+  in.tolerance = "5";
+  in.outerDiameter = "2.1";
+  in.minimumSum = "0.4";
+  in.dielectric = "1.00059";
+  in.conductorDiameter = "1.4";
   in.bands.fill(kBandCounted);
   in.decimalSeparator = '.';
   in.resultsFolder = folder.path();

@@ -83,14 +83,14 @@ class BenchHost : public RunHost {
 // sum) with all eleven bands ticked and the special table on.
 RunInput AllBands(const std::string& folder, std::string halfWaves) {
   RunInput in;
-  in.text1 = "14,2";
-  in.text2 = std::move(halfWaves);
-  in.text4 = "0,95";
-  in.text5 = "5";
-  in.text6 = "2,1";
-  in.text8 = "0,4";
-  in.combo1 = "1,00059 Luft";
-  in.combo2 = "1,4";
+  in.preferredFrequency = "14,2";
+  in.halfWaves = std::move(halfWaves);
+  in.shorteningFactor = "0,95";
+  in.tolerance = "5";
+  in.outerDiameter = "2,1";
+  in.minimumSum = "0,4";
+  in.dielectric = "1,00059 Luft";
+  in.conductorDiameter = "1,4";
   in.bands.fill(kBandCounted);
   in.specialTable = true;
   in.resultsFolder = folder;

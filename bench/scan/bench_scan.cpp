@@ -39,12 +39,12 @@ double PeakRssMiB() {
   return static_cast<double>(u.ru_maxrss) / 1024.0;
 }
 
-feedpoint::MainFormView View() {
-  feedpoint::MainFormView v;
-  v.text4 = "0,95";
+MainFormValues View() {
+  MainFormValues v;
+  v.shorteningFactor = "0,95";
   v.bands.fill(kBandOff);
   v.bands[1] = v.bands[3] = v.bands[5] = kBandCounted;
-  v.runLength = 20000;
+  v.run.length = 20000;
   return v;
 }
 

@@ -37,7 +37,7 @@ struct ReportData {
   float vk = 0;               // shortening factor of the wire
   double ins = 0;             // insulation fraction
   float er = 0;               // relative dielectric constant (parsed)
-  std::string combo1Text;     // the insulation field as typed
+  std::string dielectricText;  // the insulation field as typed
   std::string heightLine;     // "Antennenhöhe: ..." or empty
   CalculatorState calc;       // for the base impedance and shortening
   bool specialTable = false;  // AntSpezi.txt is written too

@@ -13,11 +13,11 @@ void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& r) {
   ReportWriter w(out);
   w.text(tr(r.lang, "                Speisepunkt-Überprüfung ", "                Feed point - Check ")).endLine();
   w.rule();
-  w.text(r.label1).text(r.text1).endLine();
-  w.text(r.label2).text(r.text2).endLine();
-  w.text(r.label3).text(r.text3).endLine();
+  w.text(r.lengthCaption).text(r.length).endLine();
+  w.text(r.frequencyCaption).text(r.frequency).endLine();
+  w.text(r.distanceCaption).text(r.distance).endLine();
   w.emptyLine();
-  w.text(r.label4).endLine();
+  w.text(r.header).endLine();
   w.rule();
   // The result box's own line breaks become report lines; a box that ends
   // with a line break leaves an empty line before the closing rule.

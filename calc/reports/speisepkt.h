@@ -10,13 +10,13 @@ namespace lorvant::report {
 
 inline constexpr const char* kSpeisePktFileName = "SpeisePkt.txt";
 
-// Labels and fields of the window as they stood at the check; texts UTF-8.
+// Captions and fields of the window as they stood at the check; texts UTF-8.
 struct SpeisePktReport {
   Language lang = Language::German;
-  std::string label1, text1;
-  std::string label2, text2;
-  std::string label3, text3;
-  std::string label4;
+  std::string lengthCaption, length;
+  std::string frequencyCaption, frequency;
+  std::string distanceCaption, distance;
+  std::string header;  // of the result box
   std::string rows;      // the result box, rows separated by CR LF
   std::string dateText;  // the moment of the check, general date format
 };

@@ -86,7 +86,7 @@ void SpecialTableWriter::header() {
   if (IsInsulated(d_.er)) {
     w.text(FormatPicture(d_.vk, "0.0###", sep))
         .text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
-        .text(d_.combo1Text)
+        .text(d_.dielectricText)
         .text(")");
   } else {
     w.text(FormatPicture(d_.vk, "0.0##", sep));

@@ -154,7 +154,7 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
       .endLine();
   if (IsInsulated(d.er)) {
     w.text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
-        .text(d.combo1Text)
+        .text(d.dielectricText)
         .text(")")
         .endLine();
   }

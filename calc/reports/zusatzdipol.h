@@ -14,15 +14,15 @@ inline constexpr const char* kReportFile = "ZusatzDipol.txt";
 struct ReportData {
   Language lang = Language::German;  // headings follow the current language
   bool windom = false;
-  std::string label1, text1, text7;
-  std::string label3, text3;
-  std::string label4, text4;
-  std::string label12, combo1, label13, label11;
-  std::string label7, label8;
-  std::string label9, label10;
-  std::string label2, text2;
-  std::string label5, text5;
-  std::string label6, text6;
+  std::string frequencyCaption, frequency, halfWaves;
+  std::string impedanceCaption, impedance;
+  std::string diameterCaption, diameter;
+  std::string feedPointCaption, fraction, ofTotalLengthCaption, feedPoint;
+  std::string spacingCaption, spacing;
+  std::string lengthCaption, length;
+  std::string exciterFrequencyCaption, exciterFrequency;
+  std::string exciterDiameterCaption, exciterDiameter;
+  std::string vkCaption, vk;
   std::string dateTime;  // the locale's general date and time
 };
 

@@ -534,10 +534,10 @@ void frmHauptform::load() {
   fillMaterialList();
   fillConductorList();
   const RunInput loaded = LoadedFormInput(Module1::language(), Module1::decimalSeparator());
-  Text1->setText(qs(loaded.text1));
-  Text6->setText(qs(loaded.text6));
-  Combo2->setEditText(qs(loaded.combo2));
-  Text8->setText(qs(loaded.text8));
+  Text1->setText(qs(loaded.preferredFrequency));
+  Text6->setText(qs(loaded.outerDiameter));
+  Combo2->setEditText(qs(loaded.conductorDiameter));
+  Text8->setText(qs(loaded.minimumSum));
   VkSteller->setValue(50);
 }
 
@@ -921,15 +921,15 @@ struct BusyPointer {
 
 RunInput frmHauptform::runInput() const {
   RunInput in;
-  in.text1 = utf8(Text1->text());
-  in.text2 = utf8(Text2->text());
-  in.text3 = utf8(Text3->text());
-  in.text4 = utf8(Text4->text());
-  in.text5 = utf8(Text5->text());
-  in.text6 = utf8(Text6->text());
-  in.text8 = utf8(Text8->text());
-  in.combo1 = utf8(Combo1->currentText());
-  in.combo2 = utf8(Combo2->currentText());
+  in.preferredFrequency = utf8(Text1->text());
+  in.halfWaves = utf8(Text2->text());
+  in.maxWireLength = utf8(Text3->text());
+  in.shorteningFactor = utf8(Text4->text());
+  in.tolerance = utf8(Text5->text());
+  in.outerDiameter = utf8(Text6->text());
+  in.minimumSum = utf8(Text8->text());
+  in.dielectric = utf8(Combo1->currentText());
+  in.conductorDiameter = utf8(Combo2->currentText());
   in.bands = bandValues();
   in.windom = Check2->isChecked();
   in.specialTable = Check11->isChecked();
@@ -943,6 +943,30 @@ RunInput frmHauptform::runInput() const {
   in.programFolder = Module1::nativePath(Module1::pictureFolderBesideProgram(QCoreApplication::applicationDirPath()));
   in.dateText = utf8(Module1::generalDateTime());
   return in;
+}
+
+MainFormValues frmHauptform::values() const {
+  MainFormValues v;
+  v.preferredFrequency = utf8(Text1->text());
+  v.halfWaves = utf8(Text2->text());
+  v.shorteningFactor = utf8(Text4->text());
+  v.minimumSum = utf8(Text8->text());
+  v.conductorDiameter = utf8(Combo2->currentText());
+  v.bands = bandValues();
+  v.segmentIndex = -1;
+  for (int i = 0; i < 3; ++i)
+    if (Option1[i]->isChecked()) v.segmentIndex = i;
+  v.lengthMode = lengthMode();
+  v.tolerancePercent = Module1::parse(Text5->text());
+  v.note = utf8(Info->text());
+  const Module1::State& s = Module1::state();
+  v.run.length = s.antennaLength;
+  v.run.insulation = s.insulation;
+  v.run.extraBand = s.extraBandOn;
+  v.run.extraFrequency = s.extraBandFrequency;
+  v.run.candidates = lastCandidates_;
+  v.calculator = calculatorState();
+  return v;
 }
 
 void frmHauptform::runCalculation() {
@@ -982,8 +1006,8 @@ void frmHauptform::clearResults() {
 void frmHauptform::applyRunOutput(const RunOutput& out) {
   // Text1 first: its change derives the half-waves from the old count,
   // which the run's own count then replaces.
-  if (out.text1) Text1->setText(qs(*out.text1));
-  if (out.text2) Text2->setText(qs(*out.text2));
+  if (out.preferredFrequency) Text1->setText(qs(*out.preferredFrequency));
+  if (out.halfWaves) Text2->setText(qs(*out.halfWaves));
   if (out.segmentIndex && *out.segmentIndex >= 0 && *out.segmentIndex < 3)
     Option1[*out.segmentIndex]->setChecked(true);
   if (out.equalImpedances) Option4->setChecked(true);
@@ -997,7 +1021,8 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   shared.insulation = out.insulation;
   shared.extraBandOn = out.extraBand;
   shared.extraBandFrequency = out.extraFrequency;
-  if (out.text1) shared.antennaLength = out.length;
+  if (out.preferredFrequency) shared.antennaLength = out.length;
+  lastCandidates_ = out.candidates;
   if (!out.reportPath.empty()) shared.reportPath = Module1::fromNativePath(out.reportPath);
 
   const bool ranThrough = out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing;
@@ -1009,9 +1034,9 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   // there is nothing of this run to show.
   if (ranThrough) Command2->setEnabled(!out.reportPath.empty());
   if (!out.status.empty()) Forms::setStatus(qs(out.status));
-  if (out.focus == RunFocus::Combo1)
+  if (out.focus == RunFocus::Dielectric)
     Combo1->setFocus();
-  else if (out.focus == RunFocus::Combo2)
+  else if (out.focus == RunFocus::ConductorDiameter)
     Combo2->setFocus();
 }
 int frmHauptform::bandValue(int index) const {

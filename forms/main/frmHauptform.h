@@ -6,7 +6,7 @@
 #include <array>
 #include <memory>
 
-#include "calc/shortening.h"
+#include "calc/mainform.h"
 
 class QLineEdit;
 class QComboBox;
@@ -57,6 +57,8 @@ class frmHauptform : public QWidget {
 
   // The run's inputs, gathered from the fields.
   RunInput runInput() const;
+  // What the tool windows read: the fields, the note and the last run.
+  MainFormValues values() const;
 
   // The shortening-factor calculator's contribution. Inactive until that
   // window installs its provider.
@@ -168,6 +170,7 @@ class frmHauptform : public QWidget {
   void clearResults();
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
+  std::vector<FeedCandidate> lastCandidates_;  // the feed points the last run proposed
   QSize fittedSize_;  // the sub-window size last set by fitToArea
   int spinnerPrevious_ = 0;  // the spinner's value before its last change
   bool spinnerAdjusting_ = false;

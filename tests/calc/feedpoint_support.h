@@ -29,27 +29,27 @@ class ScriptAsker : public Asker {
 
 // The main form after a run as the worked example has it: 41.7 m, 14.2 MHz,
 // band centre, Vk 0.95, bare wire, 3.5, 7 and 14 MHz counted, Smin 0.4.
-inline feedpoint::MainFormView workedMainForm(char sep) {
-  feedpoint::MainFormView m;
-  m.text1 = sep == ',' ? "14,2" : "14.2";
-  m.text2 = "4";
-  m.text4 = sep == ',' ? "0,95" : "0.95";
-  m.text8 = sep == ',' ? "0,4" : "0.4";
+inline MainFormValues workedMainForm(char sep) {
+  MainFormValues m;
+  m.preferredFrequency = sep == ',' ? "14,2" : "14.2";
+  m.halfWaves = "4";
+  m.shorteningFactor = sep == ',' ? "0,95" : "0.95";
+  m.minimumSum = sep == ',' ? "0,4" : "0.4";
   m.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
   m.segmentIndex = 2;
-  m.runLength = 41.7f;
+  m.run.length = 41.7f;
   return m;
 }
 
 inline feedpoint::WindowTexts workedWindow(char sep) {
   feedpoint::WindowTexts w;
-  w.label1 = "Antennengesamtlänge [m]:";
-  w.label2 = "Resonanz&frequenz für bevorzugtes Band [MHz]:";
-  w.label3 = "Abstand Speisepunkt [m]:";
-  w.label4 = "Band [MHz]      Stromsumme / Impedanz (Ohm)";
-  w.text1 = sep == ',' ? "41,7" : "41.7";
-  w.text2 = sep == ',' ? "14,2" : "14.2";
-  w.text3 = sep == ',' ? "13,9" : "13.9";
+  w.first.caption = "Antennengesamtlänge [m]:";
+  w.second.caption = "Resonanz&frequenz für bevorzugtes Band [MHz]:";
+  w.third.caption = "Abstand Speisepunkt [m]:";
+  w.header = "Band [MHz]      Stromsumme / Impedanz (Ohm)";
+  w.first.text = sep == ',' ? "41,7" : "41.7";
+  w.second.text = sep == ',' ? "14,2" : "14.2";
+  w.third.text = sep == ',' ? "13,9" : "13.9";
   return w;
 }
 

@@ -156,15 +156,15 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
 inline RunInput TypicalInput(const std::string& folder, Language lang = Language::German, char sep = ',') {
   RunInput in;
   const std::string dec(1, sep);
-  in.text1 = "14" + dec + "2";
-  in.text2 = "4";
-  in.text3 = "";
-  in.text4 = "0" + dec + "95";
-  in.text5 = "5";
-  in.text6 = "2" + dec + "1";
-  in.text8 = "0" + dec + "4";
-  in.combo1 = "1" + dec + "00059" + (lang == Language::German ? " Luft" : " Air");
-  in.combo2 = "1" + dec + "4";
+  in.preferredFrequency = "14" + dec + "2";
+  in.halfWaves = "4";
+  in.maxWireLength = "";
+  in.shorteningFactor = "0" + dec + "95";
+  in.tolerance = "5";
+  in.outerDiameter = "2" + dec + "1";
+  in.minimumSum = "0" + dec + "4";
+  in.dielectric = "1" + dec + "00059" + (lang == Language::German ? " Luft" : " Air");
+  in.conductorDiameter = "1" + dec + "4";
   in.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
   in.segmentIndex = 2;
   in.language = lang;

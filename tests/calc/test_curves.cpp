@@ -329,7 +329,7 @@ TEST(CurveRun, RunDrawsMarksForTheReportedCandidates) {
   EXPECT_GE(canvas.dots.size(), static_cast<std::size_t>(7 * (N + 1)));
 
   // An early end clears the picture instead.
-  in.text2 = "0";
+  in.halfWaves = "0";
   out = RunOptimisation(in, host);
   EXPECT_EQ(canvas.clears, 1);
   EXPECT_TRUE(canvas.dots.empty());

@@ -54,24 +54,24 @@ TEST(AdditionalDipole, WorkedExampleDipole) {
     EXPECT_NEAR(out.s0, 285.98, 0.005);
     EXPECT_NEAR(out.gap, 283.98, 0.005);
     EXPECT_NEAR(out.spacing, 275.11, 0.005);
-    EXPECT_EQ(out.label8.value_or(""), "275");
-    EXPECT_EQ(out.label8Colour, TextColour::Black);
+    EXPECT_EQ(out.spacingText.value_or(""), "275");
+    EXPECT_EQ(out.spacingColour, TextColour::Black);
     const std::string s(1, sep);
-    EXPECT_EQ(out.label10, "10" + s + "035");
-    EXPECT_EQ(out.label11, "5" + s + "018");
+    EXPECT_EQ(out.lengthText, "10" + s + "035");
+    EXPECT_EQ(out.feedPointText, "5" + s + "018");
     // Without the calculator Text6 only changes its format.
-    EXPECT_EQ(out.text6.value_or(""), "0" + s + "95");
-    EXPECT_FALSE(out.text4.has_value());
-    EXPECT_FALSE(out.text5.has_value());
+    EXPECT_EQ(out.vkText.value_or(""), "0" + s + "95");
+    EXPECT_FALSE(out.suggestedDiameter.has_value());
+    EXPECT_FALSE(out.suggestedExciterDiameter.has_value());
   }
 }
 
 TEST(AdditionalDipole, WorkedExampleWindom) {
   const Outcome out = Calculate(example(true), ',');
   ASSERT_TRUE(out.computed);
-  EXPECT_EQ(out.label10, "20,599");
-  EXPECT_EQ(out.label11, "6,866");
-  EXPECT_EQ(out.label8.value_or(""), "215");
+  EXPECT_EQ(out.lengthText, "20,599");
+  EXPECT_EQ(out.feedPointText, "6,866");
+  EXPECT_EQ(out.spacingText.value_or(""), "215");
   // The list entry reads 0,3333, not exactly a third.
   EXPECT_NEAR(out.windomFactor, 0.782807, 0.000002);
   EXPECT_NEAR(out.spacing, 215.357, 0.002);
@@ -81,7 +81,7 @@ TEST(AdditionalDipole, WorkedExampleWindom) {
   twoAndAHalf.halfWaves = "2,5";
   const Outcome same = Calculate(twoAndAHalf, ',');
   ASSERT_TRUE(same.computed);
-  EXPECT_EQ(same.label10, out.label10);
+  EXPECT_EQ(same.lengthText, out.lengthText);
 }
 
 TEST(AdditionalDipole, WindomLengthFollowsTheMainFormsLengthMode) {
@@ -95,7 +95,7 @@ TEST(AdditionalDipole, WindomLengthFollowsTheMainFormsLengthMode) {
   in.fAdd = "21,2";
   const Outcome b = Calculate(in, ',');
   ASSERT_TRUE(a.computed && b.computed);
-  EXPECT_EQ(a.label10, b.label10);  // neither n nor f_add matters
+  EXPECT_EQ(a.lengthText, b.lengthText);  // neither n nor f_add matters
   EXPECT_NEAR(a.length, 39.54, 0.01);
 }
 
@@ -105,12 +105,12 @@ TEST(AdditionalDipole, EqualFrequenciesAreRejectedLikeALowerOne) {
   Outcome out = Calculate(in, ',');
   EXPECT_FALSE(out.computed);
   EXPECT_EQ(out.beeps, 1);
-  EXPECT_EQ(out.focus, Field::Text1);
+  EXPECT_EQ(out.focus, Field::Frequency);
   in.fAdd = "3";
   out = Calculate(in, ',');
-  EXPECT_EQ(out.focus, Field::Text1);
-  EXPECT_FALSE(out.label8.has_value());
-  EXPECT_TRUE(out.label10.empty());
+  EXPECT_EQ(out.focus, Field::Frequency);
+  EXPECT_FALSE(out.spacingText.has_value());
+  EXPECT_TRUE(out.lengthText.empty());
 }
 
 TEST(AdditionalDipole, ZeroAndUndefinedInputsRejectInReadingOrder) {
@@ -120,15 +120,15 @@ TEST(AdditionalDipole, ZeroAndUndefinedInputsRejectInReadingOrder) {
     Field focus;
   };
   const Case cases[] = {
-      {&Inputs::fExc, "", Field::Text2},      {&Inputs::fAdd, "0", Field::Text1},
-      {&Inputs::impedance, "", Field::Text3}, {&Inputs::dExc, "0", Field::Text5},
-      {&Inputs::dAdd, "", Field::Text4},      {&Inputs::vk, "0", Field::Text6},
-      {&Inputs::halfWaves, "x", Field::Text7}, // checked also for the dipole
-      {&Inputs::dExc, "-2", Field::Text5},    {&Inputs::dAdd, "-1,5", Field::Text4},
-      {&Inputs::fAdd, "-14", Field::Text1},   {&Inputs::fExc, "-3,5", Field::Text2},
+      {&Inputs::fExc, "", Field::ExciterFrequency},      {&Inputs::fAdd, "0", Field::Frequency},
+      {&Inputs::impedance, "", Field::Impedance}, {&Inputs::dExc, "0", Field::ExciterDiameter},
+      {&Inputs::dAdd, "", Field::Diameter},      {&Inputs::vk, "0", Field::Vk},
+      {&Inputs::halfWaves, "x", Field::HalfWaves}, // checked also for the dipole
+      {&Inputs::dExc, "-2", Field::ExciterDiameter},    {&Inputs::dAdd, "-1,5", Field::Diameter},
+      {&Inputs::fAdd, "-14", Field::Frequency},   {&Inputs::fExc, "-3,5", Field::ExciterFrequency},
       // A shortening factor outside 0 .. 1 is no shortening factor.
-      {&Inputs::vk, "-5", Field::Text6},      {&Inputs::vk, "1,0001", Field::Text6},
-      {&Inputs::vk, "1E38", Field::Text6},
+      {&Inputs::vk, "-5", Field::Vk},      {&Inputs::vk, "1,0001", Field::Vk},
+      {&Inputs::vk, "1E38", Field::Vk},
   };
   for (const Case& c : cases) {
     Inputs in = example();
@@ -137,13 +137,13 @@ TEST(AdditionalDipole, ZeroAndUndefinedInputsRejectInReadingOrder) {
     EXPECT_FALSE(out.computed) << c.value;
     EXPECT_EQ(out.beeps, 1) << c.value;
     EXPECT_EQ(out.focus, c.focus) << c.value;
-    EXPECT_FALSE(out.text6.has_value());
+    EXPECT_FALSE(out.vkText.has_value());
   }
   Inputs one = example();
   one.vk = "1";
   EXPECT_TRUE(Calculate(one, ',').computed);
   // Everything empty: the exciter frequency is read first.
-  EXPECT_EQ(Calculate(Inputs{}, ',').focus, Field::Text2);
+  EXPECT_EQ(Calculate(Inputs{}, ',').focus, Field::ExciterFrequency);
 }
 
 TEST(AdditionalDipole, WindomFractionThatLeavesNoWireOnOneSideIsRejected) {
@@ -152,7 +152,7 @@ TEST(AdditionalDipole, WindomFractionThatLeavesNoWireOnOneSideIsRejected) {
     in.fraction = fraction;
     const Outcome out = Calculate(in, ',');
     EXPECT_FALSE(out.computed) << fraction;
-    EXPECT_EQ(out.focus, Field::Combo1) << fraction;
+    EXPECT_EQ(out.focus, Field::Fraction) << fraction;
     EXPECT_EQ(out.beeps, 1);
   }
 }
@@ -164,8 +164,8 @@ TEST(AdditionalDipole, ExciterThickerThanHalfTheHeightSuggestsTheLimit) {
   in.length.calc.diameter = 2;
   const Outcome out = Calculate(in, ',');
   EXPECT_FALSE(out.computed);
-  EXPECT_EQ(out.focus, Field::Text5);
-  EXPECT_EQ(out.text5.value_or(""), "0,5");
+  EXPECT_EQ(out.focus, Field::ExciterDiameter);
+  EXPECT_EQ(out.suggestedExciterDiameter.value_or(""), "0,5");
 
   // Without the calculator the limit is W * 100 / 2 metres: never reached.
   Inputs fat = example();
@@ -181,18 +181,18 @@ TEST(AdditionalDipole, ClearGapOfOneMillimetreOrLess) {
   Outcome out = Calculate(in, ',');
   EXPECT_FALSE(out.computed);
   EXPECT_EQ(out.beeps, 1);
-  EXPECT_EQ(out.focus, Field::Text4);
+  EXPECT_EQ(out.focus, Field::Diameter);
   EXPECT_GT(out.gap, 0);
   EXPECT_LE(out.gap, 1);
-  EXPECT_EQ(out.label8.value_or("unset"), "");
-  EXPECT_EQ(out.text4.value_or(""), report::FormatPicture(out.gap, "###0.0#", ','));
+  EXPECT_EQ(out.spacingText.value_or("unset"), "");
+  EXPECT_EQ(out.suggestedDiameter.value_or(""), report::FormatPicture(out.gap, "###0.0#", ','));
 
   // A negative impedance gives no gap at all: focus on the impedance.
   in.impedance = "-50";
   out = Calculate(in, ',');
-  EXPECT_EQ(out.focus, Field::Text3);
-  EXPECT_EQ(out.label8.value_or("unset"), "");
-  EXPECT_FALSE(out.text4.has_value());
+  EXPECT_EQ(out.focus, Field::Impedance);
+  EXPECT_EQ(out.spacingText.value_or("unset"), "");
+  EXPECT_FALSE(out.suggestedDiameter.has_value());
 
   // 0,5 mm wires at 1 ohm: the gap (about 0,95 mm) is wider than the wire
   // but still too small; the first estimate is shown in red.
@@ -201,11 +201,11 @@ TEST(AdditionalDipole, ClearGapOfOneMillimetreOrLess) {
   in.dExc = "0,5";
   out = Calculate(in, ',');
   EXPECT_FALSE(out.computed);
-  EXPECT_EQ(out.focus, Field::Text3);
+  EXPECT_EQ(out.focus, Field::Impedance);
   EXPECT_GT(out.gap, 0.5f);
   EXPECT_GT(out.s0, 1.02f);
-  EXPECT_EQ(out.label8Colour, TextColour::Red);
-  EXPECT_EQ(out.label8.value_or(""), report::FormatPicture(out.s0, "###0.0", ','));
+  EXPECT_EQ(out.spacingColour, TextColour::Red);
+  EXPECT_EQ(out.spacingText.value_or(""), report::FormatPicture(out.s0, "###0.0", ','));
 }
 
 TEST(AdditionalDipole, SpacingTurnsRedOutsideTheFormulasRange) {
@@ -216,7 +216,7 @@ TEST(AdditionalDipole, SpacingTurnsRedOutsideTheFormulasRange) {
     in.impedance = z;
     const Outcome out = Calculate(in, ',');
     EXPECT_TRUE(out.computed) << dExc << " " << dAdd << " " << z;
-    return out.label8Colour.value_or(TextColour::Black);
+    return out.spacingColour.value_or(TextColour::Black);
   };
   EXPECT_EQ(colour("120", "2", "300"), TextColour::Red);
   EXPECT_EQ(colour("120", "2", "50"), TextColour::Red);
@@ -265,7 +265,7 @@ TEST(AdditionalDipole, InsulationAndTheCalculatorEnterTheResult) {
   // The exciter's shortening comes from slenderness and height: Text6 shows
   // the factor the calculator estimates, no longer the typed 0,95.
   EXPECT_EQ(b.s1, VerkuerzungProzent(3.5f, 2, 5, calc.length.calc));
-  EXPECT_NE(b.text6.value_or(""), "0,95");
+  EXPECT_NE(b.vkText.value_or(""), "0,95");
 }
 
 TEST(AdditionalDipole, ActivationRefresh) {
@@ -274,12 +274,12 @@ TEST(AdditionalDipole, ActivationRefresh) {
   bands[5] = kBandCounted;
   bands[9] = kBandCounted;
   const Refresh r = Activation("1,4", bands, ',');
-  EXPECT_EQ(r.text2, "14,0");
-  EXPECT_EQ(r.text4, "1,4");
-  EXPECT_EQ(r.text5, "1,4");
+  EXPECT_EQ(r.exciterFrequency, "14,0");
+  EXPECT_EQ(r.diameter, "1,4");
+  EXPECT_EQ(r.exciterDiameter, "1,4");
   bands[0] = kBandCounted;
-  EXPECT_EQ(Activation("2", bands, '.').text2, "1.8");
-  EXPECT_EQ(Activation("2", BandValues{}, ',').text2, "0,0");
+  EXPECT_EQ(Activation("2", bands, '.').exciterFrequency, "1.8");
+  EXPECT_EQ(Activation("2", BandValues{}, ',').exciterFrequency, "0,0");
 }
 
 TEST(ZusatzDipolReport, DipoleReportLineByLine) {

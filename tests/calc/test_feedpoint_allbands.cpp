@@ -139,7 +139,7 @@ TEST(FeedPointAllBands, MinimumEqualToABandIsNotUsable) {
   // The two 14.2 MHz rows share the largest current of the example.
   ScriptAsker probe;
   const double s14 = StromImPunkt((300.0 / 14.2f), 41.7f, 13.9f, 0.95f, 0, CalculatorState{}).G;
-  main.text8 = exactText(sng(s14));
+  main.minimumSum = exactText(sng(s14));
   auto r = CheckAllBands(workedWindow('.'), main, env(Language::German, '.'), probe);
   auto lines = crlfLines(r.rows);
   // No usable band: the table ends after the wanted-bands row and its line end.
@@ -147,7 +147,7 @@ TEST(FeedPointAllBands, MinimumEqualToABandIsNotUsable) {
   EXPECT_EQ(lines[6], "ØSumme           0.865 / 222.1     ");
   EXPECT_EQ(lines[7], "");
 
-  main.text8 = exactText(std::nextafter(sng(s14), 0.0f));
+  main.minimumSum = exactText(std::nextafter(sng(s14), 0.0f));
   r = CheckAllBands(workedWindow('.'), main, env(Language::German, '.'), probe);
   lines = crlfLines(r.rows);
   ASSERT_EQ(lines.size(), 9u);
@@ -193,11 +193,11 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     auto main = workedMainForm(',');
-    main.text8 = c.smin;
+    main.minimumSum = c.smin;
     auto win = workedWindow(',');
-    win.text1 = c.t1;
-    win.text2 = c.t2;
-    win.text3 = c.t3;
+    win.first.text = c.t1;
+    win.second.text = c.t2;
+    win.third.text = c.t3;
     ScriptAsker asker;
     const auto r = CheckAllBands(win, main, env(c.lang, ','), asker);
     EXPECT_FALSE(r.done);
@@ -211,38 +211,38 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
   }
   // The feed point may sit at the very end of the wire.
   auto win = workedWindow(',');
-  win.text3 = "41,7";
+  win.third.text = "41,7";
   ScriptAsker asker;
   EXPECT_TRUE(CheckAllBands(win, workedMainForm(','), env(Language::German, ','), asker).done);
 }
 
 TEST(FeedPointAllBands, DistanceBeyondTheAdaptedLengthIsRefused) {
   auto win = workedWindow(',');
-  win.text1 = "80";
-  win.text3 = "60";
+  win.first.text = "80";
+  win.third.text = "60";
   ScriptAsker asker;
   asker.answers = {Answer::Yes};  // adapted to 41,725 m
   const auto r = CheckAllBands(win, workedMainForm(','), env(Language::German, ','), asker);
   EXPECT_FALSE(r.done);
-  EXPECT_EQ(r.text1, "41,725");
+  EXPECT_EQ(r.length, "41,725");
   EXPECT_EQ(r.refused, Input::Distance);
   EXPECT_EQ(asker.asked.back().text, "Bitte einen Abstand eingeben!");
 }
 
 TEST(FeedPointAllBands, ShorteningFactorDefaults) {
   auto zero = workedMainForm('.');
-  zero.text4 = "0";
+  zero.shorteningFactor = "0";
   auto one = workedMainForm('.');
-  one.text4 = "1";
+  one.shorteningFactor = "1";
   ScriptAsker asker;
   const auto r0 = CheckAllBands(workedWindow('.'), zero, env(Language::German, '.'), asker);
   const auto r1 = CheckAllBands(workedWindow('.'), one, env(Language::German, '.'), asker);
   EXPECT_EQ(r0.rows, r1.rows);  // a zero Vk counts as 1
 
   auto empty = workedMainForm('.');
-  empty.text4 = "";
+  empty.shorteningFactor = "";
   auto def = workedMainForm('.');
-  def.text4 = "0.946";
+  def.shorteningFactor = "0.946";
   const auto re = CheckAllBands(workedWindow('.'), empty, env(Language::German, '.'), asker);
   const auto rd = CheckAllBands(workedWindow('.'), def, env(Language::German, '.'), asker);
   EXPECT_EQ(re.rows, rd.rows);
@@ -251,14 +251,14 @@ TEST(FeedPointAllBands, ShorteningFactorDefaults) {
 
 TEST(FeedPointAllBands, AdaptQuestionComparesTheLengthText) {
   auto main = workedMainForm(',');
-  main.runLength = 41.5f;
+  main.run.length = 41.5f;
   auto win = workedWindow(',');
-  win.text1 = "41,5";
+  win.first.text = "41,5";
   ScriptAsker asker;
   auto r = CheckAllBands(win, main, env(Language::German, ','), asker);
   EXPECT_FALSE(r.adaptAsked);
 
-  win.text1 = "41.50";  // the same length, another text
+  win.first.text = "41.50";  // the same length, another text
   asker.answers = {Answer::No};
   r = CheckAllBands(win, main, env(Language::German, ','), asker);
   ASSERT_TRUE(r.adaptAsked);
@@ -268,13 +268,13 @@ TEST(FeedPointAllBands, AdaptQuestionComparesTheLengthText) {
   EXPECT_EQ(q.icon, Icon::Question);
   EXPECT_EQ(q.buttons, Buttons::YesNo);
   EXPECT_FALSE(r.adapted);
-  EXPECT_EQ(r.text1, "41.50");
-  EXPECT_FALSE(r.mainText2.has_value());
+  EXPECT_EQ(r.length, "41.50");
+  EXPECT_FALSE(r.mainHalfWaves.has_value());
   EXPECT_FALSE(r.selectPreferredLength);
 
   // A resonance frequency other than the main form's asks too.
-  win.text1 = "41,5";
-  win.text2 = "14,25";
+  win.first.text = "41,5";
+  win.second.text = "14,25";
   asker.answers = {Answer::No};
   r = CheckAllBands(win, main, env(Language::English, ','), asker);
   ASSERT_TRUE(r.adaptAsked);
@@ -284,48 +284,48 @@ TEST(FeedPointAllBands, AdaptQuestionComparesTheLengthText) {
 
 TEST(FeedPointAllBands, YesAdaptsTheLengthAndTheMainForm) {
   auto main = workedMainForm(',');
-  main.text2 = "~4";
+  main.halfWaves = "~4";
   main.lengthMode = kLengthAll;
   auto win = workedWindow(',');
-  win.text1 = "40";
+  win.first.text = "40";
   ScriptAsker asker;
   asker.answers = {Answer::Yes};
   const auto r = CheckAllBands(win, main, env(Language::German, ','), asker);
   ASSERT_TRUE(r.adapted);
-  ASSERT_TRUE(r.mainText2.has_value());
-  EXPECT_EQ(*r.mainText2, "4");
+  ASSERT_TRUE(r.mainHalfWaves.has_value());
+  EXPECT_EQ(*r.mainHalfWaves, "4");
   EXPECT_TRUE(r.selectPreferredLength);
   // Four half-waves at 14.2 MHz, Vk 0.95: (4 - 0.05) * 300 / 14.2 / 2.
-  EXPECT_EQ(r.text1, "41,725");
+  EXPECT_EQ(r.length, "41,725");
   EXPECT_TRUE(r.done);
 
   // A field without a tilde is left alone; its count is used as it is.
-  main.text2 = "3";
+  main.halfWaves = "3";
   asker.answers = {Answer::Yes};
   const auto r3 = CheckAllBands(win, main, env(Language::German, ','), asker);
-  EXPECT_FALSE(r3.mainText2.has_value());
-  EXPECT_EQ(r3.text1, "31,162");  // (3 - 0.05) * 300 / 14.2 / 2 = 31.1620
+  EXPECT_FALSE(r3.mainHalfWaves.has_value());
+  EXPECT_EQ(r3.length, "31,162");  // (3 - 0.05) * 300 / 14.2 / 2 = 31.1620
 }
 
 TEST(FeedPointAllBands, TildeHalfWaveFieldBecomesTheNumber) {
   auto main = workedMainForm(',');
-  main.text2 = "~3";
+  main.halfWaves = "~3";
   auto win = workedWindow(',');
-  win.text2 = "14,25";
+  win.second.text = "14,25";
   ScriptAsker asker;
   asker.answers = {Answer::Yes};
   const auto r = CheckAllBands(win, main, env(Language::German, ','), asker);
-  ASSERT_TRUE(r.mainText2.has_value());
-  EXPECT_EQ(*r.mainText2, "3");
+  ASSERT_TRUE(r.mainHalfWaves.has_value());
+  EXPECT_EQ(*r.mainHalfWaves, "3");
 }
 
 TEST(FeedPointAllBands, TooShortAntennaWarnsAndGoesOn) {
   auto main = workedMainForm(',');
   main.bands = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  main.runLength = 10;
+  main.run.length = 10;
   auto win = workedWindow(',');
-  win.text1 = "10,0";
-  win.text3 = "3";
+  win.first.text = "10,0";
+  win.third.text = "3";
   ScriptAsker asker;
   auto r = CheckAllBands(win, main, env(Language::German, ','), asker);
   ASSERT_EQ(asker.asked.size(), 1u);
@@ -346,8 +346,8 @@ TEST(FeedPointAllBands, TooShortAntennaWarnsAndGoesOn) {
   EXPECT_EQ(asker.asked[0].title, " Antenna too short!");
 
   // A full half-wave on 3.5 MHz is long enough.
-  win.text1 = "39,0";
-  main.runLength = 39;
+  win.first.text = "39,0";
+  main.run.length = 39;
   asker.asked.clear();
   r = CheckAllBands(win, main, env(Language::German, ','), asker);
   EXPECT_TRUE(asker.asked.empty());
@@ -366,23 +366,23 @@ TEST(FeedPointPrefill, FirstDistanceBetweenSevenAndNineElseTheLast) {
   EXPECT_EQ(PrefillDistance("", Language::German), std::nullopt);
 
   auto main = workedMainForm(',');
-  main.info = head + " 6,75 m, 8,1 m, 13,5 m," + tail;
+  main.note = head + " 6,75 m, 8,1 m, 13,5 m," + tail;
   const auto w = OpenAllBands(main, Language::German, ',');
-  EXPECT_EQ(w.text3, "8,1");
-  main.info = head + tail;
-  EXPECT_EQ(OpenAllBands(main, Language::German, ',').text3, "");
+  EXPECT_EQ(w.rows.third.text, "8,1");
+  main.note = head + tail;
+  EXPECT_EQ(OpenAllBands(main, Language::German, ',').rows.third.text, "");
 }
 
 TEST(FeedPointReport, SpeisePktLineByLineAndTheNote) {
   const auto dir = freshFolder("report");
   auto main = workedMainForm(',');
-  main.info = "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ";
+  main.note = "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ";
   ScriptAsker asker;
   const auto r =
       CheckAllBands(workedWindow(','), main, env(Language::German, ',', dir.string() + "/"), asker);
   ASSERT_TRUE(r.reportWritten);
   const std::string note = "Die Speisepunktberechnung liegt als Textfile 'SpeisePkt.txt' vor.  ";
-  EXPECT_EQ(r.info, main.info + "\r\n" + note);
+  EXPECT_EQ(r.info, main.note + "\r\n" + note);
 
   const std::string rule(60, '\xAF');
   const std::string expected = std::string("                Speisepunkt-\xDC" "berpr\xFC" "fung \r\n") + rule + "\r\n" +
@@ -407,7 +407,7 @@ TEST(FeedPointReport, SpeisePktLineByLineAndTheNote) {
   // A second check does not repeat the note; in English it overwrites the
   // file with the English texts and adds the English note.
   auto main2 = main;
-  main2.info = r.info;
+  main2.note = r.info;
   auto r2 = CheckAllBands(workedWindow(','), main2, env(Language::German, ',', dir.string() + "/"), asker);
   EXPECT_EQ(r2.info, r.info);
   r2 = CheckAllBands(workedWindow(','), main2, env(Language::English, ',', dir.string() + "/"), asker);
@@ -421,7 +421,7 @@ TEST(FeedPointReport, SpeisePktLineByLineAndTheNote) {
 TEST(FeedPointReport, EmptyLineFollowsATableEndingWithALineBreak) {
   const auto dir = freshFolder("nousable");
   auto main = workedMainForm('.');
-  main.text8 = "0.99";
+  main.minimumSum = "0.99";
   ScriptAsker asker;
   const auto r = CheckAllBands(workedWindow('.'), main, env(Language::German, '.', dir.string() + "/"), asker);
   ASSERT_TRUE(r.reportWritten);
@@ -432,7 +432,7 @@ TEST(FeedPointReport, EmptyLineFollowsATableEndingWithALineBreak) {
 
 TEST(FeedPointReport, UnwritableFolderKeepsTheTableAndClaimsNoFile) {
   auto main = workedMainForm(',');
-  main.info = "Hinweis";
+  main.note = "Hinweis";
   ScriptAsker asker;
   const auto r = CheckAllBands(workedWindow(','), main,
                                env(Language::German, ',', "/nonexistent/lorvant/folder/"), asker);

@@ -8,23 +8,23 @@ using lorvant::test::crlfLines;
 using lorvant::test::ScriptAsker;
 
 TEST(FeedPointModes, CaptionDecidesTheModeInEitherLanguage) {
-  const MainFormView main;
+  const MainFormValues main;
   for (Language lang : {Language::German, Language::English}) {
-    EXPECT_EQ(ModeOfCaption(OpenAllBands(main, lang, ',').caption), Mode::AllBands);
-    EXPECT_EQ(ModeOfCaption(OpenOneFrequency(main, lang, ',').caption), Mode::OneFrequency);
-    EXPECT_EQ(ModeOfCaption(OpenImpedance(lang).caption), Mode::Impedance);
-    EXPECT_EQ(ModeOfCaption(OpenScan(0, lang, ',').caption), Mode::Scan);
+    EXPECT_EQ(ModeOfCaption(OpenAllBands(main, lang, ',').title), Mode::AllBands);
+    EXPECT_EQ(ModeOfCaption(OpenOneFrequency(main, lang, ',').title), Mode::OneFrequency);
+    EXPECT_EQ(ModeOfCaption(OpenImpedance(lang).title), Mode::Impedance);
+    EXPECT_EQ(ModeOfCaption(OpenScan(0, lang, ',').title), Mode::Scan);
   }
-  EXPECT_EQ(OpenScan(0, Language::German, ',').caption, " Speisepunkt prüfen: alle Bänder");
-  EXPECT_EQ(OpenImpedance(Language::English).caption, " Determine impedance from the current sum");
+  EXPECT_EQ(OpenScan(0, Language::German, ',').title, " Speisepunkt prüfen: alle Bänder");
+  EXPECT_EQ(OpenImpedance(Language::English).title, " Determine impedance from the current sum");
   EXPECT_EQ(ModeOfCaption("Speisepunkt prüfen: alle Bänder"), Mode::OneFrequency);  // without its blank
   EXPECT_EQ(ModeOfCaption(""), Mode::OneFrequency);
 
-  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).caption, Language::German),
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).title, Language::German),
             "Status: Impedanzberechnung");
-  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).caption, Language::English),
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).title, Language::English),
             "Status: Impedance calculation");
-  EXPECT_EQ(ActivationStatus(OpenScan(0, Language::German, ',').caption, Language::German),
+  EXPECT_EQ(ActivationStatus(OpenScan(0, Language::German, ',').title, Language::German),
             "Status: Überprüfung des Speisepunktes");
   EXPECT_EQ(ActivationStatus("", Language::English), "Status: Checking the feed point");
   EXPECT_EQ(ClosedStatus(Language::German), "Status: Bereit für Antennen-Berechnungen");
@@ -35,15 +35,15 @@ namespace {
 
 WindowTexts oneFrequencyWindow(std::string l, std::string f, std::string d) {
   WindowTexts w;
-  w.text1 = std::move(l);
-  w.text2 = std::move(f);
-  w.text3 = std::move(d);
+  w.first.text = std::move(l);
+  w.second.text = std::move(f);
+  w.third.text = std::move(d);
   return w;
 }
 
-MainFormView mainWithVk(std::string vk) {
-  MainFormView m;
-  m.text4 = std::move(vk);
+MainFormValues mainWithVk(std::string vk) {
+  MainFormValues m;
+  m.shorteningFactor = std::move(vk);
   return m;
 }
 
@@ -147,13 +147,13 @@ TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
 }
 
 TEST(FeedPointOneFrequency, OpeningTakesTheRunLengthWithFourDecimals) {
-  MainFormView m;
-  m.runLength = 41.7253f;
-  EXPECT_EQ(OpenOneFrequency(m, Language::German, ',').text1, "41,7253");
-  EXPECT_EQ(OpenAllBands(m, Language::German, ',').text1, "41,725");
-  m.runLength = 0;
-  EXPECT_EQ(OpenOneFrequency(m, Language::English, '.').text1, "");
-  EXPECT_EQ(OpenAllBands(m, Language::English, '.').text1, "");
+  MainFormValues m;
+  m.run.length = 41.7253f;
+  EXPECT_EQ(OpenOneFrequency(m, Language::German, ',').rows.first.text, "41,7253");
+  EXPECT_EQ(OpenAllBands(m, Language::German, ',').rows.first.text, "41,725");
+  m.run.length = 0;
+  EXPECT_EQ(OpenOneFrequency(m, Language::English, '.').rows.first.text, "");
+  EXPECT_EQ(OpenAllBands(m, Language::English, '.').rows.first.text, "");
 }
 
 TEST(FeedPointImpedance, TableOfInputsAndResults) {
@@ -166,24 +166,24 @@ TEST(FeedPointImpedance, TableOfInputsAndResults) {
     SCOPED_TRACE(in);
     const auto r = ImpedanceFromCurrentSum(in, '.');
     EXPECT_FALSE(r.beep);
-    EXPECT_EQ(r.text3, out);
+    EXPECT_EQ(r.impedance, out);
   }
   for (const char* in : {"2.01", "0", ""}) {
     SCOPED_TRACE(in);
     const auto r = ImpedanceFromCurrentSum(in, '.');
     EXPECT_TRUE(r.beep);
-    EXPECT_EQ(r.text3, "");
+    EXPECT_EQ(r.impedance, "");
   }
-  EXPECT_EQ(ImpedanceFromCurrentSum("0,5", ',').text3, "534,9");
-  EXPECT_EQ(ImpedanceFromCurrentSum("0,01", ',').text3, "28,3 K");
+  EXPECT_EQ(ImpedanceFromCurrentSum("0,5", ',').impedance, "534,9");
+  EXPECT_EQ(ImpedanceFromCurrentSum("0,01", ',').impedance, "28,3 K");
 }
 
 namespace {
 
-MainFormView scanMain(float length) {
-  MainFormView m;
-  m.runLength = length;
-  m.text4 = "0,95";
+MainFormValues scanMain(float length) {
+  MainFormValues m;
+  m.run.length = length;
+  m.shorteningFactor = "0,95";
   m.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
   m.segmentIndex = 2;
   return m;
@@ -227,9 +227,9 @@ TEST(FeedPointScan, ColumnLayout) {
 
 TEST(FeedPointScan, RisingThenFallingAroundAMaximum) {
   // One band, a half-wave wire: the sum rises to the centre and falls after it.
-  MainFormView m;
-  m.runLength = 20;
-  m.text4 = "1";
+  MainFormValues m;
+  m.run.length = 20;
+  m.shorteningFactor = "1";
   m.bands[3] = kBandCounted;  // 7.1 MHz band centre in the scan table
   m.segmentIndex = 2;
   const auto lines = crlfLines(RunScan(PrepareScan(scanWindow("5", "15", "1"), m, '.'), '.').rows);
@@ -242,9 +242,9 @@ TEST(FeedPointScan, RisingThenFallingAroundAMaximum) {
 TEST(FeedPointScan, EqualSumGoesToTheFallingColumn) {
   // 3.75 MHz (3.5 MHz SSB) has the wave length 80 m: whole wavelengths apart,
   // every position sees the same currents.
-  MainFormView m;
-  m.runLength = 0;
-  m.text4 = "0,95";
+  MainFormValues m;
+  m.run.length = 0;
+  m.shorteningFactor = "0,95";
   m.bands[1] = kBandCounted;
   m.segmentIndex = 1;
   const auto lines = crlfLines(RunScan(PrepareScan(scanWindow("0", "160", "80"), m, '.'), '.').rows);
@@ -260,14 +260,14 @@ TEST(FeedPointScan, StepBelowOneMillimetreIsCorrected) {
     SCOPED_TRACE(step);
     const auto s = PrepareScan(scanWindow("8", "8,002", step), main, ',');
     EXPECT_TRUE(s.stepCorrected);
-    EXPECT_EQ(s.text3, "0,001");
+    EXPECT_EQ(s.stepText, "0,001");
     EXPECT_EQ(s.step, 0.001f);
     EXPECT_EQ(RunScan(s, ',').rowCount, 2u);  // 8.000, 8.001; 8.002 lies just beyond in single precision
   }
-  EXPECT_EQ(PrepareScan(scanWindow("8", "9", "0"), main, '.').text3, "0.001");
+  EXPECT_EQ(PrepareScan(scanWindow("8", "9", "0"), main, '.').stepText, "0.001");
   const auto kept = PrepareScan(scanWindow("8", "9", "0,001"), main, ',');
   EXPECT_FALSE(kept.stepCorrected);
-  EXPECT_EQ(kept.text3, "0,001");
+  EXPECT_EQ(kept.stepText, "0,001");
 }
 
 TEST(FeedPointScan, OnlyCountedBandsBelowFiftyMegahertz) {
@@ -287,17 +287,17 @@ TEST(FeedPointScan, OnlyCountedBandsBelowFiftyMegahertz) {
 
 TEST(FeedPointScan, BeforeAnyRunOneRowAtZero) {
   const auto w = OpenScan(0, Language::German, ',');
-  EXPECT_EQ(w.text1, "0,0");
-  EXPECT_EQ(w.text2, "0,0");
-  EXPECT_EQ(w.text3, "0,01");
-  const auto out = RunScan(PrepareScan(scanWindow(w.text1, w.text2, w.text3), scanMain(0), ','), ',');
+  EXPECT_EQ(w.rows.first.text, "0,0");
+  EXPECT_EQ(w.rows.second.text, "0,0");
+  EXPECT_EQ(w.rows.third.text, "0,01");
+  const auto out = RunScan(PrepareScan(scanWindow(w.rows.first.text, w.rows.second.text, w.rows.third.text), scanMain(0), ','), ',');
   ASSERT_EQ(out.rowCount, 1u);
   EXPECT_EQ(positions(out.rows), std::vector<std::string>{"0,000"});
 
   const auto w2 = OpenScan(41.7f, Language::English, '.');
-  EXPECT_EQ(w2.text1, "6.95");
-  EXPECT_EQ(w2.text2, "20.9");  // 20.85: the half goes away from zero
-  EXPECT_EQ(w2.label4, " Meter     current sum(rising)       Meter  current sum(falling)");
+  EXPECT_EQ(w2.rows.first.text, "6.95");
+  EXPECT_EQ(w2.rows.second.text, "20.9");  // 20.85: the half goes away from zero
+  EXPECT_EQ(w2.rows.header, " Meter     current sum(rising)       Meter  current sum(falling)");
 }
 
 TEST(FeedPointScan, PositionThatNoLongerMovesEndsTheScan) {

@@ -247,7 +247,7 @@ TEST(RunFiles, SpecialTableIsWeighedBeforeAnythingIsWritten) {
   EXPECT_EQ(Contents(dir.path()), earlier);
 
   // Above 1 GB the user is asked, No being the default answer.
-  in.text2 = "9999";  // about 100 km: 1,4 GB
+  in.halfWaves = "9999";  // about 100 km: 1,4 GB
   host.asked.clear();
   RunOutput out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::LargeTableDeclined);

@@ -40,7 +40,7 @@ std::size_t FilesIn(const TempFolder& dir) {
 TEST(RunEarlyEnds, NoHalfWaveWithoutWireLimit) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text2 = "0";
+  in.halfWaves = "0";
   FileCanvas canvas;
   ScriptedHost host;
   host.drawing = &canvas;
@@ -69,7 +69,7 @@ TEST(RunEarlyEnds, OneBandIsTooFewUnlessTheAdditionalBandJoins) {
   EXPECT_EQ(FilesIn(dir), 0u);
 
   // 12 MHz lies in no band: Yes makes it a second counted band.
-  in.text1 = "12";
+  in.preferredFrequency = "12";
   host.answers = {Answer::Yes};
   out = RunOptimisation(in, host);
   ASSERT_EQ(host.asked.size(), 1u);
@@ -92,26 +92,26 @@ TEST(RunEarlyEnds, InsulationChecks) {
   ScriptedHost host;
 
   // εr = 1 is a bare wire: a conductor thicker than the insulation is no fault.
-  in.combo1 = "1";
-  in.combo2 = "2";
-  in.text6 = "2";
+  in.dielectric = "1";
+  in.conductorDiameter = "2";
+  in.outerDiameter = "2";
   RunOutput out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::Completed);
   EXPECT_EQ(out.insulation, 0.0);
 
-  in.combo1 = "2,5";
+  in.dielectric = "2,5";
   out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::DiameterTooSmall);
   EXPECT_EQ(out.info, "Hinweis: Durchmesser zu gering!");
-  EXPECT_EQ(out.focus, RunFocus::Combo2);
+  EXPECT_EQ(out.focus, RunFocus::ConductorDiameter);
   EXPECT_EQ(out.beeps, 1);
 
   // A typed 0,01 reads as a float just below the literal 0.01.
-  in.combo2 = "0,01";
+  in.conductorDiameter = "0,01";
   EXPECT_EQ(RunOptimisation(in, host).outcome, RunOutcome::DiameterTooSmall);
 
-  in.combo2 = "2";
-  in.text6 = "3";
+  in.conductorDiameter = "2";
+  in.outerDiameter = "3";
   out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::Completed);
   EXPECT_NEAR(out.insulation, 0.01251, 0.00001);
@@ -122,9 +122,9 @@ TEST(RunEarlyEnds, InsulationChecks) {
 TEST(RunEarlyEnds, DielectricAboveTwentyIsQuestioned) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str(), Language::English, '.');
-  in.combo1 = "25";
-  in.combo2 = "2";
-  in.text6 = "3";
+  in.dielectric = "25";
+  in.conductorDiameter = "2";
+  in.outerDiameter = "3";
   ScriptedHost host;
   host.answers = {Answer::No};
   RunOutput out = RunOptimisation(in, host);
@@ -134,7 +134,7 @@ TEST(RunEarlyEnds, DielectricAboveTwentyIsQuestioned) {
   EXPECT_EQ(host.asked[0].buttons, Buttons::YesNo);
   EXPECT_EQ(host.asked[0].icon, Icon::Question);
   EXPECT_EQ(out.outcome, RunOutcome::DielectricRejected);
-  EXPECT_EQ(out.focus, RunFocus::Combo1);
+  EXPECT_EQ(out.focus, RunFocus::Dielectric);
   EXPECT_EQ(out.beeps, 1);
   EXPECT_EQ(FilesIn(dir), 0u);
 
@@ -147,7 +147,7 @@ TEST(RunEarlyEnds, DielectricAboveTwentyIsQuestioned) {
 TEST(RunEarlyEnds, SegmentQuestion) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text1 = "14,25";  // above the centre 14.2: SSB is suggested
+  in.preferredFrequency = "14,25";  // above the centre 14.2: SSB is suggested
   ScriptedHost host;
   host.answers = {Answer::Cancel};
   RunOutput out = RunOptimisation(in, host);
@@ -174,13 +174,13 @@ TEST(RunEarlyEnds, SegmentQuestion) {
 TEST(RunWriteBacks, CompletedRun) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text2 = "~4";  // a tilde and what precedes it are dropped
+  in.halfWaves = "~4";  // a tilde and what precedes it are dropped
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
   EXPECT_NEAR(out.length, 3.95 * 300 / 14.2 / 2, 1e-4);
-  EXPECT_EQ(out.text1, "14,2");
-  EXPECT_EQ(out.text2, "4");
+  EXPECT_EQ(out.preferredFrequency, "14,2");
+  EXPECT_EQ(out.halfWaves, "4");
   EXPECT_EQ(out.status, "Status: Bereit zum Anzeigen der Berechnungsergebnisse");
   EXPECT_EQ(out.reportPath, dir.str() + "AntStrSu.txt");
   EXPECT_EQ(out.files, std::vector<std::string>{dir.str() + "AntStrSu.txt"});
@@ -200,13 +200,13 @@ TEST(RunWriteBacks, AllBandsModeWritesAFractionalHalfWaveCount) {
   RunInput in = TypicalInput(dir.str(), Language::English, '.');
   in.bands = {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
   in.lengthMode = kLengthAll;
-  in.text1 = "7.1";
+  in.preferredFrequency = "7.1";
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
   EXPECT_NEAR(out.length, 39.54, 0.01);
-  EXPECT_EQ(out.text2, "~2");
-  EXPECT_EQ(out.text1, "7.1");
+  EXPECT_EQ(out.halfWaves, "~2");
+  EXPECT_EQ(out.preferredFrequency, "7.1");
   EXPECT_EQ(out.info.rfind("Calculation for band center: Length of the antenna 39.5", 0), 0u);
 }
 
@@ -229,8 +229,8 @@ TEST(RunWriteBacks, WindomSelectsEqualImpedances) {
 TEST(RunWireLengthLimit, FortyOneMetresGreysTheBandsBelowTheFundamental) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text2 = "";
-  in.text3 = "41";
+  in.halfWaves = "";
+  in.maxWireLength = "41";
   in.bands = {1, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0};
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
@@ -242,7 +242,7 @@ TEST(RunWireLengthLimit, FortyOneMetresGreysTheBandsBelowTheFundamental) {
   EXPECT_EQ(out.bands, expected);
   // n_r = 41 / 0.95 / (150 / 14.2) = 4.09; 4 half-waves give 41.73 m > 41,
   // so 3 half-waves remain.
-  EXPECT_EQ(out.text2, "3");
+  EXPECT_EQ(out.halfWaves, "3");
   EXPECT_NEAR(out.length, 2.95 * 150 / 14.2, 1e-4);
   // The grey bands get columns but are not counted: three counted bands.
   const std::string report = report::FromCp1252(test::ReadBytes(dir.file("AntStrSu.txt")));
@@ -253,8 +253,8 @@ TEST(RunWireLengthLimit, FortyOneMetresGreysTheBandsBelowTheFundamental) {
 TEST(RunWireLengthLimit, CountedBandAtTheFundamentalStaysCounted) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text2 = "";
-  in.text3 = "41";
+  in.halfWaves = "";
+  in.maxWireLength = "41";
   in.bands = {1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
@@ -280,14 +280,14 @@ TEST(RunWireLengthLimit, LongWiresStayWithinTheLimit) {
   for (const Case& c : cases) {
     TempFolder dir;
     RunInput in = TypicalInput(dir.str());
-    in.text1 = c.f0;
-    in.text2 = "";
-    in.text3 = c.limit;
+    in.preferredFrequency = c.f0;
+    in.halfWaves = "";
+    in.maxWireLength = c.limit;
     in.bands = c.bands;
     ScriptedHost host;
     const RunOutput out = RunOptimisation(in, host);
     ASSERT_EQ(out.outcome, RunOutcome::Completed) << c.limit;
-    EXPECT_EQ(out.text2.value_or(""), c.halfWaves) << c.limit;
+    EXPECT_EQ(out.halfWaves.value_or(""), c.halfWaves) << c.limit;
     EXPECT_EQ(report::FormatPicture(out.length, "##0.0##", ','), c.length) << c.limit;
     EXPECT_EQ(out.info.find("Hinweis: länger"), std::string::npos) << c.limit;
   }
@@ -300,8 +300,8 @@ TEST(RunWireLengthLimit, LengthBeyondTheLimitIsNoted) {
     for (Language lang : {Language::German, Language::English}) {
       TempFolder dir;
       RunInput in = TypicalInput(dir.str(), lang);
-      in.text1 = "3,65";
-      in.text3 = "35";
+      in.preferredFrequency = "3,65";
+      in.maxWireLength = "35";
       in.lengthMode = mode;
       in.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
       ScriptedHost host;
@@ -320,7 +320,7 @@ TEST(RunWireLengthLimit, LengthBeyondTheLimitIsNoted) {
   // Within the limit there is no note.
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text3 = "45";
+  in.maxWireLength = "45";
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
@@ -333,9 +333,9 @@ TEST(RunWireLengthLimit, LengthBeyondTheLimitIsNoted) {
 TEST(RunCandidates, MoreThanThirtyOneAreAllKeptAndReported) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text1 = "28,5";
-  in.text2 = "20";
-  in.text8 = "0,01";
+  in.preferredFrequency = "28,5";
+  in.halfWaves = "20";
+  in.minimumSum = "0,01";
   in.bands = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1};
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
@@ -358,9 +358,9 @@ TEST(RunCandidates, MaximumAtTheCentreIsNoCandidate) {
   // maximum at the centre, where the current sum peaks.
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text1 = "7,1";
-  in.text2 = "1";
-  in.text4 = "1";
+  in.preferredFrequency = "7,1";
+  in.halfWaves = "1";
+  in.shorteningFactor = "1";
   in.bands = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
@@ -391,7 +391,7 @@ TEST(RunCandidates, GreyBandIsListedButNotCounted) {
 RunInput ZeroLengthInput(const std::string& folder) {
   RunInput in = TypicalInput(folder);
   in.lengthMode = kLengthHighestLowest;
-  in.text5 = "0,0000001";
+  in.tolerance = "0,0000001";
   in.specialTable = true;
   return in;
 }
@@ -432,9 +432,9 @@ TEST(RunErrors, ZeroLengthGoesToTheErrorHandler) {
 TEST(RunErrors, ZeroShorteningFactorUnderAWireLimit) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str(), Language::English, '.');
-  in.text2 = "";
-  in.text3 = "41";
-  in.text4 = "0";
+  in.halfWaves = "";
+  in.maxWireLength = "41";
+  in.shorteningFactor = "0";
   ScriptedHost host;
   host.errorAnswers = {Answer::Abort};
   const RunOutput out = RunOptimisation(in, host);
@@ -449,7 +449,7 @@ TEST(RunErrors, StepCountBeyondThirtyTwoBits) {
   // 0.00001 MHz: a wire of about 59000 km, more centimetres than 32 bits hold.
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.text1 = "0,00001";
+  in.preferredFrequency = "0,00001";
   ScriptedHost host;
   host.answers = {Answer::No};  // not an additional band
   host.errorAnswers = {Answer::Abort};
@@ -511,7 +511,7 @@ TEST(RunErrors, CancelledRunLeavesTheEarlierReportsWhole) {
   test::WriteBytes(dir.file("AntStrSu.txt"), "earlier report");
   test::WriteBytes(dir.file("AntSpezi.txt"), "earlier table");
   RunInput in = TypicalInput(dir.str());
-  in.text2 = "40";  // about 420 m: 42000 steps
+  in.halfWaves = "40";  // about 420 m: 42000 steps
   in.specialTable = true;
   ScriptedHost host;
   host.cancelAfterProgressCalls = 3;

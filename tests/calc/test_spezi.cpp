@@ -24,7 +24,7 @@ ReportData Data(Language lang = Language::German, char sep = ',') {
   d.length = 41.72535f;
   d.vk = 0.95f;
   d.er = 1.00059f;
-  d.combo1Text = "1,00059 Luft";
+  d.dielectricText = "1,00059 Luft";
   d.dateText = "08.12.2026 15:44:35";
   return d;
 }
@@ -70,7 +70,7 @@ TEST(SpecialTableHeader, GermanBareWire) {
 TEST(SpecialTableHeader, EnglishWithInsulationHeightAndAdditionalBand) {
   ReportData d = Data(Language::English, '.');
   d.er = 2.5f;
-  d.combo1Text = "2.5 own";
+  d.dielectricText = "2.5 own";
   d.vk = 0.94625f;
   d.heightLine = "Antenna height: 12 m";
   d.extraBand = true;
@@ -156,9 +156,9 @@ TEST(SpecialTableRows, ValuesRoundLikeThePicture) {
 TEST(SpecialTableRun, FortyMetreWireHas4001Rows) {
   test::TempFolder dir;
   RunInput in = test::TypicalInput(dir.str());
-  in.text1 = "7,1";
-  in.text2 = "2";
-  in.text4 = "0,8933";
+  in.preferredFrequency = "7,1";
+  in.halfWaves = "2";
+  in.shorteningFactor = "0,8933";
   in.bands = {0, 0, 0, 1, 0, 1, 0, 2, 0, 0, 0};
   in.specialTable = true;
   test::ScriptedHost host;
@@ -194,10 +194,10 @@ TEST(SpecialTableRun, FortyMetreWireHas4001Rows) {
 TEST(SpecialTableRun, InsulatedWireKeepsTheLastDigit) {
   test::TempFolder dir;
   RunInput in = test::TypicalInput(dir.str());
-  in.text4 = "0,965";
-  in.combo1 = "4,5";
-  in.combo2 = "2,523";
-  in.text6 = "4,2";
+  in.shorteningFactor = "0,965";
+  in.dielectric = "4,5";
+  in.conductorDiameter = "2,523";
+  in.outerDiameter = "4,2";
   in.bands = {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0};
   in.specialTable = true;
   test::ScriptedHost host;

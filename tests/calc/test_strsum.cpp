@@ -26,7 +26,7 @@ ReportData Data(Language lang = Language::German, char sep = ',') {
   d.length = 41.72535f;
   d.vk = 0.95f;
   d.er = 1.00059f;
-  d.combo1Text = "1,00059 Luft";
+  d.dielectricText = "1,00059 Luft";
   d.dateText = "08.12.2026 15:44:35";
   return d;
 }
@@ -112,7 +112,7 @@ TEST(CurrentSumHeader, InsulationAndHeightLines) {
   EXPECT_EQ(lines[8], "Stromsummen:");
 
   d.er = 2.5f;
-  d.combo1Text = "2,5 eigener Wert";
+  d.dielectricText = "2,5 eigener Wert";
   d.heightLine = "Antennenhöhe: 10,5 m";
   d.vk = 0.9475f;
   lines = Report(d, {});
@@ -321,15 +321,15 @@ TEST(CurrentSumWholeReport, EnglishRunWithInsulationAndCalculator) {
   RunInput in = test::TypicalInput(dir.str(), Language::English, '.');
   in.bands.fill(kBandCounted);
   in.segmentIndex = 1;
-  in.text1 = "14.25";
-  in.combo1 = "4.0   PVC (3.5...4.5)";
-  in.combo2 = "1.4";
-  in.text6 = "2.1";
+  in.preferredFrequency = "14.25";
+  in.dielectric = "4.0   PVC (3.5...4.5)";
+  in.conductorDiameter = "1.4";
+  in.outerDiameter = "2.1";
   in.calculator.active = true;
   in.calculator.height = 10;
   in.calculator.diameter = 1.4f;
   in.calculator.heightText = "10";
-  in.text8 = "0.1";
+  in.minimumSum = "0.1";
   test::ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);

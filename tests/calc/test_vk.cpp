@@ -24,10 +24,10 @@ TEST(VkCalculator, EmptyOrZeroFrequencyStopsWithFocusOnFrequency) {
     const CalculatorOutcome out = CalculateVk(inputs(f, "10", "2"), ',');
     EXPECT_FALSE(out.computed) << f;
     EXPECT_EQ(out.beeps, 1);
-    EXPECT_EQ(out.focus, Field::Text1);
+    EXPECT_EQ(out.focus, Field::Frequency);
     EXPECT_FALSE(out.height.has_value());
     EXPECT_FALSE(out.diameter.has_value());
-    EXPECT_TRUE(out.label9.empty());
+    EXPECT_TRUE(out.vkText.empty());
   }
 }
 
@@ -36,7 +36,7 @@ TEST(VkCalculator, HeightBelowOneCentimetreIsCorrectedAndNothingComputed) {
     const CalculatorOutcome out = CalculateVk(inputs("14,2", h, "2"), ',');
     EXPECT_FALSE(out.computed) << h;
     EXPECT_EQ(out.beeps, 1);
-    EXPECT_EQ(out.focus, Field::Text2);
+    EXPECT_EQ(out.focus, Field::Height);
     ASSERT_TRUE(out.height.has_value());
     EXPECT_EQ(*out.height, "0,01");
     EXPECT_FALSE(out.diameter.has_value());
@@ -91,8 +91,8 @@ TEST(VkCalculator, ResultsOfATypicalWire) {
   const CalculatorOutcome out = CalculateVk(inputs("14", "10", "2"), ',');
   ASSERT_TRUE(out.computed);
   EXPECT_NEAR(out.slenderness, 2.929, 0.0005);
-  EXPECT_EQ(out.label7, "2,9");
-  EXPECT_EQ(out.label7Colour, TextColour::Black);
+  EXPECT_EQ(out.slendernessText, "2,9");
+  EXPECT_EQ(out.slendernessColour, TextColour::Black);
   EXPECT_EQ(out.heightShortening, HoehenVerkuerzung(14, 10, false));
   // The two shortenings combine as factors, not as a sum.
   const double expected = (100.0 - out.heightShortening) * (100.0 - out.slenderness) / 10000;
@@ -101,8 +101,8 @@ TEST(VkCalculator, ResultsOfATypicalWire) {
   EXPECT_NE(out.vk, static_cast<float>(1 - (out.heightShortening + out.slenderness) / 100.0));
 
   const CalculatorOutcome point = CalculateVk(inputs("14", "10", "2"), '.');
-  EXPECT_EQ(point.label7, "2.9");
-  EXPECT_EQ(point.label9.find(','), std::string::npos);
+  EXPECT_EQ(point.slendernessText, "2.9");
+  EXPECT_EQ(point.vkText.find(','), std::string::npos);
 }
 
 TEST(VkCalculator, GroundCorrectionChangesOnlyTheHeightShortening) {
@@ -119,18 +119,18 @@ TEST(VkCalculator, PercentagesOutsideTheirRangeTurnRed) {
   const CalculatorOutcome thin = CalculateVk(inputs("1,8", "10", "0,1"), ',');
   ASSERT_TRUE(thin.computed);
   EXPECT_LT(thin.slenderness, 2);
-  EXPECT_EQ(thin.label7Colour, TextColour::Red);
+  EXPECT_EQ(thin.slendernessColour, TextColour::Red);
   // A fat conductor on a short wavelength: far above 9 %.
   const CalculatorOutcome fat = CalculateVk(inputs("1000", "10", "100"), ',');
   ASSERT_TRUE(fat.computed);
   EXPECT_GT(fat.slenderness, 9);
-  EXPECT_EQ(fat.label7Colour, TextColour::Red);
+  EXPECT_EQ(fat.slendernessColour, TextColour::Red);
   // The height shortening is judged against 2 and 10.
   for (const char* h : {"0,5", "3", "10", "20", "40"}) {
     const CalculatorOutcome out = CalculateVk(inputs("7", h, "2"), ',');
     ASSERT_TRUE(out.computed);
     const bool red = out.heightShortening < 2 || out.heightShortening > 10;
-    EXPECT_EQ(out.label5Colour, red ? TextColour::Red : TextColour::Black) << h;
+    EXPECT_EQ(out.heightShorteningColour, red ? TextColour::Red : TextColour::Black) << h;
   }
 }
 

@@ -493,12 +493,12 @@ INSTANTIATE_TEST_SUITE_P(
              [](RunInput& in) {
                in.language = Language::English;
                in.decimalSeparator = '.';
-               in.text1 = "14.2";
-               in.text4 = "0,95";  // the form's design text in every locale
-               in.text6 = "2.1";
-               in.text8 = "0.4";
-               in.combo1 = "1.00059 Air";
-               in.combo2 = "1.4";
+               in.preferredFrequency = "14.2";
+               in.shorteningFactor = "0,95";  // the form's design text in every locale
+               in.outerDiameter = "2.1";
+               in.minimumSum = "0.4";
+               in.dielectric = "1.00059 Air";
+               in.conductorDiameter = "1.4";
              }},
         // Every field changed: insulated wire, grey band, CW segment, all
         // bands, equal impedances, the calculator active.
@@ -510,14 +510,14 @@ INSTANTIATE_TEST_SUITE_P(
               "--decimal-separator", ",", "--date", "1/2/03 04:05:06"},
              [](RunInput& in) {
                in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 2};
-               in.text1 = "7,01";
-               in.text2 = "6";
-               in.text4 = "0,97";
-               in.text5 = "3";
-               in.combo1 = "2,3   PE Polyethylen";
-               in.text6 = "3,2";
-               in.combo2 = "1,5";
-               in.text8 = "0,3";
+               in.preferredFrequency = "7,01";
+               in.halfWaves = "6";
+               in.shorteningFactor = "0,97";
+               in.tolerance = "3";
+               in.dielectric = "2,3   PE Polyethylen";
+               in.outerDiameter = "3,2";
+               in.conductorDiameter = "1,5";
+               in.minimumSum = "0,3";
                in.segmentIndex = 0;
                in.lengthMode = kLengthAll;
                in.equalImpedances = true;
@@ -536,8 +536,8 @@ INSTANTIATE_TEST_SUITE_P(
               "", "--windom", "--decimal-separator", ",", "--date", "08.12.2026 15:44:35"},
              [](RunInput& in) {
                in.bands = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-               in.text2 = "";
-               in.text3 = "41";
+               in.halfWaves = "";
+               in.maxWireLength = "41";
                in.windom = true;
              }}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });

@@ -160,15 +160,15 @@ TEST(FeedPointCli, ScanRowsAsTheWindowComputesThem) {
   const auto r = RunTool({"scan", "--run-length", "41.7", "--band", "3.5", "--band", "7", "--band", "14", "--from",
                           "6", "--to", "8", "--step", "0.1", "--vk", "0.95", "--decimal-separator", "."});
   ASSERT_EQ(r.status, 0) << r.err;
-  MainFormView main;
-  main.runLength = 41.7f;
-  main.text4 = "0.95";
+  MainFormValues main;
+  main.run.length = 41.7f;
+  main.shorteningFactor = "0.95";
   main.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
   main.segmentIndex = 2;
   WindowTexts window;
-  window.text1 = "6";
-  window.text2 = "8";
-  window.text3 = "0.1";
+  window.first.text = "6";
+  window.second.text = "8";
+  window.third.text = "0.1";
   EXPECT_EQ(r.out, Terminal(RunScan(PrepareScan(window, main, '.'), '.').rows));
   EXPECT_EQ(r.out.substr(0, 20), "6.000 m     0.72437\n");
 

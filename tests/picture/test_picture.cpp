@@ -37,14 +37,14 @@ class Host : public RunHost {
 
 RunInput Typical(const QString& folder) {
   RunInput in;
-  in.text1 = "14,2";
-  in.text2 = "4";
-  in.text4 = "0,95";
-  in.text5 = "5";
-  in.text6 = "2,1";
-  in.text8 = "0,4";
-  in.combo1 = "1,00059 Luft";
-  in.combo2 = "1,4";
+  in.preferredFrequency = "14,2";
+  in.halfWaves = "4";
+  in.shorteningFactor = "0,95";
+  in.tolerance = "5";
+  in.outerDiameter = "2,1";
+  in.minimumSum = "0,4";
+  in.dielectric = "1,00059 Luft";
+  in.conductorDiameter = "1,4";
   in.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
   in.resultsFolder = folder.toStdString() + "/";
   in.programFolder = in.resultsFolder;
