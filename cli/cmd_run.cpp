@@ -7,10 +7,9 @@
 #include <string>
 
 #include "calc/bandplan.h"
-#include "calc/picture/ImageCanvas.h"
+#include "calc/picture/BitmapCanvas.h"
 #include "calc/reports/text.h"
 #include "calc/run.h"
-#include "cli/gui.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/options.h"
@@ -21,7 +20,7 @@
 namespace lorvant::cli {
 
 BatchHost::BatchHost(const RunOptions& o, Language lang, bool drawPicture) : o_(o), lang_(lang) {
-  if (drawPicture) canvas_ = std::make_unique<ImageCanvas>();
+  if (drawPicture) canvas_ = std::make_unique<BitmapCanvas>();
 }
 
 BatchHost::~BatchHost() = default;
@@ -296,7 +295,6 @@ int RunCommand(const Args& args) {
   // place for results.
   in.programFolder = folder;
 
-  GuiSession gui;
   BatchHost host(o, lang);
   RunOutput r;
   try {
