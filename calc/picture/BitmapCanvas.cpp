@@ -1,5 +1,7 @@
 #include "calc/picture/BitmapCanvas.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -9,12 +11,10 @@ namespace lorvant {
 
 namespace {
 
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+constexpr std::uint8_t kWhite = 15;
 
-std::uint32_t Pixel(int colour) {
-  const Rgb c = PaletteColour(colour);
-  return 0xFF000000u | static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
-}
+// Numbers outside the palette draw black.
+std::uint8_t ColourNumber(int colour) { return static_cast<std::uint8_t>(colour >= 0 && colour < 16 ? colour : 0); }
 
 }  // namespace
 
@@ -23,9 +23,7 @@ BitmapCanvas::BitmapCanvas(int pixelWidth, int pixelHeight)
       height_(pixelHeight > 0 ? pixelHeight : 1),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kWhite),
       sx_(width_ / kPictureScaleWidth),
-      sy_(height_ / kPictureScaleHeight) {
-  for (int c = 0; c < 16; ++c) palette_[static_cast<std::size_t>(c)] = Pixel(c);
-}
+      sy_(height_ / kPictureScaleHeight) {}
 
 void BitmapCanvas::setup() { clear(); }
 
@@ -42,7 +40,7 @@ void BitmapCanvas::point(double x, double y, int colour) {
   const double py = std::floor((y - kPictureScaleTop) * sy_);
   if (px < 0 || py < 0 || px >= width_ || py >= height_) return;
   pixels_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)] =
-      palette_[static_cast<std::size_t>(colour >= 0 && colour < 16 ? colour : 0)];
+      ColourNumber(colour);
 }
 
 void BitmapCanvas::text(double x, double y, std::string_view utf8, int colour) {
@@ -50,7 +48,7 @@ void BitmapCanvas::text(double x, double y, std::string_view utf8, int colour) {
   constexpr double kFar = 1e6;
   if (!(std::fabs(x) < kFar) || !(std::fabs(y) < kFar)) return;
   labelfont::Draw(pixels_.data(), width_, height_, (x - kPictureScaleLeft) * sx_,
-                  (y - kPictureScaleTop) * sy_ + labelfont::Ascent(), utf8, Pixel(colour));
+                  (y - kPictureScaleTop) * sy_ + labelfont::Ascent(), utf8, ColourNumber(colour));
 }
 
 double BitmapCanvas::textWidth(std::string_view utf8) const { return labelfont::Width(utf8) / sx_; }
@@ -87,15 +85,16 @@ std::string BitmapCanvas::bitmap() const {
   put32(kPictureDotsPerMetre);
   put32(0);
   put32(0);
+  std::array<std::array<char, 3>, 16> bgr{};
+  for (int c = 0; c < 16; ++c) {
+    const Rgb rgb = PaletteColour(c);
+    bgr[static_cast<std::size_t>(c)] = {static_cast<char>(rgb.b), static_cast<char>(rgb.g), static_cast<char>(rgb.r)};
+  }
   out.resize(54 + pixelBytes, '\0');
   char* row = out.data() + 54;
   for (std::uint32_t y = h; y-- > 0; row += rowBytes) {
-    const std::uint32_t* line = pixels_.data() + static_cast<std::size_t>(y) * w;
-    for (std::uint32_t x = 0; x < w; ++x) {
-      row[3 * x] = static_cast<char>(line[x] & 0xFF);
-      row[3 * x + 1] = static_cast<char>((line[x] >> 8) & 0xFF);
-      row[3 * x + 2] = static_cast<char>((line[x] >> 16) & 0xFF);
-    }
+    const std::uint8_t* line = pixels_.data() + static_cast<std::size_t>(y) * w;
+    for (std::uint32_t x = 0; x < w; ++x) std::copy_n(bgr[line[x]].data(), 3, row + 3 * x);
   }
   return out;
 }

@@ -1,9 +1,9 @@
 // The current-curve picture drawn into pixels in memory: the canvas of the
 // optimisation run for the program's window and for the batch tool. Plain
-// C++; text in the built-in label font.
+// C++; text in the built-in label font. Everything in the picture has one
+// of the sixteen palette colours, so a pixel is its colour number.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -29,17 +29,18 @@ class BitmapCanvas : public Canvas {
 
   int width() const { return width_; }
   int height() const { return height_; }
-  // The pixels, 0xFFRRGGBB, `height()` rows of `width()`, the top row first.
-  const std::uint32_t* pixels() const { return pixels_.data(); }
+  // The colour number of a pixel.
+  int colourAt(int px, int py) const {
+    return pixels_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)];
+  }
   // Pixel position of a user coordinate (rounded down to the pixel).
   int pixelX(double x) const;
   int pixelY(double y) const;
 
  private:
   int width_, height_;
-  std::vector<std::uint32_t> pixels_;
-  std::array<std::uint32_t, 16> palette_{};
-  double sx_, sy_;  // pixels per user unit
+  std::vector<std::uint8_t> pixels_;  // colour numbers, rows top down
+  double sx_, sy_;                    // pixels per user unit
 };
 
 }  // namespace lorvant

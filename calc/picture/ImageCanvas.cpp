@@ -3,12 +3,19 @@
 namespace lorvant {
 
 QImage ImageCanvas::image() const {
-  QImage view(reinterpret_cast<const uchar*>(pixels()), width(), height(),
-              static_cast<qsizetype>(width()) * 4, QImage::Format_RGB32);
-  QImage copy = view.copy();
-  copy.setDotsPerMeterX(kPictureDotsPerMetre);
-  copy.setDotsPerMeterY(kPictureDotsPerMetre);
-  return copy;
+  QRgb palette[16];
+  for (int c = 0; c < 16; ++c) {
+    const Rgb rgb = PaletteColour(c);
+    palette[c] = qRgb(rgb.r, rgb.g, rgb.b);
+  }
+  QImage image(width(), height(), QImage::Format_RGB32);
+  image.setDotsPerMeterX(kPictureDotsPerMetre);
+  image.setDotsPerMeterY(kPictureDotsPerMetre);
+  for (int y = 0; y < height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width(); ++x) line[x] = palette[colourAt(x, y)];
+  }
+  return image;
 }
 
 }  // namespace lorvant

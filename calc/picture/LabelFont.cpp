@@ -54,8 +54,8 @@ double Width(std::string_view utf8) {
 
 double Ascent() { return static_cast<double>(kAscent) / 64; }
 
-void Draw(std::uint32_t* pixels, int width, int height, double x, double baseline, std::string_view utf8,
-          std::uint32_t colour) {
+void Draw(std::uint8_t* pixels, int width, int height, double x, double baseline, std::string_view utf8,
+          std::uint8_t value) {
   // The baseline lies on the nearest pixel row.
   const std::int64_t row = FloorPixel(To64ths(baseline) + 32);
   Walk(report::ToCp1252(utf8), To64ths(x), [&](const Glyph& g, std::int64_t pen) {
@@ -69,7 +69,7 @@ void Draw(std::uint32_t* pixels, int width, int height, double x, double baselin
       for (int c = 0; c < g.width; ++c) {
         const std::int64_t px = left + c;
         if (px < 0 || px >= width || !(line[c / 8] & (0x80 >> (c % 8)))) continue;
-        pixels[static_cast<std::size_t>(py) * static_cast<std::size_t>(width) + static_cast<std::size_t>(px)] = colour;
+        pixels[static_cast<std::size_t>(py) * static_cast<std::size_t>(width) + static_cast<std::size_t>(px)] = value;
       }
     }
   });

@@ -22,10 +22,10 @@ double Width(std::string_view utf8);
 // Distance from the top of a line of text to its baseline, in pixels.
 double Ascent();
 
-// Draws a text (UTF-8) in `colour` (0xAARRGGBB) whose baseline starts at
-// (x, baseline) pixels, into `pixels`: `height` rows of `width` values, the
-// top row first. Glyph pixels outside the image are dropped.
-void Draw(std::uint32_t* pixels, int width, int height, double x, double baseline, std::string_view utf8,
-          std::uint32_t colour);
+// Draws a text (UTF-8) whose baseline starts at (x, baseline) pixels into
+// `pixels`, `height` rows of `width` values, the top row first: the text's
+// pixels are set to `value`, those outside the image are dropped.
+void Draw(std::uint8_t* pixels, int width, int height, double x, double baseline, std::string_view utf8,
+          std::uint8_t value);
 
 }  // namespace lorvant::labelfont

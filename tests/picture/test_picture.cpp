@@ -134,12 +134,14 @@ class PictureTest : public QObject {
         painter.setPen(Qt::black);
         painter.drawText(QPointF(x, top + metrics.ascent()), text);
       }
-      std::vector<std::uint32_t> ours(kWidth * kHeight, 0xFFFFFFFF);
-      labelfont::Draw(ours.data(), kWidth, kHeight, x, top + labelfont::Ascent(), text.toStdString(), 0xFF000000);
+      std::vector<std::uint8_t> ours(kWidth * kHeight, 0);
+      labelfont::Draw(ours.data(), kWidth, kHeight, x, top + labelfont::Ascent(), text.toStdString(), 1);
       int differing = 0;
       for (int py = 0; py < kHeight; ++py)
-        for (int px = 0; px < kWidth; ++px)
-          differing += qt.pixel(px, py) != ours[static_cast<std::size_t>(py * kWidth + px)];
+        for (int px = 0; px < kWidth; ++px) {
+          const bool set = ours[static_cast<std::size_t>(py * kWidth + px)] != 0;
+          differing += qt.pixel(px, py) != (set ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
       QVERIFY2(differing == 0, qPrintable(QString("'%1' at (%2, %3): %4 pixels differ")
                                               .arg(text).arg(x, 0, 'f', 6).arg(top, 0, 'f', 6).arg(differing)));
       QCOMPARE(labelfont::Width(text.toStdString()), metrics.horizontalAdvance(text));
