@@ -48,7 +48,11 @@ Texts Captions(Language lang) {
   t.frame2 = de ? "&Erreger-Dipol (Stromsummenantenne o.ä.)" : "&Exciter-dipole (Current sum antenna or similar)";
   t.label2 = de ? "unterste Resonanzfrequenz [MHz]:" : "lowest resonant frequency [MHz]:";
   t.label6 = de ? "Verkürzungsfaktor:" : "Shortening factor:";
-  t.command1 = de ? "&Rechnen" : "&Calculate";
+  t.command1 = de ? "&Rechnen" : "Calc&ulate";
+  t.frame3 = de ? "Typ" : "Type";
+  t.option0 = de ? "Di&pol" : "Di&pole";
+  t.option1 = "&WINDOM";
+  t.command2 = "I&nfo";
   t.frame1Tip = de ? "strahlungsgekoppelt" : "radiation-coupled";
   t.text3Tip = de ? "für beide Dipole gleichen Wert verwenden!" : "use the same value for both dipoles!";
   t.diameterTip = de ? "Leiterdurchmesser" : "Wire diameter";

@@ -18,6 +18,7 @@ namespace lorvant::dipole {
 struct Texts {
   std::string window, frame1, label1, label3, label4, label5, label12, label13, label7, label9;
   std::string frame2, label2, label6, command1;
+  std::string frame3, option0, option1, command2;  // variant frame, its buttons, the conditions button
   std::string frame1Tip, text3Tip, diameterTip, label8Tip, label10Tip, text2Tip;
 };
 Texts Captions(Language lang);

@@ -30,7 +30,7 @@ constexpr Bilingual kCaptionOneFrequency{" Berechnung der Ströme bei einer Freq
 constexpr Bilingual kCaptionImpedance{" Impedanz aus Stromsumme ermitteln", " Determine impedance from the current sum"};
 constexpr Bilingual kCaptionScan{" Speisepunkt prüfen: alle Bänder", " Check feed point: all bands"};
 
-constexpr Bilingual kCalculate{"&Rechnen", "&Calculate"};
+constexpr Bilingual kCalculate{"&Rechnen", "Calc&ulate"};
 constexpr Bilingual kTotalLength{"Antennengesamtlänge [m]:", "Total antenna length [m]:"};
 constexpr Bilingual kDistance{"Abstand Speisepunkt [m]:", "Distance feed point [m]:"};
 
@@ -181,6 +181,10 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
   w.text3 = "0,01";
   w.clearResult = true;
   return w;
+}
+
+std::string FrequencyCaption(Language lang) {
+  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:");
 }
 
 std::string ImpedanceText(float z, char sep) {
@@ -347,7 +351,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormView& main
     r.lang = lang;
     r.label1 = window.label1;
     r.text1 = res.text1;
-    r.label2 = window.label2;
+    r.label2 = FrequencyCaption(lang);
     r.text2 = window.text2;
     r.label3 = window.label3;
     r.text3 = window.text3;

@@ -95,6 +95,11 @@ struct WindowTexts {
 // The input of the window that a check refused: the focus goes there.
 enum class Input { None, Length, Frequency, Distance };
 
+// The main form's frequency label as the all-bands report quotes it, "&"
+// included. The form may underline another letter on screen (its access
+// keys must not clash with the menus); the report keeps this text.
+std::string FrequencyCaption(Language lang);
+
 // The impedance field of a band row and of the impedance mode: up to
 // 9999.99 ohms "###0.0", above that kilo-ohms "###0.0 K".
 std::string ImpedanceText(float z, char sep);

@@ -22,17 +22,19 @@ CalculatorTexts CalculatorCaptions(Language lang) {
   t.mnuOpt = de ? "&Optionen" : "&Options";
   t.mnuVkUebernehmen = de ? "&Vk übernehmen" : "&Vk take over";
   t.mnuErdbodenKor = de ? "&Erdbodenkorrektur" : "Ground corr&ection";
-  t.label1 = de ? "&Frequenz [MHz]:" : "&Frequency [MHz]:";
+  t.label1 = de ? "&Frequenz [MHz]:" : "F&requency [MHz]:";
   t.label2 = de ? "&Antennenhöhe [m]:" : "&Antenna height [m]:";
-  t.label3 = de ? "&Drahtdurchmesser [mm]:" : "Wire &diameter [mm]:";
+  t.label3 = de ? "Drahtdurch&messer [mm]:" : "Wire &diameter [mm]:";
   t.label4 = de ? "Antennenhöhe:" : "Antenna height:";
   t.label6 = de ? "Schlangheitsgrad:" : "Slenderness grade:";
   t.label8 = de ? "voraussichtlicher Verkürzungsfaktor:" : "expected shortening factor:";
-  t.command1 = de ? "&Rechnen" : "&Calculate";
+  t.command1 = de ? "&Rechnen" : "Calc&ulate";
   t.frame1 = de ? " Verkürzung in % durch " : " shortening in % due to ";
   t.text1Tip = de ? " Resonanzfrequenz der Antenne " : " Resonance frequency antenna ";
   t.text2Tip = de ? " Höhe über Erdboden " : " Height above ground ";
   t.command1Tip = de ? " Vk berechnen " : " Calculate Vk ";
+  t.label6Tip = de ? " Verhältnis Wellenlänge/Drahtdurchmesser " : " Ratio wavelength/wire diameter ";
+  t.label4Tip = de ? " Verhältnis Antennenhöhe/Wellenlänge " : " Ratio antenna height/wavelength ";
   return t;
 }
 

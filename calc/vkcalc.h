@@ -28,12 +28,13 @@ struct CalculatorTexts {
   std::string window, mnuOpt, mnuVkUebernehmen, mnuErdbodenKor;
   std::string label1, label2, label3, label4, label6, label8, command1, frame1;
   std::string text1Tip, text2Tip, command1Tip;
+  // The window's design had these two in German only; an English window
+  // speaks English in its tooltips too.
+  std::string label6Tip, label4Tip;
 };
 CalculatorTexts CalculatorCaptions(Language lang);
 
-// Tooltips of the window's design, German only.
-inline constexpr const char* kLabel6Tip = " Verhältnis Wellenlänge/Drahtdurchmesser ";
-inline constexpr const char* kLabel4Tip = " Verhältnis Antennenhöhe/Wellenlänge ";
+// Tooltips of the window's design that read the same in both languages.
 inline constexpr const char* kPercentTip = " % ";  // Label7 and Label5
 inline constexpr const char* kLabel9Tip = " Vk 0 - 1 ";
 inline constexpr const char* kLabel8Tip = " Vk ";

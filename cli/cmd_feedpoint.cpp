@@ -23,11 +23,6 @@ namespace {
 using feedpoint::MainFormView;
 using feedpoint::WindowTexts;
 
-// The main form's frequency label, whose caption the all-bands check copies.
-const char* FrequencyLabel(Language lang) {
-  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:");
-}
-
 // A number typed with a comma or a point, all of it a number.
 double StrictNumber(const std::string& text) {
   std::string t = text;
@@ -100,7 +95,7 @@ MainFormView View(const SharedInputs& s, const RunState& run) {
   v.bands = s.bands();
   v.segmentIndex = s.segmentIndex();
   v.lengthMode = s.lengthMode();
-  v.label1Caption = FrequencyLabel(s.language());
+  v.label1Caption = feedpoint::FrequencyCaption(s.language());
   v.runLength = run.length;
   v.insulation = run.insulation;
   return v;

@@ -65,16 +65,16 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   auto* outer = new QVBoxLayout(this);
 
   auto* top = new QHBoxLayout();
-  Frame3 = new QGroupBox(QStringLiteral("Typ"), this);
+  Frame3 = new QGroupBox(q(t.frame3), this);
   auto* typeRow = new QHBoxLayout(Frame3);
-  Option1[0] = new QRadioButton(QStringLiteral("Di&pol"), Frame3);
-  Option1[1] = new QRadioButton(QStringLiteral("&WINDOM"), Frame3);
+  Option1[0] = new QRadioButton(q(t.option0), Frame3);
+  Option1[1] = new QRadioButton(q(t.option1), Frame3);
   Option1[0]->setChecked(true);
   typeRow->addWidget(Option1[0]);
   typeRow->addWidget(Option1[1]);
   top->addWidget(Frame3);
   top->addStretch();
-  Command2 = new QPushButton(QStringLiteral("I&nfo"), this);
+  Command2 = new QPushButton(q(t.command2), this);
   top->addWidget(Command2);
   outer->addLayout(top);
 
@@ -224,11 +224,19 @@ void ZusatzDipol::Option1_Click(int index) {
   Frame1->setTitle(q(v.frame1));
   Label9->setText(q(v.label9));
   Combo1->setCurrentIndex(0);
+  clearResults();
+}
+
+void ZusatzDipol::clearResults() {
+  Label8->clear();
+  Label10->clear();
+  Label11->clear();
 }
 
 void ZusatzDipol::Command2_Click() {
   const dipole::Conditions c = dipole::ConditionsText(Module1::language());
-  showMessage(this, q(c.text), q(c.title), Icon::Information);
+  MessageRequest box{q(c.text), q(c.title), Icon::Information};
+  seam().message(this, box);
 }
 
 dipole::Inputs ZusatzDipol::inputs() const {
@@ -258,6 +266,10 @@ void ZusatzDipol::Command1_Click() {
   if (out.label8Colour) ui::setTextColour(Label8, *out.label8Colour);
   if (out.label8) Label8->setText(q(*out.label8));
   if (!out.computed) {
+    // What the refusal itself shows stays; the results of other inputs go.
+    const QString suggestion = out.label8 ? Label8->text() : QString();
+    clearResults();
+    Label8->setText(suggestion);
     QWidget* target = Text1;
     switch (out.focus) {
       case dipole::Field::Text2: target = Text2; break;

@@ -68,6 +68,8 @@ class ZusatzDipol : public QWidget {
 
  private:
   void fillFractions(const std::vector<std::string>& items, bool enabled);
+  // Results of inputs that are no longer the window's.
+  void clearResults();
 };
 
 }  // namespace lorvant

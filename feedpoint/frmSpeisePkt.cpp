@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "forms/main/frmHauptform.h"
@@ -76,6 +77,13 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
   txtAuswertung->setReadOnly(true);
   txtAuswertung->setLineWrapMode(QPlainTextEdit::NoWrap);
   txtAuswertung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The header's columns stand over the rows' columns: it starts where the
+  // box's text starts and moves with it when the box scrolls sideways.
+  const auto alignHeader = [this](int scrolled) {
+    Label4->setIndent(txtAuswertung->frameWidth() + int(txtAuswertung->document()->documentMargin()) - scrolled);
+  };
+  alignHeader(0);
+  connect(txtAuswertung->horizontalScrollBar(), &QScrollBar::valueChanged, this, alignHeader);
 
   auto* grid = new QGridLayout;
   grid->addWidget(Label1, 0, 0);
@@ -175,7 +183,10 @@ void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   Text2->setText(qs(w.text2));
   Text3->setText(qs(w.text3));
   Text1->setVisible(w.text1Visible);
-  Text3->setEnabled(w.text3Enabled);
+  // A result field the user cannot type into is still read in full
+  // contrast (and can be copied): read-only, not disabled.
+  Text3->setEnabled(true);
+  Text3->setReadOnly(!w.text3Enabled);
   Label4->setVisible(w.label4Visible);
   txtAuswertung->setVisible(w.resultVisible);
   if (w.clearResult) txtAuswertung->clear();
@@ -264,6 +275,8 @@ void frmSpeisePkt::checkAllBands() {
   }
   Text1->setText(qs(r.text1));
   if (!r.done) {
+    // The rows of the last check belong to other inputs.
+    txtAuswertung->clear();
     focusRefused(r.refused);
     return;
   }
@@ -285,10 +298,12 @@ void frmSpeisePkt::checkOneFrequency() {
   const feedpoint::OneFrequencyResult r =
       feedpoint::CheckOneFrequency(texts(), mainFormView(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
-  if (r.done)
+  if (r.done) {
     setResult(r.rows);
-  else
+  } else {
+    txtAuswertung->clear();
     focusRefused(r.refused);
+  }
 }
 
 void frmSpeisePkt::focusRefused(feedpoint::Input field) {
@@ -312,6 +327,18 @@ void frmSpeisePkt::scan() {
   seam().setBusy(true);
   txtAuswertung->clear();
   const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormView(), sep);
+  if (setup.x0 > setup.x1) {
+    // The scan would list nothing; an empty box tells the user nothing.
+    seam().setBusy(false);
+    showMessage(this,
+                Module1::tr("Die linke Grenze liegt rechts von der rechten Grenze.",
+                            "The left limit lies to the right of the right limit.") +
+                    Module1::state().lineBreak +
+                    Module1::tr("Bitte die Grenzen tauschen.", "Please swap the limits."),
+                Module1::tr(" Grenzen", " Limits"), Icon::Exclamation);
+    Text1->setFocus();
+    return;
+  }
   if (setup.stepCorrected) {
     seam().beep();
     Text3->setText(qs(setup.text3));
@@ -356,6 +383,8 @@ void frmSpeisePkt::scan() {
   std::string note;
   if (out.stalled) note = feedpoint::StalledNote(Module1::language(), out.stalledAt, sep);
   if (out.receiverStop) note = feedpoint::RowLimitNote(Module1::language());
+  // Rows of a cancelled scan are not the whole stretch: the box says so.
+  if (out.cancelled) note = ss(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
   if (!note.empty()) {
     txtAuswertung->appendPlainText(qs(note));
     Forms::setStatus(qs(note));

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Lorvant needs on Debian or Ubuntu,
 # only the packages that are missing. Uses sudo when not run as root.
+# At run time the program needs Qt's translations (German buttons and
+# dialogs) and Qt's SVG icon engine (the program's icon).
 set -euo pipefail
 
 required=(
@@ -8,6 +10,7 @@ required=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core  # the picture's label font is rendered from DejaVu Sans at build time
+  qt6-translations-l10n libqt6svg6
   nec2c  # the NEC-2 engine of the design check (lorvant-calc nec); its tests skip without it
 )
 # Only some tests need these, and each such test is skipped with a message

@@ -9,6 +9,8 @@
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -65,7 +67,7 @@ Answer escapeAnswer(Buttons buttons) {
 
 class DesktopProgress : public ProgressHandle {
  public:
-  DesktopProgress(QWidget* parent, const QString& label) : dialog_(label, QObject::tr("Cancel"), 0, 1000, parent) {
+  DesktopProgress(QWidget* parent, const QString& label) : dialog_(label, QProgressDialog::tr("Cancel"), 0, 1000, parent) {
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(500);
     dialog_.setAutoClose(false);
@@ -101,7 +103,7 @@ void keepLines(QMessageBox& box, const QString& text, QWidget* parent) {
   for (const QString& line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n"))))
     widest = std::max(widest, fm.horizontalAdvance(line));
   // Icon, margins and frame take the rest; a line too long for that wraps.
-  const int room = screen->availableGeometry().width() * 3 / 4;
+  const int room = screen->availableGeometry().width() - 120;
   label->setMinimumWidth(std::min(widest + fm.averageCharWidth(), room));
 }
 

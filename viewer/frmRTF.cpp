@@ -287,7 +287,7 @@ void frmRTF::applyCaptions() {
   mnuPrint_->setText(tr2("&Drucken", "&Print"));
   mnuExit_->setText(tr2("&Beenden", "&Exit"));
   mnuFont_->setText(tr2("&Schrift", "&Writing"));
-  mnuVorlage_->setTitle(tr2("&Formatvorlage", "&Format template"));
+  mnuVorlage_->setTitle(tr2("&Formatvorlage", "F&ormat template"));
   mnuListing_->setText(QStringLiteral("&Listing"));
   mnuStandard_->setText(QStringLiteral("&Standard"));
   mnuText_->setText(QStringLiteral("&Text"));

@@ -123,9 +123,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Text1->setText(frmHauptform::instance()->Text1->text());
   Text2->setText(q(vk::DefaultHeightText(Module1::decimalSeparator())));
   Combo1->setEditText(frmHauptform::instance()->Combo2->currentText());
-  Label5->clear();
-  Label7->clear();
-  Label9->clear();
+  clearResults();
   mnuErdbodenKor->setChecked(false);
 
   connect(Command1, &QPushButton::clicked, this, &frmVk::Command1_Click);
@@ -156,8 +154,8 @@ void frmVk::applyCalculatorCaptions() {
   Text1->setToolTip(q(t.text1Tip));
   Text2->setToolTip(q(t.text2Tip));
   Command1->setToolTip(q(t.command1Tip));
-  Label6->setToolTip(QString::fromUtf8(vk::kLabel6Tip));
-  Label4->setToolTip(QString::fromUtf8(vk::kLabel4Tip));
+  Label6->setToolTip(q(t.label6Tip));
+  Label4->setToolTip(q(t.label4Tip));
   Label7->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label9->setToolTip(QString::fromUtf8(vk::kLabel9Tip));
@@ -180,9 +178,7 @@ void frmVk::mnuPruning() {
   const char sep = Module1::decimalSeparator();
   const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
   w->setWindowTitle(q(t.window));
-  w->Label7->clear();
-  w->Label5->clear();
-  w->Label9->clear();
+  w->clearResults();
   w->Combo1->clear();
   for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(q(item));
   w->Text1->setToolTip(q(t.text1Tip));
@@ -238,6 +234,7 @@ void frmVk::calculateVk() {
   for (int i = 0; i < out.beeps; ++i) seam().beep();
   if (out.height) Text2->setText(q(*out.height));
   if (!out.computed) {
+    clearResults();
     (out.focus == vk::Field::Text2 ? Text2 : Text1)->setFocus();
     return;
   }
@@ -261,6 +258,7 @@ void frmVk::calculatePruning() {
   const vk::PruningOutcome out = vk::CalculatePruning(in, Module1::decimalSeparator());
   for (int i = 0; i < out.beeps; ++i) seam().beep();
   if (!out.computed) {
+    clearResults();
     switch (out.focus) {
       case vk::Field::Text2: Text2->setFocus(); break;
       case vk::Field::Combo1: Combo1->setFocus(); break;
@@ -272,6 +270,15 @@ void frmVk::calculatePruning() {
   Label5->setText(q(out.label5));
   Label7->setText(q(out.label7));
   Label9->setText(q(out.label9));
+}
+
+void frmVk::clearResults() {
+  Label5->clear();
+  Label7->clear();
+  Label9->clear();
+  // With its result gone the Vk behind it is gone too: a double-click on
+  // the empty box must not hand the main form a value no longer shown.
+  lastVk_ = 0;
 }
 
 void frmVk::takeOver() {

@@ -76,6 +76,8 @@ class frmVk : public QWidget {
   void applyCalculatorCaptions();
   void calculateVk();
   void calculatePruning();
+  // A refused input leaves no result of the inputs before it.
+  void clearResults();
 
   float lastVk_ = 0;
 };

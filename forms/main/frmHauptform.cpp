@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
@@ -113,58 +114,38 @@ class BandBox : public QCheckBox {
   }
 };
 
-// Info: the notes of the form. Its room is set by the layout, not by the
-// text, so that a long note never pushes the picture about. A note longer
-// than the room is written smaller until it fits: its end, where the tools
-// append their file messages and the printout its footer, stays in sight,
-// also in an image of the form taken right after the text changed.
+// Info: the notes of the form, in the form's own type. Its room is set by
+// the layout, not by the text, so that a long note never pushes the picture
+// about. A note longer than the room scrolls; a new note opens at its
+// beginning, where the run writes the antenna length, so that this line is
+// always in sight.
 class NotesLabel : public QLabel {
  public:
   explicit NotesLabel(QWidget* parent) : QLabel(parent) {
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
+};
+
+class NotesArea : public QScrollArea {
+ public:
+  NotesArea(QLabel* notes, QWidget* parent) : QScrollArea(parent) {
+    setObjectName(QStringLiteral("InfoArea"));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(true);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    setWidget(notes);
+    viewport()->setAutoFillBackground(false);
+    notes->setAutoFillBackground(false);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { verticalScrollBar()->setValue(0); });
   }
 
-  bool hasHeightForWidth() const override { return false; }
   QSize sizeHint() const override { return minimumSizeHint(); }
   // Four lines at least.
   QSize minimumSizeHint() const override {
     return QSize(fontMetrics().averageCharWidth() * 12, 4 * fontMetrics().lineSpacing() + 2);
   }
-
- protected:
-  void paintEvent(QPaintEvent* event) override {
-    const QRect room = contentsRect();
-    if (fits(font(), room)) {
-      QLabel::paintEvent(event);
-      return;
-    }
-    QFont small = font();
-    bool fitting = false;
-    for (qreal size = font().pointSizeF() - 0.5; size >= kLeastPointSize && !fitting; size -= 0.5) {
-      small.setPointSizeF(size);
-      fitting = fits(small, room);
-    }
-    QPainter p(this);
-    p.setFont(small);
-    p.setPen(palette().color(isEnabled() ? QPalette::Normal : QPalette::Disabled, QPalette::WindowText));
-    // Too long even in the least size: the beginning gives way to the end.
-    QRect lines = room;
-    if (!fitting) lines.setTop(room.bottom() + 1 - textHeight(small, room));
-    p.setClipRect(room);
-    p.drawText(lines, kFlags, text());
-  }
-
- private:
-  static constexpr qreal kLeastPointSize = 6.0;
-
-  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-
-  int textHeight(const QFont& f, const QRect& room) const {
-    return QFontMetrics(f).boundingRect(QRect(0, 0, room.width(), 0), kFlags, text()).height();
-  }
-  bool fits(const QFont& f, const QRect& room) const { return textHeight(f, room) <= room.height(); }
 };
 
 // Bild1: the current-curve picture, kept in its own pixel size (the size
@@ -349,7 +330,7 @@ void frmHauptform::buildControls() {
     box->setToolTip(QString::fromLatin1(bandTips[i]));
     Check1[i] = box;
   }
-  Check10 = new QCheckBox("all", this);
+  Check10 = new QCheckBox(this);
   named(Check10, "Check10");
   Check10->setToolTip("6 - 160 m");
   Check2 = new QCheckBox(this);
@@ -522,7 +503,7 @@ void frmHauptform::buildControls() {
   settings->setColumnStretch(0, 1);
   settings->setColumnMinimumWidth(1, 14 * Command1->fontMetrics().averageCharWidth());
   right->addLayout(settings);
-  right->addWidget(Info, 1);
+  right->addWidget(new NotesArea(Info, this), 1);
 
   auto* top = new QHBoxLayout;
   top->setSpacing(8);
@@ -562,9 +543,12 @@ void frmHauptform::load() {
 }
 
 void frmHauptform::fillMaterialList() {
+  // The first six are everyday words and are translated; from the seventh
+  // on the names are the materials' own (trade) names, the same in both
+  // languages, as the reports quote them.
   struct Material {
     const char* de;
-    const char* en;
+    const char* en;  // nullptr: as in German
     float er;
     const char* pic;
   };
@@ -641,24 +625,25 @@ void frmHauptform::HauptForm_Sprache() {
   setWindowTitle(t("Berechnung einer Stromsummenantenne  ", "Calculation of a current sum antenna  "));
   Info->setText(t("Hinweis:", "Note:"));
   Frame3->setTitle(t("Antennen&länge:", "Antenna &length:"));
-  Label1->setText(t("Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:"));
+  Label1->setText(t("Resonanz&frequenz für bevorzugtes Band [MHz]:", "&Resonance frequency for preferred Band [MHz]:"));
   Label2->setText(t("geplante Antennenlänge in Anzahl &Halbwellen des bevorzugten Bandes:",
                     "Planned antenna length in number of &half-waves of the preferred Band:"));
   Frame4->setTitle(t(" &Optimieren für Band:", " &Optimize for band:"));
   Option2[0]->setText(t("bevorzugtes", "preferred"));
   Option2[1]->setText(t("höchstes und tiefstes", "highest and deepest"));
   Option2[2]->setText(t("alle", "all"));
+  Check10->setText(t("alle", "all"));
   Label4->setText(t("bei max", "at max"));
   Label3->setText(t("% Toleranz", "% tolerance"));
-  Label6->setText(t("oder  maximal  mögliche  &Drahtlänge  [m]:", "or maximum possible wire length [m]:"));
+  Label6->setText(t("oder  maximal  mögliche  Drahtlän&ge  [m]:", "or maximum possible wire length [m]:"));
   Label7->setText(t("&Verkürzungs - Faktor Vk:  ", "Shortening factor &Vk:  "));
   Frame5->setTitle(t("Draht&isolierung", "Wire &insulation"));
-  Label8->setText(t("relative &Dielektrizitätszahl :", "relative &dielectric constant :"));
+  Label8->setText(t("relative Di&elektrizitätszahl :", "relative di&electric constant :"));
   Label10->setText(t("Außendurchmesser:", "Outer diameter:"));
   Label11->setText(t("Leiterdurchmesser:", "Conductor diameter:"));
-  Frame2->setTitle(t("Antenne berechnen für &Band [MHz]:", "Calculate antenna for &band [MHz]:"));
-  Frame1->setTitle(t("&Stromsummen im Band für:", "Current sums in the Band for:"));
-  Option1[0]->setText(t("&CW-Bereich", "&CW - area"));
+  Frame2->setTitle(t("Antenne berechnen für Ba&nd [MHz]:", "Calculate antenna for &band [MHz]:"));
+  Frame1->setTitle(t("Stroms&ummen im Band für:", "Current sums in the Band for:"));
+  Option1[0]->setText(t("&CW-Bereich", "CW - &area"));
   Option1[1]->setText(t("&SSB-Bereich", "&SSB - area"));
   Option1[2]->setText(t("Band&mitte", "Band center"));
   Label12->setText(t("Stroms. -  Minimum: ", "Currents.-  minimum: "));
@@ -667,7 +652,7 @@ void frmHauptform::HauptForm_Sprache() {
   Frame6->setTitle(t("Speise&punkt optimieren für:", "Optimize feed &point for:"));
   Option3->setText(t("maximale Stromsumme", "Maximum current sum"));
   Option4->setText(t("gleiche Impedanzen", "equal Impedances"));
-  Command1->setText(t("&Rechnen", "&Calculate"));
+  Command1->setText(t("&Rechnen", "Calc&ulate"));
   Command2->setText(t("&Anzeigen", "&Displays"));
   Command2->setToolTip(t(" Ergebnisse anzeigen ", " show results "));
   Command1->setToolTip(t(" Berechnung durchführen  ", " Perform calculation  "));
@@ -1069,17 +1054,23 @@ void frmHauptform::runCalculation() {
 }
 
 void frmHauptform::showCancelled() {
-  // Nothing of the cancelled run was written: neither the half-drawn
-  // picture nor the display command nor the status may suggest otherwise.
   QString note = Module1::tr("Berechnung abgebrochen.", "Calculation cancelled.");
   if (!Module1::state().reportPath.isEmpty())
     note += Module1::tr(" Die Dateien der letzten vollständigen Berechnung bleiben erhalten.",
                         " The files of the last complete calculation are kept.");
   Info->setText(note);
+  clearResults();
+  Forms::setStatus(activeStatus());
+}
+
+void frmHauptform::clearResults() {
+  // Nothing of a run that stopped early was written: neither a picture
+  // (half-drawn, or the one of the run before) nor the display command nor
+  // the band colours of that picture's legend may suggest otherwise.
   canvas_->clear();
   Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
   Command2->setEnabled(false);
-  Forms::setStatus(activeStatus());
+  for (QCheckBox* box : Check1) box->setPalette(QPalette());
 }
 
 void frmHauptform::applyRunOutput(const RunOutput& out) {
@@ -1103,11 +1094,14 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   if (out.text1) shared.antennaLength = out.length;
   if (!out.reportPath.empty()) shared.reportPath = Module1::fromNativePath(out.reportPath);
 
-  if (out.outcome == RunOutcome::Cancelled) showCancelled();
+  const bool ranThrough = out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing;
+  if (out.outcome == RunOutcome::Cancelled)
+    showCancelled();
+  else if (!ranThrough)
+    clearResults();
   // "Anzeigen" shows this run's report; after a run that could not write it
   // there is nothing of this run to show.
-  if (out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing)
-    Command2->setEnabled(!out.reportPath.empty());
+  if (ranThrough) Command2->setEnabled(!out.reportPath.empty());
   if (!out.status.empty()) Forms::setStatus(qs(out.status));
   if (out.focus == RunFocus::Combo1)
     Combo1->setFocus();

@@ -164,6 +164,7 @@ class frmHauptform : public QWidget {
 
   void applyRunOutput(const RunOutput& out);
   void showCancelled();
+  void clearResults();
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
   QSize fittedSize_;  // the sub-window size last set by fitToArea

@@ -1,5 +1,6 @@
 #include "shell/ui/Forms.h"
 
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -33,6 +34,11 @@ void adopt(QWidget* form) {
 
 void show(QWidget* form) {
   if (QMdiSubWindow* sub = subWindowOf(form)) {
+    // Captions may have grown since the window was sized (another layout,
+    // another language); a sub-window does not follow its content by
+    // itself, and what it lacks would be cut off its captions.
+    if (QLayout* layout = form->layout()) layout->activate();
+    sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
     sub->show();
     form->show();
     sub->raise();

@@ -240,7 +240,8 @@ QString infoText() {
 void mnuInfo(QWidget* parent) {
   const QString before = Forms::status();
   Forms::setStatus(QStringLiteral(" Info "));
-  showMessage(parent, infoText(), QStringLiteral(" Info "), Icon::Information);
+  MessageRequest box{infoText(), QStringLiteral(" Info "), Icon::Information};
+  seam().message(parent, box);
   Forms::setStatus(before);
 }
 

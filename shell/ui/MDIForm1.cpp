@@ -21,6 +21,7 @@
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/HelpInfo.h"
+#include "shell/ui/Look.h"
 #include "shell/ui/Settings.h"
 #include "viewer/frmRTF.h"
 #include "vk/frmVk.h"
@@ -101,6 +102,7 @@ double dotsPerInch(const QWidget* w) {
 }  // namespace
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this)), panel1_(new QLabel(this)) {
+  Look::installProgramIcon();
   setObjectName("MDIForm1");
   setWindowTitle("Lorvant");
   setCentralWidget(area_);
@@ -220,6 +222,7 @@ void MDIForm1::load() {
   if (const auto top = stored("MainTop", 1200)) move(x(), *top);
   if (const auto width = stored("MainWidth", 11820); width && *width > 0) resize(*width, height());
   if (const auto height = stored("MainHeight", 9345); height && *height > 0) resize(width(), *height);
+  Look::keepOnScreen(this);
 
   Module1::State& s = Module1::state();
   s.resultsFolder = Settings::get(QStringLiteral("SpeicherOrdner"), QString());
@@ -228,6 +231,7 @@ void MDIForm1::load() {
   if (!s.resultsFolder.isEmpty() && !s.resultsFolder.endsWith('/')) s.resultsFolder += '/';
   s.language = Settings::get(QStringLiteral("Sprache"), QStringLiteral("dtsch"));
 
+  Look::applyQtLanguage();
   applyCaptions();
 }
 
@@ -245,6 +249,7 @@ void MDIForm1::applyCaptions() {
 
 void MDIForm1::switchLanguage(const QString& setting) {
   Module1::state().language = setting;
+  Look::applyQtLanguage();
   applyCaptions();
   mainForm()->HauptForm_Sprache();
   seam().processEvents();

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
@@ -44,6 +45,17 @@ QStringList lines(const QPlainTextEdit* box) { return box->toPlainText().split('
 bool shown(QWidget* form) {
   auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget());
   return sub ? sub->isVisible() : form->isVisible();
+}
+
+// Left edge, in `window` coordinates, of the first dark pixel in the top
+// `rows` pixel rows of what `w` shows; -1 when there is none.
+int firstInk(QWidget* w, QWidget* window, int rows) {
+  const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int left = -1;
+  for (int y = 0; y < std::min(rows, image.height()); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 100 && (left < 0 || x < left)) left = x;
+  return left < 0 ? -1 : w->mapTo(window, QPoint(left, 0)).x();
 }
 
 int frameHeight(QWidget* form) {
@@ -212,8 +224,8 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(form_->Text2->text(), QString("4"));
     QVERIFY(form_->Option2[0]->isChecked());
 
-    // An empty distance is refused and the table stays.
-    const QString before = w->txtAuswertung->toPlainText();
+    // An empty distance is refused, and the table of the distance before
+    // does not stay as if it were this one's.
     replace(w->Text3, "");
     seam_->messages.clear();
     click(w->cmdRechnen);
@@ -221,7 +233,7 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages[0].text, QString("Bitte einen Abstand eingeben!"));
     QCOMPARE(seam_->messages[0].title, QString::fromUtf8(" Unvollständig"));
     QCOMPARE(seam_->messages[0].icon, Icon::Exclamation);
-    QCOMPARE(w->txtAuswertung->toPlainText(), before);
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
 
     // Every command opens a window of its own; closing hides it.
     frmSpeisePkt* second = open("mnuBerSpeisePktLänge");
@@ -229,6 +241,20 @@ class TestFeedPointWindow : public QObject {
     w->close();
     QVERIFY(!shown(w));
     QCOMPARE(Forms::status(), QString::fromUtf8("Status: Bereit für Antennen-Berechnungen"));
+  }
+
+  // The English form underlines another letter of its frequency label (Alt+F
+  // is the File menu), but the report quotes the label as it always read.
+  void englishReportQuotesTheFrequencyLabel() {
+    main_->switchLanguage(QStringLiteral("engl"));
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    QVERIFY(w);
+    QCOMPARE(w->Label2->text(), form_->Label1->text());
+    replace(w->Text3, "13,9");
+    click(w->cmdRechnen);
+    QFile report(results_.path() + "/SpeisePkt.txt");
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QCOMPARE(report.readAll().split('\n').value(3), QByteArray("Resonance &frequency for preferred Band [MHz]:14,2\r"));
   }
 
   void allBandsAfterARealRun() {
@@ -288,6 +314,8 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages.size(), 1);
     QCOMPARE(seam_->messages[0].text, QString("Please enter the frequency!"));
     QCOMPARE(seam_->messages[0].title, QString(" Incomplete"));
+    // The lines of the inputs before do not stay as if they were these.
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
   }
 
   void impedanceMode() {
@@ -299,7 +327,8 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(Forms::status(), QString("Status: Impedanzberechnung"));
     QVERIFY(!w->Text1->isVisible());
     QVERIFY(!w->txtAuswertung->isVisible());
-    QVERIFY(!w->Text3->isEnabled());
+    // The result field takes no typing but reads like any other field.
+    QVERIFY(w->Text3->isEnabled() && w->Text3->isReadOnly());
     QVERIFY(frameHeight(w) < frameHeight(full));
     QCOMPARE(w->Label2->text(), QString("Stromsumme (0,01...1,0):"));
 
@@ -335,6 +364,16 @@ class TestFeedPointWindow : public QObject {
     QVERIFY(rows[1].trimmed().startsWith("8,010 m     "));
     QVERIFY(rows[2].trimmed().startsWith("8,020 m     "));
 
+    // The header's columns stand over the rows' columns: the same text in
+    // the box starts where the header starts.
+    const QString header = w->Label4->text();
+    w->txtAuswertung->setPlainText(header);
+    QTest::qWait(0);
+    const int top = w->txtAuswertung->cursorRect(QTextCursor(w->txtAuswertung->document())).bottom();
+    const int headerAt = firstInk(w->Label4, w, w->Label4->height());
+    QVERIFY(headerAt >= 0);
+    QCOMPARE(firstInk(w->txtAuswertung->viewport(), w, top), headerAt);
+
     // A zero step becomes 1 mm, with a beep, and the field shows it.
     replace(w->Text3, "0");
     replace(w->Text2, "8,002");
@@ -349,8 +388,10 @@ class TestFeedPointWindow : public QObject {
     seam_->cancelProgressAfter = 2;
     click(w->cmdRechnen);
     QCOMPARE(seam_->progressUpdates, 3);
-    const int listed = lines(w->txtAuswertung).size() - 1;
-    QVERIFY(listed > 0 && listed < 100001);
+    const QStringList cancelled = lines(w->txtAuswertung);
+    QVERIFY(cancelled.size() > 1 && cancelled.size() < 100001);
+    // The rows so far stay, marked as the part of a cancelled scan.
+    QCOMPARE(cancelled.last(), QString::fromUtf8("Prüfung abgebrochen."));
     QCOMPARE(seam_->busyNow, 0);
     QVERIFY(seam_->messages.isEmpty());
 
@@ -377,6 +418,16 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(all.last(), stalled);
     QVERIFY(all[all.size() - 3].contains("32768,000 m"));
     QCOMPARE(Forms::status(), stalled);
+
+    // A left limit right of the right one: a message, not an empty box.
+    replace(w->Text1, "9");
+    replace(w->Text2, "8");
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].text,
+             QString::fromUtf8("Die linke Grenze liegt rechts von der rechten Grenze.\r\nBitte die Grenzen tauschen."));
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
+    QCOMPARE(seam_->busyNow, 0);
   }
 
   // A report that cannot be written: the table stays, the window says why,

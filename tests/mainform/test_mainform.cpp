@@ -610,6 +610,29 @@ class TestMainForm : public QObject {
     QCOMPARE(seam_->busyNow, 0);
   }
 
+  // A run refused for its input leaves nothing of the run before it on
+  // the form as if it were this run's: no picture, no display command.
+  void refusedRunClearsTheLastResults() {
+    const auto blank = [](const QLabel* picture) {
+      const QImage image = picture->pixmap().toImage();
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
+      return true;
+    };
+    for (int i : {3, 5}) click(f->Check1[i]);
+    click(f->Command1);
+    QVERIFY(f->Command2->isEnabled());
+    QVERIFY(!blank(f->Bild1));
+    f->Combo1->setEditText("2,5");
+    f->Combo2->setEditText("2");
+    f->Text6->setText("2");
+    click(f->Command1);
+    QCOMPARE(f->Info->text(), QString("Hinweis: Durchmesser zu gering!"));
+    QVERIFY(!f->Command2->isEnabled());
+    QVERIFY(blank(f->Bild1));
+  }
+
   void runQuestionsAndWriteBacks() {
     for (int i : {3, 5}) click(f->Check1[i]);
     // 14.03 MHz lies in the CW part while the band centre is chosen.
@@ -781,20 +804,33 @@ class TestMainForm : public QObject {
         QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
     }
     QVERIFY(f->Label2->height() >= 2 * f->Label2->fontMetrics().lineSpacing());
-    // The notes have room for four lines at least. A longer note keeps its
-    // end in sight (the file messages and the footer of a printout are
-    // appended there), even in an image taken at once, and the note never
+    // The notes have room for four lines at least, and a long note never
     // takes room from the picture.
-    QVERIFY(f->Info->height() >= 4 * f->Info->fontMetrics().lineSpacing());
+    QVERIFY(f->Info->visibleRegion().boundingRect().height() >= 4 * f->Info->fontMetrics().lineSpacing());
     const QRect pictureBefore = f->Bild1->geometry();
-    const int room = f->Info->contentsRect().height() / f->Info->fontMetrics().lineSpacing();
-    for (int count : {room + 1, 3 * room}) {
-      QStringList lines;
-      for (int i = 1; i <= count; ++i) lines << QStringLiteral("Zeile %1").arg(i);
-      f->Info->setText(lines.join("\r\n"));
-      const QImage before = f->Info->grab().toImage();
-      f->Info->setText(lines.join("\r\n") + "\r\nBerechnung einer Stromsummenantenne am 01.02.2025");
-      QVERIFY2(f->Info->grab().toImage() != before, qPrintable(QString::number(count)));
+    // The notes of runs over 9 999 m and 99 999 m of wire: the line with
+    // the antenna length stays readable, in the form's own type (never
+    // below 8 pt), however long the list of feed points after it.
+    for (int candidates : {700, 7000}) {
+      const QString lengthLine = QStringLiteral("Berechnung für Bandmitte: Länge der Antenne %1,0 m").arg(candidates == 700 ? 9999 : 99999);
+      QString note = lengthLine + "\r\nMögliche Speisepunkte (X) bei ";
+      for (int i = 0; i < candidates; ++i) note += QStringLiteral(" %1,0 m,").arg(7 + 14 * i);
+      f->Info->setText(note + "\r\nTabelle liegt als Textfile 'AntStrSu.txt' vor.  ");
+      QTest::qWait(0);
+      QVERIFY(QFontInfo(f->Info->font()).pointSizeF() >= 8);
+      const QRect seen = f->Info->visibleRegion().boundingRect();
+      QLabel alone;
+      alone.setFont(f->Info->font());
+      alone.setWordWrap(true);
+      alone.setAlignment(f->Info->alignment());
+      alone.setContentsMargins(f->Info->contentsMargins());
+      alone.setText(lengthLine);
+      alone.resize(f->Info->width(), f->Info->height());
+      const int line = f->Info->fontMetrics().lineSpacing();
+      const QImage want = alone.grab(QRect(seen.topLeft(), QSize(seen.width(), line))).toImage();
+      const QImage shown =
+          f->grab(QRect(f->Info->mapTo(f, seen.topLeft()), QSize(seen.width(), line))).toImage().convertToFormat(want.format());
+      QVERIFY2(shown == want, qPrintable(QString::number(candidates)));
     }
     QTest::qWait(0);
     QCOMPARE(f->Bild1->geometry(), pictureBefore);

@@ -8,6 +8,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
@@ -101,6 +103,44 @@ class ShellTest : public QObject {
     QVERIFY(frmHauptform::loaded() == nullptr);
     seam_.reset();
     M1::setDecimalSeparator(0);
+  }
+
+  // Qt's own texts (key names in the menus, standard buttons) follow the
+  // language menu at run time.
+  void qtTextsFollowTheLanguageMenu() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    const auto keys = [w] { return w->action("mnuEnde")->shortcut().toString(QKeySequence::NativeText); };
+    const auto yes = [] {
+      QMessageBox box;
+      box.setStandardButtons(QMessageBox::Yes);
+      return box.button(QMessageBox::Yes)->text();
+    };
+    QCOMPARE(keys(), QStringLiteral("Strg+X"));
+    QCOMPARE(yes(), QStringLiteral("&Ja"));
+    w->action("mnuSprache_engl")->trigger();
+    QCOMPARE(keys(), QStringLiteral("Ctrl+X"));
+    QCOMPARE(yes(), QStringLiteral("&Yes"));
+    w->action("mnuSprache_dtsch")->trigger();
+    QCOMPARE(keys(), QStringLiteral("Strg+X"));
+  }
+
+  // A position stored on a monitor that is gone (or at a resolution that
+  // is no more): the window comes back onto the screen, whole where it fits.
+  void offScreenPositionComesBackOnScreen() {
+    for (const auto& [left, top] : {std::pair{"-300000", "1200"}, std::pair{"15", "900000"},
+                                     std::pair{"400000", "-50000"}}) {
+      store().clear();
+      putSetting("SpeicherOrdner", resultsFolder());
+      writeFile(resultsFolder() + "x.txt");
+      putSetting("MainLeft", left);
+      putSetting("MainTop", top);
+      putSetting("MainWidth", "6000");
+      putSetting("MainHeight", "4500");
+      MDIForm1* w = window_ ? restart() : start();
+      const QRect room = w->screen()->availableGeometry();
+      QVERIFY2(room.contains(QRect(w->pos(), w->size())), qPrintable(QString("%1 %2").arg(left, top)));
+    }
   }
 
   // A first start: default geometry, German, the folder question, the main
@@ -203,7 +243,7 @@ class ShellTest : public QObject {
     QVERIFY(w->action("mnuSprache_engl")->isChecked());
     QVERIFY(!w->action("mnuSprache_dtsch")->isChecked());
     QCOMPARE(w->action("mnuBer")->text(), QStringLiteral("&Calculate"));
-    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Calculate"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("Calc&ulate"));
   }
 
   void minimisedCloseKeepsStoredGeometry() {
@@ -268,7 +308,7 @@ class ShellTest : public QObject {
     QCOMPARE(seam_->messages.first().title, QStringLiteral("Set folder"));
     QCOMPARE(seam_->messages.first().text, QStringLiteral("Please specify the folder for storing the calculation "
                                                           "results \r\n e.g.: ...\\my files\\Lorvant"));
-    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Calculate"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("Calc&ulate"));
   }
 
   // The switch re-captions menus, status bar and the main input form at once.
@@ -282,7 +322,7 @@ class ShellTest : public QObject {
     QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("Additional dipole/WINDOM (radiation-coupled)"));
     QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Options"));
     QCOMPARE(w->action("mnuHelp")->text(), QStringLiteral("&?"));
-    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Calculate"));
+    QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("Calc&ulate"));
 
     // Choosing the checked entry again keeps its mark.
     w->action("mnuSprache_engl")->trigger();

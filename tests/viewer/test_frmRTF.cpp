@@ -223,7 +223,7 @@ class ViewerTest : public QObject {
       v->applyCaptions();
       QCOMPARE(v->windowTitle(), german ? QString("Schnellansicht / Drucken") : QString("Quick view / Print"));
       QCOMPARE(menu("mnuFile")->title(), german ? QString("&Datei") : QString("&File"));
-      QCOMPARE(menu("mnuVorlage")->title(), german ? QString("&Formatvorlage") : QString("&Format template"));
+      QCOMPARE(menu("mnuVorlage")->title(), german ? QString("&Formatvorlage") : QString("F&ormat template"));
       for (const auto& [name, caption] : items) {
         QVERIFY2(action(name), name);
         QCOMPARE(action(name)->text(), QString::fromUtf8(german ? caption.first : caption.second));

@@ -83,7 +83,7 @@ class FrmVkTest : public QObject {
     QCOMPARE(w->windowTitle(), QString("shortening factor calculate"));
     QCOMPARE(w->mnuErdbodenKor->text(), QString("Ground corr&ection"));
     QCOMPARE(w->Frame1->title(), QString(" shortening in % due to "));
-    QCOMPARE(w->Label6->toolTip(), QString(" Verhältnis Wellenlänge/Drahtdurchmesser "));
+    QCOMPARE(w->Label6->toolTip(), QString(" Ratio wavelength/wire diameter "));
   }
 
   void emptyFrequencyBeepsAndChangesNothing() {
@@ -95,6 +95,19 @@ class FrmVkTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), w->Text1);
     QCOMPARE(w->Tag, QString("-"));
     QVERIFY(w->Label9->text().isEmpty());
+  }
+
+  // A refused input takes the results of the inputs before with it.
+  void refusedInputClearsTheLastResults() {
+    test::ScriptedSeam seam;
+    frmVk* w = calculator("14,2", "10", "2");
+    activate(w);
+    w->Command1_Click();
+    QVERIFY(!w->Label9->text().isEmpty());
+    w->Text1->clear();
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 1);
+    for (QLabel* result : {w->Label5, w->Label7, w->Label9}) QVERIFY(result->text().isEmpty());
   }
 
   void heightZeroIsCorrectedAndTheNextRunUsesIt() {
@@ -181,6 +194,16 @@ class FrmVkTest : public QObject {
     QVERIFY(ZusatzDipol::loaded() != nullptr);
     QCOMPARE(ZusatzDipol::loaded()->Text6->text(), main->Text4->text());
     QVERIFY(!ZusatzDipol::loaded()->isVisible());
+
+    // A refused calculation empties the result; the Vk before it is not
+    // taken over behind the user's back.
+    main->Text4->setText("0,95");
+    w->Text1->clear();
+    w->Command1_Click();
+    QCOMPARE(seam.beeps, 2);
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    QCOMPARE(seam.beeps, 3);
+    QCOMPARE(main->Text4->text(), QString("0,95"));
   }
 
   void takeOverOptionOverwritesAfterEveryCalculation() {
@@ -252,13 +275,13 @@ class FrmVkTest : public QObject {
     QCOMPARE(w->Tag, QString("-"));  // pruning never activates the calculator
 
     // A ratio outside 0,66 .. 1,4: beep, focus on the desired frequency,
-    // results unchanged.
+    // and no result of the inputs before stays as if it were this one's.
     activate(w);
     w->Combo1->setEditText("3,65");
     w->Command1_Click();
     QCOMPARE(seam.beeps, 1);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Combo1));
-    QCOMPARE(w->Label9->text(), QString("- 14,2"));
+    for (QLabel* result : {w->Label5, w->Label7, w->Label9}) QVERIFY(result->text().isEmpty());
   }
 
   void pruningWithoutARunStartsEmptyAndShowsVkAboveOneInRed() {

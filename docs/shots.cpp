@@ -1,0 +1,201 @@
+// Pictures of the program's windows for the manuals, made by the program
+// itself at build time (so that they show the windows as they are):
+//
+//   lorvant_shots --out <folder>   (writes <folder>/de/*.png and <folder>/en/*.png)
+//
+// Runs without a display (QT_QPA_PLATFORM=offscreen). Every question the
+// program would ask is answered with its first button; a message box the
+// program shows is drawn as the desktop would show it.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+#include "dipole/ZusatzDipol.h"
+#include "feedpoint/frmSpeisePkt.h"
+#include "forms/main/frmHauptform.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/HelpInfo.h"
+#include "shell/ui/MDIForm1.h"
+#include "viewer/frmRTF.h"
+#include "vk/frmVk.h"
+
+using namespace lorvant;
+namespace M1 = lorvant::Module1;
+
+namespace {
+
+// Answers for the program; keeps the last message it was to show.
+class Answers final : public UiSeam {
+ public:
+  MessageRequest last;
+  Answer message(QWidget*, const MessageRequest& r) override {
+    last = r;
+    switch (r.buttons) {
+      case Buttons::YesNo:
+      case Buttons::YesNoCancel: return Answer::Yes;
+      case Buttons::AbortRetryIgnore: return Answer::Ignore;
+      default: return Answer::Ok;
+    }
+  }
+  void beep() override {}
+  void processEvents() override { QApplication::processEvents(); }
+  std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString& d) override { return d; }
+  std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<FileDialogResult> saveFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+  std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override { return std::nullopt; }
+  std::optional<PrintChoice> choosePrinter(QWidget*, QPrinter&, const PrintRequest&) override { return std::nullopt; }
+  std::unique_ptr<ProgressHandle> startProgress(QWidget*, const QString&) override {
+    struct Never final : ProgressHandle {
+      bool update(double) override { return true; }
+    };
+    return std::make_unique<Never>();
+  }
+  void setBusy(bool) override {}
+};
+
+class Camera {
+ public:
+  explicit Camera(const QString& folder) : folder_(folder) { QDir().mkpath(folder); }
+  bool ok = true;
+
+  void take(const QString& name, QWidget* w) {
+    QTest::qWait(20);
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget()) ? w->parentWidget() : w;
+    save(name, frame->grab());
+  }
+  // A message box as the desktop shows it.
+  void takeMessage(const QString& name, const MessageRequest& r, QWidget* parent) {
+    QMessageBox box(r.icon == Icon::Information ? QMessageBox::Information : QMessageBox::Warning, r.title, r.text,
+                    QMessageBox::Ok, parent);
+    box.show();
+    QTest::qWait(20);
+    save(name, box.grab());
+  }
+
+ private:
+  void save(const QString& name, const QPixmap& picture) {
+    const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+    if (picture.isNull() || !picture.save(path)) {
+      std::fprintf(stderr, "lorvant_shots: cannot write %s\n", qPrintable(path));
+      ok = false;
+    }
+  }
+  QString folder_;
+};
+
+void set(QLineEdit* field, const char* text) { field->setText(QString::fromUtf8(text)); }
+
+bool shoot(const QString& language, char separator, const QString& folder) {
+  QTemporaryDir results;
+  M1::resetState();
+  M1::setDecimalSeparator(separator);
+  M1::state().resultsFolder = results.path() + '/';
+  Answers answers;
+  setSeam(&answers);
+  Camera camera(folder);
+  const bool de = language == QLatin1String("dtsch");
+  {
+    MDIForm1 main;
+    main.switchLanguage(language);
+    main.show();
+    // Offscreen windows are exposed at once; should one not be, the
+    // pictures show what there is and the manual check judges them.
+    if (!QTest::qWaitForWindowExposed(&main)) std::fprintf(stderr, "lorvant_shots: main window not exposed\n");
+    frmHauptform* f = main.mainForm();
+    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    camera.take(QStringLiteral("start"), &main);
+    camera.take(QStringLiteral("form"), f);
+    main.menu("mnuBer")->adjustSize();
+    camera.take(QStringLiteral("menu"), main.menu("mnuBer"));
+
+    f->runCalculation();
+    camera.take(QStringLiteral("main"), &main);
+    camera.take(QStringLiteral("run"), f);
+    camera.take(QStringLiteral("curves"), f->Bild1);
+
+    frmSpeisePkt* all = frmSpeisePkt::openAllBands();
+    all->cmdRechnen_Click();
+    camera.take(QStringLiteral("allbands"), all);
+    frmSpeisePkt* scan = frmSpeisePkt::openScan();
+    set(scan->Text1, de ? "6,5" : "6.5");
+    set(scan->Text2, de ? "7,5" : "7.5");
+    set(scan->Text3, de ? "0,05" : "0.05");
+    scan->cmdRechnen_Click();
+    camera.take(QStringLiteral("scan"), scan);
+    // A wire too short for its lowest band only warns.
+    frmSpeisePkt* shortWire = frmSpeisePkt::openAllBands();
+    set(shortWire->Text1, "10");
+    set(shortWire->Text3, "3");
+    shortWire->cmdRechnen_Click();
+    camera.takeMessage(QStringLiteral("tooshort"), answers.last, &main);
+
+    frmVk::mnuVk();
+    frmVk* vk = frmVk::loaded();
+    vk->Command1_Click();
+    camera.take(QStringLiteral("vk"), vk);
+    vk->close();
+    frmVk::mnuPruning();
+    vk = frmVk::loaded();
+    set(vk->Text1, "20");
+    set(vk->Text2, de ? "7,0" : "7.0");
+    vk->Combo1->setEditText(de ? QStringLiteral("7,05") : QStringLiteral("7.05"));
+    vk->Command1_Click();
+    camera.take(QStringLiteral("pruning"), vk);
+
+    ZusatzDipol::mnuBerZusDipol();
+    ZusatzDipol* dipole = ZusatzDipol::loaded();
+    set(dipole->Text1, de ? "14,2" : "14.2");
+    dipole->Command1_Click();
+    camera.take(QStringLiteral("dipole"), dipole);
+
+    HelpInfo::mnuInfo(&main);
+    camera.takeMessage(QStringLiteral("info"), answers.last, &main);
+
+    M1::showFile(M1::state().reportPath);
+    camera.take(QStringLiteral("viewer"), frmRTF::loaded());
+    M1::showFile(M1::resultFile(QStringLiteral("SpeisePkt.txt")));
+    camera.take(QStringLiteral("report"), frmRTF::loaded());
+    frmRTF::unload();
+    Forms::unloadAll();
+  }
+  setSeam(nullptr);
+  return camera.ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Lorvant"));
+  QCommandLineParser parser;
+  const QCommandLineOption outOpt("out", "folder for de/ and en/", "folder");
+  parser.addOption(outOpt);
+  parser.process(app);
+  if (!parser.isSet(outOpt)) {
+    std::fprintf(stderr, "lorvant_shots: --out is required\n");
+    return 2;
+  }
+  // Settings of a real user stay untouched.
+  QTemporaryDir config;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+  const QDir out(parser.value(outOpt));
+  const bool ok = shoot(QStringLiteral("dtsch"), ',', out.filePath(QStringLiteral("de"))) &&
+                  shoot(QStringLiteral("engl"), '.', out.filePath(QStringLiteral("en")));
+  return ok ? 0 : 1;
+}
