@@ -2,7 +2,7 @@
 // coordinates (x from -10 to 1330, y from 0 to 209 downwards; the wire spans
 // x = 0 to 1280). The drawing surface itself is an abstract canvas so that
 // the computation stays free of any graphics library; calc/picture/ draws
-// it into an image, the batch tool may use the null canvas.
+// it into pixels; callers without a picture use the null canvas.
 #pragma once
 
 #include <array>
@@ -48,9 +48,10 @@ inline constexpr std::int32_t kLegendMarkTo = 570;
 inline constexpr double kLegendMarkY = 10;
 }  // namespace picture
 
-// Default pixel size of the picture: 0.8 pixel per user unit across and
-// 1 pixel per unit down, so the 1340 x 209 units become 1072 x 209 pixels.
-inline constexpr int kPicturePixelWidth = 1072;
+// Pixel size of the picture, in the window and in AntKurve.BMP alike: 0.6
+// pixel per user unit across and 1 pixel per unit down, so the 1340 x 209
+// units become 804 x 209 pixels and the labels keep their own lines.
+inline constexpr int kPicturePixelWidth = 804;
 inline constexpr int kPicturePixelHeight = 209;
 
 // The sixteen colour numbers of the classic console palette.

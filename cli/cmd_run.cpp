@@ -8,10 +8,9 @@
 
 #include "calc/bandplan.h"
 #include "calc/mainform.h"
-#include "calc/picture/ImageCanvas.h"
+#include "calc/picture/BitmapCanvas.h"
 #include "calc/reports/text.h"
 #include "calc/run.h"
-#include "cli/gui.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/options.h"
@@ -22,7 +21,7 @@
 namespace lorvant::cli {
 
 BatchHost::BatchHost(const RunOptions& o, Language lang, bool drawPicture) : o_(o), lang_(lang) {
-  if (drawPicture) canvas_ = std::make_unique<ImageCanvas>();
+  if (drawPicture) canvas_ = std::make_unique<BitmapCanvas>();
 }
 
 BatchHost::~BatchHost() = default;
@@ -295,7 +294,6 @@ int RunCommand(const Args& args) {
   // place for results.
   in.programFolder = folder;
 
-  GuiSession gui;
   BatchHost host(o, lang);
   RunOutput r;
   try {

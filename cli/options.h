@@ -36,6 +36,14 @@ using Args = std::vector<std::string>;
 // Options in the forms "--name value" and "--name=value". An option given
 // twice is an error unless it was declared repeatable; "--help" is always
 // known and prints the help text.
+//
+// Not QCommandLineParser: it takes an option given twice without a word,
+// takes stray words, "--" and single-dash options, names only one of
+// several mistakes and not always the first on the line, turns bytes that
+// are not UTF-8 into U+FFFD before a message can show them, and lays out
+// its help in its own way, while the manual pages and the bash completion
+// are made from the layout below. What would be left of it is the splitting
+// of the words, which is the small part of this class.
 class OptionParser {
  public:
   // `synopsis` follows "Usage: lorvant-calc <command> " in the help;

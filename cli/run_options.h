@@ -14,7 +14,7 @@
 #include "cli/shared_options.h"
 
 namespace lorvant {
-class ImageCanvas;
+class BitmapCanvas;
 }
 
 namespace lorvant::cli {
@@ -43,7 +43,7 @@ RunInput MakeRunInput(const RunOptions& o);
 
 // The user's side of the run without a window: the questions get the
 // answers given on the command line, a failing step is aborted, the picture
-// (when wanted; it needs a GuiSession) is drawn into an image.
+// (when wanted) is drawn into pixels in memory.
 class BatchHost : public RunHost {
  public:
   BatchHost(const RunOptions& o, Language lang, bool drawPicture = true);
@@ -59,7 +59,7 @@ class BatchHost : public RunHost {
  private:
   const RunOptions& o_;
   Language lang_;
-  std::unique_ptr<ImageCanvas> canvas_;
+  std::unique_ptr<BitmapCanvas> canvas_;
 };
 
 // Why a run ended without a result, in the run's language.

@@ -5,8 +5,8 @@
 // Counters:
 //   steps         centimetre steps of the scan (N + 1)
 //   heap_peak_KiB most heap in use (operator new) during one run, above the
-//                 level at its start; the picture's pixels (a fixed
-//                 1072 x 209 image) are allocated by Qt outside it
+//                 level at its start, the picture's pixels (804 x 209)
+//                 included
 //   rss_peak_MiB  peak resident memory of the whole process (getrusage);
 //                 comparable between sizes only when each runs in a
 //                 process of its own (run_sizes.sh)
@@ -19,7 +19,6 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
-#include <QGuiApplication>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -27,7 +26,7 @@
 #include <random>
 #include <string>
 
-#include "calc/picture/ImageCanvas.h"
+#include "calc/picture/BitmapCanvas.h"
 #include "calc/run.h"
 
 // ---- heap accounting -----------------------------------------------------
@@ -76,7 +75,7 @@ class BenchHost : public RunHost {
   Answer ask(const Question&) override { return Answer::No; }
   Answer errorHandler(const Question&) override { return Answer::Abort; }
   Canvas& canvas() override { return *canvas_; }
-  ImageCanvas* canvas_ = nullptr;
+  BitmapCanvas* canvas_ = nullptr;
 };
 
 // The form's defaults (14.2 MHz, Vk 0.95, air, band centre, maximum current
@@ -116,7 +115,7 @@ void CompleteRun(benchmark::State& state, const char* halfWaves) {
   for (auto _ : state) {
     const std::size_t before = gLive.load();
     gPeak.store(before);
-    ImageCanvas canvas;
+    BitmapCanvas canvas;
     host.canvas_ = &canvas;
     const RunOutput out = RunOptimisation(in, host);
     if (out.outcome != RunOutcome::Completed || out.files.size() != 3) {
@@ -151,11 +150,6 @@ BENCHMARK(BM_CompleteRun_1000m)->Unit(benchmark::kMillisecond);
 }  // namespace lorvant
 
 int main(int argc, char** argv) {
-  // Text in the picture needs Qt's fonts, which need a GUI application; no
-  // display is used.
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int qtArgc = 1;
-  QGuiApplication app(qtArgc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -1,41 +1,18 @@
-// The current-curve picture drawn into an image: the canvas of the
-// optimisation run for the program's window and for the batch tool.
+// The current-curve picture as a Qt image, for the window that shows it.
 #pragma once
 
-#include <QFont>
-#include <QRgb>
-#include <array>
 #include <QImage>
 
-#include "calc/curves.h"
+#include "calc/picture/BitmapCanvas.h"
 
 namespace lorvant {
 
-// Text needs the fonts of a QGuiApplication (for a batch tool: one with the
-// "offscreen" platform).
-class ImageCanvas final : public Canvas {
+class ImageCanvas final : public BitmapCanvas {
  public:
-  explicit ImageCanvas(int pixelWidth = kPicturePixelWidth, int pixelHeight = kPicturePixelHeight);
+  using BitmapCanvas::BitmapCanvas;
 
-  void setup() override;
-  void clear() override;
-  void point(double x, double y, int colour) override;
-  void text(double x, double y, std::string_view utf8, int colour) override;
-  double textWidth(std::string_view utf8) const override;
-  double unitsPerPixel() const override { return 1 / sx_; }
-  // A BMP file's bytes (24 bits per pixel).
-  std::string bitmap() const override;
-
-  const QImage& image() const { return image_; }
-  // Pixel position of a user coordinate (rounded down to the pixel).
-  int pixelX(double x) const;
-  int pixelY(double y) const;
-
- private:
-  QImage image_;
-  QFont font_;
-  std::array<QRgb, 16> palette_{};
-  double sx_, sy_;  // pixels per user unit
+  // A copy of the picture as it stands.
+  QImage image() const;
 };
 
 }  // namespace lorvant

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "calc/mainform.h"
+#include "calc/curves.h"
+#include "calc/shortening.h"
 
 class QLineEdit;
 class QComboBox;
@@ -107,12 +109,10 @@ class frmHauptform : public QWidget {
   QGroupBox* Frame5 = nullptr;      // insulation
   QGroupBox* Frame6 = nullptr;      // feed-point mode
 
-  // Pixel size of the current-curve picture (and of AntKurve.BMP): 0.6
-  // pixel per unit across, one per unit down, so that the labels of the
-  // picture keep their own lines. The form shows it scaled down to the room
-  // it has, never enlarged.
-  static constexpr int kPictureWidth = 804;
-  static constexpr int kPictureHeight = 209;
+  // Pixel size of the current-curve picture (and of AntKurve.BMP). The form
+  // shows it scaled down to the room it has, never enlarged.
+  static constexpr int kPictureWidth = kPicturePixelWidth;
+  static constexpr int kPictureHeight = kPicturePixelHeight;
 
  signals:
   // A run of "&Rechnen" has ended; `completed` when it wrote its results

@@ -122,12 +122,11 @@ TEST(CurveSteps, TicksAndLabelsOfA43MetreWire) {
   EXPECT_DOUBLE_EQ(canvas.texts[1].x, 1000 / static_cast<double>(k) - 15);
 }
 
-// The main form's picture: 804 pixels across, its 8-point digits about ten
-// units wide.
+// The picture at its pixel size (804 pixels across), its 8-point digits
+// about ten units wide.
 class WindowCanvas : public RecordingCanvas {
  public:
   double textWidth(std::string_view t) const override { return 10.0 * report::CharCount(t); }
-  double unitsPerPixel() const override { return kPictureScaleWidth / 804; }
 };
 
 struct Scale {

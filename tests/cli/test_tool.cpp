@@ -186,7 +186,7 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
   }
   EXPECT_EQ(o.value("files").toArray(), QJsonArray({"AntStrSu.txt", "AntKurve.BMP"}));
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntKurve.BMP"}));
-  EXPECT_EQ(BitmapSize(ReadBytes(dir.file("AntKurve.BMP"))), std::make_pair(1072, 209));
+  EXPECT_EQ(BitmapSize(ReadBytes(dir.file("AntKurve.BMP"))), std::make_pair(804, 209));
 
   // The same run without --json prints the notes and the status line.
   const ToolResult plain = RunTool(With(TypicalArgs(dir), {"--decimal-separator", ","}));

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QRadioButton>
@@ -551,6 +552,23 @@ class TestMainForm : public QObject {
     QCOMPARE(f->Text2->text(), QString("4"));
     QVERIFY(f->Command2->isEnabled());
     QCOMPARE(Forms::status(), QString("Status: Bereit zum Anzeigen der Berechnungsergebnisse"));
+
+    // The batch tool saves the same picture for the same design, byte for
+    // byte.
+    QTemporaryDir batch;
+    QProcess tool;
+    tool.start(LORVANT_CALC_TOOL, {"run", "--out", batch.path(), "--band", "3.5", "--band", "7", "--band", "14",
+                                   "--band", "21", "--band", "28", "--frequency", sep("14,2"), "--halfwaves", "4",
+                                   "--language", "de", "--decimal-separator", QString(QChar::fromLatin1(separator))});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 0);
+    const auto bytes = [](const QString& path) {
+      QFile file(path);
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray windowPicture = bytes(picture);
+    QVERIFY(!windowPicture.isEmpty());
+    QVERIFY(bytes(batch.path() + "/AntKurve.BMP") == windowPicture);
 
     // The picture is shown; the band boxes are its colour legend.
     QCOMPARE(f->Bild1->pixmap().size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));

@@ -1,0 +1,139 @@
+// Build tool: renders the picture's label font with Qt into the table that
+// LabelFont.cpp includes: for every character of Windows-1252 its pixels as
+// Qt draws it alone at a whole pixel, its advance, and the kerning of every
+// pair, in Qt's 1/64 pixel.
+//
+//   render_label_font OUTPUT
+//
+// Fails when DejaVu Sans is not installed (another family would give
+// another picture).
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "calc/picture/LabelFontData.h"
+#include "calc/picture/LabelFontQt.h"
+#include "calc/reports/text.h"
+
+namespace {
+
+using lorvant::labelfont::Glyph;
+using lorvant::labelfont::Kerning;
+
+// Where a glyph is drawn on its scratch image: far enough from the edges
+// for any glyph of an 8-point font.
+constexpr int kScratch = 64;
+constexpr int kOriginX = 16;
+constexpr int kBaseline = 40;
+
+std::int16_t In64ths(double pixels) { return static_cast<std::int16_t>(std::lround(pixels * 64)); }
+
+QString CharOfByte(int byte) {
+  const std::string text = lorvant::report::FromCp1252(std::string(1, static_cast<char>(byte)));
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: render_label_font OUTPUT\n");
+    return 2;
+  }
+  const QFont font = lorvant::labelfont::QtFont();
+  if (QFontInfo(font).family() != lorvant::labelfont::kFamily) {
+    std::fprintf(stderr, "render_label_font: the font %s is not installed (Debian: fonts-dejavu-core)\n",
+                 lorvant::labelfont::kFamily);
+    return 1;
+  }
+  const QImage device = lorvant::labelfont::QtSurface(1, 1);
+  const QFontMetricsF metrics(font, &device);
+
+  std::vector<Glyph> glyphs(256);
+  std::vector<std::uint8_t> bits;
+  std::vector<QString> chars(256);
+  for (int byte = 0x20; byte < 256; ++byte) {
+    const QString c = CharOfByte(byte);
+    // Controls (DEL and the five unassigned codes) have no glyph; neither
+    // has what the font lacks (Qt would take it from another font).
+    if (c.size() != 1 || c.at(0).category() == QChar::Other_Control || !metrics.inFont(c.at(0))) continue;
+    chars[static_cast<std::size_t>(byte)] = c;
+    QImage scratch = lorvant::labelfont::QtSurface(kScratch, kScratch);
+    {
+      QPainter painter(&scratch);
+      painter.setFont(font);
+      painter.setPen(Qt::black);
+      painter.drawText(QPointF(kOriginX, kBaseline), c);
+    }
+    int x0 = kScratch, y0 = kScratch, x1 = -1, y1 = -1;
+    for (int y = 0; y < kScratch; ++y)
+      for (int x = 0; x < kScratch; ++x)
+        if (scratch.pixel(x, y) != qRgb(255, 255, 255)) {
+          x0 = std::min(x0, x);
+          y0 = std::min(y0, y);
+          x1 = std::max(x1, x);
+          y1 = std::max(y1, y);
+        }
+    Glyph& g = glyphs[static_cast<std::size_t>(byte)];
+    g.advance = In64ths(metrics.horizontalAdvance(c));
+    if (x1 < 0) continue;  // a blank
+    if (x0 == 0 || y0 == 0 || x1 == kScratch - 1 || y1 == kScratch - 1) {
+      std::fprintf(stderr, "render_label_font: the glyph of byte %d does not fit its scratch image\n", byte);
+      return 1;
+    }
+    g.left = static_cast<std::int8_t>(x0 - kOriginX);
+    g.top = static_cast<std::int8_t>(y0 - kBaseline);
+    g.width = static_cast<std::uint8_t>(x1 - x0 + 1);
+    g.height = static_cast<std::uint8_t>(y1 - y0 + 1);
+    g.bits = static_cast<std::uint32_t>(bits.size());
+    for (int y = y0; y <= y1; ++y) {
+      for (int x = x0; x <= x1; x += 8) {
+        std::uint8_t b = 0;
+        for (int k = 0; k < 8 && x + k <= x1; ++k)
+          if (scratch.pixel(x + k, y) != qRgb(255, 255, 255)) b |= static_cast<std::uint8_t>(0x80 >> k);
+        bits.push_back(b);
+      }
+    }
+  }
+
+  std::vector<Kerning> kerning;
+  for (int a = 0; a < 256; ++a) {
+    if (chars[static_cast<std::size_t>(a)].isEmpty()) continue;
+    for (int b = 0; b < 256; ++b) {
+      if (chars[static_cast<std::size_t>(b)].isEmpty()) continue;
+      const int adjust = In64ths(metrics.horizontalAdvance(chars[static_cast<std::size_t>(a)] +
+                                                           chars[static_cast<std::size_t>(b)])) -
+                         glyphs[static_cast<std::size_t>(a)].advance - glyphs[static_cast<std::size_t>(b)].advance;
+      if (adjust != 0)
+        kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
+    }
+  }
+
+  std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+  out << "// Made by render_label_font from " << lorvant::labelfont::kFamily
+      << " 8 pt at 96 dpi, unsmoothed; not to be edited.\n";
+  out << "constexpr std::int32_t kAscent = " << In64ths(metrics.ascent()) << ";\n";
+  out << "constexpr Glyph kGlyphs[256] = {\n";
+  for (const Glyph& g : glyphs)
+    out << "    {" << g.advance << ", " << int(g.left) << ", " << int(g.top) << ", " << int(g.width) << ", "
+        << int(g.height) << ", " << g.bits << "},\n";
+  out << "};\nconstexpr std::uint8_t kBits[] = {";
+  for (std::size_t i = 0; i < bits.size(); ++i) out << (i % 16 == 0 ? "\n    " : " ") << int(bits[i]) << ",";
+  out << "\n};\n// Sorted by pair.\nconstexpr Kerning kKerning[] = {";
+  for (std::size_t i = 0; i < kerning.size(); ++i)
+    out << (i % 6 == 0 ? "\n    " : " ") << "{" << kerning[i].pair << ", " << kerning[i].adjust << "},";
+  out << "\n};\n";
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "render_label_font: cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
