@@ -12,10 +12,10 @@ namespace lorvant {
 // active (its fields already parsed with ParseNumber).
 struct CalculatorState {
   bool active = false;
-  float height = 0;         // its Text2, metres
-  float diameter = 0;       // its Combo1, millimetres
-  bool groundCorrection = false;  // mnuErdbodenKor checked
-  std::string heightText;   // its Text2 as typed, for the reports' height line
+  float height = 0;         // height above ground, metres
+  float diameter = 0;       // wire diameter, millimetres
+  bool groundCorrection = false;  // the ground correction is switched on
+  std::string heightText;   // the height as typed, for the reports' height line
 };
 
 // Relative dielectric constant of air: a wire whose insulation has a higher
@@ -28,17 +28,17 @@ float HoehenVerkuerzung(float f, float h, bool ground);
 float SchlankheitsVerkuerzung(float f, float d);
 double IsolationsVerkuerzung(float er, float outerD, float d, float vk);
 
-// Length modes of the main form's Option2.
+// The three length modes the main form offers.
 inline constexpr int kLengthPreferred = 0;
 inline constexpr int kLengthHighestLowest = 1;
 inline constexpr int kLengthAll = 2;
 
-// What AntennenLaenge reads from the main form and Module1.
+// What AntennenLaenge reads from the main form and the shared settings.
 struct LengthContext {
-  BandValues bands{};          // Check1 values
+  BandValues bands{};          // which bands are chosen
   int segment = kSegmentCentre;
   int lengthMode = kLengthPreferred;
-  float tolerancePercent = 5;  // Text5, parsed
+  float tolerancePercent = 5;  // allowed length tolerance, percent
   bool extraBand = false;
   float extraFrequency = 0;
   CalculatorState calc;

@@ -1,5 +1,5 @@
 // The shortening-factor calculator and the pruning calculator: both live in
-// one small window (frmVk) with two layouts. Here are their texts and their
+// one small tool window with two layouts. Here are their texts and their
 // computations; the window only moves texts between fields and records.
 #pragma once
 
