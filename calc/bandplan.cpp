@@ -72,18 +72,6 @@ auto column(const Row& row, int segment) {
   return row.centre;
 }
 
-// Lines of a message box, separated by CR LF.
-std::string lines(std::initializer_list<const char*> parts) {
-  std::string text;
-  bool first = true;
-  for (const char* p : parts) {
-    if (!first) text += "\r\n";
-    text += p;
-    first = false;
-  }
-  return text;
-}
-
 }  // namespace
 
 float BandNennFrequenz(int index) {
@@ -132,37 +120,23 @@ SegmentSuggestion SuggestSegment(float f0) {
 }
 
 Question ExtraBandQuestion(Language lang) {
-  Question q;
-  if (lang == Language::German) {
-    q.text = lines({"Die vorgegebene Resonanzfrequenz liegt wahhrscheinlich ausserhalb ", "eines Amateurfunkbandes.", "",
-                    "Soll diese Frequenz als eigenes Frequenzband behandelt werden?"});
-    q.title = " Neues Frequenzband";
-  } else {
-    q.text = lines({"The specified resonance frequency is probably outside ", "the amateur band.", "",
-                    "Should this frequency be treated as a separate frequency band?"});
-    q.title = " New frequency band";
-  }
-  q.icon = Icon::Information;
-  q.buttons = Buttons::YesNo;
-  q.defaultButton = 2;
-  return q;
+  const std::string text =
+      lang == Language::German
+          ? JoinLines({"Die vorgegebene Resonanzfrequenz liegt wahhrscheinlich ausserhalb ", "eines Amateurfunkbandes.",
+                       "", "Soll diese Frequenz als eigenes Frequenzband behandelt werden?"})
+          : JoinLines({"The specified resonance frequency is probably outside ", "the amateur band.", "",
+                       "Should this frequency be treated as a separate frequency band?"});
+  return {text, tr(lang, " Neues Frequenzband", " New frequency band"), Icon::Information, Buttons::YesNo, 2};
 }
 
 Question SegmentQuestion(Language lang) {
-  Question q;
-  if (lang == Language::German) {
-    q.text = lines({"Die vorgegebene Resonanzfrequenz liegt wahrscheinlich", "nicht im richtigen Bandsegment!", "",
-                    "Soll das Bandsegment geändert werden?"});
-    q.title = " Korrektur";
-  } else {
-    q.text = lines({"The specified resonance frequency is probably not", "in the correct band segment!", "",
-                    "Should the band segment be changed?"});
-    q.title = " Correction";
-  }
-  q.icon = Icon::Information;
-  q.buttons = Buttons::YesNoCancel;
-  q.defaultButton = 2;
-  return q;
+  const std::string text =
+      lang == Language::German
+          ? JoinLines({"Die vorgegebene Resonanzfrequenz liegt wahrscheinlich", "nicht im richtigen Bandsegment!", "",
+                       "Soll das Bandsegment geändert werden?"})
+          : JoinLines({"The specified resonance frequency is probably not", "in the correct band segment!", "",
+                       "Should the band segment be changed?"});
+  return {text, tr(lang, " Korrektur", " Correction"), Icon::Information, Buttons::YesNoCancel, 2};
 }
 
 Classification ClassifyPreferredFrequency(float f0, int chosenSegment, Language lang, Asker& asker) {

@@ -9,6 +9,17 @@ Language languageFromSetting(std::string_view setting) {
   return setting == "dtsch" ? Language::German : Language::English;
 }
 
+std::string JoinLines(std::initializer_list<const char*> lines) {
+  std::string text;
+  bool first = true;
+  for (const char* line : lines) {
+    if (!first) text += "\r\n";
+    text += line;
+    first = false;
+  }
+  return text;
+}
+
 double roundHalfEven(double v) { return std::nearbyint(v); }
 
 std::optional<std::int16_t> toInt16(double v) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -35,6 +36,9 @@ std::optional<std::int32_t> toInt32(double v);
 
 // A single-precision step: evaluated in double, rounded once to float.
 inline float sng(double v) { return static_cast<float>(v); }
+
+// Lines of a message or an info text, separated by CR LF.
+std::string JoinLines(std::initializer_list<const char*> lines);
 
 // Message-box vocabulary shared by the computation and the windows.
 enum class Icon { None, Critical, Exclamation, Question, Information };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "calc/checked.h"
 #include "calc/mainform.h"
@@ -20,17 +21,6 @@ bool usable(double v) { return checked::fitsSingle(v); }
 
 // 10^(0.54 * log10 x), the logarithm taken as ln x / ln 10.
 double coupling(double x) { return std::pow(10.0, 0.54 * (std::log(x) / std::log(10.0))); }
-
-std::string joinLines(std::initializer_list<const char*> lines) {
-  std::string text;
-  bool first = true;
-  for (const char* line : lines) {
-    if (!first) text += "\r\n";
-    text += line;
-    first = false;
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -91,7 +81,7 @@ std::string DefaultVkText(char sep) { return FormatPicture(kTypicalShorteningFac
 Conditions ConditionsText(Language lang) {
   if (lang == Language::German) {
     return {" Info zur Berechnung eines strahlungsgekoppelten Dipol ",
-            joinLines({
+            JoinLines({
                 "Bedingungen für die Richtigkeit der Berechnung:",
                 "- Die Frequenz des Zusatz-Dipol muss immer höher wie die Frequenz des Erreger-Dipol sein.  ",
                 "- Der Erreger-Dipol muss auf der Frequenz des Zusatz-Dipol eine möglichst hochohmige  ",
@@ -111,7 +101,7 @@ Conditions ConditionsText(Language lang) {
             })};
   }
   return {" Info on the calculation of a radiation-coupled Dipole ",
-          joinLines({
+          JoinLines({
               "Conditions for the correctness of the calculation:",
               "- The frequency of the additional dipole must always be higher than the frequency of the exciter "
               "dipole.   ",
@@ -171,6 +161,89 @@ float ZusatzAbstand(float z, float /*fExc*/, float fAdd, float dExc, float dAdd,
   return s;
 }
 
+namespace {
+
+// The window's numbers, parsed.
+struct Numbers {
+  float fExc = 0, fAdd = 0, z = 0, dExc = 0, dAdd = 0, vk = 0, n = 0;
+};
+
+// Read in this order; a zero rejects. Frequencies and diameters below zero
+// would make the logarithm of the spacing formula undefined, so they are
+// refused the same way. Returns the field to reject, if any.
+std::optional<Field> ReadNumbers(const Inputs& in, Numbers& v) {
+  v.fExc = ParseNumber(in.fExc);
+  if (!(v.fExc > 0)) return Field::ExciterFrequency;
+  v.fAdd = ParseNumber(in.fAdd);
+  if (!(v.fAdd > 0)) return Field::Frequency;
+  v.z = ParseNumber(in.impedance);
+  if (v.z == 0) return Field::Impedance;
+  v.dExc = ParseNumber(in.dExc);
+  if (!(v.dExc > 0)) return Field::ExciterDiameter;
+  v.dAdd = ParseNumber(in.dAdd);
+  if (!(v.dAdd > 0)) return Field::Diameter;
+  // A shortening factor lies above 0 and at most 1; anything else gives
+  // lengths that no wire has.
+  v.vk = ParseNumber(in.vk);
+  if (!(v.vk > 0 && v.vk <= 1)) return Field::Vk;
+  v.n = sng(ReadLeadingNumber(in.halfWaves));
+  if (v.n == 0) return Field::HalfWaves;
+  if (!(v.fAdd > v.fExc)) return Field::Frequency;
+  return std::nullopt;
+}
+
+// The exciter cannot be thicker than its own height allows, and the wires
+// must not touch: with a clear gap of 1 mm or less suggest a thinner
+// additional wire, or ask for another impedance.
+std::optional<Field> CheckWiresFit(Outcome& out, const Numbers& v, float height, float s0, char sep) {
+  const double heightLimit = height * 1000.0 / 2;
+  if (v.dExc > heightLimit) {
+    out.suggestedExciterDiameter = FormatPicture(sng(heightLimit), "###0.0#", sep);
+    return Field::ExciterDiameter;
+  }
+  const float gap = sng(s0 - (static_cast<double>(v.dAdd) + v.dExc) / 2);
+  out.gap = gap;
+  if (gap > 1) return std::nullopt;
+  if (gap > 0 && gap < v.dAdd) {
+    out.spacingText = std::string();
+    out.suggestedDiameter = FormatPicture(gap, "###0.0#", sep);
+    return Field::Diameter;
+  }
+  if (gap <= 0 || gap <= v.dAdd || s0 <= 1.02f) {
+    out.spacingText = std::string();
+    return Field::Impedance;
+  }
+  out.spacingColour = TextColour::Red;
+  out.spacingText = FormatPicture(s0, "###0.0", sep);
+  return Field::Impedance;
+}
+
+// The WINDOM's length and the factor its feed-point fraction puts on the
+// spacing.
+std::optional<Field> WindomLength(const Inputs& in, const Numbers& v, float c, float& length, float& windomFactor) {
+  float halfWaves = v.n;
+  float f0 = v.fAdd;
+  try {
+    length = AntennenLaenge(halfWaves, v.vk, in.ins, f0, in.length);
+  } catch (const ArithmeticError&) {
+    return Field::HalfWaves;
+  }
+  if (!(length != 0) || !std::isfinite(length)) return Field::HalfWaves;
+  const double a = static_cast<double>(length) * c;
+  const double b = length - a;
+  // A fraction of 0 or 1 leaves one side without wire; outside 0..1 the
+  // angle below has no logarithm. Both are refused like a zero value.
+  if (a == 0 || b == 0) return Field::Fraction;
+  const double r = a / b * 90;
+  if (!(r > 0) || !std::isfinite(r)) return Field::Fraction;
+  windomFactor =
+      sng(std::sin(r * kPi / 180) + std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) /
+                                        12.5);
+  return std::nullopt;
+}
+
+}  // namespace
+
 Outcome Calculate(const Inputs& in, char sep) {
   Outcome out;
   auto reject = [&out](Field field) {
@@ -179,95 +252,34 @@ Outcome Calculate(const Inputs& in, char sep) {
     return out;
   };
 
-  // Read in this order; a zero rejects. Frequencies and diameters below
-  // zero would make the logarithm of the spacing formula undefined, so
-  // they are refused the same way.
-  const float fExc = ParseNumber(in.fExc);
-  if (!(fExc > 0)) return reject(Field::ExciterFrequency);
-  const float fAdd = ParseNumber(in.fAdd);
-  if (!(fAdd > 0)) return reject(Field::Frequency);
-  const float z = ParseNumber(in.impedance);
-  if (z == 0) return reject(Field::Impedance);
-  const float dExc = ParseNumber(in.dExc);
-  if (!(dExc > 0)) return reject(Field::ExciterDiameter);
-  const float dAdd = ParseNumber(in.dAdd);
-  if (!(dAdd > 0)) return reject(Field::Diameter);
-  // A shortening factor lies above 0 and at most 1; anything else gives
-  // lengths that no wire has.
-  const float vk = ParseNumber(in.vk);
-  if (!(vk > 0 && vk <= 1)) return reject(Field::Vk);
-  const float n = sng(ReadLeadingNumber(in.halfWaves));
-  if (n == 0) return reject(Field::HalfWaves);
+  Numbers v;
+  if (const auto field = ReadNumbers(in, v)) return reject(*field);
 
-  if (!(fAdd > fExc)) return reject(Field::Frequency);
-
-  const double w = (1 - 2 * in.ins) * 300 / fAdd;
+  const double w = (1 - 2 * in.ins) * 300 / v.fAdd;
   const CalculatorState& calc = in.length.calc;
   const float height = calc.active ? calc.height : sng(w * 100);
 
-  const double x = (dAdd / 1.27 + dExc * 1.27) / 8000 / w;
+  const double x = (v.dAdd / 1.27 + v.dExc * 1.27) / 8000 / w;
   if (!(x > 0) || !std::isfinite(x)) return reject(Field::Frequency);
-  const float s0 = sng(coupling(x) * (z / 72.0) * w * 1000 + std::sqrt(static_cast<double>(dAdd) + dExc));
+  const float s0 = sng(coupling(x) * (v.z / 72.0) * w * 1000 + std::sqrt(static_cast<double>(v.dAdd) + v.dExc));
   out.wavelength = w;
   out.s0 = s0;
+  if (const auto field = CheckWiresFit(out, v, height, s0, sep)) return reject(*field);
 
-  // The exciter cannot be thicker than its own height allows.
-  const double heightLimit = height * 1000.0 / 2;
-  if (dExc > heightLimit) {
-    out.suggestedExciterDiameter = FormatPicture(sng(heightLimit), "###0.0#", sep);
-    return reject(Field::ExciterDiameter);
-  }
-
-  // The wires must not touch: with a clear gap of 1 mm or less suggest a
-  // thinner additional wire, or ask for another impedance.
-  const float gap = sng(s0 - (static_cast<double>(dAdd) + dExc) / 2);
-  out.gap = gap;
-  if (!(gap > 1)) {
-    if (gap > 0 && gap < dAdd) {
-      out.spacingText = std::string();
-      out.suggestedDiameter = FormatPicture(gap, "###0.0#", sep);
-      return reject(Field::Diameter);
-    }
-    if (gap <= 0 || gap <= dAdd || s0 <= 1.02f) {
-      out.spacingText = std::string();
-      return reject(Field::Impedance);
-    }
-    out.spacingColour = TextColour::Red;
-    out.spacingText = FormatPicture(s0, "###0.0", sep);
-    return reject(Field::Impedance);
-  }
-
-  const float s1 = VerkuerzungProzent(fExc, dExc, sng((1 - static_cast<double>(vk)) * 100), calc);
+  const float s1 = VerkuerzungProzent(v.fExc, v.dExc, sng((1 - static_cast<double>(v.vk)) * 100), calc);
   const std::string vkText = FormatPicture(sng((100 - static_cast<double>(s1)) / 100), "0.00###", sep);
-  const float s2 = VerkuerzungProzent(fAdd, dAdd, s1, calc);
-  float spacing = ZusatzAbstand(z, fExc, fAdd, dExc, dAdd, s2, in.ins);
+  const float s2 = VerkuerzungProzent(v.fAdd, v.dAdd, s1, calc);
+  float spacing = ZusatzAbstand(v.z, v.fExc, v.fAdd, v.dExc, v.dAdd, s2, in.ins);
 
-  const bool valid = dExc >= 0.5 && dExc <= 100 && dAdd >= 0.5 && dAdd <= 100 &&
-                     (z <= 72 || sng(static_cast<double>(dAdd) + dExc) <= 40);
+  const bool valid = v.dExc >= 0.5 && v.dExc <= 100 && v.dAdd >= 0.5 && v.dAdd <= 100 &&
+                     (v.z <= 72 || sng(static_cast<double>(v.dAdd) + v.dExc) <= 40);
 
   float length = sng(w / 2 * (100 - static_cast<double>(s2)) / 100);
   const float c = ParseNumber(in.fraction);
 
   float windomFactor = 0;
   if (in.windom) {
-    float halfWaves = n;
-    float f0 = fAdd;
-    try {
-      length = AntennenLaenge(halfWaves, vk, in.ins, f0, in.length);
-    } catch (const ArithmeticError&) {
-      return reject(Field::HalfWaves);
-    }
-    if (!(length != 0) || !std::isfinite(length)) return reject(Field::HalfWaves);
-    const double a = static_cast<double>(length) * c;
-    const double b = length - a;
-    // A fraction of 0 or 1 leaves one side without wire; outside 0..1 the
-    // angle below has no logarithm. Both are refused like a zero value.
-    if (a == 0 || b == 0) return reject(Field::Fraction);
-    const double r = a / b * 90;
-    if (!(r > 0) || !std::isfinite(r)) return reject(Field::Fraction);
-    windomFactor =
-        sng(std::sin(r * kPi / 180) + std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) /
-                                          12.5);
+    if (const auto field = WindomLength(in, v, c, length, windomFactor)) return reject(*field);
     spacing = sng(static_cast<double>(spacing) * windomFactor);
   }
 

@@ -53,6 +53,28 @@ Answer incomplete(Asker& asker, Language lang, const Bilingual& text) {
   return asker.ask(Question{text.in(lang), kIncomplete.in(lang), Icon::Exclamation, Buttons::Ok, 1});
 }
 
+// Says why the check cannot go on and marks the field to fill.
+template <class Result>
+Result Refused(Result res, Asker& asker, Language lang, const Bilingual& text, Input field) {
+  incomplete(asker, lang, text);
+  res.refused = field;
+  return res;
+}
+
+struct EmptyField {
+  const Bilingual* text;
+  Input field;
+};
+
+// The first empty field, checked in the window's order: distance, length,
+// then the frequency (whose message the mode names).
+std::optional<EmptyField> FirstEmpty(const WindowTexts& window, const Bilingual& enterFrequency) {
+  if (window.third.text.empty()) return EmptyField{&kEnterDistance, Input::Distance};
+  if (window.first.text.empty()) return EmptyField{&kEnterLength, Input::Length};
+  if (window.second.text.empty()) return EmptyField{&enterFrequency, Input::Frequency};
+  return std::nullopt;
+}
+
 bool isCaptionOf(std::string_view caption, const Bilingual& mode) {
   return caption == mode.de || caption == mode.en;
 }
@@ -188,114 +210,106 @@ std::string SummaryRow(Language lang, double average, char sep) {
          " / " + LeftField(FormatPicture(z, "###0.0", sep), 10);
 }
 
-AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& main, const AllBandsEnv& env,
-                             Asker& asker) {
-  const Language lang = env.lang;
-  const char sep = env.sep;
-  AllBandsResult res;
-  res.length = window.first.text;
-  res.info = main.note;
+namespace {
 
-  auto refuse = [&](const Bilingual& text, Input field) {
-    incomplete(asker, lang, text);
-    res.refused = field;
-    return res;
-  };
-  if (window.third.text.empty()) return refuse(kEnterDistance, Input::Distance);
-  if (window.first.text.empty()) return refuse(kEnterLength, Input::Length);
-  if (window.second.text.empty()) return refuse(kEnterResonance, Input::Frequency);
+// What the all-bands check settles before it computes: the window's and the
+// main form's numbers, parsed.
+struct AllBandsInputs {
+  float vk = 1;
+  int segment = 0;
+  double ins = 0;
+  float distance = 0;
+  float resonance = 0;
+  float preferredFrequency = 0;
+  float minimumSum = 0;
+};
 
-  float vk = mainVk(main);
-  if (vk == 0) vk = 1;
-  const int segment = segmentCode(main.segmentIndex);
-  const double ins = main.run.insulation;
+// The bands shown, with their frequency texts, and the lowest of them (the
+// loop runs downward).
+struct ShownBands {
+  std::array<std::string, kBandCount> text;
+  std::optional<float> lowest;
+  std::string lowestCaption;
+};
 
-  const float typedLength = ParseNumber(window.first.text);
-  if (typedLength == 0) return refuse(kEnterLength, Input::Length);
-  const float d = ParseNumber(window.third.text);
-  if (d == 0 || !onTheWire(d, typedLength)) return refuse(kEnterDistance, Input::Distance);
-  const float fRes = ParseNumber(window.second.text);
-  if (fRes == 0) return refuse(kEnterResonance, Input::Frequency);
-  const float f0 = ParseNumber(main.preferredFrequency);
-  const float smin = ParseNumber(main.minimumSum);
-  if (smin == 0) return refuse(kEnterMinimum, Input::None);
-
-  // Band texts, and the lowest band shown (the loop runs downward).
-  std::array<std::string, kBandCount> bandText;
-  std::optional<float> fLow;
-  std::string cLow;
+ShownBands BandsShown(const MainFormValues& main, int segment, char sep) {
+  ShownBands shown;
   for (int i = kBandCount - 1; i >= 0; --i) {
     if (main.bands[i] == kBandOff) continue;
     const float f = SegmentFrequenz(segment, BandNennFrequenz(i));
-    bandText[i] = FormatPicture(f, "#0.000", sep);
-    fLow = f;
-    cLow = BandCaption(i);
+    shown.text[i] = FormatPicture(f, "#0.000", sep);
+    shown.lowest = f;
+    shown.lowestCaption = BandCaption(i);
   }
+  return shown;
+}
 
-  // Offer to fit the length to the resonance frequency when either differs
-  // from what the last run left.
-  if (window.first.text != FormatPicture(main.run.length, "##0.0##", sep) || fRes != f0) {
-    res.adaptAsked = true;
-    const Question q{tr(lang, "Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?",
-                        "Should the antenna length be adapted to the resonance frequency?"),
-                     tr(lang, " Neue Berechnung ? ", " New calculation ? "), Icon::Question, Buttons::YesNo, 1};
-    if (asker.ask(q) == Answer::Yes) {
-      res.adapted = true;
-      std::string halfWaves = main.halfWaves;
-      if (const auto tilde = halfWaves.find('~'); tilde != std::string::npos) {
-        halfWaves = halfWaves.substr(tilde + 1);
-        res.mainHalfWaves = halfWaves;
-      }
-      float n = ParseNumber(halfWaves);
-      if (n == 0) n = 1;
-      res.selectPreferredLength = true;
-      LengthContext ctx = main.lengthContext();
-      ctx.segment = segment;
-      ctx.lengthMode = kLengthPreferred;
-      try {
-        float f = fRes;
-        res.length = FormatPicture(AntennenLaenge(n, vk, ins, f, ctx), "##0.0##", sep);
-      } catch (const ArithmeticError&) {
-        // The length stays as typed; the check goes on with it.
-      }
-    }
+// Offers to fit the length to the resonance frequency when either differs
+// from what the last run left; res.length is the length the check goes on with.
+void OfferAdaptedLength(AllBandsResult& res, const WindowTexts& window, const MainFormValues& main,
+                        const AllBandsInputs& in, Language lang, char sep, Asker& asker) {
+  if (window.first.text == FormatPicture(main.run.length, "##0.0##", sep) && in.resonance == in.preferredFrequency)
+    return;
+  res.adaptAsked = true;
+  const Question q{tr(lang, "Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?",
+                      "Should the antenna length be adapted to the resonance frequency?"),
+                   tr(lang, " Neue Berechnung ? ", " New calculation ? "), Icon::Question, Buttons::YesNo, 1};
+  if (asker.ask(q) != Answer::Yes) return;
+  res.adapted = true;
+  std::string halfWaves = main.halfWaves;
+  if (const auto tilde = halfWaves.find('~'); tilde != std::string::npos) {
+    halfWaves = halfWaves.substr(tilde + 1);
+    res.mainHalfWaves = halfWaves;
   }
-
-  const float length = ParseNumber(res.length);
-  // The adapted wire may end before the feed point.
-  if (!onTheWire(d, length)) return refuse(kEnterDistance, Input::Distance);
-
-  // Half-wave check on the lowest band shown. Without any band box set
-  // there is no lowest band to name, and no warning.
-  if (fLow) {
-    const double wLow = wireWavelength(ins, *fLow);
-    const float nLow = sng(length / (wLow / 2 * vk));
-    if (nLow < 0.99) {
-      res.tooShortWarned = true;
-      const std::string text =
-          lang == Language::German
-              ? "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon " + cLow +
-                    " MHz. Das funktioniert nur mit Einschränkungen!"
-              : "The antenna is shorter than half the wavelength\r\nof " + cLow + " MHz. This only works with restrictions!";
-      asker.ask(Question{text, kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1});
-    }
+  float n = ParseNumber(halfWaves);
+  if (n == 0) n = 1;
+  res.selectPreferredLength = true;
+  LengthContext ctx = main.lengthContext();
+  ctx.segment = in.segment;
+  ctx.lengthMode = kLengthPreferred;
+  try {
+    float f = in.resonance;
+    res.length = FormatPicture(AntennenLaenge(n, in.vk, in.ins, f, ctx), "##0.0##", sep);
+  } catch (const ArithmeticError&) {
+    // The length stays as typed; the check goes on with it.
   }
+}
 
-  // Rows: the resonance frequency first (in the place of the 50 MHz band),
-  // then every band shown, from the highest down.
+// Half-wave check on the lowest band shown. Without any band box set there
+// is no lowest band to name, and no warning.
+void WarnIfShorterThanHalfWave(AllBandsResult& res, const ShownBands& shown, float length, const AllBandsInputs& in,
+                               Language lang, Asker& asker) {
+  if (!shown.lowest) return;
+  const double wLow = wireWavelength(in.ins, *shown.lowest);
+  const float nLow = sng(length / (wLow / 2 * in.vk));
+  if (!(nLow < 0.99)) return;
+  res.tooShortWarned = true;
+  const std::string& cLow = shown.lowestCaption;
+  const std::string text =
+      lang == Language::German
+          ? "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon " + cLow +
+                " MHz. Das funktioniert nur mit Einschränkungen!"
+          : "The antenna is shorter than half the wavelength\r\nof " + cLow + " MHz. This only works with restrictions!";
+  asker.ask(Question{text, kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1});
+}
+
+// Rows: the resonance frequency first (in the place of the 50 MHz band),
+// then every band shown, from the highest down; then the averages.
+std::string AllBandsRows(const MainFormValues& main, const ShownBands& shown, float length, const AllBandsInputs& in,
+                         Language lang, char sep) {
   int k = 0, m = 0, j = 0;
   double aAll = 0, aWant = 0, aUse = 0;
   std::string rows;
   for (int i = kBandCount - 1; i >= 0; --i) {
     const bool resonanceRow = i == kBandCount - 1;
     if (!resonanceRow && main.bands[i] == kBandOff) continue;
-    const float f = resonanceRow ? fRes : SegmentFrequenz(segment, BandNennFrequenz(i));
-    const double w = wireWavelength(ins, f);
-    const double s = StromImPunkt(w, length, d, vk, ins, main.calculator).G;
+    const float f = resonanceRow ? in.resonance : SegmentFrequenz(in.segment, BandNennFrequenz(i));
+    const double w = wireWavelength(in.ins, f);
+    const double s = StromImPunkt(w, length, in.distance, in.vk, in.ins, main.calculator).G;
     const float z = ImpedanzAusStromsumme(s, 0, CalculatorState{});
     aAll += s;
     ++k;
-    if (sng(s) > smin) {
+    if (sng(s) > in.minimumSum) {
       aUse += s;
       ++j;
     }
@@ -303,7 +317,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
       aWant += s;
       ++m;
     }
-    rows += BandRow(resonanceRow ? FormatPicture(fRes, "#0.000", sep) : bandText[i], s, z, sep);
+    rows += BandRow(resonanceRow ? FormatPicture(in.resonance, "#0.000", sep) : shown.text[i], s, z, sep);
     rows += kCrLf;
   }
 
@@ -317,14 +331,18 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
   }
   if (j > 0) {
     rows += tr(lang, "brauchbare Bänder (Stromsumme > ", "usable bands (current sum > ");
-    rows += FormatGeneral(smin, sep);
+    rows += FormatGeneral(in.minimumSum, sep);
     rows += "):";
     rows += kCrLf;
     rows += SummaryRow(lang, aUse / j, sep);
   }
-  res.rows = rows;
-  res.done = true;
+  return rows;
+}
 
+// SpeisePkt.txt, when the window has a results folder; the note names the
+// file only when it was really written.
+void WriteAllBandsReport(AllBandsResult& res, const WindowTexts& window, const AllBandsEnv& env) {
+  const Language lang = env.lang;
   if (!env.resultsFolder.empty()) {
     report::SpeisePktReport r;
     r.lang = lang;
@@ -335,7 +353,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
     r.distanceCaption = window.third.caption;
     r.distance = window.third.text;
     r.header = window.header;
-    r.rows = rows;
+    r.rows = res.rows;
     r.dateText = env.dateText;
     try {
       report::WriteSpeisePktFile(env.resultsFolder + report::kSpeisePktFileName, r);
@@ -344,24 +362,58 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
       res.reportError = files::FileErrorText(lang, e.error(), e.path());
     }
   }
-
-  // The note names the file only when it was really written.
   const std::string note = kReportNote.in(lang);
   if (res.reportWritten && res.info.find(note) == std::string::npos) res.info += kCrLf + note;
+}
+
+}  // namespace
+
+AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& main, const AllBandsEnv& env,
+                             Asker& asker) {
+  const Language lang = env.lang;
+  const char sep = env.sep;
+  AllBandsResult res;
+  res.length = window.first.text;
+  res.info = main.note;
+
+  auto refuse = [&](const Bilingual& text, Input field) { return Refused(res, asker, lang, text, field); };
+  if (const auto empty = FirstEmpty(window, kEnterResonance)) return refuse(*empty->text, empty->field);
+
+  AllBandsInputs in;
+  in.vk = mainVk(main);
+  if (in.vk == 0) in.vk = 1;
+  in.segment = segmentCode(main.segmentIndex);
+  in.ins = main.run.insulation;
+
+  const float typedLength = ParseNumber(window.first.text);
+  if (typedLength == 0) return refuse(kEnterLength, Input::Length);
+  in.distance = ParseNumber(window.third.text);
+  if (in.distance == 0 || !onTheWire(in.distance, typedLength)) return refuse(kEnterDistance, Input::Distance);
+  in.resonance = ParseNumber(window.second.text);
+  if (in.resonance == 0) return refuse(kEnterResonance, Input::Frequency);
+  in.preferredFrequency = ParseNumber(main.preferredFrequency);
+  in.minimumSum = ParseNumber(main.minimumSum);
+  if (in.minimumSum == 0) return refuse(kEnterMinimum, Input::None);
+
+  const ShownBands shown = BandsShown(main, in.segment, sep);
+  OfferAdaptedLength(res, window, main, in, lang, sep, asker);
+
+  const float length = ParseNumber(res.length);
+  // The adapted wire may end before the feed point.
+  if (!onTheWire(in.distance, length)) return refuse(kEnterDistance, Input::Distance);
+
+  WarnIfShorterThanHalfWave(res, shown, length, in, lang, asker);
+  res.rows = AllBandsRows(main, shown, length, in, lang, sep);
+  res.done = true;
+  WriteAllBandsReport(res, window, env);
   return res;
 }
 
 OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormValues& main, Language lang, char sep,
                                      Asker& asker) {
   OneFrequencyResult res;
-  auto refuse = [&](const Bilingual& text, Input field) {
-    incomplete(asker, lang, text);
-    res.refused = field;
-    return res;
-  };
-  if (window.third.text.empty()) return refuse(kEnterDistance, Input::Distance);
-  if (window.first.text.empty()) return refuse(kEnterLength, Input::Length);
-  if (window.second.text.empty()) return refuse(kEnterFrequency, Input::Frequency);
+  auto refuse = [&](const Bilingual& text, Input field) { return Refused(res, asker, lang, text, field); };
+  if (const auto empty = FirstEmpty(window, kEnterFrequency)) return refuse(*empty->text, empty->field);
 
   const float vk = mainVk(main);
   const float length = ParseNumber(window.first.text);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -93,18 +94,77 @@ std::string FindEngine() {
   return FindOnPath(kEngineName, path ? std::string_view(path) : std::string_view("/usr/local/bin:/usr/bin:/bin"));
 }
 
+namespace {
+
+EngineResult WithStatus(EngineResult::Status status) {
+  EngineResult r;
+  r.status = status;
+  return r;
+}
+
+// Starts the engine on the deck with its messages in `messages`; 0 on
+// success, else the errno of the start.
+int Spawn(const std::string& program, const fs::path& input, const fs::path& output, const fs::path& messages,
+          pid_t& pid) {
+  std::vector<std::string> args = {kEngineName, "-i", input.string(), "-o", output.string()};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  const int spawnError = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return spawnError;
+}
+
+// Waits for the engine, reporting the frequencies solved so far. Returns a
+// result only when the wait ends early (cancelled or failed).
+std::optional<EngineResult> Await(pid_t pid, const fs::path& output, const EngineProgress& progress, int& status) {
+  int solved = 0;
+  std::uintmax_t seen = 0;  // output bytes counted so far
+  for (;;) {
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) return std::nullopt;
+    if (done < 0 && errno != EINTR) return Failure(std::string("waitpid: ") + std::strerror(errno));
+    if (progress) {
+      // The engine writes its output in blocks, so the count trails a
+      // little; the file stays small enough to read whole.
+      std::error_code ec;
+      const std::uintmax_t size = fs::file_size(output, ec);
+      if (!ec && size != seen) {
+        seen = size;
+        solved = SolvedCount(ReadFile(output));
+      }
+      if (!progress(solved)) {
+        Stop(pid);
+        return WithStatus(EngineResult::Status::Cancelled);
+      }
+    }
+    std::this_thread::sleep_for(kPollInterval);
+  }
+}
+
+// The engine names its trouble on stderr or as the last line of its output.
+std::string TroubleMessage(const fs::path& messages, const std::string& output, int status) {
+  std::string message = LastLine(ReadFile(messages));
+  if (message.empty()) message = LastLine(output);
+  if (WIFSIGNALED(status))
+    message += (message.empty() ? "" : " ") + std::string("(signal ") + std::to_string(WTERMSIG(status)) + ")";
+  else
+    message += (message.empty() ? "" : " ") + std::string("(exit status ") + std::to_string(WEXITSTATUS(status)) + ")";
+  return message;
+}
+
+}  // namespace
+
 EngineResult Nec2cEngine::run(const std::string& deck, const EngineProgress& progress) {
   const std::string program = program_.empty() ? FindEngine() : program_;
-  if (program.empty()) {
-    EngineResult r;
-    r.status = EngineResult::Status::Missing;
-    return r;
-  }
-  if (progress && !progress(0)) {
-    EngineResult r;
-    r.status = EngineResult::Status::Cancelled;
-    return r;
-  }
+  if (program.empty()) return WithStatus(EngineResult::Status::Missing);
+  if (progress && !progress(0)) return WithStatus(EngineResult::Status::Cancelled);
 
   PrivateFolder folder;
   if (!folder.ok()) return Failure(std::string("temporary folder: ") + std::strerror(errno));
@@ -118,51 +178,13 @@ EngineResult Nec2cEngine::run(const std::string& deck, const EngineProgress& pro
     if (in.fail()) return Failure("cannot write " + input.string());
   }
 
-  std::vector<std::string> args = {kEngineName, "-i", input.string(), "-o", output.string()};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
   pid_t pid = 0;
-  const int spawnError = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawnError == ENOENT) {
-    EngineResult r;
-    r.status = EngineResult::Status::Missing;
-    return r;
-  }
+  const int spawnError = Spawn(program, input, output, messages, pid);
+  if (spawnError == ENOENT) return WithStatus(EngineResult::Status::Missing);
   if (spawnError != 0) return Failure(program + ": " + std::strerror(spawnError));
 
   int status = 0;
-  int solved = 0;
-  std::uintmax_t seen = 0;  // output bytes counted so far
-  for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) return Failure(std::string("waitpid: ") + std::strerror(errno));
-    if (progress) {
-      // The engine writes its output in blocks, so the count trails a
-      // little; the file stays small enough to read whole.
-      std::error_code ec;
-      const std::uintmax_t size = fs::file_size(output, ec);
-      if (!ec && size != seen) {
-        seen = size;
-        solved = SolvedCount(ReadFile(output));
-      }
-      if (!progress(solved)) {
-        Stop(pid);
-        EngineResult r;
-        r.status = EngineResult::Status::Cancelled;
-        return r;
-      }
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
+  if (auto early = Await(pid, output, progress, status)) return *early;
 
   EngineResult r;
   r.output = ReadFile(output);
@@ -175,15 +197,8 @@ EngineResult Nec2cEngine::run(const std::string& deck, const EngineProgress& pro
     r.status = EngineResult::Status::Completed;
     return r;
   }
-  // The engine names its trouble on stderr or as the last line of its output.
-  std::string message = LastLine(ReadFile(messages));
-  if (message.empty()) message = LastLine(r.output);
-  if (WIFSIGNALED(status))
-    message += (message.empty() ? "" : " ") + std::string("(signal ") + std::to_string(WTERMSIG(status)) + ")";
-  else
-    message += (message.empty() ? "" : " ") + std::string("(exit status ") + std::to_string(WEXITSTATUS(status)) + ")";
   r.status = EngineResult::Status::Failed;
-  r.message = message;
+  r.message = TroubleMessage(messages, r.output, status);
   return r;
 }
 

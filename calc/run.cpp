@@ -87,13 +87,9 @@ Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::option
 }
 
 Question DielectricQuestion(Language lang) {
-  Question q;
-  q.text = tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
-              "Is the input of the relative dielectric constant correkt ?");
-  q.title = tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?");
-  q.icon = Icon::Question;
-  q.buttons = Buttons::YesNo;
-  return q;
+  return {tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
+             "Is the input of the relative dielectric constant correkt ?"),
+          tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?"), Icon::Question, Buttons::YesNo, 1};
 }
 
 namespace {
@@ -230,44 +226,72 @@ class Run {
   // ---- the run --------------------------------------------------------
 
   void steps() {
-    // 1. Reset.
+    Reset();
+    const float lg = ReadInputs();
+    if (!LengthGiven(lg)) return;
+    if (lg > 0) WireLengthLimit(lg);
+    CountBands();
+    if (!SettleSegment()) return;
+    if (!EnoughBands()) return;
+    smin_ = ParseNumber(in_.minimumSum);
+    if (!Insulation()) return;
+    FixLength(lg);
+    if (in_.calculator.active)
+      heightLine_ = tr(lang_, "Antennenhöhe: ", "Antenna height: ") + in_.calculator.heightText + " m";
+    data_ = ReportData();
+    // The number of steps first: the special table's size follows from it
+    // and is weighed before any file is opened.
+    CountSteps();
+    OpenFiles();
+    PrepareScan();
+    Scan();
+    WriteAndCommit();
+  }
+
+  void Reset() {
     out_.info.clear();
     out_.bands = in_.bands;
     out_.equalImpedances = in_.equalImpedances;
+  }
 
-    // 2. Inputs.
+  // Reads the frequency, the half-waves (after a "~") and the shortening
+  // factor; returns the wire-length limit.
+  float ReadInputs() {
     f0_ = ParseNumber(in_.preferredFrequency);
     if (!(f0_ > 0)) f0_ = kDefaultPreferredFrequency;
-    {
-      std::string_view t2 = in_.halfWaves;
-      const auto tilde = t2.find('~');
-      if (tilde != std::string_view::npos) t2.remove_prefix(tilde + 1);
-      n_ = ParseNumber(t2);
-    }
+    std::string_view halfWaves = in_.halfWaves;
+    const auto tilde = halfWaves.find('~');
+    if (tilde != std::string_view::npos) halfWaves.remove_prefix(tilde + 1);
+    n_ = ParseNumber(halfWaves);
     const float lg = ParseNumber(in_.maxWireLength);
     vk_ = ParseNumber(in_.shorteningFactor);
+    return lg;
+  }
 
-    // 3. A length is needed.
+  // A length is needed: half-waves or a wire-length limit.
+  bool LengthGiven(float lg) {
     if (n_ < 1 && lg == 0) {
       Beep();
       picture_.clear();
       out_.info = tr(lang_, " Bitte mindestens eine Halbwelle eingeben!", " Please enter at least one half-wave! ");
       out_.outcome = RunOutcome::NoHalfWave;
-      return;
+      return false;
     }
+    return true;
+  }
 
-    // 4. Wire-length limit.
-    if (lg > 0) WireLengthLimit(lg);
-
-    // 5.-8. Bands, WINDOM, counts, mode.
+  void CountBands() {
     if (in_.windom) out_.equalImpedances = true;
     for (int v : out_.bands) {
       if (v != kBandOff) ++shownCount_;
       if (v == kBandCounted) ++countedCount_;
     }
     equalMode_ = out_.equalImpedances;
+  }
 
-    // 9. Classify the preferred frequency.
+  // Classifies the preferred frequency (segment question, additional band)
+  // and starts the information text with the segment; false on Cancel.
+  bool SettleSegment() {
     const Classification cls = ClassifyPreferredFrequency(f0_, in_.segmentIndex + 1, lang_, host_);
     if (cls.extraBand) {
       extraBand_ = true;
@@ -279,15 +303,13 @@ class Run {
     }
     if (cls.cancelled) {
       out_.outcome = RunOutcome::SegmentCancelled;
-      return;
+      return false;
     }
     segment_ = in_.segmentIndex + 1;
     if (cls.segmentChanged) {
       segment_ = cls.segment;
       out_.segmentIndex = cls.segment - 1;
     }
-
-    // 10. Segment note.
     switch (segment_) {
       case kSegmentCw:
         out_.info += tr(lang_, "Berechnung für CW-Band: ", "Calculation for CW-Band: ");
@@ -299,48 +321,54 @@ class Run {
         out_.info += tr(lang_, "Berechnung für Bandmitte: ", "Calculation for band center: ");
         break;
     }
+    return true;
+  }
 
-    // 11. At least two counted bands.
+  bool EnoughBands() {
     if (countedCount_ <= 1) {
       Beep();
       picture_.clear();
       out_.info = tr(lang_, " Bitte mindestens zwei Bänder auswählen!", " Please select at least two bands!");
       out_.outcome = RunOutcome::TooFewBands;
-      return;
+      return false;
     }
+    return true;
+  }
 
-    // 12.
-    smin_ = ParseNumber(in_.minimumSum);
-
-    // 13. Insulation.
+  // The insulation's shortening; false when the user rejects an unusual
+  // dielectric constant or the diameters do not fit.
+  bool Insulation() {
     er_ = ParseNumber(in_.dielectric);
-    if (IsInsulated(er_)) {
-      if (er_ > 20) {
-        Beep();
-        if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {
-          out_.focus = RunFocus::Dielectric;
-          out_.outcome = RunOutcome::DielectricRejected;
-          return;
-        }
+    if (!IsInsulated(er_)) return true;
+    if (er_ > 20) {
+      Beep();
+      if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {
+        out_.focus = RunFocus::Dielectric;
+        out_.outcome = RunOutcome::DielectricRejected;
+        return false;
       }
-      const float d = ParseNumber(in_.conductorDiameter);
-      const float outer = ParseNumber(in_.outerDiameter);
-      if (static_cast<double>(d) < 0.01 || !(d < outer)) {
-        Beep();
-        out_.focus = RunFocus::ConductorDiameter;
-        out_.info = tr(lang_, "Hinweis: Durchmesser zu gering!", "Note: Diameter too small!");
-        out_.outcome = RunOutcome::DiameterTooSmall;
-        return;
-      }
-      Step([&] {
-        const double ins = IsolationsVerkuerzung(er_, outer, d, vk_);
-        if (!std::isfinite(ins)) vk_ == 0 ? checked::divisionByZero() : checked::overflow();
-        ins_ = ins;
-      });
-      out_.insulation = ins_;
     }
+    const float d = ParseNumber(in_.conductorDiameter);
+    const float outer = ParseNumber(in_.outerDiameter);
+    if (static_cast<double>(d) < 0.01 || !(d < outer)) {
+      Beep();
+      out_.focus = RunFocus::ConductorDiameter;
+      out_.info = tr(lang_, "Hinweis: Durchmesser zu gering!", "Note: Diameter too small!");
+      out_.outcome = RunOutcome::DiameterTooSmall;
+      return false;
+    }
+    Step([&] {
+      const double ins = IsolationsVerkuerzung(er_, outer, d, vk_);
+      if (!std::isfinite(ins)) vk_ == 0 ? checked::divisionByZero() : checked::overflow();
+      ins_ = ins;
+    });
+    out_.insulation = ins_;
+    return true;
+  }
 
-    // 14. Antenna length.
+  // The antenna length, written back to the form with the count and
+  // frequency the length mode settled on.
+  void FixLength(float lg) {
     Step([&] {
       float n = n_;
       float f0 = f0_;
@@ -360,25 +388,18 @@ class Run {
     if (lg > 0 && length_ > lg)
       out_.info += tr(lang_, "Hinweis: länger als die maximale Drahtlänge!", "Note: longer than the maximum wire length!") +
                    std::string(kCrLf);
+  }
 
-    // 15. Height line.
-    if (in_.calculator.active)
-      heightLine_ = tr(lang_, "Antennenhöhe: ", "Antenna height: ") + in_.calculator.heightText + " m";
-
-    data_ = ReportData();
-
-    // The number of steps first: the special table's size follows from it
-    // and is weighed before any file is opened.
+  void CountSteps() {
     Step([&] {
       const auto steps = toInt32(checked::strictSingle(static_cast<double>(length_) * 100));
       if (!steps) checked::overflow();
       N_ = *steps;
     });
+  }
 
-    // 16. Open the reports.
-    OpenFiles();
-
-    // 17. Prepare the picture and the scan.
+  // The picture's scale, the bands' wavelengths and the current models.
+  void PrepareScan() {
     picture_.setup();
     Step([&] {
       if (!picture_.setScale(length_))
@@ -392,15 +413,13 @@ class Run {
         extraW_ = w;
       });
     }
-
     for (std::size_t i = 0; i < W_.size(); ++i)
       model_[i] = PrepareStromImPunkt(W_[i], length_, vk_, ins_, in_.calculator);
     if (extraBand_) extraModel_ = PrepareStromImPunkt(extraW_, length_, vk_, ins_, in_.calculator);
+  }
 
-    // 18. The scan.
-    Scan();
-
-    // 19. Labels, reports, picture; then all files go into place at once.
+  // Labels, reports, picture; then all files go into place at once.
+  void WriteAndCommit() {
     picture_.labels(N_, length_, extraBand_, extraFrequency_, lang_, sep_);
     out_.pictureLabelled = true;
     WriteReport();
@@ -408,8 +427,6 @@ class Run {
     StagePicture();
     CommitAll();
     folderLock_.unlock();
-
-    // 20. Finish.
     if (out_.unwrittenFiles.empty()) {
       out_.status = runtext::StatusReady(lang_);
       out_.outcome = RunOutcome::Completed;

@@ -60,7 +60,7 @@ class BatchAsker : public Asker {
   Answer yesNo_;
 };
 
-// Module1's results of the last optimisation run.
+// The shared results of the last optimisation run.
 struct RunState {
   float length = 0;
   double insulation = 0;
@@ -128,13 +128,60 @@ const char* kExitStatus =
 
 }  // namespace
 
+namespace {
+
+// The shortening-factor calculator as the all-bands check reads it.
+struct CalculatorOptions {
+  CalculatorState calc;
+  std::optional<float> diameter;
+
+  void addTo(OptionParser& p) {
+    p.section("Shortening-factor calculator (inactive unless --calculator-height is given)");
+    p.value("calculator-height", "M",
+            "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
+            "uses its height, diameter and ground correction",
+            [this](const std::string& v) {
+              const std::string t = FieldText(v, kDecimalKeys, 0);
+              if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
+              calc.active = true;
+              calc.heightText = t;
+              calc.height = FieldNumber(t);
+            });
+    p.value("calculator-diameter", "MM", "the calculator's wire diameter in mm (default 1,4)",
+            [this](const std::string& v) {
+              const std::string t = FieldText(v, kDecimalKeys, 0);
+              if (!(FieldNumber(t) > 0)) throw UsageError("a diameter above 0 is needed");
+              diameter = FieldNumber(t);
+            });
+    p.flag("ground-correction", "the calculator's ground correction", [this] { calc.groundCorrection = true; });
+  }
+
+  // The calculator as the check reads it, after parsing.
+  CalculatorState resolved() const {
+    if (!calc.active && (diameter || calc.groundCorrection))
+      throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
+    CalculatorState c = calc;
+    c.diameter = diameter.value_or(kDefaultConductorDiameter);
+    return c;
+  }
+};
+
+// After Yes to the adapt question the window writes the adapted length, the
+// half-wave field without its "~" and the preferred-band length mode.
+void PrintAdapted(const WindowTexts& window, const feedpoint::AllBandsResult& r, Language lang) {
+  std::cerr << window.first.caption << r.length << '\n';
+  if (r.mainHalfWaves) std::cerr << tr(lang, "Halbwellen: ", "Half-waves: ") << *r.mainHalfWaves << '\n';
+  std::cerr << tr(lang, "Länge optimieren für: bevorzugtes Band", "Optimise length for: preferred band") << std::endl;
+}
+
+}  // namespace
+
 int AllBandsCommand(const Args& args) {
   SharedInputs shared;
   RunState run;
   std::optional<std::string> length, resonance, distance, out, info;
   Answer adapt = Answer::No;
-  CalculatorState calc;
-  std::optional<float> calcDiameter;
+  CalculatorOptions calculator;
 
   OptionParser p("allbands", "[options]",
                  "Feed-point check over all bands (menu \"einen Abstand/alle Frequenzen\"): current sum and impedance "
@@ -152,24 +199,7 @@ int AllBandsCommand(const Args& args) {
   p.value("info", "TEXT", "the main form's note after the run (its feed-point list pre-fills --distance)",
           [&info](const std::string& v) { info = NoteText(v); });
   run.addTo(p);
-  p.section("Shortening-factor calculator (inactive unless --calculator-height is given)");
-  p.value("calculator-height", "M",
-          "antenna height above ground in m, at least 0,01; makes the calculator active: the per-band shortening "
-          "uses its height, diameter and ground correction",
-          [&calc](const std::string& v) {
-            const std::string t = FieldText(v, kDecimalKeys, 0);
-            if (!(FieldNumber(t) >= 0.01f)) throw UsageError("the height is at least 0,01 m");
-            calc.active = true;
-            calc.heightText = t;
-            calc.height = FieldNumber(t);
-          });
-  p.value("calculator-diameter", "MM", "the calculator's wire diameter in mm (default 1,4)",
-          [&calcDiameter](const std::string& v) {
-            const std::string t = FieldText(v, kDecimalKeys, 0);
-            if (!(FieldNumber(t) > 0)) throw UsageError("a diameter above 0 is needed");
-            calcDiameter = FieldNumber(t);
-          });
-  p.flag("ground-correction", "the calculator's ground correction", [&calc] { calc.groundCorrection = true; });
+  calculator.addTo(p);
   p.section("Question and results");
   p.value("adapt", "yes|no",
           "answer to \"adapt the antenna length to the resonance frequency?\", asked when --length differs from "
@@ -191,31 +221,21 @@ int AllBandsCommand(const Args& args) {
              "  lorvant-calc allbands --run-length 41.7 --distance 13.9 --band 3.5 --band 7 \\\n"
              "      --band 14 --vk 0.95 --decimal-separator .\n");
   if (!p.parse(args, std::cout)) return kExitOk;
-  if (!calc.active && (calcDiameter || calc.groundCorrection))
-    throw UsageError("--calculator-diameter and --ground-correction need --calculator-height");
-  calc.diameter = calcDiameter.value_or(kDefaultConductorDiameter);
 
   const Language lang = shared.language();
   const char sep = shared.decimalSeparator();
   MainFormValues view = View(shared, run);
+  view.calculator = calculator.resolved();
   view.note = info.value_or("");
-  view.calculator = calc;
   const WindowTexts window = OpenedWith(feedpoint::OpenAllBands(view, lang, sep), length, resonance, distance);
 
   feedpoint::AllBandsEnv env{lang, sep, shared.dateText(), {}};
-  if (out) {
-    env.resultsFolder = OutputFolderOption("out", *out);
-  }
+  if (out) env.resultsFolder = OutputFolderOption("out", *out);
 
   BatchAsker asker(adapt);
   const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(window, view, env, asker);
   if (!r.done) return kExitNoResult;
-  if (r.adapted) {
-    std::cerr << window.first.caption << r.length << '\n';
-    if (r.mainHalfWaves) std::cerr << tr(lang, "Halbwellen: ", "Half-waves: ") << *r.mainHalfWaves << '\n';
-    std::cerr << tr(lang, "Länge optimieren für: bevorzugtes Band", "Optimise length for: preferred band")
-              << std::endl;
-  }
+  if (r.adapted) PrintAdapted(window, r, lang);
   PrintRows(r.rows);
   if (out && !r.reportWritten) {
     std::cerr << tr(lang, "SpeisePkt.txt konnte nicht geschrieben werden: ", "SpeisePkt.txt could not be written: ")

@@ -185,6 +185,77 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   std::cout << j.str() << std::endl;
 }
 
+// Runs the optimisation into a folder of its own that goes with it: the
+// nec check writes none of the run's files. False, with the message on
+// stderr, when the run gave no result.
+bool RunDesign(RunInput& in, const RunOptions& o, RunOutput& run) {
+  const Language lang = in.language;
+  BatchHost host(o, lang, false);
+  {
+    const nec::PrivateFolder runFolder;
+    if (!runFolder.ok()) {
+      std::cerr << tr(lang, "Fehler: kein temporärer Ordner", "Error: no temporary folder") << std::endl;
+      return false;
+    }
+    in.resultsFolder = runFolder.path();
+    in.programFolder.clear();
+    run = RunOptimisation(in, host);
+  }
+  if (run.outcome != RunOutcome::Completed) {
+    std::cerr << NoResultMessage(run, host, lang) << std::endl;
+    return false;
+  }
+  return true;
+}
+
+// The check's settings; the feed point as given, else the run's first
+// proposal. False, with the message on stderr, when there is none.
+bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design& design, Language lang, char sep) {
+  settings.height = nec::TypedDecimal(n.height);
+  settings.ground = n.ground;
+  settings.balunRatio = n.balun;
+  settings.sweepPoints = n.points;
+  if (n.feed) {
+    settings.feed = nec::TypedDecimal(*n.feed);
+    if (!(settings.feed < nec::TypedDecimal(design.length)))
+      throw UsageError("--feed: the feed point lies on the wire, below the antenna length " +
+                       report::FormatPicture(design.length, "###0.0##", sep) + " m");
+    return true;
+  }
+  if (!design.proposedFeeds.empty()) {
+    settings.feed = design.proposedFeeds.front().x;
+    return true;
+  }
+  std::cerr << tr(lang, "Die Berechnung hat keinen Speisepunkt vorgeschlagen; bitte --feed angeben.",
+                  "The run proposed no feed point; please give one with --feed.")
+            << std::endl;
+  return false;
+}
+
+// Runs nec2c on the deck and evaluates its output; the failure's message,
+// or empty.
+std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
+                      const std::string& deckPath, Language lang, nec::Result& result) {
+  nec::Nec2cEngine engine;
+  const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
+  switch (engineResult.status) {
+    case nec::EngineResult::Status::Completed:
+      break;
+    case nec::EngineResult::Status::Missing:
+      return nec::EngineMissingText(lang, deckPath);
+    case nec::EngineResult::Status::Failed:
+      return nec::EngineFailedText(lang, engineResult.message);
+    case nec::EngineResult::Status::Cancelled:
+      return tr(lang, "NEC-2-Prüfung abgebrochen (Signal)", "NEC-2 check stopped (signal)");
+  }
+  try {
+    result = nec::Evaluate(design, settings, plan, engineResult.output);
+  } catch (const nec::OutputError& e) {
+    return nec::OutputErrorText(e, lang);
+  }
+  return {};
+}
+
 }  // namespace
 
 int NecCommand(const Args& args) {
@@ -205,43 +276,11 @@ int NecCommand(const Args& args) {
   const std::string folder = OutputFolderOption("out", *o.out);
   const StopOnSignal stopOnSignal;
 
-  // The run writes its reports into a folder of its own that goes with it.
   RunOutput run;
-  BatchHost host(o, lang, false);
-  {
-    const nec::PrivateFolder runFolder;
-    if (!runFolder.ok()) {
-      std::cerr << tr(lang, "Fehler: kein temporärer Ordner", "Error: no temporary folder") << std::endl;
-      return kExitNoResult;
-    }
-    in.resultsFolder = runFolder.path();
-    in.programFolder.clear();
-    run = RunOptimisation(in, host);
-  }
-  if (run.outcome != RunOutcome::Completed) {
-    std::cerr << NoResultMessage(run, host, lang) << std::endl;
-    return kExitNoResult;
-  }
-
+  if (!RunDesign(in, o, run)) return kExitNoResult;
   const nec::Design design = nec::DesignFromRun(in, run);
   nec::Settings settings;
-  settings.height = nec::TypedDecimal(n.height);
-  settings.ground = n.ground;
-  settings.balunRatio = n.balun;
-  settings.sweepPoints = n.points;
-  if (n.feed) {
-    settings.feed = nec::TypedDecimal(*n.feed);
-    if (!(settings.feed < nec::TypedDecimal(design.length)))
-      throw UsageError("--feed: the feed point lies on the wire, below the antenna length " +
-                       report::FormatPicture(design.length, "###0.0##", sep) + " m");
-  } else if (!design.proposedFeeds.empty()) {
-    settings.feed = design.proposedFeeds.front().x;
-  } else {
-    std::cerr << tr(lang, "Die Berechnung hat keinen Speisepunkt vorgeschlagen; bitte --feed angeben.",
-                    "The run proposed no feed point; please give one with --feed.")
-              << std::endl;
-    return kExitNoResult;
-  }
+  if (!SettleCheck(settings, n, design, lang, sep)) return kExitNoResult;
 
   nec::Plan plan;
   try {
@@ -256,30 +295,8 @@ int NecCommand(const Args& args) {
     return kExitNoResult;
   }
 
-  nec::Nec2cEngine engine;
-  const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
-  std::string failure;
-  switch (engineResult.status) {
-    case nec::EngineResult::Status::Completed:
-      break;
-    case nec::EngineResult::Status::Missing:
-      failure = nec::EngineMissingText(lang, deckPath);
-      break;
-    case nec::EngineResult::Status::Failed:
-      failure = nec::EngineFailedText(lang, engineResult.message);
-      break;
-    case nec::EngineResult::Status::Cancelled:
-      failure = tr(lang, "NEC-2-Prüfung abgebrochen (Signal)", "NEC-2 check stopped (signal)");
-      break;
-  }
   nec::Result result;
-  if (failure.empty()) {
-    try {
-      result = nec::Evaluate(design, settings, plan, engineResult.output);
-    } catch (const nec::OutputError& e) {
-      failure = nec::OutputErrorText(e, lang);
-    }
-  }
+  const std::string failure = RunEngine(design, settings, plan, deckPath, lang, result);
   const std::string reportPath = folder + report::kNecCheckFileName;
   if (!failure.empty()) {
     // A report of an earlier check would now lie beside a deck it does not

@@ -149,61 +149,68 @@ int PruneCommand(const Args& args) {
   return kExitOk;
 }
 
-int DipoleCommand(const Args& args) {
+namespace {
+
+// The dipole window's fields and the main-form values it reads, as given.
+struct DipoleOptions {
   SharedInputs shared;
   dipole::Inputs in;
   std::optional<std::string> fAdd, fExc, impedance, dAdd, dExc, vk, halfWaves, fraction, tolerance, out;
   std::optional<std::string> calcHeight, calcDiameter;
   std::string conductor;
   bool ground = false;
+};
 
-  OptionParser p("dipole", "--frequency MHZ [options]",
-                 "Additional dipole (menu \"Zusatz-Dipol/WINDOM\"): length, feed point and spacing of a "
-                 "radiation-coupled dipole or WINDOM beside an exciting antenna. Prints the window's results; with "
-                 "--out also writes ZusatzDipol.txt.");
+void DeclareDipoleWindowFields(OptionParser& p, DipoleOptions& o) {
   p.section("Window fields (defaults: as the window opens and is activated)");
-  p.flag("windom", "variant WINDOM instead of the dipole", [&in] { in.windom = true; });
-  p.value("frequency", "MHZ", "desired resonance frequency of the additional wire in MHz", Text(fAdd));
+  p.flag("windom", "variant WINDOM instead of the dipole", [&o] { o.in.windom = true; });
+  p.value("frequency", "MHZ", "desired resonance frequency of the additional wire in MHz", Text(o.fAdd));
   p.value("half-waves", "N", "number of half-waves of the additional WINDOM, read up to its first non-digit (default 1)",
-          Text(halfWaves));
-  p.value("impedance", "OHM", "desired feed-point impedance in ohms (default 300)", Text(impedance));
+          Text(o.halfWaves));
+  p.value("impedance", "OHM", "desired feed-point impedance in ohms (default 300)", Text(o.impedance));
   p.value("diameter", "MM", "wire diameter of the additional wire in mm (default the conductor diameter)",
-          Text(dAdd));
+          Text(o.dAdd));
   p.value("fraction", "C",
           "feed point of the WINDOM as a fraction of its total length, strictly between 0 and 1 (default the "
           "list's first entry 0,3333); the dipole is always fed at 0,5",
-          Text(fraction));
+          Text(o.fraction));
   p.value("exciter-frequency", "MHZ",
           "lowest resonance frequency of the exciter in MHz (default the nominal frequency of the lowest --band)",
-          Text(fExc));
+          Text(o.fExc));
   p.value("exciter-diameter", "MM", "wire diameter of the exciter in mm (default the conductor diameter)",
-          Text(dExc));
-  p.value("vk", "VK", "shortening factor of the exciter (default 0,946)", Text(vk));
+          Text(o.dExc));
+  p.value("vk", "VK", "shortening factor of the exciter (default 0,946)", Text(o.vk));
+}
+
+void DeclareDipoleContext(OptionParser& p, DipoleOptions& o) {
   p.section("Main form, last run and calculator");
-  shared.addTo(p, kOptBands | kOptSegment | kOptLengthMode);
-  p.value("tolerance", "PERCENT", "tolerance of --length-mode highest-lowest in percent (default 5)", Text(tolerance));
+  o.shared.addTo(p, kOptBands | kOptSegment | kOptLengthMode);
+  p.value("tolerance", "PERCENT", "tolerance of --length-mode highest-lowest in percent (default 5)", Text(o.tolerance));
   p.value("conductor", "MM", "the main form's conductor diameter in mm (default 1,4)",
-          [&conductor](const std::string& v) { conductor = v; });
+          [&o](const std::string& v) { o.conductor = v; });
   p.value("insulation", "FRACTION", "insulation fraction of the last run, 0 for a bare wire, below 0,5 (default 0)",
-          [&in](const std::string& v) {
+          [&o](const std::string& v) {
             const float i = FieldNumber(v);
             if (!(i >= 0 && i < 0.5f)) throw UsageError("the insulation fraction lies from 0 to below 0,5");
-            in.ins = i;
+            o.in.ins = i;
           });
   p.value("calculator-height", "M",
           "makes the shortening-factor calculator active with this height in m: its height, diameter and ground "
           "correction enter the shortening and the height limit",
-          Text(calcHeight));
+          Text(o.calcHeight));
   p.value("calculator-diameter", "MM", "the calculator's wire diameter (default the conductor diameter)",
-          Text(calcDiameter));
-  p.flag("ground-correction", "the calculator's ground correction", [&ground] { ground = true; });
+          Text(o.calcDiameter));
+  p.flag("ground-correction", "the calculator's ground correction", [&o] { o.ground = true; });
+}
+
+void DeclareDipoleOutput(OptionParser& p, DipoleOptions& o) {
   p.section("Results and presentation");
   p.value("out", "DIR", "folder for ZusatzDipol.txt (made when missing; an earlier file is replaced)",
-          [&out](const std::string& v) {
+          [&o](const std::string& v) {
             if (v.empty()) throw UsageError("a folder is needed");
-            out = v;
+            o.out = v;
           });
-  shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
+  o.shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
   p.epilogue(std::string("A spacing outside the range where its formula holds is marked \" (!)\", as the\n"
                          "window shows it in red. A refused input names its field on stderr, with the value\n"
                          "the window suggests when it writes one.\n\n") +
@@ -211,80 +218,108 @@ int DipoleCommand(const Args& args) {
              "\nExample:\n"
              "  lorvant-calc dipole --frequency 14.2 --exciter-frequency 3.5 --diameter 2 \\\n"
              "      --exciter-diameter 2 --vk 0.95 --out results\n");
-  if (!p.parse(args, std::cout)) return kExitOk;
+}
 
-  if (fraction) {
-    // The window keeps the dipole's list at 0,5; a WINDOM fed at its end
-    // or beyond is no WINDOM.
-    if (!in.windom) throw UsageError("--fraction is for --windom; the dipole is fed at 0,5 of its length");
-    const bool number = !fraction->empty() && TypedWith(*fraction, kDecimalKeys);
-    const float c = FieldNumber(*fraction);
-    if (!number || !(c > 0 && c < 1))
-      throw UsageError("--fraction '" + *fraction + "': a number strictly between 0 and 1 is needed");
-  }
+// The window keeps the dipole's list at 0,5; a WINDOM fed at its end or
+// beyond is no WINDOM.
+void CheckFraction(const DipoleOptions& o) {
+  if (!o.fraction) return;
+  if (!o.in.windom) throw UsageError("--fraction is for --windom; the dipole is fed at 0,5 of its length");
+  const bool number = !o.fraction->empty() && TypedWith(*o.fraction, kDecimalKeys);
+  const float c = FieldNumber(*o.fraction);
+  if (!number || !(c > 0 && c < 1))
+    throw UsageError("--fraction '" + *o.fraction + "': a number strictly between 0 and 1 is needed");
+}
 
-  const Language lang = shared.language();
-  const char sep = shared.decimalSeparator();
-  if (conductor.empty()) conductor = DefaultConductorText(sep);
-  // A folder that cannot take the report is a bad command line, said before
-  // anything is computed.
-  const std::string folder = out ? OutputFolderOption("out", *out) : std::string();
-
-  // The window as loaded, switched to the variant and activated.
-  dipole::Texts shown = dipole::CaptionsFor(lang, in.windom);
-  in.length.calc.active = calcHeight.has_value();
-  const std::string calcD = calcDiameter.value_or(conductor);
+// The window as loaded, switched to the variant and activated, with the
+// fields given on the command line.
+void FillDipoleInputs(DipoleOptions& o, char sep) {
+  dipole::Inputs& in = o.in;
+  in.length.calc.active = o.calcHeight.has_value();
+  const std::string calcD = o.calcDiameter.value_or(o.conductor);
   if (in.length.calc.active) {
-    in.length.calc.height = FieldNumber(*calcHeight);
-    in.length.calc.heightText = *calcHeight;
+    in.length.calc.height = FieldNumber(*o.calcHeight);
+    in.length.calc.heightText = *o.calcHeight;
     in.length.calc.diameter = FieldNumber(calcD);
-    in.length.calc.groundCorrection = ground;
+    in.length.calc.groundCorrection = o.ground;
   }
   const dipole::Refresh refresh =
-      dipole::Activation(in.length.calc.active ? calcD : conductor, shared.bands(), sep);
-  in.fAdd = fAdd.value_or("");
-  in.fExc = fExc.value_or(refresh.exciterFrequency);
-  in.impedance = impedance.value_or(dipole::kDefaultImpedance);
-  in.dAdd = dAdd.value_or(refresh.diameter);
-  in.dExc = dExc.value_or(refresh.exciterDiameter);
-  in.vk = vk.value_or(dipole::DefaultVkText(sep));
-  in.halfWaves = halfWaves.value_or(dipole::kDefaultHalfWaves);
-  in.fraction = fraction.value_or(in.windom ? dipole::WindomFractions(sep).front() : dipole::DipoleFractions(sep).front());
-  in.length.bands = shared.bands();
-  in.length.segment = shared.segmentIndex() + 1;
-  in.length.lengthMode = shared.lengthMode();
-  in.length.tolerancePercent = FieldNumber(tolerance.value_or(kDefaultTolerance));
+      dipole::Activation(in.length.calc.active ? calcD : o.conductor, o.shared.bands(), sep);
+  in.fAdd = o.fAdd.value_or("");
+  in.fExc = o.fExc.value_or(refresh.exciterFrequency);
+  in.impedance = o.impedance.value_or(dipole::kDefaultImpedance);
+  in.dAdd = o.dAdd.value_or(refresh.diameter);
+  in.dExc = o.dExc.value_or(refresh.exciterDiameter);
+  in.vk = o.vk.value_or(dipole::DefaultVkText(sep));
+  in.halfWaves = o.halfWaves.value_or(dipole::kDefaultHalfWaves);
+  in.fraction =
+      o.fraction.value_or(in.windom ? dipole::WindomFractions(sep).front() : dipole::DipoleFractions(sep).front());
+  in.length.bands = o.shared.bands();
+  in.length.segment = o.shared.segmentIndex() + 1;
+  in.length.lengthMode = o.shared.lengthMode();
+  in.length.tolerancePercent = FieldNumber(o.tolerance.value_or(kDefaultTolerance));
+}
 
-  const dipole::Outcome r = dipole::Calculate(in, sep);
-  if (!r.computed) {
-    std::string field, typed, suggestion;
-    switch (r.focus) {
-      case dipole::Field::Frequency: field = shown.frequency; typed = in.fAdd; break;
-      case dipole::Field::ExciterFrequency: field = shown.exciterFrequency; typed = in.fExc; break;
-      case dipole::Field::Impedance: field = shown.impedance; typed = in.impedance; break;
-      case dipole::Field::Diameter: field = shown.diameter; typed = in.dAdd; suggestion = r.suggestedDiameter.value_or(""); break;
-      case dipole::Field::ExciterDiameter: field = shown.exciterDiameter; typed = in.dExc; suggestion = r.suggestedExciterDiameter.value_or(""); break;
-      case dipole::Field::Vk: field = shown.vk; typed = in.vk; break;
-      case dipole::Field::HalfWaves: field = dipole::WindomVariant(lang).frequency; typed = in.halfWaves; break;
-      default: field = shown.feedPointAt; typed = in.fraction; break;
-    }
-    PrintRefused(lang, field, typed, suggestion);
-    if (r.spacingText && !r.spacingText->empty())
-      std::cerr << Plain(shown.spacing) << ' ' << *r.spacingText << Red(r.spacingColour.value_or(TextColour::Black)) << '\n';
-    std::cerr << std::flush;
-    return kExitNoResult;
+void PrintDipoleRefusal(const dipole::Texts& shown, const dipole::Inputs& in, const dipole::Outcome& r, Language lang) {
+  std::string field, typed, suggestion;
+  switch (r.focus) {
+    case dipole::Field::Frequency: field = shown.frequency; typed = in.fAdd; break;
+    case dipole::Field::ExciterFrequency: field = shown.exciterFrequency; typed = in.fExc; break;
+    case dipole::Field::Impedance: field = shown.impedance; typed = in.impedance; break;
+    case dipole::Field::Diameter: field = shown.diameter; typed = in.dAdd; suggestion = r.suggestedDiameter.value_or(""); break;
+    case dipole::Field::ExciterDiameter: field = shown.exciterDiameter; typed = in.dExc; suggestion = r.suggestedExciterDiameter.value_or(""); break;
+    case dipole::Field::Vk: field = shown.vk; typed = in.vk; break;
+    case dipole::Field::HalfWaves: field = dipole::WindomVariant(lang).frequency; typed = in.halfWaves; break;
+    default: field = shown.feedPointAt; typed = in.fraction; break;
   }
+  PrintRefused(lang, field, typed, suggestion);
+  if (r.spacingText && !r.spacingText->empty())
+    std::cerr << Plain(shown.spacing) << ' ' << *r.spacingText << Red(r.spacingColour.value_or(TextColour::Black)) << '\n';
+  std::cerr << std::flush;
+}
 
+void PrintDipoleResult(const dipole::Texts& shown, const dipole::Inputs& in, const dipole::Outcome& r) {
   std::cout << Plain(shown.length) << ' ' << r.lengthText << '\n'
             << Plain(shown.feedPointAt) << ' ' << in.fraction << ' ' << Plain(shown.ofTotalLength) << ' ' << r.feedPointText << '\n'
             << Plain(shown.spacing) << ' ' << r.spacingText.value_or("") << Red(r.spacingColour.value_or(TextColour::Black))
             << '\n'
             << Plain(shown.vk) << ' ' << r.vkText.value_or(in.vk) << std::endl;
+}
 
-  if (out) {
+}  // namespace
+
+int DipoleCommand(const Args& args) {
+  DipoleOptions o;
+  OptionParser p("dipole", "--frequency MHZ [options]",
+                 "Additional dipole (menu \"Zusatz-Dipol/WINDOM\"): length, feed point and spacing of a "
+                 "radiation-coupled dipole or WINDOM beside an exciting antenna. Prints the window's results; with "
+                 "--out also writes ZusatzDipol.txt.");
+  DeclareDipoleWindowFields(p, o);
+  DeclareDipoleContext(p, o);
+  DeclareDipoleOutput(p, o);
+  if (!p.parse(args, std::cout)) return kExitOk;
+  CheckFraction(o);
+
+  const Language lang = o.shared.language();
+  const char sep = o.shared.decimalSeparator();
+  if (o.conductor.empty()) o.conductor = DefaultConductorText(sep);
+  // A folder that cannot take the report is a bad command line, said before
+  // anything is computed.
+  const std::string folder = o.out ? OutputFolderOption("out", *o.out) : std::string();
+
+  const dipole::Texts shown = dipole::CaptionsFor(lang, o.in.windom);
+  FillDipoleInputs(o, sep);
+  const dipole::Outcome r = dipole::Calculate(o.in, sep);
+  if (!r.computed) {
+    PrintDipoleRefusal(shown, o.in, r, lang);
+    return kExitNoResult;
+  }
+  PrintDipoleResult(shown, o.in, r);
+
+  if (o.out) {
     const std::string path = folder + dipole::kReportFile;
     try {
-      dipole::WriteReport(path, dipole::MakeReportData(shown, in, r, lang, shared.dateText()));
+      dipole::WriteReport(path, dipole::MakeReportData(shown, o.in, r, lang, o.shared.dateText()));
     } catch (const files::FileError& e) {
       std::cerr << tr(lang, "ZusatzDipol.txt konnte nicht geschrieben werden: ", "ZusatzDipol.txt could not be written: ")
                 << OneLine(files::FileErrorText(lang, e.error(), e.path())) << std::endl;

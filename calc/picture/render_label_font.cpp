@@ -39,6 +39,103 @@ QString CharOfByte(int byte) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The rendered font: a glyph and its characters for every byte, the glyphs'
+// pixels one bit each, rows padded to whole bytes.
+struct Table {
+  std::vector<Glyph> glyphs = std::vector<Glyph>(256);
+  std::vector<std::uint8_t> bits;
+  std::vector<QString> chars = std::vector<QString>(256);
+};
+
+// The bounding box of the drawn pixels on a scratch image; x1 < 0 for a blank.
+struct Box {
+  int x0 = kScratch, y0 = kScratch, x1 = -1, y1 = -1;
+};
+
+Box InkBox(const QImage& scratch) {
+  Box b;
+  for (int y = 0; y < kScratch; ++y)
+    for (int x = 0; x < kScratch; ++x)
+      if (scratch.pixel(x, y) != qRgb(255, 255, 255)) {
+        b.x0 = std::min(b.x0, x);
+        b.y0 = std::min(b.y0, y);
+        b.x1 = std::max(b.x1, x);
+        b.y1 = std::max(b.y1, y);
+      }
+  return b;
+}
+
+// Draws one character alone and records its glyph; false when it does not
+// fit its scratch image.
+bool RenderGlyph(Table& t, int byte, const QString& c, const QFont& font, const QFontMetricsF& metrics) {
+  QImage scratch = lorvant::labelfont::QtSurface(kScratch, kScratch);
+  {
+    QPainter painter(&scratch);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(kOriginX, kBaseline), c);
+  }
+  const Box box = InkBox(scratch);
+  Glyph& g = t.glyphs[static_cast<std::size_t>(byte)];
+  g.advance = In64ths(metrics.horizontalAdvance(c));
+  if (box.x1 < 0) return true;  // a blank
+  if (box.x0 == 0 || box.y0 == 0 || box.x1 == kScratch - 1 || box.y1 == kScratch - 1) {
+    std::fprintf(stderr, "render_label_font: the glyph of byte %d does not fit its scratch image\n", byte);
+    return false;
+  }
+  g.left = static_cast<std::int8_t>(box.x0 - kOriginX);
+  g.top = static_cast<std::int8_t>(box.y0 - kBaseline);
+  g.width = static_cast<std::uint8_t>(box.x1 - box.x0 + 1);
+  g.height = static_cast<std::uint8_t>(box.y1 - box.y0 + 1);
+  g.bits = static_cast<std::uint32_t>(t.bits.size());
+  for (int y = box.y0; y <= box.y1; ++y) {
+    for (int x = box.x0; x <= box.x1; x += 8) {
+      std::uint8_t b = 0;
+      for (int k = 0; k < 8 && x + k <= box.x1; ++k)
+        if (scratch.pixel(x + k, y) != qRgb(255, 255, 255)) b |= static_cast<std::uint8_t>(0x80 >> k);
+      t.bits.push_back(b);
+    }
+  }
+  return true;
+}
+
+// Every pair whose advance differs from the sum of its two, sorted by pair.
+std::vector<Kerning> Kernings(const Table& t, const QFontMetricsF& metrics) {
+  std::vector<Kerning> kerning;
+  for (int a = 0; a < 256; ++a) {
+    const QString& ca = t.chars[static_cast<std::size_t>(a)];
+    if (ca.isEmpty()) continue;
+    for (int b = 0; b < 256; ++b) {
+      const QString& cb = t.chars[static_cast<std::size_t>(b)];
+      if (cb.isEmpty()) continue;
+      const int adjust = In64ths(metrics.horizontalAdvance(ca + cb)) - t.glyphs[static_cast<std::size_t>(a)].advance -
+                         t.glyphs[static_cast<std::size_t>(b)].advance;
+      if (adjust != 0)
+        kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
+    }
+  }
+  return kerning;
+}
+
+bool WriteTable(const char* path, const Table& t, const std::vector<Kerning>& kerning, const QFontMetricsF& metrics) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << "// Made by render_label_font from " << lorvant::labelfont::kFamily
+      << " 8 pt at 96 dpi, unsmoothed; not to be edited.\n";
+  out << "constexpr std::int32_t kAscent = " << In64ths(metrics.ascent()) << ";\n";
+  out << "constexpr Glyph kGlyphs[256] = {\n";
+  for (const Glyph& g : t.glyphs)
+    out << "    {" << g.advance << ", " << int(g.left) << ", " << int(g.top) << ", " << int(g.width) << ", "
+        << int(g.height) << ", " << g.bits << "},\n";
+  out << "};\nconstexpr std::uint8_t kBits[] = {";
+  for (std::size_t i = 0; i < t.bits.size(); ++i) out << (i % 16 == 0 ? "\n    " : " ") << int(t.bits[i]) << ",";
+  out << "\n};\n// Sorted by pair.\nconstexpr Kerning kKerning[] = {";
+  for (std::size_t i = 0; i < kerning.size(); ++i)
+    out << (i % 6 == 0 ? "\n    " : " ") << "{" << kerning[i].pair << ", " << kerning[i].adjust << "},";
+  out << "\n};\n";
+  out.close();
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,82 +153,16 @@ int main(int argc, char** argv) {
   const QImage device = lorvant::labelfont::QtSurface(1, 1);
   const QFontMetricsF metrics(font, &device);
 
-  std::vector<Glyph> glyphs(256);
-  std::vector<std::uint8_t> bits;
-  std::vector<QString> chars(256);
+  Table table;
   for (int byte = 0x20; byte < 256; ++byte) {
     const QString c = CharOfByte(byte);
     // Controls (DEL and the five unassigned codes) have no glyph; neither
     // has what the font lacks (Qt would take it from another font).
     if (c.size() != 1 || c.at(0).category() == QChar::Other_Control || !metrics.inFont(c.at(0))) continue;
-    chars[static_cast<std::size_t>(byte)] = c;
-    QImage scratch = lorvant::labelfont::QtSurface(kScratch, kScratch);
-    {
-      QPainter painter(&scratch);
-      painter.setFont(font);
-      painter.setPen(Qt::black);
-      painter.drawText(QPointF(kOriginX, kBaseline), c);
-    }
-    int x0 = kScratch, y0 = kScratch, x1 = -1, y1 = -1;
-    for (int y = 0; y < kScratch; ++y)
-      for (int x = 0; x < kScratch; ++x)
-        if (scratch.pixel(x, y) != qRgb(255, 255, 255)) {
-          x0 = std::min(x0, x);
-          y0 = std::min(y0, y);
-          x1 = std::max(x1, x);
-          y1 = std::max(y1, y);
-        }
-    Glyph& g = glyphs[static_cast<std::size_t>(byte)];
-    g.advance = In64ths(metrics.horizontalAdvance(c));
-    if (x1 < 0) continue;  // a blank
-    if (x0 == 0 || y0 == 0 || x1 == kScratch - 1 || y1 == kScratch - 1) {
-      std::fprintf(stderr, "render_label_font: the glyph of byte %d does not fit its scratch image\n", byte);
-      return 1;
-    }
-    g.left = static_cast<std::int8_t>(x0 - kOriginX);
-    g.top = static_cast<std::int8_t>(y0 - kBaseline);
-    g.width = static_cast<std::uint8_t>(x1 - x0 + 1);
-    g.height = static_cast<std::uint8_t>(y1 - y0 + 1);
-    g.bits = static_cast<std::uint32_t>(bits.size());
-    for (int y = y0; y <= y1; ++y) {
-      for (int x = x0; x <= x1; x += 8) {
-        std::uint8_t b = 0;
-        for (int k = 0; k < 8 && x + k <= x1; ++k)
-          if (scratch.pixel(x + k, y) != qRgb(255, 255, 255)) b |= static_cast<std::uint8_t>(0x80 >> k);
-        bits.push_back(b);
-      }
-    }
+    table.chars[static_cast<std::size_t>(byte)] = c;
+    if (!RenderGlyph(table, byte, c, font, metrics)) return 1;
   }
-
-  std::vector<Kerning> kerning;
-  for (int a = 0; a < 256; ++a) {
-    if (chars[static_cast<std::size_t>(a)].isEmpty()) continue;
-    for (int b = 0; b < 256; ++b) {
-      if (chars[static_cast<std::size_t>(b)].isEmpty()) continue;
-      const int adjust = In64ths(metrics.horizontalAdvance(chars[static_cast<std::size_t>(a)] +
-                                                           chars[static_cast<std::size_t>(b)])) -
-                         glyphs[static_cast<std::size_t>(a)].advance - glyphs[static_cast<std::size_t>(b)].advance;
-      if (adjust != 0)
-        kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
-    }
-  }
-
-  std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-  out << "// Made by render_label_font from " << lorvant::labelfont::kFamily
-      << " 8 pt at 96 dpi, unsmoothed; not to be edited.\n";
-  out << "constexpr std::int32_t kAscent = " << In64ths(metrics.ascent()) << ";\n";
-  out << "constexpr Glyph kGlyphs[256] = {\n";
-  for (const Glyph& g : glyphs)
-    out << "    {" << g.advance << ", " << int(g.left) << ", " << int(g.top) << ", " << int(g.width) << ", "
-        << int(g.height) << ", " << g.bits << "},\n";
-  out << "};\nconstexpr std::uint8_t kBits[] = {";
-  for (std::size_t i = 0; i < bits.size(); ++i) out << (i % 16 == 0 ? "\n    " : " ") << int(bits[i]) << ",";
-  out << "\n};\n// Sorted by pair.\nconstexpr Kerning kKerning[] = {";
-  for (std::size_t i = 0; i < kerning.size(); ++i)
-    out << (i % 6 == 0 ? "\n    " : " ") << "{" << kerning[i].pair << ", " << kerning[i].adjust << "},";
-  out << "\n};\n";
-  out.close();
-  if (!out) {
+  if (!WriteTable(argv[1], table, Kernings(table, metrics), metrics)) {
     std::fprintf(stderr, "render_label_font: cannot write %s\n", argv[1]);
     return 1;
   }

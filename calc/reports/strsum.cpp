@@ -134,12 +134,12 @@ std::string ClosingLine(const ReportData& d) {
   return std::string(tr(d.language, "Berechnung am ", "Calculation on ")) + d.dateText + " " + kLegalNotice;
 }
 
-void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<const FeedCandidate> reported) {
+namespace {
+
+// The title, the basis and the wire's figures.
+void WriteReportHeader(ReportWriter& w, const ReportData& d, int width) {
   const Language lang = d.language;
   const char sep = d.sep;
-  const int width = SeparatorWidth(d);
-  ReportWriter w(out);
-
   w.emptyLine();
   WriteTitleLine(w, lang);
   w.separator(width);
@@ -160,8 +160,12 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
   }
   if (!d.heightLine.empty()) w.text(d.heightLine).endLine();
   w.emptyLine();
+}
 
-  // Current sums.
+// Current sums of every candidate on every band shown.
+void WriteCurrentSums(ReportWriter& w, const ReportData& d, int width, std::span<const FeedCandidate> reported) {
+  const Language lang = d.language;
+  const char sep = d.sep;
   w.text(tr(lang, "Stromsummen:", "Current sums:")).endLine();
   ColumnHeads(w, d);
   w.separator(width);
@@ -180,13 +184,12 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
     w.endLine();
   }
   w.emptyLine();
+}
 
-  // Resonance figures, needed by the impedance table and listed after it.
-  const ResonanceFigures figures = BandResonances(d);
-  const std::array<float, kBandCount>& resonance = figures.band;
-  const float extraResonance = figures.extra;
-
-  // Impedances.
+void WriteImpedances(ReportWriter& w, const ReportData& d, int width, std::span<const FeedCandidate> reported,
+                     const ResonanceFigures& figures) {
+  const Language lang = d.language;
+  const char sep = d.sep;
   w.text(tr(lang, "Impedanzen [Ohm]: (annähernd exakt nur im Resonanzfall!)",
             "Impedances [Ohm]: (almost exact only in the resonance case!)"))
       .endLine();
@@ -201,17 +204,21 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
       if (!shown(d, b)) continue;
       c += 8;
       const auto i = static_cast<std::size_t>(b);
-      w.tab(c).text(ImpedanceCell(cand.G[i], resonance[i], d));
+      w.tab(c).text(ImpedanceCell(cand.G[i], figures.band[i], d));
     }
     if (d.extraBand) {
       c += 8;
-      w.tab(c).text(ImpedanceCell(cand.extraG, extraResonance, d));
+      w.tab(c).text(ImpedanceCell(cand.extraG, figures.extra, d));
     }
     w.endLine();
   }
   w.emptyLine();
+}
 
-  // Resonance frequencies of every band.
+// Resonance frequencies of every band.
+void WriteResonances(ReportWriter& w, const ReportData& d, int width, const ResonanceFigures& figures) {
+  const Language lang = d.language;
+  const char sep = d.sep;
   w.text(tr(lang, "Resonanzfrequenzen [MHz] bei einer Antennenlänge von ",
             "Resonant frequencies [MHz] with an antenna length of "))
       .text(FormatPicture(d.length, "##0.0##", sep))
@@ -219,16 +226,20 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
       .endLine();
   w.separator(width);
   for (int b = kTop; b >= 0; --b)
-    w.text(kResonanceLabel[b]).text(FormatPicture(resonance[static_cast<std::size_t>(b)], "  #0.0##;;  -", sep)).endLine();
+    w.text(kResonanceLabel[b]).text(FormatPicture(figures.band[static_cast<std::size_t>(b)], "  #0.0##;;  -", sep)).endLine();
   if (d.extraBand) {
     w.text(LeftField(FormatPicture(d.extraFrequency, "#0.0#", sep) + " MHz", 12))
         .text(":")
-        .text(FormatPicture(extraResonance, "  #0.0##;;  -", sep))
+        .text(FormatPicture(figures.extra, "  #0.0##;;  -", sep))
         .endLine();
   }
   w.emptyLine();
+}
 
-  // Tendencies of the currents across each band's segments.
+// Tendencies of the currents across each band's segments.
+void WriteTendencies(ReportWriter& w, const ReportData& d, int width, std::span<const FeedCandidate> reported) {
+  const Language lang = d.language;
+  const char sep = d.sep;
   w.text(tr(lang, "Tendenzen der Ströme: (", "Tendencies of the currents: ("))
       .text(FormatPicture(0.01, "0.00", sep))
       .text(tr(lang, " = 1% bis ", " = 1% to "))
@@ -250,6 +261,20 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
     w.emptyLine();
   }
   w.emptyLine();
+}
+
+}  // namespace
+
+void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<const FeedCandidate> reported) {
+  const int width = SeparatorWidth(d);
+  ReportWriter w(out);
+  WriteReportHeader(w, d, width);
+  WriteCurrentSums(w, d, width, reported);
+  // Resonance figures, needed by the impedance table and listed after it.
+  const ResonanceFigures figures = BandResonances(d);
+  WriteImpedances(w, d, width, reported, figures);
+  WriteResonances(w, d, width, figures);
+  WriteTendencies(w, d, width, reported);
   w.text(ClosingLine(d)).endLine();
 }
 
