@@ -70,31 +70,23 @@ void JsonWriter::separate() {
   }
 }
 
-JsonWriter& JsonWriter::beginObject() {
+JsonWriter& JsonWriter::open(char bracket) {
   separate();
-  out_ += '{';
+  out_ += bracket;
   filled_.push_back(false);
   return *this;
 }
 
-JsonWriter& JsonWriter::endObject() {
+JsonWriter& JsonWriter::close(char bracket) {
   filled_.pop_back();
-  out_ += '}';
+  out_ += bracket;
   return *this;
 }
 
-JsonWriter& JsonWriter::beginArray() {
-  separate();
-  out_ += '[';
-  filled_.push_back(false);
-  return *this;
-}
-
-JsonWriter& JsonWriter::endArray() {
-  filled_.pop_back();
-  out_ += ']';
-  return *this;
-}
+JsonWriter& JsonWriter::beginObject() { return open('{'); }
+JsonWriter& JsonWriter::endObject() { return close('}'); }
+JsonWriter& JsonWriter::beginArray() { return open('['); }
+JsonWriter& JsonWriter::endArray() { return close(']'); }
 
 JsonWriter& JsonWriter::key(std::string_view name) {
   separate();

@@ -33,6 +33,8 @@ class JsonWriter {
 
  private:
   void separate();
+  JsonWriter& open(char bracket);
+  JsonWriter& close(char bracket);
   std::string out_;
   // One entry per open container: whether it already holds an element.
   std::vector<bool> filled_;

@@ -30,6 +30,14 @@ void SetBand(BandValues& bands, const std::string& text, int value) {
   bands[i] = value;
 }
 
+// A decimal field whose value lies above 0 and at most 1; the text as typed.
+std::string UnitFraction(const std::string& value, std::size_t maxLength, const char* refusal) {
+  const std::string t = FieldText(value, kDecimalKeys, maxLength);
+  const float f = FieldNumber(t);
+  if (!(f > 0 && f <= 1)) throw UsageError(refusal);
+  return t;
+}
+
 }  // namespace
 
 int BandIndexFromText(const std::string& text) {
@@ -63,18 +71,12 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
   if (which & kOptVk)
     p.value("vk", "VK", "shortening factor Vk of the wire, above 0 and at most 1 (default 0,95)",
             [this](const std::string& v) {
-              const std::string t = FieldText(v, kDecimalKeys, 7);
-              const float f = FieldNumber(t);
-              if (!(f > 0 && f <= 1)) throw UsageError("a shortening factor lies above 0 and at most 1 (typically 0,946)");
-              vk_ = t;
+              vk_ = UnitFraction(v, 7, "a shortening factor lies above 0 and at most 1 (typically 0,946)");
             });
   if (which & kOptMinSum)
     p.value("min-sum", "S", "minimum current sum that every counted band must reach, 0,01 to 1 (default 0,4)",
             [this](const std::string& v) {
-              const std::string t = FieldText(v, kDecimalKeys, 0);
-              const float f = FieldNumber(t);
-              if (!(f > 0 && f <= 1)) throw UsageError("the minimum current sum lies above 0 and at most 1");
-              minSum_ = t;
+              minSum_ = UnitFraction(v, 0, "the minimum current sum lies above 0 and at most 1");
             });
   if (which & kOptBands) {
     p.value(

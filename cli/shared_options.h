@@ -18,13 +18,13 @@ namespace lorvant::cli {
 
 // Which shared options a subcommand takes (combine with |).
 enum SharedOption : unsigned {
-  kOptFrequency = 1u << 0,        // --frequency (Text1)
-  kOptHalfWaves = 1u << 1,        // --halfwaves (Text2)
-  kOptVk = 1u << 2,               // --vk (Text4)
-  kOptMinSum = 1u << 3,           // --min-sum (Text8)
-  kOptBands = 1u << 4,            // --band, --grey-band (Check1)
-  kOptSegment = 1u << 5,          // --segment (Option1)
-  kOptLengthMode = 1u << 6,       // --length-mode (Option2)
+  kOptFrequency = 1u << 0,        // --frequency (preferred frequency)
+  kOptHalfWaves = 1u << 1,        // --halfwaves
+  kOptVk = 1u << 2,               // --vk (shortening factor)
+  kOptMinSum = 1u << 3,           // --min-sum (minimum current sum)
+  kOptBands = 1u << 4,            // --band, --grey-band (the band boxes)
+  kOptSegment = 1u << 5,          // --segment (band segment)
+  kOptLengthMode = 1u << 6,       // --length-mode
   kOptLanguage = 1u << 7,         // --language
   kOptDecimalSeparator = 1u << 8, // --decimal-separator
   kOptDate = 1u << 9,             // --date
@@ -41,13 +41,13 @@ class SharedInputs {
   Language language() const { return language_; }
   // The separator of the numbers that are written, default the locale's.
   char decimalSeparator() const;
-  std::string frequencyText() const;  // Text1; default 14.2 in the general format
-  std::string halfWavesText() const;  // Text2; default "4"
-  std::string vkText() const;         // Text4; default "0,95"
-  std::string minSumText() const;     // Text8; default 0.4 with the picture "0.0"
+  std::string frequencyText() const;  // default 14.2 in the general format
+  std::string halfWavesText() const;  // default "4"
+  std::string vkText() const;         // default "0,95"
+  std::string minSumText() const;     // default 0.4 with the picture "0.0"
   const BandValues& bands() const { return bands_; }
-  int segmentIndex() const { return segmentIndex_; }  // Option1 index; default 2 (band centre)
-  int lengthMode() const { return lengthMode_; }      // Option2 index; default 0 (preferred)
+  int segmentIndex() const { return segmentIndex_; }  // default 2 (band centre)
+  int lengthMode() const { return lengthMode_; }      // default 0 (preferred)
   // The date and time of the reports' closing lines; default now, in the
   // locale's short date and HH:MM:SS.
   std::string dateText() const;

@@ -19,17 +19,13 @@
 
 #include <string>
 
+#include "bench/bench_host.h"
+#include "calc/mainform.h"
 #include "calc/neccheck.h"
 #include "calc/necengine.h"
 
 namespace lorvant {
 namespace {
-
-class BenchHost : public RunHost {
- public:
-  Answer ask(const Question&) override { return Answer::No; }
-  Answer errorHandler(const Question&) override { return Answer::Abort; }
-};
 
 double ChildrenCpuSeconds() {
   rusage u{};
@@ -44,17 +40,10 @@ void CheckOcf(benchmark::State& state, const char* frequency) {
     return;
   }
   nec::PrivateFolder folder;
-  RunInput in;
+  RunInput in = LoadedFormInput(Language::German, '.');
   in.preferredFrequency = frequency;
   in.halfWaves = "1";
-  in.shorteningFactor = "0.95";
-  in.tolerance = "5";
-  in.outerDiameter = "2.1";
-  in.minimumSum = "0.4";
-  in.dielectric = "1.00059";
-  in.conductorDiameter = "1.4";
   in.bands.fill(kBandCounted);
-  in.decimalSeparator = '.';
   in.resultsFolder = folder.path();
   BenchHost host;
   const RunOutput out = RunOptimisation(in, host);

@@ -26,6 +26,8 @@
 #include <random>
 #include <string>
 
+#include "bench/bench_host.h"
+#include "calc/mainform.h"
 #include "calc/picture/BitmapCanvas.h"
 #include "calc/run.h"
 
@@ -69,27 +71,11 @@ void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Releas
 namespace lorvant {
 namespace {
 
-// The batch tool's answers: no to the questions, Abort to a failing step.
-class BenchHost : public RunHost {
- public:
-  Answer ask(const Question&) override { return Answer::No; }
-  Answer errorHandler(const Question&) override { return Answer::Abort; }
-  Canvas& canvas() override { return *canvas_; }
-  BitmapCanvas* canvas_ = nullptr;
-};
-
 // The form's defaults (14.2 MHz, Vk 0.95, air, band centre, maximum current
 // sum) with all eleven bands ticked and the special table on.
 RunInput AllBands(const std::string& folder, std::string halfWaves) {
-  RunInput in;
-  in.preferredFrequency = "14,2";
+  RunInput in = LoadedFormInput(Language::German, ',');
   in.halfWaves = std::move(halfWaves);
-  in.shorteningFactor = "0,95";
-  in.tolerance = "5";
-  in.outerDiameter = "2,1";
-  in.minimumSum = "0,4";
-  in.dielectric = "1,00059 Luft";
-  in.conductorDiameter = "1,4";
   in.bands.fill(kBandCounted);
   in.specialTable = true;
   in.resultsFolder = folder;

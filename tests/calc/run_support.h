@@ -175,4 +175,21 @@ inline RunInput TypicalInput(const std::string& folder, Language lang = Language
   return in;
 }
 
+// The reports' worked example: the typical input's 41.7 m wire.
+inline report::ReportData WorkedReportData(Language lang = Language::German, char sep = ',') {
+  report::ReportData d;
+  d.language = lang;
+  d.sep = sep;
+  d.f0 = 14.2f;
+  d.n = 4;
+  d.segment = kSegmentCentre;
+  d.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+  d.length = 41.72535f;
+  d.vk = 0.95f;
+  d.er = 1.00059f;
+  d.dielectricText = "1,00059 Luft";
+  d.dateText = "08.12.2026 15:44:35";
+  return d;
+}
+
 }  // namespace lorvant::test

@@ -13,21 +13,7 @@ namespace {
 
 using report::ReportData;
 
-ReportData Data(Language lang = Language::German, char sep = ',') {
-  ReportData d;
-  d.language = lang;
-  d.sep = sep;
-  d.f0 = 14.2f;
-  d.n = 4;
-  d.segment = kSegmentCentre;
-  d.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
-  d.length = 41.72535f;
-  d.vk = 0.95f;
-  d.er = 1.00059f;
-  d.dielectricText = "1,00059 Luft";
-  d.dateText = "08.12.2026 15:44:35";
-  return d;
-}
+ReportData Data(Language lang = Language::German, char sep = ',') { return test::WorkedReportData(lang, sep); }
 
 std::string Dashes(int n) {
   std::string s;

@@ -163,9 +163,9 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
                                   "info",   "status",     "candidates", "files", "outcome"};
   const QStringList present = o.keys();
   EXPECT_EQ(std::set<QString>(present.begin(), present.end()), keys);
+  // The numbers themselves are the run's (see SameAsInProcess below); here
+  // the object's shape and the form's texts.
   EXPECT_EQ(o.value("outcome").toString(), "completed");
-  EXPECT_NEAR(o.value("length").toDouble(), 41.725, 0.0005);
-  EXPECT_EQ(o.value("insulation").toDouble(), 0.0);
   EXPECT_EQ(o.value("text1").toString(), "14,2");
   EXPECT_EQ(o.value("text2").toString(), "4");
   EXPECT_EQ(o.value("bands").toArray(), QJsonArray({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}));
@@ -174,16 +174,7 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
   EXPECT_TRUE(o.value("info").toString().startsWith("Berechnung für Bandmitte: Länge der Antenne 41,725 m\r\n"));
   const QJsonArray candidates = o.value("candidates").toArray();
   ASSERT_FALSE(candidates.isEmpty());
-  double lastX = -1;
-  for (const auto& c : candidates) {
-    const double x = c.toObject().value("x").toDouble();
-    const double sum = c.toObject().value("sum").toDouble();
-    EXPECT_GT(x, lastX);
-    EXPECT_LT(x, 41.725 / 2);
-    EXPECT_GE(sum, 0.4);  // every counted band reaches the minimum there, so the sum does too
-    EXPECT_LE(sum, 1.0);
-    lastX = x;
-  }
+  for (const auto& c : candidates) EXPECT_EQ(c.toObject().keys(), QStringList({"sum", "x"}));
   EXPECT_EQ(o.value("files").toArray(), QJsonArray({"AntStrSu.txt", "AntKurve.BMP"}));
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntKurve.BMP"}));
   EXPECT_EQ(BitmapSize(ReadBytes(dir.file("AntKurve.BMP"))), std::make_pair(804, 209));

@@ -15,6 +15,7 @@
 #include "calc/picture/LabelFont.h"
 #include "calc/picture/LabelFontQt.h"
 #include "calc/run.h"
+#include "tests/calc/run_support.h"
 
 using namespace lorvant;
 
@@ -43,22 +44,7 @@ class Host : public RunHost {
   Canvas& canvas() override { return image; }
 };
 
-RunInput Typical(const QString& folder) {
-  RunInput in;
-  in.preferredFrequency = "14,2";
-  in.halfWaves = "4";
-  in.shorteningFactor = "0,95";
-  in.tolerance = "5";
-  in.outerDiameter = "2,1";
-  in.minimumSum = "0,4";
-  in.dielectric = "1,00059 Luft";
-  in.conductorDiameter = "1,4";
-  in.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
-  in.resultsFolder = folder.toStdString() + "/";
-  in.programFolder = in.resultsFolder;
-  in.dateText = "08.12.2026 15:44:35";
-  return in;
-}
+RunInput Typical(const QString& folder) { return test::TypicalInput(folder.toStdString() + "/"); }
 
 }  // namespace
 

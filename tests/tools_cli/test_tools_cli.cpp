@@ -8,29 +8,19 @@
 #include <iterator>
 
 #include "calc/dipole.h"
+#include "tests/calc/run_support.h"
 #include "tests/cli/tool_process.h"
 
 namespace lorvant {
 namespace {
 
+using test::ReadBytes;
 using test::RunTool;
 
-std::string ReadBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class Folder {
- public:
-  explicit Folder(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() / ("lorvant-toolscli-" + name + "-" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
+// A results folder below a fresh temporary one: the tool makes it itself.
+struct OutFolder {
+  test::TempFolder base;
+  std::filesystem::path path() const { return base.file("out"); }
 };
 
 TEST(VkCommand, PrintsTheThreeResults) {
@@ -93,7 +83,7 @@ TEST(PruneCommand, RefusalsNameTheField) {
 }
 
 TEST(DipoleCommand, WorkedExampleWithReport) {
-  Folder dir("dipole");
+  const OutFolder dir;
   const auto r = RunTool({"dipole", "--frequency", "14,2", "--exciter-frequency", "3,5", "--diameter", "2",
                           "--exciter-diameter", "2", "--vk", "0,95", "--out", dir.path().string(), "--date",
                           "01.02.2024 10:00:00", "--decimal-separator", ","});
@@ -124,7 +114,7 @@ TEST(DipoleCommand, WindomInEnglish) {
 
 TEST(DipoleCommand, DefaultsComeFromTheMainFormAndRefusalsSuggest) {
   // Without exciter values: the lowest --band and the conductor diameter.
-  Folder dir("defaults");
+  const OutFolder dir;
   auto r = RunTool({"dipole", "--frequency", "14,2", "--band", "7", "--band", "3.5", "--conductor", "2,5", "--out",
                     dir.path().string(), "--decimal-separator", ","});
   EXPECT_EQ(r.status, 0) << r.err;
@@ -153,7 +143,7 @@ TEST(DipoleCommand, ShorteningFactorAndFeedPointMustBeOnTheWire) {
     return args;
   };
   // A Vk outside 0 .. 1 is refused like a zero one: no result, no file.
-  Folder dir("vk");
+  const OutFolder dir;
   for (const char* vk : {"-5", "1e38", "1,2"}) {
     const auto r = RunTool(with({"--vk", vk, "--out", dir.path().string()}));
     EXPECT_EQ(r.status, 1) << vk;
