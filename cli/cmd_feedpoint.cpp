@@ -206,10 +206,7 @@ int AllBandsCommand(const Args& args) {
           "the run's length as the window writes it or --resonance from --frequency (default no)",
           [&adapt](const std::string& v) { adapt = YesNo(v) ? Answer::Yes : Answer::No; });
   p.value("out", "DIR", "folder for SpeisePkt.txt (made when missing; an earlier file is replaced)",
-          [&out](const std::string& v) {
-            if (v.empty()) throw UsageError("a folder is needed");
-            out = v;
-          });
+          FolderValue(out));
   p.section("Presentation");
   shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
   p.epilogue(std::string(

@@ -49,10 +49,7 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
   p.value("out", "DIR",
           "folder for the deck Lorvant.nec and the report NecCheck.txt (required; made when missing; nothing else "
           "is written there)",
-          [&o](const std::string& v) {
-            if (v.empty()) throw UsageError("a folder is needed");
-            o.out = v;
-          });
+          FolderValue(o.out));
   p.flag("json", "print one JSON object on stdout instead of the table (see below)", [&o] { o.json = true; });
 
   p.section("NEC-2 check");

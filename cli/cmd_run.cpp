@@ -119,10 +119,7 @@ void DeclareOptions(OptionParser& p, RunOptions& o) {
   p.value("out", "DIR",
           "folder for AntStrSu.txt, AntSpezi.txt and AntKurve.BMP (required; made when missing; earlier files of the "
           "same names are replaced when the run completes)",
-          [&o](const std::string& v) {
-            if (v.empty()) throw UsageError("a folder is needed");
-            o.out = v;
-          });
+          FolderValue(o.out));
   p.flag("allow-large", "write a special table above 1 GB (without it such a run ends before it writes anything)",
          [&o] { o.allowLarge = true; });
   p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });

@@ -206,10 +206,7 @@ void DeclareDipoleContext(OptionParser& p, DipoleOptions& o) {
 void DeclareDipoleOutput(OptionParser& p, DipoleOptions& o) {
   p.section("Results and presentation");
   p.value("out", "DIR", "folder for ZusatzDipol.txt (made when missing; an earlier file is replaced)",
-          [&o](const std::string& v) {
-            if (v.empty()) throw UsageError("a folder is needed");
-            o.out = v;
-          });
+          FolderValue(o.out));
   o.shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
   p.epilogue(std::string("A spacing outside the range where its formula holds is marked \" (!)\", as the\n"
                          "window shows it in red. A refused input names its field on stderr, with the value\n"

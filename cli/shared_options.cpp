@@ -115,6 +115,13 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
             [this](const std::string& v) { date_ = WithoutControls(v); });
 }
 
+std::function<void(const std::string&)> FolderValue(std::optional<std::string>& into) {
+  return [&into](const std::string& v) {
+    if (v.empty()) throw UsageError("a folder is needed");
+    into = v;
+  };
+}
+
 std::string OutputFolder(const std::string& value) {
   if (value.empty()) throw UsageError("a folder is needed");
   namespace fs = std::filesystem;

@@ -64,6 +64,9 @@ class SharedInputs {
   int lengthMode_ = kLengthPreferred;
 };
 
+// Takes an --out value: a folder name, which may not be empty.
+std::function<void(const std::string&)> FolderValue(std::optional<std::string>& into);
+
 // The folder of an --out option: made when missing and checked for
 // writing (a probe file is created and removed). Returns it with its final
 // "/"; throws UsageError when it cannot take files.

@@ -40,3 +40,14 @@ function(lorvant_qtest name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${LORVANT_TEST_ENV}")
 endfunction()
+
+# Adds every subfolder of the calling folder that has a CMakeLists.txt: a new
+# test or benchmark folder needs no line elsewhere.
+function(lorvant_add_subfolders)
+  file(GLOB dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(dir ${dirs})
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
