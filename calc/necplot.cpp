@@ -13,7 +13,7 @@ namespace lorvant::nec {
 namespace {
 
 // A panel's place in the picture, pixels.
-constexpr double kPanelWidth = 260, kPanelHeight = 200;
+constexpr double kPanelWidth = 272, kPanelHeight = 200;
 constexpr double kPlotLeft = 42, kPlotTop = 28, kPlotWidth = 200, kPlotHeight = 140;
 constexpr double kTitleHeight = 30;  // the picture's heading above the panels
 constexpr int kPerRow = 4;
@@ -132,7 +132,7 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
     for (const Marked& m : {Marked{2, kTwo, "2:1"}, Marked{3, kThree, "3:1"}}) {
       const double y = SwrToY(m.swr, top, bottom);
       p.lines.push_back({{left, y}, {right, y}, m.colour, 1.5, true});
-      p.texts.push_back({{right - 3, y - 3}, m.label, TextAnchor::End, 10, m.colour, false});
+      p.texts.push_back({{right + 3, y + 4}, m.label, TextAnchor::Start, 10, m.colour, false});
     }
     Frame(p, left, top, kPlotWidth, kPlotHeight);
 

@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QMdiSubWindow>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -88,6 +90,8 @@ frmNec* frmNec::instance() {
   if (!current) {
     current = new frmNec();
     Forms::adopt(current);
+    // Room for the table and three bands' pictures side by side.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(current->parentWidget())) sub->resize(860, 760);
   }
   return current;
 }
@@ -166,9 +170,14 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   lblHinweis->setWordWrap(true);
   outer->addWidget(lblHinweis);
 
-  Bild1 = new QLabel(this);
+  // The picture is as wide as four bands; a smaller window scrolls it.
+  auto* scroll = new QScrollArea(this);
+  Bild1 = new QLabel(scroll);
   Bild1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  outer->addWidget(Bild1, 1);
+  scroll->setWidget(Bild1);
+  scroll->setWidgetResizable(true);
+  scroll->setMinimumHeight(250);
+  outer->addWidget(scroll, 1);
   auto* pictureRow = new QHBoxLayout();
   cmdBild = new QPushButton(this);
   pictureRow->addWidget(cmdBild);
@@ -185,7 +194,7 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   connect(cmdAbbrechen, &QPushButton::clicked, this, &frmNec::cmdAbbrechen_Click);
   connect(cmdBild, &QPushButton::clicked, this, &frmNec::cmdBild_Click);
   connect(timer_, &QTimer::timeout, this, &frmNec::poll);
-  resize(1060, 760);
+  resize(840, 720);
 }
 
 frmNec::~frmNec() {
