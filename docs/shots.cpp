@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -92,6 +93,14 @@ class Camera {
     save(name, box.grab());
   }
   void takeImage(const QString& name, const QImage& image) { save(name, QPixmap::fromImage(image)); }
+  // A picture that is text (SVG).
+  void takeText(const QString& fileName, const std::string& text) {
+    QFile file(QDir(folder_).filePath(fileName));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
+      std::fprintf(stderr, "lorvant_shots: cannot write %s\n", qPrintable(file.fileName()));
+      ok = false;
+    }
+  }
 
  private:
   void save(const QString& name, const QPixmap& picture) {
@@ -138,6 +147,7 @@ void shootNec(MDIForm1& main, Camera& camera, bool de) {
   }
   camera.take(QStringLiteral("nec"), w);
   camera.takeImage(QStringLiteral("necswr"), PaintSwrPicture(picture));
+  camera.takeText(QStringLiteral("necswr.svg"), nec::SwrPictureSvg(picture));
 }
 
 bool shoot(const QString& language, char separator, const QString& folder) {
