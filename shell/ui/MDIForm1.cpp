@@ -143,7 +143,8 @@ void MDIForm1::runFinished(bool completed) {
   // an antenna, so their submenu opens with the first run that got one.
   action("mnuBerSpeisePkt")->setEnabled(true);
   if (completed) action("mnuBerSpeise")->setEnabled(true);
-  if (completed) action("mnuBerNec")->setEnabled(true);
+  // The NEC-2 check models the last run's design; one that ended early left none.
+  action("mnuBerNec")->setEnabled(completed);
 }
 
 void MDIForm1::setStatusText(const QString& text) { panel1_->setText(text); }

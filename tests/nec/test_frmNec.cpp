@@ -127,6 +127,12 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->cboBoden->currentText(), QString::fromStdString(nec::GroundName(nec::Ground::Average, Language::German)));
     QCOMPARE(w->txtPunkte->text(), QString("5"));
     QVERIFY(w->cmdPruefen->isEnabled() && !w->cmdAbbrechen->isEnabled() && !w->cmdBild->isEnabled());
+
+    // A run that ends early leaves no design to check.
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 ? 1 : 0);
+    form_->runCalculation();
+    QVERIFY(QString::fromStdString(form_->values().note).contains("mindestens zwei"));
+    QVERIFY(!entry->isEnabled());
   }
 
   // A check shows one row per counted band with the engine's numbers, says
