@@ -112,6 +112,11 @@ void frmNec::connectMenus(MDIForm1* main) {
   QAction* entry = main->action("mnuBerNec");
   entry->setEnabled(false);
   QObject::connect(entry, &QAction::triggered, entry, [] { mnuBerNec(); });
+  // After the main window's own handler has switched the language.
+  for (const char* language : {"mnuSprache_dtsch", "mnuSprache_engl"})
+    QObject::connect(main->action(language), &QAction::triggered, entry, [] {
+      if (current) current->applyCaptions();
+    });
 }
 
 frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {

@@ -241,6 +241,10 @@ class TestNecWindow : public QObject {
     QVERIFY(check(w));
     QVERIFY2(w->lblHinweis->text().startsWith("Use a "), qPrintable(w->lblHinweis->text()));
     QCOMPARE(w->grdErgebnis->item(1, 0)->text(), QString("14 MHz"));
+    // Switching the language relabels the open window.
+    main_->action("mnuSprache_dtsch")->trigger();
+    QCOMPARE(w->windowTitle(), QString("NEC-2-Prüfung"));
+    QCOMPARE(w->cmdPruefen->text(), QString("&Prüfen"));
   }
 
   // The real engine on the README's example, when it is installed.
