@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <sstream>
@@ -241,19 +242,30 @@ void frmNec::applyCaptions() {
 }
 
 void frmNec::takeDesign(const MainFormValues& v) {
-  design_ = nec::Design{};
-  design_.length = v.run.length;
-  design_.conductorDiameter = nec::TypedDecimal(ParseNumber(v.run.conductorDiameter));
-  design_.segment = v.run.report.segment;
-  design_.bands = v.run.report.bands;
-  design_.extraBand = v.run.extraBand;
-  design_.extraFrequency = v.run.extraFrequency;
-  design_.reportData = v.run.report;
-  design_.proposedFeeds = v.run.candidates;
+  nec::Design d;
+  d.length = v.run.length;
+  d.conductorDiameter = nec::TypedDecimal(ParseNumber(v.run.conductorDiameter));
+  d.segment = v.run.report.segment;
+  d.bands = v.run.report.bands;
+  d.extraBand = v.run.extraBand;
+  d.extraFrequency = v.run.extraFrequency;
+  d.reportData = v.run.report;
+  d.proposedFeeds = v.run.candidates;
 
   const char sep = Module1::decimalSeparator();
   lblLaenge->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
-                     q(report::FormatPicture(design_.length, "###0.0##", sep)) + " m");
+                     q(report::FormatPicture(d.length, "###0.0##", sep)) + " m");
+  // Opened again after the same run, the window keeps what was typed.
+  const auto sameFeeds = [](const std::vector<FeedCandidate>& a, const std::vector<FeedCandidate>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FeedCandidate& x, const FeedCandidate& y) { return x.x == y.x; });
+  };
+  const bool same = d.length == design_.length && d.conductorDiameter == design_.conductorDiameter &&
+                    d.bands == design_.bands && d.segment == design_.segment &&
+                    d.reportData.f0 == design_.reportData.f0 && d.reportData.n == design_.reportData.n &&
+                    d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
+  design_ = std::move(d);
+  if (same) return;
   cboSpeisepunkt->clear();
   for (const FeedCandidate& c : design_.proposedFeeds)
     cboSpeisepunkt->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);

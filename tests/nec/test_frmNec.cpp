@@ -128,6 +128,16 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->txtPunkte->text(), QString("5"));
     QVERIFY(w->cmdPruefen->isEnabled() && !w->cmdAbbrechen->isEnabled() && !w->cmdBild->isEnabled());
 
+    // Opened again after the same run it keeps what was typed; a new run
+    // brings its own feed points.
+    w->cboSpeisepunkt->setCurrentText("10,5");
+    w->close();
+    QCOMPARE(open()->cboSpeisepunkt->currentText(), QString("10,5"));
+    form_->Text2->setText("2");
+    form_->runCalculation();
+    QCOMPARE(open()->cboSpeisepunkt->currentText(),
+             QString::fromStdString(report::FormatPicture(form_->values().run.candidates.at(0).x, "0.00", ',')));
+
     // A run that ends early leaves no design to check.
     for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 ? 1 : 0);
     form_->runCalculation();
