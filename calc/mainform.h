@@ -95,6 +95,8 @@ struct LastRun {
   bool extraBand = false;    // the additional band
   float extraFrequency = 0;
   std::vector<FeedCandidate> candidates;  // the proposed feed points
+  std::string conductorDiameter;          // as the run read it, mm
+  report::ReportData report;              // what its current-sum report was written from
 };
 
 // The main form as the tool windows read it: its fields as typed, its note

@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -19,14 +20,18 @@
 #include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 #include <cstdio>
 
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
+#include "nec/frmNec.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "tests/support/FakeNecEngine.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/HelpInfo.h"
@@ -87,6 +92,15 @@ class Camera {
     QTest::qWait(20);
     save(name, box.grab());
   }
+  void takeImage(const QString& name, const QImage& image) { save(name, QPixmap::fromImage(image)); }
+  // A picture that is text (SVG).
+  void takeText(const QString& fileName, const std::string& text) {
+    QFile file(QDir(folder_).filePath(fileName));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
+      std::fprintf(stderr, "lorvant_shots: cannot write %s\n", qPrintable(file.fileName()));
+      ok = false;
+    }
+  }
 
  private:
   void save(const QString& name, const QPixmap& picture) {
@@ -100,6 +114,41 @@ class Camera {
 };
 
 void set(QLineEdit* field, const char* text) { field->setText(QString::fromUtf8(text)); }
+
+// The NEC-2 check of the manuals' worked example: a 40 m-10 m OCF (one
+// half-wave at 7.1 MHz; 7, 14 and 28 MHz) fed at 7.06 m, 10 m over average
+// ground. With nec2c the numbers are the engine's; a build without it gets
+// the test engine's made-up numbers, and the pictures say so.
+void shootNec(MDIForm1& main, Camera& camera, bool de) {
+  const bool real = !nec::FindEngine().empty();
+  if (!real) {
+    std::fprintf(stderr, "lorvant_shots: nec2c not found; the NEC-2 pictures show made-up numbers\n");
+    frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
+  }
+  frmHauptform* f = main.mainForm();
+  set(f->Text1, de ? "7,1" : "7.1");
+  set(f->Text2, "1");
+  for (int band = 0; band < kBandCount; ++band) f->setBandValue(band, band == 3 || band == 5 || band == 9 ? 1 : 0);
+  f->runCalculation();
+  main.action("mnuBerNec")->trigger();
+  frmNec* w = frmNec::loaded();
+  const int feed = w->cboSpeisepunkt->findText(de ? QStringLiteral("7,06") : QStringLiteral("7.06"));
+  if (feed >= 0) w->cboSpeisepunkt->setCurrentIndex(feed);
+  QSignalSpy finished(w, &frmNec::checkFinished);
+  w->cmdPruefen_Click();
+  if (!finished.wait(120000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
+  nec::SwrPicture picture = w->picture();
+  if (!real) {
+    const QString note = de ? QStringLiteral("Beispielbild ohne nec2c: die Zahlen sind nicht gerechnet.")
+                            : QStringLiteral("Example made without nec2c: the numbers are not computed.");
+    w->lblHinweis->setText(note);
+    picture.texts.push_back({{8, picture.height - 6}, note.toStdString(), nec::TextAnchor::Start, 11, {200, 0, 0}, true});
+    frmNec::setEngineFactory({});
+  }
+  camera.take(QStringLiteral("nec"), w);
+  camera.takeImage(QStringLiteral("necswr"), PaintSwrPicture(picture));
+  camera.takeText(QStringLiteral("necswr.svg"), nec::SwrPictureSvg(picture));
+}
 
 bool shoot(const QString& language, char separator, const QString& folder) {
   QTemporaryDir results;
@@ -171,6 +220,8 @@ bool shoot(const QString& language, char separator, const QString& folder) {
     camera.take(QStringLiteral("viewer"), frmRTF::loaded());
     M1::showFile(M1::resultFile(QStringLiteral("SpeisePkt.txt")));
     camera.take(QStringLiteral("report"), frmRTF::loaded());
+
+    shootNec(main, camera, de);
     frmRTF::unload();
     Forms::unloadAll();
   }

@@ -11,7 +11,7 @@ required=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core  # the picture's label font is rendered from DejaVu Sans at build time
   qt6-translations-l10n libqt6svg6
-  nec2c  # the NEC-2 engine of the design check (lorvant-calc nec); its tests skip without it
+  nec2c  # the NEC-2 engine of the design check (lorvant-calc nec, its window, the manual's pictures of it); its tests skip without it
 )
 # Only some tests need these, and each such test is skipped with a message
 # when its tool is missing, so a release that lacks one of these names must

@@ -965,6 +965,8 @@ MainFormValues frmHauptform::values() const {
   v.run.extraBand = s.extraBandOn;
   v.run.extraFrequency = s.extraBandFrequency;
   v.run.candidates = lastCandidates_;
+  v.run.conductorDiameter = lastRun_.conductorDiameter;
+  v.run.report = lastRun_.report;
   v.calculator = calculatorState();
   return v;
 }
@@ -977,7 +979,9 @@ void frmHauptform::runCalculation() {
   {
     const BusyPointer busy;
     FormRunHost host(this, *canvas_);
-    out = RunOptimisation(runInput(), host);
+    const RunInput in = runInput();
+    out = RunOptimisation(in, host);
+    lastRun_.conductorDiameter = in.conductorDiameter;
   }
   applyRunOutput(out);
   emit runFinished(out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing);
@@ -1023,6 +1027,7 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   shared.extraBandFrequency = out.extraFrequency;
   if (out.preferredFrequency) shared.antennaLength = out.length;
   lastCandidates_ = out.candidates;
+  lastRun_.report = out.reportData;
   if (!out.reportPath.empty()) shared.reportPath = Module1::fromNativePath(out.reportPath);
 
   const bool ranThrough = out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing;

@@ -171,6 +171,7 @@ class frmHauptform : public QWidget {
 
   std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
   std::vector<FeedCandidate> lastCandidates_;  // the feed points the last run proposed
+  LastRun lastRun_;  // the last run's conductor and report data (the NEC-2 check models them)
   QSize fittedSize_;  // the sub-window size last set by fitToArea
   int spinnerPrevious_ = 0;  // the spinner's value before its last change
   bool spinnerAdjusting_ = false;

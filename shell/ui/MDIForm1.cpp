@@ -15,6 +15,7 @@
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
+#include "nec/frmNec.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -76,6 +77,8 @@ const MenuEntry kMenu[] = {
     {"mnuTrenn4", "mnuBer", Kind::Separator, "-", "-"},
     {"mnuBerZusDipol", "mnuBer", Kind::Item, "&Zusatz-Dipol/WINDOM (strahlungsgekoppelt)",
      "Additional dipole/WINDOM (radiation-coupled)", kNone, "&Zusatz-Dipol/Windom (strahlungsgekoppelt)"},
+    {"mnuTrenn8", "mnuBer", Kind::Separator, "-", "-"},
+    {"mnuBerNec", "mnuBer", Kind::Item, "&NEC-2-Prüfung", "&NEC-2 check"},
     {"mnuHelp", "", Kind::Submenu, "&?", "&?"},
     {"mnuHilfe", "mnuHelp", Kind::Item, "&Hilfe", "&Help", QKeyCombination(Qt::Key_F1)},
     {"mnuInfo", "mnuHelp", Kind::Item, "&Info", "&Info", ctrl(Qt::Key_F1)},
@@ -140,6 +143,8 @@ void MDIForm1::runFinished(bool completed) {
   // an antenna, so their submenu opens with the first run that got one.
   action("mnuBerSpeisePkt")->setEnabled(true);
   if (completed) action("mnuBerSpeise")->setEnabled(true);
+  // The NEC-2 check models the last run's design; one that ended early left none.
+  action("mnuBerNec")->setEnabled(completed);
 }
 
 void MDIForm1::setStatusText(const QString& text) { panel1_->setText(text); }
@@ -208,6 +213,7 @@ void MDIForm1::connectMenus() {
   on("mnuInfo", [this] { HelpInfo::mnuInfo(this); });
   on("mnuDatDruck", [this] { HelpInfo::mnuDatDruck(this); });
   frmSpeisePkt::connectMenus(this);
+  frmNec::connectMenus(this);
 }
 
 void MDIForm1::load() {

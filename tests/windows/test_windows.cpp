@@ -27,6 +27,7 @@
 
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
+#include "nec/frmNec.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -230,6 +231,8 @@ class WindowsTest : public QObject {
     walk.visit(QStringLiteral("dipole"), ZusatzDipol::loaded(), menu);
     ZusatzDipol::loaded()->Option1_Click(1);
     walk.visit(QStringLiteral("windom"), ZusatzDipol::loaded(), menu);
+    frmNec::mnuBerNec();
+    walk.visit(QStringLiteral("nec check"), frmNec::loaded(), menu);
     QVERIFY(M1::showFile(M1::state().reportPath));
     walk.visit(QStringLiteral("viewer"), frmRTF::loaded(), nullptr);
 

@@ -1,0 +1,532 @@
+#include "nec/frmNec.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QMdiSubWindow>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "calc/filecommit.h"
+#include "calc/mainform.h"
+#include "calc/necdeck.h"
+#include "calc/necswr.h"
+#include "calc/numparse.h"
+#include "calc/reports/neccheck.h"
+#include "calc/reports/text.h"
+#include "forms/main/frmHauptform.h"
+#include "shell/Fields.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/MDIForm1.h"
+
+namespace lorvant {
+namespace {
+
+QPointer<frmNec> current;
+frmNec::EngineFactory engineFactory;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr nec::Ground kGrounds[] = {nec::Ground::FreeSpace, nec::Ground::Perfect, nec::Ground::Poor,
+                                    nec::Ground::Average, nec::Ground::Good};
+constexpr int kAverageGround = 3;
+// How often the window looks at a running check.
+constexpr int kPollMs = 50;
+
+QColor ToQt(nec::PlotColour c) { return QColor(c.r, c.g, c.b); }
+
+QString MessageTitle() { return QStringLiteral(" NEC-2"); }
+
+}  // namespace
+
+// A check running in its own thread; the window polls it.
+struct frmNec::Job {
+  std::unique_ptr<nec::Engine> engine;
+  nec::Design design;
+  nec::Settings settings;
+  nec::Plan plan;
+  Language language = Language::German;
+  char sep = ',';
+  std::string dateText;
+  std::string deckPath, reportPath;
+
+  std::atomic<int> solved{0};
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  nec::EngineResult result;  // read after `done`
+  std::thread thread;
+
+  void run() {
+    result = engine->run(plan.deck, [this](int n) {
+      solved = n;
+      return !cancel.load();
+    });
+    done = true;
+  }
+};
+
+frmNec* frmNec::instance() {
+  if (!current) {
+    current = new frmNec();
+    Forms::adopt(current);
+    // Room for the table and three bands' pictures side by side.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(current->parentWidget())) sub->resize(860, 760);
+  }
+  return current;
+}
+
+frmNec* frmNec::loaded() { return current.data(); }
+
+void frmNec::setEngineFactory(EngineFactory factory) { engineFactory = std::move(factory); }
+
+void frmNec::mnuBerNec() {
+  frmNec* w = instance();
+  w->applyCaptions();
+  // A running check keeps the design it started with.
+  if (!w->running()) w->takeDesign(frmHauptform::instance()->values());
+  Forms::show(w);
+}
+
+void frmNec::connectMenus(MDIForm1* main) {
+  QAction* entry = main->action("mnuBerNec");
+  entry->setEnabled(false);
+  QObject::connect(entry, &QAction::triggered, entry, [] { mnuBerNec(); });
+  // After the main window's own handler has switched the language.
+  for (const char* language : {"mnuSprache_dtsch", "mnuSprache_engl"})
+    QObject::connect(main->action(language), &QAction::triggered, entry, [] {
+      if (current) current->applyCaptions();
+    });
+}
+
+frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
+  setObjectName("frmNec");
+  auto* outer = new QVBoxLayout(this);
+
+  lblLaenge = new QLabel(this);
+  outer->addWidget(lblLaenge);
+
+  auto* grid = new QGridLayout();
+  Label1 = new QLabel(this);
+  cboSpeisepunkt = new QComboBox(this);
+  Fields::keepTypedText(cboSpeisepunkt);
+  Fields::filterNumbers(cboSpeisepunkt, kDecimalKeys);
+  Label2 = new QLabel(this);
+  txtHoehe = new QLineEdit(this);
+  Fields::filterNumbers(txtHoehe, kDecimalKeys);
+  Label3 = new QLabel(this);
+  cboBoden = new QComboBox(this);
+  Label4 = new QLabel(this);
+  cboBalun = new QComboBox(this);
+  Label5 = new QLabel(this);
+  txtPunkte = new QLineEdit(this);
+  Fields::filterNumbers(txtPunkte, kWholeKeys);
+  txtPunkte->setMaxLength(3);
+  const std::pair<QLabel*, QWidget*> rows[] = {
+      {Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden}, {Label4, cboBalun}, {Label5, txtPunkte}};
+  int row = 0;
+  for (const auto& [label, field] : rows) {
+    label->setBuddy(field);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    ++row;
+  }
+  grid->setColumnStretch(2, 1);
+  outer->addLayout(grid);
+
+  auto* buttons = new QHBoxLayout();
+  cmdPruefen = new QPushButton(this);
+  cmdAbbrechen = new QPushButton(this);
+  prgFortschritt = new QProgressBar(this);
+  prgFortschritt->setFormat(QStringLiteral("%v / %m"));
+  buttons->addWidget(cmdPruefen);
+  buttons->addWidget(cmdAbbrechen);
+  buttons->addWidget(prgFortschritt, 1);
+  outer->addLayout(buttons);
+
+  grdErgebnis = new QTableWidget(0, 6, this);
+  grdErgebnis->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grdErgebnis->verticalHeader()->hide();
+  grdErgebnis->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  grdErgebnis->setMinimumHeight(120);
+  outer->addWidget(grdErgebnis);
+
+  lblHinweis = new QLabel(this);
+  lblHinweis->setWordWrap(true);
+  outer->addWidget(lblHinweis);
+
+  // The picture is as wide as four bands; a smaller window scrolls it.
+  auto* scroll = new QScrollArea(this);
+  Bild1 = new QLabel(scroll);
+  Bild1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scroll->setWidget(Bild1);
+  scroll->setWidgetResizable(true);
+  scroll->setMinimumHeight(250);
+  outer->addWidget(scroll, 1);
+  auto* pictureRow = new QHBoxLayout();
+  cmdBild = new QPushButton(this);
+  pictureRow->addWidget(cmdBild);
+  pictureRow->addStretch();
+  outer->addLayout(pictureRow);
+
+  txtHoehe->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
+  txtPunkte->setText(QString::number(nec::kDefaultSweepPoints));
+  applyCaptions();
+  setRunning(false);
+  cmdBild->setEnabled(false);
+
+  connect(cmdPruefen, &QPushButton::clicked, this, &frmNec::cmdPruefen_Click);
+  connect(cmdAbbrechen, &QPushButton::clicked, this, &frmNec::cmdAbbrechen_Click);
+  connect(cmdBild, &QPushButton::clicked, this, &frmNec::cmdBild_Click);
+  connect(timer_, &QTimer::timeout, this, &frmNec::poll);
+  resize(840, 720);
+}
+
+frmNec::~frmNec() {
+  if (job_) {
+    job_->cancel = true;
+    job_->thread.join();
+  }
+}
+
+void frmNec::applyCaptions() {
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  setWindowTitle(Module1::tr("NEC-2-Prüfung", "NEC-2 check"));
+  Label1->setText(Module1::tr("&Speisepunkt ab Anfang [m]:", "Feed &point from the start [m]:"));
+  Label2->setText(Module1::tr("&Höhe über Grund [m]:", "&Height above ground [m]:"));
+  Label3->setText(Module1::tr("B&oden:", "&Ground:"));
+  Label4->setText(Module1::tr("Ba&lun:", "&Balun:"));
+  Label5->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
+  cmdPruefen->setText(Module1::tr("&Prüfen", "Chec&k"));
+  cmdAbbrechen->setText(Module1::tr("&Abbrechen", "C&ancel"));
+  cmdBild->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
+  grdErgebnis->setHorizontalHeaderLabels({QStringLiteral("Band"), QStringLiteral("MHz"), QStringLiteral("R [Ohm]"),
+                                          QStringLiteral("X [Ohm]"), Module1::tr("SWV", "SWR"),
+                                          Module1::tr("Modell [Ohm]", "Model [Ohm]")});
+
+  const int ground = cboBoden->count() ? cboBoden->currentIndex() : kAverageGround;
+  cboBoden->clear();
+  for (nec::Ground g : kGrounds) cboBoden->addItem(q(nec::GroundName(g, lang)));
+  cboBoden->setCurrentIndex(ground);
+
+  const int balun = cboBalun->count() ? cboBalun->currentIndex() : 0;
+  cboBalun->clear();
+  cboBalun->addItem(Module1::tr("automatisch", "automatic"));
+  for (double ratio : nec::kBalunRatios) cboBalun->addItem(q(nec::BalunText(ratio, sep)), ratio);
+  cboBalun->setCurrentIndex(balun);
+
+  if (!job_ && grdErgebnis->rowCount() == 0)
+    lblHinweis->setText(Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."));
+}
+
+void frmNec::takeDesign(const MainFormValues& v) {
+  nec::Design d;
+  d.length = v.run.length;
+  d.conductorDiameter = nec::TypedDecimal(ParseNumber(v.run.conductorDiameter));
+  d.segment = v.run.report.segment;
+  d.bands = v.run.report.bands;
+  d.extraBand = v.run.extraBand;
+  d.extraFrequency = v.run.extraFrequency;
+  d.reportData = v.run.report;
+  d.proposedFeeds = v.run.candidates;
+
+  const char sep = Module1::decimalSeparator();
+  lblLaenge->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
+                     q(report::FormatPicture(d.length, "###0.0##", sep)) + " m");
+  // Opened again after the same run, the window keeps what was typed.
+  const auto sameFeeds = [](const std::vector<FeedCandidate>& a, const std::vector<FeedCandidate>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FeedCandidate& x, const FeedCandidate& y) { return x.x == y.x; });
+  };
+  const bool same = d.length == design_.length && d.conductorDiameter == design_.conductorDiameter &&
+                    d.bands == design_.bands && d.segment == design_.segment &&
+                    d.reportData.f0 == design_.reportData.f0 && d.reportData.n == design_.reportData.n &&
+                    d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
+  design_ = std::move(d);
+  if (same) return;
+  cboSpeisepunkt->clear();
+  for (const FeedCandidate& c : design_.proposedFeeds)
+    cboSpeisepunkt->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
+  if (cboSpeisepunkt->count() > 0) cboSpeisepunkt->setCurrentIndex(0);
+}
+
+std::optional<double> frmNec::feedPoint() {
+  const QString text = cboSpeisepunkt->currentText().trimmed();
+  const int index = cboSpeisepunkt->currentIndex();
+  // A chosen proposal keeps all its digits; a typed distance is read as typed.
+  if (index >= 0 && text == cboSpeisepunkt->itemText(index)) return cboSpeisepunkt->itemData(index).toDouble();
+  const double feed = nec::TypedDecimal(Module1::parse(text));
+  const double length = nec::TypedDecimal(design_.length);
+  if (feed > 0 && feed < length) return feed;
+  showMessage(this,
+              Module1::tr("Der Speisepunkt muss auf dem Draht liegen: über 0 m und unter ",
+                          "The feed point must lie on the wire: above 0 m and below ") +
+                  q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m.",
+              MessageTitle(), Icon::Exclamation);
+  cboSpeisepunkt->setFocus();
+  return std::nullopt;
+}
+
+void frmNec::cmdPruefen_Click() {
+  if (job_) return;
+  if (!(design_.length > 0)) {
+    showMessage(this, Module1::tr("Bitte zuerst die Antenne berechnen.", "Please calculate the antenna first."),
+                MessageTitle(), Icon::Exclamation);
+    return;
+  }
+  const std::optional<double> feed = feedPoint();
+  if (!feed) return;
+  nec::Settings settings;
+  settings.feed = *feed;
+  settings.height = nec::TypedDecimal(Module1::parse(txtHoehe->text()));
+  if (!(settings.height > 0)) {
+    showMessage(this, Module1::tr("Die Höhe muss über 0 m liegen.", "The height must lie above 0 m."), MessageTitle(),
+                Icon::Exclamation);
+    txtHoehe->setFocus();
+    return;
+  }
+  settings.sweepPoints = txtPunkte->text().isEmpty() ? -1 : txtPunkte->text().toInt();
+  if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
+    showMessage(this, Module1::tr("Der Sweep hat 0 oder 2 bis 101 Punkte je Band.",
+                                  "The sweep has 0 or 2 to 101 points per band."),
+                MessageTitle(), Icon::Exclamation);
+    txtPunkte->setFocus();
+    return;
+  }
+  settings.ground = kGrounds[std::max(0, cboBoden->currentIndex())];
+  if (cboBalun->currentIndex() > 0) settings.balunRatio = cboBalun->currentData().toDouble();
+
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  auto job = std::make_shared<Job>();
+  try {
+    job->plan = nec::PrepareCheck(design_, settings);
+  } catch (const nec::ModelError& e) {
+    showMessage(this, q(nec::ModelErrorText(e, lang, sep)), MessageTitle(), Icon::Exclamation);
+    return;
+  }
+  if (!Module1::ensureWritableResultsFolder(this)) return;
+  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>();
+  job->design = design_;
+  job->settings = settings;
+  job->language = lang;
+  job->sep = sep;
+  job->dateText = Module1::generalDateTime().toStdString();
+  job->deckPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(nec::kDeckFileName)));
+  job->reportPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(report::kNecCheckFileName)));
+
+  job_ = job;
+  prgFortschritt->setRange(0, job->plan.frequencies.count());
+  prgFortschritt->setValue(0);
+  lblHinweis->setText(Module1::tr("nec2c rechnet ...", "nec2c is working ..."));
+  setRunning(true);
+  job->thread = std::thread([job] { job->run(); });
+  timer_->start(kPollMs);
+}
+
+void frmNec::cmdAbbrechen_Click() {
+  if (job_) job_->cancel = true;
+}
+
+void frmNec::setRunning(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, cmdPruefen})
+    w->setEnabled(!on);
+  cmdAbbrechen->setEnabled(on);
+  if (!on) prgFortschritt->reset();
+}
+
+void frmNec::poll() {
+  if (!job_) return;
+  prgFortschritt->setValue(std::min(job_->solved.load(), prgFortschritt->maximum()));
+  if (job_->done) finish();
+}
+
+void frmNec::failed(const QString& text) {
+  lblHinweis->setText(text);
+  showMessage(this, text, MessageTitle(), Icon::Exclamation);
+}
+
+void frmNec::finish() {
+  timer_->stop();
+  std::shared_ptr<Job> job = std::move(job_);
+  job->thread.join();
+  setRunning(false);
+  const Language lang = job->language;
+
+  using Status = nec::EngineResult::Status;
+  if (job->result.status == Status::Cancelled) {
+    // Nothing of this check is written: the earlier deck and report stay.
+    lblHinweis->setText(Module1::tr("Prüfung abgebrochen; die Dateien der letzten Prüfung bleiben erhalten.",
+                                    "Check cancelled; the files of the last check are kept."));
+    emit checkFinished();
+    return;
+  }
+
+  std::optional<nec::Result> result;
+  QString failure;
+  switch (job->result.status) {
+    case Status::Completed:
+      try {
+        result = nec::Evaluate(job->design, job->settings, job->plan, job->result.output);
+      } catch (const nec::OutputError& e) {
+        failure = q(nec::OutputErrorText(e, lang));
+      }
+      break;
+    case Status::Missing: failure = q(nec::EngineMissingText(lang, job->deckPath)); break;
+    default: failure = q(nec::EngineFailedText(lang, job->result.message)); break;
+  }
+
+  try {
+    if (!result) {
+      // The deck still serves for a run by hand; a report of an earlier
+      // check would lie beside a deck it does not belong to.
+      files::WriteFileAtomically(job->deckPath, job->plan.deck);
+      std::error_code ignored;
+      std::filesystem::remove(job->reportPath, ignored);
+      failed(failure);
+      emit checkFinished();
+      return;
+    }
+    const report::NecCheckReport data =
+        report::MakeNecCheckReport(job->design, job->plan, *result, lang, job->sep, job->dateText);
+    std::ostringstream bytes;
+    report::WriteNecCheckReport(bytes, data);
+    const std::string reportBytes = bytes.str();
+    // Deck and report are one set: both new or both as they were.
+    files::StagedFile deck(job->deckPath), text(job->reportPath);
+    for (auto& [file, content] : {std::pair{&deck, std::string_view(job->plan.deck)},
+                                  std::pair{&text, std::string_view(reportBytes)}}) {
+      file->open();
+      file->write(content);
+      file->finish();
+    }
+    files::StagedFile* set[] = {&deck, &text};
+    files::CommitFiles(set);
+    showResult(job->design, job->plan, *result);
+    lblHinweis->setText(q(report::BalunAdvice(data)) + QStringLiteral("\n") +
+                        Module1::tr("Geschrieben: ", "Written: ") + Module1::fromNativePath(job->reportPath));
+  } catch (const files::FileError& e) {
+    failed(q(files::FileErrorText(lang, e.error(), e.path())));
+  }
+  emit checkFinished();
+}
+
+void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::Result& result) {
+  const char sep = Module1::decimalSeparator();
+  grdErgebnis->setRowCount(static_cast<int>(result.bands.size()));
+  int row = 0;
+  for (const nec::BandCheck& b : result.bands) {
+    const nec::SolvedFrequency& s = b.solved;
+    const std::string cells[] = {report::NecBandName(s.band, design.extraFrequency, sep),
+                                 report::FormatPicture(s.frequency, "#0.000#", sep),
+                                 report::FormatPicture(s.impedance.real(), "0.0", sep),
+                                 report::FormatPicture(s.impedance.imag(), "0.0", sep),
+                                 report::SwrText(s.swr, sep),
+                                 b.model ? b.model->cell : std::string("-")};
+    for (int col = 0; col < 6; ++col) {
+      auto* item = new QTableWidgetItem(q(cells[col]));
+      if (col > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      grdErgebnis->setItem(row, col, item);
+    }
+    ++row;
+  }
+  picture_ = nec::MakeSwrPicture(result, design.extraFrequency, Module1::language(), sep);
+  image_ = PaintSwrPicture(picture_);
+  Bild1->setPixmap(QPixmap::fromImage(image_));
+  cmdBild->setEnabled(true);
+}
+
+void frmNec::cmdBild_Click() {
+  if (image_.isNull()) return;
+  FileDialogRequest request;
+  request.title = Module1::tr("Bild speichern", "Save picture");
+  request.initialFolder = Module1::state().resultsFolder;
+  request.proposedName = QStringLiteral("NecSWR");
+  request.filter = QStringLiteral("PNG (*.png)|*.png|SVG (*.svg)|*.svg");
+  request.overwritePrompt = true;
+  const std::optional<FileDialogResult> chosen = seam().saveFile(this, request);
+  if (!chosen || chosen->path.isEmpty()) return;
+  QString path = chosen->path;
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  bool svg = suffix == QLatin1String("svg") || (suffix != QLatin1String("png") && chosen->filterIndex == 2);
+  if (suffix != QLatin1String("svg") && suffix != QLatin1String("png")) path += svg ? ".svg" : ".png";
+
+  std::string bytes;
+  if (svg) {
+    bytes = nec::SwrPictureSvg(picture_);
+  } else {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image_.save(&buffer, "PNG");
+    bytes = png.toStdString();
+  }
+  try {
+    files::WriteFileAtomically(Module1::nativePath(path), bytes);
+  } catch (const files::FileError& e) {
+    showMessage(this, q(files::FileErrorText(Module1::language(), e.error(), e.path())),
+                MessageTitle(), Icon::Exclamation);
+  }
+}
+
+QImage PaintSwrPicture(const nec::SwrPicture& p) {
+  QImage image(static_cast<int>(std::ceil(p.width)), static_cast<int>(std::ceil(p.height)), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (const nec::PlotLine& l : p.lines) {
+    QPen pen(ToQt(l.colour), l.width);
+    if (l.dashed) pen.setDashPattern({6 / l.width, 4 / l.width});
+    painter.setPen(pen);
+    painter.drawLine(QPointF(l.from.x, l.from.y), QPointF(l.to.x, l.to.y));
+  }
+  for (const nec::PlotCurve& c : p.curves) {
+    painter.setPen(QPen(ToQt(c.colour), c.width));
+    QPolygonF line;
+    for (const nec::PlotPoint& pt : c.points) line << QPointF(pt.x, pt.y);
+    painter.drawPolyline(line);
+  }
+  painter.setPen(Qt::NoPen);
+  for (const nec::PlotDot& d : p.dots) {
+    painter.setBrush(ToQt(d.colour));
+    painter.drawEllipse(QPointF(d.at.x, d.at.y), d.radius, d.radius);
+  }
+  for (const nec::PlotText& t : p.texts) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(static_cast<int>(t.size));
+    font.setBold(t.bold);
+    painter.setFont(font);
+    painter.setPen(ToQt(t.colour));
+    const QString text = QString::fromStdString(t.text);
+    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    const double x = t.anchor == nec::TextAnchor::Start ? t.at.x
+                     : t.anchor == nec::TextAnchor::Middle ? t.at.x - width / 2
+                                                           : t.at.x - width;
+    painter.drawText(QPointF(x, t.at.y), text);
+  }
+  return image;
+}
+
+}  // namespace lorvant

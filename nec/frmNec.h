@@ -1,0 +1,104 @@
+// The NEC-2 check window: the last run's wire with one of its feed points
+// (or a typed one) at a height over a ground, run through nec2c in the
+// background; the table of every counted band, the SWR picture and the
+// balun to use. Writes Lorvant.nec and NecCheck.txt into the results
+// folder, as the batch tool does.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "calc/neccheck.h"
+#include "calc/necengine.h"
+#include "calc/necplot.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+namespace lorvant {
+class MDIForm1;
+struct MainFormValues;
+
+class frmNec : public QWidget {
+  Q_OBJECT
+ public:
+  static frmNec* instance();  // loads it on first use
+  static frmNec* loaded();    // nullptr while not loaded
+  // mnuBerNec: the window with the last run's design.
+  static void mnuBerNec();
+  // Connects the menu entry; it opens with the first completed run.
+  static void connectMenus(MDIForm1* main);
+
+  // The engine of the next checks; empty: nec2c on PATH. Tests put a fake
+  // engine here.
+  using EngineFactory = std::function<std::unique_ptr<nec::Engine>()>;
+  static void setEngineFactory(EngineFactory factory);
+
+  // Takes the last run's length and feed points from the main form.
+  void takeDesign(const MainFormValues& values);
+
+  void cmdPruefen_Click();     // starts the check
+  void cmdAbbrechen_Click();   // stops a running check
+  void cmdBild_Click();        // saves the picture as PNG or SVG
+  bool running() const { return job_ != nullptr; }
+
+  // The picture of the last completed check (empty before).
+  const nec::SwrPicture& picture() const { return picture_; }
+
+  QLabel* lblLaenge = nullptr;  // the wire's length
+  QLabel* Label1 = nullptr;
+  QComboBox* cboSpeisepunkt = nullptr;  // proposed feed points; a distance may be typed
+  QLabel* Label2 = nullptr;
+  QLineEdit* txtHoehe = nullptr;
+  QLabel* Label3 = nullptr;
+  QComboBox* cboBoden = nullptr;
+  QLabel* Label4 = nullptr;
+  QComboBox* cboBalun = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* txtPunkte = nullptr;
+  QPushButton* cmdPruefen = nullptr;
+  QPushButton* cmdAbbrechen = nullptr;
+  QProgressBar* prgFortschritt = nullptr;
+  QTableWidget* grdErgebnis = nullptr;
+  QLabel* lblHinweis = nullptr;  // the balun to use, or what went wrong
+  QLabel* Bild1 = nullptr;       // the SWR picture
+  QPushButton* cmdBild = nullptr;
+
+ signals:
+  // A check ended (completed, failed or cancelled).
+  void checkFinished();
+
+ protected:
+  explicit frmNec(QWidget* parent = nullptr);
+  ~frmNec() override;
+
+ private:
+  struct Job;
+  void applyCaptions();
+  void setRunning(bool on);
+  void poll();
+  void finish();
+  // The typed or chosen feed point; nullopt after a refusal (said).
+  std::optional<double> feedPoint();
+  void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
+  void failed(const QString& text);
+
+  nec::Design design_;
+  nec::SwrPicture picture_;
+  QImage image_;
+  std::shared_ptr<Job> job_;
+  QTimer* timer_ = nullptr;
+};
+
+// The picture painted into an image (the window and the PNG file).
+QImage PaintSwrPicture(const nec::SwrPicture& picture);
+
+}  // namespace lorvant

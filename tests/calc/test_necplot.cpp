@@ -1,0 +1,79 @@
+// The SWR picture's geometry: where the curves and the marked lines stand,
+// and the SVG written from it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "calc/necplot.h"
+
+namespace lorvant::nec {
+namespace {
+
+SolvedFrequency At(int band, double mhz, double swr) { return {band, mhz, {50, 0}, swr}; }
+
+// 7 MHz (band 3) swept at its edges and centre, 14 MHz (band 5) at its own
+// frequency only.
+Result TwoBands() {
+  Result r;
+  r.balunRatio = 4;
+  r.bands.push_back({At(3, 7.1, 2.0), std::nullopt});
+  r.bands.push_back({At(5, 14.2, 9.0), std::nullopt});
+  r.sweep = {At(3, 7.0, 3.0), At(3, 7.2, std::numeric_limits<double>::infinity())};
+  return r;
+}
+
+const PlotLine& MarkedLine(const SwrPicture& p, std::size_t panel, PlotColour colour) {
+  std::size_t seen = 0;
+  for (const PlotLine& l : p.lines)
+    if (l.dashed && l.colour.r == colour.r && l.colour.g == colour.g && seen++ == panel) return l;
+  throw std::runtime_error("no marked line");
+}
+
+TEST(NecPlot, OneCurvePerBandAcrossItsEdgesWithTheMarkedLines) {
+  const SwrPicture p = MakeSwrPicture(TwoBands(), 0, Language::English, '.');
+  ASSERT_EQ(p.curves.size(), 2u);
+  const std::vector<PlotPoint>& forty = p.curves[0].points;
+  ASSERT_EQ(forty.size(), 3u);
+  // In the order of frequency: the band edges are the panel's ends.
+  EXPECT_LT(forty[0].x, forty[1].x);
+  EXPECT_LT(forty[1].x, forty[2].x);
+  const PlotLine two = MarkedLine(p, 0, {0, 140, 0});
+  const PlotLine three = MarkedLine(p, 0, {200, 0, 0});
+  EXPECT_DOUBLE_EQ(forty[0].x, two.from.x);
+  EXPECT_DOUBLE_EQ(forty[2].x, two.to.x);
+  EXPECT_NEAR((forty[1].x - two.from.x) / (two.to.x - two.from.x), 0.5, 1e-9);
+  // SWR 3 at 7.0 MHz on the 3:1 line, 2 at 7.1 MHz on the 2:1 line, the
+  // infinite SWR at the scale's top.
+  EXPECT_DOUBLE_EQ(forty[0].y, three.from.y);
+  EXPECT_DOUBLE_EQ(forty[1].y, two.from.y);
+  EXPECT_LT(forty[2].y, three.from.y);
+  EXPECT_DOUBLE_EQ(forty[2].y, p.curves[1].points[0].y);  // 9:1 stands at the top as well
+
+  // The second panel lies right of the first, its 3:1 line above its 2:1.
+  EXPECT_GT(MarkedLine(p, 1, {0, 140, 0}).from.x, two.to.x);
+  EXPECT_LT(MarkedLine(p, 1, {200, 0, 0}).from.y, MarkedLine(p, 1, {0, 140, 0}).from.y);
+}
+
+TEST(NecPlot, SvgHoldsEveryPartWithItsLabels) {
+  const SwrPicture p = MakeSwrPicture(TwoBands(), 0, Language::German, ',');
+  const std::string svg = SwrPictureSvg(p);
+  const auto count = [&svg](const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_EQ(count("<polyline"), 2u);
+  EXPECT_EQ(count("<circle"), 4u);
+  EXPECT_EQ(count("<line"), p.lines.size());
+  EXPECT_EQ(count(">2:1</text>"), 2u);
+  EXPECT_EQ(count(">3:1</text>"), 2u);
+  EXPECT_EQ(count(">7 MHz</text>"), 1u);
+  EXPECT_EQ(count(">14 MHz</text>"), 1u);
+  EXPECT_NE(svg.find(">SWV auf 50 Ohm mit Balun 4:1</text>"), std::string::npos);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lorvant::nec
