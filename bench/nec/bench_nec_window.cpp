@@ -96,10 +96,3 @@ BENCHMARK(BM_NecWindow_Ocf7MHz)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 }  // namespace
 }  // namespace lorvant
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -123,10 +123,3 @@ BENCHMARK(BM_ScanWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 }  // namespace lorvant
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
