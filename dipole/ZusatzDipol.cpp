@@ -15,13 +15,12 @@
 
 #include "calc/filecommit.h"
 #include "calc/reports/text.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/TextColour.h"
-#include "vk/frmVk.h"
 
 namespace lorvant {
 namespace {
@@ -201,11 +200,11 @@ bool ZusatzDipol::event(QEvent* e) {
 }
 
 void ZusatzDipol::refresh() {
-  const frmVk* calculator = frmVk::loaded();
-  const bool calcActive = frmVk::calculatorState().active;
-  frmHauptform* main = frmHauptform::instance();
-  const QString diameter = calcActive && calculator ? calculator->Combo1->currentText() : main->Combo2->currentText();
-  const dipole::Refresh r = dipole::Activation(s(diameter), main->bandValues(), Module1::decimalSeparator());
+  // An active shortening-factor calculator's diameter stands for the main
+  // form's.
+  const MainFormValues main = mainForm::values();
+  const std::string diameter = main.calculator.active ? s(mainForm::calculatorDiameter()) : main.conductorDiameter;
+  const dipole::Refresh r = dipole::Activation(diameter, main.bands, Module1::decimalSeparator());
   Text2->setText(q(r.exciterFrequency));
   Text4->setText(q(r.diameter));
   Text5->setText(q(r.exciterDiameter));
@@ -268,7 +267,7 @@ dipole::Inputs ZusatzDipol::inputs() const {
   const Module1::State& st = Module1::state();
   in.ins = st.insulation;
   // The WINDOM length is found the way the main form finds its own.
-  in.length = frmHauptform::instance()->lengthContext();
+  in.length = mainForm::values().lengthContext();
   return in;
 }
 
@@ -320,9 +319,9 @@ void ZusatzDipol::Command1_Click() {
                 Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
     return;
   }
-  QLabel* info = frmHauptform::instance()->Info;
   const QString note = q(dipole::ReportNote(lang));
-  if (!info->text().contains(note)) info->setText(info->text() + Module1::state().lineBreak + note);
+  const QString shown = mainForm::note();
+  if (!shown.contains(note)) mainForm::setNote(shown + Module1::state().lineBreak + note);
 }
 
 }  // namespace lorvant

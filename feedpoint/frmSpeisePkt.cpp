@@ -1,6 +1,5 @@
 #include "feedpoint/frmSpeisePkt.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFont>
@@ -16,12 +15,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
 
 namespace lorvant {
 namespace {
@@ -133,17 +131,7 @@ frmSpeisePkt* frmSpeisePkt::instance() {
 
 frmSpeisePkt* frmSpeisePkt::loaded() { return sharedScanWindow; }
 
-void frmSpeisePkt::connectMenus(MDIForm1* main) {
-  const auto on = [main](const char* name, frmSpeisePkt* (*open)()) {
-    if (QAction* a = main->action(name)) connect(a, &QAction::triggered, main, [open] { open(); });
-  };
-  on("mnuBerSpeisePktLänge", &frmSpeisePkt::openAllBands);
-  on("mnuBerSpeisePktQRG", &frmSpeisePkt::openOneFrequency);
-  on("mnuBerImpedanz", &frmSpeisePkt::openImpedance);
-  on("mnuBerSpeisePkt", &frmSpeisePkt::openScan);
-}
-
-MainFormValues frmSpeisePkt::mainFormValues() { return frmHauptform::instance()->values(); }
+MainFormValues frmSpeisePkt::mainFormValues() { return mainForm::values(); }
 
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   setWindowTitle(qs(w.title));
@@ -245,9 +233,8 @@ void frmSpeisePkt::checkAllBands() {
   const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainFormValues(), env, asker);
   seam().setBusy(false);
   if (r.adapted) {
-    frmHauptform* main = frmHauptform::instance();
-    if (r.mainHalfWaves) main->Text2->setText(qs(*r.mainHalfWaves));
-    if (r.selectPreferredLength) main->Option2[0]->setChecked(true);
+    if (r.mainHalfWaves) mainForm::takeOverHalfWaves(qs(*r.mainHalfWaves));
+    if (r.selectPreferredLength) mainForm::selectPreferredLength();
   }
   Text1->setText(qs(r.length));
   if (!r.done) {
@@ -257,7 +244,7 @@ void frmSpeisePkt::checkAllBands() {
     return;
   }
   setResult(r.rows);
-  frmHauptform::instance()->Info->setText(qs(r.info));
+  mainForm::setNote(qs(r.info));
   if (!r.reportError.empty()) {
     // The table stays on the screen; the user learns that the file is not
     // there, and why.

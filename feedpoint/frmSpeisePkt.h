@@ -14,7 +14,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace lorvant {
-class MDIForm1;
 
 class frmSpeisePkt : public QWidget {
   Q_OBJECT
@@ -28,8 +27,6 @@ class frmSpeisePkt : public QWidget {
   static frmSpeisePkt* openOneFrequency();  // mnuBerSpeisePktQRG
   static frmSpeisePkt* openImpedance();     // mnuBerImpedanz
   static frmSpeisePkt* openScan();          // mnuBerSpeisePkt
-  // Connects those entries of the main window's menu.
-  static void connectMenus(MDIForm1* main);
 
   // cmdRechnen: the calculation of the mode the caption names.
   void cmdRechnen_Click();

@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <optional>
 #if defined(__GLIBC__)
@@ -39,6 +40,7 @@
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
+#include "shell/ui/Forms.h"
 #include "viewer/rtf/Rtf.h"
 #include "viewer/rtf/TextCodec.h"
 
@@ -1007,12 +1009,34 @@ void frmRTF::closeEvent(QCloseEvent* event) {
 
 // --- show file ------------------------------------------------------------------
 
-bool showFileInViewer(const QString& path, QString* error) {
-  frmRTF* viewer = frmRTF::instance();
-  viewer->setFontName(QStringLiteral("Courier New"));
-  if (!viewer->loadDocument(path, error)) return false;
-  viewer->showViewer();
-  return true;
+namespace {
+// Runs one step of showing a file until it succeeds or the user gives up on
+// it. Returns false when he chose Abort.
+bool runStep(const std::function<bool(QString*)>& step) {
+  for (;;) {
+    QString error;
+    if (step(&error)) return true;
+    const Answer a = showMessage(Forms::mainWidget(), error, Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation,
+                                 Buttons::AbortRetryIgnore);
+    if (a == Answer::Retry) continue;
+    return a == Answer::Ignore;
+  }
+}
+}  // namespace
+
+bool Module1::showFile(const QString& path) {
+  frmRTF* viewer = nullptr;
+  if (!runStep([&](QString*) {
+        viewer = frmRTF::instance();
+        viewer->setFontName(QStringLiteral("Courier New"));
+        return true;
+      }))
+    return false;
+  if (!runStep([&](QString* error) { return viewer->loadDocument(path, error); })) return false;
+  return runStep([&](QString*) {
+    viewer->showViewer();
+    return true;
+  });
 }
 
 }  // namespace lorvant

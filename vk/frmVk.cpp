@@ -17,8 +17,7 @@
 #include "calc/mainform.h"
 #include "calc/reports/text.h"
 #include "calc/vkcalc.h"
-#include "dipole/ZusatzDipol.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -40,10 +39,9 @@ frmVk* frmVk::instance() {
     current = new frmVk();
     Forms::adopt(current);
     // From now on the main form's calculations ask this window.
-    frmHauptform::setCalculatorProvider(&frmVk::calculatorState);
+    mainForm::installCalculator({&frmVk::calculatorState, &frmVk::diameterText});
     frmVk* w = current;
-    QObject::connect(frmHauptform::instance(), &frmHauptform::conductorChanged, w,
-                     [w](const QString& text) { w->conductorChanged(text); });
+    mainForm::onConductorChanged(w, [w](const QString& text) { w->conductorChanged(text); });
   }
   return current;
 }
@@ -121,9 +119,10 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   // Load: captions, tag, the main form's frequency and conductor diameter.
   applyCalculatorCaptions();
   Tag = QString::fromLatin1(vk::kTagLoaded);
-  Text1->setText(frmHauptform::instance()->Text1->text());
+  const MainFormValues main = mainForm::values();
+  Text1->setText(q(main.preferredFrequency));
   Text2->setText(q(vk::DefaultHeightText(Module1::decimalSeparator())));
-  Combo1->setEditText(frmHauptform::instance()->Combo2->currentText());
+  Combo1->setEditText(q(main.conductorDiameter));
   clearResults();
   mnuErdbodenKor->setChecked(false);
 
@@ -206,6 +205,11 @@ void frmVk::mnuPruning() {
   Forms::show(w);
 }
 
+QString frmVk::diameterText() {
+  const frmVk* w = loaded();
+  return w ? w->Combo1->currentText() : QString();
+}
+
 CalculatorState frmVk::calculatorState() {
   CalculatorState st;
   frmVk* w = loaded();
@@ -250,7 +254,7 @@ void frmVk::calculateVk() {
   if (mnuVkUebernehmen->isChecked()) takeOver();
   // A change of the main form's conductor diameter is handled there like a
   // typed one (it may raise the outer diameter).
-  frmHauptform::instance()->Combo2->setEditText(Combo1->currentText());
+  mainForm::takeOverConductor(Combo1->currentText());
   Tag = QString::fromLatin1(vk::kTagActive);
 }
 
@@ -291,9 +295,10 @@ void frmVk::takeOver() {
     seam().beep();
     return;
   }
-  frmHauptform::instance()->Text4->setText(q(*t.vk));
-  ZusatzDipol::instance()->Text6->setText(q(*t.vk));
-  if (t.frequency) frmHauptform::instance()->Text1->setText(q(*t.frequency));
+  // The main form passes the Vk on to whoever follows it (the additional
+  // dipole).
+  mainForm::takeOverVk(q(*t.vk));
+  if (t.frequency) mainForm::takeOverFrequency(q(*t.frequency));
 }
 
 void frmVk::unload() {

@@ -6,11 +6,12 @@
 #include <QPointer>
 #include <QVector>
 
-#include "shell/ui/MDIForm1.h"
 
 namespace lorvant::Forms {
 namespace {
-QPointer<MDIForm1> mainWindow;
+// The workspace, and its widget to learn when it is gone.
+Workspace* workspace = nullptr;
+QPointer<QWidget> workspaceWidget;
 QVector<QPointer<QWidget>> adopted;
 bool inUnload = false;
 QString statusWithoutMain;
@@ -20,14 +21,19 @@ QMdiSubWindow* subWindowOf(QWidget* form) {
 }
 }  // namespace
 
-MDIForm1* main() { return mainWindow.data(); }
+Workspace* main() { return workspaceWidget ? workspace : nullptr; }
 
-void setMain(MDIForm1* window) { mainWindow = window; }
+QWidget* mainWidget() { return workspaceWidget.data(); }
+
+void setMain(Workspace* window) {
+  workspace = window;
+  workspaceWidget = window ? window->mainWidget() : nullptr;
+}
 
 void adopt(QWidget* form) {
   adopted.append(form);
-  if (mainWindow) {
-    QMdiSubWindow* sub = mainWindow->mdiArea()->addSubWindow(form);
+  if (Workspace* w = main()) {
+    QMdiSubWindow* sub = w->mdiArea()->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
   }
 }
@@ -42,7 +48,7 @@ void show(QWidget* form) {
     sub->show();
     form->show();
     sub->raise();
-    if (mainWindow) mainWindow->mdiArea()->setActiveSubWindow(sub);
+    if (Workspace* w = main()) w->mdiArea()->setActiveSubWindow(sub);
   } else {
     form->show();
     form->raise();
@@ -73,12 +79,15 @@ void unloadAll() {
 bool unloading() { return inUnload; }
 
 void setStatus(const QString& text) {
-  if (mainWindow)
-    mainWindow->setStatusText(text);
+  if (Workspace* w = main())
+    w->setStatusText(text);
   else
     statusWithoutMain = text;
 }
 
-QString status() { return mainWindow ? mainWindow->statusText() : statusWithoutMain; }
+QString status() {
+  Workspace* w = main();
+  return w ? w->statusText() : statusWithoutMain;
+}
 
 }  // namespace lorvant::Forms

@@ -23,9 +23,9 @@
 #include "shell/Module1.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 #include "shell/ui/Settings.h"
-#include "shell/ui/StartUp.h"
+#include "app/StartUp.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
 

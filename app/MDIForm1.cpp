@@ -1,4 +1,4 @@
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "app/HelpInfo.h"
+#include "app/Wiring.h"
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
@@ -20,7 +22,6 @@
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/HelpInfo.h"
 #include "shell/ui/Look.h"
 #include "shell/ui/Settings.h"
 #include "viewer/frmRTF.h"
@@ -117,6 +118,7 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   // result box they edit.
   Fields::keepEditingKeys();
   Forms::setMain(this);
+  app::connectToolWindows();
 }
 
 frmHauptform* MDIForm1::mainForm() {
@@ -207,7 +209,10 @@ void MDIForm1::connectMenus() {
   on("mnuHilfe", [this] { HelpInfo::mnuHilfe(this); });
   on("mnuInfo", [this] { HelpInfo::mnuInfo(this); });
   on("mnuDatDruck", [this] { HelpInfo::mnuDatDruck(this); });
-  frmSpeisePkt::connectMenus(this);
+  on("mnuBerSpeisePktLänge", [] { frmSpeisePkt::openAllBands(); });
+  on("mnuBerSpeisePktQRG", [] { frmSpeisePkt::openOneFrequency(); });
+  on("mnuBerImpedanz", [] { frmSpeisePkt::openImpedance(); });
+  on("mnuBerSpeisePkt", [] { frmSpeisePkt::openScan(); });
 }
 
 void MDIForm1::load() {

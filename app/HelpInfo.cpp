@@ -1,23 +1,21 @@
-#include "shell/ui/HelpInfo.h"
+#include "app/HelpInfo.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QPixmap>
 #include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <optional>
 
 #include "calc/filecommit.h"
 #include "calc/version.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
@@ -246,26 +244,14 @@ void mnuInfo(QWidget* parent) {
 }
 
 void mnuDatDruck(QWidget* parent) {
-  frmHauptform* form = frmHauptform::instance();
   const QString footer =
       Module1::tr("Berechnung einer Stromsummenantenne ", "Calculting a current sum antenna ") +
       QString::fromUtf8(kLegalNotice);
   const QString dateWord = Module1::tr(" am ", " on ");
-  if (!form->Info->text().contains(footer))
-    form->Info->setText(form->Info->text() + footer + dateWord + Module1::shortDate() + " ");
+  const QString note = mainForm::note();
+  if (!note.contains(footer)) mainForm::setNote(note + footer + dateWord + Module1::shortDate() + " ");
 
-  // The commands are left out of the printout; their places stay empty.
-  QWidget* hidden[] = {form->Check11, form->Command1, form->Command2};
-  QList<bool> wasVisible;
-  for (QWidget* w : hidden) {
-    wasVisible << w->isVisibleTo(form);
-    QSizePolicy keep = w->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(keep);
-    w->hide();
-  }
-
-  const QPixmap image = form->grab();
+  const QPixmap image = mainForm::printImage();
   QPrinter printer(QPrinter::HighResolution);
   const QString pdfPath = Printout::toPrinterOrPdf(printer, Module1::tr("Eingaben.pdf", "Inputs.pdf"));
   // The PDF file is written under a temporary name and renamed when complete.
@@ -298,13 +284,6 @@ void mnuDatDruck(QWidget* parent) {
   }
   staged.reset();
   seam().processEvents();
-
-  for (int i = 0; i < 3; ++i) {
-    if (wasVisible[i]) hidden[i]->show();
-    QSizePolicy normal = hidden[i]->sizePolicy();
-    normal.setRetainSizeWhenHidden(false);
-    hidden[i]->setSizePolicy(normal);
-  }
 
   if (!printed) {
     showMessage(parent,
