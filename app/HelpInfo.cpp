@@ -86,20 +86,27 @@ QString locateDesktopEntry(const QString& id) {
   return path;
 }
 
-QString execOf(const QString& desktopFile) {
-  QFile file(desktopFile);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return QString();
+// The values of every "key=" line in one section ("[Desktop Entry]") of a
+// desktop or mimeapps file, in their order; none when it cannot be read.
+QStringList valuesIn(const QString& path, QLatin1String section, const QString& key) {
+  QStringList values;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return values;
   QTextStream in(&file);
-  bool inMain = false;
+  bool inSection = false;
   while (!in.atEnd()) {
     const QString line = in.readLine().trimmed();
     if (line.startsWith('[')) {
-      inMain = line == QLatin1String("[Desktop Entry]");
+      inSection = line == section;
       continue;
     }
-    if (inMain && line.startsWith(QLatin1String("Exec="))) return line.mid(5);
+    if (inSection && line.startsWith(key + '=')) values << line.mid(key.size() + 1);
   }
-  return QString();
+  return values;
+}
+
+QString execOf(const QString& desktopFile) {
+  return valuesIn(desktopFile, QLatin1String("[Desktop Entry]"), QStringLiteral("Exec")).value(0);
 }
 
 // The default application for a type from the mimeapps.list files, for
@@ -108,20 +115,10 @@ QString defaultFromMimeApps(const QString& mime) {
   QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
   dirs += QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
   for (const QString& dir : dirs) {
-    QFile file(QDir(dir).filePath(QStringLiteral("mimeapps.list")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
-    QTextStream in(&file);
-    bool inDefaults = false;
-    while (!in.atEnd()) {
-      const QString line = in.readLine().trimmed();
-      if (line.startsWith('[')) {
-        inDefaults = line == QLatin1String("[Default Applications]");
-        continue;
-      }
-      if (inDefaults && line.startsWith(mime + '=')) {
-        const QString first = line.mid(mime.size() + 1).split(';', Qt::SkipEmptyParts).value(0).trimmed();
-        if (!first.isEmpty()) return first;
-      }
+    const QString list = QDir(dir).filePath(QStringLiteral("mimeapps.list"));
+    for (const QString& apps : valuesIn(list, QLatin1String("[Default Applications]"), mime)) {
+      const QString first = apps.split(';', Qt::SkipEmptyParts).value(0).trimmed();
+      if (!first.isEmpty()) return first;
     }
   }
   return QString();

@@ -19,6 +19,7 @@
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
 
 namespace lorvant {
@@ -26,8 +27,6 @@ namespace {
 
 QPointer<frmSpeisePkt> sharedScanWindow;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string ss(const QString& s) { return s.toStdString(); }
 
 // Window heights in twips: with the result box, and the rows alone.
 constexpr int kFullHeightTwips = 5580;
@@ -116,11 +115,7 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
 frmSpeisePkt* frmSpeisePkt::create() {
   auto* form = new frmSpeisePkt;
   Forms::adopt(form);
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
-    connect(sub, &QMdiSubWindow::windowStateChanged, form, [form](Qt::WindowStates before, Qt::WindowStates now) {
-      if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) form->activate();
-    });
-  }
+  Forms::onActivation(form, [form] { form->activate(); });
   return form;
 }
 
@@ -198,10 +193,10 @@ frmSpeisePkt* frmSpeisePkt::openScan() {
 
 feedpoint::WindowTexts frmSpeisePkt::texts() const {
   feedpoint::WindowTexts t;
-  t.first = {ss(Label1->text()), ss(Text1->text())};
-  t.second = {ss(Label2->text()), ss(Text2->text())};
-  t.third = {ss(Label3->text()), ss(Text3->text())};
-  t.header = ss(Label4->text());
+  t.first = {utf8(Label1->text()), utf8(Text1->text())};
+  t.second = {utf8(Label2->text()), utf8(Text2->text())};
+  t.third = {utf8(Label3->text()), utf8(Text3->text())};
+  t.header = utf8(Label4->text());
   return t;
 }
 
@@ -213,7 +208,7 @@ void frmSpeisePkt::setResult(const std::string& rows) {
 }
 
 void frmSpeisePkt::cmdRechnen_Click() {
-  switch (feedpoint::ModeOfCaption(ss(windowTitle()))) {
+  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
     case feedpoint::Mode::Impedance: impedance(); break;
     case feedpoint::Mode::Scan: scan(); break;
     case feedpoint::Mode::AllBands: checkAllBands(); break;
@@ -225,7 +220,7 @@ void frmSpeisePkt::checkAllBands() {
   feedpoint::AllBandsEnv env;
   env.lang = Module1::language();
   env.sep = Module1::decimalSeparator();
-  env.dateText = ss(Module1::generalDateTime());
+  env.dateText = utf8(Module1::generalDateTime());
   env.resultsFolder = Module1::nativePath(Module1::state().resultsFolder);
 
   SeamAsker asker(this);
@@ -280,7 +275,7 @@ void frmSpeisePkt::focusRefused(feedpoint::Input field) {
 
 void frmSpeisePkt::impedance() {
   const feedpoint::ImpedanceResult r =
-      feedpoint::ImpedanceFromCurrentSum(ss(Text2->text()), Module1::decimalSeparator());
+      feedpoint::ImpedanceFromCurrentSum(utf8(Text2->text()), Module1::decimalSeparator());
   if (r.beep) seam().beep();
   Text3->setText(qs(r.impedance));
 }
@@ -347,7 +342,7 @@ void frmSpeisePkt::scan() {
   if (out.stalled) note = feedpoint::StalledNote(Module1::language(), out.stalledAt, sep);
   if (out.receiverStop) note = feedpoint::RowLimitNote(Module1::language());
   // Rows of a cancelled scan are not the whole stretch: the box says so.
-  if (out.cancelled) note = ss(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
+  if (out.cancelled) note = utf8(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
   if (!note.empty()) {
     txtAuswertung->appendPlainText(qs(note));
     Forms::setStatus(qs(note));
@@ -356,16 +351,9 @@ void frmSpeisePkt::scan() {
 }
 
 void frmSpeisePkt::activate() {
-  Forms::setStatus(qs(feedpoint::ActivationStatus(ss(windowTitle()), Module1::language())));
+  Forms::setStatus(qs(feedpoint::ActivationStatus(utf8(windowTitle()), Module1::language())));
   seam().processEvents();
   setVisible(true);
-}
-
-bool frmSpeisePkt::event(QEvent* event) {
-  // A top-level window (no main window around it) learns of its activation
-  // here; inside the main window the sub-window tells.
-  if (event->type() == QEvent::WindowActivate && !qobject_cast<QMdiSubWindow*>(parentWidget())) activate();
-  return QWidget::event(event);
 }
 
 void frmSpeisePkt::closeEvent(QCloseEvent* event) {

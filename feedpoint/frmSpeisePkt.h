@@ -48,7 +48,6 @@ class frmSpeisePkt : public QWidget {
 
  protected:
   explicit frmSpeisePkt(QWidget* parent = nullptr);
-  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

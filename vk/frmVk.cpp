@@ -21,7 +21,9 @@
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
+#include "shell/ui/Look.h"
 #include "shell/ui/TextColour.h"
 
 namespace lorvant {
@@ -29,8 +31,6 @@ namespace {
 
 QPointer<frmVk> current;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& q) { return q.toStdString(); }
 
 }  // namespace
 
@@ -51,7 +51,7 @@ void frmVk::conductorChanged(const QString& text) {
   // again. In the pruning layout the field holds the desired frequency, and
   // a wire diameter is not written over it.
   if (Tag != QLatin1String(vk::kTagActive) || Combo1->currentText() == text) return;
-  if (!vk::IsCalculatorCaption(s(windowTitle()))) return;
+  if (!vk::IsCalculatorCaption(utf8(windowTitle()))) return;
   Combo1->setEditText(text);
   Command1_Click();
 }
@@ -109,20 +109,16 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   resultRow->addWidget(Label9, 0, 1);
   outer->addLayout(resultRow);
   outer->addStretch();
-  for (QLabel* result : {Label7, Label5, Label9}) {
-    result->setMinimumWidth(70);
-    result->setFrameShape(QFrame::Panel);
-    result->setFrameShadow(QFrame::Sunken);
-  }
+  Look::showAsResults({Label7, Label5, Label9});
   Label9->installEventFilter(this);
 
   // Load: captions, tag, the main form's frequency and conductor diameter.
   applyCalculatorCaptions();
   Tag = QString::fromLatin1(vk::kTagLoaded);
   const MainFormValues main = mainForm::values();
-  Text1->setText(q(main.preferredFrequency));
-  Text2->setText(q(vk::DefaultHeightText(Module1::decimalSeparator())));
-  Combo1->setEditText(q(main.conductorDiameter));
+  Text1->setText(qs(main.preferredFrequency));
+  Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
+  Combo1->setEditText(qs(main.conductorDiameter));
   clearResults();
   mnuErdbodenKor->setChecked(false);
 
@@ -139,23 +135,23 @@ frmVk::~frmVk() {
 
 void frmVk::applyCalculatorCaptions() {
   const vk::CalculatorTexts t = vk::CalculatorCaptions(Module1::language());
-  setWindowTitle(q(t.title));
-  mnuOpt->setTitle(q(t.optionsMenu));
-  mnuVkUebernehmen->setText(q(t.takeOverVk));
-  mnuErdbodenKor->setText(q(t.groundCorrection));
-  Label1->setText(q(t.frequency));
-  Label2->setText(q(t.height));
-  Label3->setText(q(t.diameter));
-  Label4->setText(q(t.heightShortening));
-  Label6->setText(q(t.slenderness));
-  Label8->setText(q(t.expectedVk));
-  Command1->setText(q(t.calculate));
-  Frame1->setTitle(q(t.shortening));
-  Text1->setToolTip(q(t.frequencyTip));
-  Text2->setToolTip(q(t.heightTip));
-  Command1->setToolTip(q(t.calculateTip));
-  Label6->setToolTip(q(t.slendernessTip));
-  Label4->setToolTip(q(t.heightShorteningTip));
+  setWindowTitle(qs(t.title));
+  mnuOpt->setTitle(qs(t.optionsMenu));
+  mnuVkUebernehmen->setText(qs(t.takeOverVk));
+  mnuErdbodenKor->setText(qs(t.groundCorrection));
+  Label1->setText(qs(t.frequency));
+  Label2->setText(qs(t.height));
+  Label3->setText(qs(t.diameter));
+  Label4->setText(qs(t.heightShortening));
+  Label6->setText(qs(t.slenderness));
+  Label8->setText(qs(t.expectedVk));
+  Command1->setText(qs(t.calculate));
+  Frame1->setTitle(qs(t.shortening));
+  Text1->setToolTip(qs(t.frequencyTip));
+  Text2->setToolTip(qs(t.heightTip));
+  Command1->setToolTip(qs(t.calculateTip));
+  Label6->setToolTip(qs(t.slendernessTip));
+  Label4->setToolTip(qs(t.heightShorteningTip));
   Label7->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label9->setToolTip(QString::fromUtf8(vk::kVkResultTip));
@@ -168,7 +164,7 @@ void frmVk::mnuVk() {
   // that is the desired frequency the user may have typed).
   const QString shown = w->Combo1->currentText();
   w->Combo1->clear();
-  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) w->Combo1->addItem(q(item));
+  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) w->Combo1->addItem(qs(item));
   w->Combo1->setEditText(shown);
   Forms::show(w);
 }
@@ -177,31 +173,31 @@ void frmVk::mnuPruning() {
   frmVk* w = instance();
   const char sep = Module1::decimalSeparator();
   const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
-  w->setWindowTitle(q(t.title));
+  w->setWindowTitle(qs(t.title));
   w->clearResults();
   w->Combo1->clear();
-  for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(q(item));
-  w->Text1->setToolTip(q(t.measuredLengthTip));
+  for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(qs(item));
+  w->Text1->setToolTip(qs(t.measuredLengthTip));
   w->Text2->clear();
-  w->Text2->setToolTip(q(t.measuredFrequencyTip));
+  w->Text2->setToolTip(qs(t.measuredFrequencyTip));
   w->Combo1->setEditText(QString());
-  w->Combo1->setToolTip(q(t.desiredFrequencyTip));
+  w->Combo1->setToolTip(qs(t.desiredFrequencyTip));
   QFont bold = w->Label1->font();
   bold.setBold(true);
   w->Label1->setFont(bold);
   w->mnuOpt->menuAction()->setVisible(false);
-  w->Frame1->setTitle(q(t.newValues));
-  w->Label6->setText(q(t.newLength));
-  w->Label4->setText(q(t.totalVk));
-  w->Label1->setText(q(t.measuredLength));
-  w->Label8->setText(q(t.change));
-  w->Label2->setText(q(t.measuredFrequency));
-  w->Label3->setText(q(t.desiredFrequency));
-  w->Label7->setToolTip(q(t.newLengthTip));
-  w->Label5->setToolTip(q(t.totalVkTip));
-  w->Label9->setToolTip(q(t.changeTip));
-  w->Command1->setToolTip(q(t.calculateTip));
-  w->Text1->setText(q(vk::PruningLengthText(Module1::state().antennaLength, sep)));
+  w->Frame1->setTitle(qs(t.newValues));
+  w->Label6->setText(qs(t.newLength));
+  w->Label4->setText(qs(t.totalVk));
+  w->Label1->setText(qs(t.measuredLength));
+  w->Label8->setText(qs(t.change));
+  w->Label2->setText(qs(t.measuredFrequency));
+  w->Label3->setText(qs(t.desiredFrequency));
+  w->Label7->setToolTip(qs(t.newLengthTip));
+  w->Label5->setToolTip(qs(t.totalVkTip));
+  w->Label9->setToolTip(qs(t.changeTip));
+  w->Command1->setToolTip(qs(t.calculateTip));
+  w->Text1->setText(qs(vk::PruningLengthText(Module1::state().antennaLength, sep)));
   Forms::show(w);
 }
 
@@ -216,41 +212,41 @@ CalculatorState frmVk::calculatorState() {
   if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
   // In the pruning layout the fields hold a measured frequency and a
   // target frequency: no height and no wire diameter to hand on.
-  if (!vk::IsCalculatorCaption(s(w->windowTitle()))) return st;
+  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) return st;
   st.active = true;
   st.height = Module1::parse(w->Text2->text());
   st.diameter = Module1::parse(w->Combo1->currentText());
   st.groundCorrection = w->mnuErdbodenKor->isChecked();
-  st.heightText = s(w->Text2->text());
+  st.heightText = utf8(w->Text2->text());
   return st;
 }
 
 void frmVk::Command1_Click() {
-  if (vk::IsCalculatorCaption(s(windowTitle())))
+  if (vk::IsCalculatorCaption(utf8(windowTitle())))
     calculateVk();
   else
     calculatePruning();
 }
 
 void frmVk::calculateVk() {
-  const vk::CalculatorInputs in{s(Text1->text()), s(Text2->text()), s(Combo1->currentText()),
+  const vk::CalculatorInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText()),
                                 mnuErdbodenKor->isChecked()};
   const vk::CalculatorOutcome out = vk::CalculateVk(in, Module1::decimalSeparator());
   for (int i = 0; i < out.beeps; ++i) seam().beep();
-  if (out.height) Text2->setText(q(*out.height));
+  if (out.height) Text2->setText(qs(*out.height));
   if (!out.computed) {
     clearResults();
     (out.focus == vk::Field::Height ? Text2 : Text1)->setFocus();
     return;
   }
-  if (out.diameter) Combo1->setEditText(q(*out.diameter));
+  if (out.diameter) Combo1->setEditText(qs(*out.diameter));
   ui::setTextColour(Combo1, out.diameterColour);
   ui::setTextColour(Label7, out.slendernessColour);
-  Label7->setText(q(out.slendernessText));
+  Label7->setText(qs(out.slendernessText));
   ui::setTextColour(Label5, out.heightShorteningColour);
-  Label5->setText(q(out.heightShorteningText));
+  Label5->setText(qs(out.heightShorteningText));
   lastVk_ = out.vk;
-  Label9->setText(q(out.vkText));
+  Label9->setText(qs(out.vkText));
   if (mnuVkUebernehmen->isChecked()) takeOver();
   // A change of the main form's conductor diameter is handled there like a
   // typed one (it may raise the outer diameter).
@@ -259,7 +255,7 @@ void frmVk::calculateVk() {
 }
 
 void frmVk::calculatePruning() {
-  const vk::PruningInputs in{s(Text1->text()), s(Text2->text()), s(Combo1->currentText())};
+  const vk::PruningInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText())};
   const vk::PruningOutcome out = vk::CalculatePruning(in, Module1::decimalSeparator());
   for (int i = 0; i < out.beeps; ++i) seam().beep();
   if (!out.computed) {
@@ -272,9 +268,9 @@ void frmVk::calculatePruning() {
     return;
   }
   ui::setTextColour(Label5, out.vkColour);
-  Label5->setText(q(out.vkText));
-  Label7->setText(q(out.newLengthText));
-  Label9->setText(q(out.changeText));
+  Label5->setText(qs(out.vkText));
+  Label7->setText(qs(out.newLengthText));
+  Label9->setText(qs(out.changeText));
 }
 
 void frmVk::clearResults() {
@@ -288,8 +284,8 @@ void frmVk::clearResults() {
 
 void frmVk::takeOver() {
   // The pruning layout's result box holds a length change, not a Vk.
-  const vk::TakeOver t = vk::IsCalculatorCaption(s(windowTitle()))
-                             ? vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator())
+  const vk::TakeOver t = vk::IsCalculatorCaption(utf8(windowTitle()))
+                             ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
                              : vk::TakeOver{};
   if (!t.vk) {
     seam().beep();
@@ -297,8 +293,8 @@ void frmVk::takeOver() {
   }
   // The main form passes the Vk on to whoever follows it (the additional
   // dipole).
-  mainForm::takeOverVk(q(*t.vk));
-  if (t.frequency) mainForm::takeOverFrequency(q(*t.frequency));
+  mainForm::takeOverVk(qs(*t.vk));
+  if (t.frequency) mainForm::takeOverFrequency(qs(*t.frequency));
 }
 
 void frmVk::unload() {

@@ -18,6 +18,7 @@
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
 
 // What the form's fields do while the user types and moves on: the band
@@ -27,7 +28,6 @@
 namespace lorvant {
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Colours of the 16-colour basic palette that the form uses itself.
 const QColor kBlack(0, 0, 0);

@@ -14,6 +14,7 @@
 #include "calc/run.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 
@@ -23,7 +24,6 @@
 namespace lorvant {
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The run's questions as message boxes, its beeps, its progress display
 // (shown by the seam once the run lasts longer than about half a second)
@@ -50,7 +50,6 @@ class FormRunHost final : public RunHost {
   std::unique_ptr<ProgressHandle> progress_;
 };
 
-std::string utf8(const QString& s) { return s.toStdString(); }
 
 struct BusyPointer {
   BusyPointer() { seam().setBusy(true); }

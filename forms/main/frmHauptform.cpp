@@ -20,6 +20,7 @@
 #include "calc/run.h"
 #include "forms/main/MainForm.h"
 #include "shell/Module1.h"
+#include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "viewer/frmRTF.h"
@@ -33,7 +34,6 @@ namespace {
 
 QPointer<frmHauptform> theForm;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
@@ -46,11 +46,8 @@ frmHauptform* frmHauptform::instance() {
       // The form follows the size of the main window's area (see fitToArea).
       sub->installEventFilter(form);
       if (QMdiArea* area = sub->mdiArea()) area->installEventFilter(form);
-      QObject::connect(sub, &QMdiSubWindow::windowStateChanged, form,
-                       [form](Qt::WindowStates before, Qt::WindowStates now) {
-                         if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) form->activate();
-                       });
     }
+    Forms::onActivation(form, [form] { form->activate(); });
     form->load();
   }
   return theForm;
@@ -177,13 +174,6 @@ void frmHauptform::fitToArea() {
   const QSize room = area->contentsRect().size();
   fittedSize_ = sub->sizeHint().boundedTo(room).expandedTo(sub->minimumSizeHint());
   sub->resize(fittedSize_);
-}
-
-bool frmHauptform::event(QEvent* event) {
-  // A top-level form (no main window around it) learns of its activation
-  // here; inside the main window the sub-window tells.
-  if (event->type() == QEvent::WindowActivate && !qobject_cast<QMdiSubWindow*>(parentWidget())) activate();
-  return QWidget::event(event);
 }
 
 void frmHauptform::closeEvent(QCloseEvent* event) {

@@ -124,7 +124,6 @@ class frmHauptform : public QWidget {
   explicit frmHauptform(QWidget* parent = nullptr);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   void buildControls();

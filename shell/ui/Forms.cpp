@@ -1,5 +1,6 @@
 #include "shell/ui/Forms.h"
 
+#include <QEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,6 +20,23 @@ QString statusWithoutMain;
 QMdiSubWindow* subWindowOf(QWidget* form) {
   return form ? qobject_cast<QMdiSubWindow*>(form->parentWidget()) : nullptr;
 }
+
+// A window of its own learns of its activation from its events.
+class ActivationWatch : public QObject {
+ public:
+  ActivationWatch(QWidget* form, std::function<void()> activated) : QObject(form), activated_(std::move(activated)) {
+    form->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate) activated_();
+    return false;
+  }
+
+ private:
+  std::function<void()> activated_;
+};
 }  // namespace
 
 Workspace* main() { return workspaceWidget ? workspace : nullptr; }
@@ -35,6 +53,17 @@ void adopt(QWidget* form) {
   if (Workspace* w = main()) {
     QMdiSubWindow* sub = w->mdiArea()->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  }
+}
+
+void onActivation(QWidget* form, std::function<void()> activated) {
+  if (QMdiSubWindow* sub = subWindowOf(form)) {
+    QObject::connect(sub, &QMdiSubWindow::windowStateChanged, form,
+                     [activated = std::move(activated)](Qt::WindowStates before, Qt::WindowStates now) {
+                       if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) activated();
+                     });
+  } else {
+    new ActivationWatch(form, std::move(activated));
   }
 }
 

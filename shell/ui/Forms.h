@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 class QMdiArea;
@@ -39,6 +40,10 @@ void setMain(Workspace* window);
 // Places a tool window into the main window's area (top-level when there is
 // no main window) and remembers it for unloading.
 void adopt(QWidget* form);
+// Calls `activated` each time an adopted window becomes the active one:
+// inside the main window's area when its sub-window does, on its own (no
+// main window around it) when it does.
+void onActivation(QWidget* form, std::function<void()> activated);
 // Shows an adopted window (its sub-window inside the main area).
 void show(QWidget* form);
 // Hides an adopted window without destroying it.

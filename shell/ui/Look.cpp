@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -77,6 +78,14 @@ void keepOnScreen(QWidget* window) {
   const int x = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
   const int y = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
   window->move(x, y);
+}
+
+void showAsResults(std::initializer_list<QLabel*> labels) {
+  for (QLabel* result : labels) {
+    result->setMinimumWidth(70);
+    result->setFrameShape(QFrame::Panel);
+    result->setFrameShadow(QFrame::Sunken);
+  }
 }
 
 }  // namespace lorvant::Look

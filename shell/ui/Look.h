@@ -3,7 +3,10 @@
 // program's icon, and a main window that stays reachable on screen.
 #pragma once
 
+#include <initializer_list>
+
 class QIcon;
+class QLabel;
 class QWidget;
 
 namespace lorvant::Look {
@@ -25,5 +28,8 @@ void installProgramIcon();
 // the available area of the nearest screen. A window that can be grabbed
 // where it is stays where it is.
 void keepOnScreen(QWidget* window);
+
+// Labels that show a computed value: a sunken panel wide enough for it.
+void showAsResults(std::initializer_list<QLabel*> labels);
 
 }  // namespace lorvant::Look
