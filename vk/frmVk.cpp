@@ -31,7 +31,6 @@ namespace {
 
 QPointer<frmVk> current;
 
-
 }  // namespace
 
 frmVk* frmVk::instance() {

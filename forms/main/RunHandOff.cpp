@@ -56,26 +56,32 @@ struct BusyPointer {
   ~BusyPointer() { seam().setBusy(false); }
 };
 
+// The fields that the run and the tool windows both read, as typed.
+template <class Record>
+void takeTypedFields(const frmHauptform& form, Record& r) {
+  r.preferredFrequency = utf8(form.Text1->text());
+  r.halfWaves = utf8(form.Text2->text());
+  r.shorteningFactor = utf8(form.Text4->text());
+  r.minimumSum = utf8(form.Text8->text());
+  r.conductorDiameter = utf8(form.Combo2->currentText());
+  r.bands = form.bandValues();
+  r.lengthMode = form.lengthMode();
+  r.calculator = frmHauptform::calculatorState();
+}
+
 }  // namespace
 
 RunInput frmHauptform::runInput() const {
   RunInput in;
-  in.preferredFrequency = utf8(Text1->text());
-  in.halfWaves = utf8(Text2->text());
+  takeTypedFields(*this, in);
   in.maxWireLength = utf8(Text3->text());
-  in.shorteningFactor = utf8(Text4->text());
   in.tolerance = utf8(Text5->text());
   in.outerDiameter = utf8(Text6->text());
-  in.minimumSum = utf8(Text8->text());
   in.dielectric = utf8(Combo1->currentText());
-  in.conductorDiameter = utf8(Combo2->currentText());
-  in.bands = bandValues();
   in.windom = Check2->isChecked();
   in.specialTable = Check11->isChecked();
   in.segmentIndex = segment() - 1;
-  in.lengthMode = lengthMode();
   in.equalImpedances = Option4->isChecked();
-  in.calculator = calculatorState();
   in.language = Module1::language();
   in.decimalSeparator = Module1::decimalSeparator();
   in.resultsFolder = Module1::nativePath(Module1::state().resultsFolder);
@@ -86,16 +92,10 @@ RunInput frmHauptform::runInput() const {
 
 MainFormValues frmHauptform::values() const {
   MainFormValues v;
-  v.preferredFrequency = utf8(Text1->text());
-  v.halfWaves = utf8(Text2->text());
-  v.shorteningFactor = utf8(Text4->text());
-  v.minimumSum = utf8(Text8->text());
-  v.conductorDiameter = utf8(Combo2->currentText());
-  v.bands = bandValues();
+  takeTypedFields(*this, v);
   v.segmentIndex = -1;
   for (int i = 0; i < 3; ++i)
     if (Option1[i]->isChecked()) v.segmentIndex = i;
-  v.lengthMode = lengthMode();
   v.tolerancePercent = Module1::parse(Text5->text());
   v.note = utf8(Info->text());
   const Module1::State& s = Module1::state();
@@ -104,7 +104,6 @@ MainFormValues frmHauptform::values() const {
   v.run.extraBand = s.extraBandOn;
   v.run.extraFrequency = s.extraBandFrequency;
   v.run.candidates = lastCandidates_;
-  v.calculator = calculatorState();
   return v;
 }
 
