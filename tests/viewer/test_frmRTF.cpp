@@ -42,6 +42,11 @@ class ViewerSeam : public test::ScriptedSeam {
   QList<bool> viewerVisibleDuringOpen;
   QStringList inputDefaults;
   QStringList inputTitles;
+  std::function<void()> beforeMessage;  // runs while a message box is open
+  Answer message(QWidget* parent, const MessageRequest& r) override {
+    if (beforeMessage) beforeMessage();
+    return ScriptedSeam::message(parent, r);
+  }
   std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
                                   const QString& def) override {
     inputDefaults << def;
@@ -249,6 +254,33 @@ class ViewerTest : public QObject {
     const QToolBar* bar2 = v->findChild<QToolBar*>("Toolbar2");
     for (const char* key : {"Open", "Save", "Print"}) QVERIFY2(bar1->actions().contains(action(key)), key);
     for (const char* key : {"Font", "Bold", "Kursiv", "Underline"}) QVERIFY2(bar2->actions().contains(action(key)), key);
+  }
+
+  // A failing step of showing a file asks Abort / Retry / Ignore: Abort
+  // ends, Retry repeats the load, Ignore goes on to showing.
+  void showFileAsksAfterAFailingStep() {
+    const QString report = dir->filePath("AntSpezi.txt");
+    seam->answers = {Answer::Abort};
+    QVERIFY(!Module1::showFile(report));
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages.first().title, QStringLiteral(" Fehler! "));
+    QCOMPARE(seam->messages.first().icon, Icon::Exclamation);
+    QCOMPARE(seam->messages.first().buttons, Buttons::AbortRetryIgnore);
+    QVERIFY(!frmRTF::loaded()->isVisible());
+
+    // The file appears while the box is open; Retry then loads it.
+    seam->beforeMessage = [&] { write("AntSpezi.txt", "row\r\n"); };
+    seam->answers = {Answer::Retry};
+    QVERIFY(Module1::showFile(report));
+    QCOMPARE(seam->messages.size(), 2);
+    QCOMPARE(frmRTF::loaded()->fileName(), report);
+    QVERIFY(frmRTF::loaded()->isVisible());
+    seam->beforeMessage = nullptr;
+
+    Module1::state().language = "engl";
+    seam->answers = {Answer::Ignore};
+    QVERIFY(Module1::showFile(QString()));
+    QCOMPARE(seam->messages.last().title, QStringLiteral(" Error! "));
   }
 
   void showFileLoadsAReportInAFixedFont() {
