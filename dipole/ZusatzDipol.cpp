@@ -145,12 +145,7 @@ QGroupBox* ZusatzDipol::exciterFrame() {
   Text5 = new QLineEdit(Frame2);
   Label6 = new QLabel(Frame2);
   Text6 = new QLineEdit(Frame2);
-  g2->addWidget(Label2, 0, 0);
-  g2->addWidget(Text2, 0, 1);
-  g2->addWidget(Label5, 1, 0);
-  g2->addWidget(Text5, 1, 1);
-  g2->addWidget(Label6, 2, 0);
-  g2->addWidget(Text6, 2, 1);
+  Look::addRows(g2, {{Label2, Text2}, {Label5, Text5}, {Label6, Text6}});
   return Frame2;
 }
 

@@ -21,6 +21,7 @@
 #include "shell/Seam.h"
 #include "shell/Text.h"
 #include "shell/ui/Forms.h"
+#include "shell/ui/Look.h"
 
 namespace lorvant {
 namespace {
@@ -87,12 +88,7 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
   connect(txtAuswertung->horizontalScrollBar(), &QScrollBar::valueChanged, this, alignHeader);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(Label1, 0, 0);
-  grid->addWidget(Text1, 0, 1);
-  grid->addWidget(Label2, 1, 0);
-  grid->addWidget(Text2, 1, 1);
-  grid->addWidget(Label3, 2, 0);
-  grid->addWidget(Text3, 2, 1);
+  Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Text3}});
   grid->setColumnStretch(0, 1);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addStretch(1);

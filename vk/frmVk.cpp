@@ -80,12 +80,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Label1->setBuddy(Text1);
   Label2->setBuddy(Text2);
   Label3->setBuddy(Combo1);
-  grid->addWidget(Label1, 0, 0);
-  grid->addWidget(Text1, 0, 1);
-  grid->addWidget(Label2, 1, 0);
-  grid->addWidget(Text2, 1, 1);
-  grid->addWidget(Label3, 2, 0);
-  grid->addWidget(Combo1, 2, 1);
+  Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Combo1}});
   Command1 = new QPushButton(this);
   grid->addWidget(Command1, 3, 1);
 
@@ -95,17 +90,13 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Label7 = new QLabel(Frame1);
   Label4 = new QLabel(Frame1);
   Label5 = new QLabel(Frame1);
-  frameGrid->addWidget(Label6, 0, 0);
-  frameGrid->addWidget(Label7, 0, 1);
-  frameGrid->addWidget(Label4, 1, 0);
-  frameGrid->addWidget(Label5, 1, 1);
+  Look::addRows(frameGrid, {{Label6, Label7}, {Label4, Label5}});
   outer->addWidget(Frame1);
 
   auto* resultRow = new QGridLayout();
   Label8 = new QLabel(this);
   Label9 = new QLabel(this);
-  resultRow->addWidget(Label8, 0, 0);
-  resultRow->addWidget(Label9, 0, 1);
+  Look::addRows(resultRow, {{Label8, Label9}});
   outer->addLayout(resultRow);
   outer->addStretch();
   Look::showAsResults({Label7, Label5, Label9});

@@ -1,6 +1,7 @@
 #include "shell/ui/Look.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -85,6 +86,15 @@ void showAsResults(std::initializer_list<QLabel*> labels) {
     result->setMinimumWidth(70);
     result->setFrameShape(QFrame::Panel);
     result->setFrameShadow(QFrame::Sunken);
+  }
+}
+
+void addRows(QGridLayout* grid, std::initializer_list<std::pair<QWidget*, QWidget*>> rows) {
+  int row = 0;
+  for (const auto& [caption, field] : rows) {
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(field, row, 1);
+    ++row;
   }
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <initializer_list>
+#include <utility>
 
+class QGridLayout;
 class QIcon;
 class QLabel;
 class QWidget;
@@ -31,5 +33,9 @@ void keepOnScreen(QWidget* window);
 
 // Labels that show a computed value: a sunken panel wide enough for it.
 void showAsResults(std::initializer_list<QLabel*> labels);
+
+// Rows of a form from the grid's top: each caption on the left, its field
+// (or result) on the right.
+void addRows(QGridLayout* grid, std::initializer_list<std::pair<QWidget*, QWidget*>> rows);
 
 }  // namespace lorvant::Look
