@@ -122,8 +122,6 @@ frmSpeisePkt* frmSpeisePkt::instance() {
 
 frmSpeisePkt* frmSpeisePkt::loaded() { return sharedScanWindow; }
 
-MainFormValues frmSpeisePkt::mainFormValues() { return mainForm::values(); }
-
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   setWindowTitle(qs(w.title));
   cmdRechnen->setText(qs(w.calculate));
@@ -161,14 +159,14 @@ void frmSpeisePkt::setHeightTwips(int twips) {
 
 frmSpeisePkt* frmSpeisePkt::openAllBands() {
   frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenAllBands(mainFormValues(), Module1::language(), Module1::decimalSeparator()));
+  f->apply(feedpoint::OpenAllBands(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
   Forms::show(f);
   return f;
 }
 
 frmSpeisePkt* frmSpeisePkt::openOneFrequency() {
   frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenOneFrequency(mainFormValues(), Module1::language(), Module1::decimalSeparator()));
+  f->apply(feedpoint::OpenOneFrequency(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
   Forms::show(f);
   return f;
 }
@@ -221,7 +219,7 @@ void frmSpeisePkt::checkAllBands() {
 
   SeamAsker asker(this);
   seam().setBusy(true);
-  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainFormValues(), env, asker);
+  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainForm::values(), env, asker);
   seam().setBusy(false);
   if (r.adapted) {
     if (r.mainHalfWaves) mainForm::takeOverHalfWaves(qs(*r.mainHalfWaves));
@@ -250,7 +248,7 @@ void frmSpeisePkt::checkOneFrequency() {
   SeamAsker asker(this);
   seam().setBusy(true);
   const feedpoint::OneFrequencyResult r =
-      feedpoint::CheckOneFrequency(texts(), mainFormValues(), Module1::language(), Module1::decimalSeparator(), asker);
+      feedpoint::CheckOneFrequency(texts(), mainForm::values(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
   if (r.done) {
     setResult(r.rows);
@@ -280,7 +278,7 @@ void frmSpeisePkt::scan() {
   const char sep = Module1::decimalSeparator();
   seam().setBusy(true);
   txtAuswertung->clear();
-  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormValues(), sep);
+  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainForm::values(), sep);
   if (setup.x0 > setup.x1) {
     // The scan would list nothing; an empty box tells the user nothing.
     seam().setBusy(false);

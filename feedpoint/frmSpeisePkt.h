@@ -33,9 +33,6 @@ class frmSpeisePkt : public QWidget {
   // Activation: status text by mode, pending events, visible.
   void activate();
 
-  // What the tools read from the main form and Module1 right now.
-  static MainFormValues mainFormValues();
-
   QLabel* Label1 = nullptr;
   QLineEdit* Text1 = nullptr;
   QLabel* Label2 = nullptr;
