@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "calc/version.h"
-#include "shell/ui/MDIForm1.h"
-#include "shell/ui/StartUp.h"
+#include "app/MDIForm1.h"
+#include "app/StartUp.h"
 
 namespace {
 

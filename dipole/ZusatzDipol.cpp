@@ -15,21 +15,20 @@
 
 #include "calc/filecommit.h"
 #include "calc/reports/text.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
+#include "shell/ui/Look.h"
 #include "shell/ui/TextColour.h"
-#include "vk/frmVk.h"
 
 namespace lorvant {
 namespace {
 
 QPointer<ZusatzDipol> current;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& q) { return q.toStdString(); }
 
 // Widths of the frequency field with and without the half-wave field beside
 // it (660 and 1215 twips).
@@ -45,11 +44,7 @@ ZusatzDipol* ZusatzDipol::instance() {
     ZusatzDipol* w = current;
     // Loading does not show it (the calculator's take-over loads it).
     Forms::hide(w);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget()))
-      QObject::connect(sub, &QMdiSubWindow::windowStateChanged, w,
-                       [w](Qt::WindowStates before, Qt::WindowStates now) {
-                         if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) w->refresh();
-                       });
+    Forms::onActivation(w, [w] { w->refresh(); });
   }
   return current;
 }
@@ -61,23 +56,41 @@ void ZusatzDipol::mnuBerZusDipol() { Forms::show(instance()); }
 ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   setObjectName("ZusatzDipol");
   const dipole::Texts t = dipole::Captions(Module1::language());
-  const char sep = Module1::decimalSeparator();
   auto* outer = new QVBoxLayout(this);
+  outer->addLayout(typeRow(t));
+  outer->addWidget(additionalFrame());
+  outer->addWidget(exciterFrame());
+  Command1 = new QPushButton(this);
+  auto* bottom = new QHBoxLayout();
+  bottom->addStretch();
+  bottom->addWidget(Command1);
+  outer->addLayout(bottom);
+  outer->addStretch();
+  load(t);
 
+  connect(Option1[0], &QRadioButton::clicked, this, [this] { Option1_Click(0); });
+  connect(Option1[1], &QRadioButton::clicked, this, [this] { Option1_Click(1); });
+  connect(Command1, &QPushButton::clicked, this, &ZusatzDipol::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &ZusatzDipol::Command2_Click);
+}
+
+QLayout* ZusatzDipol::typeRow(const dipole::Texts& t) {
   auto* top = new QHBoxLayout();
-  Frame3 = new QGroupBox(q(t.type), this);
+  Frame3 = new QGroupBox(qs(t.type), this);
   auto* typeRow = new QHBoxLayout(Frame3);
-  Option1[0] = new QRadioButton(q(t.dipole), Frame3);
-  Option1[1] = new QRadioButton(q(t.windom), Frame3);
+  Option1[0] = new QRadioButton(qs(t.dipole), Frame3);
+  Option1[1] = new QRadioButton(qs(t.windom), Frame3);
   Option1[0]->setChecked(true);
   typeRow->addWidget(Option1[0]);
   typeRow->addWidget(Option1[1]);
   top->addWidget(Frame3);
   top->addStretch();
-  Command2 = new QPushButton(q(t.conditions), this);
+  Command2 = new QPushButton(qs(t.conditions), this);
   top->addWidget(Command2);
-  outer->addLayout(top);
+  return top;
+}
 
+QGroupBox* ZusatzDipol::additionalFrame() {
   Frame1 = new QGroupBox(this);
   auto* g1 = new QGridLayout(Frame1);
   Label1 = new QLabel(Frame1);
@@ -119,13 +132,11 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   g1->addWidget(Label8, 4, 1);
   g1->addWidget(Label9, 5, 0);
   g1->addWidget(Label10, 5, 1);
-  for (QLabel* result : {Label8, Label10, Label11}) {
-    result->setMinimumWidth(70);
-    result->setFrameShape(QFrame::Panel);
-    result->setFrameShadow(QFrame::Sunken);
-  }
-  outer->addWidget(Frame1);
+  Look::showAsResults({Label8, Label10, Label11});
+  return Frame1;
+}
 
+QGroupBox* ZusatzDipol::exciterFrame() {
   Frame2 = new QGroupBox(this);
   auto* g2 = new QGridLayout(Frame2);
   Label2 = new QLabel(Frame2);
@@ -134,81 +145,60 @@ ZusatzDipol::ZusatzDipol(QWidget* parent) : QWidget(parent) {
   Text5 = new QLineEdit(Frame2);
   Label6 = new QLabel(Frame2);
   Text6 = new QLineEdit(Frame2);
-  g2->addWidget(Label2, 0, 0);
-  g2->addWidget(Text2, 0, 1);
-  g2->addWidget(Label5, 1, 0);
-  g2->addWidget(Text5, 1, 1);
-  g2->addWidget(Label6, 2, 0);
-  g2->addWidget(Text6, 2, 1);
-  outer->addWidget(Frame2);
+  Look::addRows(g2, {{Label2, Text2}, {Label5, Text5}, {Label6, Text6}});
+  return Frame2;
+}
 
-  Command1 = new QPushButton(this);
-  auto* bottom = new QHBoxLayout();
-  bottom->addStretch();
-  bottom->addWidget(Command1);
-  outer->addLayout(bottom);
-  outer->addStretch();
-
+void ZusatzDipol::load(const dipole::Texts& t) {
+  const char sep = Module1::decimalSeparator();
   // Load: captions in the language of this moment, design values.
-  setWindowTitle(q(t.title));
-  Frame1->setTitle(q(t.additional));
-  Label1->setText(q(t.frequency));
-  Label3->setText(q(t.impedance));
-  Label4->setText(q(t.diameter));
-  Label5->setText(q(t.exciterDiameter));
-  Label12->setText(q(t.feedPointAt));
-  Label13->setText(q(t.ofTotalLength));
-  Label7->setText(q(t.spacing));
-  Label9->setText(q(t.length));
-  Frame2->setTitle(q(t.exciter));
-  Label2->setText(q(t.exciterFrequency));
-  Label6->setText(q(t.vk));
-  Command1->setText(q(t.calculate));
-  Frame1->setToolTip(q(t.additionalTip));
-  Text3->setToolTip(q(t.impedanceTip));
-  Text4->setToolTip(q(t.diameterTip));
-  Text5->setToolTip(q(t.diameterTip));
-  Label8->setToolTip(q(t.spacingTip));
-  Label10->setToolTip(q(t.lengthTip));
-  Text2->setToolTip(q(t.exciterFrequencyTip));
+  setWindowTitle(qs(t.title));
+  Frame1->setTitle(qs(t.additional));
+  Label1->setText(qs(t.frequency));
+  Label3->setText(qs(t.impedance));
+  Label4->setText(qs(t.diameter));
+  Label5->setText(qs(t.exciterDiameter));
+  Label12->setText(qs(t.feedPointAt));
+  Label13->setText(qs(t.ofTotalLength));
+  Label7->setText(qs(t.spacing));
+  Label9->setText(qs(t.length));
+  Frame2->setTitle(qs(t.exciter));
+  Label2->setText(qs(t.exciterFrequency));
+  Label6->setText(qs(t.vk));
+  Command1->setText(qs(t.calculate));
+  Frame1->setToolTip(qs(t.additionalTip));
+  Text3->setToolTip(qs(t.impedanceTip));
+  Text4->setToolTip(qs(t.diameterTip));
+  Text5->setToolTip(qs(t.diameterTip));
+  Label8->setToolTip(qs(t.spacingTip));
+  Label10->setToolTip(qs(t.lengthTip));
+  Text2->setToolTip(qs(t.exciterFrequencyTip));
   Label1->setBuddy(Text1);
   Label3->setBuddy(Text3);
   Label4->setBuddy(Text4);
   Label5->setBuddy(Text5);
   Label2->setBuddy(Text2);
   Label6->setBuddy(Text6);
-  Text6->setText(q(dipole::DefaultVkText(sep)));
+  Text6->setText(qs(dipole::DefaultVkText(sep)));
   fillFractions(dipole::DipoleFractions(sep), false);
-
-  connect(Option1[0], &QRadioButton::clicked, this, [this] { Option1_Click(0); });
-  connect(Option1[1], &QRadioButton::clicked, this, [this] { Option1_Click(1); });
-  connect(Command1, &QPushButton::clicked, this, &ZusatzDipol::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &ZusatzDipol::Command2_Click);
 }
 
 void ZusatzDipol::fillFractions(const std::vector<std::string>& items, bool enabled) {
   Combo1->clear();
-  for (const std::string& item : items) Combo1->addItem(q(item));
+  for (const std::string& item : items) Combo1->addItem(qs(item));
   Combo1->setCurrentIndex(0);
   Combo1->setEnabled(enabled);
 }
 
-bool ZusatzDipol::event(QEvent* e) {
-  // A top-level window (no main window around it) refreshes on activation
-  // itself; inside the main area the area's activation signal does it.
-  if (e->type() == QEvent::WindowActivate && !qobject_cast<QMdiSubWindow*>(parentWidget())) refresh();
-  return QWidget::event(e);
-}
-
 void ZusatzDipol::refresh() {
-  const frmVk* calculator = frmVk::loaded();
-  const bool calcActive = frmVk::calculatorState().active;
-  frmHauptform* main = frmHauptform::instance();
-  const QString diameter = calcActive && calculator ? calculator->Combo1->currentText() : main->Combo2->currentText();
-  const dipole::Refresh r = dipole::Activation(s(diameter), main->bandValues(), Module1::decimalSeparator());
-  Text2->setText(q(r.exciterFrequency));
-  Text4->setText(q(r.diameter));
-  Text5->setText(q(r.exciterDiameter));
+  // An active shortening-factor calculator's diameter stands for the main
+  // form's.
+  const MainFormValues main = mainForm::values();
+  const std::string diameter = main.calculator.active ? utf8(mainForm::calculatorDiameter()) : main.conductorDiameter;
+  const dipole::Refresh r = dipole::Activation(diameter, main.bands, Module1::decimalSeparator());
+  Text2->setText(qs(r.exciterFrequency));
+  Text4->setText(qs(r.diameter));
+  Text5->setText(qs(r.exciterDiameter));
 }
 
 void ZusatzDipol::Option1_Click(int index) {
@@ -217,12 +207,12 @@ void ZusatzDipol::Option1_Click(int index) {
   Option1[static_cast<std::size_t>(index)]->setChecked(true);
   const bool windom = index == 1;
   const dipole::VariantTexts v = windom ? dipole::WindomVariant(lang) : dipole::DipoleVariant(lang);
-  Label1->setText(q(v.frequency));
+  Label1->setText(qs(v.frequency));
   Text1->setFixedWidth(windom ? kNarrow : kWide);
   Text7->setVisible(windom);
   fillFractions(windom ? dipole::WindomFractions(sep) : dipole::DipoleFractions(sep), windom);
-  Frame1->setTitle(q(v.additional));
-  Label9->setText(q(v.length));
+  Frame1->setTitle(qs(v.additional));
+  Label9->setText(qs(v.length));
   Combo1->setCurrentIndex(0);
   clearResults();
 }
@@ -235,40 +225,40 @@ void ZusatzDipol::clearResults() {
 
 void ZusatzDipol::Command2_Click() {
   const dipole::Conditions c = dipole::ConditionsText(Module1::language());
-  MessageRequest box{q(c.text), q(c.title), Icon::Information};
+  MessageRequest box{qs(c.text), qs(c.title), Icon::Information};
   seam().message(this, box);
 }
 
 dipole::Texts ZusatzDipol::shownCaptions() const {
   dipole::Texts t;
-  t.frequency = s(Label1->text());
-  t.impedance = s(Label3->text());
-  t.diameter = s(Label4->text());
-  t.feedPointAt = s(Label12->text());
-  t.ofTotalLength = s(Label13->text());
-  t.spacing = s(Label7->text());
-  t.length = s(Label9->text());
-  t.exciterFrequency = s(Label2->text());
-  t.exciterDiameter = s(Label5->text());
-  t.vk = s(Label6->text());
+  t.frequency = utf8(Label1->text());
+  t.impedance = utf8(Label3->text());
+  t.diameter = utf8(Label4->text());
+  t.feedPointAt = utf8(Label12->text());
+  t.ofTotalLength = utf8(Label13->text());
+  t.spacing = utf8(Label7->text());
+  t.length = utf8(Label9->text());
+  t.exciterFrequency = utf8(Label2->text());
+  t.exciterDiameter = utf8(Label5->text());
+  t.vk = utf8(Label6->text());
   return t;
 }
 
 dipole::Inputs ZusatzDipol::inputs() const {
   dipole::Inputs in;
   in.windom = Option1[1]->isChecked();
-  in.fAdd = s(Text1->text());
-  in.fExc = s(Text2->text());
-  in.impedance = s(Text3->text());
-  in.dAdd = s(Text4->text());
-  in.dExc = s(Text5->text());
-  in.vk = s(Text6->text());
-  in.halfWaves = s(Text7->text());
-  in.fraction = s(Combo1->currentText());
+  in.fAdd = utf8(Text1->text());
+  in.fExc = utf8(Text2->text());
+  in.impedance = utf8(Text3->text());
+  in.dAdd = utf8(Text4->text());
+  in.dExc = utf8(Text5->text());
+  in.vk = utf8(Text6->text());
+  in.halfWaves = utf8(Text7->text());
+  in.fraction = utf8(Combo1->currentText());
   const Module1::State& st = Module1::state();
   in.ins = st.insulation;
   // The WINDOM length is found the way the main form finds its own.
-  in.length = frmHauptform::instance()->lengthContext();
+  in.length = mainForm::values().lengthContext();
   return in;
 }
 
@@ -277,10 +267,10 @@ void ZusatzDipol::Command1_Click() {
   const dipole::Inputs in = inputs();
   const dipole::Outcome out = dipole::Calculate(in, sep);
   for (int i = 0; i < out.beeps; ++i) seam().beep();
-  if (out.suggestedDiameter) Text4->setText(q(*out.suggestedDiameter));
-  if (out.suggestedExciterDiameter) Text5->setText(q(*out.suggestedExciterDiameter));
+  if (out.suggestedDiameter) Text4->setText(qs(*out.suggestedDiameter));
+  if (out.suggestedExciterDiameter) Text5->setText(qs(*out.suggestedExciterDiameter));
   if (out.spacingColour) ui::setTextColour(Label8, *out.spacingColour);
-  if (out.spacingText) Label8->setText(q(*out.spacingText));
+  if (out.spacingText) Label8->setText(qs(*out.spacingText));
   if (!out.computed) {
     // What the refusal itself shows stays; the results of other inputs go.
     const QString suggestion = out.spacingText ? Label8->text() : QString();
@@ -300,12 +290,12 @@ void ZusatzDipol::Command1_Click() {
     target->setFocus();
     return;
   }
-  if (out.vkText) Text6->setText(q(*out.vkText));
-  Label10->setText(q(out.lengthText));
-  Label11->setText(q(out.feedPointText));
+  if (out.vkText) Text6->setText(qs(*out.vkText));
+  Label10->setText(qs(out.lengthText));
+  Label11->setText(qs(out.feedPointText));
 
   const Language lang = Module1::language();
-  const dipole::ReportData d = dipole::MakeReportData(shownCaptions(), in, out, lang, s(Module1::generalDateTime()));
+  const dipole::ReportData d = dipole::MakeReportData(shownCaptions(), in, out, lang, utf8(Module1::generalDateTime()));
 
   const QString path = Module1::state().resultsFolder + QString::fromLatin1(dipole::kReportFile);
   try {
@@ -316,13 +306,13 @@ void ZusatzDipol::Command1_Click() {
     showMessage(this,
                 Module1::tr("Die Datei ", "The file ") + Module1::state().lineBreak + path + "  " +
                     Module1::state().lineBreak + Module1::tr("konnte nicht geschrieben werden: ", "could not be written: ") +
-                    q(files::FileErrorCause(lang, e.error())),
+                    qs(files::FileErrorCause(lang, e.error())),
                 Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
     return;
   }
-  QLabel* info = frmHauptform::instance()->Info;
-  const QString note = q(dipole::ReportNote(lang));
-  if (!info->text().contains(note)) info->setText(info->text() + Module1::state().lineBreak + note);
+  const QString note = qs(dipole::ReportNote(lang));
+  const QString shown = mainForm::note();
+  if (!shown.contains(note)) mainForm::setNote(shown + Module1::state().lineBreak + note);
 }
 
 }  // namespace lorvant

@@ -13,6 +13,7 @@ class QPushButton;
 class QRadioButton;
 class QLabel;
 class QGroupBox;
+class QLayout;
 
 namespace lorvant {
 
@@ -66,9 +67,13 @@ class ZusatzDipol : public QWidget {
 
  protected:
   explicit ZusatzDipol(QWidget* parent = nullptr);
-  bool event(QEvent* e) override;
 
  private:
+  // The steps of building the window.
+  QLayout* typeRow(const dipole::Texts& t);
+  QGroupBox* additionalFrame();
+  QGroupBox* exciterFrame();
+  void load(const dipole::Texts& t);
   void fillFractions(const std::vector<std::string>& items, bool enabled);
   // Results of inputs that are no longer the window's.
   void clearResults();

@@ -115,10 +115,149 @@ QString contentsHtml(const QString& caption, const QList<Heading>& list) {
   return html;
 }
 
-}  // namespace
+// What the command line asks for.
+struct Request {
+  QString out, dir, style, title, contents, version, preview, images;
+  bool hasStyle = false, hasPreview = false, hasImages = false;
+};
 
-int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);
+// The chapters read in: the first is the title page, the rest the body.
+struct Chapters {
+  QString titlePage;
+  QString body;
+};
+
+int fail(int status, const char* format, const QString& what = QString()) {
+  std::fprintf(stderr, format, qPrintable(what));
+  return status;
+}
+
+// Reads the chapters in name order; 0, or the exit status of the failure.
+int readChapters(const Request& r, Chapters& out) {
+  const QDir dir(r.dir);
+  const QStringList chapters = dir.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+  if (chapters.isEmpty()) return fail(1, "lorvant_manual: no chapters in %s\n", dir.path());
+  QStringList withoutPicture;
+  for (int i = 0; i < chapters.size(); ++i) {
+    bool ok = false;
+    QString text = readUtf8(dir.filePath(chapters[i]), &ok);
+    if (!ok) return fail(1, "lorvant_manual: cannot read %s\n", chapters[i]);
+    text.replace(QStringLiteral("@VERSION@"), r.version);
+    if (i > 0 && !text.contains(QStringLiteral("@SHOTS@/"))) withoutPicture << chapters[i];
+    if (text.contains(QStringLiteral("@SHOTS@"))) {
+      if (!r.hasImages) return fail(2, "lorvant_manual: %s shows windows; --images is required\n", chapters[i]);
+      text.replace(QStringLiteral("@SHOTS@"), QDir(r.images).absolutePath());
+    }
+    if (i == 0)
+      out.titlePage = text;
+    else
+      out.body += QStringLiteral("<div style=\"page-break-before: always\">") + text + QStringLiteral("</div>");
+  }
+  if (!withoutPicture.isEmpty())
+    return fail(3, "lorvant_manual: chapters without a picture of their window: %s\n",
+                withoutPicture.join(QStringLiteral(", ")));
+  return 0;
+}
+
+// The manual laid out on the writer's pages, the room for the footer kept
+// free below each.
+class Manual {
+ public:
+  explicit Manual(QPdfWriter& writer)
+      : writer_(writer), width_(writer.width()), footer_(writer.resolution() * 0.4), pageHeight_(writer.height() - footer_) {
+    doc_.documentLayout()->setPaintDevice(&writer);
+    doc_.setDefaultFont(QFont(QStringLiteral("DejaVu Serif"), 10));
+    doc_.setPageSize(QSizeF(width_, pageHeight_));
+    doc_.setDocumentMargin(0);
+  }
+
+  // Two passes: the first finds the pages of the headings behind a contents
+  // list of the same length, the second fills in the numbers.
+  void compose(const QString& style, const Chapters& chapters, const QString& contentsCaption) {
+    const auto html = [&](const QList<Heading>& list) {
+      return QStringLiteral("<html><head><style>") + style + QStringLiteral("</style></head><body>") +
+             chapters.titlePage + QStringLiteral("<div style=\"page-break-before: always\">") +
+             contentsHtml(contentsCaption, list) + QStringLiteral("</div>") + chapters.body +
+             QStringLiteral("</body></html>");
+    };
+    // The contents caption is itself a level-1 heading; leave it out.
+    const auto listed = [&] {
+      QList<Heading> list = headings(doc_, pageHeight_);
+      if (!list.isEmpty() && list.first().text == contentsCaption) list.removeFirst();
+      return list;
+    };
+    load(html({}));
+    QList<Heading> list = listed();
+    load(html(list));
+    const QList<Heading> check = listed();
+    for (int i = 0; i < list.size() && i < check.size(); ++i) list[i].page = check[i].page;
+    load(html(list));
+  }
+
+  int pages() const { return doc_.pageCount(); }
+
+  // The pages less than a third full that do not end a chapter.
+  QStringList emptyPages() {
+    const PageUse use = pageUse(doc_, pageHeight_);
+    QStringList empty;
+    for (int page = 0; page < pages(); ++page) {
+      const bool chapterEnd = page + 1 == pages() || use.chapterStarts.contains(page + 1);
+      if (qEnvironmentVariableIsSet("LORVANT_MANUAL_FILL"))
+        std::fprintf(stderr, "page %d: %d %%%s\n", page + 1, qRound(use.filled[page] * 100), chapterEnd ? " (end)" : "");
+      if (!chapterEnd && use.filled[page] < 1.0 / 3)
+        empty << QStringLiteral("%1 (%2 %)").arg(page + 1).arg(qRound(use.filled[page] * 100));
+    }
+    return empty;
+  }
+
+  void paintPage(QPainter& painter, int page, const QString& title) {
+    painter.save();
+    const QRectF clip(0, page * pageHeight_, width_, pageHeight_);
+    painter.translate(0, -page * pageHeight_);
+    painter.setClipRect(clip);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = clip;
+    doc_.documentLayout()->draw(&painter, ctx);
+    painter.restore();
+    if (page > 0) {  // the title page has no footer
+      painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+      painter.setPen(QColor(90, 90, 90));
+      const QRectF line(0, pageHeight_ + footer_ * 0.35, width_, footer_ * 0.65);
+      painter.drawLine(QPointF(0, pageHeight_ + footer_ * 0.25), QPointF(width_, pageHeight_ + footer_ * 0.25));
+      painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, title);
+      painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QString::number(page + 1));
+    }
+  }
+
+  // Proof pages at a third of the print resolution.
+  void savePreview(const QString& folder, const QString& title) {
+    const qreal scale = 1.0 / 3;
+    for (int page = 0; page < pages(); ++page) {
+      QImage image(QSize(int(width_ * scale) + 1, int(writer_.height() * scale) + 1), QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter p(&image);
+      p.scale(scale, scale);
+      paintPage(p, page, title);
+      p.end();
+      image.save(QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page + 1, 2, 10, QLatin1Char('0'))));
+    }
+  }
+
+ private:
+  void load(const QString& html) {
+    doc_.setHtml(html);
+    scaleImages(doc_, width_, writer_.resolution());
+  }
+
+  QPdfWriter& writer_;
+  QTextDocument doc_;
+  const qreal width_;
+  const qreal footer_;  // room for the footer line
+  const qreal pageHeight_;
+};
+
+// The command line; false when the required options are missing.
+bool parse(QGuiApplication& app, Request& r) {
   QCommandLineParser parser;
   parser.addHelpOption();
   const QCommandLineOption outOpt("out", "PDF to write", "file");
@@ -131,154 +270,55 @@ int main(int argc, char** argv) {
   const QCommandLineOption imagesOpt("images", "folder of the window pictures (@SHOTS@ in the chapters)", "folder");
   parser.addOptions({outOpt, dirOpt, styleOpt, titleOpt, contentsOpt, versionOpt, previewOpt, imagesOpt});
   parser.process(app);
-  if (!parser.isSet(outOpt) || !parser.isSet(dirOpt)) {
-    std::fprintf(stderr, "lorvant_manual: --out and --dir are required\n");
-    return 2;
-  }
+  r.out = parser.value(outOpt);
+  r.dir = parser.value(dirOpt);
+  r.style = parser.value(styleOpt);
+  r.title = parser.value(titleOpt);
+  r.contents = parser.value(contentsOpt);
+  r.version = parser.value(versionOpt);
+  r.preview = parser.value(previewOpt);
+  r.images = parser.value(imagesOpt);
+  r.hasStyle = parser.isSet(styleOpt);
+  r.hasPreview = parser.isSet(previewOpt);
+  r.hasImages = parser.isSet(imagesOpt);
+  return parser.isSet(outOpt) && parser.isSet(dirOpt);
+}
 
-  const QDir dir(parser.value(dirOpt));
-  const QStringList chapters = dir.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
-  if (chapters.isEmpty()) {
-    std::fprintf(stderr, "lorvant_manual: no chapters in %s\n", qPrintable(dir.path()));
-    return 1;
-  }
-  // The first chapter is the title page; the contents follow it.
-  QString titlePage;
-  QString body;
-  QStringList withoutPicture;
-  for (int i = 0; i < chapters.size(); ++i) {
-    bool ok = false;
-    QString text = readUtf8(dir.filePath(chapters[i]), &ok);
-    if (!ok) {
-      std::fprintf(stderr, "lorvant_manual: cannot read %s\n", qPrintable(chapters[i]));
-      return 1;
-    }
-    text.replace(QStringLiteral("@VERSION@"), parser.value(versionOpt));
-    if (i > 0 && !text.contains(QStringLiteral("@SHOTS@/"))) withoutPicture << chapters[i];
-    if (text.contains(QStringLiteral("@SHOTS@"))) {
-      if (!parser.isSet(imagesOpt)) {
-        std::fprintf(stderr, "lorvant_manual: %s shows windows; --images is required\n", qPrintable(chapters[i]));
-        return 2;
-      }
-      text.replace(QStringLiteral("@SHOTS@"), QDir(parser.value(imagesOpt)).absolutePath());
-    }
-    if (i == 0)
-      titlePage = text;
-    else
-      body += QStringLiteral("<div style=\"page-break-before: always\">") + text + QStringLiteral("</div>");
-  }
-  if (!withoutPicture.isEmpty()) {
-    std::fprintf(stderr, "lorvant_manual: chapters without a picture of their window: %s\n",
-                 qPrintable(withoutPicture.join(QStringLiteral(", "))));
-    return 3;
-  }
+}  // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  Request r;
+  if (!parse(app, r)) return fail(2, "lorvant_manual: --out and --dir are required\n");
+  Chapters chapters;
+  if (const int status = readChapters(r, chapters)) return status;
   QString style;
-  if (parser.isSet(styleOpt)) {
+  if (r.hasStyle) {
     bool ok = false;
-    style = readUtf8(parser.value(styleOpt), &ok);
-    if (!ok) {
-      std::fprintf(stderr, "lorvant_manual: cannot read the style sheet\n");
-      return 1;
-    }
+    style = readUtf8(r.style, &ok);
+    if (!ok) return fail(1, "lorvant_manual: cannot read the style sheet\n");
   }
 
-  QPdfWriter writer(parser.value(outOpt));
+  QPdfWriter writer(r.out);
   writer.setResolution(300);
   writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 16),
                                    QPageLayout::Millimeter));
-  writer.setTitle(parser.value(titleOpt));
+  writer.setTitle(r.title);
   writer.setCreator(QStringLiteral("Lorvant"));
+  Manual manual(writer);
+  manual.compose(style, chapters, r.contents);
+  const QStringList empty = manual.emptyPages();
+  if (!empty.isEmpty())
+    return fail(3, "lorvant_manual: %s\n", r.out + ": pages less than a third full: " + empty.join(QStringLiteral(", ")));
 
-  const qreal width = writer.width();
-  const qreal footer = writer.resolution() * 0.4;  // room for the footer line
-  const qreal pageHeight = writer.height() - footer;
-
-  QTextDocument doc;
-  doc.documentLayout()->setPaintDevice(&writer);
-  QFont base(QStringLiteral("DejaVu Serif"), 10);
-  doc.setDefaultFont(base);
-  doc.setPageSize(QSizeF(width, pageHeight));
-  doc.setDocumentMargin(0);
-
-  // Two passes: the first finds the pages of the headings behind a contents
-  // list of the same length, the second fills in the numbers.
-  const QString contentsCaption = parser.value(contentsOpt);
-  auto compose = [&](const QList<Heading>& list) {
-    return QStringLiteral("<html><head><style>") + style + QStringLiteral("</style></head><body>") + titlePage + QStringLiteral("<div style=\"page-break-before: always\">") +
-           contentsHtml(contentsCaption, list) + QStringLiteral("</div>") + body + QStringLiteral("</body></html>");
-  };
-  const auto load = [&](const QString& html) {
-    doc.setHtml(html);
-    scaleImages(doc, width, writer.resolution());
-  };
-  load(compose({}));
-  QList<Heading> list = headings(doc, pageHeight);
-  // The contents caption is itself a level-1 heading; leave it out.
-  if (!list.isEmpty() && list.first().text == contentsCaption) list.removeFirst();
-  load(compose(list));
-  QList<Heading> check = headings(doc, pageHeight);
-  if (!check.isEmpty() && check.first().text == contentsCaption) check.removeFirst();
-  for (int i = 0; i < list.size() && i < check.size(); ++i) list[i].page = check[i].page;
-  load(compose(list));
-
-  const int pages = doc.pageCount();
-  const PageUse use = pageUse(doc, pageHeight);
-  QStringList empty;
-  for (int page = 0; page < pages; ++page) {
-    const bool chapterEnd = page + 1 == pages || use.chapterStarts.contains(page + 1);
-    if (qEnvironmentVariableIsSet("LORVANT_MANUAL_FILL"))
-      std::fprintf(stderr, "page %d: %d %%%s\n", page + 1, qRound(use.filled[page] * 100), chapterEnd ? " (end)" : "");
-    if (!chapterEnd && use.filled[page] < 1.0 / 3)
-      empty << QStringLiteral("%1 (%2 %)").arg(page + 1).arg(qRound(use.filled[page] * 100));
-  }
-  if (!empty.isEmpty()) {
-    std::fprintf(stderr, "lorvant_manual: %s: pages less than a third full: %s\n", qPrintable(parser.value(outOpt)),
-                 qPrintable(empty.join(QStringLiteral(", "))));
-    return 3;
-  }
   QPainter painter;
-  if (!painter.begin(&writer)) {
-    std::fprintf(stderr, "lorvant_manual: cannot write %s\n", qPrintable(parser.value(outOpt)));
-    return 1;
-  }
-  const QFont footerFont(QStringLiteral("DejaVu Sans"), 8);
-  auto paintPage = [&](QPainter& painter, int page) {
-    painter.save();
-    const QRectF clip(0, page * pageHeight, width, pageHeight);
-    painter.translate(0, -page * pageHeight);
-    painter.setClipRect(clip);
-    QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.clip = clip;
-    doc.documentLayout()->draw(&painter, ctx);
-    painter.restore();
-    if (page > 0) {  // the title page has no footer
-      painter.setFont(footerFont);
-      painter.setPen(QColor(90, 90, 90));
-      const QRectF line(0, pageHeight + footer * 0.35, width, footer * 0.65);
-      painter.drawLine(QPointF(0, pageHeight + footer * 0.25), QPointF(width, pageHeight + footer * 0.25));
-      painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, parser.value(titleOpt));
-      painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QString::number(page + 1));
-    }
-  };
-  for (int page = 0; page < pages; ++page) {
+  if (!painter.begin(&writer)) return fail(1, "lorvant_manual: cannot write %s\n", r.out);
+  for (int page = 0; page < manual.pages(); ++page) {
     if (page > 0) writer.newPage();
-    paintPage(painter, page);
+    manual.paintPage(painter, page, r.title);
   }
   painter.end();
-
-  if (parser.isSet(previewOpt)) {
-    // Proof pages at a third of the print resolution.
-    const qreal scale = 1.0 / 3;
-    for (int page = 0; page < pages; ++page) {
-      QImage image(QSize(int(width * scale) + 1, int(writer.height() * scale) + 1), QImage::Format_RGB32);
-      image.fill(Qt::white);
-      QPainter p(&image);
-      p.scale(scale, scale);
-      paintPage(p, page);
-      p.end();
-      image.save(QDir(parser.value(previewOpt)).filePath(QStringLiteral("page-%1.png").arg(page + 1, 2, 10, QLatin1Char('0'))));
-    }
-  }
-  QTextStream(stdout) << parser.value(outOpt) << ": " << pages << " pages\n";
+  if (r.hasPreview) manual.savePreview(r.preview, r.title);
+  QTextStream(stdout) << r.out << ": " << manual.pages() << " pages\n";
   return 0;
 }

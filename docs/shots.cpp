@@ -34,8 +34,8 @@
 #include "tests/support/FakeNecEngine.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/HelpInfo.h"
-#include "shell/ui/MDIForm1.h"
+#include "app/HelpInfo.h"
+#include "app/MDIForm1.h"
 #include "viewer/frmRTF.h"
 #include "vk/frmVk.h"
 

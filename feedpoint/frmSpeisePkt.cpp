@@ -1,6 +1,5 @@
 #include "feedpoint/frmSpeisePkt.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFont>
@@ -16,20 +15,19 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
+#include "shell/ui/Look.h"
 
 namespace lorvant {
 namespace {
 
 QPointer<frmSpeisePkt> sharedScanWindow;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string ss(const QString& s) { return s.toStdString(); }
 
 // Window heights in twips: with the result box, and the rows alone.
 constexpr int kFullHeightTwips = 5580;
@@ -90,12 +88,7 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
   connect(txtAuswertung->horizontalScrollBar(), &QScrollBar::valueChanged, this, alignHeader);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(Label1, 0, 0);
-  grid->addWidget(Text1, 0, 1);
-  grid->addWidget(Label2, 1, 0);
-  grid->addWidget(Text2, 1, 1);
-  grid->addWidget(Label3, 2, 0);
-  grid->addWidget(Text3, 2, 1);
+  Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Text3}});
   grid->setColumnStretch(0, 1);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addStretch(1);
@@ -118,11 +111,7 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
 frmSpeisePkt* frmSpeisePkt::create() {
   auto* form = new frmSpeisePkt;
   Forms::adopt(form);
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
-    connect(sub, &QMdiSubWindow::windowStateChanged, form, [form](Qt::WindowStates before, Qt::WindowStates now) {
-      if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) form->activate();
-    });
-  }
+  Forms::onActivation(form, [form] { form->activate(); });
   return form;
 }
 
@@ -132,18 +121,6 @@ frmSpeisePkt* frmSpeisePkt::instance() {
 }
 
 frmSpeisePkt* frmSpeisePkt::loaded() { return sharedScanWindow; }
-
-void frmSpeisePkt::connectMenus(MDIForm1* main) {
-  const auto on = [main](const char* name, frmSpeisePkt* (*open)()) {
-    if (QAction* a = main->action(name)) connect(a, &QAction::triggered, main, [open] { open(); });
-  };
-  on("mnuBerSpeisePktLänge", &frmSpeisePkt::openAllBands);
-  on("mnuBerSpeisePktQRG", &frmSpeisePkt::openOneFrequency);
-  on("mnuBerImpedanz", &frmSpeisePkt::openImpedance);
-  on("mnuBerSpeisePkt", &frmSpeisePkt::openScan);
-}
-
-MainFormValues frmSpeisePkt::mainFormValues() { return frmHauptform::instance()->values(); }
 
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   setWindowTitle(qs(w.title));
@@ -182,14 +159,14 @@ void frmSpeisePkt::setHeightTwips(int twips) {
 
 frmSpeisePkt* frmSpeisePkt::openAllBands() {
   frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenAllBands(mainFormValues(), Module1::language(), Module1::decimalSeparator()));
+  f->apply(feedpoint::OpenAllBands(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
   Forms::show(f);
   return f;
 }
 
 frmSpeisePkt* frmSpeisePkt::openOneFrequency() {
   frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenOneFrequency(mainFormValues(), Module1::language(), Module1::decimalSeparator()));
+  f->apply(feedpoint::OpenOneFrequency(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
   Forms::show(f);
   return f;
 }
@@ -210,10 +187,10 @@ frmSpeisePkt* frmSpeisePkt::openScan() {
 
 feedpoint::WindowTexts frmSpeisePkt::texts() const {
   feedpoint::WindowTexts t;
-  t.first = {ss(Label1->text()), ss(Text1->text())};
-  t.second = {ss(Label2->text()), ss(Text2->text())};
-  t.third = {ss(Label3->text()), ss(Text3->text())};
-  t.header = ss(Label4->text());
+  t.first = {utf8(Label1->text()), utf8(Text1->text())};
+  t.second = {utf8(Label2->text()), utf8(Text2->text())};
+  t.third = {utf8(Label3->text()), utf8(Text3->text())};
+  t.header = utf8(Label4->text());
   return t;
 }
 
@@ -225,7 +202,7 @@ void frmSpeisePkt::setResult(const std::string& rows) {
 }
 
 void frmSpeisePkt::cmdRechnen_Click() {
-  switch (feedpoint::ModeOfCaption(ss(windowTitle()))) {
+  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
     case feedpoint::Mode::Impedance: impedance(); break;
     case feedpoint::Mode::Scan: scan(); break;
     case feedpoint::Mode::AllBands: checkAllBands(); break;
@@ -237,17 +214,16 @@ void frmSpeisePkt::checkAllBands() {
   feedpoint::AllBandsEnv env;
   env.lang = Module1::language();
   env.sep = Module1::decimalSeparator();
-  env.dateText = ss(Module1::generalDateTime());
+  env.dateText = utf8(Module1::generalDateTime());
   env.resultsFolder = Module1::nativePath(Module1::state().resultsFolder);
 
   SeamAsker asker(this);
   seam().setBusy(true);
-  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainFormValues(), env, asker);
+  const feedpoint::AllBandsResult r = feedpoint::CheckAllBands(texts(), mainForm::values(), env, asker);
   seam().setBusy(false);
   if (r.adapted) {
-    frmHauptform* main = frmHauptform::instance();
-    if (r.mainHalfWaves) main->Text2->setText(qs(*r.mainHalfWaves));
-    if (r.selectPreferredLength) main->Option2[0]->setChecked(true);
+    if (r.mainHalfWaves) mainForm::takeOverHalfWaves(qs(*r.mainHalfWaves));
+    if (r.selectPreferredLength) mainForm::selectPreferredLength();
   }
   Text1->setText(qs(r.length));
   if (!r.done) {
@@ -257,7 +233,7 @@ void frmSpeisePkt::checkAllBands() {
     return;
   }
   setResult(r.rows);
-  frmHauptform::instance()->Info->setText(qs(r.info));
+  mainForm::setNote(qs(r.info));
   if (!r.reportError.empty()) {
     // The table stays on the screen; the user learns that the file is not
     // there, and why.
@@ -272,7 +248,7 @@ void frmSpeisePkt::checkOneFrequency() {
   SeamAsker asker(this);
   seam().setBusy(true);
   const feedpoint::OneFrequencyResult r =
-      feedpoint::CheckOneFrequency(texts(), mainFormValues(), Module1::language(), Module1::decimalSeparator(), asker);
+      feedpoint::CheckOneFrequency(texts(), mainForm::values(), Module1::language(), Module1::decimalSeparator(), asker);
   seam().setBusy(false);
   if (r.done) {
     setResult(r.rows);
@@ -293,7 +269,7 @@ void frmSpeisePkt::focusRefused(feedpoint::Input field) {
 
 void frmSpeisePkt::impedance() {
   const feedpoint::ImpedanceResult r =
-      feedpoint::ImpedanceFromCurrentSum(ss(Text2->text()), Module1::decimalSeparator());
+      feedpoint::ImpedanceFromCurrentSum(utf8(Text2->text()), Module1::decimalSeparator());
   if (r.beep) seam().beep();
   Text3->setText(qs(r.impedance));
 }
@@ -302,7 +278,7 @@ void frmSpeisePkt::scan() {
   const char sep = Module1::decimalSeparator();
   seam().setBusy(true);
   txtAuswertung->clear();
-  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainFormValues(), sep);
+  const feedpoint::ScanSetup setup = feedpoint::PrepareScan(texts(), mainForm::values(), sep);
   if (setup.x0 > setup.x1) {
     // The scan would list nothing; an empty box tells the user nothing.
     seam().setBusy(false);
@@ -360,7 +336,7 @@ void frmSpeisePkt::scan() {
   if (out.stalled) note = feedpoint::StalledNote(Module1::language(), out.stalledAt, sep);
   if (out.receiverStop) note = feedpoint::RowLimitNote(Module1::language());
   // Rows of a cancelled scan are not the whole stretch: the box says so.
-  if (out.cancelled) note = ss(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
+  if (out.cancelled) note = utf8(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
   if (!note.empty()) {
     txtAuswertung->appendPlainText(qs(note));
     Forms::setStatus(qs(note));
@@ -369,16 +345,9 @@ void frmSpeisePkt::scan() {
 }
 
 void frmSpeisePkt::activate() {
-  Forms::setStatus(qs(feedpoint::ActivationStatus(ss(windowTitle()), Module1::language())));
+  Forms::setStatus(qs(feedpoint::ActivationStatus(utf8(windowTitle()), Module1::language())));
   seam().processEvents();
   setVisible(true);
-}
-
-bool frmSpeisePkt::event(QEvent* event) {
-  // A top-level window (no main window around it) learns of its activation
-  // here; inside the main window the sub-window tells.
-  if (event->type() == QEvent::WindowActivate && !qobject_cast<QMdiSubWindow*>(parentWidget())) activate();
-  return QWidget::event(event);
 }
 
 void frmSpeisePkt::closeEvent(QCloseEvent* event) {

@@ -14,7 +14,6 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace lorvant {
-class MDIForm1;
 
 class frmSpeisePkt : public QWidget {
   Q_OBJECT
@@ -28,16 +27,11 @@ class frmSpeisePkt : public QWidget {
   static frmSpeisePkt* openOneFrequency();  // mnuBerSpeisePktQRG
   static frmSpeisePkt* openImpedance();     // mnuBerImpedanz
   static frmSpeisePkt* openScan();          // mnuBerSpeisePkt
-  // Connects those entries of the main window's menu.
-  static void connectMenus(MDIForm1* main);
 
   // cmdRechnen: the calculation of the mode the caption names.
   void cmdRechnen_Click();
   // Activation: status text by mode, pending events, visible.
   void activate();
-
-  // What the tools read from the main form and Module1 right now.
-  static MainFormValues mainFormValues();
 
   QLabel* Label1 = nullptr;
   QLineEdit* Text1 = nullptr;
@@ -51,7 +45,6 @@ class frmSpeisePkt : public QWidget {
 
  protected:
   explicit frmSpeisePkt(QWidget* parent = nullptr);
-  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

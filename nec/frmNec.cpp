@@ -33,13 +33,12 @@
 #include "calc/numparse.h"
 #include "calc/reports/neccheck.h"
 #include "calc/reports/text.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
 
 namespace lorvant {
 namespace {
@@ -105,19 +104,8 @@ void frmNec::mnuBerNec() {
   frmNec* w = instance();
   w->applyCaptions();
   // A running check keeps the design it started with.
-  if (!w->running()) w->takeDesign(frmHauptform::instance()->values());
+  if (!w->running()) w->takeDesign(mainForm::values());
   Forms::show(w);
-}
-
-void frmNec::connectMenus(MDIForm1* main) {
-  QAction* entry = main->action("mnuBerNec");
-  entry->setEnabled(false);
-  QObject::connect(entry, &QAction::triggered, entry, [] { mnuBerNec(); });
-  // After the main window's own handler has switched the language.
-  for (const char* language : {"mnuSprache_dtsch", "mnuSprache_engl"})
-    QObject::connect(main->action(language), &QAction::triggered, entry, [] {
-      if (current) current->applyCaptions();
-    });
 }
 
 frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {

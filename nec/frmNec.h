@@ -24,7 +24,6 @@ class QTableWidget;
 class QTimer;
 
 namespace lorvant {
-class MDIForm1;
 struct MainFormValues;
 
 class frmNec : public QWidget {
@@ -34,8 +33,9 @@ class frmNec : public QWidget {
   static frmNec* loaded();    // nullptr while not loaded
   // mnuBerNec: the window with the last run's design.
   static void mnuBerNec();
-  // Connects the menu entry; it opens with the first completed run.
-  static void connectMenus(MDIForm1* main);
+  // Every caption in the current language (the main window calls it after
+  // a language switch).
+  void applyCaptions();
 
   // The engine of the next checks; empty: nec2c on PATH. Tests put a fake
   // engine here.
@@ -82,7 +82,6 @@ class frmNec : public QWidget {
 
  private:
   struct Job;
-  void applyCaptions();
   void setRunning(bool on);
   void poll();
   void finish();

@@ -28,6 +28,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
 #include <cmath>
 #include <optional>
 #if defined(__GLIBC__)
@@ -39,6 +42,7 @@
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
+#include "shell/ui/Forms.h"
 #include "viewer/rtf/Rtf.h"
 #include "viewer/rtf/TextCodec.h"
 
@@ -824,6 +828,131 @@ std::unique_ptr<QTextDocument> frmRTF::printableDocument(bool selectionOnly) con
   return doc;
 }
 
+namespace {
+
+// One printout of a document, in the steps that may fail: begun, its pages
+// painted, ended, and (for a PDF file) put in place. A printout into a PDF
+// file is written under a temporary name and renamed when it is complete,
+// like every file the program writes.
+class PrintJob {
+ public:
+  PrintJob(QPrinter& printer, QTextDocument& doc)
+      : printer_(printer),
+        doc_(doc),
+        pdfTarget_(printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString()) {}
+
+  bool begin() {
+    if (!pdfTarget_.isEmpty() && !staged_) {
+      try {
+        staged_.emplace(Module1::nativePath(pdfTarget_));
+      } catch (const files::FileError& e) {
+        return fileFailed(e);
+      }
+      printer_.setOutputFileName(Module1::fromNativePath(staged_->path()));
+    }
+    if (!painter_.begin(&printer_)) return false;
+    const QRectF page = printer_.pageLayout().paintRectPixels(printer_.resolution());
+    pageWidth_ = page.width();
+    pageHeight_ = page.height();
+    doc_.documentLayout()->setPaintDevice(&printer_);
+    doc_.setPageSize(QSizeF(pageWidth_, pageHeight_));
+    pages_ = doc_.pageCount();
+    return true;
+  }
+
+  bool paintPages() {
+    if (!painter_.isActive()) return true;
+    for (int i = 0; i < pages_; ++i) {
+      if (i > 0 && !printer_.newPage()) return false;
+      painter_.save();
+      painter_.translate(0, -i * pageHeight_);
+      QAbstractTextDocumentLayout::PaintContext context;
+      context.clip = QRectF(0, i * pageHeight_, pageWidth_, pageHeight_);
+      context.palette.setColor(QPalette::Text, Qt::black);
+      painter_.setClipRect(context.clip);
+      doc_.documentLayout()->draw(&painter_, context);
+      painter_.restore();
+    }
+    return true;
+  }
+
+  bool end() {
+    if (painter_.isActive() && !painter_.end()) return false;
+    return printer_.printerState() != QPrinter::Error;
+  }
+
+  bool commit() {
+    if (!staged_) return true;
+    try {
+      staged_->commit();
+    } catch (const files::FileError& e) {
+      return fileFailed(e);
+    }
+    staged_.reset();
+    return true;
+  }
+
+  void abandon() {
+    if (painter_.isActive()) painter_.end();
+  }
+
+  // Why the last file operation failed, when it said so; it replaces the
+  // step's own failure text.
+  QString takeFileFailure() { return std::exchange(fileFailure_, QString()); }
+
+ private:
+  bool fileFailed(const files::FileError& e) {
+    fileFailure_ = tr2("Die Datei ", "The file ") + QDir::toNativeSeparators(pdfTarget_) + lineBreak() +
+                   tr2("wurde nicht geschrieben: ", "was not written: ") +
+                   QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
+    return false;
+  }
+
+  QPrinter& printer_;
+  QTextDocument& doc_;
+  const QString pdfTarget_;
+  std::optional<files::StagedPath> staged_;
+  QString fileFailure_;
+  QPainter painter_;
+  double pageWidth_ = 0;
+  double pageHeight_ = 0;
+  int pages_ = 0;
+};
+
+struct PrintStep {
+  bool (PrintJob::*run)();
+  QString failure;
+};
+
+// Runs the steps in turn; a failing one asks whether to repeat it, skip it
+// or give up. False when the user gave up; `skipped` when he let a step go
+// (the file may then be incomplete).
+bool runPrintSteps(QWidget* parent, PrintJob& job, const std::vector<PrintStep>& steps, bool& skipped) {
+  for (std::size_t i = 0; i < steps.size();) {
+    if ((job.*steps[i].run)()) {
+      ++i;
+      continue;
+    }
+    seam().setBusy(false);
+    const QString fileFailure = job.takeFileFailure();
+    const QString failure = fileFailure.isEmpty() ? steps[i].failure : fileFailure;
+    const Answer a = showMessage(parent, failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
+                                 tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
+    if (a == Answer::Abort) {
+      job.abandon();
+      return false;
+    }
+    seam().setBusy(true);
+    if (a == Answer::Ignore) {
+      skipped = true;
+      ++i;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 void frmRTF::print() {
   finishLoading();
   const bool hasSelection = textCursor().hasSelection();
@@ -845,102 +974,16 @@ void frmRTF::print() {
 
   seam().setBusy(true);
   std::unique_ptr<QTextDocument> doc = printableDocument(selectionOnly);
-  // A printout into a PDF file is written under a temporary name and
-  // renamed when it is complete, like every file the program writes.
-  const QString pdfTarget = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
-  std::optional<files::StagedPath> staged;
-  QString fileFailure;  // replaces a step's own failure text when a file operation said why
-  const auto fileFailed = [&](const files::FileError& e) {
-    fileFailure = tr2("Die Datei ", "The file ") + QDir::toNativeSeparators(pdfTarget) + lineBreak() +
-                  tr2("wurde nicht geschrieben: ", "was not written: ") +
-                  QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
-    return false;
+  PrintJob job(printer, *doc);
+  const QString failed = tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target;
+  const std::vector<PrintStep> steps = {
+      {&PrintJob::begin, tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target},
+      {&PrintJob::paintPages, tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target},
+      {&PrintJob::end, failed},
+      {&PrintJob::commit, failed},
   };
-  QPainter painter;
-  double pageWidth = 0;
-  double pageHeight = 0;
-  int pages = 0;
-
-  // The printing in steps; a failing step asks whether to repeat it, skip it
-  // or give up.
-  struct Step {
-    std::function<bool()> run;
-    QString failure;
-  };
-  QList<Step> steps;
-  steps.append({[&] {
-                  if (!pdfTarget.isEmpty() && !staged) {
-                    try {
-                      staged.emplace(Module1::nativePath(pdfTarget));
-                    } catch (const files::FileError& e) {
-                      return fileFailed(e);
-                    }
-                    printer.setOutputFileName(Module1::fromNativePath(staged->path()));
-                  }
-                  if (!painter.begin(&printer)) return false;
-                  const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-                  pageWidth = page.width();
-                  pageHeight = page.height();
-                  doc->documentLayout()->setPaintDevice(&printer);
-                  doc->setPageSize(QSizeF(pageWidth, pageHeight));
-                  pages = doc->pageCount();
-                  return true;
-                },
-                tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target});
-  steps.append({[&] {
-                  if (!painter.isActive()) return true;
-                  for (int i = 0; i < pages; ++i) {
-                    if (i > 0 && !printer.newPage()) return false;
-                    painter.save();
-                    painter.translate(0, -i * pageHeight);
-                    QAbstractTextDocumentLayout::PaintContext context;
-                    context.clip = QRectF(0, i * pageHeight, pageWidth, pageHeight);
-                    context.palette.setColor(QPalette::Text, Qt::black);
-                    painter.setClipRect(context.clip);
-                    doc->documentLayout()->draw(&painter, context);
-                    painter.restore();
-                  }
-                  return true;
-                },
-                tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target});
-  steps.append({[&] {
-                  if (painter.isActive() && !painter.end()) return false;
-                  return printer.printerState() != QPrinter::Error;
-                },
-                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target});
-  steps.append({[&] {
-                  if (!staged) return true;
-                  try {
-                    staged->commit();
-                  } catch (const files::FileError& e) {
-                    return fileFailed(e);
-                  }
-                  staged.reset();
-                  return true;
-                },
-                tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target});
-
-  bool skipped = false;  // a step the user let go: the file may be incomplete
-  for (qsizetype i = 0; i < steps.size();) {
-    if (steps[i].run()) {
-      ++i;
-      continue;
-    }
-    seam().setBusy(false);
-    const QString failure = fileFailure.isEmpty() ? steps[i].failure : fileFailure;
-    fileFailure.clear();
-    const Answer a = showMessage(this, failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
-                                 tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
-    if (a == Answer::Abort) {
-      if (painter.isActive()) painter.end();
-      return;
-    }
-    seam().setBusy(true);
-    if (a == Answer::Ignore) {
-      skipped = true;
-      ++i;
-    }
-  }
+  bool skipped = false;
+  if (!runPrintSteps(this, job, steps, skipped)) return;
   seam().setBusy(false);
   if (!pdfPath.isEmpty() && !skipped) Printout::tellPdf(this, pdfPath);
 }
@@ -1007,12 +1050,34 @@ void frmRTF::closeEvent(QCloseEvent* event) {
 
 // --- show file ------------------------------------------------------------------
 
-bool showFileInViewer(const QString& path, QString* error) {
-  frmRTF* viewer = frmRTF::instance();
-  viewer->setFontName(QStringLiteral("Courier New"));
-  if (!viewer->loadDocument(path, error)) return false;
-  viewer->showViewer();
-  return true;
+namespace {
+// Runs one step of showing a file until it succeeds or the user gives up on
+// it. Returns false when he chose Abort.
+bool runStep(const std::function<bool(QString*)>& step) {
+  for (;;) {
+    QString error;
+    if (step(&error)) return true;
+    const Answer a = showMessage(Forms::mainWidget(), error, Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation,
+                                 Buttons::AbortRetryIgnore);
+    if (a == Answer::Retry) continue;
+    return a == Answer::Ignore;
+  }
+}
+}  // namespace
+
+bool Module1::showFile(const QString& path) {
+  frmRTF* viewer = nullptr;
+  if (!runStep([&](QString*) {
+        viewer = frmRTF::instance();
+        viewer->setFontName(QStringLiteral("Courier New"));
+        return true;
+      }))
+    return false;
+  if (!runStep([&](QString* error) { return viewer->loadDocument(path, error); })) return false;
+  return runStep([&](QString*) {
+    viewer->showViewer();
+    return true;
+  });
 }
 
 }  // namespace lorvant

@@ -177,9 +177,11 @@ class frmRTF : public QMainWindow {
   QTimer* loadTimer_ = nullptr;
 };
 
-// Show file: sets the viewer's font to Courier New (creating the viewer),
-// loads the file and shows the viewer non-modally. False with the failure's
-// description when the file cannot be loaded.
-bool showFileInViewer(const QString& path, QString* error);
+namespace Module1 {
+// Shows a file in the quick viewer: font "Courier New", load, show. A
+// failing step is reported with Abort / Retry / Ignore. False when the user
+// aborted.
+bool showFile(const QString& path);
+}  // namespace Module1
 
 }  // namespace lorvant

@@ -17,21 +17,19 @@
 #include "calc/mainform.h"
 #include "calc/reports/text.h"
 #include "calc/vkcalc.h"
-#include "dipole/ZusatzDipol.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
+#include "shell/ui/Look.h"
 #include "shell/ui/TextColour.h"
 
 namespace lorvant {
 namespace {
 
 QPointer<frmVk> current;
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& q) { return q.toStdString(); }
 
 }  // namespace
 
@@ -40,10 +38,9 @@ frmVk* frmVk::instance() {
     current = new frmVk();
     Forms::adopt(current);
     // From now on the main form's calculations ask this window.
-    frmHauptform::setCalculatorProvider(&frmVk::calculatorState);
+    mainForm::installCalculator({&frmVk::calculatorState, &frmVk::diameterText});
     frmVk* w = current;
-    QObject::connect(frmHauptform::instance(), &frmHauptform::conductorChanged, w,
-                     [w](const QString& text) { w->conductorChanged(text); });
+    mainForm::onConductorChanged(w, [w](const QString& text) { w->conductorChanged(text); });
   }
   return current;
 }
@@ -53,7 +50,7 @@ void frmVk::conductorChanged(const QString& text) {
   // again. In the pruning layout the field holds the desired frequency, and
   // a wire diameter is not written over it.
   if (Tag != QLatin1String(vk::kTagActive) || Combo1->currentText() == text) return;
-  if (!vk::IsCalculatorCaption(s(windowTitle()))) return;
+  if (!vk::IsCalculatorCaption(utf8(windowTitle()))) return;
   Combo1->setEditText(text);
   Command1_Click();
 }
@@ -83,12 +80,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Label1->setBuddy(Text1);
   Label2->setBuddy(Text2);
   Label3->setBuddy(Combo1);
-  grid->addWidget(Label1, 0, 0);
-  grid->addWidget(Text1, 0, 1);
-  grid->addWidget(Label2, 1, 0);
-  grid->addWidget(Text2, 1, 1);
-  grid->addWidget(Label3, 2, 0);
-  grid->addWidget(Combo1, 2, 1);
+  Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Combo1}});
   Command1 = new QPushButton(this);
   grid->addWidget(Command1, 3, 1);
 
@@ -98,32 +90,25 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Label7 = new QLabel(Frame1);
   Label4 = new QLabel(Frame1);
   Label5 = new QLabel(Frame1);
-  frameGrid->addWidget(Label6, 0, 0);
-  frameGrid->addWidget(Label7, 0, 1);
-  frameGrid->addWidget(Label4, 1, 0);
-  frameGrid->addWidget(Label5, 1, 1);
+  Look::addRows(frameGrid, {{Label6, Label7}, {Label4, Label5}});
   outer->addWidget(Frame1);
 
   auto* resultRow = new QGridLayout();
   Label8 = new QLabel(this);
   Label9 = new QLabel(this);
-  resultRow->addWidget(Label8, 0, 0);
-  resultRow->addWidget(Label9, 0, 1);
+  Look::addRows(resultRow, {{Label8, Label9}});
   outer->addLayout(resultRow);
   outer->addStretch();
-  for (QLabel* result : {Label7, Label5, Label9}) {
-    result->setMinimumWidth(70);
-    result->setFrameShape(QFrame::Panel);
-    result->setFrameShadow(QFrame::Sunken);
-  }
+  Look::showAsResults({Label7, Label5, Label9});
   Label9->installEventFilter(this);
 
   // Load: captions, tag, the main form's frequency and conductor diameter.
   applyCalculatorCaptions();
   Tag = QString::fromLatin1(vk::kTagLoaded);
-  Text1->setText(frmHauptform::instance()->Text1->text());
-  Text2->setText(q(vk::DefaultHeightText(Module1::decimalSeparator())));
-  Combo1->setEditText(frmHauptform::instance()->Combo2->currentText());
+  const MainFormValues main = mainForm::values();
+  Text1->setText(qs(main.preferredFrequency));
+  Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
+  Combo1->setEditText(qs(main.conductorDiameter));
   clearResults();
   mnuErdbodenKor->setChecked(false);
 
@@ -140,23 +125,23 @@ frmVk::~frmVk() {
 
 void frmVk::applyCalculatorCaptions() {
   const vk::CalculatorTexts t = vk::CalculatorCaptions(Module1::language());
-  setWindowTitle(q(t.title));
-  mnuOpt->setTitle(q(t.optionsMenu));
-  mnuVkUebernehmen->setText(q(t.takeOverVk));
-  mnuErdbodenKor->setText(q(t.groundCorrection));
-  Label1->setText(q(t.frequency));
-  Label2->setText(q(t.height));
-  Label3->setText(q(t.diameter));
-  Label4->setText(q(t.heightShortening));
-  Label6->setText(q(t.slenderness));
-  Label8->setText(q(t.expectedVk));
-  Command1->setText(q(t.calculate));
-  Frame1->setTitle(q(t.shortening));
-  Text1->setToolTip(q(t.frequencyTip));
-  Text2->setToolTip(q(t.heightTip));
-  Command1->setToolTip(q(t.calculateTip));
-  Label6->setToolTip(q(t.slendernessTip));
-  Label4->setToolTip(q(t.heightShorteningTip));
+  setWindowTitle(qs(t.title));
+  mnuOpt->setTitle(qs(t.optionsMenu));
+  mnuVkUebernehmen->setText(qs(t.takeOverVk));
+  mnuErdbodenKor->setText(qs(t.groundCorrection));
+  Label1->setText(qs(t.frequency));
+  Label2->setText(qs(t.height));
+  Label3->setText(qs(t.diameter));
+  Label4->setText(qs(t.heightShortening));
+  Label6->setText(qs(t.slenderness));
+  Label8->setText(qs(t.expectedVk));
+  Command1->setText(qs(t.calculate));
+  Frame1->setTitle(qs(t.shortening));
+  Text1->setToolTip(qs(t.frequencyTip));
+  Text2->setToolTip(qs(t.heightTip));
+  Command1->setToolTip(qs(t.calculateTip));
+  Label6->setToolTip(qs(t.slendernessTip));
+  Label4->setToolTip(qs(t.heightShorteningTip));
   Label7->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label9->setToolTip(QString::fromUtf8(vk::kVkResultTip));
@@ -169,7 +154,7 @@ void frmVk::mnuVk() {
   // that is the desired frequency the user may have typed).
   const QString shown = w->Combo1->currentText();
   w->Combo1->clear();
-  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) w->Combo1->addItem(q(item));
+  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) w->Combo1->addItem(qs(item));
   w->Combo1->setEditText(shown);
   Forms::show(w);
 }
@@ -178,32 +163,37 @@ void frmVk::mnuPruning() {
   frmVk* w = instance();
   const char sep = Module1::decimalSeparator();
   const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
-  w->setWindowTitle(q(t.title));
+  w->setWindowTitle(qs(t.title));
   w->clearResults();
   w->Combo1->clear();
-  for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(q(item));
-  w->Text1->setToolTip(q(t.measuredLengthTip));
+  for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(qs(item));
+  w->Text1->setToolTip(qs(t.measuredLengthTip));
   w->Text2->clear();
-  w->Text2->setToolTip(q(t.measuredFrequencyTip));
+  w->Text2->setToolTip(qs(t.measuredFrequencyTip));
   w->Combo1->setEditText(QString());
-  w->Combo1->setToolTip(q(t.desiredFrequencyTip));
+  w->Combo1->setToolTip(qs(t.desiredFrequencyTip));
   QFont bold = w->Label1->font();
   bold.setBold(true);
   w->Label1->setFont(bold);
   w->mnuOpt->menuAction()->setVisible(false);
-  w->Frame1->setTitle(q(t.newValues));
-  w->Label6->setText(q(t.newLength));
-  w->Label4->setText(q(t.totalVk));
-  w->Label1->setText(q(t.measuredLength));
-  w->Label8->setText(q(t.change));
-  w->Label2->setText(q(t.measuredFrequency));
-  w->Label3->setText(q(t.desiredFrequency));
-  w->Label7->setToolTip(q(t.newLengthTip));
-  w->Label5->setToolTip(q(t.totalVkTip));
-  w->Label9->setToolTip(q(t.changeTip));
-  w->Command1->setToolTip(q(t.calculateTip));
-  w->Text1->setText(q(vk::PruningLengthText(Module1::state().antennaLength, sep)));
+  w->Frame1->setTitle(qs(t.newValues));
+  w->Label6->setText(qs(t.newLength));
+  w->Label4->setText(qs(t.totalVk));
+  w->Label1->setText(qs(t.measuredLength));
+  w->Label8->setText(qs(t.change));
+  w->Label2->setText(qs(t.measuredFrequency));
+  w->Label3->setText(qs(t.desiredFrequency));
+  w->Label7->setToolTip(qs(t.newLengthTip));
+  w->Label5->setToolTip(qs(t.totalVkTip));
+  w->Label9->setToolTip(qs(t.changeTip));
+  w->Command1->setToolTip(qs(t.calculateTip));
+  w->Text1->setText(qs(vk::PruningLengthText(Module1::state().antennaLength, sep)));
   Forms::show(w);
+}
+
+QString frmVk::diameterText() {
+  const frmVk* w = loaded();
+  return w ? w->Combo1->currentText() : QString();
 }
 
 CalculatorState frmVk::calculatorState() {
@@ -212,50 +202,50 @@ CalculatorState frmVk::calculatorState() {
   if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
   // In the pruning layout the fields hold a measured frequency and a
   // target frequency: no height and no wire diameter to hand on.
-  if (!vk::IsCalculatorCaption(s(w->windowTitle()))) return st;
+  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) return st;
   st.active = true;
   st.height = Module1::parse(w->Text2->text());
   st.diameter = Module1::parse(w->Combo1->currentText());
   st.groundCorrection = w->mnuErdbodenKor->isChecked();
-  st.heightText = s(w->Text2->text());
+  st.heightText = utf8(w->Text2->text());
   return st;
 }
 
 void frmVk::Command1_Click() {
-  if (vk::IsCalculatorCaption(s(windowTitle())))
+  if (vk::IsCalculatorCaption(utf8(windowTitle())))
     calculateVk();
   else
     calculatePruning();
 }
 
 void frmVk::calculateVk() {
-  const vk::CalculatorInputs in{s(Text1->text()), s(Text2->text()), s(Combo1->currentText()),
+  const vk::CalculatorInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText()),
                                 mnuErdbodenKor->isChecked()};
   const vk::CalculatorOutcome out = vk::CalculateVk(in, Module1::decimalSeparator());
   for (int i = 0; i < out.beeps; ++i) seam().beep();
-  if (out.height) Text2->setText(q(*out.height));
+  if (out.height) Text2->setText(qs(*out.height));
   if (!out.computed) {
     clearResults();
     (out.focus == vk::Field::Height ? Text2 : Text1)->setFocus();
     return;
   }
-  if (out.diameter) Combo1->setEditText(q(*out.diameter));
+  if (out.diameter) Combo1->setEditText(qs(*out.diameter));
   ui::setTextColour(Combo1, out.diameterColour);
   ui::setTextColour(Label7, out.slendernessColour);
-  Label7->setText(q(out.slendernessText));
+  Label7->setText(qs(out.slendernessText));
   ui::setTextColour(Label5, out.heightShorteningColour);
-  Label5->setText(q(out.heightShorteningText));
+  Label5->setText(qs(out.heightShorteningText));
   lastVk_ = out.vk;
-  Label9->setText(q(out.vkText));
+  Label9->setText(qs(out.vkText));
   if (mnuVkUebernehmen->isChecked()) takeOver();
   // A change of the main form's conductor diameter is handled there like a
   // typed one (it may raise the outer diameter).
-  frmHauptform::instance()->Combo2->setEditText(Combo1->currentText());
+  mainForm::takeOverConductor(Combo1->currentText());
   Tag = QString::fromLatin1(vk::kTagActive);
 }
 
 void frmVk::calculatePruning() {
-  const vk::PruningInputs in{s(Text1->text()), s(Text2->text()), s(Combo1->currentText())};
+  const vk::PruningInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText())};
   const vk::PruningOutcome out = vk::CalculatePruning(in, Module1::decimalSeparator());
   for (int i = 0; i < out.beeps; ++i) seam().beep();
   if (!out.computed) {
@@ -268,9 +258,9 @@ void frmVk::calculatePruning() {
     return;
   }
   ui::setTextColour(Label5, out.vkColour);
-  Label5->setText(q(out.vkText));
-  Label7->setText(q(out.newLengthText));
-  Label9->setText(q(out.changeText));
+  Label5->setText(qs(out.vkText));
+  Label7->setText(qs(out.newLengthText));
+  Label9->setText(qs(out.changeText));
 }
 
 void frmVk::clearResults() {
@@ -284,16 +274,17 @@ void frmVk::clearResults() {
 
 void frmVk::takeOver() {
   // The pruning layout's result box holds a length change, not a Vk.
-  const vk::TakeOver t = vk::IsCalculatorCaption(s(windowTitle()))
-                             ? vk::TakeOverVk(lastVk_, s(Text1->text()), Module1::decimalSeparator())
+  const vk::TakeOver t = vk::IsCalculatorCaption(utf8(windowTitle()))
+                             ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
                              : vk::TakeOver{};
   if (!t.vk) {
     seam().beep();
     return;
   }
-  frmHauptform::instance()->Text4->setText(q(*t.vk));
-  ZusatzDipol::instance()->Text6->setText(q(*t.vk));
-  if (t.frequency) frmHauptform::instance()->Text1->setText(q(*t.frequency));
+  // The main form passes the Vk on to whoever follows it (the additional
+  // dipole).
+  mainForm::takeOverVk(qs(*t.vk));
+  if (t.frequency) mainForm::takeOverFrequency(qs(*t.frequency));
 }
 
 void frmVk::unload() {

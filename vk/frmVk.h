@@ -33,6 +33,8 @@ class frmVk : public QWidget {
   // What the calculations of the main form read: active exactly while the
   // window is loaded and its tag is "Aktiv".
   static CalculatorState calculatorState();
+  // Its conductor diameter as typed (empty while not loaded).
+  static QString diameterText();
 
   // Command1: the calculator or the pruning computation, by the caption.
   void Command1_Click();

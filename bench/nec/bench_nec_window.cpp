@@ -28,7 +28,7 @@
 #include "nec/frmNec.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 #include "tests/support/ScriptedSeam.h"
 
 namespace lorvant {

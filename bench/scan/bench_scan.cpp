@@ -27,7 +27,7 @@
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 #include "tests/support/ScriptedSeam.h"
 
 namespace lorvant {

@@ -1,5 +1,6 @@
 // The main input form: the user describes the antenna here and starts the
-// optimisation run. Other windows read and write its fields by control name.
+// optimisation run. Other windows know it only through MainForm.h; its
+// controls are public for the program's top (app/) and the form's own tests.
 #pragma once
 
 #include <QWidget>
@@ -62,10 +63,7 @@ class frmHauptform : public QWidget {
   // What the tool windows read: the fields, the note and the last run.
   MainFormValues values() const;
 
-  // The shortening-factor calculator's contribution. Inactive until that
-  // window installs its provider.
-  using CalculatorProvider = CalculatorState (*)();
-  static void setCalculatorProvider(CalculatorProvider provider);
+  // The shortening-factor calculator's contribution (mainForm::installCalculator).
   static CalculatorState calculatorState();
 
   // Controls, named as the other windows address them.
@@ -126,10 +124,18 @@ class frmHauptform : public QWidget {
   explicit frmHauptform(QWidget* parent = nullptr);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   void buildControls();
+  // The steps of buildControls.
+  void createFields();
+  void createChoices();
+  QGroupBox* lengthFrame(int fieldWidth);
+  QGroupBox* lengthModeFrame();
+  QGroupBox* insulationFrame(int fieldWidth);
+  void bandFrames();
+  void arrange(int fieldWidth);
+  void setDefaultsAndTabOrder();
   // Sizes the form's sub-window to the main window's area.
   void fitToArea();
   void connectHandlers();

@@ -3,19 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <functional>
 
 #include "calc/filecommit.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
-#include "viewer/frmRTF.h"
 
 namespace lorvant::Module1 {
 namespace {
 
-QWidget* mainWindow() { return Forms::main(); }
+QWidget* mainWindow() { return Forms::mainWidget(); }
 
 // The folder a dialog returned, in the program's form: "/" separators and
 // one "/" at the end.
@@ -36,19 +33,6 @@ QString unwritableFolderText(const QString& folder, int error) {
 QString withSlash(QString folder) {
   if (!folder.endsWith('/')) folder += '/';
   return folder;
-}
-
-// Runs one step of the show-file operation until it succeeds or the user
-// gives up on it. Returns false when he chose Abort.
-bool runStep(const std::function<bool(QString*)>& step) {
-  for (;;) {
-    QString error;
-    if (step(&error)) return true;
-    const Answer a = showMessage(mainWindow(), error, tr(" Fehler! ", " Error! "), Icon::Exclamation,
-                                 Buttons::AbortRetryIgnore);
-    if (a == Answer::Retry) continue;
-    return a == Answer::Ignore;
-  }
 }
 
 }  // namespace
@@ -116,21 +100,6 @@ bool ensureWritableResultsFolder(QWidget* parent) {
         tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::YesNo);
     if (a != Answer::Yes || !chooseResultsFolder(parent)) return false;
   }
-}
-
-bool showFile(const QString& path) {
-  frmRTF* viewer = nullptr;
-  if (!runStep([&](QString*) {
-        viewer = frmRTF::instance();
-        viewer->setFontName(QStringLiteral("Courier New"));
-        return true;
-      }))
-    return false;
-  if (!runStep([&](QString* error) { return viewer->loadDocument(path, error); })) return false;
-  return runStep([&](QString*) {
-    viewer->showViewer();
-    return true;
-  });
 }
 
 bool fileExists(const QString& path, QWidget* parent) {

@@ -32,11 +32,6 @@ bool chooseResultsFolder(QWidget* parent);
 // takes files.
 bool ensureWritableResultsFolder(QWidget* parent);
 
-// Shows a file in the quick viewer: font "Courier New", load, show. A
-// failing step is reported with Abort / Retry / Ignore. False when the user
-// aborted.
-bool showFile(const QString& path);
-
 // True when `path` names an existing file; otherwise tells the user so and
 // returns false.
 bool fileExists(const QString& path, QWidget* parent = nullptr);

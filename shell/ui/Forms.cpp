@@ -1,16 +1,18 @@
 #include "shell/ui/Forms.h"
 
+#include <QEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QVector>
 
-#include "shell/ui/MDIForm1.h"
 
 namespace lorvant::Forms {
 namespace {
-QPointer<MDIForm1> mainWindow;
+// The workspace, and its widget to learn when it is gone.
+Workspace* workspace = nullptr;
+QPointer<QWidget> workspaceWidget;
 QVector<QPointer<QWidget>> adopted;
 bool inUnload = false;
 QString statusWithoutMain;
@@ -18,17 +20,50 @@ QString statusWithoutMain;
 QMdiSubWindow* subWindowOf(QWidget* form) {
   return form ? qobject_cast<QMdiSubWindow*>(form->parentWidget()) : nullptr;
 }
+
+// A window of its own learns of its activation from its events.
+class ActivationWatch : public QObject {
+ public:
+  ActivationWatch(QWidget* form, std::function<void()> activated) : QObject(form), activated_(std::move(activated)) {
+    form->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate) activated_();
+    return false;
+  }
+
+ private:
+  std::function<void()> activated_;
+};
 }  // namespace
 
-MDIForm1* main() { return mainWindow.data(); }
+Workspace* main() { return workspaceWidget ? workspace : nullptr; }
 
-void setMain(MDIForm1* window) { mainWindow = window; }
+QWidget* mainWidget() { return workspaceWidget.data(); }
+
+void setMain(Workspace* window) {
+  workspace = window;
+  workspaceWidget = window ? window->mainWidget() : nullptr;
+}
 
 void adopt(QWidget* form) {
   adopted.append(form);
-  if (mainWindow) {
-    QMdiSubWindow* sub = mainWindow->mdiArea()->addSubWindow(form);
+  if (Workspace* w = main()) {
+    QMdiSubWindow* sub = w->mdiArea()->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  }
+}
+
+void onActivation(QWidget* form, std::function<void()> activated) {
+  if (QMdiSubWindow* sub = subWindowOf(form)) {
+    QObject::connect(sub, &QMdiSubWindow::windowStateChanged, form,
+                     [activated = std::move(activated)](Qt::WindowStates before, Qt::WindowStates now) {
+                       if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) activated();
+                     });
+  } else {
+    new ActivationWatch(form, std::move(activated));
   }
 }
 
@@ -42,7 +77,7 @@ void show(QWidget* form) {
     sub->show();
     form->show();
     sub->raise();
-    if (mainWindow) mainWindow->mdiArea()->setActiveSubWindow(sub);
+    if (Workspace* w = main()) w->mdiArea()->setActiveSubWindow(sub);
   } else {
     form->show();
     form->raise();
@@ -73,12 +108,15 @@ void unloadAll() {
 bool unloading() { return inUnload; }
 
 void setStatus(const QString& text) {
-  if (mainWindow)
-    mainWindow->setStatusText(text);
+  if (Workspace* w = main())
+    w->setStatusText(text);
   else
     statusWithoutMain = text;
 }
 
-QString status() { return mainWindow ? mainWindow->statusText() : statusWithoutMain; }
+QString status() {
+  Workspace* w = main();
+  return w ? w->statusText() : statusWithoutMain;
+}
 
 }  // namespace lorvant::Forms

@@ -1,7 +1,9 @@
 #include "shell/ui/Look.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -77,6 +79,23 @@ void keepOnScreen(QWidget* window) {
   const int x = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
   const int y = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
   window->move(x, y);
+}
+
+void showAsResults(std::initializer_list<QLabel*> labels) {
+  for (QLabel* result : labels) {
+    result->setMinimumWidth(70);
+    result->setFrameShape(QFrame::Panel);
+    result->setFrameShadow(QFrame::Sunken);
+  }
+}
+
+void addRows(QGridLayout* grid, std::initializer_list<std::pair<QWidget*, QWidget*>> rows) {
+  int row = 0;
+  for (const auto& [caption, field] : rows) {
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(field, row, 1);
+    ++row;
+  }
 }
 
 }  // namespace lorvant::Look

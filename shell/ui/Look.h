@@ -3,7 +3,12 @@
 // program's icon, and a main window that stays reachable on screen.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
+class QGridLayout;
 class QIcon;
+class QLabel;
 class QWidget;
 
 namespace lorvant::Look {
@@ -25,5 +30,12 @@ void installProgramIcon();
 // the available area of the nearest screen. A window that can be grabbed
 // where it is stays where it is.
 void keepOnScreen(QWidget* window);
+
+// Labels that show a computed value: a sunken panel wide enough for it.
+void showAsResults(std::initializer_list<QLabel*> labels);
+
+// Rows of a form from the grid's top: each caption on the left, its field
+// (or result) on the right.
+void addRows(QGridLayout* grid, std::initializer_list<std::pair<QWidget*, QWidget*>> rows);
 
 }  // namespace lorvant::Look

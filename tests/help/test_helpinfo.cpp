@@ -14,7 +14,7 @@
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/HelpInfo.h"
+#include "app/HelpInfo.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;

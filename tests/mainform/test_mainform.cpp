@@ -29,7 +29,7 @@
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 #include "tests/calc/run_support.h"
 #include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"

@@ -23,9 +23,9 @@
 #include "shell/Module1.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 #include "shell/ui/Settings.h"
-#include "shell/ui/StartUp.h"
+#include "app/StartUp.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
 
@@ -541,50 +541,6 @@ class ShellTest : public QObject {
                                                "Please search for the file yourself."));
     QCOMPARE(seam_->messages.last().title, QStringLiteral(" File not found"));
     QVERIFY(!M1::fileExists(results_->path()));
-  }
-
-  // Abort ends, Retry repeats the load, Ignore goes on to showing.
-  void showFileFailures() {
-    seam_->folders.push_back(results_->path());
-    MDIForm1* w = start();
-    const QString report = resultsFolder() + "AntSpezi.txt";
-
-    seam_->messages.clear();
-    QVERIFY(!M1::showFile(report));
-    QCOMPARE(seam_->messages.size(), 1);
-    QCOMPARE(seam_->messages.first().title, QStringLiteral(" Fehler! "));
-    QCOMPARE(seam_->messages.first().icon, Icon::Exclamation);
-    QCOMPARE(seam_->messages.first().buttons, Buttons::AbortRetryIgnore);
-    QVERIFY(!seam_->messages.first().text.isEmpty());
-
-    // The file appears while the box is open; Retry then loads it.
-    struct CreateOnAsk : test::ScriptedSeam {
-      QString path;
-      Answer message(QWidget* p, const MessageRequest& r) override {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly)) f.write("row\r\n");
-        ScriptedSeam::message(p, r);
-        return Answer::Retry;
-      }
-    };
-    seam_.reset();
-    auto creating = std::make_unique<CreateOnAsk>();
-    creating->path = report;
-    QVERIFY(M1::showFile(report));
-    QCOMPARE(creating->messages.size(), 1);
-    creating.reset();
-    seam_ = std::make_unique<test::ScriptedSeam>();
-
-    QVERIFY(M1::showFile(report));
-    QVERIFY(seam_->messages.isEmpty());
-    QCOMPARE(frmRTF::loaded()->fileName(), report);
-    QCOMPARE(frmRTF::loaded()->document()->toPlainText(), QStringLiteral("row\n"));
-    QVERIFY(frmRTF::loaded()->isVisible());
-
-    w->action("mnuSprache_engl")->trigger();
-    seam_->answers.push_back(Answer::Ignore);
-    QVERIFY(M1::showFile(QString()));
-    QCOMPARE(seam_->messages.last().title, QStringLiteral(" Error! "));
   }
 
   // Tool windows are kept when closed and destroyed when the program ends.

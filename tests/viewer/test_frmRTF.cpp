@@ -42,6 +42,11 @@ class ViewerSeam : public test::ScriptedSeam {
   QList<bool> viewerVisibleDuringOpen;
   QStringList inputDefaults;
   QStringList inputTitles;
+  std::function<void()> beforeMessage;  // runs while a message box is open
+  Answer message(QWidget* parent, const MessageRequest& r) override {
+    if (beforeMessage) beforeMessage();
+    return ScriptedSeam::message(parent, r);
+  }
   std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
                                   const QString& def) override {
     inputDefaults << def;
@@ -169,9 +174,22 @@ class ViewerTest : public QObject {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
   }
+  // Shows a file the program's way; a failing step's message is answered
+  // with Abort, taken off the seam's list and handed back in `error`.
+  bool showFile(const QString& path, QString* error) {
+    const qsizetype before = seam->messages.size();
+    seam->answers.push_front(Answer::Abort);
+    const bool shown = Module1::showFile(path);
+    if (seam->messages.size() > before) {
+      if (error) *error = seam->messages.takeLast().text;
+    } else {
+      seam->answers.pop_front();
+    }
+    return shown;
+  }
   frmRTF* shown(const QString& path) {
     QString error;
-    if (!showFileInViewer(path, &error)) qWarning("show file failed: %s", qPrintable(error));
+    if (!showFile(path, &error)) qWarning("show file failed: %s", qPrintable(error));
     return frmRTF::loaded();
   }
   static QByteArray rtfSample(const char* name) {
@@ -238,10 +256,37 @@ class ViewerTest : public QObject {
     for (const char* key : {"Font", "Bold", "Kursiv", "Underline"}) QVERIFY2(bar2->actions().contains(action(key)), key);
   }
 
+  // A failing step of showing a file asks Abort / Retry / Ignore: Abort
+  // ends, Retry repeats the load, Ignore goes on to showing.
+  void showFileAsksAfterAFailingStep() {
+    const QString report = dir->filePath("AntSpezi.txt");
+    seam->answers = {Answer::Abort};
+    QVERIFY(!Module1::showFile(report));
+    QCOMPARE(seam->messages.size(), 1);
+    QCOMPARE(seam->messages.first().title, QStringLiteral(" Fehler! "));
+    QCOMPARE(seam->messages.first().icon, Icon::Exclamation);
+    QCOMPARE(seam->messages.first().buttons, Buttons::AbortRetryIgnore);
+    QVERIFY(!frmRTF::loaded()->isVisible());
+
+    // The file appears while the box is open; Retry then loads it.
+    seam->beforeMessage = [&] { write("AntSpezi.txt", "row\r\n"); };
+    seam->answers = {Answer::Retry};
+    QVERIFY(Module1::showFile(report));
+    QCOMPARE(seam->messages.size(), 2);
+    QCOMPARE(frmRTF::loaded()->fileName(), report);
+    QVERIFY(frmRTF::loaded()->isVisible());
+    seam->beforeMessage = nullptr;
+
+    Module1::state().language = "engl";
+    seam->answers = {Answer::Ignore};
+    QVERIFY(Module1::showFile(QString()));
+    QCOMPARE(seam->messages.last().title, QStringLiteral(" Error! "));
+  }
+
   void showFileLoadsAReportInAFixedFont() {
     const QString path = write("AntStrSu.txt", kReport);
     QString error;
-    QVERIFY(showFileInViewer(path, &error));
+    QVERIFY(showFile(path, &error));
     frmRTF* v = frmRTF::loaded();
     QVERIFY(v && v->isVisible());
     QVERIFY(!v->isModal());
@@ -255,18 +300,18 @@ class ViewerTest : public QObject {
 
     // One viewer: the next report replaces the document.
     const QString other = write("SpeisePkt.txt", "Speisepunkt\r\n");
-    QVERIFY(showFileInViewer(other, &error));
+    QVERIFY(showFile(other, &error));
     QCOMPARE(frmRTF::loaded(), v);
     QCOMPARE(text(v), QString("Speisepunkt\n"));
     QCOMPARE(v->statusText(), QDir::toNativeSeparators(other));
 
     // A missing file is told in the platform's words; the document stays.
-    QVERIFY(!showFileInViewer(dir->filePath("ZusatzDipol.txt"), &error));
+    QVERIFY(!showFile(dir->filePath("ZusatzDipol.txt"), &error));
     QCOMPARE(error, "Datei nicht gefunden: " + QDir::toNativeSeparators(dir->filePath("ZusatzDipol.txt")));
     Module1::state().language = "engl";
-    QVERIFY(!showFileInViewer(QString(), &error));
+    QVERIFY(!showFile(QString(), &error));
     QCOMPARE(error, QString("Bad file name"));
-    QVERIFY(!showFileInViewer(dir->path(), &error));
+    QVERIFY(!showFile(dir->path(), &error));
     QVERIFY(error.startsWith("File not found: "));
     QCOMPARE(text(v), QString("Speisepunkt\n"));
     QCOMPARE(v->fileName(), other);
@@ -669,7 +714,7 @@ class ViewerTest : public QObject {
     seam->files.push_back(FileDialogResult{dir->filePath("again.rtf"), 1});
     QVERIFY(v->save());
     const QString before = text(v);
-    QVERIFY(showFileInViewer(dir->filePath("again.rtf"), nullptr));
+    QVERIFY(showFile(dir->filePath("again.rtf"), nullptr));
     QCOMPARE(text(v), before);
     const QString pdf = dir->filePath("letter.pdf");
     seam->printer = [&](QPrinter& p, const PrintRequest&) -> std::optional<PrintChoice> {
@@ -713,7 +758,7 @@ class ViewerTest : public QObject {
     frmRTF* v = shown(write("AntStrSu.txt", kReport));
     QString error;
     const QString empty = write("empty.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\unknown all the text}\\par }");
-    QVERIFY(!showFileInViewer(empty, &error));
+    QVERIFY(!showFile(empty, &error));
     QCOMPARE(error, "Die Datei \r\n" + QDir::toNativeSeparators(empty) + "\r\nenthält keinen lesbaren Text.");
     QCOMPARE(text(v), reportText());
     Module1::state().language = "engl";

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "calc/reports/text.h"
+#include "app/Wiring.h"
 #include "dipole/ZusatzDipol.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
@@ -49,6 +50,9 @@ class FrmVkTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The calculator's take-over reaches the additional dipole as the
+  // program connects them.
+  void initTestCase() { app::connectToolWindows(); }
   void init() {
     Module1::resetState();
     Module1::setDecimalSeparator(',');

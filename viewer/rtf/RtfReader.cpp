@@ -371,36 +371,42 @@ class Reader {
   }
 
   void word(const WordInfo& w, bool hasParam, int value) {
-    const bool on = !hasParam || value != 0;
     switch (st_.dest) {
       case Dest::Skip: return;
-      case Dest::FontTable:
-        if (w.word == Word::Font)
-          currentFont_ = value;
-        else if (w.word == Word::FCharset)
-          fontCodepage_ = codepageOfCharset(value);
-        else if (w.word == Word::Cpg)
-          fontCodepage_ = std::max(value, 0);
-        else if (w.word == Word::FontKind)
-          fontKind_ = static_cast<QFont::StyleHint>(w.ch);
-        else if (w.word == Word::Pitch)
-          fixedPitch_ = value == 1;
-        else if (w.word == Word::SkipDest)
-          st_.dest = Dest::Skip;
-        else if (w.word == Word::Unicode) {
-          fontNameChar(static_cast<char16_t>(value < 0 ? value + 65536 : value));
-          skip_ = st_.uc;
-        }
-        return;
-      case Dest::ColorTable: {
-        const int v = std::clamp(value, 0, 255);
-        if (w.word == Word::Red) red_ = v;
-        if (w.word == Word::Green) green_ = v;
-        if (w.word == Word::Blue) blue_ = v;
-        return;
-      }
-      case Dest::Text: break;
+      case Dest::FontTable: fontTableWord(w, value); return;
+      case Dest::ColorTable: colorTableWord(w, value); return;
+      case Dest::Text: textWord(w, hasParam, value); return;
     }
+  }
+
+  void fontTableWord(const WordInfo& w, int value) {
+    if (w.word == Word::Font)
+      currentFont_ = value;
+    else if (w.word == Word::FCharset)
+      fontCodepage_ = codepageOfCharset(value);
+    else if (w.word == Word::Cpg)
+      fontCodepage_ = std::max(value, 0);
+    else if (w.word == Word::FontKind)
+      fontKind_ = static_cast<QFont::StyleHint>(w.ch);
+    else if (w.word == Word::Pitch)
+      fixedPitch_ = value == 1;
+    else if (w.word == Word::SkipDest)
+      st_.dest = Dest::Skip;
+    else if (w.word == Word::Unicode) {
+      fontNameChar(static_cast<char16_t>(value < 0 ? value + 65536 : value));
+      skip_ = st_.uc;
+    }
+  }
+
+  void colorTableWord(const WordInfo& w, int value) {
+    const int v = std::clamp(value, 0, 255);
+    if (w.word == Word::Red) red_ = v;
+    if (w.word == Word::Green) green_ = v;
+    if (w.word == Word::Blue) blue_ = v;
+  }
+
+  void textWord(const WordInfo& w, bool hasParam, int value) {
+    const bool on = !hasParam || value != 0;
     switch (w.word) {
       case Word::Ansi: codepage_ = 1252; break;
       case Word::Mac: codepage_ = 10000; break;
@@ -408,15 +414,7 @@ class Reader {
       case Word::Pca: codepage_ = 850; break;
       case Word::AnsiCpg: codepage_ = std::max(value, 0); break;
       case Word::Deff: defaultFont_ = value; break;
-      case Word::FontTable:
-        st_.dest = Dest::FontTable;
-        currentFont_ = 0;
-        fontCodepage_ = 0;
-        fontKind_ = QFont::AnyStyle;
-        fixedPitch_ = false;
-        fontName_.clear();
-        fontBytes_.clear();
-        break;
+      case Word::FontTable: startFontTable(); break;
       case Word::ColorTable:
         st_.dest = Dest::ColorTable;
         red_ = green_ = blue_ = -1;
@@ -424,15 +422,7 @@ class Reader {
       case Word::SkipDest:
       case Word::Upr: st_.dest = Dest::Skip; break;
       case Word::Ud: break;
-      case Word::Plain: {
-        const GroupState fresh;
-        st_.font = fresh.font;
-        st_.halfPoints = fresh.halfPoints;
-        st_.bold = st_.italic = st_.underline = st_.strike = false;
-        st_.color = 0;
-        st_.vertical = fresh.vertical;
-        break;
-      }
+      case Word::Plain: plain(); break;
       case Word::Super: st_.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal; break;
       case Word::Sub: st_.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal; break;
       case Word::NoSuperSub: st_.vertical = QTextCharFormat::AlignNormal; break;
@@ -461,6 +451,26 @@ class Reader {
       case Word::FontKind:
       case Word::Pitch: break;
     }
+  }
+
+  void startFontTable() {
+    st_.dest = Dest::FontTable;
+    currentFont_ = 0;
+    fontCodepage_ = 0;
+    fontKind_ = QFont::AnyStyle;
+    fixedPitch_ = false;
+    fontName_.clear();
+    fontBytes_.clear();
+  }
+
+  // The character formatting back to the document's default.
+  void plain() {
+    const GroupState fresh;
+    st_.font = fresh.font;
+    st_.halfPoints = fresh.halfPoints;
+    st_.bold = st_.italic = st_.underline = st_.strike = false;
+    st_.color = 0;
+    st_.vertical = fresh.vertical;
   }
 
   void unicode(int value) {

@@ -1,4 +1,4 @@
-#include "shell/ui/MDIForm1.h"
+#include "app/MDIForm1.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "app/HelpInfo.h"
+#include "app/Wiring.h"
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
@@ -21,7 +23,6 @@
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "shell/ui/HelpInfo.h"
 #include "shell/ui/Look.h"
 #include "shell/ui/Settings.h"
 #include "viewer/frmRTF.h"
@@ -120,6 +121,7 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   // result box they edit.
   Fields::keepEditingKeys();
   Forms::setMain(this);
+  app::connectToolWindows();
 }
 
 frmHauptform* MDIForm1::mainForm() {
@@ -212,8 +214,13 @@ void MDIForm1::connectMenus() {
   on("mnuHilfe", [this] { HelpInfo::mnuHilfe(this); });
   on("mnuInfo", [this] { HelpInfo::mnuInfo(this); });
   on("mnuDatDruck", [this] { HelpInfo::mnuDatDruck(this); });
-  frmSpeisePkt::connectMenus(this);
-  frmNec::connectMenus(this);
+  on("mnuBerSpeisePktLänge", [] { frmSpeisePkt::openAllBands(); });
+  on("mnuBerSpeisePktQRG", [] { frmSpeisePkt::openOneFrequency(); });
+  on("mnuBerImpedanz", [] { frmSpeisePkt::openImpedance(); });
+  on("mnuBerSpeisePkt", [] { frmSpeisePkt::openScan(); });
+  on("mnuBerNec", [] { frmNec::mnuBerNec(); });
+  // Nothing to model before a run has completed.
+  action("mnuBerNec")->setEnabled(false);
 }
 
 void MDIForm1::load() {
@@ -258,6 +265,7 @@ void MDIForm1::switchLanguage(const QString& setting) {
   Look::applyQtLanguage();
   applyCaptions();
   mainForm()->HauptForm_Sprache();
+  if (frmNec* nec = frmNec::loaded()) nec->applyCaptions();
   seam().processEvents();
 }
 

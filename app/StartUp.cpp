@@ -1,12 +1,12 @@
-#include "shell/ui/StartUp.h"
+#include "app/StartUp.h"
 
 #include <QFileInfo>
 
+#include "app/MDIForm1.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
-#include "shell/ui/MDIForm1.h"
 
 namespace lorvant::Module1 {
 

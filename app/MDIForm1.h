@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "shell/ui/Forms.h"
+
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -19,17 +21,18 @@ class QMenu;
 namespace lorvant {
 class frmHauptform;
 
-class MDIForm1 : public QMainWindow {
+class MDIForm1 : public QMainWindow, public Workspace {
   Q_OBJECT
  public:
   // Creates the window with its menus (design captions) and makes it the
   // program's main window (Forms::main()).
   explicit MDIForm1(QWidget* parent = nullptr);
 
-  QMdiArea* mdiArea() const { return area_; }
+  QWidget* mainWidget() override { return this; }
+  QMdiArea* mdiArea() const override { return area_; }
   // Panel 1 of the status bar.
-  void setStatusText(const QString& text);
-  QString statusText() const;
+  void setStatusText(const QString& text) override;
+  QString statusText() const override;
 
   // A menu entry by its name ("mnuEnde", "mnuBerSpeise", ...); for a
   // submenu its entry in the parent menu. nullptr for an unknown name.

@@ -1,23 +1,21 @@
-#include "shell/ui/HelpInfo.h"
+#include "app/HelpInfo.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QPixmap>
 #include <QPrinter>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <optional>
 
 #include "calc/filecommit.h"
 #include "calc/version.h"
-#include "forms/main/frmHauptform.h"
+#include "forms/main/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
@@ -88,20 +86,27 @@ QString locateDesktopEntry(const QString& id) {
   return path;
 }
 
-QString execOf(const QString& desktopFile) {
-  QFile file(desktopFile);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return QString();
+// The values of every "key=" line in one section ("[Desktop Entry]") of a
+// desktop or mimeapps file, in their order; none when it cannot be read.
+QStringList valuesIn(const QString& path, QLatin1String section, const QString& key) {
+  QStringList values;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return values;
   QTextStream in(&file);
-  bool inMain = false;
+  bool inSection = false;
   while (!in.atEnd()) {
     const QString line = in.readLine().trimmed();
     if (line.startsWith('[')) {
-      inMain = line == QLatin1String("[Desktop Entry]");
+      inSection = line == section;
       continue;
     }
-    if (inMain && line.startsWith(QLatin1String("Exec="))) return line.mid(5);
+    if (inSection && line.startsWith(key + '=')) values << line.mid(key.size() + 1);
   }
-  return QString();
+  return values;
+}
+
+QString execOf(const QString& desktopFile) {
+  return valuesIn(desktopFile, QLatin1String("[Desktop Entry]"), QStringLiteral("Exec")).value(0);
 }
 
 // The default application for a type from the mimeapps.list files, for
@@ -110,20 +115,10 @@ QString defaultFromMimeApps(const QString& mime) {
   QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
   dirs += QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
   for (const QString& dir : dirs) {
-    QFile file(QDir(dir).filePath(QStringLiteral("mimeapps.list")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
-    QTextStream in(&file);
-    bool inDefaults = false;
-    while (!in.atEnd()) {
-      const QString line = in.readLine().trimmed();
-      if (line.startsWith('[')) {
-        inDefaults = line == QLatin1String("[Default Applications]");
-        continue;
-      }
-      if (inDefaults && line.startsWith(mime + '=')) {
-        const QString first = line.mid(mime.size() + 1).split(';', Qt::SkipEmptyParts).value(0).trimmed();
-        if (!first.isEmpty()) return first;
-      }
+    const QString list = QDir(dir).filePath(QStringLiteral("mimeapps.list"));
+    for (const QString& apps : valuesIn(list, QLatin1String("[Default Applications]"), mime)) {
+      const QString first = apps.split(';', Qt::SkipEmptyParts).value(0).trimmed();
+      if (!first.isEmpty()) return first;
     }
   }
   return QString();
@@ -246,26 +241,14 @@ void mnuInfo(QWidget* parent) {
 }
 
 void mnuDatDruck(QWidget* parent) {
-  frmHauptform* form = frmHauptform::instance();
   const QString footer =
       Module1::tr("Berechnung einer Stromsummenantenne ", "Calculting a current sum antenna ") +
       QString::fromUtf8(kLegalNotice);
   const QString dateWord = Module1::tr(" am ", " on ");
-  if (!form->Info->text().contains(footer))
-    form->Info->setText(form->Info->text() + footer + dateWord + Module1::shortDate() + " ");
+  const QString note = mainForm::note();
+  if (!note.contains(footer)) mainForm::setNote(note + footer + dateWord + Module1::shortDate() + " ");
 
-  // The commands are left out of the printout; their places stay empty.
-  QWidget* hidden[] = {form->Check11, form->Command1, form->Command2};
-  QList<bool> wasVisible;
-  for (QWidget* w : hidden) {
-    wasVisible << w->isVisibleTo(form);
-    QSizePolicy keep = w->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(keep);
-    w->hide();
-  }
-
-  const QPixmap image = form->grab();
+  const QPixmap image = mainForm::printImage();
   QPrinter printer(QPrinter::HighResolution);
   const QString pdfPath = Printout::toPrinterOrPdf(printer, Module1::tr("Eingaben.pdf", "Inputs.pdf"));
   // The PDF file is written under a temporary name and renamed when complete.
@@ -298,13 +281,6 @@ void mnuDatDruck(QWidget* parent) {
   }
   staged.reset();
   seam().processEvents();
-
-  for (int i = 0; i < 3; ++i) {
-    if (wasVisible[i]) hidden[i]->show();
-    QSizePolicy normal = hidden[i]->sizePolicy();
-    normal.setRetainSizeWhenHidden(false);
-    hidden[i]->setSizePolicy(normal);
-  }
 
   if (!printed) {
     showMessage(parent,

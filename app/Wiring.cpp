@@ -1,0 +1,14 @@
+#include "app/Wiring.h"
+
+#include <QLineEdit>
+
+#include "dipole/ZusatzDipol.h"
+#include "forms/main/MainForm.h"
+
+namespace lorvant::app {
+
+void connectToolWindows() {
+  mainForm::setVkFollower([](const QString& vk) { ZusatzDipol::instance()->Text6->setText(vk); });
+}
+
+}  // namespace lorvant::app
