@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
@@ -336,6 +337,13 @@ void frmNec::cmdPruefen_Click() {
 
 void frmNec::cmdAbbrechen_Click() {
   if (job_) job_->cancel = true;
+}
+
+// A window put away takes its check with it: its result or a message
+// turning up later, out of nowhere, would only puzzle.
+void frmNec::closeEvent(QCloseEvent* event) {
+  cmdAbbrechen_Click();
+  QWidget::closeEvent(event);
 }
 
 void frmNec::setRunning(bool on) {

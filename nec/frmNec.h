@@ -79,6 +79,7 @@ class frmNec : public QWidget {
  protected:
   explicit frmNec(QWidget* parent = nullptr);
   ~frmNec() override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   struct Job;

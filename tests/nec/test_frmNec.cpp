@@ -205,6 +205,23 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->grdErgebnis->rowCount(), 0);
   }
 
+  // Closing the window while the engine works stops the check: no result
+  // or message turns up later from a window the user has put away.
+  void closingCancelsARunningCheck() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    hold_ = true;
+    QSignalSpy finished(w, &frmNec::checkFinished);
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTRY_VERIFY(w->running());
+    w->close();
+    QVERIFY(finished.wait(5000));
+    QVERIFY(!w->running());
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+  }
+
   // Without nec2c on PATH the deck is written all the same, the message
   // says how to install the engine, and no old report stays beside it.
   void missingEngineWritesTheDeckAndSaysSo() {
