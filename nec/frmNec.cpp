@@ -226,6 +226,7 @@ void frmNec::applyCaptions() {
   for (double ratio : nec::kBalunRatios) cboBalun->addItem(q(nec::BalunText(ratio, sep)), ratio);
   cboBalun->setCurrentIndex(balun);
 
+  drawPicture();
   if (!job_ && grdErgebnis->rowCount() == 0)
     lblHinweis->setText(Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."));
 }
@@ -255,6 +256,7 @@ void frmNec::takeDesign(const MainFormValues& v) {
                     d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
   design_ = std::move(d);
   if (same) return;
+  clearResults();
   cboSpeisepunkt->clear();
   for (const FeedCandidate& c : design_.proposedFeeds)
     cboSpeisepunkt->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
@@ -328,6 +330,7 @@ void frmNec::cmdPruefen_Click() {
 
   job_ = job;
   prgFortschritt->setRange(0, job->plan.frequencies.count());
+  clearResults();
   prgFortschritt->setValue(0);
   lblHinweis->setText(Module1::tr("nec2c rechnet ...", "nec2c is working ..."));
   setRunning(true);
@@ -448,10 +451,27 @@ void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::
     }
     ++row;
   }
-  picture_ = nec::MakeSwrPicture(result, design.extraFrequency, Module1::language(), sep);
+  shown_ = result;
+  shownExtraFrequency_ = design.extraFrequency;
+  drawPicture();
+  cmdBild->setEnabled(true);
+}
+
+void frmNec::clearResults() {
+  grdErgebnis->setRowCount(0);
+  shown_.reset();
+  picture_ = {};
+  image_ = QImage();
+  Bild1->clear();
+  cmdBild->setEnabled(false);
+  lblHinweis->setText(Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."));
+}
+
+void frmNec::drawPicture() {
+  if (!shown_) return;
+  picture_ = nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(), Module1::decimalSeparator());
   image_ = PaintSwrPicture(picture_);
   Bild1->setPixmap(QPixmap::fromImage(image_));
-  cmdBild->setEnabled(true);
 }
 
 void frmNec::cmdBild_Click() {

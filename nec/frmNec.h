@@ -90,8 +90,16 @@ class frmNec : public QWidget {
   std::optional<double> feedPoint();
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
   void failed(const QString& text);
+  void drawPicture();
+  // Takes away the table, note and picture of a check that no longer
+  // belongs to the design or is being replaced.
+  void clearResults();
 
   nec::Design design_;
+  // The shown check's result and the extra band's frequency, kept so the
+  // picture can be drawn again in another language.
+  std::optional<nec::Result> shown_;
+  float shownExtraFrequency_ = 0;
   nec::SwrPicture picture_;
   QImage image_;
   std::shared_ptr<Job> job_;

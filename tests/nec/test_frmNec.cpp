@@ -2,6 +2,7 @@
 // the check in the background with a fake engine (and once with nec2c when
 // it is installed), Cancel, the saved pictures and the missing engine. The
 // numbers of the check itself are the calc tests' business.
+#include <algorithm>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -180,6 +181,14 @@ class TestNecWindow : public QObject {
     QCOMPARE(svg.count(">2:1<"), 4);
     QCOMPARE(svg.count(">3:1<"), 4);
     QVERIFY(seam_->messages.isEmpty());
+
+    // A new run makes that check stale: the window shows none of it.
+    form_->Text2->setText("2");
+    form_->runCalculation();
+    QCOMPARE(open(), w);
+    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+    QVERIFY(!w->cmdBild->isEnabled());
+    QVERIFY(!w->lblHinweis->text().contains("Balun"));
   }
 
   // While the engine works the window turns its event loop and only
@@ -272,6 +281,8 @@ class TestNecWindow : public QObject {
     main_->action("mnuSprache_dtsch")->trigger();
     QCOMPARE(w->windowTitle(), QString("NEC-2-Prüfung"));
     QCOMPARE(w->cmdPruefen->text(), QString("&Prüfen"));
+    const auto& texts = w->picture().texts;
+    QVERIFY(std::any_of(texts.begin(), texts.end(), [](const nec::PlotText& t) { return t.text.rfind("SWV", 0) == 0; }));
   }
 
   // The real engine on the README's example, when it is installed.
