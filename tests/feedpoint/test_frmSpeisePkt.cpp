@@ -23,6 +23,7 @@
 #include "app/MDIForm1.h"
 #include "tests/calc/run_support.h"
 #include "tests/support/Paste.h"
+#include "tests/support/FreshProgram.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -95,14 +96,10 @@ class TestFeedPointWindow : public QObject {
 
   void init() {
     seam_ = new test::ScriptedSeam;
-    Module1::resetState();
-    Module1::setDecimalSeparator(',');
-    Module1::state().language = QStringLiteral("dtsch");
-    Module1::state().resultsFolder = results_.path() + '/';
+    test::FreshState(results_.path());
     QFile::remove(results_.path() + "/SpeisePkt.txt");
-    main_ = new MDIForm1;
-    main_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main_));
+    main_ = test::ShowMainWindow();
+    QVERIFY(main_);
     form_ = main_->mainForm();
     // What a run of 41.7 m at 14.2 MHz leaves behind.
     Module1::state().antennaLength = 41.7f;

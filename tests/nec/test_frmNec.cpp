@@ -26,6 +26,7 @@
 #include "shell/ui/Forms.h"
 #include "app/MDIForm1.h"
 #include "tests/support/FakeNecEngine.h"
+#include "tests/support/FreshProgram.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
@@ -84,17 +85,13 @@ class TestNecWindow : public QObject {
 
   void init() {
     seam_ = new test::ScriptedSeam;
-    Module1::resetState();
-    Module1::setDecimalSeparator(',');
-    Module1::state().language = QStringLiteral("dtsch");
-    Module1::state().resultsFolder = results_.path() + '/';
+    test::FreshState(results_.path());
     QFile::remove(result("NecCheck.txt"));
     QFile::remove(result("Lorvant.nec"));
     hold_ = false;
     frmNec::setEngineFactory([this] { return std::make_unique<test::FakeNecEngine>(&hold_); });
-    main_ = new MDIForm1;
-    main_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main_));
+    main_ = test::ShowMainWindow();
+    QVERIFY(main_);
     form_ = main_->mainForm();
   }
 
