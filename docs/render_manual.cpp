@@ -5,11 +5,15 @@
 //                  --title "Lorvant – Handbuch" --contents "Inhalt" --version "$PROJECT_VERSION"
 //                  --images shots/de
 //
-// Chapters name the pictures of the windows as "@SHOTS@/name.png"; every
-// chapter after the title page shows at least one. Every page must be at
-// least a third full, except the last page of a chapter. A manual that
-// breaks either rule is refused (exit status 3), with the chapters or
-// pages named.
+// Chapters name the pictures of the windows as "@SHOTS@/name.png", each
+// in a paragraph of its own followed by its caption; every chapter after
+// the title page shows at least one. A figure is scaled to fit the text
+// area and never split from its caption; a heading never ends a page.
+// A manual is refused (exit status 3), with the chapters, pages, figures
+// or sections named, when a chapter shows no picture, a page but a
+// chapter's last is less than a third full, text was lost by the layout,
+// a figure is missing, has no caption or does not fit its page with the
+// caption, or a chapter or section has no text of its own.
 //
 // Runs without a display (QT_QPA_PLATFORM=offscreen).
 #include <QAbstractTextDocumentLayout>
@@ -101,10 +105,14 @@ QStringList pictures(const QTextBlock& b) {
 
 bool isHeading(const QTextBlock& b) { return b.blockFormat().headingLevel() > 0; }
 
-// A figure's caption is the paragraph right after its pictures.
+// Captions are the chapters' paragraphs of class "caption"; the document
+// keeps no class, so the style gives them a block state of their own.
+constexpr int kCaptionState = 1;
+const QString kCaptionStyle = QStringLiteral("p.caption { -qt-user-state: 1; }");
+
+// A figure's caption is the caption paragraph right after its pictures.
 bool isCaption(const QTextBlock& b) {
-  return b.isValid() && !isHeading(b) && pictures(b).isEmpty() && b.previous().isValid() &&
-         !pictures(b.previous()).isEmpty();
+  return b.isValid() && b.userState() == kCaptionState && b.previous().isValid() && !pictures(b.previous()).isEmpty();
 }
 
 // A change of format after the document was laid out leaves the layout of
@@ -338,7 +346,7 @@ class Manual {
   // list of the same length, the second fills in the numbers.
   void compose(const QString& style, const Chapters& chapters, const QString& contentsCaption) {
     const auto html = [&](const QList<Heading>& list) {
-      return QStringLiteral("<html><head><style>") + style + QStringLiteral("</style></head><body>") +
+      return QStringLiteral("<html><head><style>") + style + kCaptionStyle + QStringLiteral("</style></head><body>") +
              chapters.titlePage + QStringLiteral("<div style=\"page-break-before: always\">") +
              contentsHtml(contentsCaption, list) + QStringLiteral("</div>") + chapters.body +
              QStringLiteral("</body></html>");
