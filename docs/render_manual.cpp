@@ -8,7 +8,8 @@
 // Chapters name the pictures of the windows as "@SHOTS@/name.png", each
 // in a paragraph of its own followed by its caption; every chapter after
 // the title page shows at least one. A figure is scaled to fit the text
-// area and never split from its caption; a heading never ends a page.
+// area and never split from its caption; a heading never ends a page, and
+// a short paragraph leaves no line alone on a page.
 // A manual is refused (exit status 3), with the chapters, pages, figures
 // or sections named, when a chapter shows no picture, a page but a
 // chapter's last is less than a third full, text was lost by the layout,
@@ -174,10 +175,25 @@ QTextBlock withHeadings(QTextBlock first) {
   return first;
 }
 
+// A short paragraph of the running text that the page break leaves with
+// a single line on one of its two pages.
+bool leavesLineAlone(QTextDocument& doc, const QTextBlock& b, qreal pageHeight) {
+  constexpr int kShort = 8;  // lines; a longer paragraph may well be split
+  const QTextLayout* layout = b.layout();
+  if (!layout || layout->lineCount() < 2 || layout->lineCount() > kShort) return false;
+  if (QTextCursor(b).currentTable() || b.blockFormat().nonBreakableLines()) return false;
+  const qreal at = doc.documentLayout()->blockBoundingRect(b).top();
+  const int first = pageOf(at + layout->lineAt(0).rect().top(), pageHeight);
+  int onFirst = 0;
+  for (int i = 0; i < layout->lineCount(); ++i)
+    if (pageOf(at + layout->lineAt(i).rect().top(), pageHeight) == first) ++onFirst;
+  return onFirst < layout->lineCount() && (onFirst == 1 || layout->lineCount() - onFirst == 1);
+}
+
 // What the layout would split, moved on to the next page as a whole: a
-// figure with its caption, a heading with the first line after it. In
-// reading order, so every move sees the pages as the moves before it left
-// them.
+// figure with its caption, a heading with the first line after it, a short
+// paragraph that would leave one line alone. In reading order, so every
+// move sees the pages as the moves before it left them.
 void keepTogether(QTextDocument& doc, qreal pageHeight) {
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
     Span unit = lineSpan(doc, b);
@@ -185,7 +201,7 @@ void keepTogether(QTextDocument& doc, qreal pageHeight) {
       unit.bottom = lineSpan(doc, b.next()).bottom;
     else if (isHeading(b) && b.next().isValid() && !isHeading(b.next()))
       unit.bottom = lineSpan(doc, b.next()).top + 1;  // its first line
-    else
+    else if (!leavesLineAlone(doc, b, pageHeight))
       continue;
     if (onOnePage(unit, pageHeight)) continue;
     const QTextBlock first = withHeadings(b);
