@@ -116,9 +116,11 @@ bool isCaption(const QTextBlock& b) {
   return b.isValid() && b.userState() == kCaptionState && b.previous().isValid() && !pictures(b.previous()).isEmpty();
 }
 
-// A change of format after the document was laid out leaves the layout of
-// blocks near the change empty (no lines: their text is neither measured
-// nor drawn); laying the rest of the document out anew repairs that.
+// The document lays itself out lazily, as far as it was asked. A change of
+// format while that is under way can leave blocks near the change with no
+// lines (their text neither measured nor drawn: whole sections went
+// missing so); laying the rest of the document out anew after each change
+// prevents that, and lostText() would tell.
 void relayout(QTextDocument& doc, int from) { doc.markContentsDirty(from, doc.characterCount() - from); }
 
 // Window pictures at the size the window has on a screen of 96 dpi (a
