@@ -5,17 +5,23 @@
 //                  --title "Lorvant – Handbuch" --contents "Inhalt" --version "$PROJECT_VERSION"
 //                  --images shots/de
 //
-// Chapters name the pictures of the windows as "@SHOTS@/name.png"; every
-// chapter after the title page shows at least one. Every page must be at
-// least a third full, except the last page of a chapter. A manual that
-// breaks either rule is refused (exit status 3), with the chapters or
-// pages named.
+// Chapters name the pictures of the windows as "@SHOTS@/name.png", each
+// in a paragraph of its own followed by its caption; every chapter after
+// the title page shows at least one. A figure is scaled to fit the text
+// area and never split from its caption; a heading never ends a page, and
+// a short paragraph leaves no line alone on a page.
+// A manual is refused (exit status 3), with the chapters, pages, figures
+// or sections named, when a chapter shows no picture, a page but a
+// chapter's last is less than a third full, text was lost by the layout,
+// a figure is missing, has no caption or does not fit its page with the
+// caption, or a chapter or section has no text of its own.
 //
 // Runs without a display (QT_QPA_PLATFORM=offscreen).
 #include <QAbstractTextDocumentLayout>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
@@ -25,6 +31,7 @@
 #include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextTable>
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QTextDocument>
@@ -70,25 +77,207 @@ PageUse pageUse(QTextDocument& doc, qreal pageHeight) {
   return use;
 }
 
+// Where a block's lines reach from and to, in document coordinates.
+struct Span {
+  qreal top = 0, bottom = 0;
+};
+
+Span lineSpan(QTextDocument& doc, const QTextBlock& b) {
+  const qreal at = doc.documentLayout()->blockBoundingRect(b).top();
+  const QTextLayout* layout = b.layout();
+  if (!layout || layout->lineCount() == 0) return {at, at};
+  return {at + layout->lineAt(0).rect().top(), at + layout->lineAt(layout->lineCount() - 1).rect().bottom()};
+}
+
+int pageOf(qreal y, qreal pageHeight) { return int(y / pageHeight); }
+
+// A span that ends exactly on a page's bottom edge still lies on that page.
+bool onOnePage(const Span& s, qreal pageHeight) {
+  return pageOf(s.top, pageHeight) == pageOf(std::max(s.top, s.bottom - 1), pageHeight);
+}
+
+// The file names of the pictures in a block; a figure's block has at least one.
+QStringList pictures(const QTextBlock& b) {
+  QStringList names;
+  for (auto it = b.begin(); !it.atEnd(); ++it)
+    if (it.fragment().charFormat().isImageFormat()) names << it.fragment().charFormat().toImageFormat().name();
+  return names;
+}
+
+bool isHeading(const QTextBlock& b) { return b.blockFormat().headingLevel() > 0; }
+
+// Captions are the chapters' paragraphs of class "caption"; the document
+// keeps no class, so the style gives them a block state of their own.
+constexpr int kCaptionState = 1;
+const QString kCaptionStyle = QStringLiteral("p.caption { -qt-user-state: 1; }");
+
+// A figure's caption is the caption paragraph right after its pictures.
+bool isCaption(const QTextBlock& b) {
+  return b.isValid() && b.userState() == kCaptionState && b.previous().isValid() && !pictures(b.previous()).isEmpty();
+}
+
+// The document lays itself out lazily, as far as it was asked. A change of
+// format while that is under way can leave blocks near the change with no
+// lines (their text neither measured nor drawn: whole sections went
+// missing so); laying the rest of the document out anew after each change
+// prevents that, and lostText() would tell.
+void relayout(QTextDocument& doc, int from) { doc.markContentsDirty(from, doc.characterCount() - from); }
+
 // Window pictures at the size the window has on a screen of 96 dpi (a
-// little smaller), never wider than the column.
-void scaleImages(QTextDocument& doc, qreal columnWidth, qreal dotsPerInch) {
+// little smaller), never wider than the column, and never so tall that a
+// figure and its caption take more than two thirds of a page: a figure
+// that has to move on to the next page then leaves the page before it at
+// least a third full. The document itself multiplies a picture's given
+// size by the paint device's resolution over 96 dpi (the program sets
+// Qt::AA_Use96Dpi), so the size is given in pixels of 96 dpi.
+void scaleImages(QTextDocument& doc, qreal columnWidth, qreal pageHeight, qreal dotsPerInch) {
+  const qreal devicePerPixel = dotsPerInch / 96;
+  struct Resize {
+    int position, length;
+    QTextImageFormat format;
+  };
+  QList<Resize> resizes;  // measured first, applied after: see relayout()
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const Span caption = isCaption(b.next()) ? lineSpan(doc, b.next()) : Span{};
+    const qreal maxHeight = pageHeight * 2 / 3 - (caption.bottom - caption.top);
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
       if (!fragment.charFormat().isImageFormat()) continue;
       QTextImageFormat image = fragment.charFormat().toImageFormat();
       const QSize natural = QImage(image.name()).size();
       if (natural.isEmpty()) continue;
-      const qreal scale = std::min(0.85 * dotsPerInch / 96, columnWidth / natural.width());
-      image.setWidth(natural.width() * scale);
-      image.setHeight(natural.height() * scale);
-      QTextCursor cursor(&doc);
-      cursor.setPosition(fragment.position());
-      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-      cursor.setCharFormat(image);
+      const qreal scale = std::min({0.85 * devicePerPixel, columnWidth / natural.width(), maxHeight / natural.height()});
+      image.setWidth(natural.width() * scale / devicePerPixel);
+      image.setHeight(natural.height() * scale / devicePerPixel);
+      resizes.append({fragment.position(), fragment.length(), image});
     }
   }
+  for (const Resize& r : resizes) {
+    QTextCursor cursor(&doc);
+    cursor.setPosition(r.position);
+    cursor.setPosition(r.position + r.length, QTextCursor::KeepAnchor);
+    cursor.setCharFormat(r.format);
+  }
+  relayout(doc, 0);
+}
+
+bool breaksBefore(const QTextBlock& b) { return b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore; }
+
+void breakBefore(QTextDocument& doc, const QTextBlock& b) {
+  QTextBlockFormat format;
+  format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+  QTextCursor(b).mergeBlockFormat(format);
+  relayout(doc, b.position());
+}
+
+// The block that starts a unit kept on one page: the headings right
+// before it go along with it, so that no heading ends a page.
+QTextBlock withHeadings(QTextBlock first) {
+  while (first.previous().isValid() && isHeading(first.previous()) && !breaksBefore(first)) first = first.previous();
+  return first;
+}
+
+// A short paragraph of the running text that the page break leaves with
+// a single line on one of its two pages.
+bool leavesLineAlone(QTextDocument& doc, const QTextBlock& b, qreal pageHeight) {
+  constexpr int kShort = 8;  // lines; a longer paragraph may well be split
+  const QTextLayout* layout = b.layout();
+  if (!layout || layout->lineCount() < 2 || layout->lineCount() > kShort) return false;
+  if (QTextCursor(b).currentTable() || b.blockFormat().nonBreakableLines()) return false;
+  const qreal at = doc.documentLayout()->blockBoundingRect(b).top();
+  const int first = pageOf(at + layout->lineAt(0).rect().top(), pageHeight);
+  int onFirst = 0;
+  for (int i = 0; i < layout->lineCount(); ++i)
+    if (pageOf(at + layout->lineAt(i).rect().top(), pageHeight) == first) ++onFirst;
+  return onFirst < layout->lineCount() && (onFirst == 1 || layout->lineCount() - onFirst == 1);
+}
+
+// What the layout would split, moved on to the next page as a whole: a
+// figure with its caption, a heading with the first line after it, a short
+// paragraph that would leave one line alone. In reading order, so every
+// move sees the pages as the moves before it left them.
+void keepTogether(QTextDocument& doc, qreal pageHeight) {
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    Span unit = lineSpan(doc, b);
+    if (!pictures(b).isEmpty() && isCaption(b.next()))
+      unit.bottom = lineSpan(doc, b.next()).bottom;
+    else if (isHeading(b) && b.next().isValid() && !isHeading(b.next()))
+      unit.bottom = lineSpan(doc, b.next()).top + 1;  // its first line
+    else if (!leavesLineAlone(doc, b, pageHeight))
+      continue;
+    if (onOnePage(unit, pageHeight)) continue;
+    const QTextBlock first = withHeadings(b);
+    if (!breaksBefore(first)) breakBefore(doc, first);
+  }
+}
+
+// Figures that a reader would not see whole: a picture that is missing,
+// a figure without a caption, or one that does not fit the text area of
+// one page together with its caption.
+QStringList figureProblems(QTextDocument& doc, qreal columnWidth, qreal pageHeight) {
+  QStringList problems;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const QStringList names = pictures(b);
+    if (names.isEmpty()) continue;
+    QStringList shown;
+    for (const QString& name : names) {
+      shown << QFileInfo(name).fileName();
+      if (QImage(name).isNull()) problems << QFileInfo(name).fileName() + QStringLiteral(": picture missing");
+    }
+    const QString figure = shown.join(QLatin1Char('+'));
+    const QTextBlock caption = b.next();
+    Span span = lineSpan(doc, b);
+    if (!isCaption(caption) || caption.text().trimmed().isEmpty())
+      problems << figure + QStringLiteral(": no caption");
+    else
+      span.bottom = lineSpan(doc, caption).bottom;
+    const int page = pageOf(span.top, pageHeight) + 1;
+    if (!onOnePage(span, pageHeight))
+      problems << QStringLiteral("%1 (page %2): not on one page with its caption").arg(figure).arg(page);
+    for (int i = 0; b.layout() && i < b.layout()->lineCount(); ++i)
+      if (b.layout()->lineAt(i).naturalTextWidth() > columnWidth + 1)
+        problems << QStringLiteral("%1 (page %2): wider than the page").arg(figure).arg(page);
+  }
+  return problems;
+}
+
+// Text that the layout lost: a block with text but no line laid out is
+// neither measured nor drawn, so it is missing from the pages.
+QStringList lostText(QTextDocument& doc, qreal pageHeight) {
+  QStringList lost;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (b.text().trimmed().isEmpty() || (b.layout() && b.layout()->lineCount() > 0)) continue;
+    const int page = pageOf(doc.documentLayout()->blockBoundingRect(b).top(), pageHeight) + 1;
+    lost << QStringLiteral("\"%1\" (page %2)").arg(b.text().simplified().left(30)).arg(page);
+  }
+  return lost;
+}
+
+// Chapters and sections with no prose of their own before the next
+// heading: a picture, a table or a listing alone does not tell a reader
+// what a window does or how to use it. Lists count as prose.
+QStringList sectionsWithoutText(QTextDocument& doc, const QString& contentsCaption) {
+  constexpr int kSentence = 60;  // characters: about one short sentence
+  QStringList bare;
+  QString heading;
+  int prose = 0;
+  const auto close = [&] {
+    if (!heading.isEmpty() && prose < kSentence) bare << heading;
+  };
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (isHeading(b)) {
+      close();
+      heading = b.text().trimmed() == contentsCaption ? QString() : b.text().trimmed();
+      prose = 0;
+      continue;
+    }
+    const bool inTable = QTextCursor(b).currentTable() != nullptr;
+    const bool listing = b.blockFormat().nonBreakableLines();
+    if (inTable || listing || !pictures(b).isEmpty() || isCaption(b)) continue;
+    prose += int(b.text().simplified().size());
+  }
+  close();
+  return bare;
 }
 
 // Headings of levels 1 and 2 with the page their block starts on.
@@ -175,7 +364,7 @@ class Manual {
   // list of the same length, the second fills in the numbers.
   void compose(const QString& style, const Chapters& chapters, const QString& contentsCaption) {
     const auto html = [&](const QList<Heading>& list) {
-      return QStringLiteral("<html><head><style>") + style + QStringLiteral("</style></head><body>") +
+      return QStringLiteral("<html><head><style>") + style + kCaptionStyle + QStringLiteral("</style></head><body>") +
              chapters.titlePage + QStringLiteral("<div style=\"page-break-before: always\">") +
              contentsHtml(contentsCaption, list) + QStringLiteral("</div>") + chapters.body +
              QStringLiteral("</body></html>");
@@ -208,6 +397,12 @@ class Manual {
         empty << QStringLiteral("%1 (%2 %)").arg(page + 1).arg(qRound(use.filled[page] * 100));
     }
     return empty;
+  }
+
+  QStringList lostText() { return ::lostText(doc_, pageHeight_); }
+  QStringList figureProblems() { return ::figureProblems(doc_, width_, pageHeight_); }
+  QStringList sectionsWithoutText(const QString& contentsCaption) {
+    return ::sectionsWithoutText(doc_, contentsCaption);
   }
 
   void paintPage(QPainter& painter, int page, const QString& title) {
@@ -246,7 +441,8 @@ class Manual {
  private:
   void load(const QString& html) {
     doc_.setHtml(html);
-    scaleImages(doc_, width_, writer_.resolution());
+    scaleImages(doc_, width_, pageHeight_, writer_.resolution());
+    keepTogether(doc_, pageHeight_);
   }
 
   QPdfWriter& writer_;
@@ -287,6 +483,8 @@ bool parse(QGuiApplication& app, Request& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Pictures are sized in pixels of 96 dpi whatever the screen (scaleImages).
+  QGuiApplication::setAttribute(Qt::AA_Use96Dpi);
   QGuiApplication app(argc, argv);
   Request r;
   if (!parse(app, r)) return fail(2, "lorvant_manual: --out and --dir are required\n");
@@ -307,9 +505,15 @@ int main(int argc, char** argv) {
   writer.setCreator(QStringLiteral("Lorvant"));
   Manual manual(writer);
   manual.compose(style, chapters, r.contents);
-  const QStringList empty = manual.emptyPages();
-  if (!empty.isEmpty())
-    return fail(3, "lorvant_manual: %s\n", r.out + ": pages less than a third full: " + empty.join(QStringLiteral(", ")));
+  QStringList faults;
+  const auto report = [&](const char* what, const QStringList& list) {
+    if (!list.isEmpty()) faults << r.out + QStringLiteral(": ") + QLatin1String(what) + list.join(QStringLiteral(", "));
+  };
+  report("pages less than a third full: ", manual.emptyPages());
+  report("text not laid out: ", manual.lostText());
+  report("figures: ", manual.figureProblems());
+  report("sections without body text: ", manual.sectionsWithoutText(r.contents));
+  if (!faults.isEmpty()) return fail(3, "lorvant_manual: %s\n", faults.join(QStringLiteral("\nlorvant_manual: ")));
 
   QPainter painter;
   if (!painter.begin(&writer)) return fail(1, "lorvant_manual: cannot write %s\n", r.out);

@@ -4,8 +4,9 @@
 //   lorvant_shots --out <folder>   (writes <folder>/de/*.png and <folder>/en/*.png)
 //
 // Runs without a display (QT_QPA_PLATFORM=offscreen). Every question the
-// program would ask is answered with its first button; a message box the
-// program shows is drawn as the desktop would show it.
+// program would ask is answered with its first button, unless a picture
+// needs the other answer; a message box the program shows is drawn as the
+// desktop would show it.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QComboBox>
@@ -48,11 +49,12 @@ namespace {
 class Answers final : public UiSeam {
  public:
   MessageRequest last;
+  Answer yes = Answer::Yes;  // the answer to a Yes/No question
   Answer message(QWidget*, const MessageRequest& r) override {
     last = r;
     switch (r.buttons) {
       case Buttons::YesNo:
-      case Buttons::YesNoCancel: return Answer::Yes;
+      case Buttons::YesNoCancel: return yes;
       case Buttons::AbortRetryIgnore: return Answer::Ignore;
       default: return Answer::Ok;
     }
@@ -187,11 +189,14 @@ bool shoot(const QString& language, char separator, const QString& folder) {
     set(scan->Text3, de ? "0,05" : "0.05");
     scan->cmdRechnen_Click();
     camera.take(QStringLiteral("scan"), scan);
-    // A wire too short for its lowest band only warns.
+    // A wire too short for its lowest band only warns. The length is kept
+    // as typed: fitted to the resonance frequency it would not be short.
     frmSpeisePkt* shortWire = frmSpeisePkt::openAllBands();
     set(shortWire->Text1, "10");
     set(shortWire->Text3, "3");
+    answers.yes = Answer::No;
     shortWire->cmdRechnen_Click();
+    answers.yes = Answer::Yes;
     camera.takeMessage(QStringLiteral("tooshort"), answers.last, &main);
 
     frmVk::mnuVk();
