@@ -89,7 +89,8 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 TEST(NecTool, OptionsAndExitStatuses) {
   const ToolResult help = RunTool({"nec", "--help"});
   ASSERT_EQ(help.status, 0);
-  for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--json", "--band",
+  for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout",
+                             "--picture", "--json", "--band",
                              "--frequency", "--calculator-height", "--special-table"})
     EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep",
