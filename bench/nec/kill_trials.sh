@@ -31,19 +31,21 @@ span_us=$(( ($(date +%s%N) - start) / 1000 ))
 engines() { { pgrep -f -- "-i $work/tmp/" || true; } | wc -l; }
 
 signals=(KILL TERM INT HUP)
-broken=0 completed=0 stopped=0 running=0
+broken=0 completed=0 stopped=0 running=0 leaving=0
 for ((i = 0; i < trials; i++)); do
   if ((i % 2)); then feed=6.5 date=A; else feed=8.5 date=B; fi
   "$tool" "${args[@]}" --out "$work/folder" --feed "$feed" --date "$date" >/dev/null 2>&1 &
   pid=$!
   delay_us=$(( (RANDOM * 32768 + RANDOM) % (span_us + 1) ))
   sleep "$(printf '%d.%06d' $((delay_us / 1000000)) $((delay_us % 1000000)))"
-  signal=${signals[$((i % 4))]}
+  signal=${signals[$(((i + 3) % 4))]}  # the last trial is a SIGKILL
   kill -s "$signal" "$pid" 2>/dev/null || true
   if wait "$pid" 2>/dev/null; then completed=$((completed + 1)); else stopped=$((stopped + 1)); fi
   sleep 0.2
   n=$(engines)
   if ((n > 0)); then echo "trial $i ($signal): $n engines left running"; running=$((running + n)); fi
+  n=$(find "$work/tmp" -mindepth 1 -maxdepth 1 -name 'lorvant-nec-*' | wc -l)
+  leaving=$((leaving + (n > 0)))
   pair=""
   for ref in refA refB; do
     if cmp -s "$work/folder/Lorvant.nec" "$work/$ref/Lorvant.nec" &&
@@ -57,5 +59,5 @@ left=$(find "$work/tmp" -mindepth 1 -maxdepth 1 | wc -l)
 
 echo "check time ${span_us} us; trials ${trials}: stopped ${stopped}, completed before the signal ${completed}"
 echo "broken pairs: ${broken}; engines left running: ${running}"
-echo "private folders left by the kills: ${left_before}; after the next check: ${left}"
+echo "trials that left a private folder (for the next check to remove): ${leaving}; left by the last trial: ${left_before}; after the next check: ${left}"
 ((broken == 0 && running == 0 && left == 0))
