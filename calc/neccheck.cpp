@@ -1,16 +1,22 @@
 #include "calc/neccheck.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <filesystem>
 #include <fstream>
 
 #include "calc/current.h"
+#include "calc/filecommit.h"
 #include "calc/necdeck.h"
 #include "calc/necoutput.h"
 #include "calc/necswr.h"
 #include "calc/numparse.h"
 #include "calc/reports/strsum.h"
+#include "calc/reports/text.h"
 
 namespace lorvant::nec {
 
@@ -81,7 +87,10 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
           inputs[next].segment != plan.model.sourceNumber() ||
           !SameFrequency(step.frequency(i), inputs[next].frequency))
         throw OutputError(static_cast<int>(std::min(next, inputs.size())), expected, LastLine(engineOutput));
-      solved.push_back({step.band, step.frequency(i), inputs[next].impedance, 0});
+      const std::complex<double> z = inputs[next].impedance;
+      if (!(z.real() > 0 && z.real() <= kMaxImpedance && std::fabs(z.imag()) <= kMaxImpedance))
+        throw ImpedanceError(step.frequency(i));
+      solved.push_back({step.band, step.frequency(i), z, 0});
     }
   }
 
@@ -120,6 +129,65 @@ std::string OutputErrorText(const OutputError& e, Language lang) {
                      tr(lang, " Frequenzen)", " frequencies)");
   if (!e.lastLine.empty()) text += ": " + e.lastLine;
   return text;
+}
+
+Question FolderBusyQuestion(Language lang, const std::string& folder) {
+  Question q;
+  q.text = std::string(tr(lang, "Der Ordner", "Another calculation is writing into the folder")) + "\r\n" + folder +
+           "\r\n" + tr(lang, "wird gerade von einer anderen Berechnung beschrieben.", "right now.");
+  q.title = tr(lang, " Fehler ", " Error ");
+  q.icon = Icon::Exclamation;
+  q.buttons = Buttons::AbortRetryIgnore;
+  q.defaultButton = 1;
+  return q;
+}
+
+void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes) {
+  std::vector<std::unique_ptr<files::StagedFile>> staged;
+  std::vector<files::StagedFile*> set;
+  for (const auto& [path, bytes] : pathsAndBytes) {
+    staged.push_back(std::make_unique<files::StagedFile>(path));
+    staged.back()->open();
+    staged.back()->write(bytes);
+    staged.back()->finish();
+    set.push_back(staged.back().get());
+  }
+  files::CommitFiles(set);
+}
+
+bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath) {
+  files::StagedFile staged(deckPath);
+  staged.open();
+  staged.write(deck);
+  staged.finish();
+  // The earlier report steps aside under a hidden name of the temporary
+  // pattern first, so that a failed rename of the deck can put it back and
+  // a kill in between leaves only a stale temporary.
+  const std::string aside = files::FolderOf(reportPath) + "." + files::NameOf(reportPath) + ".lorvant-" +
+                            std::to_string(::getpid()) + "-before";
+  const bool hadReport = ::rename(reportPath.c_str(), aside.c_str()) == 0;
+  if (!hadReport && errno != ENOENT) throw files::FileError(errno, reportPath);
+  try {
+    files::StagedFile* set[] = {&staged};
+    files::CommitFiles(set);
+  } catch (...) {
+    if (hadReport) ::rename(aside.c_str(), reportPath.c_str());
+    throw;
+  }
+  if (hadReport) ::unlink(aside.c_str());
+  return hadReport;
+}
+
+std::string EarlierReportRemovedText(Language lang, const std::string& reportPath) {
+  return tr(lang, "Der Bericht ", "The report ") + reportPath +
+         tr(lang, " der vorigen Prüfung wurde mit ihrem Deck entfernt.",
+            " of the earlier check was removed with its deck.");
+}
+
+std::string ImpedanceErrorText(const ImpedanceError& e, Language lang, char sep) {
+  const std::string mhz = report::FormatPicture(e.frequency, "#0.0###", sep);
+  return lang == Language::German ? "das Rechenprogramm hat bei " + mhz + " MHz keine brauchbare Impedanz geliefert"
+                                  : "the engine returned no usable impedance at " + mhz + " MHz";
 }
 
 }  // namespace lorvant::nec

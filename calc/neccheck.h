@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calc/necfreq.h"
@@ -94,8 +95,35 @@ class OutputError : public std::runtime_error {
 };
 std::string OutputErrorText(const OutputError& e, Language lang);
 
-// Throws OutputError.
+// The engine answered a frequency with a number that is no impedance of a
+// wire: not a number, infinite, beyond kMaxImpedance, or no resistance.
+class ImpedanceError : public std::runtime_error {
+ public:
+  explicit ImpedanceError(double frequency) : std::runtime_error("NEC-2 impedance"), frequency(frequency) {}
+  double frequency;  // MHz
+};
+// Ohms; no wire over ground comes near it.
+inline constexpr double kMaxImpedance = 1e8;
+// "the engine returned no usable impedance at X MHz"
+std::string ImpedanceErrorText(const ImpedanceError& e, Language lang, char sep);
+
+// Throws OutputError, ImpedanceError.
 Result Evaluate(const Design& design, const Settings& settings, const Plan& plan, std::string_view engineOutput);
+
+// Another check or run writes into the results folder: the run's own
+// Abort/Retry/Ignore question.
+Question FolderBusyQuestion(Language lang, const std::string& folder);
+
+// The check's files in the results folder. A completed check replaces the
+// deck and the report (and a picture, when one is asked for) as one set.
+// Without an engine the new deck is written alone, and the report of the
+// earlier check goes with the earlier deck: true when there was one.
+// Both throw files::FileError and then leave every file as it was; the
+// caller holds the folder's lock.
+void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes);
+bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath);
+// "... NecCheck.txt of the earlier check was removed with its deck."
+std::string EarlierReportRemovedText(Language lang, const std::string& reportPath);
 
 // What AntStrSu.txt shows for the band at the feed point; none when the
 // feed point is not one of its rows (they are whole centimetres).

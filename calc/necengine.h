@@ -1,8 +1,12 @@
 // Running the NEC-2 engine on a deck. The engine is nec2c, an outside
 // program found on PATH and started without a shell in a private temporary
 // folder; tests put a fake engine with fixed output in its place.
+// The engine is supervised: it runs in a process group of its own that dies
+// with this program, is stopped when it solves no new frequency for a
+// while, and its output is read piece by piece within a bound.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,7 +18,10 @@ namespace lorvant::nec {
 inline constexpr const char* kEngineName = "nec2c";
 
 // A new folder below the system's temporary folder that only this user can
-// enter, removed with everything in it when the object goes.
+// enter, removed with everything in it when the object goes. Its name
+// carries the process id ("lorvant-nec-PID-XXXXXX"), so that the folders of
+// a process that was killed are removed by the next one (see
+// RemoveStalePrivateFolders).
 class PrivateFolder {
  public:
   PrivateFolder();
@@ -30,16 +37,34 @@ class PrivateFolder {
   std::string path_;
 };
 
+// Removes this user's private folders in `base` whose process has ended, or
+// that are older than a day (the process id may have been reused since).
+// Returns how many were removed.
+std::size_t RemoveStalePrivateFolders(const std::string& base);
+
+// What the engine wrote that is taken at most; an engine writing more is
+// stopped (the check's own output is a few kilobytes per frequency).
+inline constexpr std::size_t kMaxOutputBytes = 32u << 20;
+// The engine's complaints are cut to this many characters.
+inline constexpr std::size_t kMaxMessageChars = 300;
+// Seconds without a newly solved frequency before the engine is stopped.
+inline constexpr int kDefaultEngineTimeout = 300;
+
 struct EngineResult {
   enum class Status {
-    Completed,  // the engine ended normally; `output` is all it wrote
-    Missing,    // no engine to run
-    Failed,     // it could not start or ended with an error; see `message`
-    Cancelled,  // the progress callback asked to stop
+    Completed,   // the engine ended normally; `output` is all it wrote
+    Missing,     // no engine to run
+    NotStarted,  // the engine is there but could not be started; see `startError`
+    Failed,      // it ended with an error; see `message`
+    TimedOut,    // it solved no new frequency within the time-out and was stopped
+    Cancelled,   // the progress callback asked to stop
   };
   Status status = Status::Failed;
   std::string output;
-  std::string message;
+  std::string message;  // one line, control characters removed, cut to kMaxMessageChars
+  std::string program;  // the engine that was started (or tried)
+  int startError = 0;   // errno of a start that failed
+  int timeout = 0;      // seconds, for TimedOut
 };
 
 // Called now and then while the engine runs, with the number of
@@ -56,12 +81,20 @@ class Engine {
 class Nec2cEngine final : public Engine {
  public:
   // `program`: the engine's path; empty: looked up on PATH at every run.
-  explicit Nec2cEngine(std::string program = {}) : program_(std::move(program)) {}
+  // `timeout`: seconds without a new frequency before it is stopped.
+  explicit Nec2cEngine(std::string program = {}, int timeout = kDefaultEngineTimeout)
+      : program_(std::move(program)), timeout_(timeout) {}
   EngineResult run(const std::string& deck, const EngineProgress& progress) override;
 
  private:
   std::string program_;
+  int timeout_;
 };
+
+// A message of the engine fit to be shown: control characters, escape
+// sequences and bytes that are no UTF-8 removed, cut to `maxChars`
+// characters (then ending in "...").
+std::string CleanMessage(std::string_view raw, std::size_t maxChars = kMaxMessageChars);
 
 // The first executable file `name` in the folders of `path` (colon
 // separated, as in PATH; an empty entry is the current folder); empty when
@@ -75,5 +108,12 @@ std::string FindEngine();
 std::string EngineMissingText(Language lang, const std::string& deckPath);
 // "nec2c ist mit einem Fehler beendet worden: <message>".
 std::string EngineFailedText(Language lang, const std::string& message);
+// "nec2c konnte nicht gestartet werden: ..." with the reason (a script whose
+// interpreter is missing names the interpreter).
+std::string EngineNotStartedText(Language lang, const std::string& program, int error);
+// "nec2c hat N s lang keine neue Frequenz gelöst und wurde angehalten."
+std::string EngineTimedOutText(Language lang, int seconds);
+// The message of any result but Completed and Cancelled.
+std::string EngineTroubleText(Language lang, const EngineResult& r, const std::string& deckPath);
 
 }  // namespace lorvant::nec

@@ -1,6 +1,7 @@
 #include "calc/necplot.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -69,10 +70,11 @@ std::string XmlEscaped(const std::string& s) {
   return out;
 }
 
+// SVG takes the point whatever the locale says: to_chars ignores it.
 std::string Num(double v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", v);
-  return buf;
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+  return std::string(buf, r.ptr);
 }
 
 std::string Colour(PlotColour c) {

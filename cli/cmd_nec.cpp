@@ -2,16 +2,19 @@
 // nec2c. Runs the optimisation as `run` does (in a folder of its own), turns
 // the wire and a feed point into a NEC-2 deck, runs nec2c on it and writes
 // only Lorvant.nec and NecCheck.txt into the results folder.
-#include <filesystem>
+#include <cctype>
 #include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "calc/filecommit.h"
 #include "calc/neccheck.h"
 #include "calc/necdeck.h"
 #include "calc/necengine.h"
+#include "calc/necplot.h"
 #include "calc/necswr.h"
 #include "calc/numparse.h"
 #include "calc/reports/neccheck.h"
@@ -25,15 +28,9 @@ namespace lorvant::cli {
 
 namespace {
 
-// Writes one of the check's files whole or not at all; the message of a
-// failure (its cause and the file), or empty.
-std::string WriteWhole(const std::string& path, std::string_view bytes, Language lang) {
-  try {
-    files::WriteFileAtomically(path, bytes);
-    return {};
-  } catch (const files::FileError& e) {
-    return OneLine(files::FileErrorText(lang, e.error(), e.path()));
-  }
+// The message of a file operation that failed: its cause and the file.
+std::string FileMessage(const files::FileError& e, Language lang) {
+  return OneLine(files::FileErrorText(lang, e.error(), e.path()));
 }
 
 struct NecOptions {
@@ -42,6 +39,8 @@ struct NecOptions {
   nec::Ground ground = nec::Ground::Average;
   std::optional<double> balun;  // empty: auto
   int points = nec::kDefaultSweepPoints;
+  int engineTimeout = nec::kDefaultEngineTimeout;
+  std::optional<std::string> picture;  // the SWR picture's file
 };
 
 void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
@@ -93,6 +92,27 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
               throw UsageError("the sweep has 0 or 2 to 101 points");
             n.points = points;
           });
+  p.value("engine-timeout", "S",
+          "seconds nec2c may take for one frequency before it is stopped: 1 to 86400 (default 300)",
+          [&n](const std::string& v) {
+            const std::string t = FieldText(v, kWholeKeys, 5);
+            const long s = t.empty() ? -1 : std::stol(t);
+            if (s < 1 || s > 86400) throw UsageError("the engine time-out lies between 1 and 86400 s");
+            n.engineTimeout = static_cast<int>(s);
+          });
+  p.value("picture", "FILE",
+          "also write the SWR picture of the check, as the NEC-2 window shows it, into FILE (.svg; written with "
+          "the deck and the report, or not at all)",
+          [&n](const std::string& v) {
+            const std::string suffix = v.size() >= 4 ? v.substr(v.size() - 4) : std::string();
+            std::string lower;
+            for (char c : suffix) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (lower == ".png")
+              throw UsageError("--picture: PNG is written by the NEC-2 window (it paints with the desktop's "
+                               "fonts); the batch tool writes the same picture as SVG: give FILE.svg");
+            if (lower != ".svg") throw UsageError("--picture: the file's name ends in .svg");
+            n.picture = v;
+          });
   DeclareDesignOptions(p, o);
 }
 
@@ -115,9 +135,18 @@ const char* kEpilogue =
     "gave none), swr through the balun, model_impedance the approximate impedance\n"
     "that AntStrSu.txt shows at this feed point (null where it shows none).\n"
     "\n"
+    "Lorvant.nec, NecCheck.txt (and the --picture) are written together when the\n"
+    "check completed; a check that is stopped (Ctrl-C, SIGTERM, SIGHUP) or fails\n"
+    "leaves the files of the earlier check as they were. Without nec2c the deck is\n"
+    "written alone, and an earlier NecCheck.txt is removed with the earlier deck.\n"
+    "nec2c runs in a process group of its own and ends with lorvant-calc; it is\n"
+    "stopped when it solves no new frequency for --engine-timeout seconds. While a\n"
+    "check or a run writes into DIR, a second one ends at once with status 1.\n"
+    "\n"
     "Exit status: 0 the check completed; 1 it ended without a result (the run\n"
-    "ended early, no feed point, nec2c missing or failing: the deck is written all\n"
-    "the same; the message on stderr); 2 unknown option or bad value.\n"
+    "ended early, no feed point, the folder busy, nec2c missing, failing, stopped\n"
+    "or answering with no usable impedance; the message on stderr); 2 unknown\n"
+    "option or bad value.\n"
     "\n"
     "Example:\n"
     "  lorvant-calc nec --out results --frequency 7,1 --halfwaves 1 --band 7 \\\n"
@@ -230,27 +259,38 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
 }
 
 // Runs nec2c on the deck and evaluates its output; the failure's message,
-// or empty.
+// or empty. `missing`: there was no engine to run.
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
-                      const std::string& deckPath, Language lang, nec::Result& result) {
-  nec::Nec2cEngine engine;
+                      const NecOptions& n, const std::string& deckPath, Language lang, char sep,
+                      nec::Result& result, bool& missing) {
+  nec::Nec2cEngine engine({}, n.engineTimeout);
   const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
-  switch (engineResult.status) {
-    case nec::EngineResult::Status::Completed:
-      break;
-    case nec::EngineResult::Status::Missing:
-      return nec::EngineMissingText(lang, deckPath);
-    case nec::EngineResult::Status::Failed:
-      return nec::EngineFailedText(lang, engineResult.message);
-    case nec::EngineResult::Status::Cancelled:
-      return tr(lang, "NEC-2-Prüfung abgebrochen (Signal)", "NEC-2 check stopped (signal)");
-  }
+  missing = engineResult.status == nec::EngineResult::Status::Missing;
+  if (engineResult.status == nec::EngineResult::Status::Cancelled)
+    return tr(lang, "NEC-2-Prüfung abgebrochen (Signal)", "NEC-2 check stopped (signal)");
+  if (engineResult.status != nec::EngineResult::Status::Completed)
+    return nec::EngineTroubleText(lang, engineResult, deckPath);
   try {
     result = nec::Evaluate(design, settings, plan, engineResult.output);
   } catch (const nec::OutputError& e) {
     return nec::OutputErrorText(e, lang);
+  } catch (const nec::ImpedanceError& e) {
+    return nec::ImpedanceErrorText(e, lang, sep);
   }
   return {};
+}
+
+// Without an engine the deck still serves for a run by hand. The message
+// to print: why, and what became of the earlier report.
+std::string WriteDeckAlone(const nec::Plan& plan, const std::string& deckPath, const std::string& reportPath,
+                           const std::string& failure, Language lang) {
+  try {
+    if (nec::CommitDeckAlone(deckPath, plan.deck, reportPath))
+      return failure + "\n" + nec::EarlierReportRemovedText(lang, reportPath);
+    return failure;
+  } catch (const files::FileError& e) {
+    return FileMessage(e, lang);
+  }
 }
 
 }  // namespace
@@ -286,20 +326,26 @@ int NecCommand(const Args& args) {
     std::cerr << nec::ModelErrorText(e, lang, sep) << std::endl;
     return kExitNoResult;
   }
-  const std::string deckPath = folder + nec::kDeckFileName;
-  if (const std::string error = WriteWhole(deckPath, plan.deck, lang); !error.empty()) {
-    std::cerr << error << std::endl;
+  // The folder is this check's from before the engine starts until its
+  // files are in place: two checks never mix their decks and reports.
+  files::FolderLock lock;
+  try {
+    if (!lock.tryLock(folder)) {
+      std::cerr << OneLine(nec::FolderBusyQuestion(lang, folder).text) << std::endl;
+      return kExitNoResult;
+    }
+  } catch (const files::FileError& e) {
+    std::cerr << FileMessage(e, lang) << std::endl;
     return kExitNoResult;
   }
 
-  nec::Result result;
-  const std::string failure = RunEngine(design, settings, plan, deckPath, lang, result);
+  const std::string deckPath = folder + nec::kDeckFileName;
   const std::string reportPath = folder + report::kNecCheckFileName;
+  nec::Result result;
+  bool missing = false;
+  std::string failure = RunEngine(design, settings, plan, n, deckPath, lang, sep, result, missing);
   if (!failure.empty()) {
-    // A report of an earlier check would now lie beside a deck it does not
-    // belong to.
-    std::error_code ignored;
-    std::filesystem::remove(reportPath, ignored);
+    if (missing) failure = WriteDeckAlone(plan, deckPath, reportPath, failure, lang);
     if (o.json) PrintJson(design, settings, plan, deckPath, {}, nullptr);
     std::cerr << failure << std::endl;
     return kExitNoResult;
@@ -308,19 +354,22 @@ int NecCommand(const Args& args) {
   const report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
-  const std::string writeError = WriteWhole(reportPath, bytes.str(), lang);
-  const bool written = writeError.empty();
+  std::vector<std::pair<std::string, std::string>> set = {{deckPath, plan.deck}, {reportPath, bytes.str()}};
+  if (n.picture)
+    set.emplace_back(*n.picture, nec::SwrPictureSvg(nec::MakeSwrPicture(result, design.extraFrequency, lang, sep)));
+  try {
+    nec::CommitCheckFiles(set);
+  } catch (const files::FileError& e) {
+    std::cerr << FileMessage(e, lang) << std::endl;
+    return kExitNoResult;
+  }
 
   if (o.json) {
-    PrintJson(design, settings, plan, deckPath, written ? reportPath : std::string(), &result);
+    PrintJson(design, settings, plan, deckPath, reportPath, &result);
   } else {
     std::string table;
     for (const std::string& line : report::NecCheckBody(data)) table += line + "\n";
     std::cout << table;
-  }
-  if (!written) {
-    std::cerr << writeError << std::endl;
-    return kExitNoResult;
   }
   return kExitOk;
 }

@@ -16,11 +16,14 @@ StopOnSignal::StopOnSignal() {
   gStopRequested = 0;
   previousInt_ = std::signal(SIGINT, RequestStop);
   previousTerm_ = std::signal(SIGTERM, RequestStop);
+  // A closed terminal is a request to stop like any other.
+  previousHup_ = std::signal(SIGHUP, RequestStop);
 }
 
 StopOnSignal::~StopOnSignal() {
   std::signal(SIGINT, previousInt_);
   std::signal(SIGTERM, previousTerm_);
+  std::signal(SIGHUP, previousHup_);
 }
 
 bool StopRequested() { return gStopRequested != 0; }

@@ -1,4 +1,4 @@
-// Ctrl-C (SIGINT) and SIGTERM during a long calculation of the batch tool:
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP during a long calculation of the batch tool:
 // the calculation stops at its next progress call, so that what was
 // written or printed so far stays whole.
 #pragma once
@@ -7,7 +7,7 @@
 
 namespace lorvant::cli {
 
-// Routes SIGINT and SIGTERM to a stop request for its lifetime.
+// Routes SIGINT, SIGTERM and SIGHUP to a stop request for its lifetime.
 class StopOnSignal {
  public:
   StopOnSignal();
@@ -18,6 +18,7 @@ class StopOnSignal {
  private:
   void (*previousInt_)(int);
   void (*previousTerm_)(int);
+  void (*previousHup_)(int);
 };
 
 // Whether a stop was requested since the last StopOnSignal began.

@@ -23,7 +23,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -71,6 +70,8 @@ struct frmNec::Job {
   char sep = ',';
   std::string dateText;
   std::string deckPath, reportPath;
+  files::FolderLock lock;  // held from the start until the files are in place
+  bool writeFiles = true;  // false after Ignore to a busy folder
 
   std::atomic<int> solved{0};
   std::atomic<bool> cancel{false};
@@ -132,8 +133,12 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   txtPunkte = new QLineEdit(this);
   Fields::filterNumbers(txtPunkte, kWholeKeys);
   txtPunkte->setMaxLength(3);
-  const std::pair<QLabel*, QWidget*> rows[] = {
-      {Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden}, {Label4, cboBalun}, {Label5, txtPunkte}};
+  Label6 = new QLabel(this);
+  txtZeitlimit = new QLineEdit(this);
+  Fields::filterNumbers(txtZeitlimit, kWholeKeys);
+  txtZeitlimit->setMaxLength(5);
+  const std::pair<QLabel*, QWidget*> rows[] = {{Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden},
+                                               {Label4, cboBalun},       {Label5, txtPunkte}, {Label6, txtZeitlimit}};
   int row = 0;
   for (const auto& [label, field] : rows) {
     label->setBuddy(field);
@@ -181,6 +186,7 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
 
   txtHoehe->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
   txtPunkte->setText(QString::number(nec::kDefaultSweepPoints));
+  txtZeitlimit->setText(QString::number(nec::kDefaultEngineTimeout));
   applyCaptions();
   setRunning(false);
   cmdBild->setEnabled(false);
@@ -208,6 +214,7 @@ void frmNec::applyCaptions() {
   Label3->setText(Module1::tr("B&oden:", "&Ground:"));
   Label4->setText(Module1::tr("Ba&lun:", "&Balun:"));
   Label5->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
+  Label6->setText(Module1::tr("&Zeitlimit je Frequenz [s]:", "&Time-out per frequency [s]:"));
   cmdPruefen->setText(Module1::tr("&Prüfen", "Chec&k"));
   cmdAbbrechen->setText(Module1::tr("&Abbrechen", "C&ancel"));
   cmdBild->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
@@ -306,6 +313,14 @@ void frmNec::cmdPruefen_Click() {
     txtPunkte->setFocus();
     return;
   }
+  const int timeout = txtZeitlimit->text().isEmpty() ? 0 : txtZeitlimit->text().toInt();
+  if (timeout < 1 || timeout > 86400) {
+    showMessage(this, Module1::tr("Das Zeitlimit liegt zwischen 1 und 86400 s.",
+                                  "The time-out lies between 1 and 86400 s."),
+                MessageTitle(), Icon::Exclamation);
+    txtZeitlimit->setFocus();
+    return;
+  }
   settings.ground = kGrounds[std::max(0, cboBoden->currentIndex())];
   if (cboBalun->currentIndex() > 0) settings.balunRatio = cboBalun->currentData().toDouble();
 
@@ -319,7 +334,8 @@ void frmNec::cmdPruefen_Click() {
     return;
   }
   if (!Module1::ensureWritableResultsFolder(this)) return;
-  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>();
+  if (!lockResultsFolder(*job)) return;
+  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>(std::string(), timeout);
   job->design = design_;
   job->settings = settings;
   job->language = lang;
@@ -338,6 +354,26 @@ void frmNec::cmdPruefen_Click() {
   timer_->start(kPollMs);
 }
 
+bool frmNec::lockResultsFolder(Job& job) {
+  const Language lang = Module1::language();
+  const std::string folder = Module1::nativePath(Module1::state().resultsFolder);
+  for (;;) {
+    Question question;
+    try {
+      if (job.lock.tryLock(folder)) return true;
+      question = nec::FolderBusyQuestion(lang, folder);
+    } catch (const files::FileError& e) {
+      question = nec::FolderBusyQuestion(lang, folder);
+      question.text = files::FileErrorText(lang, e.error(), e.path());
+    }
+    switch (ask(this, question)) {
+      case Answer::Retry: continue;
+      case Answer::Ignore: job.writeFiles = false; return true;
+      default: return false;
+    }
+  }
+}
+
 void frmNec::cmdAbbrechen_Click() {
   if (job_) job_->cancel = true;
 }
@@ -350,7 +386,8 @@ void frmNec::closeEvent(QCloseEvent* event) {
 }
 
 void frmNec::setRunning(bool on) {
-  for (QWidget* w : std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, cmdPruefen})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, txtZeitlimit, cmdPruefen})
     w->setEnabled(!on);
   cmdAbbrechen->setEnabled(on);
   if (!on) prgFortschritt->reset();
@@ -385,25 +422,26 @@ void frmNec::finish() {
 
   std::optional<nec::Result> result;
   QString failure;
-  switch (job->result.status) {
-    case Status::Completed:
-      try {
-        result = nec::Evaluate(job->design, job->settings, job->plan, job->result.output);
-      } catch (const nec::OutputError& e) {
-        failure = q(nec::OutputErrorText(e, lang));
-      }
-      break;
-    case Status::Missing: failure = q(nec::EngineMissingText(lang, job->deckPath)); break;
-    default: failure = q(nec::EngineFailedText(lang, job->result.message)); break;
+  if (job->result.status == Status::Completed) {
+    try {
+      result = nec::Evaluate(job->design, job->settings, job->plan, job->result.output);
+    } catch (const nec::OutputError& e) {
+      failure = q(nec::OutputErrorText(e, lang));
+    } catch (const nec::ImpedanceError& e) {
+      failure = q(nec::ImpedanceErrorText(e, lang, job->sep));
+    }
+  } else {
+    failure = q(nec::EngineTroubleText(lang, job->result, job->writeFiles ? job->deckPath : std::string()));
   }
 
   try {
     if (!result) {
-      // The deck still serves for a run by hand; a report of an earlier
-      // check would lie beside a deck it does not belong to.
-      files::WriteFileAtomically(job->deckPath, job->plan.deck);
-      std::error_code ignored;
-      std::filesystem::remove(job->reportPath, ignored);
+      // A failed check leaves the earlier deck and report as they were;
+      // without an engine the deck still serves for a run by hand, and the
+      // earlier report goes with the earlier deck.
+      if (job->result.status == Status::Missing && job->writeFiles &&
+          nec::CommitDeckAlone(job->deckPath, job->plan.deck, job->reportPath))
+        failure += QStringLiteral("\n") + q(nec::EarlierReportRemovedText(lang, job->reportPath));
       failed(failure);
       emit checkFinished();
       return;
@@ -412,20 +450,14 @@ void frmNec::finish() {
         report::MakeNecCheckReport(job->design, job->plan, *result, lang, job->sep, job->dateText);
     std::ostringstream bytes;
     report::WriteNecCheckReport(bytes, data);
-    const std::string reportBytes = bytes.str();
     // Deck and report are one set: both new or both as they were.
-    files::StagedFile deck(job->deckPath), text(job->reportPath);
-    for (auto& [file, content] : {std::pair{&deck, std::string_view(job->plan.deck)},
-                                  std::pair{&text, std::string_view(reportBytes)}}) {
-      file->open();
-      file->write(content);
-      file->finish();
-    }
-    files::StagedFile* set[] = {&deck, &text};
-    files::CommitFiles(set);
+    if (job->writeFiles) nec::CommitCheckFiles({{job->deckPath, job->plan.deck}, {job->reportPath, bytes.str()}});
     showResult(job->design, job->plan, *result);
     lblHinweis->setText(q(report::BalunAdvice(data)) + QStringLiteral("\n") +
-                        Module1::tr("Geschrieben: ", "Written: ") + Module1::fromNativePath(job->reportPath));
+                        (job->writeFiles ? Module1::tr("Geschrieben: ", "Written: ") +
+                                               Module1::fromNativePath(job->reportPath)
+                                         : Module1::tr("Deck und Bericht wurden nicht geschrieben.",
+                                                       "Deck and report were not written.")));
   } catch (const files::FileError& e) {
     failed(q(files::FileErrorText(lang, e.error(), e.path())));
   }

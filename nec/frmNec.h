@@ -64,6 +64,8 @@ class frmNec : public QWidget {
   QComboBox* cboBalun = nullptr;
   QLabel* Label5 = nullptr;
   QLineEdit* txtPunkte = nullptr;
+  QLabel* Label6 = nullptr;
+  QLineEdit* txtZeitlimit = nullptr;  // seconds the engine may take for a frequency
   QPushButton* cmdPruefen = nullptr;
   QPushButton* cmdAbbrechen = nullptr;
   QProgressBar* prgFortschritt = nullptr;
@@ -88,6 +90,9 @@ class frmNec : public QWidget {
   void finish();
   // The typed or chosen feed point; nullopt after a refusal (said).
   std::optional<double> feedPoint();
+  // The results folder's lock for the job, asked about as the run asks;
+  // false on Abort. Ignore lets the check run without writing its files.
+  bool lockResultsFolder(Job& job);
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
   void failed(const QString& text);
   void drawPicture();

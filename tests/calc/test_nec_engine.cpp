@@ -3,6 +3,8 @@
 // message where it is not installed).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -116,6 +118,48 @@ TEST(NecEngine, FakeEngineAnswersFailsAndIsCancelled) {
             "nec2c wurde nicht gefunden. Bitte installieren: apt install nec2c (das NEC-2-Deck liegt in "
             "/x/Lorvant.nec)");
   EXPECT_EQ(nec::EngineMissingText(Language::English, ""), "nec2c was not found. Please install it: apt install nec2c");
+}
+
+TEST(NecEngine, MessagesAreCleanedAndCut) {
+  EXPECT_EQ(nec::CleanMessage("\x1b[31mred\x1b[0m\x01\x7f\tend\x1b]0;title\x07!"), "red end!");
+  EXPECT_EQ(nec::CleanMessage("Größe \xff\xc3 \xc2\x85ok"), "Größe  ok") << "umlauts stay, broken UTF-8 and C1 go";
+  EXPECT_EQ(nec::CleanMessage(std::string(400, 'y')), std::string(300, 'y') + "...");
+  EXPECT_EQ(nec::CleanMessage(std::string(299, 'y') + "ü"), std::string(299, 'y') + "ü") << "characters, not bytes";
+}
+
+TEST(NecEngine, PrivateFoldersOfEndedProcessesGoWithTheNextOne) {
+  const TempFolder base;
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const auto folder = [&](const std::string& name) {
+    fs::create_directory(base.file(name));
+    test::WriteBytes(base.file(name) / "Lorvant.out", "x");
+    return base.file(name);
+  };
+  const std::string mine = std::to_string(::getpid()), parent = std::to_string(::getppid());
+  const fs::path dead = folder("lorvant-nec-" + std::to_string(ended) + "-a1b2c3");
+  const fs::path own = folder("lorvant-nec-" + mine + "-a1b2c3");
+  const fs::path living = folder("lorvant-nec-" + parent + "-a1b2c3");
+  const fs::path reused = folder("lorvant-nec-" + parent + "-d4e5f6");
+  const fs::path other = folder("lorvant-nec-" + std::to_string(ended) + "-toolong");
+  fs::last_write_time(reused, fs::file_time_type::clock::now() - std::chrono::hours(25));
+  fs::create_directory_symlink(own, base.file("lorvant-nec-" + std::to_string(ended) + "-linked"));
+
+  EXPECT_EQ(nec::RemoveStalePrivateFolders(base.path().string()), 2u);
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_FALSE(fs::exists(reused)) << "a day old: the process id was reused";
+  for (const fs::path& kept : {own, living, other}) EXPECT_TRUE(fs::exists(kept / "Lorvant.out")) << kept;
+  EXPECT_TRUE(fs::is_symlink(base.file("lorvant-nec-" + std::to_string(ended) + "-linked")));
+
+  // A new private folder clears the ended process's folders itself.
+  const TemporaryFolderOfTest tmp;
+  const std::string tmpBase = std::getenv("TMPDIR");
+  fs::create_directory(tmpBase + "/lorvant-nec-" + std::to_string(ended) + "-a1b2c3");
+  const nec::PrivateFolder made;
+  ASSERT_TRUE(made.ok());
+  EXPECT_EQ(made.path().rfind(tmpBase + "/lorvant-nec-" + mine + "-", 0), 0u) << made.path();
+  EXPECT_EQ(std::distance(fs::directory_iterator(tmpBase), fs::directory_iterator()), 1);
 }
 
 // ---- physics through the real engine --------------------------------------------

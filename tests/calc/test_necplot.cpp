@@ -2,10 +2,16 @@
 // and the SVG written from it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <sstream>
 
 #include "calc/necplot.h"
+#include "tests/calc/run_support.h"
 
 namespace lorvant::nec {
 namespace {
@@ -73,6 +79,36 @@ TEST(NecPlot, SvgHoldsEveryPartWithItsLabels) {
   EXPECT_EQ(count(">14 MHz</text>"), 1u);
   EXPECT_NE(svg.find(">SWV auf 50 Ohm mit Balun 4:1</text>"), std::string::npos);
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
+
+// The program's window runs under the desktop's locale, where printf's
+// numbers take a comma; SVG takes the point all the same.
+TEST(NecPlot, SvgNumbersTakeThePointUnderAGermanLocale) {
+  const test::TempFolder locales;
+  const std::string make = "localedef -i de_DE -f UTF-8 '" + locales.file("de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+  const char* oldPath = std::getenv("LOCPATH");
+  ::setenv("LOCPATH", locales.path().c_str(), 1);
+  const bool german = std::system(make.c_str()) == 0 && std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  const SwrPicture p = MakeSwrPicture(TwoBands(), 0, Language::German, ',');
+  const std::string svg = SwrPictureSvg(p);
+  std::setlocale(LC_NUMERIC, "C");
+  if (oldPath) ::setenv("LOCPATH", oldPath, 1); else ::unsetenv("LOCPATH");
+  if (!german) GTEST_SKIP() << "no German locale could be made (localedef, de_DE)";
+
+  const std::size_t at = svg.find(" width=\"");
+  ASSERT_NE(at, std::string::npos);
+  const std::string width = svg.substr(at + 8, svg.find('"', at + 8) - at - 8);
+  EXPECT_EQ(width.find(','), std::string::npos) << width;
+  EXPECT_NE(width.find('.'), std::string::npos) << width;
+  // Every point of a curve is "x,y" with a point in each number.
+  for (std::size_t from = svg.find("points=\""); from != std::string::npos; from = svg.find("points=\"", from + 1)) {
+    const std::size_t end = svg.find('"', from + 8);
+    std::istringstream pairs(svg.substr(from + 8, end - from - 8));
+    for (std::string pair; pairs >> pair;) {
+      EXPECT_EQ(std::count(pair.begin(), pair.end(), ','), 1) << pair;
+      EXPECT_EQ(std::count(pair.begin(), pair.end(), '.'), 2) << pair;
+    }
+  }
 }
 
 }  // namespace

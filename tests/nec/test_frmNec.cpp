@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+#include <limits>
 
+#include "calc/filecommit.h"
 #include "calc/necengine.h"
 #include "calc/reports/text.h"
 #include "forms/main/frmHauptform.h"
@@ -243,8 +245,105 @@ class TestNecWindow : public QObject {
     QVERIFY(ended);
     QCOMPARE(seam_->messages.size(), 1);
     QVERIFY2(seam_->lastText().contains("apt install nec2c"), qPrintable(seam_->lastText()));
+    QVERIFY2(seam_->lastText().endsWith("NecCheck.txt der vorigen Prüfung wurde mit ihrem Deck entfernt."),
+             qPrintable(seam_->lastText()));
     QVERIFY(readAll(result("Lorvant.nec")).contains("EX 0"));
     QVERIFY(!QFile::exists(result("NecCheck.txt")));
+  }
+
+  // A failed check, or one whose engine answers what is no impedance,
+  // leaves the earlier deck and report byte for byte and says why.
+  void failedCheckKeepsTheEarlierPair() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    writeAll(result("Lorvant.nec"), "earlier deck\r\n");
+    frmNec::setEngineFactory([] {
+      auto e = std::make_unique<test::FakeNecEngine>();
+      e->fails = true;
+      return e;
+    });
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY2(seam_->lastText().startsWith("nec2c ist mit einem Fehler beendet worden"), qPrintable(seam_->lastText()));
+    frmNec::setEngineFactory([] {
+      auto e = std::make_unique<test::FakeNecEngine>();
+      e->resistance = std::numeric_limits<double>::quiet_NaN();
+      return e;
+    });
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 2);
+    QCOMPARE(seam_->lastText(), QString("das Rechenprogramm hat bei 7,1 MHz keine brauchbare Impedanz geliefert"));
+    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+    QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
+  }
+
+  // While another calculation writes into the results folder the window
+  // asks as the run asks: Abort checks nothing, Retry tries again, Ignore
+  // checks without writing.
+  void busyFolderIsAskedAbout() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    files::FolderLock other;
+    QVERIFY(other.tryLock(Module1::nativePath(Module1::state().resultsFolder)));
+    seam_->answers = {Answer::Abort};
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].buttons, Buttons::AbortRetryIgnore);
+    QVERIFY2(seam_->lastText().startsWith("Der Ordner\r\n") &&
+                 seam_->lastText().endsWith("wird gerade von einer anderen Berechnung beschrieben."),
+             qPrintable(seam_->lastText()));
+
+    seam_->answers = {Answer::Ignore};
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 2);
+    QCOMPARE(w->grdErgebnis->rowCount(), 4);
+    QVERIFY2(w->lblHinweis->text().endsWith("Deck und Bericht wurden nicht geschrieben."), qPrintable(w->lblHinweis->text()));
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+    QVERIFY(!QFile::exists(result("Lorvant.nec")));
+
+    // Retry asks again while the folder is busy; once it is free the check
+    // writes its files without a question.
+    seam_->answers = {Answer::Retry, Answer::Abort};
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->messages.size(), 4);
+    other.unlock();
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 4);
+    QVERIFY(readAll(result("NecCheck.txt")).contains("NEC-2"));
+    QVERIFY(QFile::exists(result("Lorvant.nec")));
+  }
+
+  // The engine's time-out is one of the window's settings; an engine that
+  // solves nothing within it is stopped with a message naming the time.
+  void engineTimeOut() {
+    run();
+    frmNec* w = open();
+    QCOMPARE(w->txtZeitlimit->text(), QString("300"));
+    w->txtZeitlimit->setText("0");
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->lastText(), QString("Das Zeitlimit liegt zwischen 1 und 86400 s."));
+
+    frmNec::setEngineFactory({});
+    QTemporaryDir fake;
+    QFile script(fake.path() + "/nec2c");
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec /bin/sleep 60\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", fake.path().toUtf8());
+    w->txtZeitlimit->clear();
+    QTest::keyClicks(w->txtZeitlimit, "1");
+    const bool ended = check(w, 10000);
+    qputenv("PATH", path);
+    QVERIFY(ended);
+    QCOMPARE(seam_->lastText(), QString("nec2c hat 1 s lang keine neue Frequenz gelöst und wurde angehalten."));
   }
 
   // A typed distance off the wire is refused before anything runs; one on

@@ -7,8 +7,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <chrono>
+#include <csignal>
 #include <set>
 
+#include "calc/filecommit.h"
 #include "calc/necengine.h"
 #include "calc/reports/text.h"
 #include "tests/calc/run_support.h"
@@ -50,9 +53,11 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
   return args;
 }
 
+// The files of a folder but the lock that a check or run leaves.
 std::set<std::string> FileNames(const TempFolder& dir) {
   std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
   return names;
 }
 
@@ -84,7 +89,8 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 TEST(NecTool, OptionsAndExitStatuses) {
   const ToolResult help = RunTool({"nec", "--help"});
   ASSERT_EQ(help.status, 0);
-  for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--json", "--band",
+  for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout",
+                             "--picture", "--json", "--band",
                              "--frequency", "--calculator-height", "--special-table"})
     EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep",
@@ -128,7 +134,8 @@ TEST(NecTool, WithoutNec2cTheDeckIsWrittenAndTheMessageSaysHowToInstall) {
   const ToolResult r = RunTool(CapturedArgs(dir), {{"PATH", emptyPath.path().string()}});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "nec2c wurde nicht gefunden. Bitte installieren: apt install nec2c (das NEC-2-Deck liegt in " +
-                       dir.str() + "Lorvant.nec)\n");
+                       dir.str() + "Lorvant.nec)\nDer Bericht " + dir.str() +
+                       "NecCheck.txt der vorigen Prüfung wurde mit ihrem Deck entfernt.\n");
   EXPECT_TRUE(r.out.empty());
   EXPECT_EQ(FileNames(dir), std::set<std::string>{"Lorvant.nec"}) << "the earlier report belonged to another deck";
   EXPECT_EQ(ReadBytes(dir.file("Lorvant.nec")), ReadBytes(kCaptured + ".nec"));
@@ -137,6 +144,7 @@ TEST(NecTool, WithoutNec2cTheDeckIsWrittenAndTheMessageSaysHowToInstall) {
   const ToolResult json = RunTool(With(CapturedArgs(dir), {"--json", "--language", "en"}), {{"PATH", ""}});
   EXPECT_EQ(json.status, 1);
   EXPECT_NE(json.err.find("apt install nec2c"), std::string::npos);
+  EXPECT_EQ(json.err.find("earlier check"), std::string::npos) << "there was no report to remove";
   const QJsonObject o = Json(json);
   EXPECT_TRUE(o.value("report").isNull());
   EXPECT_TRUE(o.value("balun").isNull());
@@ -191,12 +199,205 @@ TEST(NecTool, FakeEngineOnThePath) {
   EXPECT_EQ(sweep[3].toObject().value("frequency").toDouble(), 14.35);
   EXPECT_EQ(sweep[3].toObject().value("x").toDouble(), -139.34);
 
-  // An engine that fails: status 1 with its complaint, no report.
+}
+
+// ---- the earlier pair, a supervised engine ---------------------------------
+
+// A results folder holding the deck and report of an earlier check, and a
+// temporary folder of the test's own for the engine's private folders.
+struct EarlierPair {
+  TempFolder dir, tmp;
+  EarlierPair() {
+    test::WriteBytes(dir.file("Lorvant.nec"), "earlier deck\r\n");
+    test::WriteBytes(dir.file("NecCheck.txt"), "earlier report\r\n");
+  }
+  bool kept() const {
+    return ReadBytes(dir.file("Lorvant.nec")) == "earlier deck\r\n" &&
+           ReadBytes(dir.file("NecCheck.txt")) == "earlier report\r\n" &&
+           FileNames(dir) == std::set<std::string>{"Lorvant.nec", "NecCheck.txt"};
+  }
+  std::map<std::string, std::string> env(const FakePath& engine) const {
+    return {{"PATH", engine.folder.path().string()}, {"TMPDIR", tmp.path().string()}};
+  }
+  std::vector<std::string> args(const std::vector<std::string>& more = {}) const {
+    return With(With(CapturedArgs(dir), {"--language", "en"}), more);
+  }
+};
+
+// Whether a process is still running (a zombie that waits for its reaper
+// runs no more).
+bool Running(pid_t pid) {
+  if (::kill(pid, 0) != 0) return false;
+  const std::string stat = ReadBytes("/proc/" + std::to_string(pid) + "/stat");
+  const std::size_t paren = stat.rfind(')');
+  return paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] != 'Z';
+}
+
+// The process id a fake engine wrote into `file` once it started.
+pid_t StartedEngine(const std::filesystem::path& file) {
+  for (int i = 0; i < 500; ++i) {
+    const std::string text = ReadBytes(file);
+    if (!text.empty() && text.back() == '\n') return static_cast<pid_t>(std::stol(text));
+    ::usleep(10'000);
+  }
+  return 0;
+}
+
+TEST(NecTool, AStoppedOrFailedCheckLeavesTheEarlierPairByteForByte) {
+  // The engine fails, answers what is no impedance, or the report cannot
+  // be put in place (a folder holds its name).
   const FakePath failing("echo 'nec2c: floating point exception' >&2\nexit 255");
-  r = RunTool(With(CapturedArgs(dir), {"--language", "en"}), failing.env());
+  {
+    const EarlierPair pair;
+    const ToolResult r = RunTool(pair.args(), pair.env(failing));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "nec2c ended with an error: nec2c: floating point exception (exit status 255)\n");
+    EXPECT_TRUE(pair.kept());
+  }
+  for (const char* bad : {"NAN", "INF", "1.0000E+308", "-9.3460E+01", "0.0000E+00"}) {
+    SCOPED_TRACE(bad);
+    const FakePath unusable("/bin/sed 's/9.3460E+01 -3.1383E+01/" + std::string(bad) + " -3.1383E+01/' '" +
+                            kCaptured + ".out' > \"$4\"");
+    const EarlierPair pair;
+    ToolResult r = RunTool(pair.args(), pair.env(unusable));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "the engine returned no usable impedance at 7,1 MHz\n");
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(pair.kept());
+    r = RunTool(With(CapturedArgs(pair.dir), {"--language", "de"}), pair.env(unusable));
+    EXPECT_EQ(r.err, "das Rechenprogramm hat bei 7,1 MHz keine brauchbare Impedanz geliefert\n");
+  }
+  {
+    const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+    TempFolder dir;
+    test::WriteBytes(dir.file("Lorvant.nec"), "earlier deck\r\n");
+    std::filesystem::create_directory(dir.file("NecCheck.txt"));
+    const ToolResult r = RunTool(With(CapturedArgs(dir), {"--language", "en"}), answering.env());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("NecCheck.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(dir.file("Lorvant.nec")), "earlier deck\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("NecCheck.txt")));
+  }
+}
+
+TEST(NecTool, ASecondCheckIntoTheSameFolderEndsAtOnce) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  const EarlierPair pair;
+  files::FolderLock other;
+  ASSERT_TRUE(other.tryLock(pair.dir.str()));
+  ToolResult r = RunTool(pair.args(), pair.env(answering));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "nec2c ended with an error: nec2c: floating point exception (exit status 255)\n");
-  EXPECT_EQ(FileNames(dir), std::set<std::string>{"Lorvant.nec"});
+  EXPECT_EQ(r.err, "Another calculation is writing into the folder " + pair.dir.str() + " right now.\n");
+  EXPECT_TRUE(pair.kept());
+  other.unlock();
+  r = RunTool(pair.args(), pair.env(answering));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(pair.dir.file("Lorvant.nec")), ReadBytes(kCaptured + ".nec"));
+}
+
+TEST(NecTool, TheEngineEndsWithTheToolAndItsFolderWithTheNextCheck) {
+  const TempFolder marks;
+  const std::string pidFile = marks.file("engine.pid").string();
+  const FakePath hanging("echo $$ > '" + pidFile + "'\nexec /bin/sleep 60");
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    const EarlierPair pair;
+    std::filesystem::remove(pidFile);
+    test::ToolProcess tool(pair.args(), pair.env(hanging));
+    const pid_t engine = StartedEngine(pidFile);
+    ASSERT_GT(engine, 0);
+    const auto start = std::chrono::steady_clock::now();
+    ::kill(tool.pid(), signal);
+    const ToolResult r = tool.wait();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    if (signal == SIGKILL) {
+      EXPECT_EQ(r.signal, SIGKILL);
+    } else {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, "NEC-2 check stopped (signal)\n");
+    }
+    for (int i = 0; i < 200 && Running(engine); ++i) ::usleep(10'000);
+    EXPECT_FALSE(Running(engine)) << "the engine outlived the tool";
+    EXPECT_TRUE(pair.kept());
+    if (signal == SIGKILL) {
+      EXPECT_FALSE(std::filesystem::is_empty(pair.tmp.path())) << "a killed tool leaves its private folder";
+      EXPECT_EQ(RunTool(pair.args(), pair.env(answering)).status, 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(pair.tmp.path()));
+  }
+}
+
+TEST(NecTool, AnEngineThatSolvesNothingIsStoppedByTheWatchdog) {
+  const FakePath hanging("exec /bin/sleep 60");
+  const EarlierPair pair;
+  const auto start = std::chrono::steady_clock::now();
+  ToolResult r = RunTool(pair.args({"--engine-timeout", "1"}), pair.env(hanging));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c solved no new frequency for 1 s and was stopped.\n");
+  EXPECT_TRUE(pair.kept());
+  r = RunTool(With(CapturedArgs(pair.dir), {"--engine-timeout", "2"}), pair.env(hanging));
+  EXPECT_EQ(r.err, "nec2c hat 2 s lang keine neue Frequenz gelöst und wurde angehalten.\n");
+  for (const char* bad : {"0", "86401", "x"}) EXPECT_EQ(RunTool(pair.args({"--engine-timeout", bad})).status, 2);
+}
+
+TEST(NecTool, TheEnginesOutputIsBoundedAndItsMessagesClean) {
+  // A 50 MB complaint with escape sequences and binary.
+  const FakePath noisy(
+      "/usr/bin/head -c 50000000 /dev/zero | /usr/bin/tr '\\0' 'x' >&2\necho >&2\n"
+      "printf '\\033[31mred\\033[0m\\001\\377 end\\n' >&2\nexit 3");
+  const EarlierPair pair;
+  ToolResult r = RunTool(pair.args(), pair.env(noisy));
+  EXPECT_EQ(r.status, 1);
+  ASSERT_EQ(r.errLines().size(), 1u);
+  EXPECT_EQ(r.err, "nec2c ended with an error: red end (exit status 3)\n");
+  const FakePath longLine("/usr/bin/head -c 5000 /dev/zero | /usr/bin/tr '\\0' 'y' >&2\nexit 3");
+  r = RunTool(pair.args(), pair.env(longLine));
+  EXPECT_EQ(r.err, "nec2c ended with an error: " + std::string(300, 'y') + "... (exit status 3)\n");
+
+  // An output beyond its bound stops the engine.
+  const FakePath flooding("/usr/bin/head -c 100000000 /dev/zero > \"$4\"\nexec /bin/sleep 60");
+  const auto start = std::chrono::steady_clock::now();
+  r = RunTool(pair.args(), pair.env(flooding));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c ended with an error: more than 32 MB of output\n");
+  EXPECT_TRUE(pair.kept());
+}
+
+TEST(NecTool, AnEngineThatCannotStartIsNotCalledMissing) {
+  const EarlierPair pair;
+  const FakePath scripted("");
+  test::WriteBytes(scripted.folder.file("nec2c"), "#!/nonexistent\n");
+  const ToolResult r = RunTool(pair.args(), pair.env(scripted));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c could not be started (" + scripted.folder.file("nec2c").string() +
+                       "): its interpreter /nonexistent is missing\n");
+  EXPECT_TRUE(pair.kept()) << "a check that failed writes no deck";
+}
+
+TEST(NecTool, ThePictureIsWrittenWithTheDeckAndTheReport) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  TempFolder dir;
+  const std::string picture = dir.file("swr.svg").string();
+  ToolResult r = RunTool(With(CapturedArgs(dir), {"--picture", picture}), answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt", "swr.svg"}));
+  const std::string svg = ReadBytes(picture);
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find(">SWV auf 50 Ohm"), std::string::npos) << "the picture speaks the check's language";
+
+  // A failed check writes no picture either.
+  const FakePath failing("exit 4");
+  std::filesystem::remove(picture);
+  EXPECT_EQ(RunTool(With(CapturedArgs(dir), {"--picture", picture}), failing.env()).status, 1);
+  EXPECT_FALSE(std::filesystem::exists(picture));
+  // PNG is the window's; the message says to take SVG.
+  r = RunTool(With(CapturedArgs(dir), {"--picture", dir.file("swr.png").string()}));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("FILE.svg"), std::string::npos) << r.err;
+  EXPECT_EQ(RunTool(With(CapturedArgs(dir), {"--picture", dir.file("swr.bmp").string()})).status, 2);
 }
 
 TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {

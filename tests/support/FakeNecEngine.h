@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -27,8 +28,18 @@ class FakeNecEngine final : public nec::Engine {
   // cancel through the progress callback.
   explicit FakeNecEngine(const std::atomic<bool>* hold = nullptr) : hold_(hold) {}
 
+  // When set, every frequency gets this resistance instead (an engine
+  // that answers what is no impedance), or the engine fails outright.
+  std::optional<double> resistance;
+  bool fails = false;
+
   nec::EngineResult run(const std::string& deck, const nec::EngineProgress& progress) override {
     nec::EngineResult r;
+    if (fails) {
+      r.status = nec::EngineResult::Status::Failed;
+      r.message = "floating point exception (exit status 255)";
+      return r;
+    }
     while (hold_ && *hold_) {
       if (progress && !progress(0)) {
         r.status = nec::EngineResult::Status::Cancelled;
@@ -69,7 +80,7 @@ class FakeNecEngine final : public nec::Engine {
       out += buf;
       out += "  --------- ANTENNA INPUT PARAMETERS ---------\n  TAG   SEG\n  No:   No:\n";
       std::snprintf(buf, sizeof buf, "%5d %5d  1.0000E+00  0.0000E+00  1.0000E-02  0.0000E+00  %.4E %.4E  "
-                    "1.0000E-02  0.0000E+00  5.0000E-03\n\n", tag, number, FakeResistance(mhz), FakeReactance(mhz));
+                    "1.0000E-02  0.0000E+00  5.0000E-03\n\n", tag, number, resistance ? *resistance : FakeResistance(mhz), FakeReactance(mhz));
       out += buf;
       if (progress && !progress(++solved)) {
         r.status = nec::EngineResult::Status::Cancelled;
