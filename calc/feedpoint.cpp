@@ -63,7 +63,8 @@ Result Refused(Result res, Asker& asker, Language lang, const Bilingual& text, I
   return res;
 }
 
-// A feed point typed beyond the wire says so and names the wire's length.
+// A feed point that is not inside the wire is refused by a message that
+// names the wire's length.
 template <class Result>
 Result OffTheWire(Result res, Asker& asker, Language lang, float length, char sep) {
   asker.ask(Question{OffWireText(lang, length, sep), kInvalid.in(lang), Icon::Exclamation, Buttons::Ok, 1});
@@ -484,7 +485,8 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
 ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep) {
   const double s = ParseNumber(currentSum);
   if (s > 2 || s < 0.0000135)
-    return ImpedanceResult{true, {}, {"Stromsumme außerhalb des Bereichs: keine Impedanz", "Current sum out of range: no impedance"}};
+    return ImpedanceResult{
+        true, {}, {"Stromsumme außerhalb des Bereichs: keine Impedanz", "Current sum out of range: no impedance"}};
   return ImpedanceResult{false, ImpedanceText(ImpedanzAusStromsumme(s, 0, CalculatorState{}), sep), {}};
 }
 

@@ -165,7 +165,8 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
   // A wire cannot be measured shorter than nothing.
   const float la = ParseNumber(in.length);
   if (!(la > 0))
-    return reject(Field::MeasuredLength, {"Bitte die gemessene Antennenlänge eingeben!", "Please enter the measured antenna length!"});
+    return reject(Field::MeasuredLength,
+                  {"Bitte die gemessene Antennenlänge eingeben!", "Please enter the measured antenna length!"});
   const float fa = ParseNumber(in.measured);
   if (fa == 0)
     return reject(Field::MeasuredFrequency,
@@ -180,8 +181,8 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
     const std::string shown = FormatPicture(ratio, "0.0##", sep);
     const std::string low = FormatPicture(0.66f, "0.0#", sep), high = FormatPicture(1.4f, "0.0#", sep);
     return reject(Field::DesiredFrequency,
-                  {"Gemessene durch gewünschte Frequenz ist " + shown + "; das Pruning rechnet nur von " + low + " bis " +
-                       high + ".",
+                  {"Gemessene durch gewünschte Frequenz ist " + shown + "; das Pruning rechnet nur von " + low +
+                       " bis " + high + ".",
                    "Measured over desired frequency is " + shown + "; pruning works only from " + low + " to " + high +
                        "."});
   }
@@ -190,7 +191,8 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
   // wire would not fit the count; it is refused like a missing length.
   const auto halfWaves = toInt16(la / (150.0 / fa));
   if (!halfWaves)
-    return reject(Field::MeasuredLength, {"Die gemessene Antennenlänge ist zu groß.", "The measured antenna length is too large."});
+    return reject(Field::MeasuredLength,
+                  {"Die gemessene Antennenlänge ist zu groß.", "The measured antenna length is too large."});
   const int n = *halfWaves;
 
   float t = sng(static_cast<double>(la) * fa / 150);

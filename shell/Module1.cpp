@@ -40,7 +40,8 @@ namespace {
 // What a field takes, said when it refuses a key.
 QString keySetReason(std::u32string_view keySet) {
   if (keySet == kWholeKeys) return tr("Hier gehen nur Ziffern.", "Only digits go here.");
-  if (keySet == kDecimalKeys) return tr("Hier gehen nur Ziffern, Komma und Punkt.", "Only digits, comma and point go here.");
+  if (keySet == kDecimalKeys)
+    return tr("Hier gehen nur Ziffern, Komma und Punkt.", "Only digits, comma and point go here.");
   return tr("Dieses Zeichen geht hier nicht.", "This character does not go here.");
 }
 }  // namespace

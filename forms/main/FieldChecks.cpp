@@ -116,7 +116,8 @@ void frmHauptform::lengthModeChanged() {
 void frmHauptform::toleranceLeft() {
   const float v = Module1::parse(Text5->text());
   if (v == 0 || v >= 100) {
-    refuse(Module1::tr("Die Abweichung liegt über 0 und unter 100 %; sie ist wieder ", "The deviation lies above 0 and below 100 %; it is back at ") +
+    refuse(Module1::tr("Die Abweichung liegt über 0 und unter 100 %; sie ist wieder ",
+                       "The deviation lies above 0 and below 100 %; it is back at ") +
            kDefaultTolerance + " %.");
     Text5->setText(kDefaultTolerance);
     seam().processEvents();
@@ -186,7 +187,8 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
     if (m > H) {
       if (fromHalfWaveFocus)
         refuse(Module1::tr("Halbwellen auf ", "Half-waves raised to ") + general(m) +
-               Module1::tr(" erhöht: Mit weniger ist die Antenne auf ", ": with fewer the antenna is shorter than half a wave on ") +
+               Module1::tr(" erhöht: Mit weniger ist die Antenne auf ",
+                           ": with fewer the antenna is shorter than half a wave on ") +
                general(B) + Module1::tr(" MHz kürzer als eine halbe Welle.", " MHz."));
       Text2->setText(general(m));
     }
