@@ -271,8 +271,15 @@ void MDIForm1::switchLanguage(const QString& setting) {
 
 void MDIForm1::updateFileMenu() {
   action("mnuDatDruck")->setEnabled(shown(mainForm()));
+  const auto exists = [](const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); };
   const QString report = Module1::state().reportPath;
-  action("mnuAnz")->setEnabled(!report.isEmpty() && QFileInfo(report).isFile());
+  action("mnuAnz")->setEnabled(exists(report));
+  // Each entry shows one file: one that is not there is nothing to show
+  // (and would only end in an error box).
+  action("mnuAnzeigen")->setEnabled(exists(report));
+  action("mnuSpeisePktBer")->setEnabled(exists(Module1::resultFile("SpeisePkt.txt")));
+  action("mnuZusatzDipBer")->setEnabled(exists(Module1::resultFile("ZusatzDipol.txt")));
+  action("mnuSpezTab")->setEnabled(exists(Module1::resultFile("AntSpezi.txt")));
 }
 
 void MDIForm1::activate() {

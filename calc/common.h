@@ -37,6 +37,14 @@ std::optional<std::int32_t> toInt32(double v);
 // A single-precision step: evaluated in double, rounded once to float.
 inline float sng(double v) { return static_cast<float>(v); }
 
+// Why an input was refused, in both languages: a window says it in the
+// language of the moment. Empty when nothing was refused.
+struct Reason {
+  std::string de, en;
+  bool empty() const { return de.empty() && en.empty(); }
+  const std::string& in(Language lang) const { return tr(lang, de, en); }
+};
+
 // Lines of a message or an info text, separated by CR LF.
 std::string JoinLines(std::initializer_list<const char*> lines);
 

@@ -12,6 +12,7 @@
 namespace lorvant::dipole {
 
 using report::FormatPicture;
+using report::FormatGeneral;
 
 namespace {
 
@@ -168,74 +169,112 @@ struct Numbers {
   float fExc = 0, fAdd = 0, z = 0, dExc = 0, dAdd = 0, vk = 0, n = 0;
 };
 
+// A refused field and why.
+struct Rejection {
+  Field field;
+  Reason reason;
+};
+
 // Read in this order; a zero rejects. Frequencies and diameters below zero
 // would make the logarithm of the spacing formula undefined, so they are
 // refused the same way. Returns the field to reject, if any.
-std::optional<Field> ReadNumbers(const Inputs& in, Numbers& v) {
+std::optional<Rejection> ReadNumbers(const Inputs& in, Numbers& v, char sep) {
   v.fExc = ParseNumber(in.fExc);
-  if (!(v.fExc > 0)) return Field::ExciterFrequency;
+  if (!(v.fExc > 0))
+    return Rejection{Field::ExciterFrequency, {"Bitte die unterste Resonanzfrequenz des Erregers eingeben!",
+                                               "Please enter the exciter's lowest resonant frequency!"}};
   v.fAdd = ParseNumber(in.fAdd);
-  if (!(v.fAdd > 0)) return Field::Frequency;
+  if (!(v.fAdd > 0))
+    return Rejection{Field::Frequency, {"Bitte die gewünschte Resonanzfrequenz eingeben!",
+                                        "Please enter the desired resonant frequency!"}};
   v.z = ParseNumber(in.impedance);
-  if (v.z == 0) return Field::Impedance;
+  if (v.z == 0)
+    return Rejection{Field::Impedance, {"Bitte die gewünschte Speisepunkt-Impedanz eingeben!",
+                                        "Please enter the desired feed point impedance!"}};
   v.dExc = ParseNumber(in.dExc);
-  if (!(v.dExc > 0)) return Field::ExciterDiameter;
+  if (!(v.dExc > 0))
+    return Rejection{Field::ExciterDiameter, {"Bitte den Drahtdurchmesser des Erregers eingeben!",
+                                              "Please enter the exciter's wire diameter!"}};
   v.dAdd = ParseNumber(in.dAdd);
-  if (!(v.dAdd > 0)) return Field::Diameter;
+  if (!(v.dAdd > 0))
+    return Rejection{Field::Diameter, {"Bitte den Drahtdurchmesser des Zusatzdrahts eingeben!",
+                                       "Please enter the additional wire's diameter!"}};
   // A shortening factor lies above 0 and at most 1; anything else gives
   // lengths that no wire has.
   v.vk = ParseNumber(in.vk);
-  if (!(v.vk > 0 && v.vk <= 1)) return Field::Vk;
+  if (!(v.vk > 0 && v.vk <= 1))
+    return Rejection{Field::Vk, {"Der Verkürzungsfaktor liegt über 0 und höchstens bei 1.",
+                                 "The shortening factor lies above 0 and at most at 1."}};
   v.n = sng(ReadLeadingNumber(in.halfWaves));
-  if (v.n == 0) return Field::HalfWaves;
-  if (!(v.fAdd > v.fExc)) return Field::Frequency;
+  if (v.n == 0)
+    return Rejection{Field::HalfWaves, {"Bitte mindestens eine Halbwelle eingeben!",
+                                        "Please enter at least one half-wave!"}};
+  if (!(v.fAdd > v.fExc)) {
+    const std::string exciter = FormatGeneral(v.fExc, sep);
+    return Rejection{Field::Frequency,
+                     {"Die gewünschte Resonanzfrequenz muss über der untersten des Erregers (" + exciter +
+                          " MHz) liegen.",
+                      "The desired resonant frequency must lie above the exciter's lowest (" + exciter + " MHz)."}};
+  }
   return std::nullopt;
 }
 
 // The exciter cannot be thicker than its own height allows, and the wires
 // must not touch: with a clear gap of 1 mm or less suggest a thinner
 // additional wire, or ask for another impedance.
-std::optional<Field> CheckWiresFit(Outcome& out, const Numbers& v, float height, float s0, char sep) {
+std::optional<Rejection> CheckWiresFit(Outcome& out, const Numbers& v, float height, float s0, char sep) {
   const double heightLimit = height * 1000.0 / 2;
   if (v.dExc > heightLimit) {
     out.suggestedExciterDiameter = FormatPicture(sng(heightLimit), "###0.0#", sep);
-    return Field::ExciterDiameter;
+    const std::string& at = *out.suggestedExciterDiameter;
+    return Rejection{Field::ExciterDiameter, {"Der Erregerdraht ist für seine Höhe zu dick: höchstens " + at + " mm.",
+                                              "The exciter's wire is too thick for its height: at most " + at + " mm."}};
   }
   const float gap = sng(s0 - (static_cast<double>(v.dAdd) + v.dExc) / 2);
   out.gap = gap;
   if (gap > 1) return std::nullopt;
+  const Reason tooClose{"Die Drähte lägen zu dicht beieinander: bitte eine andere Impedanz wählen.",
+                        "The wires would lie too close together: please choose another impedance."};
   if (gap > 0 && gap < v.dAdd) {
     out.spacingText = std::string();
     out.suggestedDiameter = FormatPicture(gap, "###0.0#", sep);
-    return Field::Diameter;
+    const std::string& at = *out.suggestedDiameter;
+    return Rejection{Field::Diameter, {"Die Drähte lägen zu dicht beieinander: Zusatzdraht höchstens " + at + " mm.",
+                                       "The wires would lie too close together: additional wire at most " + at +
+                                           " mm."}};
   }
   if (gap <= 0 || gap <= v.dAdd || s0 <= 1.02f) {
     out.spacingText = std::string();
-    return Field::Impedance;
+    return Rejection{Field::Impedance, tooClose};
   }
   out.spacingColour = TextColour::Red;
   out.spacingText = FormatPicture(s0, "###0.0", sep);
-  return Field::Impedance;
+  return Rejection{Field::Impedance, tooClose};
 }
 
 // The WINDOM's length and the factor its feed-point fraction puts on the
 // spacing.
-std::optional<Field> WindomLength(const Inputs& in, const Numbers& v, float c, float& length, float& windomFactor) {
+std::optional<Rejection> WindomLength(const Inputs& in, const Numbers& v, float c, float& length,
+                                      float& windomFactor) {
+  const Rejection noLength{Field::HalfWaves, {"Mit dieser Zahl der Halbwellen ergibt sich keine WINDOM-Länge.",
+                                              "This number of half-waves gives no WINDOM length."}};
   float halfWaves = v.n;
   float f0 = v.fAdd;
   try {
     length = AntennenLaenge(halfWaves, v.vk, in.ins, f0, in.length);
   } catch (const ArithmeticError&) {
-    return Field::HalfWaves;
+    return noLength;
   }
-  if (!(length != 0) || !std::isfinite(length)) return Field::HalfWaves;
+  if (!(length != 0) || !std::isfinite(length)) return noLength;
   const double a = static_cast<double>(length) * c;
   const double b = length - a;
   // A fraction of 0 or 1 leaves one side without wire; outside 0..1 the
   // angle below has no logarithm. Both are refused like a zero value.
-  if (a == 0 || b == 0) return Field::Fraction;
+  const Rejection offTheWire{Field::Fraction, {"Der Speisepunkt liegt als Anteil der Länge zwischen 0 und 1.",
+                                               "The feed point as a fraction of the length lies between 0 and 1."}};
+  if (a == 0 || b == 0) return offTheWire;
   const double r = a / b * 90;
-  if (!(r > 0) || !std::isfinite(r)) return Field::Fraction;
+  if (!(r > 0) || !std::isfinite(r)) return offTheWire;
   windomFactor =
       sng(std::sin(r * kPi / 180) + std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) /
                                         12.5);
@@ -246,25 +285,28 @@ std::optional<Field> WindomLength(const Inputs& in, const Numbers& v, float c, f
 
 Outcome Calculate(const Inputs& in, char sep) {
   Outcome out;
-  auto reject = [&out](Field field) {
+  auto reject = [&out](Rejection r) {
     out.beeps = 1;
-    out.focus = field;
+    out.focus = r.field;
+    out.reason = std::move(r.reason);
     return out;
   };
 
   Numbers v;
-  if (const auto field = ReadNumbers(in, v)) return reject(*field);
+  if (auto r = ReadNumbers(in, v, sep)) return reject(std::move(*r));
 
   const double w = (1 - 2 * in.ins) * 300 / v.fAdd;
   const CalculatorState& calc = in.length.calc;
   const float height = calc.active ? calc.height : sng(w * 100);
 
   const double x = (v.dAdd / 1.27 + v.dExc * 1.27) / 8000 / w;
-  if (!(x > 0) || !std::isfinite(x)) return reject(Field::Frequency);
+  if (!(x > 0) || !std::isfinite(x))
+    return reject({Field::Frequency, {"Mit diesen Werten lässt sich kein Abstand berechnen.",
+                                      "These values give no spacing."}});
   const float s0 = sng(coupling(x) * (v.z / 72.0) * w * 1000 + std::sqrt(static_cast<double>(v.dAdd) + v.dExc));
   out.wavelength = w;
   out.s0 = s0;
-  if (const auto field = CheckWiresFit(out, v, height, s0, sep)) return reject(*field);
+  if (auto r = CheckWiresFit(out, v, height, s0, sep)) return reject(std::move(*r));
 
   const float s1 = VerkuerzungProzent(v.fExc, v.dExc, sng((1 - static_cast<double>(v.vk)) * 100), calc);
   const std::string vkText = FormatPicture(sng((100 - static_cast<double>(s1)) / 100), "0.00###", sep);
@@ -279,7 +321,7 @@ Outcome Calculate(const Inputs& in, char sep) {
 
   float windomFactor = 0;
   if (in.windom) {
-    if (const auto field = WindomLength(in, v, c, length, windomFactor)) return reject(*field);
+    if (auto r = WindomLength(in, v, c, length, windomFactor)) return reject(std::move(*r));
     spacing = sng(static_cast<double>(spacing) * windomFactor);
   }
 

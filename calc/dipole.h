@@ -87,6 +87,7 @@ struct Inputs {
 struct Outcome {
   bool computed = false;  // false: an input was rejected
   int beeps = 0;
+  Reason reason;  // why it was rejected
   Field focus = Field::None;
   // Field rewrites (suggested values, the reformatted Vk).
   FieldText suggestedDiameter, suggestedExciterDiameter, vkText;

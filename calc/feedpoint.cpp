@@ -1,5 +1,6 @@
 #include "calc/feedpoint.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "calc/filecommit.h"
@@ -43,6 +44,7 @@ constexpr Bilingual kEnterMinimum{"Bitte Minimum eingeben!", "Please enter minim
 // A zero shortening factor would divide the half-wave check by zero.
 constexpr Bilingual kEnterVk{"Bitte den Verkürzungsfaktor eingeben!", "Please enter the shortening factor!"};
 constexpr Bilingual kIncomplete{" Unvollständig", " Incomplete"};
+constexpr Bilingual kInvalid{" Ungültige Eingabe", " Invalid input"};
 constexpr Bilingual kTooShortTitle{" Antenne zu kurz!", " Antenna too short!"};
 
 constexpr Bilingual kPrefillMarker{"Mögliche Speisepunkte (X) bei ", "Possible feed points (x) for "};
@@ -58,6 +60,15 @@ template <class Result>
 Result Refused(Result res, Asker& asker, Language lang, const Bilingual& text, Input field) {
   incomplete(asker, lang, text);
   res.refused = field;
+  return res;
+}
+
+// A feed point that is not inside the wire is refused by a message that
+// names the wire's length.
+template <class Result>
+Result OffTheWire(Result res, Asker& asker, Language lang, float length, char sep) {
+  asker.ask(Question{OffWireText(lang, length, sep), kInvalid.in(lang), Icon::Exclamation, Buttons::Ok, 1});
+  res.refused = Input::Distance;
   return res;
 }
 
@@ -94,8 +105,8 @@ float mainVk(const MainFormValues& main) {
   return main.shorteningFactor.empty() ? kTypicalShorteningFactor : ParseNumber(main.shorteningFactor);
 }
 
-// A feed point lies on the wire: not before its start, not beyond its end.
-bool onTheWire(float distance, float length) { return distance >= 0 && distance <= length; }
+// A feed point lies inside the wire: at either end there is nothing to feed.
+bool insideTheWire(float distance, float length) { return distance > 0 && distance < length; }
 
 int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ? optionIndex + 1 : 0; }
 
@@ -191,6 +202,11 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
                      " Meter     current sum(rising)       Meter  current sum(falling)");
   w.clearResult = true;
   return w;
+}
+
+std::string OffWireText(Language lang, float length, char sep) {
+  return tr(lang, "Der Speisepunkt liegt nicht auf dem Draht (0 … ", "The feed point is not on the wire (0 … ") +
+         FormatPicture(length, "##0.0##", sep) + " m).";
 }
 
 std::string ImpedanceText(float z, char sep) {
@@ -388,7 +404,8 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
   const float typedLength = ParseNumber(window.first.text);
   if (typedLength == 0) return refuse(kEnterLength, Input::Length);
   in.distance = ParseNumber(window.third.text);
-  if (in.distance == 0 || !onTheWire(in.distance, typedLength)) return refuse(kEnterDistance, Input::Distance);
+  if (in.distance == 0) return refuse(kEnterDistance, Input::Distance);
+  if (!insideTheWire(in.distance, typedLength)) return OffTheWire(res, asker, lang, typedLength, sep);
   in.resonance = ParseNumber(window.second.text);
   if (in.resonance == 0) return refuse(kEnterResonance, Input::Frequency);
   in.preferredFrequency = ParseNumber(main.preferredFrequency);
@@ -400,7 +417,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
 
   const float length = ParseNumber(res.length);
   // The adapted wire may end before the feed point.
-  if (!onTheWire(in.distance, length)) return refuse(kEnterDistance, Input::Distance);
+  if (!insideTheWire(in.distance, length)) return OffTheWire(res, asker, lang, length, sep);
 
   WarnIfShorterThanHalfWave(res, shown, length, in, lang, asker);
   res.rows = AllBandsRows(main, shown, length, in, lang, sep);
@@ -419,7 +436,11 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
   const float length = ParseNumber(window.first.text);
   const float f = ParseNumber(window.second.text);
   const float d = ParseNumber(window.third.text);
-  if (!onTheWire(d, length)) return refuse(kEnterDistance, Input::Distance);
+  if (length == 0) return refuse(kEnterLength, Input::Length);
+  if (d == 0) return refuse(kEnterDistance, Input::Distance);
+  // At either end one side has no wire at all: what the formula gives for
+  // it, and so the difference of the two sides, means nothing there.
+  if (!insideTheWire(d, length)) return OffTheWire(res, asker, lang, length, sep);
   // A zero frequency or Vk would divide by zero below: refused like an empty field.
   if (f == 0) return refuse(kEnterFrequency, Input::Frequency);
   if (vk == 0) return refuse(kEnterVk, Input::None);
@@ -463,8 +484,10 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
 
 ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep) {
   const double s = ParseNumber(currentSum);
-  if (s > 2 || s < 0.0000135) return ImpedanceResult{true, {}};
-  return ImpedanceResult{false, ImpedanceText(ImpedanzAusStromsumme(s, 0, CalculatorState{}), sep)};
+  if (s > 2 || s < 0.0000135)
+    return ImpedanceResult{
+        true, {}, {"Stromsumme außerhalb des Bereichs: keine Impedanz", "Current sum out of range: no impedance"}};
+  return ImpedanceResult{false, ImpedanceText(ImpedanzAusStromsumme(s, 0, CalculatorState{}), sep), {}};
 }
 
 float ScanFrequency(int band, int segmentIndex) {
@@ -493,6 +516,8 @@ ScanSetup PrepareScan(const WindowTexts& window, const MainFormValues& main, cha
     s.step = 0.001f;
     s.stepCorrected = true;
     s.stepText = FormatGeneral(s.step, sep);
+    s.stepReason = {"Die Schrittweite ist mindestens " + s.stepText + " m.",
+                    "The step is at least " + s.stepText + " m."};
   }
   return s;
 }
@@ -507,8 +532,9 @@ std::string ScanRow(float x, double average, bool rising, char sep) {
 }
 
 double EstimatedScanRows(const ScanSetup& s) {
-  if (s.frequencies.empty() || s.x0 > s.x1 || !(s.step > 0)) return 0;
-  return (static_cast<double>(s.x1) - s.x0) / s.step + 1;
+  const float last = std::min(s.x1, s.length);
+  if (s.frequencies.empty() || s.x0 > last || !(s.step > 0)) return 0;
+  return (static_cast<double>(last) - s.x0) / s.step + 1;
 }
 
 ScanOutcome StreamScan(const ScanSetup& s, char sep, const ScanRowSink& sink, const ScanProgress& progress) {
@@ -524,6 +550,11 @@ ScanOutcome StreamScan(const ScanSetup& s, char sep, const ScanRowSink& sink, co
   float prev = 0;
   float x = s.x0;
   while (x <= s.x1) {
+    // Beyond the wire there is no current to sum.
+    if (x > s.length) {
+      out.wireEnded = true;
+      break;
+    }
     double sum = 0;
     const double y = static_cast<double>(s.length) - x;
     for (double w : wavelengths) {
@@ -576,6 +607,11 @@ std::string RowLimitNote(Language lang) {
   return tr(lang, "Die Liste endet nach ", "The list ends after ") + std::to_string(kScanBoxRows) +
          tr(lang, " Zeilen. Für den Rest die Grenzen enger oder die Schrittweite größer wählen.",
             " rows. For the rest choose closer limits or a larger step.");
+}
+
+std::string WireEndNote(Language lang, float length, char sep) {
+  return tr(lang, "Die Liste endet am Drahtende (", "The list ends at the end of the wire (") +
+         FormatPicture(length, "##0.0##", sep) + " m).";
 }
 
 std::string StalledNote(Language lang, float x, char sep) {

@@ -78,6 +78,10 @@ std::optional<std::string> PrefillDistance(std::string_view info, Language lang)
 // The input of the window that a check refused: the focus goes there.
 enum class Input { None, Length, Frequency, Distance };
 
+// The refusal of a feed point that is not inside the wire, with the wire's
+// length: "Der Speisepunkt liegt nicht auf dem Draht (0 … 41,7 m)."
+std::string OffWireText(Language lang, float length, char sep);
+
 // The impedance field of a band row and of the impedance mode: up to
 // 9999.99 ohms "###0.0", above that kilo-ohms "###0.0 K".
 std::string ImpedanceText(float z, char sep);
@@ -132,6 +136,7 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
 struct ImpedanceResult {
   bool beep = false;  // out of range: a beep and an empty result
   std::string impedance;
+  Reason reason;  // why it beeped
 };
 
 ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep);
@@ -146,6 +151,7 @@ struct ScanSetup {
   float x0 = 0, x1 = 0, step = 0;
   bool stepCorrected = false;  // a step below 0.001 became 0.001: beep, show it
   std::string stepText;        // the corrected step field
+  Reason stepReason;           // why the step was corrected
   std::vector<float> frequencies;  // of the bands at exactly 1, 1.8 to 28 MHz
   float vk = 0.946f;
   float length = 0;
@@ -172,6 +178,7 @@ struct ScanOutcome {
   std::size_t rowCount = 0;
   bool cancelled = false;     // the progress callback said stop
   bool receiverStop = false;  // the row receiver said stop
+  bool wireEnded = false;     // the right limit lies beyond the wire: the rows end at its end
   bool stalled = false;       // the step no longer moved the position
   float stalledAt = 0;        // the last position, where it stopped moving
 };
@@ -180,6 +187,10 @@ struct ScanOutcome {
 ScanOutcome StreamScan(const ScanSetup& setup, char sep, const ScanRowSink& sink, const ScanProgress& progress = {});
 // The scan with every row collected in ScanOutcome::rows.
 ScanOutcome RunScan(const ScanSetup& setup, char sep, const ScanProgress& progress = {});
+
+// What the scan says when its rows ended at the wire's end, before the
+// right limit.
+std::string WireEndNote(Language lang, float length, char sep);
 
 // What the scan says when the step stopped moving the single-precision
 // position (a small step far out on a long wire), with that position.

@@ -218,9 +218,9 @@ class Run {
     }
   }
 
-  void Beep() {
+  void Beep(const Reason& reason) {
     ++out_.beeps;
-    host_.beep();
+    host_.refuse(reason);
   }
 
   // ---- the run --------------------------------------------------------
@@ -271,7 +271,7 @@ class Run {
   // A length is needed: half-waves or a wire-length limit.
   bool LengthGiven(float lg) {
     if (n_ < 1 && lg == 0) {
-      Beep();
+      Beep({"Bitte mindestens eine Halbwelle eingeben!", "Please enter at least one half-wave!"});
       picture_.clear();
       out_.info = tr(lang_, " Bitte mindestens eine Halbwelle eingeben!", " Please enter at least one half-wave! ");
       out_.outcome = RunOutcome::NoHalfWave;
@@ -326,7 +326,7 @@ class Run {
 
   bool EnoughBands() {
     if (countedCount_ <= 1) {
-      Beep();
+      Beep({"Bitte mindestens zwei Bänder auswählen!", "Please select at least two bands!"});
       picture_.clear();
       out_.info = tr(lang_, " Bitte mindestens zwei Bänder auswählen!", " Please select at least two bands!");
       out_.outcome = RunOutcome::TooFewBands;
@@ -341,7 +341,7 @@ class Run {
     er_ = ParseNumber(in_.dielectric);
     if (!IsInsulated(er_)) return true;
     if (er_ > 20) {
-      Beep();
+      Beep({"Relative Dielektrizitätszahl über 20.", "Relative dielectric constant above 20."});
       if (host_.ask(DielectricQuestion(lang_)) != Answer::Yes) {
         out_.focus = RunFocus::Dielectric;
         out_.outcome = RunOutcome::DielectricRejected;
@@ -351,7 +351,8 @@ class Run {
     const float d = ParseNumber(in_.conductorDiameter);
     const float outer = ParseNumber(in_.outerDiameter);
     if (static_cast<double>(d) < 0.01 || !(d < outer)) {
-      Beep();
+      Beep({"Der Leiterdurchmesser muss mindestens 0,01 mm und kleiner als der Außendurchmesser sein.",
+            "The conductor diameter must be at least 0.01 mm and below the outer diameter."});
       out_.focus = RunFocus::ConductorDiameter;
       out_.info = tr(lang_, "Hinweis: Durchmesser zu gering!", "Note: Diameter too small!");
       out_.outcome = RunOutcome::DiameterTooSmall;

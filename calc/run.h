@@ -146,6 +146,8 @@ class RunHost : public Asker {
   // ask(): the segment, additional-band and dielectric questions.
   // An audible signal.
   virtual void beep() {}
+  // A refused input: the signal and why (a window shows the reason).
+  virtual void refuse(const Reason& /*reason*/) { beep(); }
   // Called every few thousand scan steps with the part done (0..1); return
   // false to cancel the run.
   virtual bool progress(double /*fraction*/) { return true; }

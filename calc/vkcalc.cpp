@@ -80,6 +80,7 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
   const float f = ParseNumber(in.frequency);
   if (f == 0) {
     out.beeps = 1;
+    out.reason = {"Bitte die Frequenz eingeben!", "Please enter the frequency!"};
     out.focus = Field::Frequency;
     return out;
   }
@@ -87,6 +88,7 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
   if (h < 0.01f) {
     out.height = "0,01";
     out.beeps = 1;
+    out.reason = {"Die Antennenhöhe ist mindestens 0,01 m.", "The antenna height is at least 0.01 m."};
     out.focus = Field::Height;
     return out;
   }
@@ -97,21 +99,25 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
 
   // A wire thinner than 0,1 mm or thicker than twice the height or than half
   // a wavelength is outside what the formulas describe: clamp and show it.
-  if (d < 0.1f) {
+  const auto clamped = [&out](const char* de, const char* en) {
     ++out.beeps;
     out.diameterColour = TextColour::Red;
+    out.reason = {de + *out.diameter + " mm.", en + *out.diameter + " mm."};
+  };
+  if (d < 0.1f) {
     out.diameter = FormatGeneral(0.1f, sep);
     d = 0.1f;
+    clamped("Drahtdurchmesser zu klein: gerechnet mit ", "Wire diameter too small: calculated with ");
   } else if (d > twiceHeightMm) {
-    ++out.beeps;
     d = twiceHeightMm;
-    out.diameterColour = TextColour::Red;
     out.diameter = FormatPicture(d, "#####0.0", sep);
+    clamped("Drahtdurchmesser über der doppelten Höhe: gerechnet mit ",
+            "Wire diameter above twice the height: calculated with ");
   } else if (d > halfWaveMm) {
-    ++out.beeps;
     d = halfWaveMm > twiceHeightMm ? twiceHeightMm : halfWaveMm;
-    out.diameterColour = TextColour::Red;
     out.diameter = FormatPicture(d, "#####0.0", sep);
+    clamped("Drahtdurchmesser über einer halben Wellenlänge: gerechnet mit ",
+            "Wire diameter above half a wavelength: calculated with ");
   } else {
     out.diameterColour = TextColour::Black;
   }
@@ -149,27 +155,44 @@ TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep) {
 
 PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
   PruningOutcome out;
-  auto reject = [&out](Field field) {
+  auto reject = [&out](Field field, Reason reason) {
     out.beeps = 1;
+    out.reason = std::move(reason);
     out.focus = field;
     return out;
   };
 
   // A wire cannot be measured shorter than nothing.
   const float la = ParseNumber(in.length);
-  if (!(la > 0)) return reject(Field::MeasuredLength);
+  if (!(la > 0))
+    return reject(Field::MeasuredLength,
+                  {"Bitte die gemessene Antennenlänge eingeben!", "Please enter the measured antenna length!"});
   const float fa = ParseNumber(in.measured);
-  if (fa == 0) return reject(Field::MeasuredFrequency);
+  if (fa == 0)
+    return reject(Field::MeasuredFrequency,
+                  {"Bitte die gemessene Resonanzfrequenz eingeben!", "Please enter the measured resonant frequency!"});
   const float fs = ParseNumber(in.desired);
-  if (fs == 0) return reject(Field::DesiredFrequency);
+  if (fs == 0)
+    return reject(Field::DesiredFrequency,
+                  {"Bitte die gewünschte Resonanzfrequenz eingeben!", "Please enter the desired resonant frequency!"});
 
   const float ratio = sng(static_cast<double>(fa) / fs);
-  if (!(ratio >= 0.66f && ratio <= 1.4f)) return reject(Field::DesiredFrequency);
+  if (!(ratio >= 0.66f && ratio <= 1.4f)) {
+    const std::string shown = FormatPicture(ratio, "0.0##", sep);
+    const std::string low = FormatPicture(0.66f, "0.0#", sep), high = FormatPicture(1.4f, "0.0#", sep);
+    return reject(Field::DesiredFrequency,
+                  {"Gemessene durch gewünschte Frequenz ist " + shown + "; das Pruning rechnet nur von " + low +
+                       " bis " + high + ".",
+                   "Measured over desired frequency is " + shown + "; pruning works only from " + low + " to " + high +
+                       "."});
+  }
 
   // Whole half-waves of the measured wire. A length too large for any real
   // wire would not fit the count; it is refused like a missing length.
   const auto halfWaves = toInt16(la / (150.0 / fa));
-  if (!halfWaves) return reject(Field::MeasuredLength);
+  if (!halfWaves)
+    return reject(Field::MeasuredLength,
+                  {"Die gemessene Antennenlänge ist zu groß.", "The measured antenna length is too large."});
   const int n = *halfWaves;
 
   float t = sng(static_cast<double>(la) * fa / 150);

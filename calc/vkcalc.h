@@ -76,6 +76,7 @@ struct CalculatorInputs {
 struct CalculatorOutcome {
   bool computed = false;  // false: an input check stopped the calculation
   int beeps = 0;
+  Reason reason;  // why it beeped
   Field focus = Field::None;
   FieldText height;    // corrected height ("0,01")
   FieldText diameter;  // corrected diameter
@@ -114,6 +115,7 @@ struct PruningInputs {
 struct PruningOutcome {
   bool computed = false;
   int beeps = 0;
+  Reason reason;  // why it beeped
   Field focus = Field::None;
   int halfWaves = 0;  // n
   float vk = 0;       // total shortening factor

@@ -329,7 +329,8 @@ int ScanCommand(const Args& args) {
                          "the corrected step). Rows are printed as they are made. Ctrl-C or SIGTERM stops\n"
                          "the scan after a whole row (exit status 1, \"Berechnung abgebrochen (Signal)\").\n"
                          "Where the step no longer moves the position (a small step far out on a long\n"
-                         "wire) the scan ends and says so on stderr.\n\n") +
+                         "wire) the scan ends and says so on stderr; so it does at the end of the wire\n"
+                         "(--run-length) when --to lies beyond it.\n\n") +
              kExitStatus +
              "\nExample:\n"
              "  lorvant-calc scan --run-length 41.7 --band 3.5 --band 7 --band 14 --from 6 --to 8 --step 0.1\n");
@@ -370,6 +371,7 @@ int ScanCommand(const Args& args) {
     return kExitNoResult;
   }
   if (r.stalled) std::cerr << feedpoint::StalledNote(lang, r.stalledAt, sep) << std::endl;
+  if (r.wireEnded) std::cerr << feedpoint::WireEndNote(lang, setup.length, sep) << std::endl;
   return kExitOk;
 }
 

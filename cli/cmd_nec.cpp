@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/feedpoint.h"
 #include "calc/filecommit.h"
 #include "calc/neccheck.h"
 #include "calc/necdeck.h"
@@ -244,8 +245,7 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
   if (n.feed) {
     settings.feed = nec::TypedDecimal(*n.feed);
     if (!(settings.feed < nec::TypedDecimal(design.length)))
-      throw UsageError("--feed: the feed point lies on the wire, below the antenna length " +
-                       report::FormatPicture(design.length, "###0.0##", sep) + " m");
+      throw UsageError("--feed: " + feedpoint::OffWireText(lang, design.length, sep));
     return true;
   }
   if (!design.proposedFeeds.empty()) {

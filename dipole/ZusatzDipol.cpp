@@ -266,7 +266,7 @@ void ZusatzDipol::Command1_Click() {
   const char sep = Module1::decimalSeparator();
   const dipole::Inputs in = inputs();
   const dipole::Outcome out = dipole::Calculate(in, sep);
-  for (int i = 0; i < out.beeps; ++i) seam().beep();
+  if (out.beeps > 0) refuse(out.reason);
   if (out.suggestedDiameter) Text4->setText(qs(*out.suggestedDiameter));
   if (out.suggestedExciterDiameter) Text5->setText(qs(*out.suggestedExciterDiameter));
   if (out.spacingColour) ui::setTextColour(Label8, *out.spacingColour);

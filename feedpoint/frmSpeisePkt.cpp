@@ -270,7 +270,7 @@ void frmSpeisePkt::focusRefused(feedpoint::Input field) {
 void frmSpeisePkt::impedance() {
   const feedpoint::ImpedanceResult r =
       feedpoint::ImpedanceFromCurrentSum(utf8(Text2->text()), Module1::decimalSeparator());
-  if (r.beep) seam().beep();
+  if (r.beep) refuse(r.reason);
   Text3->setText(qs(r.impedance));
 }
 
@@ -292,7 +292,7 @@ void frmSpeisePkt::scan() {
     return;
   }
   if (setup.stepCorrected) {
-    seam().beep();
+    refuse(setup.stepReason);
     Text3->setText(qs(setup.stepText));
     seam().processEvents();
   }
@@ -333,6 +333,7 @@ void frmSpeisePkt::scan() {
   progress.reset();
 
   std::string note;
+  if (out.wireEnded) note = feedpoint::WireEndNote(Module1::language(), setup.length, sep);
   if (out.stalled) note = feedpoint::StalledNote(Module1::language(), out.stalledAt, sep);
   if (out.receiverStop) note = feedpoint::RowLimitNote(Module1::language());
   // Rows of a cancelled scan are not the whole stretch: the box says so.

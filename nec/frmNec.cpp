@@ -26,6 +26,7 @@
 #include <sstream>
 #include <thread>
 
+#include "calc/feedpoint.h"
 #include "calc/filecommit.h"
 #include "calc/mainform.h"
 #include "calc/necdeck.h"
@@ -278,10 +279,7 @@ std::optional<double> frmNec::feedPoint() {
   const double feed = nec::TypedDecimal(Module1::parse(text));
   const double length = nec::TypedDecimal(design_.length);
   if (feed > 0 && feed < length) return feed;
-  showMessage(this,
-              Module1::tr("Der Speisepunkt muss auf dem Draht liegen: über 0 m und unter ",
-                          "The feed point must lie on the wire: above 0 m and below ") +
-                  q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m.",
+  showMessage(this, q(feedpoint::OffWireText(Module1::language(), design_.length, Module1::decimalSeparator())),
               MessageTitle(), Icon::Exclamation);
   cboSpeisepunkt->setFocus();
   return std::nullopt;

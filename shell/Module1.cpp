@@ -36,9 +36,19 @@ void setDecimalSeparator(char sep) { separatorOverride = sep; }
 
 float parse(const QString& text) { return ParseNumber(text.toStdString()); }
 
+namespace {
+// What a field takes, said when it refuses a key.
+QString keySetReason(std::u32string_view keySet) {
+  if (keySet == kWholeKeys) return tr("Hier gehen nur Ziffern.", "Only digits go here.");
+  if (keySet == kDecimalKeys)
+    return tr("Hier gehen nur Ziffern, Komma und Punkt.", "Only digits, comma and point go here.");
+  return tr("Dieses Zeichen geht hier nicht.", "This character does not go here.");
+}
+}  // namespace
+
 int keyFilter(int key, std::u32string_view keySet) {
   if (key >= 0 && KeyAccepted(static_cast<char32_t>(key), keySet)) return key;
-  seam().beep();
+  refuse(keySetReason(keySet));
   seam().processEvents();
   return 0;
 }

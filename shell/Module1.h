@@ -42,7 +42,8 @@ void setDecimalSeparator(char sep);
 float parse(const QString& text);
 
 // Key filter: returns the key unchanged when it is in the key set or is a
-// backspace; otherwise beeps, lets pending events run and returns 0.
+// backspace; otherwise refuses it (the beep, and in the status bar what the
+// field takes), lets pending events run and returns 0.
 int keyFilter(int key, std::u32string_view keySet);
 
 // A path as the file system takes it (its own encoding) for the plain

@@ -18,7 +18,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QPointer>
 #include <algorithm>
+
+#include "shell/Module1.h"
+#include "shell/ui/Forms.h"
 
 namespace lorvant {
 namespace {
@@ -204,6 +208,48 @@ class DesktopSeam : public UiSeam {
   }
 };
 
+// A refusal's reason stays in the status bar until the next key or click,
+// which gives the bar back what it said before - unless something else has
+// written there meanwhile.
+class ReasonInStatus final : public QObject {
+ public:
+  static void show(const QString& reason) {
+    static QPointer<ReasonInStatus> watch;
+    if (!watch) watch = new ReasonInStatus(qApp);
+    if (!watch->showing_) {
+      watch->before_ = Forms::status();
+      watch->showing_ = true;
+      qApp->installEventFilter(watch);
+    }
+    watch->reason_ = reason;
+    Forms::setStatus(reason);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick: restore(); break;
+      default: break;
+    }
+    return false;
+  }
+
+ private:
+  using QObject::QObject;
+
+  void restore() {
+    qApp->removeEventFilter(this);
+    showing_ = false;
+    if (Forms::status() == reason_) Forms::setStatus(before_);
+  }
+
+  bool showing_ = false;
+  QString before_, reason_;
+};
+
 DesktopSeam& desktopSeam() {
   static DesktopSeam instance;
   return instance;
@@ -226,6 +272,13 @@ Answer ask(QWidget* parent, const Question& q) {
   return showMessage(parent, QString::fromStdString(q.text), QString::fromStdString(q.title), q.icon, q.buttons,
                      q.defaultButton);
 }
+
+void refuse(const QString& reason) {
+  seam().beep();
+  if (qApp && !reason.isEmpty()) ReasonInStatus::show(reason);
+}
+
+void refuse(const Reason& reason) { refuse(QString::fromStdString(reason.in(Module1::language()))); }
 
 Answer SeamAsker::ask(const Question& q) { return lorvant::ask(parent_, q); }
 

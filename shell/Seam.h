@@ -91,6 +91,12 @@ Answer showMessage(QWidget* parent, const QString& text, const QString& title, I
                    Buttons buttons = Buttons::Ok, int defaultButton = 1);
 Answer ask(QWidget* parent, const Question& q);  // a calc question through the seam
 
+// Refuses an input: the beep, and its reason in the main window's status
+// bar until the user's next key or click (on many desktops the beep is
+// silent, and a refusal must not look like nothing happened).
+void refuse(const QString& reason);
+void refuse(const Reason& reason);  // in the current language
+
 // Converts "Name (*.x)|*.x|Other (*.y)|*.y" to Qt's ";;" filter list.
 QStringList splitFilter(const QString& filter);
 

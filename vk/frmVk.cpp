@@ -222,7 +222,7 @@ void frmVk::calculateVk() {
   const vk::CalculatorInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText()),
                                 mnuErdbodenKor->isChecked()};
   const vk::CalculatorOutcome out = vk::CalculateVk(in, Module1::decimalSeparator());
-  for (int i = 0; i < out.beeps; ++i) seam().beep();
+  if (out.beeps > 0) refuse(out.reason);
   if (out.height) Text2->setText(qs(*out.height));
   if (!out.computed) {
     clearResults();
@@ -247,7 +247,7 @@ void frmVk::calculateVk() {
 void frmVk::calculatePruning() {
   const vk::PruningInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText())};
   const vk::PruningOutcome out = vk::CalculatePruning(in, Module1::decimalSeparator());
-  for (int i = 0; i < out.beeps; ++i) seam().beep();
+  if (out.beeps > 0) refuse(out.reason);
   if (!out.computed) {
     clearResults();
     switch (out.focus) {
@@ -274,11 +274,14 @@ void frmVk::clearResults() {
 
 void frmVk::takeOver() {
   // The pruning layout's result box holds a length change, not a Vk.
-  const vk::TakeOver t = vk::IsCalculatorCaption(utf8(windowTitle()))
-                             ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
-                             : vk::TakeOver{};
+  const bool calculator = vk::IsCalculatorCaption(utf8(windowTitle()));
+  const vk::TakeOver t = calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
+                                    : vk::TakeOver{};
   if (!t.vk) {
-    seam().beep();
+    refuse(calculator ? Module1::tr("Noch kein Verkürzungsfaktor zum Übernehmen: bitte zuerst rechnen.",
+                                    "No shortening factor to take over yet: please calculate first.")
+                      : Module1::tr("Das Pruning ergibt keinen Verkürzungsfaktor zum Übernehmen.",
+                                    "Pruning gives no shortening factor to take over."));
     return;
   }
   // The main form passes the Vk on to whoever follows it (the additional

@@ -116,7 +116,9 @@ void frmHauptform::lengthModeChanged() {
 void frmHauptform::toleranceLeft() {
   const float v = Module1::parse(Text5->text());
   if (v == 0 || v >= 100) {
-    seam().beep();
+    refuse(Module1::tr("Die Abweichung liegt über 0 und unter 100 %; sie ist wieder ",
+                       "The deviation lies above 0 and below 100 %; it is back at ") +
+           kDefaultTolerance + " %.");
     Text5->setText(kDefaultTolerance);
     seam().processEvents();
   }
@@ -183,7 +185,11 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
     float m = 0;
     step(m, [&] { return whole16(quotient(F, B)); });
     if (m > H) {
-      if (fromHalfWaveFocus) seam().beep();
+      if (fromHalfWaveFocus)
+        refuse(Module1::tr("Halbwellen auf ", "Half-waves raised to ") + general(m) +
+               Module1::tr(" erhöht: Mit weniger ist die Antenne auf ",
+                           ": with fewer the antenna is shorter than half a wave on ") +
+               general(B) + Module1::tr(" MHz kürzer als eine halbe Welle.", " MHz."));
       Text2->setText(general(m));
     }
   }
@@ -209,12 +215,13 @@ void frmHauptform::vkLeft() {
     Info->setText(Module1::tr(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
                               " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
     Text4->setText(kTypicalShorteningFactorText);
-    seam().beep();
+    refuse(Info->text().trimmed());
     seam().processEvents();
   } else if (v == 1) {
     Combo1->setEditText("1,0");
     setInsulationEnabled(false, true);
-    seam().beep();
+    refuse(Module1::tr("Verkürzungsfaktor 1: ein Draht ohne Isolierung (Dielektrikum 1,0).",
+                       "Shortening factor 1: a wire without insulation (dielectric 1.0)."));
     seam().processEvents();
   } else {
     VkSteller->setValue(spinnerPosition(v));
@@ -279,7 +286,7 @@ void frmHauptform::minimumLeft() {
                               "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
     seam().processEvents();
     Text8->setText(general(kDefaultMinimumSum));
-    seam().beep();
+    refuse(Info->text().trimmed());
   }
 }
 

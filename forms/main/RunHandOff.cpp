@@ -33,6 +33,7 @@ class FormRunHost final : public RunHost {
   FormRunHost(QWidget* parent, Canvas& canvas) : parent_(parent), canvas_(canvas) {}
   Answer ask(const Question& q) override { return lorvant::ask(parent_, q); }
   void beep() override { seam().beep(); }
+  void refuse(const Reason& reason) override { lorvant::refuse(reason); }
   bool progress(double fraction) override {
     // Started with the scan, not before: a question box of the run must
     // not have a progress display come up behind it.

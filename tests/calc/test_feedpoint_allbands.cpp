@@ -186,9 +186,6 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
       {"", "14", "13", "0,4", Language::English, "Please enter the antenna length!", Input::Length},
       {"41", "", "13", "0,4", Language::English, "Please enter the resonance frequency!", Input::Frequency},
       {"41", "14", "13", "0", Language::English, "Please enter minimum!", Input::None},
-      // A feed point off the wire: beyond its end or before its start.
-      {"41,7", "14,2", "100", "0,4", Language::German, "Bitte einen Abstand eingeben!", Input::Distance},
-      {"41,7", "14,2", "-13,9", "0,4", Language::English, "Please enter a distance!", Input::Distance},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -209,11 +206,19 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
     EXPECT_EQ(asker.asked[0].buttons, Buttons::Ok);
     EXPECT_EQ(r.refused, c.field);
   }
-  // The feed point may sit at the very end of the wire.
-  auto win = workedWindow(',');
-  win.third.text = "41,7";
-  ScriptAsker asker;
-  EXPECT_TRUE(CheckAllBands(win, workedMainForm(','), env(Language::German, ','), asker).done);
+  // A feed point off the wire - beyond its end, at its very end or before
+  // its start - is no feed point.
+  for (const char* distance : {"100", "41,7", "-13,9"}) {
+    auto win = workedWindow(',');
+    win.third.text = distance;
+    ScriptAsker asker;
+    const auto r = CheckAllBands(win, workedMainForm(','), env(Language::English, ','), asker);
+    EXPECT_FALSE(r.done) << distance;
+    EXPECT_EQ(r.refused, Input::Distance);
+    ASSERT_EQ(asker.asked.size(), 1u);
+    EXPECT_EQ(asker.asked[0].text, "The feed point is not on the wire (0 … 41,7 m).");
+    EXPECT_EQ(asker.asked[0].title, " Invalid input");
+  }
 }
 
 TEST(FeedPointAllBands, DistanceBeyondTheAdaptedLengthIsRefused) {
@@ -226,7 +231,7 @@ TEST(FeedPointAllBands, DistanceBeyondTheAdaptedLengthIsRefused) {
   EXPECT_FALSE(r.done);
   EXPECT_EQ(r.length, "41,725");
   EXPECT_EQ(r.refused, Input::Distance);
-  EXPECT_EQ(asker.asked.back().text, "Bitte einen Abstand eingeben!");
+  EXPECT_EQ(asker.asked.back().text, "Der Speisepunkt liegt nicht auf dem Draht (0 … 41,725 m).");
 }
 
 TEST(FeedPointAllBands, ShorteningFactorDefaults) {

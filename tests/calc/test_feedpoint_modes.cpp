@@ -80,20 +80,18 @@ TEST(FeedPointOneFrequency, EnglishLinesUnequalSidesAndDefaultVk) {
   EXPECT_EQ(lines[6], "Difference between the two currents: 0.07693");
 }
 
+// Beyond the wire, at either end or before its start there is no feed point.
 TEST(FeedPointOneFrequency, DistanceOffTheWireIsRefused) {
-  for (const char* distance : {"25", "-1"}) {
+  for (const char* distance : {"25", "20", "0", "-1"}) {
     ScriptAsker asker;
     const auto r =
         CheckOneFrequency(oneFrequencyWindow("20", "7,5", distance), mainWithVk("1"), Language::German, ',', asker);
     EXPECT_FALSE(r.done) << distance;
     EXPECT_EQ(r.refused, Input::Distance);
     ASSERT_EQ(asker.asked.size(), 1u);
-    EXPECT_EQ(asker.asked[0].text, "Bitte einen Abstand eingeben!");
+    EXPECT_EQ(asker.asked[0].text, std::string(distance) == "0" ? "Bitte einen Abstand eingeben!"
+                                                                : "Der Speisepunkt liegt nicht auf dem Draht (0 … 20,0 m).");
   }
-  ScriptAsker asker;
-  const auto r = CheckOneFrequency(oneFrequencyWindow("20", "7,5", "20"), mainWithVk("1"), Language::German, ',', asker);
-  ASSERT_TRUE(r.done);
-  EXPECT_EQ(crlfLines(r.rows)[1], "Länge rechts vom Speisepunkt: 0,0 m");
 }
 
 TEST(FeedPointOneFrequency, EmptyOrZeroFieldsAreRefused) {
@@ -108,6 +106,9 @@ TEST(FeedPointOneFrequency, EmptyOrZeroFieldsAreRefused) {
       {"20", "", "3", "1", Language::German, "Bitte die Frequenz eingeben!"},
       {"20", "0", "3", "1", Language::German, "Bitte die Frequenz eingeben!"},
       {"20", "7", "3", "0", Language::German, "Bitte den Verkürzungsfaktor eingeben!"},
+      // A zero length or distance is no wire and no feed point.
+      {"0", "7", "3", "1", Language::German, "Bitte die Antennenlänge eingeben!"},
+      {"20", "7", "0", "1", Language::German, "Bitte einen Abstand eingeben!"},
       {"", "", "", "1", Language::English, "Please enter a distance!"},
       {"", "7", "3", "1", Language::English, "Please enter the antenna length!"},
       {"20", ",", "3", "1", Language::English, "Please enter the frequency!"},
@@ -123,10 +124,6 @@ TEST(FeedPointOneFrequency, EmptyOrZeroFieldsAreRefused) {
     EXPECT_EQ(asker.asked[0].text, c.text);
     EXPECT_EQ(asker.asked[0].title, c.lang == Language::German ? " Unvollständig" : " Incomplete");
   }
-  // A zero length or distance is not refused.
-  ScriptAsker asker;
-  asker.answers = {Answer::Ok};
-  EXPECT_TRUE(CheckOneFrequency(oneFrequencyWindow("0", "7", "0"), mainWithVk("1"), Language::German, ',', asker).done);
 }
 
 TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
@@ -243,7 +240,7 @@ TEST(FeedPointScan, EqualSumGoesToTheFallingColumn) {
   // 3.75 MHz (3.5 MHz SSB) has the wave length 80 m: whole wavelengths apart,
   // every position sees the same currents.
   MainFormValues m;
-  m.run.length = 0;
+  m.run.length = 160;
   m.shorteningFactor = "0,95";
   m.bands[1] = kBandCounted;
   m.segmentIndex = 1;

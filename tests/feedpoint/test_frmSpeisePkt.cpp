@@ -155,21 +155,39 @@ class TestFeedPointWindow : public QObject {
     QVERIFY(scan->txtAuswertung->toPlainText().isEmpty());
   }
 
-  // A feed point off the wire is refused like an empty field, and the
-  // focus goes where the correction is to be typed.
+  // A feed point that is not inside the wire - beyond it, or at its very
+  // end - is refused by a message that names the wire's length, and the
+  // focus goes where the correction is to be typed. A zero distance is no
+  // distance.
   void refusedDistanceTakesTheFocus() {
     for (const char* entry : {"mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG"}) {
       frmSpeisePkt* w = open(entry);
       w->activateWindow();
       replace(w->Text1, "41,7");
-      replace(w->Text3, "100");
-      w->Text2->setFocus();
-      seam_->messages.clear();
+      for (const char* distance : {"50", "41,7"}) {
+        replace(w->Text3, distance);
+        w->Text2->setFocus();
+        seam_->messages.clear();
+        click(w->cmdRechnen);
+        QCOMPARE(seam_->messages.size(), 1);
+        QCOMPARE(seam_->lastText(), QString::fromUtf8("Der Speisepunkt liegt nicht auf dem Draht (0 … 41,7 m)."));
+        QCOMPARE(seam_->messages[0].title, QString::fromUtf8(" Ungültige Eingabe"));
+        QCOMPARE(seam_->messages[0].icon, Icon::Exclamation);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text3));
+        QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
+      }
+      replace(w->Text3, "0");
       click(w->cmdRechnen);
       QCOMPARE(seam_->lastText(), QString("Bitte einen Abstand eingeben!"));
-      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Text3));
       QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
     }
+    main_->switchLanguage(QStringLiteral("engl"));
+    frmSpeisePkt* w = open("mnuBerSpeisePktQRG");
+    replace(w->Text1, "41,725");
+    replace(w->Text3, "50");
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->lastText(), QString::fromUtf8("The feed point is not on the wire (0 … 41,725 m)."));
+    QCOMPARE(seam_->messages.last().title, QString(" Invalid input"));
   }
 
   void allBandsCheck() {
@@ -313,6 +331,16 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages[0].title, QString(" Incomplete"));
     // The lines of the inputs before do not stay as if they were these.
     QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
+
+    // A feed point at the very end is no feed point, however equal the
+    // "currents" of a wire and of no wire at all.
+    replace(w->Text2, "7,5");
+    replace(w->Text3, "20");
+    seam_->messages.clear();
+    click(w->cmdRechnen);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->lastText(), QString::fromUtf8("The feed point is not on the wire (0 … 20,0 m)."));
+    QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
   }
 
   void impedanceMode() {
@@ -379,7 +407,22 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(w->Text3->text(), QString("0,001"));
     QCOMPARE(lines(w->txtAuswertung).size(), 3);
 
+    // The rows end at the wire's end, and the box and the status line say so.
+    Module1::state().antennaLength = 41.725f;
+    replace(w->Text1, "40");
+    replace(w->Text2, "50");
+    replace(w->Text3, "0,5");
+    click(w->cmdRechnen);
+    const QStringList toTheEnd = lines(w->txtAuswertung);
+    const QString wireEnd = QString::fromUtf8("Die Liste endet am Drahtende (41,725 m).");
+    QCOMPARE(toTheEnd.size(), 6);  // four rows, an empty line, the note
+    QVERIFY(toTheEnd[3].trimmed().startsWith("41,500 m     "));
+    QCOMPARE(toTheEnd.last(), wireEnd);
+    QCOMPARE(Forms::status(), wireEnd);
+
     // A long scan shows progress and can be cancelled.
+    Module1::state().antennaLength = 200;
+    replace(w->Text3, "0,001");
     replace(w->Text1, "0");
     replace(w->Text2, "100");
     seam_->cancelProgressAfter = 2;

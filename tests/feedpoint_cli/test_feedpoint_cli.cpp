@@ -101,12 +101,21 @@ TEST(FeedPointCli, AllBandsMessagesQuestionAndPrefill) {
   EXPECT_NE(r.err.find("angepasst werden? no"), std::string::npos) << r.err;
 }
 
+// A feed point beyond the wire or at its very end is refused by a message
+// that names the wire's length in the separator of the command line.
 TEST(FeedPointCli, FeedPointOffTheWireIsRefused) {
   auto r = RunTool(With("allbands", {"--distance", "100"}));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "Unvollständig: Bitte einen Abstand eingeben!\n");
-  r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", "25", "--language", "en"});
+  EXPECT_EQ(r.err, "Ungültige Eingabe: Der Speisepunkt liegt nicht auf dem Draht (0 … 41.7 m).\n");
+  for (const char* distance : {"25", "20"}) {
+    r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", distance, "--vk", "1", "--language", "en",
+                 "--decimal-separator", ","});
+    EXPECT_EQ(r.status, 1) << distance;
+    EXPECT_EQ(r.out, "") << distance;
+    EXPECT_EQ(r.err, "Invalid input: The feed point is not on the wire (0 … 20,0 m).\n") << distance;
+  }
+  r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", "0", "--language", "en"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Incomplete: Please enter a distance!\n");
 }
@@ -205,6 +214,17 @@ TEST(FeedPointCli, ScanSaysWhereTheStepStopsMovingThePosition) {
   EXPECT_EQ(r.err, "Die Schrittweite bewegt die Position ab 32768,000 m nicht mehr: Die Prüfung endet hier.\n");
   // The last row is the position that no longer moves.
   EXPECT_NE(r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1).find("32768,000 m"), std::string::npos);
+}
+
+// A right limit beyond the wire: the rows end at the wire's end, and stderr
+// says so.
+TEST(FeedPointCli, ScanEndsAtTheEndOfTheWire) {
+  const auto r = RunTool({"scan", "--run-length", "41.725", "--band", "7", "--band", "14", "--from", "40", "--to",
+                          "50", "--step", "0.5", "--decimal-separator", "."});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4) << r.out;
+  EXPECT_NE(r.out.find("41.500 m"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "Die Liste endet am Drahtende (41.725 m).\n");
 }
 
 TEST(FeedPointCli, ListedInTheOverview) {

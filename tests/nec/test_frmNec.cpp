@@ -351,11 +351,13 @@ class TestNecWindow : public QObject {
   void typedFeedPointIsChecked() {
     run();
     frmNec* w = open();
-    w->cboSpeisepunkt->setCurrentText("500");
+    w->cboSpeisepunkt->setFocus();
+    w->cboSpeisepunkt->lineEdit()->selectAll();
+    QTest::keyClicks(w->cboSpeisepunkt->lineEdit(), "500");
     QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
     QVERIFY(!w->running());
     QCOMPARE(seam_->messages.size(), 1);
-    QVERIFY(seam_->lastText().startsWith("Der Speisepunkt muss auf dem Draht liegen"));
+    QCOMPARE(seam_->lastText(), QString::fromUtf8("Der Speisepunkt liegt nicht auf dem Draht (0 … 20,07 m)."));
     QVERIFY(!QFile::exists(result("Lorvant.nec")));
     w->cboSpeisepunkt->setCurrentText("10,5");
     QVERIFY(check(w));

@@ -53,6 +53,14 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
   return args;
 }
 
+// The captured design fed elsewhere.
+std::vector<std::string> FedAt(const TempFolder& out, const std::string& feed) {
+  std::vector<std::string> args = CapturedArgs(out);
+  const auto at = std::find(args.begin(), args.end(), "--feed");
+  at[1] = feed;
+  return args;
+}
+
 // The files of a folder but the lock that a check or run leaves.
 std::set<std::string> FileNames(const TempFolder& dir) {
   std::set<std::string> names;
@@ -106,8 +114,8 @@ TEST(NecTool, OptionsAndExitStatuses) {
       With(CapturedArgs(dir), {"--points", "102"}),
       With(CapturedArgs(dir), {"--height", "0"}),
       With(CapturedArgs(dir), {"--height", "-3"}),
-      With(CapturedArgs(dir), {"--feed", "0"}),
-      With(CapturedArgs(dir), {"--feed", "25"}),  // beyond the 20.07 m wire: known after the run
+      FedAt(dir, "0"),
+      FedAt(dir, "25"),  // beyond the 20.07 m wire: known after the run
       With(CapturedArgs(dir), {"--band", "13"}),  // the run's own options are checked as run checks them
       {"nec", "--band", "7", "--band", "14"},     // no --out
   };
@@ -119,6 +127,10 @@ TEST(NecTool, OptionsAndExitStatuses) {
     EXPECT_EQ(r.err.rfind("lorvant-calc nec: ", 0), 0u) << r.err;
   }
   EXPECT_TRUE(FileNames(dir).empty());
+  // A feed point beyond the wire is refused in the words of the windows.
+  EXPECT_EQ(RunTool(FedAt(dir, "25")).err,
+            "lorvant-calc nec: --feed: Der Speisepunkt liegt nicht auf dem Draht (0 … 20,07 m). (see lorvant-calc nec "
+            "--help)\n");
 
   // The run's own early ends: status 1 with the run's message, no files.
   const ToolResult oneBand = RunTool({"nec", "--out", dir.path().string(), "--band", "14", "--language", "en"});

@@ -448,6 +448,46 @@ class ShellTest : public QObject {
     QCOMPARE(frmHauptform::loaded()->Text1->text(), QStringLiteral("7,05"));
   }
 
+  // Each display entry is open only while its file is there: a missing one
+  // would end in an error box. The menu is opened with its access keys.
+  void displayEntriesFollowTheirFiles() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    seam_->messages.clear();  // the results folder asked for at start
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    writeFile(resultsFolder() + "AntStrSu.txt");
+    M1::state().reportPath = resultsFolder() + "AntStrSu.txt";
+    QMenu* display = w->menu("mnuAnz");
+    const auto openDisplayMenu = [&] {
+      QTest::keyClick(w, Qt::Key_D, Qt::AltModifier);
+      QTRY_VERIFY(w->menu("mnuDat")->isVisible());
+      QTest::keyClick(w->menu("mnuDat"), Qt::Key_A);
+      QTRY_VERIFY(display->isVisible());
+    };
+    const auto closeMenus = [&] {
+      QTest::keyClick(display, Qt::Key_Escape);
+      QTest::keyClick(w->menu("mnuDat"), Qt::Key_Escape);
+      QTRY_VERIFY(!w->menu("mnuDat")->isVisible());
+    };
+    openDisplayMenu();
+    QVERIFY(w->action("mnuAnzeigen")->isEnabled());
+    for (const char* entry : {"mnuSpeisePktBer", "mnuZusatzDipBer", "mnuSpezTab"})
+      QVERIFY2(!w->action(entry)->isEnabled(), entry);
+    closeMenus();
+
+    writeFile(resultsFolder() + "AntSpezi.txt", "Spezial-Tabelle\r\n");
+    openDisplayMenu();
+    QVERIFY(w->action("mnuSpezTab")->isEnabled());
+    QVERIFY(!w->action("mnuSpeisePktBer")->isEnabled());
+    // The last entry, one up from the first.
+    QTest::keyClick(display, Qt::Key_Up);
+    QCOMPARE(display->activeAction(), w->action("mnuSpezTab"));
+    QTest::keyClick(display, Qt::Key_Return);
+    QTRY_VERIFY(frmRTF::loaded() && frmRTF::loaded()->isVisible());
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+  }
+
   void endEntryClosesAndSaves() {
     seam_->folders.push_back(results_->path());
     MDIForm1* w = start();
