@@ -108,6 +108,66 @@ std::string DielectricText(const MainInputs& m, Language lang, char sep) {
   return Shown(m.dielectric, sep);
 }
 
+// ---- the run's inputs ----
+
+Design FromRunInput(const RunInput& in) {
+  Design d;
+  MainInputs& m = d.main;
+  m.frequency = Stored(in.preferredFrequency);
+  m.halfWaves = Stored(in.halfWaves);
+  m.wireLength = Stored(in.maxWireLength);
+  m.shorteningFactor = Stored(in.shorteningFactor);
+  m.tolerance = Stored(in.tolerance);
+  SetDielectric(m, in.dielectric);
+  m.outerDiameter = Stored(in.outerDiameter);
+  m.conductorDiameter = Stored(in.conductorDiameter);
+  m.minimumSum = Stored(in.minimumSum);
+  m.bands = in.bands;
+  m.windom = in.windom;
+  m.specialTable = in.specialTable;
+  m.segmentIndex = in.segmentIndex;
+  m.lengthMode = in.lengthMode;
+  m.equalImpedances = in.equalImpedances;
+  if (in.calculator.active) {
+    CalculatorInputs& c = d.calculator.emplace();
+    c.active = true;
+    c.frequency = m.frequency;
+    c.height = Stored(in.calculator.heightText);
+    c.diameter = Stored(report::FormatGeneral(in.calculator.diameter, '.'));
+    c.groundCorrection = in.calculator.groundCorrection;
+  }
+  return d;
+}
+
+RunInput ToRunInput(const Design& d, Language lang, char sep) {
+  RunInput in = LoadedFormInput(lang, sep);
+  const MainInputs& m = d.main;
+  in.preferredFrequency = Shown(m.frequency, sep);
+  in.halfWaves = Shown(m.halfWaves, sep);
+  in.maxWireLength = Shown(m.wireLength, sep);
+  in.shorteningFactor = Shown(m.shorteningFactor, sep);
+  in.tolerance = Shown(m.tolerance, sep);
+  in.dielectric = DielectricText(m, lang, sep);
+  in.outerDiameter = Shown(m.outerDiameter, sep);
+  in.conductorDiameter = Shown(m.conductorDiameter, sep);
+  in.minimumSum = Shown(m.minimumSum, sep);
+  in.bands = m.bands;
+  in.windom = m.windom;
+  in.specialTable = m.specialTable;
+  in.segmentIndex = m.segmentIndex;
+  in.lengthMode = m.lengthMode;
+  in.equalImpedances = m.equalImpedances;
+  if (d.calculator && d.calculator->active) {
+    const CalculatorInputs& c = *d.calculator;
+    in.calculator.active = true;
+    in.calculator.heightText = Shown(c.height, sep);
+    in.calculator.height = ParseNumber(c.height);
+    in.calculator.diameter = ParseNumber(c.diameter.empty() ? m.conductorDiameter : c.diameter);
+    in.calculator.groundCorrection = c.groundCorrection;
+  }
+  return in;
+}
+
 // ---- the table of keys ----
 
 namespace {
@@ -152,8 +212,8 @@ Check Decimal(std::size_t maxLength = 0) { return Typed("0123456789.", maxLength
 
 Check FreeText() {
   return [](std::string_view v, Language lang) -> std::optional<std::string> {
-    if (!PrintableUtf8(v) || v.size() > 100)
-      return tr(lang, "kein Feldinhalt: ", "not a field's text: ") + Quoted(v.substr(0, 100));
+    if (!PrintableUtf8(v) || v.size() > 1000)
+      return tr(lang, "kein Feldinhalt: ", "not a field's text: ") + Quoted(v.substr(0, 80));
     return std::nullopt;
   };
 }
@@ -282,7 +342,7 @@ const std::vector<Key>& Keys() {
            if (v.empty() || MaterialIndex(v) >= 0) return std::nullopt;
            return tr(lang, "unbekannter Werkstoff ", "unknown material ") + Quoted(v);
          }},
-        TextKey<M>(S::Main, "dielectric", &M::dielectric, Decimal()),
+        TextKey<M>(S::Main, "dielectric", &M::dielectric, FreeText()),
         TextKey<M>(S::Main, "outer-diameter", &M::outerDiameter, Decimal(5)),
         TextKey<M>(S::Main, "conductor-diameter", &M::conductorDiameter, FreeText()),
         TextKey<M>(S::Main, "minimum-sum", &M::minimumSum, Decimal()),

@@ -28,6 +28,7 @@
 
 #include "calc/bandplan.h"
 #include "calc/common.h"
+#include "calc/run.h"
 
 namespace lorvant::design {
 
@@ -130,6 +131,14 @@ std::string RefusalText(Language lang, const std::string& path, const Refusal& r
 ReadResult ReadFile(const std::string& path, Language lang);
 // Writes through the staged, flushed, renamed commit. Throws files::FileError.
 void WriteFile(const std::string& path, const Design& d);
+
+// ---- the run's inputs (the batch tool) ----
+
+// The main form and the active calculator as the run reads them.
+Design FromRunInput(const RunInput& in);
+// The run's inputs of a design, in the language and with the separator of
+// the moment (folders and date left empty).
+RunInput ToRunInput(const Design& d, Language lang, char sep);
 
 // ---- choices as words ----
 
