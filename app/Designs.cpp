@@ -103,9 +103,9 @@ QString startFolder() {
 
 design::Design current() {
   design::Design d = carried();
-  // A calculator that is not loaded counts for nothing, whatever the
-  // design said when it was opened.
-  if (d.calculator && !frmVk::loaded()) d.calculator->active = false;
+  // A calculator that is not loaded, or shows the pruning, counts for
+  // nothing, whatever the design said when it was opened.
+  if (d.calculator && !(frmVk::loaded() && frmVk::loaded()->calculatorLayout())) d.calculator->active = false;
   frmHauptform::instance()->giveInputs(d.main);
   if (const frmVk* vk = frmVk::loaded()) vk->giveInputs(d);
   if (const ZusatzDipol* dipole = ZusatzDipol::loaded()) dipole->giveInputs(d.dipole ? *d.dipole : d.dipole.emplace());

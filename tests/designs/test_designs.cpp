@@ -20,6 +20,7 @@
 #include "calc/design.h"
 #include "dipole/ZusatzDipol.h"
 #include "feedpoint/frmSpeisePkt.h"
+#include "nec/frmNec.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "tests/support/ScriptedSeam.h"
@@ -160,6 +161,26 @@ class DesignsTest : public QObject {
     QCOMPARE(recent->actions()[0]->text(), QStringLiteral("&1 ") + file("forty.lorvant"));
   }
 
+  // Alt+letter reaches each entry of the File menu, in both languages.
+  void fileMenuEntriesHaveTheirOwnAccessKeys() {
+    start();
+    for (const char* language : {"mnuSprache_dtsch", "mnuSprache_engl"}) {
+      window_->action(language)->trigger();
+      QStringList keys;
+      for (QAction* a : window_->menu("mnuDat")->actions()) {
+        const qsizetype amp = a->text().indexOf('&');
+        if (amp >= 0) keys << a->text().mid(amp + 1, 1).toLower();
+      }
+      for (const char* entry : {"mnuEntwurfOeffnen", "mnuEntwurfSpeichern", "mnuZuletzt"})
+        QVERIFY2(window_->action(entry)->text().contains('&'), entry);
+      QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+    }
+    QCOMPARE(window_->action("mnuEntwurfSpeichern")->text(), QStringLiteral("Sa&ve design"));
+    window_->action("mnuSprache_dtsch")->trigger();
+    QCOMPARE(window_->action("mnuEntwurfOeffnen")->text(), QStringLiteral("Entwurf &öffnen"));
+    QCOMPARE(window_->action("mnuZuletzt")->text(), QStringLiteral("&Zuletzt geöffnete Entwürfe"));
+  }
+
   void recentListKeepsEightAndForgetsAFileThatIsGone() {
     start();
     for (int i = 0; i < 10; ++i) saveAs(file(QByteArray::number(i).constData()));
@@ -209,6 +230,38 @@ class DesignsTest : public QObject {
     QVERIFY(dipole->Option1[1]->isChecked());
     QCOMPARE(dipole->Text3->text(), QStringLiteral("600"));
     QCOMPARE(feed[0]->Text2->text(), QStringLiteral("0,45"));
+  }
+
+  void pruningAndNecSettingsGiveAndTakeTheirInputs() {
+    start();
+    window_->action("mnuPruning")->trigger();
+    frmVk* prune = frmVk::loaded();
+    retype(prune->Text1, QStringLiteral("40,2"));
+    retype(prune->Text2, QStringLiteral("3,55"));
+    retype(prune->Combo1->lineEdit(), QStringLiteral("3,65"));
+    frmNec::mnuBerNec();  // its menu entry waits for a run; the window opens all the same
+    frmNec* nec = frmNec::loaded();
+    retype(nec->txtHoehe, QStringLiteral("8,5"));
+    nec->cboBoden->setCurrentIndex(2);
+    nec->cboBalun->setCurrentIndex(3);
+    retype(nec->txtPunkte, QStringLiteral("21"));
+
+    saveAs(file("more.lorvant"));
+    const QByteArray text = contents(file("more.lorvant"));
+    for (const char* line : {"[pruning]\nmeasured-length = 40.2\nmeasured-frequency = 3.55\ndesired-frequency = 3.65\n",
+                             "\nheight = 8.5\nground = poor\nbalun = 4\npoints = 21\n"})
+      QVERIFY2(text.contains(line), line);
+
+    retype(prune->Text2, QStringLiteral("7"));
+    retype(nec->txtHoehe, QStringLiteral("20"));
+    nec->cboBoden->setCurrentIndex(0);
+    nec->cboBalun->setCurrentIndex(0);
+    open(file("more.lorvant"));
+    QCOMPARE(prune->Text2->text(), QStringLiteral("3,55"));
+    QCOMPARE(prune->Combo1->currentText(), QStringLiteral("3,65"));
+    QCOMPARE(nec->txtHoehe->text(), QStringLiteral("8,5"));
+    QCOMPARE(nec->cboBoden->currentIndex(), 2);
+    QCOMPARE(nec->cboBalun->currentIndex(), 3);
   }
 
   void partOfAClosedWindowWaitsForItsOpening() {
