@@ -198,8 +198,8 @@ void connectMenu(MDIForm1* main) {
   QObject::connect(main->action("mnuEntwurfOeffnen"), &QAction::triggered, main, [main] { open(main); });
   QObject::connect(main->action("mnuEntwurfSpeichern"), &QAction::triggered, main, [main] { save(main); });
   QMenu* recentMenu = main->menu("mnuZuletzt");
+  // Filled when it opens: the list and its language are those of the moment.
   QObject::connect(recentMenu, &QMenu::aboutToShow, main, [main, recentMenu] { fillRecentMenu(main, recentMenu); });
-  fillRecentMenu(main, recentMenu);
   // A window opened after a design was shown takes its part of it; these
   // run after the window's own menu command.
   for (const char* entry : {"mnuVk", "mnuPruning", "mnuBerZusDipol", "mnuBerNec", "mnuBerSpeisePktLänge",
