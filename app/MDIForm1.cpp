@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "app/Designs.h"
 #include "app/HelpInfo.h"
 #include "app/Wiring.h"
 #include "dipole/ZusatzDipol.h"
@@ -49,6 +50,10 @@ constexpr QKeyCombination ctrl(Qt::Key key) { return QKeyCombination(Qt::Control
 // The whole menu tree in its order.
 const MenuEntry kMenu[] = {
     {"mnuDat", "", Kind::Submenu, "&Datei", "&File"},
+    {"mnuEntwurfOeffnen", "mnuDat", Kind::Item, "Entwurf &öffnen", "&Open design"},
+    {"mnuEntwurfSpeichern", "mnuDat", Kind::Item, "Entwurf &speichern", "Sa&ve design"},
+    {"mnuZuletzt", "mnuDat", Kind::Submenu, "&Zuletzt geöffnete Entwürfe", "&Recent designs"},
+    {"mnuTrenn9", "mnuDat", Kind::Separator, "-", "-"},
     {"mnuAnz", "mnuDat", Kind::Submenu, "&Anzeigen/Drucken", "&Display/printing"},
     {"mnuAnzeigen", "mnuAnz", Kind::Item, "Antennenberechnung", "Antenna calculation"},
     {"mnuSpeisePktBer", "mnuAnz", Kind::Item, "Speisepunkt-Prüfung", "Feedpoint-test"},
@@ -117,6 +122,7 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   resize(788, 623);
   buildMenus();
   connectMenus();
+  Designs::connectMenu(this);
   // Ctrl+A, Ctrl+V and Ctrl+X are also menu shortcuts here; in a field or
   // result box they edit.
   Fields::keepEditingKeys();
@@ -310,6 +316,7 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
   // window, the most recently loaded first.
   closing_ = true;
   saveSettings();
+  Designs::keepLastInputs();
   frmRTF::unload();
   Forms::unloadAll();
   e->accept();

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "app/Designs.h"
 #include "app/MDIForm1.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
@@ -27,6 +28,8 @@ MDIForm1* startUp() {
   // display, never); the main input form belongs on screen before the
   // folder question.
   if (!frmHauptform::loaded()) window->activate();
+  // The inputs of the last session come back before anything is asked.
+  Designs::restoreLastInputs(window);
 
   checkResultsFolder(window);
 

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "calc/bandplan.h"
+#include "calc/design.h"
+#include "calc/filecommit.h"
 #include "calc/mainform.h"
 #include "calc/picture/BitmapCanvas.h"
 #include "calc/reports/text.h"
@@ -114,16 +116,65 @@ Answer AnswerWord(const std::string& v, bool withCancel) {
   return YesNo(v) ? Answer::Yes : Answer::No;
 }
 
-void DeclareOptions(OptionParser& p, RunOptions& o) {
+// The files of a design that --design reads and --save-design writes.
+struct DesignFiles {
+  std::optional<std::string> read, save;
+};
+
+void DeclareOptions(OptionParser& p, RunOptions& o, DesignFiles& files) {
+  p.section("Design files");
+  p.value("design", "FILE",
+          "read the inputs from a design file saved by the window or by --save-design; options given besides it win",
+          [&files](const std::string& v) { files.read = v; });
+  p.value("save-design", "FILE",
+          "write the inputs of this command line (with those of --design) as a design file the window opens; "
+          "without --out nothing else is done",
+          [&files](const std::string& v) {
+            if (v.empty()) throw UsageError("a file name is needed");
+            files.save = v;
+          });
   p.section("Results");
   p.value("out", "DIR",
-          "folder for AntStrSu.txt, AntSpezi.txt and AntKurve.BMP (required; made when missing; earlier files of the "
-          "same names are replaced when the run completes)",
+          "folder for AntStrSu.txt, AntSpezi.txt and AntKurve.BMP (required unless --save-design is given; made when "
+          "missing; earlier files of the same names are replaced when the run completes)",
           FolderValue(o.out));
   p.flag("allow-large", "write a special table above 1 GB (without it such a run ends before it writes anything)",
          [&o] { o.allowLarge = true; });
   p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });
   DeclareDesignOptions(p, o);
+}
+
+// The inputs of a design file, and over them the options given besides it.
+RunInput WithDesign(const design::Design& d, const RunInput& given, const OptionParser& p) {
+  RunInput in = design::ToRunInput(d, given.language, given.decimalSeparator);
+  const auto any = [&p](std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(), [&p](const char* n) { return p.given(n); });
+  };
+  if (any({"frequency"})) in.preferredFrequency = given.preferredFrequency;
+  if (any({"halfwaves"})) in.halfWaves = given.halfWaves;
+  if (any({"wire-length"})) in.maxWireLength = given.maxWireLength;
+  if (any({"vk"})) in.shorteningFactor = given.shorteningFactor;
+  if (any({"tolerance"})) in.tolerance = given.tolerance;
+  if (any({"dielectric"})) in.dielectric = given.dielectric;
+  if (any({"outer-diameter"})) in.outerDiameter = given.outerDiameter;
+  if (any({"conductor"})) in.conductorDiameter = given.conductorDiameter;
+  if (any({"min-sum"})) in.minimumSum = given.minimumSum;
+  if (any({"band", "grey-band"})) in.bands = given.bands;
+  if (any({"segment"})) in.segmentIndex = given.segmentIndex;
+  if (any({"length-mode"})) in.lengthMode = given.lengthMode;
+  in.equalImpedances = in.equalImpedances || given.equalImpedances;
+  in.windom = in.windom || given.windom;
+  in.specialTable = in.specialTable || given.specialTable;
+  if (any({"calculator-height"})) in.calculator = given.calculator;
+  in.dateText = given.dateText;
+  return in;
+}
+
+// The design of the run's inputs; the calculator's diameter as typed.
+design::Design DesignOfInput(const RunInput& in, const RunOptions& o, const OptionParser& p) {
+  design::Design d = design::FromRunInput(in);
+  if (d.calculator && p.given("calculator-diameter")) d.calculator->diameter = design::Stored(*o.calculatorDiameter);
+  return d;
 }
 
 }  // namespace
@@ -264,6 +315,14 @@ const char* kEpilogue =
     "anything (table-too-large); one above 1 GB needs --allow-large\n"
     "(large-table-declined).\n"
     "\n"
+    "A design file (--design, --save-design) is the text file that the window's\n"
+    "File menu saves and opens: the main form's inputs, numbers with the point,\n"
+    "choices as words (see the manual). With --design, every option given besides\n"
+    "it replaces the design's value (--band and --grey-band replace all band\n"
+    "boxes; the switches can only add what the design leaves off). A damaged,\n"
+    "foreign or newer file is refused with its name and line (exit status 2).\n"
+    "The language, the decimal separator and the date are not part of a design.\n"
+    "\n"
     "Exit status: 0 the run completed; 1 it ended without a result (its message on\n"
     "stderr); 2 unknown option or bad value.\n"
     "\n"
@@ -275,16 +334,32 @@ const char* kEpilogue =
 
 int RunCommand(const Args& args) {
   RunOptions o;
-  OptionParser p("run", "--out DIR [options]",
+  DesignFiles designFiles;
+  OptionParser p("run", "--out DIR [options] | --save-design FILE [options]",
                  "Runs the current-sum optimisation of the main form (\"Rechnen\") with the inputs below, each given as "
                  "it would be typed into the form, and writes AntStrSu.txt, AntKurve.BMP and, when asked, AntSpezi.txt "
                  "into DIR. Needs no display.");
-  DeclareOptions(p, o);
+  DeclareOptions(p, o, designFiles);
   p.epilogue(kEpilogue);
   if (!p.parse(args, std::cout)) return kExitOk;
-  if (!o.out) throw UsageError("--out DIR is required");
+  if (!o.out && !designFiles.save) throw UsageError("--out DIR is required");
   RunInput in = MakeRunInput(o);
   const Language lang = in.language;
+  if (designFiles.read) {
+    const design::ReadResult read = design::ReadFile(*designFiles.read, Language::English);
+    if (!read.design)
+      throw UsageError("--design: " + design::RefusalText(Language::English, *designFiles.read, read.refusal));
+    in = WithDesign(*read.design, in, p);
+  }
+  if (designFiles.save) {
+    try {
+      design::WriteFile(*designFiles.save, DesignOfInput(in, o, p));
+    } catch (const files::FileError& e) {
+      std::cerr << files::FileErrorCause(lang, e.error()) << ": " << e.path() << std::endl;
+      return kExitNoResult;
+    }
+    if (!o.out) return kExitOk;
+  }
   const std::string folder = OutputFolderOption("out", *o.out);
   in.resultsFolder = folder;
   // The picture goes beside the reports: the batch tool's own folder is no

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "calc/design.h"
 #include "calc/filecommit.h"
 #include "calc/reports/text.h"
 #include "forms/main/MainForm.h"
@@ -313,6 +314,37 @@ void ZusatzDipol::Command1_Click() {
   const QString note = qs(dipole::ReportNote(lang));
   const QString shown = mainForm::note();
   if (!shown.contains(note)) mainForm::setNote(shown + Module1::state().lineBreak + note);
+}
+
+// ---- designs ----
+
+void ZusatzDipol::giveInputs(design::DipoleInputs& d) const {
+  using design::Stored;
+  const dipole::Inputs in = inputs();
+  d.windom = in.windom;
+  d.frequency = Stored(in.fAdd);
+  d.exciterFrequency = Stored(in.fExc);
+  d.impedance = Stored(in.impedance);
+  d.diameter = Stored(in.dAdd);
+  d.exciterDiameter = Stored(in.dExc);
+  d.shorteningFactor = Stored(in.vk);
+  d.halfWaves = Stored(in.halfWaves);
+  d.feedFraction = Stored(in.fraction);
+}
+
+void ZusatzDipol::takeInputs(const design::DipoleInputs& d) {
+  const char sep = Module1::decimalSeparator();
+  const auto shown = [sep](const std::string& s) { return qs(design::Shown(s, sep)); };
+  // The type first: it fills the fraction list of its variant.
+  Option1_Click(d.windom ? 1 : 0);
+  Text1->setText(shown(d.frequency));
+  Text2->setText(shown(d.exciterFrequency));
+  Text3->setText(shown(d.impedance));
+  Text4->setText(shown(d.diameter));
+  Text5->setText(shown(d.exciterDiameter));
+  Text6->setText(shown(d.shorteningFactor));
+  Text7->setText(shown(d.halfWaves));
+  Combo1->setEditText(shown(d.feedFraction));
 }
 
 }  // namespace lorvant

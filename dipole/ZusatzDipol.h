@@ -16,6 +16,9 @@ class QGroupBox;
 class QLayout;
 
 namespace lorvant {
+namespace design {
+struct DipoleInputs;
+}
 
 class ZusatzDipol : public QWidget {
   Q_OBJECT
@@ -36,6 +39,10 @@ class ZusatzDipol : public QWidget {
   dipole::Inputs inputs() const;
   // The captions the window shows, as the report quotes them.
   dipole::Texts shownCaptions() const;
+
+  // A design's part of this window.
+  void giveInputs(design::DipoleInputs& d) const;
+  void takeInputs(const design::DipoleInputs& d);
 
   std::array<QRadioButton*, 2> Option1{};
   QPushButton* Command1 = nullptr;

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "calc/design.h"
 #include "forms/main/MainForm.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
@@ -359,6 +360,41 @@ void frmSpeisePkt::closeEvent(QCloseEvent* event) {
   event->ignore();
   Forms::hide(this);
   Forms::setStatus(qs(feedpoint::ClosedStatus(Module1::language())));
+}
+
+// ---- designs ----
+
+void frmSpeisePkt::giveInputs(design::FeedPointInputs& d) const {
+  using design::Stored;
+  const design::FeedRows rows{Stored(utf8(Text1->text())), Stored(utf8(Text2->text())), Stored(utf8(Text3->text()))};
+  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+    case feedpoint::Mode::AllBands: d.allBands = rows; break;
+    case feedpoint::Mode::OneFrequency: d.oneFrequency = rows; break;
+    case feedpoint::Mode::Impedance: d.currentSum = rows[1]; break;  // the third row is the result
+    case feedpoint::Mode::Scan: d.scan = rows; break;
+  }
+}
+
+std::optional<feedpoint::Mode> frmSpeisePkt::takeInputs(const design::FeedPointInputs& d) {
+  const char sep = Module1::decimalSeparator();
+  const auto shown = [sep](const std::string& s) { return qs(design::Shown(s, sep)); };
+  const feedpoint::Mode mode = feedpoint::ModeOfCaption(utf8(windowTitle()));
+  const std::optional<design::FeedRows>* rows = nullptr;
+  switch (mode) {
+    case feedpoint::Mode::AllBands: rows = &d.allBands; break;
+    case feedpoint::Mode::OneFrequency: rows = &d.oneFrequency; break;
+    case feedpoint::Mode::Scan: rows = &d.scan; break;
+    case feedpoint::Mode::Impedance:
+      if (!d.currentSum) return std::nullopt;
+      Text2->setText(shown(*d.currentSum));
+      Text3->clear();
+      return mode;
+  }
+  if (!*rows) return std::nullopt;
+  Text1->setText(shown((**rows)[0]));
+  Text2->setText(shown((**rows)[1]));
+  Text3->setText(shown((**rows)[2]));
+  return mode;
 }
 
 }  // namespace lorvant

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "calc/feedpoint.h"
 
@@ -14,6 +15,9 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace lorvant {
+namespace design {
+struct FeedPointInputs;
+}
 
 class frmSpeisePkt : public QWidget {
   Q_OBJECT
@@ -32,6 +36,11 @@ class frmSpeisePkt : public QWidget {
   void cmdRechnen_Click();
   // Activation: status text by mode, pending events, visible.
   void activate();
+
+  // A design's part of this window: the rows of its mode. Taking returns
+  // the mode when the design had rows for it.
+  void giveInputs(design::FeedPointInputs& d) const;
+  std::optional<feedpoint::Mode> takeInputs(const design::FeedPointInputs& d);
 
   QLabel* Label1 = nullptr;
   QLineEdit* Text1 = nullptr;

@@ -26,6 +26,7 @@
 #include <sstream>
 #include <thread>
 
+#include "calc/design.h"
 #include "calc/feedpoint.h"
 #include "calc/filecommit.h"
 #include "calc/mainform.h"
@@ -573,6 +574,35 @@ QImage PaintSwrPicture(const nec::SwrPicture& p) {
     painter.drawText(QPointF(x, t.at.y), text);
   }
   return image;
+}
+
+// ---- designs ----
+
+void frmNec::giveInputs(design::NecInputs& d) const {
+  using design::Stored;
+  d.feedPoint = Stored(cboSpeisepunkt->currentText().toStdString());
+  d.height = Stored(txtHoehe->text().toStdString());
+  d.ground = nec::GroundWord(kGrounds[std::clamp(cboBoden->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
+  d.balun = cboBalun->currentIndex() > 0 ? report::FormatGeneral(cboBalun->currentData().toDouble(), '.') : "auto";
+  d.points = Stored(txtPunkte->text().toStdString());
+}
+
+void frmNec::takeInputs(const design::NecInputs& d) {
+  const char sep = Module1::decimalSeparator();
+  const QString feed = q(design::Shown(d.feedPoint, sep));
+  // A proposed feed point is chosen from the list; another one is typed.
+  const int index = cboSpeisepunkt->findText(feed);
+  if (index >= 0)
+    cboSpeisepunkt->setCurrentIndex(index);
+  else
+    cboSpeisepunkt->setEditText(feed);
+  txtHoehe->setText(q(design::Shown(d.height, sep)));
+  if (const std::optional<nec::Ground> g = nec::GroundFromWord(d.ground))
+    for (std::size_t i = 0; i < std::size(kGrounds); ++i)
+      if (kGrounds[i] == *g) cboBoden->setCurrentIndex(static_cast<int>(i));
+  const std::optional<double> ratio = nec::BalunFromText(d.balun);
+  cboBalun->setCurrentIndex(ratio ? std::max(0, cboBalun->findData(*ratio)) : 0);
+  txtPunkte->setText(q(d.points));
 }
 
 }  // namespace lorvant

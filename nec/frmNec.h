@@ -25,6 +25,9 @@ class QTimer;
 
 namespace lorvant {
 struct MainFormValues;
+namespace design {
+struct NecInputs;
+}
 
 class frmNec : public QWidget {
   Q_OBJECT
@@ -49,6 +52,11 @@ class frmNec : public QWidget {
   void cmdAbbrechen_Click();   // stops a running check
   void cmdBild_Click();        // saves the picture as PNG or SVG
   bool running() const { return job_ != nullptr; }
+
+  // A design's part of this window: feed point, height, ground, balun and
+  // sweep points.
+  void giveInputs(design::NecInputs& d) const;
+  void takeInputs(const design::NecInputs& d);
 
   // The picture of the last completed check (empty before).
   const nec::SwrPicture& picture() const { return picture_; }

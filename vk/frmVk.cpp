@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "calc/design.h"
 #include "calc/mainform.h"
 #include "calc/reports/text.h"
 #include "calc/vkcalc.h"
@@ -312,6 +313,49 @@ bool frmVk::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// ---- designs ----
+
+bool frmVk::calculatorLayout() const { return vk::IsCalculatorCaption(utf8(windowTitle())); }
+
+void frmVk::giveInputs(design::Design& d) const {
+  using design::Stored;
+  if (calculatorLayout()) {
+    design::CalculatorInputs& c = d.calculator ? *d.calculator : d.calculator.emplace();
+    c.active = Tag == QLatin1String(vk::kTagActive);
+    c.frequency = Stored(utf8(Text1->text()));
+    c.height = Stored(utf8(Text2->text()));
+    c.diameter = Stored(utf8(Combo1->currentText()));
+    c.groundCorrection = mnuErdbodenKor->isChecked();
+  } else {
+    design::PruningInputs& p = d.pruning ? *d.pruning : d.pruning.emplace();
+    p.measuredLength = Stored(utf8(Text1->text()));
+    p.measuredFrequency = Stored(utf8(Text2->text()));
+    p.desiredFrequency = Stored(utf8(Combo1->currentText()));
+  }
+}
+
+bool frmVk::takeInputs(const design::Design& d) {
+  const char sep = Module1::decimalSeparator();
+  const auto shown = [sep](const std::string& s) { return qs(design::Shown(s, sep)); };
+  clearResults();
+  if (calculatorLayout()) {
+    if (!d.calculator) return false;
+    Text1->setText(shown(d.calculator->frequency));
+    Text2->setText(shown(d.calculator->height));
+    Combo1->setEditText(shown(d.calculator->diameter));
+    mnuErdbodenKor->setChecked(d.calculator->groundCorrection);
+    // Active as it was: the next run takes height, diameter and ground
+    // correction from here, as after a calculation.
+    Tag = QString::fromLatin1(d.calculator->active ? vk::kTagActive : vk::kTagLoaded);
+    return true;
+  }
+  if (!d.pruning) return false;
+  Text1->setText(shown(d.pruning->measuredLength));
+  Text2->setText(shown(d.pruning->measuredFrequency));
+  Combo1->setEditText(shown(d.pruning->desiredFrequency));
+  return true;
 }
 
 }  // namespace lorvant

@@ -19,6 +19,9 @@ class QMenu;
 class QAction;
 
 namespace lorvant {
+namespace design {
+struct Design;
+}
 
 class frmVk : public QWidget {
   Q_OBJECT
@@ -67,6 +70,13 @@ class frmVk : public QWidget {
   QAction* mnuErdbodenKor = nullptr;    // "&Erdbodenkorrektur"
 
   float lastVk() const { return lastVk_; }
+
+  // A design's part of this window: the calculator's inputs (and whether
+  // it is active) or the pruning's, by the layout shown. Taking returns
+  // whether the design had a part for the layout.
+  bool calculatorLayout() const;
+  void giveInputs(design::Design& d) const;
+  bool takeInputs(const design::Design& d);
 
  protected:
   explicit frmVk(QWidget* parent = nullptr);

@@ -23,6 +23,9 @@ class QKeyEvent;
 
 namespace lorvant {
 
+namespace design {
+struct MainInputs;
+}
 struct RunInput;
 struct RunOutput;
 class ImageCanvas;
@@ -60,6 +63,10 @@ class frmHauptform : public QWidget {
 
   // The run's inputs, gathered from the fields.
   RunInput runInput() const;
+  // A design's part of this form: the fields given to it, and its values
+  // shown in the fields (DesignFields.cpp).
+  void giveInputs(design::MainInputs& m) const;
+  void takeInputs(const design::MainInputs& m);
   // What the tool windows read: the fields, the note and the last run.
   MainFormValues values() const;
 

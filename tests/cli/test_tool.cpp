@@ -102,7 +102,7 @@ TEST(ToolFrame, RunHelpDocumentsEveryOption) {
         "--dielectric", "--conductor", "--band", "--grey-band", "--segment", "--length-mode", "--equal-impedances",
         "--windom", "--special-table", "--language", "--decimal-separator", "--extra-band", "--segment-answer",
         "--dielectric-answer", "--calculator-height", "--calculator-diameter", "--ground-correction", "--date",
-        "--json", "--help"})
+        "--json", "--design", "--save-design", "--help"})
     EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   // The values of the choices and the JSON keys are named as well.
   for (const char* word : {"cw|ssb|centre", "preferred|highest-lowest|all", "de|en", "yes|no|cancel", "length",
@@ -532,6 +532,83 @@ INSTANTIATE_TEST_SUITE_P(
                in.windom = true;
              }}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// ---- design files ------------------------------------------------------------
+
+// Every input away from the form's defaults, the calculator active.
+std::vector<std::string> DesignArgs() {
+  return {"--frequency", "3,6",      "--halfwaves",    "6",       "--vk",           "0,962",
+          "--min-sum",   "0,3",      "--band",         "3.5",     "--band",         "7",
+          "--band",      "14",       "--grey-band",    "10",      "--segment",      "ssb",
+          "--dielectric", "2,35 \xC3\x96l", "--outer-diameter", "2,6", "--conductor", "1,5",
+          "--equal-impedances", "--special-table", "--calculator-height", "12,5", "--ground-correction",
+          "--decimal-separator", ","};
+}
+
+std::string WithDate(std::string report, const std::string& from, const std::string& to) {
+  for (std::size_t at; (at = report.find(from)) != std::string::npos;) report.replace(at, from.size(), to);
+  return report;
+}
+
+TEST(ToolDesign, SavedDesignRunAgainGivesTheSameReports) {
+  TempFolder first, second, designs;
+  const std::string file = designs.file("antenna.lorvant").string();
+  std::vector<std::string> args{"run", "--out", first.str(), "--save-design", file, "--date", "01.01.2027 10:00:00"};
+  args = With(args, DesignArgs());
+  const ToolResult saved = RunTool(args);
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  const std::string text = ReadBytes(file);
+  for (const char* line : {"frequency = 3.6\n", "material = oil\n", "band-10 = grey\n", "segment = ssb\n",
+                           "height = 12.5\n", "ground-correction = yes\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+
+  const ToolResult again = RunTool({"run", "--out", second.str(), "--design", file, "--decimal-separator", ",",
+                                    "--date", "02.02.2027 20:00:00"});
+  ASSERT_EQ(again.status, 0) << again.err;
+  for (const char* name : {"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(WithDate(ReadBytes(first.file(name)), "01.01.2027 10:00:00", "02.02.2027 20:00:00"),
+              ReadBytes(second.file(name)));
+  }
+}
+
+TEST(ToolDesign, OptionsGivenBesidesTheDesignWin) {
+  TempFolder dir;
+  const std::string a = dir.file("a.lorvant").string(), b = dir.file("b.lorvant").string();
+  ASSERT_EQ(RunTool(With({"run", "--save-design", a}, DesignArgs())).status, 0);
+  const ToolResult r = RunTool({"run", "--design", a, "--frequency", "3.7", "--band", "7", "--save-design", b});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string text = ReadBytes(b);
+  EXPECT_NE(text.find("frequency = 3.7\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("band-3.5 = off\nband-5.3 = off\nband-7 = counted\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("half-waves = 6\n"), std::string::npos) << text;  // from the design
+  // Nothing but the design was asked for: no reports.
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"a.lorvant", "b.lorvant"}));
+}
+
+TEST(ToolDesign, DamagedForeignOrNewerDesignIsRefusedAtItsLine) {
+  TempFolder dir;
+  const std::string file = dir.file("d.lorvant").string();
+  ASSERT_EQ(RunTool({"run", "--save-design", file, "--band", "7", "--band", "14"}).status, 0);
+  const std::string good = ReadBytes(file);
+  const struct {
+    std::string text;
+    std::string where;
+  } cases[] = {
+      {WithDate(good, "version = 1", "version = 2"), ", line 4: "},
+      {WithDate(good, "format = lorvant-design", "format = antenna"), ", line 3: "},
+      {WithDate(good, "band-7 = counted", "band-7 = yes"), ", line 20: "},
+      {"\x89PNG\r\n", ", line 1: "},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << c.text;
+    const ToolResult r = RunTool({"run", "--out", dir.str(), "--design", file});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.errLines().size(), 1u) << r.err;
+    EXPECT_NE(r.err.find(file + c.where), std::string::npos) << r.err;
+    EXPECT_EQ(FileNames(dir), (std::set<std::string>{"d.lorvant"}));
+  }
+}
 
 }  // namespace
 }  // namespace lorvant

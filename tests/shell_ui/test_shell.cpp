@@ -347,7 +347,8 @@ class ShellTest : public QObject {
       return out;
     };
     QCOMPARE(names("mnuDat"),
-             QStringList({"mnuAnz", "mnuDatDruck", "-mnuTrenn5", "mnuOrdner", "-mnuTrenn6", "mnuEnde"}));
+             QStringList({"mnuEntwurfOeffnen", "mnuEntwurfSpeichern", "mnuZuletzt", "-mnuTrenn9", "mnuAnz",
+                          "mnuDatDruck", "-mnuTrenn5", "mnuOrdner", "-mnuTrenn6", "mnuEnde"}));
     QCOMPARE(names("mnuBerSpeise"), QStringList({QString::fromUtf8("mnuBerSpeisePktLänge"), "-mnuTrenn2",
                                                  "mnuBerSpeisePktQRG", "mnuBerSpeisePkt"}));
     QCOMPARE(names("mnuSprach"), QStringList({"mnuSprache_dtsch", "mnuSprache_engl"}));
