@@ -206,8 +206,8 @@ void frmHauptform::vkChanged() {
 void frmHauptform::vkLeft() {
   const float v = Module1::parse(Text4->text());
   if (!(v > 0 && v <= 1)) {
-    Info->setText(Module1::tr(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
-                              " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
+    setNote(bilingual(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
+                      " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
     Text4->setText(kTypicalShorteningFactorText);
     seam().beep();
     seam().processEvents();
@@ -275,8 +275,8 @@ void frmHauptform::conductorCheck() {
 void frmHauptform::minimumLeft() {
   const float v = Module1::parse(Text8->text());
   if (!(v > 0) || v > 1) {
-    Info->setText(Module1::tr("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
-                              "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
+    setNote(bilingual("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
+                      "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
     seam().processEvents();
     Text8->setText(general(kDefaultMinimumSum));
     seam().beep();
