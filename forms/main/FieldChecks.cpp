@@ -323,11 +323,13 @@ int frmHauptform::lengthMode() const {
 LengthContext frmHauptform::lengthContext() const { return values().lengthContext(); }
 
 namespace {
-// Focus that leaves because another window or a popup came up is no
-// "leaving the field": the user has not moved on.
+// Focus that leaves because another window or a popup came up, or because
+// the menu is worked with the keys, is no "leaving the field": the user has
+// not moved on (a language switch by Alt and the arrows must not disable
+// "Anzeigen").
 bool leftField(QEvent* event) {
   const auto reason = static_cast<QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason;
 }
 }  // namespace
 

@@ -356,6 +356,31 @@ class WindowsTest : public QObject {
     QTRY_VERIFY(!help->isVisible());
   }
 
+  // The same with the keys alone: Alt, to the "?" menu, up to Options, into
+  // Language, the entry, Return.
+  static void switchWithTheKeys(MDIForm1* main, bool toEnglish) {
+    main->activateWindow();
+    QTRY_VERIFY(main->isActiveWindow());
+    QTest::keyClick(main, Qt::Key_Alt, Qt::AltModifier);
+    QTRY_VERIFY(main->menuBar()->hasFocus());
+    QTest::keyClick(main->menuBar(), Qt::Key_Left);
+    QTest::keyClick(main->menuBar(), Qt::Key_Down);
+    QMenu* help = main->menu("mnuHelp");
+    QTRY_VERIFY(help->isVisible());
+    QTest::keyClick(help, Qt::Key_Up);
+    QTest::keyClick(help, Qt::Key_Right);
+    QMenu* options = main->menu("mnuOpt");
+    QTRY_VERIFY(options->isVisible());
+    QTest::keyClick(options, Qt::Key_Right);
+    QMenu* language = main->menu("mnuSprach");
+    QTRY_VERIFY(language->isVisible());
+    if (toEnglish) QTest::keyClick(language, Qt::Key_Down);
+    QSignalSpy chosen(main->action(toEnglish ? "mnuSprache_engl" : "mnuSprache_dtsch"), &QAction::triggered);
+    QTest::keyClick(language, Qt::Key_Return);
+    QTRY_COMPARE(chosen.count(), 1);
+    QTRY_VERIFY(!help->isVisible());
+  }
+
   void speaksOneLanguage() {
     const std::array<QSet<QString>, 2> only = onlyOneLanguage();
 
@@ -470,7 +495,11 @@ class WindowsTest : public QObject {
     QVERIFY(f->Info->text().contains("Possible feed points (x) for "));
     QVERIFY(f->Combo1->currentText().endsWith(" Air"));
     QVERIFY(f->Bild1->pixmap().toImage() != germanPicture);
-    switchThroughTheMenu(main.get(), "mnuSprache_dtsch");
+    // Back with the keys, from the display command: working the menu is no
+    // leaving of the command, which stays enabled.
+    f->Command2->setFocus();
+    switchWithTheKeys(main.get(), false);
+    QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
     check(0, windows);
 
     // The calculator's window in its pruning layout, with a result.
