@@ -187,6 +187,7 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   else if (out.focus == RunFocus::ConductorDiameter)
     Combo2->setFocus();
 }
+
 void frmHauptform::redrawPicture() {
   // The curves of the last run with the labels of the language of the
   // moment; AntKurve.BMP keeps the language it was written in.

@@ -178,7 +178,10 @@ void frmHauptform::addNote(NoteText text, bool ownLine) {
   const QString shown = Info->text();
   if (shown.contains(piece)) return;
   // A note written into the label by other means stays as it reads.
-  if (shown != noteShown_ || note_.empty()) note_ = {[shown] { return shown; }};
+  if (shown != noteShown_)
+    note_ = {[shown] { return shown; }};
+  else if (note_.empty())
+    note_ = {bilingual("Hinweis:", "Note:")};
   if (ownLine) note_.push_back([] { return Module1::state().lineBreak; });
   note_.push_back(std::move(text));
   renderNote();

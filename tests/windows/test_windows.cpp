@@ -493,6 +493,9 @@ class WindowsTest : public QObject {
     switchThroughTheMenu(main.get(), "mnuSprache_engl");
     check(1, windows);
     QVERIFY(f->Info->text().contains("Possible feed points (x) for "));
+    QVERIFY(f->Info->text().contains("The Feed point - Check is available as text file 'SpeisePkt.txt'."));
+    QVERIFY(f->Info->text().contains("The additional dipole calculation is available as text file"));
+    QVERIFY(nec->lblHinweis->text().contains("Written: "));
     QVERIFY(f->Combo1->currentText().endsWith(" Air"));
     QVERIFY(f->Bild1->pixmap().toImage() != germanPicture);
     // Back with the keys, from the display command: working the menu is no
