@@ -241,12 +241,13 @@ void mnuInfo(QWidget* parent) {
 }
 
 void mnuDatDruck(QWidget* parent) {
-  const QString footer =
-      Module1::tr("Berechnung einer Stromsummenantenne ", "Calculting a current sum antenna ") +
-      QString::fromUtf8(kLegalNotice);
-  const QString dateWord = Module1::tr(" am ", " on ");
-  const QString note = mainForm::note();
-  if (!note.contains(footer)) mainForm::setNote(note + footer + dateWord + Module1::shortDate() + " ");
+  const auto footer = [] {
+    return Module1::tr("Berechnung einer Stromsummenantenne ", "Calculting a current sum antenna ") +
+           QString::fromUtf8(kLegalNotice);
+  };
+  if (!mainForm::note().contains(footer()))
+    mainForm::addNote([footer, date = Module1::shortDate()] { return footer() + Module1::tr(" am ", " on ") + date + " "; },
+                      false);
 
   const QPixmap image = mainForm::printImage();
   QPrinter printer(QPrinter::HighResolution);
@@ -262,7 +263,7 @@ void mnuDatDruck(QWidget* parent) {
       cause = QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
     }
   }
-  printer.setDocName(footer);
+  printer.setDocName(footer());
   bool printed = false;
   QPainter painter;
   if (!image.isNull() && (pdfPath.isEmpty() || staged) && painter.begin(&printer)) {

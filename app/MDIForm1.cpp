@@ -270,8 +270,14 @@ void MDIForm1::switchLanguage(const QString& setting) {
   Module1::state().language = setting;
   Look::applyQtLanguage();
   applyCaptions();
+  // Every loaded window at once, shown or hidden: none keeps the old
+  // language until it is opened again.
   mainForm()->HauptForm_Sprache();
+  frmSpeisePkt::applyLanguage();
+  if (frmVk* vk = frmVk::loaded()) vk->applyCaptions();
+  if (ZusatzDipol* dipole = ZusatzDipol::loaded()) dipole->applyCaptions();
   if (frmNec* nec = frmNec::loaded()) nec->applyCaptions();
+  if (frmRTF* viewer = frmRTF::loaded()) viewer->applyCaptions();
   seam().processEvents();
 }
 

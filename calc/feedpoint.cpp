@@ -384,6 +384,8 @@ void WriteAllBandsReport(AllBandsResult& res, const WindowTexts& window, const A
 
 }  // namespace
 
+std::string ReportNote(Language lang) { return kReportNote.in(lang); }
+
 AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& main, const AllBandsEnv& env,
                              Asker& asker) {
   const Language lang = env.lang;

@@ -118,6 +118,8 @@ std::string SummaryRow(Language lang, double average, char sep);
 
 AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& main, const AllBandsEnv& env,
                              Asker& asker);
+// The line the check adds to the main form's note once SpeisePkt.txt is written.
+std::string ReportNote(Language lang);
 
 // ---- Currents at one frequency ----
 

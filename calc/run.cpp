@@ -145,6 +145,70 @@ struct RunFile {
   bool ready() const { return wanted && !dropped && staged.isFinished(); }
 };
 
+// One scan step's currents: every band's G and I1 seen from the start, the
+// additional band's, and the sums S and T over the counted bands.
+struct StepValues {
+  std::array<double, kBandCount> G{};
+  std::array<double, kBandCount> I1{};
+  BandCurrent extra;
+  double S = 0;
+  double T = 0;
+};
+
+// What the scan and the picture read along the wire.
+struct WireCurrents {
+  // What StromImPunkt needs per band, prepared once before the scan.
+  std::array<BandCurrentModel, kBandCount> model{};
+  BandCurrentModel extraModel;
+  BandValues bands{};
+  bool extraBand = false;
+  int counted = 0;
+
+  void compute(std::int32_t p, StepValues& v) const {
+    const double x = p / 100.0;
+    for (int b = 0; b < kBandCount; ++b) {
+      const auto i = static_cast<std::size_t>(b);
+      const BandCurrent c = StromImPunkt(model[i], x);
+      v.G[i] = c.G;
+      v.I1[i] = c.I1;
+    }
+    v.extra = extraBand ? StromImPunkt(extraModel, x) : BandCurrent{};
+    // From 50 MHz down, then the additional band: the order of the sums.
+    double S = 0, T = 0;
+    for (int b = kBandCount - 1; b >= 0; --b) {
+      const auto i = static_cast<std::size_t>(b);
+      if (bands[i] == kBandCounted) {
+        S += v.G[i];
+        T += v.I1[i];
+      }
+    }
+    if (extraBand) {
+      S += v.extra.G;
+      T += v.extra.I1;
+    }
+    v.S = S / counted;
+    v.T = T / counted;
+  }
+
+  std::array<bool, kBandCount> shown() const {
+    std::array<bool, kBandCount> on{};
+    for (std::size_t i = 0; i < on.size(); ++i) on[i] = bands[i] != kBandOff;
+    return on;
+  }
+};
+
+WireCurrents PrepareWireCurrents(const std::array<double, kBandCount>& W, bool extraBand, double extraW, float length,
+                                 float vk, double ins, const CalculatorState& calc, const BandValues& bands,
+                                 int counted) {
+  WireCurrents c;
+  for (std::size_t i = 0; i < W.size(); ++i) c.model[i] = PrepareStromImPunkt(W[i], length, vk, ins, calc);
+  if (extraBand) c.extraModel = PrepareStromImPunkt(extraW, length, vk, ins, calc);
+  c.bands = bands;
+  c.extraBand = extraBand;
+  c.counted = counted;
+  return c;
+}
+
 class Run {
  public:
   Run(const RunInput& in, RunHost& host)
@@ -160,6 +224,7 @@ class Run {
       pictureFile_.staged.discard();
       out_.outcome = stop.outcome;
     }
+    out_.info = out_.note.in(lang_);
     return std::move(out_);
   }
 
@@ -223,6 +288,17 @@ class Run {
     host_.refuse(reason);
   }
 
+  // The note grows in both languages side by side: numbers and names are
+  // the same in each.
+  void Note(const char* de, const char* en, const std::string& tail = {}) {
+    out_.note.german += de + tail;
+    out_.note.english += en + tail;
+  }
+  template <class F>
+  void NoteEach(F&& text) {
+    for (Language lang : kBothLanguages) out_.note.in(lang) += text(lang);
+  }
+
   // ---- the run --------------------------------------------------------
 
   void steps() {
@@ -249,7 +325,7 @@ class Run {
   }
 
   void Reset() {
-    out_.info.clear();
+    out_.note = {};
     out_.bands = in_.bands;
     out_.equalImpedances = in_.equalImpedances;
   }
@@ -273,7 +349,7 @@ class Run {
     if (n_ < 1 && lg == 0) {
       Beep({"Bitte mindestens eine Halbwelle eingeben!", "Please enter at least one half-wave!"});
       picture_.clear();
-      out_.info = tr(lang_, " Bitte mindestens eine Halbwelle eingeben!", " Please enter at least one half-wave! ");
+      out_.note = {" Bitte mindestens eine Halbwelle eingeben!", " Please enter at least one half-wave! "};
       out_.outcome = RunOutcome::NoHalfWave;
       return false;
     }
@@ -312,13 +388,13 @@ class Run {
     }
     switch (segment_) {
       case kSegmentCw:
-        out_.info += tr(lang_, "Berechnung für CW-Band: ", "Calculation for CW-Band: ");
+        Note("Berechnung für CW-Band: ", "Calculation for CW-Band: ");
         break;
       case kSegmentSsb:
-        out_.info += tr(lang_, "Berechnung für SSB-Band: ", "Calculation for SSB-Band: ");
+        Note("Berechnung für SSB-Band: ", "Calculation for SSB-Band: ");
         break;
       default:
-        out_.info += tr(lang_, "Berechnung für Bandmitte: ", "Calculation for band center: ");
+        Note("Berechnung für Bandmitte: ", "Calculation for band center: ");
         break;
     }
     return true;
@@ -328,7 +404,7 @@ class Run {
     if (countedCount_ <= 1) {
       Beep({"Bitte mindestens zwei Bänder auswählen!", "Please select at least two bands!"});
       picture_.clear();
-      out_.info = tr(lang_, " Bitte mindestens zwei Bänder auswählen!", " Please select at least two bands!");
+      out_.note = {" Bitte mindestens zwei Bänder auswählen!", " Please select at least two bands!"};
       out_.outcome = RunOutcome::TooFewBands;
       return false;
     }
@@ -354,7 +430,7 @@ class Run {
       Beep({"Der Leiterdurchmesser muss mindestens 0,01 mm und kleiner als der Außendurchmesser sein.",
             "The conductor diameter must be at least 0.01 mm and below the outer diameter."});
       out_.focus = RunFocus::ConductorDiameter;
-      out_.info = tr(lang_, "Hinweis: Durchmesser zu gering!", "Note: Diameter too small!");
+      out_.note = {"Hinweis: Durchmesser zu gering!", "Note: Diameter too small!"};
       out_.outcome = RunOutcome::DiameterTooSmall;
       return false;
     }
@@ -382,13 +458,11 @@ class Run {
     out_.length = length_;
     out_.preferredFrequency = report::FormatPicture(f0_, "##0.0##", sep_);
     out_.halfWaves = (std::floor(n_) == n_ ? "" : "~") + report::FormatPicture(n_, "##0", sep_);
-    out_.info += tr(lang_, "Länge der Antenne ", "Length of the antenna ") +
-                 report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf;
+    Note("Länge der Antenne ", "Length of the antenna ", report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf);
     // Even the shortest count may not fit the wire (or the length mode does
     // not follow the count): the user must hear of it.
     if (lg > 0 && length_ > lg)
-      out_.info += tr(lang_, "Hinweis: länger als die maximale Drahtlänge!", "Note: longer than the maximum wire length!") +
-                   std::string(kCrLf);
+      Note("Hinweis: länger als die maximale Drahtlänge!", "Note: longer than the maximum wire length!", kCrLf);
   }
 
   void CountSteps() {
@@ -414,9 +488,8 @@ class Run {
         extraW_ = w;
       });
     }
-    for (std::size_t i = 0; i < W_.size(); ++i)
-      model_[i] = PrepareStromImPunkt(W_[i], length_, vk_, ins_, in_.calculator);
-    if (extraBand_) extraModel_ = PrepareStromImPunkt(extraW_, length_, vk_, ins_, in_.calculator);
+    currents_ = PrepareWireCurrents(W_, extraBand_, extraW_, length_, vk_, ins_, in_.calculator, out_.bands,
+                                    countedCount_);
   }
 
   // Labels, reports, picture; then all files go into place at once.
@@ -612,7 +685,7 @@ class Run {
     writer.header();
     StepValues v;
     for (std::int64_t q = 0; q <= upTo; ++q) {
-      Compute(static_cast<std::int32_t>(q), v);
+      currents_.compute(static_cast<std::int32_t>(q), v);
       writer.row(static_cast<std::int32_t>(q), v.S, v.G, v.extra.G);
     }
     special_.check();
@@ -647,7 +720,11 @@ class Run {
     out_.reportData = data_;
     out_.confirmedCandidates = confirmed_;
 
-    out_.info += report::FeedPointInfo(data_, reported);
+    NoteEach([&](Language lang) {
+      ReportData d = data_;
+      d.language = lang;
+      return report::FeedPointInfo(d, reported);
+    });
     for (const FeedCandidate& c : reported) picture_.candidate(c.x);
 
     if (report_.dropped) return;  // opening was ignored
@@ -708,7 +785,8 @@ class Run {
       out_.files.push_back(out_.reportPath);
       // With the special table dropped after an error, the message names the
       // one file that exists.
-      out_.info = report::WithFileMessageLine(out_.info, report::TableFileMessage(lang_, specialOn_));
+      for (Language lang : kBothLanguages)
+        out_.note.in(lang) = report::WithFileMessageLine(out_.note.in(lang), report::TableFileMessage(lang, specialOn_));
     }
     if (special_.staged.isCommitted()) out_.files.push_back(special_.staged.target());
     if (pictureFile_.staged.isCommitted()) {
@@ -719,9 +797,10 @@ class Run {
       // the user may not expect, the message gives the full path.
       const bool besideProgram = !in_.programFolder.empty() && saved == in_.programFolder + kPictureName;
       const std::string name = besideProgram ? std::string(kPictureName) : saved;
-      const std::string message =
-          tr(lang_, "Kurve liegt als '", "Curve is available as '") + name + tr(lang_, "' vor. ", "'. ");
-      if (out_.info.find(message) == std::string::npos) out_.info += message;
+      for (Language lang : kBothLanguages) {
+        const std::string message = tr(lang, "Kurve liegt als '", "Curve is available as '") + name + tr(lang, "' vor. ", "'. ");
+        if (out_.note.in(lang).find(message) == std::string::npos) out_.note.in(lang) += message;
+      }
     }
 
     for (RunFile* f : {&report_, &special_, &pictureFile_}) {
@@ -730,50 +809,17 @@ class Run {
           !f->staged.target().empty() ? f->staged.target()
                                       : (in_.programFolder.empty() ? in_.resultsFolder : in_.programFolder) + kPictureName;
       out_.unwrittenFiles.push_back(target);
-      out_.info += std::string(kCrLf) + tr(lang_, "Die Datei '", "The file '") + files::NameOf(target) +
-                   tr(lang_, "' wurde nicht geschrieben.", "' was not written.");
+      NoteEach([&](Language lang) {
+        return std::string(kCrLf) + tr(lang, "Die Datei '", "The file '") + files::NameOf(target) +
+               tr(lang, "' wurde nicht geschrieben.", "' was not written.");
+      });
     }
   }
 
   // ---- scan -----------------------------------------------------------
 
-  struct StepValues {
-    std::array<double, kBandCount> G{};
-    std::array<double, kBandCount> I1{};
-    BandCurrent extra;
-    double S = 0;
-    double T = 0;
-  };
-
-  void Compute(std::int32_t p, StepValues& v) const {
-    const double x = p / 100.0;
-    for (int b = 0; b < kBandCount; ++b) {
-      const auto i = static_cast<std::size_t>(b);
-      const BandCurrent c = StromImPunkt(model_[i], x);
-      v.G[i] = c.G;
-      v.I1[i] = c.I1;
-    }
-    v.extra = extraBand_ ? StromImPunkt(extraModel_, x) : BandCurrent{};
-    // From 50 MHz down, then the additional band: the order of the sums.
-    double S = 0, T = 0;
-    for (int b = kBandCount - 1; b >= 0; --b) {
-      const auto i = static_cast<std::size_t>(b);
-      if (out_.bands[i] == kBandCounted) {
-        S += v.G[i];
-        T += v.I1[i];
-      }
-    }
-    if (extraBand_) {
-      S += v.extra.G;
-      T += v.extra.I1;
-    }
-    v.S = S / countedCount_;
-    v.T = T / countedCount_;
-  }
-
   void Scan() {
-    std::array<bool, kBandCount> shown{};
-    for (std::size_t i = 0; i < shown.size(); ++i) shown[i] = out_.bands[i] != kBandOff;
+    const std::array<bool, kBandCount> shown = currents_.shown();
     double ref = 0;
     bool rising = false;
     int best = static_cast<int>(roundHalfEven(countedCount_ / 2.0));
@@ -787,7 +833,7 @@ class Run {
       const auto p = static_cast<std::int32_t>(step);
       if (p != 0 && p % kProgressInterval == 0 && !host_.progress(static_cast<double>(p) / N_))
         throw RunStopped{RunOutcome::Cancelled};
-      Compute(p, v);
+      currents_.compute(p, v);
       picture_.step(p, v.I1, shown, extraBand_, v.extra.I1, v.T);
 
       if (specialOn_) {
@@ -872,9 +918,7 @@ class Run {
   std::int32_t N_ = 0;
   std::array<double, kBandCount> W_{};
   double extraW_ = 0;
-  // What StromImPunkt needs per band, prepared once before the scan.
-  std::array<BandCurrentModel, kBandCount> model_{};
-  BandCurrentModel extraModel_;
+  WireCurrents currents_;
   std::vector<FeedCandidate> candidates_;
   std::size_t confirmed_ = 0;
 
@@ -892,6 +936,29 @@ class Run {
 RunOutput RunOptimisation(const RunInput& in, RunHost& host) {
   Run run(in, host);
   return run.execute();
+}
+
+void DrawRunPicture(Canvas& canvas, const report::ReportData& d, std::span<const FeedCandidate> reported,
+                    Language lang) {
+  // The run's steps for the picture alone, in its order and precision.
+  CurvePicture picture(canvas);
+  picture.setup();
+  const std::optional<std::int32_t> steps = toInt32(sng(static_cast<double>(d.length) * 100));
+  if (!picture.setScale(d.length) || !steps) return;
+  double extraW = 0;
+  if (d.extraBand && d.extraFrequency != 0) extraW = 300.0 / d.extraFrequency * (1 - 2 * d.ins);
+  int counted = d.extraBand ? 1 : 0;
+  for (int v : d.bands) counted += v == kBandCounted ? 1 : 0;
+  const WireCurrents currents = PrepareWireCurrents(BandWellenlaengen(d.segment, d.ins), d.extraBand, extraW, d.length,
+                                                    d.vk, d.ins, d.calc, d.bands, counted);
+  const std::array<bool, kBandCount> shown = currents.shown();
+  StepValues v;
+  for (std::int32_t p = 0; p <= *steps; ++p) {
+    currents.compute(p, v);
+    picture.step(p, v.I1, shown, d.extraBand, v.extra.I1, v.T);
+  }
+  picture.labels(*steps, d.length, d.extraBand, d.extraFrequency, lang, d.sep);
+  for (const FeedCandidate& c : reported) picture.candidate(c.x);
 }
 
 }  // namespace lorvant

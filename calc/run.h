@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@
 #include "calc/shortening.h"
 
 namespace lorvant {
+
+// A text in both languages, so that a window can show it again after a
+// language switch.
+struct BothLanguages {
+  std::string german, english;
+  const std::string& in(Language lang) const { return lang == Language::German ? german : english; }
+  std::string& in(Language lang) { return lang == Language::German ? german : english; }
+};
+inline constexpr Language kBothLanguages[] = {Language::German, Language::English};
 
 // The main form's inputs as the run reads them, the fields as typed. Number
 // texts are read with the shared number parse (comma or point).
@@ -83,6 +93,7 @@ struct RunOutput {
   BandValues bands{};               // band boxes after the run (some turned grey)
 
   std::string info;    // the whole note of the form after the run, lines CR LF
+  BothLanguages note;  // the same in either language
   std::string status;  // status bar text; empty when unchanged
   // Why the run ended before writing anything when a message box said so
   // (the special table's size); empty otherwise.
@@ -165,5 +176,11 @@ class RunHost : public Asker {
 inline constexpr std::int32_t kProgressInterval = 2048;
 
 RunOutput RunOptimisation(const RunInput& in, RunHost& host);
+
+// The current-curve picture of a completed run drawn again from what its
+// reports were written from and the candidates it reported, with the labels
+// in `lang`: in the run's language it is the picture the run drew.
+void DrawRunPicture(Canvas& canvas, const report::ReportData& d, std::span<const FeedCandidate> reported,
+                    Language lang);
 
 }  // namespace lorvant

@@ -153,6 +153,27 @@ QGroupBox* ZusatzDipol::exciterFrame() {
 void ZusatzDipol::load(const dipole::Texts& t) {
   const char sep = Module1::decimalSeparator();
   // Load: captions in the language of this moment, design values.
+  applyCaptions(t);
+  Label1->setBuddy(Text1);
+  Label3->setBuddy(Text3);
+  Label4->setBuddy(Text4);
+  Label5->setBuddy(Text5);
+  Label2->setBuddy(Text2);
+  Label6->setBuddy(Text6);
+  Text6->setText(qs(dipole::DefaultVkText(sep)));
+  fillFractions(dipole::DipoleFractions(sep), false);
+}
+
+void ZusatzDipol::applyCaptions() {
+  const dipole::Texts t = dipole::CaptionsFor(Module1::language(), Option1[1]->isChecked());
+  applyCaptions(t);
+  Frame3->setTitle(qs(t.type));
+  Option1[0]->setText(qs(t.dipole));
+  Option1[1]->setText(qs(t.windom));
+  Command2->setText(qs(t.conditions));
+}
+
+void ZusatzDipol::applyCaptions(const dipole::Texts& t) {
   setWindowTitle(qs(t.title));
   Frame1->setTitle(qs(t.additional));
   Label1->setText(qs(t.frequency));
@@ -174,14 +195,6 @@ void ZusatzDipol::load(const dipole::Texts& t) {
   Label8->setToolTip(qs(t.spacingTip));
   Label10->setToolTip(qs(t.lengthTip));
   Text2->setToolTip(qs(t.exciterFrequencyTip));
-  Label1->setBuddy(Text1);
-  Label3->setBuddy(Text3);
-  Label4->setBuddy(Text4);
-  Label5->setBuddy(Text5);
-  Label2->setBuddy(Text2);
-  Label6->setBuddy(Text6);
-  Text6->setText(qs(dipole::DefaultVkText(sep)));
-  fillFractions(dipole::DipoleFractions(sep), false);
 }
 
 void ZusatzDipol::fillFractions(const std::vector<std::string>& items, bool enabled) {
@@ -311,9 +324,7 @@ void ZusatzDipol::Command1_Click() {
                 Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
     return;
   }
-  const QString note = qs(dipole::ReportNote(lang));
-  const QString shown = mainForm::note();
-  if (!shown.contains(note)) mainForm::setNote(shown + Module1::state().lineBreak + note);
+  mainForm::addNote([] { return qs(dipole::ReportNote(Module1::language())); });
 }
 
 // ---- designs ----

@@ -31,6 +31,9 @@ class ZusatzDipol : public QWidget {
 
   // Every activation: lowest counted band and both diameters.
   void refresh();
+  // Every caption in the current language (those of the chosen variant
+  // too); fields and results stay.
+  void applyCaptions();
   void Option1_Click(int index);
   void Command1_Click();  // calculate
   void Command2_Click();  // conditions
@@ -81,6 +84,7 @@ class ZusatzDipol : public QWidget {
   QGroupBox* additionalFrame();
   QGroupBox* exciterFrame();
   void load(const dipole::Texts& t);
+  void applyCaptions(const dipole::Texts& t);
   void fillFractions(const std::vector<std::string>& items, bool enabled);
   // Results of inputs that are no longer the window's.
   void clearResults();

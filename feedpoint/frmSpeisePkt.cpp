@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -28,6 +29,12 @@ namespace lorvant {
 namespace {
 
 QPointer<frmSpeisePkt> sharedScanWindow;
+
+// Every feed-point window, for the language switch.
+QList<QPointer<frmSpeisePkt>>& allWindows() {
+  static QList<QPointer<frmSpeisePkt>> windows;
+  return windows;
+}
 
 
 // Window heights in twips: with the result box, and the rows alone.
@@ -111,6 +118,8 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
 
 frmSpeisePkt* frmSpeisePkt::create() {
   auto* form = new frmSpeisePkt;
+  allWindows().removeAll(nullptr);
+  allWindows().append(form);
   Forms::adopt(form);
   Forms::onActivation(form, [form] { form->activate(); });
   return form;
@@ -122,6 +131,29 @@ frmSpeisePkt* frmSpeisePkt::instance() {
 }
 
 frmSpeisePkt* frmSpeisePkt::loaded() { return sharedScanWindow; }
+
+void frmSpeisePkt::applyLanguage() {
+  for (const QPointer<frmSpeisePkt>& w : allWindows())
+    if (w) w->applyCaptions();
+}
+
+void frmSpeisePkt::applyCaptions() {
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  feedpoint::WindowSetup w;
+  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+    case feedpoint::Mode::AllBands: w = feedpoint::OpenAllBands(mainForm::values(), lang, sep); break;
+    case feedpoint::Mode::OneFrequency: w = feedpoint::OpenOneFrequency(mainForm::values(), lang, sep); break;
+    case feedpoint::Mode::Impedance: w = feedpoint::OpenImpedance(lang); break;
+    case feedpoint::Mode::Scan: w = feedpoint::OpenScan(Module1::state().antennaLength, lang, sep); break;
+  }
+  setWindowTitle(qs(w.title));
+  cmdRechnen->setText(qs(w.calculate));
+  Label1->setText(qs(w.rows.first.caption));
+  Label2->setText(qs(w.rows.second.caption));
+  Label3->setText(qs(w.rows.third.caption));
+  Label4->setText(qs(w.rows.header));
+}
 
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   setWindowTitle(qs(w.title));
@@ -234,7 +266,7 @@ void frmSpeisePkt::checkAllBands() {
     return;
   }
   setResult(r.rows);
-  mainForm::setNote(qs(r.info));
+  if (r.reportWritten) mainForm::addNote([] { return qs(feedpoint::ReportNote(Module1::language())); });
   if (!r.reportError.empty()) {
     // The table stays on the screen; the user learns that the file is not
     // there, and why.

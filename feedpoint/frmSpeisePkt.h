@@ -32,6 +32,13 @@ class frmSpeisePkt : public QWidget {
   static frmSpeisePkt* openImpedance();     // mnuBerImpedanz
   static frmSpeisePkt* openScan();          // mnuBerSpeisePkt
 
+  // Every loaded feed-point window, visible or hidden, in the current
+  // language (the main window calls it after a language switch).
+  static void applyLanguage();
+  // The captions of this window's mode in the current language; fields and
+  // results stay.
+  void applyCaptions();
+
   // cmdRechnen: the calculation of the mode the caption names.
   void cmdRechnen_Click();
   // Activation: status text by mode, pending events, visible.

@@ -235,9 +235,20 @@ void frmNec::applyCaptions() {
   for (double ratio : nec::kBalunRatios) cboBalun->addItem(q(nec::BalunText(ratio, sep)), ratio);
   cboBalun->setCurrentIndex(balun);
 
+  if (!lblLaenge->text().isEmpty()) showLength();
   drawPicture();
-  if (!job_ && grdErgebnis->rowCount() == 0)
-    lblHinweis->setText(Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."));
+  if (!note_) note_ = [] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); };
+  lblHinweis->setText(note_());
+}
+
+void frmNec::showLength() {
+  lblLaenge->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
+                     q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m");
+}
+
+void frmNec::setNote(std::function<QString()> text) {
+  note_ = std::move(text);
+  lblHinweis->setText(note_());
 }
 
 void frmNec::takeDesign(const MainFormValues& v) {
@@ -252,8 +263,6 @@ void frmNec::takeDesign(const MainFormValues& v) {
   d.proposedFeeds = v.run.candidates;
 
   const char sep = Module1::decimalSeparator();
-  lblLaenge->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
-                     q(report::FormatPicture(d.length, "###0.0##", sep)) + " m");
   // Opened again after the same run, the window keeps what was typed.
   const auto sameFeeds = [](const std::vector<FeedCandidate>& a, const std::vector<FeedCandidate>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -264,6 +273,7 @@ void frmNec::takeDesign(const MainFormValues& v) {
                     d.reportData.f0 == design_.reportData.f0 && d.reportData.n == design_.reportData.n &&
                     d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
   design_ = std::move(d);
+  showLength();
   if (same) return;
   clearResults();
   cboSpeisepunkt->clear();
@@ -347,7 +357,7 @@ void frmNec::cmdPruefen_Click() {
   prgFortschritt->setRange(0, job->plan.frequencies.count());
   clearResults();
   prgFortschritt->setValue(0);
-  lblHinweis->setText(Module1::tr("nec2c rechnet ...", "nec2c is working ..."));
+  setNote([] { return Module1::tr("nec2c rechnet ...", "nec2c is working ..."); });
   setRunning(true);
   job->thread = std::thread([job] { job->run(); });
   timer_->start(kPollMs);
@@ -398,9 +408,9 @@ void frmNec::poll() {
   if (job_->done) finish();
 }
 
-void frmNec::failed(const QString& text) {
-  lblHinweis->setText(text);
-  showMessage(this, text, MessageTitle(), Icon::Exclamation);
+void frmNec::failed(std::function<std::string(Language)> text) {
+  setNote([text] { return q(text(Module1::language())); });
+  showMessage(this, lblHinweis->text(), MessageTitle(), Icon::Exclamation);
 }
 
 void frmNec::finish() {
@@ -413,24 +423,30 @@ void frmNec::finish() {
   using Status = nec::EngineResult::Status;
   if (job->result.status == Status::Cancelled) {
     // Nothing of this check is written: the earlier deck and report stay.
-    lblHinweis->setText(Module1::tr("Prüfung abgebrochen; die Dateien der letzten Prüfung bleiben erhalten.",
-                                    "Check cancelled; the files of the last check are kept."));
+    setNote([] {
+      return Module1::tr("Prüfung abgebrochen; die Dateien der letzten Prüfung bleiben erhalten.",
+                         "Check cancelled; the files of the last check are kept.");
+    });
     emit checkFinished();
     return;
   }
 
   std::optional<nec::Result> result;
-  QString failure;
+  // What went wrong, in the language of the moment: the note follows a
+  // language switch.
+  std::function<std::string(Language)> failure;
   if (job->result.status == Status::Completed) {
     try {
       result = nec::Evaluate(job->design, job->settings, job->plan, job->result.output);
     } catch (const nec::OutputError& e) {
-      failure = q(nec::OutputErrorText(e, lang));
+      failure = [e](Language l) { return nec::OutputErrorText(e, l); };
     } catch (const nec::ImpedanceError& e) {
-      failure = q(nec::ImpedanceErrorText(e, lang, job->sep));
+      failure = [e, sep = job->sep](Language l) { return nec::ImpedanceErrorText(e, l, sep); };
     }
   } else {
-    failure = q(nec::EngineTroubleText(lang, job->result, job->writeFiles ? job->deckPath : std::string()));
+    failure = [r = job->result, deck = job->writeFiles ? job->deckPath : std::string()](Language l) {
+      return nec::EngineTroubleText(l, r, deck);
+    };
   }
 
   try {
@@ -440,7 +456,9 @@ void frmNec::finish() {
       // earlier report goes with the earlier deck.
       if (job->result.status == Status::Missing && job->writeFiles &&
           nec::CommitDeckAlone(job->deckPath, job->plan.deck, job->reportPath))
-        failure += QStringLiteral("\n") + q(nec::EarlierReportRemovedText(lang, job->reportPath));
+        failure = [first = failure, report = job->reportPath](Language l) {
+          return first(l) + "\n" + nec::EarlierReportRemovedText(l, report);
+        };
       failed(failure);
       emit checkFinished();
       return;
@@ -452,13 +470,18 @@ void frmNec::finish() {
     // Deck and report are one set: both new or both as they were.
     if (job->writeFiles) nec::CommitCheckFiles({{job->deckPath, job->plan.deck}, {job->reportPath, bytes.str()}});
     showResult(job->design, job->plan, *result);
-    lblHinweis->setText(q(report::BalunAdvice(data)) + QStringLiteral("\n") +
-                        (job->writeFiles ? Module1::tr("Geschrieben: ", "Written: ") +
-                                               Module1::fromNativePath(job->reportPath)
-                                         : Module1::tr("Deck und Bericht wurden nicht geschrieben.",
-                                                       "Deck and report were not written.")));
+    // The balun advice from the check's results, in the language of the
+    // moment (the report keeps the language it was written in).
+    setNote([design = job->design, plan = job->plan, checked = *result, sep = job->sep, date = job->dateText,
+             path = job->reportPath, written = job->writeFiles] {
+      const report::NecCheckReport shown =
+          report::MakeNecCheckReport(design, plan, checked, Module1::language(), sep, date);
+      return q(report::BalunAdvice(shown)) + QStringLiteral("\n") +
+             (written ? Module1::tr("Geschrieben: ", "Written: ") + Module1::fromNativePath(path)
+                      : Module1::tr("Deck und Bericht wurden nicht geschrieben.", "Deck and report were not written."));
+    });
   } catch (const files::FileError& e) {
-    failed(q(files::FileErrorText(lang, e.error(), e.path())));
+    failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
   }
   emit checkFinished();
 }
@@ -495,7 +518,7 @@ void frmNec::clearResults() {
   image_ = QImage();
   Bild1->clear();
   cmdBild->setEnabled(false);
-  lblHinweis->setText(Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."));
+  setNote([] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); });
 }
 
 void frmNec::drawPicture() {

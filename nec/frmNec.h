@@ -102,7 +102,11 @@ class frmNec : public QWidget {
   // false on Abort. Ignore lets the check run without writing its files.
   bool lockResultsFolder(Job& job);
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
-  void failed(const QString& text);
+  // A failure as note and message; `text` renders it in a language.
+  void failed(std::function<std::string(Language)> text);
+  // The note under the table, rendered again after a language switch.
+  void setNote(std::function<QString()> text);
+  void showLength();
   void drawPicture();
   // Takes away the table, note and picture of a check that no longer
   // belongs to the design or is being replaced.
@@ -115,6 +119,7 @@ class frmNec : public QWidget {
   float shownExtraFrequency_ = 0;
   nec::SwrPicture picture_;
   QImage image_;
+  std::function<QString()> note_;
   std::shared_ptr<Job> job_;
   QTimer* timer_ = nullptr;
 };

@@ -56,7 +56,15 @@ std::function<void(QWidget*)>& infoHandler() {
   return handler;
 }
 
-const QString kFilter = QStringLiteral("Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*");
+// The reports are plain text: they and rich text come first, then each
+// kind alone. Positions 2 and 3 say how a file is read and written.
+QString fileFilter() {
+  return Module1::tr("Berichte und Rich Text (*.txt *.rtf)", "Reports and rich text (*.txt *.rtf)") +
+         QStringLiteral("|*.txt *.rtf|Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*");
+}
+constexpr int kFilterReports = 1;
+constexpr int kFilterRich = 2;
+constexpr int kFilterPlain = 3;
 
 // Layout constants in twips.
 constexpr int kStartWidth = 11670;
@@ -210,7 +218,6 @@ frmRTF::frmRTF(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   applyCaptions();
   setMinimumSize(twipsToPixels(kMinWidth), twipsToPixels(kMinHeight));
   placeOnScreen();
-  modified_ = false;
 }
 
 frmRTF::~frmRTF() = default;
@@ -409,7 +416,6 @@ QString frmRTF::statusText() const { return panel1_->text(); }
 
 bool frmRTF::eventFilter(QObject* watched, QEvent* event) {
   const bool key = watched == editor() && event->type() == QEvent::KeyPress;
-  if (key || (watched == editor()->viewport() && event->type() == QEvent::MouseButtonPress)) modified_ = true;
   // A key that changes or copies the text needs all of it; moving around
   // in what is there does not.
   if (key && isLoading()) {
@@ -565,10 +571,8 @@ void frmRTF::open() {
   FileDialogRequest request;
   request.title = tr2("Öffnen", "Open");
   request.initialFolder = Module1::state().resultsFolder;
-  request.filter = kFilter;
-  request.filterIndex = 1;
-  // The dialog stands for the viewer while it is open.
-  hide();
+  request.filter = fileFilter();
+  request.filterIndex = kFilterReports;
   const std::optional<FileDialogResult> chosen = seam().openFile(this, request);
   if (chosen && !chosen->path.isEmpty()) {
     if (isPdf(chosen->path)) {
@@ -577,14 +581,14 @@ void frmRTF::open() {
                       tr2("ist nur mit einem externen Programm möglich!", "is only possible with an external program!"),
                   tr2(" Öffnen", " Open"), Icon::Exclamation);
     } else {
-      const LoadAs how = chosen->filterIndex == 1 ? LoadAs::Rich : chosen->filterIndex == 2 ? LoadAs::Plain : LoadAs::Auto;
+      const LoadAs how = chosen->filterIndex == kFilterRich    ? LoadAs::Rich
+                         : chosen->filterIndex == kFilterPlain ? LoadAs::Plain
+                                                               : LoadAs::Auto;
       QString error;
       if (!loadDocument(chosen->path, how, &error))
         showMessage(this, error, tr2(" Fehler! ", " Error! "), Icon::Exclamation);
     }
   }
-  // Shown again in every case, a cancelled dialog too: the window must not
-  // vanish under the user's hand.
   QDir::setCurrent(folder);
   setStatusText(QDir::toNativeSeparators(fileName_));
   showViewer();
@@ -596,34 +600,39 @@ bool frmRTF::save() {
   FileDialogRequest request;
   request.title = tr2("Speichern", "Save");
   request.initialFolder = Module1::state().resultsFolder;
-  request.filter = kFilter;
-  request.filterIndex = rich_ ? 1 : 2;
+  request.filter = fileFilter();
+  request.filterIndex = rich_ ? kFilterRich : kFilterPlain;
   request.overwritePrompt = true;
   QString proposed = fileNamePart(fileName_);
   if (proposed.contains(u'.')) proposed.truncate(proposed.lastIndexOf(u'.'));
   request.proposedName = proposed;
 
-  const std::optional<FileDialogResult> chosen = seam().saveFile(this, request);
-  if (!chosen || chosen->path.isEmpty()) {
-    QDir::setCurrent(folder);
-    return false;
-  }
-  QString path = chosen->path;
-  // A name typed without extension gets the one of the chosen type; the
-  // dialog asked about the name as typed, so ask again before replacing.
-  if (QFileInfo(path).suffix().isEmpty() && (chosen->filterIndex == 1 || chosen->filterIndex == 2)) {
-    path += chosen->filterIndex == 1 ? QStringLiteral(".rtf") : QStringLiteral(".txt");
-    if (QFileInfo::exists(path) &&
-        showMessage(this,
-                    tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
-                        tr2("ist schon vorhanden. Ersetzen?", "already exists. Replace it?"),
-                    tr2(" Speichern", " Save"), Icon::Exclamation, Buttons::YesNo, 2) != Answer::Yes) {
+  std::optional<FileDialogResult> chosen;
+  QString path;
+  for (;;) {
+    chosen = seam().saveFile(this, request);
+    if (!chosen || chosen->path.isEmpty()) {
       QDir::setCurrent(folder);
       return false;
     }
+    path = chosen->path;
+    // A name typed without extension gets the one of the chosen type (of
+    // the document's kind under the reports' entry); the dialog asked about
+    // the name as typed, so ask again before replacing. No goes back to the
+    // dialog, as the dialog's own question does.
+    if (!QFileInfo(path).suffix().isEmpty() || chosen->filterIndex > kFilterPlain) break;
+    const bool richType = chosen->filterIndex == kFilterRich || (chosen->filterIndex == kFilterReports && rich_);
+    path += richType ? QStringLiteral(".rtf") : QStringLiteral(".txt");
+    if (!QFileInfo::exists(path) ||
+        showMessage(this,
+                    tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
+                        tr2("ist schon vorhanden. Ersetzen?", "already exists. Replace it?"),
+                    tr2(" Speichern", " Save"), Icon::Exclamation, Buttons::YesNo, 2) == Answer::Yes)
+      break;
+    request.proposedName = fileNamePart(chosen->path);
+    request.filterIndex = chosen->filterIndex;
   }
-  const bool rich = chosen->filterIndex == 1 ||
-                    (chosen->filterIndex != 2 && QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0);
+  const bool rich = writesRich(chosen->filterIndex, QFileInfo(path).suffix());
   QString error;
   const bool ok = writeFile(path, rich, &error);
   QDir::setCurrent(folder);
@@ -631,9 +640,20 @@ bool frmRTF::save() {
     showMessage(this, error, tr2(" Fehler! ", " Error! "), Icon::Exclamation);
     return false;
   }
-  modified_ = false;
+  document()->setModified(false);
   return true;
 }
+
+bool frmRTF::writesRich(int filterIndex, const QString& suffix) const {
+  // The chosen type, else the name's extension; under the reports' entry a
+  // name of another kind keeps the document's own.
+  if (filterIndex == kFilterRich || filterIndex == kFilterPlain) return filterIndex == kFilterRich;
+  if (suffix.compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0) return true;
+  if (suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) return false;
+  return filterIndex == kFilterReports && rich_;
+}
+
+bool frmRTF::isModified() const { return document()->isModified(); }
 
 bool frmRTF::writeFile(const QString& path, bool rich, QString* error) {
   finishLoading();
@@ -1026,11 +1046,11 @@ void frmRTF::showInfo() {
 // --- closing --------------------------------------------------------------------
 
 bool frmRTF::offerSave() {
-  const bool ask = mnuSave_->isEnabled() && !document()->isEmpty() && modified_;
+  const bool ask = mnuSave_->isEnabled() && !document()->isEmpty() && isModified();
   if (ask && showMessage(this, tr2("Soll der Text gespeichert werden ?", "Should the text be saved ?"),
                          tr2(" Text speichern ?", " Save text ?"), Icon::Question, Buttons::YesNo) == Answer::Yes)
     save();
-  modified_ = false;
+  document()->setModified(false);
   return ask;
 }
 

@@ -99,7 +99,9 @@ class frmRTF : public QMainWindow {
   QTextCursor textCursor() const;
   void setTextCursor(const QTextCursor& cursor);
   QString fileName() const { return fileName_; }
-  bool isModified() const { return modified_; }  // the user clicked or typed in the text
+  // The text or its formatting was changed since it was loaded or saved
+  // (reading it, with the keys or the mouse, changes nothing).
+  bool isModified() const;
   bool isRichText() const { return rich_; }
   QString statusText() const;  // panel 1 of the status bar
   // The width the window takes on activation, in twips.
@@ -134,6 +136,8 @@ class frmRTF : public QMainWindow {
   void mergeFormat(const QTextCharFormat& format);
   void clearColour();
   bool writeFile(const QString& path, bool rich, QString* error);
+  // Whether a save under this filter entry and extension writes rich text.
+  bool writesRich(int filterIndex, const QString& suffix) const;
   std::unique_ptr<QTextDocument> printableDocument(bool selectionOnly) const;
   bool offerSave();  // the save question on closing
 
@@ -166,7 +170,6 @@ class frmRTF : public QMainWindow {
   QAction* tbUnderline_ = nullptr;
 
   QString fileName_;
-  bool modified_ = false;
   bool rich_ = false;
   bool unloading_ = false;
   // How a plain text came, so that saving it again gives the same bytes.

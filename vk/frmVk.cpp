@@ -163,33 +163,54 @@ void frmVk::mnuVk() {
 void frmVk::mnuPruning() {
   frmVk* w = instance();
   const char sep = Module1::decimalSeparator();
-  const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
-  w->setWindowTitle(qs(t.title));
+  w->setWindowTitle(qs(vk::PruningCaptions(Module1::language()).title));
   w->clearResults();
   w->Combo1->clear();
   for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(qs(item));
-  w->Text1->setToolTip(qs(t.measuredLengthTip));
   w->Text2->clear();
-  w->Text2->setToolTip(qs(t.measuredFrequencyTip));
   w->Combo1->setEditText(QString());
-  w->Combo1->setToolTip(qs(t.desiredFrequencyTip));
   QFont bold = w->Label1->font();
   bold.setBold(true);
   w->Label1->setFont(bold);
   w->mnuOpt->menuAction()->setVisible(false);
-  w->Frame1->setTitle(qs(t.newValues));
-  w->Label6->setText(qs(t.newLength));
-  w->Label4->setText(qs(t.totalVk));
-  w->Label1->setText(qs(t.measuredLength));
-  w->Label8->setText(qs(t.change));
-  w->Label2->setText(qs(t.measuredFrequency));
-  w->Label3->setText(qs(t.desiredFrequency));
-  w->Label7->setToolTip(qs(t.newLengthTip));
-  w->Label5->setToolTip(qs(t.totalVkTip));
-  w->Label9->setToolTip(qs(t.changeTip));
-  w->Command1->setToolTip(qs(t.calculateTip));
+  w->applyPruningCaptions();
   w->Text1->setText(qs(vk::PruningLengthText(Module1::state().antennaLength, sep)));
   Forms::show(w);
+}
+
+void frmVk::applyCaptions() {
+  if (vk::IsCalculatorCaption(utf8(windowTitle())))
+    applyCalculatorCaptions();
+  else
+    applyPruningCaptions();
+}
+
+void frmVk::applyPruningCaptions() {
+  const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
+  setWindowTitle(qs(t.title));
+  // The calculate button and the hidden options menu keep the calculator's
+  // captions, in the language of the moment.
+  const vk::CalculatorTexts c = vk::CalculatorCaptions(Module1::language());
+  Command1->setText(qs(c.calculate));
+  mnuOpt->setTitle(qs(c.optionsMenu));
+  mnuVkUebernehmen->setText(qs(c.takeOverVk));
+  mnuErdbodenKor->setText(qs(c.groundCorrection));
+  Text1->setToolTip(qs(t.measuredLengthTip));
+  Text2->setToolTip(qs(t.measuredFrequencyTip));
+  Combo1->setToolTip(qs(t.desiredFrequencyTip));
+  Frame1->setTitle(qs(t.newValues));
+  Label6->setText(qs(t.newLength));
+  Label4->setText(qs(t.totalVk));
+  Label1->setText(qs(t.measuredLength));
+  Label8->setText(qs(t.change));
+  Label2->setText(qs(t.measuredFrequency));
+  Label3->setText(qs(t.desiredFrequency));
+  Label7->setToolTip(qs(t.newLengthTip));
+  Label5->setToolTip(qs(t.totalVkTip));
+  Label9->setToolTip(qs(t.changeTip));
+  Command1->setToolTip(qs(t.calculateTip));
+  Label6->setToolTip(qs(c.slendernessTip));
+  Label4->setToolTip(qs(c.heightShorteningTip));
 }
 
 QString frmVk::diameterText() {

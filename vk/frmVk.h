@@ -43,6 +43,9 @@ class frmVk : public QWidget {
   void Command1_Click();
   // Takes the last result over into the main form and the additional dipole.
   void takeOver();
+  // The captions of the layout it shows, in the current language; fields
+  // and results stay.
+  void applyCaptions();
   // Unloads the window: the calculator is no longer active.
   void unload();
   // The main form's conductor diameter changed.
@@ -86,6 +89,7 @@ class frmVk : public QWidget {
 
  private:
   void applyCalculatorCaptions();
+  void applyPruningCaptions();
   void calculateVk();
   void calculatePruning();
   // A refused input leaves no result of the inputs before it.

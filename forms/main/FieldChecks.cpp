@@ -212,8 +212,8 @@ void frmHauptform::vkChanged() {
 void frmHauptform::vkLeft() {
   const float v = Module1::parse(Text4->text());
   if (!(v > 0 && v <= 1)) {
-    Info->setText(Module1::tr(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
-                              " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
+    setNote(bilingual(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
+                      " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
     Text4->setText(kTypicalShorteningFactorText);
     refuse(Info->text().trimmed());
     seam().processEvents();
@@ -282,8 +282,8 @@ void frmHauptform::conductorCheck() {
 void frmHauptform::minimumLeft() {
   const float v = Module1::parse(Text8->text());
   if (!(v > 0) || v > 1) {
-    Info->setText(Module1::tr("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
-                              "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
+    setNote(bilingual("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
+                      "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
     seam().processEvents();
     Text8->setText(general(kDefaultMinimumSum));
     refuse(Info->text().trimmed());
@@ -330,11 +330,13 @@ int frmHauptform::lengthMode() const {
 LengthContext frmHauptform::lengthContext() const { return values().lengthContext(); }
 
 namespace {
-// Focus that leaves because another window or a popup came up is no
-// "leaving the field": the user has not moved on.
+// Focus that leaves because another window or a popup came up, or because
+// the menu is worked with the keys, is no "leaving the field": the user has
+// not moved on (a language switch by Alt and the arrows must not disable
+// "Anzeigen").
 bool leftField(QEvent* event) {
   const auto reason = static_cast<QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason;
 }
 }  // namespace
 

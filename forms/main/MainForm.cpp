@@ -34,7 +34,11 @@ void selectPreferredLength() { form()->Option2[0]->setChecked(true); }
 
 QString note() { return form()->Info->text(); }
 
-void setNote(const QString& text) { form()->Info->setText(text); }
+void setNote(const QString& text) {
+  form()->setNote([text] { return text; });
+}
+
+void addNote(std::function<QString()> text, bool ownLine) { form()->addNote(std::move(text), ownLine); }
 
 QPixmap printImage() {
   frmHauptform* f = form();

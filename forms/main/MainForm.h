@@ -36,6 +36,10 @@ void selectPreferredLength();
 // The note under the commands.
 QString note();
 void setNote(const QString& text);
+// Appends a piece of the note (after a line break when `ownLine`) unless
+// the note already shows it; `text` gives it in the language of the moment,
+// so that it follows a language switch.
+void addNote(std::function<QString()> text, bool ownLine = true);
 
 // The form as it is printed: the commands left out, their places empty.
 QPixmap printImage();

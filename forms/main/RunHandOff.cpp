@@ -127,11 +127,14 @@ void frmHauptform::runCalculation() {
 }
 
 void frmHauptform::showCancelled() {
-  QString note = Module1::tr("Berechnung abgebrochen.", "Calculation cancelled.");
-  if (!Module1::state().reportPath.isEmpty())
-    note += Module1::tr(" Die Dateien der letzten vollständigen Berechnung bleiben erhalten.",
-                        " The files of the last complete calculation are kept.");
-  Info->setText(note);
+  const bool kept = !Module1::state().reportPath.isEmpty();
+  setNote([kept] {
+    QString note = Module1::tr("Berechnung abgebrochen.", "Calculation cancelled.");
+    if (kept)
+      note += Module1::tr(" Die Dateien der letzten vollständigen Berechnung bleiben erhalten.",
+                          " The files of the last complete calculation are kept.");
+    return note;
+  });
   clearResults();
   Forms::setStatus(activeStatus());
 }
@@ -141,6 +144,7 @@ void frmHauptform::clearResults() {
   // (half-drawn, or the one of the run before) nor the display command nor
   // the band colours of that picture's legend may suggest otherwise.
   canvas_->clear();
+  pictureOfRun_ = false;
   Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
   Command2->setEnabled(false);
   for (QCheckBox* box : Check1) box->setPalette(QPalette());
@@ -156,8 +160,9 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   if (out.equalImpedances) Option4->setChecked(true);
   for (int i = 0; i < kBandCount; ++i)
     if (bandValue(i) != out.bands[i]) setBandValue(i, out.bands[i]);
-  Info->setText(qs(out.info));
+  setNote([note = out.note] { return qs(note.in(Module1::language())); });
   Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
+  pictureOfRun_ = out.pictureLabelled;
   if (out.pictureLabelled) colourBandBoxes();
 
   Module1::State& shared = Module1::state();
@@ -183,6 +188,15 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   else if (out.focus == RunFocus::ConductorDiameter)
     Combo2->setFocus();
 }
+
+void frmHauptform::redrawPicture() {
+  // The curves of the last run with the labels of the language of the
+  // moment; AntKurve.BMP keeps the language it was written in.
+  if (!pictureOfRun_ || !canvas_) return;
+  DrawRunPicture(*canvas_, lastRun_.report, lastCandidates_, Module1::language());
+  Bild1->setPixmap(QPixmap::fromImage(canvas_->image()));
+}
+
 void frmHauptform::colourBandBoxes() {
   for (int i = 0; i < kBandCount; ++i) {
     const Rgb c = PaletteColour(BandCheckColour(i, bandValue(i)));

@@ -86,14 +86,19 @@ void frmHauptform::load() {
 
 void frmHauptform::fillMaterialList() {
   const QSignalBlocker quiet(Combo1);
-  const QString typed = Combo1->currentText();
+  const char sep = Module1::decimalSeparator();
+  QString typed = Combo1->currentText();
   const bool refill = Combo1->count() > 0;
+  // A language switch renames the list, and an entry of the list in the
+  // field with it; a value of the user's own stays as typed.
+  const int entry = Combo1->findText(typed);
+  const bool air = typed == qs(AirEntry(Language::German, sep)) || typed == qs(AirEntry(Language::English, sep));
   Combo1->clear();
-  for (const std::string& item : MaterialList(Module1::language(), Module1::decimalSeparator())) Combo1->addItem(qs(item));
+  for (const std::string& item : MaterialList(Module1::language(), sep)) Combo1->addItem(qs(item));
   Combo1->setCurrentIndex(-1);
-  // At load the air entry is the text; a language switch renames the list
-  // and keeps what the field holds.
-  Combo1->setEditText(refill ? typed : qs(AirEntry(Module1::language(), Module1::decimalSeparator())));
+  if (!refill || air) typed = qs(AirEntry(Module1::language(), sep));  // at load the air entry is the text
+  else if (entry >= 0 && entry < Combo1->count()) typed = Combo1->itemText(entry);
+  Combo1->setEditText(typed);
 }
 
 void frmHauptform::fillConductorList() {
@@ -106,7 +111,6 @@ void frmHauptform::fillConductorList() {
 void frmHauptform::HauptForm_Sprache() {
   const auto t = [](const char* de, const char* en) { return Module1::tr(de, en); };
   setWindowTitle(t("Berechnung einer Stromsummenantenne  ", "Calculation of a current sum antenna  "));
-  Info->setText(t("Hinweis:", "Note:"));
   Frame3->setTitle(t("Antennen&länge:", "Antenna &length:"));
   Label1->setText(qs(FrequencyLabel(Module1::language())));
   Label2->setText(t("geplante Antennenlänge in Anzahl &Halbwellen des bevorzugten Bandes:",
@@ -148,6 +152,39 @@ void frmHauptform::HauptForm_Sprache() {
   Frame5->setToolTip(t("für zusätzlichen Verkürzungsfaktor bei isoliertem Draht",
                        " for an additional shortening factor for insulated wire "));
   if (Combo1->count() > 0) fillMaterialList();
+  renderNote();
+  redrawPicture();
+}
+
+frmHauptform::NoteText frmHauptform::bilingual(const char* german, const char* english) {
+  return [german, english] { return Module1::tr(german, english); };
+}
+
+void frmHauptform::renderNote() {
+  QString text;
+  if (note_.empty()) text = Module1::tr("Hinweis:", "Note:");
+  for (const NoteText& piece : note_) text += piece();
+  Info->setText(text);
+  noteShown_ = text;
+}
+
+void frmHauptform::setNote(NoteText text) {
+  note_ = {std::move(text)};
+  renderNote();
+}
+
+void frmHauptform::addNote(NoteText text, bool ownLine) {
+  const QString piece = text();
+  const QString shown = Info->text();
+  if (shown.contains(piece)) return;
+  // A note written into the label by other means stays as it reads.
+  if (shown != noteShown_)
+    note_ = {[shown] { return shown; }};
+  else if (note_.empty())
+    note_ = {bilingual("Hinweis:", "Note:")};
+  if (ownLine) note_.push_back([] { return Module1::state().lineBreak; });
+  note_.push_back(std::move(text));
+  renderNote();
 }
 
 QString frmHauptform::activeStatus() {

@@ -5,7 +5,9 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "calc/mainform.h"
 #include "calc/curves.h"
@@ -37,8 +39,20 @@ class frmHauptform : public QWidget {
   static frmHauptform* loaded();    // nullptr while not loaded
   ~frmHauptform() override;
 
-  // Re-captions every element in the current language.
+  // Re-captions every element in the current language; the note and the
+  // picture of a run are rendered anew in it.
   void HauptForm_Sprache();
+
+  // The note under the commands is kept as pieces, each with what renders
+  // it in the language of the moment, so a language switch shows all of it
+  // in the new language.
+  using NoteText = std::function<QString()>;
+  static NoteText bilingual(const char* german, const char* english);
+  // The note becomes this one piece.
+  void setNote(NoteText text);
+  // Appends a piece (after a line break when `ownLine`) unless the note
+  // already shows it.
+  void addNote(NoteText text, bool ownLine);
   // Spinner from Text4: 1000 - (v * 1000 rounded half-even); used when the
   // main window or this form becomes active.
   void syncSpinnerFromVk();
@@ -149,6 +163,7 @@ class frmHauptform : public QWidget {
   static QString activeStatus();
   void load();
   void fillMaterialList();
+  void renderNote();
   void fillConductorList();
 
   // Field handlers.
@@ -179,6 +194,7 @@ class frmHauptform : public QWidget {
   static QString picture(float value, const char* pic);
 
   void applyRunOutput(const RunOutput& out);
+  void redrawPicture();
   void showCancelled();
   void clearResults();
 
@@ -186,6 +202,9 @@ class frmHauptform : public QWidget {
   std::vector<FeedCandidate> lastCandidates_;  // the feed points the last run proposed
   LastRun lastRun_;  // the last run's conductor and report data (the NEC-2 check models them)
   QSize fittedSize_;  // the sub-window size last set by fitToArea
+  bool pictureOfRun_ = false;  // Bild1 shows the picture of the last run
+  std::vector<NoteText> note_;  // empty: the design text ("Hinweis:")
+  QString noteShown_;           // what the pieces rendered last
   int spinnerPrevious_ = 0;  // the spinner's value before its last change
   bool spinnerAdjusting_ = false;
 };

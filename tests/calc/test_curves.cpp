@@ -334,5 +334,49 @@ TEST(CurveRun, RunDrawsMarksForTheReportedCandidates) {
   EXPECT_TRUE(canvas.dots.empty());
 }
 
+// A language switch draws the run's picture again: in the run's language
+// the very picture the run drew, with an additional band and a calculator
+// height too; in the other one the same curves, marks and numbers, and the
+// labels of that language.
+TEST(CurveRun, DrawnAgainItIsTheRunsPictureWithTheLabelsOfTheLanguage) {
+  test::TempFolder dir;
+  for (bool extra : {false, true}) {
+    RunInput in = test::TypicalInput(dir.str());
+    RecordingCanvas ran;
+    test::ScriptedHost host;
+    host.drawing = &ran;
+    if (extra) {
+      in.preferredFrequency = "12";  // in no band: Yes makes it the additional band
+      host.answers = {Answer::Yes};
+    }
+    const RunOutput out = RunOptimisation(in, host);
+    ASSERT_EQ(out.outcome, RunOutcome::Completed);
+    ASSERT_EQ(out.extraBand, extra);
+    ASSERT_FALSE(out.candidates.empty());
+
+    RecordingCanvas again;
+    DrawRunPicture(again, out.reportData, out.candidates, Language::German);
+    ASSERT_EQ(again.dots.size(), ran.dots.size());
+    for (std::size_t i = 0; i < ran.dots.size(); ++i) {
+      EXPECT_EQ(again.dots[i].x, ran.dots[i].x);
+      EXPECT_EQ(again.dots[i].y, ran.dots[i].y);
+      EXPECT_EQ(again.dots[i].colour, ran.dots[i].colour);
+    }
+    std::vector<std::string> ranTexts, againTexts;
+    for (const Text& t : ran.texts) ranTexts.push_back(t.text);
+    for (const Text& t : again.texts) againTexts.push_back(t.text);
+    EXPECT_EQ(againTexts, ranTexts);
+
+    RecordingCanvas english;
+    DrawRunPicture(english, out.reportData, out.candidates, Language::English);
+    EXPECT_EQ(english.dots.size(), ran.dots.size());
+    EXPECT_TRUE(english.find("Start"));
+    EXPECT_TRUE(english.find(" Current sums:"));
+    EXPECT_FALSE(english.find("Anfang"));
+    EXPECT_EQ(std::count_if(english.texts.begin(), english.texts.end(), [](const Text& t) { return t.text == "X"; }),
+              std::count(ranTexts.begin(), ranTexts.end(), "X"));
+  }
+}
+
 }  // namespace
 }  // namespace lorvant

@@ -195,6 +195,34 @@ TEST(RunWriteBacks, CompletedRun) {
   EXPECT_EQ(FilesIn(dir), 1u);
 }
 
+// The note is kept in both languages, each as a run in that language
+// writes it: after a refusal, after a run with the special table, and after
+// one that gave a file up.
+TEST(RunWriteBacks, TheNoteInBothLanguages) {
+  TempFolder dir;
+  const auto both = [&](RunInput in, const std::function<void(RunInput&)>& change) {
+    std::array<RunOutput, 2> out;
+    for (Language lang : kBothLanguages) {
+      RunInput i = in;
+      i.language = lang;
+      change(i);
+      ScriptedHost host;
+      out[lang == Language::German ? 0 : 1] = RunOptimisation(i, host);
+    }
+    EXPECT_EQ(out[0].info, out[0].note.german);
+    EXPECT_EQ(out[1].info, out[1].note.english);
+    EXPECT_EQ(out[0].note.english, out[1].info);
+    EXPECT_EQ(out[1].note.german, out[0].info);
+    EXPECT_NE(out[0].info, out[1].info);
+    return out;
+  };
+  const RunInput typical = TypicalInput(dir.str());
+  both(typical, [](RunInput& i) { i.halfWaves = "0"; });
+  const auto full = both(typical, [](RunInput& i) { i.specialTable = true; });
+  EXPECT_NE(full[1].info.find("Possible feed points (x) for "), std::string::npos);
+  EXPECT_NE(full[0].info.find("'AntSpezi.txt'"), std::string::npos);
+}
+
 TEST(RunWriteBacks, AllBandsModeWritesAFractionalHalfWaveCount) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str(), Language::English, '.');

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -332,7 +333,7 @@ class ViewerTest : public QObject {
     QVERIFY(!v->isLoading());
     QCOMPARE(v->textCursor().selectedText(), QStringLiteral("Zeile 19999 "));
     QCOMPARE(text(v), whole);
-    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 3});
     QVERIFY(v->save());
     QCOMPARE(readBack(dir->filePath("again.txt")), big);
 
@@ -352,17 +353,25 @@ class ViewerTest : public QObject {
     QCOMPARE(text(v), QString::fromUtf8("Ωhm\n"));
   }
 
-  void keyOrClickSetsTheModifiedFlag() {
+  // Reading (scrolling, clicking, selecting) changes nothing; typing and
+  // formatting do, and saving takes the change away.
+  void onlyAChangeOfTheTextCountsAsModified() {
     frmRTF* v = shown(write("AntStrSu.txt", kReport));
     QVERIFY(!v->isModified());
     QTest::keyClick(v->editor(), Qt::Key_PageDown);
-    QVERIFY(v->isModified());
-    QCOMPARE(text(v), reportText());  // scrolling changed nothing
+    QTest::keyClick(v->editor(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::mouseClick(v->editor()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(!v->isModified());
+    QCOMPARE(text(v), reportText());
 
-    seam->files.push_back(FileDialogResult{dir->filePath("copy.txt"), 2});
+    QTest::keyClicks(v->editor(), "x");
+    QVERIFY(v->isModified());
+    seam->files.push_back(FileDialogResult{dir->filePath("copy.txt"), 3});
     QVERIFY(v->save());
     QVERIFY(!v->isModified());
-    QTest::mouseClick(v->editor()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+
+    select(v, 1, 5);
+    v->setBold();
     QVERIFY(v->isModified());
   }
 
@@ -379,9 +388,18 @@ class ViewerTest : public QObject {
     QVERIFY(!v->isVisible());
     QCOMPARE(frmRTF::loaded(), v);  // hidden, not destroyed
 
-    // After only a key press: both questions; No keeps the text unsaved.
+    // After only reading with the keys: still one question.
     v->showViewer();
     QTest::keyClick(v->editor(), Qt::Key_Down);
+    QTest::keyClick(v->editor(), Qt::Key_PageDown);
+    seam->messages.clear();
+    seam->answers = {Answer::Yes};
+    QVERIFY(v->close());
+    QCOMPARE(seam->messages.size(), 1);
+
+    // After typing: both questions; No keeps the text unsaved.
+    v->showViewer();
+    QTest::keyClicks(v->editor(), "x");
     seam->messages.clear();
     seam->answers = {Answer::Yes, Answer::No};
     QVERIFY(v->close());
@@ -394,7 +412,7 @@ class ViewerTest : public QObject {
 
     // No to the first question cancels the closing.
     v->showViewer();
-    QTest::keyClick(v->editor(), Qt::Key_Down);
+    QTest::keyClicks(v->editor(), "y");
     seam->messages.clear();
     seam->answers = {Answer::No};
     QVERIFY(!v->close());
@@ -406,13 +424,13 @@ class ViewerTest : public QObject {
     Module1::state().language = "engl";
     seam->messages.clear();
     seam->answers = {Answer::Yes, Answer::Yes};
-    seam->files.push_back(FileDialogResult{dir->filePath("kept.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("kept.txt"), 3});
     QVERIFY(v->close());
     QCOMPARE(seam->messages[0].text, QString("Really close the quick view ?"));
     QCOMPARE(seam->messages[0].title, QString(" Exit"));
     QCOMPARE(seam->messages[1].text, QString("Should the text be saved ?"));
     QCOMPARE(seam->messages[1].title, QString(" Save text ?"));
-    QCOMPARE(readBack(dir->filePath("kept.txt")), kReport);
+    QVERIFY(!kReport.contains('y') && readBack(dir->filePath("kept.txt")).contains('y'));
 
     // A hidden viewer closes without a word (the folder dialog does so).
     seam->messages.clear();
@@ -422,7 +440,7 @@ class ViewerTest : public QObject {
 
   void unloadOffersOnlyToSave() {
     frmRTF* v = shown(write("AntStrSu.txt", kReport));
-    QTest::keyClick(v->editor(), Qt::Key_Down);
+    QTest::keyClicks(v->editor(), "x");
     seam->answers = {Answer::No};
     frmRTF::unload();
     Printout::resetDefaultPrinter();
@@ -501,14 +519,15 @@ class ViewerTest : public QObject {
     frmRTF* v = shown(write("AntStrSu.txt", kReport));
     const QString before = text(v);
     const QString pdf = write("Report.PDF", "%PDF-1.4\n");
-    seam->files.push_back(FileDialogResult{pdf, 3});
+    seam->files.push_back(FileDialogResult{pdf, 4});
     v->open();
     QCOMPARE(seam->fileRequests.size(), 1);
     const FileDialogRequest& r = seam->fileRequests[0];
-    QCOMPARE(r.filter, QString("Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*"));
+    QCOMPARE(r.filter, QString("Berichte und Rich Text (*.txt *.rtf)|*.txt *.rtf|Rich Text File (*.Rtf)|*.rtf|"
+                               "Text File (*.Txt)|*.txt|All Files (*.*)|*.*"));
     QCOMPARE(r.initialFolder, Module1::state().resultsFolder);
     QCOMPARE(r.filterIndex, 1);
-    QCOMPARE(seam->viewerVisibleDuringOpen, QList<bool>{false});
+    QCOMPARE(seam->viewerVisibleDuringOpen, QList<bool>{true});
     QCOMPARE(seam->messages.size(), 1);
     QCOMPARE(seam->messages[0].text,
              QString::fromUtf8("Öffnen der Datei: \r\nReport.PDF\r\nist nur mit einem externen Programm möglich!"));
@@ -520,11 +539,12 @@ class ViewerTest : public QObject {
     // A PDF under another name is no text either; a text with "pdf" in its
     // name is.
     Module1::state().language = "engl";
-    seam->files.push_back(FileDialogResult{write("manual.bin", "%PDF-1.7\n"), 3});
+    seam->files.push_back(FileDialogResult{write("manual.bin", "%PDF-1.7\n"), 4});
     v->open();
+    QVERIFY(seam->fileRequests.last().filter.startsWith("Reports and rich text (*.txt *.rtf)|*.txt *.rtf|"));
     QCOMPARE(seam->messages.last().text,
              QString("Open the File: \r\nmanual.bin\r\nis only possible with an external program!"));
-    seam->files.push_back(FileDialogResult{write("pdf-notes.txt", "notes"), 2});
+    seam->files.push_back(FileDialogResult{write("pdf-notes.txt", "notes"), 3});
     v->open();
     QCOMPARE(text(v), QString("notes"));
     QCOMPARE(seam->messages.size(), 2);
@@ -535,10 +555,36 @@ class ViewerTest : public QObject {
     const QString before = text(v);
     seam->files.push_back(std::nullopt);
     v->open();
-    QCOMPARE(seam->viewerVisibleDuringOpen, QList<bool>{false});
+    QCOMPARE(seam->viewerVisibleDuringOpen, QList<bool>{true});
     QVERIFY(v->isVisible());
     QCOMPARE(text(v), before);
     QVERIFY(seam->messages.isEmpty());
+  }
+
+  // The desktop's dialog, opened with the viewer's own key: the reports'
+  // entry is offered first, and the viewer stays on the screen behind it.
+  void theOpenDialogOffersTheReportsBehindAVisibleViewer() {
+    frmRTF* v = shown(write("AntStrSu.txt", kReport));
+    QVERIFY(QTest::qWaitForWindowExposed(v));
+    QStringList filters;
+    bool viewerShown = false;
+    {
+      DesktopDialogs dialogs(seam.get());
+      dialogs.answers.push_back([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        if (!d) return;
+        filters = d->nameFilters();
+        viewerShown = v->isVisible();
+        d->reject();
+      });
+      QTest::keyClick(v->editor(), Qt::Key_O, Qt::ControlModifier);
+      QCOMPARE(dialogs.seen, 1);
+    }
+    QVERIFY(viewerShown);
+    QVERIFY(v->isVisible());
+    QVERIFY(filters.size() == 4);
+    QCOMPARE(filters.first(), QString("Berichte und Rich Text (*.txt *.rtf)"));
+    QCOMPARE(filters.last(), QString("All Files (*.*)"));
   }
 
   void openReadsByTheChosenFilter() {
@@ -546,24 +592,29 @@ class ViewerTest : public QObject {
     const QString rtfPath = write("styles.rtf", rtfSample("writer-styles.rtf"));
     const QString expected = QString::fromUtf8(rtfSample("writer-styles.txt")).chopped(1);
 
+    // Reports and rich text: each by its content.
     seam->files.push_back(FileDialogResult{rtfPath, 1});
     v->open();
     QVERIFY(v->isRichText());
     QCOMPARE(text(v).replace(QChar::LineSeparator, u'\n'), expected);
     QCOMPARE(v->fileName(), rtfPath);
     QCOMPARE(v->statusText(), QDir::toNativeSeparators(rtfPath));
+    seam->files.push_back(FileDialogResult{dir->filePath("AntStrSu.txt"), 1});
+    v->open();
+    QVERIFY(!v->isRichText());
+    QCOMPARE(text(v), reportText());
 
-    seam->files.push_back(FileDialogResult{rtfPath, 2});
+    seam->files.push_back(FileDialogResult{rtfPath, 3});  // text: the rich text's code
     v->open();
     QVERIFY(!v->isRichText());
     QVERIFY(text(v).startsWith("{\\rtf1\\ansi"));
 
-    seam->files.push_back(FileDialogResult{rtfPath, 3});  // all files: by content
+    seam->files.push_back(FileDialogResult{rtfPath, 4});  // all files: by content
     v->open();
     QVERIFY(v->isRichText());
 
     // Plain text under the rich filter: refused, the document stays.
-    seam->files.push_back(FileDialogResult{dir->filePath("AntStrSu.txt"), 1});
+    seam->files.push_back(FileDialogResult{dir->filePath("AntStrSu.txt"), 2});
     v->open();
     QCOMPARE(seam->messages.size(), 1);
     QVERIFY(seam->messages[0].text.contains("keine RTF-Datei"));
@@ -577,14 +628,15 @@ class ViewerTest : public QObject {
   void saveProposesTheNameAndKeepsAReportsBytes() {
     frmRTF* v = shown(write("AntStrSu.txt", kReport));
     QTest::keyClick(v->editor(), Qt::Key_End);
-    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("again.txt"), 3});
     QVERIFY(v->save());
     const FileDialogRequest& r = seam->fileRequests[0];
     QCOMPARE(r.proposedName, QString("AntStrSu"));
     QVERIFY(r.overwritePrompt);
     QCOMPARE(r.initialFolder, Module1::state().resultsFolder);
-    QCOMPARE(r.filterIndex, 2);  // a plain text is offered as plain text
-    QCOMPARE(r.filter, QString("Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*"));
+    QCOMPARE(r.filterIndex, 3);  // a plain text is offered as plain text
+    QCOMPARE(r.filter, QString("Berichte und Rich Text (*.txt *.rtf)|*.txt *.rtf|Rich Text File (*.Rtf)|*.rtf|"
+                               "Text File (*.Txt)|*.txt|All Files (*.*)|*.*"));
     QCOMPARE(readBack(dir->filePath("again.txt")), kReport);
     QVERIFY(!v->isModified());
     QCOMPARE(v->fileName(), dir->filePath("AntStrSu.txt"));
@@ -592,26 +644,46 @@ class ViewerTest : public QObject {
     // A character outside Windows-1252 makes the file UTF-8.
     QTextCursor c(v->document());
     c.insertText(QString::fromUtf8("Ω"));
-    seam->files.push_back(FileDialogResult{dir->filePath("utf8.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("utf8.txt"), 3});
     QVERIFY(v->save());
     QCOMPARE(readBack(dir->filePath("utf8.txt")).left(3), QByteArray("\xCE\xA9\r"));
 
     // Without an extension the chosen type gives one.
-    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 1});
+    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 2});
     QVERIFY(v->save());
     QVERIFY(readBack(dir->filePath("typed.rtf")).startsWith("{\\rtf1"));
-    // ... and asks before replacing a file the dialog did not see.
-    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 1});
+    // ... and asks before replacing a file the dialog did not see. No goes
+    // back to the dialog with the name as typed; another name is saved.
+    const QByteArray typedBefore = readBack(dir->filePath("typed.rtf"));
+    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("other"), 2});
     seam->answers = {Answer::No};
-    QVERIFY(!v->save());
+    const qsizetype asked = seam->fileRequests.size();
+    QVERIFY(v->save());
     QVERIFY(seam->messages.last().text.contains("typed.rtf"));
+    QCOMPARE(seam->messages.last().buttons, Buttons::YesNo);
+    QCOMPARE(seam->fileRequests.size(), asked + 2);
+    QCOMPARE(seam->fileRequests.last().proposedName, QString("typed"));
+    QCOMPARE(seam->fileRequests.last().filterIndex, 2);
+    QCOMPARE(readBack(dir->filePath("typed.rtf")), typedBefore);
+    QVERIFY(readBack(dir->filePath("other.rtf")).startsWith("{\\rtf1"));
+    // Yes replaces it.
+    QTextCursor(v->document()).insertText("Neu");
+    seam->files.push_back(FileDialogResult{dir->filePath("typed"), 2});
+    seam->answers = {Answer::Yes};
+    QVERIFY(v->save());
+    QVERIFY(readBack(dir->filePath("typed.rtf")).contains("Neu"));
+    // The combined entry gives a name the extension of the document's kind.
+    seam->files.push_back(FileDialogResult{dir->filePath("plain"), 1});
+    QVERIFY(v->save());
+    QVERIFY(readBack(dir->filePath("plain.txt")).startsWith("Neu"));
 
     // Cancel writes nothing; a folder that is not there is reported.
     seam->files.push_back(std::nullopt);
-    QTest::keyClick(v->editor(), Qt::Key_Down);
+    QTest::keyClicks(v->editor(), "x");
     QVERIFY(!v->save());
     QVERIFY(v->isModified());
-    seam->files.push_back(FileDialogResult{dir->filePath("no/such/folder/x.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("no/such/folder/x.txt"), 3});
     const qsizetype before = seam->messages.size();
     QVERIFY(!v->save());
     QCOMPARE(seam->messages.size(), before + 1);
@@ -663,7 +735,7 @@ class ViewerTest : public QObject {
     v->setBold();
     v->applyPreset(frmRTF::Preset::Listing);
 
-    seam->files.push_back(FileDialogResult{dir->filePath("plain.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("plain.txt"), 3});
     QVERIFY(v->save());
     QCOMPARE(readBack(dir->filePath("plain.txt")), bytes);
     seam->files.push_back(FileDialogResult{dir->filePath("rich.rtf"), 1});
@@ -705,7 +777,7 @@ class ViewerTest : public QObject {
     v->search();
     QCOMPARE(v->textCursor().selectedText(), QString::fromUtf8("ØSumme"));
     v->applyPreset(frmRTF::Preset::Standard);
-    seam->files.push_back(FileDialogResult{dir->filePath("letter.txt"), 2});
+    seam->files.push_back(FileDialogResult{dir->filePath("letter.txt"), 3});
     QVERIFY(v->save());
     // Plain text in Windows-1252 with CR LF: what a word processor exports.
     QString expected = QString::fromUtf8(rtfSample("writer-report.txt"));

@@ -16,8 +16,11 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -36,6 +39,7 @@
 #include "app/HelpInfo.h"
 #include "shell/ui/Look.h"
 #include "app/MDIForm1.h"
+#include "tests/support/FakeNecEngine.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
 #include "vk/frmVk.h"
@@ -191,6 +195,48 @@ class Walk {
   }
 };
 
+// What a window holds apart from its captions (fields, results, notes
+// without words, check marks, enabled states, pictures), and its captions,
+// by element.
+struct Held {
+  QMap<QString, QString> state;
+  QMap<QString, QString> words;
+};
+
+Held held(QWidget* window) {
+  Held h;
+  const auto put = [&h](const QString& at, const QString& text) { (hasWords(text) ? h.words : h.state).insert(at, text); };
+  put(QStringLiteral("title"), window->windowTitle());
+  const QList<QWidget*> all = window->findChildren<QWidget*>();
+  for (int i = 0; i < all.size(); ++i) {
+    QWidget* w = all[i];
+    const QString at = QStringLiteral("%1#%2").arg(QString::fromLatin1(w->metaObject()->className())).arg(i);
+    h.state.insert(at + ".enabled", w->isEnabled() ? "on" : "off");
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+      put(at, e->text());
+    } else if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
+      h.state.insert(at, t->toPlainText());
+    } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
+      for (int r = 0; r < table->rowCount(); ++r)
+        for (int c = 0; c < table->columnCount(); ++c)
+          if (const QTableWidgetItem* item = table->item(r, c)) h.state.insert(at + QStringLiteral(".%1.%2").arg(r).arg(c), item->text());
+    } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+      put(at, c->currentText());
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+      h.state.insert(at + ".checked", b->isChecked() ? "checked" : "-");
+      h.words.insert(at, b->text());  // a caption, however short
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+      put(at, l->text());
+      const QImage image = l->pixmap().toImage();
+      // A picture's labels are words too.
+      if (!image.isNull()) h.words.insert(at + ".picture", QString::number(qHashBits(image.constBits(), image.sizeInBytes())));
+    }
+  }
+  for (QAction* a : window->findChildren<QAction*>())
+    if (!a->objectName().isEmpty()) h.state.insert("action " + a->objectName(), a->isEnabled() ? "on" : "off");
+  return h;
+}
+
 }  // namespace
 
 class WindowsTest : public QObject {
@@ -279,13 +325,64 @@ class WindowsTest : public QObject {
   // A caption that reads the same in both languages is a leftover of one
   // of them, unless it is a name, a unit or a number. Nor may one
   // language show a text that only the other one uses.
-  void speaksOneLanguage() {
-    QSet<QString> only[2];
+  // The texts that only one language's windows show (0 German, 1 English).
+  std::array<QSet<QString>, 2> onlyOneLanguage() const {
+    std::array<QSet<QString>, 2> only;
     for (int l = 0; l < 2; ++l)
       for (const Shown& s : walks_[l].windows)
         for (const QString& t : s.texts) only[l].insert(t);
     const QSet<QString> both = QSet<QString>(only[0]).intersect(only[1]);
     for (int l = 0; l < 2; ++l) only[l].subtract(both);
+    return only;
+  }
+
+  // Switches the language as a user does: the "?" menu, Options,
+  // Language, the entry, each with the mouse.
+  static void switchThroughTheMenu(MDIForm1* main, const char* entry) {
+    QMenuBar* bar = main->menuBar();
+    const auto open = [](QWidget* in, const QRect& at, QMenu* menu) {
+      QTest::mouseClick(in, Qt::LeftButton, {}, at.center());
+      QTRY_VERIFY(menu->isVisible());
+    };
+    QMenu* help = main->menu("mnuHelp");
+    open(bar, bar->actionGeometry(help->menuAction()), help);
+    QMenu* options = main->menu("mnuOpt");
+    open(help, help->actionGeometry(options->menuAction()), options);
+    QMenu* language = main->menu("mnuSprach");
+    open(options, options->actionGeometry(language->menuAction()), language);
+    QSignalSpy chosen(main->action(entry), &QAction::triggered);
+    QTest::mouseClick(language, Qt::LeftButton, {}, language->actionGeometry(main->action(entry)).center());
+    QTRY_COMPARE(chosen.count(), 1);
+    QTRY_VERIFY(!help->isVisible());
+  }
+
+  // The same with the keys alone: Alt, to the "?" menu, up to Options, into
+  // Language, the entry, Return.
+  static void switchWithTheKeys(MDIForm1* main, bool toEnglish) {
+    main->activateWindow();
+    QTRY_VERIFY(main->isActiveWindow());
+    QTest::keyClick(main, Qt::Key_Alt, Qt::AltModifier);
+    QTRY_VERIFY(main->menuBar()->hasFocus());
+    QTest::keyClick(main->menuBar(), Qt::Key_Left);
+    QTest::keyClick(main->menuBar(), Qt::Key_Down);
+    QMenu* help = main->menu("mnuHelp");
+    QTRY_VERIFY(help->isVisible());
+    QTest::keyClick(help, Qt::Key_Up);
+    QTest::keyClick(help, Qt::Key_Right);
+    QMenu* options = main->menu("mnuOpt");
+    QTRY_VERIFY(options->isVisible());
+    QTest::keyClick(options, Qt::Key_Right);
+    QMenu* language = main->menu("mnuSprach");
+    QTRY_VERIFY(language->isVisible());
+    if (toEnglish) QTest::keyClick(language, Qt::Key_Down);
+    QSignalSpy chosen(main->action(toEnglish ? "mnuSprache_engl" : "mnuSprache_dtsch"), &QAction::triggered);
+    QTest::keyClick(language, Qt::Key_Return);
+    QTRY_COMPARE(chosen.count(), 1);
+    QTRY_VERIFY(!help->isVisible());
+  }
+
+  void speaksOneLanguage() {
+    const std::array<QSet<QString>, 2> only = onlyOneLanguage();
 
     QStringList faults;
     for (auto w = walks_[0].windows.cbegin(); w != walks_[0].windows.cend(); ++w) {
@@ -303,6 +400,129 @@ class WindowsTest : public QObject {
             faults << QStringLiteral("%1 (%2): \"%3\" of the other language").arg(w.key(), l ? "en" : "de", t);
     for (const QString& fault : faults) qWarning("%s", qPrintable(fault));
     QVERIFY(faults.isEmpty());
+  }
+
+  // Every window open, with its results: a switch German -> English ->
+  // German through the menu re-captions each at once (visible or hidden),
+  // keeps every field, result and enabled state, and renders the notes and
+  // the picture in the new language; back in German all is as it was.
+  void aSwitchReachesEveryOpenWindowAndKeepsItsResults() {
+    M1::resetState();
+    M1::state().resultsFolder = results_.path() + '/';
+    test::ScriptedSeam scripted;
+    frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
+    auto main = std::make_unique<MDIForm1>();
+    main->switchLanguage(QStringLiteral("dtsch"));
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+
+    frmHauptform* f = main->mainForm();
+    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    QTest::mouseClick(f->Command1, Qt::LeftButton);
+    QVERIFY(f->Command2->isEnabled());
+    QVERIFY(f->Info->text().contains(QString::fromUtf8("Mögliche Speisepunkte")));
+
+    frmSpeisePkt* allBands = frmSpeisePkt::openAllBands();
+    QTest::mouseClick(allBands->cmdRechnen, Qt::LeftButton);
+    frmSpeisePkt* oneFrequency = frmSpeisePkt::openOneFrequency();
+    oneFrequency->Text3->setText("8,1");
+    QTest::mouseClick(oneFrequency->cmdRechnen, Qt::LeftButton);
+    frmSpeisePkt* impedance = frmSpeisePkt::openImpedance();
+    impedance->Text2->setText("0,8");
+    QTest::mouseClick(impedance->cmdRechnen, Qt::LeftButton);
+    frmSpeisePkt* scan = frmSpeisePkt::openScan();
+    QTest::mouseClick(scan->cmdRechnen, Qt::LeftButton);
+    frmVk::mnuVk();
+    frmVk* vk = frmVk::loaded();
+    QTest::mouseClick(vk->Command1, Qt::LeftButton);
+    ZusatzDipol::mnuBerZusDipol();
+    ZusatzDipol* dipole = ZusatzDipol::loaded();
+    dipole->Text1->setText("18,1");
+    QTest::mouseClick(dipole->Command1, Qt::LeftButton);
+    frmNec::mnuBerNec();
+    frmNec* nec = frmNec::loaded();
+    {
+      QSignalSpy finished(nec, &frmNec::checkFinished);
+      QTest::mouseClick(nec->cmdPruefen, Qt::LeftButton);
+      QVERIFY(finished.wait(10000));
+    }
+    QVERIFY(nec->grdErgebnis->rowCount() > 0);
+    QTest::mouseClick(f->Command2, Qt::LeftButton);  // the report in the viewer
+    frmRTF* viewer = frmRTF::loaded();
+    QVERIFY(viewer && viewer->isVisible());
+    // One window put away: a hidden window follows the switch as well.
+    scan->close();
+    QVERIFY(scan->isHidden() || scan->parentWidget()->isHidden());
+    for (QWidget* w : std::initializer_list<QWidget*>{allBands, oneFrequency, impedance, vk, dipole, nec})
+      QVERIFY(!w->isHidden());
+
+    const QList<std::pair<QString, QWidget*>> windows = {
+        {"main window", main.get()}, {"main form", f},  {"all bands", allBands}, {"one frequency", oneFrequency},
+        {"impedance", impedance},    {"scan", scan},    {"calculator", vk},     {"dipole", dipole},
+        {"nec check", nec},          {"viewer", viewer}};
+    QMap<QString, Held> german;
+    const auto keep = [&](const QList<std::pair<QString, QWidget*>>& list) {
+      for (const auto& [key, w] : list) german[key] = held(w);
+    };
+    keep(windows);
+    QVERIFY(f->Combo1->currentText().endsWith(" Luft"));
+    const QImage germanPicture = f->Bild1->pixmap().toImage();
+
+    const std::array<QSet<QString>, 2> only = onlyOneLanguage();
+    QStringList faults;
+    const auto check = [&](int lang, const QList<std::pair<QString, QWidget*>>& list) {
+      Walk walk;
+      for (const auto& [key, w] : list) {
+        walk.visit(key, w, nullptr);
+        const Held now = held(w);
+        if (now.state != german[key].state)
+          for (auto e = german[key].state.cbegin(); e != german[key].state.cend(); ++e)
+            if (now.state.value(e.key()) != e.value())
+              faults << QStringLiteral("%1 %2: \"%3\" became \"%4\"").arg(key, e.key(), e.value(), now.state.value(e.key()));
+        if (lang == 0 && now.words != german[key].words)
+          for (auto e = german[key].words.cbegin(); e != german[key].words.cend(); ++e)
+            if (now.words.value(e.key()) != e.value())
+              faults << QStringLiteral("%1 %2: \"%3\" came back as \"%4\"").arg(key, e.key(), e.value(), now.words.value(e.key()));
+      }
+      for (auto w = walk.windows.cbegin(); w != walk.windows.cend(); ++w)
+        for (const QString& t : w->texts)
+          if (only[1 - lang].contains(t))
+            faults << QStringLiteral("%1 (%2): \"%3\" of the other language").arg(w.key(), lang ? "en" : "de", t);
+    };
+
+    switchThroughTheMenu(main.get(), "mnuSprache_engl");
+    check(1, windows);
+    QVERIFY(f->Info->text().contains("Possible feed points (x) for "));
+    QVERIFY(f->Info->text().contains("The Feed point - Check is available as text file 'SpeisePkt.txt'."));
+    QVERIFY(f->Info->text().contains("The additional dipole calculation is available as text file"));
+    QVERIFY(nec->lblHinweis->text().contains("Written: "));
+    QVERIFY(f->Combo1->currentText().endsWith(" Air"));
+    QVERIFY(f->Bild1->pixmap().toImage() != germanPicture);
+    // Back with the keys, from the display command: working the menu is no
+    // leaving of the command, which stays enabled.
+    f->Command2->setFocus();
+    switchWithTheKeys(main.get(), false);
+    QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
+    check(0, windows);
+
+    // The calculator's window in its pruning layout, with a result.
+    frmVk::mnuPruning();
+    vk->Text2->setText("14");
+    vk->Combo1->setEditText("14,2");
+    QTest::mouseClick(vk->Command1, Qt::LeftButton);
+    QVERIFY(!vk->Label9->text().isEmpty());
+    keep({{"pruning", vk}});
+    switchThroughTheMenu(main.get(), "mnuSprache_engl");
+    check(1, {{"pruning", vk}});
+    switchThroughTheMenu(main.get(), "mnuSprache_dtsch");
+    check(0, {{"pruning", vk}});
+    for (const QString& fault : faults) qWarning("%s", qPrintable(fault));
+    QVERIFY(faults.isEmpty());
+
+    frmNec::setEngineFactory({});
+    frmRTF::unload();
+    Forms::unloadAll();
+    main.reset();
   }
 
   // Icons, access keys and whole captions, in both languages.
