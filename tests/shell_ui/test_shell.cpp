@@ -304,7 +304,7 @@ class ShellTest : public QObject {
     MDIForm1* w = start();
     QVERIFY(w->action("mnuSprache_engl")->isChecked());
     QVERIFY(!w->action("mnuSprache_dtsch")->isChecked());
-    QCOMPARE(w->action("mnuOrdner")->text(), QStringLiteral("Set folder for results"));
+    QCOMPARE(w->action("mnuOrdner")->text(), QStringLiteral("Set &folder for results"));
     QCOMPARE(seam_->messages.first().title, QStringLiteral("Set folder"));
     QCOMPARE(seam_->messages.first().text, QStringLiteral("Please specify the folder for storing the calculation "
                                                           "results \r\n e.g.: ...\\my files\\Lorvant"));
@@ -317,8 +317,8 @@ class ShellTest : public QObject {
     MDIForm1* w = start();
     w->action("mnuSprache_engl")->trigger();
     QCOMPARE(w->statusText(), QStringLiteral("Status: Ready for antennas - calculations"));
-    QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("Additional dipole/WINDOM (radiation-coupled)"));
-    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Options"));
+    QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("&Additional dipole/WINDOM (radiation-coupled)"));
+    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("&Options"));
     QCOMPARE(w->action("mnuHelp")->text(), QStringLiteral("&?"));
     QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("Calc&ulate"));
 
@@ -331,7 +331,7 @@ class ShellTest : public QObject {
     QVERIFY(!w->action("mnuSprache_engl")->isChecked());
     QCOMPARE(w->statusText(), QStringLiteral("Status: Bereit für Antennen-Berechnungen"));
     QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("&Zusatz-Dipol/WINDOM (strahlungsgekoppelt)"));
-    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Optionen"));
+    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("&Optionen"));
     QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Rechnen"));
   }
 
