@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -242,7 +243,10 @@ void MDIForm1::load() {
   // Every result path is folder + name: a folder typed without its final
   // separator would put the files beside it.
   if (!s.resultsFolder.isEmpty() && !s.resultsFolder.endsWith('/')) s.resultsFolder += '/';
-  s.language = Settings::get(QStringLiteral("Sprache"), QStringLiteral("dtsch"));
+  // A first start speaks the desktop's language, so that its first question
+  // can be read; from then on the stored choice counts.
+  const QString desktop = QLocale().language() == QLocale::German ? QStringLiteral("dtsch") : QStringLiteral("engl");
+  s.language = Settings::get(QStringLiteral("Sprache"), desktop);
 
   Look::applyQtLanguage();
   applyCaptions();

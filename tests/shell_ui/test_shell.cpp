@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -88,6 +89,8 @@ class ShellTest : public QObject {
   }
 
   void init() {
+    // A German desktop unless a test says otherwise.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     store().clear();
     M1::resetState();
     M1::setDecimalSeparator(',');
@@ -98,6 +101,7 @@ class ShellTest : public QObject {
   }
 
   void cleanup() {
+    QLocale::setDefault(QLocale::system());
     frmRTF::unload();
     window_.reset();
     QVERIFY(frmHauptform::loaded() == nullptr);
@@ -296,6 +300,36 @@ class ShellTest : public QObject {
     // Odd resolutions: pixels -> twips -> pixels comes back unchanged.
     for (double dpi : {96.0, 110.0, 144.0})
       for (int p : {0, 1, 623, 1919}) QCOMPARE(Settings::twipsToPixels(Settings::pixelsToTwips(p, dpi), dpi), p);
+  }
+
+  // With no language stored the desktop's is taken (German for every German
+  // locale, English for all others); a stored one always wins, in the
+  // stored words.
+  void firstStartSpeaksTheDesktopsLanguage_data() {
+    QTest::addColumn<QLocale>("desktop");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("language");
+    const QLocale german(QLocale::German, QLocale::Germany), english(QLocale::English, QLocale::UnitedKingdom);
+    QTest::newRow("German desktop") << german << QString() << "dtsch";
+    QTest::newRow("Austrian desktop") << QLocale(QLocale::German, QLocale::Austria) << QString() << "dtsch";
+    QTest::newRow("English desktop") << english << QString() << "engl";
+    QTest::newRow("French desktop") << QLocale(QLocale::French, QLocale::France) << QString() << "engl";
+    QTest::newRow("stored German, English desktop") << english << "dtsch" << "dtsch";
+    QTest::newRow("stored English, German desktop") << german << "engl" << "engl";
+  }
+  void firstStartSpeaksTheDesktopsLanguage() {
+    QFETCH(QLocale, desktop);
+    QFETCH(QString, stored);
+    QFETCH(QString, language);
+    QLocale::setDefault(desktop);
+    if (!stored.isEmpty()) putSetting("Sprache", stored);
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QCOMPARE(M1::state().language, language);
+    QCOMPARE(w->action("mnuSprache_dtsch")->isChecked(), language == "dtsch");
+    QCOMPARE(seam_->messages.first().title, language == "dtsch" ? QString("Ordner festlegen") : QString("Set folder"));
+    w->close();
+    QCOMPARE(::stored("Sprache"), language);
   }
 
   void unknownLanguageMeansEnglish() {
