@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "forms/main/MainForm.h"
 #include "shell/Fields.h"
@@ -43,6 +44,10 @@ QFont tableFont() {
   f.setStyleHint(QFont::Monospace);
   f.setFixedPitch(true);
   return f;
+}
+
+feedpoint::WindowSetup scanSetup() {
+  return feedpoint::OpenScan(Module1::state().antennaLength, Module1::language(), Module1::decimalSeparator());
 }
 
 }  // namespace
@@ -116,7 +121,10 @@ frmSpeisePkt* frmSpeisePkt::create() {
 }
 
 frmSpeisePkt* frmSpeisePkt::instance() {
-  if (!sharedScanWindow) sharedScanWindow = create();
+  if (!sharedScanWindow) {
+    sharedScanWindow = create();
+    sharedScanWindow->apply(scanSetup());
+  }
   return sharedScanWindow;
 }
 
@@ -157,33 +165,38 @@ void frmSpeisePkt::setHeightTwips(int twips) {
   frame->resize(kWidthTwips * logicalDpiX() / 1440, twips * logicalDpiY() / 1440);
 }
 
+frmSpeisePkt* frmSpeisePkt::openMode(QPointer<frmSpeisePkt>& window,
+                                     const std::function<feedpoint::WindowSetup()>& setup) {
+  // Chosen again, a mode's window comes back as the user left it: its
+  // inputs and its table are the work in hand.
+  if (!window) {
+    window = create();
+    window->apply(setup());
+  }
+  Forms::show(window);
+  return window;
+}
+
 frmSpeisePkt* frmSpeisePkt::openAllBands() {
-  frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenAllBands(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
-  Forms::show(f);
-  return f;
+  static QPointer<frmSpeisePkt> window;
+  return openMode(window, [] {
+    return feedpoint::OpenAllBands(mainForm::values(), Module1::language(), Module1::decimalSeparator());
+  });
 }
 
 frmSpeisePkt* frmSpeisePkt::openOneFrequency() {
-  frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenOneFrequency(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
-  Forms::show(f);
-  return f;
+  static QPointer<frmSpeisePkt> window;
+  return openMode(window, [] {
+    return feedpoint::OpenOneFrequency(mainForm::values(), Module1::language(), Module1::decimalSeparator());
+  });
 }
 
 frmSpeisePkt* frmSpeisePkt::openImpedance() {
-  frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenImpedance(Module1::language()));
-  Forms::show(f);
-  return f;
+  static QPointer<frmSpeisePkt> window;
+  return openMode(window, [] { return feedpoint::OpenImpedance(Module1::language()); });
 }
 
-frmSpeisePkt* frmSpeisePkt::openScan() {
-  frmSpeisePkt* f = instance();
-  f->apply(feedpoint::OpenScan(Module1::state().antennaLength, Module1::language(), Module1::decimalSeparator()));
-  Forms::show(f);
-  return f;
-}
+frmSpeisePkt* frmSpeisePkt::openScan() { return openMode(sharedScanWindow, scanSetup); }
 
 feedpoint::WindowTexts frmSpeisePkt::texts() const {
   feedpoint::WindowTexts t;

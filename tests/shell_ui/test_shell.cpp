@@ -1,11 +1,14 @@
 // The application shell: start-up, settings, menus and language, results
 // folder and file helpers. Settings live in a temporary config folder.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QLocale>
+#include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +23,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/ui/Files.h"
@@ -29,6 +33,7 @@
 #include "app/StartUp.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
+#include "vk/frmVk.h"
 
 using namespace lorvant;
 namespace M1 = lorvant::Module1;
@@ -441,6 +446,82 @@ class ShellTest : public QObject {
     QVERIFY(!field->text().isEmpty());
     QCOMPARE(end.count() + vk.count() + scan.count(), 0);
     QVERIFY(w->isVisible());
+  }
+
+  // A menu entry, or its shortcut pressed outside a text field, brings an
+  // open or closed window back as the user left it. Each feed-point mode has
+  // a window of its own; the calculator and the pruning layout share one
+  // window and switch cleanly between them.
+  void menuEntriesBringWindowsBackAsTheyWere() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->action("mnuBerSpeise")->setEnabled(true);
+    M1::state().antennaLength = 20.9f;
+    for (int band : {1, 3, 5}) frmHauptform::loaded()->setBandValue(band, 1);
+    // The shortcut pressed with the focus on `at`; the window it brought up.
+    const auto press = [w](QWidget* at, Qt::Key key) -> QWidget* {
+      at->setFocus();
+      QTest::keyClick(at, key, Qt::ControlModifier);
+      QMdiSubWindow* sub = w->mdiArea()->activeSubWindow();
+      return sub ? sub->widget() : nullptr;
+    };
+    const auto feedWindows = [w] { return w->findChildren<frmSpeisePkt*>().size(); };
+
+    auto* scan = qobject_cast<frmSpeisePkt*>(press(frmHauptform::loaded()->Command1, Qt::Key_A));
+    QVERIFY(scan);
+    scan->Text1->setText(QStringLiteral("8"));
+    scan->Text2->setText(QStringLiteral("8,03"));
+    QTest::mouseClick(scan->cmdRechnen, Qt::LeftButton);
+    const QString rows = scan->txtAuswertung->toPlainText();
+    QVERIFY2(rows.startsWith(QStringLiteral("8,000 m")), qPrintable(rows + seam_->lastText()));
+    QCOMPARE(press(scan->cmdRechnen, Qt::Key_A), scan);
+    QCOMPARE(scan->Text1->text(), QStringLiteral("8"));
+    QCOMPARE(scan->Text2->text(), QStringLiteral("8,03"));
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
+
+    auto* allBands = qobject_cast<frmSpeisePkt*>(press(scan->cmdRechnen, Qt::Key_L));
+    QVERIFY(allBands && allBands != scan);
+    allBands->Text3->setText(QStringLiteral("13,9"));
+    QCOMPARE(press(allBands->cmdRechnen, Qt::Key_L), allBands);
+    QCOMPARE(allBands->Text3->text(), QStringLiteral("13,9"));
+    QCOMPARE(feedWindows(), 2);
+    w->action("mnuBerSpeisePktLänge")->trigger();
+    QCOMPARE(feedWindows(), 2);
+
+    // Closed, then chosen again: as it was.
+    scan->close();
+    QVERIFY(scan->parentWidget()->isHidden());
+    QCOMPARE(press(allBands->cmdRechnen, Qt::Key_A), scan);
+    QVERIFY(!scan->parentWidget()->isHidden());
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
+
+    auto* vk = qobject_cast<frmVk*>(press(scan->cmdRechnen, Qt::Key_V));
+    QVERIFY(vk);
+    const QString calculatorTitle = vk->windowTitle();
+    vk->Text2->setText(QStringLiteral("12"));
+    QCOMPARE(press(vk->Command1, Qt::Key_V), vk);
+    QCOMPARE(vk->Text2->text(), QStringLiteral("12"));
+
+    QCOMPARE(press(vk->Command1, Qt::Key_O), vk);
+    const QString pruningTitle = vk->windowTitle();
+    QVERIFY(pruningTitle != calculatorTitle);
+    vk->Text2->setText(QStringLiteral("7,2"));
+    vk->Combo1->setEditText(QStringLiteral("7,05"));
+    QCOMPARE(press(vk->Command1, Qt::Key_O), vk);
+    QCOMPARE(vk->Text2->text(), QStringLiteral("7,2"));
+    QCOMPARE(vk->Combo1->currentText(), QStringLiteral("7,05"));
+
+    // Back to the calculator: its layout whole, not the pruning one with
+    // a wire list.
+    QCOMPARE(press(vk->Command1, Qt::Key_V), vk);
+    QCOMPARE(vk->windowTitle(), calculatorTitle);
+    QVERIFY(vk->mnuOpt->menuAction()->isVisible());
+    QVERIFY(!vk->Label1->font().bold());
+    QCOMPARE(vk->Text1->text(), frmHauptform::loaded()->Text1->text());
+    QCOMPARE(vk->Combo1->currentText(), frmHauptform::loaded()->Combo2->currentText());
+    QVERIFY(vk->Text2->text() != QStringLiteral("7,2"));
   }
 
   // Every run reopens the feed-point scan; the feed-point submenu opens with
