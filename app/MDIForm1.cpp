@@ -81,6 +81,10 @@ const MenuEntry kMenu[] = {
      "&Additional dipole/WINDOM (radiation-coupled)", kNone, "&Zusatz-Dipol/Windom (strahlungsgekoppelt)"},
     {"mnuTrenn8", "mnuBer", Kind::Separator, "-", "-"},
     {"mnuBerNec", "mnuBer", Kind::Item, "&NEC-2-Prüfung", "&NEC-2 check"},
+    {"mnuFenster", "", Kind::Submenu, "Fens&ter", "Wi&ndow"},
+    {"mnuUeberlappend", "mnuFenster", Kind::Item, "&Überlappend", "&Cascade"},
+    {"mnuNebeneinander", "mnuFenster", Kind::Item, "&Nebeneinander", "&Tile"},
+    {"mnuFensterListe", "mnuFenster", Kind::Separator, "-", "-"},
     {"mnuHelp", "", Kind::Submenu, "&?", "&?"},
     {"mnuHilfe", "mnuHelp", Kind::Item, "&Hilfe", "&Help", QKeyCombination(Qt::Key_F1)},
     {"mnuInfo", "mnuHelp", Kind::Item, "&Info", "&Info", ctrl(Qt::Key_F1)},
@@ -196,6 +200,9 @@ void MDIForm1::connectMenus() {
     connect(action(name), &QAction::triggered, this, std::forward<decltype(handler)>(handler));
   };
   connect(menu("mnuDat"), &QMenu::aboutToShow, this, &MDIForm1::updateFileMenu);
+  connect(menu("mnuFenster"), &QMenu::aboutToShow, this, &MDIForm1::updateWindowMenu);
+  on("mnuUeberlappend", [this] { area_->cascadeSubWindows(); });
+  on("mnuNebeneinander", [this] { area_->tileSubWindows(); });
 
   on("mnuAnzeigen", [] { Module1::showFile(Module1::state().reportPath); });
   on("mnuSpeisePktBer", [] { Module1::showFile(Module1::resultFile("SpeisePkt.txt")); });
@@ -277,6 +284,36 @@ void MDIForm1::updateFileMenu() {
   action("mnuDatDruck")->setEnabled(shown(mainForm()));
   const QString report = Module1::state().reportPath;
   action("mnuAnz")->setEnabled(!report.isEmpty() && QFileInfo(report).isFile());
+}
+
+QList<QMdiSubWindow*> MDIForm1::openWindows() const {
+  QList<QMdiSubWindow*> open;
+  for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::CreationOrder))
+    if (!sub->isHidden()) open << sub;
+  return open;
+}
+
+void MDIForm1::updateWindowMenu() {
+  QMenu* m = menu("mnuFenster");
+  // The entries after the separator are the open windows as they are now.
+  const QList<QAction*> entries = m->actions();
+  for (qsizetype i = entries.indexOf(action("mnuFensterListe")) + 1; i < entries.size(); ++i) delete entries[i];
+  const QList<QMdiSubWindow*> open = openWindows();
+  action("mnuUeberlappend")->setEnabled(!open.isEmpty());
+  action("mnuNebeneinander")->setEnabled(!open.isEmpty());
+  action("mnuFensterListe")->setVisible(!open.isEmpty());
+  for (int i = 0; i < open.size(); ++i) {
+    QMdiSubWindow* sub = open[i];
+    QString title = sub->widget() ? sub->widget()->windowTitle().trimmed() : sub->windowTitle();
+    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
+    QAction* a = m->addAction(number + title);
+    a->setCheckable(true);
+    a->setChecked(sub == area_->activeSubWindow());
+    connect(a, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+      if (sub) area_->setActiveSubWindow(sub);
+    });
+  }
 }
 
 void MDIForm1::activate() {

@@ -379,7 +379,7 @@ class ShellTest : public QObject {
     auto w = std::make_unique<MDIForm1>();
     QStringList top;
     for (QAction* a : w->menuBar()->actions()) top << a->objectName();
-    QCOMPARE(top, QStringList({"mnuDat", "mnuBer", "mnuHelp"}));
+    QCOMPARE(top, QStringList({"mnuDat", "mnuBer", "mnuFenster", "mnuHelp"}));
     const auto names = [&](const char* menu) {
       QStringList out;
       for (QAction* a : w->menu(menu)->actions()) out << (a->isSeparator() ? "-" + a->objectName() : a->objectName());
@@ -522,6 +522,62 @@ class ShellTest : public QObject {
     QCOMPARE(vk->Text1->text(), frmHauptform::loaded()->Text1->text());
     QCOMPARE(vk->Combo1->currentText(), frmHauptform::loaded()->Combo2->currentText());
     QVERIFY(vk->Text2->text() != QStringLiteral("7,2"));
+  }
+
+  // The window menu: cascade, tile and the open windows, the active one
+  // checked; choosing one brings it to the front.
+  void windowMenuListsAndArrangesTheOpenWindows() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QMenu* m = w->menu("mnuFenster");
+    const auto list = [&] {
+      emit m->aboutToShow();
+      const QList<QAction*> all = m->actions();
+      return all.mid(all.indexOf(w->action("mnuFensterListe")) + 1);
+    };
+    const auto active = [w] { return w->mdiArea()->activeSubWindow()->widget(); };
+    frmHauptform* form = frmHauptform::loaded();
+    QCOMPARE(list().size(), 1);
+    w->action("mnuVk")->trigger();
+    w->action("mnuBerSpeise")->setEnabled(true);
+    w->action("mnuBerSpeisePkt")->trigger();
+    QWidget* scan = active();
+
+    QList<QAction*> entries = list();
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0]->text(), "&1 " + form->windowTitle().trimmed());
+    QCOMPARE(entries[2]->text(), "&3 " + scan->windowTitle().trimmed());
+    QCOMPARE(entries[0]->isChecked(), false);
+    QCOMPARE(entries[2]->isChecked(), true);
+    entries[0]->trigger();
+    QCOMPARE(active(), form);
+    entries = list();
+    QCOMPARE(entries.size(), 3);
+    QVERIFY(entries[0]->isChecked() && !entries[2]->isChecked());
+
+    frmVk::loaded()->close();
+    QCOMPARE(list().size(), 2);
+
+    const auto frames = [w] {
+      QList<QRect> out;
+      for (QMdiSubWindow* sub : w->mdiArea()->subWindowList())
+        if (!sub->isHidden()) out << sub->geometry();
+      return out;
+    };
+    w->action("mnuUeberlappend")->trigger();
+    QList<QRect> r = frames();
+    QCOMPARE(r.size(), 2);
+    QVERIFY(r[1].topLeft().x() > r[0].topLeft().x() && r[1].topLeft().y() > r[0].topLeft().y());
+    w->action("mnuNebeneinander")->trigger();
+    r = frames();
+    QVERIFY(!r[0].intersects(r[1]));
+
+    w->action("mnuSprache_engl")->trigger();
+    QCOMPARE(m->title(), QStringLiteral("Wi&ndow"));
+    QCOMPARE(w->action("mnuUeberlappend")->text(), QStringLiteral("&Cascade"));
+    QCOMPARE(w->action("mnuNebeneinander")->text(), QStringLiteral("&Tile"));
   }
 
   // Every run reopens the feed-point scan; the feed-point submenu opens with
