@@ -45,6 +45,10 @@ struct MenuEntry {
 };
 
 constexpr QKeyCombination kNone{};
+
+// The main window's size at a first start (twips; 15 to a pixel at 96 dpi).
+constexpr int kDefaultWidthTwips = 13200;
+constexpr int kDefaultHeightTwips = 10800;
 constexpr QKeyCombination ctrl(Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); }
 
 // The whole menu tree in its order.
@@ -119,7 +123,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   statusBar()->setObjectName("StatusBar1");
   statusBar()->addWidget(panel1_, 1);
-  resize(788, 623);
+  // Room for the largest tool window (the NEC-2 check) whole, and for the
+  // main input form with its picture in its own pixels.
+  resize(kDefaultWidthTwips / 15, kDefaultHeightTwips / 15);
   buildMenus();
   connectMenus();
   // Ctrl+A, Ctrl+V and Ctrl+X are also menu shortcuts here; in a field or
@@ -241,8 +247,8 @@ void MDIForm1::load() {
   };
   if (const auto left = stored("MainLeft", 15)) move(*left, y());
   if (const auto top = stored("MainTop", 1200)) move(x(), *top);
-  if (const auto width = stored("MainWidth", 11820); width && *width > 0) resize(*width, height());
-  if (const auto height = stored("MainHeight", 9345); height && *height > 0) resize(width(), *height);
+  if (const auto width = stored("MainWidth", kDefaultWidthTwips); width && *width > 0) resize(*width, height());
+  if (const auto height = stored("MainHeight", kDefaultHeightTwips); height && *height > 0) resize(width(), *height);
   Look::keepOnScreen(this);
 
   Module1::State& s = Module1::state();

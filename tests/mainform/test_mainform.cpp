@@ -773,7 +773,7 @@ class TestMainForm : public QObject {
     });
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QCOMPARE(main.size(), QSize(788, 623));
+    QCOMPARE(main.size(), QSize(880, 720));
     f = main.mainForm();
     QTest::qWait(0);
     auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
@@ -857,6 +857,9 @@ class TestMainForm : public QObject {
     });
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
+    // From a main window smaller than the form would like.
+    const QSize start(788, 623);
+    main.resize(start);
     f = main.mainForm();
     QTest::qWait(0);
     auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
@@ -868,7 +871,7 @@ class TestMainForm : public QObject {
     QVERIFY(sub->width() > fitted.width() && sub->height() > fitted.height());
     QCOMPARE(pictureShown(f).size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
 
-    main.resize(788, 623);
+    main.resize(start);
     QTest::qWait(0);
     QCOMPARE(sub->size(), fitted);
 
@@ -876,7 +879,7 @@ class TestMainForm : public QObject {
     main.resize(500, 400);
     QTest::qWait(0);
     QCOMPARE(sub->size(), sub->minimumSizeHint());
-    main.resize(788, 623);
+    main.resize(start);
     QTest::qWait(0);
     QCOMPARE(sub->size(), fitted);
 

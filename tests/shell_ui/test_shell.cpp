@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -160,8 +161,8 @@ class ShellTest : public QObject {
 
     QCOMPARE(w->x(), px(15, w));
     QCOMPARE(w->y(), px(1200, w));
-    QCOMPARE(w->width(), px(11820, w));
-    QCOMPARE(w->height(), px(9345, w));
+    QCOMPARE(w->width(), px(13200, w));
+    QCOMPARE(w->height(), px(10800, w));
     QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
     QVERIFY(w->action("mnuSprache_dtsch")->isChecked());
     QVERIFY(!w->action("mnuSprache_engl")->isChecked());
@@ -578,6 +579,47 @@ class ShellTest : public QObject {
     QCOMPARE(m->title(), QStringLiteral("Wi&ndow"));
     QCOMPARE(w->action("mnuUeberlappend")->text(), QStringLiteral("&Cascade"));
     QCOMPARE(w->action("mnuNebeneinander")->text(), QStringLiteral("&Tile"));
+  }
+
+  // At the default size the main window holds every tool window whole, and
+  // each opens inside its area. A smaller main window opens them at the top
+  // left, and the area scrolls to the rest.
+  void everyWindowOpensWholeInsideTheArea() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    frmHauptform* form = frmHauptform::loaded();
+    for (int band : {1, 3, 5}) form->setBandValue(band, 1);
+    form->runCalculation();
+    QMdiArea* area = w->mdiArea();
+    const char* const entries[] = {"mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG", "mnuBerImpedanz", "mnuBerSpeisePkt",
+                                   "mnuVk", "mnuPruning", "mnuBerZusDipol", "mnuBerNec", "mnuBerStromsAnt"};
+    for (const char* entry : entries) {
+      w->action(QString::fromUtf8(entry))->trigger();
+      QTest::qWait(0);
+      QMdiSubWindow* sub = area->activeSubWindow();
+      const QRect room = area->viewport()->rect();
+      const QString where = QStringLiteral("%1: %2,%3 %4x%5 in %6x%7 (least %8x%9)")
+                                .arg(QString::fromUtf8(entry))
+                                .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                .arg(room.width()).arg(room.height())
+                                .arg(sub->minimumSizeHint().width()).arg(sub->minimumSizeHint().height());
+      QVERIFY2(room.contains(sub->geometry()), qPrintable(where));
+      QVERIFY2(sub->width() >= sub->minimumSizeHint().width() && sub->height() >= sub->minimumSizeHint().height(),
+               qPrintable(where));
+    }
+
+    w = restart();
+    area = w->mdiArea();
+    w->resize(400, 300);
+    QTest::qWait(0);
+    w->action("mnuBerNec")->setEnabled(true);
+    w->action("mnuBerNec")->trigger();
+    QTest::qWait(0);
+    QMdiSubWindow* sub = area->activeSubWindow();
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+    QVERIFY(sub->height() >= sub->minimumSizeHint().height());
+    QVERIFY(area->verticalScrollBar()->maximum() > 0);
   }
 
   // Every run reopens the feed-point scan; the feed-point submenu opens with
