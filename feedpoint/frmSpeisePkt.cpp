@@ -94,7 +94,9 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
 
   auto* grid = new QGridLayout;
   Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Text3}});
-  grid->setColumnStretch(0, 1);
+  // Width the window gains stays after the fields, which keep beside
+  // their captions; the result box below takes it.
+  grid->setColumnStretch(2, 1);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addStretch(1);
   buttonRow->addWidget(cmdRechnen);

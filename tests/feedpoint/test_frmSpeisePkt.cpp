@@ -239,6 +239,22 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(Forms::status(), QString::fromUtf8("Status: Bereit für Antennen-Berechnungen"));
   }
 
+  // Maximised, the result box takes the room; the fields stay beside their
+  // captions.
+  void maximisedTheResultBoxGrows() {
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    QTest::qWait(0);
+    const auto gap = [w] { return w->Text1->x() - w->Label1->mapTo(w, QPoint(w->Label1->sizeHint().width(), 0)).x(); };
+    const int gapBefore = gap();
+    const QSize boxBefore = w->txtAuswertung->size();
+    main_->resize(1600, 1200);
+    sub->showMaximized();
+    QTest::qWait(0);
+    QCOMPARE(gap(), gapBefore);
+    QVERIFY(w->txtAuswertung->width() > boxBefore.width() && w->txtAuswertung->height() > boxBefore.height());
+  }
+
   // The English form underlines another letter of its frequency label (Alt+F
   // is the File menu), but the report quotes the label as it always read.
   void englishReportQuotesTheFrequencyLabel() {
