@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -45,6 +46,10 @@ struct MenuEntry {
 };
 
 constexpr QKeyCombination kNone{};
+
+// The main window's size at a first start (twips; 15 to a pixel at 96 dpi).
+constexpr int kDefaultWidthTwips = 13200;
+constexpr int kDefaultHeightTwips = 10800;
 constexpr QKeyCombination ctrl(Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); }
 
 // The whole menu tree in its order.
@@ -55,44 +60,48 @@ const MenuEntry kMenu[] = {
     {"mnuZuletzt", "mnuDat", Kind::Submenu, "&Zuletzt geöffnete Entwürfe", "&Recent designs"},
     {"mnuTrenn9", "mnuDat", Kind::Separator, "-", "-"},
     {"mnuAnz", "mnuDat", Kind::Submenu, "&Anzeigen/Drucken", "&Display/printing"},
-    {"mnuAnzeigen", "mnuAnz", Kind::Item, "Antennenberechnung", "Antenna calculation"},
-    {"mnuSpeisePktBer", "mnuAnz", Kind::Item, "Speisepunkt-Prüfung", "Feedpoint-test"},
-    {"mnuZusatzDipBer", "mnuAnz", Kind::Item, "Zusatz-Dipol-Berechnung", "Additional dipole calculation"},
-    {"mnuSpezTab", "mnuAnz", Kind::Item, "Spezial-Tabelle", "Special-table"},
+    {"mnuAnzeigen", "mnuAnz", Kind::Item, "&Antennenberechnung", "&Antenna calculation"},
+    {"mnuSpeisePktBer", "mnuAnz", Kind::Item, "&Speisepunkt-Prüfung", "&Feedpoint-test"},
+    {"mnuZusatzDipBer", "mnuAnz", Kind::Item, "&Zusatz-Dipol-Berechnung", "Additional &dipole calculation"},
+    {"mnuSpezTab", "mnuAnz", Kind::Item, "Spezial-&Tabelle", "&Special-table"},
     {"mnuDatDruck", "mnuDat", Kind::Item, "&Eingaben drucken", "&Printing input"},
     {"mnuTrenn5", "mnuDat", Kind::Separator, "-", "-"},
-    {"mnuOrdner", "mnuDat", Kind::Item, "Ordner für Ergebnisse festlegen", "Set folder for results"},
+    {"mnuOrdner", "mnuDat", Kind::Item, "&Ordner für Ergebnisse festlegen", "Set &folder for results"},
     {"mnuTrenn6", "mnuDat", Kind::Separator, "-", "-"},
-    {"mnuEnde", "mnuDat", Kind::Item, "&Beenden", "Exit", ctrl(Qt::Key_X)},
+    {"mnuEnde", "mnuDat", Kind::Item, "&Beenden", "E&xit", ctrl(Qt::Key_X)},
     {"mnuBer", "", Kind::Submenu, "&Berechnen", "&Calculate"},
-    {"mnuVk", "mnuBer", Kind::Item, "1. &Verkürzungsfaktor", "1. Shortening faktor", ctrl(Qt::Key_V)},
-    {"mnuBerStromsAnt", "mnuBer", Kind::Item, "2. &Stromsummen-Antenne", "2. Current sum-antenna",
+    {"mnuVk", "mnuBer", Kind::Item, "1. &Verkürzungsfaktor", "1. &Shortening faktor", ctrl(Qt::Key_V)},
+    {"mnuBerStromsAnt", "mnuBer", Kind::Item, "2. &Stromsummen-Antenne", "2. &Current sum-antenna",
      ctrl(Qt::Key_S)},
     {"mnuTrenn1", "mnuBer", Kind::Separator, "-", "-"},
-    {"mnuBerSpeise", "mnuBer", Kind::Submenu, "3. &Speisepunkt prüfen", "3. Check the feed point"},
+    {"mnuBerSpeise", "mnuBer", Kind::Submenu, "3. Speise&punkt prüfen", "3. Check the &feed point"},
     {"mnuBerSpeisePktLänge", "mnuBerSpeise", Kind::Item, "&einen Abstand/alle Frequenzen",
-     "a distance/all frequencies", ctrl(Qt::Key_L)},
+     "a &distance/all frequencies", ctrl(Qt::Key_L)},
     {"mnuTrenn2", "mnuBerSpeise", Kind::Separator, "-", "-"},
-    {"mnuBerSpeisePktQRG", "mnuBerSpeise", Kind::Item, "&bei einer Frequenz", "for one frequency",
+    {"mnuBerSpeisePktQRG", "mnuBerSpeise", Kind::Item, "&bei einer Frequenz", "for &one frequency",
      ctrl(Qt::Key_F)},
-    {"mnuBerSpeisePkt", "mnuBerSpeise", Kind::Item, "&alle Frequenzen", "for all Frequencies", ctrl(Qt::Key_A)},
-    {"mnuPruning", "mnuBer", Kind::Item, "4. Pruning / Optimieren", "4. Pruning / Optimisation", ctrl(Qt::Key_O)},
+    {"mnuBerSpeisePkt", "mnuBerSpeise", Kind::Item, "&alle Frequenzen", "for &all Frequencies", ctrl(Qt::Key_A)},
+    {"mnuPruning", "mnuBer", Kind::Item, "4. Pruning / &Optimieren", "4. &Pruning / Optimisation", ctrl(Qt::Key_O)},
     {"mnuTrenn3", "mnuBer", Kind::Separator, "-", "-"},
     {"mnuBerImpedanz", "mnuBer", Kind::Item, "&Impedanz aus Stromsumme berechnen",
      "Calculate &impedance from current sum"},
     {"mnuTrenn4", "mnuBer", Kind::Separator, "-", "-"},
     {"mnuBerZusDipol", "mnuBer", Kind::Item, "&Zusatz-Dipol/WINDOM (strahlungsgekoppelt)",
-     "Additional dipole/WINDOM (radiation-coupled)", kNone, "&Zusatz-Dipol/Windom (strahlungsgekoppelt)"},
+     "&Additional dipole/WINDOM (radiation-coupled)", kNone, "&Zusatz-Dipol/Windom (strahlungsgekoppelt)"},
     {"mnuTrenn8", "mnuBer", Kind::Separator, "-", "-"},
     {"mnuBerNec", "mnuBer", Kind::Item, "&NEC-2-Prüfung", "&NEC-2 check"},
+    {"mnuFenster", "", Kind::Submenu, "Fens&ter", "Wi&ndow"},
+    {"mnuUeberlappend", "mnuFenster", Kind::Item, "&Überlappend", "&Cascade"},
+    {"mnuNebeneinander", "mnuFenster", Kind::Item, "&Nebeneinander", "&Tile"},
+    {"mnuFensterListe", "mnuFenster", Kind::Separator, "-", "-"},
     {"mnuHelp", "", Kind::Submenu, "&?", "&?"},
     {"mnuHilfe", "mnuHelp", Kind::Item, "&Hilfe", "&Help", QKeyCombination(Qt::Key_F1)},
     {"mnuInfo", "mnuHelp", Kind::Item, "&Info", "&Info", ctrl(Qt::Key_F1)},
     {"mnuTrenn7", "mnuHelp", Kind::Separator, "-", "-"},
-    {"mnuOpt", "mnuHelp", Kind::Submenu, "Optionen", "Options", kNone, "Options"},
-    {"mnuSprach", "mnuOpt", Kind::Submenu, "Language/Sprache", "Language/Sprache"},
-    {"mnuSprache_dtsch", "mnuSprach", Kind::Item, "deutsch/german", "deutsch/german"},
-    {"mnuSprache_engl", "mnuSprach", Kind::Item, "english/englisch", "english/englisch"},
+    {"mnuOpt", "mnuHelp", Kind::Submenu, "&Optionen", "&Options", kNone, "&Options"},
+    {"mnuSprach", "mnuOpt", Kind::Submenu, "&Language/Sprache", "&Language/Sprache"},
+    {"mnuSprache_dtsch", "mnuSprach", Kind::Item, "&deutsch/german", "&deutsch/german"},
+    {"mnuSprache_engl", "mnuSprach", Kind::Item, "&english/englisch", "&english/englisch"},
 };
 
 // Whether an adopted window is shown (inside the main area or on its own),
@@ -119,7 +128,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   statusBar()->setObjectName("StatusBar1");
   statusBar()->addWidget(panel1_, 1);
-  resize(788, 623);
+  // Room for the largest tool window (the NEC-2 check) whole, and for the
+  // main input form with its picture in its own pixels.
+  resize(kDefaultWidthTwips / 15, kDefaultHeightTwips / 15);
   buildMenus();
   connectMenus();
   Designs::connectMenu(this);
@@ -201,6 +212,9 @@ void MDIForm1::connectMenus() {
     connect(action(name), &QAction::triggered, this, std::forward<decltype(handler)>(handler));
   };
   connect(menu("mnuDat"), &QMenu::aboutToShow, this, &MDIForm1::updateFileMenu);
+  connect(menu("mnuFenster"), &QMenu::aboutToShow, this, &MDIForm1::updateWindowMenu);
+  on("mnuUeberlappend", [this] { area_->cascadeSubWindows(); });
+  on("mnuNebeneinander", [this] { area_->tileSubWindows(); });
 
   on("mnuAnzeigen", [] { Module1::showFile(Module1::state().reportPath); });
   on("mnuSpeisePktBer", [] { Module1::showFile(Module1::resultFile("SpeisePkt.txt")); });
@@ -239,8 +253,8 @@ void MDIForm1::load() {
   };
   if (const auto left = stored("MainLeft", 15)) move(*left, y());
   if (const auto top = stored("MainTop", 1200)) move(x(), *top);
-  if (const auto width = stored("MainWidth", 11820); width && *width > 0) resize(*width, height());
-  if (const auto height = stored("MainHeight", 9345); height && *height > 0) resize(width(), *height);
+  if (const auto width = stored("MainWidth", kDefaultWidthTwips); width && *width > 0) resize(*width, height());
+  if (const auto height = stored("MainHeight", kDefaultHeightTwips); height && *height > 0) resize(width(), *height);
   Look::keepOnScreen(this);
 
   Module1::State& s = Module1::state();
@@ -248,7 +262,10 @@ void MDIForm1::load() {
   // Every result path is folder + name: a folder typed without its final
   // separator would put the files beside it.
   if (!s.resultsFolder.isEmpty() && !s.resultsFolder.endsWith('/')) s.resultsFolder += '/';
-  s.language = Settings::get(QStringLiteral("Sprache"), QStringLiteral("dtsch"));
+  // A first start speaks the desktop's language, so that its first question
+  // can be read; from then on the stored choice counts.
+  const QString desktop = QLocale().language() == QLocale::German ? QStringLiteral("dtsch") : QStringLiteral("engl");
+  s.language = Settings::get(QStringLiteral("Sprache"), desktop);
 
   Look::applyQtLanguage();
   applyCaptions();
@@ -292,6 +309,36 @@ void MDIForm1::updateFileMenu() {
   action("mnuSpeisePktBer")->setEnabled(exists(Module1::resultFile("SpeisePkt.txt")));
   action("mnuZusatzDipBer")->setEnabled(exists(Module1::resultFile("ZusatzDipol.txt")));
   action("mnuSpezTab")->setEnabled(exists(Module1::resultFile("AntSpezi.txt")));
+}
+
+QList<QMdiSubWindow*> MDIForm1::openWindows() const {
+  QList<QMdiSubWindow*> open;
+  for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::CreationOrder))
+    if (!sub->isHidden()) open << sub;
+  return open;
+}
+
+void MDIForm1::updateWindowMenu() {
+  QMenu* m = menu("mnuFenster");
+  // The entries after the separator are the open windows as they are now.
+  const QList<QAction*> entries = m->actions();
+  for (qsizetype i = entries.indexOf(action("mnuFensterListe")) + 1; i < entries.size(); ++i) delete entries[i];
+  const QList<QMdiSubWindow*> open = openWindows();
+  action("mnuUeberlappend")->setEnabled(!open.isEmpty());
+  action("mnuNebeneinander")->setEnabled(!open.isEmpty());
+  action("mnuFensterListe")->setVisible(!open.isEmpty());
+  for (int i = 0; i < open.size(); ++i) {
+    QMdiSubWindow* sub = open[i];
+    QString title = sub->widget() ? sub->widget()->windowTitle().trimmed() : sub->windowTitle();
+    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
+    QAction* a = m->addAction(number + title);
+    a->setCheckable(true);
+    a->setChecked(sub == area_->activeSubWindow());
+    connect(a, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+      if (sub) area_->setActiveSubWindow(sub);
+    });
+  }
 }
 
 void MDIForm1::activate() {

@@ -17,6 +17,7 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
 
 namespace lorvant {
 class frmHauptform;
@@ -52,6 +53,8 @@ class MDIForm1 : public QMainWindow, public Workspace {
   // Opening "&Datei": enables the printing of the inputs and the display
   // submenu by what is there to print and display.
   void updateFileMenu();
+  // Opening "&Fenster": the list of open windows, the active one checked.
+  void updateWindowMenu();
   // Activation: the main input form (loaded on first use) sets its spinner
   // from its shortening factor.
   void activate();
@@ -63,6 +66,8 @@ class MDIForm1 : public QMainWindow, public Workspace {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  // The windows shown inside the area, in the order they were made.
+  QList<QMdiSubWindow*> openWindows() const;
   void buildMenus();
   void connectMenus();
   void saveSettings();

@@ -45,7 +45,7 @@ Texts Captions(Language lang) {
   t.type = de ? "Typ" : "Type";
   t.dipole = de ? "Di&pol" : "Di&pole";
   t.windom = "&WINDOM";
-  t.conditions = "I&nfo";
+  t.conditions = de ? "I&nfo" : "Inf&o";
   t.additionalTip = de ? "strahlungsgekoppelt" : "radiation-coupled";
   t.impedanceTip = de ? "für beide Dipole gleichen Wert verwenden!" : "use the same value for both dipoles!";
   t.diameterTip = de ? "Leiterdurchmesser" : "Wire diameter";

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "calc/design.h"
 #include "forms/main/MainForm.h"
@@ -51,6 +52,10 @@ QFont tableFont() {
   f.setStyleHint(QFont::Monospace);
   f.setFixedPitch(true);
   return f;
+}
+
+feedpoint::WindowSetup scanSetup() {
+  return feedpoint::OpenScan(Module1::state().antennaLength, Module1::language(), Module1::decimalSeparator());
 }
 
 }  // namespace
@@ -97,7 +102,9 @@ frmSpeisePkt::frmSpeisePkt(QWidget* parent) : QWidget(parent) {
 
   auto* grid = new QGridLayout;
   Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Text3}});
-  grid->setColumnStretch(0, 1);
+  // Width the window gains stays after the fields, which keep beside
+  // their captions; the result box below takes it.
+  grid->setColumnStretch(2, 1);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addStretch(1);
   buttonRow->addWidget(cmdRechnen);
@@ -126,7 +133,10 @@ frmSpeisePkt* frmSpeisePkt::create() {
 }
 
 frmSpeisePkt* frmSpeisePkt::instance() {
-  if (!sharedScanWindow) sharedScanWindow = create();
+  if (!sharedScanWindow) {
+    sharedScanWindow = create();
+    sharedScanWindow->apply(scanSetup());
+  }
   return sharedScanWindow;
 }
 
@@ -190,33 +200,38 @@ void frmSpeisePkt::setHeightTwips(int twips) {
   frame->resize(kWidthTwips * logicalDpiX() / 1440, twips * logicalDpiY() / 1440);
 }
 
+frmSpeisePkt* frmSpeisePkt::openMode(QPointer<frmSpeisePkt>& window,
+                                     const std::function<feedpoint::WindowSetup()>& setup) {
+  // Chosen again, a mode's window comes back as the user left it: its
+  // inputs and its table are the work in hand.
+  if (!window) {
+    window = create();
+    window->apply(setup());
+  }
+  Forms::show(window);
+  return window;
+}
+
 frmSpeisePkt* frmSpeisePkt::openAllBands() {
-  frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenAllBands(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
-  Forms::show(f);
-  return f;
+  static QPointer<frmSpeisePkt> window;
+  return openMode(window, [] {
+    return feedpoint::OpenAllBands(mainForm::values(), Module1::language(), Module1::decimalSeparator());
+  });
 }
 
 frmSpeisePkt* frmSpeisePkt::openOneFrequency() {
-  frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenOneFrequency(mainForm::values(), Module1::language(), Module1::decimalSeparator()));
-  Forms::show(f);
-  return f;
+  static QPointer<frmSpeisePkt> window;
+  return openMode(window, [] {
+    return feedpoint::OpenOneFrequency(mainForm::values(), Module1::language(), Module1::decimalSeparator());
+  });
 }
 
 frmSpeisePkt* frmSpeisePkt::openImpedance() {
-  frmSpeisePkt* f = create();
-  f->apply(feedpoint::OpenImpedance(Module1::language()));
-  Forms::show(f);
-  return f;
+  static QPointer<frmSpeisePkt> window;
+  return openMode(window, [] { return feedpoint::OpenImpedance(Module1::language()); });
 }
 
-frmSpeisePkt* frmSpeisePkt::openScan() {
-  frmSpeisePkt* f = instance();
-  f->apply(feedpoint::OpenScan(Module1::state().antennaLength, Module1::language(), Module1::decimalSeparator()));
-  Forms::show(f);
-  return f;
-}
+frmSpeisePkt* frmSpeisePkt::openScan() { return openMode(sharedScanWindow, scanSetup); }
 
 feedpoint::WindowTexts frmSpeisePkt::texts() const {
   feedpoint::WindowTexts t;

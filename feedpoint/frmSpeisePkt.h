@@ -1,11 +1,13 @@
 // The feed-point window: one window type, four modes told apart by its
 // caption (all bands at one length, currents at one frequency, impedance
-// from a current sum, feed-point scan). The first three commands open a
-// new window each; the scan has one shared window.
+// from a current sum, feed-point scan). Each mode has one window, made by
+// the first use of its command and brought back as it is by the next.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
+#include <functional>
 
 #include "calc/feedpoint.h"
 
@@ -22,7 +24,7 @@ struct FeedPointInputs;
 class frmSpeisePkt : public QWidget {
   Q_OBJECT
  public:
-  // The shared window of the scan.
+  // The window of the scan.
   static frmSpeisePkt* instance();  // loads it on first use
   static frmSpeisePkt* loaded();    // nullptr while not loaded
 
@@ -65,6 +67,8 @@ class frmSpeisePkt : public QWidget {
 
  private:
   static frmSpeisePkt* create();
+  // The mode's window, made and set up on first use.
+  static frmSpeisePkt* openMode(QPointer<frmSpeisePkt>& window, const std::function<feedpoint::WindowSetup()>& setup);
   void apply(const feedpoint::WindowSetup& setup);
   void setHeightTwips(int twips);
   feedpoint::WindowTexts texts() const;

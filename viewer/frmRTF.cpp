@@ -296,7 +296,7 @@ void frmRTF::applyCaptions() {
   mnuSuchen_->setText(tr2("S&uchen", "s&earch"));
   mnuSuchWeiter_->setText(tr2("&weitersuchen", "&continue searching"));
   mnuPrint_->setText(tr2("&Drucken", "&Print"));
-  mnuExit_->setText(tr2("&Beenden", "&Exit"));
+  mnuExit_->setText(tr2("&Beenden", "E&xit"));
   mnuFont_->setText(tr2("&Schrift", "&Writing"));
   mnuVorlage_->setTitle(tr2("&Formatvorlage", "F&ormat template"));
   mnuListing_->setText(QStringLiteral("&Listing"));

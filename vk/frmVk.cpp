@@ -150,18 +150,38 @@ void frmVk::applyCalculatorCaptions() {
 }
 
 void frmVk::mnuVk() {
+  const bool fresh = loaded() == nullptr;
   frmVk* w = instance();
-  // The list is refilled; what the field shows stays (in the pruning layout
-  // that is the desired frequency the user may have typed).
-  const QString shown = w->Combo1->currentText();
-  w->Combo1->clear();
-  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) w->Combo1->addItem(qs(item));
-  w->Combo1->setEditText(shown);
+  // Chosen again, the calculator comes back as it was; after the pruning
+  // layout it comes back as freshly loaded, whole in its own layout.
+  if (fresh || !vk::IsCalculatorCaption(utf8(w->windowTitle()))) w->calculatorLayout();
   Forms::show(w);
+}
+
+void frmVk::calculatorLayout() {
+  applyCalculatorCaptions();
+  QFont plain = Label1->font();
+  plain.setBold(false);
+  Label1->setFont(plain);
+  mnuOpt->menuAction()->setVisible(true);
+  Combo1->setToolTip(QString());
+  Combo1->clear();
+  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) Combo1->addItem(qs(item));
+  const MainFormValues main = mainForm::values();
+  Text1->setText(qs(main.preferredFrequency));
+  Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
+  Combo1->setEditText(qs(main.conductorDiameter));
+  clearResults();
+  Tag = QString::fromLatin1(vk::kTagLoaded);
 }
 
 void frmVk::mnuPruning() {
   frmVk* w = instance();
+  // Chosen again, the pruning layout comes back with what was measured.
+  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) {
+    Forms::show(w);
+    return;
+  }
   const char sep = Module1::decimalSeparator();
   w->setWindowTitle(qs(vk::PruningCaptions(Module1::language()).title));
   w->clearResults();

@@ -30,7 +30,9 @@ class frmVk : public QWidget {
   static frmVk* loaded();    // nullptr while not loaded
 
   // Main-window menu commands.
-  static void mnuVk();       // calculator (keeps a pruning layout as it is)
+  // Each brings the window back as it is when it already shows its layout
+  // and switches it over cleanly when it shows the other one.
+  static void mnuVk();       // calculator
   static void mnuPruning();  // pruning layout
 
   // What the calculations of the main form read: active exactly while the
@@ -90,6 +92,8 @@ class frmVk : public QWidget {
  private:
   void applyCalculatorCaptions();
   void applyPruningCaptions();
+  // The calculator layout as at loading: captions, list, inputs, no result.
+  void calculatorLayout();
   void calculateVk();
   void calculatePruning();
   // A refused input leaves no result of the inputs before it.

@@ -133,17 +133,26 @@ class NotesArea : public QScrollArea {
 };
 
 // Bild1: the current-curve picture, kept in its own pixel size (the size
-// of AntKurve.BMP) and shown scaled to the room the form has, aspect kept,
-// never beyond its own size so that its one-pixel lines and small labels
-// stay sharp. An empty picture shows as a white box of the same shape.
+// of AntKurve.BMP) and shown scaled to the room the form has, aspect kept:
+// smaller on a small form, larger on a maximised one. An empty picture
+// shows as a white box of the same shape.
 class PictureBox : public QLabel {
  public:
   PictureBox(QSize pictureSize, QWidget* parent) : QLabel(parent), picture_(pictureSize) {
     setFrameShape(QFrame::Box);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // As tall as its width shows the picture: height beyond that would
+    // stay empty, and goes to the notes instead.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
   }
 
   QSize sizeHint() const override { return picture_ + frameExtra(); }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override {
+    const int inner = std::max(0, width - frameExtra().width());
+    return std::max(minimumSizeHint().height(), inner * picture_.height() / picture_.width() + frameExtra().height());
+  }
   // Half size still shows the scale and the legend legibly enough to see
   // where the curves run.
   QSize minimumSizeHint() const override { return picture_ / 2 + frameExtra(); }
@@ -152,7 +161,7 @@ class PictureBox : public QLabel {
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     const QRect room = contentsRect();
-    const QSize shown = picture_.scaled(room.size().boundedTo(picture_), Qt::KeepAspectRatio);
+    const QSize shown = picture_.scaled(room.size(), Qt::KeepAspectRatio);
     const QRect target(QPoint(room.left() + (room.width() - shown.width()) / 2, room.top()), shown);
     p.fillRect(target, Qt::white);
     const QPixmap source = pixmap();
@@ -323,7 +332,9 @@ QGroupBox* frmHauptform::lengthFrame(int fieldWidth) {
   vk->addWidget(VkSteller);
   vk->addStretch(1);
   g->addLayout(vk, 3, 1);
-  g->setColumnStretch(0, 1);
+  // Room the frame gains stays after the fields, which keep beside their
+  // captions.
+  g->setColumnStretch(2, 1);
   for (QLineEdit* e : {Text1, Text2, Text3}) e->setFixedWidth(fieldWidth);
   Text4->setFixedWidth(fieldWidth - VkSteller->sizeHint().width() - 2);
   return frame;
@@ -442,15 +453,17 @@ void frmHauptform::arrange(int fieldWidth) {
 
   auto* top = new QHBoxLayout;
   top->setSpacing(8);
-  // The band grid sets the width of the right column; the long captions
-  // of the left column take the rest.
-  top->addLayout(left, 1);
-  top->addLayout(right, 0);
+  // The long captions of the left column set its width; room the form
+  // gains goes to the right column, where the notes take it.
+  top->addLayout(left, 0);
+  top->addLayout(right, 1);
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(6, 6, 6, 6);
   outer->setSpacing(6);
-  outer->addLayout(top);
-  outer->addWidget(Bild1, 1);
+  // Height the form gains goes to the picture as far as its width shows
+  // it, the rest to the notes.
+  outer->addLayout(top, 1);
+  outer->addWidget(Bild1, 0);
 }
 
 void frmHauptform::setDefaultsAndTabOrder() {

@@ -135,7 +135,7 @@ void frmHauptform::HauptForm_Sprache() {
   Option1[2]->setText(t("Band&mitte", "Band center"));
   Label12->setText(t("Stroms. -  Minimum: ", "Currents.-  minimum: "));
   Check2->setText(t("klassische &WINDOM berechnen", "Calculate classic &WINDOM"));
-  Check11->setText(t("Spezial - &Tabelle erstellen", "Create special - &table"));
+  Check11->setText(t("Spe&zial - Tabelle erstellen", "Create special - &table"));
   Frame6->setTitle(t("Speise&punkt optimieren für:", "Optimize feed &point for:"));
   Option3->setText(t("maximale Stromsumme", "Maximum current sum"));
   Option4->setText(t("gleiche Impedanzen", "equal Impedances"));

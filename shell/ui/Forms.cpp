@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QVector>
+#include <algorithm>
 
 
 namespace lorvant::Forms {
@@ -19,6 +20,22 @@ QString statusWithoutMain;
 
 QMdiSubWindow* subWindowOf(QWidget* form) {
   return form ? qobject_cast<QMdiSubWindow*>(form->parentWidget()) : nullptr;
+}
+
+// A window opens whole inside the area, no larger than the area on its
+// first showing (never below what keeps it usable); where even that does
+// not fit it stands at the top left and the area scrolls to the rest. A
+// window shown again keeps the size the user gave it.
+void placeInside(QMdiSubWindow* sub, QMdiArea* area) {
+  if (sub->isMaximized() || sub->isMinimized()) return;
+  const QSize room = area->viewport()->size();
+  static const char* const kPlaced = "lorvantPlaced";
+  if (!sub->property(kPlaced).toBool()) {
+    sub->setProperty(kPlaced, true);
+    sub->resize(sub->size().boundedTo(room).expandedTo(sub->minimumSizeHint()));
+  }
+  sub->move(std::clamp(sub->x(), 0, std::max(0, room.width() - sub->width())),
+            std::clamp(sub->y(), 0, std::max(0, room.height() - sub->height())));
 }
 
 // A window of its own learns of its activation from its events.
@@ -76,6 +93,7 @@ void show(QWidget* form) {
     sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
     sub->show();
     form->show();
+    if (QMdiArea* area = sub->mdiArea()) placeInside(sub, area);
     sub->raise();
     if (Workspace* w = main()) w->mdiArea()->setActiveSubWindow(sub);
   } else {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -79,13 +80,11 @@ class TestFeedPointWindow : public QObject {
   frmHauptform* form_ = nullptr;
   QTemporaryDir results_;
 
-  // Opens a window through a menu entry; the new one (or the shared one).
+  // Opens a window through a menu entry: the one it brought to the front.
   frmSpeisePkt* open(const char* entry) {
-    const auto before = main_->findChildren<frmSpeisePkt*>();
     main_->action(entry)->trigger();
-    for (frmSpeisePkt* w : main_->findChildren<frmSpeisePkt*>())
-      if (!before.contains(w)) return w;
-    return frmSpeisePkt::loaded();
+    QMdiSubWindow* sub = main_->mdiArea()->activeSubWindow();
+    return sub ? qobject_cast<frmSpeisePkt*>(sub->widget()) : nullptr;
   }
 
  private slots:
@@ -149,10 +148,11 @@ class TestFeedPointWindow : public QObject {
     QTest::keyClick(scan->txtAuswertung, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
     QCOMPARE(scan->txtAuswertung->textCursor().selectedText().size(), rows.size());
-    // Outside a text box the key is the menu's: the scan starts anew.
+    // Outside a text box the key is the menu's: the scan comes to the
+    // front as it is.
     scan->cmdRechnen->setFocus();
     QTest::keyClick(scan->cmdRechnen, Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(scan->txtAuswertung->toPlainText().isEmpty());
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
   }
 
   // A feed point that is not inside the wire - beyond it, or at its very
@@ -250,12 +250,27 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages[0].icon, Icon::Exclamation);
     QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
 
-    // Every command opens a window of its own; closing hides it.
-    frmSpeisePkt* second = open("mnuBerSpeisePktLänge");
-    QVERIFY(second && second != w);
+    // The command brings its window back, not a second one; closing hides it.
+    QCOMPARE(open("mnuBerSpeisePktLänge"), w);
     w->close();
     QVERIFY(!shown(w));
     QCOMPARE(Forms::status(), QString::fromUtf8("Status: Bereit für Antennen-Berechnungen"));
+  }
+
+  // Maximised, the result box takes the room; the fields stay beside their
+  // captions.
+  void maximisedTheResultBoxGrows() {
+    frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    QTest::qWait(0);
+    const auto gap = [w] { return w->Text1->x() - w->Label1->mapTo(w, QPoint(w->Label1->sizeHint().width(), 0)).x(); };
+    const int gapBefore = gap();
+    const QSize boxBefore = w->txtAuswertung->size();
+    main_->resize(1600, 1200);
+    sub->showMaximized();
+    QTest::qWait(0);
+    QCOMPARE(gap(), gapBefore);
+    QVERIFY(w->txtAuswertung->width() > boxBefore.width() && w->txtAuswertung->height() > boxBefore.height());
   }
 
   // The English form underlines another letter of its frequency label (Alt+F

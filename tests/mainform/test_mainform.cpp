@@ -773,7 +773,7 @@ class TestMainForm : public QObject {
     });
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QCOMPARE(main.size(), QSize(788, 623));
+    QCOMPARE(main.size(), QSize(880, 720));
     f = main.mainForm();
     QTest::qWait(0);
     auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
@@ -857,6 +857,9 @@ class TestMainForm : public QObject {
     });
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
+    // From a main window smaller than the form would like.
+    const QSize start(788, 623);
+    main.resize(start);
     f = main.mainForm();
     QTest::qWait(0);
     auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
@@ -868,7 +871,7 @@ class TestMainForm : public QObject {
     QVERIFY(sub->width() > fitted.width() && sub->height() > fitted.height());
     QCOMPARE(pictureShown(f).size(), QSize(frmHauptform::kPictureWidth, frmHauptform::kPictureHeight));
 
-    main.resize(788, 623);
+    main.resize(start);
     QTest::qWait(0);
     QCOMPARE(sub->size(), fitted);
 
@@ -876,7 +879,7 @@ class TestMainForm : public QObject {
     main.resize(500, 400);
     QTest::qWait(0);
     QCOMPARE(sub->size(), sub->minimumSizeHint());
-    main.resize(788, 623);
+    main.resize(start);
     QTest::qWait(0);
     QCOMPARE(sub->size(), fitted);
 
@@ -884,6 +887,50 @@ class TestMainForm : public QObject {
     main.resize(1200, 900);
     QTest::qWait(0);
     QCOMPARE(sub->size(), fitted - QSize(10, 10));
+  }
+
+  // Maximised, the notes and the picture take the room the form gains;
+  // every field stays beside its caption.
+  void maximisedTheNotesAndThePictureGrow() {
+    delete f;
+    f = nullptr;
+    MDIForm1 main;
+    Forms::setMain(&main);
+    const auto unload = qScopeGuard([this] {
+      Forms::unloadAll();
+      f = nullptr;
+      Forms::setMain(nullptr);
+    });
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    f = main.mainForm();
+    QTest::qWait(0);
+    auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+    auto* notes = f->findChild<QWidget*>(QStringLiteral("InfoArea"));
+    QVERIFY(sub && notes);
+    // From the end of a caption's text to the start of its field.
+    const auto gaps = [this] {
+      QList<int> out;
+      const std::pair<QLabel*, QWidget*> rows[] = {{f->Label1, f->Text1}, {f->Label6, f->Text3}, {f->Label7, f->Text4},
+                                                   {f->Label8, f->Combo1}, {f->Label12, f->Text8}};
+      for (const auto& [label, field] : rows)
+        out << field->mapTo(f, QPoint(0, 0)).x() - label->mapTo(f, QPoint(label->sizeHint().width(), 0)).x();
+      return out;
+    };
+    const QList<int> gapsBefore = gaps();
+    const int notesBefore = notes->height();
+    const QSize pictureBefore = pictureShown(f).size();
+
+    main.resize(1600, 1200);
+    sub->showMaximized();
+    QTest::qWait(0);
+    QCOMPARE(gaps(), gapsBefore);
+    QVERIFY2(notes->height() > notesBefore, qPrintable(QStringLiteral("%1 %2").arg(notesBefore).arg(notes->height())));
+    const QSize picture = pictureShown(f).size();
+    QVERIFY2(picture.width() > pictureBefore.width() && picture.height() > pictureBefore.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height())));
+    QVERIFY(std::abs(picture.height() * frmHauptform::kPictureWidth - picture.width() * frmHauptform::kPictureHeight) <=
+            frmHauptform::kPictureWidth);
   }
 
   // After a run the band captions take the colours of their curves; on

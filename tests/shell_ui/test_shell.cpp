@@ -1,10 +1,14 @@
 // The application shell: start-up, settings, menus and language, results
 // folder and file helpers. Settings live in a temporary config folder.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
+#include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,12 +17,14 @@
 #include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "feedpoint/frmSpeisePkt.h"
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/ui/Files.h"
@@ -28,6 +34,7 @@
 #include "app/StartUp.h"
 #include "tests/support/ScriptedSeam.h"
 #include "viewer/frmRTF.h"
+#include "vk/frmVk.h"
 
 using namespace lorvant;
 namespace M1 = lorvant::Module1;
@@ -88,6 +95,8 @@ class ShellTest : public QObject {
   }
 
   void init() {
+    // A German desktop unless a test says otherwise.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     store().clear();
     M1::resetState();
     M1::setDecimalSeparator(',');
@@ -98,6 +107,7 @@ class ShellTest : public QObject {
   }
 
   void cleanup() {
+    QLocale::setDefault(QLocale::system());
     frmRTF::unload();
     window_.reset();
     QVERIFY(frmHauptform::loaded() == nullptr);
@@ -151,8 +161,8 @@ class ShellTest : public QObject {
 
     QCOMPARE(w->x(), px(15, w));
     QCOMPARE(w->y(), px(1200, w));
-    QCOMPARE(w->width(), px(11820, w));
-    QCOMPARE(w->height(), px(9345, w));
+    QCOMPARE(w->width(), px(13200, w));
+    QCOMPARE(w->height(), px(10800, w));
     QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
     QVERIFY(w->action("mnuSprache_dtsch")->isChecked());
     QVERIFY(!w->action("mnuSprache_engl")->isChecked());
@@ -298,13 +308,43 @@ class ShellTest : public QObject {
       for (int p : {0, 1, 623, 1919}) QCOMPARE(Settings::twipsToPixels(Settings::pixelsToTwips(p, dpi), dpi), p);
   }
 
+  // With no language stored the desktop's is taken (German for every German
+  // locale, English for all others); a stored one always wins, in the
+  // stored words.
+  void firstStartSpeaksTheDesktopsLanguage_data() {
+    QTest::addColumn<QLocale>("desktop");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("language");
+    const QLocale german(QLocale::German, QLocale::Germany), english(QLocale::English, QLocale::UnitedKingdom);
+    QTest::newRow("German desktop") << german << QString() << "dtsch";
+    QTest::newRow("Austrian desktop") << QLocale(QLocale::German, QLocale::Austria) << QString() << "dtsch";
+    QTest::newRow("English desktop") << english << QString() << "engl";
+    QTest::newRow("French desktop") << QLocale(QLocale::French, QLocale::France) << QString() << "engl";
+    QTest::newRow("stored German, English desktop") << english << "dtsch" << "dtsch";
+    QTest::newRow("stored English, German desktop") << german << "engl" << "engl";
+  }
+  void firstStartSpeaksTheDesktopsLanguage() {
+    QFETCH(QLocale, desktop);
+    QFETCH(QString, stored);
+    QFETCH(QString, language);
+    QLocale::setDefault(desktop);
+    if (!stored.isEmpty()) putSetting("Sprache", stored);
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QCOMPARE(M1::state().language, language);
+    QCOMPARE(w->action("mnuSprache_dtsch")->isChecked(), language == "dtsch");
+    QCOMPARE(seam_->messages.first().title, language == "dtsch" ? QString("Ordner festlegen") : QString("Set folder"));
+    w->close();
+    QCOMPARE(::stored("Sprache"), language);
+  }
+
   void unknownLanguageMeansEnglish() {
     putSetting("Sprache", QStringLiteral("fr"));
     seam_->folders.push_back(results_->path());
     MDIForm1* w = start();
     QVERIFY(w->action("mnuSprache_engl")->isChecked());
     QVERIFY(!w->action("mnuSprache_dtsch")->isChecked());
-    QCOMPARE(w->action("mnuOrdner")->text(), QStringLiteral("Set folder for results"));
+    QCOMPARE(w->action("mnuOrdner")->text(), QStringLiteral("Set &folder for results"));
     QCOMPARE(seam_->messages.first().title, QStringLiteral("Set folder"));
     QCOMPARE(seam_->messages.first().text, QStringLiteral("Please specify the folder for storing the calculation "
                                                           "results \r\n e.g.: ...\\my files\\Lorvant"));
@@ -317,8 +357,8 @@ class ShellTest : public QObject {
     MDIForm1* w = start();
     w->action("mnuSprache_engl")->trigger();
     QCOMPARE(w->statusText(), QStringLiteral("Status: Ready for antennas - calculations"));
-    QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("Additional dipole/WINDOM (radiation-coupled)"));
-    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Options"));
+    QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("&Additional dipole/WINDOM (radiation-coupled)"));
+    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("&Options"));
     QCOMPARE(w->action("mnuHelp")->text(), QStringLiteral("&?"));
     QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("Calc&ulate"));
 
@@ -331,7 +371,7 @@ class ShellTest : public QObject {
     QVERIFY(!w->action("mnuSprache_engl")->isChecked());
     QCOMPARE(w->statusText(), QStringLiteral("Status: Bereit für Antennen-Berechnungen"));
     QCOMPARE(w->action("mnuBerZusDipol")->text(), QStringLiteral("&Zusatz-Dipol/WINDOM (strahlungsgekoppelt)"));
-    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("Optionen"));
+    QCOMPARE(w->action("mnuOpt")->text(), QStringLiteral("&Optionen"));
     QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("&Rechnen"));
   }
 
@@ -340,7 +380,7 @@ class ShellTest : public QObject {
     auto w = std::make_unique<MDIForm1>();
     QStringList top;
     for (QAction* a : w->menuBar()->actions()) top << a->objectName();
-    QCOMPARE(top, QStringList({"mnuDat", "mnuBer", "mnuHelp"}));
+    QCOMPARE(top, QStringList({"mnuDat", "mnuBer", "mnuFenster", "mnuHelp"}));
     const auto names = [&](const char* menu) {
       QStringList out;
       for (QAction* a : w->menu(menu)->actions()) out << (a->isSeparator() ? "-" + a->objectName() : a->objectName());
@@ -408,6 +448,179 @@ class ShellTest : public QObject {
     QVERIFY(!field->text().isEmpty());
     QCOMPARE(end.count() + vk.count() + scan.count(), 0);
     QVERIFY(w->isVisible());
+  }
+
+  // A menu entry, or its shortcut pressed outside a text field, brings an
+  // open or closed window back as the user left it. Each feed-point mode has
+  // a window of its own; the calculator and the pruning layout share one
+  // window and switch cleanly between them.
+  void menuEntriesBringWindowsBackAsTheyWere() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->action("mnuBerSpeise")->setEnabled(true);
+    M1::state().antennaLength = 20.9f;
+    for (int band : {1, 3, 5}) frmHauptform::loaded()->setBandValue(band, 1);
+    // The shortcut pressed with the focus on `at`; the window it brought up.
+    const auto press = [w](QWidget* at, Qt::Key key) -> QWidget* {
+      at->setFocus();
+      QTest::keyClick(at, key, Qt::ControlModifier);
+      QMdiSubWindow* sub = w->mdiArea()->activeSubWindow();
+      return sub ? sub->widget() : nullptr;
+    };
+    const auto feedWindows = [w] { return w->findChildren<frmSpeisePkt*>().size(); };
+
+    auto* scan = qobject_cast<frmSpeisePkt*>(press(frmHauptform::loaded()->Command1, Qt::Key_A));
+    QVERIFY(scan);
+    scan->Text1->setText(QStringLiteral("8"));
+    scan->Text2->setText(QStringLiteral("8,03"));
+    QTest::mouseClick(scan->cmdRechnen, Qt::LeftButton);
+    const QString rows = scan->txtAuswertung->toPlainText();
+    QVERIFY2(rows.startsWith(QStringLiteral("8,000 m")), qPrintable(rows + seam_->lastText()));
+    QCOMPARE(press(scan->cmdRechnen, Qt::Key_A), scan);
+    QCOMPARE(scan->Text1->text(), QStringLiteral("8"));
+    QCOMPARE(scan->Text2->text(), QStringLiteral("8,03"));
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
+
+    auto* allBands = qobject_cast<frmSpeisePkt*>(press(scan->cmdRechnen, Qt::Key_L));
+    QVERIFY(allBands && allBands != scan);
+    allBands->Text3->setText(QStringLiteral("13,9"));
+    QCOMPARE(press(allBands->cmdRechnen, Qt::Key_L), allBands);
+    QCOMPARE(allBands->Text3->text(), QStringLiteral("13,9"));
+    QCOMPARE(feedWindows(), 2);
+    w->action("mnuBerSpeisePktLänge")->trigger();
+    QCOMPARE(feedWindows(), 2);
+
+    // Closed, then chosen again: as it was.
+    scan->close();
+    QVERIFY(scan->parentWidget()->isHidden());
+    QCOMPARE(press(allBands->cmdRechnen, Qt::Key_A), scan);
+    QVERIFY(!scan->parentWidget()->isHidden());
+    QCOMPARE(scan->txtAuswertung->toPlainText(), rows);
+
+    auto* vk = qobject_cast<frmVk*>(press(scan->cmdRechnen, Qt::Key_V));
+    QVERIFY(vk);
+    const QString calculatorTitle = vk->windowTitle();
+    vk->Text2->setText(QStringLiteral("12"));
+    QCOMPARE(press(vk->Command1, Qt::Key_V), vk);
+    QCOMPARE(vk->Text2->text(), QStringLiteral("12"));
+
+    QCOMPARE(press(vk->Command1, Qt::Key_O), vk);
+    const QString pruningTitle = vk->windowTitle();
+    QVERIFY(pruningTitle != calculatorTitle);
+    vk->Text2->setText(QStringLiteral("7,2"));
+    vk->Combo1->setEditText(QStringLiteral("7,05"));
+    QCOMPARE(press(vk->Command1, Qt::Key_O), vk);
+    QCOMPARE(vk->Text2->text(), QStringLiteral("7,2"));
+    QCOMPARE(vk->Combo1->currentText(), QStringLiteral("7,05"));
+
+    // Back to the calculator: its layout whole, not the pruning one with
+    // a wire list.
+    QCOMPARE(press(vk->Command1, Qt::Key_V), vk);
+    QCOMPARE(vk->windowTitle(), calculatorTitle);
+    QVERIFY(vk->mnuOpt->menuAction()->isVisible());
+    QVERIFY(!vk->Label1->font().bold());
+    QCOMPARE(vk->Text1->text(), frmHauptform::loaded()->Text1->text());
+    QCOMPARE(vk->Combo1->currentText(), frmHauptform::loaded()->Combo2->currentText());
+    QVERIFY(vk->Text2->text() != QStringLiteral("7,2"));
+  }
+
+  // The window menu: cascade, tile and the open windows, the active one
+  // checked; choosing one brings it to the front.
+  void windowMenuListsAndArrangesTheOpenWindows() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QMenu* m = w->menu("mnuFenster");
+    const auto list = [&] {
+      emit m->aboutToShow();
+      const QList<QAction*> all = m->actions();
+      return all.mid(all.indexOf(w->action("mnuFensterListe")) + 1);
+    };
+    const auto active = [w] { return w->mdiArea()->activeSubWindow()->widget(); };
+    frmHauptform* form = frmHauptform::loaded();
+    QCOMPARE(list().size(), 1);
+    w->action("mnuVk")->trigger();
+    w->action("mnuBerSpeise")->setEnabled(true);
+    w->action("mnuBerSpeisePkt")->trigger();
+    QWidget* scan = active();
+
+    QList<QAction*> entries = list();
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0]->text(), "&1 " + form->windowTitle().trimmed());
+    QCOMPARE(entries[2]->text(), "&3 " + scan->windowTitle().trimmed());
+    QCOMPARE(entries[0]->isChecked(), false);
+    QCOMPARE(entries[2]->isChecked(), true);
+    entries[0]->trigger();
+    QCOMPARE(active(), form);
+    entries = list();
+    QCOMPARE(entries.size(), 3);
+    QVERIFY(entries[0]->isChecked() && !entries[2]->isChecked());
+
+    frmVk::loaded()->close();
+    QCOMPARE(list().size(), 2);
+
+    const auto frames = [w] {
+      QList<QRect> out;
+      for (QMdiSubWindow* sub : w->mdiArea()->subWindowList())
+        if (!sub->isHidden()) out << sub->geometry();
+      return out;
+    };
+    w->action("mnuUeberlappend")->trigger();
+    QList<QRect> r = frames();
+    QCOMPARE(r.size(), 2);
+    QVERIFY(r[1].topLeft().x() > r[0].topLeft().x() && r[1].topLeft().y() > r[0].topLeft().y());
+    w->action("mnuNebeneinander")->trigger();
+    r = frames();
+    QVERIFY(!r[0].intersects(r[1]));
+
+    w->action("mnuSprache_engl")->trigger();
+    QCOMPARE(m->title(), QStringLiteral("Wi&ndow"));
+    QCOMPARE(w->action("mnuUeberlappend")->text(), QStringLiteral("&Cascade"));
+    QCOMPARE(w->action("mnuNebeneinander")->text(), QStringLiteral("&Tile"));
+  }
+
+  // At the default size the main window holds every tool window whole, and
+  // each opens inside its area. A smaller main window opens them at the top
+  // left, and the area scrolls to the rest.
+  void everyWindowOpensWholeInsideTheArea() {
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    frmHauptform* form = frmHauptform::loaded();
+    for (int band : {1, 3, 5}) form->setBandValue(band, 1);
+    form->runCalculation();
+    QMdiArea* area = w->mdiArea();
+    const char* const entries[] = {"mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG", "mnuBerImpedanz", "mnuBerSpeisePkt",
+                                   "mnuVk", "mnuPruning", "mnuBerZusDipol", "mnuBerNec", "mnuBerStromsAnt"};
+    for (const char* entry : entries) {
+      w->action(QString::fromUtf8(entry))->trigger();
+      QTest::qWait(0);
+      QMdiSubWindow* sub = area->activeSubWindow();
+      const QRect room = area->viewport()->rect();
+      const QString where = QStringLiteral("%1: %2,%3 %4x%5 in %6x%7 (least %8x%9)")
+                                .arg(QString::fromUtf8(entry))
+                                .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                .arg(room.width()).arg(room.height())
+                                .arg(sub->minimumSizeHint().width()).arg(sub->minimumSizeHint().height());
+      QVERIFY2(room.contains(sub->geometry()), qPrintable(where));
+      QVERIFY2(sub->width() >= sub->minimumSizeHint().width() && sub->height() >= sub->minimumSizeHint().height(),
+               qPrintable(where));
+    }
+
+    w = restart();
+    area = w->mdiArea();
+    w->resize(400, 300);
+    QTest::qWait(0);
+    w->action("mnuBerNec")->setEnabled(true);
+    w->action("mnuBerNec")->trigger();
+    QTest::qWait(0);
+    QMdiSubWindow* sub = area->activeSubWindow();
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+    QVERIFY(sub->height() >= sub->minimumSizeHint().height());
+    QVERIFY(area->verticalScrollBar()->maximum() > 0);
   }
 
   // Every run reopens the feed-point scan; the feed-point submenu opens with

@@ -230,7 +230,7 @@ class ViewerTest : public QObject {
         {"mnuSuchen", {"S&uchen", "s&earch"}},
         {"mnuSuchWeiter", {"&weitersuchen", "&continue searching"}},
         {"mnuPrint", {"&Drucken", "&Print"}},
-        {"mnuExit", {"&Beenden", "&Exit"}},
+        {"mnuExit", {"&Beenden", "E&xit"}},
         {"mnuFont", {"&Schrift", "&Writing"}},
         {"mnuListing", {"&Listing", "&Listing"}},
         {"mnuStandard", {"&Standard", "&Standard"}},

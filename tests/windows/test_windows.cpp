@@ -137,6 +137,7 @@ class Walk {
         for (QAction* a : bar->actions())
           if (a->isVisible()) mark(a->text(), QStringLiteral("menu ") + a->text());
         menuTexts(shown, path, bar->actions());
+        if (ours) menuKeys(key, bar->actions());
       }
     }
   }
@@ -181,6 +182,31 @@ class Walk {
                     .arg(w->height())
                     .arg(hint.width())
                     .arg(hint.height());
+  }
+
+  // Inside an open menu a letter picks its entry: every entry has one, and
+  // no two entries of one menu share it.
+  void menuKeys(const QString& key, const QList<QAction*>& actions) {
+    for (QAction* entry : actions) {
+      QMenu* menu = entry->menu();
+      if (!menu || !entry->isVisible()) continue;
+      QMap<int, QString> marks;
+      for (QAction* a : menu->actions()) {
+        if (a->isSeparator() || !a->isVisible()) continue;
+        const QKeySequence m = QKeySequence::mnemonic(a->text());
+        if (m.isEmpty()) {
+          faults << QStringLiteral("%1: menu %2: no access key in %3").arg(key, entry->text(), a->text());
+          continue;
+        }
+        const int k = m[0].toCombined();
+        if (marks.contains(k))
+          faults << QStringLiteral("%1: menu %2: Alt+%3 is both %4 and %5")
+                        .arg(key, entry->text(), m.toString().right(1), marks[k], a->text());
+        else
+          marks.insert(k, a->text());
+      }
+      menuKeys(key, menu->actions());
+    }
   }
 
   void menuTexts(Shown& shown, const QString& path, const QList<QAction*>& actions) {
