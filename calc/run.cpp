@@ -56,11 +56,14 @@ const char* RunOutcomeName(RunOutcome outcome) {
 }
 
 std::uint64_t EstimatedSpecialTableBytes(std::int32_t steps, bool extraBand) {
-  // One row per centimetre, each of the same width (129 or 135 characters
-  // and CR LF); the header and the closing lines stay below a few kilobytes.
+  // One row per centimetre (129 or 135 characters and CR LF, one more for
+  // each digit the position gains from 100 m on); the header and the closing
+  // lines stay below a few kilobytes.
   constexpr std::uint64_t kHeaderAndClosing = 4096;
   const std::uint64_t rows = steps > 0 ? static_cast<std::uint64_t>(steps) + 1 : 1;
-  return rows * (extraBand ? 137 : 131) + kHeaderAndClosing;
+  std::uint64_t longer = 0;
+  for (std::uint64_t from = 10000; from < rows; from *= 10) longer += rows - from;
+  return rows * (extraBand ? 137 : 131) + longer + kHeaderAndClosing;
 }
 
 std::string SizeText(std::uint64_t bytes, char sep) {
