@@ -287,9 +287,6 @@ int RunCommand(const Args& args) {
   const Language lang = in.language;
   const std::string folder = OutputFolderOption("out", *o.out);
   in.resultsFolder = folder;
-  // The picture goes beside the reports: the batch tool's own folder is no
-  // place for results.
-  in.programFolder = folder;
 
   BatchHost host(o, lang);
   RunOutput r;

@@ -59,7 +59,7 @@ RunInput WithTable(const TempFolder& dir) {
 // The files of an undisturbed run of `in` into a folder of their own.
 std::map<std::string, std::string> Reference(RunInput in) {
   TempFolder dir;
-  in.resultsFolder = in.programFolder = dir.str();
+  in.resultsFolder = dir.str();
   ScriptedHost host;
   FixedPicture picture;
   host.drawing = &picture;

@@ -510,18 +510,6 @@ class ShellTest : public QObject {
     QCOMPARE(M1::state().resultsFolder, good);
   }
 
-  void pictureBesideTheProgramOnlyInItsBuildTree() {
-    // The tests run from the build tree: the picture goes beside them.
-    const QString here = QCoreApplication::applicationDirPath();
-    QCOMPARE(Module1::pictureFolderBesideProgram(here), QFileInfo(here).canonicalFilePath() + '/');
-    // An installed program, or any other folder, sends it to the results.
-    QTemporaryDir elsewhere;
-    QVERIFY(elsewhere.isValid());
-    QVERIFY(Module1::pictureFolderBesideProgram(elsewhere.path()).isEmpty());
-    QVERIFY(Module1::pictureFolderBesideProgram(QStringLiteral("/usr/bin")).isEmpty());
-    QVERIFY(Module1::pictureFolderBesideProgram(QString()).isEmpty());
-  }
-
   void fileExists() {
     const QString file = resultsFolder() + "SpeisePkt.txt";
     writeFile(file);
