@@ -139,6 +139,12 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
   Fields::keepEditingKeys();
   Forms::setMain(this);
   app::connectToolWindows();
+  // However the program comes to its end (the viewer closed last, the
+  // session ending), the close request runs once: settings written, every
+  // window put away.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    if (!closing_) close();
+  });
 }
 
 frmHauptform* MDIForm1::mainForm() {
@@ -221,10 +227,7 @@ void MDIForm1::connectMenus() {
   on("mnuZusatzDipBer", [] { Module1::showFile(Module1::resultFile("ZusatzDipol.txt")); });
   on("mnuSpezTab", [] { Module1::showFile(Module1::resultFile("AntSpezi.txt")); });
   on("mnuOrdner", [this] { Module1::chooseResultsFolder(this); });
-  on("mnuEnde", [this] {
-    close();
-    QCoreApplication::quit();
-  });
+  on("mnuEnde", [this] { close(); });
   on("mnuBerStromsAnt", [this] { Forms::show(mainForm()); });
   on("mnuSprache_dtsch", [this] { switchLanguage(QStringLiteral("dtsch")); });
   on("mnuSprache_engl", [this] { switchLanguage(QStringLiteral("engl")); });
@@ -373,6 +376,10 @@ void MDIForm1::closeEvent(QCloseEvent* e) {
   frmRTF::unload();
   Forms::unloadAll();
   e->accept();
+  // The program ends with its main window, by its Beenden as by its close
+  // button, and does not wait for "the last window closed": a window that
+  // does not count for it would keep the program alive unseen.
+  QCoreApplication::quit();
 }
 
 }  // namespace lorvant

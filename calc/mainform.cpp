@@ -1,5 +1,6 @@
 #include "calc/mainform.h"
 
+#include "calc/numparse.h"
 #include "calc/reports/text.h"
 
 namespace lorvant {
@@ -156,6 +157,50 @@ WindomPreset WindomPresetFor(const BandValues& bands) {
     p.halfWaves = "2";
   }
   return p;
+}
+
+namespace {
+
+bool OnlyDecimalKeys(const std::string& text) {
+  for (const char c : text)
+    if (!KeyAccepted(static_cast<unsigned char>(c), kDecimalKeys)) return false;
+  return true;
+}
+
+// The largest conductor whose outer diameter, one millimetre above it with
+// "##0.0", still fits the outer-diameter field.
+constexpr float kLargestTakenConductor = 998.9f;
+
+}  // namespace
+
+std::string TakeOverRefusal(FormField field, const std::string& text, Language lang, char sep) {
+  const float v = ParseNumber(text);
+  bool taken = false;
+  std::string name, range;
+  const bool de = lang == Language::German;
+  switch (field) {
+    case FormField::PreferredFrequency:
+      taken = OnlyDecimalKeys(text) && text.size() <= kFrequencyFieldLength && v > 0 &&
+              v <= kHighestTakenFrequency;
+      name = tr(lang, "Resonanzfrequenz", "resonance frequency");
+      range = FormatGeneral(kHighestTakenFrequency, sep) + " MHz";
+      break;
+    case FormField::ShorteningFactor:
+      taken = OnlyDecimalKeys(text) && text.size() <= kShorteningFieldLength && v > 0 && v <= 1;
+      name = tr(lang, "Verkürzungsfaktor", "shortening factor");
+      range = "1";
+      break;
+    case FormField::ConductorDiameter:
+      taken = v > 0 && FormatPicture(static_cast<float>(v + 1.0), "##0.0", sep).size() <= kOuterDiameterFieldLength;
+      name = tr(lang, "Drahtdurchmesser", "wire diameter");
+      range = FormatPicture(kLargestTakenConductor, "0.0", sep) + " mm";
+      break;
+  }
+  if (taken) return {};
+  return de ? "Nichts übernommen: Das Eingabeformular nimmt '" + text + "' nicht als " + name + " an (über 0 bis " +
+                  range + ")."
+            : "Nothing taken over: the input form does not take '" + text + "' as " + name + " (above 0 up to " +
+                  range + ").";
 }
 
 }  // namespace lorvant

@@ -119,6 +119,25 @@ struct MainFormValues {
   LengthContext lengthContext() const;
 };
 
+// ---- what the form takes from the tool windows ----
+
+// Lengths of the form's number fields (what they keep of a longer text).
+inline constexpr int kFrequencyFieldLength = 7;
+inline constexpr int kShorteningFieldLength = 7;
+inline constexpr int kOuterDiameterFieldLength = 5;
+// Above this a half-wave is shorter than 15 cm, too short for the
+// centimetre scan of the run: such a frequency is a slip (kHz for MHz).
+inline constexpr float kHighestTakenFrequency = 1000;
+
+// The fields a tool window writes into.
+enum class FormField { PreferredFrequency, ShorteningFactor, ConductorDiameter };
+
+// A tool window writes into the form only a text its field would keep had
+// the user typed it there: its keys, its length, its range (for the
+// conductor: an outer diameter raised above it still fits its field).
+// Empty when the field takes `text`, else the reason, in the language.
+std::string TakeOverRefusal(FormField field, const std::string& text, Language lang, char sep);
+
 // ---- the WINDOM preset ----
 
 // Ticking "classic WINDOM": the bands a WINDOM cannot serve turn grey, 7 MHz

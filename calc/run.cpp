@@ -56,11 +56,14 @@ const char* RunOutcomeName(RunOutcome outcome) {
 }
 
 std::uint64_t EstimatedSpecialTableBytes(std::int32_t steps, bool extraBand) {
-  // One row per centimetre, each of the same width (129 or 135 characters
-  // and CR LF); the header and the closing lines stay below a few kilobytes.
+  // One row per centimetre (129 or 135 characters and CR LF, one more for
+  // each digit the position gains from 100 m on); the header and the closing
+  // lines stay below a few kilobytes.
   constexpr std::uint64_t kHeaderAndClosing = 4096;
   const std::uint64_t rows = steps > 0 ? static_cast<std::uint64_t>(steps) + 1 : 1;
-  return rows * (extraBand ? 137 : 131) + kHeaderAndClosing;
+  std::uint64_t longer = 0;
+  for (std::uint64_t from = 10000; from < rows; from *= 10) longer += rows - from;
+  return rows * (extraBand ? 137 : 131) + longer + kHeaderAndClosing;
 }
 
 std::string SizeText(std::uint64_t bytes, char sep) {
@@ -638,8 +641,6 @@ class Run {
       return;
     }
     files::RemoveStaleTemporaries(in_.resultsFolder, started);
-    if (!in_.programFolder.empty() && in_.programFolder != in_.resultsFolder)
-      files::RemoveStaleTemporaries(in_.programFolder, started);
 
     if (!Step([&] { report_.start(); })) report_.drop();
     if (specialOn_ && !Step([&] { StartSpecial(-1); })) DropSpecial();
@@ -738,8 +739,9 @@ class Run {
     if (!ok) report_.drop();
   }
 
-  // The picture is encoded in memory and staged beside the program, or in
-  // the results folder when the program's folder takes no files.
+  // The picture is encoded in memory and staged in the results folder with
+  // the reports: the user looks for it there, an installed program's folder
+  // takes no files, and two users or two folders must not share one picture.
   void StagePicture() {
     if (!picture_.keepsImage()) return;
     pictureFile_.wanted = true;
@@ -749,22 +751,11 @@ class Run {
     }
     const std::string bytes = picture_.bitmap();
     const bool ok = Step([&] {
-      if (bytes.empty()) throw FileError(EIO, in_.programFolder + kPictureName);
-      std::optional<FileError> failure;
-      for (const std::string& folder : {in_.programFolder, in_.resultsFolder}) {
-        if (folder.empty()) continue;
-        try {
-          pictureFile_.staged.setTarget(folder + kPictureName);
-          pictureFile_.staged.open();
-          pictureFile_.staged.write(bytes);
-          pictureFile_.staged.finish();
-          return;
-        } catch (const FileError& e) {
-          pictureFile_.staged.discard();
-          failure = e;  // the results folder's failure is the one the user can mend
-        }
-      }
-      throw failure.value_or(FileError(ENOENT, kPictureName));
+      if (bytes.empty()) throw FileError(EIO, in_.resultsFolder + kPictureName);
+      pictureFile_.staged.setTarget(in_.resultsFolder + kPictureName);
+      pictureFile_.staged.open();
+      pictureFile_.staged.write(bytes);
+      pictureFile_.staged.finish();
     });
     if (!ok) pictureFile_.drop();
   }
@@ -793,21 +784,17 @@ class Run {
       const std::string saved = pictureFile_.staged.target();
       out_.picturePath = saved;
       out_.files.push_back(saved);
-      // Beside the program the name says enough; in the results folder, which
-      // the user may not expect, the message gives the full path.
-      const bool besideProgram = !in_.programFolder.empty() && saved == in_.programFolder + kPictureName;
-      const std::string name = besideProgram ? std::string(kPictureName) : saved;
+      // The full path, so that the user finds the picture without knowing
+      // where the program keeps it.
       for (Language lang : kBothLanguages) {
-        const std::string message = tr(lang, "Kurve liegt als '", "Curve is available as '") + name + tr(lang, "' vor. ", "'. ");
+        const std::string message = tr(lang, "Kurve liegt als '", "Curve is available as '") + saved + tr(lang, "' vor. ", "'. ");
         if (out_.note.in(lang).find(message) == std::string::npos) out_.note.in(lang) += message;
       }
     }
 
     for (RunFile* f : {&report_, &special_, &pictureFile_}) {
       if (!f->wanted || f->staged.isCommitted()) continue;
-      const std::string target =
-          !f->staged.target().empty() ? f->staged.target()
-                                      : (in_.programFolder.empty() ? in_.resultsFolder : in_.programFolder) + kPictureName;
+      const std::string target = !f->staged.target().empty() ? f->staged.target() : in_.resultsFolder + kPictureName;
       out_.unwrittenFiles.push_back(target);
       NoteEach([&](Language lang) {
         return std::string(kCrLf) + tr(lang, "Die Datei '", "The file '") + files::NameOf(target) +

@@ -55,7 +55,6 @@ struct RunInput {
   Language language = Language::German;
   char decimalSeparator = ',';
   std::string resultsFolder;  // ends with "/"
-  std::string programFolder;  // the program's own folder, ends with "/"; may be empty
   std::string dateText;       // date and time for the reports' closing lines
 };
 

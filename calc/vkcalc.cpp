@@ -153,6 +153,13 @@ TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep) {
   return t;
 }
 
+std::string StaleResultText(Language lang) {
+  return tr(lang, "Nichts übernommen: Der Vk wurde für andere Eingaben berechnet. Bitte neu rechnen.",
+            "Nothing taken over: the Vk was calculated for other inputs. Please calculate again.");
+}
+
+std::string TakeOverTitle(Language lang) { return tr(lang, " Vk übernehmen", " Vk take over"); }
+
 PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
   PruningOutcome out;
   auto reject = [&out](Field field, Reason reason) {

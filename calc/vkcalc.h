@@ -103,6 +103,10 @@ struct TakeOver {
   FieldText frequency;  // the calculator's frequency when it is not empty
 };
 TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep);
+// Why nothing is taken over when the inputs changed since the result.
+std::string StaleResultText(Language lang);
+// Title of the calculator's take-over messages (the menu entry's words).
+std::string TakeOverTitle(Language lang);
 
 // ---------------------------------------------------------------- pruning
 

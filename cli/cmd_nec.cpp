@@ -225,7 +225,6 @@ bool RunDesign(RunInput& in, const RunOptions& o, RunOutput& run) {
       return false;
     }
     in.resultsFolder = runFolder.path();
-    in.programFolder.clear();
     run = RunOptimisation(in, host);
   }
   if (run.outcome != RunOutcome::Completed) {

@@ -362,9 +362,6 @@ int RunCommand(const Args& args) {
   }
   const std::string folder = OutputFolderOption("out", *o.out);
   in.resultsFolder = folder;
-  // The picture goes beside the reports: the batch tool's own folder is no
-  // place for results.
-  in.programFolder = folder;
 
   BatchHost host(o, lang);
   RunOutput r;

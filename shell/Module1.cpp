@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 
 #include "shell/Seam.h"
@@ -54,14 +53,6 @@ int keyFilter(int key, std::u32string_view keySet) {
 }
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString pictureFolderBesideProgram(const QString& programDir) {
-  // An installed program's folder (/usr/bin) is no place for results, even
-  // when it happens to be writable (a program run as root).
-  const QString here = QFileInfo(programDir).canonicalFilePath();
-  if (here.isEmpty() || here != QFileInfo(QStringLiteral(LORVANT_BUILD_BINDIR)).canonicalFilePath()) return {};
-  return here + '/';
-}
 
 QString fromNativePath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 

@@ -51,12 +51,6 @@ int keyFilter(int key, std::u32string_view keySet);
 std::string nativePath(const QString& path);
 QString fromNativePath(const std::string& path);
 
-// The folder, ending with "/", where the current-curve picture goes beside
-// the program (the program's folder `programDir` while it runs in the tree
-// it was built in), or empty when it belongs in the results folder (an
-// installed program).
-QString pictureFolderBesideProgram(const QString& programDir);
-
 // Today's date and time as the reports write it (short date, long time).
 QString generalDateTime();
 // The locale's short date.

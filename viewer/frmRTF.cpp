@@ -1066,6 +1066,11 @@ void frmRTF::closeEvent(QCloseEvent* event) {
   }
   offerSave();
   event->accept();  // hidden, not destroyed: the viewer stays loaded
+  // Left behind by its main window, the viewer is the program's last
+  // window: closing it ends the program rather than leaving it running
+  // with nothing on the screen.
+  const QWidget* main = Forms::mainWidget();
+  if (!main || !main->isVisible()) QCoreApplication::quit();
 }
 
 // --- show file ------------------------------------------------------------------

@@ -279,10 +279,9 @@ void frmVk::calculateVk() {
   Label5->setText(qs(out.heightShorteningText));
   lastVk_ = out.vk;
   Label9->setText(qs(out.vkText));
+  resultInputs_ = inputs();
   if (mnuVkUebernehmen->isChecked()) takeOver();
-  // A change of the main form's conductor diameter is handled there like a
-  // typed one (it may raise the outer diameter).
-  mainForm::takeOverConductor(Combo1->currentText());
+  takeOverConductor();
   Tag = QString::fromLatin1(vk::kTagActive);
 }
 
@@ -312,6 +311,30 @@ void frmVk::clearResults() {
   // With its result gone the Vk behind it is gone too: a double-click on
   // the empty box must not hand the main form a value no longer shown.
   lastVk_ = 0;
+  resultInputs_.clear();
+}
+
+QStringList frmVk::inputs() const {
+  return {Text1->text(), Text2->text(), Combo1->currentText(), mnuErdbodenKor->isChecked() ? "1" : "0"};
+}
+
+void frmVk::refuseTakeOver(const QString& reason) {
+  showMessage(this, reason, qs(vk::TakeOverTitle(Module1::language())), Icon::Exclamation);
+}
+
+void frmVk::takeOverConductor() {
+  // A change of the main form's conductor diameter is handled there like a
+  // typed one (it may raise the outer diameter); one its field would not
+  // keep stays out, and with it the outer diameter raised from it.
+  const QString diameter = Combo1->currentText();
+  if (diameter == qs(mainForm::values().conductorDiameter)) return;
+  const std::string refusal = TakeOverRefusal(FormField::ConductorDiameter, utf8(diameter), Module1::language(),
+                                              Module1::decimalSeparator());
+  if (!refusal.empty()) {
+    refuseTakeOver(qs(refusal));
+    return;
+  }
+  mainForm::takeOverConductor(diameter);
 }
 
 void frmVk::takeOver() {
@@ -324,6 +347,21 @@ void frmVk::takeOver() {
                                     "No shortening factor to take over yet: please calculate first.")
                       : Module1::tr("Das Pruning ergibt keinen Verkürzungsfaktor zum Übernehmen.",
                                     "Pruning gives no shortening factor to take over."));
+    return;
+  }
+  // Inputs typed since the result are not what the Vk was computed for.
+  const Language lang = Module1::language();
+  if (inputs() != resultInputs_) {
+    refuseTakeOver(qs(vk::StaleResultText(lang)));
+    return;
+  }
+  // The Vk and its frequency go together or not at all, so that the main
+  // form derives nothing from a value it did not get.
+  std::string refusal = TakeOverRefusal(FormField::ShorteningFactor, *t.vk, lang, Module1::decimalSeparator());
+  if (refusal.empty() && t.frequency)
+    refusal = TakeOverRefusal(FormField::PreferredFrequency, *t.frequency, lang, Module1::decimalSeparator());
+  if (!refusal.empty()) {
+    refuseTakeOver(qs(refusal));
     return;
   }
   // The main form passes the Vk on to whoever follows it (the additional

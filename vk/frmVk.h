@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "calc/shortening.h"
@@ -98,8 +99,14 @@ class frmVk : public QWidget {
   void calculatePruning();
   // A refused input leaves no result of the inputs before it.
   void clearResults();
+  // The inputs as they stand; a result belongs to those it was computed from.
+  QStringList inputs() const;
+  // Writes the conductor into the main form when its field takes it.
+  void takeOverConductor();
+  void refuseTakeOver(const QString& reason);
 
   float lastVk_ = 0;
+  QStringList resultInputs_;  // what lastVk_ was computed from
 };
 
 }  // namespace lorvant

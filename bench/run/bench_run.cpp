@@ -79,7 +79,6 @@ RunInput AllBands(const std::string& folder, std::string halfWaves) {
   in.bands.fill(kBandCounted);
   in.specialTable = true;
   in.resultsFolder = folder;
-  in.programFolder = folder;
   in.dateText = "08.12.2026 15:44:35";
   return in;
 }

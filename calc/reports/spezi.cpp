@@ -1,6 +1,5 @@
 #include "calc/reports/spezi.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -36,8 +35,10 @@ void AppendFixed5(std::string& line, double v, char sep) {
   line += FormatPicture(v, "#0.00000", sep);
 }
 
-// p / 100 metres with the picture "#0.00" in a right-aligned field of 5:
-// p is whole, so the text is exact; from 100 m on the last digit is cut.
+// p / 100 metres with the picture "#0.00", right-aligned in a field of 5:
+// p is whole, so the text is exact. From 100 m on the position is longer
+// than the field and stands whole, so that every row of a long wire keeps
+// its own label; the row grows by the extra characters.
 void AppendPosition(std::string& line, std::int32_t p, char sep) {
   char text[16];
   char* end = text + sizeof text;
@@ -54,7 +55,7 @@ void AppendPosition(std::string& line, std::int32_t p, char sep) {
   if (p < 0) *--t = '-';
   const auto length = end - t;
   if (length < 5) line.append(static_cast<std::size_t>(5 - length), ' ');
-  line.append(t, static_cast<std::size_t>(std::min<std::ptrdiff_t>(length, 5)));
+  line.append(t, static_cast<std::size_t>(length));
 }
 
 // Column heads of the eleven bands, 10 characters each, 50 MHz first.

@@ -230,16 +230,16 @@ void frmHauptform::createFields() {
   };
   auto label = [&](const char* name) { return named(new QLabel(this), name); };
 
-  Text1 = edit("Text1", 7);
+  Text1 = edit("Text1", kFrequencyFieldLength);
   Text2 = edit("Text2", 4);
   Text2->setText(kDefaultHalfWaves);
   Text3 = edit("Text3", 5);
-  Text4 = edit("Text4", 7);
+  Text4 = edit("Text4", kShorteningFieldLength);
   Text4->setText(kDefaultShorteningFactor);
   Text5 = edit("Text5", 0);
   Text5->setText(kDefaultTolerance);
   Text5->setEnabled(false);
-  Text6 = edit("Text6", 5);
+  Text6 = edit("Text6", kOuterDiameterFieldLength);
   Text6->setEnabled(false);
   Text8 = edit("Text8", 0);
   Combo1 = named(new QComboBox(this), "Combo1");

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -86,7 +85,6 @@ RunInput frmHauptform::runInput() const {
   in.language = Module1::language();
   in.decimalSeparator = Module1::decimalSeparator();
   in.resultsFolder = Module1::nativePath(Module1::state().resultsFolder);
-  in.programFolder = Module1::nativePath(Module1::pictureFolderBesideProgram(QCoreApplication::applicationDirPath()));
   in.dateText = utf8(Module1::generalDateTime());
   return in;
 }

@@ -170,7 +170,6 @@ inline RunInput TypicalInput(const std::string& folder, Language lang = Language
   in.language = lang;
   in.decimalSeparator = sep;
   in.resultsFolder = folder;
-  in.programFolder = folder;
   in.dateText = "08.12.2026 15:44:35";
   return in;
 }

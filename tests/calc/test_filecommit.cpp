@@ -59,7 +59,7 @@ RunInput WithTable(const TempFolder& dir) {
 // The files of an undisturbed run of `in` into a folder of their own.
 std::map<std::string, std::string> Reference(RunInput in) {
   TempFolder dir;
-  in.resultsFolder = in.programFolder = dir.str();
+  in.resultsFolder = dir.str();
   ScriptedHost host;
   FixedPicture picture;
   host.drawing = &picture;
@@ -232,6 +232,8 @@ TEST(RunFiles, SpecialTableIsWeighedBeforeAnythingIsWritten) {
   const auto earlier = PlantEarlierSet(dir);
   RunInput in = WithTable(dir);  // 41,725 m: 4173 rows
   EXPECT_EQ(EstimatedSpecialTableBytes(4172, false), 4173u * 131 + 4096);
+  // From 100 m on (p = 10000) every row is one character longer.
+  EXPECT_EQ(EstimatedSpecialTableBytes(10001, true), 10002u * 137 + 2 + 4096);
   ScriptedHost host;
   {
     FaultyFiles faults;

@@ -555,38 +555,28 @@ TEST(RunErrors, CancelledRunLeavesTheEarlierReportsWhole) {
   EXPECT_TRUE(out.files.empty());
 }
 
-TEST(RunFiles, PictureBesideTheProgramOrInTheResultsFolder) {
-  TempFolder results, program;
+TEST(RunFiles, PictureGoesWithTheReports) {
+  TempFolder results;
   RunInput in = TypicalInput(results.str());
-  in.programFolder = program.str();
   FileCanvas canvas;
   ScriptedHost host;
   host.drawing = &canvas;
   RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
-  EXPECT_EQ(out.picturePath, program.str() + "AntKurve.BMP");
-  EXPECT_EQ(test::ReadBytes(program.file("AntKurve.BMP")), "BM");
-  EXPECT_EQ(out.info.substr(out.info.size() - 38), "  Kurve liegt als 'AntKurve.BMP' vor. ");
+  EXPECT_EQ(out.picturePath, results.str() + "AntKurve.BMP");
+  EXPECT_EQ(test::ReadBytes(results.file("AntKurve.BMP")), "BM");
+  // The note gives the full path: the user finds the picture where it is.
+  const std::string note = "  Kurve liegt als '" + results.str() + "AntKurve.BMP' vor. ";
+  EXPECT_EQ(out.info.substr(out.info.size() - note.size()), note);
   EXPECT_EQ(out.files.back(), out.picturePath);
 
-  // The program's folder refuses the file: it goes to the results folder and
-  // the message gives its full path.
-  std::filesystem::remove(program.file("AntKurve.BMP"));
+  // The folder takes the reports but not the picture: the error box names
+  // the real cause and the file; Ignore writes the reports, notes the
+  // missing picture and does not claim success.
   test::FaultyFiles faults;
-  faults.refuse = {{program.str(), EACCES}};
-  in.language = Language::English;
-  out = RunOptimisation(in, host);
-  EXPECT_EQ(out.picturePath, results.str() + "AntKurve.BMP");
-  EXPECT_FALSE(std::filesystem::exists(program.file("AntKurve.BMP")));
-  EXPECT_NE(out.info.find("Curve is available as '" + results.str() + "AntKurve.BMP'. "), std::string::npos);
-  EXPECT_TRUE(host.errors.empty());
-
-  // Neither takes it: the error box names the real cause and the results
-  // folder's file; Ignore writes the reports, notes the missing picture and
-  // does not claim success.
-  faults.refuse = {{program.str(), EACCES}};
   faults.full = {{"AntKurve.BMP", 1}};
   host.errorAnswers = {Answer::Ignore};
+  in.language = Language::English;
   out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::FilesMissing);
   ASSERT_EQ(host.errors.size(), 1u);

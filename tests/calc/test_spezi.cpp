@@ -108,13 +108,30 @@ TEST(SpecialTableRows, LayoutWithAndWithoutTheAdditionalBand) {
   EXPECT_EQ(row.substr(row.size() - 12), "   1.00000\r\n");
 }
 
-TEST(SpecialTableRows, HundredMetresLoseTheLastDigit) {
-  const ReportData d = Data();
-  const auto g = Values(0, 0);
-  EXPECT_EQ(Row(d, 9999, 0, g).substr(0, 5), "99,99");
-  EXPECT_EQ(Row(d, 10000, 0, g).substr(0, 5), "100,0");
-  EXPECT_EQ(Row(d, 12345, 0, g).substr(0, 8), "123,4   ");
-  EXPECT_EQ(Row(d, 5, 0, g).substr(0, 5), " 0,05");
+TEST(SpecialTableRows, FromHundredMetresThePositionIsWrittenWhole) {
+  // Below 100 m the field of five stays as it was; from 100 m on the whole
+  // position stands and the row grows by its extra characters, so no two
+  // rows of a long wire share a label.
+  ReportData d = Data();
+  auto g = Values(0.5, 0);
+  const std::string values =
+      "   0,25000   0,50000   0,50000   0,50000   0,50000   0,50000   0,50000   0,50000   0,50000"
+      "   0,50000   0,50000   0,50000    \r\n";
+  EXPECT_EQ(Row(d, 9999, 0.25, g), "99,99" + values);
+  EXPECT_EQ(Row(d, 10005, 0.25, g), "100,05" + values);
+  EXPECT_EQ(Row(d, 123456, 0.25, g), "1234,56" + values);
+  EXPECT_EQ(Row(d, 5, 0.25, g), " 0,05" + values);
+
+  d.sep = '.';
+  d.extraBand = true;
+  d.extraFrequency = 12;
+  std::string withExtra = values;
+  for (char& c : withExtra)
+    if (c == ',') c = '.';
+  withExtra.replace(withExtra.size() - 6, 4, "   0.75000");
+  EXPECT_EQ(Row(d, 9999, 0.25, g, 0.75), "99.99" + withExtra);
+  EXPECT_EQ(Row(d, 10005, 0.25, g, 0.75), "100.05" + withExtra);
+  EXPECT_EQ(Row(d, 123456, 0.25, g, 0.75), "1234.56" + withExtra);
 }
 
 TEST(SpecialTableRows, ValuesRoundLikeThePicture) {

@@ -147,6 +147,28 @@ TEST(VkTakeOverTest, WritesAPositiveResultAndTheFrequency) {
   EXPECT_FALSE(after.frequency.has_value());  // an empty field is not copied
 }
 
+// The edges of what the main form's fields take from a take-over.
+TEST(VkTakeOverTest, OnlyWhatTheMainFormsFieldsTake) {
+  auto takes = [](FormField f, const std::string& text) {
+    return TakeOverRefusal(f, text, Language::German, ',').empty();
+  };
+  EXPECT_TRUE(takes(FormField::ShorteningFactor, "0,9215"));
+  EXPECT_TRUE(takes(FormField::ShorteningFactor, "1"));
+  for (const char* no : {"0", "1,0001", "0,9 ", "-0,9", "0,923456"})  // range, keys, length 7
+    EXPECT_FALSE(takes(FormField::ShorteningFactor, no)) << no;
+  EXPECT_TRUE(takes(FormField::PreferredFrequency, "1000"));
+  EXPECT_TRUE(takes(FormField::PreferredFrequency, "0,475"));
+  for (const char* no : {"1000,01", "", "1,8 MHz", "14,20000"})
+    EXPECT_FALSE(takes(FormField::PreferredFrequency, no)) << no;
+  // The outer diameter raised to the conductor + 1 must fit its five places.
+  EXPECT_TRUE(takes(FormField::ConductorDiameter, "0,977(0,75mm²)"));
+  EXPECT_TRUE(takes(FormField::ConductorDiameter, "998,9"));
+  EXPECT_FALSE(takes(FormField::ConductorDiameter, "999"));
+  EXPECT_FALSE(takes(FormField::ConductorDiameter, "0"));
+  EXPECT_EQ(TakeOverRefusal(FormField::ShorteningFactor, "1.2", Language::English, '.'),
+            "Nothing taken over: the input form does not take '1.2' as shortening factor (above 0 up to 1).");
+}
+
 TEST(VkTexts, WireSizesAndPruningFrequencies) {
   const auto sizes = CompactConductorList(',');
   ASSERT_EQ(sizes.size(), 10u);

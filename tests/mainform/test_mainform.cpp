@@ -522,9 +522,12 @@ class TestMainForm : public QObject {
     QFETCH(char, separator);
     fresh(separator, "dtsch");
     const QString report = results_.path() + "/AntStrSu.txt";
-    const QString picture = QCoreApplication::applicationDirPath() + "/AntKurve.BMP";
+    // The picture goes with the reports; nothing lands beside the program.
+    const QString picture = results_.path() + "/AntKurve.BMP";
+    const QString besideProgram = QCoreApplication::applicationDirPath() + "/AntKurve.BMP";
     QFile::remove(report);
     QFile::remove(picture);
+    QFile::remove(besideProgram);
     QSignalSpy finished(f, &frmHauptform::runFinished);
 
     for (int i : {1, 3, 5, 7, 9}) click(f->Check1[i]);
@@ -546,8 +549,9 @@ class TestMainForm : public QObject {
     QVERIFY2(info.startsWith(QString::fromUtf8("Berechnung für Bandmitte: Länge der Antenne ") + sep("41,725") +
                              " m\r\n"),
              qPrintable(info));
-    QVERIFY2(info.contains("'AntStrSu.txt'") && info.endsWith("Kurve liegt als 'AntKurve.BMP' vor. "),
+    QVERIFY2(info.contains("'AntStrSu.txt'") && info.endsWith("Kurve liegt als '" + picture + "' vor. "),
              qPrintable(info));
+    QVERIFY(!QFile::exists(besideProgram));
     QCOMPARE(f->Text1->text(), sep("14,2"));
     QCOMPARE(f->Text2->text(), QString("4"));
     QVERIFY(f->Command2->isEnabled());

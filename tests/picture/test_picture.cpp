@@ -162,7 +162,7 @@ class PictureTest : public QObject {
     // The legend mark of the sum curve at y = 10.
     QCOMPARE(img.pixel(host.image.pixelX(555), 10) & 0xFFFFFF, Palette(12) & 0xFFFFFF);
 
-    // Saved beside the program, and it loads as the same picture.
+    // Saved with the reports, and it loads as the same picture.
     QCOMPARE(QString::fromStdString(out.picturePath), dir.path() + "/AntKurve.BMP");
     QFile file(dir.path() + "/AntKurve.BMP");
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -175,18 +175,6 @@ class PictureTest : public QObject {
       QCOMPARE(loaded.pixel(p) & 0xFFFFFF, img.pixel(p) & 0xFFFFFF);
     // Nothing but the files and the folder's lock is left.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
-  }
-
-  void unwritableProgramFolderFallsBackToTheResults() {
-    QTemporaryDir dir;
-    Host host;
-    RunInput in = Typical(dir.path());
-    in.programFolder = dir.path().toStdString() + "/no such folder/";
-    const RunOutput out = RunOptimisation(in, host);
-    QCOMPARE(out.outcome, RunOutcome::Completed);
-    QCOMPARE(QString::fromStdString(out.picturePath), dir.path() + "/AntKurve.BMP");
-    QVERIFY(!QImage(dir.path() + "/AntKurve.BMP").isNull());
-    QVERIFY(QString::fromStdString(out.info).endsWith("Kurve liegt als '" + dir.path() + "/AntKurve.BMP' vor. "));
   }
 };
 

@@ -21,6 +21,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
@@ -712,6 +714,103 @@ class ShellTest : public QObject {
     QVERIFY(frmHauptform::loaded() == nullptr);
   }
 
+  // Every way out ends the application's event loop and writes the
+  // settings: the main window's Beenden and its close button, with and
+  // without tool windows and a viewer holding a large, touched report (the
+  // language switched before), and the viewer's own Beenden first, its
+  // questions answered either way.
+  void everyExitEndsTheProgramAndWritesTheSettings_data() {
+    QTest::addColumn<QString>("way");  // menu, closeButton, viewerThenMenu, viewerThenCloseButton
+    QTest::addColumn<bool>("tools");
+    QTest::addColumn<QList<Answer>>("answers");  // to the viewer's questions, in order
+    const QList<Answer> none;
+    QTest::newRow("menu alone") << "menu" << false << none;
+    QTest::newRow("close button alone") << "closeButton" << false << none;
+    QTest::newRow("menu, tools, save no") << "menu" << true << QList<Answer>{Answer::No};
+    QTest::newRow("menu, tools, save yes") << "menu" << true << QList<Answer>{Answer::Yes};
+    QTest::newRow("close button, tools, save no") << "closeButton" << true << QList<Answer>{Answer::No};
+    QTest::newRow("close button, tools, save yes") << "closeButton" << true << QList<Answer>{Answer::Yes};
+    QTest::newRow("viewer yes, save no, then menu")
+        << "viewerThenMenu" << true << QList<Answer>{Answer::Yes, Answer::No};
+    QTest::newRow("viewer yes, save yes, then menu")
+        << "viewerThenMenu" << true << QList<Answer>{Answer::Yes, Answer::Yes};
+    QTest::newRow("viewer no, then menu, save no")
+        << "viewerThenMenu" << true << QList<Answer>{Answer::No, Answer::No};
+    QTest::newRow("viewer yes, save no, then close button")
+        << "viewerThenCloseButton" << true << QList<Answer>{Answer::Yes, Answer::No};
+    QTest::newRow("viewer no, then close button, save yes")
+        << "viewerThenCloseButton" << true << QList<Answer>{Answer::No, Answer::Yes};
+    // The main window gone without its close request (what the user met:
+    // nothing saved, the viewer left): the viewer's Beenden ends the program,
+    // and the settings are written all the same.
+    QTest::newRow("viewer left alone, yes, save no") << "viewerAlone" << true << QList<Answer>{Answer::Yes, Answer::No};
+  }
+  void everyExitEndsTheProgramAndWritesTheSettings() {
+    QFETCH(QString, way);
+    QFETCH(bool, tools);
+    QFETCH(QList<Answer>, answers);
+    seam_->folders.push_back(results_->path());
+    MDIForm1* w = start();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    if (tools) {
+      w->action("mnuSprache_engl")->trigger();
+      for (const char* entry : {"mnuVk", "mnuBerZusDipol", "mnuBerImpedanz"}) w->action(entry)->trigger();
+      // A table big enough to be still reading in when the user leaves.
+      QFile table(resultsFolder() + "AntSpezi.txt");
+      QVERIFY(table.open(QIODevice::WriteOnly));
+      const QByteArray row = QByteArray(129, '1') + "\r\n";
+      for (int i = 0; i < 40000; ++i) table.write(row);
+      table.close();
+      QVERIFY(M1::showFile(table.fileName()));
+      frmRTF* viewer = frmRTF::loaded();
+      QVERIFY(QTest::qWaitForWindowExposed(viewer));
+      QTest::keyClick(viewer->editor(), Qt::Key_Down);  // touched: the viewer asks to save
+      QVERIFY(viewer->isModified());
+    }
+    for (Answer a : answers) seam_->answers.push_back(a);
+    seam_->files.push_back(std::nullopt);  // a save offered is cancelled in its dialog
+
+    bool stillRunning = false;
+    bool mainExit = false;  // the main window's way out was taken
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [&] {
+      stillRunning = true;
+      QCoreApplication::exit(1);
+    });
+    QTimer::singleShot(0, w, [&] {
+      if (way == "viewerAlone") {
+        w->hide();
+        frmRTF::loaded()->findChild<QAction*>("mnuExit")->trigger();
+        return;
+      }
+      if (way.startsWith("viewer")) {
+        frmRTF* viewer = frmRTF::loaded();
+        viewer->findChild<QAction*>("mnuExit")->trigger();
+        // The viewer closes itself or stays; the program goes on.
+        QCOMPARE(viewer->isVisible(), answers.first() == Answer::No);
+        QVERIFY(w->isVisible());
+      }
+      QTimer::singleShot(50, w, [&] {
+        mainExit = true;
+        if (way.endsWith("enu"))
+          w->action("mnuEnde")->trigger();
+        else
+          w->windowHandle()->close();
+      });
+    });
+    watchdog.start(20000);
+    QApplication::exec();
+    QVERIFY2(!stillRunning, "the event loop still ran with no way back");
+    QCOMPARE(mainExit, way != "viewerAlone");  // nothing but the main window's exit ends a program it shows
+    for (QWidget* top : QApplication::topLevelWidgets()) QVERIFY2(!top->isVisible(), qPrintable(top->objectName()));
+    QCOMPARE(stored("SpeicherOrdner"), resultsFolder());
+    QCOMPARE(stored("Sprache"), QString(tools ? "engl" : "dtsch"));
+    QVERIFY(!stored("MainWidth").isEmpty());
+    QVERIFY(frmRTF::loaded() == nullptr);
+    QVERIFY(seam_->answers.empty());  // every question expected was asked
+  }
+
   void folderChoice_data() {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("expected");
@@ -762,18 +861,6 @@ class ShellTest : public QObject {
     seam_->folders = {good};
     QVERIFY(M1::ensureWritableResultsFolder(nullptr));
     QCOMPARE(M1::state().resultsFolder, good);
-  }
-
-  void pictureBesideTheProgramOnlyInItsBuildTree() {
-    // The tests run from the build tree: the picture goes beside them.
-    const QString here = QCoreApplication::applicationDirPath();
-    QCOMPARE(Module1::pictureFolderBesideProgram(here), QFileInfo(here).canonicalFilePath() + '/');
-    // An installed program, or any other folder, sends it to the results.
-    QTemporaryDir elsewhere;
-    QVERIFY(elsewhere.isValid());
-    QVERIFY(Module1::pictureFolderBesideProgram(elsewhere.path()).isEmpty());
-    QVERIFY(Module1::pictureFolderBesideProgram(QStringLiteral("/usr/bin")).isEmpty());
-    QVERIFY(Module1::pictureFolderBesideProgram(QString()).isEmpty());
   }
 
   void fileExists() {

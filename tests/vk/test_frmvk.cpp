@@ -2,6 +2,7 @@
 // beep and focus, the corrected diameter, take-over, the active state that
 // other windows read, the pruning layout and its persistence until unload.
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -231,6 +232,90 @@ class FrmVkTest : public QObject {
     main->Text4->setText("0,95");
     w->mnuVkUebernehmen->trigger();
     QCOMPARE(main->Text4->text(), QString("0,95"));
+  }
+
+  // Bad input in the calculator once reached the main form silently: a
+  // frequency typed after the result, a frequency in kHz (and the half-wave
+  // count derived from it), a diameter in micrometres corrected to half a
+  // wavelength (and the outer diameter raised from it, cut by its field).
+  // The main form gets only what its own fields take; the calculator says
+  // why not.
+  void takeOverWritesOnlyWhatTheMainFormTakes() {
+    test::ScriptedSeam seam;
+    frmHauptform* main = frmHauptform::instance();
+    main->Check1[1]->setChecked(true);  // 3,5 MHz: the lowest counted band
+    main->Text1->setText("14,2");
+    main->Text2->setText("4");
+    main->Text6->setText("2,1");
+    main->Combo2->setEditText("2");
+    const QString conductor("2");
+    frmVk* w = calculator("14,2", "10", "2");
+    activate(w);
+    auto retype = [](QWidget* field, const QString& text) {
+      field->setFocus();
+      QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(field, text);
+    };
+    auto mainUnchanged = [&] {
+      QCOMPARE(main->Text1->text(), QString("14,2"));
+      QCOMPARE(main->Text2->text(), QString("4"));
+      QCOMPARE(main->Text4->text(), QString("0,95"));
+      QCOMPARE(main->Combo2->currentText(), conductor);
+      QCOMPARE(main->Text6->text(), QString("2,1"));
+    };
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QVERIFY(!w->Label9->text().isEmpty());
+    main->Text4->setText("0,95");
+
+    // The frequency typed after the result: the Vk is not the one for it.
+    retype(w->Text1, "1,8");
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    mainUnchanged();
+    QCOMPARE(seam.messages.size(), 1);
+    QCOMPARE(seam.messages[0].text,
+             QString::fromUtf8("Nichts übernommen: Der Vk wurde für andere Eingaben berechnet. Bitte neu rechnen."));
+    QCOMPARE(seam.messages[0].icon, Icon::Exclamation);
+
+    // A frequency in kHz: calculated, but not taken over.
+    w->mnuVkUebernehmen->setChecked(true);
+    retype(w->Text1, "10000");
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QVERIFY(!w->Label9->text().isEmpty());
+    mainUnchanged();
+    QCOMPARE(seam.messages.size(), 2);
+    QCOMPARE(seam.messages[1].text,
+             QString::fromUtf8("Nichts übernommen: Das Eingabeformular nimmt '10000' nicht als Resonanzfrequenz an "
+                               "(über 0 bis 1000 MHz)."));
+
+    // A diameter in micrometres, corrected to half a wavelength at 14,2 MHz.
+    w->mnuVkUebernehmen->setChecked(false);
+    retype(w->Text1, "14,2");
+    retype(w->Combo1, "20000");
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QCOMPARE(w->Combo1->currentText(), QString("10563,4"));
+    mainUnchanged();
+    QCOMPARE(seam.messages.size(), 3);
+    QCOMPARE(seam.messages[2].text,
+             QString::fromUtf8("Nichts übernommen: Das Eingabeformular nimmt '10563,4' nicht als Drahtdurchmesser an "
+                               "(über 0 bis 998,9 mm)."));
+
+    // English, and what the form takes still arrives.
+    Module1::state().language = "engl";
+    w->mnuVkUebernehmen->setChecked(true);
+    retype(w->Text1, "7,1");
+    retype(w->Combo1, "2,5");
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QCOMPARE(seam.messages.size(), 3);
+    QCOMPARE(main->Text1->text(), QString("7,1"));
+    QCOMPARE(main->Text4->text(), QString::fromStdString(report::FormatPicture(w->lastVk(), "0.00##", ',')));
+    QCOMPARE(main->Combo2->currentText(), QString("2,5"));
+    QCOMPARE(main->Text6->text(), QString("3,5"));
+    retype(w->Text2, "12");
+    QTest::mouseDClick(w->Label9, Qt::LeftButton);
+    QCOMPARE(seam.messages.size(), 4);
+    QCOMPARE(seam.messages[3].text,
+             QString("Nothing taken over: the Vk was calculated for other inputs. Please calculate again."));
+    QCOMPARE(seam.messages[3].title, QString(" Vk take over"));
   }
 
   // The lists do not complete a typed number into one of their entries.
