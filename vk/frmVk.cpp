@@ -154,11 +154,11 @@ void frmVk::mnuVk() {
   frmVk* w = instance();
   // Chosen again, the calculator comes back as it was; after the pruning
   // layout it comes back as freshly loaded, whole in its own layout.
-  if (fresh || !vk::IsCalculatorCaption(utf8(w->windowTitle()))) w->calculatorLayout();
+  if (fresh || !vk::IsCalculatorCaption(utf8(w->windowTitle()))) w->setUpCalculatorLayout();
   Forms::show(w);
 }
 
-void frmVk::calculatorLayout() {
+void frmVk::setUpCalculatorLayout() {
   applyCalculatorCaptions();
   QFont plain = Label1->font();
   plain.setBold(false);

@@ -94,7 +94,7 @@ class frmVk : public QWidget {
   void applyCalculatorCaptions();
   void applyPruningCaptions();
   // The calculator layout as at loading: captions, list, inputs, no result.
-  void calculatorLayout();
+  void setUpCalculatorLayout();
   void calculateVk();
   void calculatePruning();
   // A refused input leaves no result of the inputs before it.
