@@ -27,6 +27,8 @@ class ScriptedHost : public RunHost {
   std::vector<double> progressCalls;
   int beeps = 0;
   int cancelAfterProgressCalls = -1;  // -1: never cancel
+  int stopChecks = 0;                 // how often the run asked for a stop request
+  int stopAtCheck = -1;               // the check (1-based) that answers yes; -1: never
   std::function<void()> onError;      // runs before the error answer is given
   Canvas* drawing = nullptr;
 
@@ -42,6 +44,7 @@ class ScriptedHost : public RunHost {
     progressCalls.push_back(fraction);
     return cancelAfterProgressCalls < 0 || static_cast<int>(progressCalls.size()) < cancelAfterProgressCalls;
   }
+  bool stopRequested() override { return ++stopChecks == stopAtCheck; }
   Answer errorHandler(const Question& q) override {
     errors.push_back(q);
     if (onError) onError();
