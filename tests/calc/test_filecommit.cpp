@@ -317,7 +317,17 @@ TEST(RunFiles, AStopAtAnyCheckLeavesTheEarlierSet) {
   {
     TempFolder other;
     in.resultsFolder = in.programFolder = other.str();
+    // The last check comes when every file is staged, right before the
+    // renames.
+    bool lastSawEverything = false;
+    counting.onStopCheck = [&] {
+      int staged = 0;
+      for (const auto& e : std::filesystem::directory_iterator(other.path()))
+        if (e.path().filename().string().find(".lorvant-") != std::string::npos) ++staged;
+      lastSawEverything = staged == 3;
+    };
     ASSERT_EQ(RunOptimisation(in, counting).outcome, RunOutcome::Completed);
+    EXPECT_TRUE(lastSawEverything);
   }
   in.resultsFolder = in.programFolder = dir.str();
   ASSERT_GT(counting.stopChecks, 15);
