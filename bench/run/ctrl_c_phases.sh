@@ -17,7 +17,8 @@ rounds="${2:-3}"
 shift $(( $# > 2 ? 2 : $# ))
 design=("$@")
 ((${#design[@]})) || design=(--halfwaves 300 --special-table)
-args=(run --band 3.5 --band 7 --band 14 --band 21 --band 28 --decimal-separator , --allow-large "${design[@]}")
+args=(run --band 3.5 --band 7 --band 14 --band 21 --band 28 --decimal-separator , --allow-large --date "01.01.2027 10:00:00"
+  "${design[@]}")
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/folder"
@@ -59,13 +60,25 @@ for ((r = 0; r < rounds; r++)); do
       took=$(( $(now_us) - t0 ))
       count=$((count + 1))
       ok="ok"
-      if ((status == 0)); then
+      same=1
+      diff -r -x .lorvant.lock "$work/folder" "$work/earlier" >/dev/null || same=0
+      new=1
+      for f in AntStrSu.txt AntSpezi.txt AntKurve.BMP; do
+        cmp -s "$work/folder/$f" "$work/time/$f" || new=0
+      done
+      left=$(find "$work/folder" -maxdepth 1 -name '.*.lorvant-*' | wc -l)
+      if ((status == 1)); then
+        if ((!same)); then ok="earlier files changed"; bad=$((bad + 1))
+        elif ((took > 100000)); then ok="slow"; bad=$((bad + 1))
+        fi
+      elif ((new && left == 0)); then
+        # The renames were done when the signal came: the run had completed.
         ok="completed before the signal"
-        for f in AntStrSu.txt AntSpezi.txt AntKurve.BMP; do echo "earlier $f" > "$work/folder/$f"; done
-      elif ((status != 1)); then ok="status $status"; bad=$((bad + 1))
-      elif ! diff -r -x .lorvant.lock "$work/folder" "$work/earlier" >/dev/null; then ok="earlier files changed"; bad=$((bad + 1))
-      elif ((took > 100000)); then ok="slow"; bad=$((bad + 1))
+      else
+        ok="status $status, ${left} temporaries"; bad=$((bad + 1))
       fi
+      rm -rf "$work/folder"
+      cp -r "$work/earlier" "$work/folder"
       ((status != 1 || took <= worst)) || worst=$took
       printf '%3d%%  SIG%-4s %-12s %6d us  exit %d  %s\n' "$percent" "$sig" "$seen" "$took" "$status" "$ok"
     done
