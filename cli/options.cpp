@@ -246,7 +246,7 @@ float FieldNumber(const std::string& text) {
   const float value = ParseNumber(text);
   // The field reads a number beyond single precision as 0, which a range
   // check would then misname ("lies above 0").
-  if (value == 0) {
+  if (value == 0 && TypedWith(text, kDecimalKeys)) {
     std::string s = text;
     std::replace(s.begin(), s.end(), ',', '.');
     const double wide = std::strtod(s.c_str(), nullptr);
