@@ -48,8 +48,10 @@ std::string TempPrefix(const std::string& target) {
 }
 
 // Creates a new file of the temporary pattern for `target`; the file mode
-// is what a plain create would give (the umask applies), or the target's
-// own when it exists. Returns the open descriptor.
+// is what a plain create would give (the umask applies), or the read and
+// write bits of the earlier file. A link is replaced, not followed, so the
+// mode of whatever it points to counts for nothing, and set-id or execute
+// bits never reach a report. Returns the open descriptor.
 int CreateTemp(const std::string& target, std::string& path) {
   const std::string prefix = TempPrefix(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -57,7 +59,7 @@ int CreateTemp(const std::string& target, std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       struct stat st {};
-      if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
+      if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 0666);
       return fd;
     }
     if (errno != EEXIST) {
@@ -79,6 +81,17 @@ void SyncFolder(const std::string& folder) {
   ::fsync(fd);
   ::close(fd);
 }
+
+// When this process started, near enough: its temporaries of an earlier
+// life of the same process id are older.
+// File times come from a coarser clock than now(), so a file made right
+// after the start may carry a time just before it: the margin covers that.
+const std::chrono::system_clock::time_point kProcessStart =
+    std::chrono::system_clock::now() - std::chrono::seconds(10);
+
+// A process that kept a temporary untouched this long is not its writer:
+// the id was given to a new process since.
+constexpr std::chrono::hours kReusedIdAge{24};
 
 // Whether a process of this id may still run.
 bool ProcessAlive(long pid) {
@@ -109,7 +122,10 @@ long TempOwner(const std::string& name) {
 }  // namespace
 
 FileError::FileError(int error, std::string path)
-    : std::runtime_error(std::strerror(error) + (": " + path)), error_(error), path_(std::move(path)) {}
+    : std::runtime_error((error == kNotRegularFile ? std::string("Not a regular file") : std::strerror(error)) +
+                         (": " + path)),
+      error_(error),
+      path_(std::move(path)) {}
 
 std::string FileErrorCause(Language lang, int error) {
   switch (error) {
@@ -117,8 +133,13 @@ std::string FileErrorCause(Language lang, int error) {
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-    case EFBIG:
       return tr(lang, "Datenträger voll", "Disk full");
+    case EFBIG:
+      return tr(lang, "Datei zu groß (Grenze der Dateigröße erreicht)", "File too large (file size limit reached)");
+    case ELOOP:
+      return tr(lang, "Eine Verknüpfung trägt diesen Namen", "A link has this name");
+    case kNotRegularFile:
+      return tr(lang, "Keine gewöhnliche Datei", "Not a regular file");
     case EACCES:
     case EPERM:
       return tr(lang, "Zugriff verweigert", "Access denied");
@@ -171,6 +192,8 @@ void StagedFile::setTarget(std::string target) {
 
 void StagedFile::open() {
   discard();
+  // Whatever writes into a folder clears it of what crashed writers left.
+  RemoveStaleTemporaries(FolderOf(target_), std::chrono::system_clock::now());
   if (gHooks)
     if (const int err = gHooks->create(target_)) throw FileError(err, target_);
   fd_ = CreateTemp(target_, temp_);
@@ -342,6 +365,10 @@ bool StagedStreamBuf::flushBuffer() {
   const std::string_view pending(pbase(), static_cast<std::size_t>(pptr() - pbase()));
   setp(buffer_.data(), buffer_.data() + buffer_.size());
   if (failure_) return false;
+  if (stop_ && stop_()) {
+    failure_ = FileError(ECANCELED, file_.target());
+    return false;
+  }
   try {
     file_.write(pending);
   } catch (const FileError& e) {
@@ -393,16 +420,25 @@ std::size_t RemoveStaleTemporaries(const std::string& folder, std::chrono::syste
   if (dir.back() != '/') dir += '/';
   DIR* d = ::opendir(dir.c_str());
   if (!d) return 0;
+  const auto ns = [](std::chrono::system_clock::time_point t) {
+    return static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count());
+  };
+  const long long reusedNs = ns(std::chrono::system_clock::now() - kReusedIdAge);
+  const long long startNs = ns(kProcessStart);
   std::size_t removed = 0;
   while (const dirent* e = ::readdir(d)) {
     const std::string name = e->d_name;
     const long owner = TempOwner(name);
-    if (owner == 0 || ProcessAlive(owner)) continue;
+    if (owner == 0) continue;
     struct stat st {};
     const std::string path = dir + name;
     if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     const auto changedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
     if (changedNs >= beforeNs) continue;
+    // A live owner may still be writing, unless the file is older than the
+    // owner can be: this process's own from before it started, another's
+    // untouched for a day.
+    if (owner == ::getpid() ? changedNs >= startNs : ProcessAlive(owner) && changedNs >= reusedNs) continue;
     if (::unlink(path.c_str()) == 0) ++removed;
   }
   ::closedir(d);
@@ -416,18 +452,29 @@ bool FolderLock::tryLock(const std::string& folder) {
   std::string dir = folder.empty() ? std::string("./") : folder;
   if (dir.back() != '/') dir += '/';
   const std::string path = dir + kLockName;
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // Never through a link (it would make a file wherever it points), and
+  // never waiting on a pipe someone put there.
+  constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
   // Another user's lock file may be read-only for us; a lock needs no more.
   if (fd < 0) {
     const int err = errno;
-    if (err == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw FileError(err, folder);
+    if (err == EACCES) fd = ::open(path.c_str(), O_RDONLY | kFlags);
+    // A missing folder is the folder's fault; anything else is the lock
+    // file's own.
+    if (fd < 0 && (err == ENOENT || err == ENOTDIR)) throw FileError(err, folder);
+    if (fd < 0) throw FileError(err == ENXIO ? kNotRegularFile : err, path);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw FileError(S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile, path);
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
     if (err == EWOULDBLOCK) return false;
-    throw FileError(err, folder);
+    throw FileError(err, path);
   }
   fd_ = fd;
   return true;

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -33,6 +34,10 @@ class FileError : public std::runtime_error {
   int error_;
   std::string path_;
 };
+
+// The error of a file that is there but is no plain file (a pipe, a
+// device): no system error number says so.
+inline constexpr int kNotRegularFile = 0x10000;
 
 // What happened, in the user's words (disk full, access denied, path not
 // found, name too long, ...), a line break (CR LF) and the path.
@@ -149,6 +154,9 @@ class StagedStreamBuf : public std::streambuf {
   const std::optional<FileError>& failure() const { return failure_; }
   // Drops buffered bytes and the failure (before the file is started anew).
   void reset();
+  // Asked before every block goes to the file: true ends the writing, as a
+  // failure with ECANCELED, so that a long writer stops at the next block.
+  void setInterrupt(std::function<bool()> stop) { stop_ = std::move(stop); }
 
  protected:
   int_type overflow(int_type ch) override;
@@ -159,6 +167,7 @@ class StagedStreamBuf : public std::streambuf {
   StagedFile& file_;
   std::string buffer_;
   std::optional<FileError> failure_;
+  std::function<bool()> stop_;
 };
 
 // Whether a folder takes new files: a probe file is created and removed.
@@ -170,8 +179,11 @@ std::optional<std::uint64_t> FreeBytes(const std::string& folder);
 
 // Removes the temporaries of this program that an earlier process left in
 // `folder` (crashed or killed before its rename): files of the temporary
-// pattern last changed before `before`, whose process has ended. Returns
-// how many were removed.
+// pattern last changed before `before`, whose process has ended, or whose
+// process id now belongs to another process (the file is older than a day,
+// or older than this process when the id is this process's own). Every
+// StagedFile calls it for its folder when it starts. Returns how many were
+// removed.
 std::size_t RemoveStaleTemporaries(const std::string& folder, std::chrono::system_clock::time_point before);
 
 // An advisory lock on a folder, held by one run from the first temporary
@@ -186,8 +198,9 @@ class FolderLock {
   FolderLock& operator=(const FolderLock&) = delete;
 
   // Takes the lock when no other holder has it: true; false when another
-  // process (or another lock of this one) holds it. Throws FileError when
-  // the lock file cannot be made (the folder cannot be written).
+  // process (or another lock of this one) holds it. Throws FileError, naming
+  // the lock file, when it cannot be made (the folder cannot be written) or
+  // is no plain file (a link, a folder, a pipe).
   bool tryLock(const std::string& folder);
   void unlock() noexcept;
   bool held() const { return fd_ >= 0; }

@@ -73,10 +73,12 @@ std::string SizeText(std::uint64_t bytes, char sep) {
   return report::FormatPicture(std::ceil(b / 1e3), "0", sep) + " KB";
 }
 
-Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep) {
+namespace {
+
+Question LargeFileQuestion(Language lang, std::string text, std::uint64_t bytes, std::optional<std::uint64_t> freeBytes,
+                           char sep) {
   Question q;
-  q.text = tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about ") +
-           SizeText(tableBytes, sep) + tr(lang, " groß", "");
+  q.text = std::move(text) + SizeText(bytes, sep) + tr(lang, " groß", "");
   if (freeBytes)
     q.text += tr(lang, " (im Ordner sind ", " (") + SizeText(*freeBytes, sep) +
               tr(lang, " frei)", " are free in the folder)");
@@ -87,6 +89,20 @@ Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::option
   q.buttons = Buttons::YesNo;
   q.defaultButton = 2;
   return q;
+}
+
+}  // namespace
+
+Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep) {
+  return LargeFileQuestion(
+      lang, tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about "),
+      tableBytes, freeBytes, sep);
+}
+
+Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes, char sep) {
+  return LargeFileQuestion(
+      lang, tr(lang, "Der Bericht AntStrSu.txt wird etwa ", "The report AntStrSu.txt will take about "), reportBytes,
+      freeBytes, sep);
 }
 
 Question DielectricQuestion(Language lang) {
@@ -130,9 +146,10 @@ struct RunFile {
     buffer.reset();
     staged.open();
   }
-  // Throws the first write failure, if any.
+  // Throws the first write failure, if any; a stop request ends the run.
   void check() {
     stream.flush();
+    if (buffer.failure() && buffer.failure()->error() == ECANCELED) throw RunStopped{RunOutcome::Cancelled};
     if (buffer.failure()) throw *buffer.failure();
     if (!stream.good()) throw FileError(EIO, staged.target());
   }
@@ -215,7 +232,9 @@ WireCurrents PrepareWireCurrents(const std::array<double, kBandCount>& W, bool e
 class Run {
  public:
   Run(const RunInput& in, RunHost& host)
-      : in_(in), host_(host), lang_(in.language), sep_(in.decimalSeparator), picture_(host.canvas()) {}
+      : in_(in), host_(host), lang_(in.language), sep_(in.decimalSeparator), picture_(host.canvas()) {
+    for (RunFile* f : {&report_, &special_}) f->buffer.setInterrupt([this] { return host_.stopRequested(); });
+  }
 
   RunOutput execute() {
     try {
@@ -495,13 +514,23 @@ class Run {
                                     countedCount_);
   }
 
+  // Between the long steps after the scan: a stop leaves the earlier files.
+  void CheckStop() {
+    if (host_.stopRequested()) throw RunStopped{RunOutcome::Cancelled};
+  }
+
   // Labels, reports, picture; then all files go into place at once.
   void WriteAndCommit() {
+    CheckStop();
     picture_.labels(N_, length_, extraBand_, extraFrequency_, lang_, sep_);
     out_.pictureLabelled = true;
     WriteReport();
+    CheckStop();
     FinishSpecial();
+    CheckStop();
     StagePicture();
+    // Once the renames begin, the run completes.
+    CheckStop();
     CommitAll();
     folderLock_.unlock();
     if (out_.unwrittenFiles.empty()) {
@@ -646,20 +675,25 @@ class Run {
     if (specialOn_ && !Step([&] { StartSpecial(-1); })) DropSpecial();
   }
 
-  // A special table that cannot fit ends the run with a message giving
-  // both sizes; one above 1 GB is written only when the user agrees.
-  void WeighSpecialTable() {
-    const std::uint64_t bytes = EstimatedSpecialTableBytes(N_, extraBand_);
+  // A file that cannot fit ends the run with a message giving both sizes;
+  // one above 1 GB is written only when the user agrees.
+  struct Weighed {
+    const char* wouldTakeDe;  // "Die Spezial-Tabelle AntSpezi.txt würde etwa "
+    const char* wouldTakeEn;
+    const char* adviceDe;  // what to change
+    const char* adviceEn;
+    const char* declinedDe;  // "Spezial-Tabelle von etwa "
+    const char* declinedEn;
+  };
+  void Weigh(std::uint64_t bytes, const Weighed& w, Question (*largeQuestion)(Language, std::uint64_t,
+                                                                            std::optional<std::uint64_t>, char)) {
     const std::optional<std::uint64_t> free = files::FreeBytes(in_.resultsFolder);
     if (free && bytes > *free) {
       Question q;
-      q.text = tr(lang_, "Die Spezial-Tabelle AntSpezi.txt würde etwa ",
-                  "The special table AntSpezi.txt would take about ") +
-               SizeText(bytes, sep_) + tr(lang_, " groß, im Ordner", ", but the folder") + kCrLf + in_.resultsFolder +
-               kCrLf + tr(lang_, "sind aber nur ", "has only ") + SizeText(*free, sep_) +
-               tr(lang_, " frei.", " free.") + kCrLf +
-               tr(lang_, "Bitte die Spezial-Tabelle abschalten oder Platz schaffen.",
-                  "Please switch the special table off or make room.");
+      q.text = tr(lang_, w.wouldTakeDe, w.wouldTakeEn) + SizeText(bytes, sep_) +
+               tr(lang_, " groß, im Ordner", ", but the folder") + kCrLf + in_.resultsFolder + kCrLf +
+               tr(lang_, "sind aber nur ", "has only ") + SizeText(*free, sep_) + tr(lang_, " frei.", " free.") +
+               kCrLf + tr(lang_, w.adviceDe, w.adviceEn);
       q.title = tr(lang_, " Zu wenig Platz", " Not enough room");
       q.icon = Icon::Critical;
       q.buttons = Buttons::Ok;
@@ -668,13 +702,30 @@ class Run {
       throw RunStopped{RunOutcome::TableTooLarge};
     }
     if (bytes > kLargeTableBytes) {
-      const Question q = LargeTableQuestion(lang_, bytes, free, sep_);
-      if (host_.ask(q) != Answer::Yes) {
-        out_.refusal = tr(lang_, "Spezial-Tabelle von etwa ", "Special table of about ") + SizeText(bytes, sep_) +
+      if (host_.ask(largeQuestion(lang_, bytes, free, sep_)) != Answer::Yes) {
+        out_.refusal = tr(lang_, w.declinedDe, w.declinedEn) + SizeText(bytes, sep_) +
                        tr(lang_, " nicht bestätigt", " not confirmed");
         throw RunStopped{RunOutcome::LargeTableDeclined};
       }
     }
+  }
+
+  void WeighSpecialTable() {
+    Weigh(EstimatedSpecialTableBytes(N_, extraBand_),
+          {"Die Spezial-Tabelle AntSpezi.txt würde etwa ", "The special table AntSpezi.txt would take about ",
+           "Bitte die Spezial-Tabelle abschalten oder Platz schaffen.", "Please switch the special table off or make room.",
+           "Spezial-Tabelle von etwa ", "Special table of about "},
+          LargeTableQuestion);
+  }
+
+  // The report's size follows from the candidates, known after the scan.
+  void WeighReport(std::span<const FeedCandidate> reported) {
+    Weigh(report::EstimatedCurrentSumReportBytes(data_, reported),
+          {"Der Bericht AntStrSu.txt würde etwa ", "The report AntStrSu.txt would take about ",
+           "Bitte eine kürzere Antenne berechnen oder Platz schaffen.",
+           "Please calculate a shorter antenna or make room.", "Bericht AntStrSu.txt von etwa ",
+           "Report AntStrSu.txt of about "},
+          LargeReportQuestion);
   }
 
   // (Re)starts the special table: header, then the rows 0..upTo again (after
@@ -685,7 +736,7 @@ class Run {
     report::SpecialTableWriter writer(special_.stream, data_);
     writer.header();
     StepValues v;
-    for (std::int64_t q = 0; q <= upTo; ++q) {
+    for (std::int64_t q = 0; q <= upTo && special_.stream.good(); ++q) {
       currents_.compute(static_cast<std::int32_t>(q), v);
       writer.row(static_cast<std::int32_t>(q), v.S, v.G, v.extra.G);
     }
@@ -720,6 +771,7 @@ class Run {
     out_.candidates.assign(reported.begin(), reported.end());
     out_.reportData = data_;
     out_.confirmedCandidates = confirmed_;
+    if (!report_.dropped) WeighReport(reported);
 
     NoteEach([&](Language lang) {
       ReportData d = data_;

@@ -136,7 +136,8 @@ std::string StatusFilesMissing(Language lang);
 // The special table's size in bytes for a scan of `steps` centimetres,
 // estimated before anything is written (its rows are of fixed width).
 std::uint64_t EstimatedSpecialTableBytes(std::int32_t steps, bool extraBand);
-// Above this size the run asks before it writes the special table.
+// Above this size the run asks before it writes the special table or the
+// current-sum report.
 inline constexpr std::uint64_t kLargeTableBytes = 1'000'000'000;
 // A byte count as the messages give it: "530 KB", "12,3 MB", "1,3 GB".
 std::string SizeText(std::uint64_t bytes, char sep);
@@ -149,6 +150,9 @@ Question DielectricQuestion(Language lang);
 // The question before a special table of more than kLargeTableBytes (Yes
 // writes it, anything else ends the run); its title tells it apart.
 Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep);
+// The same question for a current-sum report of that size (a very long
+// wire with millions of candidates); the same title.
+Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes, char sep);
 
 // What the caller supplies to the run.
 class RunHost : public Asker {
@@ -161,6 +165,9 @@ class RunHost : public Asker {
   // Called every few thousand scan steps with the part done (0..1); return
   // false to cancel the run.
   virtual bool progress(double /*fraction*/) { return true; }
+  // Asked while the reports are written and between the steps after the
+  // scan (a signal to the batch tool): true stops the run, as a cancel.
+  virtual bool stopRequested() { return false; }
   // The Abort/Retry/Ignore box of a failing step. Answers other than Retry
   // and Ignore count as Abort.
   virtual Answer errorHandler(const Question& q) { return ask(q); }

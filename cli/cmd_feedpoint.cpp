@@ -349,7 +349,7 @@ int ScanCommand(const Args& args) {
   // Ctrl-C is valid.
   std::string pending;
   const auto flush = [&pending] {
-    std::fwrite(pending.data(), 1, pending.size(), stdout);
+    std::cout.write(pending.data(), static_cast<std::streamsize>(pending.size())).flush();
     pending.clear();
   };
   feedpoint::ScanOutcome r;
@@ -364,7 +364,6 @@ int ScanCommand(const Args& args) {
         },
         [](double) { return !StopRequested(); });
     flush();
-    std::fflush(stdout);
   }
   if (r.cancelled) {
     std::cerr << StoppedBySignalText(lang) << std::endl;

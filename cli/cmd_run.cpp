@@ -138,7 +138,9 @@ void DeclareOptions(OptionParser& p, RunOptions& o, DesignFiles& files) {
           "folder for AntStrSu.txt, AntSpezi.txt and AntKurve.BMP (required unless --save-design is given; made when "
           "missing; earlier files of the same names are replaced when the run completes)",
           FolderValue(o.out));
-  p.flag("allow-large", "write a special table above 1 GB (without it such a run ends before it writes anything)",
+  p.flag("allow-large",
+         "write a special table or a current-sum report above 1 GB (without it such a run ends before it writes "
+         "that file)",
          [&o] { o.allowLarge = true; });
   p.flag("json", "print one JSON object on stdout, however the run ends (see below)", [&o] { o.json = true; });
   DeclareDesignOptions(p, o);
@@ -306,14 +308,16 @@ const char* kEpilogue =
     "\n"
     "A step that fails (an arithmetic error, a file that cannot be written) is\n"
     "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"
-    "stops a long run within a few thousand steps (outcome cancelled). The files\n"
+    "stops a run at once in any of its steps (outcome cancelled). The files\n"
     "are written under temporary names and renamed into place together at the\n"
     "end: a run that ends early leaves the earlier files as they were and no\n"
     "partial file. While a run writes into a folder, another run into the same\n"
     "folder ends at once with a message (outcome aborted). A special table that\n"
     "would not fit the folder's free space ends the run before it writes\n"
     "anything (table-too-large); one above 1 GB needs --allow-large\n"
-    "(large-table-declined).\n"
+    "(large-table-declined). AntStrSu.txt is weighed the same way once the scan\n"
+    "has found its candidates (a very long wire may have millions). A file size\n"
+    "limit (ulimit -f) is a file error that names the file.\n"
     "\n"
     "A design file (--design, --save-design) is the text file that the window's\n"
     "File menu saves and opens: the main form's inputs, numbers with the point,\n"

@@ -1,13 +1,17 @@
 // lorvant-calc: the batch tool. One subcommand per calculation; this file
 // holds only the dispatch table and the frame around it.
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
 
+#include "calc/filecommit.h"
 #include "calc/version.h"
 #include "cli/options.h"
+#include "cli/stdout.h"
 
 namespace lorvant::cli {
 
@@ -62,7 +66,9 @@ void PrintOverview(std::ostream& out) {
   out << "\nOptions:\n"
       << "  --help      this text\n"
       << "  --version   print the version and exit\n"
-      << "\nExit status: 0 result produced, 1 ended without a result, 2 bad command line.\n";
+      << "\nExit status: 0 result produced, 1 ended without a result, 2 bad command line.\n"
+      << "A command whose stdout cannot be written (a full disk, a closed pipe) ends\n"
+      << "at once with status 1.\n";
 }
 
 const Command* Find(const std::string& name) {
@@ -71,9 +77,7 @@ const Command* Find(const std::string& name) {
   return nullptr;
 }
 
-}  // namespace
-
-int Main(int argc, char** argv) {
+int Dispatch(int argc, char** argv) {
   if (argc < 2) {
     PrintOverview(std::cerr);
     return kExitUsage;
@@ -114,8 +118,32 @@ int Main(int argc, char** argv) {
     std::cerr << kToolName << ' ' << command->name << ": " << e.what() << " (see " << kToolName << ' '
               << command->name << " --help)\n";
     return kExitUsage;
+  } catch (const StdoutFailed&) {
+    throw;
   } catch (const std::exception& e) {
     std::cerr << kToolName << ' ' << command->name << ": " << e.what() << '\n';
+    return kExitNoResult;
+  }
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  CheckStdout();
+  // A file size limit (ulimit -f) then fails the write with EFBIG, which
+  // the commands report with the file's name, instead of killing the
+  // process and leaving its temporaries.
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    const int status = Dispatch(argc, argv);
+    FlushStdout();
+    return status;
+  } catch (const StdoutFailed& e) {
+    std::cout.exceptions(std::ios::goodbit);
+    // A pipe whose reader has gone leaves nobody to tell.
+    if (e.error() != EPIPE)
+      std::cerr << kToolName << (argc >= 2 ? std::string(" ") + argv[1] : std::string())
+                << ": stdout cannot be written: " << files::FileErrorCause(Language::English, e.error()) << '\n';
     return kExitNoResult;
   }
 }

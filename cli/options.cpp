@@ -1,6 +1,8 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -240,6 +242,18 @@ int Choice(const std::string& value, std::initializer_list<std::pair<const char*
 
 bool YesNo(const std::string& value) { return Choice(value, {{"yes", 1}, {"no", 0}}) != 0; }
 
-float FieldNumber(const std::string& text) { return ParseNumber(text); }
+float FieldNumber(const std::string& text) {
+  const float value = ParseNumber(text);
+  // The field reads a number beyond single precision as 0, which a range
+  // check would then misname ("lies above 0").
+  if (value == 0 && TypedWith(text, kDecimalKeys)) {
+    std::string s = text;
+    std::replace(s.begin(), s.end(), ',', '.');
+    const double wide = std::strtod(s.c_str(), nullptr);
+    if (!(std::fabs(wide) < 0x1.ffffffp127))
+      throw UsageError("the number is too large for the field (at most about 3,4E+38)");
+  }
+  return value;
+}
 
 }  // namespace lorvant::cli

@@ -53,6 +53,7 @@ class BatchHost : public RunHost {
   Answer errorHandler(const Question& q) override;
   Canvas& canvas() override;
   bool progress(double) override { return !StopRequested(); }
+  bool stopRequested() override { return StopRequested(); }
 
   std::optional<Question> lastError;
 

@@ -1,5 +1,7 @@
 #include "cli/shared_options.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QLocale>
 #include <algorithm>
@@ -125,6 +127,20 @@ std::function<void(const std::string&)> FolderValue(std::optional<std::string>& 
 std::string OutputFolder(const std::string& value) {
   if (value.empty()) throw UsageError("a folder is needed");
   namespace fs = std::filesystem;
+  // What stands there under the name, said as it is: a file is no folder,
+  // and a link to nowhere is not a name that "exists".
+  struct stat st {};
+  if (::lstat(value.c_str(), &st) == 0) {
+    struct stat target {};
+    if (S_ISLNK(st.st_mode) && ::stat(value.c_str(), &target) != 0) {
+      std::error_code linkError;
+      const fs::path to = fs::read_symlink(fs::path(value), linkError);
+      throw UsageError("the name is a link to '" + to.string() +
+                       "', which does not exist (make that folder or choose another)");
+    }
+    if (::stat(value.c_str(), &target) == 0 && !S_ISDIR(target.st_mode))
+      throw UsageError("not a folder: a file, a device or a pipe has this name (choose a folder)");
+  }
   std::error_code ec;
   fs::create_directories(fs::path(value), ec);
   std::string folder = value;

@@ -17,9 +17,10 @@ required=(
 # when its tool is missing, so a release that lacks one of these names must
 # not stop the set-up: the fuzzer (clang and its runtime), the selection-paste
 # test (a virtual X server), the package checks (dpkg-dev builds the
-# package's dependencies, lintian judges it) and the validators of the
-# desktop entry and the AppStream metadata.
-optional=(clang libclang-rt-dev xvfb xauth dpkg-dev lintian desktop-file-utils appstream)
+# package's dependencies, lintian judges it), the validators of the
+# desktop entry and the AppStream metadata, and strace (the batch tool's
+# tests of failing system calls).
+optional=(clang libclang-rt-dev xvfb xauth dpkg-dev lintian desktop-file-utils appstream strace)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

@@ -1,5 +1,6 @@
 #include "calc/reports/strsum.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -170,6 +171,7 @@ void WriteCurrentSums(ReportWriter& w, const ReportData& d, int width, std::span
   ColumnHeads(w, d);
   w.separator(width);
   for (const FeedCandidate& cand : reported) {
+    if (!w.good()) return;  // a failed file takes no more
     w.text(FormatPicture(cand.x, "0.00", sep)).tab(8).text(FormatPicture(cand.S, "0.00", sep));
     int c = 8;
     for (int b = kTop; b >= 0; --b) {
@@ -196,6 +198,7 @@ void WriteImpedances(ReportWriter& w, const ReportData& d, int width, std::span<
   ColumnHeads(w, d);
   w.separator(width);
   for (const FeedCandidate& cand : reported) {
+    if (!w.good()) return;  // a failed file takes no more
     w.text(FormatPicture(cand.x, "0.00", sep))
         .tab(8)
         .text(FormatPicture(ImpedanzAusStromsumme(cand.S, 0, d.calc), "###0", sep));
@@ -247,6 +250,7 @@ void WriteTendencies(ReportWriter& w, const ReportData& d, int width, std::span<
       .text(tr(lang, " = 100% des maximal möglichen)", " = 100% of the maximum possible)"))
       .endLine();
   for (const FeedCandidate& cand : reported) {
+    if (!w.good()) return;  // a failed file takes no more
     w.text(tr(lang, "Einspeisung bei", "Feed-in at ")).text(PlainNumber(cand.x, sep)).text(" m ").endLine();
     w.separator(width);
     for (int b = kTop; b >= 0; --b) {
@@ -278,9 +282,48 @@ void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<con
   w.text(ClosingLine(d)).endLine();
 }
 
+namespace {
+
+// Counts what a writer would write.
+class CountingBuffer : public std::streambuf {
+ public:
+  std::uint64_t bytes = 0;
+
+ protected:
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    bytes += static_cast<std::uint64_t>(n);
+    return n;
+  }
+  int_type overflow(int_type ch) override {
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) ++bytes;
+    return ch;
+  }
+};
+
+std::uint64_t ReportBytes(const ReportData& d, std::span<const FeedCandidate> reported) {
+  CountingBuffer counter;
+  std::ostream out(&counter);
+  WriteCurrentSumReport(out, d, reported);
+  return counter.bytes;
+}
+
+}  // namespace
+
+std::uint64_t EstimatedCurrentSumReportBytes(const ReportData& d, std::span<const FeedCandidate> reported) {
+  if (reported.empty()) return ReportBytes(d, reported);
+  const FeedCandidate twice[] = {reported.back(), reported.back()};
+  const std::uint64_t one = ReportBytes(d, std::span(twice, 1));
+  const std::uint64_t two = ReportBytes(d, twice);
+  return one + (reported.size() - 1) * (two - one);
+}
+
 std::string FeedPointInfo(const ReportData& d, std::span<const FeedCandidate> reported) {
   std::string info = tr(d.language, "Mögliche Speisepunkte (X) bei ", "Possible feed points (x) for ");
-  for (const FeedCandidate& cand : reported) info += FormatPicture(cand.x, " #0.0#", d.sep) + " m,";
+  const std::size_t listed = std::min(reported.size(), kFeedPointsInInfo);
+  for (const FeedCandidate& cand : reported.first(listed)) info += FormatPicture(cand.x, " #0.0#", d.sep) + " m,";
+  if (listed < reported.size())
+    info += tr(d.language, " \u2026 und ", " \u2026 and ") + std::to_string(reported.size() - listed) +
+            tr(d.language, " weitere", " more");
   return info;
 }
 

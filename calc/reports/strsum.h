@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <ostream>
 #include <span>
 #include <string>
@@ -16,8 +17,14 @@ namespace lorvant::report {
 // Writes the whole report (Windows-1252, CR LF) for the reported candidates.
 void WriteCurrentSumReport(std::ostream& out, const ReportData& d, std::span<const FeedCandidate> reported);
 
+// The report's size in bytes, weighed before it is written: the report with
+// the last candidate (the longest numbers) once and the growth of one more.
+std::uint64_t EstimatedCurrentSumReportBytes(const ReportData& d, std::span<const FeedCandidate> reported);
+
 // Text the run appends to the main form's information text while the report is written:
-// "Mögliche Speisepunkte (X) bei " and " 7,07 m," per candidate.
+// "Mögliche Speisepunkte (X) bei " and " 7,07 m," per candidate; beyond the
+// first kFeedPointsInInfo " … und N weitere" (" … and N more").
+inline constexpr std::size_t kFeedPointsInInfo = 100;
 std::string FeedPointInfo(const ReportData& d, std::span<const FeedCandidate> reported);
 
 // "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  " (or naming both files).

@@ -27,6 +27,9 @@ class ScriptedHost : public RunHost {
   std::vector<double> progressCalls;
   int beeps = 0;
   int cancelAfterProgressCalls = -1;  // -1: never cancel
+  int stopChecks = 0;                 // how often the run asked for a stop request
+  int stopAtCheck = -1;               // the check (1-based) that answers yes; -1: never
+  std::function<void()> onStopCheck;  // runs at every check
   std::function<void()> onError;      // runs before the error answer is given
   Canvas* drawing = nullptr;
 
@@ -41,6 +44,10 @@ class ScriptedHost : public RunHost {
   bool progress(double fraction) override {
     progressCalls.push_back(fraction);
     return cancelAfterProgressCalls < 0 || static_cast<int>(progressCalls.size()) < cancelAfterProgressCalls;
+  }
+  bool stopRequested() override {
+    if (onStopCheck) onStopCheck();
+    return ++stopChecks == stopAtCheck;
   }
   Answer errorHandler(const Question& q) override {
     errors.push_back(q);

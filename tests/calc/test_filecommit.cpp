@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "calc/filecommit.h"
+#include "calc/reports/strsum.h"
 #include "tests/calc/run_support.h"
 
 namespace lorvant {
@@ -97,7 +98,9 @@ TEST(FileCommit, OneFileIsReplacedWholeOrNotAtAll) {
 
   for (const auto& [err, de, en] : {std::tuple{EACCES, "Zugriff verweigert", "Access denied"},
                                     std::tuple{ENOENT, "Pfad nicht gefunden", "Path not found"},
-                                    std::tuple{ENAMETOOLONG, "Name zu lang", "Name too long"}}) {
+                                    std::tuple{ENAMETOOLONG, "Name zu lang", "Name too long"},
+                                    std::tuple{EFBIG, "Datei zu groß (Grenze der Dateigröße erreicht)",
+                                               "File too large (file size limit reached)"}}) {
     EXPECT_EQ(files::FileErrorCause(Language::German, err), de);
     EXPECT_EQ(files::FileErrorCause(Language::English, err), en);
   }
@@ -142,6 +145,51 @@ TEST(FileCommit, StaleTemporariesOfEndedProcessesGo) {
   EXPECT_EQ(files::RemoveStaleTemporaries(dir.str(), now + std::chrono::seconds(1)), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir.file(ended)));
   EXPECT_EQ(Contents(dir.path()).size(), 3u);
+
+  // A process id in use again: a temporary untouched for more than a day is
+  // no live writer's, nor one of this process's from before it started.
+  const auto age = [&](const std::string& name, std::chrono::seconds ago) {
+    WriteBytes(dir.file(name), "x");
+    const auto t = std::filesystem::file_time_type::clock::now() - ago;
+    std::filesystem::last_write_time(dir.file(name), t);
+  };
+  const std::string reused = ".AntStrSu.txt.lorvant-" + std::to_string(::getppid()) + "-Ef34Gh";
+  const std::string fresh = ".AntStrSu.txt.lorvant-" + std::to_string(::getppid()) + "-Ij56Kl";
+  const std::string ownEarlier = ".AntKurve.BMP.lorvant-" + std::to_string(::getpid()) + "-Mn78Op";
+  age(reused, std::chrono::hours(25));
+  age(fresh, std::chrono::hours(23));
+  age(ownEarlier, std::chrono::hours(1));
+  const std::string endedAgain = ".ZusatzDipol.txt.lorvant-" + std::to_string(child) + "-Qr90St";
+  WriteBytes(dir.file(endedAgain), "x");
+  // Any file written into the folder clears it, not only a run.
+  files::WriteFileAtomically(dir.str() + "SpeisePkt.txt", "report");
+  const auto left = Contents(dir.path());
+  EXPECT_FALSE(left.count(reused));
+  EXPECT_FALSE(left.count(ownEarlier));
+  EXPECT_FALSE(left.count(endedAgain));
+  EXPECT_TRUE(left.count(fresh));
+  EXPECT_TRUE(left.count(running));
+}
+
+TEST(FileCommit, ANewFileTakesNoModeFromALinkOrSetIdBits) {
+  TempFolder dir;
+  const mode_t mask = ::umask(022);
+  // A report replacing a link to a set-id file: the link goes, the mode of
+  // what it pointed to stays with that file.
+  WriteBytes(dir.file("other"), "x");
+  ::chmod(dir.file("other").c_str(), 06777);
+  std::filesystem::create_symlink(dir.file("other"), dir.file("AntStrSu.txt"));
+  files::WriteFileAtomically(dir.str() + "AntStrSu.txt", "new");
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.file("AntStrSu.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  // An earlier report keeps its read and write bits, no more.
+  ::chmod(dir.file("AntStrSu.txt").c_str(), 06750);
+  files::WriteFileAtomically(dir.str() + "AntStrSu.txt", "newer");
+  ASSERT_EQ(::lstat(dir.file("AntStrSu.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  ::umask(mask);
 }
 
 TEST(FileCommit, AFolderHasOneWriterAtATime) {
@@ -152,6 +200,34 @@ TEST(FileCommit, AFolderHasOneWriterAtATime) {
   first.unlock();
   EXPECT_TRUE(second.tryLock(dir.str()));
   EXPECT_THROW(first.tryLock(dir.str() + "missing/"), files::FileError);
+}
+
+TEST(FileCommit, ALockThatIsNoPlainFileIsRefusedByItsName) {
+  TempFolder dir, elsewhere;
+  const std::string lock = dir.str() + ".lorvant.lock";
+  const auto refusal = [&] {
+    files::FolderLock l;
+    try {
+      l.tryLock(dir.str());
+    } catch (const files::FileError& e) {
+      EXPECT_EQ(e.path(), lock);
+      return e.error();
+    }
+    return 0;
+  };
+  // A link to nowhere would make its target as the user who runs.
+  std::filesystem::create_symlink(elsewhere.file("made"), lock);
+  EXPECT_EQ(refusal(), ELOOP);
+  EXPECT_FALSE(std::filesystem::exists(elsewhere.file("made")));
+  EXPECT_EQ(files::FileErrorCause(Language::English, ELOOP), "A link has this name");
+  std::filesystem::remove(lock);
+  std::filesystem::create_directory(lock);
+  EXPECT_EQ(refusal(), EISDIR);
+  std::filesystem::remove(lock);
+  ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0);
+  EXPECT_EQ(refusal(), files::kNotRegularFile);
+  EXPECT_EQ(files::FileErrorText(Language::German, files::kNotRegularFile, lock),
+            "Keine gewöhnliche Datei\r\n" + lock);
 }
 
 // ---- a run's set -------------------------------------------------------------------
@@ -225,6 +301,68 @@ TEST(RunFiles, SecondRunIntoABusyFolderSaysSo) {
   out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::Completed);
   EXPECT_EQ(host.errors.size(), 1u);
+}
+
+TEST(RunFiles, AStopAtAnyCheckLeavesTheEarlierSet) {
+  // The run asks for a stop request in the scan, at every block of every
+  // file and between the steps after the scan; whichever answers yes, the
+  // run ends cancelled at once and the folder keeps its earlier set.
+  TempFolder dir;
+  const auto earlier = PlantEarlierSet(dir);
+  FixedPicture picture;
+  ScriptedHost counting;
+  counting.drawing = &picture;
+  RunInput in = WithTable(dir);
+  in.halfWaves = "8";  // about 84 m: a special table of many blocks
+  {
+    TempFolder other;
+    in.resultsFolder = in.programFolder = other.str();
+    // The last check comes when every file is staged, right before the
+    // renames.
+    bool lastSawEverything = false;
+    counting.onStopCheck = [&] {
+      int staged = 0;
+      for (const auto& e : std::filesystem::directory_iterator(other.path()))
+        if (e.path().filename().string().find(".lorvant-") != std::string::npos) ++staged;
+      lastSawEverything = staged == 3;
+    };
+    ASSERT_EQ(RunOptimisation(in, counting).outcome, RunOutcome::Completed);
+    EXPECT_TRUE(lastSawEverything);
+  }
+  in.resultsFolder = in.programFolder = dir.str();
+  ASSERT_GT(counting.stopChecks, 15);
+  for (int k = 1; k <= counting.stopChecks; ++k) {
+    ScriptedHost host;
+    host.drawing = &picture;
+    host.stopAtCheck = k;
+    const RunOutput out = RunOptimisation(in, host);
+    EXPECT_EQ(out.outcome, RunOutcome::Cancelled) << "check " << k;
+    EXPECT_EQ(host.stopChecks, k) << "the run went on after the stop";
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_EQ(Contents(dir.path()), earlier) << "check " << k;
+  }
+}
+
+TEST(RunFiles, TheReportIsWeighedOnceItsCandidatesAreKnown) {
+  TempFolder dir;
+  ScriptedHost host;
+  RunInput in = TypicalInput(dir.str());
+  const RunOutput done = RunOptimisation(in, host);
+  ASSERT_EQ(done.outcome, RunOutcome::Completed);
+  const double written = static_cast<double>(std::filesystem::file_size(dir.file("AntStrSu.txt")));
+  EXPECT_NEAR(static_cast<double>(report::EstimatedCurrentSumReportBytes(done.reportData, done.candidates)), written,
+              written * 0.02);
+
+  const auto earlier = Contents(dir.path());
+  FaultyFiles faults;
+  faults.free = 2000;
+  const RunOutput out = RunOptimisation(in, host);
+  EXPECT_EQ(out.outcome, RunOutcome::TableTooLarge);
+  ASSERT_EQ(host.asked.size(), 1u);
+  EXPECT_EQ(host.asked[0].text.rfind("Der Bericht AntStrSu.txt würde etwa ", 0), 0u) << host.asked[0].text;
+  EXPECT_NE(host.asked[0].text.find("sind aber nur 2 KB frei.\r\nBitte eine kürzere Antenne berechnen"),
+            std::string::npos);
+  EXPECT_EQ(Contents(dir.path()), earlier);
 }
 
 TEST(RunFiles, SpecialTableIsWeighedBeforeAnythingIsWritten) {

@@ -252,6 +252,17 @@ TEST(CurrentSumTables, CandidateAtHalfTheLengthEndsAllSections) {
   d.language = Language::English;
   d.sep = '.';
   EXPECT_EQ(report::FeedPointInfo(d, beyond), "Possible feed points (x) for  5.0 m, 20.85 m, 20.87 m,");
+
+  // Millions of candidates on a very long wire: the note names the first.
+  const std::vector<FeedCandidate> many(report::kFeedPointsInInfo + 7, Cand(5, 0.7));
+  const std::string note = report::FeedPointInfo(d, many);
+  EXPECT_TRUE(note.ends_with(" 5.0 m, \u2026 and 7 more")) << note.substr(note.size() - 40);
+  std::size_t listed = 0;
+  for (std::size_t at = note.find(" m,"); at != std::string::npos; at = note.find(" m,", at + 1)) ++listed;
+  EXPECT_EQ(listed, report::kFeedPointsInInfo);
+  d.language = Language::German;
+  d.sep = ',';
+  EXPECT_TRUE(report::FeedPointInfo(d, many).ends_with(" 5,0 m, \u2026 und 7 weitere"));
 }
 
 TEST(CurrentSumTables, NoCandidateLeavesHeadingsOnly) {

@@ -5,6 +5,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdint>
 #include <thread>
@@ -387,6 +390,146 @@ TEST(ToolRun, LargeSpecialTableNeedsAllowLarge) {
   EXPECT_EQ(Json(r).value("outcome").toString(), "large-table-declined");
   EXPECT_EQ(r.err, "Spezial-Tabelle von etwa 1,4 GB nicht bestätigt (--allow-large)\n");
   EXPECT_TRUE(FileNames(dir).empty());
+}
+
+TEST(ToolRun, OutThatIsNoFolderOrALinkToNowhereSaysSo) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("plain file"), "x");
+  ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  std::filesystem::create_symlink(dir.file("gone"), dir.file("link"));
+  const std::string notAFolder = "not a folder: a file, a device or a pipe has this name";
+  for (const auto& [out, says] : {std::pair{dir.file("plain file").string(), notAFolder},
+                                  std::pair{dir.file("pipe").string(), notAFolder},
+                                  std::pair{std::string("/dev/null"), notAFolder},
+                                  std::pair{dir.file("link").string(), "the name is a link to '" +
+                                                                          dir.file("gone").string() +
+                                                                          "', which does not exist"}}) {
+    std::vector<std::string> args = TypicalArgs(dir);
+    args[2] = out;
+    const ToolResult r = RunTool(args);
+    EXPECT_EQ(r.status, 2) << out;
+    EXPECT_NE(r.err.find("--out '" + out + "': " + says), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("gone")));
+}
+
+TEST(ToolRun, ALockFileThatIsALinkIsRefusedByName) {
+  TempFolder dir, elsewhere;
+  const std::string lock = dir.str() + ".lorvant.lock";
+  std::filesystem::create_symlink(elsewhere.file("made"), lock);
+  const ToolResult r = RunTool(TypicalArgs(dir));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Fehler: Eine Verknüpfung trägt diesen Namen " + lock + " (Abbruch)\n");
+  EXPECT_FALSE(std::filesystem::exists(elsewhere.file("made")));
+}
+
+TEST(ToolRun, NumbersBeyondTheFieldAreCalledTooLarge) {
+  const std::string digits(40, '7');
+  TempFolder dir;
+  for (const std::vector<std::string>& args :
+       {With(TypicalArgs(dir), {"--calculator-height", digits}),
+        std::vector<std::string>{"nec", "--out", dir.str(), "--height", digits}}) {
+    const ToolResult r = RunTool(args);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("'" + digits + "': the number is too large for the field"), std::string::npos) << r.err;
+  }
+}
+
+TEST(ToolRun, AFileSizeLimitIsAnErrorNamingTheFile) {
+  TempFolder dir;
+  test::WriteBytes(dir.file("AntSpezi.txt"), "earlier table");
+  // The limit of `ulimit -f`, inherited by the tool only.
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit limit = before;
+  limit.rlim_cur = 200 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  test::ToolProcess tool(With(TypicalArgs(dir), {"--halfwaves", "12", "--special-table"}));
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  const ToolResult r = tool.wait();
+  EXPECT_EQ(r.signal, 0) << "killed by a signal";
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Fehler: Datei zu groß (Grenze der Dateigröße erreicht) " + dir.str() + "AntSpezi.txt (Abbruch)\n");
+  EXPECT_EQ(FileNames(dir), std::set<std::string>{"AntSpezi.txt"});
+  EXPECT_EQ(ReadBytes(dir.file("AntSpezi.txt")), "earlier table");
+}
+
+TEST(ToolFiles, EveryCommandThatWritesClearsStaleTemporaries) {
+  TempFolder dir;
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"dipole", "--frequency", "14,2", "--band", "7", "--band", "3.5", "--out", dir.str(),
+                                 "--decimal-separator", ","},
+        std::vector<std::string>{"allbands", "--length", "41,7", "--distance", "8", "--out", dir.str()}}) {
+    const std::string stale = ".SpeisePkt.txt.lorvant-" + std::to_string(child) + "-Ab12Cd";
+    test::WriteBytes(dir.file(stale), "left by a killed writer");
+    const ToolResult r = RunTool(args);
+    ASSERT_EQ(r.status, 0) << args[0] << ": " << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file(stale))) << args[0];
+  }
+}
+
+// A long listing: a fine scan along a long wire.
+std::vector<std::string> LongScan() {
+  return {"scan", "--run-length", "4100.7", "--band", "3.5", "--band", "7", "--band", "14",
+          "--from", "6", "--to", "2000", "--step", "0.001"};
+}
+
+TEST(ToolFiles, StdoutThatCannotBeWrittenEndsTheCommand) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"vk"}, LongScan()}) {
+    const ToolResult r = test::ToolProcess(args, {}, "/dev/full").wait();
+    EXPECT_EQ(r.status, 1) << args[0];
+    EXPECT_EQ(r.err, "lorvant-calc " + args[0] + ": stdout cannot be written: Disk full\n");
+  }
+
+  // A reader that has gone, with SIGPIPE ignored as some shells and
+  // services leave it: the scan ends at once and says nothing.
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const auto started = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::signal(SIGPIPE, SIG_IGN);
+    ::dup2(fds[1], 1);
+    const int err = ::open("/dev/null", O_WRONLY);
+    ::dup2(err, 2);
+    ::close(fds[0]);
+    std::vector<std::string> store = LongScan();
+    store.insert(store.begin(), LORVANT_CALC_TOOL);
+    std::vector<char*> argv;
+    for (std::string& a : store) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  char first = 0;
+  EXPECT_EQ(::read(fds[0], &first, 1), 1);
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+
+  // A disk that fills up half-way through the listing.
+  if (::system("strace -V > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "strace is missing: the disk that fills up half-way is not tried";
+  }
+  TempFolder dir;
+  const std::string listing = dir.str() + "rows.txt";
+  const std::string messages = dir.str() + "stderr.txt";
+  // Only the writes into the listing fail, from the second on; the
+  // sanitizers' leak check cannot run under strace.
+  std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -P '" + listing +
+                        "' -e trace=write -e inject=write:error=ENOSPC:when=2+ " + std::string(LORVANT_CALC_TOOL);
+  for (const std::string& a : LongScan()) command += " '" + a + "'";
+  command += " > '" + listing + "' 2> '" + messages + "'";
+  const int rc = ::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << rc;
+  EXPECT_EQ(std::filesystem::file_size(listing), 1u << 16);
+  EXPECT_NE(ReadBytes(messages).find("lorvant-calc scan: stdout cannot be written: Disk full\n"), std::string::npos);
 }
 
 TEST(ToolRun, DateTextLosesControlCharacters) {

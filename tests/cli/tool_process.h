@@ -39,8 +39,10 @@ struct ToolResult {
 class ToolProcess {
  public:
   // Starts the tool with `args`; `env` entries replace or add environment
-  // variables of the test's own environment.
-  ToolProcess(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {}) {
+  // variables of the test's own environment. `stdoutTo` (a file such as
+  // /dev/full) takes its stdout instead of the file that wait() reads.
+  ToolProcess(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
+              const std::string& stdoutTo = {}) {
     namespace fs = std::filesystem;
     static int counter = 0;
     const fs::path base = fs::temp_directory_path() / ("lorvant-cli-io-" + std::to_string(::getpid()) + "-" +
@@ -68,7 +70,8 @@ class ToolProcess {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutTo.empty() ? outPath_.c_str() : stdoutTo.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (posix_spawn(&pid_, argStore[0].c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = 0;
     posix_spawn_file_actions_destroy(&actions);
