@@ -316,7 +316,7 @@ TEST(RunFiles, AStopAtAnyCheckLeavesTheEarlierSet) {
   in.halfWaves = "8";  // about 84 m: a special table of many blocks
   {
     TempFolder other;
-    in.resultsFolder = in.programFolder = other.str();
+    in.resultsFolder = other.str();
     // The last check comes when every file is staged, right before the
     // renames.
     bool lastSawEverything = false;
@@ -329,7 +329,7 @@ TEST(RunFiles, AStopAtAnyCheckLeavesTheEarlierSet) {
     ASSERT_EQ(RunOptimisation(in, counting).outcome, RunOutcome::Completed);
     EXPECT_TRUE(lastSawEverything);
   }
-  in.resultsFolder = in.programFolder = dir.str();
+  in.resultsFolder = dir.str();
   ASSERT_GT(counting.stopChecks, 15);
   for (int k = 1; k <= counting.stopChecks; ++k) {
     ScriptedHost host;
