@@ -18,6 +18,7 @@
 #include "calc/necplot.h"
 #include "calc/necswr.h"
 #include "calc/numparse.h"
+#include "calc/picture/SwrRaster.h"
 #include "calc/reports/neccheck.h"
 #include "calc/reports/text.h"
 #include "cli/json.h"
@@ -28,6 +29,15 @@
 namespace lorvant::cli {
 
 namespace {
+
+// The last four characters of a file name, in lower case: the picture's type.
+std::string LowerSuffix(const std::string& name) {
+  std::string lower = name.size() >= 4 ? name.substr(name.size() - 4) : std::string();
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool IsPng(const std::string& name) { return LowerSuffix(name) == ".png"; }
 
 // The message of a file operation that failed: its cause and the file.
 std::string FileMessage(const files::FileError& e, Language lang) {
@@ -102,16 +112,12 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
             n.engineTimeout = static_cast<int>(s);
           });
   p.value("picture", "FILE",
-          "also write the SWR picture of the check, as the NEC-2 window shows it, into FILE (.svg; written with "
-          "the deck and the report, or not at all)",
+          "also write the SWR picture of the check, as the NEC-2 window shows it, into FILE (.svg or .png by the "
+          "name; written with the deck and the report, or not at all)",
           [&n](const std::string& v) {
-            const std::string suffix = v.size() >= 4 ? v.substr(v.size() - 4) : std::string();
-            std::string lower;
-            for (char c : suffix) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (lower == ".png")
-              throw UsageError("--picture: PNG is written by the NEC-2 window (it paints with the desktop's "
-                               "fonts); the batch tool writes the same picture as SVG: give FILE.svg");
-            if (lower != ".svg") throw UsageError("--picture: the file's name ends in .svg");
+            const std::string suffix = LowerSuffix(v);
+            if (suffix != ".svg" && suffix != ".png")
+              throw UsageError("--picture: the file's name ends in .svg or .png");
             n.picture = v;
           });
   DeclareDesignOptions(p, o);
@@ -354,8 +360,10 @@ int NecCommand(const Args& args) {
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, plan.deck}, {reportPath, bytes.str()}};
-  if (n.picture)
-    set.emplace_back(*n.picture, nec::SwrPictureSvg(nec::MakeSwrPicture(result, design.extraFrequency, lang, sep)));
+  if (n.picture) {
+    const nec::SwrPicture picture = nec::MakeSwrPicture(result, design.extraFrequency, lang, sep);
+    set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
+  }
   try {
     nec::CommitCheckFiles(set);
   } catch (const files::FileError& e) {

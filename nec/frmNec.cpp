@@ -1,7 +1,6 @@
 #include "nec/frmNec.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -11,8 +10,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,6 +30,7 @@
 #include "calc/necdeck.h"
 #include "calc/necswr.h"
 #include "calc/numparse.h"
+#include "calc/picture/SwrRaster.h"
 #include "calc/reports/neccheck.h"
 #include "calc/reports/text.h"
 #include "forms/main/MainForm.h"
@@ -55,8 +53,6 @@ constexpr nec::Ground kGrounds[] = {nec::Ground::FreeSpace, nec::Ground::Perfect
 constexpr int kAverageGround = 3;
 // How often the window looks at a running check.
 constexpr int kPollMs = 50;
-
-QColor ToQt(nec::PlotColour c) { return QColor(c.r, c.g, c.b); }
 
 QString MessageTitle() { return QStringLiteral(" NEC-2"); }
 
@@ -547,11 +543,8 @@ void frmNec::cmdBild_Click() {
   if (svg) {
     bytes = nec::SwrPictureSvg(picture_);
   } else {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image_.save(&buffer, "PNG");
-    bytes = png.toStdString();
+    // The batch tool's bytes: the same picture from the same renderer.
+    bytes = nec::SwrPicturePng(picture_);
   }
   try {
     files::WriteFileAtomically(Module1::nativePath(path), bytes);
@@ -562,41 +555,10 @@ void frmNec::cmdBild_Click() {
 }
 
 QImage PaintSwrPicture(const nec::SwrPicture& p) {
-  QImage image(static_cast<int>(std::ceil(p.width)), static_cast<int>(std::ceil(p.height)), QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  for (const nec::PlotLine& l : p.lines) {
-    QPen pen(ToQt(l.colour), l.width);
-    if (l.dashed) pen.setDashPattern({6 / l.width, 4 / l.width});
-    painter.setPen(pen);
-    painter.drawLine(QPointF(l.from.x, l.from.y), QPointF(l.to.x, l.to.y));
-  }
-  for (const nec::PlotCurve& c : p.curves) {
-    painter.setPen(QPen(ToQt(c.colour), c.width));
-    QPolygonF line;
-    for (const nec::PlotPoint& pt : c.points) line << QPointF(pt.x, pt.y);
-    painter.drawPolyline(line);
-  }
-  painter.setPen(Qt::NoPen);
-  for (const nec::PlotDot& d : p.dots) {
-    painter.setBrush(ToQt(d.colour));
-    painter.drawEllipse(QPointF(d.at.x, d.at.y), d.radius, d.radius);
-  }
-  for (const nec::PlotText& t : p.texts) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(static_cast<int>(t.size));
-    font.setBold(t.bold);
-    painter.setFont(font);
-    painter.setPen(ToQt(t.colour));
-    const QString text = QString::fromStdString(t.text);
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
-    const double x = t.anchor == nec::TextAnchor::Start ? t.at.x
-                     : t.anchor == nec::TextAnchor::Middle ? t.at.x - width / 2
-                                                           : t.at.x - width;
-    painter.drawText(QPointF(x, t.at.y), text);
-  }
-  return image;
+  // The plain renderer's pixels, so that the display is the saved file.
+  const nec::RgbImage rgb = nec::RasteriseSwrPicture(p);
+  return QImage(rgb.rgb.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888)
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 // ---- designs ----

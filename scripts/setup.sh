@@ -9,6 +9,7 @@ required=(
   build-essential cmake pkg-config gzip
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libbenchmark-dev
+  zlib1g-dev  # the SWR picture's PNG (zlib already comes with Qt Core)
   fonts-dejavu-core  # the picture's label font is rendered from DejaVu Sans at build time
   qt6-translations-l10n libqt6svg6
   nec2c  # the NEC-2 engine of the design check (lorvant-calc nec, its window, the manual's pictures of it); its tests skip without it

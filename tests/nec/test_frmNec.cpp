@@ -21,6 +21,7 @@
 
 #include "calc/filecommit.h"
 #include "calc/necengine.h"
+#include "calc/picture/SwrRaster.h"
 #include "calc/reports/text.h"
 #include "forms/main/frmHauptform.h"
 #include "nec/frmNec.h"
@@ -172,6 +173,16 @@ class TestNecWindow : public QObject {
     QTest::mouseClick(w->cmdBild, Qt::LeftButton);
     const QImage png(results_.path() + "/swr.png");
     QCOMPARE(png.size(), QSize(int(w->picture().width), int(w->picture().height)));
+    // The batch tool's bytes, from the same renderer.
+    QCOMPARE(readAll(results_.path() + "/swr.png").toStdString(), nec::SwrPicturePng(w->picture()));
+    QCOMPARE(png.pixelColor(2, 2), QColor(Qt::white));
+    const nec::PlotCurve& curve = w->picture().curves.at(0);
+    const nec::PlotPoint at = curve.points.at(curve.points.size() / 2);
+    QCOMPARE(png.pixelColor(int(at.x), int(at.y)), QColor(curve.colour.r, curve.colour.g, curve.colour.b));
+    int inked = 0;  // the heading's pixels
+    for (int y = 4; y < 26; ++y)
+      for (int x = png.width() / 4; x < png.width() * 3 / 4; ++x) inked += png.pixelColor(x, y) != QColor(Qt::white);
+    QVERIFY2(inked > 200, qPrintable(QString::number(inked)));
     seam_->files.push_back(FileDialogResult{results_.path() + "/swr.svg", 2});
     QTest::mouseClick(w->cmdBild, Qt::LeftButton);
     const QByteArray svg = readAll(results_.path() + "/swr.svg");

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <set>
@@ -405,11 +406,56 @@ TEST(NecTool, ThePictureIsWrittenWithTheDeckAndTheReport) {
   std::filesystem::remove(picture);
   EXPECT_EQ(RunTool(With(CapturedArgs(dir), {"--picture", picture}), failing.env()).status, 1);
   EXPECT_FALSE(std::filesystem::exists(picture));
-  // PNG is the window's; the message says to take SVG.
-  r = RunTool(With(CapturedArgs(dir), {"--picture", dir.file("swr.png").string()}));
+  r = RunTool(With(CapturedArgs(dir), {"--picture", dir.file("swr.bmp").string()}));
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("FILE.svg"), std::string::npos) << r.err;
-  EXPECT_EQ(RunTool(With(CapturedArgs(dir), {"--picture", dir.file("swr.bmp").string()})).status, 2);
+  EXPECT_NE(r.err.find(".svg or .png"), std::string::npos) << r.err;
+}
+
+std::uint32_t Big32(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(s.at(at + i));
+  return v;
+}
+
+std::uint32_t Crc32(const std::string& s, std::size_t from, std::size_t count) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = from; i < from + count; ++i) {
+    crc ^= static_cast<unsigned char>(s[i]);
+    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
+// The PNG's pixels are the window's (its test decodes them); here the file
+// itself: the signature, the picture's size, every chunk whole.
+TEST(NecTool, ThePictureIsWrittenAsPngByItsName) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  TempFolder dir;
+  const std::string picture = dir.file("swr.PNG").string();
+  const ToolResult r = RunTool(With(CapturedArgs(dir), {"--picture", picture}), answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt", "swr.PNG"}));
+  const std::string png = ReadBytes(picture);
+  ASSERT_GT(png.size(), 33u);
+  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  // The two checked bands side by side, 272 pixels each, under a heading of 30.
+  EXPECT_EQ(Big32(png, 16), 2u * 272);
+  EXPECT_EQ(Big32(png, 20), 30u + 200);
+  EXPECT_EQ(png.substr(24, 2), std::string("\x08\x02", 2)) << "8-bit RGB";
+  std::vector<std::string> types;
+  std::size_t at = 8;
+  while (at + 12 <= png.size()) {
+    const std::uint32_t length = Big32(png, at);
+    ASSERT_LE(at + 12 + length, png.size());
+    types.push_back(png.substr(at + 4, 4));
+    EXPECT_EQ(Big32(png, at + 8 + length), Crc32(png, at + 4, 4 + length)) << types.back();
+    at += 12 + length;
+  }
+  EXPECT_EQ(at, png.size());
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.back(), "IEND");
+  EXPECT_NE(std::find(types.begin(), types.end(), "IDAT"), types.end());
 }
 
 TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
