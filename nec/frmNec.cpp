@@ -137,14 +137,19 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   txtZeitlimit->setMaxLength(5);
   const std::pair<QLabel*, QWidget*> rows[] = {{Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden},
                                                {Label4, cboBalun},       {Label5, txtPunkte}, {Label6, txtZeitlimit}};
-  int row = 0;
+  // Two columns of three rows, so that the window fits the main window's
+  // area with room for the table and the picture.
+  int index = 0;
   for (const auto& [label, field] : rows) {
+    const int row = index % 3, column = 2 * (index / 3);
     label->setBuddy(field);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(field, row, 1);
-    ++row;
+    grid->addWidget(label, row, column);
+    grid->addWidget(field, row, column + 1);
+    ++index;
   }
-  grid->setColumnStretch(2, 1);
+  grid->setColumnMinimumWidth(2, 0);
+  grid->setHorizontalSpacing(12);
+  grid->setColumnStretch(4, 1);
   outer->addLayout(grid);
 
   auto* buttons = new QHBoxLayout();

@@ -103,6 +103,8 @@ class DesignsTest : public QObject {
     results_ = std::make_unique<QTemporaryDir>();
     // A results folder with a file in it: no folder question at start.
     store().setValue(QStringLiteral("Settings/SpeicherOrdner"), results_->path() + '/');
+    // German as stored, whatever the desktop speaks.
+    store().setValue(QStringLiteral("Settings/Sprache"), QStringLiteral("dtsch"));
     writeFile(file("keep.txt"), "x\r\n");
     seam_ = std::make_unique<test::ScriptedSeam>();
   }
