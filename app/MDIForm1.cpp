@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -299,6 +300,13 @@ void MDIForm1::switchLanguage(const QString& setting) {
   if (frmNec* nec = frmNec::loaded()) nec->applyCaptions();
   if (frmRTF* viewer = frmRTF::loaded()) viewer->applyCaptions();
   seam().processEvents();
+  // Longer captions of the other language must not be cut in a window the
+  // user (or cascading) made just wide enough for the old ones.
+  for (QMdiSubWindow* sub : area_->subWindowList()) {
+    if (QLayout* layout = sub->widget() ? sub->widget()->layout() : nullptr) layout->activate();
+    const QSize least = sub->minimumSizeHint();
+    if (sub->width() < least.width() || sub->height() < least.height()) sub->resize(sub->size().expandedTo(least));
+  }
 }
 
 void MDIForm1::updateFileMenu() {

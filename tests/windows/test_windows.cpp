@@ -551,6 +551,36 @@ class WindowsTest : public QObject {
     main.reset();
   }
 
+  // A window made just wide enough for its German captions (as cascading
+  // does) grows with a switch to English, so that no caption is cut.
+  void aSwitchGrowsAWindowTooNarrowForTheNewCaptions() {
+    M1::resetState();
+    M1::state().resultsFolder = results_.path() + '/';
+    test::ScriptedSeam scripted;
+    auto main = std::make_unique<MDIForm1>();
+    main->switchLanguage(QStringLiteral("dtsch"));
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+    frmHauptform* f = main->mainForm();
+    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    QTest::mouseClick(f->Command1, Qt::LeftButton);
+    frmNec::mnuBerNec();
+    auto* sub = qobject_cast<QMdiSubWindow*>(frmNec::loaded()->parentWidget());
+    QVERIFY(sub);
+    sub->resize(sub->minimumSizeHint());
+    QApplication::processEvents();
+    switchThroughTheMenu(main.get(), "mnuSprache_engl");
+    QStringList cut;
+    for (QLabel* label : frmNec::loaded()->findChildren<QLabel*>())
+      if (label->isVisible() && !label->wordWrap() && label->width() < label->minimumSizeHint().width())
+        cut << label->text();
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(" | ")));
+    switchThroughTheMenu(main.get(), "mnuSprache_dtsch");
+    frmRTF::unload();
+    Forms::unloadAll();
+    main.reset();
+  }
+
   // Icons, access keys and whole captions, in both languages.
   void everyWindowLooksFinished() {
     QStringList faults;
