@@ -131,12 +131,12 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   txtPunkte = new QLineEdit(this);
   Fields::filterNumbers(txtPunkte, kWholeKeys);
   txtPunkte->setMaxLength(3);
-  Label6 = new QLabel(this);
-  txtZeitlimit = new QLineEdit(this);
-  Fields::filterNumbers(txtZeitlimit, kWholeKeys);
-  txtZeitlimit->setMaxLength(5);
+  timeoutLabel = new QLabel(this);
+  timeoutEdit = new QLineEdit(this);
+  Fields::filterNumbers(timeoutEdit, kWholeKeys);
+  timeoutEdit->setMaxLength(5);
   const std::pair<QLabel*, QWidget*> rows[] = {{Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden},
-                                               {Label4, cboBalun},       {Label5, txtPunkte}, {Label6, txtZeitlimit}};
+                                               {Label4, cboBalun},       {Label5, txtPunkte}, {timeoutLabel, timeoutEdit}};
   // Two columns of three rows, so that the window fits the main window's
   // area with room for the table and the picture.
   int index = 0;
@@ -189,7 +189,7 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
 
   txtHoehe->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
   txtPunkte->setText(QString::number(nec::kDefaultSweepPoints));
-  txtZeitlimit->setText(QString::number(nec::kDefaultEngineTimeout));
+  timeoutEdit->setText(QString::number(nec::kDefaultEngineTimeout));
   applyCaptions();
   setRunning(false);
   cmdBild->setEnabled(false);
@@ -217,7 +217,7 @@ void frmNec::applyCaptions() {
   Label3->setText(Module1::tr("B&oden:", "&Ground:"));
   Label4->setText(Module1::tr("Ba&lun:", "&Balun:"));
   Label5->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
-  Label6->setText(Module1::tr("&Zeitlimit je Frequenz [s]:", "&Time-out per frequency [s]:"));
+  timeoutLabel->setText(Module1::tr("&Zeitlimit je Frequenz [s]:", "&Time-out per frequency [s]:"));
   cmdPruefen->setText(Module1::tr("&Prüfen", "Chec&k"));
   cmdAbbrechen->setText(Module1::tr("&Abbrechen", "C&ancel"));
   cmdBild->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
@@ -323,12 +323,12 @@ void frmNec::cmdPruefen_Click() {
     txtPunkte->setFocus();
     return;
   }
-  const int timeout = txtZeitlimit->text().isEmpty() ? 0 : txtZeitlimit->text().toInt();
+  const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
   if (timeout < 1 || timeout > 86400) {
     showMessage(this, Module1::tr("Das Zeitlimit liegt zwischen 1 und 86400 s.",
                                   "The time-out lies between 1 and 86400 s."),
                 MessageTitle(), Icon::Exclamation);
-    txtZeitlimit->setFocus();
+    timeoutEdit->setFocus();
     return;
   }
   settings.ground = kGrounds[std::max(0, cboBoden->currentIndex())];
@@ -397,7 +397,7 @@ void frmNec::closeEvent(QCloseEvent* event) {
 
 void frmNec::setRunning(bool on) {
   for (QWidget* w :
-       std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, txtZeitlimit, cmdPruefen})
+       std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, timeoutEdit, cmdPruefen})
     w->setEnabled(!on);
   cmdAbbrechen->setEnabled(on);
   if (!on) prgFortschritt->reset();

@@ -72,8 +72,8 @@ class frmNec : public QWidget {
   QComboBox* cboBalun = nullptr;
   QLabel* Label5 = nullptr;
   QLineEdit* txtPunkte = nullptr;
-  QLabel* Label6 = nullptr;
-  QLineEdit* txtZeitlimit = nullptr;  // seconds the engine may take for a frequency
+  QLabel* timeoutLabel = nullptr;
+  QLineEdit* timeoutEdit = nullptr;  // seconds the engine may take for a frequency
   QPushButton* cmdPruefen = nullptr;
   QPushButton* cmdAbbrechen = nullptr;
   QProgressBar* prgFortschritt = nullptr;

@@ -24,12 +24,12 @@ namespace {
 using lorvant::plotfont::Glyph;
 using lorvant::plotfont::Kerning;
 
-struct FaceSpec {
+struct Face {
   int pixelSize;
   bool bold;
 };
 // The texts of the SWR picture: values and labels, band names, the heading.
-constexpr FaceSpec kFaces[] = {{10, false}, {12, true}, {14, true}};
+constexpr Face kFaces[] = {{10, false}, {12, true}, {14, true}};
 
 constexpr int kScratch = 64;
 constexpr int kOriginX = 16;
@@ -102,10 +102,10 @@ std::vector<Kerning> Kernings(const Table& t, const QFontMetricsF& metrics) {
   return kerning;
 }
 
-bool RenderFace(std::ofstream& out, std::vector<std::uint8_t>& coverage, std::size_t index, const FaceSpec& spec) {
+bool RenderFace(std::ofstream& out, std::vector<std::uint8_t>& coverage, std::size_t index, const Face& face) {
   QFont font(lorvant::labelfont::kFamily);
-  font.setPixelSize(spec.pixelSize);
-  font.setBold(spec.bold);
+  font.setPixelSize(face.pixelSize);
+  font.setBold(face.bold);
   if (QFontInfo(font).family() != lorvant::labelfont::kFamily) {
     std::fprintf(stderr, "render_plot_font: the font %s is not installed (Debian: fonts-dejavu-core)\n",
                  lorvant::labelfont::kFamily);

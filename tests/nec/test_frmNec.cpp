@@ -334,8 +334,8 @@ class TestNecWindow : public QObject {
   void engineTimeOut() {
     run();
     frmNec* w = open();
-    QCOMPARE(w->txtZeitlimit->text(), QString("300"));
-    w->txtZeitlimit->setText("0");
+    QCOMPARE(w->timeoutEdit->text(), QString("300"));
+    w->timeoutEdit->setText("0");
     QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
     QVERIFY(!w->running());
     QCOMPARE(seam_->lastText(), QString("Das Zeitlimit liegt zwischen 1 und 86400 s."));
@@ -349,8 +349,8 @@ class TestNecWindow : public QObject {
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", fake.path().toUtf8());
-    w->txtZeitlimit->clear();
-    QTest::keyClicks(w->txtZeitlimit, "1");
+    w->timeoutEdit->clear();
+    QTest::keyClicks(w->timeoutEdit, "1");
     const bool ended = check(w, 10000);
     qputenv("PATH", path);
     QVERIFY(ended);
