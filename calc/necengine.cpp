@@ -91,11 +91,13 @@ std::string TemporaryBase() {
 
 }  // namespace
 
-PrivateFolder::PrivateFolder() {
-  const std::string base = TemporaryBase();
-  RemoveStalePrivateFolders(base);
-  std::string pattern = (fs::path(base) / (kFolderPrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
-  if (::mkdtemp(pattern.data())) path_ = pattern;
+PrivateFolder::PrivateFolder() : base_(TemporaryBase()) {
+  RemoveStalePrivateFolders(base_);
+  std::string pattern = (fs::path(base_) / (kFolderPrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
+  if (::mkdtemp(pattern.data()))
+    path_ = pattern;
+  else
+    error_ = errno;
 }
 
 PrivateFolder::~PrivateFolder() {
@@ -341,7 +343,8 @@ EngineResult Nec2cEngine::run(const std::string& deck, const EngineProgress& pro
   if (progress && !progress(0)) return WithStatus(EngineResult::Status::Cancelled);
 
   PrivateFolder folder;
-  if (!folder.ok()) return Failure(std::string("temporary folder: ") + std::strerror(errno));
+  if (!folder.ok())
+    return Failure("no temporary folder can be made in " + folder.base() + ": " + std::strerror(folder.error()));
   const fs::path input = folder.path() + "Lorvant.nec";
   const fs::path output = folder.path() + "Lorvant.out";
   const fs::path messages = folder.path() + "messages.txt";
@@ -349,10 +352,11 @@ EngineResult Nec2cEngine::run(const std::string& deck, const EngineProgress& pro
     std::ofstream in(input, std::ios::binary | std::ios::trunc);
     in << deck;
     in.close();
-    if (in.fail()) return Failure("cannot write " + input.string());
+    // The user knows the temporary folder (TMPDIR), not our file in it.
+    if (in.fail()) return Failure("the temporary folder " + folder.base() + " takes no files: " + std::strerror(errno));
     // Made here, so that its growth can be followed from the first byte.
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    if (!out) return Failure("cannot write " + output.string());
+    if (!out) return Failure("the temporary folder " + folder.base() + " takes no files: " + std::strerror(errno));
   }
 
   pid_t pid = 0;

@@ -32,9 +32,14 @@ class PrivateFolder {
   bool ok() const { return !path_.empty(); }
   // The folder with a trailing "/"; empty when it could not be made.
   std::string path() const { return path_.empty() ? path_ : path_ + "/"; }
+  // Where it was to be made, and why it could not be (0 when it was).
+  const std::string& base() const { return base_; }
+  int error() const { return error_; }
 
  private:
+  std::string base_;
   std::string path_;
+  int error_ = 0;
 };
 
 // Removes this user's private folders in `base` whose process has ended, or

@@ -227,7 +227,8 @@ bool RunDesign(RunInput& in, const RunOptions& o, RunOutput& run) {
   {
     const nec::PrivateFolder runFolder;
     if (!runFolder.ok()) {
-      std::cerr << tr(lang, "Fehler: kein temporärer Ordner", "Error: no temporary folder") << std::endl;
+      std::cerr << tr(lang, "Fehler: kein temporärer Ordner in ", "Error: no temporary folder in ") << runFolder.base()
+                << ": " << files::FileErrorCause(lang, runFolder.error()) << std::endl;
       return false;
     }
     in.resultsFolder = runFolder.path();

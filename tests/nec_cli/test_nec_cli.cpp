@@ -390,6 +390,25 @@ TEST(NecTool, AnEngineThatCannotStartIsNotCalledMissing) {
   EXPECT_TRUE(pair.kept()) << "a check that failed writes no deck";
 }
 
+TEST(NecTool, ATemporaryFolderThatCannotBeMadeIsNamedWithItsReason) {
+  if (::system("strace -V > /dev/null 2>&1") != 0) GTEST_SKIP() << "strace is missing: no failing mkdir to inject";
+  const EarlierPair pair;
+  TempFolder temporary, log;
+  const std::string messages = log.file("stderr.txt").string();
+  // The first folder the check makes is its private one in TMPDIR; the
+  // sanitizers' leak check cannot run under strace.
+  std::string command = "TMPDIR='" + temporary.str() +
+                        "' ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -e trace=mkdir "
+                        "-e inject=mkdir:error=ENOSPC:when=1 " +
+                        std::string(LORVANT_CALC_TOOL);
+  for (const std::string& a : pair.args()) command += " '" + a + "'";
+  command += " > /dev/null 2> '" + messages + "'";
+  const int rc = ::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << rc;
+  EXPECT_EQ(ReadBytes(messages), "Error: no temporary folder in " + temporary.str() + ": Disk full\n");
+  EXPECT_TRUE(pair.kept());
+}
+
 TEST(NecTool, ThePictureIsWrittenWithTheDeckAndTheReport) {
   const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
   TempFolder dir;
