@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/picture/FontTool.h"
 #include "calc/picture/LabelFontData.h"
 #include "calc/picture/LabelFontQt.h"
 #include "calc/reports/text.h"
@@ -26,18 +27,7 @@ namespace {
 using lorvant::labelfont::Glyph;
 using lorvant::labelfont::Kerning;
 
-// Where a glyph is drawn on its scratch image: far enough from the edges
-// for any glyph of an 8-point font.
-constexpr int kScratch = 64;
-constexpr int kOriginX = 16;
-constexpr int kBaseline = 40;
-
-std::int16_t In64ths(double pixels) { return static_cast<std::int16_t>(std::lround(pixels * 64)); }
-
-QString CharOfByte(int byte) {
-  const std::string text = lorvant::report::FromCp1252(std::string(1, static_cast<char>(byte)));
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using namespace lorvant::fonttool;
 
 // The rendered font: a glyph and its characters for every byte, the glyphs'
 // pixels one bit each, rows padded to whole bytes.
@@ -46,24 +36,6 @@ struct Table {
   std::vector<std::uint8_t> bits;
   std::vector<QString> chars = std::vector<QString>(256);
 };
-
-// The bounding box of the drawn pixels on a scratch image; x1 < 0 for a blank.
-struct Box {
-  int x0 = kScratch, y0 = kScratch, x1 = -1, y1 = -1;
-};
-
-Box InkBox(const QImage& scratch) {
-  Box b;
-  for (int y = 0; y < kScratch; ++y)
-    for (int x = 0; x < kScratch; ++x)
-      if (scratch.pixel(x, y) != qRgb(255, 255, 255)) {
-        b.x0 = std::min(b.x0, x);
-        b.y0 = std::min(b.y0, y);
-        b.x1 = std::max(b.x1, x);
-        b.y1 = std::max(b.y1, y);
-      }
-  return b;
-}
 
 // Draws one character alone and records its glyph; false when it does not
 // fit its scratch image.
@@ -78,8 +50,8 @@ bool RenderGlyph(Table& t, int byte, const QString& c, const QFont& font, const 
   const Box box = InkBox(scratch);
   Glyph& g = t.glyphs[static_cast<std::size_t>(byte)];
   g.advance = In64ths(metrics.horizontalAdvance(c));
-  if (box.x1 < 0) return true;  // a blank
-  if (box.x0 == 0 || box.y0 == 0 || box.x1 == kScratch - 1 || box.y1 == kScratch - 1) {
+  if (box.blank()) return true;
+  if (box.touchesEdge()) {
     std::fprintf(stderr, "render_label_font: the glyph of byte %d does not fit its scratch image\n", byte);
     return false;
   }
@@ -97,24 +69,6 @@ bool RenderGlyph(Table& t, int byte, const QString& c, const QFont& font, const 
     }
   }
   return true;
-}
-
-// Every pair whose advance differs from the sum of its two, sorted by pair.
-std::vector<Kerning> Kernings(const Table& t, const QFontMetricsF& metrics) {
-  std::vector<Kerning> kerning;
-  for (int a = 0; a < 256; ++a) {
-    const QString& ca = t.chars[static_cast<std::size_t>(a)];
-    if (ca.isEmpty()) continue;
-    for (int b = 0; b < 256; ++b) {
-      const QString& cb = t.chars[static_cast<std::size_t>(b)];
-      if (cb.isEmpty()) continue;
-      const int adjust = In64ths(metrics.horizontalAdvance(ca + cb)) - t.glyphs[static_cast<std::size_t>(a)].advance -
-                         t.glyphs[static_cast<std::size_t>(b)].advance;
-      if (adjust != 0)
-        kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
-    }
-  }
-  return kerning;
 }
 
 bool WriteTable(const char* path, const Table& t, const std::vector<Kerning>& kerning, const QFontMetricsF& metrics) {
@@ -162,7 +116,7 @@ int main(int argc, char** argv) {
     table.chars[static_cast<std::size_t>(byte)] = c;
     if (!RenderGlyph(table, byte, c, font, metrics)) return 1;
   }
-  if (!WriteTable(argv[1], table, Kernings(table, metrics), metrics)) {
+  if (!WriteTable(argv[1], table, Kernings<Kerning>(table, metrics), metrics)) {
     std::fprintf(stderr, "render_label_font: cannot write %s\n", argv[1]);
     return 1;
   }

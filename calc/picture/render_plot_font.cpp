@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/picture/FontTool.h"
 #include "calc/picture/LabelFontQt.h"
 #include "calc/picture/PlotFontData.h"
 #include "calc/reports/text.h"
@@ -31,16 +32,7 @@ struct Face {
 // The texts of the SWR picture: values and labels, band names, the heading.
 constexpr Face kFaces[] = {{10, false}, {12, true}, {14, true}};
 
-constexpr int kScratch = 64;
-constexpr int kOriginX = 16;
-constexpr int kBaseline = 40;
-
-std::int16_t In64ths(double pixels) { return static_cast<std::int16_t>(std::lround(pixels * 64)); }
-
-QString CharOfByte(int byte) {
-  const std::string text = lorvant::report::FromCp1252(std::string(1, static_cast<char>(byte)));
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using namespace lorvant::fonttool;
 
 int Coverage(QRgb pixel) { return 255 - (qRed(pixel) + qGreen(pixel) + qBlue(pixel)) / 3; }
 
@@ -58,46 +50,26 @@ bool RenderGlyph(Table& t, std::vector<std::uint8_t>& coverage, int byte, const 
     painter.setPen(Qt::black);
     painter.drawText(QPointF(kOriginX, kBaseline), c);
   }
-  int x0 = kScratch, y0 = kScratch, x1 = -1, y1 = -1;
-  for (int y = 0; y < kScratch; ++y)
-    for (int x = 0; x < kScratch; ++x)
-      if (Coverage(scratch.pixel(x, y)) > 0) {
-        x0 = std::min(x0, x);
-        y0 = std::min(y0, y);
-        x1 = std::max(x1, x);
-        y1 = std::max(y1, y);
-      }
+  const Box box = InkBox(scratch);
   Glyph& g = t.glyphs[static_cast<std::size_t>(byte)];
   g.advance = In64ths(metrics.horizontalAdvance(c));
-  if (x1 < 0) return true;  // a blank
-  if (x0 == 0 || y0 == 0 || x1 == kScratch - 1 || y1 == kScratch - 1) {
+  if (box.blank()) return true;
+  if (box.touchesEdge()) {
     std::fprintf(stderr, "render_plot_font: the glyph of byte %d does not fit its scratch image\n", byte);
     return false;
   }
-  g.left = static_cast<std::int8_t>(x0 - kOriginX);
-  g.top = static_cast<std::int8_t>(y0 - kBaseline);
-  g.width = static_cast<std::uint8_t>(x1 - x0 + 1);
-  g.height = static_cast<std::uint8_t>(y1 - y0 + 1);
+  g.left = static_cast<std::int8_t>(box.x0 - kOriginX);
+  g.top = static_cast<std::int8_t>(box.y0 - kBaseline);
+  g.width = static_cast<std::uint8_t>(box.x1 - box.x0 + 1);
+  g.height = static_cast<std::uint8_t>(box.y1 - box.y0 + 1);
   g.bits = static_cast<std::uint32_t>(coverage.size());
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) coverage.push_back(static_cast<std::uint8_t>(Coverage(scratch.pixel(x, y))));
+  for (int y = box.y0; y <= box.y1; ++y)
+    for (int x = box.x0; x <= box.x1; ++x) coverage.push_back(static_cast<std::uint8_t>(Coverage(scratch.pixel(x, y))));
   return true;
 }
 
-std::vector<Kerning> Kernings(const Table& t, const QFontMetricsF& metrics) {
-  std::vector<Kerning> kerning;
-  for (int a = 0; a < 256; ++a) {
-    const QString& ca = t.chars[static_cast<std::size_t>(a)];
-    if (ca.isEmpty()) continue;
-    for (int b = 0; b < 256; ++b) {
-      const QString& cb = t.chars[static_cast<std::size_t>(b)];
-      if (cb.isEmpty()) continue;
-      const int adjust = In64ths(metrics.horizontalAdvance(ca + cb)) - t.glyphs[static_cast<std::size_t>(a)].advance -
-                         t.glyphs[static_cast<std::size_t>(b)].advance;
-      if (adjust != 0)
-        kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
-    }
-  }
+std::vector<Kerning> KerningsWithEnd(const Table& t, const QFontMetricsF& metrics) {
+  std::vector<Kerning> kerning = Kernings<Kerning>(t, metrics);
   kerning.push_back({0xFFFF, 0});  // the end, so that no array is empty
   return kerning;
 }
@@ -124,7 +96,7 @@ bool RenderFace(std::ofstream& out, std::vector<std::uint8_t>& coverage, std::si
   for (const Glyph& g : table.glyphs)
     out << "    {" << g.advance << ", " << int(g.left) << ", " << int(g.top) << ", " << int(g.width) << ", "
         << int(g.height) << ", " << g.bits << "},\n";
-  const std::vector<Kerning> kerning = Kernings(table, metrics);
+  const std::vector<Kerning> kerning = KerningsWithEnd(table, metrics);
   out << "};\nconstexpr Kerning kKerning" << index << "[] = {";
   for (std::size_t i = 0; i < kerning.size(); ++i)
     out << (i % 6 == 0 ? "\n    " : " ") << "{" << kerning[i].pair << ", " << kerning[i].adjust << "},";
