@@ -24,6 +24,7 @@
 #include "forms/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "tests/support/ScriptedSeam.h"
+#include "tests/support/Keys.h"
 #include "viewer/frmRTF.h"
 #include "vk/frmVk.h"
 
@@ -32,9 +33,10 @@ namespace M1 = lorvant::Module1;
 
 namespace {
 
+using test::click;
+
 QSettings store() { return QSettings(QStringLiteral("Lorvant"), QStringLiteral("Lorvant")); }
 
-void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
 
 void retype(QLineEdit* field, const QString& text) {
   field->selectAll();

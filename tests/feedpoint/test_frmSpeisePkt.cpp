@@ -25,22 +25,16 @@
 #include "tests/calc/run_support.h"
 #include "tests/support/Paste.h"
 #include "tests/support/FreshProgram.h"
+#include "tests/support/Keys.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
 
 namespace {
 
-void replace(QLineEdit* e, const QString& text) {
-  e->setFocus();
-  e->selectAll();
-  if (text.isEmpty())
-    QTest::keyClick(e, Qt::Key_Backspace);
-  else
-    QTest::keyClicks(e, text);
-}
+using test::click;
+using test::replace;
 
-void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
 
 QStringList lines(const QPlainTextEdit* box) { return box->toPlainText().split('\n'); }
 

@@ -32,11 +32,14 @@
 #include "app/MDIForm1.h"
 #include "tests/calc/run_support.h"
 #include "tests/support/Paste.h"
+#include "tests/support/Keys.h"
 #include "tests/support/ScriptedSeam.h"
 
 using namespace lorvant;
 
 namespace {
+
+using test::click;
 
 void leave(QWidget* w) {
   QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -54,7 +57,6 @@ void replace(QLineEdit* e, const QString& text) {
     type(e, text);
 }
 
-void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
 
 void choose(QComboBox* c, int index) {
   c->setCurrentIndex(index);

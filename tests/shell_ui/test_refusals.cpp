@@ -19,6 +19,7 @@
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "tests/support/FreshProgram.h"
+#include "tests/support/Keys.h"
 #include "tests/support/ScriptedSeam.h"
 #include "vk/frmVk.h"
 
@@ -26,16 +27,9 @@ using namespace lorvant;
 
 namespace {
 
-void replace(QLineEdit* e, const QString& text) {
-  e->setFocus();
-  e->selectAll();
-  if (text.isEmpty())
-    QTest::keyClick(e, Qt::Key_Backspace);
-  else
-    QTest::keyClicks(e, text);
-}
+using test::click;
+using test::replace;
 
-void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
 
 QString u(const char* text) { return QString::fromUtf8(text); }
 
