@@ -89,6 +89,19 @@ double contrast(const QColor& a, const QColor& b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// The form in a main window of the test's own; every window and the form's
+// pointer go with it.
+struct OwnMainWindow {
+  explicit OwnMainWindow(frmHauptform*& form) : form(form) { Forms::setMain(&main); }
+  ~OwnMainWindow() {
+    Forms::unloadAll();
+    form = nullptr;
+    Forms::setMain(nullptr);
+  }
+  MDIForm1 main;
+  frmHauptform*& form;
+};
+
 }  // namespace
 
 class TestMainForm : public QObject {
@@ -770,13 +783,8 @@ class TestMainForm : public QObject {
     delete f;
     f = nullptr;
     Module1::state().language = language;
-    MDIForm1 main;
-    Forms::setMain(&main);
-    const auto unload = qScopeGuard([this] {
-      Forms::unloadAll();
-      f = nullptr;
-      Forms::setMain(nullptr);
-    });
+    OwnMainWindow own(f);
+    MDIForm1& main = own.main;
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     QCOMPARE(main.size(), QSize(880, 720));
@@ -854,13 +862,8 @@ class TestMainForm : public QObject {
   void followsTheSizeOfTheMainWindow() {
     delete f;
     f = nullptr;
-    MDIForm1 main;
-    Forms::setMain(&main);
-    const auto unload = qScopeGuard([this] {
-      Forms::unloadAll();
-      f = nullptr;
-      Forms::setMain(nullptr);
-    });
+    OwnMainWindow own(f);
+    MDIForm1& main = own.main;
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     // From a main window smaller than the form would like.
@@ -900,13 +903,8 @@ class TestMainForm : public QObject {
   void maximisedTheNotesAndThePictureGrow() {
     delete f;
     f = nullptr;
-    MDIForm1 main;
-    Forms::setMain(&main);
-    const auto unload = qScopeGuard([this] {
-      Forms::unloadAll();
-      f = nullptr;
-      Forms::setMain(nullptr);
-    });
+    OwnMainWindow own(f);
+    MDIForm1& main = own.main;
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     f = main.mainForm();
