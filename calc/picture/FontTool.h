@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QFontMetricsF>
+#include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/picture/LabelFontQt.h"
 #include "calc/reports/text.h"
 
 namespace lorvant::fonttool {
@@ -49,6 +52,25 @@ inline Box InkBox(const QImage& scratch) {
         b.y1 = std::max(b.y1, y);
       }
   return b;
+}
+
+// One character drawn alone in black on its white scratch image.
+inline QImage DrawnAlone(const QString& c, const QFont& font) {
+  QImage scratch = labelfont::QtSurface(kScratch, kScratch);
+  QPainter painter(&scratch);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPointF(kOriginX, kBaseline), c);
+  return scratch;
+}
+
+// A glyph's place and size from its inked box, relative to the origin.
+template <class Glyph>
+void Place(Glyph& g, const Box& box) {
+  g.left = static_cast<std::int8_t>(box.x0 - kOriginX);
+  g.top = static_cast<std::int8_t>(box.y0 - kBaseline);
+  g.width = static_cast<std::uint8_t>(box.x1 - box.x0 + 1);
+  g.height = static_cast<std::uint8_t>(box.y1 - box.y0 + 1);
 }
 
 // Every pair whose advance differs from the sum of its two, in the order of

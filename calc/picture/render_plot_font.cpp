@@ -43,13 +43,7 @@ struct Table {
 
 bool RenderGlyph(Table& t, std::vector<std::uint8_t>& coverage, int byte, const QString& c, const QFont& font,
                  const QFontMetricsF& metrics) {
-  QImage scratch = lorvant::labelfont::QtSurface(kScratch, kScratch);
-  {
-    QPainter painter(&scratch);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(QPointF(kOriginX, kBaseline), c);
-  }
+  const QImage scratch = DrawnAlone(c, font);
   const Box box = InkBox(scratch);
   Glyph& g = t.glyphs[static_cast<std::size_t>(byte)];
   g.advance = In64ths(metrics.horizontalAdvance(c));
@@ -58,10 +52,7 @@ bool RenderGlyph(Table& t, std::vector<std::uint8_t>& coverage, int byte, const 
     std::fprintf(stderr, "render_plot_font: the glyph of byte %d does not fit its scratch image\n", byte);
     return false;
   }
-  g.left = static_cast<std::int8_t>(box.x0 - kOriginX);
-  g.top = static_cast<std::int8_t>(box.y0 - kBaseline);
-  g.width = static_cast<std::uint8_t>(box.x1 - box.x0 + 1);
-  g.height = static_cast<std::uint8_t>(box.y1 - box.y0 + 1);
+  Place(g, box);
   g.bits = static_cast<std::uint32_t>(coverage.size());
   for (int y = box.y0; y <= box.y1; ++y)
     for (int x = box.x0; x <= box.x1; ++x) coverage.push_back(static_cast<std::uint8_t>(Coverage(scratch.pixel(x, y))));
