@@ -8,17 +8,20 @@
 #include <vector>
 
 #include "app/MDIForm1.h"
-#include "calc/filecommit.h"
-#include "dipole/ZusatzDipol.h"
-#include "feedpoint/frmSpeisePkt.h"
-#include "forms/main/frmHauptform.h"
-#include "nec/frmNec.h"
+#include "io/staged_files.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/Text.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/Settings.h"
-#include "vk/frmVk.h"
+#include "windows/vk/frmVk.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+#include "session/messages.h"
 
 namespace lorvant::Designs {
 namespace {

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "calc/design.h"
+#include "session/design.h"
 
 class QMenu;
 

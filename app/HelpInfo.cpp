@@ -13,14 +13,17 @@
 #include <QTextStream>
 #include <optional>
 
-#include "calc/filecommit.h"
-#include "calc/version.h"
-#include "forms/main/MainForm.h"
+#include "io/staged_files.h"
+#include "engine/version.h"
+#include "windows/main/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+#include "session/messages.h"
 
 namespace lorvant::HelpInfo {
 namespace {

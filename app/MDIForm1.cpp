@@ -17,10 +17,10 @@
 #include "app/Designs.h"
 #include "app/HelpInfo.h"
 #include "app/Wiring.h"
-#include "dipole/ZusatzDipol.h"
-#include "feedpoint/frmSpeisePkt.h"
-#include "forms/main/frmHauptform.h"
-#include "nec/frmNec.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -28,8 +28,9 @@
 #include "shell/ui/Forms.h"
 #include "shell/ui/Look.h"
 #include "shell/ui/Settings.h"
-#include "viewer/frmRTF.h"
-#include "vk/frmVk.h"
+#include "windows/viewer/frmRTF.h"
+#include "windows/vk/frmVk.h"
+#include "text/bilingual.h"
 
 namespace lorvant {
 namespace {

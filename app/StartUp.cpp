@@ -4,7 +4,7 @@
 
 #include "app/Designs.h"
 #include "app/MDIForm1.h"
-#include "forms/main/frmHauptform.h"
+#include "windows/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-#include "dipole/ZusatzDipol.h"
-#include "forms/main/MainForm.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/main/MainForm.h"
 
 namespace lorvant::app {
 

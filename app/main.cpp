@@ -3,7 +3,7 @@
 #include <iostream>
 #include <memory>
 
-#include "calc/version.h"
+#include "engine/version.h"
 #include "app/MDIForm1.h"
 #include "app/StartUp.h"
 

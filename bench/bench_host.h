@@ -3,7 +3,8 @@
 // gives (none: the run draws nowhere).
 #pragma once
 
-#include "calc/run.h"
+#include "session/run.h"
+#include "session/question.h"
 
 namespace lorvant {
 

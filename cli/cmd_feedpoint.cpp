@@ -9,13 +9,15 @@
 #include <optional>
 #include <string>
 
-#include "calc/feedpoint.h"
-#include "calc/mainform.h"
-#include "calc/reports/speisepkt.h"
+#include "session/feedpoint.h"
+#include "session/mainform.h"
+#include "text/reports/speisepkt.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
+#include "text/bilingual.h"
+#include "session/question.h"
 
 namespace lorvant::cli {
 

@@ -10,21 +10,24 @@
 #include <utility>
 #include <vector>
 
-#include "calc/feedpoint.h"
-#include "calc/filecommit.h"
-#include "calc/neccheck.h"
-#include "calc/necdeck.h"
-#include "calc/necengine.h"
-#include "calc/necplot.h"
-#include "calc/necswr.h"
-#include "calc/numparse.h"
-#include "calc/picture/SwrRaster.h"
-#include "calc/reports/neccheck.h"
-#include "calc/reports/text.h"
+#include "session/feedpoint.h"
+#include "io/staged_files.h"
+#include "session/nec_check.h"
+#include "engine/nec/deck.h"
+#include "io/engine_runner.h"
+#include "picture/swr_picture.h"
+#include "engine/nec/swr.h"
+#include "engine/numparse.h"
+#include "picture/SwrRaster.h"
+#include "text/reports/neccheck.h"
+#include "text/format.h"
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
 #include "cli/terminal.h"
+#include "text/nec_texts.h"
+#include "text/bilingual.h"
+#include "session/messages.h"
 
 namespace lorvant::cli {
 

@@ -6,19 +6,23 @@
 #include <optional>
 #include <string>
 
-#include "calc/bandplan.h"
-#include "calc/design.h"
-#include "calc/filecommit.h"
-#include "calc/mainform.h"
-#include "calc/picture/BitmapCanvas.h"
-#include "calc/reports/text.h"
-#include "calc/run.h"
+#include "engine/bands.h"
+#include "session/classify.h"
+#include "session/design.h"
+#include "io/staged_files.h"
+#include "session/mainform.h"
+#include "picture/BitmapCanvas.h"
+#include "text/format.h"
+#include "session/run.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+#include "session/messages.h"
 
 namespace lorvant::cli {
 

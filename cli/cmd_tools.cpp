@@ -6,13 +6,15 @@
 #include <optional>
 #include <string>
 
-#include "calc/dipole.h"
-#include "calc/filecommit.h"
-#include "calc/mainform.h"
-#include "calc/vkcalc.h"
+#include "session/calculators/dipole.h"
+#include "io/staged_files.h"
+#include "session/mainform.h"
+#include "session/calculators/vk.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
+#include "text/bilingual.h"
+#include "session/messages.h"
 
 namespace lorvant::cli {
 

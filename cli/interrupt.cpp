@@ -1,4 +1,5 @@
 #include "cli/interrupt.h"
+#include "text/bilingual.h"
 
 #include <csignal>
 

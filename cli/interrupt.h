@@ -3,7 +3,7 @@
 // written or printed so far stays whole.
 #pragma once
 
-#include "calc/common.h"
+#include "engine/common.h"
 
 namespace lorvant::cli {
 

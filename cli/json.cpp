@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "calc/encoding.h"
+#include "text/encoding.h"
 
 namespace lorvant::cli {
 

@@ -8,10 +8,11 @@
 #include <iostream>
 #include <string>
 
-#include "calc/filecommit.h"
-#include "calc/version.h"
+#include "io/staged_files.h"
+#include "engine/version.h"
 #include "cli/options.h"
 #include "cli/stdout.h"
+#include "session/messages.h"
 
 namespace lorvant::cli {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "calc/encoding.h"
-#include "calc/numparse.h"
+#include "text/encoding.h"
+#include "engine/numparse.h"
 #include "cli/terminal.h"
 
 namespace lorvant::cli {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "calc/numparse.h"
+#include "engine/numparse.h"
 
 namespace lorvant::cli {
 
@@ -105,7 +105,7 @@ std::string WithoutControls(std::string_view text);
 // ---- value checks (each throws UsageError with a one-line reason) ----
 
 // Whether every character of `text` is one of `keys` (a key set of
-// calc/numparse.h: kDecimalKeys, kWholeKeys).
+// engine/numparse.h: kDecimalKeys, kWholeKeys).
 bool TypedWith(std::string_view text, std::u32string_view keys);
 // A text typed into an input field: every character from `keys` (the
 // field's key filter) and at most `maxLength` characters (0 = no limit).

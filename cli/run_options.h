@@ -8,10 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "calc/run.h"
+#include "session/run.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
+#include "session/question.h"
 
 namespace lorvant {
 class BitmapCanvas;

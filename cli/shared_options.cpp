@@ -8,8 +8,9 @@
 #include <array>
 #include <filesystem>
 
-#include "calc/filecommit.h"
-#include "calc/mainform.h"
+#include "io/staged_files.h"
+#include "session/mainform.h"
+#include "session/messages.h"
 
 namespace lorvant::cli {
 

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "calc/bandplan.h"
-#include "calc/common.h"
-#include "calc/run.h"
-#include "calc/shortening.h"
+#include "engine/bands.h"
+#include "engine/common.h"
+#include "session/run.h"
+#include "engine/shortening.h"
 #include "cli/options.h"
 
 namespace lorvant::cli {

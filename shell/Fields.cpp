@@ -16,7 +16,7 @@
 #include <QTextEdit>
 #include <string>
 
-#include "calc/numparse.h"
+#include "engine/numparse.h"
 #include "shell/Module1.h"
 
 namespace lorvant::Fields {

@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "shell/Seam.h"
+#include "text/bilingual.h"
 
 namespace lorvant::Module1 {
 namespace {

@@ -5,8 +5,9 @@
 #include <QString>
 #include <string>
 
-#include "calc/common.h"
-#include "calc/numparse.h"
+#include "engine/common.h"
+#include "engine/numparse.h"
+#include "text/bilingual.h"
 
 class QWidget;
 

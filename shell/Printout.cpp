@@ -6,6 +6,8 @@
 
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "text/bilingual.h"
+#include "session/question.h"
 
 namespace lorvant::Printout {
 namespace {

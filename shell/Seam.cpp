@@ -23,6 +23,8 @@
 
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
+#include "text/bilingual.h"
+#include "session/question.h"
 
 namespace lorvant {
 namespace {

@@ -11,7 +11,9 @@
 #include <memory>
 #include <optional>
 
-#include "calc/common.h"
+#include "engine/common.h"
+#include "text/bilingual.h"
+#include "session/question.h"
 
 class QWidget;
 class QPrinter;

@@ -22,10 +22,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "calc/necengine.h"
-#include "calc/necfreq.h"
-#include "forms/main/frmHauptform.h"
-#include "nec/frmNec.h"
+#include "io/engine_runner.h"
+#include "engine/nec/frequencies.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "app/MDIForm1.h"

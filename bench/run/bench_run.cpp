@@ -27,9 +27,9 @@
 #include <string>
 
 #include "bench/bench_host.h"
-#include "calc/mainform.h"
-#include "calc/picture/BitmapCanvas.h"
-#include "calc/run.h"
+#include "session/mainform.h"
+#include "picture/BitmapCanvas.h"
+#include "session/run.h"
 
 // ---- heap accounting -----------------------------------------------------
 

@@ -23,9 +23,9 @@
 #include <cstdio>
 #include <string>
 
-#include "calc/feedpoint.h"
-#include "feedpoint/frmSpeisePkt.h"
-#include "forms/main/frmHauptform.h"
+#include "session/feedpoint.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "app/MDIForm1.h"
 #include "tests/support/ScriptedSeam.h"

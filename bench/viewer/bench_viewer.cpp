@@ -20,7 +20,8 @@
 
 #include "shell/Module1.h"
 #include "shell/Seam.h"
-#include "viewer/frmRTF.h"
+#include "windows/viewer/frmRTF.h"
+#include "session/question.h"
 
 using lorvant::frmRTF;
 

@@ -4,10 +4,13 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "calc/filecommit.h"
+#include "io/staged_files.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+#include "session/messages.h"
 
 namespace lorvant::Module1 {
 namespace {

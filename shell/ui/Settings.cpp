@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "calc/common.h"
+#include "engine/common.h"
 
 namespace lorvant::Settings {
 namespace {

@@ -7,7 +7,7 @@
 #include <QPalette>
 #include <QWidget>
 
-#include "calc/toolfields.h"
+#include "session/toolfields.h"
 
 namespace lorvant::ui {
 

@@ -14,9 +14,9 @@
 #include <regex>
 #include <set>
 
-#include "calc/run.h"
-#include "calc/version.h"
-#include "tests/calc/run_support.h"
+#include "session/run.h"
+#include "engine/version.h"
+#include "tests/session/run_support.h"
 #include "tests/cli/tool_process.h"
 
 namespace lorvant {

@@ -11,11 +11,12 @@
 #include <random>
 #include <vector>
 
-#include "calc/picture/ImageCanvas.h"
-#include "calc/picture/LabelFont.h"
-#include "calc/picture/LabelFontQt.h"
-#include "calc/run.h"
-#include "tests/calc/run_support.h"
+#include "picture/qt/ImageCanvas.h"
+#include "picture/LabelFont.h"
+#include "tools/fonts/LabelFontQt.h"
+#include "session/run.h"
+#include "tests/session/run_support.h"
+#include "session/question.h"
 
 using namespace lorvant;
 

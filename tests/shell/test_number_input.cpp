@@ -9,6 +9,7 @@
 #include "shell/Module1.h"
 #include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
+#include "text/bilingual.h"
 
 namespace {
 void activate(QWidget* w) {

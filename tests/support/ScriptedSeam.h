@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "shell/Seam.h"
+#include "session/question.h"
 
 namespace lorvant::test {
 

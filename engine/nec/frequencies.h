@@ -1,0 +1,57 @@
+// The frequencies of a NEC-2 check: each counted band at the frequency the
+// run computed it with, and a sweep across each band from edge to edge.
+#pragma once
+
+#include <vector>
+
+#include "engine/bands.h"
+
+namespace lorvant::nec {
+
+// The index the additional band takes in these lists (after 0..10).
+inline constexpr int kExtraBand = kBandCount;
+
+// Default number of sweep points per band.
+inline constexpr int kDefaultSweepPoints = 5;
+// Sweep points per band: 0 (no sweep) or 2 up to this.
+inline constexpr int kMaxSweepPoints = 101;
+
+// The edges of an amateur band (IARU Region 1), MHz.
+struct BandEdges {
+  double low = 0;
+  double high = 0;
+};
+BandEdges EdgesOf(int band);
+
+// One frequency card: `count` frequencies from `start` in steps of `step`.
+struct FrequencyStep {
+  int band = 0;  // 0..10, or kExtraBand
+  double start = 0;
+  double step = 0;
+  int count = 1;
+  bool sweep = false;  // false: the band's own frequency (count 1)
+
+  double frequency(int i) const { return start + i * step; }
+};
+
+// In the order of the deck: band by band from the lowest frequency up, each
+// band's own frequency first and then its sweep.
+struct FrequencyPlan {
+  std::vector<FrequencyStep> steps;
+
+  int count() const;       // frequencies in all
+  double highest() const;  // the highest frequency, MHz (0 when empty)
+};
+
+// The counted bands (box value 1) at Table W's frequency for the segment, as
+// the run computes their currents, the additional band at its frequency, and
+// for every counted band `sweepPoints` frequencies from its lower to its
+// upper edge (none for 0; the additional band has no edges and no sweep).
+FrequencyPlan PlanFrequencies(const BandValues& bands, int segment, bool extraBand, float extraFrequency,
+                              int sweepPoints);
+
+// The nominal frequency that names a band in the tables (the additional
+// band's own frequency for kExtraBand).
+float BandLabelFrequency(int band, float extraFrequency);
+
+}  // namespace lorvant::nec

@@ -1,0 +1,44 @@
+// What a NEC-2 check found: the impedance and SWR of every solved
+// frequency, each counted band beside the impedance its report gave, and
+// the balun that serves them best.
+#pragma once
+
+#include <complex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/nec/frequencies.h"
+
+namespace lorvant::nec {
+
+// One frequency the engine solved.
+struct SolvedFrequency {
+  int band = 0;          // 0..10, or kExtraBand
+  double frequency = 0;  // MHz
+  std::complex<double> impedance;
+  double swr = 0;  // on 50 ohms through the balun
+};
+
+// The approximate impedance that AntStrSu.txt shows for a band at the feed
+// point: its number and its cell as the report writes it ("(534)", "1000K").
+struct ReportedImpedance {
+  float ohms = 0;
+  std::string cell;
+};
+
+struct BandCheck {
+  SolvedFrequency solved;                  // at the band's own frequency
+  std::optional<ReportedImpedance> model;  // none where AntStrSu.txt shows none
+};
+
+struct Result {
+  std::vector<BandCheck> bands;        // the counted bands, lowest first
+  std::vector<SolvedFrequency> sweep;  // band by band, edge to edge
+  double balunRatio = 1;
+  bool balunChosen = false;  // picked automatically
+  double worstSwr = 0;       // over the counted bands, through the balun
+  int worstBand = 0;
+};
+
+}  // namespace lorvant::nec

@@ -1,0 +1,34 @@
+// SWR on a 50-ohm line through a balun, and the choice of the balun.
+#pragma once
+
+#include <array>
+#include <complex>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lorvant::nec {
+
+inline constexpr double kLineImpedance = 50;
+// Impedance ratios of the usual baluns (n:1).
+inline constexpr std::array<double, 5> kBalunRatios = {1, 2.25, 4, 6, 9};
+
+// SWR = (1 + |G|) / (1 - |G|) with G = (Z/n - 50) / (Z/n + 50); infinite
+// when |G| reaches 1 or Z has no resistance (no power into the antenna).
+double Swr(std::complex<double> feedImpedance, double balunRatio);
+
+struct BalunChoice {
+  double ratio = 1;
+  double worstSwr = 0;  // the highest SWR over the given impedances
+};
+// The ratio whose worst SWR over the impedances is the lowest; on a tie the
+// smaller ratio. Without impedances the 1:1 balun.
+BalunChoice ChooseBalun(std::span<const std::complex<double>> impedances);
+// The worst SWR of the impedances through one ratio.
+double WorstSwr(std::span<const std::complex<double>> impedances, double balunRatio);
+
+// One of the ratios of kBalunRatios typed as "4", "2.25", "2,25" or "4:1".
+std::optional<double> BalunFromText(std::string_view text);
+
+}  // namespace lorvant::nec

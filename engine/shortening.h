@@ -1,0 +1,51 @@
+// Wire shortening (end effect, slenderness, height, insulation) and the
+// antenna length in the three length modes.
+#pragma once
+
+#include <string>
+
+#include "engine/bands.h"
+
+namespace lorvant {
+
+// What the shortening-factor calculator window contributes while it is
+// active (its fields already parsed with ParseNumber).
+struct CalculatorState {
+  bool active = false;
+  float height = 0;         // height above ground, metres
+  float diameter = 0;       // wire diameter, millimetres
+  bool groundCorrection = false;  // the ground correction is switched on
+  std::string heightText;   // the height as typed, for the reports' height line
+};
+
+// Relative dielectric constant of air: a wire whose insulation has a higher
+// one counts as insulated.
+inline constexpr float kAirPermittivity = 1.00059f;
+inline bool IsInsulated(float permittivity) { return permittivity > kAirPermittivity; }
+
+float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState& calc);
+float HoehenVerkuerzung(float f, float h, bool ground);
+float SchlankheitsVerkuerzung(float f, float d);
+double IsolationsVerkuerzung(float er, float outerD, float d, float vk);
+
+// The three length modes the main form offers.
+inline constexpr int kLengthPreferred = 0;
+inline constexpr int kLengthHighestLowest = 1;
+inline constexpr int kLengthAll = 2;
+
+// What AntennenLaenge reads from the main form and the shared settings.
+struct LengthContext {
+  BandValues bands{};          // which bands are chosen
+  int segment = kSegmentCentre;
+  int lengthMode = kLengthPreferred;
+  float tolerancePercent = 5;  // allowed length tolerance, percent
+  bool extraBand = false;
+  float extraFrequency = 0;
+  CalculatorState calc;
+};
+
+// Geometric length in metres. n and f0 are written back in the modes
+// highest-and-lowest and all. Throws ArithmeticError on a failed step.
+float AntennenLaenge(float& n, float vk, double ins, float& f0, const LengthContext& ctx);
+
+}  // namespace lorvant

@@ -1,0 +1,214 @@
+#include "session/nec_check.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <filesystem>
+#include <fstream>
+
+#include "engine/current.h"
+#include "io/staged_files.h"
+#include "engine/nec/deck.h"
+#include "engine/nec/output.h"
+#include "engine/nec/swr.h"
+#include "engine/numparse.h"
+#include "text/reports/neccheck.h"
+#include "text/reports/strsum.h"
+#include "text/format.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+
+namespace lorvant::nec {
+
+namespace {
+
+// The frequency the engine reports is printed with five digits.
+bool SameFrequency(double planned, double reported) { return std::fabs(planned - reported) <= 1e-4 * planned; }
+
+}  // namespace
+
+double TypedDecimal(float v) {
+  char buf[32];
+  const auto w = std::to_chars(buf, buf + sizeof buf, v);
+  double d = 0;
+  std::from_chars(buf, w.ptr, d);
+  return d;
+}
+
+Design DesignFromRun(const RunInput& in, const RunOutput& out) {
+  Design d;
+  d.length = out.length;
+  d.conductorDiameter = TypedDecimal(ParseNumber(in.conductorDiameter));
+  d.segment = out.reportData.segment;
+  d.bands = out.bands;
+  d.extraBand = out.extraBand;
+  d.extraFrequency = out.extraFrequency;
+  d.reportData = out.reportData;
+  d.proposedFeeds = out.candidates;
+  return d;
+}
+
+Plan PrepareCheck(const Design& design, const Settings& settings) {
+  Plan p;
+  p.ground = settings.ground;
+  p.frequencies =
+      PlanFrequencies(design.bands, design.segment, design.extraBand, design.extraFrequency, settings.sweepPoints);
+  p.model = MakeModel(TypedDecimal(design.length), settings.feed, settings.height, design.conductorDiameter,
+                      p.frequencies.highest(), settings.ground);
+  p.deck = WriteDeck(p.model, p.ground, p.frequencies);
+  return p;
+}
+
+std::optional<ReportedImpedance> ReportedImpedanceAt(const Design& design, double feed, int band) {
+  const report::ReportData& d = design.reportData;
+  for (const FeedCandidate& c : design.proposedFeeds) {
+    // The report's rows show positions to the centimetre.
+    if (std::lround(c.x * 100) != std::lround(feed * 100)) continue;
+    const ResonanceFigures figures = report::BandResonances(d);
+    const bool extra = band == kExtraBand;
+    if (extra ? !d.extraBand : d.bands[static_cast<std::size_t>(band)] == kBandOff) return std::nullopt;
+    const double G = extra ? c.extraG : c.G[static_cast<std::size_t>(band)];
+    const float resonance = extra ? figures.extra : figures.band[static_cast<std::size_t>(band)];
+    return ReportedImpedance{ImpedanzAusStromsumme(G, resonance, d.calc), report::ImpedanceCell(G, resonance, d)};
+  }
+  return std::nullopt;
+}
+
+Result Evaluate(const Design& design, const Settings& settings, const Plan& plan, std::string_view engineOutput) {
+  const std::vector<InputParameters> inputs = ParseInputParameters(engineOutput);
+  const int expected = plan.frequencies.count();
+
+  // One source line per frequency, at the source, in the deck's order.
+  std::vector<SolvedFrequency> solved;
+  std::size_t next = 0;
+  for (const FrequencyStep& step : plan.frequencies.steps) {
+    for (int i = 0; i < step.count; ++i, ++next) {
+      if (next >= inputs.size() || inputs[next].tag != plan.model.sourceTag ||
+          inputs[next].segment != plan.model.sourceNumber() ||
+          !SameFrequency(step.frequency(i), inputs[next].frequency))
+        throw OutputError(static_cast<int>(std::min(next, inputs.size())), expected, LastLine(engineOutput));
+      const std::complex<double> z = inputs[next].impedance;
+      if (!(z.real() > 0 && z.real() <= kMaxImpedance && std::fabs(z.imag()) <= kMaxImpedance))
+        throw ImpedanceError(step.frequency(i));
+      solved.push_back({step.band, step.frequency(i), z, 0});
+    }
+  }
+
+  Result r;
+  std::vector<std::complex<double>> bandImpedances;
+  next = 0;
+  for (const FrequencyStep& step : plan.frequencies.steps) {
+    for (int i = 0; i < step.count; ++i, ++next) {
+      if (step.sweep)
+        r.sweep.push_back(solved[next]);
+      else {
+        r.bands.push_back({solved[next], ReportedImpedanceAt(design, settings.feed, step.band)});
+        bandImpedances.push_back(solved[next].impedance);
+      }
+    }
+  }
+
+  r.balunChosen = !settings.balunRatio;
+  r.balunRatio = settings.balunRatio ? *settings.balunRatio : ChooseBalun(bandImpedances).ratio;
+  bool first = true;
+  for (BandCheck& b : r.bands) {
+    b.solved.swr = Swr(b.solved.impedance, r.balunRatio);
+    if (first || b.solved.swr > r.worstSwr) {
+      r.worstSwr = b.solved.swr;
+      r.worstBand = b.solved.band;
+    }
+    first = false;
+  }
+  for (SolvedFrequency& s : r.sweep) s.swr = Swr(s.impedance, r.balunRatio);
+  return r;
+}
+
+std::string OutputErrorText(const OutputError& e, Language lang) {
+  std::string text = tr(lang, "Die Ausgabe von nec2c ist unvollständig (", "The output of nec2c is incomplete (") +
+                     std::to_string(e.solved) + tr(lang, " von ", " of ") + std::to_string(e.expected) +
+                     tr(lang, " Frequenzen)", " frequencies)");
+  if (!e.lastLine.empty()) text += ": " + e.lastLine;
+  return text;
+}
+
+Question FolderBusyQuestion(Language lang, const std::string& folder) {
+  Question q;
+  q.text = std::string(tr(lang, "Der Ordner", "Another calculation is writing into the folder")) + "\r\n" + folder +
+           "\r\n" + tr(lang, "wird gerade von einer anderen Berechnung beschrieben.", "right now.");
+  q.title = tr(lang, " Fehler ", " Error ");
+  q.icon = Icon::Exclamation;
+  q.buttons = Buttons::AbortRetryIgnore;
+  q.defaultButton = 1;
+  return q;
+}
+
+void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes) {
+  std::vector<std::unique_ptr<files::StagedFile>> staged;
+  std::vector<files::StagedFile*> set;
+  for (const auto& [path, bytes] : pathsAndBytes) {
+    staged.push_back(std::make_unique<files::StagedFile>(path));
+    staged.back()->open();
+    staged.back()->write(bytes);
+    staged.back()->finish();
+    set.push_back(staged.back().get());
+  }
+  files::CommitFiles(set);
+}
+
+bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath) {
+  files::StagedFile staged(deckPath);
+  staged.open();
+  staged.write(deck);
+  staged.finish();
+  // The earlier report steps aside under a hidden name of the temporary
+  // pattern first, so that a failed rename of the deck can put it back and
+  // a kill in between leaves only a stale temporary.
+  const std::string aside = files::FolderOf(reportPath) + "." + files::NameOf(reportPath) + ".lorvant-" +
+                            std::to_string(::getpid()) + "-before";
+  const bool hadReport = ::rename(reportPath.c_str(), aside.c_str()) == 0;
+  if (!hadReport && errno != ENOENT) throw files::FileError(errno, reportPath);
+  try {
+    files::StagedFile* set[] = {&staged};
+    files::CommitFiles(set);
+  } catch (...) {
+    if (hadReport) ::rename(aside.c_str(), reportPath.c_str());
+    throw;
+  }
+  if (hadReport) ::unlink(aside.c_str());
+  return hadReport;
+}
+
+std::string EarlierReportRemovedText(Language lang, const std::string& reportPath) {
+  return tr(lang, "Der Bericht ", "The report ") + reportPath +
+         tr(lang, " der vorigen Prüfung wurde mit ihrem Deck entfernt.",
+            " of the earlier check was removed with its deck.");
+}
+
+std::string ImpedanceErrorText(const ImpedanceError& e, Language lang, char sep) {
+  const std::string mhz = report::FormatPicture(e.frequency, "#0.0###", sep);
+  return lang == Language::German ? "das Rechenprogramm hat bei " + mhz + " MHz keine brauchbare Impedanz geliefert"
+                                  : "the engine returned no usable impedance at " + mhz + " MHz";
+}
+
+}  // namespace lorvant::nec
+
+namespace lorvant::report {
+
+NecCheckReport MakeNecCheckReport(const nec::Design& design, const nec::Plan& plan, const nec::Result& result,
+                                  Language lang, char sep, std::string dateText) {
+  NecCheckReport r;
+  r.language = lang;
+  r.sep = sep;
+  r.dateText = std::move(dateText);
+  r.conductorDiameter = design.conductorDiameter;
+  r.extraFrequency = design.extraFrequency;
+  r.model = plan.model;
+  r.ground = plan.ground;
+  r.result = result;
+  return r;
+}
+
+}  // namespace lorvant::report

@@ -1,0 +1,114 @@
+// The NEC-2 check of a design: from a completed run to the deck, and from
+// the engine's output to the impedance, SWR and balun of every counted band.
+// The batch tool and the window run the same steps:
+//   design = DesignFromRun(...); plan = PrepareCheck(design, settings);
+//   write plan.deck; engine.run(plan.deck, ...); result = Evaluate(...).
+#pragma once
+
+#include <complex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/nec/frequencies.h"
+#include "engine/nec/model.h"
+#include "engine/nec/result.h"
+#include "text/reports/neccheck.h"
+#include "text/reports/reportdata.h"
+#include "session/run.h"
+#include "session/question.h"
+
+namespace lorvant::nec {
+
+// What a check takes from a completed run.
+struct Design {
+  float length = 0;              // the antenna length, m
+  double conductorDiameter = 0;  // mm
+  int segment = kSegmentCentre;  // band segment as the run used it
+  BandValues bands{};            // band boxes after the run (1 = counted)
+  bool extraBand = false;
+  float extraFrequency = 0;
+  report::ReportData reportData;             // what AntStrSu.txt was written from
+  std::vector<FeedCandidate> proposedFeeds;  // its feed points, first = best
+};
+Design DesignFromRun(const RunInput& in, const RunOutput& out);
+
+// A single-precision input as the decimal that was typed: 41.2f gives 41.2,
+// not 41.200000763, so that the deck shows the design's own digits.
+double TypedDecimal(float v);
+
+inline constexpr double kDefaultHeight = 10;
+
+struct Settings {
+  double feed = 0;  // m from the wire's start
+  double height = kDefaultHeight;
+  Ground ground = Ground::Average;
+  std::optional<double> balunRatio;  // empty: the best of kBalunRatios
+  int sweepPoints = kDefaultSweepPoints;
+};
+
+struct Plan {
+  Model model;
+  Ground ground = Ground::Average;
+  FrequencyPlan frequencies;
+  std::string deck;
+};
+// Throws ModelError.
+Plan PrepareCheck(const Design& design, const Settings& settings);
+
+// The engine's output does not hold what the deck asked for.
+class OutputError : public std::runtime_error {
+ public:
+  OutputError(int solved, int expected, std::string lastLine)
+      : std::runtime_error("NEC-2 output"), solved(solved), expected(expected), lastLine(std::move(lastLine)) {}
+  int solved, expected;
+  std::string lastLine;
+};
+std::string OutputErrorText(const OutputError& e, Language lang);
+
+// The engine answered a frequency with a number that is no impedance of a
+// wire: not a number, infinite, beyond kMaxImpedance, or no resistance.
+class ImpedanceError : public std::runtime_error {
+ public:
+  explicit ImpedanceError(double frequency) : std::runtime_error("NEC-2 impedance"), frequency(frequency) {}
+  double frequency;  // MHz
+};
+// Ohms; no wire over ground comes near it.
+inline constexpr double kMaxImpedance = 1e8;
+// "the engine returned no usable impedance at X MHz"
+std::string ImpedanceErrorText(const ImpedanceError& e, Language lang, char sep);
+
+// Throws OutputError, ImpedanceError.
+Result Evaluate(const Design& design, const Settings& settings, const Plan& plan, std::string_view engineOutput);
+
+// Another check or run writes into the results folder: the run's own
+// Abort/Retry/Ignore question.
+Question FolderBusyQuestion(Language lang, const std::string& folder);
+
+// The check's files in the results folder. A completed check replaces the
+// deck and the report (and a picture, when one is asked for) as one set.
+// Without an engine the new deck is written alone, and the report of the
+// earlier check goes with the earlier deck: true when there was one.
+// Both throw files::FileError and then leave every file as it was; the
+// caller holds the folder's lock.
+void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes);
+bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath);
+// "... NecCheck.txt of the earlier check was removed with its deck."
+std::string EarlierReportRemovedText(Language lang, const std::string& reportPath);
+
+// What AntStrSu.txt shows for the band at the feed point; none when the
+// feed point is not one of its rows (they are whole centimetres).
+std::optional<ReportedImpedance> ReportedImpedanceAt(const Design& design, double feed, int band);
+
+}  // namespace lorvant::nec
+
+namespace lorvant::report {
+
+// The report of a completed check.
+NecCheckReport MakeNecCheckReport(const nec::Design& design, const nec::Plan& plan, const nec::Result& result,
+                                  Language lang, char sep, std::string dateText);
+
+}  // namespace lorvant::report

@@ -1,0 +1,506 @@
+// lorvant-calc nec as its users call it: options and exit statuses, the
+// missing engine, a fake nec2c on PATH with the captured output, and one
+// check through the real nec2c where it is installed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <set>
+
+#include "io/staged_files.h"
+#include "io/engine_runner.h"
+#include "text/format.h"
+#include "tests/session/run_support.h"
+#include "tests/cli/tool_process.h"
+
+namespace lorvant {
+namespace {
+
+using test::ReadBytes;
+using test::RunTool;
+using test::TempFolder;
+using test::ToolResult;
+
+// The design of tests/data/nec/ocf_7_14.*: its deck and its nec2c output.
+std::vector<std::string> CapturedArgs(const TempFolder& out) {
+  return {"nec",
+          "--out",
+          out.path().string(),
+          "--frequency",
+          "7.1",
+          "--halfwaves",
+          "1",
+          "--band",
+          "7",
+          "--band",
+          "14",
+          "--feed",
+          "7.06",
+          "--points",
+          "2",
+          "--date",
+          "08.12.2026 15:44:35",
+          "--decimal-separator",
+          ","};
+}
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+// The captured design fed elsewhere.
+std::vector<std::string> FedAt(const TempFolder& out, const std::string& feed) {
+  std::vector<std::string> args = CapturedArgs(out);
+  const auto at = std::find(args.begin(), args.end(), "--feed");
+  at[1] = feed;
+  return args;
+}
+
+// The files of a folder but the lock that a check or run leaves.
+std::set<std::string> FileNames(const TempFolder& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
+  return names;
+}
+
+QJsonObject Json(const ToolResult& r) {
+  QJsonParseError error{};
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
+  return doc.object();
+}
+
+std::set<QString> Keys(const QJsonObject& o) {
+  const QStringList keys = o.keys();
+  return {keys.begin(), keys.end()};
+}
+
+// A folder holding only a fake nec2c (a shell script with `body`), to be
+// the whole PATH of the tool.
+struct FakePath {
+  TempFolder folder;
+  explicit FakePath(const std::string& body) {
+    test::WriteBytes(folder.file("nec2c"), "#!/bin/sh\n" + body + "\n");
+    ::chmod(folder.file("nec2c").c_str(), 0755);
+  }
+  std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
+};
+
+const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
+
+TEST(NecTool, OptionsAndExitStatuses) {
+  const ToolResult help = RunTool({"nec", "--help"});
+  ASSERT_EQ(help.status, 0);
+  for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout",
+                             "--picture", "--json", "--band",
+                             "--frequency", "--calculator-height", "--special-table"})
+    EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
+  for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep",
+                           "apt install nec2c", "Exit status"})
+    EXPECT_NE(help.out.find(word), std::string::npos) << word;
+  EXPECT_NE(RunTool({"--help"}).out.find("\n  nec "), std::string::npos);
+
+  TempFolder dir;
+  const std::vector<std::vector<std::string>> bad = {
+      With(CapturedArgs(dir), {"--ground", "mud"}),
+      With(CapturedArgs(dir), {"--balun", "3"}),
+      With(CapturedArgs(dir), {"--points", "1"}),
+      With(CapturedArgs(dir), {"--points", "102"}),
+      With(CapturedArgs(dir), {"--height", "0"}),
+      With(CapturedArgs(dir), {"--height", "-3"}),
+      FedAt(dir, "0"),
+      FedAt(dir, "25"),  // beyond the 20.07 m wire: known after the run
+      With(CapturedArgs(dir), {"--band", "13"}),  // the run's own options are checked as run checks them
+      {"nec", "--band", "7", "--band", "14"},     // no --out
+  };
+  for (const auto& args : bad) {
+    const ToolResult r = RunTool(args);
+    const std::string line = args.size() > 3 ? args[args.size() - 2] + " " + args.back() : args.back();
+    EXPECT_EQ(r.status, 2) << line;
+    ASSERT_EQ(r.errLines().size(), 1u) << line << '\n' << r.err;
+    EXPECT_EQ(r.err.rfind("lorvant-calc nec: ", 0), 0u) << r.err;
+  }
+  EXPECT_TRUE(FileNames(dir).empty());
+  // A feed point beyond the wire is refused in the words of the windows.
+  EXPECT_EQ(RunTool(FedAt(dir, "25")).err,
+            "lorvant-calc nec: --feed: Der Speisepunkt liegt nicht auf dem Draht (0 … 20,07 m). (see lorvant-calc nec "
+            "--help)\n");
+
+  // The run's own early ends: status 1 with the run's message, no files.
+  const ToolResult oneBand = RunTool({"nec", "--out", dir.path().string(), "--band", "14", "--language", "en"});
+  EXPECT_EQ(oneBand.status, 1);
+  EXPECT_EQ(oneBand.err, "Please select at least two bands!\n");
+  EXPECT_TRUE(FileNames(dir).empty());
+}
+
+TEST(NecTool, WithoutNec2cTheDeckIsWrittenAndTheMessageSaysHowToInstall) {
+  TempFolder dir;
+  TempFolder emptyPath;
+  test::WriteBytes(dir.file("NecCheck.txt"), "an earlier check");
+  const ToolResult r = RunTool(CapturedArgs(dir), {{"PATH", emptyPath.path().string()}});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c wurde nicht gefunden. Bitte installieren: apt install nec2c (das NEC-2-Deck liegt in " +
+                       dir.str() + "Lorvant.nec)\nDer Bericht " + dir.str() +
+                       "NecCheck.txt der vorigen Prüfung wurde mit ihrem Deck entfernt.\n");
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(FileNames(dir), std::set<std::string>{"Lorvant.nec"}) << "the earlier report belonged to another deck";
+  EXPECT_EQ(ReadBytes(dir.file("Lorvant.nec")), ReadBytes(kCaptured + ".nec"));
+
+  // With --json the object still names the deck and what would be checked.
+  const ToolResult json = RunTool(With(CapturedArgs(dir), {"--json", "--language", "en"}), {{"PATH", ""}});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_NE(json.err.find("apt install nec2c"), std::string::npos);
+  EXPECT_EQ(json.err.find("earlier check"), std::string::npos) << "there was no report to remove";
+  const QJsonObject o = Json(json);
+  EXPECT_TRUE(o.value("report").isNull());
+  EXPECT_TRUE(o.value("balun").isNull());
+  const QJsonArray bands = o.value("bands").toArray();
+  ASSERT_EQ(bands.size(), 2);
+  EXPECT_EQ(bands[1].toObject().value("frequency").toDouble(), 14.25);
+  EXPECT_TRUE(bands[1].toObject().value("r").isNull());
+  EXPECT_EQ(o.value("sweep").toArray().size(), 4);
+}
+
+TEST(NecTool, FakeEngineOnThePath) {
+  TempFolder dir;
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  ToolResult r = RunTool(With(CapturedArgs(dir), {"--special-table"}), answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt"}));
+  EXPECT_EQ(ReadBytes(dir.file("Lorvant.nec")), ReadBytes(kCaptured + ".nec"));
+  // Printed: the report's lines between its title and its closing line.
+  const std::vector<std::string> report = test::Lines(report::FromCp1252(ReadBytes(dir.file("NecCheck.txt"))));
+  ASSERT_GT(report.size(), 6u);
+  std::string body;
+  for (std::size_t i = 3; i + 2 < report.size(); ++i) body += report[i] + "\n";
+  EXPECT_EQ(r.out, body);
+
+  r = RunTool(With(CapturedArgs(dir), {"--json", "--balun", "2,25", "--ground", "average"}), answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QJsonObject o = Json(r);
+  EXPECT_EQ(Keys(o),
+            (std::set<QString>{"length", "feed", "height", "ground", "balun", "deck", "report", "bands", "sweep"}));
+  EXPECT_NEAR(o.value("length").toDouble(), 20.0704, 1e-4);
+  EXPECT_EQ(o.value("feed").toDouble(), 7.06);
+  EXPECT_EQ(o.value("height").toDouble(), 10);
+  EXPECT_EQ(o.value("ground").toString(), "average");
+  EXPECT_EQ(o.value("balun").toDouble(), 2.25);
+  EXPECT_EQ(o.value("deck").toString().toStdString(), dir.str() + "Lorvant.nec");
+  EXPECT_EQ(o.value("report").toString().toStdString(), dir.str() + "NecCheck.txt");
+  const QJsonArray bands = o.value("bands").toArray();
+  ASSERT_EQ(bands.size(), 2);
+  const QJsonObject b7 = bands[0].toObject();
+  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "model_impedance"}));
+  EXPECT_EQ(b7.value("band").toDouble(), 7);
+  EXPECT_EQ(b7.value("frequency").toDouble(), 7.1);
+  EXPECT_EQ(b7.value("r").toDouble(), 93.46);
+  EXPECT_EQ(b7.value("x").toDouble(), -31.383);
+  EXPECT_TRUE(b7.value("swr").isDouble());
+  EXPECT_TRUE(b7.value("model_impedance").isNull()) << "7.06 m is none of this run's feed points";
+  const QJsonArray sweep = o.value("sweep").toArray();
+  ASSERT_EQ(sweep.size(), 4);
+  EXPECT_EQ(Keys(sweep[3].toObject()), (std::set<QString>{"band", "frequency", "r", "x", "swr"}));
+  EXPECT_EQ(sweep[3].toObject().value("band").toDouble(), 14);
+  EXPECT_EQ(sweep[3].toObject().value("frequency").toDouble(), 14.35);
+  EXPECT_EQ(sweep[3].toObject().value("x").toDouble(), -139.34);
+
+}
+
+// ---- the earlier pair, a supervised engine ---------------------------------
+
+// A results folder holding the deck and report of an earlier check, and a
+// temporary folder of the test's own for the engine's private folders.
+struct EarlierPair {
+  TempFolder dir, tmp;
+  EarlierPair() {
+    test::WriteBytes(dir.file("Lorvant.nec"), "earlier deck\r\n");
+    test::WriteBytes(dir.file("NecCheck.txt"), "earlier report\r\n");
+  }
+  bool kept() const {
+    return ReadBytes(dir.file("Lorvant.nec")) == "earlier deck\r\n" &&
+           ReadBytes(dir.file("NecCheck.txt")) == "earlier report\r\n" &&
+           FileNames(dir) == std::set<std::string>{"Lorvant.nec", "NecCheck.txt"};
+  }
+  std::map<std::string, std::string> env(const FakePath& engine) const {
+    return {{"PATH", engine.folder.path().string()}, {"TMPDIR", tmp.path().string()}};
+  }
+  std::vector<std::string> args(const std::vector<std::string>& more = {}) const {
+    return With(With(CapturedArgs(dir), {"--language", "en"}), more);
+  }
+};
+
+// Whether a process is still running (a zombie that waits for its reaper
+// runs no more).
+bool Running(pid_t pid) {
+  if (::kill(pid, 0) != 0) return false;
+  const std::string stat = ReadBytes("/proc/" + std::to_string(pid) + "/stat");
+  const std::size_t paren = stat.rfind(')');
+  return paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] != 'Z';
+}
+
+// The process id a fake engine wrote into `file` once it started.
+pid_t StartedEngine(const std::filesystem::path& file) {
+  for (int i = 0; i < 500; ++i) {
+    const std::string text = ReadBytes(file);
+    if (!text.empty() && text.back() == '\n') return static_cast<pid_t>(std::stol(text));
+    ::usleep(10'000);
+  }
+  return 0;
+}
+
+TEST(NecTool, AStoppedOrFailedCheckLeavesTheEarlierPairByteForByte) {
+  // The engine fails, answers what is no impedance, or the report cannot
+  // be put in place (a folder holds its name).
+  const FakePath failing("echo 'nec2c: floating point exception' >&2\nexit 255");
+  {
+    const EarlierPair pair;
+    const ToolResult r = RunTool(pair.args(), pair.env(failing));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "nec2c ended with an error: nec2c: floating point exception (exit status 255)\n");
+    EXPECT_TRUE(pair.kept());
+  }
+  for (const char* bad : {"NAN", "INF", "1.0000E+308", "-9.3460E+01", "0.0000E+00"}) {
+    SCOPED_TRACE(bad);
+    const FakePath unusable("/bin/sed 's/9.3460E+01 -3.1383E+01/" + std::string(bad) + " -3.1383E+01/' '" +
+                            kCaptured + ".out' > \"$4\"");
+    const EarlierPair pair;
+    ToolResult r = RunTool(pair.args(), pair.env(unusable));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "the engine returned no usable impedance at 7,1 MHz\n");
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(pair.kept());
+    r = RunTool(With(CapturedArgs(pair.dir), {"--language", "de"}), pair.env(unusable));
+    EXPECT_EQ(r.err, "das Rechenprogramm hat bei 7,1 MHz keine brauchbare Impedanz geliefert\n");
+  }
+  {
+    const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+    TempFolder dir;
+    test::WriteBytes(dir.file("Lorvant.nec"), "earlier deck\r\n");
+    std::filesystem::create_directory(dir.file("NecCheck.txt"));
+    const ToolResult r = RunTool(With(CapturedArgs(dir), {"--language", "en"}), answering.env());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("NecCheck.txt"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(dir.file("Lorvant.nec")), "earlier deck\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("NecCheck.txt")));
+  }
+}
+
+TEST(NecTool, ASecondCheckIntoTheSameFolderEndsAtOnce) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  const EarlierPair pair;
+  files::FolderLock other;
+  ASSERT_TRUE(other.tryLock(pair.dir.str()));
+  ToolResult r = RunTool(pair.args(), pair.env(answering));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Another calculation is writing into the folder " + pair.dir.str() + " right now.\n");
+  EXPECT_TRUE(pair.kept());
+  other.unlock();
+  r = RunTool(pair.args(), pair.env(answering));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(pair.dir.file("Lorvant.nec")), ReadBytes(kCaptured + ".nec"));
+}
+
+TEST(NecTool, TheEngineEndsWithTheToolAndItsFolderWithTheNextCheck) {
+  const TempFolder marks;
+  const std::string pidFile = marks.file("engine.pid").string();
+  const FakePath hanging("echo $$ > '" + pidFile + "'\nexec /bin/sleep 60");
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    const EarlierPair pair;
+    std::filesystem::remove(pidFile);
+    test::ToolProcess tool(pair.args(), pair.env(hanging));
+    const pid_t engine = StartedEngine(pidFile);
+    ASSERT_GT(engine, 0);
+    const auto start = std::chrono::steady_clock::now();
+    ::kill(tool.pid(), signal);
+    const ToolResult r = tool.wait();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    if (signal == SIGKILL) {
+      EXPECT_EQ(r.signal, SIGKILL);
+    } else {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, "NEC-2 check stopped (signal)\n");
+    }
+    for (int i = 0; i < 200 && Running(engine); ++i) ::usleep(10'000);
+    EXPECT_FALSE(Running(engine)) << "the engine outlived the tool";
+    EXPECT_TRUE(pair.kept());
+    if (signal == SIGKILL) {
+      EXPECT_FALSE(std::filesystem::is_empty(pair.tmp.path())) << "a killed tool leaves its private folder";
+      EXPECT_EQ(RunTool(pair.args(), pair.env(answering)).status, 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(pair.tmp.path()));
+  }
+}
+
+TEST(NecTool, AnEngineThatSolvesNothingIsStoppedByTheWatchdog) {
+  const FakePath hanging("exec /bin/sleep 60");
+  const EarlierPair pair;
+  const auto start = std::chrono::steady_clock::now();
+  ToolResult r = RunTool(pair.args({"--engine-timeout", "1"}), pair.env(hanging));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c solved no new frequency for 1 s and was stopped.\n");
+  EXPECT_TRUE(pair.kept());
+  r = RunTool(With(CapturedArgs(pair.dir), {"--engine-timeout", "2"}), pair.env(hanging));
+  EXPECT_EQ(r.err, "nec2c hat 2 s lang keine neue Frequenz gelöst und wurde angehalten.\n");
+  for (const char* bad : {"0", "86401", "x"}) EXPECT_EQ(RunTool(pair.args({"--engine-timeout", bad})).status, 2);
+}
+
+TEST(NecTool, TheEnginesOutputIsBoundedAndItsMessagesClean) {
+  // A 50 MB complaint with escape sequences and binary.
+  const FakePath noisy(
+      "/usr/bin/head -c 50000000 /dev/zero | /usr/bin/tr '\\0' 'x' >&2\necho >&2\n"
+      "printf '\\033[31mred\\033[0m\\001\\377 end\\n' >&2\nexit 3");
+  const EarlierPair pair;
+  ToolResult r = RunTool(pair.args(), pair.env(noisy));
+  EXPECT_EQ(r.status, 1);
+  ASSERT_EQ(r.errLines().size(), 1u);
+  EXPECT_EQ(r.err, "nec2c ended with an error: red end (exit status 3)\n");
+  const FakePath longLine("/usr/bin/head -c 5000 /dev/zero | /usr/bin/tr '\\0' 'y' >&2\nexit 3");
+  r = RunTool(pair.args(), pair.env(longLine));
+  EXPECT_EQ(r.err, "nec2c ended with an error: " + std::string(300, 'y') + "... (exit status 3)\n");
+
+  // An output beyond its bound stops the engine.
+  const FakePath flooding("/usr/bin/head -c 100000000 /dev/zero > \"$4\"\nexec /bin/sleep 60");
+  const auto start = std::chrono::steady_clock::now();
+  r = RunTool(pair.args(), pair.env(flooding));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c ended with an error: more than 32 MB of output\n");
+  EXPECT_TRUE(pair.kept());
+}
+
+TEST(NecTool, AnEngineThatCannotStartIsNotCalledMissing) {
+  const EarlierPair pair;
+  const FakePath scripted("");
+  test::WriteBytes(scripted.folder.file("nec2c"), "#!/nonexistent\n");
+  const ToolResult r = RunTool(pair.args(), pair.env(scripted));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "nec2c could not be started (" + scripted.folder.file("nec2c").string() +
+                       "): its interpreter /nonexistent is missing\n");
+  EXPECT_TRUE(pair.kept()) << "a check that failed writes no deck";
+}
+
+TEST(NecTool, ATemporaryFolderThatCannotBeMadeIsNamedWithItsReason) {
+  if (::system("strace -V > /dev/null 2>&1") != 0) GTEST_SKIP() << "strace is missing: no failing mkdir to inject";
+  const EarlierPair pair;
+  TempFolder temporary, log;
+  const std::string messages = log.file("stderr.txt").string();
+  // The first folder the check makes is its private one in TMPDIR; the
+  // sanitizers' leak check cannot run under strace.
+  std::string command = "TMPDIR='" + temporary.str() +
+                        "' ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -e trace=mkdir "
+                        "-e inject=mkdir:error=ENOSPC:when=1 " +
+                        std::string(LORVANT_CALC_TOOL);
+  for (const std::string& a : pair.args()) command += " '" + a + "'";
+  command += " > /dev/null 2> '" + messages + "'";
+  const int rc = ::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << rc;
+  EXPECT_EQ(ReadBytes(messages), "Error: no temporary folder in " + temporary.str() + ": Disk full\n");
+  EXPECT_TRUE(pair.kept());
+}
+
+TEST(NecTool, ThePictureIsWrittenWithTheDeckAndTheReport) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  TempFolder dir;
+  const std::string picture = dir.file("swr.svg").string();
+  ToolResult r = RunTool(With(CapturedArgs(dir), {"--picture", picture}), answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt", "swr.svg"}));
+  const std::string svg = ReadBytes(picture);
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find(">SWV auf 50 Ohm"), std::string::npos) << "the picture speaks the check's language";
+
+  // A failed check writes no picture either.
+  const FakePath failing("exit 4");
+  std::filesystem::remove(picture);
+  EXPECT_EQ(RunTool(With(CapturedArgs(dir), {"--picture", picture}), failing.env()).status, 1);
+  EXPECT_FALSE(std::filesystem::exists(picture));
+  r = RunTool(With(CapturedArgs(dir), {"--picture", dir.file("swr.bmp").string()}));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(".svg or .png"), std::string::npos) << r.err;
+}
+
+std::uint32_t Big32(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(s.at(at + i));
+  return v;
+}
+
+std::uint32_t Crc32(const std::string& s, std::size_t from, std::size_t count) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = from; i < from + count; ++i) {
+    crc ^= static_cast<unsigned char>(s[i]);
+    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
+// The PNG's pixels are the window's (its test decodes them); here the file
+// itself: the signature, the picture's size, every chunk whole.
+TEST(NecTool, ThePictureIsWrittenAsPngByItsName) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  TempFolder dir;
+  const std::string picture = dir.file("swr.PNG").string();
+  const ToolResult r = RunTool(With(CapturedArgs(dir), {"--picture", picture}), answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt", "swr.PNG"}));
+  const std::string png = ReadBytes(picture);
+  ASSERT_GT(png.size(), 33u);
+  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(png.substr(12, 4), "IHDR");
+  // The two checked bands side by side, 272 pixels each, under a heading of 30.
+  EXPECT_EQ(Big32(png, 16), 2u * 272);
+  EXPECT_EQ(Big32(png, 20), 30u + 200);
+  EXPECT_EQ(png.substr(24, 2), std::string("\x08\x02", 2)) << "8-bit RGB";
+  std::vector<std::string> types;
+  std::size_t at = 8;
+  while (at + 12 <= png.size()) {
+    const std::uint32_t length = Big32(png, at);
+    ASSERT_LE(at + 12 + length, png.size());
+    types.push_back(png.substr(at + 4, 4));
+    EXPECT_EQ(Big32(png, at + 8 + length), Crc32(png, at + 4, 4 + length)) << types.back();
+    at += 12 + length;
+  }
+  EXPECT_EQ(at, png.size());
+  ASSERT_FALSE(types.empty());
+  EXPECT_EQ(types.back(), "IEND");
+  EXPECT_NE(std::find(types.begin(), types.end(), "IDAT"), types.end());
+}
+
+TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
+  if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";
+  TempFolder runDir, dir;
+  const std::vector<std::string> design = {
+      "--frequency", "7.1", "--halfwaves",         "1", "--band", "7", "--band", "14",
+      "--band",      "28",  "--decimal-separator", "."};
+  const ToolResult run = RunTool(With({"run", "--out", runDir.path().string(), "--json"}, design));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const double firstFeed = Json(run).value("candidates").toArray()[0].toObject().value("x").toDouble();
+
+  const ToolResult r = RunTool(With({"nec", "--out", dir.path().string(), "--json", "--ground", "free"}, design));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QJsonObject o = Json(r);
+  EXPECT_EQ(o.value("feed").toDouble(), firstFeed);
+  EXPECT_EQ(o.value("ground").toString(), "free");
+  const QJsonArray bands = o.value("bands").toArray();
+  ASSERT_EQ(bands.size(), 3);
+  for (const auto& b : bands) {
+    EXPECT_GT(b.toObject().value("r").toDouble(), 0);
+    EXPECT_TRUE(b.toObject().value("model_impedance").isDouble()) << "a proposed feed point has its report row";
+  }
+  EXPECT_EQ(o.value("sweep").toArray().size(), 15);
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt"}));
+}
+
+}  // namespace
+}  // namespace lorvant

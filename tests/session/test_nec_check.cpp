@@ -1,0 +1,464 @@
+// The NEC-2 check without the engine: the model and its deck read back card
+// by card, the frequencies, the output parser on a captured nec2c file, the
+// SWR and balun arithmetic, the evaluation and NecCheck.txt.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+#include "engine/nec/deck.h"
+#include "engine/nec/output.h"
+#include "engine/nec/swr.h"
+#include "text/reports/neccheck.h"
+#include "text/format.h"
+#include "engine/version.h"
+#include "tests/session/nec_support.h"
+#include "text/nec_texts.h"
+
+namespace lorvant {
+namespace {
+
+using nec::Ground;
+using test::Card;
+using test::CardsNamed;
+using test::ReadCards;
+
+// ---- the model, as the deck states it ---------------------------------------
+
+// The geometry of a deck against NEC-2's rules: 2 or 3 wires from x = 0 to
+// the length in order, at the height, of the radius; segments between eight
+// radii and a twentieth of the shortest wavelength; a source whose segment
+// centre lies within 1 cm of the feed point, its neighbours within a factor
+// of two of it.
+void ExpectSoundGeometry(const std::string& deck, double length, double feed, double height, double radius,
+                         double highestMHz) {
+  const std::vector<Card> cards = ReadCards(deck);
+  const std::vector<Card> gw = CardsNamed(cards, "GW");
+  ASSERT_GE(gw.size(), 2u) << deck;
+  ASSERT_LE(gw.size(), 3u) << deck;
+  std::vector<double> segmentLength;  // per wire
+  double x = 0;
+  for (std::size_t i = 0; i < gw.size(); ++i) {
+    const std::vector<double>& f = gw[i].fields;
+    ASSERT_EQ(f.size(), 9u) << gw[i].text;
+    EXPECT_EQ(f[0], static_cast<double>(i + 1)) << "tags in order from the wire's start";
+    EXPECT_EQ(f[2], x) << "each wire starts where the one before ends: " << gw[i].text;
+    EXPECT_EQ(f[3], 0);
+    EXPECT_EQ(f[6], 0);
+    EXPECT_DOUBLE_EQ(f[4], height);
+    EXPECT_DOUBLE_EQ(f[7], height);
+    EXPECT_DOUBLE_EQ(f[8], radius);
+    const double seg = (f[5] - f[2]) / f[1];
+    EXPECT_LE(seg, nec::kSpeedOfLight / highestMHz / 20 + 1e-9) << gw[i].text;
+    EXPECT_GE(seg, 8 * radius) << gw[i].text;
+    segmentLength.push_back(seg);
+    x = f[5];
+  }
+  EXPECT_NEAR(x, length, 1e-6);
+
+  const std::vector<Card> ex = CardsNamed(cards, "EX");
+  ASSERT_EQ(ex.size(), 1u);
+  const std::vector<double>& e = ex[0].fields;
+  EXPECT_EQ(e[0], 0) << "a voltage source";
+  EXPECT_EQ(e[4], 1) << "of 1 V";
+  EXPECT_EQ(e[5], 0);
+  const auto tag = static_cast<std::size_t>(e[1]);
+  ASSERT_TRUE(tag >= 1 && tag <= gw.size());
+  const double start = gw[tag - 1].fields[2];
+  const double seg = segmentLength[tag - 1];
+  EXPECT_NEAR(start + (e[2] - 0.5) * seg, feed, 0.01) << deck;
+  // The segments next to the source: the last of the wire before, the first
+  // of the wire after (or its own wire's neighbours).
+  const auto neighbour = [&](std::size_t wire) {
+    EXPECT_LE(segmentLength[wire], 2 * seg + 1e-12);
+    EXPECT_GE(segmentLength[wire], seg / 2 - 1e-12);
+  };
+  if (tag >= 2) neighbour(tag - 2);
+  if (tag < gw.size()) neighbour(tag);
+}
+
+TEST(NecModel, SegmentationAroundTheFeedPointFollowsTheRules) {
+  struct Case {
+    double length, feed, highest, diameter;
+    std::size_t wires;
+  };
+  // Nominal segments: 10.035 m at 14.35 MHz -> 10 of 1.0035 m; 41.2 m at
+  // 52 MHz -> 143 of 0.288 m.
+  const Case cases[] = {
+      {10.035, 5.0175, 14.35, 1.4, 3},  // centre
+      {20.070423, 6.69, 29.7, 1.4, 3},  // one third
+      {41.2, 0.2, 52, 1.4, 3},          // within a segment of the start: shorter source
+      {41.2, 0.05, 52, 1.4, 2},         // closer than half a segment: the source reaches the end
+      {41.2, 41.15, 52, 1.4, 2},        // the same at the far end
+      {41.2, 41.0, 52, 2.5, 3},        {2.0, 1.0, 7.2, 0.5, 3},  // shorter than a twentieth: still three segments
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.length << " m fed at " << c.feed << " m, " << c.highest << " MHz");
+    nec::FrequencyPlan plan;
+    plan.steps.push_back({5, c.highest, 0, 1, false});
+    const nec::Model m = nec::MakeModel(c.length, c.feed, 7.5, c.diameter, c.highest, Ground::Perfect);
+    EXPECT_EQ(m.wires.size(), c.wires);
+    ExpectSoundGeometry(nec::WriteDeck(m, Ground::Perfect, plan), c.length, c.feed, 7.5, c.diameter / 2000, c.highest);
+  }
+}
+
+TEST(NecModel, RefusesWhatNec2CannotModel) {
+  using Kind = nec::ModelError::Kind;
+  const auto kind = [](double length, double feed, double height, double diameter, double mhz, Ground g) {
+    try {
+      nec::MakeModel(length, feed, height, diameter, mhz, g);
+    } catch (const nec::ModelError& e) {
+      return e.kind();
+    }
+    return Kind::BadLength;  // "none": no case below expects it
+  };
+  EXPECT_EQ(kind(41.2, 0, 10, 1.4, 30, Ground::Average), Kind::FeedOutside);
+  EXPECT_EQ(kind(41.2, 41.2, 10, 1.4, 30, Ground::Average), Kind::FeedOutside);
+  EXPECT_EQ(kind(41.2, 13.7, 0, 1.4, 30, Ground::Average), Kind::BadHeight);
+  EXPECT_NO_THROW(nec::MakeModel(41.2, 13.7, 0, 1.4, 30, Ground::FreeSpace));
+  // 8 radii of a 100 mm conductor (0.4 m) exceed a twentieth of 6 m.
+  EXPECT_EQ(kind(41.2, 13.7, 10, 100, 50, Ground::Average), Kind::WireTooThick);
+  // A source of 2 mm reaching the end is shorter than 8 radii of 0.7 mm.
+  EXPECT_EQ(kind(41.2, 0.001, 10, 1.4, 30, Ground::Average), Kind::FeedNearEnd);
+  // 1000 m at 52 MHz would need some 3470 segments.
+  EXPECT_EQ(kind(1000, 300, 10, 1.4, 52, Ground::Average), Kind::TooManySegments);
+
+  const nec::ModelError near(Kind::FeedNearEnd, 0.001);
+  EXPECT_EQ(nec::ModelErrorText(near, Language::German, ','),
+            "NEC-2-Prüfung: Der Speisepunkt 0,001 m liegt zu nah am Drahtende.");
+  EXPECT_EQ(nec::ModelErrorText(near, Language::English, '.'),
+            "NEC-2 check: the feed point 0.001 m lies too close to the end of the wire.");
+}
+
+// ---- the deck of a known design -----------------------------------------------
+
+// The form's defaults with 3.5, 7, 14, 21 and 28 MHz, run for real.
+struct TypicalDesign {
+  test::TempFolder folder;
+  RunInput in = test::TypicalInput(folder.str());
+  RunOutput out;
+  nec::Design design;
+  TypicalDesign() {
+    test::ScriptedHost host;
+    out = RunOptimisation(in, host);
+    design = nec::DesignFromRun(in, out);
+  }
+};
+
+TEST(NecDeck, KnownDesignReadBackCardByCard) {
+  const TypicalDesign t;
+  ASSERT_EQ(t.out.outcome, RunOutcome::Completed);
+  ASSERT_FALSE(t.design.proposedFeeds.empty());
+  EXPECT_FLOAT_EQ(t.design.length, t.out.length);
+  EXPECT_DOUBLE_EQ(t.design.conductorDiameter, 1.4);
+
+  nec::Settings s;
+  s.feed = t.design.proposedFeeds.front().x;  // what the batch tool takes without --feed
+  const nec::Plan plan = nec::PrepareCheck(t.design, s);
+  const std::vector<Card> cards = ReadCards(plan.deck);
+  ASSERT_GE(cards.size(), 4u);
+  std::size_t i = 0;
+  while (cards[i].name == "CM") ++i;
+  EXPECT_GE(i, 1u) << "comment cards first";
+  EXPECT_EQ(cards[i++].name, "CE");
+  EXPECT_NE(plan.deck.find("CM insulation of the wire not modelled"), std::string::npos);
+  // The 28 MHz band's upper edge, 29.7 MHz, sets the segments.
+  ExpectSoundGeometry(plan.deck, nec::TypedDecimal(t.out.length), s.feed, 10, 0.0007, 29.7);
+  while (cards[i].name == "GW") ++i;
+  EXPECT_EQ(cards[i++].text, "GE 1");
+  EXPECT_EQ(cards[i++].text, "GN 2 0 0 0 13 0.005");
+  EXPECT_EQ(cards[i++].name, "EX");
+  EXPECT_EQ(cards[i++].text, "PT -1");
+
+  // Per counted band: its frequency as the run computes it (Table W, band
+  // centre), then five points from edge to edge; each card executed by XQ.
+  const struct {
+    double own, low, high;
+  } bands[] = {{3.65, 3.5, 3.8}, {7.1, 7.0, 7.2}, {14.25, 14.0, 14.35}, {21.225, 21.0, 21.45}, {28.5, 28.0, 29.7}};
+  for (const auto& b : bands) {
+    SCOPED_TRACE(b.own);
+    ASSERT_LT(i + 4, cards.size());
+    EXPECT_EQ(cards[i].name, "FR");
+    EXPECT_EQ(cards[i].fields, (std::vector<double>{0, 1, 0, 0, b.own, 0}));
+    EXPECT_EQ(cards[i + 1].text, "XQ");
+    EXPECT_EQ(cards[i + 2].name, "FR");
+    const std::vector<double>& f = cards[i + 2].fields;
+    ASSERT_EQ(f.size(), 6u);
+    EXPECT_EQ(f[1], 5);
+    EXPECT_DOUBLE_EQ(f[4], b.low);
+    EXPECT_NEAR(f[4] + 4 * f[5], b.high, 1e-9);
+    EXPECT_EQ(cards[i + 3].text, "XQ");
+    i += 4;
+  }
+  ASSERT_EQ(i + 1, cards.size());
+  EXPECT_EQ(cards[i].text, "EN");
+}
+
+TEST(NecDeck, GroundCards) {
+  nec::FrequencyPlan plan;
+  plan.steps.push_back({5, 14.2, 0, 1, false});
+  const nec::Model m = nec::MakeModel(10.035, 5.0175, 10, 1.4, 14.2, Ground::Average);
+  const auto groundCards = [&](Ground g) {
+    std::string text;
+    for (const Card& c : ReadCards(nec::WriteDeck(m, g, plan)))
+      if (c.name == "GE" || c.name == "GN") text += c.text + ";";
+    return text;
+  };
+  EXPECT_EQ(groundCards(Ground::FreeSpace), "GE 0;");
+  EXPECT_EQ(groundCards(Ground::Perfect), "GE 1;GN 1;");
+  EXPECT_EQ(groundCards(Ground::Poor), "GE 1;GN 2 0 0 0 5 0.001;");
+  EXPECT_EQ(groundCards(Ground::Average), "GE 1;GN 2 0 0 0 13 0.005;");
+  EXPECT_EQ(groundCards(Ground::Good), "GE 1;GN 2 0 0 0 20 0.03;");
+}
+
+TEST(NecDeck, CapturedDeckIsTheOneTheCheckWrites) {
+  // tests/data/nec/ocf_7_14.out was made by nec2c from this very deck.
+  const nec::Plan plan = nec::PrepareCheck(test::CapturedDesign(), test::CapturedSettings());
+  EXPECT_EQ(plan.deck, test::DataFile("nec/ocf_7_14.nec"));
+}
+
+// ---- frequencies -----------------------------------------------------------------
+
+TEST(NecFrequencies, CountedBandsAtTheRunsFrequencyAndSweptEdgeToEdge) {
+  BandValues bands{};
+  bands[1] = kBandCounted;   // 3.5
+  bands[5] = kBandCounted;   // 14
+  bands[7] = kBandGrey;      // 21: not counted, not checked
+  bands[10] = kBandCounted;  // 50
+  // CW: Table W has 50.1 for 50 MHz (Table S 50.09); SSB 3.75 for 3.5 MHz.
+  nec::FrequencyPlan cw = nec::PlanFrequencies(bands, kSegmentCw, false, 0, 3);
+  ASSERT_EQ(cw.steps.size(), 6u);
+  EXPECT_DOUBLE_EQ(cw.steps[0].start, 3.5);
+  EXPECT_DOUBLE_EQ(cw.steps[4].start, 50.1);
+  EXPECT_EQ(cw.count(), 3 * 4);
+  EXPECT_DOUBLE_EQ(cw.highest(), 52.0);
+  const nec::FrequencyPlan ssb = nec::PlanFrequencies(bands, kSegmentSsb, false, 0, 3);
+  EXPECT_DOUBLE_EQ(ssb.steps[0].start, 3.75);
+  const nec::FrequencyStep& sweep = ssb.steps[3];  // 14 MHz
+  EXPECT_TRUE(sweep.sweep);
+  EXPECT_DOUBLE_EQ(sweep.frequency(0), 14.0);
+  EXPECT_DOUBLE_EQ(sweep.frequency(2), 14.35);
+
+  // The additional band takes its place by frequency, without a sweep; no
+  // sweep at all with 0 points.
+  const nec::FrequencyPlan extra = nec::PlanFrequencies(bands, kSegmentCentre, true, 12.0f, 0);
+  ASSERT_EQ(extra.steps.size(), 4u);
+  EXPECT_EQ(extra.steps[1].band, nec::kExtraBand);
+  EXPECT_DOUBLE_EQ(extra.steps[1].start, 12.0);
+  EXPECT_EQ(extra.count(), 4);
+}
+
+// ---- the engine's output ---------------------------------------------------------
+
+TEST(NecOutput, CapturedNec2cFile) {
+  const std::string out = test::DataFile("nec/ocf_7_14.out");
+  const std::vector<nec::InputParameters> p = nec::ParseInputParameters(out);
+  ASSERT_EQ(p.size(), 6u);
+  const double mhz[] = {7.1, 7.0, 7.2, 14.25, 14.0, 14.35};
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    EXPECT_DOUBLE_EQ(p[i].frequency, mhz[i]);
+    EXPECT_EQ(p[i].tag, 2);
+    EXPECT_EQ(p[i].segment, 8) << "counted over all wires: 7 on wire 1, then the source";
+  }
+  EXPECT_DOUBLE_EQ(p[0].impedance.real(), 93.46);
+  EXPECT_DOUBLE_EQ(p[0].impedance.imag(), -31.383);
+  EXPECT_DOUBLE_EQ(p[3].impedance.real(), 157.11);
+  EXPECT_DOUBLE_EQ(p[3].impedance.imag(), -175.79);
+  EXPECT_DOUBLE_EQ(p[5].impedance.imag(), -139.34);
+  EXPECT_EQ(nec::SolvedCount(out), 6);
+  EXPECT_EQ(nec::LastLine(out), "TOTAL RUN TIME: 110 msec");
+
+  // Stopped after the fourth frequency's heading: three whole rows.
+  const std::size_t cut = out.find("FREQUENCY : 1.4250E+01");
+  const std::string partial = out.substr(0, out.find("IMPEDANCE (OHMS)", cut)) + "\n  NO SEGMENT HAS AN ITAG OF 7\n\n";
+  EXPECT_EQ(nec::ParseInputParameters(partial).size(), 3u);
+  EXPECT_EQ(nec::LastLine(partial), "NO SEGMENT HAS AN ITAG OF 7");
+  const nec::Plan plan = nec::PrepareCheck(test::CapturedDesign(), test::CapturedSettings());
+  try {
+    nec::Evaluate(test::CapturedDesign(), test::CapturedSettings(), plan, partial);
+    ADD_FAILURE() << "an incomplete output is no result";
+  } catch (const nec::OutputError& e) {
+    EXPECT_EQ(nec::OutputErrorText(e, Language::English),
+              "The output of nec2c is incomplete (3 of 6 frequencies): NO SEGMENT HAS AN ITAG OF 7");
+  }
+}
+
+// ---- SWR and balun ----------------------------------------------------------------
+
+TEST(NecSwr, HandComputedValues) {
+  EXPECT_DOUBLE_EQ(nec::Swr({50, 0}, 1), 1);
+  EXPECT_DOUBLE_EQ(nec::Swr({100, 0}, 1), 2);
+  EXPECT_DOUBLE_EQ(nec::Swr({25, 0}, 1), 2);
+  EXPECT_DOUBLE_EQ(nec::Swr({200, 0}, 4), 1);
+  EXPECT_DOUBLE_EQ(nec::Swr({450, 0}, 9), 1);
+  // |G| = 50 / |100 + 50j| = 0.44721: SWR = 2.618
+  EXPECT_NEAR(nec::Swr({50, 50}, 1), 2.618034, 1e-6);
+  // Through 6:1, 300 - 150j is 50 - 25j: |G| = 25 / |100 - 25j| = 0.24254
+  EXPECT_NEAR(nec::Swr({300, -150}, 6), 1.640388, 1e-6);
+  // Through 2.25:1, 112.5 + 112.5j is 50 + 50j.
+  EXPECT_NEAR(nec::Swr({112.5, 112.5}, 2.25), 2.618034, 1e-6);
+  EXPECT_TRUE(std::isinf(nec::Swr({0, 100}, 1))) << "a pure reactance takes no power";
+
+  // Worst SWR per ratio for 200, 180 + 40j, 250 - 60j: through 4:1 the worst
+  // is 250 - 60j as 62.5 - 15j, |G| = 19.526 / 113.496 = 0.17204, SWR 1.4156;
+  // 6:1 makes 200 ohms 33.3 (1.5), 2.25:1 makes it 88.9 (1.78).
+  const std::vector<std::complex<double>> z = {{200, 0}, {180, 40}, {250, -60}};
+  const nec::BalunChoice best = nec::ChooseBalun(z);
+  EXPECT_EQ(best.ratio, 4);
+  EXPECT_NEAR(best.worstSwr, nec::Swr({250, -60}, 4), 1e-12);
+  EXPECT_NEAR(best.worstSwr, 1.4156, 1e-4);
+  // A band no ratio can match makes every ratio equally bad: the smaller
+  // ratio wins the tie.
+  EXPECT_EQ(nec::ChooseBalun(std::vector<std::complex<double>>{{200, 0}, {0, 100}}).ratio, 1);
+  EXPECT_EQ(nec::ChooseBalun(std::vector<std::complex<double>>{{112.5, 0}, {120, 10}}).ratio, 2.25);
+
+  EXPECT_EQ(nec::BalunText(2.25, ','), "2,25:1");
+  EXPECT_EQ(nec::BalunText(9, '.'), "9:1");
+  EXPECT_EQ(nec::BalunFromText("2,25"), 2.25);
+  EXPECT_EQ(nec::BalunFromText("2.25"), 2.25);
+  EXPECT_EQ(nec::BalunFromText("4:1"), 4);
+  EXPECT_EQ(nec::BalunFromText("3"), std::nullopt);
+  EXPECT_EQ(nec::BalunFromText("-4"), std::nullopt);
+}
+
+// ---- evaluation ---------------------------------------------------------------------
+
+TEST(NecCheck, EvaluatesTheCapturedOutput) {
+  const nec::Design design = test::CapturedDesign();
+  nec::Settings settings = test::CapturedSettings();
+  const nec::Plan plan = nec::PrepareCheck(design, settings);
+  const std::string out = test::DataFile("nec/ocf_7_14.out");
+
+  nec::Result r = nec::Evaluate(design, settings, plan, out);
+  ASSERT_EQ(r.bands.size(), 2u);
+  EXPECT_EQ(r.bands[0].solved.band, 3);
+  EXPECT_DOUBLE_EQ(r.bands[0].solved.frequency, 7.1);
+  EXPECT_EQ(r.bands[0].solved.impedance, std::complex<double>(93.46, -31.383));
+  EXPECT_EQ(r.bands[1].solved.band, 5);
+  EXPECT_FALSE(r.bands[0].model) << "7.06 m is no proposed feed point of this design";
+  ASSERT_EQ(r.sweep.size(), 4u);
+  EXPECT_DOUBLE_EQ(r.sweep[1].frequency, 7.2);
+  EXPECT_DOUBLE_EQ(r.sweep[3].frequency, 14.35);
+  EXPECT_EQ(r.sweep[3].impedance, std::complex<double>(155.10, -139.34));
+  // By hand: 157.11 - 175.79j through 4:1 is 39.28 - 43.95j, |G| = 0.4546,
+  // SWR 2.667; through 6:1 2.72, through 2.25:1 3.58; 7 MHz stays lower.
+  EXPECT_TRUE(r.balunChosen);
+  EXPECT_EQ(r.balunRatio, 4);
+  EXPECT_EQ(r.worstBand, 5);
+  EXPECT_NEAR(r.worstSwr, 2.667, 1e-3);
+  EXPECT_NEAR(r.bands[0].solved.swr, 2.206, 1e-3);
+  EXPECT_NEAR(r.sweep[3].swr, nec::Swr({155.10, -139.34}, 4), 1e-12);
+
+  settings.balunRatio = 9;
+  r = nec::Evaluate(design, settings, plan, out);
+  EXPECT_FALSE(r.balunChosen);
+  EXPECT_EQ(r.balunRatio, 9);
+  EXPECT_NEAR(r.bands[0].solved.swr, nec::Swr({93.46, -31.383}, 9), 1e-12);
+}
+
+TEST(NecCheck, ModelImpedanceIsTheCurrentSumReportsCell) {
+  const TypicalDesign t;
+  ASSERT_FALSE(t.design.proposedFeeds.empty());
+  // The impedance rows of AntStrSu.txt: position, sum, then the shown bands
+  // from 28 MHz down to 3.5 MHz.
+  const std::vector<std::string> lines =
+      test::Lines(report::FromCp1252(test::ReadBytes(t.folder.file("AntStrSu.txt"))));
+  std::size_t row = 0;
+  while (row < lines.size() && lines[row].rfind("Impedanzen", 0) != 0) ++row;
+  row += 3;
+  ASSERT_LT(row, lines.size());
+  for (const FeedCandidate& c : t.design.proposedFeeds) {
+    std::istringstream cells(lines[row++]);
+    std::string position, sum;
+    cells >> position >> sum;
+    EXPECT_EQ(position, report::FormatPicture(c.x, "0.00", ','));
+    for (int band : {9, 7, 5, 3, 1}) {
+      std::string cell;
+      cells >> cell;
+      const auto model = nec::ReportedImpedanceAt(t.design, c.x, band);
+      ASSERT_TRUE(model) << position;
+      EXPECT_EQ(model->cell, cell) << position << " band " << band;
+    }
+  }
+  // A feed point between the report's rows has none; the centimetre decides.
+  const double x = t.design.proposedFeeds.front().x;
+  EXPECT_TRUE(nec::ReportedImpedanceAt(t.design, x + 0.004, 5));
+  EXPECT_FALSE(nec::ReportedImpedanceAt(t.design, x + 0.01, 5));
+  EXPECT_FALSE(nec::ReportedImpedanceAt(t.design, x, 0)) << "the 1.8 MHz band is off: no column";
+}
+
+// ---- NecCheck.txt --------------------------------------------------------------------
+
+report::NecCheckReport CapturedReport(Language lang, char sep) {
+  const nec::Design design = test::CapturedDesign();
+  const nec::Settings settings = test::CapturedSettings();
+  const nec::Plan plan = nec::PrepareCheck(design, settings);
+  return report::MakeNecCheckReport(design, plan,
+                                    nec::Evaluate(design, settings, plan, test::DataFile("nec/ocf_7_14.out")), lang,
+                                    sep, "08.12.2026 15:44:35");
+}
+
+std::vector<std::string> ReportLines(const report::NecCheckReport& r, std::string* bytes = nullptr) {
+  std::ostringstream out;
+  report::WriteNecCheckReport(out, r);
+  if (bytes) *bytes = out.str();
+  return test::Lines(report::FromCp1252(out.str()));
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(NecReport, GermanWindows1252WithCrLf) {
+  std::string bytes;
+  const std::vector<std::string> lines = ReportLines(CapturedReport(Language::German, ','), &bytes);
+  EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1) << "CR LF line ends";
+  EXPECT_NE(bytes.find("Pr\xFC"
+                       "fung"),
+            std::string::npos)
+      << "Windows-1252 bytes";
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[1], std::string(24, ' ') + "Lorvant ");
+  EXPECT_TRUE(Has(lines, "Geometrische Antennenlänge: 20,07 m"));
+  EXPECT_TRUE(Has(lines, "Speisepunkt: 7,06 m vom Drahtanfang"));
+  EXPECT_TRUE(Has(lines, "Leiterdurchmesser: 1,4 mm (die Drahtisolierung ist im Modell nicht berücksichtigt)"));
+  EXPECT_TRUE(Has(lines, "Modell: 3 Drähte, 21 Segmente (höchstens 1,045 m lang), Quelle auf Draht 2, Segment 1"));
+  EXPECT_TRUE(Has(lines, "Balun: 4:1 (automatisch gewählt)"));
+  EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWV  Modell [Ohm]"));
+  EXPECT_TRUE(Has(lines, "7 MHz         7,100      93,5     -31,4    2,21             -"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14,250     157,1    -175,8    2,67             -"));
+  EXPECT_TRUE(Has(lines, "Balun 4:1 verwenden: schlechtestes SWV 2,67 (14 MHz)."));
+  EXPECT_TRUE(Has(lines, "14 MHz       14,350     155,1    -139,3    2,25"));
+  EXPECT_EQ(lines.back(), "Berechnung am 08.12.2026 15:44:35 " + std::string(kLegalNotice));
+}
+
+TEST(NecReport, EnglishWithModelColumnAndAGivenBalun) {
+  report::NecCheckReport r = CapturedReport(Language::English, '.');
+  r.result.balunRatio = 9;
+  r.result.balunChosen = false;
+  r.result.worstSwr = 3.5;
+  r.result.bands[1].model = nec::ReportedImpedance{286.2f, "(286)"};
+  const std::vector<std::string> lines = ReportLines(r);
+  EXPECT_TRUE(Has(lines, "Conductor diameter: 1.4 mm (the wire's insulation is not modelled)"));
+  EXPECT_TRUE(Has(lines,
+                  "Environment: average ground (Sommerfeld-Norton: relative permittivity 13, conductivity "
+                  "0.005 S/m)"));
+  EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWR   Model [Ohm]"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14.250     157.1    -175.8    2.67         (286)"));
+  EXPECT_TRUE(Has(lines, "Balun: 9:1 (as given)"));
+  EXPECT_TRUE(Has(lines, "With a 9:1 balun: worst SWR 3.50 (14 MHz); a 4:1 balun would give 2.67."));
+  EXPECT_TRUE(Has(lines,
+                  "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
+                  "resonance case)."));
+
+  EXPECT_EQ(report::SwrText(99.994, '.'), "99.99");
+  EXPECT_EQ(report::SwrText(99.995, '.'), ">99");
+  EXPECT_EQ(report::SwrText(std::numeric_limits<double>::infinity(), ','), ">99");
+  EXPECT_EQ(report::NecBandName(8, 0, ','), "24,9 MHz");
+  EXPECT_EQ(report::NecBandName(nec::kExtraBand, 12.345f, '.'), "12.345 MHz");
+}
+
+}  // namespace
+}  // namespace lorvant

@@ -1,0 +1,415 @@
+// The NEC-2 check window as a user meets it: the menu entry after a run,
+// the check in the background with a fake engine (and once with nec2c when
+// it is installed), Cancel, the saved pictures and the missing engine. The
+// numbers of the check itself are the calc tests' business.
+#include <algorithm>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <limits>
+
+#include "io/staged_files.h"
+#include "io/engine_runner.h"
+#include "picture/SwrRaster.h"
+#include "text/format.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
+#include "shell/Module1.h"
+#include "shell/ui/Forms.h"
+#include "app/MDIForm1.h"
+#include "tools/fake_engine/FakeNecEngine.h"
+#include "tests/support/FreshProgram.h"
+#include "tests/support/ScriptedSeam.h"
+#include "text/nec_texts.h"
+#include "session/question.h"
+
+using namespace lorvant;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+}  // namespace
+
+class TestNecWindow : public QObject {
+  Q_OBJECT
+
+  test::ScriptedSeam* seam_ = nullptr;
+  MDIForm1* main_ = nullptr;
+  frmHauptform* form_ = nullptr;
+  QTemporaryDir results_;
+  std::atomic<bool> hold_{false};
+
+  QString result(const char* name) const { return results_.path() + '/' + QString::fromLatin1(name); }
+
+  // The README's example: 7.1 MHz, one half-wave, 7, 14, 21 and 28 MHz.
+  void run() {
+    form_->Text1->setText("7,1");
+    form_->Text2->setText("1");
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 || i == 5 || i == 7 || i == 9 ? 1 : 0);
+    form_->runCalculation();
+  }
+
+  frmNec* open() {
+    main_->action("mnuBerNec")->trigger();
+    return frmNec::loaded();
+  }
+
+  // Starts the check and waits for its end, the event loop turning.
+  bool check(frmNec* w, int timeoutMs = 20000) {
+    QSignalSpy finished(w, &frmNec::checkFinished);
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    return finished.wait(timeoutMs);
+  }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(results_.isValid());
+  }
+
+  void init() {
+    seam_ = new test::ScriptedSeam;
+    test::FreshState(results_.path());
+    QFile::remove(result("NecCheck.txt"));
+    QFile::remove(result("Lorvant.nec"));
+    hold_ = false;
+    frmNec::setEngineFactory([this] { return std::make_unique<test::FakeNecEngine>(&hold_); });
+    main_ = test::ShowMainWindow();
+    QVERIFY(main_);
+    form_ = main_->mainForm();
+  }
+
+  void cleanup() {
+    hold_ = false;
+    Forms::unloadAll();
+    delete main_;
+    main_ = nullptr;
+    delete seam_;
+    frmNec::setEngineFactory({});
+    Module1::setDecimalSeparator(0);
+  }
+
+  // The entry waits for a run that got an antenna; the window then offers
+  // that run's feed points, the first one chosen, and the defaults.
+  void entryOpensWithTheRun() {
+    QAction* entry = main_->action("mnuBerNec");
+    QVERIFY(!entry->isEnabled());
+    run();
+    QVERIFY(entry->isEnabled());
+    frmNec* w = open();
+    QVERIFY(w && w->isVisibleTo(main_));
+    const LastRun last = form_->values().run;
+    QVERIFY(!last.candidates.empty());
+    QCOMPARE(w->cboSpeisepunkt->count(), int(last.candidates.size()));
+    QCOMPARE(w->cboSpeisepunkt->currentIndex(), 0);
+    QCOMPARE(w->cboSpeisepunkt->currentText(),
+             QString::fromStdString(report::FormatPicture(last.candidates[0].x, "0.00", ',')));
+    QVERIFY(w->lblLaenge->text().contains(QString::fromStdString(report::FormatPicture(last.length, "###0.0##", ','))));
+    QCOMPARE(w->txtHoehe->text(), QString("10"));
+    QCOMPARE(w->cboBoden->currentText(), QString::fromStdString(nec::GroundName(nec::Ground::Average, Language::German)));
+    QCOMPARE(w->txtPunkte->text(), QString("5"));
+    QVERIFY(w->cmdPruefen->isEnabled() && !w->cmdAbbrechen->isEnabled() && !w->cmdBild->isEnabled());
+
+    // Opened again after the same run it keeps what was typed; a new run
+    // brings its own feed points.
+    w->cboSpeisepunkt->setCurrentText("10,5");
+    w->close();
+    QCOMPARE(open()->cboSpeisepunkt->currentText(), QString("10,5"));
+    form_->Text2->setText("2");
+    form_->runCalculation();
+    QCOMPARE(open()->cboSpeisepunkt->currentText(),
+             QString::fromStdString(report::FormatPicture(form_->values().run.candidates.at(0).x, "0.00", ',')));
+
+    // A run that ends early leaves no design to check.
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 ? 1 : 0);
+    form_->runCalculation();
+    QVERIFY(QString::fromStdString(form_->values().note).contains("mindestens zwei"));
+    QVERIFY(!entry->isEnabled());
+  }
+
+  // A check shows one row per counted band with the engine's numbers, says
+  // which balun to use, writes deck and report, and saves its picture in
+  // both formats.
+  void checkShowsTableNoteFilesAndPicture() {
+    run();
+    frmNec* w = open();
+    QVERIFY(check(w));
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(w->grdErgebnis->rowCount(), 4);
+    QCOMPARE(w->grdErgebnis->item(0, 0)->text(), QString("7 MHz"));
+    QCOMPARE(w->grdErgebnis->item(3, 0)->text(), QString("28 MHz"));
+    const double mhz = w->grdErgebnis->item(1, 1)->text().replace(',', '.').toDouble();
+    QCOMPARE(w->grdErgebnis->item(1, 2)->text(),
+             QString::fromStdString(report::FormatPicture(test::FakeResistance(mhz), "0.0", ',')));
+    QVERIFY2(w->lblHinweis->text().startsWith("Balun ") && w->lblHinweis->text().contains(" verwenden"),
+             qPrintable(w->lblHinweis->text()));
+
+    const QByteArray text = readAll(result("NecCheck.txt"));
+    QVERIFY(text.contains("\r\n"));
+    QVERIFY(text.contains(w->grdErgebnis->item(1, 2)->text().toLatin1()));
+    QVERIFY(readAll(result("Lorvant.nec")).contains("EX 0"));
+
+    // The name without a suffix takes the chosen type's.
+    seam_->files.push_back(FileDialogResult{results_.path() + "/swr", 1});
+    QTest::mouseClick(w->cmdBild, Qt::LeftButton);
+    const QImage png(results_.path() + "/swr.png");
+    QCOMPARE(png.size(), QSize(int(w->picture().width), int(w->picture().height)));
+    // The batch tool's bytes, from the same renderer.
+    QCOMPARE(readAll(results_.path() + "/swr.png").toStdString(), nec::SwrPicturePng(w->picture()));
+    QCOMPARE(png.pixelColor(2, 2), QColor(Qt::white));
+    const nec::PlotCurve& curve = w->picture().curves.at(0);
+    const nec::PlotPoint at = curve.points.at(curve.points.size() / 2);
+    QCOMPARE(png.pixelColor(int(at.x), int(at.y)), QColor(curve.colour.r, curve.colour.g, curve.colour.b));
+    int inked = 0;  // the heading's pixels
+    for (int y = 4; y < 26; ++y)
+      for (int x = png.width() / 4; x < png.width() * 3 / 4; ++x) inked += png.pixelColor(x, y) != QColor(Qt::white);
+    QVERIFY2(inked > 200, qPrintable(QString::number(inked)));
+    seam_->files.push_back(FileDialogResult{results_.path() + "/swr.svg", 2});
+    QTest::mouseClick(w->cmdBild, Qt::LeftButton);
+    const QByteArray svg = readAll(results_.path() + "/swr.svg");
+    QVERIFY(svg.startsWith("<?xml"));
+    QCOMPARE(svg.count("<polyline"), 4);
+    QCOMPARE(svg.count(">2:1<"), 4);
+    QCOMPARE(svg.count(">3:1<"), 4);
+    QVERIFY(seam_->messages.isEmpty());
+
+    // A new run makes that check stale: the window shows none of it.
+    form_->Text2->setText("2");
+    form_->runCalculation();
+    QCOMPARE(open(), w);
+    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+    QVERIFY(!w->cmdBild->isEnabled());
+    QVERIFY(!w->lblHinweis->text().contains("Balun"));
+  }
+
+  // While the engine works the window turns its event loop and only
+  // Cancel is open; Cancel keeps the files of the check before.
+  void cancelKeepsTheEarlierFiles() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    writeAll(result("Lorvant.nec"), "earlier deck\r\n");
+    hold_ = true;
+    QSignalSpy finished(w, &frmNec::checkFinished);
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTRY_VERIFY(w->running());
+    QVERIFY(!w->cmdPruefen->isEnabled() && w->cmdAbbrechen->isEnabled());
+    QTest::qWait(100);
+    QVERIFY(w->running());
+    QTest::mouseClick(w->cmdAbbrechen, Qt::LeftButton);
+    QVERIFY(finished.wait(5000));
+    QVERIFY(!w->running());
+    QVERIFY(w->cmdPruefen->isEnabled());
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+    QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
+    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+  }
+
+  // Closing the window while the engine works stops the check: no result
+  // or message turns up later from a window the user has put away.
+  void closingCancelsARunningCheck() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    hold_ = true;
+    QSignalSpy finished(w, &frmNec::checkFinished);
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTRY_VERIFY(w->running());
+    w->close();
+    QVERIFY(finished.wait(5000));
+    QVERIFY(!w->running());
+    QVERIFY(seam_->messages.isEmpty());
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+  }
+
+  // Without nec2c on PATH the deck is written all the same, the message
+  // says how to install the engine, and no old report stays beside it.
+  void missingEngineWritesTheDeckAndSaysSo() {
+    run();
+    frmNec* w = open();
+    frmNec::setEngineFactory({});
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    QTemporaryDir empty;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", empty.path().toUtf8());
+    const bool ended = check(w);
+    qputenv("PATH", path);
+    QVERIFY(ended);
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY2(seam_->lastText().contains("apt install nec2c"), qPrintable(seam_->lastText()));
+    QVERIFY2(seam_->lastText().endsWith("NecCheck.txt der vorigen Prüfung wurde mit ihrem Deck entfernt."),
+             qPrintable(seam_->lastText()));
+    QVERIFY(readAll(result("Lorvant.nec")).contains("EX 0"));
+    QVERIFY(!QFile::exists(result("NecCheck.txt")));
+  }
+
+  // A failed check, or one whose engine answers what is no impedance,
+  // leaves the earlier deck and report byte for byte and says why.
+  void failedCheckKeepsTheEarlierPair() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    writeAll(result("Lorvant.nec"), "earlier deck\r\n");
+    frmNec::setEngineFactory([] {
+      auto e = std::make_unique<test::FakeNecEngine>();
+      e->fails = true;
+      return e;
+    });
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY2(seam_->lastText().startsWith("nec2c ist mit einem Fehler beendet worden"), qPrintable(seam_->lastText()));
+    frmNec::setEngineFactory([] {
+      auto e = std::make_unique<test::FakeNecEngine>();
+      e->resistance = std::numeric_limits<double>::quiet_NaN();
+      return e;
+    });
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 2);
+    QCOMPARE(seam_->lastText(), QString("das Rechenprogramm hat bei 7,1 MHz keine brauchbare Impedanz geliefert"));
+    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+    QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
+  }
+
+  // While another calculation writes into the results folder the window
+  // asks as the run asks: Abort checks nothing, Retry tries again, Ignore
+  // checks without writing.
+  void busyFolderIsAskedAbout() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecCheck.txt"), "earlier check\r\n");
+    files::FolderLock other;
+    QVERIFY(other.tryLock(Module1::nativePath(Module1::state().resultsFolder)));
+    seam_->answers = {Answer::Abort};
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->messages[0].buttons, Buttons::AbortRetryIgnore);
+    QVERIFY2(seam_->lastText().startsWith("Der Ordner\r\n") &&
+                 seam_->lastText().endsWith("wird gerade von einer anderen Berechnung beschrieben."),
+             qPrintable(seam_->lastText()));
+
+    seam_->answers = {Answer::Ignore};
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 2);
+    QCOMPARE(w->grdErgebnis->rowCount(), 4);
+    QVERIFY2(w->lblHinweis->text().endsWith("Deck und Bericht wurden nicht geschrieben."), qPrintable(w->lblHinweis->text()));
+    QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
+    QVERIFY(!QFile::exists(result("Lorvant.nec")));
+
+    // Retry asks again while the folder is busy; once it is free the check
+    // writes its files without a question.
+    seam_->answers = {Answer::Retry, Answer::Abort};
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->messages.size(), 4);
+    other.unlock();
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 4);
+    QVERIFY(readAll(result("NecCheck.txt")).contains("NEC-2"));
+    QVERIFY(QFile::exists(result("Lorvant.nec")));
+  }
+
+  // The engine's time-out is one of the window's settings; an engine that
+  // solves nothing within it is stopped with a message naming the time.
+  void engineTimeOut() {
+    run();
+    frmNec* w = open();
+    QCOMPARE(w->timeoutEdit->text(), QString("300"));
+    w->timeoutEdit->setText("0");
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->lastText(), QString("Das Zeitlimit liegt zwischen 1 und 86400 s."));
+
+    frmNec::setEngineFactory({});
+    QTemporaryDir fake;
+    QFile script(fake.path() + "/nec2c");
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec /bin/sleep 60\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", fake.path().toUtf8());
+    w->timeoutEdit->clear();
+    QTest::keyClicks(w->timeoutEdit, "1");
+    const bool ended = check(w, 10000);
+    qputenv("PATH", path);
+    QVERIFY(ended);
+    QCOMPARE(seam_->lastText(), QString("nec2c hat 1 s lang keine neue Frequenz gelöst und wurde angehalten."));
+  }
+
+  // A typed distance off the wire is refused before anything runs; one on
+  // the wire is checked.
+  void typedFeedPointIsChecked() {
+    run();
+    frmNec* w = open();
+    w->cboSpeisepunkt->setFocus();
+    w->cboSpeisepunkt->lineEdit()->selectAll();
+    QTest::keyClicks(w->cboSpeisepunkt->lineEdit(), "500");
+    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QVERIFY(!w->running());
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(seam_->lastText(), QString::fromUtf8("Der Speisepunkt liegt nicht auf dem Draht (0 … 20,07 m)."));
+    QVERIFY(!QFile::exists(result("Lorvant.nec")));
+    w->cboSpeisepunkt->setCurrentText("10,5");
+    QVERIFY(check(w));
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY(readAll(result("NecCheck.txt")).contains("10,5"));
+  }
+
+  // English captions and texts come from the language setting.
+  void speaksEnglish() {
+    Module1::state().language = QStringLiteral("engl");
+    Module1::setDecimalSeparator('.');
+    run();
+    frmNec* w = open();
+    QCOMPARE(w->windowTitle(), QString("NEC-2 check"));
+    QVERIFY(check(w));
+    QVERIFY2(w->lblHinweis->text().startsWith("Use a "), qPrintable(w->lblHinweis->text()));
+    QCOMPARE(w->grdErgebnis->item(1, 0)->text(), QString("14 MHz"));
+    // Switching the language relabels the open window.
+    main_->action("mnuSprache_dtsch")->trigger();
+    QCOMPARE(w->windowTitle(), QString("NEC-2-Prüfung"));
+    QCOMPARE(w->cmdPruefen->text(), QString("&Prüfen"));
+    const auto& texts = w->picture().texts;
+    QVERIFY(std::any_of(texts.begin(), texts.end(), [](const nec::PlotText& t) { return t.text.rfind("SWV", 0) == 0; }));
+  }
+
+  // The real engine on the README's example, when it is installed.
+  void realEngine() {
+    if (nec::FindEngine().empty()) QSKIP("nec2c is not installed (apt install nec2c)");
+    frmNec::setEngineFactory({});
+    run();
+    frmNec* w = open();
+    QVERIFY(check(w, 120000));
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QCOMPARE(w->grdErgebnis->rowCount(), 4);
+    for (int row = 0; row < 4; ++row)
+      QVERIFY(w->grdErgebnis->item(row, 2)->text().replace(',', '.').toDouble() > 0);
+    QVERIFY(QFile::exists(result("NecCheck.txt")));
+  }
+};
+
+QTEST_MAIN(TestNecWindow)
+#include "test_frmNec.moc"

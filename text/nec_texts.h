@@ -1,0 +1,17 @@
+// What the NEC-2 model's values are called where a person reads them: the
+// ground's name, a balun's ratio, and why no model could be made.
+#pragma once
+
+#include <string>
+
+#include "engine/nec/model.h"
+
+namespace lorvant::nec {
+
+// "mittlerer Boden" / "average ground", "Freiraum (ohne Boden)" / "free space (no ground)", ...
+std::string GroundName(Ground g, Language lang);
+// "4:1", "2,25:1".
+std::string BalunText(double ratio, char sep);
+std::string ModelErrorText(const ModelError& e, Language lang, char sep);
+
+}  // namespace lorvant::nec

@@ -1,0 +1,45 @@
+// NecCheck.txt: the NEC-2 check of a design, with the feed impedance, the
+// SWR through the balun and the current-sum report's approximation per
+// counted band, and the sweep across each band.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/common.h"
+#include "engine/nec/model.h"
+#include "engine/nec/result.h"
+
+namespace lorvant::report {
+
+inline constexpr const char* kNecCheckFileName = "NecCheck.txt";
+
+struct NecCheckReport {
+  Language language = Language::German;
+  char sep = ',';
+  std::string dateText;          // date and time of the closing line
+  double conductorDiameter = 0;  // mm
+  float extraFrequency = 0;      // names the additional band
+  nec::Model model;
+  nec::Ground ground = nec::Ground::Average;
+  nec::Result result;
+};
+
+// The lines between the title's separator and the closing line (UTF-8):
+// what was modelled, the band table, the sweep table. The batch tool prints
+// them as they stand.
+std::vector<std::string> NecCheckBody(const NecCheckReport& r);
+
+// The whole report (Windows-1252, CR LF).
+void WriteNecCheckReport(std::ostream& out, const NecCheckReport& r);
+
+// Texts that the window and the batch tool show beside the table.
+// "Balun 4:1 verwenden (schlechtestes SWV 2,81 auf 3,5 MHz)."
+std::string BalunAdvice(const NecCheckReport& r);
+// A band's name in the tables: "3,5 MHz", "24,9 MHz", "14,25 MHz".
+std::string NecBandName(int band, float extraFrequency, char sep);
+// An SWR as the tables show it: "1,85", ">99" for 100 and above.
+std::string SwrText(double swr, char sep);
+
+}  // namespace lorvant::report

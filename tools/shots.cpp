@@ -1,0 +1,258 @@
+// Pictures of the program's windows for the manuals, made by the program
+// itself at build time (so that they show the windows as they are):
+//
+//   lorvant_shots --out <folder>   (writes <folder>/de/*.png and <folder>/en/*.png)
+//
+// Runs without a display (QT_QPA_PLATFORM=offscreen). Every question the
+// program would ask is answered with its first button, unless a picture
+// needs the other answer; a message box the program shows is drawn as the
+// desktop would show it.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <cstdio>
+
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "tools/fake_engine/FakeNecEngine.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+#include "app/HelpInfo.h"
+#include "app/MDIForm1.h"
+#include "windows/viewer/frmRTF.h"
+#include "windows/vk/frmVk.h"
+#include "session/question.h"
+
+using namespace lorvant;
+namespace M1 = lorvant::Module1;
+
+namespace {
+
+// Answers for the program; keeps the last message it was to show.
+class Answers final : public UiSeam {
+ public:
+  MessageRequest last;
+  Answer yes = Answer::Yes;  // the answer to a Yes/No question
+  Answer message(QWidget*, const MessageRequest& r) override {
+    last = r;
+    switch (r.buttons) {
+      case Buttons::YesNo:
+      case Buttons::YesNoCancel: return yes;
+      case Buttons::AbortRetryIgnore: return Answer::Ignore;
+      default: return Answer::Ok;
+    }
+  }
+  void beep() override {}
+  void processEvents() override { QApplication::processEvents(); }
+  std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString& d) override { return d; }
+  std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<FileDialogResult> saveFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+  std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override { return std::nullopt; }
+  std::optional<PrintChoice> choosePrinter(QWidget*, QPrinter&, const PrintRequest&) override { return std::nullopt; }
+  std::unique_ptr<ProgressHandle> startProgress(QWidget*, const QString&) override {
+    struct Never final : ProgressHandle {
+      bool update(double) override { return true; }
+    };
+    return std::make_unique<Never>();
+  }
+  void setBusy(bool) override {}
+};
+
+class Camera {
+ public:
+  explicit Camera(const QString& folder) : folder_(folder) { QDir().mkpath(folder); }
+  bool ok = true;
+
+  void take(const QString& name, QWidget* w) {
+    QTest::qWait(20);
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget()) ? w->parentWidget() : w;
+    save(name, frame->grab());
+  }
+  // A message box as the desktop shows it.
+  void takeMessage(const QString& name, const MessageRequest& r, QWidget* parent) {
+    QMessageBox box(r.icon == Icon::Information ? QMessageBox::Information : QMessageBox::Warning, r.title, r.text,
+                    QMessageBox::Ok, parent);
+    box.show();
+    QTest::qWait(20);
+    save(name, box.grab());
+  }
+  void takeImage(const QString& name, const QImage& image) { save(name, QPixmap::fromImage(image)); }
+  // A picture that is text (SVG).
+  void takeText(const QString& fileName, const std::string& text) {
+    QFile file(QDir(folder_).filePath(fileName));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
+      std::fprintf(stderr, "lorvant_shots: cannot write %s\n", qPrintable(file.fileName()));
+      ok = false;
+    }
+  }
+
+ private:
+  void save(const QString& name, const QPixmap& picture) {
+    const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+    if (picture.isNull() || !picture.save(path)) {
+      std::fprintf(stderr, "lorvant_shots: cannot write %s\n", qPrintable(path));
+      ok = false;
+    }
+  }
+  QString folder_;
+};
+
+void set(QLineEdit* field, const char* text) { field->setText(QString::fromUtf8(text)); }
+
+// The NEC-2 check of the manuals' worked example: a 40 m-10 m OCF (one
+// half-wave at 7.1 MHz; 7, 14 and 28 MHz) fed at 7.06 m, 10 m over average
+// ground. With nec2c the numbers are the engine's; a build without it gets
+// the test engine's made-up numbers, and the pictures say so.
+void shootNec(MDIForm1& main, Camera& camera, bool de) {
+  const bool real = !nec::FindEngine().empty();
+  if (!real) {
+    std::fprintf(stderr, "lorvant_shots: nec2c not found; the NEC-2 pictures show made-up numbers\n");
+    frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
+  }
+  frmHauptform* f = main.mainForm();
+  set(f->Text1, de ? "7,1" : "7.1");
+  set(f->Text2, "1");
+  for (int band = 0; band < kBandCount; ++band) f->setBandValue(band, band == 3 || band == 5 || band == 9 ? 1 : 0);
+  f->runCalculation();
+  main.action("mnuBerNec")->trigger();
+  frmNec* w = frmNec::loaded();
+  const int feed = w->cboSpeisepunkt->findText(de ? QStringLiteral("7,06") : QStringLiteral("7.06"));
+  if (feed >= 0) w->cboSpeisepunkt->setCurrentIndex(feed);
+  QSignalSpy finished(w, &frmNec::checkFinished);
+  w->cmdPruefen_Click();
+  if (!finished.wait(120000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
+  nec::SwrPicture picture = w->picture();
+  if (!real) {
+    const QString note = de ? QStringLiteral("Beispielbild ohne nec2c: die Zahlen sind nicht gerechnet.")
+                            : QStringLiteral("Example made without nec2c: the numbers are not computed.");
+    w->lblHinweis->setText(note);
+    picture.texts.push_back({{8, picture.height - 6}, note.toStdString(), nec::TextAnchor::Start, 11, {200, 0, 0}, true});
+    frmNec::setEngineFactory({});
+  }
+  camera.take(QStringLiteral("nec"), w);
+  camera.takeImage(QStringLiteral("necswr"), PaintSwrPicture(picture));
+  camera.takeText(QStringLiteral("necswr.svg"), nec::SwrPictureSvg(picture));
+}
+
+bool shoot(const QString& language, char separator, const QString& folder) {
+  QTemporaryDir results;
+  M1::resetState();
+  M1::setDecimalSeparator(separator);
+  M1::state().resultsFolder = results.path() + '/';
+  Answers answers;
+  setSeam(&answers);
+  Camera camera(folder);
+  const bool de = language == QLatin1String("dtsch");
+  {
+    MDIForm1 main;
+    main.switchLanguage(language);
+    main.show();
+    // Offscreen windows are exposed at once; should one not be, the
+    // pictures show what there is and the manual check judges them.
+    if (!QTest::qWaitForWindowExposed(&main)) std::fprintf(stderr, "lorvant_shots: main window not exposed\n");
+    frmHauptform* f = main.mainForm();
+    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    camera.take(QStringLiteral("start"), &main);
+    camera.take(QStringLiteral("form"), f);
+    main.menu("mnuBer")->adjustSize();
+    camera.take(QStringLiteral("menu"), main.menu("mnuBer"));
+
+    f->runCalculation();
+    camera.take(QStringLiteral("main"), &main);
+    camera.take(QStringLiteral("run"), f);
+    camera.take(QStringLiteral("curves"), f->Bild1);
+
+    frmSpeisePkt* all = frmSpeisePkt::openAllBands();
+    all->cmdRechnen_Click();
+    camera.take(QStringLiteral("allbands"), all);
+    frmSpeisePkt* scan = frmSpeisePkt::openScan();
+    set(scan->Text1, de ? "6,5" : "6.5");
+    set(scan->Text2, de ? "7,5" : "7.5");
+    set(scan->Text3, de ? "0,05" : "0.05");
+    scan->cmdRechnen_Click();
+    camera.take(QStringLiteral("scan"), scan);
+    // A wire too short for its lowest band only warns. The length is kept
+    // as typed: fitted to the resonance frequency it would not be short.
+    frmSpeisePkt* shortWire = frmSpeisePkt::openAllBands();
+    set(shortWire->Text1, "10");
+    set(shortWire->Text3, "3");
+    answers.yes = Answer::No;
+    shortWire->cmdRechnen_Click();
+    answers.yes = Answer::Yes;
+    camera.takeMessage(QStringLiteral("tooshort"), answers.last, &main);
+
+    frmVk::mnuVk();
+    frmVk* vk = frmVk::loaded();
+    vk->Command1_Click();
+    camera.take(QStringLiteral("vk"), vk);
+    vk->close();
+    frmVk::mnuPruning();
+    vk = frmVk::loaded();
+    set(vk->Text1, "20");
+    set(vk->Text2, de ? "7,0" : "7.0");
+    vk->Combo1->setEditText(de ? QStringLiteral("7,05") : QStringLiteral("7.05"));
+    vk->Command1_Click();
+    camera.take(QStringLiteral("pruning"), vk);
+
+    ZusatzDipol::mnuBerZusDipol();
+    ZusatzDipol* dipole = ZusatzDipol::loaded();
+    set(dipole->Text1, de ? "14,2" : "14.2");
+    dipole->Command1_Click();
+    camera.take(QStringLiteral("dipole"), dipole);
+
+    HelpInfo::mnuInfo(&main);
+    camera.takeMessage(QStringLiteral("info"), answers.last, &main);
+
+    M1::showFile(M1::state().reportPath);
+    camera.take(QStringLiteral("viewer"), frmRTF::loaded());
+    M1::showFile(M1::resultFile(QStringLiteral("SpeisePkt.txt")));
+    camera.take(QStringLiteral("report"), frmRTF::loaded());
+
+    shootNec(main, camera, de);
+    frmRTF::unload();
+    Forms::unloadAll();
+  }
+  setSeam(nullptr);
+  return camera.ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Lorvant"));
+  QCommandLineParser parser;
+  const QCommandLineOption outOpt("out", "folder for de/ and en/", "folder");
+  parser.addOption(outOpt);
+  parser.process(app);
+  if (!parser.isSet(outOpt)) {
+    std::fprintf(stderr, "lorvant_shots: --out is required\n");
+    return 2;
+  }
+  // Settings of a real user stay untouched.
+  QTemporaryDir config;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+  const QDir out(parser.value(outOpt));
+  const bool ok = shoot(QStringLiteral("dtsch"), ',', out.filePath(QStringLiteral("de"))) &&
+                  shoot(QStringLiteral("engl"), '.', out.filePath(QStringLiteral("en")));
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,602 @@
+#include "windows/nec/frmNec.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QMdiSubWindow>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <atomic>
+#include <sstream>
+#include <thread>
+
+#include "session/design.h"
+#include "session/feedpoint.h"
+#include "io/staged_files.h"
+#include "session/mainform.h"
+#include "engine/nec/deck.h"
+#include "engine/nec/swr.h"
+#include "engine/numparse.h"
+#include "picture/SwrRaster.h"
+#include "text/reports/neccheck.h"
+#include "text/format.h"
+#include "windows/main/MainForm.h"
+#include "shell/Fields.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+#include "text/nec_texts.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+#include "session/messages.h"
+
+namespace lorvant {
+namespace {
+
+QPointer<frmNec> current;
+frmNec::EngineFactory engineFactory;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr nec::Ground kGrounds[] = {nec::Ground::FreeSpace, nec::Ground::Perfect, nec::Ground::Poor,
+                                    nec::Ground::Average, nec::Ground::Good};
+constexpr int kAverageGround = 3;
+// How often the window looks at a running check.
+constexpr int kPollMs = 50;
+
+QString MessageTitle() { return QStringLiteral(" NEC-2"); }
+
+}  // namespace
+
+// A check running in its own thread; the window polls it.
+struct frmNec::Job {
+  std::unique_ptr<nec::Engine> engine;
+  nec::Design design;
+  nec::Settings settings;
+  nec::Plan plan;
+  Language language = Language::German;
+  char sep = ',';
+  std::string dateText;
+  std::string deckPath, reportPath;
+  files::FolderLock lock;  // held from the start until the files are in place
+  bool writeFiles = true;  // false after Ignore to a busy folder
+
+  std::atomic<int> solved{0};
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  nec::EngineResult result;  // read after `done`
+  std::thread thread;
+
+  void run() {
+    result = engine->run(plan.deck, [this](int n) {
+      solved = n;
+      return !cancel.load();
+    });
+    done = true;
+  }
+};
+
+frmNec* frmNec::instance() {
+  if (!current) {
+    current = new frmNec();
+    Forms::adopt(current);
+    // Room for the table and three bands' pictures side by side.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(current->parentWidget())) sub->resize(860, 760);
+  }
+  return current;
+}
+
+frmNec* frmNec::loaded() { return current.data(); }
+
+void frmNec::setEngineFactory(EngineFactory factory) { engineFactory = std::move(factory); }
+
+void frmNec::mnuBerNec() {
+  frmNec* w = instance();
+  w->applyCaptions();
+  // A running check keeps the design it started with.
+  if (!w->running()) w->takeDesign(mainForm::values());
+  Forms::show(w);
+}
+
+frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
+  setObjectName("frmNec");
+  auto* outer = new QVBoxLayout(this);
+
+  lblLaenge = new QLabel(this);
+  outer->addWidget(lblLaenge);
+
+  auto* grid = new QGridLayout();
+  Label1 = new QLabel(this);
+  cboSpeisepunkt = new QComboBox(this);
+  Fields::keepTypedText(cboSpeisepunkt);
+  Fields::filterNumbers(cboSpeisepunkt, kDecimalKeys);
+  Label2 = new QLabel(this);
+  txtHoehe = new QLineEdit(this);
+  Fields::filterNumbers(txtHoehe, kDecimalKeys);
+  Label3 = new QLabel(this);
+  cboBoden = new QComboBox(this);
+  Label4 = new QLabel(this);
+  cboBalun = new QComboBox(this);
+  Label5 = new QLabel(this);
+  txtPunkte = new QLineEdit(this);
+  Fields::filterNumbers(txtPunkte, kWholeKeys);
+  txtPunkte->setMaxLength(3);
+  timeoutLabel = new QLabel(this);
+  timeoutEdit = new QLineEdit(this);
+  Fields::filterNumbers(timeoutEdit, kWholeKeys);
+  timeoutEdit->setMaxLength(5);
+  const std::pair<QLabel*, QWidget*> rows[] = {{Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden},
+                                               {Label4, cboBalun},       {Label5, txtPunkte}, {timeoutLabel, timeoutEdit}};
+  // Two columns of three rows, so that the window fits the main window's
+  // area with room for the table and the picture.
+  int index = 0;
+  for (const auto& [label, field] : rows) {
+    const int row = index % 3, column = 2 * (index / 3);
+    label->setBuddy(field);
+    grid->addWidget(label, row, column);
+    grid->addWidget(field, row, column + 1);
+    ++index;
+  }
+  grid->setColumnMinimumWidth(2, 0);
+  grid->setHorizontalSpacing(12);
+  grid->setColumnStretch(4, 1);
+  outer->addLayout(grid);
+
+  auto* buttons = new QHBoxLayout();
+  cmdPruefen = new QPushButton(this);
+  cmdAbbrechen = new QPushButton(this);
+  prgFortschritt = new QProgressBar(this);
+  prgFortschritt->setFormat(QStringLiteral("%v / %m"));
+  buttons->addWidget(cmdPruefen);
+  buttons->addWidget(cmdAbbrechen);
+  buttons->addWidget(prgFortschritt, 1);
+  outer->addLayout(buttons);
+
+  grdErgebnis = new QTableWidget(0, 6, this);
+  grdErgebnis->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grdErgebnis->verticalHeader()->hide();
+  grdErgebnis->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  grdErgebnis->setMinimumHeight(120);
+  outer->addWidget(grdErgebnis);
+
+  lblHinweis = new QLabel(this);
+  lblHinweis->setWordWrap(true);
+  outer->addWidget(lblHinweis);
+
+  // The picture is as wide as four bands; a smaller window scrolls it.
+  auto* scroll = new QScrollArea(this);
+  Bild1 = new QLabel(scroll);
+  Bild1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scroll->setWidget(Bild1);
+  scroll->setWidgetResizable(true);
+  scroll->setMinimumHeight(250);
+  outer->addWidget(scroll, 1);
+  auto* pictureRow = new QHBoxLayout();
+  cmdBild = new QPushButton(this);
+  pictureRow->addWidget(cmdBild);
+  pictureRow->addStretch();
+  outer->addLayout(pictureRow);
+
+  txtHoehe->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
+  txtPunkte->setText(QString::number(nec::kDefaultSweepPoints));
+  timeoutEdit->setText(QString::number(nec::kDefaultEngineTimeout));
+  applyCaptions();
+  setRunning(false);
+  cmdBild->setEnabled(false);
+
+  connect(cmdPruefen, &QPushButton::clicked, this, &frmNec::cmdPruefen_Click);
+  connect(cmdAbbrechen, &QPushButton::clicked, this, &frmNec::cmdAbbrechen_Click);
+  connect(cmdBild, &QPushButton::clicked, this, &frmNec::cmdBild_Click);
+  connect(timer_, &QTimer::timeout, this, &frmNec::poll);
+  resize(840, 720);
+}
+
+frmNec::~frmNec() {
+  if (job_) {
+    job_->cancel = true;
+    job_->thread.join();
+  }
+}
+
+void frmNec::applyCaptions() {
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  setWindowTitle(Module1::tr("NEC-2-Prüfung", "NEC-2 check"));
+  Label1->setText(Module1::tr("&Speisepunkt ab Anfang [m]:", "Feed &point from the start [m]:"));
+  Label2->setText(Module1::tr("&Höhe über Grund [m]:", "&Height above ground [m]:"));
+  Label3->setText(Module1::tr("B&oden:", "&Ground:"));
+  Label4->setText(Module1::tr("Ba&lun:", "&Balun:"));
+  Label5->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
+  timeoutLabel->setText(Module1::tr("&Zeitlimit je Frequenz [s]:", "&Time-out per frequency [s]:"));
+  cmdPruefen->setText(Module1::tr("&Prüfen", "Chec&k"));
+  cmdAbbrechen->setText(Module1::tr("&Abbrechen", "C&ancel"));
+  cmdBild->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
+  grdErgebnis->setHorizontalHeaderLabels({QStringLiteral("Band"), QStringLiteral("MHz"), QStringLiteral("R [Ohm]"),
+                                          QStringLiteral("X [Ohm]"), Module1::tr("SWV", "SWR"),
+                                          Module1::tr("Modell [Ohm]", "Model [Ohm]")});
+
+  const int ground = cboBoden->count() ? cboBoden->currentIndex() : kAverageGround;
+  cboBoden->clear();
+  for (nec::Ground g : kGrounds) cboBoden->addItem(q(nec::GroundName(g, lang)));
+  cboBoden->setCurrentIndex(ground);
+
+  const int balun = cboBalun->count() ? cboBalun->currentIndex() : 0;
+  cboBalun->clear();
+  cboBalun->addItem(Module1::tr("automatisch", "automatic"));
+  for (double ratio : nec::kBalunRatios) cboBalun->addItem(q(nec::BalunText(ratio, sep)), ratio);
+  cboBalun->setCurrentIndex(balun);
+
+  if (!lblLaenge->text().isEmpty()) showLength();
+  drawPicture();
+  if (!note_) note_ = [] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); };
+  lblHinweis->setText(note_());
+}
+
+void frmNec::showLength() {
+  lblLaenge->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
+                     q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m");
+}
+
+void frmNec::setNote(std::function<QString()> text) {
+  note_ = std::move(text);
+  lblHinweis->setText(note_());
+}
+
+void frmNec::takeDesign(const MainFormValues& v) {
+  nec::Design d;
+  d.length = v.run.length;
+  d.conductorDiameter = nec::TypedDecimal(ParseNumber(v.run.conductorDiameter));
+  d.segment = v.run.report.segment;
+  d.bands = v.run.report.bands;
+  d.extraBand = v.run.extraBand;
+  d.extraFrequency = v.run.extraFrequency;
+  d.reportData = v.run.report;
+  d.proposedFeeds = v.run.candidates;
+
+  const char sep = Module1::decimalSeparator();
+  // Opened again after the same run, the window keeps what was typed.
+  const auto sameFeeds = [](const std::vector<FeedCandidate>& a, const std::vector<FeedCandidate>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FeedCandidate& x, const FeedCandidate& y) { return x.x == y.x; });
+  };
+  const bool same = d.length == design_.length && d.conductorDiameter == design_.conductorDiameter &&
+                    d.bands == design_.bands && d.segment == design_.segment &&
+                    d.reportData.f0 == design_.reportData.f0 && d.reportData.n == design_.reportData.n &&
+                    d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
+  design_ = std::move(d);
+  showLength();
+  if (same) return;
+  clearResults();
+  cboSpeisepunkt->clear();
+  for (const FeedCandidate& c : design_.proposedFeeds)
+    cboSpeisepunkt->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
+  if (cboSpeisepunkt->count() > 0) cboSpeisepunkt->setCurrentIndex(0);
+}
+
+std::optional<double> frmNec::feedPoint() {
+  const QString text = cboSpeisepunkt->currentText().trimmed();
+  const int index = cboSpeisepunkt->currentIndex();
+  // A chosen proposal keeps all its digits; a typed distance is read as typed.
+  if (index >= 0 && text == cboSpeisepunkt->itemText(index)) return cboSpeisepunkt->itemData(index).toDouble();
+  const double feed = nec::TypedDecimal(Module1::parse(text));
+  const double length = nec::TypedDecimal(design_.length);
+  if (feed > 0 && feed < length) return feed;
+  showMessage(this, q(feedpoint::OffWireText(Module1::language(), design_.length, Module1::decimalSeparator())),
+              MessageTitle(), Icon::Exclamation);
+  cboSpeisepunkt->setFocus();
+  return std::nullopt;
+}
+
+void frmNec::cmdPruefen_Click() {
+  if (job_) return;
+  if (!(design_.length > 0)) {
+    showMessage(this, Module1::tr("Bitte zuerst die Antenne berechnen.", "Please calculate the antenna first."),
+                MessageTitle(), Icon::Exclamation);
+    return;
+  }
+  const std::optional<double> feed = feedPoint();
+  if (!feed) return;
+  nec::Settings settings;
+  settings.feed = *feed;
+  settings.height = nec::TypedDecimal(Module1::parse(txtHoehe->text()));
+  if (!(settings.height > 0)) {
+    showMessage(this, Module1::tr("Die Höhe muss über 0 m liegen.", "The height must lie above 0 m."), MessageTitle(),
+                Icon::Exclamation);
+    txtHoehe->setFocus();
+    return;
+  }
+  settings.sweepPoints = txtPunkte->text().isEmpty() ? -1 : txtPunkte->text().toInt();
+  if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
+    showMessage(this, Module1::tr("Der Sweep hat 0 oder 2 bis 101 Punkte je Band.",
+                                  "The sweep has 0 or 2 to 101 points per band."),
+                MessageTitle(), Icon::Exclamation);
+    txtPunkte->setFocus();
+    return;
+  }
+  const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
+  if (timeout < 1 || timeout > 86400) {
+    showMessage(this, Module1::tr("Das Zeitlimit liegt zwischen 1 und 86400 s.",
+                                  "The time-out lies between 1 and 86400 s."),
+                MessageTitle(), Icon::Exclamation);
+    timeoutEdit->setFocus();
+    return;
+  }
+  settings.ground = kGrounds[std::max(0, cboBoden->currentIndex())];
+  if (cboBalun->currentIndex() > 0) settings.balunRatio = cboBalun->currentData().toDouble();
+
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  auto job = std::make_shared<Job>();
+  try {
+    job->plan = nec::PrepareCheck(design_, settings);
+  } catch (const nec::ModelError& e) {
+    showMessage(this, q(nec::ModelErrorText(e, lang, sep)), MessageTitle(), Icon::Exclamation);
+    return;
+  }
+  if (!Module1::ensureWritableResultsFolder(this)) return;
+  if (!lockResultsFolder(*job)) return;
+  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>(std::string(), timeout);
+  job->design = design_;
+  job->settings = settings;
+  job->language = lang;
+  job->sep = sep;
+  job->dateText = Module1::generalDateTime().toStdString();
+  job->deckPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(nec::kDeckFileName)));
+  job->reportPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(report::kNecCheckFileName)));
+
+  job_ = job;
+  prgFortschritt->setRange(0, job->plan.frequencies.count());
+  clearResults();
+  prgFortschritt->setValue(0);
+  setNote([] { return Module1::tr("nec2c rechnet ...", "nec2c is working ..."); });
+  setRunning(true);
+  job->thread = std::thread([job] { job->run(); });
+  timer_->start(kPollMs);
+}
+
+bool frmNec::lockResultsFolder(Job& job) {
+  const Language lang = Module1::language();
+  const std::string folder = Module1::nativePath(Module1::state().resultsFolder);
+  for (;;) {
+    Question question;
+    try {
+      if (job.lock.tryLock(folder)) return true;
+      question = nec::FolderBusyQuestion(lang, folder);
+    } catch (const files::FileError& e) {
+      question = nec::FolderBusyQuestion(lang, folder);
+      question.text = files::FileErrorText(lang, e.error(), e.path());
+    }
+    switch (ask(this, question)) {
+      case Answer::Retry: continue;
+      case Answer::Ignore: job.writeFiles = false; return true;
+      default: return false;
+    }
+  }
+}
+
+void frmNec::cmdAbbrechen_Click() {
+  if (job_) job_->cancel = true;
+}
+
+// A window put away takes its check with it: its result or a message
+// turning up later, out of nowhere, would only puzzle.
+void frmNec::closeEvent(QCloseEvent* event) {
+  cmdAbbrechen_Click();
+  QWidget::closeEvent(event);
+}
+
+void frmNec::setRunning(bool on) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, timeoutEdit, cmdPruefen})
+    w->setEnabled(!on);
+  cmdAbbrechen->setEnabled(on);
+  if (!on) prgFortschritt->reset();
+}
+
+void frmNec::poll() {
+  if (!job_) return;
+  prgFortschritt->setValue(std::min(job_->solved.load(), prgFortschritt->maximum()));
+  if (job_->done) finish();
+}
+
+void frmNec::failed(std::function<std::string(Language)> text) {
+  setNote([text] { return q(text(Module1::language())); });
+  showMessage(this, lblHinweis->text(), MessageTitle(), Icon::Exclamation);
+}
+
+void frmNec::finish() {
+  timer_->stop();
+  std::shared_ptr<Job> job = std::move(job_);
+  job->thread.join();
+  setRunning(false);
+  const Language lang = job->language;
+
+  using Status = nec::EngineResult::Status;
+  if (job->result.status == Status::Cancelled) {
+    // Nothing of this check is written: the earlier deck and report stay.
+    setNote([] {
+      return Module1::tr("Prüfung abgebrochen; die Dateien der letzten Prüfung bleiben erhalten.",
+                         "Check cancelled; the files of the last check are kept.");
+    });
+    emit checkFinished();
+    return;
+  }
+
+  std::optional<nec::Result> result;
+  // What went wrong, in the language of the moment: the note follows a
+  // language switch.
+  std::function<std::string(Language)> failure;
+  if (job->result.status == Status::Completed) {
+    try {
+      result = nec::Evaluate(job->design, job->settings, job->plan, job->result.output);
+    } catch (const nec::OutputError& e) {
+      failure = [e](Language l) { return nec::OutputErrorText(e, l); };
+    } catch (const nec::ImpedanceError& e) {
+      failure = [e, sep = job->sep](Language l) { return nec::ImpedanceErrorText(e, l, sep); };
+    }
+  } else {
+    failure = [r = job->result, deck = job->writeFiles ? job->deckPath : std::string()](Language l) {
+      return nec::EngineTroubleText(l, r, deck);
+    };
+  }
+
+  try {
+    if (!result) {
+      // A failed check leaves the earlier deck and report as they were;
+      // without an engine the deck still serves for a run by hand, and the
+      // earlier report goes with the earlier deck.
+      if (job->result.status == Status::Missing && job->writeFiles &&
+          nec::CommitDeckAlone(job->deckPath, job->plan.deck, job->reportPath))
+        failure = [first = failure, report = job->reportPath](Language l) {
+          return first(l) + "\n" + nec::EarlierReportRemovedText(l, report);
+        };
+      failed(failure);
+      emit checkFinished();
+      return;
+    }
+    const report::NecCheckReport data =
+        report::MakeNecCheckReport(job->design, job->plan, *result, lang, job->sep, job->dateText);
+    std::ostringstream bytes;
+    report::WriteNecCheckReport(bytes, data);
+    // Deck and report are one set: both new or both as they were.
+    if (job->writeFiles) nec::CommitCheckFiles({{job->deckPath, job->plan.deck}, {job->reportPath, bytes.str()}});
+    showResult(job->design, job->plan, *result);
+    // The balun advice from the check's results, in the language of the
+    // moment (the report keeps the language it was written in).
+    setNote([design = job->design, plan = job->plan, checked = *result, sep = job->sep, date = job->dateText,
+             path = job->reportPath, written = job->writeFiles] {
+      const report::NecCheckReport shown =
+          report::MakeNecCheckReport(design, plan, checked, Module1::language(), sep, date);
+      return q(report::BalunAdvice(shown)) + QStringLiteral("\n") +
+             (written ? Module1::tr("Geschrieben: ", "Written: ") + Module1::fromNativePath(path)
+                      : Module1::tr("Deck und Bericht wurden nicht geschrieben.", "Deck and report were not written."));
+    });
+  } catch (const files::FileError& e) {
+    failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
+  }
+  emit checkFinished();
+}
+
+void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::Result& result) {
+  const char sep = Module1::decimalSeparator();
+  grdErgebnis->setRowCount(static_cast<int>(result.bands.size()));
+  int row = 0;
+  for (const nec::BandCheck& b : result.bands) {
+    const nec::SolvedFrequency& s = b.solved;
+    const std::string cells[] = {report::NecBandName(s.band, design.extraFrequency, sep),
+                                 report::FormatPicture(s.frequency, "#0.000#", sep),
+                                 report::FormatPicture(s.impedance.real(), "0.0", sep),
+                                 report::FormatPicture(s.impedance.imag(), "0.0", sep),
+                                 report::SwrText(s.swr, sep),
+                                 b.model ? b.model->cell : std::string("-")};
+    for (int col = 0; col < 6; ++col) {
+      auto* item = new QTableWidgetItem(q(cells[col]));
+      if (col > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      grdErgebnis->setItem(row, col, item);
+    }
+    ++row;
+  }
+  shown_ = result;
+  shownExtraFrequency_ = design.extraFrequency;
+  drawPicture();
+  cmdBild->setEnabled(true);
+}
+
+void frmNec::clearResults() {
+  grdErgebnis->setRowCount(0);
+  shown_.reset();
+  picture_ = {};
+  image_ = QImage();
+  Bild1->clear();
+  cmdBild->setEnabled(false);
+  setNote([] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); });
+}
+
+void frmNec::drawPicture() {
+  if (!shown_) return;
+  picture_ = nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(), Module1::decimalSeparator());
+  image_ = PaintSwrPicture(picture_);
+  Bild1->setPixmap(QPixmap::fromImage(image_));
+}
+
+void frmNec::cmdBild_Click() {
+  if (image_.isNull()) return;
+  FileDialogRequest request;
+  request.title = Module1::tr("Bild speichern", "Save picture");
+  request.initialFolder = Module1::state().resultsFolder;
+  request.proposedName = QStringLiteral("NecSWR");
+  request.filter = QStringLiteral("PNG (*.png)|*.png|SVG (*.svg)|*.svg");
+  request.overwritePrompt = true;
+  const std::optional<FileDialogResult> chosen = seam().saveFile(this, request);
+  if (!chosen || chosen->path.isEmpty()) return;
+  QString path = chosen->path;
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  bool svg = suffix == QLatin1String("svg") || (suffix != QLatin1String("png") && chosen->filterIndex == 2);
+  if (suffix != QLatin1String("svg") && suffix != QLatin1String("png")) path += svg ? ".svg" : ".png";
+
+  std::string bytes;
+  if (svg) {
+    bytes = nec::SwrPictureSvg(picture_);
+  } else {
+    // The batch tool's bytes: the same picture from the same renderer.
+    bytes = nec::SwrPicturePng(picture_);
+  }
+  try {
+    files::WriteFileAtomically(Module1::nativePath(path), bytes);
+  } catch (const files::FileError& e) {
+    showMessage(this, q(files::FileErrorText(Module1::language(), e.error(), e.path())),
+                MessageTitle(), Icon::Exclamation);
+  }
+}
+
+QImage PaintSwrPicture(const nec::SwrPicture& p) {
+  // The plain renderer's pixels, so that the display is the saved file.
+  const nec::RgbImage rgb = nec::RasteriseSwrPicture(p);
+  return QImage(rgb.rgb.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888)
+      .convertToFormat(QImage::Format_RGB32);
+}
+
+// ---- designs ----
+
+void frmNec::giveInputs(design::NecInputs& d) const {
+  using design::Stored;
+  d.feedPoint = Stored(cboSpeisepunkt->currentText().toStdString());
+  d.height = Stored(txtHoehe->text().toStdString());
+  d.ground = nec::GroundWord(kGrounds[std::clamp(cboBoden->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
+  d.balun = cboBalun->currentIndex() > 0 ? report::FormatGeneral(cboBalun->currentData().toDouble(), '.') : "auto";
+  d.points = Stored(txtPunkte->text().toStdString());
+}
+
+void frmNec::takeInputs(const design::NecInputs& d) {
+  const char sep = Module1::decimalSeparator();
+  const QString feed = q(design::Shown(d.feedPoint, sep));
+  // A proposed feed point is chosen from the list; another one is typed.
+  const int index = cboSpeisepunkt->findText(feed);
+  if (index >= 0)
+    cboSpeisepunkt->setCurrentIndex(index);
+  else
+    cboSpeisepunkt->setEditText(feed);
+  txtHoehe->setText(q(design::Shown(d.height, sep)));
+  if (const std::optional<nec::Ground> g = nec::GroundFromWord(d.ground))
+    for (std::size_t i = 0; i < std::size(kGrounds); ++i)
+      if (kGrounds[i] == *g) cboBoden->setCurrentIndex(static_cast<int>(i));
+  const std::optional<double> ratio = nec::BalunFromText(d.balun);
+  cboBalun->setCurrentIndex(ratio ? std::max(0, cboBalun->findData(*ratio)) : 0);
+  txtPunkte->setText(q(d.points));
+}
+
+}  // namespace lorvant

@@ -1,0 +1,442 @@
+#include "windows/vk/frmVk.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "session/design.h"
+#include "session/mainform.h"
+#include "text/format.h"
+#include "session/calculators/vk.h"
+#include "windows/main/MainForm.h"
+#include "shell/Fields.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/Text.h"
+#include "shell/ui/Forms.h"
+#include "shell/ui/Look.h"
+#include "shell/ui/TextColour.h"
+#include "text/bilingual.h"
+#include "session/question.h"
+
+namespace lorvant {
+namespace {
+
+QPointer<frmVk> current;
+
+}  // namespace
+
+frmVk* frmVk::instance() {
+  if (!current) {
+    current = new frmVk();
+    Forms::adopt(current);
+    // From now on the main form's calculations ask this window.
+    mainForm::installCalculator({&frmVk::calculatorState, &frmVk::diameterText});
+    frmVk* w = current;
+    mainForm::onConductorChanged(w, [w](const QString& text) { w->conductorChanged(text); });
+  }
+  return current;
+}
+
+void frmVk::conductorChanged(const QString& text) {
+  // An active calculator follows the main form's conductor and calculates
+  // again. In the pruning layout the field holds the desired frequency, and
+  // a wire diameter is not written over it.
+  if (Tag != QLatin1String(vk::kTagActive) || Combo1->currentText() == text) return;
+  if (!vk::IsCalculatorCaption(utf8(windowTitle()))) return;
+  Combo1->setEditText(text);
+  Command1_Click();
+}
+
+frmVk* frmVk::loaded() { return current.data(); }
+
+frmVk::frmVk(QWidget* parent) : QWidget(parent) {
+  setObjectName("frmVk");
+  auto* outer = new QVBoxLayout(this);
+  menuBar = new QMenuBar(this);
+  outer->setMenuBar(menuBar);
+  mnuOpt = menuBar->addMenu(QString());
+  mnuVkUebernehmen = mnuOpt->addAction(QString());
+  mnuVkUebernehmen->setCheckable(true);
+  mnuErdbodenKor = mnuOpt->addAction(QString());
+  mnuErdbodenKor->setCheckable(true);
+
+  auto* grid = new QGridLayout();
+  outer->addLayout(grid);
+  Label1 = new QLabel(this);
+  Text1 = new QLineEdit(this);
+  Label2 = new QLabel(this);
+  Text2 = new QLineEdit(this);
+  Label3 = new QLabel(this);
+  Combo1 = new QComboBox(this);
+  Fields::keepTypedText(Combo1);
+  Label1->setBuddy(Text1);
+  Label2->setBuddy(Text2);
+  Label3->setBuddy(Combo1);
+  Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Combo1}});
+  Command1 = new QPushButton(this);
+  grid->addWidget(Command1, 3, 1);
+
+  Frame1 = new QGroupBox(this);
+  auto* frameGrid = new QGridLayout(Frame1);
+  Label6 = new QLabel(Frame1);
+  Label7 = new QLabel(Frame1);
+  Label4 = new QLabel(Frame1);
+  Label5 = new QLabel(Frame1);
+  Look::addRows(frameGrid, {{Label6, Label7}, {Label4, Label5}});
+  outer->addWidget(Frame1);
+
+  auto* resultRow = new QGridLayout();
+  Label8 = new QLabel(this);
+  Label9 = new QLabel(this);
+  Look::addRows(resultRow, {{Label8, Label9}});
+  outer->addLayout(resultRow);
+  outer->addStretch();
+  Look::showAsResults({Label7, Label5, Label9});
+  Label9->installEventFilter(this);
+
+  // Load: captions, tag, the main form's frequency and conductor diameter.
+  applyCalculatorCaptions();
+  Tag = QString::fromLatin1(vk::kTagLoaded);
+  const MainFormValues main = mainForm::values();
+  Text1->setText(qs(main.preferredFrequency));
+  Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
+  Combo1->setEditText(qs(main.conductorDiameter));
+  clearResults();
+  mnuErdbodenKor->setChecked(false);
+
+  connect(Command1, &QPushButton::clicked, this, &frmVk::Command1_Click);
+  connect(mnuVkUebernehmen, &QAction::triggered, this, [this](bool checked) {
+    if (checked) takeOver();
+  });
+}
+
+frmVk::~frmVk() {
+  // Unloaded: nothing reads this window as the active calculator any more.
+  Tag.clear();
+}
+
+void frmVk::applyCalculatorCaptions() {
+  const vk::CalculatorTexts t = vk::CalculatorCaptions(Module1::language());
+  setWindowTitle(qs(t.title));
+  mnuOpt->setTitle(qs(t.optionsMenu));
+  mnuVkUebernehmen->setText(qs(t.takeOverVk));
+  mnuErdbodenKor->setText(qs(t.groundCorrection));
+  Label1->setText(qs(t.frequency));
+  Label2->setText(qs(t.height));
+  Label3->setText(qs(t.diameter));
+  Label4->setText(qs(t.heightShortening));
+  Label6->setText(qs(t.slenderness));
+  Label8->setText(qs(t.expectedVk));
+  Command1->setText(qs(t.calculate));
+  Frame1->setTitle(qs(t.shortening));
+  Text1->setToolTip(qs(t.frequencyTip));
+  Text2->setToolTip(qs(t.heightTip));
+  Command1->setToolTip(qs(t.calculateTip));
+  Label6->setToolTip(qs(t.slendernessTip));
+  Label4->setToolTip(qs(t.heightShorteningTip));
+  Label7->setToolTip(QString::fromUtf8(vk::kPercentTip));
+  Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
+  Label9->setToolTip(QString::fromUtf8(vk::kVkResultTip));
+  Label8->setToolTip(QString::fromUtf8(vk::kExpectedVkTip));
+}
+
+void frmVk::mnuVk() {
+  const bool fresh = loaded() == nullptr;
+  frmVk* w = instance();
+  // Chosen again, the calculator comes back as it was; after the pruning
+  // layout it comes back as freshly loaded, whole in its own layout.
+  if (fresh || !vk::IsCalculatorCaption(utf8(w->windowTitle()))) w->setUpCalculatorLayout();
+  Forms::show(w);
+}
+
+void frmVk::setUpCalculatorLayout() {
+  applyCalculatorCaptions();
+  QFont plain = Label1->font();
+  plain.setBold(false);
+  Label1->setFont(plain);
+  mnuOpt->menuAction()->setVisible(true);
+  Combo1->setToolTip(QString());
+  Combo1->clear();
+  for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) Combo1->addItem(qs(item));
+  const MainFormValues main = mainForm::values();
+  Text1->setText(qs(main.preferredFrequency));
+  Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
+  Combo1->setEditText(qs(main.conductorDiameter));
+  clearResults();
+  Tag = QString::fromLatin1(vk::kTagLoaded);
+}
+
+void frmVk::mnuPruning() {
+  frmVk* w = instance();
+  // Chosen again, the pruning layout comes back with what was measured.
+  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) {
+    Forms::show(w);
+    return;
+  }
+  const char sep = Module1::decimalSeparator();
+  w->setWindowTitle(qs(vk::PruningCaptions(Module1::language()).title));
+  w->clearResults();
+  w->Combo1->clear();
+  for (const std::string& item : vk::PruningFrequencyList(sep)) w->Combo1->addItem(qs(item));
+  w->Text2->clear();
+  w->Combo1->setEditText(QString());
+  QFont bold = w->Label1->font();
+  bold.setBold(true);
+  w->Label1->setFont(bold);
+  w->mnuOpt->menuAction()->setVisible(false);
+  w->applyPruningCaptions();
+  w->Text1->setText(qs(vk::PruningLengthText(Module1::state().antennaLength, sep)));
+  Forms::show(w);
+}
+
+void frmVk::applyCaptions() {
+  if (vk::IsCalculatorCaption(utf8(windowTitle())))
+    applyCalculatorCaptions();
+  else
+    applyPruningCaptions();
+}
+
+void frmVk::applyPruningCaptions() {
+  const vk::PruningTexts t = vk::PruningCaptions(Module1::language());
+  setWindowTitle(qs(t.title));
+  // The calculate button and the hidden options menu keep the calculator's
+  // captions, in the language of the moment.
+  const vk::CalculatorTexts c = vk::CalculatorCaptions(Module1::language());
+  Command1->setText(qs(c.calculate));
+  mnuOpt->setTitle(qs(c.optionsMenu));
+  mnuVkUebernehmen->setText(qs(c.takeOverVk));
+  mnuErdbodenKor->setText(qs(c.groundCorrection));
+  Text1->setToolTip(qs(t.measuredLengthTip));
+  Text2->setToolTip(qs(t.measuredFrequencyTip));
+  Combo1->setToolTip(qs(t.desiredFrequencyTip));
+  Frame1->setTitle(qs(t.newValues));
+  Label6->setText(qs(t.newLength));
+  Label4->setText(qs(t.totalVk));
+  Label1->setText(qs(t.measuredLength));
+  Label8->setText(qs(t.change));
+  Label2->setText(qs(t.measuredFrequency));
+  Label3->setText(qs(t.desiredFrequency));
+  Label7->setToolTip(qs(t.newLengthTip));
+  Label5->setToolTip(qs(t.totalVkTip));
+  Label9->setToolTip(qs(t.changeTip));
+  Command1->setToolTip(qs(t.calculateTip));
+  Label6->setToolTip(qs(c.slendernessTip));
+  Label4->setToolTip(qs(c.heightShorteningTip));
+}
+
+QString frmVk::diameterText() {
+  const frmVk* w = loaded();
+  return w ? w->Combo1->currentText() : QString();
+}
+
+CalculatorState frmVk::calculatorState() {
+  CalculatorState st;
+  frmVk* w = loaded();
+  if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
+  // In the pruning layout the fields hold a measured frequency and a
+  // target frequency: no height and no wire diameter to hand on.
+  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) return st;
+  st.active = true;
+  st.height = Module1::parse(w->Text2->text());
+  st.diameter = Module1::parse(w->Combo1->currentText());
+  st.groundCorrection = w->mnuErdbodenKor->isChecked();
+  st.heightText = utf8(w->Text2->text());
+  return st;
+}
+
+void frmVk::Command1_Click() {
+  if (vk::IsCalculatorCaption(utf8(windowTitle())))
+    calculateVk();
+  else
+    calculatePruning();
+}
+
+void frmVk::calculateVk() {
+  const vk::CalculatorInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText()),
+                                mnuErdbodenKor->isChecked()};
+  const vk::CalculatorOutcome out = vk::CalculateVk(in, Module1::decimalSeparator());
+  if (out.beeps > 0) refuse(out.reason);
+  if (out.height) Text2->setText(qs(*out.height));
+  if (!out.computed) {
+    clearResults();
+    (out.focus == vk::Field::Height ? Text2 : Text1)->setFocus();
+    return;
+  }
+  if (out.diameter) Combo1->setEditText(qs(*out.diameter));
+  ui::setTextColour(Combo1, out.diameterColour);
+  ui::setTextColour(Label7, out.slendernessColour);
+  Label7->setText(qs(out.slendernessText));
+  ui::setTextColour(Label5, out.heightShorteningColour);
+  Label5->setText(qs(out.heightShorteningText));
+  lastVk_ = out.vk;
+  Label9->setText(qs(out.vkText));
+  resultInputs_ = inputs();
+  if (mnuVkUebernehmen->isChecked()) takeOver();
+  takeOverConductor();
+  Tag = QString::fromLatin1(vk::kTagActive);
+}
+
+void frmVk::calculatePruning() {
+  const vk::PruningInputs in{utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText())};
+  const vk::PruningOutcome out = vk::CalculatePruning(in, Module1::decimalSeparator());
+  if (out.beeps > 0) refuse(out.reason);
+  if (!out.computed) {
+    clearResults();
+    switch (out.focus) {
+      case vk::Field::MeasuredFrequency: Text2->setFocus(); break;
+      case vk::Field::DesiredFrequency: Combo1->setFocus(); break;
+      default: Text1->setFocus(); break;
+    }
+    return;
+  }
+  ui::setTextColour(Label5, out.vkColour);
+  Label5->setText(qs(out.vkText));
+  Label7->setText(qs(out.newLengthText));
+  Label9->setText(qs(out.changeText));
+}
+
+void frmVk::clearResults() {
+  Label5->clear();
+  Label7->clear();
+  Label9->clear();
+  // With its result gone the Vk behind it is gone too: a double-click on
+  // the empty box must not hand the main form a value no longer shown.
+  lastVk_ = 0;
+  resultInputs_.clear();
+}
+
+QStringList frmVk::inputs() const {
+  return {Text1->text(), Text2->text(), Combo1->currentText(), mnuErdbodenKor->isChecked() ? "1" : "0"};
+}
+
+void frmVk::refuseTakeOver(const QString& reason) {
+  showMessage(this, reason, qs(vk::TakeOverTitle(Module1::language())), Icon::Exclamation);
+}
+
+void frmVk::takeOverConductor() {
+  // A change of the main form's conductor diameter is handled there like a
+  // typed one (it may raise the outer diameter); one its field would not
+  // keep stays out, and with it the outer diameter raised from it.
+  const QString diameter = Combo1->currentText();
+  if (diameter == qs(mainForm::values().conductorDiameter)) return;
+  const std::string refusal = TakeOverRefusal(FormField::ConductorDiameter, utf8(diameter), Module1::language(),
+                                              Module1::decimalSeparator());
+  if (!refusal.empty()) {
+    refuseTakeOver(qs(refusal));
+    return;
+  }
+  mainForm::takeOverConductor(diameter);
+}
+
+void frmVk::takeOver() {
+  // The pruning layout's result box holds a length change, not a Vk.
+  const bool calculator = vk::IsCalculatorCaption(utf8(windowTitle()));
+  const vk::TakeOver t = calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
+                                    : vk::TakeOver{};
+  if (!t.vk) {
+    refuse(calculator ? Module1::tr("Noch kein Verkürzungsfaktor zum Übernehmen: bitte zuerst rechnen.",
+                                    "No shortening factor to take over yet: please calculate first.")
+                      : Module1::tr("Das Pruning ergibt keinen Verkürzungsfaktor zum Übernehmen.",
+                                    "Pruning gives no shortening factor to take over."));
+    return;
+  }
+  // Inputs typed since the result are not what the Vk was computed for.
+  const Language lang = Module1::language();
+  if (inputs() != resultInputs_) {
+    refuseTakeOver(qs(vk::StaleResultText(lang)));
+    return;
+  }
+  // The Vk and its frequency go together or not at all, so that the main
+  // form derives nothing from a value it did not get.
+  std::string refusal = TakeOverRefusal(FormField::ShorteningFactor, *t.vk, lang, Module1::decimalSeparator());
+  if (refusal.empty() && t.frequency)
+    refusal = TakeOverRefusal(FormField::PreferredFrequency, *t.frequency, lang, Module1::decimalSeparator());
+  if (!refusal.empty()) {
+    refuseTakeOver(qs(refusal));
+    return;
+  }
+  // The main form passes the Vk on to whoever follows it (the additional
+  // dipole).
+  mainForm::takeOverVk(qs(*t.vk));
+  if (t.frequency) mainForm::takeOverFrequency(qs(*t.frequency));
+}
+
+void frmVk::unload() {
+  Tag.clear();
+  QWidget* victim = this;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) victim = sub;
+  current = nullptr;
+  victim->hide();
+  victim->deleteLater();
+}
+
+void frmVk::closeEvent(QCloseEvent* event) {
+  // Closing unloads this window: its next opening starts in the calculator
+  // layout, and the calculator is inactive until it calculates again.
+  QWidget::closeEvent(event);
+  if (!Forms::unloading()) unload();
+}
+
+bool frmVk::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Label9 && event->type() == QEvent::MouseButtonDblClick) {
+    takeOver();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ---- designs ----
+
+bool frmVk::calculatorLayout() const { return vk::IsCalculatorCaption(utf8(windowTitle())); }
+
+void frmVk::giveInputs(design::Design& d) const {
+  using design::Stored;
+  if (calculatorLayout()) {
+    design::CalculatorInputs& c = d.calculator ? *d.calculator : d.calculator.emplace();
+    c.active = Tag == QLatin1String(vk::kTagActive);
+    c.frequency = Stored(utf8(Text1->text()));
+    c.height = Stored(utf8(Text2->text()));
+    c.diameter = Stored(utf8(Combo1->currentText()));
+    c.groundCorrection = mnuErdbodenKor->isChecked();
+  } else {
+    design::PruningInputs& p = d.pruning ? *d.pruning : d.pruning.emplace();
+    p.measuredLength = Stored(utf8(Text1->text()));
+    p.measuredFrequency = Stored(utf8(Text2->text()));
+    p.desiredFrequency = Stored(utf8(Combo1->currentText()));
+  }
+}
+
+bool frmVk::takeInputs(const design::Design& d) {
+  const char sep = Module1::decimalSeparator();
+  const auto shown = [sep](const std::string& s) { return qs(design::Shown(s, sep)); };
+  clearResults();
+  if (calculatorLayout()) {
+    if (!d.calculator) return false;
+    Text1->setText(shown(d.calculator->frequency));
+    Text2->setText(shown(d.calculator->height));
+    Combo1->setEditText(shown(d.calculator->diameter));
+    mnuErdbodenKor->setChecked(d.calculator->groundCorrection);
+    // Active as it was: the next run takes height, diameter and ground
+    // correction from here, as after a calculation.
+    Tag = QString::fromLatin1(d.calculator->active ? vk::kTagActive : vk::kTagLoaded);
+    return true;
+  }
+  if (!d.pruning) return false;
+  Text1->setText(shown(d.pruning->measuredLength));
+  Text2->setText(shown(d.pruning->measuredFrequency));
+  Combo1->setEditText(shown(d.pruning->desiredFrequency));
+  return true;
+}
+
+}  // namespace lorvant
