@@ -85,12 +85,17 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
 namespace {
 
 std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outcome) {
+  // The two fields as the run left them (or as given, when it ended first).
+  const std::string& frequency = r.preferredFrequency ? *r.preferredFrequency : in.preferredFrequency;
+  const std::string& halfWaves = r.halfWaves ? *r.halfWaves : in.halfWaves;
   JsonWriter j;
   j.beginObject();
   j.key("length").value(r.length);
   j.key("insulation").value(r.insulation);
-  j.key("text1").value(r.preferredFrequency ? *r.preferredFrequency : in.preferredFrequency);
-  j.key("text2").value(r.halfWaves ? *r.halfWaves : in.halfWaves);
+  // Deprecated names of preferred_frequency and half_waves, kept in their
+  // old place for one release.
+  j.key("text1").value(frequency);
+  j.key("text2").value(halfWaves);
   j.key("bands").beginArray();
   for (int v : r.bands) j.value(v);
   j.endArray();
@@ -108,6 +113,9 @@ std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outco
   for (const std::string& f : r.files) j.value(std::filesystem::path(f).filename().string());
   j.endArray();
   j.key("outcome").value(outcome);
+  // Last, so that no earlier key moves.
+  j.key("preferred_frequency").value(frequency);
+  j.key("half_waves").value(halfWaves);
   j.endObject();
   return j.str();
 }
@@ -302,13 +310,15 @@ namespace {
 
 const char* kEpilogue =
     "Without --json the run's notes are printed on stdout. With --json one object is\n"
-    "printed: length (m), insulation, text1, text2 (the frequency and half-wave\n"
-    "fields after the run), bands (the eleven band boxes after the run: 0 off,\n"
-    "1 counted, 2 grey), extra_band (its frequency or null), info (the note text),\n"
-    "status, candidates (the reported feed points as {x, sum}, x in m), files\n"
-    "(names written) and outcome (completed, no-half-wave, segment-cancelled,\n"
+    "printed: length (m), insulation, bands (the eleven band boxes after the run:\n"
+    "0 off, 1 counted, 2 grey), extra_band (its frequency or null), info (the note\n"
+    "text), status, candidates (the reported feed points as {x, sum}, x in m),\n"
+    "files (names written), outcome (completed, no-half-wave, segment-cancelled,\n"
     "too-few-bands, dielectric-rejected, diameter-too-small, aborted, cancelled,\n"
-    "table-too-large, large-table-declined; failed for an unforeseen error).\n"
+    "table-too-large, large-table-declined; failed for an unforeseen error),\n"
+    "preferred_frequency and half_waves (the frequency and half-wave fields after\n"
+    "the run). text1 and text2 are deprecated names of these two, printed with the\n"
+    "same values after insulation; they go in the next release.\n"
     "\n"
     "A step that fails (an arithmetic error, a file that cannot be written) is\n"
     "answered with Abort; the run then ends without a result. Ctrl-C or SIGTERM\n"

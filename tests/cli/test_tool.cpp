@@ -109,9 +109,12 @@ TEST(ToolFrame, RunHelpDocumentsEveryOption) {
     EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   // The values of the choices and the JSON keys are named as well.
   for (const char* word : {"cw|ssb|centre", "preferred|highest-lowest|all", "de|en", "yes|no|cancel", "length",
-                           "insulation", "text1", "text2", "bands", "extra_band", "info", "status", "candidates",
-                           "files", "outcome", "1.8 3.5 5.3 7 10 14 18 21 24 28 50", "Exit status"})
+                           "insulation", "preferred_frequency", "half_waves", "bands", "extra_band", "info", "status",
+                           "candidates", "files", "outcome", "1.8 3.5 5.3 7 10 14 18 21 24 28 50", "Exit status"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  // The old names of the two fields are still printed, and said to go.
+  EXPECT_NE(r.out.find("text1 and text2"), std::string::npos);
+  EXPECT_NE(r.out.find("deprecated"), std::string::npos);
 }
 
 TEST(ToolFrame, BadCommandLinesGiveOneLineAndStatusTwo) {
@@ -162,15 +165,26 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.err.empty()) << r.err;
   const QJsonObject o = Json(r);
-  const std::set<QString> keys = {"length", "insulation", "text1", "text2",      "bands", "extra_band",
-                                  "info",   "status",     "candidates", "files", "outcome"};
-  const QStringList present = o.keys();
-  EXPECT_EQ(std::set<QString>(present.begin(), present.end()), keys);
+  // The keys in the order printed: text1 and text2 stay where they were
+  // (deprecated), their named twins come last so that no key moves.
+  const std::vector<std::string> order = {"length", "insulation", "text1", "text2",      "bands",
+                                          "extra_band", "info",   "status", "candidates", "files",
+                                          "outcome", "preferred_frequency", "half_waves"};
+  std::size_t previous = 0;
+  for (const std::string& key : order) {
+    const std::size_t at = r.out.find("\"" + key + "\":");
+    ASSERT_NE(at, std::string::npos) << key;
+    EXPECT_GT(at, previous) << key;
+    previous = at;
+  }
+  EXPECT_EQ(o.keys().size(), static_cast<qsizetype>(order.size()));  // candidates' x and sum are nested
   // The numbers themselves are the run's (see SameAsInProcess below); here
   // the object's shape and the form's texts.
   EXPECT_EQ(o.value("outcome").toString(), "completed");
-  EXPECT_EQ(o.value("text1").toString(), "14,2");
-  EXPECT_EQ(o.value("text2").toString(), "4");
+  EXPECT_EQ(o.value("preferred_frequency").toString(), "14,2");
+  EXPECT_EQ(o.value("half_waves").toString(), "4");
+  EXPECT_EQ(o.value("text1"), o.value("preferred_frequency"));
+  EXPECT_EQ(o.value("text2"), o.value("half_waves"));
   EXPECT_EQ(o.value("bands").toArray(), QJsonArray({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}));
   EXPECT_TRUE(o.value("extra_band").isNull());
   EXPECT_EQ(o.value("status").toString(), "Status: Bereit zum Anzeigen der Berechnungsergebnisse");
@@ -181,6 +195,13 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
   EXPECT_EQ(o.value("files").toArray(), QJsonArray({"AntStrSu.txt", "AntKurve.BMP"}));
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntKurve.BMP"}));
   EXPECT_EQ(BitmapSize(ReadBytes(dir.file("AntKurve.BMP"))), std::make_pair(804, 209));
+
+  // The half-waves as the run used them, here found from the wire limit.
+  const ToolResult limited = RunTool({"run", "--out", dir.str(), "--band", "7", "--band", "14", "--wire-length", "41",
+                                      "--halfwaves", "", "--json"});
+  ASSERT_EQ(limited.status, 0) << limited.err;
+  EXPECT_EQ(Json(limited).value("half_waves").toString(), "3");
+  EXPECT_EQ(Json(limited).value("text2").toString(), "3");
 
   // The same run without --json prints the notes and the status line.
   const ToolResult plain = RunTool(With(TypicalArgs(dir), {"--decimal-separator", ","}));
