@@ -5,10 +5,6 @@
 
 namespace lorvant {
 
-Language languageFromSetting(std::string_view setting) {
-  return setting == "dtsch" ? Language::German : Language::English;
-}
-
 std::string JoinLines(std::initializer_list<const char*> lines) {
   std::string text;
   bool first = true;

@@ -14,9 +14,6 @@ namespace lorvant {
 
 enum class Language { German, English };
 
-// The stored setting is "dtsch" for German; any other value means English.
-Language languageFromSetting(std::string_view setting);
-
 // Picks the German or the English text.
 inline const std::string& tr(Language lang, const std::string& de, const std::string& en) {
   return lang == Language::German ? de : en;

@@ -19,10 +19,3 @@ TEST(Rounding, IntegerConversionsRefuseWhatDoesNotFit) {
   EXPECT_FALSE(toInt32(std::numeric_limits<double>::quiet_NaN()).has_value());
   EXPECT_EQ(toInt32(-4000.5).value(), -4000);
 }
-
-TEST(LanguageSetting, OnlyDtschIsGerman) {
-  EXPECT_EQ(languageFromSetting("dtsch"), Language::German);
-  EXPECT_EQ(languageFromSetting("engl"), Language::English);
-  EXPECT_EQ(languageFromSetting("Dtsch"), Language::English);
-  EXPECT_EQ(languageFromSetting(""), Language::English);
-}
