@@ -135,16 +135,16 @@ void shootNec(MDIForm1& main, Camera& camera, bool de) {
   f->runCalculation();
   main.action("mnuBerNec")->trigger();
   frmNec* w = frmNec::loaded();
-  const int feed = w->cboSpeisepunkt->findText(de ? QStringLiteral("7,06") : QStringLiteral("7.06"));
-  if (feed >= 0) w->cboSpeisepunkt->setCurrentIndex(feed);
+  const int feed = w->feedPointList->findText(de ? QStringLiteral("7,06") : QStringLiteral("7.06"));
+  if (feed >= 0) w->feedPointList->setCurrentIndex(feed);
   QSignalSpy finished(w, &frmNec::checkFinished);
-  w->cmdPruefen_Click();
+  w->onCheck();
   if (!finished.wait(120000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
   nec::SwrPicture picture = w->picture();
   if (!real) {
     const QString note = de ? QStringLiteral("Beispielbild ohne nec2c: die Zahlen sind nicht gerechnet.")
                             : QStringLiteral("Example made without nec2c: the numbers are not computed.");
-    w->lblHinweis->setText(note);
+    w->hintLabel->setText(note);
     picture.texts.push_back({{8, picture.height - 6}, note.toStdString(), nec::TextAnchor::Start, 11, {200, 0, 0}, true});
     frmNec::setEngineFactory({});
   }

@@ -60,7 +60,7 @@ void BM_NecWindow_Ocf7MHz(benchmark::State& state) {
       state.SkipWithError("the run ended early");
       return;
     }
-    w->cboSpeisepunkt->setCurrentText(
+    w->feedPointList->setCurrentText(
         QString::number(form->values().run.length / 3, 'f', 2).replace('.', ','));
 
     qint64 maxGap = 0, turns = 0;
@@ -78,7 +78,7 @@ void BM_NecWindow_Ocf7MHz(benchmark::State& state) {
       QSignalSpy finished(w, &frmNec::checkFinished);
       clock.start();
       tick.start();
-      w->cmdPruefen->click();
+      w->checkButton->click();
       if (!finished.wait(600000) || !seam.messages.isEmpty()) {
         state.SkipWithError("the check did not complete");
         return;

@@ -94,11 +94,6 @@ std::optional<Ground> GroundFromWord(std::string_view word) {
 }
 
 
-double Model::sourceCentre() const {
-  const Wire& w = sourceWire();
-  return w.start + (sourceSegment - 0.5) * w.segmentLength();
-}
-
 int Model::sourceNumber() const {
   int n = sourceSegment;
   for (int t = 1; t < sourceTag; ++t) n += wires.at(static_cast<std::size_t>(t - 1)).segments;

@@ -61,12 +61,9 @@ struct Model {
   int sourceTag = 0;        // the wire that carries the source
   int sourceSegment = 0;    // its segment number within that wire (from 1)
 
-  const Wire& sourceWire() const { return wires.at(static_cast<std::size_t>(sourceTag - 1)); }
   // The source segment's number counted over all wires, as the engine's
   // output names it.
   int sourceNumber() const;
-  // x of the source segment's centre.
-  double sourceCentre() const;
   int segmentCount() const;
 };
 

@@ -72,10 +72,6 @@ QString calculatorDiameter() {
 
 void setVkFollower(std::function<void(const QString& vk)> follower) { vkFollower = std::move(follower); }
 
-QMetaObject::Connection onRunFinished(QObject* context, std::function<void(bool completed)> handler) {
-  return QObject::connect(form(), &frmHauptform::runFinished, context, std::move(handler));
-}
-
 QMetaObject::Connection onConductorChanged(QObject* context, std::function<void(const QString&)> handler) {
   return QObject::connect(form(), &frmHauptform::conductorChanged, context, std::move(handler));
 }

@@ -60,8 +60,6 @@ QString calculatorDiameter();
 // other tool window.
 void setVkFollower(std::function<void(const QString& vk)> follower);
 
-// A run of "&Rechnen" has ended; `completed` when it wrote its results.
-QMetaObject::Connection onRunFinished(QObject* context, std::function<void(bool completed)> handler);
 // The conductor diameter changed.
 QMetaObject::Connection onConductorChanged(QObject* context, std::function<void(const QString&)> handler);
 

@@ -116,31 +116,32 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   setObjectName("frmNec");
   auto* outer = new QVBoxLayout(this);
 
-  lblLaenge = new QLabel(this);
-  outer->addWidget(lblLaenge);
+  lengthLabel = new QLabel(this);
+  outer->addWidget(lengthLabel);
 
   auto* grid = new QGridLayout();
-  Label1 = new QLabel(this);
-  cboSpeisepunkt = new QComboBox(this);
-  Fields::keepTypedText(cboSpeisepunkt);
-  Fields::filterNumbers(cboSpeisepunkt, kDecimalKeys);
-  Label2 = new QLabel(this);
-  txtHoehe = new QLineEdit(this);
-  Fields::filterNumbers(txtHoehe, kDecimalKeys);
-  Label3 = new QLabel(this);
-  cboBoden = new QComboBox(this);
-  Label4 = new QLabel(this);
-  cboBalun = new QComboBox(this);
-  Label5 = new QLabel(this);
-  txtPunkte = new QLineEdit(this);
-  Fields::filterNumbers(txtPunkte, kWholeKeys);
-  txtPunkte->setMaxLength(3);
+  feedPointLabel = new QLabel(this);
+  feedPointList = new QComboBox(this);
+  Fields::keepTypedText(feedPointList);
+  Fields::filterNumbers(feedPointList, kDecimalKeys);
+  heightLabel = new QLabel(this);
+  heightField = new QLineEdit(this);
+  Fields::filterNumbers(heightField, kDecimalKeys);
+  groundLabel = new QLabel(this);
+  groundList = new QComboBox(this);
+  balunLabel = new QLabel(this);
+  balunList = new QComboBox(this);
+  pointsLabel = new QLabel(this);
+  pointsField = new QLineEdit(this);
+  Fields::filterNumbers(pointsField, kWholeKeys);
+  pointsField->setMaxLength(3);
   timeoutLabel = new QLabel(this);
   timeoutEdit = new QLineEdit(this);
   Fields::filterNumbers(timeoutEdit, kWholeKeys);
   timeoutEdit->setMaxLength(5);
-  const std::pair<QLabel*, QWidget*> rows[] = {{Label1, cboSpeisepunkt}, {Label2, txtHoehe}, {Label3, cboBoden},
-                                               {Label4, cboBalun},       {Label5, txtPunkte}, {timeoutLabel, timeoutEdit}};
+  const std::pair<QLabel*, QWidget*> rows[] = {{feedPointLabel, feedPointList}, {heightLabel, heightField},
+                                               {groundLabel, groundList},       {balunLabel, balunList},
+                                               {pointsLabel, pointsField},      {timeoutLabel, timeoutEdit}};
   // Two columns of three rows, so that the window fits the main window's
   // area with room for the table and the picture.
   int index = 0;
@@ -157,50 +158,50 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   outer->addLayout(grid);
 
   auto* buttons = new QHBoxLayout();
-  cmdPruefen = new QPushButton(this);
-  cmdAbbrechen = new QPushButton(this);
-  prgFortschritt = new QProgressBar(this);
-  prgFortschritt->setFormat(QStringLiteral("%v / %m"));
-  buttons->addWidget(cmdPruefen);
-  buttons->addWidget(cmdAbbrechen);
-  buttons->addWidget(prgFortschritt, 1);
+  checkButton = new QPushButton(this);
+  cancelButton = new QPushButton(this);
+  progressBar = new QProgressBar(this);
+  progressBar->setFormat(QStringLiteral("%v / %m"));
+  buttons->addWidget(checkButton);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(progressBar, 1);
   outer->addLayout(buttons);
 
-  grdErgebnis = new QTableWidget(0, 6, this);
-  grdErgebnis->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grdErgebnis->verticalHeader()->hide();
-  grdErgebnis->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  grdErgebnis->setMinimumHeight(120);
-  outer->addWidget(grdErgebnis);
+  resultTable = new QTableWidget(0, 6, this);
+  resultTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  resultTable->verticalHeader()->hide();
+  resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  resultTable->setMinimumHeight(120);
+  outer->addWidget(resultTable);
 
-  lblHinweis = new QLabel(this);
-  lblHinweis->setWordWrap(true);
-  outer->addWidget(lblHinweis);
+  hintLabel = new QLabel(this);
+  hintLabel->setWordWrap(true);
+  outer->addWidget(hintLabel);
 
   // The picture is as wide as four bands; a smaller window scrolls it.
   auto* scroll = new QScrollArea(this);
-  Bild1 = new QLabel(scroll);
-  Bild1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  scroll->setWidget(Bild1);
+  pictureView = new QLabel(scroll);
+  pictureView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scroll->setWidget(pictureView);
   scroll->setWidgetResizable(true);
   scroll->setMinimumHeight(250);
   outer->addWidget(scroll, 1);
   auto* pictureRow = new QHBoxLayout();
-  cmdBild = new QPushButton(this);
-  pictureRow->addWidget(cmdBild);
+  pictureButton = new QPushButton(this);
+  pictureRow->addWidget(pictureButton);
   pictureRow->addStretch();
   outer->addLayout(pictureRow);
 
-  txtHoehe->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
-  txtPunkte->setText(QString::number(nec::kDefaultSweepPoints));
+  heightField->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
+  pointsField->setText(QString::number(nec::kDefaultSweepPoints));
   timeoutEdit->setText(QString::number(nec::kDefaultEngineTimeout));
   applyCaptions();
   setRunning(false);
-  cmdBild->setEnabled(false);
+  pictureButton->setEnabled(false);
 
-  connect(cmdPruefen, &QPushButton::clicked, this, &frmNec::cmdPruefen_Click);
-  connect(cmdAbbrechen, &QPushButton::clicked, this, &frmNec::cmdAbbrechen_Click);
-  connect(cmdBild, &QPushButton::clicked, this, &frmNec::cmdBild_Click);
+  connect(checkButton, &QPushButton::clicked, this, &frmNec::onCheck);
+  connect(cancelButton, &QPushButton::clicked, this, &frmNec::onCancel);
+  connect(pictureButton, &QPushButton::clicked, this, &frmNec::onSavePicture);
   connect(timer_, &QTimer::timeout, this, &frmNec::poll);
   resize(840, 720);
 }
@@ -216,44 +217,44 @@ void frmNec::applyCaptions() {
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
   setWindowTitle(Module1::tr("NEC-2-Prüfung", "NEC-2 check"));
-  Label1->setText(Module1::tr("&Speisepunkt ab Anfang [m]:", "Feed &point from the start [m]:"));
-  Label2->setText(Module1::tr("&Höhe über Grund [m]:", "&Height above ground [m]:"));
-  Label3->setText(Module1::tr("B&oden:", "&Ground:"));
-  Label4->setText(Module1::tr("Ba&lun:", "&Balun:"));
-  Label5->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
+  feedPointLabel->setText(Module1::tr("&Speisepunkt ab Anfang [m]:", "Feed &point from the start [m]:"));
+  heightLabel->setText(Module1::tr("&Höhe über Grund [m]:", "&Height above ground [m]:"));
+  groundLabel->setText(Module1::tr("B&oden:", "&Ground:"));
+  balunLabel->setText(Module1::tr("Ba&lun:", "&Balun:"));
+  pointsLabel->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
   timeoutLabel->setText(Module1::tr("&Zeitlimit je Frequenz [s]:", "&Time-out per frequency [s]:"));
-  cmdPruefen->setText(Module1::tr("&Prüfen", "Chec&k"));
-  cmdAbbrechen->setText(Module1::tr("&Abbrechen", "C&ancel"));
-  cmdBild->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
-  grdErgebnis->setHorizontalHeaderLabels({QStringLiteral("Band"), QStringLiteral("MHz"), QStringLiteral("R [Ohm]"),
+  checkButton->setText(Module1::tr("&Prüfen", "Chec&k"));
+  cancelButton->setText(Module1::tr("&Abbrechen", "C&ancel"));
+  pictureButton->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
+  resultTable->setHorizontalHeaderLabels({QStringLiteral("Band"), QStringLiteral("MHz"), QStringLiteral("R [Ohm]"),
                                           QStringLiteral("X [Ohm]"), Module1::tr("SWV", "SWR"),
                                           Module1::tr("Modell [Ohm]", "Model [Ohm]")});
 
-  const int ground = cboBoden->count() ? cboBoden->currentIndex() : kAverageGround;
-  cboBoden->clear();
-  for (nec::Ground g : kGrounds) cboBoden->addItem(q(nec::GroundName(g, lang)));
-  cboBoden->setCurrentIndex(ground);
+  const int ground = groundList->count() ? groundList->currentIndex() : kAverageGround;
+  groundList->clear();
+  for (nec::Ground g : kGrounds) groundList->addItem(q(nec::GroundName(g, lang)));
+  groundList->setCurrentIndex(ground);
 
-  const int balun = cboBalun->count() ? cboBalun->currentIndex() : 0;
-  cboBalun->clear();
-  cboBalun->addItem(Module1::tr("automatisch", "automatic"));
-  for (double ratio : nec::kBalunRatios) cboBalun->addItem(q(nec::BalunText(ratio, sep)), ratio);
-  cboBalun->setCurrentIndex(balun);
+  const int balun = balunList->count() ? balunList->currentIndex() : 0;
+  balunList->clear();
+  balunList->addItem(Module1::tr("automatisch", "automatic"));
+  for (double ratio : nec::kBalunRatios) balunList->addItem(q(nec::BalunText(ratio, sep)), ratio);
+  balunList->setCurrentIndex(balun);
 
-  if (!lblLaenge->text().isEmpty()) showLength();
+  if (!lengthLabel->text().isEmpty()) showLength();
   drawPicture();
   if (!note_) note_ = [] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); };
-  lblHinweis->setText(note_());
+  hintLabel->setText(note_());
 }
 
 void frmNec::showLength() {
-  lblLaenge->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
+  lengthLabel->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
                      q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m");
 }
 
 void frmNec::setNote(std::function<QString()> text) {
   note_ = std::move(text);
-  lblHinweis->setText(note_());
+  hintLabel->setText(note_());
 }
 
 void frmNec::takeDesign(const MainFormValues& v) {
@@ -281,27 +282,27 @@ void frmNec::takeDesign(const MainFormValues& v) {
   showLength();
   if (same) return;
   clearResults();
-  cboSpeisepunkt->clear();
+  feedPointList->clear();
   for (const FeedCandidate& c : design_.proposedFeeds)
-    cboSpeisepunkt->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
-  if (cboSpeisepunkt->count() > 0) cboSpeisepunkt->setCurrentIndex(0);
+    feedPointList->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
+  if (feedPointList->count() > 0) feedPointList->setCurrentIndex(0);
 }
 
 std::optional<double> frmNec::feedPoint() {
-  const QString text = cboSpeisepunkt->currentText().trimmed();
-  const int index = cboSpeisepunkt->currentIndex();
+  const QString text = feedPointList->currentText().trimmed();
+  const int index = feedPointList->currentIndex();
   // A chosen proposal keeps all its digits; a typed distance is read as typed.
-  if (index >= 0 && text == cboSpeisepunkt->itemText(index)) return cboSpeisepunkt->itemData(index).toDouble();
+  if (index >= 0 && text == feedPointList->itemText(index)) return feedPointList->itemData(index).toDouble();
   const double feed = nec::TypedDecimal(Module1::parse(text));
   const double length = nec::TypedDecimal(design_.length);
   if (feed > 0 && feed < length) return feed;
   showMessage(this, q(feedpoint::OffWireText(Module1::language(), design_.length, Module1::decimalSeparator())),
               MessageTitle(), Icon::Exclamation);
-  cboSpeisepunkt->setFocus();
+  feedPointList->setFocus();
   return std::nullopt;
 }
 
-void frmNec::cmdPruefen_Click() {
+void frmNec::onCheck() {
   if (job_) return;
   if (!(design_.length > 0)) {
     showMessage(this, Module1::tr("Bitte zuerst die Antenne berechnen.", "Please calculate the antenna first."),
@@ -312,19 +313,19 @@ void frmNec::cmdPruefen_Click() {
   if (!feed) return;
   nec::Settings settings;
   settings.feed = *feed;
-  settings.height = nec::TypedDecimal(Module1::parse(txtHoehe->text()));
+  settings.height = nec::TypedDecimal(Module1::parse(heightField->text()));
   if (!(settings.height > 0)) {
     showMessage(this, Module1::tr("Die Höhe muss über 0 m liegen.", "The height must lie above 0 m."), MessageTitle(),
                 Icon::Exclamation);
-    txtHoehe->setFocus();
+    heightField->setFocus();
     return;
   }
-  settings.sweepPoints = txtPunkte->text().isEmpty() ? -1 : txtPunkte->text().toInt();
+  settings.sweepPoints = pointsField->text().isEmpty() ? -1 : pointsField->text().toInt();
   if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
     showMessage(this, Module1::tr("Der Sweep hat 0 oder 2 bis 101 Punkte je Band.",
                                   "The sweep has 0 or 2 to 101 points per band."),
                 MessageTitle(), Icon::Exclamation);
-    txtPunkte->setFocus();
+    pointsField->setFocus();
     return;
   }
   const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
@@ -335,8 +336,8 @@ void frmNec::cmdPruefen_Click() {
     timeoutEdit->setFocus();
     return;
   }
-  settings.ground = kGrounds[std::max(0, cboBoden->currentIndex())];
-  if (cboBalun->currentIndex() > 0) settings.balunRatio = cboBalun->currentData().toDouble();
+  settings.ground = kGrounds[std::max(0, groundList->currentIndex())];
+  if (balunList->currentIndex() > 0) settings.balunRatio = balunList->currentData().toDouble();
 
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
@@ -359,9 +360,9 @@ void frmNec::cmdPruefen_Click() {
   job->reportPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(report::kNecCheckFileName)));
 
   job_ = job;
-  prgFortschritt->setRange(0, job->plan.frequencies.count());
+  progressBar->setRange(0, job->plan.frequencies.count());
   clearResults();
-  prgFortschritt->setValue(0);
+  progressBar->setValue(0);
   setNote([] { return Module1::tr("nec2c rechnet ...", "nec2c is working ..."); });
   setRunning(true);
   job->thread = std::thread([job] { job->run(); });
@@ -388,34 +389,34 @@ bool frmNec::lockResultsFolder(Job& job) {
   }
 }
 
-void frmNec::cmdAbbrechen_Click() {
+void frmNec::onCancel() {
   if (job_) job_->cancel = true;
 }
 
 // A window put away takes its check with it: its result or a message
 // turning up later, out of nowhere, would only puzzle.
 void frmNec::closeEvent(QCloseEvent* event) {
-  cmdAbbrechen_Click();
+  onCancel();
   QWidget::closeEvent(event);
 }
 
 void frmNec::setRunning(bool on) {
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{cboSpeisepunkt, txtHoehe, cboBoden, cboBalun, txtPunkte, timeoutEdit, cmdPruefen})
+  for (QWidget* w : std::initializer_list<QWidget*>{feedPointList, heightField, groundList, balunList, pointsField,
+                                                    timeoutEdit, checkButton})
     w->setEnabled(!on);
-  cmdAbbrechen->setEnabled(on);
-  if (!on) prgFortschritt->reset();
+  cancelButton->setEnabled(on);
+  if (!on) progressBar->reset();
 }
 
 void frmNec::poll() {
   if (!job_) return;
-  prgFortschritt->setValue(std::min(job_->solved.load(), prgFortschritt->maximum()));
+  progressBar->setValue(std::min(job_->solved.load(), progressBar->maximum()));
   if (job_->done) finish();
 }
 
 void frmNec::failed(std::function<std::string(Language)> text) {
   setNote([text] { return q(text(Module1::language())); });
-  showMessage(this, lblHinweis->text(), MessageTitle(), Icon::Exclamation);
+  showMessage(this, hintLabel->text(), MessageTitle(), Icon::Exclamation);
 }
 
 void frmNec::finish() {
@@ -493,7 +494,7 @@ void frmNec::finish() {
 
 void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::Result& result) {
   const char sep = Module1::decimalSeparator();
-  grdErgebnis->setRowCount(static_cast<int>(result.bands.size()));
+  resultTable->setRowCount(static_cast<int>(result.bands.size()));
   int row = 0;
   for (const nec::BandCheck& b : result.bands) {
     const nec::SolvedFrequency& s = b.solved;
@@ -506,23 +507,23 @@ void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::
     for (int col = 0; col < 6; ++col) {
       auto* item = new QTableWidgetItem(q(cells[col]));
       if (col > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      grdErgebnis->setItem(row, col, item);
+      resultTable->setItem(row, col, item);
     }
     ++row;
   }
   shown_ = result;
   shownExtraFrequency_ = design.extraFrequency;
   drawPicture();
-  cmdBild->setEnabled(true);
+  pictureButton->setEnabled(true);
 }
 
 void frmNec::clearResults() {
-  grdErgebnis->setRowCount(0);
+  resultTable->setRowCount(0);
   shown_.reset();
   picture_ = {};
   image_ = QImage();
-  Bild1->clear();
-  cmdBild->setEnabled(false);
+  pictureView->clear();
+  pictureButton->setEnabled(false);
   setNote([] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); });
 }
 
@@ -530,10 +531,10 @@ void frmNec::drawPicture() {
   if (!shown_) return;
   picture_ = nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(), Module1::decimalSeparator());
   image_ = PaintSwrPicture(picture_);
-  Bild1->setPixmap(QPixmap::fromImage(image_));
+  pictureView->setPixmap(QPixmap::fromImage(image_));
 }
 
-void frmNec::cmdBild_Click() {
+void frmNec::onSavePicture() {
   if (image_.isNull()) return;
   FileDialogRequest request;
   request.title = Module1::tr("Bild speichern", "Save picture");
@@ -574,29 +575,29 @@ QImage PaintSwrPicture(const nec::SwrPicture& p) {
 
 void frmNec::giveInputs(design::NecInputs& d) const {
   using design::Stored;
-  d.feedPoint = Stored(cboSpeisepunkt->currentText().toStdString());
-  d.height = Stored(txtHoehe->text().toStdString());
-  d.ground = nec::GroundWord(kGrounds[std::clamp(cboBoden->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
-  d.balun = cboBalun->currentIndex() > 0 ? report::FormatGeneral(cboBalun->currentData().toDouble(), '.') : "auto";
-  d.points = Stored(txtPunkte->text().toStdString());
+  d.feedPoint = Stored(feedPointList->currentText().toStdString());
+  d.height = Stored(heightField->text().toStdString());
+  d.ground = nec::GroundWord(kGrounds[std::clamp(groundList->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
+  d.balun = balunList->currentIndex() > 0 ? report::FormatGeneral(balunList->currentData().toDouble(), '.') : "auto";
+  d.points = Stored(pointsField->text().toStdString());
 }
 
 void frmNec::takeInputs(const design::NecInputs& d) {
   const char sep = Module1::decimalSeparator();
   const QString feed = q(design::Shown(d.feedPoint, sep));
   // A proposed feed point is chosen from the list; another one is typed.
-  const int index = cboSpeisepunkt->findText(feed);
+  const int index = feedPointList->findText(feed);
   if (index >= 0)
-    cboSpeisepunkt->setCurrentIndex(index);
+    feedPointList->setCurrentIndex(index);
   else
-    cboSpeisepunkt->setEditText(feed);
-  txtHoehe->setText(q(design::Shown(d.height, sep)));
+    feedPointList->setEditText(feed);
+  heightField->setText(q(design::Shown(d.height, sep)));
   if (const std::optional<nec::Ground> g = nec::GroundFromWord(d.ground))
     for (std::size_t i = 0; i < std::size(kGrounds); ++i)
-      if (kGrounds[i] == *g) cboBoden->setCurrentIndex(static_cast<int>(i));
+      if (kGrounds[i] == *g) groundList->setCurrentIndex(static_cast<int>(i));
   const std::optional<double> ratio = nec::BalunFromText(d.balun);
-  cboBalun->setCurrentIndex(ratio ? std::max(0, cboBalun->findData(*ratio)) : 0);
-  txtPunkte->setText(q(d.points));
+  balunList->setCurrentIndex(ratio ? std::max(0, balunList->findData(*ratio)) : 0);
+  pointsField->setText(q(d.points));
 }
 
 }  // namespace lorvant

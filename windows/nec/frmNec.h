@@ -48,9 +48,9 @@ class frmNec : public QWidget {
   // Takes the last run's length and feed points from the main form.
   void takeDesign(const MainFormValues& values);
 
-  void cmdPruefen_Click();     // starts the check
-  void cmdAbbrechen_Click();   // stops a running check
-  void cmdBild_Click();        // saves the picture as PNG or SVG
+  void onCheck();        // starts the check
+  void onCancel();       // stops a running check
+  void onSavePicture();  // saves the picture as PNG or SVG
   bool running() const { return job_ != nullptr; }
 
   // A design's part of this window: feed point, height, ground, balun and
@@ -61,26 +61,26 @@ class frmNec : public QWidget {
   // The picture of the last completed check (empty before).
   const nec::SwrPicture& picture() const { return picture_; }
 
-  QLabel* lblLaenge = nullptr;  // the wire's length
-  QLabel* Label1 = nullptr;
-  QComboBox* cboSpeisepunkt = nullptr;  // proposed feed points; a distance may be typed
-  QLabel* Label2 = nullptr;
-  QLineEdit* txtHoehe = nullptr;
-  QLabel* Label3 = nullptr;
-  QComboBox* cboBoden = nullptr;
-  QLabel* Label4 = nullptr;
-  QComboBox* cboBalun = nullptr;
-  QLabel* Label5 = nullptr;
-  QLineEdit* txtPunkte = nullptr;
+  QLabel* lengthLabel = nullptr;  // the wire's length
+  QLabel* feedPointLabel = nullptr;
+  QComboBox* feedPointList = nullptr;  // proposed feed points; a distance may be typed
+  QLabel* heightLabel = nullptr;
+  QLineEdit* heightField = nullptr;
+  QLabel* groundLabel = nullptr;
+  QComboBox* groundList = nullptr;
+  QLabel* balunLabel = nullptr;
+  QComboBox* balunList = nullptr;
+  QLabel* pointsLabel = nullptr;
+  QLineEdit* pointsField = nullptr;
   QLabel* timeoutLabel = nullptr;
   QLineEdit* timeoutEdit = nullptr;  // seconds the engine may take for a frequency
-  QPushButton* cmdPruefen = nullptr;
-  QPushButton* cmdAbbrechen = nullptr;
-  QProgressBar* prgFortschritt = nullptr;
-  QTableWidget* grdErgebnis = nullptr;
-  QLabel* lblHinweis = nullptr;  // the balun to use, or what went wrong
-  QLabel* Bild1 = nullptr;       // the SWR picture
-  QPushButton* cmdBild = nullptr;
+  QPushButton* checkButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QProgressBar* progressBar = nullptr;
+  QTableWidget* resultTable = nullptr;
+  QLabel* hintLabel = nullptr;  // the balun to use, or what went wrong
+  QLabel* pictureView = nullptr;  // the SWR picture
+  QPushButton* pictureButton = nullptr;
 
  signals:
   // A check ended (completed, failed or cancelled).

@@ -245,10 +245,10 @@ class DesignsTest : public QObject {
     retype(prune->Combo1->lineEdit(), QStringLiteral("3,65"));
     frmNec::mnuBerNec();  // its menu entry waits for a run; the window opens all the same
     frmNec* nec = frmNec::loaded();
-    retype(nec->txtHoehe, QStringLiteral("8,5"));
-    nec->cboBoden->setCurrentIndex(2);
-    nec->cboBalun->setCurrentIndex(3);
-    retype(nec->txtPunkte, QStringLiteral("21"));
+    retype(nec->heightField, QStringLiteral("8,5"));
+    nec->groundList->setCurrentIndex(2);
+    nec->balunList->setCurrentIndex(3);
+    retype(nec->pointsField, QStringLiteral("21"));
 
     saveAs(file("more.lorvant"));
     const QByteArray text = contents(file("more.lorvant"));
@@ -257,15 +257,15 @@ class DesignsTest : public QObject {
       QVERIFY2(text.contains(line), line);
 
     retype(prune->Text2, QStringLiteral("7"));
-    retype(nec->txtHoehe, QStringLiteral("20"));
-    nec->cboBoden->setCurrentIndex(0);
-    nec->cboBalun->setCurrentIndex(0);
+    retype(nec->heightField, QStringLiteral("20"));
+    nec->groundList->setCurrentIndex(0);
+    nec->balunList->setCurrentIndex(0);
     open(file("more.lorvant"));
     QCOMPARE(prune->Text2->text(), QStringLiteral("3,55"));
     QCOMPARE(prune->Combo1->currentText(), QStringLiteral("3,65"));
-    QCOMPARE(nec->txtHoehe->text(), QStringLiteral("8,5"));
-    QCOMPARE(nec->cboBoden->currentIndex(), 2);
-    QCOMPARE(nec->cboBalun->currentIndex(), 3);
+    QCOMPARE(nec->heightField->text(), QStringLiteral("8,5"));
+    QCOMPARE(nec->groundList->currentIndex(), 2);
+    QCOMPARE(nec->balunList->currentIndex(), 3);
   }
 
   void partOfAClosedWindowWaitsForItsOpening() {

@@ -470,10 +470,10 @@ class WindowsTest : public QObject {
     frmNec* nec = frmNec::loaded();
     {
       QSignalSpy finished(nec, &frmNec::checkFinished);
-      QTest::mouseClick(nec->cmdPruefen, Qt::LeftButton);
+      QTest::mouseClick(nec->checkButton, Qt::LeftButton);
       QVERIFY(finished.wait(10000));
     }
-    QVERIFY(nec->grdErgebnis->rowCount() > 0);
+    QVERIFY(nec->resultTable->rowCount() > 0);
     QTest::mouseClick(f->Command2, Qt::LeftButton);  // the report in the viewer
     frmRTF* viewer = frmRTF::loaded();
     QVERIFY(viewer && viewer->isVisible());
@@ -522,7 +522,7 @@ class WindowsTest : public QObject {
     QVERIFY(f->Info->text().contains("Possible feed points (x) for "));
     QVERIFY(f->Info->text().contains("The Feed point - Check is available as text file 'SpeisePkt.txt'."));
     QVERIFY(f->Info->text().contains("The additional dipole calculation is available as text file"));
-    QVERIFY(nec->lblHinweis->text().contains("Written: "));
+    QVERIFY(nec->hintLabel->text().contains("Written: "));
     QVERIFY(f->Combo1->currentText().endsWith(" Air"));
     QVERIFY(f->Bild1->pixmap().toImage() != germanPicture);
     // Back with the keys, from the display command: working the menu is no

@@ -78,7 +78,7 @@ class TestNecWindow : public QObject {
   // Starts the check and waits for its end, the event loop turning.
   bool check(frmNec* w, int timeoutMs = 20000) {
     QSignalSpy finished(w, &frmNec::checkFinished);
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     return finished.wait(timeoutMs);
   }
 
@@ -121,24 +121,24 @@ class TestNecWindow : public QObject {
     QVERIFY(w && w->isVisibleTo(main_));
     const LastRun last = form_->values().run;
     QVERIFY(!last.candidates.empty());
-    QCOMPARE(w->cboSpeisepunkt->count(), int(last.candidates.size()));
-    QCOMPARE(w->cboSpeisepunkt->currentIndex(), 0);
-    QCOMPARE(w->cboSpeisepunkt->currentText(),
+    QCOMPARE(w->feedPointList->count(), int(last.candidates.size()));
+    QCOMPARE(w->feedPointList->currentIndex(), 0);
+    QCOMPARE(w->feedPointList->currentText(),
              QString::fromStdString(report::FormatPicture(last.candidates[0].x, "0.00", ',')));
-    QVERIFY(w->lblLaenge->text().contains(QString::fromStdString(report::FormatPicture(last.length, "###0.0##", ','))));
-    QCOMPARE(w->txtHoehe->text(), QString("10"));
-    QCOMPARE(w->cboBoden->currentText(), QString::fromStdString(nec::GroundName(nec::Ground::Average, Language::German)));
-    QCOMPARE(w->txtPunkte->text(), QString("5"));
-    QVERIFY(w->cmdPruefen->isEnabled() && !w->cmdAbbrechen->isEnabled() && !w->cmdBild->isEnabled());
+    QVERIFY(w->lengthLabel->text().contains(QString::fromStdString(report::FormatPicture(last.length, "###0.0##", ','))));
+    QCOMPARE(w->heightField->text(), QString("10"));
+    QCOMPARE(w->groundList->currentText(), QString::fromStdString(nec::GroundName(nec::Ground::Average, Language::German)));
+    QCOMPARE(w->pointsField->text(), QString("5"));
+    QVERIFY(w->checkButton->isEnabled() && !w->cancelButton->isEnabled() && !w->pictureButton->isEnabled());
 
     // Opened again after the same run it keeps what was typed; a new run
     // brings its own feed points.
-    w->cboSpeisepunkt->setCurrentText("10,5");
+    w->feedPointList->setCurrentText("10,5");
     w->close();
-    QCOMPARE(open()->cboSpeisepunkt->currentText(), QString("10,5"));
+    QCOMPARE(open()->feedPointList->currentText(), QString("10,5"));
     form_->Text2->setText("2");
     form_->runCalculation();
-    QCOMPARE(open()->cboSpeisepunkt->currentText(),
+    QCOMPARE(open()->feedPointList->currentText(),
              QString::fromStdString(report::FormatPicture(form_->values().run.candidates.at(0).x, "0.00", ',')));
 
     // A run that ends early leaves no design to check.
@@ -156,23 +156,23 @@ class TestNecWindow : public QObject {
     frmNec* w = open();
     QVERIFY(check(w));
     QVERIFY(seam_->messages.isEmpty());
-    QCOMPARE(w->grdErgebnis->rowCount(), 4);
-    QCOMPARE(w->grdErgebnis->item(0, 0)->text(), QString("7 MHz"));
-    QCOMPARE(w->grdErgebnis->item(3, 0)->text(), QString("28 MHz"));
-    const double mhz = w->grdErgebnis->item(1, 1)->text().replace(',', '.').toDouble();
-    QCOMPARE(w->grdErgebnis->item(1, 2)->text(),
+    QCOMPARE(w->resultTable->rowCount(), 4);
+    QCOMPARE(w->resultTable->item(0, 0)->text(), QString("7 MHz"));
+    QCOMPARE(w->resultTable->item(3, 0)->text(), QString("28 MHz"));
+    const double mhz = w->resultTable->item(1, 1)->text().replace(',', '.').toDouble();
+    QCOMPARE(w->resultTable->item(1, 2)->text(),
              QString::fromStdString(report::FormatPicture(test::FakeResistance(mhz), "0.0", ',')));
-    QVERIFY2(w->lblHinweis->text().startsWith("Balun ") && w->lblHinweis->text().contains(" verwenden"),
-             qPrintable(w->lblHinweis->text()));
+    QVERIFY2(w->hintLabel->text().startsWith("Balun ") && w->hintLabel->text().contains(" verwenden"),
+             qPrintable(w->hintLabel->text()));
 
     const QByteArray text = readAll(result("NecCheck.txt"));
     QVERIFY(text.contains("\r\n"));
-    QVERIFY(text.contains(w->grdErgebnis->item(1, 2)->text().toLatin1()));
+    QVERIFY(text.contains(w->resultTable->item(1, 2)->text().toLatin1()));
     QVERIFY(readAll(result("Lorvant.nec")).contains("EX 0"));
 
     // The name without a suffix takes the chosen type's.
     seam_->files.push_back(FileDialogResult{results_.path() + "/swr", 1});
-    QTest::mouseClick(w->cmdBild, Qt::LeftButton);
+    QTest::mouseClick(w->pictureButton, Qt::LeftButton);
     const QImage png(results_.path() + "/swr.png");
     QCOMPARE(png.size(), QSize(int(w->picture().width), int(w->picture().height)));
     // The batch tool's bytes, from the same renderer.
@@ -186,7 +186,7 @@ class TestNecWindow : public QObject {
       for (int x = png.width() / 4; x < png.width() * 3 / 4; ++x) inked += png.pixelColor(x, y) != QColor(Qt::white);
     QVERIFY2(inked > 200, qPrintable(QString::number(inked)));
     seam_->files.push_back(FileDialogResult{results_.path() + "/swr.svg", 2});
-    QTest::mouseClick(w->cmdBild, Qt::LeftButton);
+    QTest::mouseClick(w->pictureButton, Qt::LeftButton);
     const QByteArray svg = readAll(results_.path() + "/swr.svg");
     QVERIFY(svg.startsWith("<?xml"));
     QCOMPARE(svg.count("<polyline"), 4);
@@ -198,9 +198,9 @@ class TestNecWindow : public QObject {
     form_->Text2->setText("2");
     form_->runCalculation();
     QCOMPARE(open(), w);
-    QCOMPARE(w->grdErgebnis->rowCount(), 0);
-    QVERIFY(!w->cmdBild->isEnabled());
-    QVERIFY(!w->lblHinweis->text().contains("Balun"));
+    QCOMPARE(w->resultTable->rowCount(), 0);
+    QVERIFY(!w->pictureButton->isEnabled());
+    QVERIFY(!w->hintLabel->text().contains("Balun"));
   }
 
   // While the engine works the window turns its event loop and only
@@ -212,18 +212,18 @@ class TestNecWindow : public QObject {
     writeAll(result("Lorvant.nec"), "earlier deck\r\n");
     hold_ = true;
     QSignalSpy finished(w, &frmNec::checkFinished);
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     QTRY_VERIFY(w->running());
-    QVERIFY(!w->cmdPruefen->isEnabled() && w->cmdAbbrechen->isEnabled());
+    QVERIFY(!w->checkButton->isEnabled() && w->cancelButton->isEnabled());
     QTest::qWait(100);
     QVERIFY(w->running());
-    QTest::mouseClick(w->cmdAbbrechen, Qt::LeftButton);
+    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
     QVERIFY(finished.wait(5000));
     QVERIFY(!w->running());
-    QVERIFY(w->cmdPruefen->isEnabled());
+    QVERIFY(w->checkButton->isEnabled());
     QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
     QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
-    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+    QCOMPARE(w->resultTable->rowCount(), 0);
   }
 
   // Closing the window while the engine works stops the check: no result
@@ -234,7 +234,7 @@ class TestNecWindow : public QObject {
     writeAll(result("NecCheck.txt"), "earlier check\r\n");
     hold_ = true;
     QSignalSpy finished(w, &frmNec::checkFinished);
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     QTRY_VERIFY(w->running());
     w->close();
     QVERIFY(finished.wait(5000));
@@ -287,7 +287,7 @@ class TestNecWindow : public QObject {
     QVERIFY(check(w));
     QCOMPARE(seam_->messages.size(), 2);
     QCOMPARE(seam_->lastText(), QString("das Rechenprogramm hat bei 7,1 MHz keine brauchbare Impedanz geliefert"));
-    QCOMPARE(w->grdErgebnis->rowCount(), 0);
+    QCOMPARE(w->resultTable->rowCount(), 0);
     QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
     QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
   }
@@ -302,7 +302,7 @@ class TestNecWindow : public QObject {
     files::FolderLock other;
     QVERIFY(other.tryLock(Module1::nativePath(Module1::state().resultsFolder)));
     seam_->answers = {Answer::Abort};
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     QVERIFY(!w->running());
     QCOMPARE(seam_->messages.size(), 1);
     QCOMPARE(seam_->messages[0].buttons, Buttons::AbortRetryIgnore);
@@ -313,15 +313,15 @@ class TestNecWindow : public QObject {
     seam_->answers = {Answer::Ignore};
     QVERIFY(check(w));
     QCOMPARE(seam_->messages.size(), 2);
-    QCOMPARE(w->grdErgebnis->rowCount(), 4);
-    QVERIFY2(w->lblHinweis->text().endsWith("Deck und Bericht wurden nicht geschrieben."), qPrintable(w->lblHinweis->text()));
+    QCOMPARE(w->resultTable->rowCount(), 4);
+    QVERIFY2(w->hintLabel->text().endsWith("Deck und Bericht wurden nicht geschrieben."), qPrintable(w->hintLabel->text()));
     QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
     QVERIFY(!QFile::exists(result("Lorvant.nec")));
 
     // Retry asks again while the folder is busy; once it is free the check
     // writes its files without a question.
     seam_->answers = {Answer::Retry, Answer::Abort};
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     QVERIFY(!w->running());
     QCOMPARE(seam_->messages.size(), 4);
     other.unlock();
@@ -338,7 +338,7 @@ class TestNecWindow : public QObject {
     frmNec* w = open();
     QCOMPARE(w->timeoutEdit->text(), QString("300"));
     w->timeoutEdit->setText("0");
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     QVERIFY(!w->running());
     QCOMPARE(seam_->lastText(), QString("Das Zeitlimit liegt zwischen 1 und 86400 s."));
 
@@ -364,15 +364,15 @@ class TestNecWindow : public QObject {
   void typedFeedPointIsChecked() {
     run();
     frmNec* w = open();
-    w->cboSpeisepunkt->setFocus();
-    w->cboSpeisepunkt->lineEdit()->selectAll();
-    QTest::keyClicks(w->cboSpeisepunkt->lineEdit(), "500");
-    QTest::mouseClick(w->cmdPruefen, Qt::LeftButton);
+    w->feedPointList->setFocus();
+    w->feedPointList->lineEdit()->selectAll();
+    QTest::keyClicks(w->feedPointList->lineEdit(), "500");
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
     QVERIFY(!w->running());
     QCOMPARE(seam_->messages.size(), 1);
     QCOMPARE(seam_->lastText(), QString::fromUtf8("Der Speisepunkt liegt nicht auf dem Draht (0 … 20,07 m)."));
     QVERIFY(!QFile::exists(result("Lorvant.nec")));
-    w->cboSpeisepunkt->setCurrentText("10,5");
+    w->feedPointList->setCurrentText("10,5");
     QVERIFY(check(w));
     QCOMPARE(seam_->messages.size(), 1);
     QVERIFY(readAll(result("NecCheck.txt")).contains("10,5"));
@@ -386,12 +386,12 @@ class TestNecWindow : public QObject {
     frmNec* w = open();
     QCOMPARE(w->windowTitle(), QString("NEC-2 check"));
     QVERIFY(check(w));
-    QVERIFY2(w->lblHinweis->text().startsWith("Use a "), qPrintable(w->lblHinweis->text()));
-    QCOMPARE(w->grdErgebnis->item(1, 0)->text(), QString("14 MHz"));
+    QVERIFY2(w->hintLabel->text().startsWith("Use a "), qPrintable(w->hintLabel->text()));
+    QCOMPARE(w->resultTable->item(1, 0)->text(), QString("14 MHz"));
     // Switching the language relabels the open window.
     main_->action("mnuSprache_dtsch")->trigger();
     QCOMPARE(w->windowTitle(), QString("NEC-2-Prüfung"));
-    QCOMPARE(w->cmdPruefen->text(), QString("&Prüfen"));
+    QCOMPARE(w->checkButton->text(), QString("&Prüfen"));
     const auto& texts = w->picture().texts;
     QVERIFY(std::any_of(texts.begin(), texts.end(), [](const nec::PlotText& t) { return t.text.rfind("SWV", 0) == 0; }));
   }
@@ -404,9 +404,9 @@ class TestNecWindow : public QObject {
     frmNec* w = open();
     QVERIFY(check(w, 120000));
     QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
-    QCOMPARE(w->grdErgebnis->rowCount(), 4);
+    QCOMPARE(w->resultTable->rowCount(), 4);
     for (int row = 0; row < 4; ++row)
-      QVERIFY(w->grdErgebnis->item(row, 2)->text().replace(',', '.').toDouble() > 0);
+      QVERIFY(w->resultTable->item(row, 2)->text().replace(',', '.').toDouble() > 0);
     QVERIFY(QFile::exists(result("NecCheck.txt")));
   }
 };
