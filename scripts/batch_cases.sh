@@ -191,7 +191,7 @@ run_case nec-no-out nec "${NEC[@]}"
 run_case allbands-en-point allbands --run-length 41.7 --distance 13.9 --band 3.5 --band 7 --band 14 --vk 0.95 --decimal-separator . --language en
 run_case allbands-de-out allbands --run-length 41,7 --distance 13,9 "${BANDS[@]}" --decimal-separator , --out results "${D[@]}"
 run_case allbands-adapt-yes allbands --run-length 41.7 --length 40 --distance 13.9 "${BANDS[@]}" --adapt yes --decimal-separator . --out results "${D[@]}"
-run_case allbands-info-prefill allbands --run-length 41,7 --info "Speisepunkte: 6,95 m; 8,20 m; 13,90 m" "${BANDS[@]}" --decimal-separator ,
+run_case allbands-info-prefill allbands --run-length 41,7 --info "Mögliche Speisepunkte (X) bei  8,29 m, 12,55 m, 17,41 m," "${BANDS[@]}" --decimal-separator ,
 run_case allbands-calculator allbands --run-length 41.7 --distance 13.9 "${BANDS[@]}" --calculator-height 10 --ground-correction --insulation 0.02 --decimal-separator .
 run_case allbands-no-distance allbands --run-length 41.7 "${BANDS[@]}" --decimal-separator .
 run_case allbands-no-run allbands --distance 13.9 "${BANDS[@]}" --decimal-separator ,
