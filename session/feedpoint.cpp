@@ -91,10 +91,6 @@ std::optional<EmptyField> FirstEmpty(const WindowTexts& window, const Bilingual&
   return std::nullopt;
 }
 
-bool isCaptionOf(std::string_view caption, const Bilingual& mode) {
-  return caption == mode.de || caption == mode.en;
-}
-
 std::string trimBlanks(std::string_view s) {
   const auto first = s.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -117,15 +113,8 @@ int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ?
 
 }  // namespace
 
-Mode ModeOfCaption(std::string_view caption) {
-  if (isCaptionOf(caption, kCaptionImpedance)) return Mode::Impedance;
-  if (isCaptionOf(caption, kCaptionScan)) return Mode::Scan;
-  if (isCaptionOf(caption, kCaptionAllBands)) return Mode::AllBands;
-  return Mode::OneFrequency;
-}
-
-std::string ActivationStatus(std::string_view caption, Language lang) {
-  if (isCaptionOf(caption, kCaptionImpedance)) return tr(lang, "Status: Impedanzberechnung", "Status: Impedance calculation");
+std::string ActivationStatus(Mode mode, Language lang) {
+  if (mode == Mode::Impedance) return tr(lang, "Status: Impedanzberechnung", "Status: Impedance calculation");
   return tr(lang, "Status: Überprüfung des Speisepunktes", "Status: Checking the feed point");
 }
 
@@ -154,6 +143,7 @@ std::optional<std::string> PrefillDistance(std::string_view info, Language lang)
 
 WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep) {
   WindowSetup w;
+  w.mode = Mode::AllBands;
   w.title = kCaptionAllBands.in(lang);
   w.calculate = kCalculate.in(lang);
   const float length = main.run.length;
@@ -166,6 +156,7 @@ WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep) {
 
 WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep) {
   WindowSetup w;
+  w.mode = Mode::OneFrequency;
   w.title = kCaptionOneFrequency.in(lang);
   w.calculate = kCalculate.in(lang);
   w.headerVisible = false;
@@ -178,6 +169,7 @@ WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep
 
 WindowSetup OpenImpedance(Language lang) {
   WindowSetup w;
+  w.mode = Mode::Impedance;
   w.title = kCaptionImpedance.in(lang);
   w.calculate = kCalculate.in(lang);
   w.headerVisible = false;
@@ -195,6 +187,7 @@ WindowSetup OpenImpedance(Language lang) {
 
 WindowSetup OpenScan(float runLength, Language lang, char sep) {
   WindowSetup w;
+  w.mode = Mode::Scan;
   w.title = kCaptionScan.in(lang);
   w.calculate = kCalculate.in(lang);
   w.firstBold = false;

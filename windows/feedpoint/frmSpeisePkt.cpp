@@ -153,7 +153,7 @@ void frmSpeisePkt::applyCaptions() {
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
   feedpoint::WindowSetup w;
-  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+  switch (mode_) {
     case feedpoint::Mode::AllBands: w = feedpoint::OpenAllBands(mainForm::values(), lang, sep); break;
     case feedpoint::Mode::OneFrequency: w = feedpoint::OpenOneFrequency(mainForm::values(), lang, sep); break;
     case feedpoint::Mode::Impedance: w = feedpoint::OpenImpedance(lang); break;
@@ -168,6 +168,7 @@ void frmSpeisePkt::applyCaptions() {
 }
 
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
+  mode_ = w.mode;
   setWindowTitle(qs(w.title));
   cmdRechnen->setText(qs(w.calculate));
   Label1->setText(qs(w.rows.first.caption));
@@ -252,7 +253,7 @@ void frmSpeisePkt::setResult(const std::string& rows) {
 }
 
 void frmSpeisePkt::cmdRechnen_Click() {
-  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+  switch (mode_) {
     case feedpoint::Mode::Impedance: impedance(); break;
     case feedpoint::Mode::Scan: scan(); break;
     case feedpoint::Mode::AllBands: checkAllBands(); break;
@@ -396,7 +397,7 @@ void frmSpeisePkt::scan() {
 }
 
 void frmSpeisePkt::activate() {
-  Forms::setStatus(qs(feedpoint::ActivationStatus(utf8(windowTitle()), Module1::language())));
+  Forms::setStatus(qs(feedpoint::ActivationStatus(mode_, Module1::language())));
   seam().processEvents();
   setVisible(true);
 }
@@ -416,7 +417,7 @@ void frmSpeisePkt::closeEvent(QCloseEvent* event) {
 void frmSpeisePkt::giveInputs(design::FeedPointInputs& d) const {
   using design::Stored;
   const design::FeedRows rows{Stored(utf8(Text1->text())), Stored(utf8(Text2->text())), Stored(utf8(Text3->text()))};
-  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+  switch (mode_) {
     case feedpoint::Mode::AllBands: d.allBands = rows; break;
     case feedpoint::Mode::OneFrequency: d.oneFrequency = rows; break;
     case feedpoint::Mode::Impedance: d.currentSum = rows[1]; break;  // the third row is the result
@@ -427,7 +428,7 @@ void frmSpeisePkt::giveInputs(design::FeedPointInputs& d) const {
 std::optional<feedpoint::Mode> frmSpeisePkt::takeInputs(const design::FeedPointInputs& d) {
   const char sep = Module1::decimalSeparator();
   const auto shown = [sep](const std::string& s) { return qs(design::Shown(s, sep)); };
-  const feedpoint::Mode mode = feedpoint::ModeOfCaption(utf8(windowTitle()));
+  const feedpoint::Mode mode = mode_;
   const std::optional<design::FeedRows>* rows = nullptr;
   switch (mode) {
     case feedpoint::Mode::AllBands: rows = &d.allBands; break;
