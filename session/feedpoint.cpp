@@ -159,7 +159,6 @@ WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep
   w.mode = Mode::OneFrequency;
   w.title = kCaptionOneFrequency.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.headerVisible = false;
   const float length = main.run.length;
   w.rows.first = {kTotalLength.in(lang), length > 0 ? FormatPicture(length, "##0.0###", sep) : std::string()};
   w.rows.second = {tr(lang, "Frequenz [MHz]:", "Frequency [MHz]:"), main.preferredFrequency};
@@ -172,16 +171,10 @@ WindowSetup OpenImpedance(Language lang) {
   w.mode = Mode::Impedance;
   w.title = kCaptionImpedance.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.headerVisible = false;
-  w.resultVisible = false;
-  w.firstVisible = false;
-  w.compact = true;
   w.rows.first.caption =
       tr(lang, "Ergebnisse nur annähernd exakt im Resonanzfall !", "Results only almost exactly in resonance !");
-  w.captionsRightAligned = true;
   w.rows.second.caption = tr(lang, "Stromsumme (0,01...1,0):", "Current sum (0.01 to 1.0):");
   w.rows.third.caption = tr(lang, "Impedanz     [Ohm]:", "Impedance    [Ohm]:");
-  w.thirdEditable = false;
   return w;
 }
 
@@ -190,7 +183,6 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
   w.mode = Mode::Scan;
   w.title = kCaptionScan.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.firstBold = false;
   w.rows.first = {tr(lang, "Linke Grenze der Stromsummenberechnung    [m]:", "Left limit of the current sum calculation    [m]:"),
                   FormatPicture(sng(runLength / 6.0), "####0.0##", sep)};
   w.rows.second = {tr(lang, "Rechte Grenze der Stromsummenberechnung [m]:", "Right limit of the current sum calculation [m]:"),
@@ -198,7 +190,6 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
   w.rows.third = {tr(lang, "Inkrement   (die Schrittweite)   [m]:", "Increment  (step size)   [m]:"), "0,01"};
   w.rows.header = tr(lang, " Meter     Stromsumme(steigend)      Meter  Stromsumme(fallend)",
                      " Meter     current sum(rising)       Meter  current sum(falling)");
-  w.clearResult = true;
   return w;
 }
 

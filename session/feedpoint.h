@@ -52,14 +52,6 @@ struct WindowSetup {
   std::string title;
   std::string calculate;  // the calculate button
   WindowTexts rows;
-  bool compact = false;        // the rows only: a lower window
-  bool firstBold = true;       // the first caption
-  bool firstVisible = true;    // the first field
-  bool thirdEditable = true;   // the third field (else it shows a result)
-  bool captionsRightAligned = false;  // the second and third captions
-  bool headerVisible = true;
-  bool resultVisible = true;
-  bool clearResult = false;    // the result box empties on opening
 };
 
 WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep);

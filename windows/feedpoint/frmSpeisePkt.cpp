@@ -167,7 +167,45 @@ void frmSpeisePkt::applyCaptions() {
   Label4->setText(qs(w.rows.header));
 }
 
+namespace {
+
+// How a mode lays the window out.
+struct Layout {
+  bool compact = false;               // the rows only: a lower window
+  bool firstBold = true;              // the first caption
+  bool firstVisible = true;           // the first field
+  bool thirdEditable = true;          // the third field (else it shows a result)
+  bool captionsRightAligned = false;  // the second and third captions
+  bool headerVisible = true;
+  bool resultVisible = true;
+  bool clearResult = false;  // the result box empties on opening
+};
+
+Layout layoutOf(feedpoint::Mode mode) {
+  Layout l;
+  switch (mode) {
+    case feedpoint::Mode::AllBands: break;
+    case feedpoint::Mode::OneFrequency: l.headerVisible = false; break;
+    case feedpoint::Mode::Impedance:
+      l.headerVisible = false;
+      l.resultVisible = false;
+      l.firstVisible = false;
+      l.compact = true;
+      l.captionsRightAligned = true;
+      l.thirdEditable = false;
+      break;
+    case feedpoint::Mode::Scan:
+      l.firstBold = false;
+      l.clearResult = true;
+      break;
+  }
+  return l;
+}
+
+}  // namespace
+
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
+  const Layout l = layoutOf(w.mode);
   mode_ = w.mode;
   setWindowTitle(qs(w.title));
   cmdRechnen->setText(qs(w.calculate));
@@ -176,23 +214,23 @@ void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   Label3->setText(qs(w.rows.third.caption));
   Label4->setText(qs(w.rows.header));
   QFont bold = Label1->font();
-  bold.setBold(w.firstBold);
+  bold.setBold(l.firstBold);
   Label1->setFont(bold);
-  const Qt::Alignment align = (w.captionsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+  const Qt::Alignment align = (l.captionsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
   Label2->setAlignment(align);
   Label3->setAlignment(align);
   Text1->setText(qs(w.rows.first.text));
   Text2->setText(qs(w.rows.second.text));
   Text3->setText(qs(w.rows.third.text));
-  Text1->setVisible(w.firstVisible);
+  Text1->setVisible(l.firstVisible);
   // A result field the user cannot type into is still read in full
   // contrast (and can be copied): read-only, not disabled.
   Text3->setEnabled(true);
-  Text3->setReadOnly(!w.thirdEditable);
-  Label4->setVisible(w.headerVisible);
-  txtAuswertung->setVisible(w.resultVisible);
-  if (w.clearResult) txtAuswertung->clear();
-  setHeightTwips(w.compact ? kCompactHeightTwips : kFullHeightTwips);
+  Text3->setReadOnly(!l.thirdEditable);
+  Label4->setVisible(l.headerVisible);
+  txtAuswertung->setVisible(l.resultVisible);
+  if (l.clearResult) txtAuswertung->clear();
+  setHeightTwips(l.compact ? kCompactHeightTwips : kFullHeightTwips);
 }
 
 void frmSpeisePkt::setHeightTwips(int twips) {
