@@ -91,10 +91,6 @@ std::optional<EmptyField> FirstEmpty(const WindowTexts& window, const Bilingual&
   return std::nullopt;
 }
 
-bool isCaptionOf(std::string_view caption, const Bilingual& mode) {
-  return caption == mode.de || caption == mode.en;
-}
-
 std::string trimBlanks(std::string_view s) {
   const auto first = s.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -117,15 +113,8 @@ int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ?
 
 }  // namespace
 
-Mode ModeOfCaption(std::string_view caption) {
-  if (isCaptionOf(caption, kCaptionImpedance)) return Mode::Impedance;
-  if (isCaptionOf(caption, kCaptionScan)) return Mode::Scan;
-  if (isCaptionOf(caption, kCaptionAllBands)) return Mode::AllBands;
-  return Mode::OneFrequency;
-}
-
-std::string ActivationStatus(std::string_view caption, Language lang) {
-  if (isCaptionOf(caption, kCaptionImpedance)) return tr(lang, "Status: Impedanzberechnung", "Status: Impedance calculation");
+std::string ActivationStatus(Mode mode, Language lang) {
+  if (mode == Mode::Impedance) return tr(lang, "Status: Impedanzberechnung", "Status: Impedance calculation");
   return tr(lang, "Status: Überprüfung des Speisepunktes", "Status: Checking the feed point");
 }
 
@@ -154,6 +143,7 @@ std::optional<std::string> PrefillDistance(std::string_view info, Language lang)
 
 WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep) {
   WindowSetup w;
+  w.mode = Mode::AllBands;
   w.title = kCaptionAllBands.in(lang);
   w.calculate = kCalculate.in(lang);
   const float length = main.run.length;
@@ -166,9 +156,9 @@ WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep) {
 
 WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep) {
   WindowSetup w;
+  w.mode = Mode::OneFrequency;
   w.title = kCaptionOneFrequency.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.headerVisible = false;
   const float length = main.run.length;
   w.rows.first = {kTotalLength.in(lang), length > 0 ? FormatPicture(length, "##0.0###", sep) : std::string()};
   w.rows.second = {tr(lang, "Frequenz [MHz]:", "Frequency [MHz]:"), main.preferredFrequency};
@@ -178,26 +168,21 @@ WindowSetup OpenOneFrequency(const MainFormValues& main, Language lang, char sep
 
 WindowSetup OpenImpedance(Language lang) {
   WindowSetup w;
+  w.mode = Mode::Impedance;
   w.title = kCaptionImpedance.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.headerVisible = false;
-  w.resultVisible = false;
-  w.firstVisible = false;
-  w.compact = true;
   w.rows.first.caption =
       tr(lang, "Ergebnisse nur annähernd exakt im Resonanzfall !", "Results only almost exactly in resonance !");
-  w.captionsRightAligned = true;
   w.rows.second.caption = tr(lang, "Stromsumme (0,01...1,0):", "Current sum (0.01 to 1.0):");
   w.rows.third.caption = tr(lang, "Impedanz     [Ohm]:", "Impedance    [Ohm]:");
-  w.thirdEditable = false;
   return w;
 }
 
 WindowSetup OpenScan(float runLength, Language lang, char sep) {
   WindowSetup w;
+  w.mode = Mode::Scan;
   w.title = kCaptionScan.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.firstBold = false;
   w.rows.first = {tr(lang, "Linke Grenze der Stromsummenberechnung    [m]:", "Left limit of the current sum calculation    [m]:"),
                   FormatPicture(sng(runLength / 6.0), "####0.0##", sep)};
   w.rows.second = {tr(lang, "Rechte Grenze der Stromsummenberechnung [m]:", "Right limit of the current sum calculation [m]:"),
@@ -205,7 +190,6 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
   w.rows.third = {tr(lang, "Inkrement   (die Schrittweite)   [m]:", "Increment  (step size)   [m]:"), "0,01"};
   w.rows.header = tr(lang, " Meter     Stromsumme(steigend)      Meter  Stromsumme(fallend)",
                      " Meter     current sum(rising)       Meter  current sum(falling)");
-  w.clearResult = true;
   return w;
 }
 

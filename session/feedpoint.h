@@ -26,13 +26,8 @@ namespace lorvant::feedpoint {
 
 enum class Mode { AllBands, OneFrequency, Impedance, Scan };
 
-// The mode of a window by its caption, in either language: impedance, scan
-// and all-bands captions are recognised, anything else is the
-// one-frequency check.
-Mode ModeOfCaption(std::string_view caption);
-
 // Status texts on activation and on close.
-std::string ActivationStatus(std::string_view caption, Language lang);
+std::string ActivationStatus(Mode mode, Language lang);
 std::string ClosedStatus(Language lang);
 
 // One row of the window: a caption and its field.
@@ -53,17 +48,10 @@ struct WindowTexts {
 
 // What a mode shows when its menu command opens the window.
 struct WindowSetup {
+  Mode mode = Mode::OneFrequency;  // what the window calculates
   std::string title;
   std::string calculate;  // the calculate button
   WindowTexts rows;
-  bool compact = false;        // the rows only: a lower window
-  bool firstBold = true;       // the first caption
-  bool firstVisible = true;    // the first field
-  bool thirdEditable = true;   // the third field (else it shows a result)
-  bool captionsRightAligned = false;  // the second and third captions
-  bool headerVisible = true;
-  bool resultVisible = true;
-  bool clearResult = false;    // the result box empties on opening
 };
 
 WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep);

@@ -12,10 +12,6 @@ namespace lorvant::vk {
 using report::FormatGeneral;
 using report::FormatPicture;
 
-bool IsCalculatorCaption(const std::string& caption) {
-  return caption == kCalculatorCaptionDe || caption == kCalculatorCaptionEn;
-}
-
 CalculatorTexts CalculatorCaptions(Language lang) {
   const bool de = lang == Language::German;
   CalculatorTexts t;

@@ -18,7 +18,6 @@ namespace lorvant::vk {
 // calculator exactly while the window shows one of these two captions.
 inline constexpr const char* kCalculatorCaptionDe = "Verkürzungsfaktor berechnen";
 inline constexpr const char* kCalculatorCaptionEn = "shortening factor calculate";
-bool IsCalculatorCaption(const std::string& caption);
 
 // The tag text: "-" after loading, "Aktiv" once a calculation succeeded.
 inline constexpr const char* kTagLoaded = "-";

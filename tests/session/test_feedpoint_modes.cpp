@@ -8,26 +8,24 @@ using namespace lorvant::feedpoint;
 using lorvant::test::crlfLines;
 using lorvant::test::ScriptAsker;
 
-TEST(FeedPointModes, CaptionDecidesTheModeInEitherLanguage) {
+TEST(FeedPointModes, EachOpeningNamesItsModeInEitherLanguage) {
   const MainFormValues main;
   for (Language lang : {Language::German, Language::English}) {
-    EXPECT_EQ(ModeOfCaption(OpenAllBands(main, lang, ',').title), Mode::AllBands);
-    EXPECT_EQ(ModeOfCaption(OpenOneFrequency(main, lang, ',').title), Mode::OneFrequency);
-    EXPECT_EQ(ModeOfCaption(OpenImpedance(lang).title), Mode::Impedance);
-    EXPECT_EQ(ModeOfCaption(OpenScan(0, lang, ',').title), Mode::Scan);
+    EXPECT_EQ(OpenAllBands(main, lang, ',').mode, Mode::AllBands);
+    EXPECT_EQ(OpenOneFrequency(main, lang, ',').mode, Mode::OneFrequency);
+    EXPECT_EQ(OpenImpedance(lang).mode, Mode::Impedance);
+    EXPECT_EQ(OpenScan(0, lang, ',').mode, Mode::Scan);
   }
   EXPECT_EQ(OpenScan(0, Language::German, ',').title, " Speisepunkt prüfen: alle Bänder");
   EXPECT_EQ(OpenImpedance(Language::English).title, " Determine impedance from the current sum");
-  EXPECT_EQ(ModeOfCaption("Speisepunkt prüfen: alle Bänder"), Mode::OneFrequency);  // without its blank
-  EXPECT_EQ(ModeOfCaption(""), Mode::OneFrequency);
 
-  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).title, Language::German),
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).mode, Language::German),
             "Status: Impedanzberechnung");
-  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).title, Language::English),
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).mode, Language::English),
             "Status: Impedance calculation");
-  EXPECT_EQ(ActivationStatus(OpenScan(0, Language::German, ',').title, Language::German),
+  EXPECT_EQ(ActivationStatus(OpenScan(0, Language::German, ',').mode, Language::German),
             "Status: Überprüfung des Speisepunktes");
-  EXPECT_EQ(ActivationStatus("", Language::English), "Status: Checking the feed point");
+  EXPECT_EQ(ActivationStatus(Mode::OneFrequency, Language::English), "Status: Checking the feed point");
   EXPECT_EQ(ClosedStatus(Language::German), "Status: Bereit für Antennen-Berechnungen");
   EXPECT_EQ(ClosedStatus(Language::English), "Status: Ready for antennas-calculations");
 }

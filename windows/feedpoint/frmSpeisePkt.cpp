@@ -153,7 +153,7 @@ void frmSpeisePkt::applyCaptions() {
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
   feedpoint::WindowSetup w;
-  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+  switch (mode_) {
     case feedpoint::Mode::AllBands: w = feedpoint::OpenAllBands(mainForm::values(), lang, sep); break;
     case feedpoint::Mode::OneFrequency: w = feedpoint::OpenOneFrequency(mainForm::values(), lang, sep); break;
     case feedpoint::Mode::Impedance: w = feedpoint::OpenImpedance(lang); break;
@@ -167,7 +167,46 @@ void frmSpeisePkt::applyCaptions() {
   Label4->setText(qs(w.rows.header));
 }
 
+namespace {
+
+// How a mode lays the window out.
+struct Layout {
+  bool compact = false;               // the rows only: a lower window
+  bool firstBold = true;              // the first caption
+  bool firstVisible = true;           // the first field
+  bool thirdEditable = true;          // the third field (else it shows a result)
+  bool captionsRightAligned = false;  // the second and third captions
+  bool headerVisible = true;
+  bool resultVisible = true;
+  bool clearResult = false;  // the result box empties on opening
+};
+
+Layout layoutOf(feedpoint::Mode mode) {
+  Layout l;
+  switch (mode) {
+    case feedpoint::Mode::AllBands: break;
+    case feedpoint::Mode::OneFrequency: l.headerVisible = false; break;
+    case feedpoint::Mode::Impedance:
+      l.headerVisible = false;
+      l.resultVisible = false;
+      l.firstVisible = false;
+      l.compact = true;
+      l.captionsRightAligned = true;
+      l.thirdEditable = false;
+      break;
+    case feedpoint::Mode::Scan:
+      l.firstBold = false;
+      l.clearResult = true;
+      break;
+  }
+  return l;
+}
+
+}  // namespace
+
 void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
+  const Layout l = layoutOf(w.mode);
+  mode_ = w.mode;
   setWindowTitle(qs(w.title));
   cmdRechnen->setText(qs(w.calculate));
   Label1->setText(qs(w.rows.first.caption));
@@ -175,23 +214,23 @@ void frmSpeisePkt::apply(const feedpoint::WindowSetup& w) {
   Label3->setText(qs(w.rows.third.caption));
   Label4->setText(qs(w.rows.header));
   QFont bold = Label1->font();
-  bold.setBold(w.firstBold);
+  bold.setBold(l.firstBold);
   Label1->setFont(bold);
-  const Qt::Alignment align = (w.captionsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+  const Qt::Alignment align = (l.captionsRightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
   Label2->setAlignment(align);
   Label3->setAlignment(align);
   Text1->setText(qs(w.rows.first.text));
   Text2->setText(qs(w.rows.second.text));
   Text3->setText(qs(w.rows.third.text));
-  Text1->setVisible(w.firstVisible);
+  Text1->setVisible(l.firstVisible);
   // A result field the user cannot type into is still read in full
   // contrast (and can be copied): read-only, not disabled.
   Text3->setEnabled(true);
-  Text3->setReadOnly(!w.thirdEditable);
-  Label4->setVisible(w.headerVisible);
-  txtAuswertung->setVisible(w.resultVisible);
-  if (w.clearResult) txtAuswertung->clear();
-  setHeightTwips(w.compact ? kCompactHeightTwips : kFullHeightTwips);
+  Text3->setReadOnly(!l.thirdEditable);
+  Label4->setVisible(l.headerVisible);
+  txtAuswertung->setVisible(l.resultVisible);
+  if (l.clearResult) txtAuswertung->clear();
+  setHeightTwips(l.compact ? kCompactHeightTwips : kFullHeightTwips);
 }
 
 void frmSpeisePkt::setHeightTwips(int twips) {
@@ -252,7 +291,7 @@ void frmSpeisePkt::setResult(const std::string& rows) {
 }
 
 void frmSpeisePkt::cmdRechnen_Click() {
-  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+  switch (mode_) {
     case feedpoint::Mode::Impedance: impedance(); break;
     case feedpoint::Mode::Scan: scan(); break;
     case feedpoint::Mode::AllBands: checkAllBands(); break;
@@ -396,7 +435,7 @@ void frmSpeisePkt::scan() {
 }
 
 void frmSpeisePkt::activate() {
-  Forms::setStatus(qs(feedpoint::ActivationStatus(utf8(windowTitle()), Module1::language())));
+  Forms::setStatus(qs(feedpoint::ActivationStatus(mode_, Module1::language())));
   seam().processEvents();
   setVisible(true);
 }
@@ -416,7 +455,7 @@ void frmSpeisePkt::closeEvent(QCloseEvent* event) {
 void frmSpeisePkt::giveInputs(design::FeedPointInputs& d) const {
   using design::Stored;
   const design::FeedRows rows{Stored(utf8(Text1->text())), Stored(utf8(Text2->text())), Stored(utf8(Text3->text()))};
-  switch (feedpoint::ModeOfCaption(utf8(windowTitle()))) {
+  switch (mode_) {
     case feedpoint::Mode::AllBands: d.allBands = rows; break;
     case feedpoint::Mode::OneFrequency: d.oneFrequency = rows; break;
     case feedpoint::Mode::Impedance: d.currentSum = rows[1]; break;  // the third row is the result
@@ -427,7 +466,7 @@ void frmSpeisePkt::giveInputs(design::FeedPointInputs& d) const {
 std::optional<feedpoint::Mode> frmSpeisePkt::takeInputs(const design::FeedPointInputs& d) {
   const char sep = Module1::decimalSeparator();
   const auto shown = [sep](const std::string& s) { return qs(design::Shown(s, sep)); };
-  const feedpoint::Mode mode = feedpoint::ModeOfCaption(utf8(windowTitle()));
+  const feedpoint::Mode mode = mode_;
   const std::optional<design::FeedRows>* rows = nullptr;
   switch (mode) {
     case feedpoint::Mode::AllBands: rows = &d.allBands; break;

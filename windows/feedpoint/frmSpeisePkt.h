@@ -66,6 +66,8 @@ class frmSpeisePkt : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Chosen by the menu command that opened the window; the caption only shows it.
+  feedpoint::Mode mode_ = feedpoint::Mode::OneFrequency;
   static frmSpeisePkt* create();
   // The mode's window, made and set up on first use.
   static frmSpeisePkt* openMode(QPointer<frmSpeisePkt>& window, const std::function<feedpoint::WindowSetup()>& setup);

@@ -52,8 +52,8 @@ void frmVk::conductorChanged(const QString& text) {
   // An active calculator follows the main form's conductor and calculates
   // again. In the pruning layout the field holds the desired frequency, and
   // a wire diameter is not written over it.
-  if (Tag != QLatin1String(vk::kTagActive) || Combo1->currentText() == text) return;
-  if (!vk::IsCalculatorCaption(utf8(windowTitle()))) return;
+  if (!active_ || Combo1->currentText() == text) return;
+  if (layout_ != Layout::Calculator) return;
   Combo1->setEditText(text);
   Command1_Click();
 }
@@ -107,7 +107,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
 
   // Load: captions, tag, the main form's frequency and conductor diameter.
   applyCalculatorCaptions();
-  Tag = QString::fromLatin1(vk::kTagLoaded);
+  setActive(false);
   const MainFormValues main = mainForm::values();
   Text1->setText(qs(main.preferredFrequency));
   Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
@@ -124,6 +124,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
 frmVk::~frmVk() {
   // Unloaded: nothing reads this window as the active calculator any more.
   Tag.clear();
+  active_ = false;
 }
 
 void frmVk::applyCalculatorCaptions() {
@@ -156,11 +157,12 @@ void frmVk::mnuVk() {
   frmVk* w = instance();
   // Chosen again, the calculator comes back as it was; after the pruning
   // layout it comes back as freshly loaded, whole in its own layout.
-  if (fresh || !vk::IsCalculatorCaption(utf8(w->windowTitle()))) w->setUpCalculatorLayout();
+  if (fresh || w->layout_ != Layout::Calculator) w->setUpCalculatorLayout();
   Forms::show(w);
 }
 
 void frmVk::setUpCalculatorLayout() {
+  layout_ = Layout::Calculator;
   applyCalculatorCaptions();
   QFont plain = Label1->font();
   plain.setBold(false);
@@ -174,16 +176,17 @@ void frmVk::setUpCalculatorLayout() {
   Text2->setText(qs(vk::DefaultHeightText(Module1::decimalSeparator())));
   Combo1->setEditText(qs(main.conductorDiameter));
   clearResults();
-  Tag = QString::fromLatin1(vk::kTagLoaded);
+  setActive(false);
 }
 
 void frmVk::mnuPruning() {
   frmVk* w = instance();
   // Chosen again, the pruning layout comes back with what was measured.
-  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) {
+  if (w->layout_ == Layout::Pruning) {
     Forms::show(w);
     return;
   }
+  w->layout_ = Layout::Pruning;
   const char sep = Module1::decimalSeparator();
   w->setWindowTitle(qs(vk::PruningCaptions(Module1::language()).title));
   w->clearResults();
@@ -201,7 +204,7 @@ void frmVk::mnuPruning() {
 }
 
 void frmVk::applyCaptions() {
-  if (vk::IsCalculatorCaption(utf8(windowTitle())))
+  if (layout_ == Layout::Calculator)
     applyCalculatorCaptions();
   else
     applyPruningCaptions();
@@ -243,10 +246,10 @@ QString frmVk::diameterText() {
 CalculatorState frmVk::calculatorState() {
   CalculatorState st;
   frmVk* w = loaded();
-  if (!w || w->Tag != QLatin1String(vk::kTagActive)) return st;
+  if (!w || !w->active_) return st;
   // In the pruning layout the fields hold a measured frequency and a
   // target frequency: no height and no wire diameter to hand on.
-  if (!vk::IsCalculatorCaption(utf8(w->windowTitle()))) return st;
+  if (w->layout_ != Layout::Calculator) return st;
   st.active = true;
   st.height = Module1::parse(w->Text2->text());
   st.diameter = Module1::parse(w->Combo1->currentText());
@@ -256,7 +259,7 @@ CalculatorState frmVk::calculatorState() {
 }
 
 void frmVk::Command1_Click() {
-  if (vk::IsCalculatorCaption(utf8(windowTitle())))
+  if (layout_ == Layout::Calculator)
     calculateVk();
   else
     calculatePruning();
@@ -284,7 +287,7 @@ void frmVk::calculateVk() {
   resultInputs_ = inputs();
   if (mnuVkUebernehmen->isChecked()) takeOver();
   takeOverConductor();
-  Tag = QString::fromLatin1(vk::kTagActive);
+  setActive(true);
 }
 
 void frmVk::calculatePruning() {
@@ -341,7 +344,7 @@ void frmVk::takeOverConductor() {
 
 void frmVk::takeOver() {
   // The pruning layout's result box holds a length change, not a Vk.
-  const bool calculator = vk::IsCalculatorCaption(utf8(windowTitle()));
+  const bool calculator = layout_ == Layout::Calculator;
   const vk::TakeOver t = calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
                                     : vk::TakeOver{};
   if (!t.vk) {
@@ -374,6 +377,7 @@ void frmVk::takeOver() {
 
 void frmVk::unload() {
   Tag.clear();
+  active_ = false;
   QWidget* victim = this;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) victim = sub;
   current = nullptr;
@@ -398,13 +402,19 @@ bool frmVk::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- designs ----
 
-bool frmVk::calculatorLayout() const { return vk::IsCalculatorCaption(utf8(windowTitle())); }
+bool frmVk::calculatorLayout() const { return layout_ == Layout::Calculator; }
+
+void frmVk::setActive(bool active) {
+  // The tag stays on screen for whoever reads it; the code asks the flag.
+  active_ = active;
+  Tag = QString::fromLatin1(active ? vk::kTagActive : vk::kTagLoaded);
+}
 
 void frmVk::giveInputs(design::Design& d) const {
   using design::Stored;
   if (calculatorLayout()) {
     design::CalculatorInputs& c = d.calculator ? *d.calculator : d.calculator.emplace();
-    c.active = Tag == QLatin1String(vk::kTagActive);
+    c.active = active_;
     c.frequency = Stored(utf8(Text1->text()));
     c.height = Stored(utf8(Text2->text()));
     c.diameter = Stored(utf8(Combo1->currentText()));
@@ -429,7 +439,7 @@ bool frmVk::takeInputs(const design::Design& d) {
     mnuErdbodenKor->setChecked(d.calculator->groundCorrection);
     // Active as it was: the next run takes height, diameter and ground
     // correction from here, as after a calculation.
-    Tag = QString::fromLatin1(d.calculator->active ? vk::kTagActive : vk::kTagLoaded);
+    setActive(d.calculator->active);
     return true;
   }
   if (!d.pruning) return false;

@@ -54,7 +54,7 @@ class frmVk : public QWidget {
   // The main form's conductor diameter changed.
   void conductorChanged(const QString& text);
 
-  QString Tag;  // "-" after loading, "Aktiv" after a calculation
+  QString Tag;  // shown: "-" after loading, "Aktiv" after a calculation
 
   QLineEdit* Text1 = nullptr;
   QLineEdit* Text2 = nullptr;
@@ -91,6 +91,13 @@ class frmVk : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The two layouts share the fields; which one is shown decides what they hold.
+  enum class Layout { Calculator, Pruning };
+  Layout layout_ = Layout::Calculator;
+  // Active once a calculation succeeded: the main form's runs then take
+  // height, diameter and ground correction from here.
+  bool active_ = false;
+  void setActive(bool active);
   void applyCalculatorCaptions();
   void applyPruningCaptions();
   // The calculator layout as at loading: captions, list, inputs, no result.
