@@ -79,9 +79,10 @@ std::string SizeText(std::uint64_t bytes, char sep) {
 
 namespace {
 
-Question LargeFileQuestion(Language lang, std::string text, std::uint64_t bytes, std::optional<std::uint64_t> freeBytes,
-                           char sep) {
+Question LargeFileQuestion(QuestionId id, Language lang, std::string text, std::uint64_t bytes,
+                           std::optional<std::uint64_t> freeBytes, char sep) {
   Question q;
+  q.id = id;
   q.text = std::move(text) + SizeText(bytes, sep) + tr(lang, " groß", "");
   if (freeBytes)
     q.text += tr(lang, " (im Ordner sind ", " (") + SizeText(*freeBytes, sep) +
@@ -99,20 +100,21 @@ Question LargeFileQuestion(Language lang, std::string text, std::uint64_t bytes,
 
 Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep) {
   return LargeFileQuestion(
-      lang, tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about "),
+      QuestionId::LargeTable, lang, tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about "),
       tableBytes, freeBytes, sep);
 }
 
 Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes, char sep) {
   return LargeFileQuestion(
-      lang, tr(lang, "Der Bericht AntStrSu.txt wird etwa ", "The report AntStrSu.txt will take about "), reportBytes,
+      QuestionId::LargeReport, lang, tr(lang, "Der Bericht AntStrSu.txt wird etwa ", "The report AntStrSu.txt will take about "), reportBytes,
       freeBytes, sep);
 }
 
 Question DielectricQuestion(Language lang) {
   return {tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
              "Is the input of the relative dielectric constant correkt ?"),
-          tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?"), Icon::Question, Buttons::YesNo, 1};
+          tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?"), Icon::Question, Buttons::YesNo, 1,
+          QuestionId::Dielectric};
 }
 
 namespace {
@@ -265,6 +267,7 @@ class Run {
     q.icon = Icon::Exclamation;
     q.buttons = Buttons::AbortRetryIgnore;
     q.defaultButton = 1;
+    q.id = QuestionId::RunError;
     return q;
   }
 
@@ -701,6 +704,7 @@ class Run {
       q.title = tr(lang_, " Zu wenig Platz", " Not enough room");
       q.icon = Icon::Critical;
       q.buttons = Buttons::Ok;
+      q.id = QuestionId::NotEnoughRoom;
       host_.ask(q);
       out_.refusal = q.text;
       throw RunStopped{RunOutcome::TableTooLarge};
