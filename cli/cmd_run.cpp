@@ -33,12 +33,19 @@ BatchHost::BatchHost(const RunOptions& o, Language lang, bool drawPicture) : o_(
 BatchHost::~BatchHost() = default;
 
 Answer BatchHost::ask(const Question& q) {
-  if (q.title == ExtraBandQuestion(lang_).title) return o_.extraBandAnswer;
-  if (q.title == SegmentQuestion(lang_).title) return o_.segmentAnswer;
-  if (q.title == DielectricQuestion(lang_).title) return o_.dielectricAnswer;
-  if (q.title == LargeTableQuestion(lang_, 0, std::nullopt, ',').title)
-    return o_.allowLarge ? Answer::Yes : Answer::No;
-  return Answer::No;  // no other question is known; decline it
+  switch (q.id) {
+    case QuestionId::ExtraBand:
+      return o_.extraBandAnswer;
+    case QuestionId::Segment:
+      return o_.segmentAnswer;
+    case QuestionId::Dielectric:
+      return o_.dielectricAnswer;
+    case QuestionId::LargeTable:
+    case QuestionId::LargeReport:
+      return o_.allowLarge ? Answer::Yes : Answer::No;
+    default:
+      return Answer::No;  // no other question is known; decline it
+  }
 }
 
 Answer BatchHost::errorHandler(const Question& q) {

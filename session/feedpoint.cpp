@@ -57,7 +57,8 @@ constexpr Bilingual kReportNote{"Die Speisepunktberechnung liegt als Textfile 'S
                                 "The Feed point - Check is available as text file 'SpeisePkt.txt'.  "};
 
 Answer incomplete(Asker& asker, Language lang, const Bilingual& text) {
-  return asker.ask(Question{text.in(lang), kIncomplete.in(lang), Icon::Exclamation, Buttons::Ok, 1});
+  return asker.ask(Question{text.in(lang), kIncomplete.in(lang), Icon::Exclamation, Buttons::Ok, 1,
+                            QuestionId::FeedPointIncomplete});
 }
 
 // Says why the check cannot go on and marks the field to fill.
@@ -72,7 +73,8 @@ Result Refused(Result res, Asker& asker, Language lang, const Bilingual& text, I
 // names the wire's length.
 template <class Result>
 Result OffTheWire(Result res, Asker& asker, Language lang, float length, char sep) {
-  asker.ask(Question{OffWireText(lang, length, sep), kInvalid.in(lang), Icon::Exclamation, Buttons::Ok, 1});
+  asker.ask(Question{OffWireText(lang, length, sep), kInvalid.in(lang), Icon::Exclamation, Buttons::Ok, 1,
+                     QuestionId::FeedPointOffWire});
   res.refused = Input::Distance;
   return res;
 }
@@ -258,7 +260,8 @@ void OfferAdaptedLength(AllBandsResult& res, const WindowTexts& window, const Ma
   res.adaptAsked = true;
   const Question q{tr(lang, "Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?",
                       "Should the antenna length be adapted to the resonance frequency?"),
-                   tr(lang, " Neue Berechnung ? ", " New calculation ? "), Icon::Question, Buttons::YesNo, 1};
+                   tr(lang, " Neue Berechnung ? ", " New calculation ? "), Icon::Question, Buttons::YesNo, 1,
+                   QuestionId::AdaptLength};
   if (asker.ask(q) != Answer::Yes) return;
   res.adapted = true;
   std::string halfWaves = main.halfWaves;
@@ -295,7 +298,7 @@ void WarnIfShorterThanHalfWave(AllBandsResult& res, const ShownBands& shown, flo
           ? "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon " + cLow +
                 " MHz. Das funktioniert nur mit Einschränkungen!"
           : "The antenna is shorter than half the wavelength\r\nof " + cLow + " MHz. This only works with restrictions!";
-  asker.ask(Question{text, kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1});
+  asker.ask(Question{text, kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1, QuestionId::AntennaTooShort});
 }
 
 // Rows: the resonance frequency first (in the place of the 50 MHz band),
@@ -447,7 +450,7 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
     asker.ask(Question{tr(lang,
                           "Die Antenne ist kürzer als die halbe Wellenlänge.\r\nDas funktioniert nur mit Einschränkungen!",
                           "The antenna is shorter than half a wavelength.\r\nThis only works with restrictions!"),
-                       kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1});
+                       kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1, QuestionId::AntennaTooShort});
   }
 
   const double iLeft = std::fabs(std::cos((d / w - vk / 4.0) * kTwoPi));

@@ -142,6 +142,7 @@ Question FolderBusyQuestion(Language lang, const std::string& folder) {
   q.icon = Icon::Exclamation;
   q.buttons = Buttons::AbortRetryIgnore;
   q.defaultButton = 1;
+  q.id = QuestionId::FolderBusy;
   return q;
 }
 

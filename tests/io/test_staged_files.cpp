@@ -385,6 +385,7 @@ TEST(RunFiles, SpecialTableIsWeighedBeforeAnythingIsWritten) {
               "Die Spezial-Tabelle AntSpezi.txt würde etwa 551 KB groß, im Ordner\r\n" + dir.str() +
                   "\r\nsind aber nur 300 KB frei.\r\nBitte die Spezial-Tabelle abschalten oder Platz schaffen.");
     EXPECT_EQ(out.refusal, host.asked[0].text);
+    EXPECT_EQ(host.asked[0].id, QuestionId::NotEnoughRoom);
   }
   EXPECT_EQ(Contents(dir.path()), earlier);
 

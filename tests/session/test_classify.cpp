@@ -7,7 +7,9 @@
 
 #include "engine/bands.h"
 #include "session/classify.h"
+#include "session/nec_check.h"
 #include "session/question.h"
+#include "session/run.h"
 
 using namespace lorvant;
 
@@ -33,6 +35,20 @@ class ScriptedAsker : public Asker {
 };
 
 }  // namespace
+
+// An answerer tells the questions apart by their id, in either language;
+// the questions made inside a run or a check carry theirs where they are asked.
+TEST(BandQuestions, EachSaysWhichQuestionItIs) {
+  for (const Language lang : {Language::German, Language::English}) {
+    EXPECT_EQ(ExtraBandQuestion(lang).id, QuestionId::ExtraBand);
+    EXPECT_EQ(SegmentQuestion(lang).id, QuestionId::Segment);
+    EXPECT_EQ(DielectricQuestion(lang).id, QuestionId::Dielectric);
+    EXPECT_EQ(LargeTableQuestion(lang, 2000000000, std::nullopt, ',').id, QuestionId::LargeTable);
+    EXPECT_EQ(LargeReportQuestion(lang, 2000000000, 5000000000, '.').id, QuestionId::LargeReport);
+    EXPECT_EQ(nec::FolderBusyQuestion(lang, "/tmp").id, QuestionId::FolderBusy);
+  }
+  EXPECT_EQ(Question{}.id, QuestionId::Unnamed);
+}
 
 TEST(BandQuestions, ExactTextsAndButtons) {
   const Question de = ExtraBandQuestion(Language::German);

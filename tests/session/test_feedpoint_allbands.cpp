@@ -205,6 +205,7 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
     EXPECT_EQ(asker.asked[0].title, c.lang == Language::German ? " Unvollständig" : " Incomplete");
     EXPECT_EQ(asker.asked[0].icon, Icon::Exclamation);
     EXPECT_EQ(asker.asked[0].buttons, Buttons::Ok);
+    EXPECT_EQ(asker.asked[0].id, QuestionId::FeedPointIncomplete);
     EXPECT_EQ(r.refused, c.field);
   }
   // A feed point off the wire - beyond its end, at its very end or before
@@ -219,6 +220,7 @@ TEST(FeedPointAllBands, ValidationOrderAndMessages) {
     ASSERT_EQ(asker.asked.size(), 1u);
     EXPECT_EQ(asker.asked[0].text, "The feed point is not on the wire (0 … 41,7 m).");
     EXPECT_EQ(asker.asked[0].title, " Invalid input");
+    EXPECT_EQ(asker.asked[0].id, QuestionId::FeedPointOffWire);
   }
 }
 
@@ -273,6 +275,7 @@ TEST(FeedPointAllBands, AdaptQuestionComparesTheLengthText) {
   EXPECT_EQ(q.title, " Neue Berechnung ? ");
   EXPECT_EQ(q.icon, Icon::Question);
   EXPECT_EQ(q.buttons, Buttons::YesNo);
+  EXPECT_EQ(q.id, QuestionId::AdaptLength);
   EXPECT_FALSE(r.adapted);
   EXPECT_EQ(r.length, "41.50");
   EXPECT_FALSE(r.mainHalfWaves.has_value());
@@ -338,6 +341,7 @@ TEST(FeedPointAllBands, TooShortAntennaWarnsAndGoesOn) {
   EXPECT_EQ(asker.asked[0].text,
             "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon 3.5 MHz. Das funktioniert nur mit Einschränkungen!");
   EXPECT_EQ(asker.asked[0].title, " Antenne zu kurz!");
+  EXPECT_EQ(asker.asked[0].id, QuestionId::AntennaTooShort);
   EXPECT_EQ(asker.asked[0].icon, Icon::Exclamation);
   EXPECT_TRUE(r.done);
   const auto lines = crlfLines(r.rows);

@@ -132,6 +132,7 @@ TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
   EXPECT_EQ(asker.asked[0].text,
             "Die Antenne ist kürzer als die halbe Wellenlänge.\r\nDas funktioniert nur mit Einschränkungen!");
   EXPECT_EQ(asker.asked[0].title, " Antenne zu kurz!");
+  EXPECT_EQ(asker.asked[0].id, QuestionId::AntennaTooShort);
   EXPECT_EQ(asker.asked[0].icon, Icon::Exclamation);
   EXPECT_EQ(crlfLines(r.rows).size(), 7u);
 

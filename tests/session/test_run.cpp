@@ -436,6 +436,7 @@ TEST(RunErrors, ZeroLengthGoesToTheErrorHandler) {
   EXPECT_EQ(out.outcome, RunOutcome::Aborted);
   ASSERT_EQ(host.errors.size(), 1u);
   EXPECT_EQ(host.errors[0].title, " Fehler ");
+  EXPECT_EQ(host.errors[0].id, QuestionId::RunError);
   EXPECT_EQ(host.errors[0].text, "Division durch Null");
   EXPECT_EQ(host.errors[0].buttons, Buttons::AbortRetryIgnore);
   EXPECT_EQ(host.errors[0].icon, Icon::Exclamation);
