@@ -9,19 +9,19 @@
 
 #include "app/MDIForm1.h"
 #include "io/staged_files.h"
-#include "windows/dipole/ZusatzDipol.h"
-#include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/main/frmHauptform.h"
-#include "windows/nec/frmNec.h"
+#include "session/messages.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/Text.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/Settings.h"
-#include "windows/vk/frmVk.h"
 #include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
+#include "windows/vk/frmVk.h"
 
 namespace lorvant::Designs {
 namespace {
@@ -46,8 +46,10 @@ QList<frmSpeisePkt*> feedPointWindows() {
 void handOut() {
   design::Design& w = waiting();
   if (frmVk* vk = frmVk::loaded(); vk && vk->takeInputs(w)) {
-    if (vk->calculatorLayout()) w.calculator.reset();
-    else w.pruning.reset();
+    if (vk->calculatorLayout())
+      w.calculator.reset();
+    else
+      w.pruning.reset();
   }
   if (ZusatzDipol* dipole = ZusatzDipol::loaded(); dipole && w.dipole) {
     dipole->takeInputs(*w.dipole);
@@ -64,10 +66,18 @@ void handOut() {
       if (const std::optional<feedpoint::Mode> mode = window->takeInputs(f)) taken.push_back(*mode);
     for (feedpoint::Mode mode : taken) {
       switch (mode) {
-        case feedpoint::Mode::AllBands: f.allBands.reset(); break;
-        case feedpoint::Mode::OneFrequency: f.oneFrequency.reset(); break;
-        case feedpoint::Mode::Impedance: f.currentSum.reset(); break;
-        case feedpoint::Mode::Scan: f.scan.reset(); break;
+        case feedpoint::Mode::AllBands:
+          f.allBands.reset();
+          break;
+        case feedpoint::Mode::OneFrequency:
+          f.oneFrequency.reset();
+          break;
+        case feedpoint::Mode::Impedance:
+          f.currentSum.reset();
+          break;
+        case feedpoint::Mode::Scan:
+          f.scan.reset();
+          break;
       }
     }
     if (!f.allBands && !f.oneFrequency && !f.scan && !f.currentSum) w.feedPoint.reset();
@@ -231,12 +241,12 @@ void restoreLastInputs(MDIForm1* main) {
   if (!QFileInfo(path).isFile()) return;
   const design::ReadResult read = design::ReadFile(Module1::nativePath(path), Module1::language());
   if (!read.design) {
-    showMessage(main,
-                Module1::tr("Die letzten Eingaben werden nicht wiederhergestellt.",
-                            "The last inputs are not restored.") +
-                    Module1::state().lineBreak +
-                    qs(design::RefusalText(Module1::language(), utf8(QDir::toNativeSeparators(path)), read.refusal)),
-                title("Entwurf öffnen", "Open design"), Icon::Exclamation);
+    showMessage(
+        main,
+        Module1::tr("Die letzten Eingaben werden nicht wiederhergestellt.", "The last inputs are not restored.") +
+            Module1::state().lineBreak +
+            qs(design::RefusalText(Module1::language(), utf8(QDir::toNativeSeparators(path)), read.refusal)),
+        title("Entwurf öffnen", "Open design"), Icon::Exclamation);
     return;
   }
   apply(*read.design);

@@ -13,17 +13,17 @@
 #include <QTextStream>
 #include <optional>
 
-#include "io/staged_files.h"
 #include "engine/version.h"
-#include "windows/main/MainForm.h"
+#include "io/staged_files.h"
+#include "session/messages.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
+#include "windows/main/MainForm.h"
 
 namespace lorvant::HelpInfo {
 namespace {
@@ -143,8 +143,7 @@ Launcher launcherFromExec(const QString& exec) {
   bool placed = false;
   for (int i = 1; i < words.size(); ++i) {
     const QString& w = words[i];
-    if (w == QLatin1String("%f") || w == QLatin1String("%F") || w == QLatin1String("%u") ||
-        w == QLatin1String("%U")) {
+    if (w == QLatin1String("%f") || w == QLatin1String("%F") || w == QLatin1String("%u") || w == QLatin1String("%U")) {
       if (!placed) l.arguments << QString::fromLatin1(kFilePlaceholder);
       placed = true;
     } else if (w.size() == 2 && w[0] == '%' && w[1] != '%') {
@@ -209,8 +208,8 @@ void mnuHilfe(QWidget* parent) {
   // No program, or one that could not be started: say where the manual is.
   showMessage(parent,
               Module1::tr("Ein Programm für PDF-Dateien wurde nicht gefunden!", "A PDF file program was not found!") +
-                  lb() + Module1::tr("Hilfe finden Sie in der Datei ", "Help can be found in the file ") + lb() +
-                  path + lb(),
+                  lb() + Module1::tr("Hilfe finden Sie in der Datei ", "Help can be found in the file ") + lb() + path +
+                  lb(),
               Module1::tr(" Hilfe", " Help"), Icon::Critical);
 }
 
@@ -229,8 +228,8 @@ QString infoText() {
       lb() +
       Module1::tr("Sie dürfen es weitergeben und verändern. Es gibt keinerlei Garantie.",
                   "you may pass it on and change it. There is no warranty.");
-  const QString updates = Module1::tr("Aktualisierungen unter https://lorvant.example.org/",
-                                      "Updates at https://lorvant.example.org/");
+  const QString updates =
+      Module1::tr("Aktualisierungen unter https://lorvant.example.org/", "Updates at https://lorvant.example.org/");
   return lb() + title + "  " + lb() + lb() + version + QString::fromUtf8(kLegalNotice) + lb() + lb() + usage + lb() +
          lb() + updates + lb();
 }
@@ -249,8 +248,8 @@ void mnuDatDruck(QWidget* parent) {
            QString::fromUtf8(kLegalNotice);
   };
   if (!mainForm::note().contains(footer()))
-    mainForm::addNote([footer, date = Module1::shortDate()] { return footer() + Module1::tr(" am ", " on ") + date + " "; },
-                      false);
+    mainForm::addNote(
+        [footer, date = Module1::shortDate()] { return footer() + Module1::tr(" am ", " on ") + date + " "; }, false);
 
   const QPixmap image = mainForm::printImage();
   QPrinter printer(QPrinter::HighResolution);

@@ -13,8 +13,8 @@ namespace lorvant::HelpInfo {
 // A program the desktop registers for a kind of file, with the fixed
 // arguments of its launcher; the file goes where the launcher wants it.
 struct Launcher {
-  QString program;         // absolute path; empty when there is none
-  QStringList arguments;   // the file's place is marked by kFilePlaceholder
+  QString program;        // absolute path; empty when there is none
+  QStringList arguments;  // the file's place is marked by kFilePlaceholder
 };
 inline constexpr const char* kFilePlaceholder = "\x01file";
 

@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLocale>
 #include <QLayout>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -17,10 +17,6 @@
 #include "app/Designs.h"
 #include "app/HelpInfo.h"
 #include "app/Wiring.h"
-#include "windows/dipole/ZusatzDipol.h"
-#include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/main/frmHauptform.h"
-#include "windows/nec/frmNec.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -28,9 +24,13 @@
 #include "shell/ui/Forms.h"
 #include "shell/ui/Look.h"
 #include "shell/ui/Settings.h"
+#include "text/bilingual.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
-#include "text/bilingual.h"
 
 namespace lorvant {
 namespace {
@@ -73,15 +73,13 @@ const MenuEntry kMenu[] = {
     {"mnuEnde", "mnuDat", Kind::Item, "&Beenden", "E&xit", ctrl(Qt::Key_X)},
     {"mnuBer", "", Kind::Submenu, "&Berechnen", "&Calculate"},
     {"mnuVk", "mnuBer", Kind::Item, "1. &Verkürzungsfaktor", "1. &Shortening faktor", ctrl(Qt::Key_V)},
-    {"mnuBerStromsAnt", "mnuBer", Kind::Item, "2. &Stromsummen-Antenne", "2. &Current sum-antenna",
-     ctrl(Qt::Key_S)},
+    {"mnuBerStromsAnt", "mnuBer", Kind::Item, "2. &Stromsummen-Antenne", "2. &Current sum-antenna", ctrl(Qt::Key_S)},
     {"mnuTrenn1", "mnuBer", Kind::Separator, "-", "-"},
     {"mnuBerSpeise", "mnuBer", Kind::Submenu, "3. Speise&punkt prüfen", "3. Check the &feed point"},
     {"mnuBerSpeisePktLänge", "mnuBerSpeise", Kind::Item, "&einen Abstand/alle Frequenzen",
      "a &distance/all frequencies", ctrl(Qt::Key_L)},
     {"mnuTrenn2", "mnuBerSpeise", Kind::Separator, "-", "-"},
-    {"mnuBerSpeisePktQRG", "mnuBerSpeise", Kind::Item, "&bei einer Frequenz", "for &one frequency",
-     ctrl(Qt::Key_F)},
+    {"mnuBerSpeisePktQRG", "mnuBerSpeise", Kind::Item, "&bei einer Frequenz", "for &one frequency", ctrl(Qt::Key_F)},
     {"mnuBerSpeisePkt", "mnuBerSpeise", Kind::Item, "&alle Frequenzen", "for &all Frequencies", ctrl(Qt::Key_A)},
     {"mnuPruning", "mnuBer", Kind::Item, "4. Pruning / &Optimieren", "4. &Pruning / Optimisation", ctrl(Qt::Key_O)},
     {"mnuTrenn3", "mnuBer", Kind::Separator, "-", "-"},
@@ -109,8 +107,7 @@ const MenuEntry kMenu[] = {
 // Whether an adopted window is shown (inside the main area or on its own),
 // independent of whether the main window itself is on screen yet.
 bool shown(QWidget* form) {
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
-    return !sub->isHidden() && !form->isHidden();
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) return !sub->isHidden() && !form->isHidden();
   return !form->isHidden();
 }
 
@@ -199,7 +196,9 @@ void MDIForm1::buildMenus() {
         a = m->menuAction();
         break;
       }
-      case Kind::Separator: a = parentMenu->addSeparator(); break;
+      case Kind::Separator:
+        a = parentMenu->addSeparator();
+        break;
       case Kind::Item:
         a = parentMenu->addAction(caption);
         if (e.shortcut != kNone) a->setShortcut(QKeySequence(e.shortcut));

@@ -4,10 +4,10 @@
 
 #include "app/Designs.h"
 #include "app/MDIForm1.h"
-#include "windows/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
+#include "windows/main/frmHauptform.h"
 
 namespace lorvant::Module1 {
 

@@ -3,9 +3,9 @@
 #include <iostream>
 #include <memory>
 
-#include "engine/version.h"
 #include "app/MDIForm1.h"
 #include "app/StartUp.h"
+#include "engine/version.h"
 
 namespace {
 

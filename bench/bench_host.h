@@ -3,8 +3,8 @@
 // gives (none: the run draws nowhere).
 #pragma once
 
-#include "session/run.h"
 #include "session/question.h"
+#include "session/run.h"
 
 namespace lorvant {
 

@@ -1,8 +1,8 @@
 // The start of the benchmarks that drive a window: an application object
 // first (offscreen unless the caller chose a platform), then the benchmark
 // library with what is left of the command line.
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -9,15 +9,15 @@
 #include <optional>
 #include <string>
 
-#include "session/feedpoint.h"
-#include "session/mainform.h"
-#include "text/reports/speisepkt.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
-#include "text/bilingual.h"
+#include "session/feedpoint.h"
+#include "session/mainform.h"
 #include "session/question.h"
+#include "text/bilingual.h"
+#include "text/reports/speisepkt.h"
 
 namespace lorvant::cli {
 
@@ -35,7 +35,6 @@ double StrictNumber(const std::string& text) {
   if (ec != std::errc() || end != t.data() + t.size() || t.empty()) throw UsageError("a number is needed");
   return v;
 }
-
 
 // Prints the result box: one terminal line per row.
 void PrintRows(const std::string& rows) {
@@ -68,14 +67,13 @@ struct RunState {
   double insulation = 0;
 
   void addTo(OptionParser& p) {
-    p.value("run-length", "M",
-            "antenna length of the last optimisation run in m (default 0: no run yet)", [this](const std::string& v) {
+    p.value("run-length", "M", "antenna length of the last optimisation run in m (default 0: no run yet)",
+            [this](const std::string& v) {
               const double l = StrictNumber(v);
               if (!(l >= 0 && l < 1e7)) throw UsageError("a length of 0 or more is needed");
               length = static_cast<float>(l);
             });
-    p.value("insulation", "FRACTION",
-            "insulation fraction of the last run, 0 for a bare wire, below 0,5 (default 0)",
+    p.value("insulation", "FRACTION", "insulation fraction of the last run, 0 for a bare wire, below 0,5 (default 0)",
             [this](const std::string& v) {
               const double i = StrictNumber(v);
               if (!(i >= 0 && i < 0.5)) throw UsageError("the insulation fraction lies from 0 to below 0,5");
@@ -105,7 +103,7 @@ MainFormValues View(const SharedInputs& s, const RunState& run) {
 // The window's fields as a mode opens it, then the ones given on the
 // command line.
 WindowTexts OpenedWith(const feedpoint::WindowSetup& opened, const std::optional<std::string>& first,
-                   const std::optional<std::string>& second, const std::optional<std::string>& third) {
+                       const std::optional<std::string>& second, const std::optional<std::string>& third) {
   WindowTexts w = opened.rows;
   if (first) w.first.text = *first;
   if (second) w.second.text = *second;
@@ -207,14 +205,12 @@ int AllBandsCommand(const Args& args) {
           "answer to \"adapt the antenna length to the resonance frequency?\", asked when --length differs from "
           "the run's length as the window writes it or --resonance from --frequency (default no)",
           [&adapt](const std::string& v) { adapt = YesNo(v) ? Answer::Yes : Answer::No; });
-  p.value("out", "DIR", "folder for SpeisePkt.txt (made when missing; an earlier file is replaced)",
-          FolderValue(out));
+  p.value("out", "DIR", "folder for SpeisePkt.txt (made when missing; an earlier file is replaced)", FolderValue(out));
   p.section("Presentation");
   shared.addTo(p, kOptLanguage | kOptDecimalSeparator | kOptDate);
-  p.epilogue(std::string(
-                 "Message boxes of the check appear on stderr as \"title: text\"; the adapt question\n"
-                 "with its answer. After Yes the adapted length, the half-wave field without its\n"
-                 "\"~\" and the preferred-band length mode are reported there as well.\n\n") +
+  p.epilogue(std::string("Message boxes of the check appear on stderr as \"title: text\"; the adapt question\n"
+                         "with its answer. After Yes the adapted length, the half-wave field without its\n"
+                         "\"~\" and the preferred-band length mode are reported there as well.\n\n") +
              kExitStatus +
              "\nExample:\n"
              "  lorvant-calc allbands --run-length 41.7 --distance 13.9 --band 3.5 --band 7 \\\n"

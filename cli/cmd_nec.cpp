@@ -10,24 +10,24 @@
 #include <utility>
 #include <vector>
 
-#include "session/feedpoint.h"
-#include "io/staged_files.h"
-#include "session/nec_check.h"
-#include "engine/nec/deck.h"
-#include "io/engine_runner.h"
-#include "picture/swr_picture.h"
-#include "engine/nec/swr.h"
-#include "engine/numparse.h"
-#include "picture/SwrRaster.h"
-#include "text/reports/neccheck.h"
-#include "text/format.h"
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
 #include "cli/terminal.h"
-#include "text/nec_texts.h"
-#include "text/bilingual.h"
+#include "engine/nec/deck.h"
+#include "engine/nec/swr.h"
+#include "engine/numparse.h"
+#include "io/engine_runner.h"
+#include "io/staged_files.h"
+#include "picture/SwrRaster.h"
+#include "picture/swr_picture.h"
+#include "session/feedpoint.h"
 #include "session/messages.h"
+#include "session/nec_check.h"
+#include "text/bilingual.h"
+#include "text/format.h"
+#include "text/nec_texts.h"
+#include "text/reports/neccheck.h"
 
 namespace lorvant::cli {
 
@@ -270,8 +270,8 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
 // Runs nec2c on the deck and evaluates its output; the failure's message,
 // or empty. `missing`: there was no engine to run.
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
-                      const NecOptions& n, const std::string& deckPath, Language lang, char sep,
-                      nec::Result& result, bool& missing) {
+                      const NecOptions& n, const std::string& deckPath, Language lang, char sep, nec::Result& result,
+                      bool& missing) {
   nec::Nec2cEngine engine({}, n.engineTimeout);
   const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
   missing = engineResult.status == nec::EngineResult::Status::Missing;

@@ -6,23 +6,23 @@
 #include <optional>
 #include <string>
 
-#include "engine/bands.h"
-#include "session/classify.h"
-#include "session/design.h"
-#include "io/staged_files.h"
-#include "session/mainform.h"
-#include "picture/BitmapCanvas.h"
-#include "text/format.h"
-#include "session/run.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
-#include "text/bilingual.h"
-#include "session/question.h"
+#include "engine/bands.h"
+#include "io/staged_files.h"
+#include "picture/BitmapCanvas.h"
+#include "session/classify.h"
+#include "session/design.h"
+#include "session/mainform.h"
 #include "session/messages.h"
+#include "session/question.h"
+#include "session/run.h"
+#include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::cli {
 
@@ -70,7 +70,8 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
                 "Relative dielectric constant not confirmed (--dielectric-answer no)");
     case RunOutcome::Aborted:
       if (host.lastError)
-        return Trimmed(host.lastError->title) + ": " + Trimmed(OneLine(host.lastError->text)) + tr(lang, " (Abbruch)", " (Abort)");
+        return Trimmed(host.lastError->title) + ": " + Trimmed(OneLine(host.lastError->text)) +
+               tr(lang, " (Abbruch)", " (Abort)");
       return tr(lang, "Abbruch", "Aborted");
     case RunOutcome::Cancelled:
       return StoppedBySignalText(lang);
@@ -222,8 +223,9 @@ void DeclareDesignOptions(OptionParser& p, RunOptions& o) {
             // the material's name after a blank; blanks alone are entry 0.
             const std::size_t start = v.find_first_not_of(' ');
             const std::size_t end = start == std::string::npos ? std::string::npos : v.find(' ', start);
-            const std::string number =
-                start == std::string::npos ? std::string() : v.substr(start, end == std::string::npos ? end : end - start);
+            const std::string number = start == std::string::npos
+                                           ? std::string()
+                                           : v.substr(start, end == std::string::npos ? end : end - start);
             FieldText(number, kDecimalKeys, 0);
             o.dielectric = v;
           });
@@ -360,10 +362,11 @@ const char* kEpilogue =
 int RunCommand(const Args& args) {
   RunOptions o;
   DesignFiles designFiles;
-  OptionParser p("run", "--out DIR [options] | --save-design FILE [options]",
-                 "Runs the current-sum optimisation of the main form (\"Rechnen\") with the inputs below, each given as "
-                 "it would be typed into the form, and writes AntStrSu.txt, AntKurve.BMP and, when asked, AntSpezi.txt "
-                 "into DIR. Needs no display.");
+  OptionParser p(
+      "run", "--out DIR [options] | --save-design FILE [options]",
+      "Runs the current-sum optimisation of the main form (\"Rechnen\") with the inputs below, each given as "
+      "it would be typed into the form, and writes AntStrSu.txt, AntKurve.BMP and, when asked, AntSpezi.txt "
+      "into DIR. Needs no display.");
   DeclareOptions(p, o, designFiles);
   p.epilogue(kEpilogue);
   if (!p.parse(args, std::cout)) return kExitOk;

@@ -6,15 +6,15 @@
 #include <optional>
 #include <string>
 
-#include "session/calculators/dipole.h"
-#include "io/staged_files.h"
-#include "session/mainform.h"
-#include "session/calculators/vk.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
-#include "text/bilingual.h"
+#include "io/staged_files.h"
+#include "session/calculators/dipole.h"
+#include "session/calculators/vk.h"
+#include "session/mainform.h"
 #include "session/messages.h"
+#include "text/bilingual.h"
 
 namespace lorvant::cli {
 
@@ -94,7 +94,8 @@ int VkCommand(const Args& args) {
   if (out.diameter) std::cerr << Plain(t.diameter) << ' ' << *out.diameter << Red(out.diameterColour) << std::endl;
   const std::string frame = Plain(t.shortening) + ' ';
   std::cout << frame << Plain(t.slenderness) << ' ' << out.slendernessText << Red(out.slendernessColour) << '\n'
-            << frame << Plain(t.heightShortening) << ' ' << out.heightShorteningText << Red(out.heightShorteningColour) << '\n'
+            << frame << Plain(t.heightShortening) << ' ' << out.heightShorteningText << Red(out.heightShorteningColour)
+            << '\n'
             << Plain(t.expectedVk) << ' ' << out.vkText << std::endl;
   return kExitOk;
 }
@@ -109,8 +110,7 @@ int PruneCommand(const Args& args) {
                  "built antenna and the desired resonance, the new length, the wire's total shortening factor and "
                  "the length change in cm (\"- \" cut off, \"+ \" add). Prints the window's three results.");
   p.section("Window fields (defaults: as the window opens)");
-  p.value("length", "M", "measured antenna length in m (default the --run-length, empty before a run)",
-          Text(length));
+  p.value("length", "M", "measured antenna length in m (default the --run-length, empty before a run)", Text(length));
   p.value("measured", "MHZ", "measured resonance frequency in MHz", Text(measured));
   p.value("desired", "MHZ", "desired resonance frequency in MHz", Text(desired));
   p.section("Last run");
@@ -167,7 +167,8 @@ void DeclareDipoleWindowFields(OptionParser& p, DipoleOptions& o) {
   p.section("Window fields (defaults: as the window opens and is activated)");
   p.flag("windom", "variant WINDOM instead of the dipole", [&o] { o.in.windom = true; });
   p.value("frequency", "MHZ", "desired resonance frequency of the additional wire in MHz", Text(o.fAdd));
-  p.value("half-waves", "N", "number of half-waves of the additional WINDOM, read up to its first non-digit (default 1)",
+  p.value("half-waves", "N",
+          "number of half-waves of the additional WINDOM, read up to its first non-digit (default 1)",
           Text(o.halfWaves));
   p.value("impedance", "OHM", "desired feed-point impedance in ohms (default 300)", Text(o.impedance));
   p.value("diameter", "MM", "wire diameter of the additional wire in mm (default the conductor diameter)",
@@ -187,7 +188,8 @@ void DeclareDipoleWindowFields(OptionParser& p, DipoleOptions& o) {
 void DeclareDipoleContext(OptionParser& p, DipoleOptions& o) {
   p.section("Main form, last run and calculator");
   o.shared.addTo(p, kOptBands | kOptSegment | kOptLengthMode);
-  p.value("tolerance", "PERCENT", "tolerance of --length-mode highest-lowest in percent (default 5)", Text(o.tolerance));
+  p.value("tolerance", "PERCENT", "tolerance of --length-mode highest-lowest in percent (default 5)",
+          Text(o.tolerance));
   p.value("conductor", "MM", "the main form's conductor diameter in mm (default 1,4)",
           [&o](const std::string& v) { o.conductor = v; });
   p.value("insulation", "FRACTION", "insulation fraction of the last run, 0 for a bare wire, below 0,5 (default 0)",
@@ -262,26 +264,54 @@ void FillDipoleInputs(DipoleOptions& o, char sep) {
 void PrintDipoleRefusal(const dipole::Texts& shown, const dipole::Inputs& in, const dipole::Outcome& r, Language lang) {
   std::string field, typed, suggestion;
   switch (r.focus) {
-    case dipole::Field::Frequency: field = shown.frequency; typed = in.fAdd; break;
-    case dipole::Field::ExciterFrequency: field = shown.exciterFrequency; typed = in.fExc; break;
-    case dipole::Field::Impedance: field = shown.impedance; typed = in.impedance; break;
-    case dipole::Field::Diameter: field = shown.diameter; typed = in.dAdd; suggestion = r.suggestedDiameter.value_or(""); break;
-    case dipole::Field::ExciterDiameter: field = shown.exciterDiameter; typed = in.dExc; suggestion = r.suggestedExciterDiameter.value_or(""); break;
-    case dipole::Field::Vk: field = shown.vk; typed = in.vk; break;
-    case dipole::Field::HalfWaves: field = dipole::WindomVariant(lang).frequency; typed = in.halfWaves; break;
-    default: field = shown.feedPointAt; typed = in.fraction; break;
+    case dipole::Field::Frequency:
+      field = shown.frequency;
+      typed = in.fAdd;
+      break;
+    case dipole::Field::ExciterFrequency:
+      field = shown.exciterFrequency;
+      typed = in.fExc;
+      break;
+    case dipole::Field::Impedance:
+      field = shown.impedance;
+      typed = in.impedance;
+      break;
+    case dipole::Field::Diameter:
+      field = shown.diameter;
+      typed = in.dAdd;
+      suggestion = r.suggestedDiameter.value_or("");
+      break;
+    case dipole::Field::ExciterDiameter:
+      field = shown.exciterDiameter;
+      typed = in.dExc;
+      suggestion = r.suggestedExciterDiameter.value_or("");
+      break;
+    case dipole::Field::Vk:
+      field = shown.vk;
+      typed = in.vk;
+      break;
+    case dipole::Field::HalfWaves:
+      field = dipole::WindomVariant(lang).frequency;
+      typed = in.halfWaves;
+      break;
+    default:
+      field = shown.feedPointAt;
+      typed = in.fraction;
+      break;
   }
   PrintRefused(lang, field, typed, suggestion);
   if (r.spacingText && !r.spacingText->empty())
-    std::cerr << Plain(shown.spacing) << ' ' << *r.spacingText << Red(r.spacingColour.value_or(TextColour::Black)) << '\n';
+    std::cerr << Plain(shown.spacing) << ' ' << *r.spacingText << Red(r.spacingColour.value_or(TextColour::Black))
+              << '\n';
   std::cerr << std::flush;
 }
 
 void PrintDipoleResult(const dipole::Texts& shown, const dipole::Inputs& in, const dipole::Outcome& r) {
   std::cout << Plain(shown.length) << ' ' << r.lengthText << '\n'
-            << Plain(shown.feedPointAt) << ' ' << in.fraction << ' ' << Plain(shown.ofTotalLength) << ' ' << r.feedPointText << '\n'
-            << Plain(shown.spacing) << ' ' << r.spacingText.value_or("") << Red(r.spacingColour.value_or(TextColour::Black))
-            << '\n'
+            << Plain(shown.feedPointAt) << ' ' << in.fraction << ' ' << Plain(shown.ofTotalLength) << ' '
+            << r.feedPointText << '\n'
+            << Plain(shown.spacing) << ' ' << r.spacingText.value_or("")
+            << Red(r.spacingColour.value_or(TextColour::Black)) << '\n'
             << Plain(shown.vk) << ' ' << r.vkText.value_or(in.vk) << std::endl;
 }
 
@@ -320,7 +350,8 @@ int DipoleCommand(const Args& args) {
     try {
       dipole::WriteReport(path, dipole::MakeReportData(shown, o.in, r, lang, o.shared.dateText()));
     } catch (const files::FileError& e) {
-      std::cerr << tr(lang, "ZusatzDipol.txt konnte nicht geschrieben werden: ", "ZusatzDipol.txt could not be written: ")
+      std::cerr << tr(lang,
+                      "ZusatzDipol.txt konnte nicht geschrieben werden: ", "ZusatzDipol.txt could not be written: ")
                 << OneLine(files::FileErrorText(lang, e.error(), e.path())) << std::endl;
       return kExitNoResult;
     }

@@ -8,10 +8,10 @@
 #include <iostream>
 #include <string>
 
-#include "io/staged_files.h"
-#include "engine/version.h"
 #include "cli/options.h"
 #include "cli/stdout.h"
+#include "engine/version.h"
+#include "io/staged_files.h"
 #include "session/messages.h"
 
 namespace lorvant::cli {
@@ -116,8 +116,8 @@ int Dispatch(int argc, char** argv) {
   try {
     return command->run(args);
   } catch (const UsageError& e) {
-    std::cerr << kToolName << ' ' << command->name << ": " << e.what() << " (see " << kToolName << ' '
-              << command->name << " --help)\n";
+    std::cerr << kToolName << ' ' << command->name << ": " << e.what() << " (see " << kToolName << ' ' << command->name
+              << " --help)\n";
     return kExitUsage;
   } catch (const StdoutFailed&) {
     throw;

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "text/encoding.h"
-#include "engine/numparse.h"
 #include "cli/terminal.h"
+#include "engine/numparse.h"
+#include "text/encoding.h"
 
 namespace lorvant::cli {
 

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "session/run.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "session/question.h"
+#include "session/run.h"
 
 namespace lorvant {
 class BitmapCanvas;

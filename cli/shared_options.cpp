@@ -83,24 +83,25 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
             });
   if (which & kOptBands) {
     p.value(
-        "band", "F",
-        "tick a band box (counted in the current sum); F is one of 1.8 3.5 5.3 7 10 14 18 21 24 28 50",
+        "band", "F", "tick a band box (counted in the current sum); F is one of 1.8 3.5 5.3 7 10 14 18 21 24 28 50",
         [this](const std::string& v) { SetBand(bands_, v, kBandCounted); }, true);
     p.value(
         "grey-band", "F", "grey a band box (computed, listed and drawn, not counted); F as for --band",
         [this](const std::string& v) { SetBand(bands_, v, kBandGrey); }, true);
   }
   if (which & kOptSegment)
-    p.value("segment", "cw|ssb|centre", "current sums in the band for the CW segment, the SSB segment or the band centre (default centre)",
-            [this](const std::string& v) { segmentIndex_ = Choice(v, {{"cw", 0}, {"ssb", 1}, {"centre", 2}}); });
+    p.value("segment", "cw|ssb|centre",
+            "current sums in the band for the CW segment, the SSB segment or the band centre (default centre)",
+            [this](const std::string& v) {
+              segmentIndex_ = Choice(v, {{"cw", 0}, {"ssb", 1}, {"centre", 2}});
+            });
   if (which & kOptLengthMode)
     p.value("length-mode", "preferred|highest-lowest|all",
             "optimise the length for the preferred band, for the highest and the lowest band (within --tolerance), "
             "or for all bands (default preferred)",
             [this](const std::string& v) {
-              lengthMode_ = Choice(v, {{"preferred", kLengthPreferred},
-                                       {"highest-lowest", kLengthHighestLowest},
-                                       {"all", kLengthAll}});
+              lengthMode_ = Choice(
+                  v, {{"preferred", kLengthPreferred}, {"highest-lowest", kLengthHighestLowest}, {"all", kLengthAll}});
             });
   if (which & kOptLanguage)
     p.value("language", "de|en", "language of the reports and notes (default de)", [this](const std::string& v) {
@@ -110,7 +111,9 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
     p.value("decimal-separator", ",|.",
             "decimal separator of the numbers written and of the default field texts (default: the system "
             "locale's, as Qt reads it from LC_ALL, LC_NUMERIC or LANG)",
-            [this](const std::string& v) { sep_ = static_cast<char>(Choice(v, {{",", ','}, {".", '.'}})); });
+            [this](const std::string& v) {
+              sep_ = static_cast<char>(Choice(v, {{",", ','}, {".", '.'}}));
+            });
   if (which & kOptDate)
     p.value("date", "TEXT",
             "text written where the reports' closing lines carry the date and time (default: now, as the locale's "

@@ -8,26 +8,26 @@
 #include <optional>
 #include <string>
 
+#include "cli/options.h"
 #include "engine/bands.h"
 #include "engine/common.h"
-#include "session/run.h"
 #include "engine/shortening.h"
-#include "cli/options.h"
+#include "session/run.h"
 
 namespace lorvant::cli {
 
 // Which shared options a subcommand takes (combine with |).
 enum SharedOption : unsigned {
-  kOptFrequency = 1u << 0,        // --frequency (preferred frequency)
-  kOptHalfWaves = 1u << 1,        // --halfwaves
-  kOptVk = 1u << 2,               // --vk (shortening factor)
-  kOptMinSum = 1u << 3,           // --min-sum (minimum current sum)
-  kOptBands = 1u << 4,            // --band, --grey-band (the band boxes)
-  kOptSegment = 1u << 5,          // --segment (band segment)
-  kOptLengthMode = 1u << 6,       // --length-mode
-  kOptLanguage = 1u << 7,         // --language
-  kOptDecimalSeparator = 1u << 8, // --decimal-separator
-  kOptDate = 1u << 9,             // --date
+  kOptFrequency = 1u << 0,         // --frequency (preferred frequency)
+  kOptHalfWaves = 1u << 1,         // --halfwaves
+  kOptVk = 1u << 2,                // --vk (shortening factor)
+  kOptMinSum = 1u << 3,            // --min-sum (minimum current sum)
+  kOptBands = 1u << 4,             // --band, --grey-band (the band boxes)
+  kOptSegment = 1u << 5,           // --segment (band segment)
+  kOptLengthMode = 1u << 6,        // --length-mode
+  kOptLanguage = 1u << 7,          // --language
+  kOptDecimalSeparator = 1u << 8,  // --decimal-separator
+  kOptDate = 1u << 9,              // --date
   kOptAllShared = (1u << 10) - 1,
 };
 

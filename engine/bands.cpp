@@ -7,7 +7,7 @@
 namespace lorvant {
 namespace {
 
-constexpr std::array<float, kBandCount> kNominal = {1.8f, 3.5f, 5.3f, 7.0f,  10.0f, 14.0f,
+constexpr std::array<float, kBandCount> kNominal = {1.8f,  3.5f,  5.3f,  7.0f,  10.0f, 14.0f,
                                                     18.0f, 21.0f, 24.9f, 28.0f, 50.0f};
 
 // Representative frequencies per band: CW, SSB, band centre.
@@ -50,18 +50,34 @@ constexpr std::array<WavelengthRow, kBandCount> kTableW = {{
 // Band index of a whole-MHz key, or -1 when no band answers to it.
 int bandOfKey(int key) {
   switch (key) {
-    case 2: return 0;
-    case 3: case 4: return 1;
-    case 5: return 2;
-    case 6: case 7: return 3;
-    case 10: return 4;
-    case 14: return 5;
-    case 18: return 6;
-    case 21: return 7;
-    case 25: return 8;
-    case 28: case 29: case 30: return 9;
-    case 50: return 10;
-    default: return -1;
+    case 2:
+      return 0;
+    case 3:
+    case 4:
+      return 1;
+    case 5:
+      return 2;
+    case 6:
+    case 7:
+      return 3;
+    case 10:
+      return 4;
+    case 14:
+      return 5;
+    case 18:
+      return 6;
+    case 21:
+      return 7;
+    case 25:
+      return 8;
+    case 28:
+    case 29:
+    case 30:
+      return 9;
+    case 50:
+      return 10;
+    default:
+      return -1;
   }
 }
 

@@ -103,9 +103,7 @@ float ImpedanzAusStromsumme(double S, float f, const CalculatorState& calc) {
   if (S <= 0) return 1000000;
 
   float a = 0;  // arccos S in degrees
-  step(a, [&] {
-    return single((std::atan(div(-S, checked::sqrt(1 - S * S))) + 2 * std::atan(1.0)) * (180 / kPi));
-  });
+  step(a, [&] { return single((std::atan(div(-S, checked::sqrt(1 - S * S))) + 2 * std::atan(1.0)) * (180 / kPi)); });
   step(z, [&] {
     // For a current so small that 1 + S rounds to 1 the logarithm is taken
     // directly, so the impedance stays huge instead of collapsing to 0.

@@ -12,7 +12,7 @@ namespace lorvant {
 
 // Test frequencies of the resonance list, by band index, MHz.
 inline constexpr std::array<float, kBandCount> kResonanceTestFrequency = {1.85f, 3.65f, 5.36f, 7.05f, 10.1f, 14.2f,
-                                                                           18.1f, 21.2f, 24.9f, 28.5f, 50.15f};
+                                                                          18.1f, 21.2f, 24.9f, 28.5f, 50.15f};
 
 // The wire as the run fixed it.
 struct ResonanceWire {

@@ -12,10 +12,10 @@ namespace lorvant {
 // active (its fields already parsed with ParseNumber).
 struct CalculatorState {
   bool active = false;
-  float height = 0;         // height above ground, metres
-  float diameter = 0;       // wire diameter, millimetres
+  float height = 0;               // height above ground, metres
+  float diameter = 0;             // wire diameter, millimetres
   bool groundCorrection = false;  // the ground correction is switched on
-  std::string heightText;   // the height as typed, for the reports' height line
+  std::string heightText;         // the height as typed, for the reports' height line
 };
 
 // Relative dielectric constant of air: a wire whose insulation has a higher
@@ -35,7 +35,7 @@ inline constexpr int kLengthAll = 2;
 
 // What AntennenLaenge reads from the main form and the shared settings.
 struct LengthContext {
-  BandValues bands{};          // which bands are chosen
+  BandValues bands{};  // which bands are chosen
   int segment = kSegmentCentre;
   int lengthMode = kLengthPreferred;
   float tolerancePercent = 5;  // allowed length tolerance, percent

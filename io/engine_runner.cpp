@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "io/staged_files.h"
 #include "engine/nec/output.h"
+#include "io/staged_files.h"
 
 extern char** environ;
 
@@ -454,6 +454,5 @@ std::string ScriptInterpreter(const std::string& program) {
   const std::size_t to = line.find_first_of(" \t\r\n", from);
   return std::string(line.substr(from, to == std::string_view::npos ? std::string_view::npos : to - from));
 }
-
 
 }  // namespace lorvant::nec

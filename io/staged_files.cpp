@@ -30,7 +30,6 @@ constexpr std::size_t kRandomChars = 6;
 constexpr std::size_t kNameMax = 255;
 constexpr std::size_t kTempOverhead = 1 + 9 + 10 + 1 + kRandomChars;
 
-
 std::string RandomPart() {
   static const char chars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   static std::mt19937_64 engine{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
@@ -85,8 +84,7 @@ void SyncFolder(const std::string& folder) {
 // life of the same process id are older.
 // File times come from a coarser clock than now(), so a file made right
 // after the start may carry a time just before it: the margin covers that.
-const std::chrono::system_clock::time_point kProcessStart =
-    std::chrono::system_clock::now() - std::chrono::seconds(10);
+const std::chrono::system_clock::time_point kProcessStart = std::chrono::system_clock::now() - std::chrono::seconds(10);
 
 // A process that kept a temporary untouched this long is not its writer:
 // the id was given to a new process since.
@@ -373,8 +371,7 @@ std::optional<std::uint64_t> FreeBytes(const std::string& folder) {
 }
 
 std::size_t RemoveStaleTemporaries(const std::string& folder, std::chrono::system_clock::time_point before) {
-  const auto beforeNs =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count();
+  const auto beforeNs = std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count();
   std::string dir = folder.empty() ? std::string("./") : folder;
   if (dir.back() != '/') dir += '/';
   DIR* d = ::opendir(dir.c_str());

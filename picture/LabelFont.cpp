@@ -20,8 +20,8 @@ const Glyph& GlyphOf(unsigned char byte) {
 std::int32_t KerningOf(unsigned char a, unsigned char b) {
   const auto pair = static_cast<std::uint16_t>(a * 256 + b);
   const auto* end = std::end(kKerning);
-  const auto* k = std::lower_bound(std::begin(kKerning), end, pair,
-                                   [](const Kerning& e, std::uint16_t p) { return e.pair < p; });
+  const auto* k =
+      std::lower_bound(std::begin(kKerning), end, pair, [](const Kerning& e, std::uint16_t p) { return e.pair < p; });
   return k != end && k->pair == pair ? k->adjust : 0;
 }
 

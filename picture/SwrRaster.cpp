@@ -42,9 +42,8 @@ const plotfont::Glyph& GlyphOf(const plotfont::Face& f, unsigned char byte) {
 std::int32_t KerningOf(const plotfont::Face& f, unsigned char a, unsigned char b) {
   const auto pair = static_cast<std::uint16_t>(a * 256 + b);
   const auto* end = f.kerning + f.kerningCount;
-  const auto* k = std::lower_bound(f.kerning, end, pair, [](const plotfont::Kerning& e, std::uint16_t p) {
-    return e.pair < p;
-  });
+  const auto* k =
+      std::lower_bound(f.kerning, end, pair, [](const plotfont::Kerning& e, std::uint16_t p) { return e.pair < p; });
   return k != end && k->pair == pair ? k->adjust : 0;
 }
 
@@ -73,8 +72,9 @@ class Raster {
   void blend(long px, long py, PlotColour c, double share) {
     if (px < 0 || py < 0 || px >= image_.width || py >= image_.height || !(share > 0)) return;
     share = std::min(share, 1.0);
-    std::uint8_t* p = image_.rgb.data() + (static_cast<std::size_t>(py) * static_cast<std::size_t>(image_.width) +
-                                           static_cast<std::size_t>(px)) * 3;
+    std::uint8_t* p =
+        image_.rgb.data() +
+        (static_cast<std::size_t>(py) * static_cast<std::size_t>(image_.width) + static_cast<std::size_t>(px)) * 3;
     const std::uint8_t parts[] = {c.r, c.g, c.b};
     for (int i = 0; i < 3; ++i) p[i] = static_cast<std::uint8_t>(std::lround(p[i] + (parts[i] - p[i]) * share));
   }
@@ -131,10 +131,9 @@ class Raster {
 
   void dot(const PlotDot& d) {
     const double r = d.radius;
-    forBox(d.at.x - r - 1, d.at.y - r - 1, d.at.x + r + 1, d.at.y + r + 1,
-           [&](long px, long py, double cx, double cy) {
-             blend(px, py, d.colour, std::clamp(r + 0.5 - std::hypot(cx - d.at.x, cy - d.at.y), 0.0, 1.0));
-           });
+    forBox(d.at.x - r - 1, d.at.y - r - 1, d.at.x + r + 1, d.at.y + r + 1, [&](long px, long py, double cx, double cy) {
+      blend(px, py, d.colour, std::clamp(r + 0.5 - std::hypot(cx - d.at.x, cy - d.at.y), 0.0, 1.0));
+    });
   }
 
   void text(const PlotText& t) {
@@ -143,8 +142,9 @@ class Raster {
     const plotfont::Face& f = FaceOf(t);
     const std::string bytes = report::ToCp1252(t.text);
     const double width = PlotTextWidth(t);
-    const double x = t.anchor == TextAnchor::Start ? t.at.x : t.anchor == TextAnchor::Middle ? t.at.x - width / 2
-                                                                                              : t.at.x - width;
+    const double x = t.anchor == TextAnchor::Start    ? t.at.x
+                     : t.anchor == TextAnchor::Middle ? t.at.x - width / 2
+                                                      : t.at.x - width;
     const std::int64_t row = FloorPixel(static_cast<std::int64_t>(t.at.y * 64) + 32);
     Walk(f, bytes, static_cast<std::int64_t>(x * 64), [&](const plotfont::Glyph& g, std::int64_t pen) {
       const std::int64_t left = FloorPixel(pen) + g.left, top = row + g.top;
@@ -209,13 +209,14 @@ void PutChunk(std::string& out, const char* type, const std::string& data) {
 
 double PlotTextWidth(const PlotText& t) {
   const plotfont::Face& f = FaceOf(t);
-  return static_cast<double>(Walk(f, report::ToCp1252(t.text), 0, [](const plotfont::Glyph&, std::int64_t) {})) /
-         64;
+  return static_cast<double>(Walk(f, report::ToCp1252(t.text), 0, [](const plotfont::Glyph&, std::int64_t) {})) / 64;
 }
 
 RgbImage RasteriseSwrPicture(const SwrPicture& p) {
   static constexpr double kLargest = 16384;  // pixels either way; the picture is far smaller
-  const auto side = [](double v) { return std::isfinite(v) ? static_cast<int>(std::clamp(std::ceil(v), 1.0, kLargest)) : 1; };
+  const auto side = [](double v) {
+    return std::isfinite(v) ? static_cast<int>(std::clamp(std::ceil(v), 1.0, kLargest)) : 1;
+  };
   Raster raster(side(p.width), side(p.height));
   for (const PlotLine& l : p.lines) raster.line(l);
   for (const PlotCurve& c : p.curves) raster.curve(c);
@@ -243,8 +244,8 @@ std::string PngOf(const RgbImage& image) {
   std::string header;
   PutBig32(header, static_cast<std::uint32_t>(image.width));
   PutBig32(header, static_cast<std::uint32_t>(image.height));
-  header += '\x08';  // bits per sample
-  header += '\x02';  // RGB
+  header += '\x08';                // bits per sample
+  header += '\x02';                // RGB
   header += std::string(3, '\0');  // deflate, adaptive filtering, not interlaced
   // 96 dots per inch, as the current-curve picture.
   std::string density;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "text/format.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant {
 
@@ -13,9 +13,22 @@ namespace {
 constexpr std::array<int, kBandCount> kBandColours = {1, 6, 2, 5, 8, 14, 9, 3, 10, 4, 11};
 
 constexpr std::array<Rgb, 16> kPalette = {{
-    {0, 0, 0},        {0, 0, 128},     {0, 128, 0},     {0, 128, 128},  {128, 0, 0},     {128, 0, 128},
-    {128, 128, 0},    {192, 192, 192}, {128, 128, 128}, {0, 0, 255},    {0, 255, 0},     {0, 255, 255},
-    {255, 0, 0},      {255, 0, 255},   {255, 255, 0},   {255, 255, 255},
+    {0, 0, 0},
+    {0, 0, 128},
+    {0, 128, 0},
+    {0, 128, 128},
+    {128, 0, 0},
+    {128, 0, 128},
+    {128, 128, 0},
+    {192, 192, 192},
+    {128, 128, 128},
+    {0, 0, 255},
+    {0, 255, 0},
+    {0, 255, 255},
+    {255, 0, 0},
+    {255, 0, 255},
+    {255, 255, 0},
+    {255, 255, 255},
 }};
 
 }  // namespace
@@ -96,9 +109,9 @@ void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1
     // A short wire: long ticks at every 10 m (the labels), middle ones at
     // the 5 m between.
     const std::int32_t half = labelEvery_ / 2;
-    const int length = p % labelEvery_ == 0                         ? kTickLong
+    const int length = p % labelEvery_ == 0                      ? kTickLong
                        : half % tickEvery_ == 0 && p % half == 0 ? kTickMiddle
-                                                                  : kTickShort;
+                                                                 : kTickShort;
     for (int j = 0; j <= length; ++j) canvas_.point(x, kTickTop + j, kColourBlack);
     // The metre value prints like a number: with a leading blank.
     if (p % labelEvery_ == 0)
@@ -107,8 +120,7 @@ void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1
   if (p > kLegendMarkFrom && p < kLegendMarkTo) canvas_.point(p, kLegendMarkY, kColourSum);
 }
 
-void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang,
-                          char sep) {
+void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang, char sep) {
   using namespace picture;
   canvas_.text(kLegendX, kLegendY, std::string(" ") + tr(lang, "Stromsummen:", "Current sums:"), kColourBlack);
   if (extraBand) {

@@ -24,23 +24,23 @@ inline constexpr double kPictureWireWidth = 1280;  // x of the wire's end
 
 // Where the parts of the picture stand, in those units.
 namespace picture {
-inline constexpr double kBaseline = 150;         // y of current 0 (the wire)
-inline constexpr double kBandHeight = 80;        // a band's current 1 stands this far above it
-inline constexpr double kSumHeight = 160;        // the current sum's 1
-inline constexpr double kTickTop = 151;          // the metre scale's ticks hang from here
-inline constexpr int kTickLong = 10;             // at a labelled metre
-inline constexpr int kTickMiddle = 7;            // half way between two labels
+inline constexpr double kBaseline = 150;   // y of current 0 (the wire)
+inline constexpr double kBandHeight = 80;  // a band's current 1 stands this far above it
+inline constexpr double kSumHeight = 160;  // the current sum's 1
+inline constexpr double kTickTop = 151;    // the metre scale's ticks hang from here
+inline constexpr int kTickLong = 10;       // at a labelled metre
+inline constexpr int kTickMiddle = 7;      // half way between two labels
 inline constexpr int kTickShort = 5;
-inline constexpr double kScaleLabelY = 165;      // the metre labels and the unit "m"
-inline constexpr double kScaleLabelShift = 15;   // a label starts this far left of its tick
-inline constexpr double kUnitShift = 22;         // the unit stands this far right of the wire's end
-inline constexpr double kMarkY = 180;            // start, centre and end marks, candidate crosses
-inline constexpr double kCrossShift = 5;         // a cross starts this far left of its position
-inline constexpr double kLengthLabelY = 195;     // "Anfang", centre and total length
-inline constexpr double kTotalOverhang = 40;     // the total length ends this far right of the end mark
+inline constexpr double kScaleLabelY = 165;     // the metre labels and the unit "m"
+inline constexpr double kScaleLabelShift = 15;  // a label starts this far left of its tick
+inline constexpr double kUnitShift = 22;        // the unit stands this far right of the wire's end
+inline constexpr double kMarkY = 180;           // start, centre and end marks, candidate crosses
+inline constexpr double kCrossShift = 5;        // a cross starts this far left of its position
+inline constexpr double kLengthLabelY = 195;    // "Anfang", centre and total length
+inline constexpr double kTotalOverhang = 40;    // the total length ends this far right of the end mark
 inline constexpr double kLegendY = 4;
-inline constexpr double kLegendX = 575;          // "Stromsummen:"
-inline constexpr double kExtraLegendX = 900;     // the additional band's legend
+inline constexpr double kLegendX = 575;       // "Stromsummen:"
+inline constexpr double kExtraLegendX = 900;  // the additional band's legend
 // The sum curve's legend mark: the scan steps (centimetres) between these
 // two, drawn at x = step on the line kLegendMarkY.
 inline constexpr std::int32_t kLegendMarkFrom = 540;

@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "engine/nec/swr.h"
-#include "text/reports/neccheck.h"
+#include "text/bilingual.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
-#include "text/bilingual.h"
+#include "text/reports/neccheck.h"
 
 namespace lorvant::nec {
 
@@ -27,9 +27,9 @@ constexpr PlotColour kBlack{0, 0, 0};
 constexpr PlotColour kGrid{200, 200, 200};
 constexpr PlotColour kTwo{0, 140, 0};
 constexpr PlotColour kThree{200, 0, 0};
-constexpr PlotColour kBands[] = {{0, 70, 200},  {160, 0, 160}, {0, 130, 130}, {200, 100, 0},
-                                 {90, 60, 30},  {0, 0, 120},   {120, 120, 0}, {200, 0, 90},
-                                 {70, 70, 70},  {0, 110, 50},  {110, 0, 200}, {150, 40, 40}};
+constexpr PlotColour kBands[] = {{0, 70, 200}, {160, 0, 160}, {0, 130, 130}, {200, 100, 0},
+                                 {90, 60, 30}, {0, 0, 120},   {120, 120, 0}, {200, 0, 90},
+                                 {70, 70, 70}, {0, 110, 50},  {110, 0, 200}, {150, 40, 40}};
 
 struct Range {
   double low = 0, high = 0;
@@ -62,11 +62,20 @@ std::string XmlEscaped(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -101,9 +110,12 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
   p.height = kTitleHeight + rows * kPanelHeight;
 
   p.texts.push_back({{p.width / 2, 20},
-                     tr(lang, "SWV auf 50 Ohm mit Balun ", "SWR on 50 ohms through a ") + BalunText(result.balunRatio, sep) +
-                         tr(lang, "", " balun"),
-                     TextAnchor::Middle, 14, kBlack, true});
+                     tr(lang, "SWV auf 50 Ohm mit Balun ", "SWR on 50 ohms through a ") +
+                         BalunText(result.balunRatio, sep) + tr(lang, "", " balun"),
+                     TextAnchor::Middle,
+                     14,
+                     kBlack,
+                     true});
 
   for (int i = 0; i < bands; ++i) {
     const SolvedFrequency& own = result.bands[static_cast<std::size_t>(i)].solved;
@@ -140,12 +152,16 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
     }
     Frame(p, left, top, kPlotWidth, kPlotHeight);
 
-    p.texts.push_back({{(left + right) / 2, top - 10}, report::NecBandName(own.band, extraFrequency, sep),
-                       TextAnchor::Middle, 12, colour, true});
-    p.texts.push_back({{left, bottom + 15}, report::FormatPicture(range.low, "#0.000", sep), TextAnchor::Start, 10,
-                       kBlack, false});
-    p.texts.push_back({{right, bottom + 15}, report::FormatPicture(range.high, "#0.000", sep), TextAnchor::End, 10,
-                       kBlack, false});
+    p.texts.push_back({{(left + right) / 2, top - 10},
+                       report::NecBandName(own.band, extraFrequency, sep),
+                       TextAnchor::Middle,
+                       12,
+                       colour,
+                       true});
+    p.texts.push_back(
+        {{left, bottom + 15}, report::FormatPicture(range.low, "#0.000", sep), TextAnchor::Start, 10, kBlack, false});
+    p.texts.push_back(
+        {{right, bottom + 15}, report::FormatPicture(range.high, "#0.000", sep), TextAnchor::End, 10, kBlack, false});
     p.texts.push_back({{(left + right) / 2, bottom + 28}, "MHz", TextAnchor::Middle, 10, kBlack, false});
 
     PlotCurve curve;
@@ -173,8 +189,7 @@ std::string SwrPictureSvg(const SwrPicture& p) {
     s += "/>\n";
   }
   for (const PlotCurve& c : p.curves) {
-    s += "<polyline fill=\"none\" stroke=\"" + Colour(c.colour) + "\" stroke-width=\"" + Num(c.width) +
-         "\" points=\"";
+    s += "<polyline fill=\"none\" stroke=\"" + Colour(c.colour) + "\" stroke-width=\"" + Num(c.width) + "\" points=\"";
     for (std::size_t i = 0; i < c.points.size(); ++i)
       s += (i ? " " : "") + Num(c.points[i].x) + "," + Num(c.points[i].y);
     s += "\"/>\n";

@@ -44,7 +44,7 @@ struct PlotDot {
 enum class TextAnchor { Start, Middle, End };
 
 struct PlotText {
-  PlotPoint at;  // the baseline's start, middle or end
+  PlotPoint at;      // the baseline's start, middle or end
   std::string text;  // UTF-8
   TextAnchor anchor = TextAnchor::Start;
   double size = 11;  // pixels
@@ -53,7 +53,7 @@ struct PlotText {
 };
 
 struct SwrPicture {
-  double width = 0, height = 0;  // pixels
+  double width = 0, height = 0;   // pixels
   std::vector<PlotLine> lines;    // frames, grid, the 2:1 and 3:1 lines
   std::vector<PlotCurve> curves;  // one per band, over its frequencies
   std::vector<PlotDot> dots;      // every solved frequency

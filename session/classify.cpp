@@ -1,7 +1,7 @@
 #include "session/classify.h"
 
-#include "text/bilingual.h"
 #include "session/question.h"
+#include "text/bilingual.h"
 
 namespace lorvant {
 
@@ -12,7 +12,11 @@ Question ExtraBandQuestion(Language lang) {
                        "", "Soll diese Frequenz als eigenes Frequenzband behandelt werden?"})
           : JoinLines({"The specified resonance frequency is probably outside ", "the amateur band.", "",
                        "Should this frequency be treated as a separate frequency band?"});
-  return {text, tr(lang, " Neues Frequenzband", " New frequency band"), Icon::Information, Buttons::YesNo, 2,
+  return {text,
+          tr(lang, " Neues Frequenzband", " New frequency band"),
+          Icon::Information,
+          Buttons::YesNo,
+          2,
           QuestionId::ExtraBand};
 }
 
@@ -23,8 +27,7 @@ Question SegmentQuestion(Language lang) {
                        "Soll das Bandsegment geändert werden?"})
           : JoinLines({"The specified resonance frequency is probably not", "in the correct band segment!", "",
                        "Should the band segment be changed?"});
-  return {text, tr(lang, " Korrektur", " Correction"), Icon::Information, Buttons::YesNoCancel, 2,
-          QuestionId::Segment};
+  return {text, tr(lang, " Korrektur", " Correction"), Icon::Information, Buttons::YesNoCancel, 2, QuestionId::Segment};
 }
 
 Classification ClassifyPreferredFrequency(float f0, int chosenSegment, Language lang, Asker& asker) {

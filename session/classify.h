@@ -14,7 +14,7 @@ Question SegmentQuestion(Language lang);
 // suggestion, the additional-band question (when outside all bands) and the
 // segment question (when the chosen segment differs from the suggestion).
 struct Classification {
-  bool extraBand = false;   // Yes to the additional-band question
+  bool extraBand = false;  // Yes to the additional-band question
   float extraFrequency = 0;
   int segment = kSegmentCentre;  // segment to use (changed on Yes)
   bool segmentChanged = false;   // Yes to the segment question

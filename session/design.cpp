@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "io/staged_files.h"
-#include "session/mainform.h"
 #include "engine/nec/model.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
-#include "text/format.h"
-#include "text/bilingual.h"
+#include "io/staged_files.h"
+#include "session/mainform.h"
 #include "session/messages.h"
+#include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::design {
 
@@ -50,11 +50,11 @@ bool operator==(const Design& a, const Design& b) {
 namespace {
 
 constexpr const char* kMaterialWords[] = {
-    "none",      "vacuum",    "air",       "paper",     "oil",      "rubber",   "wood",      "fep",      "ptfe",
-    "ptfe-gy",   "pe",        "ptfe-gx",   "polystyrene", "silicone", "plexiglass", "polyamide", "pvc",  "fr4",
-    "cevausit",  "pertinax",  "igelit",    "vinidur",   "porcelain", "glass",    "ptfe-3006", "calit",  "mica"};
+    "none",     "vacuum",   "air",     "paper",       "oil",       "rubber",     "wood",      "fep",   "ptfe",
+    "ptfe-gy",  "pe",       "ptfe-gx", "polystyrene", "silicone",  "plexiglass", "polyamide", "pvc",   "fr4",
+    "cevausit", "pertinax", "igelit",  "vinidur",     "porcelain", "glass",      "ptfe-3006", "calit", "mica"};
 constexpr const char* kBandWords[] = {"off", "counted", "grey"};
-constexpr const char* kBandKeys[] = {"band-1.8", "band-3.5", "band-5.3", "band-7", "band-10", "band-14",
+constexpr const char* kBandKeys[] = {"band-1.8", "band-3.5", "band-5.3", "band-7",  "band-10", "band-14",
                                      "band-18",  "band-21",  "band-24",  "band-28", "band-50"};
 constexpr const char* kSegmentWords[] = {"cw", "ssb", "centre"};
 constexpr const char* kLengthModeWords[] = {"preferred", "highest-lowest", "all"};
@@ -201,8 +201,7 @@ bool PrintableUtf8(std::string_view v) {
 Check Typed(std::string_view keys, std::size_t maxLength) {
   return [keys = std::string(keys), maxLength](std::string_view v, Language lang) -> std::optional<std::string> {
     if (v.find_first_not_of(keys) != std::string_view::npos)
-      return tr(lang, "Zeichen, die das Feld nicht annimmt, in ", "characters the field does not take in ") +
-             Quoted(v);
+      return tr(lang, "Zeichen, die das Feld nicht annimmt, in ", "characters the field does not take in ") + Quoted(v);
     if (maxLength && v.size() > maxLength)
       return tr(lang, "mehr Zeichen, als das Feld fasst, in ", "more characters than the field holds in ") + Quoted(v);
     return std::nullopt;
@@ -226,8 +225,8 @@ Check OneOf(const char* const (&words)[N]) {
     if (IndexOf(words, v) >= 0) return std::nullopt;
     std::string list;
     for (const char* w : words) list += (list.empty() ? "" : ", ") + std::string(w);
-    return tr(lang, "unbekannte Wahl ", "unknown choice ") + Quoted(v) + tr(lang, " (erlaubt: ", " (allowed: ") +
-           list + ")";
+    return tr(lang, "unbekannte Wahl ", "unknown choice ") + Quoted(v) + tr(lang, " (erlaubt: ", " (allowed: ") + list +
+           ")";
   };
 }
 
@@ -252,24 +251,39 @@ using Member = std::string T::*;
 template <class T>
 T& Part(Design& d);
 template <>
-MainInputs& Part(Design& d) { return d.main; }
+MainInputs& Part(Design& d) {
+  return d.main;
+}
 template <>
-CalculatorInputs& Part(Design& d) { return d.calculator ? *d.calculator : d.calculator.emplace(); }
+CalculatorInputs& Part(Design& d) {
+  return d.calculator ? *d.calculator : d.calculator.emplace();
+}
 template <>
-PruningInputs& Part(Design& d) { return d.pruning ? *d.pruning : d.pruning.emplace(); }
+PruningInputs& Part(Design& d) {
+  return d.pruning ? *d.pruning : d.pruning.emplace();
+}
 template <>
-DipoleInputs& Part(Design& d) { return d.dipole ? *d.dipole : d.dipole.emplace(); }
+DipoleInputs& Part(Design& d) {
+  return d.dipole ? *d.dipole : d.dipole.emplace();
+}
 template <>
-NecInputs& Part(Design& d) { return d.nec ? *d.nec : d.nec.emplace(); }
+NecInputs& Part(Design& d) {
+  return d.nec ? *d.nec : d.nec.emplace();
+}
 
 template <class T>
 const T& Part(const Design& d) {
   static const T none{};
-  if constexpr (std::is_same_v<T, MainInputs>) return d.main;
-  else if constexpr (std::is_same_v<T, CalculatorInputs>) return d.calculator ? *d.calculator : none;
-  else if constexpr (std::is_same_v<T, PruningInputs>) return d.pruning ? *d.pruning : none;
-  else if constexpr (std::is_same_v<T, DipoleInputs>) return d.dipole ? *d.dipole : none;
-  else return d.nec ? *d.nec : none;
+  if constexpr (std::is_same_v<T, MainInputs>)
+    return d.main;
+  else if constexpr (std::is_same_v<T, CalculatorInputs>)
+    return d.calculator ? *d.calculator : none;
+  else if constexpr (std::is_same_v<T, PruningInputs>)
+    return d.pruning ? *d.pruning : none;
+  else if constexpr (std::is_same_v<T, DipoleInputs>)
+    return d.dipole ? *d.dipole : none;
+  else
+    return d.nec ? *d.nec : none;
 }
 
 template <class T>
@@ -304,14 +318,15 @@ FeedPointInputs& Feed(Design& d) { return d.feedPoint ? *d.feedPoint : d.feedPoi
 
 // A row of a feed-point mode; the mode is written when any of its rows is.
 Key FeedKey(const char* name, std::optional<FeedRows> FeedPointInputs::*mode, int row) {
-  return {Section::FeedPoint, name,
-          [mode, row](const Design& d) { return d.feedPoint && (*d.feedPoint.*mode) ? (*(*d.feedPoint.*mode))[row] : ""; },
-          [mode, row](Design& d, std::string_view v) {
-            std::optional<FeedRows>& rows = Feed(d).*mode;
-            if (!rows) rows.emplace();
-            (*rows)[row] = std::string(v);
-          },
-          FreeText()};
+  return {
+      Section::FeedPoint, name,
+      [mode, row](const Design& d) { return d.feedPoint && (*d.feedPoint.*mode) ? (*(*d.feedPoint.*mode))[row] : ""; },
+      [mode, row](Design& d, std::string_view v) {
+        std::optional<FeedRows>& rows = Feed(d).*mode;
+        if (!rows) rows.emplace();
+        (*rows)[row] = std::string(v);
+      },
+      FreeText()};
 }
 
 bool FeedKeyPresent(const Design& d, const Key& k) {
@@ -423,12 +438,23 @@ bool SectionPresent(const Design& d, Section s) {
 
 void OpenSection(Design& d, Section s) {
   switch (s) {
-    case Section::FeedPoint: Feed(d); break;
-    case Section::Calculator: Part<CalculatorInputs>(d); break;
-    case Section::Pruning: Part<PruningInputs>(d); break;
-    case Section::Dipole: Part<DipoleInputs>(d); break;
-    case Section::Nec: Part<NecInputs>(d); break;
-    default: break;
+    case Section::FeedPoint:
+      Feed(d);
+      break;
+    case Section::Calculator:
+      Part<CalculatorInputs>(d);
+      break;
+    case Section::Pruning:
+      Part<PruningInputs>(d);
+      break;
+    case Section::Dipole:
+      Part<DipoleInputs>(d);
+      break;
+    case Section::Nec:
+      Part<NecInputs>(d);
+      break;
+    default:
+      break;
   }
 }
 
@@ -487,14 +513,16 @@ std::optional<Refusal> Reader::header(int number, std::string_view key, std::str
     return std::nullopt;
   }
   if (key == "version") {
-    if (!formatSeen_) return refuse(number, tr(lang_, "„format“ fehlt vor „version“", "\"format\" missing before \"version\""));
+    if (!formatSeen_)
+      return refuse(number, tr(lang_, "„format“ fehlt vor „version“", "\"format\" missing before \"version\""));
     if (value.empty() || value.size() > 6 || value.find_first_not_of("0123456789") != std::string_view::npos)
       return refuse(number, tr(lang_, "keine Versionsnummer: ", "not a version number: ") + Quoted(value));
     const int v = std::stoi(std::string(value));
     if (v > kVersion)
       return refuse(number, tr(lang_, "mit einer neueren Lorvant-Version geschrieben (Version ",
                                "written by a newer version of Lorvant (version ") +
-                                std::string(value) + tr(lang_, "; diese liest Version 1)", "; this one reads version 1)"));
+                                std::string(value) +
+                                tr(lang_, "; diese liest Version 1)", "; this one reads version 1)"));
     if (v < 1) return refuse(number, tr(lang_, "unbekannte Version ", "unknown version ") + std::string(value));
     versionSeen_ = true;
     return std::nullopt;
@@ -505,14 +533,18 @@ std::optional<Refusal> Reader::header(int number, std::string_view key, std::str
 std::optional<Refusal> Reader::line(int number, std::string_view text) {
   text = Trim(text);
   if (text.empty() || text[0] == ';' || text[0] == '#') return std::nullopt;
-  if (!PrintableUtf8(text)) return refuse(number, tr(lang_, "Steuerzeichen in der Zeile", "control characters in the line"));
+  if (!PrintableUtf8(text))
+    return refuse(number, tr(lang_, "Steuerzeichen in der Zeile", "control characters in the line"));
   if (text.front() == '[') {
     if (text.back() != ']') return refuse(number, tr(lang_, "„]“ fehlt", "\"]\" missing"));
     const std::string_view name = Trim(text.substr(1, text.size() - 2));
     const int s = IndexOf(kSectionNames, name);
     if (s < 0) return refuse(number, tr(lang_, "unbekannter Abschnitt ", "unknown section ") + Quoted(name));
-    if (!section_ && s != 0) return refuse(number, tr(lang_, "kein Lorvant-Entwurf ([design] fehlt am Anfang)", "not a Lorvant design ([design] missing at the start)"));
-    if (section_ && !versionSeen_) return refuse(number, tr(lang_, "„version“ fehlt in [design]", "\"version\" missing in [design]"));
+    if (!section_ && s != 0)
+      return refuse(number, tr(lang_, "kein Lorvant-Entwurf ([design] fehlt am Anfang)",
+                               "not a Lorvant design ([design] missing at the start)"));
+    if (section_ && !versionSeen_)
+      return refuse(number, tr(lang_, "„version“ fehlt in [design]", "\"version\" missing in [design]"));
     const std::string tag = "[" + std::string(name) + "]";
     if (std::find(seen_.begin(), seen_.end(), tag) != seen_.end())
       return refuse(number, tr(lang_, "Abschnitt doppelt: ", "section given twice: ") + tag);
@@ -521,7 +553,9 @@ std::optional<Refusal> Reader::line(int number, std::string_view text) {
     OpenSection(design, *section_);
     return std::nullopt;
   }
-  if (!section_) return refuse(number, tr(lang_, "kein Lorvant-Entwurf ([design] fehlt am Anfang)", "not a Lorvant design ([design] missing at the start)"));
+  if (!section_)
+    return refuse(number, tr(lang_, "kein Lorvant-Entwurf ([design] fehlt am Anfang)",
+                             "not a Lorvant design ([design] missing at the start)"));
   const std::size_t eq = text.find('=');
   if (eq == std::string_view::npos) return refuse(number, tr(lang_, "„=“ fehlt", "\"=\" missing"));
   const std::string_view key = Trim(text.substr(0, eq));
@@ -541,8 +575,10 @@ std::optional<Refusal> Reader::line(int number, std::string_view text) {
 }
 
 std::optional<Refusal> Reader::end(int lastLine) {
-  if (!formatSeen_) return refuse(lastLine, tr(lang_, "kein Lorvant-Entwurf (format fehlt)", "not a Lorvant design (format missing)"));
-  if (!versionSeen_) return refuse(lastLine, tr(lang_, "„version“ fehlt in [design]", "\"version\" missing in [design]"));
+  if (!formatSeen_)
+    return refuse(lastLine, tr(lang_, "kein Lorvant-Entwurf (format fehlt)", "not a Lorvant design (format missing)"));
+  if (!versionSeen_)
+    return refuse(lastLine, tr(lang_, "„version“ fehlt in [design]", "\"version\" missing in [design]"));
   if (std::find(seen_.begin(), seen_.end(), "[main]") == seen_.end())
     return refuse(lastLine, tr(lang_, "Abschnitt [main] fehlt", "section [main] missing"));
   // A hand-written value without a material is a typed one.

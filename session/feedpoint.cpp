@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/numparse.h"
 #include "io/staged_files.h"
 #include "session/mainform.h"
-#include "engine/numparse.h"
-#include "text/reports/speisepkt.h"
-#include "text/format.h"
-#include "text/bilingual.h"
-#include "session/question.h"
 #include "session/messages.h"
+#include "session/question.h"
+#include "text/bilingual.h"
+#include "text/format.h"
+#include "text/reports/speisepkt.h"
 
 namespace lorvant::feedpoint {
 namespace {
@@ -34,7 +34,8 @@ constexpr Bilingual kCaptionAllBands{" Berechnung aller Frequenzen bei einer vor
                                      " Calculation of all frequencies for a given length"};
 constexpr Bilingual kCaptionOneFrequency{" Berechnung der Ströme bei einer Frequenz",
                                          " Calculation of currents at one frequency"};
-constexpr Bilingual kCaptionImpedance{" Impedanz aus Stromsumme ermitteln", " Determine impedance from the current sum"};
+constexpr Bilingual kCaptionImpedance{" Impedanz aus Stromsumme ermitteln",
+                                      " Determine impedance from the current sum"};
 constexpr Bilingual kCaptionScan{" Speisepunkt prüfen: alle Bänder", " Check feed point: all bands"};
 
 constexpr Bilingual kCalculate{"&Rechnen", "Calc&ulate"};
@@ -152,7 +153,8 @@ WindowSetup OpenAllBands(const MainFormValues& main, Language lang, char sep) {
   w.rows.first = {kTotalLength.in(lang), length > 0 ? FormatPicture(length, "##0.0##", sep) : std::string()};
   w.rows.second = {FrequencyLabel(lang), main.preferredFrequency};
   w.rows.third = {kDistance.in(lang), PrefillDistance(main.note, lang).value_or(std::string())};
-  w.rows.header = tr(lang, "Band [MHz]      Stromsumme / Impedanz (Ohm)", "Band [MHz]      Currentsum / Impedance(Ohm)");
+  w.rows.header =
+      tr(lang, "Band [MHz]      Stromsumme / Impedanz (Ohm)", "Band [MHz]      Currentsum / Impedance(Ohm)");
   return w;
 }
 
@@ -185,10 +187,12 @@ WindowSetup OpenScan(float runLength, Language lang, char sep) {
   w.mode = Mode::Scan;
   w.title = kCaptionScan.in(lang);
   w.calculate = kCalculate.in(lang);
-  w.rows.first = {tr(lang, "Linke Grenze der Stromsummenberechnung    [m]:", "Left limit of the current sum calculation    [m]:"),
-                  FormatPicture(sng(runLength / 6.0), "####0.0##", sep)};
-  w.rows.second = {tr(lang, "Rechte Grenze der Stromsummenberechnung [m]:", "Right limit of the current sum calculation [m]:"),
-                   FormatPicture(sng(runLength / 2.0), "####0.0", sep)};
+  w.rows.first = {
+      tr(lang, "Linke Grenze der Stromsummenberechnung    [m]:", "Left limit of the current sum calculation    [m]:"),
+      FormatPicture(sng(runLength / 6.0), "####0.0##", sep)};
+  w.rows.second = {
+      tr(lang, "Rechte Grenze der Stromsummenberechnung [m]:", "Right limit of the current sum calculation [m]:"),
+      FormatPicture(sng(runLength / 2.0), "####0.0", sep)};
   w.rows.third = {tr(lang, "Inkrement   (die Schrittweite)   [m]:", "Increment  (step size)   [m]:"), "0,01"};
   w.rows.header = tr(lang, " Meter     Stromsumme(steigend)      Meter  Stromsumme(fallend)",
                      " Meter     current sum(rising)       Meter  current sum(falling)");
@@ -260,7 +264,10 @@ void OfferAdaptedLength(AllBandsResult& res, const WindowTexts& window, const Ma
   res.adaptAsked = true;
   const Question q{tr(lang, "Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?",
                       "Should the antenna length be adapted to the resonance frequency?"),
-                   tr(lang, " Neue Berechnung ? ", " New calculation ? "), Icon::Question, Buttons::YesNo, 1,
+                   tr(lang, " Neue Berechnung ? ", " New calculation ? "),
+                   Icon::Question,
+                   Buttons::YesNo,
+                   1,
                    QuestionId::AdaptLength};
   if (asker.ask(q) != Answer::Yes) return;
   res.adapted = true;
@@ -293,11 +300,10 @@ void WarnIfShorterThanHalfWave(AllBandsResult& res, const ShownBands& shown, flo
   if (!(nLow < 0.99)) return;
   res.tooShortWarned = true;
   const std::string& cLow = shown.lowestCaption;
-  const std::string text =
-      lang == Language::German
-          ? "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon " + cLow +
-                " MHz. Das funktioniert nur mit Einschränkungen!"
-          : "The antenna is shorter than half the wavelength\r\nof " + cLow + " MHz. This only works with restrictions!";
+  const std::string text = lang == Language::German ? "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon " +
+                                                          cLow + " MHz. Das funktioniert nur mit Einschränkungen!"
+                                                    : "The antenna is shorter than half the wavelength\r\nof " + cLow +
+                                                          " MHz. This only works with restrictions!";
   asker.ask(Question{text, kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1, QuestionId::AntennaTooShort});
 }
 
@@ -447,10 +453,10 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
   const float n = sng(length / (w / 2 * vk));
   if (n < 0.99) {
     res.tooShortWarned = true;
-    asker.ask(Question{tr(lang,
-                          "Die Antenne ist kürzer als die halbe Wellenlänge.\r\nDas funktioniert nur mit Einschränkungen!",
-                          "The antenna is shorter than half a wavelength.\r\nThis only works with restrictions!"),
-                       kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1, QuestionId::AntennaTooShort});
+    asker.ask(Question{
+        tr(lang, "Die Antenne ist kürzer als die halbe Wellenlänge.\r\nDas funktioniert nur mit Einschränkungen!",
+           "The antenna is shorter than half a wavelength.\r\nThis only works with restrictions!"),
+        kTooShortTitle.in(lang), Icon::Exclamation, Buttons::Ok, 1, QuestionId::AntennaTooShort});
   }
 
   const double iLeft = std::fabs(std::cos((d / w - vk / 4.0) * kTwoPi));
@@ -488,9 +494,9 @@ ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep) {
 
 float ScanFrequency(int band, int segmentIndex) {
   static constexpr float kTable[kBandCount][3] = {
-      {1.82f, 1.86f, 1.857f},    {3.5f, 3.75f, 3.65f},     {5.353f, 5.36f, 5.36f}, {7.0f, 7.06f, 7.1f},
-      {10.1f, 10.13f, 10.125f},  {14.0f, 14.25f, 14.25f},  {18.068f, 18.13f, 18.118f},
-      {21.0f, 21.25f, 21.225f},  {24.89f, 24.95f, 24.94f}, {28.0f, 28.6f, 28.5f},  {50.09f, 50.15f, 50.5f}};
+      {1.82f, 1.86f, 1.857f},   {3.5f, 3.75f, 3.65f},    {5.353f, 5.36f, 5.36f},     {7.0f, 7.06f, 7.1f},
+      {10.1f, 10.13f, 10.125f}, {14.0f, 14.25f, 14.25f}, {18.068f, 18.13f, 18.118f}, {21.0f, 21.25f, 21.225f},
+      {24.89f, 24.95f, 24.94f}, {28.0f, 28.6f, 28.5f},   {50.09f, 50.15f, 50.5f}};
   if (band < 0 || band >= kBandCount) return 0;
   const int column = segmentIndex == 0 ? 0 : segmentIndex == 1 ? 1 : 2;
   return kTable[band][column];

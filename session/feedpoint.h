@@ -19,8 +19,8 @@
 
 #include "engine/current.h"
 #include "session/mainform.h"
-#include "text/bilingual.h"
 #include "session/question.h"
+#include "text/bilingual.h"
 
 namespace lorvant::feedpoint {
 
@@ -86,9 +86,9 @@ struct AllBandsEnv {
 };
 
 struct AllBandsResult {
-  bool done = false;     // false: refused, nothing computed, the result box keeps its text
+  bool done = false;  // false: refused, nothing computed, the result box keeps its text
   Input refused = Input::None;
-  std::string length;    // the window's length field afterwards (adapted on Yes)
+  std::string length;  // the window's length field afterwards (adapted on Yes)
   bool adaptAsked = false;
   bool adapted = false;  // Yes to the adapt question
   // Main-form changes on Yes: its half-wave field without the "~" prefix
@@ -99,7 +99,7 @@ struct AllBandsResult {
   std::string rows;  // the new text of the result box
   bool reportWritten = false;
   std::string reportError;  // why SpeisePkt.txt could not be written (cause and path), else empty
-  std::string info;  // the main form's note afterwards
+  std::string info;         // the main form's note afterwards
 };
 
 // A band row and a summary row of the result box, without their line end.
@@ -141,9 +141,9 @@ float ScanFrequency(int band, int segmentIndex);
 
 struct ScanSetup {
   float x0 = 0, x1 = 0, step = 0;
-  bool stepCorrected = false;  // a step below 0.001 became 0.001: beep, show it
-  std::string stepText;        // the corrected step field
-  Reason stepReason;           // why the step was corrected
+  bool stepCorrected = false;      // a step below 0.001 became 0.001: beep, show it
+  std::string stepText;            // the corrected step field
+  Reason stepReason;               // why the step was corrected
   std::vector<float> frequencies;  // of the bands at exactly 1, 1.8 to 28 MHz
   float vk = 0.946f;
   float length = 0;

@@ -1,8 +1,8 @@
 #include "session/mainform.h"
 
 #include "engine/numparse.h"
-#include "text/format.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant {
 
@@ -181,8 +181,7 @@ std::string TakeOverRefusal(FormField field, const std::string& text, Language l
   const bool de = lang == Language::German;
   switch (field) {
     case FormField::PreferredFrequency:
-      taken = OnlyDecimalKeys(text) && text.size() <= kFrequencyFieldLength && v > 0 &&
-              v <= kHighestTakenFrequency;
+      taken = OnlyDecimalKeys(text) && text.size() <= kFrequencyFieldLength && v > 0 && v <= kHighestTakenFrequency;
       name = tr(lang, "Resonanzfrequenz", "resonance frequency");
       range = FormatGeneral(kHighestTakenFrequency, sep) + " MHz";
       break;

@@ -55,9 +55,9 @@ std::string AirEntry(Language lang, char sep);
 // The usual cross-sections and their diameters; the cross-section is
 // written the way the sizes are commonly named (0,75 / 1 / 1,5 ...).
 struct WireSize {
-  float diameter;      // mm
-  float crossSection;  // mm²
-  const char* picture; // of the cross-section; nullptr: general format
+  float diameter;       // mm
+  float crossSection;   // mm²
+  const char* picture;  // of the cross-section; nullptr: general format
 };
 inline constexpr std::array<WireSize, 10> kWireSizes{{{0.977f, 0.75f, "0.0#"},
                                                       {1.128f, 1.0f, nullptr},
@@ -90,9 +90,9 @@ std::string FrequencyLabel(Language lang);
 
 // What the last optimisation run left (the shared values of Module1).
 struct LastRun {
-  float length = 0;          // antenna length, m; 0 before any run
-  double insulation = 0;     // insulation fraction
-  bool extraBand = false;    // the additional band
+  float length = 0;        // antenna length, m; 0 before any run
+  double insulation = 0;   // insulation fraction
+  bool extraBand = false;  // the additional band
   float extraFrequency = 0;
   std::vector<FeedCandidate> candidates;  // the proposed feed points
   std::string conductorDiameter;          // as the run read it, mm

@@ -89,12 +89,18 @@ std::string EngineTimedOutText(Language lang, int seconds) {
 std::string EngineTroubleText(Language lang, const EngineResult& r, const std::string& deckPath) {
   using Status = EngineResult::Status;
   switch (r.status) {
-    case Status::Missing: return EngineMissingText(lang, deckPath);
-    case Status::NotStarted: return EngineNotStartedText(lang, r.program, r.startError);
-    case Status::TimedOut: return EngineTimedOutText(lang, r.timeout);
-    case Status::Cancelled: return tr(lang, "NEC-2-Prüfung abgebrochen", "NEC-2 check stopped");
-    case Status::Completed: return {};
-    case Status::Failed: break;
+    case Status::Missing:
+      return EngineMissingText(lang, deckPath);
+    case Status::NotStarted:
+      return EngineNotStartedText(lang, r.program, r.startError);
+    case Status::TimedOut:
+      return EngineTimedOutText(lang, r.timeout);
+    case Status::Cancelled:
+      return tr(lang, "NEC-2-Prüfung abgebrochen", "NEC-2 check stopped");
+    case Status::Completed:
+      return {};
+    case Status::Failed:
+      break;
   }
   return EngineFailedText(lang, r.message);
 }

@@ -5,21 +5,21 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <memory>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "engine/current.h"
-#include "io/staged_files.h"
 #include "engine/nec/deck.h"
 #include "engine/nec/output.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
+#include "io/staged_files.h"
+#include "session/question.h"
+#include "text/bilingual.h"
+#include "text/format.h"
 #include "text/reports/neccheck.h"
 #include "text/reports/strsum.h"
-#include "text/format.h"
-#include "text/bilingual.h"
-#include "session/question.h"
 
 namespace lorvant::nec {
 

@@ -16,10 +16,10 @@
 #include "engine/nec/frequencies.h"
 #include "engine/nec/model.h"
 #include "engine/nec/result.h"
+#include "session/question.h"
+#include "session/run.h"
 #include "text/reports/neccheck.h"
 #include "text/reports/reportdata.h"
-#include "session/run.h"
-#include "session/question.h"
 
 namespace lorvant::nec {
 

@@ -14,15 +14,15 @@ enum class Answer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
 // Which question it is, so that an answerer need not recognise it by its
 // localised title or text.
 enum class QuestionId {
-  Unnamed,          // a question built without saying which
-  ExtraBand,        // run: treat the preferred frequency as a band of its own?
-  Segment,          // run: change the band segment?
-  Dielectric,       // run: is the dielectric constant right?
-  LargeTable,       // run: create the large special table anyway?
-  LargeReport,      // run: create the large report anyway?
-  NotEnoughRoom,    // run: the folder has too little room for a file
-  RunError,         // run: Abort/Retry/Ignore after a failed step
-  FolderBusy,       // NEC-2 check: another calculation writes the folder
+  Unnamed,              // a question built without saying which
+  ExtraBand,            // run: treat the preferred frequency as a band of its own?
+  Segment,              // run: change the band segment?
+  Dielectric,           // run: is the dielectric constant right?
+  LargeTable,           // run: create the large special table anyway?
+  LargeReport,          // run: create the large report anyway?
+  NotEnoughRoom,        // run: the folder has too little room for a file
+  RunError,             // run: Abort/Retry/Ignore after a failed step
+  FolderBusy,           // NEC-2 check: another calculation writes the folder
   FeedPointIncomplete,  // feed point: a needed field is empty
   FeedPointOffWire,     // feed point: the point is not on the wire
   AdaptLength,          // feed point: adapt the length to the resonance?

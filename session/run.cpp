@@ -2,21 +2,21 @@
 #include "session/classify.h"
 
 #include <cerrno>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <ostream>
 
 #include "engine/checked.h"
 #include "engine/current.h"
+#include "engine/numparse.h"
 #include "io/staged_files.h"
 #include "session/mainform.h"
-#include "engine/numparse.h"
+#include "session/messages.h"
+#include "session/question.h"
+#include "text/bilingual.h"
+#include "text/format.h"
 #include "text/reports/spezi.h"
 #include "text/reports/strsum.h"
-#include "text/format.h"
-#include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
 
 namespace lorvant {
 
@@ -26,8 +26,7 @@ std::string StatusReady(Language lang) {
             "Status: Ready to display the calculations results");
 }
 std::string StatusFilesMissing(Language lang) {
-  return tr(lang, "Status: Nicht alle Ergebnisdateien wurden geschrieben",
-            "Status: Not all result files were written");
+  return tr(lang, "Status: Nicht alle Ergebnisdateien wurden geschrieben", "Status: Not all result files were written");
 }
 }  // namespace runtext
 
@@ -204,7 +203,8 @@ class Run {
   Question ErrorQuestion(const std::string& description, bool lowerValues) const {
     Question q;
     q.text = description;
-    if (lowerValues) q.text += std::string(kCrLf) + tr(lang_, "Bitte kleinere Werte verwenden.", "Please enter lower values.");
+    if (lowerValues)
+      q.text += std::string(kCrLf) + tr(lang_, "Bitte kleinere Werte verwenden.", "Please enter lower values.");
     q.title = tr(lang_, " Fehler ", " Error ");
     q.icon = Icon::Exclamation;
     q.buttons = Buttons::AbortRetryIgnore;
@@ -240,8 +240,8 @@ class Run {
       } catch (const FileError& e) {
         q = ErrorQuestion(files::FileErrorText(lang_, e.error(), e.path()), false);
       } catch (const FolderBusy& busy) {
-        q = ErrorQuestion(std::string(tr(lang_, "Der Ordner", "Another calculation is writing into the folder")) + kCrLf +
-                              busy.folder + kCrLf +
+        q = ErrorQuestion(std::string(tr(lang_, "Der Ordner", "Another calculation is writing into the folder")) +
+                              kCrLf + busy.folder + kCrLf +
                               tr(lang_, "wird gerade von einer anderen Berechnung beschrieben.", "right now."),
                           false);
       } catch (const std::bad_alloc&) {
@@ -429,7 +429,8 @@ class Run {
     out_.length = length_;
     out_.preferredFrequency = report::FormatPicture(f0_, "##0.0##", sep_);
     out_.halfWaves = (std::floor(n_) == n_ ? "" : "~") + report::FormatPicture(n_, "##0", sep_);
-    Note("Länge der Antenne ", "Length of the antenna ", report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf);
+    Note("Länge der Antenne ", "Length of the antenna ",
+         report::FormatPicture(length_, "##0.0##", sep_) + " m" + kCrLf);
     // Even the shortest count may not fit the wire (or the length mode does
     // not follow the count): the user must hear of it.
     if (lg > 0 && length_ > lg)
@@ -448,8 +449,7 @@ class Run {
   void PrepareScan() {
     picture_.setup();
     Step([&] {
-      if (!picture_.setScale(length_))
-        checked::divisionByZero();
+      if (!picture_.setScale(length_)) checked::divisionByZero();
     });
     W_ = BandWellenlaengen(segment_, ins_);
     if (extraBand_) {
@@ -459,8 +459,8 @@ class Run {
         extraW_ = w;
       });
     }
-    currents_ = PrepareWireCurrents(W_, extraBand_, extraW_, length_, vk_, ins_, in_.calculator, out_.bands,
-                                    countedCount_);
+    currents_ =
+        PrepareWireCurrents(W_, extraBand_, extraW_, length_, vk_, ins_, in_.calculator, out_.bands, countedCount_);
   }
 
   // Between the long steps after the scan: a stop leaves the earlier files.
@@ -634,8 +634,8 @@ class Run {
     const char* declinedDe;  // "Spezial-Tabelle von etwa "
     const char* declinedEn;
   };
-  void Weigh(std::uint64_t bytes, const Weighed& w, Question (*largeQuestion)(Language, std::uint64_t,
-                                                                            std::optional<std::uint64_t>, char)) {
+  void Weigh(std::uint64_t bytes, const Weighed& w,
+             Question (*largeQuestion)(Language, std::uint64_t, std::optional<std::uint64_t>, char)) {
     const std::optional<std::uint64_t> free = files::FreeBytes(in_.resultsFolder);
     if (free && bytes > *free) {
       Question q;
@@ -663,8 +663,8 @@ class Run {
   void WeighSpecialTable() {
     Weigh(EstimatedSpecialTableBytes(N_, extraBand_),
           {"Die Spezial-Tabelle AntSpezi.txt würde etwa ", "The special table AntSpezi.txt would take about ",
-           "Bitte die Spezial-Tabelle abschalten oder Platz schaffen.", "Please switch the special table off or make room.",
-           "Spezial-Tabelle von etwa ", "Special table of about "},
+           "Bitte die Spezial-Tabelle abschalten oder Platz schaffen.",
+           "Please switch the special table off or make room.", "Spezial-Tabelle von etwa ", "Special table of about "},
           LargeTableQuestion);
   }
 
@@ -779,7 +779,8 @@ class Run {
       // With the special table dropped after an error, the message names the
       // one file that exists.
       for (Language lang : kBothLanguages)
-        out_.note.in(lang) = report::WithFileMessageLine(out_.note.in(lang), report::TableFileMessage(lang, specialOn_));
+        out_.note.in(lang) =
+            report::WithFileMessageLine(out_.note.in(lang), report::TableFileMessage(lang, specialOn_));
     }
     if (special_.staged.isCommitted()) out_.files.push_back(special_.staged.target());
     if (pictureFile_.staged.isCommitted()) {
@@ -789,7 +790,8 @@ class Run {
       // The full path, so that the user finds the picture without knowing
       // where the program keeps it.
       for (Language lang : kBothLanguages) {
-        const std::string message = tr(lang, "Kurve liegt als '", "Curve is available as '") + saved + tr(lang, "' vor. ", "'. ");
+        const std::string message =
+            tr(lang, "Kurve liegt als '", "Curve is available as '") + saved + tr(lang, "' vor. ", "'. ");
         if (out_.note.in(lang).find(message) == std::string::npos) out_.note.in(lang) += message;
       }
     }

@@ -18,11 +18,11 @@
 
 #include "engine/bands.h"
 #include "engine/common.h"
+#include "engine/shortening.h"
+#include "picture/curve_picture.h"
 #include "session/question.h"
 #include "text/bilingual.h"
-#include "picture/curve_picture.h"
 #include "text/reports/reportdata.h"
-#include "engine/shortening.h"
 
 namespace lorvant {
 
@@ -43,8 +43,8 @@ struct RunInput {
   bool specialTable = false;       // AntSpezi.txt wanted
   int segmentIndex = 2;            // segment code - 1
   int lengthMode = kLengthPreferred;
-  bool equalImpedances = false;    // feed point for equal impedances (else maximum current sum)
-  CalculatorState calculator;      // shortening-factor calculator
+  bool equalImpedances = false;  // feed point for equal impedances (else maximum current sum)
+  CalculatorState calculator;    // shortening-factor calculator
   Language language = Language::German;
   char decimalSeparator = ',';
   std::string resultsFolder;  // ends with "/"
@@ -95,7 +95,7 @@ struct RunOutput {
 
   // Shared results (Module1), valid for every outcome: the run resets them
   // at its start and sets them as far as it got.
-  float length = 0;     // antenna length L, m
+  float length = 0;  // antenna length L, m
   double insulation = 0;
   bool extraBand = false;
   float extraFrequency = 0;
@@ -124,7 +124,7 @@ namespace runtext {
 std::string StatusReady(Language lang);  // "Status: Bereit zum Anzeigen der Berechnungsergebnisse"
 // After a run that could not write all of its files.
 std::string StatusFilesMissing(Language lang);
-}
+}  // namespace runtext
 
 // The special table's size in bytes for a scan of `steps` centimetres,
 // estimated before anything is written (its rows are of fixed width).
@@ -145,7 +145,8 @@ Question DielectricQuestion(Language lang);
 Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep);
 // The same question for a current-sum report of that size (a very long
 // wire with millions of candidates); the same title.
-Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes, char sep);
+Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes,
+                             char sep);
 
 // What the caller supplies to the run.
 class RunHost : public Asker {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "session/run.h"
 #include "session/question.h"
+#include "session/run.h"
 #include "text/bilingual.h"
 #include "text/format.h"
 
@@ -52,20 +52,25 @@ Question LargeFileQuestion(QuestionId id, Language lang, std::string text, std::
 
 Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep) {
   return LargeFileQuestion(
-      QuestionId::LargeTable, lang, tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about "),
+      QuestionId::LargeTable, lang,
+      tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about "),
       tableBytes, freeBytes, sep);
 }
 
-Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes, char sep) {
-  return LargeFileQuestion(
-      QuestionId::LargeReport, lang, tr(lang, "Der Bericht AntStrSu.txt wird etwa ", "The report AntStrSu.txt will take about "), reportBytes,
-      freeBytes, sep);
+Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes,
+                             char sep) {
+  return LargeFileQuestion(QuestionId::LargeReport, lang,
+                           tr(lang, "Der Bericht AntStrSu.txt wird etwa ", "The report AntStrSu.txt will take about "),
+                           reportBytes, freeBytes, sep);
 }
 
 Question DielectricQuestion(Language lang) {
   return {tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
              "Is the input of the relative dielectric constant correkt ?"),
-          tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?"), Icon::Question, Buttons::YesNo, 1,
+          tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?"),
+          Icon::Question,
+          Buttons::YesNo,
+          1,
           QuestionId::Dielectric};
 }
 

@@ -36,7 +36,8 @@ class NumberFilter final : public QObject {
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
-      case QEvent::KeyPress: return refusesKey(static_cast<QKeyEvent*>(event));
+      case QEvent::KeyPress:
+        return refusesKey(static_cast<QKeyEvent*>(event));
       case QEvent::ContextMenu:
         if (watched != edit_) return false;
         showMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
@@ -62,7 +63,8 @@ class NumberFilter final : public QObject {
         QCoreApplication::sendEvent(watched, &cleared);
         return true;
       }
-      default: return false;
+      default:
+        return false;
     }
   }
 
@@ -123,8 +125,8 @@ class EditingKeys final : public QObject {
  public:
   using QObject::QObject;
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::ShortcutOverride || watched != QApplication::focusWidget() ||
-        !isTextWidget(watched) || !isEditingKey(static_cast<QKeyEvent*>(event)))
+    if (event->type() != QEvent::ShortcutOverride || watched != QApplication::focusWidget() || !isTextWidget(watched) ||
+        !isEditingKey(static_cast<QKeyEvent*>(event)))
       return false;
     event->accept();
     return true;

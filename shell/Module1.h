@@ -20,7 +20,7 @@ struct State {
   float antennaLength = 0;   // geometric length of the last run, m
   bool extraBandOn = false;  // additional band of the last run
   float extraBandFrequency = 0;
-  QString resultsFolder;     // always ends with "/" once set
+  QString resultsFolder;  // always ends with "/" once set
   QString language = QStringLiteral("dtsch");
 };
 

@@ -4,10 +4,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "text/bilingual.h"
-#include "session/question.h"
 
 namespace lorvant::Printout {
 namespace {

@@ -9,33 +9,36 @@
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
-#include <QRegularExpression>
-#include <QScreen>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QPointer>
 #include <algorithm>
 
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
-#include "session/question.h"
 
 namespace lorvant {
 namespace {
 
 QMessageBox::Icon toQtIcon(Icon icon) {
   switch (icon) {
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::Exclamation: return QMessageBox::Warning;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::None: break;
+    case Icon::Critical:
+      return QMessageBox::Critical;
+    case Icon::Exclamation:
+      return QMessageBox::Warning;
+    case Icon::Question:
+      return QMessageBox::Question;
+    case Icon::Information:
+      return QMessageBox::Information;
+    case Icon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -47,9 +50,12 @@ struct ButtonSet {
 
 ButtonSet buttonSet(Buttons buttons) {
   switch (buttons) {
-    case Buttons::Ok: return {{QMessageBox::Ok}, {Answer::Ok}};
-    case Buttons::OkCancel: return {{QMessageBox::Ok, QMessageBox::Cancel}, {Answer::Ok, Answer::Cancel}};
-    case Buttons::YesNo: return {{QMessageBox::Yes, QMessageBox::No}, {Answer::Yes, Answer::No}};
+    case Buttons::Ok:
+      return {{QMessageBox::Ok}, {Answer::Ok}};
+    case Buttons::OkCancel:
+      return {{QMessageBox::Ok, QMessageBox::Cancel}, {Answer::Ok, Answer::Cancel}};
+    case Buttons::YesNo:
+      return {{QMessageBox::Yes, QMessageBox::No}, {Answer::Yes, Answer::No}};
     case Buttons::YesNoCancel:
       return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, {Answer::Yes, Answer::No, Answer::Cancel}};
     case Buttons::AbortRetryIgnore:
@@ -62,18 +68,23 @@ ButtonSet buttonSet(Buttons buttons) {
 // What a closed box means when the user escapes it.
 Answer escapeAnswer(Buttons buttons) {
   switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
+    case Buttons::Ok:
+      return Answer::Ok;
     case Buttons::OkCancel:
-    case Buttons::YesNoCancel: return Answer::Cancel;
-    case Buttons::YesNo: return Answer::No;
-    case Buttons::AbortRetryIgnore: return Answer::Abort;
+    case Buttons::YesNoCancel:
+      return Answer::Cancel;
+    case Buttons::YesNo:
+      return Answer::No;
+    case Buttons::AbortRetryIgnore:
+      return Answer::Abort;
   }
   return Answer::Cancel;
 }
 
 class DesktopProgress : public ProgressHandle {
  public:
-  DesktopProgress(QWidget* parent, const QString& label) : dialog_(label, QProgressDialog::tr("Cancel"), 0, 1000, parent) {
+  DesktopProgress(QWidget* parent, const QString& label)
+      : dialog_(label, QProgressDialog::tr("Cancel"), 0, 1000, parent) {
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(500);
     dialog_.setAutoClose(false);
@@ -233,8 +244,11 @@ class ReasonInStatus final : public QObject {
       case QEvent::KeyPress:
       case QEvent::ShortcutOverride:
       case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonDblClick: restore(); break;
-      default: break;
+      case QEvent::MouseButtonDblClick:
+        restore();
+        break;
+      default:
+        break;
     }
     return false;
   }
@@ -291,8 +305,10 @@ QStringList splitFilter(const QString& filter) {
     QString name = parts[i];
     const QString pattern = parts[i + 1].trimmed();
     // Qt reads the patterns from the parentheses of the name.
-    if (!name.contains('(')) name += " (" + pattern + ")";
-    else if (!pattern.isEmpty()) name = name.left(name.indexOf('(')) + "(" + pattern + ")";
+    if (!name.contains('('))
+      name += " (" + pattern + ")";
+    else if (!pattern.isEmpty())
+      name = name.left(name.indexOf('(')) + "(" + pattern + ")";
     out << name;
   }
   return out;

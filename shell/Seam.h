@@ -12,8 +12,8 @@
 #include <optional>
 
 #include "engine/common.h"
-#include "text/bilingual.h"
 #include "session/question.h"
+#include "text/bilingual.h"
 
 class QWidget;
 class QPrinter;
@@ -32,7 +32,7 @@ struct FileDialogRequest {
   QString title;
   QString initialFolder;
   QString proposedName;
-  QString filter;  // "Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|..."
+  QString filter;       // "Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|..."
   int filterIndex = 1;  // 1-based preselected entry
   bool overwritePrompt = false;
 };
@@ -89,8 +89,8 @@ UiSeam& seam();
 void setSeam(UiSeam* replacement);
 
 // Convenience for the common cases.
-Answer showMessage(QWidget* parent, const QString& text, const QString& title, Icon icon,
-                   Buttons buttons = Buttons::Ok, int defaultButton = 1);
+Answer showMessage(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok,
+                   int defaultButton = 1);
 Answer ask(QWidget* parent, const Question& q);  // a calc question through the seam
 
 // Refuses an input: the beep, and its reason in the main window's status

@@ -13,9 +13,7 @@ namespace lorvant {
 inline const std::string& tr(Language lang, const std::string& de, const std::string& en) {
   return lang == Language::German ? de : en;
 }
-inline const char* tr(Language lang, const char* de, const char* en) {
-  return lang == Language::German ? de : en;
-}
+inline const char* tr(Language lang, const char* de, const char* en) { return lang == Language::German ? de : en; }
 
 // Why an input was refused, in both languages: a window says it in the
 // language of the moment. Empty when nothing was refused.

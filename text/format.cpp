@@ -36,8 +36,8 @@ bool increment(std::string& digits) {
 // Scientific text of |value| with `precision` digits after the point.
 std::string scientific(double value, int precision) {
   std::vector<char> buf(static_cast<size_t>(precision) + 32);
-  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value),
-                                 std::chars_format::scientific, precision);
+  const auto res =
+      std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(value), std::chars_format::scientific, precision);
   return std::string(buf.data(), res.ptr);
 }
 
@@ -292,8 +292,7 @@ std::string picture(double value, std::string_view picture, int sig, char sep) {
     return applySection(parseSection(positive), 0, sig, sep);
   }
   if (value < 0) {
-    if (sections.size() >= 2 && !sections[1].empty())
-      return applySection(parseSection(sections[1]), -value, sig, sep);
+    if (sections.size() >= 2 && !sections[1].empty()) return applySection(parseSection(sections[1]), -value, sig, sep);
     std::string out(1, '-');
     return out.append(applySection(parseSection(positive), -value, sig, sep));
   }
@@ -346,9 +345,7 @@ std::string FormatPicture(float value, std::string_view pic, char sep) { return 
 std::string FormatPicture(double value, std::string_view pic, char sep) { return picture(value, pic, 15, sep); }
 
 std::string FormatGeneral(float value, char sep, bool leadingZero) { return general(value, 7, sep, leadingZero); }
-std::string FormatGeneral(double value, char sep, bool leadingZero) {
-  return general(value, 15, sep, leadingZero);
-}
+std::string FormatGeneral(double value, char sep, bool leadingZero) { return general(value, 15, sep, leadingZero); }
 
 // Built by appending: GCC 12 warns falsely (-Wrestrict) on "-" + std::string.
 std::string PlainNumber(float value, char sep) {

@@ -33,9 +33,9 @@ struct Item {
 
 struct Block {
   enum Kind { Paragraph, List, Example } kind = Paragraph;
-  std::string heading;      // List and Example
-  std::string text;         // Paragraph
-  std::vector<Item> items;  // List
+  std::string heading;             // List and Example
+  std::string text;                // Paragraph
+  std::vector<Item> items;         // List
   std::vector<std::string> lines;  // Example, indentation kept
 };
 
@@ -69,7 +69,8 @@ Help Parse(const std::string& out) {
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   Help help;
   std::size_t i = 0;
-  if (lines.empty() || !StartsWith(lines[0], "Usage: ")) throw std::runtime_error("the help does not start with Usage:");
+  if (lines.empty() || !StartsWith(lines[0], "Usage: "))
+    throw std::runtime_error("the help does not start with Usage:");
   help.usage.push_back(lines[0].substr(7));
   for (i = 1; i < lines.size() && !lines[i].empty() && lines[i][0] == ' '; ++i) help.usage.push_back(Trim(lines[i]));
 
@@ -154,8 +155,8 @@ std::string Roff(const std::string& s, bool commandLine = false) {
   bool option = false;  // in a word that started with "-"
   for (std::size_t i = 0; i < s.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    const bool wordStart = i == 0 || s[i - 1] == ' ' || s[i - 1] == '(' || s[i - 1] == '[' || s[i - 1] == '|' ||
-                           s[i - 1] == '"';
+    const bool wordStart =
+        i == 0 || s[i - 1] == ' ' || s[i - 1] == '(' || s[i - 1] == '[' || s[i - 1] == '|' || s[i - 1] == '"';
     if (wordStart) option = c == '-';
     if (c == '\\') {
       r += "\\e";
@@ -165,9 +166,12 @@ std::string Roff(const std::string& s, bool commandLine = false) {
       // One UTF-8 sequence.
       unsigned code = 0;
       int more = 0;
-      if ((c & 0xE0) == 0xC0) code = c & 0x1F, more = 1;
-      else if ((c & 0xF0) == 0xE0) code = c & 0x0F, more = 2;
-      else code = c & 0x07, more = 3;
+      if ((c & 0xE0) == 0xC0)
+        code = c & 0x1F, more = 1;
+      else if ((c & 0xF0) == 0xE0)
+        code = c & 0x0F, more = 2;
+      else
+        code = c & 0x07, more = 3;
       for (; more > 0 && i + 1 < s.size(); --more) code = (code << 6) | (static_cast<unsigned char>(s[++i]) & 0x3F);
       char hex[16];
       std::snprintf(hex, sizeof hex, "\\[u%04X]", code);

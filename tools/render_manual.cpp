@@ -31,11 +31,11 @@
 #include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextTable>
+#include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextLayout>
-#include <QTextDocument>
 #include <QTextStream>
+#include <QTextTable>
 #include <algorithm>
 #include <cstdio>
 
@@ -146,7 +146,8 @@ void scaleImages(QTextDocument& doc, qreal columnWidth, qreal pageHeight, qreal 
       QTextImageFormat image = fragment.charFormat().toImageFormat();
       const QSize natural = QImage(image.name()).size();
       if (natural.isEmpty()) continue;
-      const qreal scale = std::min({0.85 * devicePerPixel, columnWidth / natural.width(), maxHeight / natural.height()});
+      const qreal scale =
+          std::min({0.85 * devicePerPixel, columnWidth / natural.width(), maxHeight / natural.height()});
       image.setWidth(natural.width() * scale / devicePerPixel);
       image.setHeight(natural.height() * scale / devicePerPixel);
       resizes.append({fragment.position(), fragment.length(), image});
@@ -161,7 +162,9 @@ void scaleImages(QTextDocument& doc, qreal columnWidth, qreal pageHeight, qreal 
   relayout(doc, 0);
 }
 
-bool breaksBefore(const QTextBlock& b) { return b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore; }
+bool breaksBefore(const QTextBlock& b) {
+  return b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+}
 
 void breakBefore(QTextDocument& doc, const QTextBlock& b) {
   QTextBlockFormat format;
@@ -293,7 +296,8 @@ QList<Heading> headings(QTextDocument& doc, qreal pageHeight) {
 }
 
 QString contentsHtml(const QString& caption, const QList<Heading>& list) {
-  QString html = QStringLiteral("<h1 class=\"contents\">%1</h1><table class=\"toc\" width=\"100%\">").arg(caption.toHtmlEscaped());
+  QString html =
+      QStringLiteral("<h1 class=\"contents\">%1</h1><table class=\"toc\" width=\"100%\">").arg(caption.toHtmlEscaped());
   for (const Heading& h : list) {
     html += QStringLiteral("<tr><td class=\"toc%1\">%2</td><td class=\"page\" align=\"right\">%3</td></tr>")
                 .arg(h.level)
@@ -353,7 +357,10 @@ int readChapters(const Request& r, Chapters& out) {
 class Manual {
  public:
   explicit Manual(QPdfWriter& writer)
-      : writer_(writer), width_(writer.width()), footer_(writer.resolution() * 0.4), pageHeight_(writer.height() - footer_) {
+      : writer_(writer),
+        width_(writer.width()),
+        footer_(writer.resolution() * 0.4),
+        pageHeight_(writer.height() - footer_) {
     doc_.documentLayout()->setPaintDevice(&writer);
     doc_.setDefaultFont(QFont(QStringLiteral("DejaVu Serif"), 10));
     doc_.setPageSize(QSizeF(width_, pageHeight_));
@@ -392,7 +399,8 @@ class Manual {
     for (int page = 0; page < pages(); ++page) {
       const bool chapterEnd = page + 1 == pages() || use.chapterStarts.contains(page + 1);
       if (qEnvironmentVariableIsSet("LORVANT_MANUAL_FILL"))
-        std::fprintf(stderr, "page %d: %d %%%s\n", page + 1, qRound(use.filled[page] * 100), chapterEnd ? " (end)" : "");
+        std::fprintf(stderr, "page %d: %d %%%s\n", page + 1, qRound(use.filled[page] * 100),
+                     chapterEnd ? " (end)" : "");
       if (!chapterEnd && use.filled[page] < 1.0 / 3)
         empty << QStringLiteral("%1 (%2 %)").arg(page + 1).arg(qRound(use.filled[page] * 100));
     }
@@ -499,8 +507,8 @@ int main(int argc, char** argv) {
 
   QPdfWriter writer(r.out);
   writer.setResolution(300);
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 16),
-                                   QPageLayout::Millimeter));
+  writer.setPageLayout(
+      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 18, 20, 16), QPageLayout::Millimeter));
   writer.setTitle(r.title);
   writer.setCreator(QStringLiteral("Lorvant"));
   Manual manual(writer);

@@ -8,8 +8,8 @@
 // needs the other answer; a message box the program shows is drawn as the
 // desktop would show it.
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -20,26 +20,26 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
+#include "app/HelpInfo.h"
+#include "app/MDIForm1.h"
+#include "session/question.h"
+#include "shell/Module1.h"
+#include "shell/Seam.h"
+#include "shell/ui/Files.h"
+#include "shell/ui/Forms.h"
+#include "tools/fake_engine/FakeNecEngine.h"
 #include "windows/dipole/ZusatzDipol.h"
 #include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/frmHauptform.h"
 #include "windows/nec/frmNec.h"
-#include "shell/Module1.h"
-#include "shell/Seam.h"
-#include "tools/fake_engine/FakeNecEngine.h"
-#include "shell/ui/Files.h"
-#include "shell/ui/Forms.h"
-#include "app/HelpInfo.h"
-#include "app/MDIForm1.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
-#include "session/question.h"
 
 using namespace lorvant;
 namespace M1 = lorvant::Module1;
@@ -55,9 +55,12 @@ class Answers final : public UiSeam {
     last = r;
     switch (r.buttons) {
       case Buttons::YesNo:
-      case Buttons::YesNoCancel: return yes;
-      case Buttons::AbortRetryIgnore: return Answer::Ignore;
-      default: return Answer::Ok;
+      case Buttons::YesNoCancel:
+        return yes;
+      case Buttons::AbortRetryIgnore:
+        return Answer::Ignore;
+      default:
+        return Answer::Ok;
     }
   }
   void beep() override {}
@@ -145,7 +148,8 @@ void shootNec(MDIForm1& main, Camera& camera, bool de) {
     const QString note = de ? QStringLiteral("Beispielbild ohne nec2c: die Zahlen sind nicht gerechnet.")
                             : QStringLiteral("Example made without nec2c: the numbers are not computed.");
     w->hintLabel->setText(note);
-    picture.texts.push_back({{8, picture.height - 6}, note.toStdString(), nec::TextAnchor::Start, 11, {200, 0, 0}, true});
+    picture.texts.push_back(
+        {{8, picture.height - 6}, note.toStdString(), nec::TextAnchor::Start, 11, {200, 0, 0}, true});
     frmNec::setEngineFactory({});
   }
   camera.take(QStringLiteral("nec"), w);

@@ -20,9 +20,9 @@
 #include <string>
 
 #include "bench/bench_host.h"
+#include "io/engine_runner.h"
 #include "session/mainform.h"
 #include "session/nec_check.h"
-#include "io/engine_runner.h"
 
 namespace lorvant {
 namespace {

@@ -22,14 +22,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "io/engine_runner.h"
+#include "app/MDIForm1.h"
 #include "engine/nec/frequencies.h"
-#include "windows/main/frmHauptform.h"
-#include "windows/nec/frmNec.h"
+#include "io/engine_runner.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
-#include "app/MDIForm1.h"
 #include "tests/support/ScriptedSeam.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 
 namespace lorvant {
 namespace {
@@ -60,8 +60,7 @@ void BM_NecWindow_Ocf7MHz(benchmark::State& state) {
       state.SkipWithError("the run ended early");
       return;
     }
-    w->feedPointList->setCurrentText(
-        QString::number(form->values().run.length / 3, 'f', 2).replace('.', ','));
+    w->feedPointList->setCurrentText(QString::number(form->values().run.length / 3, 'f', 2).replace('.', ','));
 
     qint64 maxGap = 0, turns = 0;
     for (auto _ : state) {
@@ -95,4 +94,3 @@ BENCHMARK(BM_NecWindow_Ocf7MHz)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 
 }  // namespace
 }  // namespace lorvant
-

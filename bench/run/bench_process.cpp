@@ -106,9 +106,7 @@ void BM_Run_40m_AllBands_SpecialTable(benchmark::State& state) {
 }
 
 // A calculation that draws nothing: the start-up is all there is.
-void BM_Impedance(benchmark::State& state) {
-  Process(state, {"impedance", "--current-sum", "0,5"});
-}
+void BM_Impedance(benchmark::State& state) { Process(state, {"impedance", "--current-sum", "0,5"}); }
 
 void BM_Version(benchmark::State& state) { Process(state, {"--version"}); }
 

@@ -27,8 +27,8 @@
 #include <string>
 
 #include "bench/bench_host.h"
-#include "session/mainform.h"
 #include "picture/BitmapCanvas.h"
+#include "session/mainform.h"
 #include "session/run.h"
 
 // ---- heap accounting -----------------------------------------------------

@@ -23,12 +23,12 @@
 #include <cstdio>
 #include <string>
 
+#include "app/MDIForm1.h"
 #include "session/feedpoint.h"
+#include "shell/Module1.h"
+#include "tests/support/ScriptedSeam.h"
 #include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/frmHauptform.h"
-#include "shell/Module1.h"
-#include "app/MDIForm1.h"
-#include "tests/support/ScriptedSeam.h"
 
 namespace lorvant {
 namespace {
@@ -122,4 +122,3 @@ BENCHMARK(BM_ScanWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace lorvant
-

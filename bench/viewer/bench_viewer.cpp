@@ -8,20 +8,20 @@
 // the file size), and what stays resident with the document shown.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QAbstractScrollArea>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "windows/viewer/frmRTF.h"
-#include "session/question.h"
 
 using lorvant::frmRTF;
 
@@ -57,13 +57,15 @@ QString specialTable(int rows) {
   out.reserve(static_cast<qsizetype>(rows + 20) * 131);
   out += "                        Lorvant \r\n" + QByteArray(115, '\x97') + "\r\n";
   out += "Antenne berechnet auf Basis  14,2 MHz f\xFCr  4  Halbwellen\r\n\r\nStromsummen:\r\n";
-  out += "Meter  \xD8Summe    50 MHz    28 MHz    24 MHz    21 MHz    18 MHz    14 MHz    10 MHz    7,0 MHz   "
-         "5,3 MHz   3,5 MHz   1,8 MHz   \r\n";
+  out +=
+      "Meter  \xD8Summe    50 MHz    28 MHz    24 MHz    21 MHz    18 MHz    14 MHz    10 MHz    7,0 MHz   "
+      "5,3 MHz   3,5 MHz   1,8 MHz   \r\n";
   out += QByteArray(127, '\x97') + "\r\n";
   char row[160];
   for (int p = 0; p < rows; ++p) {
     int n = std::snprintf(row, sizeof row, "%5.2f", p / 100.0);
-    for (int k = 0; k < 12; ++k) n += std::snprintf(row + n, sizeof row - n, "   %7.5f", ((p * 37 + k * 101) % 100000) / 100000.0);
+    for (int k = 0; k < 12; ++k)
+      n += std::snprintf(row + n, sizeof row - n, "   %7.5f", ((p * 37 + k * 101) % 100000) / 100000.0);
     n += std::snprintf(row + n, sizeof row - n, "    \r\n");
     for (int i = 0; i < n; ++i)
       if (row[i] == '.') row[i] = ',';

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace lorvant::nec {
 
 bool IsRealGround(Ground g) { return g == Ground::Poor || g == Ground::Average || g == Ground::Good; }
@@ -31,11 +30,8 @@ struct GroundEntry {
 };
 
 constexpr GroundEntry kGrounds[] = {
-    {Ground::FreeSpace, "free"},
-    {Ground::Perfect, "perfect"},
-    {Ground::Poor, "poor"},
-    {Ground::Average, "average"},
-    {Ground::Good, "good"},
+    {Ground::FreeSpace, "free"},  {Ground::Perfect, "perfect"}, {Ground::Poor, "poor"},
+    {Ground::Average, "average"}, {Ground::Good, "good"},
 };
 
 const GroundEntry& EntryOf(Ground g) {
@@ -92,7 +88,6 @@ std::optional<Ground> GroundFromWord(std::string_view word) {
     if (word == e.word) return e.ground;
   return std::nullopt;
 }
-
 
 int Model::sourceNumber() const {
   int n = sourceSegment;

@@ -6,15 +6,15 @@
 #include <optional>
 
 #include "engine/checked.h"
-#include "session/mainform.h"
 #include "engine/numparse.h"
-#include "text/format.h"
+#include "session/mainform.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::dipole {
 
-using report::FormatPicture;
 using report::FormatGeneral;
+using report::FormatPicture;
 
 namespace {
 
@@ -183,40 +183,46 @@ struct Rejection {
 std::optional<Rejection> ReadNumbers(const Inputs& in, Numbers& v, char sep) {
   v.fExc = ParseNumber(in.fExc);
   if (!(v.fExc > 0))
-    return Rejection{Field::ExciterFrequency, {"Bitte die unterste Resonanzfrequenz des Erregers eingeben!",
-                                               "Please enter the exciter's lowest resonant frequency!"}};
+    return Rejection{Field::ExciterFrequency,
+                     {"Bitte die unterste Resonanzfrequenz des Erregers eingeben!",
+                      "Please enter the exciter's lowest resonant frequency!"}};
   v.fAdd = ParseNumber(in.fAdd);
   if (!(v.fAdd > 0))
-    return Rejection{Field::Frequency, {"Bitte die gewünschte Resonanzfrequenz eingeben!",
-                                        "Please enter the desired resonant frequency!"}};
+    return Rejection{
+        Field::Frequency,
+        {"Bitte die gewünschte Resonanzfrequenz eingeben!", "Please enter the desired resonant frequency!"}};
   v.z = ParseNumber(in.impedance);
   if (v.z == 0)
-    return Rejection{Field::Impedance, {"Bitte die gewünschte Speisepunkt-Impedanz eingeben!",
-                                        "Please enter the desired feed point impedance!"}};
+    return Rejection{
+        Field::Impedance,
+        {"Bitte die gewünschte Speisepunkt-Impedanz eingeben!", "Please enter the desired feed point impedance!"}};
   v.dExc = ParseNumber(in.dExc);
   if (!(v.dExc > 0))
-    return Rejection{Field::ExciterDiameter, {"Bitte den Drahtdurchmesser des Erregers eingeben!",
-                                              "Please enter the exciter's wire diameter!"}};
+    return Rejection{
+        Field::ExciterDiameter,
+        {"Bitte den Drahtdurchmesser des Erregers eingeben!", "Please enter the exciter's wire diameter!"}};
   v.dAdd = ParseNumber(in.dAdd);
   if (!(v.dAdd > 0))
-    return Rejection{Field::Diameter, {"Bitte den Drahtdurchmesser des Zusatzdrahts eingeben!",
-                                       "Please enter the additional wire's diameter!"}};
+    return Rejection{
+        Field::Diameter,
+        {"Bitte den Drahtdurchmesser des Zusatzdrahts eingeben!", "Please enter the additional wire's diameter!"}};
   // A shortening factor lies above 0 and at most 1; anything else gives
   // lengths that no wire has.
   v.vk = ParseNumber(in.vk);
   if (!(v.vk > 0 && v.vk <= 1))
-    return Rejection{Field::Vk, {"Der Verkürzungsfaktor liegt über 0 und höchstens bei 1.",
-                                 "The shortening factor lies above 0 and at most at 1."}};
+    return Rejection{Field::Vk,
+                     {"Der Verkürzungsfaktor liegt über 0 und höchstens bei 1.",
+                      "The shortening factor lies above 0 and at most at 1."}};
   v.n = sng(ReadLeadingNumber(in.halfWaves));
   if (v.n == 0)
-    return Rejection{Field::HalfWaves, {"Bitte mindestens eine Halbwelle eingeben!",
-                                        "Please enter at least one half-wave!"}};
+    return Rejection{Field::HalfWaves,
+                     {"Bitte mindestens eine Halbwelle eingeben!", "Please enter at least one half-wave!"}};
   if (!(v.fAdd > v.fExc)) {
     const std::string exciter = FormatGeneral(v.fExc, sep);
-    return Rejection{Field::Frequency,
-                     {"Die gewünschte Resonanzfrequenz muss über der untersten des Erregers (" + exciter +
-                          " MHz) liegen.",
-                      "The desired resonant frequency must lie above the exciter's lowest (" + exciter + " MHz)."}};
+    return Rejection{
+        Field::Frequency,
+        {"Die gewünschte Resonanzfrequenz muss über der untersten des Erregers (" + exciter + " MHz) liegen.",
+         "The desired resonant frequency must lie above the exciter's lowest (" + exciter + " MHz)."}};
   }
   return std::nullopt;
 }
@@ -229,8 +235,9 @@ std::optional<Rejection> CheckWiresFit(Outcome& out, const Numbers& v, float hei
   if (v.dExc > heightLimit) {
     out.suggestedExciterDiameter = FormatPicture(sng(heightLimit), "###0.0#", sep);
     const std::string& at = *out.suggestedExciterDiameter;
-    return Rejection{Field::ExciterDiameter, {"Der Erregerdraht ist für seine Höhe zu dick: höchstens " + at + " mm.",
-                                              "The exciter's wire is too thick for its height: at most " + at + " mm."}};
+    return Rejection{Field::ExciterDiameter,
+                     {"Der Erregerdraht ist für seine Höhe zu dick: höchstens " + at + " mm.",
+                      "The exciter's wire is too thick for its height: at most " + at + " mm."}};
   }
   const float gap = sng(s0 - (static_cast<double>(v.dAdd) + v.dExc) / 2);
   out.gap = gap;
@@ -241,9 +248,9 @@ std::optional<Rejection> CheckWiresFit(Outcome& out, const Numbers& v, float hei
     out.spacingText = std::string();
     out.suggestedDiameter = FormatPicture(gap, "###0.0#", sep);
     const std::string& at = *out.suggestedDiameter;
-    return Rejection{Field::Diameter, {"Die Drähte lägen zu dicht beieinander: Zusatzdraht höchstens " + at + " mm.",
-                                       "The wires would lie too close together: additional wire at most " + at +
-                                           " mm."}};
+    return Rejection{Field::Diameter,
+                     {"Die Drähte lägen zu dicht beieinander: Zusatzdraht höchstens " + at + " mm.",
+                      "The wires would lie too close together: additional wire at most " + at + " mm."}};
   }
   if (gap <= 0 || gap <= v.dAdd || s0 <= 1.02f) {
     out.spacingText = std::string();
@@ -256,10 +263,10 @@ std::optional<Rejection> CheckWiresFit(Outcome& out, const Numbers& v, float hei
 
 // The WINDOM's length and the factor its feed-point fraction puts on the
 // spacing.
-std::optional<Rejection> WindomLength(const Inputs& in, const Numbers& v, float c, float& length,
-                                      float& windomFactor) {
-  const Rejection noLength{Field::HalfWaves, {"Mit dieser Zahl der Halbwellen ergibt sich keine WINDOM-Länge.",
-                                              "This number of half-waves gives no WINDOM length."}};
+std::optional<Rejection> WindomLength(const Inputs& in, const Numbers& v, float c, float& length, float& windomFactor) {
+  const Rejection noLength{Field::HalfWaves,
+                           {"Mit dieser Zahl der Halbwellen ergibt sich keine WINDOM-Länge.",
+                            "This number of half-waves gives no WINDOM length."}};
   float halfWaves = v.n;
   float f0 = v.fAdd;
   try {
@@ -272,14 +279,14 @@ std::optional<Rejection> WindomLength(const Inputs& in, const Numbers& v, float 
   const double b = length - a;
   // A fraction of 0 or 1 leaves one side without wire; outside 0..1 the
   // angle below has no logarithm. Both are refused like a zero value.
-  const Rejection offTheWire{Field::Fraction, {"Der Speisepunkt liegt als Anteil der Länge zwischen 0 und 1.",
-                                               "The feed point as a fraction of the length lies between 0 and 1."}};
+  const Rejection offTheWire{Field::Fraction,
+                             {"Der Speisepunkt liegt als Anteil der Länge zwischen 0 und 1.",
+                              "The feed point as a fraction of the length lies between 0 and 1."}};
   if (a == 0 || b == 0) return offTheWire;
   const double r = a / b * 90;
   if (!(r > 0) || !std::isfinite(r)) return offTheWire;
-  windomFactor =
-      sng(std::sin(r * kPi / 180) + std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) /
-                                        12.5);
+  windomFactor = sng(std::sin(r * kPi / 180) +
+                     std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) / 12.5);
   return std::nullopt;
 }
 
@@ -303,8 +310,8 @@ Outcome Calculate(const Inputs& in, char sep) {
 
   const double x = (v.dAdd / 1.27 + v.dExc * 1.27) / 8000 / w;
   if (!(x > 0) || !std::isfinite(x))
-    return reject({Field::Frequency, {"Mit diesen Werten lässt sich kein Abstand berechnen.",
-                                      "These values give no spacing."}});
+    return reject(
+        {Field::Frequency, {"Mit diesen Werten lässt sich kein Abstand berechnen.", "These values give no spacing."}});
   const float s0 = sng(coupling(x) * (v.z / 72.0) * w * 1000 + std::sqrt(static_cast<double>(v.dAdd) + v.dExc));
   out.wavelength = w;
   out.s0 = s0;
@@ -383,6 +390,8 @@ ReportData MakeReportData(const Texts& shown, const Inputs& in, const Outcome& o
   return d;
 }
 
-void WriteReport(const std::string& path, const ReportData& data) { files::WriteFileAtomically(path, ReportText(data)); }
+void WriteReport(const std::string& path, const ReportData& data) {
+  files::WriteFileAtomically(path, ReportText(data));
+}
 
 }  // namespace lorvant::dipole

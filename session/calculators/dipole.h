@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "text/reports/zusatzdipol.h"
 #include "engine/shortening.h"
 #include "session/toolfields.h"
 #include "text/bilingual.h"
+#include "text/reports/zusatzdipol.h"
 
 namespace lorvant::dipole {
 
@@ -72,17 +72,17 @@ Refresh Activation(const std::string& diameterText, const BandValues& bands, cha
 enum class Field { None, Frequency, ExciterFrequency, Impedance, Diameter, ExciterDiameter, Vk, HalfWaves, Fraction };
 
 struct Inputs {
-  bool windom = false;        // the WINDOM variant (else the dipole)
-  std::string fAdd;           // frequency of the additional wire, MHz
-  std::string fExc;           // lowest frequency of the exciter, MHz
-  std::string impedance;      // ohms
-  std::string dAdd;           // diameter of the additional wire, mm
-  std::string dExc;           // diameter of the exciter, mm
-  std::string vk;             // the exciter's shortening factor
-  std::string halfWaves;      // of the WINDOM (plain leading-number read)
-  std::string fraction;       // feed point as a fraction of the length
-  double ins = 0;             // insulation fraction of the last run
-  LengthContext length;       // main form's length mode and calculator state
+  bool windom = false;    // the WINDOM variant (else the dipole)
+  std::string fAdd;       // frequency of the additional wire, MHz
+  std::string fExc;       // lowest frequency of the exciter, MHz
+  std::string impedance;  // ohms
+  std::string dAdd;       // diameter of the additional wire, mm
+  std::string dExc;       // diameter of the exciter, mm
+  std::string vk;         // the exciter's shortening factor
+  std::string halfWaves;  // of the WINDOM (plain leading-number read)
+  std::string fraction;   // feed point as a fraction of the length
+  double ins = 0;         // insulation fraction of the last run
+  LengthContext length;   // main form's length mode and calculator state
 };
 
 struct Outcome {
@@ -98,14 +98,14 @@ struct Outcome {
   std::string lengthText, feedPointText;  // when computed
 
   // Intermediate values, for the batch tool and for checks.
-  double wavelength = 0;  // W, m on the wire
-  float s0 = 0;           // first spacing estimate, mm
-  float gap = 0;          // clear gap, mm
-  float s1 = 0, s2 = 0;   // shortening of exciter / additional wire, percent
-  float spacing = 0;      // S, mm
-  float length = 0;       // L, m
-  float fraction = 0;     // c
-  float windomFactor = 0; // F (WINDOM only)
+  double wavelength = 0;   // W, m on the wire
+  float s0 = 0;            // first spacing estimate, mm
+  float gap = 0;           // clear gap, mm
+  float s1 = 0, s2 = 0;    // shortening of exciter / additional wire, percent
+  float spacing = 0;       // S, mm
+  float length = 0;        // L, m
+  float fraction = 0;      // c
+  float windomFactor = 0;  // F (WINDOM only)
 };
 
 Outcome Calculate(const Inputs& in, char sep);

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "engine/numparse.h"
-#include "text/format.h"
 #include "engine/shortening.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::vk {
 
@@ -57,8 +57,8 @@ PruningTexts PruningCaptions(Language lang) {
 }
 
 std::vector<std::string> PruningFrequencyList(char sep) {
-  static constexpr std::array<float, 12> kFrequencies{1.85f,  3.65f, 7.05f,  7.1f,   7.15f, 10.12f,
-                                                      14.2f,  18.13f, 21.25f, 24.94f, 28.5f, 50.15f};
+  static constexpr std::array<float, 12> kFrequencies{1.85f, 3.65f,  7.05f,  7.1f,   7.15f, 10.12f,
+                                                      14.2f, 18.13f, 21.25f, 24.94f, 28.5f, 50.15f};
   std::vector<std::string> items;
   items.reserve(kFrequencies.size());
   for (float f : kFrequencies) items.push_back(FormatPicture(f, "0.0##", sep));
@@ -184,11 +184,10 @@ PruningOutcome CalculatePruning(const PruningInputs& in, char sep) {
   if (!(ratio >= 0.66f && ratio <= 1.4f)) {
     const std::string shown = FormatPicture(ratio, "0.0##", sep);
     const std::string low = FormatPicture(0.66f, "0.0#", sep), high = FormatPicture(1.4f, "0.0#", sep);
-    return reject(Field::DesiredFrequency,
-                  {"Gemessene durch gewünschte Frequenz ist " + shown + "; das Pruning rechnet nur von " + low +
-                       " bis " + high + ".",
-                   "Measured over desired frequency is " + shown + "; pruning works only from " + low + " to " + high +
-                       "."});
+    return reject(Field::DesiredFrequency, {"Gemessene durch gewünschte Frequenz ist " + shown +
+                                                "; das Pruning rechnet nur von " + low + " bis " + high + ".",
+                                            "Measured over desired frequency is " + shown +
+                                                "; pruning works only from " + low + " to " + high + "."});
   }
 
   // Whole half-waves of the measured wire. A length too large for any real

@@ -27,7 +27,7 @@ inline constexpr const char* kTagActive = "Aktiv";
 struct CalculatorTexts {
   std::string title, optionsMenu, takeOverVk, groundCorrection;  // window, menu and its two entries
   std::string frequency, height, diameter;                       // the three inputs
-  std::string shortening, slenderness, heightShortening;        // the frame and its two results
+  std::string shortening, slenderness, heightShortening;         // the frame and its two results
   std::string expectedVk, calculate;
   std::string frequencyTip, heightTip, calculateTip;
   // The window's design had these two in German only; an English window
@@ -81,9 +81,9 @@ struct CalculatorOutcome {
   FieldText height;    // corrected height ("0,01")
   FieldText diameter;  // corrected diameter
   TextColour diameterColour = TextColour::Black;
-  float f = 0, h = 0, d = 0;  // d after the limits
-  float slenderness = 0;      // s1, percent
-  float heightShortening = 0; // s2, percent
+  float f = 0, h = 0, d = 0;   // d after the limits
+  float slenderness = 0;       // s1, percent
+  float heightShortening = 0;  // s2, percent
   float vk = 0;
   std::string slendernessText, heightShorteningText, vkText;  // the results as shown
   TextColour slendernessColour = TextColour::Black;
@@ -121,10 +121,10 @@ struct PruningOutcome {
   int beeps = 0;
   Reason reason;  // why it beeped
   Field focus = Field::None;
-  int halfWaves = 0;  // n
-  float vk = 0;       // total shortening factor
-  float newLength = 0;  // m
-  float change = 0;     // cm, negative = cut off
+  int halfWaves = 0;                              // n
+  float vk = 0;                                   // total shortening factor
+  float newLength = 0;                            // m
+  float change = 0;                               // cm, negative = cut off
   std::string newLengthText, vkText, changeText;  // the results as shown
   TextColour vkColour = TextColour::Black;
 };

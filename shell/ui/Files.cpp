@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "io/staged_files.h"
+#include "session/messages.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
 
 namespace lorvant::Module1 {
 namespace {
@@ -54,13 +54,11 @@ void checkResultsFolder(QWidget* parent) {
   if (!folderHasFiles(s.resultsFolder)) s.resultsFolder.clear();
   if (!s.resultsFolder.isEmpty()) return;
 
-  const QString text =
-      german() ? "Bitte den Ordner zum Ablegen der Berechnungsergebnisse festlegen." + s.lineBreak +
-                     " z.B.: ...\\Eigene Dateien\\Lorvant"
-               : "Please specify the folder for storing the calculation results " + s.lineBreak +
-                     " e.g.: ...\\my files\\Lorvant";
-  const Answer a = showMessage(parent, text, tr("Ordner festlegen", "Set folder"), Icon::Critical,
-                               Buttons::OkCancel);
+  const QString text = german() ? "Bitte den Ordner zum Ablegen der Berechnungsergebnisse festlegen." + s.lineBreak +
+                                      " z.B.: ...\\Eigene Dateien\\Lorvant"
+                                : "Please specify the folder for storing the calculation results " + s.lineBreak +
+                                      " e.g.: ...\\my files\\Lorvant";
+  const Answer a = showMessage(parent, text, tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::OkCancel);
   if (a == Answer::Ok) {
     chooseResultsFolder(parent);
     if (!s.resultsFolder.isEmpty()) return;
@@ -84,8 +82,10 @@ bool chooseResultsFolder(QWidget* parent) {
       state().resultsFolder = folder;
       return true;
     }
-    showMessage(parent, unwritableFolderText(folder, err) + tr("Bitte einen anderen Ordner wählen.", "Please choose another folder."),
-                tr("Ordner festlegen", "Set folder"), Icon::Critical);
+    showMessage(
+        parent,
+        unwritableFolderText(folder, err) + tr("Bitte einen anderen Ordner wählen.", "Please choose another folder."),
+        tr("Ordner festlegen", "Set folder"), Icon::Critical);
     initial = folder;
   }
 }
@@ -95,12 +95,12 @@ bool ensureWritableResultsFolder(QWidget* parent) {
     const QString folder = state().resultsFolder;
     const int err = files::ProbeFolder(nativePath(folder));
     if (err == 0) return true;
-    const Answer a = showMessage(
-        parent,
-        unwritableFolderText(folder, err) +
-            tr("Jetzt einen anderen Ordner wählen? (Später: Datei - Ordner für Ergebnisse festlegen)",
-               "Choose another folder now? (Later: File - Set folder for results)"),
-        tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::YesNo);
+    const Answer a =
+        showMessage(parent,
+                    unwritableFolderText(folder, err) +
+                        tr("Jetzt einen anderen Ordner wählen? (Später: Datei - Ordner für Ergebnisse festlegen)",
+                           "Choose another folder now? (Later: File - Set folder for results)"),
+                    tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::YesNo);
     if (a != Answer::Yes || !chooseResultsFolder(parent)) return false;
   }
 }
@@ -108,10 +108,10 @@ bool ensureWritableResultsFolder(QWidget* parent) {
 bool fileExists(const QString& path, QWidget* parent) {
   if (!path.isEmpty() && QFileInfo(path).isFile()) return true;
   const QString& lb = state().lineBreak;
-  const QString text = german() ? "Die Datei " + lb + path + "  " + lb + "ist nicht vorhanden!" + lb +
-                                      "Bitte selbst nach der Datei suchen."
-                                : "The file " + lb + path + "  " + lb + "is not available!" + lb +
-                                      "Please search for the file yourself.";
+  const QString text =
+      german()
+          ? "Die Datei " + lb + path + "  " + lb + "ist nicht vorhanden!" + lb + "Bitte selbst nach der Datei suchen."
+          : "The file " + lb + path + "  " + lb + "is not available!" + lb + "Please search for the file yourself.";
   showMessage(parent ? parent : mainWindow(), text, tr(" Datei nicht gefunden", " File not found"), Icon::Critical);
   return false;
 }

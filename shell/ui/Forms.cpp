@@ -8,7 +8,6 @@
 #include <QVector>
 #include <algorithm>
 
-
 namespace lorvant::Forms {
 namespace {
 // The workspace, and its widget to learn when it is gone.

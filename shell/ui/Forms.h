@@ -33,7 +33,7 @@ class Workspace {
 
 namespace Forms {
 
-Workspace* main();  // nullptr before start-up (and in window tests)
+Workspace* main();      // nullptr before start-up (and in window tests)
 QWidget* mainWidget();  // the same as a parent for boxes and dialogs
 void setMain(Workspace* window);
 

@@ -35,9 +35,8 @@ bool applyQtLanguage() {
   }
   if (installed) return true;
   // qtbase holds the texts of the widgets, dialogs and key names.
-  if (german->isEmpty() &&
-      !german->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+  if (german->isEmpty() && !german->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     return false;
   installed = QCoreApplication::installTranslator(german);
   return installed;

@@ -25,7 +25,8 @@ inline void setTextColour(QWidget* w, TextColour c) {
 inline TextColour textColour(const QWidget* w) {
   const auto* combo = qobject_cast<const QComboBox*>(w);
   const QWidget* shown = combo && combo->lineEdit() ? combo->lineEdit() : w;
-  const QColor c = shown->palette().color(qobject_cast<const QLineEdit*>(shown) ? QPalette::Text : QPalette::WindowText);
+  const QColor c =
+      shown->palette().color(qobject_cast<const QLineEdit*>(shown) ? QPalette::Text : QPalette::WindowText);
   return c == QColor(255, 0, 0) ? TextColour::Red : TextColour::Black;
 }
 

@@ -21,7 +21,8 @@ TEST(OptionParser, ValuesFlagsAndRepeats) {
   bool windom = false;
   OptionParser p("run", "[options]", "");
   p.value("frequency", "MHZ", "f", [&](const std::string& v) { frequency = v; });
-  p.value("band", "F", "b", [&](const std::string& v) { bands.push_back(v); }, true);
+  p.value(
+      "band", "F", "b", [&](const std::string& v) { bands.push_back(v); }, true);
   p.flag("windom", "w", [&] { windom = true; });
 
   std::ostringstream help;
@@ -46,8 +47,10 @@ TEST(OptionParser, EveryMistakeIsAUsageError) {
   const std::vector<std::pair<Args, std::string>> cases = {
       {{"--bogus"}, "unknown option '--bogus'"},
       // What the user typed comes back escaped and shortened, never raw.
-      {{"--frequency", "1\n\x1b[31m2"}, "--frequency '1\\n\\x1b[31m2': only the characters 1234567890,. can be typed here"},
-      {{"--frequency", "a\xe4\xc2\x85\xc3\xa4"}, "--frequency 'a\\xe4\\xc2\\x85\xc3\xa4': only the characters 1234567890,. can be typed here"},
+      {{"--frequency", "1\n\x1b[31m2"},
+       "--frequency '1\\n\\x1b[31m2': only the characters 1234567890,. can be typed here"},
+      {{"--frequency", "a\xe4\xc2\x85\xc3\xa4"},
+       "--frequency 'a\\xe4\\xc2\\x85\xc3\xa4': only the characters 1234567890,. can be typed here"},
       {{"--frequency", std::string(100, '9')},
        "--frequency '" + std::string(77, '9') + "...': the field takes at most 7 characters"},
       {{"-f"}, "unexpected argument '-f'"},
@@ -73,7 +76,8 @@ TEST(OptionParser, HelpWinsAndListsEveryOption) {
   bool set = false;
   OptionParser p("run", "--out DIR [options]", "Does the run.");
   p.section("Inputs");
-  p.value("band", "F", "tick a band box", [&](const std::string&) { set = true; }, true);
+  p.value(
+      "band", "F", "tick a band box", [&](const std::string&) { set = true; }, true);
   p.flag("windom", "classic WINDOM", [&] { set = true; });
   p.epilogue("Exit status: 0 ok");
   std::ostringstream help;
@@ -129,8 +133,8 @@ TEST(SharedOptions, DefaultsFollowTheSeparatorAndBandsCannotBeBoth) {
   SharedInputs t;
   OptionParser q("x", "", "");
   t.addTo(q, kOptAllShared);
-  ASSERT_TRUE(q.parse({"--decimal-separator", ".", "--segment", "cw", "--length-mode", "highest-lowest",
-                       "--language", "en", "--date", "heute"},
+  ASSERT_TRUE(q.parse({"--decimal-separator", ".", "--segment", "cw", "--length-mode", "highest-lowest", "--language",
+                       "en", "--date", "heute"},
                       help));
   EXPECT_EQ(t.frequencyText(), "14.2");
   EXPECT_EQ(t.minSumText(), "0.4");
@@ -174,7 +178,9 @@ TEST(JsonWriter, NestingNumbersAndEscapes) {
 TEST(JsonWriter, MalformedUtf8BecomesReplacementCharacters) {
   // A lone continuation byte, a cut sequence, an overlong slash, a surrogate,
   // and a Windows-1252 "Ø" that never became UTF-8.
-  EXPECT_EQ(JsonString("a\x80" "b"), "\"a\\ufffdb\"");
+  EXPECT_EQ(JsonString("a\x80"
+                       "b"),
+            "\"a\\ufffdb\"");
   EXPECT_EQ(JsonString("\xC3"), "\"\\ufffd\"");
   EXPECT_EQ(JsonString("\xC0\xAF"), "\"\\ufffd\\ufffd\"");
   EXPECT_EQ(JsonString("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");

@@ -2,22 +2,22 @@
 // object, the files written, and the same reports as the run in-process.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdint>
-#include <thread>
 #include <regex>
 #include <set>
+#include <thread>
 
-#include "session/run.h"
 #include "engine/version.h"
-#include "tests/session/run_support.h"
+#include "session/run.h"
 #include "tests/cli/tool_process.h"
+#include "tests/session/run_support.h"
 
 namespace lorvant {
 namespace {
@@ -29,8 +29,9 @@ using test::ToolResult;
 
 // The form's defaults with 3.5, 7, 14, 21 and 28 MHz ticked.
 std::vector<std::string> TypicalArgs(const TempFolder& dir) {
-  return {"run",    "--out",  dir.path().string(), "--band", "3.5", "--band", "7", "--band",
-          "14",     "--band", "21",                "--band", "28",  "--date", "08.12.2026 15:44:35"};
+  return {
+      "run", "--out",  dir.path().string(),  "--band", "3.5", "--band", "7", "--band", "14", "--band", "21", "--band",
+      "28",  "--date", "08.12.2026 15:44:35"};
 }
 
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
@@ -100,12 +101,36 @@ TEST(ToolFrame, CommandsHelpAndExitStatuses) {
 TEST(ToolFrame, RunHelpDocumentsEveryOption) {
   const ToolResult r = RunTool({"run", "--help"});
   ASSERT_EQ(r.status, 0);
-  for (const char* option :
-       {"--out", "--frequency", "--halfwaves", "--wire-length", "--vk", "--tolerance", "--outer-diameter", "--min-sum",
-        "--dielectric", "--conductor", "--band", "--grey-band", "--segment", "--length-mode", "--equal-impedances",
-        "--windom", "--special-table", "--language", "--decimal-separator", "--extra-band", "--segment-answer",
-        "--dielectric-answer", "--calculator-height", "--calculator-diameter", "--ground-correction", "--date",
-        "--json", "--design", "--save-design", "--help"})
+  for (const char* option : {"--out",
+                             "--frequency",
+                             "--halfwaves",
+                             "--wire-length",
+                             "--vk",
+                             "--tolerance",
+                             "--outer-diameter",
+                             "--min-sum",
+                             "--dielectric",
+                             "--conductor",
+                             "--band",
+                             "--grey-band",
+                             "--segment",
+                             "--length-mode",
+                             "--equal-impedances",
+                             "--windom",
+                             "--special-table",
+                             "--language",
+                             "--decimal-separator",
+                             "--extra-band",
+                             "--segment-answer",
+                             "--dielectric-answer",
+                             "--calculator-height",
+                             "--calculator-diameter",
+                             "--ground-correction",
+                             "--date",
+                             "--json",
+                             "--design",
+                             "--save-design",
+                             "--help"})
     EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   // The values of the choices and the JSON keys are named as well.
   for (const char* word : {"cw|ssb|centre", "preferred|highest-lowest|all", "de|en", "yes|no|cancel", "length",
@@ -167,9 +192,10 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
   const QJsonObject o = Json(r);
   // The keys in the order printed: text1 and text2 stay where they were
   // (deprecated), their named twins come last so that no key moves.
-  const std::vector<std::string> order = {"length", "insulation", "text1", "text2",      "bands",
-                                          "extra_band", "info",   "status", "candidates", "files",
-                                          "outcome", "preferred_frequency", "half_waves"};
+  const std::vector<std::string> order = {"length",     "insulation", "text1",   "text2",
+                                          "bands",      "extra_band", "info",    "status",
+                                          "candidates", "files",      "outcome", "preferred_frequency",
+                                          "half_waves"};
   std::size_t previous = 0;
   for (const std::string& key : order) {
     const std::size_t at = r.out.find("\"" + key + "\":");
@@ -197,8 +223,8 @@ TEST(ToolRun, CompletedRunJsonAndFiles) {
   EXPECT_EQ(BitmapSize(ReadBytes(dir.file("AntKurve.BMP"))), std::make_pair(804, 209));
 
   // The half-waves as the run used them, here found from the wire limit.
-  const ToolResult limited = RunTool({"run", "--out", dir.str(), "--band", "7", "--band", "14", "--wire-length", "41",
-                                      "--halfwaves", "", "--json"});
+  const ToolResult limited = RunTool(
+      {"run", "--out", dir.str(), "--band", "7", "--band", "14", "--wire-length", "41", "--halfwaves", "", "--json"});
   ASSERT_EQ(limited.status, 0) << limited.err;
   EXPECT_EQ(Json(limited).value("half_waves").toString(), "3");
   EXPECT_EQ(Json(limited).value("text2").toString(), "3");
@@ -240,8 +266,8 @@ TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
   EXPECT_EQ(o.value("text1").toString(), "14.2");  // the field as it stood
   EXPECT_EQ(r.err, "Bitte mindestens zwei Bänder auswählen!\n");
 
-  r = RunTool({"run", "--out", dir.path().string(), "--band", "14", "--band", "7", "--halfwaves", "0", "--language",
-               "en"});
+  r = RunTool(
+      {"run", "--out", dir.path().string(), "--band", "14", "--band", "7", "--halfwaves", "0", "--language", "en"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Please enter at least one half-wave!\n");
   EXPECT_TRUE(r.out.empty());
@@ -252,7 +278,8 @@ TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
   EXPECT_EQ(Json(r).value("outcome").toString(), "diameter-too-small");
 
   // The answers of the questions.
-  r = RunTool(With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--dielectric-answer", "no", "--json"}));
+  r = RunTool(
+      With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--dielectric-answer", "no", "--json"}));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Json(r).value("outcome").toString(), "dielectric-rejected");
   r = RunTool(With(TypicalArgs(dir), {"--dielectric", "25", "--outer-diameter", "3", "--json"}));
@@ -272,8 +299,8 @@ TEST(ToolRun, RunsWithoutAResultEndWithStatusOne) {
 
 TEST(ToolRun, AdditionalBandOnlyWhenAnsweredYes) {
   TempFolder dir;
-  const std::vector<std::string> args = {"run", "--out", dir.path().string(), "--band", "14", "--frequency", "12",
-                                         "--json"};
+  const std::vector<std::string> args = {"run", "--out", dir.path().string(), "--band", "14", "--frequency",
+                                         "12",  "--json"};
   ToolResult r = RunTool(args);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Json(r).value("outcome").toString(), "too-few-bands");
@@ -352,7 +379,8 @@ TEST(ToolRun, TwoRunsIntoOneFolder) {
   ASSERT_EQ(ra.status, 0) << ra.err;
   EXPECT_EQ(b.status, 1);
   EXPECT_EQ(Json(b).value("outcome").toString(), "aborted");
-  EXPECT_EQ(b.err, "Fehler: Der Ordner " + dir.str() + " wird gerade von einer anderen Berechnung beschrieben. (Abbruch)\n");
+  EXPECT_EQ(b.err,
+            "Fehler: Der Ordner " + dir.str() + " wird gerade von einer anderen Berechnung beschrieben. (Abbruch)\n");
   EXPECT_EQ(ClosingDate(ReadBytes(dir.file("AntStrSu.txt"))), "01.01.2027 10:00:00");
   EXPECT_EQ(ClosingDate(ReadBytes(dir.file("AntSpezi.txt"))), "01.01.2027 10:00:00");
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"}));
@@ -392,9 +420,9 @@ TEST(ToolRun, OutFolderProblemsAreUsageErrors) {
   TempFolder dir;
   test::WriteBytes(dir.file("plain file"), "x");
   const std::string bad = (dir.path() / "plain file" / "sub").string();
-  for (std::vector<std::string> args : {With(TypicalArgs(dir), {}),
-                                        std::vector<std::string>{"dipole", "--frequency", "14.2", "--out", ""},
-                                        std::vector<std::string>{"allbands", "--distance", "8", "--out", ""}}) {
+  for (std::vector<std::string> args :
+       {With(TypicalArgs(dir), {}), std::vector<std::string>{"dipole", "--frequency", "14.2", "--out", ""},
+        std::vector<std::string>{"allbands", "--distance", "8", "--out", ""}}) {
     args[args[0] == "run" ? 2 : args.size() - 1] = bad;
     const ToolResult r = RunTool(args);
     EXPECT_EQ(r.status, 2) << args[0] << ": " << r.err;
@@ -406,7 +434,8 @@ TEST(ToolRun, OutFolderProblemsAreUsageErrors) {
 
 TEST(ToolRun, LargeSpecialTableNeedsAllowLarge) {
   TempFolder dir;
-  const ToolResult r = RunTool(With(TypicalArgs(dir), {"--halfwaves", "9999", "--special-table", "--json", "--decimal-separator", ","}));
+  const ToolResult r =
+      RunTool(With(TypicalArgs(dir), {"--halfwaves", "9999", "--special-table", "--json", "--decimal-separator", ","}));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(Json(r).value("outcome").toString(), "large-table-declined");
   EXPECT_EQ(r.err, "Spezial-Tabelle von etwa 1,4 GB nicht bestätigt (--allow-large)\n");
@@ -419,12 +448,11 @@ TEST(ToolRun, OutThatIsNoFolderOrALinkToNowhereSaysSo) {
   ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
   std::filesystem::create_symlink(dir.file("gone"), dir.file("link"));
   const std::string notAFolder = "not a folder: a file, a device or a pipe has this name";
-  for (const auto& [out, says] : {std::pair{dir.file("plain file").string(), notAFolder},
-                                  std::pair{dir.file("pipe").string(), notAFolder},
-                                  std::pair{std::string("/dev/null"), notAFolder},
-                                  std::pair{dir.file("link").string(), "the name is a link to '" +
-                                                                          dir.file("gone").string() +
-                                                                          "', which does not exist"}}) {
+  for (const auto& [out, says] :
+       {std::pair{dir.file("plain file").string(), notAFolder}, std::pair{dir.file("pipe").string(), notAFolder},
+        std::pair{std::string("/dev/null"), notAFolder},
+        std::pair{dir.file("link").string(),
+                  "the name is a link to '" + dir.file("gone").string() + "', which does not exist"}}) {
     std::vector<std::string> args = TypicalArgs(dir);
     args[2] = out;
     const ToolResult r = RunTool(args);
@@ -494,8 +522,8 @@ TEST(ToolFiles, EveryCommandThatWritesClearsStaleTemporaries) {
 
 // A long listing: a fine scan along a long wire.
 std::vector<std::string> LongScan() {
-  return {"scan", "--run-length", "4100.7", "--band", "3.5", "--band", "7", "--band", "14",
-          "--from", "6", "--to", "2000", "--step", "0.001"};
+  return {"scan", "--run-length", "4100.7", "--band", "3.5",  "--band", "7",    "--band",
+          "14",   "--from",       "6",      "--to",   "2000", "--step", "0.001"};
 }
 
 TEST(ToolFiles, StdoutThatCannotBeWrittenEndsTheCommand) {
@@ -595,8 +623,8 @@ class KeptPicture : public NullCanvas {
 
 struct Case {
   const char* name;
-  std::vector<std::string> args;      // after "run --out DIR"
-  void (*input)(RunInput& in);        // the same inputs for RunOptimisation
+  std::vector<std::string> args;  // after "run --out DIR"
+  void (*input)(RunInput& in);    // the same inputs for RunOptimisation
 };
 
 class SameAsInProcess : public ::testing::TestWithParam<Case> {};
@@ -641,77 +669,137 @@ TEST_P(SameAsInProcess, ReportAndSpecialTableBytes) {
   }
 }
 
-const std::vector<std::string> kTypical = {"--band", "3.5", "--band", "7", "--band", "14", "--band", "21",
-                                           "--band", "28",  "--date", "08.12.2026 15:44:35"};
+const std::vector<std::string> kTypical = {"--band", "3.5", "--band", "7",  "--band", "14",
+                                           "--band", "21",  "--band", "28", "--date", "08.12.2026 15:44:35"};
 
 INSTANTIATE_TEST_SUITE_P(
     Tool, SameAsInProcess,
-    ::testing::Values(
-        Case{"Defaults", With(kTypical, {"--decimal-separator", ","}), [](RunInput&) {}},
-        Case{"EnglishPoint",
-             With(kTypical, {"--decimal-separator", ".", "--language", "en"}),
-             [](RunInput& in) {
-               in.language = Language::English;
-               in.decimalSeparator = '.';
-               in.preferredFrequency = "14.2";
-               in.shorteningFactor = "0,95";  // the form's design text in every locale
-               in.outerDiameter = "2.1";
-               in.minimumSum = "0.4";
-               in.dielectric = "1.00059 Air";
-               in.conductorDiameter = "1.4";
-             }},
-        // Every field changed: insulated wire, grey band, CW segment, all
-        // bands, equal impedances, the calculator active.
-        Case{"EveryField",
-             {"--band", "3.5", "--band", "7", "--band", "14", "--grey-band", "10", "--grey-band", "50", "--frequency",
-              "7,01", "--halfwaves", "6", "--vk", "0,97", "--tolerance", "3", "--dielectric", "2,3   PE Polyethylen",
-              "--outer-diameter", "3,2", "--conductor", "1,5", "--min-sum", "0,3", "--segment", "cw", "--length-mode",
-              "all", "--equal-impedances", "--calculator-height", "12,5", "--ground-correction", "--language", "en",
-              "--decimal-separator", ",", "--date", "1/2/03 04:05:06"},
-             [](RunInput& in) {
-               in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 2};
-               in.preferredFrequency = "7,01";
-               in.halfWaves = "6";
-               in.shorteningFactor = "0,97";
-               in.tolerance = "3";
-               in.dielectric = "2,3   PE Polyethylen";
-               in.outerDiameter = "3,2";
-               in.conductorDiameter = "1,5";
-               in.minimumSum = "0,3";
-               in.segmentIndex = 0;
-               in.lengthMode = kLengthAll;
-               in.equalImpedances = true;
-               in.calculator = {true, 12.5f, 1.5f, true, "12,5"};
-               in.language = Language::English;
-               in.dateText = "1/2/03 04:05:06";
-             }},
-        // The calculator's diameter need not be the main form's conductor.
-        Case{"CalculatorWithItsOwnDiameter",
-             With(kTypical, {"--decimal-separator", ",", "--calculator-height", "10", "--calculator-diameter", "2",
-                             "--conductor", "1,4"}),
-             [](RunInput& in) { in.calculator = {true, 10.0f, 2.0f, false, "10"}; }},
-        // The wire-length limit greys the bands below the fundamental; WINDOM.
-        Case{"WireLimitWindom",
-             {"--band", "1.8", "--band", "3.5", "--band", "7", "--band", "14", "--wire-length", "41", "--halfwaves",
-              "", "--windom", "--decimal-separator", ",", "--date", "08.12.2026 15:44:35"},
-             [](RunInput& in) {
-               in.bands = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-               in.halfWaves = "";
-               in.maxWireLength = "41";
-               in.windom = true;
-             }}),
+    ::testing::Values(Case{"Defaults", With(kTypical, {"--decimal-separator", ","}), [](RunInput&) {}},
+                      Case{"EnglishPoint", With(kTypical, {"--decimal-separator", ".", "--language", "en"}),
+                           [](RunInput& in) {
+                             in.language = Language::English;
+                             in.decimalSeparator = '.';
+                             in.preferredFrequency = "14.2";
+                             in.shorteningFactor = "0,95";  // the form's design text in every locale
+                             in.outerDiameter = "2.1";
+                             in.minimumSum = "0.4";
+                             in.dielectric = "1.00059 Air";
+                             in.conductorDiameter = "1.4";
+                           }},
+                      // Every field changed: insulated wire, grey band, CW segment, all
+                      // bands, equal impedances, the calculator active.
+                      Case{"EveryField",
+                           {"--band",
+                            "3.5",
+                            "--band",
+                            "7",
+                            "--band",
+                            "14",
+                            "--grey-band",
+                            "10",
+                            "--grey-band",
+                            "50",
+                            "--frequency",
+                            "7,01",
+                            "--halfwaves",
+                            "6",
+                            "--vk",
+                            "0,97",
+                            "--tolerance",
+                            "3",
+                            "--dielectric",
+                            "2,3   PE Polyethylen",
+                            "--outer-diameter",
+                            "3,2",
+                            "--conductor",
+                            "1,5",
+                            "--min-sum",
+                            "0,3",
+                            "--segment",
+                            "cw",
+                            "--length-mode",
+                            "all",
+                            "--equal-impedances",
+                            "--calculator-height",
+                            "12,5",
+                            "--ground-correction",
+                            "--language",
+                            "en",
+                            "--decimal-separator",
+                            ",",
+                            "--date",
+                            "1/2/03 04:05:06"},
+                           [](RunInput& in) {
+                             in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 2};
+                             in.preferredFrequency = "7,01";
+                             in.halfWaves = "6";
+                             in.shorteningFactor = "0,97";
+                             in.tolerance = "3";
+                             in.dielectric = "2,3   PE Polyethylen";
+                             in.outerDiameter = "3,2";
+                             in.conductorDiameter = "1,5";
+                             in.minimumSum = "0,3";
+                             in.segmentIndex = 0;
+                             in.lengthMode = kLengthAll;
+                             in.equalImpedances = true;
+                             in.calculator = {true, 12.5f, 1.5f, true, "12,5"};
+                             in.language = Language::English;
+                             in.dateText = "1/2/03 04:05:06";
+                           }},
+                      // The calculator's diameter need not be the main form's conductor.
+                      Case{"CalculatorWithItsOwnDiameter",
+                           With(kTypical, {"--decimal-separator", ",", "--calculator-height", "10",
+                                           "--calculator-diameter", "2", "--conductor", "1,4"}),
+                           [](RunInput& in) {
+                             in.calculator = {true, 10.0f, 2.0f, false, "10"};
+                           }},
+                      // The wire-length limit greys the bands below the fundamental; WINDOM.
+                      Case{"WireLimitWindom",
+                           {"--band", "1.8", "--band", "3.5", "--band", "7", "--band", "14", "--wire-length", "41",
+                            "--halfwaves", "", "--windom", "--decimal-separator", ",", "--date", "08.12.2026 15:44:35"},
+                           [](RunInput& in) {
+                             in.bands = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+                             in.halfWaves = "";
+                             in.maxWireLength = "41";
+                             in.windom = true;
+                           }}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // ---- design files ------------------------------------------------------------
 
 // Every input away from the form's defaults, the calculator active.
 std::vector<std::string> DesignArgs() {
-  return {"--frequency", "3,6",      "--halfwaves",    "6",       "--vk",           "0,962",
-          "--min-sum",   "0,3",      "--band",         "3.5",     "--band",         "7",
-          "--band",      "14",       "--grey-band",    "10",      "--segment",      "ssb",
-          "--dielectric", "2,35 \xC3\x96l", "--outer-diameter", "2,6", "--conductor", "1,5",
-          "--equal-impedances", "--special-table", "--calculator-height", "12,5", "--ground-correction",
-          "--decimal-separator", ","};
+  return {"--frequency",
+          "3,6",
+          "--halfwaves",
+          "6",
+          "--vk",
+          "0,962",
+          "--min-sum",
+          "0,3",
+          "--band",
+          "3.5",
+          "--band",
+          "7",
+          "--band",
+          "14",
+          "--grey-band",
+          "10",
+          "--segment",
+          "ssb",
+          "--dielectric",
+          "2,35 \xC3\x96l",
+          "--outer-diameter",
+          "2,6",
+          "--conductor",
+          "1,5",
+          "--equal-impedances",
+          "--special-table",
+          "--calculator-height",
+          "12,5",
+          "--ground-correction",
+          "--decimal-separator",
+          ","};
 }
 
 std::string WithDate(std::string report, const std::string& from, const std::string& to) {
@@ -731,8 +819,8 @@ TEST(ToolDesign, SavedDesignRunAgainGivesTheSameReports) {
                            "height = 12.5\n", "ground-correction = yes\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << text;
 
-  const ToolResult again = RunTool({"run", "--out", second.str(), "--design", file, "--decimal-separator", ",",
-                                    "--date", "02.02.2027 20:00:00"});
+  const ToolResult again = RunTool(
+      {"run", "--out", second.str(), "--design", file, "--decimal-separator", ",", "--date", "02.02.2027 20:00:00"});
   ASSERT_EQ(again.status, 0) << again.err;
   for (const char* name : {"AntStrSu.txt", "AntSpezi.txt", "AntKurve.BMP"}) {
     SCOPED_TRACE(name);

@@ -22,8 +22,8 @@ extern char** environ;
 namespace lorvant::test {
 
 struct ToolResult {
-  int status = -1;      // exit status; -1 when the process did not exit normally
-  int signal = 0;       // the signal that ended it, if any
+  int status = -1;  // exit status; -1 when the process did not exit normally
+  int signal = 0;   // the signal that ended it, if any
   std::string out, err;
 
   // Lines of stderr (without their line ends).
@@ -45,8 +45,8 @@ class ToolProcess {
               const std::string& stdoutTo = {}) {
     namespace fs = std::filesystem;
     static int counter = 0;
-    const fs::path base = fs::temp_directory_path() / ("lorvant-cli-io-" + std::to_string(::getpid()) + "-" +
-                                                      std::to_string(counter++));
+    const fs::path base =
+        fs::temp_directory_path() / ("lorvant-cli-io-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     outPath_ = base.string() + ".out";
     errPath_ = base.string() + ".err";
 

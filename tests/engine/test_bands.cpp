@@ -18,7 +18,7 @@ TEST(BandPlan, NominalFrequencies) {
 TEST(BandPlan, SegmentLookupByRoundedKey) {
   EXPECT_EQ(SegmentFrequenz(kSegmentCw, 3.5f), 3.5f);  // key 4
   EXPECT_EQ(SegmentFrequenz(kSegmentSsb, 3.5f), 3.7f);
-  EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 2.6f), 3.65f);  // key 3
+  EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 2.6f), 3.65f);   // key 3
   EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 29.7f), 28.5f);  // key 30
   EXPECT_EQ(SegmentFrequenz(kSegmentSsb, 28.5f), 28.6f);     // half to even: key 28
   EXPECT_EQ(SegmentFrequenz(kSegmentCentre, 14.25f), 14.2f);

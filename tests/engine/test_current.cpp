@@ -74,8 +74,8 @@ TEST(CurrentAtPoint, SymmetricAlongTheWire) {
   // Any position, with insulation, up to single-precision rounding of the position.
   const double wi = BandWellenlaengen(kSegmentCentre, 0.01)[5];
   for (double x : {0.37, 5.01, 13.33}) {
-    EXPECT_NEAR(StromImPunkt(wi, 41.7f, x, 0.95f, 0.01, kOff).G, StromImPunkt(wi, 41.7f, 41.7f - x, 0.95f, 0.01, kOff).G,
-                1e-5);
+    EXPECT_NEAR(StromImPunkt(wi, 41.7f, x, 0.95f, 0.01, kOff).G,
+                StromImPunkt(wi, 41.7f, 41.7f - x, 0.95f, 0.01, kOff).G, 1e-5);
   }
 }
 

@@ -15,7 +15,7 @@ TEST(NumberParse, CommaOrPointAsSeparator) {
 
 TEST(NumberParse, OnlyTheFirstCommaBecomesAPoint) {
   EXPECT_EQ(ParseNumber("1,5,3"), 1.5f);
-  EXPECT_EQ(ParseNumber("1.000,5"), 1.0f);  // the comma is a second point
+  EXPECT_EQ(ParseNumber("1.000,5"), 1.0f);   // the comma is a second point
   EXPECT_EQ(ReadLeadingNumber("1,5"), 1.0);  // the plain read knows no comma
 }
 
@@ -77,7 +77,8 @@ TEST(NumberParse, BeyondTheRangeGivesZero) {
 }
 
 TEST(KeyFilter, OnlyTheKeySetAndBackspacePass) {
-  for (char32_t k : std::u32string_view(U"0123456789,.")) EXPECT_TRUE(KeyAccepted(k, kDecimalKeys)) << static_cast<int>(k);
+  for (char32_t k : std::u32string_view(U"0123456789,."))
+    EXPECT_TRUE(KeyAccepted(k, kDecimalKeys)) << static_cast<int>(k);
   EXPECT_FALSE(KeyAccepted(U',', kWholeKeys));
   EXPECT_FALSE(KeyAccepted(U'.', kWholeKeys));
   for (auto set : {kDecimalKeys, kWholeKeys}) {

@@ -12,10 +12,10 @@
 
 #include "engine/current.h"
 #include "engine/nec/deck.h"
-#include "io/engine_runner.h"
 #include "engine/nec/output.h"
-#include "tests/session/nec_support.h"
+#include "io/engine_runner.h"
 #include "session/messages.h"
+#include "tests/session/nec_support.h"
 
 namespace lorvant {
 namespace {

@@ -15,10 +15,10 @@
 #include <tuple>
 
 #include "io/staged_files.h"
-#include "text/reports/strsum.h"
-#include "tests/session/run_support.h"
-#include "session/question.h"
 #include "session/messages.h"
+#include "session/question.h"
+#include "tests/session/run_support.h"
+#include "text/reports/strsum.h"
 
 namespace lorvant {
 namespace {
@@ -139,7 +139,8 @@ TEST(FileCommit, StaleTemporariesOfEndedProcessesGo) {
   ::waitpid(child, nullptr, 0);
   const std::string ended = ".AntSpezi.txt.lorvant-" + std::to_string(child) + "-Ab12Cd";
   const std::string running = ".AntSpezi.txt.lorvant-" + std::to_string(::getpid()) + "-Ab12Cd";
-  for (const std::string& name : {ended, running, std::string(".AntSpezi.txt.other-1-Ab12Cd"), std::string("notes.txt")})
+  for (const std::string& name :
+       {ended, running, std::string(".AntSpezi.txt.other-1-Ab12Cd"), std::string("notes.txt")})
     WriteBytes(dir.file(name), "x");
   const auto now = std::chrono::system_clock::now();
   // Younger than the run that looks: kept.
@@ -228,8 +229,7 @@ TEST(FileCommit, ALockThatIsNoPlainFileIsRefusedByItsName) {
   std::filesystem::remove(lock);
   ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0);
   EXPECT_EQ(refusal(), files::kNotRegularFile);
-  EXPECT_EQ(files::FileErrorText(Language::German, files::kNotRegularFile, lock),
-            "Keine gewöhnliche Datei\r\n" + lock);
+  EXPECT_EQ(files::FileErrorText(Language::German, files::kNotRegularFile, lock), "Keine gewöhnliche Datei\r\n" + lock);
 }
 
 // ---- a run's set -------------------------------------------------------------------
@@ -267,22 +267,36 @@ TEST_P(FailingFolder, LeavesTheEarlierSetByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     RunFiles, FailingFolder,
-    ::testing::Values(
-        Failure{"Refused", [](FaultyFiles& f, const TempFolder& d) { f.refuse = {{d.str(), EACCES}}; },
-                "Zugriff verweigert"},
-        Failure{"ReadOnly", [](FaultyFiles& f, const TempFolder& d) { f.refuse = {{d.str(), EROFS}}; },
-                "Zugriff verweigert (schreibgeschützter Datenträger)"},
-        Failure{"FullInTheTable", [](FaultyFiles& f, const TempFolder&) { f.full = {{"AntSpezi.txt", 100000}}; },
-                "Datenträger voll"},
-        Failure{"FullInTheReport", [](FaultyFiles& f, const TempFolder&) { f.full = {{"AntStrSu.txt", 500}}; },
-                "Datenträger voll"},
-        Failure{"FullInThePicture", [](FaultyFiles& f, const TempFolder&) { f.full = {{"AntKurve.BMP", 7000}}; },
-                "Datenträger voll"},
-        Failure{"FirstRename", [](FaultyFiles& f, const TempFolder&) { f.failRename = {"AntStrSu.txt"}; },
-                "Fehler beim Lesen/Schreiben des Geräts"},
-        Failure{"LastRename", [](FaultyFiles& f, const TempFolder&) { f.failRename = {"AntKurve.BMP"}; },
-                "Fehler beim Lesen/Schreiben des Geräts"},
-        Failure{"Busy", [](FaultyFiles&, const TempFolder&) {}, "Der Ordner"}),
+    ::testing::Values(Failure{"Refused",
+                              [](FaultyFiles& f, const TempFolder& d) {
+                                f.refuse = {{d.str(), EACCES}};
+                              },
+                              "Zugriff verweigert"},
+                      Failure{"ReadOnly",
+                              [](FaultyFiles& f, const TempFolder& d) {
+                                f.refuse = {{d.str(), EROFS}};
+                              },
+                              "Zugriff verweigert (schreibgeschützter Datenträger)"},
+                      Failure{"FullInTheTable",
+                              [](FaultyFiles& f, const TempFolder&) {
+                                f.full = {{"AntSpezi.txt", 100000}};
+                              },
+                              "Datenträger voll"},
+                      Failure{"FullInTheReport",
+                              [](FaultyFiles& f, const TempFolder&) {
+                                f.full = {{"AntStrSu.txt", 500}};
+                              },
+                              "Datenträger voll"},
+                      Failure{"FullInThePicture",
+                              [](FaultyFiles& f, const TempFolder&) {
+                                f.full = {{"AntKurve.BMP", 7000}};
+                              },
+                              "Datenträger voll"},
+                      Failure{"FirstRename", [](FaultyFiles& f, const TempFolder&) { f.failRename = {"AntStrSu.txt"}; },
+                              "Fehler beim Lesen/Schreiben des Geräts"},
+                      Failure{"LastRename", [](FaultyFiles& f, const TempFolder&) { f.failRename = {"AntKurve.BMP"}; },
+                              "Fehler beim Lesen/Schreiben des Geräts"},
+                      Failure{"Busy", [](FaultyFiles&, const TempFolder&) {}, "Der Ordner"}),
     [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
 
 TEST(RunFiles, SecondRunIntoABusyFolderSaysSo) {
@@ -294,8 +308,7 @@ TEST(RunFiles, SecondRunIntoABusyFolderSaysSo) {
   RunOutput out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::Aborted);
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0].text,
-            "Another calculation is writing into the folder\r\n" + dir.str() + "\r\nright now.");
+  EXPECT_EQ(host.errors[0].text, "Another calculation is writing into the folder\r\n" + dir.str() + "\r\nright now.");
   // Retry once the other run is done.
   host.errors.clear();
   host.errorAnswers = {Answer::Retry};

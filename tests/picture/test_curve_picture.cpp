@@ -7,9 +7,9 @@
 #include <map>
 
 #include "picture/curve_picture.h"
-#include "text/format.h"
-#include "tests/session/run_support.h"
 #include "session/question.h"
+#include "tests/session/run_support.h"
+#include "text/format.h"
 
 namespace lorvant {
 namespace {

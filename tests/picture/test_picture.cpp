@@ -11,12 +11,12 @@
 #include <random>
 #include <vector>
 
-#include "picture/qt/ImageCanvas.h"
 #include "picture/LabelFont.h"
-#include "tools/fonts/LabelFontQt.h"
+#include "picture/qt/ImageCanvas.h"
+#include "session/question.h"
 #include "session/run.h"
 #include "tests/session/run_support.h"
-#include "session/question.h"
+#include "tools/fonts/LabelFontQt.h"
 
 using namespace lorvant;
 
@@ -66,8 +66,8 @@ class PictureTest : public QObject {
     canvas.setup();
     canvas.point(0, 150, 0);
     canvas.point(1280, 70, 12);
-    canvas.point(-50, 10, 4);      // outside: dropped
-    canvas.point(100, 1e300, 4);   // outside: dropped
+    canvas.point(-50, 10, 4);     // outside: dropped
+    canvas.point(100, 1e300, 4);  // outside: dropped
     QCOMPARE(canvas.image().pixel(6, 150) & 0xFFFFFF, Palette(0) & 0xFFFFFF);
     QCOMPARE(canvas.image().pixel(774, 70) & 0xFFFFFF, Palette(12) & 0xFFFFFF);
     QCOMPARE(Count(canvas.image(), Palette(15)), canvas.image().width() * canvas.image().height() - 2);
@@ -91,10 +91,22 @@ class PictureTest : public QObject {
   void labelFontDrawsAsQtDoes() {
     const QFont font = labelfont::QtFont();
     QCOMPARE(QFontInfo(font).family(), QString(labelfont::kFamily));
-    const QStringList texts = {" 0", " 10", " 120", " 4000", "m", "|", "X", " Stromsummen:", " Current sums:",
+    const QStringList texts = {" 0",
+                               " 10",
+                               " 120",
+                               " 4000",
+                               "m",
+                               "|",
+                               "X",
+                               " Stromsummen:",
+                               " Current sums:",
                                QString::fromUtf8("\u2014 Zusatzband 3,65 MHz"),
-                               QString::fromUtf8("\u2014 Additional band 13.95 MHz"), "Anfang", "Start",
-                               "Mitte 20,863 m", "Center 501.5 m", QString::fromUtf8("Gesamtlänge 41,725 m"),
+                               QString::fromUtf8("\u2014 Additional band 13.95 MHz"),
+                               "Anfang",
+                               "Start",
+                               "Mitte 20,863 m",
+                               "Center 501.5 m",
+                               QString::fromUtf8("Gesamtlänge 41,725 m"),
                                "Total length 1003.05 m"};
     const QString characters = texts.join("");
     constexpr int kWidth = 240, kHeight = 40;
@@ -130,7 +142,10 @@ class PictureTest : public QObject {
           differing += qt.pixel(px, py) != (set ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         }
       QVERIFY2(differing == 0, qPrintable(QString("'%1' at (%2, %3): %4 pixels differ")
-                                              .arg(text).arg(x, 0, 'f', 6).arg(top, 0, 'f', 6).arg(differing)));
+                                              .arg(text)
+                                              .arg(x, 0, 'f', 6)
+                                              .arg(top, 0, 'f', 6)
+                                              .arg(differing)));
       QCOMPARE(labelfont::Width(text.toStdString()), metrics.horizontalAdvance(text));
       QCOMPARE(labelfont::Ascent(), metrics.ascent());
     }
@@ -157,7 +172,8 @@ class PictureTest : public QObject {
     // Every counted band's curve and the sum curve are there, in the band
     // area above the base line; bands that are off are not.
     const QRect curves(0, 60, img.width(), 90);
-    for (int colour : {4, 3, 14, 5, 6}) QVERIFY2(Count(img, Palette(colour), curves) > 100, qPrintable(QString::number(colour)));
+    for (int colour : {4, 3, 14, 5, 6})
+      QVERIFY2(Count(img, Palette(colour), curves) > 100, qPrintable(QString::number(colour)));
     for (int colour : {11, 10, 9, 8, 2, 1}) QCOMPARE(Count(img, Palette(colour), curves), 0);
     QVERIFY(Count(img, Palette(12)) > 300);
     // The legend mark of the sum curve at y = 10.

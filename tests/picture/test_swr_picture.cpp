@@ -92,7 +92,10 @@ TEST(NecPlot, SvgNumbersTakeThePointUnderAGermanLocale) {
   const SwrPicture p = MakeSwrPicture(TwoBands(), 0, Language::German, ',');
   const std::string svg = SwrPictureSvg(p);
   std::setlocale(LC_NUMERIC, "C");
-  if (oldPath) ::setenv("LOCPATH", oldPath, 1); else ::unsetenv("LOCPATH");
+  if (oldPath)
+    ::setenv("LOCPATH", oldPath, 1);
+  else
+    ::unsetenv("LOCPATH");
   if (!german) GTEST_SKIP() << "no German locale could be made (localedef, de_DE)";
 
   const std::size_t at = svg.find(" width=\"");

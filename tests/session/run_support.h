@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "io/staged_files.h"
-#include "session/run.h"
 #include "session/question.h"
+#include "session/run.h"
 
 namespace lorvant::test {
 
@@ -67,7 +67,7 @@ class ScriptedHost : public RunHost {
 class FaultyFiles : public files::FileHooks {
  public:
   struct Full {
-    std::string name;     // file name of the target
+    std::string name;      // file name of the target
     std::uint64_t at = 0;  // bytes that still fit
   };
   std::vector<std::pair<std::string, int>> refuse;  // folder prefix, error number

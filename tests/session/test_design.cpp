@@ -26,7 +26,8 @@ const FieldCase kFields[] = {
     {"material = pvc", [](Design& d) { d.main.material = "pvc"; }},
     {"dielectric = 3.1", [](Design& d) { d.main.material.clear(), d.main.dielectric = "3.1"; }},
     {"outer-diameter = 2.8", [](Design& d) { d.main.outerDiameter = "2.8"; }},
-    {"conductor-diameter = 0.977 (0.75 mm\xCB\x9B)", [](Design& d) { d.main.conductorDiameter = "0.977 (0.75 mm\xCB\x9B)"; }},
+    {"conductor-diameter = 0.977 (0.75 mm\xCB\x9B)",
+     [](Design& d) { d.main.conductorDiameter = "0.977 (0.75 mm\xCB\x9B)"; }},
     {"minimum-sum = 0.35", [](Design& d) { d.main.minimumSum = "0.35"; }},
     {"band-1.8 = grey", [](Design& d) { d.main.bands[kBand1_8] = 2; }},
     {"band-3.5 = counted", [](Design& d) { d.main.bands[kBand3_5] = 1; }},
@@ -45,16 +46,43 @@ const FieldCase kFields[] = {
     {"segment = ssb", [](Design& d) { d.main.segmentIndex = 1; }},
     {"length-mode = highest-lowest", [](Design& d) { d.main.lengthMode = kLengthHighestLowest; }},
     {"feed-point = equal-impedances", [](Design& d) { d.main.equalImpedances = true; }},
-    {"all-bands-length = 41.72", [](Design& d) { d.feedPoint.emplace().allBands = FeedRows{"41.72", "", ""}; }},
-    {"all-bands-frequency = 3.6", [](Design& d) { d.feedPoint.emplace().allBands = FeedRows{"", "3.6", ""}; }},
-    {"all-bands-distance = 8.3", [](Design& d) { d.feedPoint.emplace().allBands = FeedRows{"", "", "8.3"}; }},
-    {"one-frequency-length = 20", [](Design& d) { d.feedPoint.emplace().oneFrequency = FeedRows{"20", "", ""}; }},
-    {"one-frequency-frequency = 14.1", [](Design& d) { d.feedPoint.emplace().oneFrequency = FeedRows{"", "14.1", ""}; }},
-    {"one-frequency-distance = 6", [](Design& d) { d.feedPoint.emplace().oneFrequency = FeedRows{"", "", "6"}; }},
+    {"all-bands-length = 41.72",
+     [](Design& d) {
+       d.feedPoint.emplace().allBands = FeedRows{"41.72", "", ""};
+     }},
+    {"all-bands-frequency = 3.6",
+     [](Design& d) {
+       d.feedPoint.emplace().allBands = FeedRows{"", "3.6", ""};
+     }},
+    {"all-bands-distance = 8.3",
+     [](Design& d) {
+       d.feedPoint.emplace().allBands = FeedRows{"", "", "8.3"};
+     }},
+    {"one-frequency-length = 20",
+     [](Design& d) {
+       d.feedPoint.emplace().oneFrequency = FeedRows{"20", "", ""};
+     }},
+    {"one-frequency-frequency = 14.1",
+     [](Design& d) {
+       d.feedPoint.emplace().oneFrequency = FeedRows{"", "14.1", ""};
+     }},
+    {"one-frequency-distance = 6",
+     [](Design& d) {
+       d.feedPoint.emplace().oneFrequency = FeedRows{"", "", "6"};
+     }},
     {"current-sum = 0.45", [](Design& d) { d.feedPoint.emplace().currentSum = "0.45"; }},
-    {"scan-from = 1", [](Design& d) { d.feedPoint.emplace().scan = FeedRows{"1", "", ""}; }},
-    {"scan-to = 20.5", [](Design& d) { d.feedPoint.emplace().scan = FeedRows{"", "20.5", ""}; }},
-    {"scan-step = 0.01", [](Design& d) { d.feedPoint.emplace().scan = FeedRows{"", "", "0.01"}; }},
+    {"scan-from = 1",
+     [](Design& d) {
+       d.feedPoint.emplace().scan = FeedRows{"1", "", ""};
+     }},
+    {"scan-to = 20.5",
+     [](Design& d) {
+       d.feedPoint.emplace().scan = FeedRows{"", "20.5", ""};
+     }},
+    {"scan-step = 0.01",
+     [](Design& d) {
+       d.feedPoint.emplace().scan = FeedRows{"", "", "0.01"};
+     }},
     {"active = yes", [](Design& d) { d.calculator.emplace().active = true; }},
     {"frequency = 3.65", [](Design& d) { d.calculator.emplace().frequency = "3.65"; }},
     {"height = 12.5", [](Design& d) { d.calculator.emplace().height = "12.5"; }},
@@ -155,12 +183,14 @@ TEST(Design, DamagedForeignAndNewerFilesAreRefusedAtTheirLine) {
   }
   EXPECT_FALSE(Parse(std::string("[design]\n\0", 10), Language::English).design);
   const Refusal bad{5, "x"};
-  EXPECT_EQ(RefusalText(Language::English, "/home/a/b.lorvant", bad), "The design cannot be opened: /home/a/b.lorvant, line 5: x");
+  EXPECT_EQ(RefusalText(Language::English, "/home/a/b.lorvant", bad),
+            "The design cannot be opened: /home/a/b.lorvant, line 5: x");
 }
 
 TEST(Design, CommentsBlankLinesAndWindowsLineEndsAreRead) {
   const ReadResult r = Parse(
-      "; kept by hand\r\n[design]\r\nformat = lorvant-design\r\nversion = 1\r\n\r\n[main]\r\n# 40 m\r\nfrequency = 7.1\r\n",
+      "; kept by hand\r\n[design]\r\nformat = lorvant-design\r\nversion = 1\r\n\r\n[main]\r\n# 40 m\r\nfrequency = "
+      "7.1\r\n",
       Language::German);
   ASSERT_TRUE(r.design) << r.refusal.reason;
   EXPECT_EQ(r.design->main.frequency, "7.1");

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "session/calculators/dipole.h"
-#include "io/staged_files.h"
-#include "text/format.h"
 #include "engine/version.h"
+#include "io/staged_files.h"
+#include "session/calculators/dipole.h"
+#include "text/format.h"
 
 using namespace lorvant;
 using namespace lorvant::dipole;
@@ -120,14 +120,20 @@ TEST(AdditionalDipole, ZeroAndUndefinedInputsRejectInReadingOrder) {
     Field focus;
   };
   const Case cases[] = {
-      {&Inputs::fExc, "", Field::ExciterFrequency},      {&Inputs::fAdd, "0", Field::Frequency},
-      {&Inputs::impedance, "", Field::Impedance}, {&Inputs::dExc, "0", Field::ExciterDiameter},
-      {&Inputs::dAdd, "", Field::Diameter},      {&Inputs::vk, "0", Field::Vk},
-      {&Inputs::halfWaves, "x", Field::HalfWaves}, // checked also for the dipole
-      {&Inputs::dExc, "-2", Field::ExciterDiameter},    {&Inputs::dAdd, "-1,5", Field::Diameter},
-      {&Inputs::fAdd, "-14", Field::Frequency},   {&Inputs::fExc, "-3,5", Field::ExciterFrequency},
+      {&Inputs::fExc, "", Field::ExciterFrequency},
+      {&Inputs::fAdd, "0", Field::Frequency},
+      {&Inputs::impedance, "", Field::Impedance},
+      {&Inputs::dExc, "0", Field::ExciterDiameter},
+      {&Inputs::dAdd, "", Field::Diameter},
+      {&Inputs::vk, "0", Field::Vk},
+      {&Inputs::halfWaves, "x", Field::HalfWaves},  // checked also for the dipole
+      {&Inputs::dExc, "-2", Field::ExciterDiameter},
+      {&Inputs::dAdd, "-1,5", Field::Diameter},
+      {&Inputs::fAdd, "-14", Field::Frequency},
+      {&Inputs::fExc, "-3,5", Field::ExciterFrequency},
       // A shortening factor outside 0 .. 1 is no shortening factor.
-      {&Inputs::vk, "-5", Field::Vk},      {&Inputs::vk, "1,0001", Field::Vk},
+      {&Inputs::vk, "-5", Field::Vk},
+      {&Inputs::vk, "1,0001", Field::Vk},
       {&Inputs::vk, "1E38", Field::Vk},
   };
   for (const Case& c : cases) {

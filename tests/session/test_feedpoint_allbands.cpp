@@ -6,10 +6,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "text/format.h"
 #include "engine/version.h"
 #include "feedpoint_support.h"
 #include "session/question.h"
+#include "text/format.h"
 
 using namespace lorvant;
 using namespace lorvant::feedpoint;
@@ -59,14 +59,10 @@ TEST(FeedPointAllBands, WorkedExampleRowByRowWithEitherSeparator) {
     ASSERT_TRUE(r.done);
     EXPECT_TRUE(asker.asked.empty()) << asker.asked.front().text;  // length and frequency are the run's own
     const std::vector<std::string> expected = {
-        "14.200           0.879 / 211.6     ",
-        "14.200           0.879 / 211.6     ",
-        " 7.100           0.858 / 226.5     ",
-        " 3.650           0.856 / 228.0     ",
-        "ØSumme           0.868 / 219.5     ",
-        "gewünschte Bänder:",
-        "ØSumme           0.865 / 222.1     ",
-        "brauchbare Bänder (Stromsumme > 0.4):",
+        "14.200           0.879 / 211.6     ", "14.200           0.879 / 211.6     ",
+        " 7.100           0.858 / 226.5     ", " 3.650           0.856 / 228.0     ",
+        "ØSumme           0.868 / 219.5     ", "gewünschte Bänder:",
+        "ØSumme           0.865 / 222.1     ", "brauchbare Bänder (Stromsumme > 0.4):",
         "ØSumme           0.868 / 219.5     ",
     };
     const auto lines = crlfLines(r.rows);
@@ -131,7 +127,7 @@ TEST(FeedPointAllBands, GreyBandHasARowButIsNotWanted) {
   ASSERT_EQ(lo.size(), 8u);
   EXPECT_EQ(lg[2], " 7.100           0.858 / 226.5     ");
   EXPECT_EQ(lg[4], "ØSumme           0.868 / 219.5     ");  // all rows still averaged
-  EXPECT_EQ(lg[6], lo[5]);                               // wanted: the same two bands
+  EXPECT_EQ(lg[6], lo[5]);                                  // wanted: the same two bands
   EXPECT_NE(lg[6], "ØSumme           0.865 / 222.1     ");
 }
 
@@ -338,8 +334,9 @@ TEST(FeedPointAllBands, TooShortAntennaWarnsAndGoesOn) {
   ScriptAsker asker;
   auto r = CheckAllBands(win, main, env(Language::German, ','), asker);
   ASSERT_EQ(asker.asked.size(), 1u);
-  EXPECT_EQ(asker.asked[0].text,
-            "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon 3.5 MHz. Das funktioniert nur mit Einschränkungen!");
+  EXPECT_EQ(
+      asker.asked[0].text,
+      "Die Antenne ist kürzer als die halbe Wellenlänge\r\nvon 3.5 MHz. Das funktioniert nur mit Einschränkungen!");
   EXPECT_EQ(asker.asked[0].title, " Antenne zu kurz!");
   EXPECT_EQ(asker.asked[0].id, QuestionId::AntennaTooShort);
   EXPECT_EQ(asker.asked[0].icon, Icon::Exclamation);
@@ -388,14 +385,17 @@ TEST(FeedPointReport, SpeisePktLineByLineAndTheNote) {
   auto main = workedMainForm(',');
   main.note = "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ";
   ScriptAsker asker;
-  const auto r =
-      CheckAllBands(workedWindow(','), main, env(Language::German, ',', dir.string() + "/"), asker);
+  const auto r = CheckAllBands(workedWindow(','), main, env(Language::German, ',', dir.string() + "/"), asker);
   ASSERT_TRUE(r.reportWritten);
   const std::string note = "Die Speisepunktberechnung liegt als Textfile 'SpeisePkt.txt' vor.  ";
   EXPECT_EQ(r.info, main.note + "\r\n" + note);
 
   const std::string rule(60, '\xAF');
-  const std::string expected = std::string("                Speisepunkt-\xDC" "berpr\xFC" "fung \r\n") + rule + "\r\n" +
+  const std::string expected = std::string(
+                                   "                Speisepunkt-\xDC"
+                                   "berpr\xFC"
+                                   "fung \r\n") +
+                               rule + "\r\n" +
                                "Antennengesamtl\xE4nge [m]:41,7\r\n"
                                "Resonanz&frequenz f\xFCr bevorzugtes Band [MHz]:14,2\r\n"
                                "Abstand Speisepunkt [m]:13,9\r\n"
@@ -444,8 +444,8 @@ TEST(FeedPointReport, UnwritableFolderKeepsTheTableAndClaimsNoFile) {
   auto main = workedMainForm(',');
   main.note = "Hinweis";
   ScriptAsker asker;
-  const auto r = CheckAllBands(workedWindow(','), main,
-                               env(Language::German, ',', "/nonexistent/lorvant/folder/"), asker);
+  const auto r =
+      CheckAllBands(workedWindow(','), main, env(Language::German, ',', "/nonexistent/lorvant/folder/"), asker);
   EXPECT_TRUE(r.done);
   EXPECT_FALSE(r.reportWritten);
   EXPECT_EQ(r.info, "Hinweis");

@@ -19,10 +19,8 @@ TEST(FeedPointModes, EachOpeningNamesItsModeInEitherLanguage) {
   EXPECT_EQ(OpenScan(0, Language::German, ',').title, " Speisepunkt prüfen: alle Bänder");
   EXPECT_EQ(OpenImpedance(Language::English).title, " Determine impedance from the current sum");
 
-  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).mode, Language::German),
-            "Status: Impedanzberechnung");
-  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).mode, Language::English),
-            "Status: Impedance calculation");
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::English).mode, Language::German), "Status: Impedanzberechnung");
+  EXPECT_EQ(ActivationStatus(OpenImpedance(Language::German).mode, Language::English), "Status: Impedance calculation");
   EXPECT_EQ(ActivationStatus(OpenScan(0, Language::German, ',').mode, Language::German),
             "Status: Überprüfung des Speisepunktes");
   EXPECT_EQ(ActivationStatus(Mode::OneFrequency, Language::English), "Status: Checking the feed point");
@@ -50,13 +48,17 @@ MainFormValues mainWithVk(std::string vk) {
 
 TEST(FeedPointOneFrequency, QuarterWaveEachSideIsOptimal) {
   ScriptAsker asker;
-  const auto r = CheckOneFrequency(oneFrequencyWindow("20", "7,5", "10"), mainWithVk("1"), Language::German, ',', asker);
+  const auto r =
+      CheckOneFrequency(oneFrequencyWindow("20", "7,5", "10"), mainWithVk("1"), Language::German, ',', asker);
   ASSERT_TRUE(r.done);
   EXPECT_TRUE(asker.asked.empty());
   const std::vector<std::string> expected = {
-      "Länge links vom Speisepunkt: 10,0 m",  "Länge rechts vom Speisepunkt: 10,0 m",
-      "Verkürzungsfaktor: 1,0",               "Strom links vom Speisepunkt: 1,0",
-      "Strom rechts vom Speisepunkt: 1,0",    "Geometrisches Mittel der Ströme: 1,0",
+      "Länge links vom Speisepunkt: 10,0 m",
+      "Länge rechts vom Speisepunkt: 10,0 m",
+      "Verkürzungsfaktor: 1,0",
+      "Strom links vom Speisepunkt: 1,0",
+      "Strom rechts vom Speisepunkt: 1,0",
+      "Geometrisches Mittel der Ströme: 1,0",
       "Differenz der beiden Ströme: 0,0 (Optimal)",
   };
   EXPECT_EQ(crlfLines(r.rows), expected);
@@ -88,8 +90,9 @@ TEST(FeedPointOneFrequency, DistanceOffTheWireIsRefused) {
     EXPECT_FALSE(r.done) << distance;
     EXPECT_EQ(r.refused, Input::Distance);
     ASSERT_EQ(asker.asked.size(), 1u);
-    EXPECT_EQ(asker.asked[0].text, std::string(distance) == "0" ? "Bitte einen Abstand eingeben!"
-                                                                : "Der Speisepunkt liegt nicht auf dem Draht (0 … 20,0 m).");
+    EXPECT_EQ(asker.asked[0].text, std::string(distance) == "0"
+                                       ? "Bitte einen Abstand eingeben!"
+                                       : "Der Speisepunkt liegt nicht auf dem Draht (0 … 20,0 m).");
   }
 }
 
@@ -127,7 +130,8 @@ TEST(FeedPointOneFrequency, EmptyOrZeroFieldsAreRefused) {
 
 TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
   ScriptAsker asker;
-  const auto r = CheckOneFrequency(oneFrequencyWindow("10", "3,65", "3"), mainWithVk("0,95"), Language::German, ',', asker);
+  const auto r =
+      CheckOneFrequency(oneFrequencyWindow("10", "3,65", "3"), mainWithVk("0,95"), Language::German, ',', asker);
   ASSERT_EQ(asker.asked.size(), 1u);
   EXPECT_EQ(asker.asked[0].text,
             "Die Antenne ist kürzer als die halbe Wellenlänge.\r\nDas funktioniert nur mit Einschränkungen!");
@@ -139,7 +143,8 @@ TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
   asker.asked.clear();
   CheckOneFrequency(oneFrequencyWindow("10", "3.65", "3"), mainWithVk("0.95"), Language::English, '.', asker);
   ASSERT_EQ(asker.asked.size(), 1u);
-  EXPECT_EQ(asker.asked[0].text, "The antenna is shorter than half a wavelength.\r\nThis only works with restrictions!");
+  EXPECT_EQ(asker.asked[0].text,
+            "The antenna is shorter than half a wavelength.\r\nThis only works with restrictions!");
   EXPECT_EQ(asker.asked[0].title, " Antenna too short!");
 }
 
@@ -155,9 +160,8 @@ TEST(FeedPointOneFrequency, OpeningTakesTheRunLengthWithFourDecimals) {
 
 TEST(FeedPointImpedance, TableOfInputsAndResults) {
   const std::pair<const char*, const char*> table[] = {
-      {"0.5", "534.9"},   {"0.3", "938.6"},   {"0.1", "2847.4"},        {"0.9", "196.5"},
-      {"0.99", "107.0"},  {"1", "70.0"},      {"1.5", "46.7"},          {"2", "35.0"},
-      {"0.01", "28.3 K"}, {"0.0000135", "20944.0 K"},
+      {"0.5", "534.9"}, {"0.3", "938.6"}, {"0.1", "2847.4"}, {"0.9", "196.5"},   {"0.99", "107.0"},
+      {"1", "70.0"},    {"1.5", "46.7"},  {"2", "35.0"},     {"0.01", "28.3 K"}, {"0.0000135", "20944.0 K"},
   };
   for (const auto& [in, out] : table) {
     SCOPED_TRACE(in);
@@ -287,7 +291,8 @@ TEST(FeedPointScan, BeforeAnyRunOneRowAtZero) {
   EXPECT_EQ(w.rows.first.text, "0,0");
   EXPECT_EQ(w.rows.second.text, "0,0");
   EXPECT_EQ(w.rows.third.text, "0,01");
-  const auto out = RunScan(PrepareScan(scanWindow(w.rows.first.text, w.rows.second.text, w.rows.third.text), scanMain(0), ','), ',');
+  const auto out =
+      RunScan(PrepareScan(scanWindow(w.rows.first.text, w.rows.second.text, w.rows.third.text), scanMain(0), ','), ',');
   ASSERT_EQ(out.rowCount, 1u);
   EXPECT_EQ(positions(out.rows), std::vector<std::string>{"0,000"});
 

@@ -10,11 +10,11 @@
 #include "engine/nec/deck.h"
 #include "engine/nec/output.h"
 #include "engine/nec/swr.h"
-#include "text/reports/neccheck.h"
-#include "text/format.h"
 #include "engine/version.h"
 #include "tests/session/nec_support.h"
+#include "text/format.h"
 #include "text/nec_texts.h"
+#include "text/reports/neccheck.h"
 
 namespace lorvant {
 namespace {

@@ -64,10 +64,10 @@ TEST(Pruning, MissingInputsBeepWithFocusOnTheirField) {
       {{"", "7", "7,1"}, Field::MeasuredLength},
       {{"20", "", "7,1"}, Field::MeasuredFrequency},
       {{"20", "7", ""}, Field::DesiredFrequency},
-      {{"20", "7", "3,65"}, Field::DesiredFrequency},  // ratio about 1.92
-      {{"20", "3,5", "7,1"}, Field::DesiredFrequency}, // ratio about 0.49
-      {{"1e9", "7", "7,1"}, Field::MeasuredLength},   // no whole count of half-waves fits
-      {{"-40", "7", "7,02"}, Field::MeasuredLength},  // would give a new length of -39,886 m
+      {{"20", "7", "3,65"}, Field::DesiredFrequency},   // ratio about 1.92
+      {{"20", "3,5", "7,1"}, Field::DesiredFrequency},  // ratio about 0.49
+      {{"1e9", "7", "7,1"}, Field::MeasuredLength},     // no whole count of half-waves fits
+      {{"-40", "7", "7,02"}, Field::MeasuredLength},    // would give a new length of -39,886 m
   };
   for (const Case& c : cases) {
     const PruningOutcome out = CalculatePruning(c.in, ',');

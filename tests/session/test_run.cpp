@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "text/format.h"
+#include "session/question.h"
 #include "tests/session/run_support.h"
 #include "text/bilingual.h"
-#include "session/question.h"
+#include "text/format.h"
 
 namespace lorvant {
 namespace {
@@ -305,7 +305,7 @@ TEST(RunWireLengthLimit, LongWiresStayWithinTheLimit) {
   };
   const Case cases[] = {
       {"1000", "3,65", {0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0}, "24", "984,247"},  // was 25 and 1025,342
-      {"2000", "7,1", {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0}, "94", "1984,859"},   // was 99 and 2090,493
+      {"2000", "7,1", {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0}, "94", "1984,859"},  // was 99 and 2090,493
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -524,7 +524,8 @@ TEST(RunErrors, ResultsFolderThatCannotBeWritten) {
   EXPECT_NE(out.info.find("\r\nDie Datei 'AntStrSu.txt' wurde nicht geschrieben.\r\nDie Datei 'AntSpezi.txt' wurde "
                           "nicht geschrieben."),
             std::string::npos);
-  EXPECT_EQ(out.unwrittenFiles, (std::vector<std::string>{in.resultsFolder + "AntStrSu.txt", in.resultsFolder + "AntSpezi.txt"}));
+  EXPECT_EQ(out.unwrittenFiles,
+            (std::vector<std::string>{in.resultsFolder + "AntStrSu.txt", in.resultsFolder + "AntSpezi.txt"}));
 
   // Retry after the folder was made: both reports are written.
   host.errors.clear();
@@ -587,7 +588,7 @@ TEST(RunFiles, PictureGoesWithTheReports) {
   EXPECT_TRUE(out.picturePath.empty());
   EXPECT_EQ(out.info.find("Curve"), std::string::npos);
   EXPECT_NE(out.info.find("The file 'AntKurve.BMP' was not written."), std::string::npos);
-  EXPECT_EQ(out.files.size(), 1u);  // the report
+  EXPECT_EQ(out.files.size(), 1u);                                 // the report
   EXPECT_EQ(test::ReadBytes(results.file("AntKurve.BMP")), "BM");  // the earlier picture
 }
 

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "session/mainform.h"
 #include "engine/shortening.h"
 #include "session/calculators/vk.h"
+#include "session/mainform.h"
 
 using namespace lorvant;
 using namespace lorvant::vk;
@@ -59,11 +59,11 @@ TEST(VkCalculator, DiameterLimitsCorrectTheFieldInRed) {
     float used;
   };
   const Case cases[] = {
-      {"14,2", "10", "0,05", ',', "0,1", 0.1f},      // too thin
+      {"14,2", "10", "0,05", ',', "0,1", 0.1f},  // too thin
       {"14,2", "10", "0,05", '.', "0.1", 0.1f},
-      {"14,2", "0,01", "25", ',', "20,0", 20.0f},    // above twice the height
-      {"1000", "10", "200", ',', "150,0", 150.0f},   // above half a wavelength
-      {"1000", "0,05", "200", '.', "100.0", 100.0f}, // twice the height wins first
+      {"14,2", "0,01", "25", ',', "20,0", 20.0f},     // above twice the height
+      {"1000", "10", "200", ',', "150,0", 150.0f},    // above half a wavelength
+      {"1000", "0,05", "200", '.', "100.0", 100.0f},  // twice the height wins first
   };
   for (const Case& c : cases) {
     const CalculatorOutcome out = CalculateVk(inputs(c.f, c.h, c.d), c.sep);
@@ -191,4 +191,3 @@ TEST(VkTexts, WireSizesAndPruningFrequencies) {
   EXPECT_EQ(PruningLengthText(-1, ','), "");
   EXPECT_EQ(PruningLengthText(20.5f, '.'), "20.5");
 }
-

@@ -6,8 +6,8 @@
 #include <deque>
 #include <functional>
 
-#include "shell/Seam.h"
 #include "session/question.h"
+#include "shell/Seam.h"
 
 namespace lorvant::test {
 
@@ -43,10 +43,13 @@ class ScriptedSeam : public UiSeam {
     }
     switch (r.buttons) {
       case Buttons::Ok:
-      case Buttons::OkCancel: return Answer::Ok;
+      case Buttons::OkCancel:
+        return Answer::Ok;
       case Buttons::YesNo:
-      case Buttons::YesNoCancel: return Answer::Yes;
-      case Buttons::AbortRetryIgnore: return Answer::Abort;
+      case Buttons::YesNoCancel:
+        return Answer::Yes;
+      case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
     }
     return Answer::Ok;
   }
@@ -59,12 +62,8 @@ class ScriptedSeam : public UiSeam {
   }
   std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest& r) override { return nextFile(r); }
   std::optional<FileDialogResult> saveFile(QWidget*, const FileDialogRequest& r) override { return nextFile(r); }
-  std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override {
-    return takeFront(folders);
-  }
-  std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override {
-    return takeFront(fonts);
-  }
+  std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return takeFront(folders); }
+  std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override { return takeFront(fonts); }
   std::optional<PrintChoice> choosePrinter(QWidget*, QPrinter& p, const PrintRequest& r) override {
     printRequests.append(r);
     if (!printer) return std::nullopt;

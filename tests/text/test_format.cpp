@@ -18,16 +18,16 @@ std::string withPoint(std::string s) {
   return s;
 }
 
-#define EXPECT_PIC(value, picture, expected)                                   \
-  do {                                                                         \
-    EXPECT_EQ(FormatPicture(value, picture, ','), expected) << (picture);      \
+#define EXPECT_PIC(value, picture, expected)                                         \
+  do {                                                                               \
+    EXPECT_EQ(FormatPicture(value, picture, ','), expected) << (picture);            \
     EXPECT_EQ(FormatPicture(value, picture, '.'), withPoint(expected)) << (picture); \
   } while (0)
 
-#define EXPECT_GEN(value, expected)                                \
-  do {                                                             \
-    EXPECT_EQ(FormatGeneral(value, ','), expected);                \
-    EXPECT_EQ(FormatGeneral(value, '.'), withPoint(expected));     \
+#define EXPECT_GEN(value, expected)                            \
+  do {                                                         \
+    EXPECT_EQ(FormatGeneral(value, ','), expected);            \
+    EXPECT_EQ(FormatGeneral(value, '.'), withPoint(expected)); \
   } while (0)
 
 std::string bytes(std::initializer_list<int> codes) {
@@ -240,7 +240,9 @@ TEST(Cp1252, ConvertsBothWays) {
   EXPECT_EQ(ToCp1252("\U0001F600"), "?");
   EXPECT_EQ(ToCp1252("\u0080"), "?");  // would read back as the euro sign
   // Malformed UTF-8 does not swallow the following text.
-  EXPECT_EQ(ToCp1252("a\xFF" "b\xC3"), "a?b?");
+  EXPECT_EQ(ToCp1252("a\xFF"
+                     "b\xC3"),
+            "a?b?");
   EXPECT_EQ(ToCp1252("\xC0\xAF"), "??");  // overlong
   EXPECT_EQ(FromCp1252(bytes({0xD8, 0xB2, 0x97, 0xAF, 0x80})), "Ø²—¯€");
 }
@@ -262,9 +264,9 @@ TEST(Writer, TabToColumnAndItsWrapRule) {
   std::ostringstream out;
   {
     ReportWriter w(out);
-    w.text("ab").tab(5).text("c").endLine();       // spaces up to column 5
-    w.text("abcd").tab(5).text("x").endLine();     // already at 5: nothing
-    w.text("abcdef").tab(3).text("y").endLine();   // past 3: new line to 3
+    w.text("ab").tab(5).text("c").endLine();      // spaces up to column 5
+    w.text("abcd").tab(5).text("x").endLine();    // already at 5: nothing
+    w.text("abcdef").tab(3).text("y").endLine();  // past 3: new line to 3
     w.tab(1).text("z").endLine();
     EXPECT_EQ(w.column(), 1);
     w.text("ØØ").tab(4).text("|");

@@ -4,9 +4,9 @@
 #include <random>
 #include <sstream>
 
-#include "text/reports/spezi.h"
-#include "text/format.h"
 #include "tests/session/run_support.h"
+#include "text/format.h"
+#include "text/reports/spezi.h"
 
 namespace lorvant {
 namespace {
@@ -140,8 +140,20 @@ TEST(SpecialTableRows, ValuesRoundLikeThePicture) {
   ReportData d = Data();
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> any(0.0, 1.0);
-  std::vector<double> values = {0, 1, 0.5, 0.000005, 0.123455, 0.999995, 0.999994999, 0.3000049999999,
-                                0.0000049999, 0.12345500000000001, 9.99999, 9.999995, 10.5, 123.25};
+  std::vector<double> values = {0,
+                                1,
+                                0.5,
+                                0.000005,
+                                0.123455,
+                                0.999995,
+                                0.999994999,
+                                0.3000049999999,
+                                0.0000049999,
+                                0.12345500000000001,
+                                9.99999,
+                                9.999995,
+                                10.5,
+                                123.25};
   for (int i = 0; i < 20000; ++i) values.push_back(any(rng));
   for (int i = 0; i < 2000; ++i) values.push_back((std::floor(any(rng) * 1e5) + 0.5) / 1e5);  // halves
   for (char sep : {',', '.'}) {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "text/reports/strsum.h"
-#include "text/format.h"
 #include "tests/session/run_support.h"
+#include "text/format.h"
+#include "text/reports/strsum.h"
 
 namespace lorvant {
 namespace {
@@ -230,9 +230,9 @@ TEST(CurrentSumTables, ResonanceListWithTheAdditionalBand) {
   const std::size_t res = Find(lines, "Resonanzfrequenzen [MHz] bei einer Antennenlänge von 41,725 m:");
   ASSERT_LT(res, lines.size());
   EXPECT_EQ(lines[res + 1], Dashes(83));
-  const char* labels[] = {" 50 MHz-Band:", " 28 MHz-Band:", " 24 MHz-Band:", " 21 MHz-Band:",
-                          " 18 MHz-Band:", " 14 MHz-Band:", " 10 MHz-Band:", "  7 MHz-Band:",
-                          "5,3 MHz-Band:", "3,5 MHz-Band:", "1,8 MHz-Band:"};
+  const char* labels[] = {
+      " 50 MHz-Band:", " 28 MHz-Band:", " 24 MHz-Band:", " 21 MHz-Band:", " 18 MHz-Band:", " 14 MHz-Band:",
+      " 10 MHz-Band:", "  7 MHz-Band:", "5,3 MHz-Band:", "3,5 MHz-Band:", "1,8 MHz-Band:"};
   for (int i = 0; i < 11; ++i) EXPECT_EQ(lines[res + 2 + i].substr(0, 13), labels[i]);
   EXPECT_EQ(lines[res + 2 + 11].substr(0, 13), "14,25 MHz   :");
   EXPECT_EQ(lines[res + 2 + 12], "");

@@ -4,10 +4,10 @@
 
 #include "engine/nec/deck.h"
 #include "engine/nec/swr.h"
-#include "text/reports/strsum.h"
+#include "text/bilingual.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
-#include "text/bilingual.h"
+#include "text/reports/strsum.h"
 
 namespace lorvant::report {
 

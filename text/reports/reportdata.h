@@ -17,22 +17,22 @@ namespace report {
 
 struct ReportData {
   Language language = Language::German;
-  char sep = ',';             // decimal separator of the numbers
-  float f0 = 0;               // preferred frequency as finally used, MHz
-  float n = 0;                // number of half-waves as finally used
+  char sep = ',';  // decimal separator of the numbers
+  float f0 = 0;    // preferred frequency as finally used, MHz
+  float n = 0;     // number of half-waves as finally used
   int segment = kSegmentCentre;
-  BandValues bands{};         // 0 off, 1 counted, 2 grey
+  BandValues bands{};  // 0 off, 1 counted, 2 grey
   bool extraBand = false;
-  float extraFrequency = 0;   // fz; 0 without the additional band
-  float length = 0;           // L, metres
-  float vk = 0;               // shortening factor of the wire
-  double ins = 0;             // insulation fraction
-  float er = 0;               // relative dielectric constant (parsed)
+  float extraFrequency = 0;    // fz; 0 without the additional band
+  float length = 0;            // L, metres
+  float vk = 0;                // shortening factor of the wire
+  double ins = 0;              // insulation fraction
+  float er = 0;                // relative dielectric constant (parsed)
   std::string dielectricText;  // the insulation field as typed
-  std::string heightLine;     // "Antennenhöhe: ..." or empty
-  CalculatorState calc;       // for the base impedance and shortening
-  bool specialTable = false;  // AntSpezi.txt is written too
-  std::string dateText;       // date and time of the closing line
+  std::string heightLine;      // "Antennenhöhe: ..." or empty
+  CalculatorState calc;        // for the base impedance and shortening
+  bool specialTable = false;   // AntSpezi.txt is written too
+  std::string dateText;        // date and time of the closing line
 };
 
 // Number of shown bands (box value not 0), plus 1 for the additional band.

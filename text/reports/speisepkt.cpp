@@ -3,9 +3,9 @@
 #include <sstream>
 #include <string_view>
 
-#include "text/format.h"
 #include "engine/version.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::report {
 

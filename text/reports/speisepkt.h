@@ -16,13 +16,12 @@ struct SpeisePktReport {
   std::string lengthCaption, length;
   std::string frequencyCaption, frequency;
   std::string distanceCaption, distance;
-  std::string header;  // of the result box
+  std::string header;    // of the result box
   std::string rows;      // the result box, rows separated by CR LF
   std::string dateText;  // the moment of the check, general date format
 };
 
 // Writes the report as Windows-1252 with CR LF line ends.
 void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& report);
-
 
 }  // namespace lorvant::report

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "text/reports/strsum.h"
 #include "text/bilingual.h"
+#include "text/reports/strsum.h"
 
 namespace lorvant::report {
 

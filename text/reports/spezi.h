@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
-#include "text/reports/reportdata.h"
 #include "text/format.h"
+#include "text/reports/reportdata.h"
 
 namespace lorvant::report {
 

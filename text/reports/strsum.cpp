@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "engine/current.h"
-#include "text/format.h"
 #include "engine/version.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::report {
 
@@ -40,12 +40,12 @@ const std::vector<TendencyPoint>& TendencyPoints(int band) {
   return table[band];
 }
 
-const char* const kResonanceLabel[kBandCount] = {"1,8 MHz-Band:", "3,5 MHz-Band:", "5,3 MHz-Band:", "  7 MHz-Band:",
-                                                 " 10 MHz-Band:", " 14 MHz-Band:", " 18 MHz-Band:", " 21 MHz-Band:",
-                                                 " 24 MHz-Band:", " 28 MHz-Band:", " 50 MHz-Band:"};
+const char* const kResonanceLabel[kBandCount] = {
+    "1,8 MHz-Band:", "3,5 MHz-Band:", "5,3 MHz-Band:", "  7 MHz-Band:", " 10 MHz-Band:", " 14 MHz-Band:",
+    " 18 MHz-Band:", " 21 MHz-Band:", " 24 MHz-Band:", " 28 MHz-Band:", " 50 MHz-Band:"};
 
 // Band list entries of the counted bands, by band index.
-const char* const kBandListEntry[kBandCount] = {", 1,8", ", 3,5", ", 5,3", ", 7", ", 10", ", 14",
+const char* const kBandListEntry[kBandCount] = {", 1,8", ", 3,5", ", 5,3", ", 7",  ", 10", ", 14",
                                                 ", 18",  ", 21",  ", 24",  ", 28", "50"};
 
 bool shown(const ReportData& d, int b) { return d.bands[static_cast<std::size_t>(b)] != kBandOff; }
@@ -119,8 +119,7 @@ std::string ImpedanceCell(double G, float resonance, const ReportData& d) {
 }
 
 ResonanceFigures BandResonances(const ReportData& d) {
-  return lorvant::BandResonances(
-      ResonanceWire{d.segment, d.f0, d.n, d.length, d.vk, d.ins, d.extraBand, d.calc});
+  return lorvant::BandResonances(ResonanceWire{d.segment, d.f0, d.n, d.length, d.vk, d.ins, d.extraBand, d.calc});
 }
 
 std::string ClosingLine(const ReportData& d) {
@@ -221,7 +220,9 @@ void WriteResonances(ReportWriter& w, const ReportData& d, int width, const Reso
       .endLine();
   w.separator(width);
   for (int b = kTop; b >= 0; --b)
-    w.text(kResonanceLabel[b]).text(FormatPicture(figures.band[static_cast<std::size_t>(b)], "  #0.0##;;  -", sep)).endLine();
+    w.text(kResonanceLabel[b])
+        .text(FormatPicture(figures.band[static_cast<std::size_t>(b)], "  #0.0##;;  -", sep))
+        .endLine();
   if (d.extraBand) {
     w.text(LeftField(FormatPicture(d.extraFrequency, "#0.0#", sep) + " MHz", 12))
         .text(":")

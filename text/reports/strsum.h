@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "engine/resonances.h"
-#include "text/reports/reportdata.h"
 #include "text/format.h"
+#include "text/reports/reportdata.h"
 
 namespace lorvant::report {
 

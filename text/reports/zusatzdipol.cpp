@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "text/format.h"
 #include "engine/version.h"
 #include "text/bilingual.h"
+#include "text/format.h"
 
 namespace lorvant::dipole {
 
@@ -23,7 +23,14 @@ std::string ReportText(const ReportData& d) {
   w.endLine();
   w.text(d.impedanceCaption).text(" ").text(d.impedance).endLine();
   w.text(d.diameterCaption).text(" ").text(d.diameter).endLine();
-  w.text(d.feedPointCaption).text(" ").text(d.fraction).text(" ").text(d.ofTotalLengthCaption).text(" ").text(d.feedPoint).endLine();
+  w.text(d.feedPointCaption)
+      .text(" ")
+      .text(d.fraction)
+      .text(" ")
+      .text(d.ofTotalLengthCaption)
+      .text(" ")
+      .text(d.feedPoint)
+      .endLine();
   w.text(d.spacingCaption).text(" ").text(d.spacing).endLine();
   w.text(d.lengthCaption).text(" ").text(d.length).endLine();
   w.emptyLine();

@@ -79,8 +79,10 @@ class FakeNecEngine final : public nec::Engine {
       std::snprintf(buf, sizeof buf, "  FREQUENCY : %.4E MHz\n", mhz);
       out += buf;
       out += "  --------- ANTENNA INPUT PARAMETERS ---------\n  TAG   SEG\n  No:   No:\n";
-      std::snprintf(buf, sizeof buf, "%5d %5d  1.0000E+00  0.0000E+00  1.0000E-02  0.0000E+00  %.4E %.4E  "
-                    "1.0000E-02  0.0000E+00  5.0000E-03\n\n", tag, number, resistance ? *resistance : FakeResistance(mhz), FakeReactance(mhz));
+      std::snprintf(buf, sizeof buf,
+                    "%5d %5d  1.0000E+00  0.0000E+00  1.0000E-02  0.0000E+00  %.4E %.4E  "
+                    "1.0000E-02  0.0000E+00  5.0000E-03\n\n",
+                    tag, number, resistance ? *resistance : FakeResistance(mhz), FakeReactance(mhz));
       out += buf;
       if (progress && !progress(++solved)) {
         r.status = nec::EngineResult::Status::Cancelled;

@@ -4,8 +4,8 @@
 // of every pair of characters.
 #pragma once
 
-#include <QFontMetricsF>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/fonts/LabelFontQt.h"
 #include "text/format.h"
+#include "tools/fonts/LabelFontQt.h"
 
 namespace lorvant::fonttool {
 
@@ -88,8 +88,7 @@ std::vector<Kerning> Kernings(const Table& table, const QFontMetricsF& metrics) 
       const int adjust = In64ths(metrics.horizontalAdvance(ca + cb)) -
                          table.glyphs[static_cast<std::size_t>(a)].advance -
                          table.glyphs[static_cast<std::size_t>(b)].advance;
-      if (adjust != 0)
-        kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
+      if (adjust != 0) kerning.push_back({static_cast<std::uint16_t>(a * 256 + b), static_cast<std::int16_t>(adjust)});
     }
   }
   return kerning;

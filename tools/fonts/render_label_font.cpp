@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/fonts/FontTool.h"
 #include "picture/LabelFontData.h"
-#include "tools/fonts/LabelFontQt.h"
 #include "text/format.h"
+#include "tools/fonts/FontTool.h"
+#include "tools/fonts/LabelFontQt.h"
 
 namespace {
 

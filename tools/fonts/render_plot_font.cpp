@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/fonts/FontTool.h"
-#include "tools/fonts/LabelFontQt.h"
 #include "picture/PlotFontData.h"
 #include "text/format.h"
+#include "tools/fonts/FontTool.h"
+#include "tools/fonts/LabelFontQt.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "session/design.h"
 #include "io/staged_files.h"
-#include "text/format.h"
-#include "windows/main/MainForm.h"
+#include "session/design.h"
+#include "session/messages.h"
+#include "session/question.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -25,14 +25,13 @@
 #include "shell/ui/Look.h"
 #include "shell/ui/TextColour.h"
 #include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
+#include "text/format.h"
+#include "windows/main/MainForm.h"
 
 namespace lorvant {
 namespace {
 
 QPointer<ZusatzDipol> current;
-
 
 // Widths of the frequency field with and without the half-wave field beside
 // it (660 and 1215 twips).
@@ -295,14 +294,29 @@ void ZusatzDipol::Command1_Click() {
     Label8->setText(suggestion);
     QWidget* target = Text1;
     switch (out.focus) {
-      case dipole::Field::ExciterFrequency: target = Text2; break;
-      case dipole::Field::Impedance: target = Text3; break;
-      case dipole::Field::Diameter: target = Text4; break;
-      case dipole::Field::ExciterDiameter: target = Text5; break;
-      case dipole::Field::Vk: target = Text6; break;
-      case dipole::Field::HalfWaves: target = Text7; break;
-      case dipole::Field::Fraction: target = Combo1; break;
-      default: break;
+      case dipole::Field::ExciterFrequency:
+        target = Text2;
+        break;
+      case dipole::Field::Impedance:
+        target = Text3;
+        break;
+      case dipole::Field::Diameter:
+        target = Text4;
+        break;
+      case dipole::Field::ExciterDiameter:
+        target = Text5;
+        break;
+      case dipole::Field::Vk:
+        target = Text6;
+        break;
+      case dipole::Field::HalfWaves:
+        target = Text7;
+        break;
+      case dipole::Field::Fraction:
+        target = Combo1;
+        break;
+      default:
+        break;
     }
     target->setFocus();
     return;
@@ -322,7 +336,8 @@ void ZusatzDipol::Command1_Click() {
     // there, and why, instead of reading a note that says it is.
     showMessage(this,
                 Module1::tr("Die Datei ", "The file ") + Module1::state().lineBreak + path + "  " +
-                    Module1::state().lineBreak + Module1::tr("konnte nicht geschrieben werden: ", "could not be written: ") +
+                    Module1::state().lineBreak +
+                    Module1::tr("konnte nicht geschrieben werden: ", "could not be written: ") +
                     qs(files::FileErrorCause(lang, e.error())),
                 Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
     return;

@@ -50,14 +50,14 @@ class ZusatzDipol : public QWidget {
   std::array<QRadioButton*, 2> Option1{};
   QPushButton* Command1 = nullptr;
   QPushButton* Command2 = nullptr;
-  QLineEdit* Text1 = nullptr;  // f_add
-  QLineEdit* Text2 = nullptr;  // f_exc
-  QLineEdit* Text3 = nullptr;  // impedance
-  QLineEdit* Text4 = nullptr;  // d_add
-  QLineEdit* Text5 = nullptr;  // d_exc
-  QLineEdit* Text6 = nullptr;  // Vk
-  QLineEdit* Text7 = nullptr;  // half-waves of the WINDOM
-  QComboBox* Combo1 = nullptr; // feed-point fraction
+  QLineEdit* Text1 = nullptr;   // f_add
+  QLineEdit* Text2 = nullptr;   // f_exc
+  QLineEdit* Text3 = nullptr;   // impedance
+  QLineEdit* Text4 = nullptr;   // d_add
+  QLineEdit* Text5 = nullptr;   // d_exc
+  QLineEdit* Text6 = nullptr;   // Vk
+  QLineEdit* Text7 = nullptr;   // half-waves of the WINDOM
+  QComboBox* Combo1 = nullptr;  // feed-point fraction
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
@@ -65,7 +65,7 @@ class ZusatzDipol : public QWidget {
   QLabel* Label5 = nullptr;
   QLabel* Label6 = nullptr;
   QLabel* Label7 = nullptr;
-  QLabel* Label8 = nullptr;   // result: spacing
+  QLabel* Label8 = nullptr;  // result: spacing
   QLabel* Label9 = nullptr;
   QLabel* Label10 = nullptr;  // result: length
   QLabel* Label11 = nullptr;  // result: feed point

@@ -11,14 +11,14 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "session/design.h"
-#include "windows/main/MainForm.h"
+#include "session/question.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -26,7 +26,7 @@
 #include "shell/ui/Forms.h"
 #include "shell/ui/Look.h"
 #include "text/bilingual.h"
-#include "session/question.h"
+#include "windows/main/MainForm.h"
 
 namespace lorvant {
 namespace {
@@ -38,7 +38,6 @@ QList<QPointer<frmSpeisePkt>>& allWindows() {
   static QList<QPointer<frmSpeisePkt>> windows;
   return windows;
 }
-
 
 // Window heights in twips: with the result box, and the rows alone.
 constexpr int kFullHeightTwips = 5580;
@@ -154,10 +153,18 @@ void frmSpeisePkt::applyCaptions() {
   const char sep = Module1::decimalSeparator();
   feedpoint::WindowSetup w;
   switch (mode_) {
-    case feedpoint::Mode::AllBands: w = feedpoint::OpenAllBands(mainForm::values(), lang, sep); break;
-    case feedpoint::Mode::OneFrequency: w = feedpoint::OpenOneFrequency(mainForm::values(), lang, sep); break;
-    case feedpoint::Mode::Impedance: w = feedpoint::OpenImpedance(lang); break;
-    case feedpoint::Mode::Scan: w = feedpoint::OpenScan(Module1::state().antennaLength, lang, sep); break;
+    case feedpoint::Mode::AllBands:
+      w = feedpoint::OpenAllBands(mainForm::values(), lang, sep);
+      break;
+    case feedpoint::Mode::OneFrequency:
+      w = feedpoint::OpenOneFrequency(mainForm::values(), lang, sep);
+      break;
+    case feedpoint::Mode::Impedance:
+      w = feedpoint::OpenImpedance(lang);
+      break;
+    case feedpoint::Mode::Scan:
+      w = feedpoint::OpenScan(Module1::state().antennaLength, lang, sep);
+      break;
   }
   setWindowTitle(qs(w.title));
   cmdRechnen->setText(qs(w.calculate));
@@ -184,8 +191,11 @@ struct Layout {
 Layout layoutOf(feedpoint::Mode mode) {
   Layout l;
   switch (mode) {
-    case feedpoint::Mode::AllBands: break;
-    case feedpoint::Mode::OneFrequency: l.headerVisible = false; break;
+    case feedpoint::Mode::AllBands:
+      break;
+    case feedpoint::Mode::OneFrequency:
+      l.headerVisible = false;
+      break;
     case feedpoint::Mode::Impedance:
       l.headerVisible = false;
       l.resultVisible = false;
@@ -292,10 +302,18 @@ void frmSpeisePkt::setResult(const std::string& rows) {
 
 void frmSpeisePkt::cmdRechnen_Click() {
   switch (mode_) {
-    case feedpoint::Mode::Impedance: impedance(); break;
-    case feedpoint::Mode::Scan: scan(); break;
-    case feedpoint::Mode::AllBands: checkAllBands(); break;
-    case feedpoint::Mode::OneFrequency: checkOneFrequency(); break;
+    case feedpoint::Mode::Impedance:
+      impedance();
+      break;
+    case feedpoint::Mode::Scan:
+      scan();
+      break;
+    case feedpoint::Mode::AllBands:
+      checkAllBands();
+      break;
+    case feedpoint::Mode::OneFrequency:
+      checkOneFrequency();
+      break;
   }
 }
 
@@ -336,8 +354,8 @@ void frmSpeisePkt::checkAllBands() {
 void frmSpeisePkt::checkOneFrequency() {
   SeamAsker asker(this);
   seam().setBusy(true);
-  const feedpoint::OneFrequencyResult r =
-      feedpoint::CheckOneFrequency(texts(), mainForm::values(), Module1::language(), Module1::decimalSeparator(), asker);
+  const feedpoint::OneFrequencyResult r = feedpoint::CheckOneFrequency(texts(), mainForm::values(), Module1::language(),
+                                                                       Module1::decimalSeparator(), asker);
   seam().setBusy(false);
   if (r.done) {
     setResult(r.rows);
@@ -349,10 +367,17 @@ void frmSpeisePkt::checkOneFrequency() {
 
 void frmSpeisePkt::focusRefused(feedpoint::Input field) {
   switch (field) {
-    case feedpoint::Input::Length: Text1->setFocus(); break;
-    case feedpoint::Input::Frequency: Text2->setFocus(); break;
-    case feedpoint::Input::Distance: Text3->setFocus(); break;
-    case feedpoint::Input::None: break;
+    case feedpoint::Input::Length:
+      Text1->setFocus();
+      break;
+    case feedpoint::Input::Frequency:
+      Text2->setFocus();
+      break;
+    case feedpoint::Input::Distance:
+      Text3->setFocus();
+      break;
+    case feedpoint::Input::None:
+      break;
   }
 }
 
@@ -374,8 +399,7 @@ void frmSpeisePkt::scan() {
     showMessage(this,
                 Module1::tr("Die linke Grenze liegt rechts von der rechten Grenze.",
                             "The left limit lies to the right of the right limit.") +
-                    Module1::state().lineBreak +
-                    Module1::tr("Bitte die Grenzen tauschen.", "Please swap the limits."),
+                    Module1::state().lineBreak + Module1::tr("Bitte die Grenzen tauschen.", "Please swap the limits."),
                 Module1::tr(" Grenzen", " Limits"), Icon::Exclamation);
     Text1->setFocus();
     return;
@@ -456,10 +480,18 @@ void frmSpeisePkt::giveInputs(design::FeedPointInputs& d) const {
   using design::Stored;
   const design::FeedRows rows{Stored(utf8(Text1->text())), Stored(utf8(Text2->text())), Stored(utf8(Text3->text()))};
   switch (mode_) {
-    case feedpoint::Mode::AllBands: d.allBands = rows; break;
-    case feedpoint::Mode::OneFrequency: d.oneFrequency = rows; break;
-    case feedpoint::Mode::Impedance: d.currentSum = rows[1]; break;  // the third row is the result
-    case feedpoint::Mode::Scan: d.scan = rows; break;
+    case feedpoint::Mode::AllBands:
+      d.allBands = rows;
+      break;
+    case feedpoint::Mode::OneFrequency:
+      d.oneFrequency = rows;
+      break;
+    case feedpoint::Mode::Impedance:
+      d.currentSum = rows[1];
+      break;  // the third row is the result
+    case feedpoint::Mode::Scan:
+      d.scan = rows;
+      break;
   }
 }
 
@@ -469,9 +501,15 @@ std::optional<feedpoint::Mode> frmSpeisePkt::takeInputs(const design::FeedPointI
   const feedpoint::Mode mode = mode_;
   const std::optional<design::FeedRows>* rows = nullptr;
   switch (mode) {
-    case feedpoint::Mode::AllBands: rows = &d.allBands; break;
-    case feedpoint::Mode::OneFrequency: rows = &d.oneFrequency; break;
-    case feedpoint::Mode::Scan: rows = &d.scan; break;
+    case feedpoint::Mode::AllBands:
+      rows = &d.allBands;
+      break;
+    case feedpoint::Mode::OneFrequency:
+      rows = &d.oneFrequency;
+      break;
+    case feedpoint::Mode::Scan:
+      rows = &d.scan;
+      break;
     case feedpoint::Mode::Impedance:
       if (!d.currentSum) return std::nullopt;
       Text2->setText(shown(*d.currentSum));

@@ -6,8 +6,8 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <optional>
 #include <functional>
+#include <optional>
 
 #include "session/feedpoint.h"
 
@@ -58,7 +58,7 @@ class frmSpeisePkt : public QWidget {
   QLabel* Label3 = nullptr;
   QLineEdit* Text3 = nullptr;
   QPushButton* cmdRechnen = nullptr;
-  QLabel* Label4 = nullptr;               // column header
+  QLabel* Label4 = nullptr;                 // column header
   QPlainTextEdit* txtAuswertung = nullptr;  // result rows
 
  protected:

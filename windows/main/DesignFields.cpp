@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "session/design.h"
-#include "windows/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/Text.h"
+#include "windows/main/frmHauptform.h"
 
 namespace lorvant {
 

@@ -29,7 +29,6 @@
 namespace lorvant {
 namespace {
 
-
 // Colours of the 16-colour basic palette that the form uses itself.
 const QColor kBlack(0, 0, 0);
 const QColor kLightRed(255, 0, 0);  // colour 12
@@ -37,7 +36,7 @@ const QColor kLightRed(255, 0, 0);  // colour 12
 }  // namespace
 
 void frmHauptform::connectHandlers() {
-  const std::array<QObject*, 11> watched = {Text1,  Text2,  Text3,     Text4,   Text5, Text6,
+  const std::array<QObject*, 11> watched = {Text1, Text2,  Text3,  Text4,     Text5,   Text6,
                                             Text8, Combo1, Combo2, VkSteller, Command2};
   for (QObject* w : watched) w->installEventFilter(this);
   for (QCheckBox* box : Check1) box->installEventFilter(this);
@@ -46,8 +45,7 @@ void frmHauptform::connectHandlers() {
   for (QLineEdit* e : {Text1, Text3, Text4, Text5, Text6, Text8}) Fields::filterNumbers(e, kDecimalKeys);
   Fields::filterNumbers(Combo1, kDecimalKeys);
 
-  for (int i = 0; i < kBandCount; ++i)
-    connect(Check1[i], &QCheckBox::clicked, this, [this, i] { bandClicked(i); });
+  for (int i = 0; i < kBandCount; ++i) connect(Check1[i], &QCheckBox::clicked, this, [this, i] { bandClicked(i); });
   connect(Check10, &QCheckBox::toggled, this, &frmHauptform::allBandsToggled);
   connect(Check2, &QCheckBox::toggled, this, &frmHauptform::windomToggled);
   connect(Option3, &QRadioButton::toggled, this, [this](bool on) {
@@ -269,7 +267,9 @@ void frmHauptform::setInsulationEnabled(bool on, bool withMmLabel) {
 
 void frmHauptform::materialChosen(int index) { setInsulationEnabled(index >= kFirstInsulatingMaterial, false); }
 
-void frmHauptform::materialKeyReleased() { setInsulationEnabled(IsInsulated(Module1::parse(Combo1->currentText())), true); }
+void frmHauptform::materialKeyReleased() {
+  setInsulationEnabled(IsInsulated(Module1::parse(Combo1->currentText())), true);
+}
 
 void frmHauptform::conductorCheck() {
   const float c = Module1::parse(Combo2->currentText());
@@ -298,9 +298,12 @@ void frmHauptform::showReportLeft() {
 
 int frmHauptform::bandValue(int index) const {
   switch (Check1[index]->checkState()) {
-    case Qt::Checked: return kBandCounted;
-    case Qt::PartiallyChecked: return kBandGrey;
-    default: return kBandOff;
+    case Qt::Checked:
+      return kBandCounted;
+    case Qt::PartiallyChecked:
+      return kBandGrey;
+    default:
+      return kBandOff;
   }
 }
 
@@ -380,7 +383,8 @@ bool frmHauptform::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
       if (watched == VkSteller) spinnerFocused();
       break;
-    default: break;
+    default:
+      break;
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -181,8 +181,8 @@ class PictureBox : public QLabel {
     const qreal ratio = devicePixelRatioF();
     const QSize device = (QSizeF(shown) * ratio).toSize();
     if (source.cacheKey() != sourceKey_ || scaled_.size() != device) {
-      scaled_ = device == source.size() ? source
-                                        : source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      scaled_ =
+          device == source.size() ? source : source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
       scaled_.setDevicePixelRatio(ratio);
       sourceKey_ = source.cacheKey();
     }
@@ -473,8 +473,8 @@ void frmHauptform::setDefaultsAndTabOrder() {
 
   // Tab walks the form as it reads: length, mode, insulation, bands,
   // segment, feed point, minimum, switches, commands.
-  QList<QWidget*> order = {Text1, Text2, Text3, Text4, VkSteller, Option2[0], Option2[1], Option2[2], Text5,
-                           Combo1, Combo2, Text6};
+  QList<QWidget*> order = {Text1,      Text2,      Text3, Text4,  VkSteller, Option2[0],
+                           Option2[1], Option2[2], Text5, Combo1, Combo2,    Text6};
   for (QCheckBox* box : Check1) order << box;
   order << Check10 << Option1[0] << Option1[1] << Option1[2] << Option3 << Option4 << Text8 << Check2 << Check11
         << Command1 << Command2;

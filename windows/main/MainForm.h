@@ -8,8 +8,8 @@
 #include <QString>
 #include <functional>
 
-#include "session/mainform.h"
 #include "engine/shortening.h"
+#include "session/mainform.h"
 
 class QObject;
 class QPixmap;

@@ -8,8 +8,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "session/mainform.h"
 #include "picture/qt/ImageCanvas.h"
+#include "session/mainform.h"
+#include "session/question.h"
 #include "session/run.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -17,14 +18,12 @@
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
-#include "session/question.h"
 
 // "&Rechnen": the fields gathered into the run's input, the run, and its
 // results back into the form.
 
 namespace lorvant {
 namespace {
-
 
 // The run's questions as message boxes, its beeps, its progress display
 // (shown by the seam once the run lasts longer than about half a second)
@@ -39,8 +38,8 @@ class FormRunHost final : public RunHost {
     // Started with the scan, not before: a question box of the run must
     // not have a progress display come up behind it.
     if (!progress_)
-      progress_ = seam().startProgress(parent_, Module1::tr("Stromsummen werden berechnet ...",
-                                                            "Calculating the current sums ..."));
+      progress_ = seam().startProgress(
+          parent_, Module1::tr("Stromsummen werden berechnet ...", "Calculating the current sums ..."));
     return progress_->update(fraction);
   }
   Answer errorHandler(const Question& q) override { return lorvant::ask(parent_, q); }
@@ -51,7 +50,6 @@ class FormRunHost final : public RunHost {
   Canvas& canvas_;
   std::unique_ptr<ProgressHandle> progress_;
 };
-
 
 struct BusyPointer {
   BusyPointer() { seam().setBusy(true); }
@@ -155,8 +153,7 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   // which the run's own count then replaces.
   if (out.preferredFrequency) Text1->setText(qs(*out.preferredFrequency));
   if (out.halfWaves) Text2->setText(qs(*out.halfWaves));
-  if (out.segmentIndex && *out.segmentIndex >= 0 && *out.segmentIndex < 3)
-    Option1[*out.segmentIndex]->setChecked(true);
+  if (out.segmentIndex && *out.segmentIndex >= 0 && *out.segmentIndex < 3) Option1[*out.segmentIndex]->setChecked(true);
   if (out.equalImpedances) Option4->setChecked(true);
   for (int i = 0; i < kBandCount; ++i)
     if (bandValue(i) != out.bands[i]) setBandValue(i, out.bands[i]);
@@ -205,6 +202,5 @@ void frmHauptform::colourBandBoxes() {
     Check1[i]->setPalette(pal);
   }
 }
-
 
 }  // namespace lorvant

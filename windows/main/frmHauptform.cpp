@@ -14,17 +14,17 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "session/mainform.h"
 #include "picture/qt/ImageCanvas.h"
-#include "text/format.h"
+#include "session/mainform.h"
 #include "session/run.h"
-#include "windows/main/MainForm.h"
 #include "shell/Module1.h"
 #include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "windows/viewer/frmRTF.h"
 #include "text/bilingual.h"
+#include "text/format.h"
+#include "windows/main/MainForm.h"
+#include "windows/viewer/frmRTF.h"
 
 // The form's life: loading, captions, activation, its place in the main
 // window's area. Its controls are built in FormLayout.cpp, its fields
@@ -34,7 +34,6 @@ namespace lorvant {
 namespace {
 
 QPointer<frmHauptform> theForm;
-
 
 }  // namespace
 
@@ -55,7 +54,6 @@ frmHauptform* frmHauptform::instance() {
 }
 
 frmHauptform* frmHauptform::loaded() { return theForm; }
-
 
 CalculatorState frmHauptform::calculatorState() { return mainForm::calculatorState(); }
 
@@ -97,8 +95,10 @@ void frmHauptform::fillMaterialList() {
   Combo1->clear();
   for (const std::string& item : MaterialList(Module1::language(), sep)) Combo1->addItem(qs(item));
   Combo1->setCurrentIndex(-1);
-  if (!refill || air) typed = qs(AirEntry(Module1::language(), sep));  // at load the air entry is the text
-  else if (entry >= 0 && entry < Combo1->count()) typed = Combo1->itemText(entry);
+  if (!refill || air)
+    typed = qs(AirEntry(Module1::language(), sep));  // at load the air entry is the text
+  else if (entry >= 0 && entry < Combo1->count())
+    typed = Combo1->itemText(entry);
   Combo1->setEditText(typed);
 }
 

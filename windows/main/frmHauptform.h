@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "session/mainform.h"
-#include "picture/curve_picture.h"
 #include "engine/shortening.h"
+#include "picture/curve_picture.h"
+#include "session/mainform.h"
 
 class QLineEdit;
 class QComboBox;
@@ -88,45 +88,45 @@ class frmHauptform : public QWidget {
   static CalculatorState calculatorState();
 
   // Controls, named as the other windows address them.
-  QLineEdit* Text1 = nullptr;  // preferred frequency, MHz
-  QLineEdit* Text2 = nullptr;  // half-waves
-  QLineEdit* Text3 = nullptr;  // maximum wire length, m
-  QLineEdit* Text4 = nullptr;  // shortening factor Vk
-  QLineEdit* Text5 = nullptr;  // tolerance, %
-  QLineEdit* Text6 = nullptr;  // outer diameter, mm
-  QLineEdit* Text8 = nullptr;  // minimum current sum
+  QLineEdit* Text1 = nullptr;   // preferred frequency, MHz
+  QLineEdit* Text2 = nullptr;   // half-waves
+  QLineEdit* Text3 = nullptr;   // maximum wire length, m
+  QLineEdit* Text4 = nullptr;   // shortening factor Vk
+  QLineEdit* Text5 = nullptr;   // tolerance, %
+  QLineEdit* Text6 = nullptr;   // outer diameter, mm
+  QLineEdit* Text8 = nullptr;   // minimum current sum
   QComboBox* Combo1 = nullptr;  // dielectric constant (editable)
   QComboBox* Combo2 = nullptr;  // conductor diameter (editable)
   QScrollBar* VkSteller = nullptr;
-  std::array<QCheckBox*, 11> Check1{};  // band boxes, tristate
-  QCheckBox* Check10 = nullptr;  // all
-  QCheckBox* Check2 = nullptr;   // classic WINDOM
-  QCheckBox* Check11 = nullptr;  // special table
+  std::array<QCheckBox*, 11> Check1{};     // band boxes, tristate
+  QCheckBox* Check10 = nullptr;            // all
+  QCheckBox* Check2 = nullptr;             // classic WINDOM
+  QCheckBox* Check11 = nullptr;            // special table
   std::array<QRadioButton*, 3> Option1{};  // segment
   std::array<QRadioButton*, 3> Option2{};  // length mode
-  QRadioButton* Option3 = nullptr;  // maximum current sum
-  QRadioButton* Option4 = nullptr;  // equal impedances
-  QPushButton* Command1 = nullptr;  // calculate
-  QPushButton* Command2 = nullptr;  // show report
-  QLabel* Info = nullptr;           // notes
-  QLabel* Bild1 = nullptr;          // current-curve picture
-  QLabel* Label1 = nullptr;         // frequency label (its caption is read by the feed-point check)
-  QLabel* Label2 = nullptr;         // half-waves
-  QLabel* Label3 = nullptr;         // "% Toleranz"
-  QLabel* Label4 = nullptr;         // "bei max"
-  QLabel* Label6 = nullptr;         // wire length
-  QLabel* Label7 = nullptr;         // Vk
-  QLabel* Label8 = nullptr;         // dielectric constant
-  QLabel* Label9 = nullptr;         // "mm"
-  QLabel* Label10 = nullptr;        // outer diameter
-  QLabel* Label11 = nullptr;        // conductor diameter
-  QLabel* Label12 = nullptr;        // minimum current sum
-  QGroupBox* Frame1 = nullptr;      // segment
-  QGroupBox* Frame2 = nullptr;      // bands
-  QGroupBox* Frame3 = nullptr;      // length
-  QGroupBox* Frame4 = nullptr;      // length mode
-  QGroupBox* Frame5 = nullptr;      // insulation
-  QGroupBox* Frame6 = nullptr;      // feed-point mode
+  QRadioButton* Option3 = nullptr;         // maximum current sum
+  QRadioButton* Option4 = nullptr;         // equal impedances
+  QPushButton* Command1 = nullptr;         // calculate
+  QPushButton* Command2 = nullptr;         // show report
+  QLabel* Info = nullptr;                  // notes
+  QLabel* Bild1 = nullptr;                 // current-curve picture
+  QLabel* Label1 = nullptr;                // frequency label (its caption is read by the feed-point check)
+  QLabel* Label2 = nullptr;                // half-waves
+  QLabel* Label3 = nullptr;                // "% Toleranz"
+  QLabel* Label4 = nullptr;                // "bei max"
+  QLabel* Label6 = nullptr;                // wire length
+  QLabel* Label7 = nullptr;                // Vk
+  QLabel* Label8 = nullptr;                // dielectric constant
+  QLabel* Label9 = nullptr;                // "mm"
+  QLabel* Label10 = nullptr;               // outer diameter
+  QLabel* Label11 = nullptr;               // conductor diameter
+  QLabel* Label12 = nullptr;               // minimum current sum
+  QGroupBox* Frame1 = nullptr;             // segment
+  QGroupBox* Frame2 = nullptr;             // bands
+  QGroupBox* Frame3 = nullptr;             // length
+  QGroupBox* Frame4 = nullptr;             // length mode
+  QGroupBox* Frame5 = nullptr;             // insulation
+  QGroupBox* Frame6 = nullptr;             // feed-point mode
 
   // Pixel size of the current-curve picture (and of AntKurve.BMP). The form
   // shows it scaled down to the room it has, never enlarged.
@@ -198,14 +198,14 @@ class frmHauptform : public QWidget {
   void showCancelled();
   void clearResults();
 
-  std::unique_ptr<ImageCanvas> canvas_;  // the picture of Bild1, kept between runs
+  std::unique_ptr<ImageCanvas> canvas_;        // the picture of Bild1, kept between runs
   std::vector<FeedCandidate> lastCandidates_;  // the feed points the last run proposed
-  LastRun lastRun_;  // the last run's conductor and report data (the NEC-2 check models them)
-  QSize fittedSize_;  // the sub-window size last set by fitToArea
-  bool pictureOfRun_ = false;  // Bild1 shows the picture of the last run
-  std::vector<NoteText> note_;  // empty: the design text ("Hinweis:")
-  QString noteShown_;           // what the pieces rendered last
-  int spinnerPrevious_ = 0;  // the spinner's value before its last change
+  LastRun lastRun_;                            // the last run's conductor and report data (the NEC-2 check models them)
+  QSize fittedSize_;                           // the sub-window size last set by fitToArea
+  bool pictureOfRun_ = false;                  // Bild1 shows the picture of the last run
+  std::vector<NoteText> note_;                 // empty: the design text ("Hinweis:")
+  QString noteShown_;                          // what the pieces rendered last
+  int spinnerPrevious_ = 0;                    // the spinner's value before its last change
   bool spinnerAdjusting_ = false;
 };
 

@@ -10,11 +10,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QMdiSubWindow>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -23,26 +23,26 @@
 #include <sstream>
 #include <thread>
 
-#include "session/design.h"
-#include "session/feedpoint.h"
-#include "io/staged_files.h"
-#include "session/mainform.h"
 #include "engine/nec/deck.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
+#include "io/staged_files.h"
 #include "picture/SwrRaster.h"
-#include "text/reports/neccheck.h"
-#include "text/format.h"
-#include "windows/main/MainForm.h"
+#include "session/design.h"
+#include "session/feedpoint.h"
+#include "session/mainform.h"
+#include "session/messages.h"
+#include "session/question.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "text/nec_texts.h"
 #include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
+#include "text/format.h"
+#include "text/nec_texts.h"
+#include "text/reports/neccheck.h"
+#include "windows/main/MainForm.h"
 
 namespace lorvant {
 namespace {
@@ -243,13 +243,16 @@ void frmNec::applyCaptions() {
 
   if (!lengthLabel->text().isEmpty()) showLength();
   drawPicture();
-  if (!note_) note_ = [] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); };
+  if (!note_)
+    note_ = [] {
+      return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check.");
+    };
   hintLabel->setText(note_());
 }
 
 void frmNec::showLength() {
   lengthLabel->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
-                     q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m");
+                       q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m");
 }
 
 void frmNec::setNote(std::function<QString()> text) {
@@ -322,16 +325,17 @@ void frmNec::onCheck() {
   }
   settings.sweepPoints = pointsField->text().isEmpty() ? -1 : pointsField->text().toInt();
   if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
-    showMessage(this, Module1::tr("Der Sweep hat 0 oder 2 bis 101 Punkte je Band.",
-                                  "The sweep has 0 or 2 to 101 points per band."),
-                MessageTitle(), Icon::Exclamation);
+    showMessage(
+        this,
+        Module1::tr("Der Sweep hat 0 oder 2 bis 101 Punkte je Band.", "The sweep has 0 or 2 to 101 points per band."),
+        MessageTitle(), Icon::Exclamation);
     pointsField->setFocus();
     return;
   }
   const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
   if (timeout < 1 || timeout > 86400) {
-    showMessage(this, Module1::tr("Das Zeitlimit liegt zwischen 1 und 86400 s.",
-                                  "The time-out lies between 1 and 86400 s."),
+    showMessage(this,
+                Module1::tr("Das Zeitlimit liegt zwischen 1 und 86400 s.", "The time-out lies between 1 and 86400 s."),
                 MessageTitle(), Icon::Exclamation);
     timeoutEdit->setFocus();
     return;
@@ -382,9 +386,13 @@ bool frmNec::lockResultsFolder(Job& job) {
       question.text = files::FileErrorText(lang, e.error(), e.path());
     }
     switch (ask(this, question)) {
-      case Answer::Retry: continue;
-      case Answer::Ignore: job.writeFiles = false; return true;
-      default: return false;
+      case Answer::Retry:
+        continue;
+      case Answer::Ignore:
+        job.writeFiles = false;
+        return true;
+      default:
+        return false;
     }
   }
 }
@@ -559,8 +567,8 @@ void frmNec::onSavePicture() {
   try {
     files::WriteFileAtomically(Module1::nativePath(path), bytes);
   } catch (const files::FileError& e) {
-    showMessage(this, q(files::FileErrorText(Module1::language(), e.error(), e.path())),
-                MessageTitle(), Icon::Exclamation);
+    showMessage(this, q(files::FileErrorText(Module1::language(), e.error(), e.path())), MessageTitle(),
+                Icon::Exclamation);
   }
 }
 
@@ -577,7 +585,8 @@ void frmNec::giveInputs(design::NecInputs& d) const {
   using design::Stored;
   d.feedPoint = Stored(feedPointList->currentText().toStdString());
   d.height = Stored(heightField->text().toStdString());
-  d.ground = nec::GroundWord(kGrounds[std::clamp(groundList->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
+  d.ground =
+      nec::GroundWord(kGrounds[std::clamp(groundList->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
   d.balun = balunList->currentIndex() > 0 ? report::FormatGeneral(balunList->currentData().toDouble(), '.') : "auto";
   d.points = Stored(pointsField->text().toStdString());
 }

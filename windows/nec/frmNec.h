@@ -11,9 +11,9 @@
 #include <memory>
 #include <optional>
 
-#include "session/nec_check.h"
 #include "io/engine_runner.h"
 #include "picture/swr_picture.h"
+#include "session/nec_check.h"
 
 class QComboBox;
 class QLabel;
@@ -78,7 +78,7 @@ class frmNec : public QWidget {
   QPushButton* cancelButton = nullptr;
   QProgressBar* progressBar = nullptr;
   QTableWidget* resultTable = nullptr;
-  QLabel* hintLabel = nullptr;  // the balun to use, or what went wrong
+  QLabel* hintLabel = nullptr;    // the balun to use, or what went wrong
   QLabel* pictureView = nullptr;  // the SWR picture
   QPushButton* pictureButton = nullptr;
 

@@ -28,26 +28,26 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
-#include <cmath>
-#include <optional>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
-#include "io/staged_files.h"
 #include "engine/version.h"
+#include "io/staged_files.h"
+#include "session/messages.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
 #include "shell/ui/Forms.h"
+#include "text/bilingual.h"
 #include "windows/viewer/rtf/Rtf.h"
 #include "windows/viewer/rtf/TextCodec.h"
-#include "text/bilingual.h"
-#include "session/question.h"
-#include "session/messages.h"
 
 namespace lorvant {
 namespace {
@@ -104,7 +104,6 @@ void keepBigBlocksMapped() {
 
 QString tr2(const char* de, const char* en) { return Module1::tr(de, en); }
 QString lineBreak() { return Module1::state().lineBreak; }
-
 
 // The document's text with paragraph and line separators as '\n'; its
 // positions are the document's positions.
@@ -197,7 +196,8 @@ frmRTF::frmRTF(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   richEditor_->setLineWrapMode(QTextEdit::WidgetWidth);
   QFont font(installedFamily(QStringLiteral("Courier New")), 10);
   font.setStyleHint(QFont::TypeWriter);
-  for (QAbstractScrollArea* e : {static_cast<QAbstractScrollArea*>(plainEditor_), static_cast<QAbstractScrollArea*>(richEditor_)}) {
+  for (QAbstractScrollArea* e :
+       {static_cast<QAbstractScrollArea*>(plainEditor_), static_cast<QAbstractScrollArea*>(richEditor_)}) {
     e->installEventFilter(this);
     e->viewport()->installEventFilter(this);
     e->setFont(font);
@@ -236,13 +236,18 @@ void frmRTF::buildMenus() {
 
   mnuFile_ = menuBar()->addMenu(QString());
   mnuFile_->setObjectName(QStringLiteral("mnuFile"));
-  mnuOpen_ = action(mnuFile_, "mnuOpen", [this] { open(); }, QKeySequence::Open);
-  mnuSave_ = action(mnuFile_, "mnuSave", [this] { save(); }, QKeySequence::Save);
+  mnuOpen_ = action(
+      mnuFile_, "mnuOpen", [this] { open(); }, QKeySequence::Open);
+  mnuSave_ = action(
+      mnuFile_, "mnuSave", [this] { save(); }, QKeySequence::Save);
   mnuFile_->addSeparator();
-  mnuSuchen_ = action(mnuFile_, "mnuSuchen", [this] { search(); }, QKeySequence::Find);
-  mnuSuchWeiter_ = action(mnuFile_, "mnuSuchWeiter", [this] { findNext(); }, QKeySequence(Qt::Key_F3));
+  mnuSuchen_ = action(
+      mnuFile_, "mnuSuchen", [this] { search(); }, QKeySequence::Find);
+  mnuSuchWeiter_ = action(
+      mnuFile_, "mnuSuchWeiter", [this] { findNext(); }, QKeySequence(Qt::Key_F3));
   mnuFile_->addSeparator();
-  mnuPrint_ = action(mnuFile_, "mnuPrint", [this] { print(); }, QKeySequence::Print);
+  mnuPrint_ = action(
+      mnuFile_, "mnuPrint", [this] { print(); }, QKeySequence::Print);
   mnuFile_->addSeparator();
   mnuExit_ = action(mnuFile_, "mnuExit", [this] { close(); });
 
@@ -252,7 +257,8 @@ void frmRTF::buildMenus() {
   mnuListing_ = action(mnuVorlage_, "mnuListing", [this] { applyPreset(Preset::Listing); });
   mnuStandard_ = action(mnuVorlage_, "mnuStandard", [this] { applyPreset(Preset::Standard); });
   mnuText_ = action(mnuVorlage_, "mnuText", [this] { applyPreset(Preset::Text); });
-  mnuHilfe_ = action(nullptr, "mnuHilfe", [this] { showHelp(); }, QKeySequence(Qt::Key_F1));
+  mnuHilfe_ = action(
+      nullptr, "mnuHilfe", [this] { showHelp(); }, QKeySequence(Qt::Key_F1));
   mnuInfo_ = action(nullptr, "mnuInfo", [this] { showInfo(); });
 }
 
@@ -365,9 +371,9 @@ void frmRTF::activated() {
   // A line of hundreds of characters would make a window many screens wide:
   // beyond the minimum, the screen is the limit.
   const QScreen* s = screen();
-  const int minimum = twipsToPixels(fileNamePart(fileName_) == QLatin1String("AntSpezi.txt") ? kSpeziMinimum
+  const int minimum = twipsToPixels(fileNamePart(fileName_) == QLatin1String("AntSpezi.txt")   ? kSpeziMinimum
                                     : fileNamePart(fileName_) == QLatin1String("AntStrSu.txt") ? kStrSuMinimum
-                                                                                                 : kOtherMinimum);
+                                                                                               : kOtherMinimum);
   if (s) width = std::min(width, std::max(minimum, s->availableGeometry().width()));
   if (width != this->width()) resize(width, height());
 }
@@ -378,7 +384,8 @@ void frmRTF::resizeEvent(QResizeEvent* event) {
   // A window that grew is drawn back to the middle of the screen.
   const QScreen* s = screen();
   if (!s) return;
-  const int centred = std::max(1, static_cast<int>(std::lround((s->geometry().width() - frameGeometry().width()) / 2.0)));
+  const int centred =
+      std::max(1, static_cast<int>(std::lround((s->geometry().width() - frameGeometry().width()) / 2.0)));
   if (x() - s->geometry().x() > centred) move(s->geometry().x() + centred, y());
 }
 
@@ -452,8 +459,8 @@ bool frmRTF::loadDocument(const QString& path, LoadAs how, QString* error) {
   if (!info.exists() || info.isDir())
     return fail(tr2("Datei nicht gefunden", "File not found") + ": " + QDir::toNativeSeparators(path));
   if (info.size() > kMaxFileBytes)
-    return fail(tr2("Die Datei ist zu groß für die Schnellansicht", "The file is too large for the quick view") +
-                ": " + QDir::toNativeSeparators(path));
+    return fail(tr2("Die Datei ist zu groß für die Schnellansicht", "The file is too large for the quick view") + ": " +
+                QDir::toNativeSeparators(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString() + ": " + QDir::toNativeSeparators(path));
   if (how == LoadAs::Rich || (how == LoadAs::Auto && rtf::looksLikeRtf(file.peek(4096)))) {
@@ -580,7 +587,8 @@ void frmRTF::open() {
   if (chosen && !chosen->path.isEmpty()) {
     if (isPdf(chosen->path)) {
       showMessage(this,
-                  tr2("Öffnen der Datei: ", "Open the File: ") + lineBreak() + fileNamePart(chosen->path) + lineBreak() +
+                  tr2("Öffnen der Datei: ", "Open the File: ") + lineBreak() + fileNamePart(chosen->path) +
+                      lineBreak() +
                       tr2("ist nur mit einem externen Programm möglich!", "is only possible with an external program!"),
                   tr2(" Öffnen", " Open"), Icon::Exclamation);
     } else {
@@ -764,7 +772,8 @@ void frmRTF::clearColour() {
 
 void frmRTF::applyPreset(Preset preset) {
   finishLoading();
-  const QString family = installedFamily(preset == Preset::Text ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
+  const QString family =
+      installedFamily(preset == Preset::Text ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
   const double size = preset == Preset::Standard ? 10 : 8;
   // Standard is the plain look: the selection loses its colour too.
   if (preset == Preset::Standard) clearColour();
@@ -959,8 +968,9 @@ bool runPrintSteps(QWidget* parent, PrintJob& job, const std::vector<PrintStep>&
     seam().setBusy(false);
     const QString fileFailure = job.takeFileFailure();
     const QString failure = fileFailure.isEmpty() ? steps[i].failure : fileFailure;
-    const Answer a = showMessage(parent, failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
-                                 tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
+    const Answer a =
+        showMessage(parent, failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
+                    tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) {
       job.abandon();
       return false;
@@ -1000,8 +1010,10 @@ void frmRTF::print() {
   PrintJob job(printer, *doc);
   const QString failed = tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target;
   const std::vector<PrintStep> steps = {
-      {&PrintJob::begin, tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target},
-      {&PrintJob::paintPages, tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target},
+      {&PrintJob::begin,
+       tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target},
+      {&PrintJob::paintPages,
+       tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target},
       {&PrintJob::end, failed},
       {&PrintJob::commit, failed},
   };
@@ -1014,22 +1026,20 @@ void frmRTF::print() {
 // --- help, info ---------------------------------------------------------------
 
 void frmRTF::showHelp() {
-  const QStringList de = {
-      QStringLiteral("Mit den Tasten Pos 1, Ende,Bild hoch, Bild runter, den Cursor-Tasten   "),
-      QStringLiteral("oder mit der Maus  läßt sich der Text verschieben und betrachten. "),
-      QString(),
-      QStringLiteral("Der Text kann wie in einem Textverarbeitungs-Programm formatiert und   "),
-      QStringLiteral("bearbeitet werden. Danach kann der Text auch in der bearbeiteten Form   "),
-      QStringLiteral("gespeichert und gedruckt werden."),
-      QStringLiteral("Eine Suchfunktion ermöglicht es bestimmte Textstellen schnell zu finden."),
-      QStringLiteral("Letzteres ist alles im Menü 'Datei' zu finden.")};
-  const QStringList en = {
-      QStringLiteral("Views can be moved with the mouse using the buttons Pos 1, End, Page up,  "),
-      QStringLiteral("Page down, the cursor buttons or the text. The text can be formatted and "),
-      QStringLiteral("edited in the same way as in a word processing programme. The text can  "),
-      QStringLiteral("then be saved and printed in the edited form. "),
-      QStringLiteral("A search function makes it possible to find specific passages quickly. "),
-      QStringLiteral("The latter can all be found in the 'File' menu.")};
+  const QStringList de = {QStringLiteral("Mit den Tasten Pos 1, Ende,Bild hoch, Bild runter, den Cursor-Tasten   "),
+                          QStringLiteral("oder mit der Maus  läßt sich der Text verschieben und betrachten. "),
+                          QString(),
+                          QStringLiteral("Der Text kann wie in einem Textverarbeitungs-Programm formatiert und   "),
+                          QStringLiteral("bearbeitet werden. Danach kann der Text auch in der bearbeiteten Form   "),
+                          QStringLiteral("gespeichert und gedruckt werden."),
+                          QStringLiteral("Eine Suchfunktion ermöglicht es bestimmte Textstellen schnell zu finden."),
+                          QStringLiteral("Letzteres ist alles im Menü 'Datei' zu finden.")};
+  const QStringList en = {QStringLiteral("Views can be moved with the mouse using the buttons Pos 1, End, Page up,  "),
+                          QStringLiteral("Page down, the cursor buttons or the text. The text can be formatted and "),
+                          QStringLiteral("edited in the same way as in a word processing programme. The text can  "),
+                          QStringLiteral("then be saved and printed in the edited form. "),
+                          QStringLiteral("A search function makes it possible to find specific passages quickly. "),
+                          QStringLiteral("The latter can all be found in the 'File' menu.")};
   showMessage(this, (Module1::german() ? de : en).join(lineBreak()), tr2(" Kurzhilfe", " Quick help"),
               Icon::Information);
 }

@@ -6,9 +6,9 @@
 // report replaces the document in it. Closing it only hides it.
 #pragma once
 
-#include <QMainWindow>
 #include <QByteArray>
 #include <QList>
+#include <QMainWindow>
 #include <QString>
 #include <functional>
 #include <memory>

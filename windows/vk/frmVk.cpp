@@ -14,11 +14,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "session/calculators/vk.h"
 #include "session/design.h"
 #include "session/mainform.h"
-#include "text/format.h"
-#include "session/calculators/vk.h"
-#include "windows/main/MainForm.h"
+#include "session/question.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
@@ -27,7 +26,8 @@
 #include "shell/ui/Look.h"
 #include "shell/ui/TextColour.h"
 #include "text/bilingual.h"
-#include "session/question.h"
+#include "text/format.h"
+#include "windows/main/MainForm.h"
 
 namespace lorvant {
 namespace {
@@ -297,9 +297,15 @@ void frmVk::calculatePruning() {
   if (!out.computed) {
     clearResults();
     switch (out.focus) {
-      case vk::Field::MeasuredFrequency: Text2->setFocus(); break;
-      case vk::Field::DesiredFrequency: Combo1->setFocus(); break;
-      default: Text1->setFocus(); break;
+      case vk::Field::MeasuredFrequency:
+        Text2->setFocus();
+        break;
+      case vk::Field::DesiredFrequency:
+        Combo1->setFocus();
+        break;
+      default:
+        Text1->setFocus();
+        break;
     }
     return;
   }
@@ -333,8 +339,8 @@ void frmVk::takeOverConductor() {
   // keep stays out, and with it the outer diameter raised from it.
   const QString diameter = Combo1->currentText();
   if (diameter == qs(mainForm::values().conductorDiameter)) return;
-  const std::string refusal = TakeOverRefusal(FormField::ConductorDiameter, utf8(diameter), Module1::language(),
-                                              Module1::decimalSeparator());
+  const std::string refusal =
+      TakeOverRefusal(FormField::ConductorDiameter, utf8(diameter), Module1::language(), Module1::decimalSeparator());
   if (!refusal.empty()) {
     refuseTakeOver(qs(refusal));
     return;
@@ -345,8 +351,8 @@ void frmVk::takeOverConductor() {
 void frmVk::takeOver() {
   // The pruning layout's result box holds a length change, not a Vk.
   const bool calculator = layout_ == Layout::Calculator;
-  const vk::TakeOver t = calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator())
-                                    : vk::TakeOver{};
+  const vk::TakeOver t =
+      calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator()) : vk::TakeOver{};
   if (!t.vk) {
     refuse(calculator ? Module1::tr("Noch kein Verkürzungsfaktor zum Übernehmen: bitte zuerst rechnen.",
                                     "No shortening factor to take over yet: please calculate first.")

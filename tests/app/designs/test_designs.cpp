@@ -18,13 +18,13 @@
 #include "app/MDIForm1.h"
 #include "app/StartUp.h"
 #include "session/design.h"
+#include "shell/Module1.h"
+#include "tests/support/Keys.h"
+#include "tests/support/ScriptedSeam.h"
 #include "windows/dipole/ZusatzDipol.h"
 #include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/nec/frmNec.h"
 #include "windows/main/frmHauptform.h"
-#include "shell/Module1.h"
-#include "tests/support/ScriptedSeam.h"
-#include "tests/support/Keys.h"
+#include "windows/nec/frmNec.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
 
@@ -36,7 +36,6 @@ namespace {
 using test::click;
 
 QSettings store() { return QSettings(QStringLiteral("Lorvant"), QStringLiteral("Lorvant")); }
-
 
 void retype(QLineEdit* field, const QString& text) {
   field->selectAll();
@@ -286,8 +285,8 @@ class DesignsTest : public QObject {
     QTest::addColumn<QString>("where");
     QTest::addColumn<QString>("why");
     const QByteArray head = "[design]\nformat = lorvant-design\nversion = 1\n[main]\nfrequency = 3.6\n";
-    QTest::newRow("damaged") << head + "band-7 = maybe\n" << QStringLiteral(", Zeile 6: ")
-                             << QStringLiteral("unbekannte Wahl");
+    QTest::newRow("damaged") << head + "band-7 = maybe\n"
+                             << QStringLiteral(", Zeile 6: ") << QStringLiteral("unbekannte Wahl");
     QTest::newRow("newer") << QByteArray(head).replace("version = 1", "version = 2") << QStringLiteral(", Zeile 3: ")
                            << QStringLiteral("neueren");
     QTest::newRow("foreign") << QByteArray("<?xml version=\"1.0\"?>\n<antenna/>\n") << QStringLiteral(", Zeile 1: ")

@@ -9,14 +9,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/HelpInfo.h"
 #include "engine/version.h"
-#include "windows/main/frmHauptform.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/ui/Forms.h"
-#include "app/HelpInfo.h"
 #include "tests/support/ScriptedSeam.h"
-#include "session/question.h"
+#include "windows/main/frmHauptform.h"
 
 using namespace lorvant;
 
@@ -217,9 +217,8 @@ class HelpInfoTest : public QObject {
     writeFile(config + "/mimeapps.list",
               "[Added Associations]\napplication/pdf=other.desktop;\n"
               "[Default Applications]\ntext/plain=vim.desktop\napplication/pdf=test-viewer.desktop;other.desktop;\n");
-    writeFile(data + "/applications/test-viewer.desktop",
-              "[Desktop Entry]\nName=Viewer\nExec=\"" + viewer.toUtf8() +
-                  "\" --fullscreen %f\n[Desktop Action New]\nExec=wrong\n");
+    writeFile(data + "/applications/test-viewer.desktop", "[Desktop Entry]\nName=Viewer\nExec=\"" + viewer.toUtf8() +
+                                                              "\" --fullscreen %f\n[Desktop Action New]\nExec=wrong\n");
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
     qputenv("XDG_CONFIG_DIRS", config.toUtf8());
     qputenv("XDG_DATA_HOME", data.toUtf8());
@@ -244,8 +243,8 @@ class HelpInfoTest : public QObject {
     QCOMPARE(m.title, QString(" Info "));
     QCOMPARE(m.icon, Icon::Information);
     QVERIFY(m.text.startsWith("\r\nLorvant"));
-    QVERIFY(m.text.contains(QStringLiteral("  \r\n\r\nVersion ") + kVersionText + ' ' + QString::fromUtf8(kLegalNotice) +
-                            "\r\n\r\n"));
+    QVERIFY(m.text.contains(QStringLiteral("  \r\n\r\nVersion ") + kVersionText + ' ' +
+                            QString::fromUtf8(kLegalNotice) + "\r\n\r\n"));
     QVERIFY(m.text.endsWith("\r\n"));
   }
 

@@ -13,14 +13,14 @@
 #include <QtTest>
 
 #include "app/MDIForm1.h"
-#include "windows/dipole/ZusatzDipol.h"
-#include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/main/frmHauptform.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "tests/support/FreshProgram.h"
 #include "tests/support/Keys.h"
 #include "tests/support/ScriptedSeam.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
 #include "windows/vk/frmVk.h"
 
 using namespace lorvant;
@@ -29,7 +29,6 @@ namespace {
 
 using test::click;
 using test::replace;
-
 
 QString u(const char* text) { return QString::fromUtf8(text); }
 

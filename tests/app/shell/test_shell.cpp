@@ -5,39 +5,39 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
 #include <memory>
 
-#include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/main/frmHauptform.h"
+#include "app/MDIForm1.h"
+#include "app/StartUp.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "app/MDIForm1.h"
 #include "shell/ui/Settings.h"
-#include "app/StartUp.h"
 #include "tests/support/ScriptedSeam.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
-#include "session/question.h"
 
 using namespace lorvant;
 namespace M1 = lorvant::Module1;
@@ -59,9 +59,7 @@ void writeFile(const QString& path, const QByteArray& bytes = "x\r\n") {
   f.write(bytes);
 }
 
-int px(float twips, const QWidget* w) {
-  return *Settings::twipsToPixels(twips, w->screen()->logicalDotsPerInch());
-}
+int px(float twips, const QWidget* w) { return *Settings::twipsToPixels(twips, w->screen()->logicalDotsPerInch()); }
 
 }  // namespace
 
@@ -141,8 +139,8 @@ class ShellTest : public QObject {
   // A position stored on a monitor that is gone (or at a resolution that
   // is no more): the window comes back onto the screen, whole where it fits.
   void offScreenPositionComesBackOnScreen() {
-    for (const auto& [left, top] : {std::pair{"-300000", "1200"}, std::pair{"15", "900000"},
-                                     std::pair{"400000", "-50000"}}) {
+    for (const auto& [left, top] :
+         {std::pair{"-300000", "1200"}, std::pair{"15", "900000"}, std::pair{"400000", "-50000"}}) {
       store().clear();
       putSetting("SpeicherOrdner", resultsFolder());
       writeFile(resultsFolder() + "x.txt");
@@ -323,8 +321,10 @@ class ShellTest : public QObject {
     QTest::newRow("Austrian desktop") << QLocale(QLocale::German, QLocale::Austria) << QString() << "dtsch";
     QTest::newRow("English desktop") << english << QString() << "engl";
     QTest::newRow("French desktop") << QLocale(QLocale::French, QLocale::France) << QString() << "engl";
-    QTest::newRow("stored German, English desktop") << english << "dtsch" << "dtsch";
-    QTest::newRow("stored English, German desktop") << german << "engl" << "engl";
+    QTest::newRow("stored German, English desktop") << english << "dtsch"
+                                                    << "dtsch";
+    QTest::newRow("stored English, German desktop") << german << "engl"
+                                                    << "engl";
   }
   void firstStartSpeaksTheDesktopsLanguage() {
     QFETCH(QLocale, desktop);
@@ -397,10 +397,14 @@ class ShellTest : public QObject {
     QCOMPARE(names("mnuSprach"), QStringList({"mnuSprache_dtsch", "mnuSprache_engl"}));
 
     const QList<QPair<const char*, QKeySequence>> shortcuts = {
-        {"mnuEnde", QKeySequence("Ctrl+X")},          {"mnuVk", QKeySequence("Ctrl+V")},
-        {"mnuBerStromsAnt", QKeySequence("Ctrl+S")},  {"mnuBerSpeisePktLänge", QKeySequence("Ctrl+L")},
-        {"mnuBerSpeisePktQRG", QKeySequence("Ctrl+F")}, {"mnuBerSpeisePkt", QKeySequence("Ctrl+A")},
-        {"mnuPruning", QKeySequence("Ctrl+O")},       {"mnuHilfe", QKeySequence("F1")},
+        {"mnuEnde", QKeySequence("Ctrl+X")},
+        {"mnuVk", QKeySequence("Ctrl+V")},
+        {"mnuBerStromsAnt", QKeySequence("Ctrl+S")},
+        {"mnuBerSpeisePktLänge", QKeySequence("Ctrl+L")},
+        {"mnuBerSpeisePktQRG", QKeySequence("Ctrl+F")},
+        {"mnuBerSpeisePkt", QKeySequence("Ctrl+A")},
+        {"mnuPruning", QKeySequence("Ctrl+O")},
+        {"mnuHilfe", QKeySequence("F1")},
         {"mnuInfo", QKeySequence("Ctrl+F1")},
     };
     for (const auto& [name, keys] : shortcuts) QCOMPARE(w->action(name)->shortcut(), keys);
@@ -596,8 +600,9 @@ class ShellTest : public QObject {
     for (int band : {1, 3, 5}) form->setBandValue(band, 1);
     form->runCalculation();
     QMdiArea* area = w->mdiArea();
-    const char* const entries[] = {"mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG", "mnuBerImpedanz", "mnuBerSpeisePkt",
-                                   "mnuVk", "mnuPruning", "mnuBerZusDipol", "mnuBerNec", "mnuBerStromsAnt"};
+    const char* const entries[] = {
+        "mnuBerSpeisePktLänge", "mnuBerSpeisePktQRG", "mnuBerImpedanz", "mnuBerSpeisePkt", "mnuVk",
+        "mnuPruning",           "mnuBerZusDipol",     "mnuBerNec",      "mnuBerStromsAnt"};
     for (const char* entry : entries) {
       w->action(QString::fromUtf8(entry))->trigger();
       QTest::qWait(0);
@@ -605,9 +610,14 @@ class ShellTest : public QObject {
       const QRect room = area->viewport()->rect();
       const QString where = QStringLiteral("%1: %2,%3 %4x%5 in %6x%7 (least %8x%9)")
                                 .arg(QString::fromUtf8(entry))
-                                .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
-                                .arg(room.width()).arg(room.height())
-                                .arg(sub->minimumSizeHint().width()).arg(sub->minimumSizeHint().height());
+                                .arg(sub->x())
+                                .arg(sub->y())
+                                .arg(sub->width())
+                                .arg(sub->height())
+                                .arg(room.width())
+                                .arg(room.height())
+                                .arg(sub->minimumSizeHint().width())
+                                .arg(sub->minimumSizeHint().height());
       QVERIFY2(room.contains(sub->geometry()), qPrintable(where));
       QVERIFY2(sub->width() >= sub->minimumSizeHint().width() && sub->height() >= sub->minimumSizeHint().height(),
                qPrintable(where));
@@ -735,8 +745,7 @@ class ShellTest : public QObject {
         << "viewerThenMenu" << true << QList<Answer>{Answer::Yes, Answer::No};
     QTest::newRow("viewer yes, save yes, then menu")
         << "viewerThenMenu" << true << QList<Answer>{Answer::Yes, Answer::Yes};
-    QTest::newRow("viewer no, then menu, save no")
-        << "viewerThenMenu" << true << QList<Answer>{Answer::No, Answer::No};
+    QTest::newRow("viewer no, then menu, save no") << "viewerThenMenu" << true << QList<Answer>{Answer::No, Answer::No};
     QTest::newRow("viewer yes, save no, then close button")
         << "viewerThenCloseButton" << true << QList<Answer>{Answer::Yes, Answer::No};
     QTest::newRow("viewer no, then close button, save yes")
@@ -815,9 +824,12 @@ class ShellTest : public QObject {
   void folderChoice_data() {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "/tmp/Results" << "/tmp/Results/";
-    QTest::newRow("ending in /") << "/tmp/Results/" << "/tmp/Results/";
-    QTest::newRow("root") << "/" << "/";
+    QTest::newRow("plain") << "/tmp/Results"
+                           << "/tmp/Results/";
+    QTest::newRow("ending in /") << "/tmp/Results/"
+                                 << "/tmp/Results/";
+    QTest::newRow("root") << "/"
+                          << "/";
   }
   void folderChoice() {
     QFETCH(QString, chosen);
@@ -845,9 +857,9 @@ class ShellTest : public QObject {
     QVERIFY(M1::chooseResultsFolder(nullptr));
     QCOMPARE(M1::state().resultsFolder, good);
     QCOMPARE(seam_->messages.size(), 1);
-    QCOMPARE(seam_->messages[0].text,
-             "In den Ordner\r\n" + missing + "\r\nkann nicht geschrieben werden: Pfad nicht gefunden.\r\nBitte einen "
-             "anderen Ordner wählen.");
+    QCOMPARE(seam_->messages[0].text, "In den Ordner\r\n" + missing +
+                                          "\r\nkann nicht geschrieben werden: Pfad nicht gefunden.\r\nBitte einen "
+                                          "anderen Ordner wählen.");
     QCOMPARE(seam_->messages[0].icon, Icon::Critical);
 
     // Before a run: the user may choose another folder at once, or not.
@@ -872,8 +884,8 @@ class ShellTest : public QObject {
 
     const QString missing = resultsFolder() + "ZusatzDipol.txt";
     QVERIFY(!M1::fileExists(missing));
-    QCOMPARE(seam_->lastText(), "Die Datei \r\n" + missing +
-                                    "  \r\nist nicht vorhanden!\r\nBitte selbst nach der Datei suchen.");
+    QCOMPARE(seam_->lastText(),
+             "Die Datei \r\n" + missing + "  \r\nist nicht vorhanden!\r\nBitte selbst nach der Datei suchen.");
     QCOMPARE(seam_->messages.last().title, QStringLiteral(" Datei nicht gefunden"));
     QCOMPARE(seam_->messages.last().icon, Icon::Critical);
 

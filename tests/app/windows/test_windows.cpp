@@ -13,10 +13,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -28,22 +28,22 @@
 #include <functional>
 #include <memory>
 
-#include "windows/dipole/ZusatzDipol.h"
-#include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/nec/frmNec.h"
-#include "windows/main/frmHauptform.h"
+#include "app/HelpInfo.h"
+#include "app/MDIForm1.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
-#include "app/HelpInfo.h"
 #include "shell/ui/Look.h"
-#include "app/MDIForm1.h"
-#include "tools/fake_engine/FakeNecEngine.h"
 #include "tests/support/ScriptedSeam.h"
+#include "tools/fake_engine/FakeNecEngine.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
-#include "session/question.h"
 
 using namespace lorvant;
 namespace M1 = lorvant::Module1;
@@ -53,10 +53,9 @@ namespace {
 // Words that read the same in both languages: names (of the program, of
 // materials), the bilingual entries of the language menu, and words that
 // both languages use.
-const QStringList kNeutralWords = {"Lorvant", "Info",    "WINDOM",   "Language", "Sprache",  "deutsch",
-                                   "german",  "english", "englisch", "Listing",  "Standard", "Text",
-                                   "PTFE",    "FEP",     "PVC",      "Plexiglas", "Cevausit", "Pertinax",
-                                   "Igelit",  "Vinidur", "Calit",    "Name",
+const QStringList kNeutralWords = {"Lorvant", "Info", "WINDOM", "Language", "Sprache", "deutsch", "german", "english",
+                                   "englisch", "Listing", "Standard", "Text", "PTFE", "FEP", "PVC", "Plexiglas",
+                                   "Cevausit", "Pertinax", "Igelit", "Vinidur", "Calit", "Name",
                                    // the insulation materials' own names, the same in both lists
                                    "Ethylenpropylen", "Polyethylen", "Polystyrol", "SIR", "Silikon", "Polyamid",
                                    "Epoxyd", "Porzellan", "Glas", "Glimmer"};
@@ -100,8 +99,7 @@ class Walk {
       if (m.isEmpty() || !ours) return;
       const int k = m[0].toCombined();
       if (marks.contains(k))
-        faults << QStringLiteral("%1: Alt+%2 is both %3 and %4")
-                      .arg(key, m.toString().right(1), marks[k], where);
+        faults << QStringLiteral("%1: Alt+%2 is both %3 and %4").arg(key, m.toString().right(1), marks[k], where);
       else
         marks.insert(k, where);
     };
@@ -174,8 +172,8 @@ class Walk {
   void checkWhole(const QString& key, QWidget* w, const QString& text, bool wraps) {
     if (!hasWords(text)) return;
     const QSize hint = w->sizeHint();
-    const bool cut = wraps ? w->height() < w->heightForWidth(w->width())
-                           : w->width() < hint.width() || w->height() < hint.height();
+    const bool cut =
+        wraps ? w->height() < w->heightForWidth(w->width()) : w->width() < hint.width() || w->height() < hint.height();
     if (cut)
       faults << QStringLiteral("%1: cut caption \"%2\" (%3x%4 of %5x%6)")
                     .arg(key, text)
@@ -232,7 +230,9 @@ struct Held {
 
 Held held(QWidget* window) {
   Held h;
-  const auto put = [&h](const QString& at, const QString& text) { (hasWords(text) ? h.words : h.state).insert(at, text); };
+  const auto put = [&h](const QString& at, const QString& text) {
+    (hasWords(text) ? h.words : h.state).insert(at, text);
+  };
   put(QStringLiteral("title"), window->windowTitle());
   const QList<QWidget*> all = window->findChildren<QWidget*>();
   for (int i = 0; i < all.size(); ++i) {
@@ -246,7 +246,8 @@ Held held(QWidget* window) {
     } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
       for (int r = 0; r < table->rowCount(); ++r)
         for (int c = 0; c < table->columnCount(); ++c)
-          if (const QTableWidgetItem* item = table->item(r, c)) h.state.insert(at + QStringLiteral(".%1.%2").arg(r).arg(c), item->text());
+          if (const QTableWidgetItem* item = table->item(r, c))
+            h.state.insert(at + QStringLiteral(".%1.%2").arg(r).arg(c), item->text());
     } else if (auto* c = qobject_cast<QComboBox*>(w)) {
       put(at, c->currentText());
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
@@ -256,7 +257,8 @@ Held held(QWidget* window) {
       put(at, l->text());
       const QImage image = l->pixmap().toImage();
       // A picture's labels are words too.
-      if (!image.isNull()) h.words.insert(at + ".picture", QString::number(qHashBits(image.constBits(), image.sizeInBytes())));
+      if (!image.isNull())
+        h.words.insert(at + ".picture", QString::number(qHashBits(image.constBits(), image.sizeInBytes())));
     }
   }
   for (QAction* a : window->findChildren<QAction*>())
@@ -326,11 +328,13 @@ class WindowsTest : public QObject {
       if (auto* dialog = parent->findChild<QProgressDialog*>())
         walk.visit(QStringLiteral("progress"), dialog, nullptr, false);
     }
-    walk.visitModal(QStringLiteral("info box"), [&] { HelpInfo::mnuInfo(main.get()); }, true);
-    walk.visitModal(QStringLiteral("conditions"), [&] { ZusatzDipol::loaded()->Command2_Click(); }, true);
+    walk.visitModal(
+        QStringLiteral("info box"), [&] { HelpInfo::mnuInfo(main.get()); }, true);
+    walk.visitModal(
+        QStringLiteral("conditions"), [&] { ZusatzDipol::loaded()->Command2_Click(); }, true);
     {
       const std::unique_ptr<QMenu> fieldMenu(f->Text1->createStandardContextMenu());
-      for (int i = 0; QAction* a : fieldMenu->actions())
+      for (int i = 0; QAction * a : fieldMenu->actions())
         walk.windows[QStringLiteral("field menu")].texts.insert(QString::number(i++), a->text());
     }
     setSeam(&scripted);
@@ -485,7 +489,7 @@ class WindowsTest : public QObject {
 
     const QList<std::pair<QString, QWidget*>> windows = {
         {"main window", main.get()}, {"main form", f},  {"all bands", allBands}, {"one frequency", oneFrequency},
-        {"impedance", impedance},    {"scan", scan},    {"calculator", vk},     {"dipole", dipole},
+        {"impedance", impedance},    {"scan", scan},    {"calculator", vk},      {"dipole", dipole},
         {"nec check", nec},          {"viewer", viewer}};
     QMap<QString, Held> german;
     const auto keep = [&](const QList<std::pair<QString, QWidget*>>& list) {
@@ -505,11 +509,13 @@ class WindowsTest : public QObject {
         if (now.state != german[key].state)
           for (auto e = german[key].state.cbegin(); e != german[key].state.cend(); ++e)
             if (now.state.value(e.key()) != e.value())
-              faults << QStringLiteral("%1 %2: \"%3\" became \"%4\"").arg(key, e.key(), e.value(), now.state.value(e.key()));
+              faults << QStringLiteral("%1 %2: \"%3\" became \"%4\"")
+                            .arg(key, e.key(), e.value(), now.state.value(e.key()));
         if (lang == 0 && now.words != german[key].words)
           for (auto e = german[key].words.cbegin(); e != german[key].words.cend(); ++e)
             if (now.words.value(e.key()) != e.value())
-              faults << QStringLiteral("%1 %2: \"%3\" came back as \"%4\"").arg(key, e.key(), e.value(), now.words.value(e.key()));
+              faults << QStringLiteral("%1 %2: \"%3\" came back as \"%4\"")
+                            .arg(key, e.key(), e.value(), now.words.value(e.key()));
       }
       for (auto w = walk.windows.cbegin(); w != walk.windows.cend(); ++w)
         for (const QString& t : w->texts)

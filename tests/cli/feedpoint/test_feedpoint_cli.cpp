@@ -14,10 +14,10 @@
 #include <thread>
 
 #include "session/feedpoint.h"
-#include "text/reports/speisepkt.h"
+#include "tests/cli/tool_process.h"
 #include "tests/session/feedpoint_support.h"
 #include "tests/session/run_support.h"
-#include "tests/cli/tool_process.h"
+#include "text/reports/speisepkt.h"
 
 namespace lorvant {
 namespace {
@@ -43,9 +43,22 @@ struct OutFolder {
 };
 
 // The worked example's main form after its run, without the distance.
-const std::vector<std::string> kWorked = {"--run-length", "41.7", "--band", "3.5",  "--band",      "7",
-                                          "--band",       "14",   "--vk",   "0.95", "--min-sum",   "0.4",
-                                          "--frequency",  "14.2", "--decimal-separator", "."};
+const std::vector<std::string> kWorked = {"--run-length",
+                                          "41.7",
+                                          "--band",
+                                          "3.5",
+                                          "--band",
+                                          "7",
+                                          "--band",
+                                          "14",
+                                          "--vk",
+                                          "0.95",
+                                          "--min-sum",
+                                          "0.4",
+                                          "--frequency",
+                                          "14.2",
+                                          "--decimal-separator",
+                                          "."};
 
 std::vector<std::string> With(std::string command, std::vector<std::string> more) {
   std::vector<std::string> args{std::move(command)};
@@ -56,8 +69,8 @@ std::vector<std::string> With(std::string command, std::vector<std::string> more
 
 TEST(FeedPointCli, AllBandsPrintsTheWindowsTableAndWritesTheReport) {
   const OutFolder dir;
-  const auto r = RunTool(
-      With("allbands", {"--distance", "13.9", "--out", dir.path().string(), "--date", "01.02.2024 10:00:00"}));
+  const auto r =
+      RunTool(With("allbands", {"--distance", "13.9", "--out", dir.path().string(), "--date", "01.02.2024 10:00:00"}));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
 
@@ -66,10 +79,9 @@ TEST(FeedPointCli, AllBandsPrintsTheWindowsTableAndWritesTheReport) {
   std::filesystem::create_directories(own.path());
   auto main = test::workedMainForm('.');
   ScriptAsker asker;
-  const auto inProcess = CheckAllBands(test::workedWindow('.'), main,
-                                       AllBandsEnv{Language::German, '.', "01.02.2024 10:00:00",
-                                                   own.path().string() + "/"},
-                                       asker);
+  const auto inProcess =
+      CheckAllBands(test::workedWindow('.'), main,
+                    AllBandsEnv{Language::German, '.', "01.02.2024 10:00:00", own.path().string() + "/"}, asker);
   EXPECT_EQ(Terminal(inProcess.rows), r.out);
   EXPECT_EQ(ReadBytes(dir.path() / "SpeisePkt.txt"), ReadBytes(own.path() / "SpeisePkt.txt"));
 }
@@ -121,8 +133,8 @@ TEST(FeedPointCli, FeedPointOffTheWireIsRefused) {
 }
 
 TEST(FeedPointCli, OneFrequencyLines) {
-  const auto r = RunTool({"onefreq", "--length", "20", "--at", "7,5", "--distance", "10", "--vk", "1",
-                          "--decimal-separator", ","});
+  const auto r = RunTool(
+      {"onefreq", "--length", "20", "--at", "7,5", "--distance", "10", "--vk", "1", "--decimal-separator", ","});
   ASSERT_EQ(r.status, 0) << r.err;
   WindowTexts window;
   window.first.text = "20";
@@ -136,8 +148,8 @@ TEST(FeedPointCli, OneFrequencyLines) {
   EXPECT_EQ(r.out, Terminal(inProcess.rows));
 
   // The window's frequency defaults to the main form's; a zero one is refused.
-  const auto viaMain = RunTool({"onefreq", "--run-length", "20", "--frequency", "7,5", "--distance", "10", "--vk",
-                                "1", "--decimal-separator", ","});
+  const auto viaMain = RunTool({"onefreq", "--run-length", "20", "--frequency", "7,5", "--distance", "10", "--vk", "1",
+                                "--decimal-separator", ","});
   EXPECT_EQ(viaMain.out, r.out);
   const auto zero = RunTool({"onefreq", "--length", "20", "--at", "0", "--distance", "10", "--language", "en"});
   EXPECT_EQ(zero.status, 1);
@@ -157,8 +169,8 @@ TEST(FeedPointCli, ImpedanceField) {
 }
 
 TEST(FeedPointCli, ScanRowsAsTheWindowComputesThem) {
-  const auto r = RunTool({"scan", "--run-length", "41.7", "--band", "3.5", "--band", "7", "--band", "14", "--from",
-                          "6", "--to", "8", "--step", "0.1", "--vk", "0.95", "--decimal-separator", "."});
+  const auto r = RunTool({"scan", "--run-length", "41.7", "--band", "3.5", "--band", "7", "--band", "14", "--from", "6",
+                          "--to", "8", "--step", "0.1", "--vk", "0.95", "--decimal-separator", "."});
   ASSERT_EQ(r.status, 0) << r.err;
   MainFormValues main;
   main.run.length = 41.7f;
@@ -174,8 +186,8 @@ TEST(FeedPointCli, ScanRowsAsTheWindowComputesThem) {
 
   // The window's own defaults: a sixth and half the run's length, 0,01 m steps;
   // a step too small is corrected and reported.
-  const auto corrected = RunTool({"scan", "--run-length", "41.7", "--band", "14", "--step", "0", "--to", "6,952",
-                                  "--decimal-separator", ","});
+  const auto corrected = RunTool(
+      {"scan", "--run-length", "41.7", "--band", "14", "--step", "0", "--to", "6,952", "--decimal-separator", ","});
   ASSERT_EQ(corrected.status, 0) << corrected.err;
   EXPECT_EQ(corrected.err, "Inkrement: 0,001\n");
   EXPECT_EQ(corrected.out.substr(0, 5), "6,950");
@@ -219,8 +231,8 @@ TEST(FeedPointCli, ScanSaysWhereTheStepStopsMovingThePosition) {
 // A right limit beyond the wire: the rows end at the wire's end, and stderr
 // says so.
 TEST(FeedPointCli, ScanEndsAtTheEndOfTheWire) {
-  const auto r = RunTool({"scan", "--run-length", "41.725", "--band", "7", "--band", "14", "--from", "40", "--to",
-                          "50", "--step", "0.5", "--decimal-separator", "."});
+  const auto r = RunTool({"scan", "--run-length", "41.725", "--band", "7", "--band", "14", "--from", "40", "--to", "50",
+                          "--step", "0.5", "--decimal-separator", "."});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4) << r.out;
   EXPECT_NE(r.out.find("41.500 m"), std::string::npos) << r.out;

@@ -12,11 +12,11 @@
 #include <csignal>
 #include <set>
 
-#include "io/staged_files.h"
 #include "io/engine_runner.h"
-#include "text/format.h"
-#include "tests/session/run_support.h"
+#include "io/staged_files.h"
 #include "tests/cli/tool_process.h"
+#include "tests/session/run_support.h"
+#include "text/format.h"
 
 namespace lorvant {
 namespace {
@@ -99,8 +99,7 @@ TEST(NecTool, OptionsAndExitStatuses) {
   const ToolResult help = RunTool({"nec", "--help"});
   ASSERT_EQ(help.status, 0);
   for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout",
-                             "--picture", "--json", "--band",
-                             "--frequency", "--calculator-height", "--special-table"})
+                             "--picture", "--json", "--band", "--frequency", "--calculator-height", "--special-table"})
     EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep",
                            "apt install nec2c", "Exit status"})
@@ -116,7 +115,7 @@ TEST(NecTool, OptionsAndExitStatuses) {
       With(CapturedArgs(dir), {"--height", "0"}),
       With(CapturedArgs(dir), {"--height", "-3"}),
       FedAt(dir, "0"),
-      FedAt(dir, "25"),  // beyond the 20.07 m wire: known after the run
+      FedAt(dir, "25"),                           // beyond the 20.07 m wire: known after the run
       With(CapturedArgs(dir), {"--band", "13"}),  // the run's own options are checked as run checks them
       {"nec", "--band", "7", "--band", "14"},     // no --out
   };
@@ -211,7 +210,6 @@ TEST(NecTool, FakeEngineOnThePath) {
   EXPECT_EQ(sweep[3].toObject().value("band").toDouble(), 14);
   EXPECT_EQ(sweep[3].toObject().value("frequency").toDouble(), 14.35);
   EXPECT_EQ(sweep[3].toObject().value("x").toDouble(), -139.34);
-
 }
 
 // ---- the earlier pair, a supervised engine ---------------------------------
@@ -269,8 +267,8 @@ TEST(NecTool, AStoppedOrFailedCheckLeavesTheEarlierPairByteForByte) {
   }
   for (const char* bad : {"NAN", "INF", "1.0000E+308", "-9.3460E+01", "0.0000E+00"}) {
     SCOPED_TRACE(bad);
-    const FakePath unusable("/bin/sed 's/9.3460E+01 -3.1383E+01/" + std::string(bad) + " -3.1383E+01/' '" +
-                            kCaptured + ".out' > \"$4\"");
+    const FakePath unusable("/bin/sed 's/9.3460E+01 -3.1383E+01/" + std::string(bad) + " -3.1383E+01/' '" + kCaptured +
+                            ".out' > \"$4\"");
     const EarlierPair pair;
     ToolResult r = RunTool(pair.args(), pair.env(unusable));
     EXPECT_EQ(r.status, 1);

@@ -8,8 +8,8 @@
 #include <iterator>
 
 #include "session/calculators/dipole.h"
-#include "tests/session/run_support.h"
 #include "tests/cli/tool_process.h"
+#include "tests/session/run_support.h"
 
 namespace lorvant {
 namespace {
@@ -24,8 +24,8 @@ struct OutFolder {
 };
 
 TEST(VkCommand, PrintsTheThreeResults) {
-  const auto r = RunTool({"vk", "--frequency", "14,2", "--height", "10", "--diameter", "1,382(1,5mm²)",
-                          "--decimal-separator", ","});
+  const auto r = RunTool(
+      {"vk", "--frequency", "14,2", "--height", "10", "--diameter", "1,382(1,5mm²)", "--decimal-separator", ","});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "Verkürzung in % durch Schlangheitsgrad: 2,8\n"
@@ -52,7 +52,8 @@ TEST(VkCommand, CorrectionsAndRefusals) {
 }
 
 TEST(VkCommand, OutOfRangePercentagesAreMarked) {
-  const auto r = RunTool({"vk", "--frequency", "1,8", "--height", "10", "--diameter", "0,1", "--decimal-separator", ","});
+  const auto r =
+      RunTool({"vk", "--frequency", "1,8", "--height", "10", "--diameter", "0,1", "--decimal-separator", ","});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("Schlangheitsgrad: 1,9 (!)\n"), std::string::npos) << r.out;
 }
@@ -112,8 +113,8 @@ TEST(DipoleCommand, WorkedExampleWithReport) {
 }
 
 TEST(DipoleCommand, WindomInEnglish) {
-  const auto r = RunTool({"dipole", "--windom", "--half-waves", "2", "--frequency", "14.2", "--exciter-frequency", "3.5",
-                          "--diameter", "2", "--exciter-diameter", "2", "--vk", "0.95", "--language", "en",
+  const auto r = RunTool({"dipole", "--windom", "--half-waves", "2", "--frequency", "14.2", "--exciter-frequency",
+                          "3.5", "--diameter", "2", "--exciter-diameter", "2", "--vk", "0.95", "--language", "en",
                           "--decimal-separator", "."});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -146,8 +147,9 @@ TEST(DipoleCommand, DefaultsComeFromTheMainFormAndRefusalsSuggest) {
 }
 
 TEST(DipoleCommand, ShorteningFactorAndFeedPointMustBeOnTheWire) {
-  const std::vector<std::string> base = {"dipole", "--frequency", "14,2", "--exciter-frequency", "3,5", "--diameter",
-                                         "2", "--exciter-diameter", "2", "--decimal-separator", ","};
+  const std::vector<std::string> base = {"dipole", "--frequency",         "14,2", "--exciter-frequency",
+                                         "3,5",    "--diameter",          "2",    "--exciter-diameter",
+                                         "2",      "--decimal-separator", ","};
   auto with = [&base](std::vector<std::string> more) {
     std::vector<std::string> args = base;
     args.insert(args.end(), more.begin(), more.end());

@@ -10,14 +10,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "windows/dipole/ZusatzDipol.h"
-#include "windows/main/frmHauptform.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/TextColour.h"
 #include "tests/support/ScriptedSeam.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/main/frmHauptform.h"
 #include "windows/vk/frmVk.h"
-#include "session/question.h"
 
 using namespace lorvant;
 
@@ -191,7 +191,7 @@ class ZusatzDipolTest : public QObject {
 
   void headingsFollowTheLanguageOfTheCalculation() {
     test::ScriptedSeam seam;
-    ZusatzDipol* w = example(false);   // loaded in German
+    ZusatzDipol* w = example(false);  // loaded in German
     Module1::state().language = "engl";
     w->Command1_Click();
     const QStringList lines = reportLines(results_ + "ZusatzDipol.txt");

@@ -2,8 +2,8 @@
 // menu after a run and used as a user does: typing, clicking, answering.
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,17 +17,17 @@
 #include <QTest>
 #include <QTextCursor>
 
-#include "windows/feedpoint/frmSpeisePkt.h"
-#include "windows/main/frmHauptform.h"
+#include "app/MDIForm1.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
-#include "app/MDIForm1.h"
 #include "tests/session/run_support.h"
-#include "tests/support/Paste.h"
 #include "tests/support/FreshProgram.h"
 #include "tests/support/Keys.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
-#include "session/question.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
+#include "windows/main/frmHauptform.h"
 
 using namespace lorvant;
 
@@ -35,7 +35,6 @@ namespace {
 
 using test::click;
 using test::replace;
-
 
 QStringList lines(const QPlainTextEdit* box) { return box->toPlainText().split('\n'); }
 
@@ -322,9 +321,12 @@ class TestFeedPointWindow : public QObject {
     click(w->cmdRechnen);
     QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
     const QStringList expected = {
-        "Länge links vom Speisepunkt: 10,0 m",  "Länge rechts vom Speisepunkt: 10,0 m",
-        "Verkürzungsfaktor: 1,0",               "Strom links vom Speisepunkt: 1,0",
-        "Strom rechts vom Speisepunkt: 1,0",    "Geometrisches Mittel der Ströme: 1,0",
+        "Länge links vom Speisepunkt: 10,0 m",
+        "Länge rechts vom Speisepunkt: 10,0 m",
+        "Verkürzungsfaktor: 1,0",
+        "Strom links vom Speisepunkt: 1,0",
+        "Strom rechts vom Speisepunkt: 1,0",
+        "Geometrisches Mittel der Ströme: 1,0",
         "Differenz der beiden Ströme: 0,0 (Optimal)",
     };
     QCOMPARE(lines(w->txtAuswertung), expected);

@@ -16,8 +16,8 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -25,16 +25,16 @@
 #include <QTest>
 #include <cmath>
 
+#include "app/MDIForm1.h"
 #include "picture/curve_picture.h"
-#include "windows/main/frmHauptform.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
-#include "app/MDIForm1.h"
 #include "tests/session/run_support.h"
-#include "tests/support/Paste.h"
 #include "tests/support/Keys.h"
+#include "tests/support/Paste.h"
 #include "tests/support/ScriptedSeam.h"
-#include "session/question.h"
+#include "windows/main/frmHauptform.h"
 
 using namespace lorvant;
 
@@ -57,7 +57,6 @@ void replace(QLineEdit* e, const QString& text) {
   else
     type(e, text);
 }
-
 
 void choose(QComboBox* c, int index) {
   c->setCurrentIndex(index);
@@ -382,7 +381,8 @@ class TestMainForm : public QObject {
       leave(f->Text4);
       QCOMPARE(f->Text4->text(), QString("0,946"));
     }
-    QCOMPARE(f->Info->text(), QString::fromUtf8(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!"));
+    QCOMPARE(f->Info->text(),
+             QString::fromUtf8(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!"));
     QCOMPARE(seam_->beeps, 2);
 
     choose(f->Combo1, 5);
@@ -562,9 +562,9 @@ class TestMainForm : public QObject {
     QCOMPARE(Module1::state().antennaLength, 41.725353f);
 
     const QString info = f->Info->text();
-    QVERIFY2(info.startsWith(QString::fromUtf8("Berechnung für Bandmitte: Länge der Antenne ") + sep("41,725") +
-                             " m\r\n"),
-             qPrintable(info));
+    QVERIFY2(
+        info.startsWith(QString::fromUtf8("Berechnung für Bandmitte: Länge der Antenne ") + sep("41,725") + " m\r\n"),
+        qPrintable(info));
     QVERIFY2(info.contains("'AntStrSu.txt'") && info.endsWith("Kurve liegt als '" + picture + "' vor. "),
              qPrintable(info));
     QVERIFY(!QFile::exists(besideProgram));
@@ -577,9 +577,27 @@ class TestMainForm : public QObject {
     // byte.
     QTemporaryDir batch;
     QProcess tool;
-    tool.start(LORVANT_CALC_TOOL, {"run", "--out", batch.path(), "--band", "3.5", "--band", "7", "--band", "14",
-                                   "--band", "21", "--band", "28", "--frequency", sep("14,2"), "--halfwaves", "4",
-                                   "--language", "de", "--decimal-separator", QString(QChar::fromLatin1(separator))});
+    tool.start(LORVANT_CALC_TOOL, {"run",
+                                   "--out",
+                                   batch.path(),
+                                   "--band",
+                                   "3.5",
+                                   "--band",
+                                   "7",
+                                   "--band",
+                                   "14",
+                                   "--band",
+                                   "21",
+                                   "--band",
+                                   "28",
+                                   "--frequency",
+                                   sep("14,2"),
+                                   "--halfwaves",
+                                   "4",
+                                   "--language",
+                                   "de",
+                                   "--decimal-separator",
+                                   QString(QChar::fromLatin1(separator))});
     QVERIFY(tool.waitForFinished(60000));
     QCOMPARE(tool.exitCode(), 0);
     const auto bytes = [](const QString& path) {
@@ -800,12 +818,11 @@ class TestMainForm : public QObject {
     QVERIFY(area->viewport()->rect().contains(sub->geometry()));
     QCOMPARE(sub->pos(), QPoint(0, 0));
 
-    QList<QWidget*> controls = {f->Text1,    f->Text2,    f->Text3,   f->Text4,   f->Text5,   f->Text6,
-                                f->Text8,    f->Combo1,   f->Combo2,  f->VkSteller, f->Check10, f->Check2,
-                                f->Check11,  f->Option3,  f->Option4, f->Command1, f->Command2, f->Bild1,
-                                f->Label1,   f->Label2,   f->Label3,  f->Label4,  f->Label6,  f->Label7,
-                                f->Label8,   f->Label9,   f->Label10, f->Label11, f->Label12, f->Frame1,
-                                f->Frame2,   f->Frame3,   f->Frame4,  f->Frame5,  f->Frame6};
+    QList<QWidget*> controls = {f->Text1,   f->Text2,    f->Text3,     f->Text4,   f->Text5,  f->Text6,   f->Text8,
+                                f->Combo1,  f->Combo2,   f->VkSteller, f->Check10, f->Check2, f->Check11, f->Option3,
+                                f->Option4, f->Command1, f->Command2,  f->Bild1,   f->Label1, f->Label2,  f->Label3,
+                                f->Label4,  f->Label6,   f->Label7,    f->Label8,  f->Label9, f->Label10, f->Label11,
+                                f->Label12, f->Frame1,   f->Frame2,    f->Frame3,  f->Frame4, f->Frame5,  f->Frame6};
     for (QCheckBox* box : f->Check1) controls << box;
     for (int i = 0; i < 3; ++i) controls << f->Option1[i] << f->Option2[i];
     for (QWidget* w : controls) {
@@ -827,7 +844,8 @@ class TestMainForm : public QObject {
     // the antenna length stays readable, in the form's own type (never
     // below 8 pt), however long the list of feed points after it.
     for (int candidates : {700, 7000}) {
-      const QString lengthLine = QStringLiteral("Berechnung für Bandmitte: Länge der Antenne %1,0 m").arg(candidates == 700 ? 9999 : 99999);
+      const QString lengthLine =
+          QStringLiteral("Berechnung für Bandmitte: Länge der Antenne %1,0 m").arg(candidates == 700 ? 9999 : 99999);
       QString note = lengthLine + "\r\nMögliche Speisepunkte (X) bei ";
       for (int i = 0; i < candidates; ++i) note += QStringLiteral(" %1,0 m,").arg(7 + 14 * i);
       f->Info->setText(note + "\r\nTabelle liegt als Textfile 'AntStrSu.txt' vor.  ");
@@ -843,8 +861,9 @@ class TestMainForm : public QObject {
       alone.resize(f->Info->width(), f->Info->height());
       const int line = f->Info->fontMetrics().lineSpacing();
       const QImage want = alone.grab(QRect(seen.topLeft(), QSize(seen.width(), line))).toImage();
-      const QImage shown =
-          f->grab(QRect(f->Info->mapTo(f, seen.topLeft()), QSize(seen.width(), line))).toImage().convertToFormat(want.format());
+      const QImage shown = f->grab(QRect(f->Info->mapTo(f, seen.topLeft()), QSize(seen.width(), line)))
+                               .toImage()
+                               .convertToFormat(want.format());
       QVERIFY2(shown == want, qPrintable(QString::number(candidates)));
     }
     QTest::qWait(0);
@@ -916,8 +935,11 @@ class TestMainForm : public QObject {
     // From the end of a caption's text to the start of its field.
     const auto gaps = [this] {
       QList<int> out;
-      const std::pair<QLabel*, QWidget*> rows[] = {{f->Label1, f->Text1}, {f->Label6, f->Text3}, {f->Label7, f->Text4},
-                                                   {f->Label8, f->Combo1}, {f->Label12, f->Text8}};
+      const std::pair<QLabel*, QWidget*> rows[] = {{f->Label1, f->Text1},
+                                                   {f->Label6, f->Text3},
+                                                   {f->Label7, f->Text4},
+                                                   {f->Label8, f->Combo1},
+                                                   {f->Label12, f->Text8}};
       for (const auto& [label, field] : rows)
         out << field->mapTo(f, QPoint(0, 0)).x() - label->mapTo(f, QPoint(label->sizeHint().width(), 0)).x();
       return out;
@@ -963,8 +985,7 @@ class TestMainForm : public QObject {
       QRgb ground = 0;
       for (auto it = count.cbegin(); it != count.cend(); ++it)
         if (!count.contains(ground) || it.value() > count[ground]) ground = it.key();
-      QVERIFY2(contrast(ink, QColor(ground)) >= 3.0,
-               qPrintable(ink.name() + " on " + QColor(ground).name()));
+      QVERIFY2(contrast(ink, QColor(ground)) >= 3.0, qPrintable(ink.name() + " on " + QColor(ground).name()));
     }
   }
 };

@@ -2,7 +2,6 @@
 // the check in the background with a fake engine (and once with nec2c when
 // it is installed), Cancel, the saved pictures and the missing engine. The
 // numbers of the check itself are the calc tests' business.
-#include <algorithm>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -16,23 +15,24 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
-#include "io/staged_files.h"
+#include "app/MDIForm1.h"
 #include "io/engine_runner.h"
+#include "io/staged_files.h"
 #include "picture/SwrRaster.h"
-#include "text/format.h"
-#include "windows/main/frmHauptform.h"
-#include "windows/nec/frmNec.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
-#include "app/MDIForm1.h"
-#include "tools/fake_engine/FakeNecEngine.h"
 #include "tests/support/FreshProgram.h"
 #include "tests/support/ScriptedSeam.h"
+#include "text/format.h"
 #include "text/nec_texts.h"
-#include "session/question.h"
+#include "tools/fake_engine/FakeNecEngine.h"
+#include "windows/main/frmHauptform.h"
+#include "windows/nec/frmNec.h"
 
 using namespace lorvant;
 
@@ -125,9 +125,11 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->feedPointList->currentIndex(), 0);
     QCOMPARE(w->feedPointList->currentText(),
              QString::fromStdString(report::FormatPicture(last.candidates[0].x, "0.00", ',')));
-    QVERIFY(w->lengthLabel->text().contains(QString::fromStdString(report::FormatPicture(last.length, "###0.0##", ','))));
+    QVERIFY(
+        w->lengthLabel->text().contains(QString::fromStdString(report::FormatPicture(last.length, "###0.0##", ','))));
     QCOMPARE(w->heightField->text(), QString("10"));
-    QCOMPARE(w->groundList->currentText(), QString::fromStdString(nec::GroundName(nec::Ground::Average, Language::German)));
+    QCOMPARE(w->groundList->currentText(),
+             QString::fromStdString(nec::GroundName(nec::Ground::Average, Language::German)));
     QCOMPARE(w->pointsField->text(), QString("5"));
     QVERIFY(w->checkButton->isEnabled() && !w->cancelButton->isEnabled() && !w->pictureButton->isEnabled());
 
@@ -314,7 +316,8 @@ class TestNecWindow : public QObject {
     QVERIFY(check(w));
     QCOMPARE(seam_->messages.size(), 2);
     QCOMPARE(w->resultTable->rowCount(), 4);
-    QVERIFY2(w->hintLabel->text().endsWith("Deck und Bericht wurden nicht geschrieben."), qPrintable(w->hintLabel->text()));
+    QVERIFY2(w->hintLabel->text().endsWith("Deck und Bericht wurden nicht geschrieben."),
+             qPrintable(w->hintLabel->text()));
     QCOMPARE(readAll(result("NecCheck.txt")), QByteArray("earlier check\r\n"));
     QVERIFY(!QFile::exists(result("Lorvant.nec")));
 
@@ -393,7 +396,8 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->windowTitle(), QString("NEC-2-Prüfung"));
     QCOMPARE(w->checkButton->text(), QString("&Prüfen"));
     const auto& texts = w->picture().texts;
-    QVERIFY(std::any_of(texts.begin(), texts.end(), [](const nec::PlotText& t) { return t.text.rfind("SWV", 0) == 0; }));
+    QVERIFY(
+        std::any_of(texts.begin(), texts.end(), [](const nec::PlotText& t) { return t.text.rfind("SWV", 0) == 0; }));
   }
 
   // The real engine on the README's example, when it is installed.
@@ -405,8 +409,7 @@ class TestNecWindow : public QObject {
     QVERIFY(check(w, 120000));
     QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
     QCOMPARE(w->resultTable->rowCount(), 4);
-    for (int row = 0; row < 4; ++row)
-      QVERIFY(w->resultTable->item(row, 2)->text().replace(',', '.').toDouble() > 0);
+    for (int row = 0; row < 4; ++row) QVERIFY(w->resultTable->item(row, 2)->text().replace(',', '.').toDouble() > 0);
     QVERIFY(QFile::exists(result("NecCheck.txt")));
   }
 };

@@ -1,17 +1,16 @@
 // The quick viewer with every dialog answered by a script.
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
-#include <QTimer>
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QMenu>
-#include <QAbstractScrollArea>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -20,18 +19,19 @@
 #include <QTextCursor>
 #include <QTextFragment>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolBar>
 #include <deque>
 #include <functional>
 #include <memory>
 
 #include "engine/version.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "tests/support/ScriptedSeam.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/viewer/rtf/TextCodec.h"
-#include "session/question.h"
 
 using namespace lorvant;
 
@@ -77,9 +77,10 @@ const QByteArray kReport =
     "Leiter 1,5 mm\xB2\r\n";
 
 QString reportText() {
-  return QString::fromUtf8("\n                        Lorvant \n——————————\n"
-                           "Antenne berechnet auf Basis  14,2 MHz für  4  Halbwellen\n"
-                           "  m  ØSumme  14 MHz   7 MHz\n 8,10   0,86   0,88    0,85\n¯¯¯¯¯¯\nLeiter 1,5 mm²\n");
+  return QString::fromUtf8(
+      "\n                        Lorvant \n——————————\n"
+      "Antenne berechnet auf Basis  14,2 MHz für  4  Halbwellen\n"
+      "  m  ØSumme  14 MHz   7 MHz\n 8,10   0,86   0,88    0,85\n¯¯¯¯¯¯\nLeiter 1,5 mm²\n");
 }
 
 // "Courier New" where it is installed, else a family that really is fixed-pitch.
@@ -92,7 +93,7 @@ QString fixedFamily() {
 
 QString generalFamily() {
   return QFontDatabase::hasFamily("Arial") ? QStringLiteral("Arial")
-                                            : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+                                           : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
 }
 
 int pdfPages(const QString& path) {
@@ -226,18 +227,12 @@ class ViewerTest : public QObject {
     auto action = [v](const char* name) { return v->findChild<QAction*>(name); };
     auto menu = [v](const char* name) { return v->findChild<QMenu*>(name); };
     const QList<std::pair<const char*, std::pair<const char*, const char*>>> items = {
-        {"mnuOpen", {"&Öffnen", "&open"}},
-        {"mnuSave", {"&Speichern", "&save"}},
-        {"mnuSuchen", {"S&uchen", "s&earch"}},
-        {"mnuSuchWeiter", {"&weitersuchen", "&continue searching"}},
-        {"mnuPrint", {"&Drucken", "&Print"}},
-        {"mnuExit", {"&Beenden", "E&xit"}},
-        {"mnuFont", {"&Schrift", "&Writing"}},
-        {"mnuListing", {"&Listing", "&Listing"}},
-        {"mnuStandard", {"&Standard", "&Standard"}},
-        {"mnuText", {"&Text", "&Text"}},
-        {"mnuHilfe", {"&Hilfe", "&Help"}},
-        {"mnuInfo", {"&Info", "&Info"}}};
+        {"mnuOpen", {"&Öffnen", "&open"}},           {"mnuSave", {"&Speichern", "&save"}},
+        {"mnuSuchen", {"S&uchen", "s&earch"}},       {"mnuSuchWeiter", {"&weitersuchen", "&continue searching"}},
+        {"mnuPrint", {"&Drucken", "&Print"}},        {"mnuExit", {"&Beenden", "E&xit"}},
+        {"mnuFont", {"&Schrift", "&Writing"}},       {"mnuListing", {"&Listing", "&Listing"}},
+        {"mnuStandard", {"&Standard", "&Standard"}}, {"mnuText", {"&Text", "&Text"}},
+        {"mnuHilfe", {"&Hilfe", "&Help"}},           {"mnuInfo", {"&Info", "&Info"}}};
     for (const bool german : {true, false}) {
       Module1::state().language = german ? "dtsch" : "engl";
       v->applyCaptions();
@@ -255,7 +250,8 @@ class ViewerTest : public QObject {
     const QToolBar* bar1 = v->findChild<QToolBar*>("Toolbar1");
     const QToolBar* bar2 = v->findChild<QToolBar*>("Toolbar2");
     for (const char* key : {"Open", "Save", "Print"}) QVERIFY2(bar1->actions().contains(action(key)), key);
-    for (const char* key : {"Font", "Bold", "Kursiv", "Underline"}) QVERIFY2(bar2->actions().contains(action(key)), key);
+    for (const char* key : {"Font", "Bold", "Kursiv", "Underline"})
+      QVERIFY2(bar2->actions().contains(action(key)), key);
   }
 
   // A failing step of showing a file asks Abort / Retry / Ignore: Abort
@@ -712,12 +708,14 @@ class ViewerTest : public QObject {
                QByteArray(129 - 25, ' ') + "\r\n";
     QTest::newRow("special table") << "AntSpezi.txt" << spezi << "0,54321";
     QTest::newRow("feed-point check") << "SpeisePkt.txt"
-                                      << QByteArray("Speisepunkt bei  8,10 m\r\n\x97\x97\x97\r\n"
-                                                    " 14 MHz   0,88   Z =   182,3 \xA0Ohm\r\n\r\n")
+                                      << QByteArray(
+                                             "Speisepunkt bei  8,10 m\r\n\x97\x97\x97\r\n"
+                                             " 14 MHz   0,88   Z =   182,3 \xA0Ohm\r\n\r\n")
                                       << "z =";
     QTest::newRow("additional dipole") << "ZusatzDipol.txt"
-                                       << QByteArray("Zusatzdipol f\xFCr 10,1 MHz\r\nL\xE4nge  14,12 m\r\n"
-                                                     "Abstand  0,35 m \xB1 5 %\r\n")
+                                       << QByteArray(
+                                              "Zusatzdipol f\xFCr 10,1 MHz\r\nL\xE4nge  14,12 m\r\n"
+                                              "Abstand  0,35 m \xB1 5 %\r\n")
                                        << QString::fromUtf8("LÄNGE");
   }
   void everyReportKindGoesThroughTheViewer() {
@@ -805,7 +803,8 @@ class ViewerTest : public QObject {
   void richTextShowsItsFontsAndAlignment() {
     frmRTF* v = shown(write("s.rtf", rtfSample("writer-styles.rtf")));
     auto shownIn = [v](const QString& word) {
-      return QFontInfo(formatAt(v, static_cast<int>(text(v).indexOf(word))).font().resolve(v->document()->defaultFont()));
+      return QFontInfo(
+          formatAt(v, static_cast<int>(text(v).indexOf(word))).font().resolve(v->document()->defaultFont()));
     };
     const QString serif = QFontInfo(QFont(QStringLiteral("serif"))).family();
     if (serif == QFontInfo(QFont(QStringLiteral("sans-serif"))).family()) QSKIP("no serif font installed");
@@ -903,7 +902,8 @@ class ViewerTest : public QObject {
     for (const char* language : {"dtsch", "engl"}) {
       Module1::state().language = language;
       for (const char* file : {"AntStrSu.txt", "s.rtf"}) {
-        frmRTF* v = shown(QString(file) == "s.rtf" ? write(file, rtfSample("writer-styles.rtf")) : write(file, kReport));
+        frmRTF* v =
+            shown(QString(file) == "s.rtf" ? write(file, rtfSample("writer-styles.rtf")) : write(file, kReport));
         const QString word = v->isRichText() ? QStringLiteral("rot") : QStringLiteral("Antenne");
         const int at = static_cast<int>(text(v).indexOf(word));
         select(v, at, static_cast<int>(word.size()));
@@ -1062,12 +1062,12 @@ class ViewerTest : public QObject {
     select(v, 0, 30);
     v->print();
     const QString pdf = dir->filePath("AntStrSu.pdf");
-    QVERIFY(seam->printRequests.isEmpty());  // no dialog that could only offer a file
+    QVERIFY(seam->printRequests.isEmpty());                                    // no dialog that could only offer a file
     QVERIFY2(pdfPages(pdf) >= 3, qPrintable(QString::number(pdfPages(pdf))));  // the whole document
     QCOMPARE(seam->messages.size(), 1);
     QCOMPARE(seam->messages[0].icon, Icon::Information);
-    QCOMPARE(seam->messages[0].text,
-             "Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:\r\n" + QDir::toNativeSeparators(pdf));
+    QCOMPARE(seam->messages[0].text, "Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:\r\n" +
+                                         QDir::toNativeSeparators(pdf));
     QCOMPARE(seam->busyNow, 0);
 
     // A results folder that cannot take the file: the failure names it.
@@ -1165,7 +1165,6 @@ class ViewerTest : public QObject {
     QCOMPARE(called, 1);
     frmRTF::setInfoHandler(nullptr);
   }
-
 };
 
 QTEST_MAIN(ViewerTest)

@@ -142,35 +142,40 @@ class RtfTest : public QObject {
   void controlWordsAndEscapes_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    QTest::newRow("hex in Windows-1252 by default") << QByteArray(R"({\rtf1 \'80\'d8\'b2\'97\'af})")
-                                                   << QString::fromUtf8("€Ø²—¯");
+    QTest::newRow("hex in Windows-1252 by default")
+        << QByteArray(R"({\rtf1 \'80\'d8\'b2\'97\'af})") << QString::fromUtf8("€Ø²—¯");
     QTest::newRow("ansicpg 1250") << QByteArray(R"({\rtf1\ansi\ansicpg1250 \'8a\'e8})") << QString::fromUtf8("Šč");
-    QTest::newRow("font character set") << QByteArray(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1\fcharset204 Arial Cyr;}}\f1 \'c0\f0 \'c0})")
-                                        << QString::fromUtf8("АÀ");
+    QTest::newRow("font character set")
+        << QByteArray(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1\fcharset204 Arial Cyr;}}\f1 \'c0\f0 \'c0})")
+        << QString::fromUtf8("АÀ");
     QTest::newRow("mac") << QByteArray(R"({\rtf1\mac \'8a})") << QString::fromUtf8("ä");
-    QTest::newRow("unicode with fallback") << QByteArray(R"({\rtf1 \u937?hm \u8364\'80!})") << QString::fromUtf8("Ωhm €!");
+    QTest::newRow("unicode with fallback")
+        << QByteArray(R"({\rtf1 \u937?hm \u8364\'80!})") << QString::fromUtf8("Ωhm €!");
     QTest::newRow("uc2 skips two") << QByteArray(R"({\rtf1\uc2 \u8212\'81\'5cx\uc0 \u937 y})")
                                    << QString::fromUtf8("—xΩy");
-    QTest::newRow("uc is scoped by the group") << QByteArray(R"({\rtf1{\uc2 \u937??}\u937?z})")
-                                               << QString::fromUtf8("ΩΩz");
+    QTest::newRow("uc is scoped by the group")
+        << QByteArray(R"({\rtf1{\uc2 \u937??}\u937?z})") << QString::fromUtf8("ΩΩz");
     QTest::newRow("skipping stops at a brace") << QByteArray(R"({\rtf1\uc3 \u937{x}y})") << QString::fromUtf8("Ωxy");
-    QTest::newRow("negative and surrogate pairs") << QByteArray(R"({\rtf1 \u-10179?\u-8704?\u-3?})")
-                                                  << QString::fromUtf8("😀\uFFFD");
+    QTest::newRow("negative and surrogate pairs")
+        << QByteArray(R"({\rtf1 \u-10179?\u-8704?\u-3?})") << QString::fromUtf8("😀\uFFFD");
     QTest::newRow("lone surrogate") << QByteArray(R"({\rtf1 a\u-10179?b})") << QString::fromUtf8("a\uFFFDb");
-    QTest::newRow("escaped specials") << QByteArray(R"({\rtf1 \{a\}\\b\~c\_d\-e})") << QString::fromUtf8("{a}\\b\u00A0c\u2011de");
+    QTest::newRow("escaped specials") << QByteArray(R"({\rtf1 \{a\}\\b\~c\_d\-e})")
+                                      << QString::fromUtf8("{a}\\b\u00A0c\u2011de");
     QTest::newRow("symbols by name") << QByteArray(R"({\rtf1 \emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})")
                                      << QString::fromUtf8("—–•‘’“”");
     QTest::newRow("line, tab, par") << QByteArray("{\\rtf1 a\\line b\\tab c\\par d\\\nx}") << QString("a\nb\tc\nd\nx");
     QTest::newRow("breaks in the source are no text") << QByteArray("{\\rtf1 ab\r\ncd\n}") << QString("abcd");
     QTest::newRow("control word delimiter") << QByteArray(R"({\rtf1\b  two\b0-three\i1 x})") << QString(" two-threex");
-    QTest::newRow("starred destinations are skipped") << QByteArray(R"({\rtf1 A{\*\unknown hidden {nested}}B{\*\generator G;}C})")
-                                                      << QString("ABC");
+    QTest::newRow("starred destinations are skipped")
+        << QByteArray(R"({\rtf1 A{\*\unknown hidden {nested}}B{\*\generator G;}C})") << QString("ABC");
     QTest::newRow("known destinations are skipped")
-        << QByteArray(R"({\rtf1 A{\stylesheet{\s0 Normal;}}B{\info{\title T}{\author X}}C{\pict\pngblip 89504e47}D{\header H}E})")
+        << QByteArray(
+               R"({\rtf1 A{\stylesheet{\s0 Normal;}}B{\info{\title T}{\author X}}C{\pict\pngblip 89504e47}D{\header H}E})")
         << QString("ABCDE");
     QTest::newRow("field result shown, instruction not")
         << QByteArray(R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}} end})") << QString("link end");
-    QTest::newRow("upr takes the unicode part") << QByteArray(R"({\rtf1 {\upr{ansi}{\*\ud{\u937?}}}})") << QString::fromUtf8("Ω");
+    QTest::newRow("upr takes the unicode part")
+        << QByteArray(R"({\rtf1 {\upr{ansi}{\*\ud{\u937?}}}})") << QString::fromUtf8("Ω");
     QTest::newRow("binary data is skipped") << QByteArray("{\\rtf1 a{\\*\\blob\\bin3 }}{}b}") << QString("ab");
     QTest::newRow("unknown words are ignored") << QByteArray(R"({\rtf1\foo12\barbaz a\qqq-5 b})") << QString("ab");
     QTest::newRow("text after the document") << QByteArray(R"({\rtf1 a}b{c})") << QString("a");
@@ -178,7 +183,8 @@ class RtfTest : public QObject {
     QTest::newRow("cut inside an escape") << QByteArray(R"({\rtf1 a\'4)") << QString("a");
     QTest::newRow("cut after a backslash") << QByteArray("{\\rtf1 a\\") << QString("a");
     QTest::newRow("control bytes dropped") << QByteArray("{\\rtf1 a\x01\\'0d\\'0ab\\'09c}") << QString("ab\tc");
-    QTest::newRow("empty paragraphs kept, the last par closes") << QByteArray(R"({\rtf1 \par a\par\par})") << QString("\na\n");
+    QTest::newRow("empty paragraphs kept, the last par closes")
+        << QByteArray(R"({\rtf1 \par a\par\par})") << QString("\na\n");
     QTest::newRow("byte-order mark and blanks before") << QByteArray("\xEF\xBB\xBF \r\n{\\rtf1 ok}") << QString("ok");
   }
   void controlWordsAndEscapes() {
@@ -209,7 +215,7 @@ class RtfTest : public QObject {
     QVERIFY(formatOf(doc, "z").fontUnderline());
     QVERIFY(!formatOf(doc, "w").fontUnderline());
     QVERIFY(formatOf(doc, "q").fontWeight() == QFont::Bold);
-    QCOMPARE(formatOf(doc, "r").fontPointSize(), 12.0);  // no size: the default
+    QCOMPARE(formatOf(doc, "r").fontPointSize(), 12.0);               // no size: the default
     QVERIFY(formatOf(doc, "s").foreground().style() == Qt::NoBrush);  // no such colour
   }
 
@@ -227,12 +233,14 @@ class RtfTest : public QObject {
         R"(\pard\qd last})";
     QTextDocument doc;
     QVERIFY(rtf::read(rtf, &doc).ok());
-    QCOMPARE(plainLines(doc), QString("centred mm2 H2O\nright up level xyz\nsans mono fixed any script decor\nleft\nlast"));
+    QCOMPARE(plainLines(doc),
+             QString("centred mm2 H2O\nright up level xyz\nsans mono fixed any script decor\nleft\nlast"));
     auto check = [](const QTextDocument& d) {
       const QList<Qt::Alignment> aligned = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify, Qt::AlignHCenter,
                                             Qt::AlignJustify};
       QList<Qt::Alignment> found;
-      for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) found << (b.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+      for (QTextBlock b = d.begin(); b.isValid(); b = b.next())
+        found << (b.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
       QCOMPARE(found, aligned);
       auto vertical = [&d](const QString& word) { return formatOf(d, word).verticalAlignment(); };
       QCOMPARE(vertical("2 H"), QTextCharFormat::AlignSuperScript);
@@ -377,10 +385,18 @@ class RtfTest : public QObject {
       for (int e = 0; e < edits; ++e) {
         const int pos = rng.bounded(static_cast<int>(data.size()));
         switch (rng.bounded(4)) {
-          case 0: data[pos] = specials[rng.bounded(static_cast<int>(sizeof specials - 1))]; break;
-          case 1: data[pos] = static_cast<char>(rng.bounded(256)); break;
-          case 2: data.remove(pos, rng.bounded(20)); break;
-          case 3: data.insert(pos, data.mid(rng.bounded(static_cast<int>(data.size())), rng.bounded(50))); break;
+          case 0:
+            data[pos] = specials[rng.bounded(static_cast<int>(sizeof specials - 1))];
+            break;
+          case 1:
+            data[pos] = static_cast<char>(rng.bounded(256));
+            break;
+          case 2:
+            data.remove(pos, rng.bounded(20));
+            break;
+          case 3:
+            data.insert(pos, data.mid(rng.bounded(static_cast<int>(data.size())), rng.bounded(50)));
+            break;
         }
       }
       QTextDocument doc;
@@ -414,8 +430,8 @@ class RtfTest : public QObject {
     QCOMPARE(d.lineEnd, QString("\r"));
 
     // Almost UTF-8 is not UTF-8.
-    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xE2\x82",
-                            "\x80", "\xF8\x88\x80\x80\x80", "\xEF\xBB\xBF\xFF"})
+    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xE2\x82", "\x80",
+                            "\xF8\x88\x80\x80\x80", "\xEF\xBB\xBF\xFF"})
       QVERIFY2(decode(QByteArray(bad)).encoding == Encoding::Cp1252, bad);
     const char* good = "\xF4\x8F\xBF\xBF \xE2\x82\xAC \xC2\x80";
     QCOMPARE(decode(QByteArray(good)).encoding, Encoding::Utf8);
@@ -442,8 +458,8 @@ class RtfTest : public QObject {
     QCOMPARE(pieces("a\nbb\nccc\n", 100, 100), (QList<QByteArray>{"a\nbb\nccc\n"}));
     // Whatever the sizes: the whole file, every piece but the last ending
     // after a line end.
-    for (const QByteArray& bytes : {QByteArray(1000, 'y') + "\nz\n" + QByteArray(3000, 'w'),
-                                    QByteArray("x\r\n").repeated(5000) + "end"}) {
+    for (const QByteArray& bytes :
+         {QByteArray(1000, 'y') + "\nz\n" + QByteArray(3000, 'w'), QByteArray("x\r\n").repeated(5000) + "end"}) {
       const QList<QByteArray> got = pieces(bytes, 10, 100);
       QVERIFY(got.size() >= 2);
       QCOMPARE(got.join(), bytes);

@@ -2,8 +2,8 @@
 // beep and focus, the corrected diameter, take-over, the active state that
 // other windows read, the pruning layout and its persistence until unload.
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,16 +13,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "text/format.h"
 #include "app/Wiring.h"
-#include "windows/dipole/ZusatzDipol.h"
-#include "windows/main/frmHauptform.h"
+#include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/TextColour.h"
 #include "tests/support/ScriptedSeam.h"
+#include "text/format.h"
+#include "windows/dipole/ZusatzDipol.h"
+#include "windows/main/frmHauptform.h"
 #include "windows/vk/frmVk.h"
-#include "session/question.h"
 
 using namespace lorvant;
 

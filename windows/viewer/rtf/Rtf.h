@@ -24,8 +24,8 @@ namespace lorvant::rtf {
 
 enum class ReadError {
   None,
-  NotRtf,    // does not start with "{\rtf"
-  TooDeep,   // more nested groups than any word processor writes
+  NotRtf,   // does not start with "{\rtf"
+  TooDeep,  // more nested groups than any word processor writes
 };
 
 struct ReadResult {

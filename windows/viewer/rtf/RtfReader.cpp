@@ -29,10 +29,10 @@ struct GroupState {
   bool italic = false;
   bool underline = false;
   bool strike = false;
-  int color = 0;  // 0: automatic
+  int color = 0;                                                               // 0: automatic
   QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;  // \super, \sub
-  int uc = 1;     // fallback characters after \uN
-  Qt::Alignment align = Qt::AlignLeft;  // of the paragraph; \pard resets it
+  int uc = 1;                                                                  // fallback characters after \uN
+  Qt::Alignment align = Qt::AlignLeft;                                         // of the paragraph; \pard resets it
 
   bool sameLook(const GroupState& o) const {
     return font == o.font && halfPoints == o.halfPoints && bold == o.bold && italic == o.italic &&
@@ -49,11 +49,45 @@ struct FontEntry {
 };
 
 enum class Word {
-  Ansi, Mac, Pc, Pca, AnsiCpg, Deff,
-  FontTable, ColorTable, SkipDest, Upr, Ud,
-  Plain, Bold, Italic, Underline, UnderlineNone, Strike, FontSize, Font, Color, Uc, Unicode,
-  Par, Line, Tab, Char, Bin, FCharset, Cpg, Red, Green, Blue,
-  Super, Sub, NoSuperSub, Pard, Align, FontKind, Pitch,
+  Ansi,
+  Mac,
+  Pc,
+  Pca,
+  AnsiCpg,
+  Deff,
+  FontTable,
+  ColorTable,
+  SkipDest,
+  Upr,
+  Ud,
+  Plain,
+  Bold,
+  Italic,
+  Underline,
+  UnderlineNone,
+  Strike,
+  FontSize,
+  Font,
+  Color,
+  Uc,
+  Unicode,
+  Par,
+  Line,
+  Tab,
+  Char,
+  Bin,
+  FCharset,
+  Cpg,
+  Red,
+  Green,
+  Blue,
+  Super,
+  Sub,
+  NoSuperSub,
+  Pard,
+  Align,
+  FontKind,
+  Pitch,
 };
 
 struct WordInfo {
@@ -64,50 +98,142 @@ struct WordInfo {
 const std::unordered_map<std::string_view, WordInfo>& words() {
   static const std::unordered_map<std::string_view, WordInfo> table = [] {
     std::unordered_map<std::string_view, WordInfo> t{
-        {"ansi", {Word::Ansi}}, {"mac", {Word::Mac}}, {"pc", {Word::Pc}}, {"pca", {Word::Pca}},
-        {"ansicpg", {Word::AnsiCpg}}, {"deff", {Word::Deff}},
-        {"fonttbl", {Word::FontTable}}, {"colortbl", {Word::ColorTable}},
-        {"upr", {Word::Upr}}, {"ud", {Word::Ud}},
-        {"plain", {Word::Plain}}, {"b", {Word::Bold}}, {"i", {Word::Italic}},
-        {"ul", {Word::Underline}}, {"ulnone", {Word::UnderlineNone}},
-        {"strike", {Word::Strike}}, {"striked", {Word::Strike}},
-        {"fs", {Word::FontSize}}, {"f", {Word::Font}}, {"cf", {Word::Color}},
-        {"uc", {Word::Uc}}, {"u", {Word::Unicode}},
-        {"par", {Word::Par}}, {"sect", {Word::Par}}, {"page", {Word::Par}}, {"row", {Word::Par}},
-        {"line", {Word::Line}}, {"tab", {Word::Tab}}, {"cell", {Word::Tab}},
-        {"bin", {Word::Bin}}, {"fcharset", {Word::FCharset}}, {"cpg", {Word::Cpg}},
-        {"super", {Word::Super}}, {"sub", {Word::Sub}}, {"nosupersub", {Word::NoSuperSub}},
-        {"pard", {Word::Pard}}, {"ql", {Word::Align, Qt::AlignLeft}}, {"qc", {Word::Align, Qt::AlignHCenter}},
-        {"qr", {Word::Align, Qt::AlignRight}}, {"qj", {Word::Align, Qt::AlignJustify}},
+        {"ansi", {Word::Ansi}},
+        {"mac", {Word::Mac}},
+        {"pc", {Word::Pc}},
+        {"pca", {Word::Pca}},
+        {"ansicpg", {Word::AnsiCpg}},
+        {"deff", {Word::Deff}},
+        {"fonttbl", {Word::FontTable}},
+        {"colortbl", {Word::ColorTable}},
+        {"upr", {Word::Upr}},
+        {"ud", {Word::Ud}},
+        {"plain", {Word::Plain}},
+        {"b", {Word::Bold}},
+        {"i", {Word::Italic}},
+        {"ul", {Word::Underline}},
+        {"ulnone", {Word::UnderlineNone}},
+        {"strike", {Word::Strike}},
+        {"striked", {Word::Strike}},
+        {"fs", {Word::FontSize}},
+        {"f", {Word::Font}},
+        {"cf", {Word::Color}},
+        {"uc", {Word::Uc}},
+        {"u", {Word::Unicode}},
+        {"par", {Word::Par}},
+        {"sect", {Word::Par}},
+        {"page", {Word::Par}},
+        {"row", {Word::Par}},
+        {"line", {Word::Line}},
+        {"tab", {Word::Tab}},
+        {"cell", {Word::Tab}},
+        {"bin", {Word::Bin}},
+        {"fcharset", {Word::FCharset}},
+        {"cpg", {Word::Cpg}},
+        {"super", {Word::Super}},
+        {"sub", {Word::Sub}},
+        {"nosupersub", {Word::NoSuperSub}},
+        {"pard", {Word::Pard}},
+        {"ql", {Word::Align, Qt::AlignLeft}},
+        {"qc", {Word::Align, Qt::AlignHCenter}},
+        {"qr", {Word::Align, Qt::AlignRight}},
+        {"qj", {Word::Align, Qt::AlignJustify}},
         {"qd", {Word::Align, Qt::AlignJustify}},
-        {"fnil", {Word::FontKind, QFont::AnyStyle}}, {"froman", {Word::FontKind, QFont::Serif}},
-        {"fswiss", {Word::FontKind, QFont::SansSerif}}, {"fmodern", {Word::FontKind, QFont::TypeWriter}},
-        {"fscript", {Word::FontKind, QFont::Cursive}}, {"fdecor", {Word::FontKind, QFont::Decorative}},
-        {"ftech", {Word::FontKind, QFont::AnyStyle}}, {"fbidi", {Word::FontKind, QFont::AnyStyle}},
+        {"fnil", {Word::FontKind, QFont::AnyStyle}},
+        {"froman", {Word::FontKind, QFont::Serif}},
+        {"fswiss", {Word::FontKind, QFont::SansSerif}},
+        {"fmodern", {Word::FontKind, QFont::TypeWriter}},
+        {"fscript", {Word::FontKind, QFont::Cursive}},
+        {"fdecor", {Word::FontKind, QFont::Decorative}},
+        {"ftech", {Word::FontKind, QFont::AnyStyle}},
+        {"fbidi", {Word::FontKind, QFont::AnyStyle}},
         {"fprq", {Word::Pitch}},
-        {"red", {Word::Red}}, {"green", {Word::Green}}, {"blue", {Word::Blue}},
-        {"emdash", {Word::Char, 0x2014}}, {"endash", {Word::Char, 0x2013}},
-        {"bullet", {Word::Char, 0x2022}}, {"lquote", {Word::Char, 0x2018}},
-        {"rquote", {Word::Char, 0x2019}}, {"ldblquote", {Word::Char, 0x201C}},
-        {"rdblquote", {Word::Char, 0x201D}}, {"emspace", {Word::Char, 0x2003}},
-        {"enspace", {Word::Char, 0x2002}}, {"qmspace", {Word::Char, 0x2005}},
-        {"zwj", {Word::Char, 0x200D}}, {"zwnj", {Word::Char, 0x200C}},
-        {"ltrmark", {Word::Char, 0x200E}}, {"rtlmark", {Word::Char, 0x200F}},
+        {"red", {Word::Red}},
+        {"green", {Word::Green}},
+        {"blue", {Word::Blue}},
+        {"emdash", {Word::Char, 0x2014}},
+        {"endash", {Word::Char, 0x2013}},
+        {"bullet", {Word::Char, 0x2022}},
+        {"lquote", {Word::Char, 0x2018}},
+        {"rquote", {Word::Char, 0x2019}},
+        {"ldblquote", {Word::Char, 0x201C}},
+        {"rdblquote", {Word::Char, 0x201D}},
+        {"emspace", {Word::Char, 0x2003}},
+        {"enspace", {Word::Char, 0x2002}},
+        {"qmspace", {Word::Char, 0x2005}},
+        {"zwj", {Word::Char, 0x200D}},
+        {"zwnj", {Word::Char, 0x200C}},
+        {"ltrmark", {Word::Char, 0x200E}},
+        {"rtlmark", {Word::Char, 0x200F}},
     };
     // All the ways of underlining are underlining here.
-    for (std::string_view u : {"uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",
-                               "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",
-                               "ulwave"})
+    for (std::string_view u : {"uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth", "ulthd",
+                               "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
       t.emplace(u, WordInfo{Word::Underline});
     // Destinations whose text is not part of the running text.
-    for (std::string_view d :
-         {"stylesheet", "info", "pict", "object", "objdata", "header", "headerl", "headerr", "headerf", "footer",
-          "footerl", "footerr", "footerf", "footnote", "annotation", "atnid", "atnauthor", "atntime", "atnref",
-          "atndate", "atnicn", "listtable", "listoverridetable", "revtbl", "rsidtbl", "xmlnstbl", "filetbl",
-          "themedata", "colorschememapping", "latentstyles", "datastore", "fldinst", "nonshppict", "shpinst",
-          "shptxt", "sp", "sn", "sv", "template", "pgdsctbl", "background", "docvar", "private", "bkmkstart",
-          "bkmkend", "xe", "tc", "txe", "rxe", "generator", "userprops", "pnseclvl", "mmathPr", "falt", "panose",
-          "fname", "keywords", "comment", "author", "operator", "title", "subject", "doccomm"})
+    for (std::string_view d : {"stylesheet",
+                               "info",
+                               "pict",
+                               "object",
+                               "objdata",
+                               "header",
+                               "headerl",
+                               "headerr",
+                               "headerf",
+                               "footer",
+                               "footerl",
+                               "footerr",
+                               "footerf",
+                               "footnote",
+                               "annotation",
+                               "atnid",
+                               "atnauthor",
+                               "atntime",
+                               "atnref",
+                               "atndate",
+                               "atnicn",
+                               "listtable",
+                               "listoverridetable",
+                               "revtbl",
+                               "rsidtbl",
+                               "xmlnstbl",
+                               "filetbl",
+                               "themedata",
+                               "colorschememapping",
+                               "latentstyles",
+                               "datastore",
+                               "fldinst",
+                               "nonshppict",
+                               "shpinst",
+                               "shptxt",
+                               "sp",
+                               "sn",
+                               "sv",
+                               "template",
+                               "pgdsctbl",
+                               "background",
+                               "docvar",
+                               "private",
+                               "bkmkstart",
+                               "bkmkend",
+                               "xe",
+                               "tc",
+                               "txe",
+                               "rxe",
+                               "generator",
+                               "userprops",
+                               "pnseclvl",
+                               "mmathPr",
+                               "falt",
+                               "panose",
+                               "fname",
+                               "keywords",
+                               "comment",
+                               "author",
+                               "operator",
+                               "title",
+                               "subject",
+                               "doccomm"})
       t.emplace(d, WordInfo{Word::SkipDest});
     return t;
   }();
@@ -117,22 +243,38 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
 // Code page of a font's character set.
 int codepageOfCharset(int charset) {
   switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 255: return 437;
-    default: return 0;  // ANSI, default, symbol: the document's code page
+    case 77:
+      return 10000;
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 163:
+      return 1258;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 222:
+      return 874;
+    case 238:
+      return 1250;
+    case 255:
+      return 437;
+    default:
+      return 0;  // ANSI, default, symbol: the document's code page
   }
 }
 
@@ -255,7 +397,8 @@ class Reader {
       case Dest::ColorTable:
         if (c == ';') finishColor();
         break;
-      case Dest::Skip: break;
+      case Dest::Skip:
+        break;
     }
   }
 
@@ -352,10 +495,17 @@ class Reader {
     switch (c) {
       case '\\':
       case '{':
-      case '}': ch = c; break;
-      case '~': ch = 0x00A0; break;
-      case '_': ch = 0x2011; break;
-      default: break;  // optional hyphen, index entries: nothing to show
+      case '}':
+        ch = c;
+        break;
+      case '~':
+        ch = 0x00A0;
+        break;
+      case '_':
+        ch = 0x2011;
+        break;
+      default:
+        break;  // optional hyphen, index entries: nothing to show
     }
     if (skip_ > 0) {
       --skip_;
@@ -372,10 +522,17 @@ class Reader {
 
   void word(const WordInfo& w, bool hasParam, int value) {
     switch (st_.dest) {
-      case Dest::Skip: return;
-      case Dest::FontTable: fontTableWord(w, value); return;
-      case Dest::ColorTable: colorTableWord(w, value); return;
-      case Dest::Text: textWord(w, hasParam, value); return;
+      case Dest::Skip:
+        return;
+      case Dest::FontTable:
+        fontTableWord(w, value);
+        return;
+      case Dest::ColorTable:
+        colorTableWord(w, value);
+        return;
+      case Dest::Text:
+        textWord(w, hasParam, value);
+        return;
     }
   }
 
@@ -408,40 +565,97 @@ class Reader {
   void textWord(const WordInfo& w, bool hasParam, int value) {
     const bool on = !hasParam || value != 0;
     switch (w.word) {
-      case Word::Ansi: codepage_ = 1252; break;
-      case Word::Mac: codepage_ = 10000; break;
-      case Word::Pc: codepage_ = 437; break;
-      case Word::Pca: codepage_ = 850; break;
-      case Word::AnsiCpg: codepage_ = std::max(value, 0); break;
-      case Word::Deff: defaultFont_ = value; break;
-      case Word::FontTable: startFontTable(); break;
+      case Word::Ansi:
+        codepage_ = 1252;
+        break;
+      case Word::Mac:
+        codepage_ = 10000;
+        break;
+      case Word::Pc:
+        codepage_ = 437;
+        break;
+      case Word::Pca:
+        codepage_ = 850;
+        break;
+      case Word::AnsiCpg:
+        codepage_ = std::max(value, 0);
+        break;
+      case Word::Deff:
+        defaultFont_ = value;
+        break;
+      case Word::FontTable:
+        startFontTable();
+        break;
       case Word::ColorTable:
         st_.dest = Dest::ColorTable;
         red_ = green_ = blue_ = -1;
         break;
       case Word::SkipDest:
-      case Word::Upr: st_.dest = Dest::Skip; break;
-      case Word::Ud: break;
-      case Word::Plain: plain(); break;
-      case Word::Super: st_.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal; break;
-      case Word::Sub: st_.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal; break;
-      case Word::NoSuperSub: st_.vertical = QTextCharFormat::AlignNormal; break;
-      case Word::Pard: st_.align = Qt::AlignLeft; break;
-      case Word::Align: st_.align = static_cast<Qt::Alignment>(w.ch); break;
-      case Word::Bold: st_.bold = on; break;
-      case Word::Italic: st_.italic = on; break;
-      case Word::Underline: st_.underline = on; break;
-      case Word::UnderlineNone: st_.underline = false; break;
-      case Word::Strike: st_.strike = on; break;
-      case Word::FontSize: st_.halfPoints = hasParam && value > 0 ? std::min(value, 3276) : 24; break;
-      case Word::Font: st_.font = hasParam ? value : -1; break;
-      case Word::Color: st_.color = std::max(value, 0); break;
-      case Word::Uc: st_.uc = std::clamp(value, 0, 1000); break;
-      case Word::Unicode: unicode(value); break;
-      case Word::Par: paragraph(); break;
-      case Word::Line: appendChar(QChar::LineSeparator); break;
-      case Word::Tab: appendChar(u'\t'); break;
-      case Word::Char: appendChar(w.ch); break;
+      case Word::Upr:
+        st_.dest = Dest::Skip;
+        break;
+      case Word::Ud:
+        break;
+      case Word::Plain:
+        plain();
+        break;
+      case Word::Super:
+        st_.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
+        break;
+      case Word::Sub:
+        st_.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
+        break;
+      case Word::NoSuperSub:
+        st_.vertical = QTextCharFormat::AlignNormal;
+        break;
+      case Word::Pard:
+        st_.align = Qt::AlignLeft;
+        break;
+      case Word::Align:
+        st_.align = static_cast<Qt::Alignment>(w.ch);
+        break;
+      case Word::Bold:
+        st_.bold = on;
+        break;
+      case Word::Italic:
+        st_.italic = on;
+        break;
+      case Word::Underline:
+        st_.underline = on;
+        break;
+      case Word::UnderlineNone:
+        st_.underline = false;
+        break;
+      case Word::Strike:
+        st_.strike = on;
+        break;
+      case Word::FontSize:
+        st_.halfPoints = hasParam && value > 0 ? std::min(value, 3276) : 24;
+        break;
+      case Word::Font:
+        st_.font = hasParam ? value : -1;
+        break;
+      case Word::Color:
+        st_.color = std::max(value, 0);
+        break;
+      case Word::Uc:
+        st_.uc = std::clamp(value, 0, 1000);
+        break;
+      case Word::Unicode:
+        unicode(value);
+        break;
+      case Word::Par:
+        paragraph();
+        break;
+      case Word::Line:
+        appendChar(QChar::LineSeparator);
+        break;
+      case Word::Tab:
+        appendChar(u'\t');
+        break;
+      case Word::Char:
+        appendChar(w.ch);
+        break;
       case Word::Bin:
       case Word::FCharset:
       case Word::Cpg:
@@ -449,7 +663,8 @@ class Reader {
       case Word::Green:
       case Word::Blue:
       case Word::FontKind:
-      case Word::Pitch: break;
+      case Word::Pitch:
+        break;
     }
   }
 
@@ -541,9 +756,12 @@ class Reader {
         d[w++] = d[++r];
         continue;
       }
-      if (c.isSurrogate() || u == 0xFDD0 || u == 0xFDD1 || u == 0xFFFC) c = QChar::ReplacementCharacter;
-      else if (u == QChar::ParagraphSeparator) c = QChar::LineSeparator;
-      else if (u < 0x20 && u != u'\t') continue;
+      if (c.isSurrogate() || u == 0xFDD0 || u == 0xFDD1 || u == 0xFFFC)
+        c = QChar::ReplacementCharacter;
+      else if (u == QChar::ParagraphSeparator)
+        c = QChar::LineSeparator;
+      else if (u < 0x20 && u != u'\t')
+        continue;
       d[w++] = c;
     }
     s.truncate(w);

@@ -32,21 +32,31 @@ struct FontName {
 
 QByteArray kindWord(QFont::StyleHint kind) {
   switch (kind) {
-    case QFont::Serif: return "\\froman";
-    case QFont::SansSerif: return "\\fswiss";
-    case QFont::TypeWriter: return "\\fmodern";
-    case QFont::Cursive: return "\\fscript";
-    case QFont::Decorative: return "\\fdecor";
-    default: return "\\fnil";
+    case QFont::Serif:
+      return "\\froman";
+    case QFont::SansSerif:
+      return "\\fswiss";
+    case QFont::TypeWriter:
+      return "\\fmodern";
+    case QFont::Cursive:
+      return "\\fscript";
+    case QFont::Decorative:
+      return "\\fdecor";
+    default:
+      return "\\fnil";
   }
 }
 
 QByteArray alignWord(Qt::Alignment align) {
   switch (align & Qt::AlignHorizontal_Mask) {
-    case Qt::AlignHCenter: return "\\qc";
-    case Qt::AlignRight: return "\\qr";
-    case Qt::AlignJustify: return "\\qj";
-    default: return {};
+    case Qt::AlignHCenter:
+      return "\\qc";
+    case Qt::AlignRight:
+      return "\\qr";
+    case Qt::AlignJustify:
+      return "\\qj";
+    default:
+      return {};
   }
 }
 
@@ -95,8 +105,9 @@ class Writer {
     // The default font first, so that \deff0 names it.
     fontIndex({base_.family(), base_.styleHint()});
     QByteArray body;
-    Look current{0, halfPointsOf(QTextCharFormat(), base_), base_.bold(), base_.italic(), base_.underline(),
-                 base_.strikeOut(), 0};
+    Look current{
+        0, halfPointsOf(QTextCharFormat(), base_), base_.bold(), base_.italic(), base_.underline(), base_.strikeOut(),
+        0};
     body += "\\pard\\plain";
     writeLook(body, Look{0, 24, false, false, false, false, 0}, current);
     body += ' ';
@@ -150,7 +161,8 @@ class Writer {
     l.strike = f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : base_.strikeOut();
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
       l.color = colorIndex(f.foreground().color());
-    l.vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript || f.verticalAlignment() == QTextCharFormat::AlignSubScript
+    l.vertical = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ||
+                         f.verticalAlignment() == QTextCharFormat::AlignSubScript
                      ? f.verticalAlignment()
                      : QTextCharFormat::AlignNormal;
     return l;

@@ -12,9 +12,7 @@
 namespace lorvant::textcodec {
 namespace {
 
-bool isLineEnd(QChar c) {
-  return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-}
+bool isLineEnd(QChar c) { return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator; }
 
 }  // namespace
 
@@ -94,8 +92,10 @@ QString Decoder::next() {
   // text, the next one is decoded into the same memory.
   if (decodePiece(piece, std::exchange(skip_, 0), buffer_)) {
     // Windows-1252 is final; anything else may still have to start over.
-    if (mode_ != Mode::Cp1252) kept_.append(std::move(piece));
-    else kept_.clear();
+    if (mode_ != Mode::Cp1252)
+      kept_.append(std::move(piece));
+    else
+      kept_.clear();
     return buffer_;
   }
   // Not UTF-8 after all: everything again, the byte-order mark included.

@@ -65,7 +65,7 @@ class Decoder {
   QList<QByteArray> pieces_;  // still to decode
   QList<QByteArray> kept_;    // decoded, while a start over may need them
   QString buffer_;
-  qsizetype skip_ = 0;        // the byte-order mark at the start
+  qsizetype skip_ = 0;  // the byte-order mark at the start
   Mode mode_ = Mode::Undecided;
   bool byteOrderMark_ = false;
   bool restarted_ = false;
