@@ -19,9 +19,10 @@ required=(
 # not stop the set-up: the fuzzer (clang and its runtime), the selection-paste
 # test (a virtual X server), the package checks (dpkg-dev builds the
 # package's dependencies, lintian judges it), the validators of the
-# desktop entry and the AppStream metadata, and strace (the batch tool's
-# tests of failing system calls).
-optional=(clang libclang-rt-dev xvfb xauth dpkg-dev lintian desktop-file-utils appstream strace)
+# desktop entry and the AppStream metadata, strace (the batch tool's tests
+# of failing system calls) and clang-format (the check of the sources'
+# format).
+optional=(clang libclang-rt-dev clang-format xvfb xauth dpkg-dev lintian desktop-file-utils appstream strace)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
