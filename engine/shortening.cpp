@@ -8,6 +8,28 @@ namespace lorvant {
 
 using namespace checked;
 
+namespace {
+
+// The height curve is an empirical fit of the shortening over the height
+// in wavelengths t: E = kHeightScale * pi * t / sqrt 2, then
+// a = |kHeightOffset - kHeightWeight * (sin(kHeightSineFactor * E) / E + ...)|.
+constexpr double kHeightScale = 1.9;
+constexpr double kHeightSineFactor = 3.46;
+constexpr double kHeightOffset = 4.6;
+constexpr double kHeightWeight = 3.45;
+// ln 10 to six decimals: a height shortening above 10 % continues as
+// 10 + ln(a / 10), which meets the curve at 10.
+constexpr double kLn10 = 2.302585;
+// 10 e: the slenderness shortening in percent is 10 e / ln(wavelength /
+// diameter).
+constexpr double kTenE = 27.182818286;
+// The empirical scale of the insulation fraction g o / (Vk kInsulationScale)
+// (1 - 1 / sqrt er), g and o the logarithms of the conductor diameter and of
+// the outer minus the conductor diameter, both in micrometres.
+constexpr double kInsulationScale = 1623.3333;
+
+}  // namespace
+
 float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState& calc) {
   if (!calc.active) return pDefault;
   const float diameter = d != 0 ? d : calc.diameter;
@@ -24,24 +46,24 @@ float HoehenVerkuerzung(float f, float h, bool ground) {
   float t = 0;  // height in wavelengths
   step(t, [&] { return single(div(h, div(300, f))); });
   double e = 0;
-  step(e, [&] { return fin(1.9 * kPi * t / std::sqrt(2.0)); });
+  step(e, [&] { return fin(kHeightScale * kPi * t / std::sqrt(2.0)); });
   float k = 0, p = 0, x = 0, z = 0;
-  step(k, [&] { return single(div(std::sin(3.46 * e), e)); });
+  step(k, [&] { return single(div(std::sin(kHeightSineFactor * e), e)); });
   step(p, [&] { return single(div(std::cos(kPi * e), 2 * e * e)); });
   step(x, [&] { return single(div(std::sin(v * e), 4 * e * e * e)); });
   step(z, [&] { return single(static_cast<double>(k) + p - x); });
   float a = 0;
-  step(a, [&] { return single(std::fabs(4.6 - 3.45 * z)); });
+  step(a, [&] { return single(std::fabs(kHeightOffset - kHeightWeight * z)); });
   // Close to the ground the curve explodes; let large values grow only
   // logarithmically.
-  if (a > 10) step(a, [&] { return single((10 - 2.302585) + ln(a)); });
+  if (a > 10) step(a, [&] { return single((10 - kLn10) + ln(a)); });
   return t > 0 ? a : 0;
 }
 
 float SchlankheitsVerkuerzung(float f, float d) {
   float p = 0;
   // Wavelength over wire diameter, both in metres.
-  step(p, [&] { return single(div(27.182818286, ln(div(div(300, f), d / 1000.0)))); });
+  step(p, [&] { return single(div(kTenE, ln(div(div(300, f), d / 1000.0)))); });
   return p;
 }
 
@@ -55,7 +77,7 @@ double IsolationsVerkuerzung(float er, float outerD, float d, float vk) {
   // The fraction is a double quantity: 1 - c must not be taken in single
   // precision, or the last digit of the special table drifts.
   double ins = 0;
-  step(ins, [&] { return fin(div(static_cast<double>(g) * o, vk * 1623.3333) * (1.0 - c)); });
+  step(ins, [&] { return fin(div(static_cast<double>(g) * o, vk * kInsulationScale) * (1.0 - c)); });
   return ins;
 }
 
