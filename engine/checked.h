@@ -88,7 +88,6 @@ class Checked {
   static Checked failed() { return Checked(); }
   explicit Checked(T value) : value_(value) {}
 
-  bool ok() const { return value_.has_value(); }
   T valueOr(T onFailure) const { return value_.value_or(onFailure); }
 
  private:

@@ -50,7 +50,8 @@ float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState
 float HoehenVerkuerzung(float f, float h, bool ground) {
   // A failing step leaves its term at 0; the compression keeps a as it was.
   const float v = ground ? kHeightOuterRateGround : kHeightOuterRate;
-  const float t = attempt([&] { return single(div(h, div(kRoundedLightSpeed, f))); }).valueOr(0);  // height in wavelengths
+  // The height in wavelengths.
+  const float t = attempt([&] { return single(div(h, div(kRoundedLightSpeed, f))); }).valueOr(0);
   const double e = attempt([&] { return fin(kHeightArgumentScale * kPi * t / std::sqrt(2.0)); }).valueOr(0);
   const float k = attempt([&] { return single(div(std::sin(kHeightSineRate * e), e)); }).valueOr(0);
   const float p = attempt([&] { return single(div(std::cos(kPi * e), 2 * e * e)); }).valueOr(0);
