@@ -1,5 +1,11 @@
 // The band plan: eleven bands, their nominal frequencies, the segment tables,
 // and the segment a preferred frequency suggests.
+//
+// Notation (the function names are the maintainers' own):
+//   index, bandIndex   band index 0..10 (below)     segment   segment code (below)
+//   f        a frequency, MHz (single precision)    f0   the preferred frequency, MHz
+//   Table S  the segment lookup (single precision); Table W  the band
+//            wavelength table (double), equal to S but in three cells
 #pragma once
 
 #include <array>

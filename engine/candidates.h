@@ -1,5 +1,9 @@
 // A candidate feed point: where on the wire the scan found it and the
 // currents there.
+//
+// Notation: x position from the wire's start, m; G a band's current value
+// there, 0..1 (the geometric mean of the relative currents seen from both
+// ends); S the current sum, the mean of G over the counted bands.
 #pragma once
 
 #include <array>

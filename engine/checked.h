@@ -1,14 +1,17 @@
 // Checked arithmetic for the computation and the forms. Every step that can
 // fail (a division by zero, a result beyond the range of its type, a
 // logarithm or root outside its domain) throws ArithmeticError, so a caller
-// either lets the failure travel up (the length function, the run) or skips
-// the step and keeps the term's previous value (the shortening and current
-// functions, the main form's half-wave derivation).
+// either lets the failure travel up (the length function, the run) or runs
+// the step through attempt() and says what the term is when it fails (the
+// shortening and current functions, the main form's half-wave derivation:
+// mostly the value the term had before, 0 at first).
 #pragma once
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <type_traits>
 
 #include "engine/common.h"
 
@@ -76,12 +79,30 @@ inline std::int16_t whole16(double v) {
   return *r;
 }
 
-// Runs one step; when it fails the term keeps its value.
-template <class T, class F>
-inline void step(T& term, F&& f) {
+// The outcome of one step that may fail: its value, or none when an
+// arithmetic failure stopped it. The caller says what the term is on a
+// failure, usually the value it had before the step.
+template <class T>
+class Checked {
+ public:
+  static Checked failed() { return Checked(); }
+  explicit Checked(T value) : value_(value) {}
+
+  T valueOr(T onFailure) const { return value_.value_or(onFailure); }
+
+ private:
+  Checked() = default;
+  std::optional<T> value_;
+};
+
+// Runs one step and catches its arithmetic failure.
+template <class F>
+auto attempt(F&& f) -> Checked<std::invoke_result_t<F&>> {
+  using T = std::invoke_result_t<F&>;
   try {
-    term = f();
+    return Checked<T>(f());
   } catch (const ArithmeticError&) {
+    return Checked<T>::failed();
   }
 }
 

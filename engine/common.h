@@ -14,6 +14,9 @@ enum class Language { German, English };
 
 inline constexpr double kPi = 3.14159265358979;
 inline constexpr double kTwoPi = 6.28318530717958;
+// The speed of light in metres times megahertz, rounded as every wavelength
+// of the current-sum calculation takes it: lambda (m) = 300 / f (MHz).
+inline constexpr double kRoundedLightSpeed = 300;
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double roundHalfEven(double v);

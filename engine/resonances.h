@@ -1,6 +1,10 @@
 // The resonance list: for every band, at its test frequency, the figure of
 // ResonanzTest for the wire the run found; 0 where the wire has no
 // resonance on that band.
+//
+// Notation: f0 preferred frequency, MHz; n half-waves; vk shortening factor
+// Vk; ins insulation fraction (the wave on the wire is (1 - 2 ins) times the
+// free-space wavelength); a figure is a resonance frequency, MHz.
 #pragma once
 
 #include <array>

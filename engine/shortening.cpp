@@ -10,23 +10,31 @@ using namespace checked;
 
 namespace {
 
-// The height curve is an empirical fit of the shortening over the height
-// in wavelengths t: E = kHeightScale * pi * t / sqrt 2, then
-// a = |kHeightOffset - kHeightWeight * (sin(kHeightSineFactor * E) / E + ...)|.
-constexpr double kHeightScale = 1.9;
-constexpr double kHeightSineFactor = 3.46;
-constexpr double kHeightOffset = 4.6;
-constexpr double kHeightWeight = 3.45;
-// ln 10 to six decimals: a height shortening above 10 % continues as
-// 10 + ln(a / 10), which meets the curve at 10.
-constexpr double kLn10 = 2.302585;
-// 10 e: the slenderness shortening in percent is 10 e / ln(wavelength /
-// diameter).
+// Height shortening, an empirical curve over the height t in wavelengths:
+// E = kHeightArgumentScale * pi * t / sqrt 2,
+// Z = sin(kHeightSineRate E) / E + cos(pi E) / (2 E^2) - sin(v E) / (4 E^3)
+// with v the outer rate (higher with the ground correction), and the
+// shortening |kHeightOffsetPercent - kHeightSlopePercent * Z| percent.
+constexpr double kHeightArgumentScale = 1.9;
+constexpr double kHeightSineRate = 3.46;
+constexpr float kHeightOuterRate = 2.0f;
+constexpr float kHeightOuterRateGround = 2.1f;
+constexpr double kHeightOffsetPercent = 4.6;
+constexpr double kHeightSlopePercent = 3.45;
+// Above this many percent the curve grows only like ln a, joined at
+// a = 10 where 10 - ln 10 + ln a = a.
+constexpr float kHeightLogOnsetPercent = 10;
+constexpr double kLn10 = 2.302585;  // ln 10 to seven places
+
+// Slenderness shortening: ten times e (to eleven digits) over the logarithm
+// of wavelength over wire diameter gives the percent.
 constexpr double kTenE = 27.182818286;
-// The empirical scale of the insulation fraction g o / (Vk kInsulationScale)
-// (1 - 1 / sqrt er), g and o the logarithms of the conductor diameter and of
-// the outer minus the conductor diameter, both in micrometres.
+
+// Insulation fraction: ln(d) ln(wall), both in micrometres, over
+// Vk * kInsulationScale, times 1 - 1 / sqrt(er): an empirical fit.
 constexpr double kInsulationScale = 1623.3333;
+// A wall thinner than this (mm, a micrometre) counts as this thick.
+constexpr double kThinnestWallMm = 0.001;
 
 }  // namespace
 
@@ -36,56 +44,49 @@ float VerkuerzungProzent(float f, float d, float pDefault, const CalculatorState
   const float a = HoehenVerkuerzung(f, calc.height, calc.groundCorrection);
   const float b = SchlankheitsVerkuerzung(f, diameter);
   // Height and slenderness shorten the wire as factors, not as a sum.
-  float p = 0;
-  step(p, [&] { return single((1 - (100.0 - a) * (100.0 - b) / 10000) * 100); });
-  return p;
+  return attempt([&] { return single((1 - (100.0 - a) * (100.0 - b) / 10000) * 100); }).valueOr(0);
 }
 
 float HoehenVerkuerzung(float f, float h, bool ground) {
-  const float v = ground ? 2.1f : 2.0f;
-  float t = 0;  // height in wavelengths
-  step(t, [&] { return single(div(h, div(300, f))); });
-  double e = 0;
-  step(e, [&] { return fin(kHeightScale * kPi * t / std::sqrt(2.0)); });
-  float k = 0, p = 0, x = 0, z = 0;
-  step(k, [&] { return single(div(std::sin(kHeightSineFactor * e), e)); });
-  step(p, [&] { return single(div(std::cos(kPi * e), 2 * e * e)); });
-  step(x, [&] { return single(div(std::sin(v * e), 4 * e * e * e)); });
-  step(z, [&] { return single(static_cast<double>(k) + p - x); });
-  float a = 0;
-  step(a, [&] { return single(std::fabs(kHeightOffset - kHeightWeight * z)); });
+  // A failing step leaves its term at 0; the compression keeps a as it was.
+  const float v = ground ? kHeightOuterRateGround : kHeightOuterRate;
+  // The height in wavelengths.
+  const float t = attempt([&] { return single(div(h, div(kRoundedLightSpeed, f))); }).valueOr(0);
+  const double e = attempt([&] { return fin(kHeightArgumentScale * kPi * t / std::sqrt(2.0)); }).valueOr(0);
+  const float k = attempt([&] { return single(div(std::sin(kHeightSineRate * e), e)); }).valueOr(0);
+  const float p = attempt([&] { return single(div(std::cos(kPi * e), 2 * e * e)); }).valueOr(0);
+  const float x = attempt([&] { return single(div(std::sin(v * e), 4 * e * e * e)); }).valueOr(0);
+  const float z = attempt([&] { return single(static_cast<double>(k) + p - x); }).valueOr(0);
+  float a = attempt([&] { return single(std::fabs(kHeightOffsetPercent - kHeightSlopePercent * z)); }).valueOr(0);
   // Close to the ground the curve explodes; let large values grow only
   // logarithmically.
-  if (a > 10) step(a, [&] { return single((10 - kLn10) + ln(a)); });
+  if (a > kHeightLogOnsetPercent)
+    a = attempt([&] { return single((kHeightLogOnsetPercent - kLn10) + ln(a)); }).valueOr(a);
   return t > 0 ? a : 0;
 }
 
 float SchlankheitsVerkuerzung(float f, float d) {
-  float p = 0;
-  // Wavelength over wire diameter, both in metres.
-  step(p, [&] { return single(div(kTenE, ln(div(div(300, f), d / 1000.0)))); });
-  return p;
+  // Wavelength over wire diameter, both in metres; 0 when it has no logarithm.
+  return attempt([&] { return single(div(kTenE, ln(div(div(kRoundedLightSpeed, f), d / 1000.0)))); }).valueOr(0);
 }
 
 double IsolationsVerkuerzung(float er, float outerD, float d, float vk) {
-  float c = 0, g = 0, w = 0, o = 0;
-  step(c, [&] { return single(div(1, checked::sqrt(er))); });
-  step(g, [&] { return single(ln(1000.0 * d)); });
-  step(w, [&] { return single(static_cast<double>(outerD) - d); });
-  if (w < 0.001) w = sng(0.001);  // a thinner wall than a micrometre counts as one
-  step(o, [&] { return single(ln(1000.0 * w)); });
+  // A failing step leaves its term at 0.
+  const float c = attempt([&] { return single(div(1, checked::sqrt(er))); }).valueOr(0);
+  const float g = attempt([&] { return single(ln(1000.0 * d)); }).valueOr(0);
+  float w = attempt([&] { return single(static_cast<double>(outerD) - d); }).valueOr(0);
+  if (w < kThinnestWallMm) w = sng(kThinnestWallMm);
+  const float o = attempt([&] { return single(ln(1000.0 * w)); }).valueOr(0);
   // The fraction is a double quantity: 1 - c must not be taken in single
   // precision, or the last digit of the special table drifts.
-  double ins = 0;
-  step(ins, [&] { return fin(div(static_cast<double>(g) * o, vk * kInsulationScale) * (1.0 - c)); });
-  return ins;
+  return attempt([&] { return fin(div(static_cast<double>(g) * o, vk * kInsulationScale) * (1.0 - c)); }).valueOr(0);
 }
 
 namespace {
 
 float lengthPreferred(float n, float f0, double wire, float pDef, const CalculatorState& calc) {
   const float s = single(VerkuerzungProzent(f0, 0, pDef, calc) / 100.0);
-  return single((n - static_cast<double>(s)) * div(wire * 300, f0) / 2);
+  return single((n - static_cast<double>(s)) * div(wire * kRoundedLightSpeed, f0) / 2);
 }
 
 // Every counted band contributes one half-wave of the lowest band, less its
@@ -102,7 +103,7 @@ float lengthAllBands(float& n, float& f0, double wire, float pDef, int segment, 
   for (int i = 0; i <= top; ++i) {
     if (ctx.bands[static_cast<std::size_t>(i)] != kBandCounted) continue;
     const float f = SegmentFrequenz(segment, BandNennFrequenz(i));
-    const double h = div(wire * 300, f) / 2;
+    const double h = div(wire * kRoundedLightSpeed, f) / 2;
     float r = 1;
     if (longest > 0)
       r = single(div(longest, h));
@@ -117,7 +118,7 @@ float lengthAllBands(float& n, float& f0, double wire, float pDef, int segment, 
 
   if (ctx.extraBand) {
     const float fx = ctx.extraFrequency;
-    const double hx = div(wire * 300, fx) / 2;
+    const double hx = div(wire * kRoundedLightSpeed, fx) / 2;
     if (hx > longest) longest = hx;
     const float sx = single(VerkuerzungProzent(fx, 0, pDef, ctx.calc) / 100.0);
     const float rx = single(roundHalfEven(div(longest, hx)));
@@ -159,8 +160,8 @@ float lengthHighestLowest(float& n, float& f0, double wire, float pDef, float to
   f0 = fHi;
   const float gLo = single(1 - VerkuerzungProzent(fLo, 0, pDef, ctx.calc) / 100.0);
   const float gHi = single(1 - VerkuerzungProzent(fHi, 0, pDef, ctx.calc) / 100.0);
-  const double hLo = div(wire * 300, fLo) / 2;
-  const double hHi = div(wire * 300, fHi) / 2;
+  const double hLo = div(wire * kRoundedLightSpeed, fLo) / 2;
+  const double hHi = div(wire * kRoundedLightSpeed, fHi) / 2;
   const float eLo = single(gLo * hLo);
   const float eHi = single(gHi * hHi);
 

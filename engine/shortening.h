@@ -1,5 +1,21 @@
 // Wire shortening (end effect, slenderness, height, insulation) and the
 // antenna length in the three length modes.
+//
+// Notation (the function names are the maintainers' own):
+//   f         frequency, MHz              h   height above ground, m
+//   d         conductor (wire) diameter, mm; 0 in VerkuerzungProzent takes
+//             the calculator's
+//   pDefault  the shortening to use while the calculator is off, percent:
+//             (1 - Vk) * 100
+//   results of VerkuerzungProzent, HoehenVerkuerzung and
+//   SchlankheitsVerkuerzung: the shortening p in percent, s = p / 100
+//   er        relative dielectric constant of the insulation
+//   outerD    outer diameter over the insulation, mm
+//   vk        shortening factor Vk of the wire (e.g. 0.95), no unit
+//   ins       insulation fraction: the wave on the wire is (1 - 2 ins) times
+//             the free-space wavelength; 0 for a bare wire
+//   n         number of half-waves        f0  preferred frequency, MHz
+//   the result of AntennenLaenge: the geometric length L, m
 #pragma once
 
 #include <string>

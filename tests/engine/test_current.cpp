@@ -209,3 +209,27 @@ TEST(ResonanceTest, NoResonanceWithoutWire) {
   EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 0, 41.7f, 0.05f, 0, kOff), 0.0f);  // h = 0
   EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 1e9f, 41.7f, 0.05f, 0, kOff), 0.0f);
 }
+
+// A step that fails keeps its term as it was: 0 before its first value, its
+// previous value after that. The other terms go on.
+TEST(FailedStep, CurrentModelKeepsTheTermAndGoesOn) {
+  const double w = BandWellenlaengen(kSegmentCentre, 0)[5];
+  // A position beyond single precision reads as the wire's start.
+  const BandCurrent far = StromImPunkt(w, 40.0f, 1e39, 0.95f, 0, kOff);
+  const BandCurrent start = StromImPunkt(w, 40.0f, 0.0, 0.95f, 0, kOff);
+  EXPECT_GT(start.I1, 0.0);
+  EXPECT_EQ(far.G, start.G);
+  EXPECT_EQ(far.I1, start.I1);
+
+  // Hardly above the ground the image terms overflow and drop out: what is
+  // left is the dipole's resistance less sixty times d = 2.
+  EXPECT_EQ(FusspunktWiderstand(14, 1e-40f, false), sng(120.0 - 73.56));
+
+  // No frequency for the band under test: the half-waves stay those
+  // counted against 28 MHz, as if that band were tested.
+  float n = 4, f0 = 14.2f;
+  const float L = AntennenLaenge(n, 0.95f, 0, f0, LengthContext{});
+  const float at28 = ResonanzTest(kSegmentCentre, 14.2f, 28.5f, 4, L, 0.05f, 0, kOff);
+  EXPECT_GT(at28, 0.0f);
+  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 0, 4, L, 0.05f, 0, kOff), at28);
+}

@@ -219,3 +219,16 @@ TEST(AntennaLength, HighestAndLowestMatchRules) {
   EXPECT_EQ(n, 2.0f);
   EXPECT_EQ(f0, 10.72f);
 }
+
+// A step that fails keeps its term as it was (0 at first); the other terms go on.
+TEST(FailedStep, ShorteningKeepsTheTermAndGoesOn) {
+  // Hardly above the ground the two inverse-power terms overflow and drop
+  // out, the ground correction's with them; |4.6 - 3.45 * 3.46| is left.
+  const float low = HoehenVerkuerzung(14, 1e-40f, false);
+  EXPECT_NEAR(low, 7.337, 0.0005);
+  EXPECT_EQ(HoehenVerkuerzung(14, 1e-40f, true), low);
+  // A dielectric constant without a square root leaves c at 0: the whole
+  // fraction, twice that of er = 4 (c = 0.5).
+  EXPECT_EQ(IsolationsVerkuerzung(-1, 3, 2, 0.95f), 2 * IsolationsVerkuerzung(4, 3, 2, 0.95f));
+  EXPECT_GT(IsolationsVerkuerzung(-1, 3, 2, 0.95f), 0.0);
+}

@@ -140,13 +140,13 @@ void frmHauptform::wireLengthKeyReleased() {
 }
 
 namespace {
-// One step of the half-wave derivation: a step whose result is not a
-// number of single precision (or does not fit a whole count) leaves its
-// target alone.
-using checked::step;
-using checked::whole16;
+// The half-wave derivation runs each step through attempt(): a step whose
+// result is not a number of single precision (or does not fit a whole
+// count) leaves its target as it was.
+using checked::attempt;
 using checked::withinSingle;
 double quotient(double a, double b) { return withinSingle(checked::div(a, b)); }
+float wholeCount(double v) { return checked::whole16(v); }
 }  // namespace
 
 void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
@@ -156,20 +156,16 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
   const float V = Module1::parse(Text4->text());
   if (H == 0 && L == 0) return;
   if (H == 0 && L > 0) {
-    double w = 0;
-    float n = 0;
-    float k = 0;
-    float length = 0;
-    step(w, [&] { return quotient(150.0, F); });
-    step(n, [&] { return sng(withinSingle(quotient(quotient(L, V), w))); });
-    step(k, [&] { return whole16(n); });
-    step(length, [&] {
-      float count = k;
-      float f0 = F;
-      return AntennenLaenge(count, V, Module1::state().insulation, f0, lengthContext());
-    });
-    if (length > L) step(n, [&] { return sng(withinSingle(double(n) - 1.0)); });
-    step(H, [&] { return whole16(n); });
+    const double w = attempt([&] { return quotient(150.0, F); }).valueOr(0);
+    float n = attempt([&] { return sng(withinSingle(quotient(quotient(L, V), w))); }).valueOr(0);
+    const float k = attempt([&] { return wholeCount(n); }).valueOr(0);
+    const float length = attempt([&] {
+                           float count = k;
+                           float f0 = F;
+                           return AntennenLaenge(count, V, Module1::state().insulation, f0, lengthContext());
+                         }).valueOr(0);
+    if (length > L) n = attempt([&] { return sng(withinSingle(double(n) - 1.0)); }).valueOr(n);
+    H = attempt([&] { return wholeCount(n); }).valueOr(H);
     Text2->setText(general(H));
   }
   float B = 0;
@@ -178,11 +174,9 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
       B = BandNennFrequenz(i);
       break;
     }
-  float ratio = 0;
-  if (H != 0) step(ratio, [&] { return sng(quotient(F, H)); });
+  const float ratio = H != 0 ? attempt([&] { return sng(quotient(F, H)); }).valueOr(0) : 0;
   if (ratio != B) {
-    float m = 0;
-    step(m, [&] { return whole16(quotient(F, B)); });
+    const float m = attempt([&] { return wholeCount(quotient(F, B)); }).valueOr(0);
     if (m > H) {
       if (fromHalfWaveFocus)
         refuse(Module1::tr("Halbwellen auf ", "Half-waves raised to ") + general(m) +
