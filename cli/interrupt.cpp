@@ -1,5 +1,5 @@
 #include "cli/interrupt.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 
 #include <csignal>
 
@@ -29,8 +29,6 @@ StopOnSignal::~StopOnSignal() {
 
 bool StopRequested() { return gStopRequested != 0; }
 
-const char* StoppedBySignalText(Language lang) {
-  return tr(lang, "Berechnung abgebrochen (Signal)", "Calculation stopped (signal)");
-}
+const char* StoppedBySignalText(Language lang) { return say(lang, Text::StoppedBySignal); }
 
 }  // namespace lorvant::cli

@@ -1,19 +1,13 @@
 #include "session/classify.h"
 
 #include "session/question.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 
 namespace lorvant {
 
 Question ExtraBandQuestion(Language lang) {
-  const std::string text =
-      lang == Language::German
-          ? JoinLines({"Die vorgegebene Resonanzfrequenz liegt wahhrscheinlich ausserhalb ", "eines Amateurfunkbandes.",
-                       "", "Soll diese Frequenz als eigenes Frequenzband behandelt werden?"})
-          : JoinLines({"The specified resonance frequency is probably outside ", "the amateur band.", "",
-                       "Should this frequency be treated as a separate frequency band?"});
-  return {text,
-          tr(lang, " Neues Frequenzband", " New frequency band"),
+  return {say(lang, Text::ExtraBandQuestion),
+          say(lang, Text::ExtraBandTitle),
           Icon::Information,
           Buttons::YesNo,
           2,
@@ -21,13 +15,12 @@ Question ExtraBandQuestion(Language lang) {
 }
 
 Question SegmentQuestion(Language lang) {
-  const std::string text =
-      lang == Language::German
-          ? JoinLines({"Die vorgegebene Resonanzfrequenz liegt wahrscheinlich", "nicht im richtigen Bandsegment!", "",
-                       "Soll das Bandsegment geändert werden?"})
-          : JoinLines({"The specified resonance frequency is probably not", "in the correct band segment!", "",
-                       "Should the band segment be changed?"});
-  return {text, tr(lang, " Korrektur", " Correction"), Icon::Information, Buttons::YesNoCancel, 2, QuestionId::Segment};
+  return {say(lang, Text::SegmentQuestion),
+          say(lang, Text::SegmentTitle),
+          Icon::Information,
+          Buttons::YesNoCancel,
+          2,
+          QuestionId::Segment};
 }
 
 Classification ClassifyPreferredFrequency(float f0, int chosenSegment, Language lang, Asker& asker) {
