@@ -75,6 +75,34 @@ std::string DielectricText(const MainInputs& m, Language lang, char sep) {
 
 // ---- the run's inputs ----
 
+namespace {
+
+// The active calculator as the design keeps it; its frequency is the main
+// form's.
+CalculatorInputs CalculatorOf(const CalculatorState& state, const std::string& frequency) {
+  CalculatorInputs c;
+  c.active = true;
+  c.frequency = frequency;
+  c.height = Stored(state.heightText);
+  c.diameter = Stored(report::FormatGeneral(state.diameter, '.'));
+  c.groundCorrection = state.groundCorrection;
+  return c;
+}
+
+// The active calculator as the run reads it; without a diameter of its
+// own, the main form's conductor.
+CalculatorState CalculatorStateOf(const CalculatorInputs& c, const std::string& conductorDiameter, char sep) {
+  CalculatorState state;
+  state.active = true;
+  state.heightText = Shown(c.height, sep);
+  state.height = ParseNumber(c.height);
+  state.diameter = ParseNumber(c.diameter.empty() ? conductorDiameter : c.diameter);
+  state.groundCorrection = c.groundCorrection;
+  return state;
+}
+
+}  // namespace
+
 Design FromRunInput(const RunInput& in) {
   Design d;
   MainInputs& m = d.main;
@@ -93,14 +121,7 @@ Design FromRunInput(const RunInput& in) {
   m.segmentIndex = in.segmentIndex;
   m.lengthMode = in.lengthMode;
   m.equalImpedances = in.equalImpedances;
-  if (in.calculator.active) {
-    CalculatorInputs& c = d.calculator.emplace();
-    c.active = true;
-    c.frequency = m.frequency;
-    c.height = Stored(in.calculator.heightText);
-    c.diameter = Stored(report::FormatGeneral(in.calculator.diameter, '.'));
-    c.groundCorrection = in.calculator.groundCorrection;
-  }
+  if (in.calculator.active) d.calculator = CalculatorOf(in.calculator, m.frequency);
   return d;
 }
 
@@ -122,14 +143,7 @@ RunInput ToRunInput(const Design& d, Language lang, char sep) {
   in.segmentIndex = m.segmentIndex;
   in.lengthMode = m.lengthMode;
   in.equalImpedances = m.equalImpedances;
-  if (d.calculator && d.calculator->active) {
-    const CalculatorInputs& c = *d.calculator;
-    in.calculator.active = true;
-    in.calculator.heightText = Shown(c.height, sep);
-    in.calculator.height = ParseNumber(c.height);
-    in.calculator.diameter = ParseNumber(c.diameter.empty() ? m.conductorDiameter : c.diameter);
-    in.calculator.groundCorrection = c.groundCorrection;
-  }
+  if (d.calculator && d.calculator->active) in.calculator = CalculatorStateOf(*d.calculator, m.conductorDiameter, sep);
   return in;
 }
 
