@@ -1,7 +1,9 @@
 #include "session/mainform.h"
 
+#include <optional>
+
 #include "engine/numparse.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant {
@@ -12,47 +14,53 @@ using report::FormatPicture;
 namespace {
 
 struct Material {
-  const char* de;  // nullptr: the PVC entry, a range
-  const char* en;  // nullptr: as in German
+  // The first six are everyday words and are translated (said); from the
+  // seventh on the names are the materials' own (trade) names, the same in
+  // both languages, as the reports quote them.
+  std::optional<Text> said;
+  const char* name;  // nullptr with nothing said: the PVC entry, a range
   float er;
   const char* picture;
 };
-// The first six are everyday words and are translated; from the seventh on
-// the names are the materials' own (trade) names, the same in both
-// languages, as the reports quote them.
 constexpr Material kMaterials[] = {
-    {"   Vakuum", "   Vacuum", 1.0f, "#0.0#"},
-    {" Luft", " Air", kAirPermittivity, "#0.0####"},
-    {"   Papier", "   Paper", 2.0f, "#0.0#"},
-    {" Öl", " Oil", 2.35f, "#0.0#"},
-    {"   Gummi", "   Rubber", 2.7f, "#0.0#"},
-    {"   Holz", "   Wood", 3.2f, "#0.0#"},
-    {"   FEP Ethylenpropylen", nullptr, 2.04f, "#0.0#"},
-    {"   PTFE", nullptr, 2.04f, "#0.0#"},
-    {"   PTFE GY", nullptr, 2.2f, "#0.0#"},
-    {"   PE Polyethylen", nullptr, 2.3f, "#0.0#"},
-    {" PTFE GX", nullptr, 2.48f, "#0.0#"},
-    {"   Polystyrol", nullptr, 2.6f, "#0.0#"},
-    {"   SIR Silikon", nullptr, 2.8f, "#0.0#"},
-    {"   Plexiglas", nullptr, 3.5f, "#0.0#"},
-    {"   PA Polyamid", nullptr, 3.7f, "#0.0#"},
-    {nullptr, nullptr, 4.0f, "#0.0#"},
-    {"   FR4 Epoxyd", nullptr, 4.5f, "#0.0#"},
-    {"   Cevausit", nullptr, 4.5f, "#0.0#"},
-    {"   Pertinax", nullptr, 5.0f, "#0.0#"},
-    {"   Igelit", nullptr, 5.0f, "#0.0#"},
-    {"   Vinidur", nullptr, 5.0f, "#0.0#"},
-    {"   Porzellan", nullptr, 5.5f, "#0.0#"},
-    {"   Glas", nullptr, 6.0f, "#0.0#"},
-    {" PTFE 3006", nullptr, 6.15f, "#0.0#"},
-    {"   Calit", nullptr, 6.5f, "#0.0#"},
-    {"   Glimmer", nullptr, 7.0f, "#0.0#"},
+    {Text::MainVacuum, nullptr, 1.0f, "#0.0#"},
+    {Text::MainAir, nullptr, kAirPermittivity, "#0.0####"},
+    {Text::MainPaper, nullptr, 2.0f, "#0.0#"},
+    {Text::MainOil, nullptr, 2.35f, "#0.0#"},
+    {Text::MainRubber, nullptr, 2.7f, "#0.0#"},
+    {Text::MainWood, nullptr, 3.2f, "#0.0#"},
+    {std::nullopt, "   FEP Ethylenpropylen", 2.04f, "#0.0#"},
+    {std::nullopt, "   PTFE", 2.04f, "#0.0#"},
+    {std::nullopt, "   PTFE GY", 2.2f, "#0.0#"},
+    {std::nullopt, "   PE Polyethylen", 2.3f, "#0.0#"},
+    {std::nullopt, " PTFE GX", 2.48f, "#0.0#"},
+    {std::nullopt, "   Polystyrol", 2.6f, "#0.0#"},
+    {std::nullopt, "   SIR Silikon", 2.8f, "#0.0#"},
+    {std::nullopt, "   Plexiglas", 3.5f, "#0.0#"},
+    {std::nullopt, "   PA Polyamid", 3.7f, "#0.0#"},
+    {std::nullopt, nullptr, 4.0f, "#0.0#"},
+    {std::nullopt, "   FR4 Epoxyd", 4.5f, "#0.0#"},
+    {std::nullopt, "   Cevausit", 4.5f, "#0.0#"},
+    {std::nullopt, "   Pertinax", 5.0f, "#0.0#"},
+    {std::nullopt, "   Igelit", 5.0f, "#0.0#"},
+    {std::nullopt, "   Vinidur", 5.0f, "#0.0#"},
+    {std::nullopt, "   Porzellan", 5.5f, "#0.0#"},
+    {std::nullopt, "   Glas", 6.0f, "#0.0#"},
+    {std::nullopt, " PTFE 3006", 6.15f, "#0.0#"},
+    {std::nullopt, "   Calit", 6.5f, "#0.0#"},
+    {std::nullopt, "   Glimmer", 7.0f, "#0.0#"},
 };
 
 constexpr std::array<const char*, kBandCount> kBandCaptions = {"1.8", "3.5", "5.3", "7.0", "10", "14",
                                                                "18",  "21",  "24",  "28",  "50"};
 constexpr std::array<const char*, kBandCount> kBandTips = {"160 m", "80 m", "60 m", "40 m", "30 m", "20 m",
                                                            "17 m",  "15 m", "12 m", "10 m", "6 m"};
+
+std::string MaterialName(const Material& m, Language lang, char sep) {
+  if (m.said) return say(lang, *m.said);
+  if (m.name) return m.name;
+  return "   PVC (" + FormatGeneral(3.5f, sep) + "..." + FormatGeneral(4.5f, sep) + ")";
+}
 
 std::string CrossSectionText(const WireSize& w, char sep) {
   return w.picture ? FormatPicture(w.crossSection, w.picture, sep) : FormatGeneral(w.crossSection, sep);
@@ -79,19 +87,13 @@ std::string DefaultConductorText(char sep) { return FormatGeneral(kDefaultConduc
 
 std::vector<std::string> MaterialList(Language lang, char sep) {
   std::vector<std::string> items{std::string(8, ' ')};
-  for (const Material& m : kMaterials) {
-    std::string name;
-    if (!m.de)
-      name = "   PVC (" + FormatGeneral(3.5f, sep) + "..." + FormatGeneral(4.5f, sep) + ")";
-    else
-      name = lang == Language::German || !m.en ? m.de : m.en;
-    items.push_back(FormatPicture(m.er, m.picture, sep) + name);
-  }
+  for (const Material& m : kMaterials)
+    items.push_back(FormatPicture(m.er, m.picture, sep) + MaterialName(m, lang, sep));
   return items;
 }
 
 std::string AirEntry(Language lang, char sep) {
-  return FormatGeneral(kAirPermittivity, sep) + tr(lang, " Luft", " Air");
+  return FormatGeneral(kAirPermittivity, sep) + say(lang, Text::MainAir);
 }
 
 std::vector<std::string> ConductorList(char sep) {
@@ -111,9 +113,7 @@ std::vector<std::string> CompactConductorList(char sep) {
 const char* BandCaption(int band) { return band >= 0 && band < kBandCount ? kBandCaptions[band] : ""; }
 const char* BandTip(int band) { return band >= 0 && band < kBandCount ? kBandTips[band] : ""; }
 
-std::string FrequencyCaption(Language lang) {
-  return tr(lang, "Resonanz&frequenz für bevorzugtes Band [MHz]:", "Resonance &frequency for preferred Band [MHz]:");
-}
+std::string FrequencyCaption(Language lang) { return say(lang, Text::MainFrequencyCaption); }
 
 std::string FrequencyLabel(Language lang) {
   std::string label = FrequencyCaption(lang);
@@ -178,29 +178,26 @@ std::string TakeOverRefusal(FormField field, const std::string& text, Language l
   const float v = ParseNumber(text);
   bool taken = false;
   std::string name, range;
-  const bool de = lang == Language::German;
   switch (field) {
     case FormField::PreferredFrequency:
       taken = OnlyDecimalKeys(text) && text.size() <= kFrequencyFieldLength && v > 0 && v <= kHighestTakenFrequency;
-      name = tr(lang, "Resonanzfrequenz", "resonance frequency");
+      name = say(lang, Text::MainResonanceFrequency);
       range = FormatGeneral(kHighestTakenFrequency, sep) + " MHz";
       break;
     case FormField::ShorteningFactor:
       taken = OnlyDecimalKeys(text) && text.size() <= kShorteningFieldLength && v > 0 && v <= 1;
-      name = tr(lang, "Verkürzungsfaktor", "shortening factor");
+      name = say(lang, Text::MainShorteningFactor);
       range = "1";
       break;
     case FormField::ConductorDiameter:
       taken = v > 0 && FormatPicture(static_cast<float>(v + 1.0), "##0.0", sep).size() <= kOuterDiameterFieldLength;
-      name = tr(lang, "Drahtdurchmesser", "wire diameter");
+      name = say(lang, Text::MainWireDiameter);
       range = FormatPicture(kLargestTakenConductor, "0.0", sep) + " mm";
       break;
   }
   if (taken) return {};
-  return de ? "Nichts übernommen: Das Eingabeformular nimmt '" + text + "' nicht als " + name + " an (über 0 bis " +
-                  range + ")."
-            : "Nothing taken over: the input form does not take '" + text + "' as " + name + " (above 0 up to " +
-                  range + ").";
+  return say(lang, Text::MainNothingTakenOver) + text + say(lang, Text::MainNotTakenAs) + name +
+         say(lang, Text::MainTakenRange) + range + ").";
 }
 
 }  // namespace lorvant
