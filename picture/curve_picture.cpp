@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant {
@@ -122,12 +122,12 @@ void CurvePicture::step(std::int32_t p, const std::array<double, kBandCount>& i1
 
 void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float extraFrequency, Language lang, char sep) {
   using namespace picture;
-  canvas_.text(kLegendX, kLegendY, std::string(" ") + tr(lang, "Stromsummen:", "Current sums:"), kColourBlack);
+  canvas_.text(kLegendX, kLegendY, std::string(" ") + say(lang, Text::ReportCurrentSums), kColourBlack);
   if (extraBand) {
-    canvas_.text(kExtraLegendX, kLegendY,
-                 std::string(tr(lang, "\u2014 Zusatzband ", "\u2014 Additional band ")) +
-                     report::FormatPicture(extraFrequency, "##0.0#", sep) + " MHz",
-                 kColourBlack);
+    canvas_.text(
+        kExtraLegendX, kLegendY,
+        std::string(say(lang, Text::PictureExtraBand)) + report::FormatPicture(extraFrequency, "##0.0#", sep) + " MHz",
+        kColourBlack);
   }
   if (!scaleOk_) return;
   const double end = static_cast<double>(N) / k_;
@@ -136,13 +136,13 @@ void CurvePicture::labels(std::int32_t N, float length, bool extraBand, float ex
   canvas_.text(end / 2, kMarkY, "|", kColourBlack);
   canvas_.text(end, kMarkY, "|", kColourBlack);
 
-  canvas_.text(0, kLengthLabelY, tr(lang, "Anfang", "Start"), kColourBlack);
+  canvas_.text(0, kLengthLabelY, say(lang, Text::PictureStart), kColourBlack);
   // The centre label stands under the centre mark.
-  const std::string centre = std::string(tr(lang, "Mitte ", "Center ")) +
+  const std::string centre = std::string(say(lang, Text::PictureCentre)) +
                              report::FormatPicture(sng(static_cast<double>(length) / 2), "###0.0##", sep) + " m";
   canvas_.text(end / 2 - canvas_.textWidth(centre) / 2, kLengthLabelY, centre, kColourBlack);
   const std::string total =
-      std::string(tr(lang, "Gesamtlänge ", "Total length ")) + report::FormatPicture(length, "###0.0##", sep) + " m";
+      std::string(say(lang, Text::PictureTotalLength)) + report::FormatPicture(length, "###0.0##", sep) + " m";
   canvas_.text(end - (canvas_.textWidth(total) - kTotalOverhang), kLengthLabelY, total, kColourBlack);
 }
 

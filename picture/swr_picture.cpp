@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "engine/nec/swr.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
@@ -110,8 +110,8 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
   p.height = kTitleHeight + rows * kPanelHeight;
 
   p.texts.push_back({{p.width / 2, 20},
-                     tr(lang, "SWV auf 50 Ohm mit Balun ", "SWR on 50 ohms through a ") +
-                         BalunText(result.balunRatio, sep) + tr(lang, "", " balun"),
+                     say(lang, Text::PictureSwrTitleBefore) + BalunText(result.balunRatio, sep) +
+                         say(lang, Text::PictureSwrTitleAfter),
                      TextAnchor::Middle,
                      14,
                      kBlack,
@@ -139,7 +139,7 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
       if (swr > 1 && swr != 2 && swr != 3) p.lines.push_back({{left, y}, {right, y}, kGrid, 1, false});
       p.texts.push_back({{left - 5, y + 4}, std::to_string(swr), TextAnchor::End, 10, kBlack, false});
     }
-    p.texts.push_back({{left - 5, top - 8}, tr(lang, "SWV", "SWR"), TextAnchor::End, 10, kBlack, false});
+    p.texts.push_back({{left - 5, top - 8}, say(lang, Text::ReportSwr), TextAnchor::End, 10, kBlack, false});
     struct Marked {
       double swr;
       PlotColour colour;

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 
 namespace lorvant::files {
 
@@ -17,33 +17,32 @@ std::string FileErrorCause(Language lang, int error) {
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-      return tr(lang, "Datenträger voll", "Disk full");
+      return say(lang, Text::MessageDiskFull);
     case EFBIG:
-      return tr(lang, "Datei zu groß (Grenze der Dateigröße erreicht)", "File too large (file size limit reached)");
+      return say(lang, Text::MessageFileTooLarge);
     case ELOOP:
-      return tr(lang, "Eine Verknüpfung trägt diesen Namen", "A link has this name");
+      return say(lang, Text::MessageLinkHasName);
     case kNotRegularFile:
-      return tr(lang, "Keine gewöhnliche Datei", "Not a regular file");
+      return say(lang, Text::MessageNotRegularFile);
     case EACCES:
     case EPERM:
-      return tr(lang, "Zugriff verweigert", "Access denied");
+      return say(lang, Text::MessageAccessDenied);
     case EROFS:
-      return tr(lang, "Zugriff verweigert (schreibgeschützter Datenträger)", "Access denied (read-only disk)");
+      return say(lang, Text::MessageReadOnlyDisk);
     case ENOENT:
     case ENOTDIR:
-      return tr(lang, "Pfad nicht gefunden", "Path not found");
+      return say(lang, Text::MessagePathNotFound);
     case ENAMETOOLONG:
-      return tr(lang, "Name zu lang", "Name too long");
+      return say(lang, Text::MessageNameTooLong);
     case EISDIR:
-      return tr(lang, "Ein Ordner trägt diesen Namen", "A folder has this name");
+      return say(lang, Text::MessageFolderHasName);
     case EIO:
-      return tr(lang, "Fehler beim Lesen/Schreiben des Geräts", "Device I/O error");
+      return say(lang, Text::MessageDeviceError);
     case EMFILE:
     case ENFILE:
-      return tr(lang, "Zu viele Dateien geöffnet", "Too many files open");
+      return say(lang, Text::MessageTooManyFiles);
     default:
-      return std::string(tr(lang, "Fehler beim Zugriff auf Pfad/Datei", "Path/File access error")) + " (" +
-             std::string(std::strerror(error)) + ")";
+      return std::string(say(lang, Text::MessageAccessError)) + " (" + std::string(std::strerror(error)) + ")";
   }
 }
 
@@ -56,34 +55,31 @@ std::string FileErrorText(Language lang, int error, const std::string& path) {
 namespace lorvant::nec {
 
 std::string EngineMissingText(Language lang, const std::string& deckPath) {
-  std::string text = tr(lang, "nec2c wurde nicht gefunden. Bitte installieren: apt install nec2c",
-                        "nec2c was not found. Please install it: apt install nec2c");
-  if (!deckPath.empty())
-    text += tr(lang, " (das NEC-2-Deck liegt in ", " (the NEC-2 deck has been written to ") + deckPath + ")";
+  std::string text = say(lang, Text::MessageEngineMissing);
+  if (!deckPath.empty()) text += say(lang, Text::MessageDeckWrittenTo) + deckPath + ")";
   return text;
 }
 
 std::string EngineFailedText(Language lang, const std::string& message) {
-  return tr(lang, "nec2c ist mit einem Fehler beendet worden: ", "nec2c ended with an error: ") + message;
+  return say(lang, Text::MessageEngineFailed) + message;
 }
 
 std::string EngineNotStartedText(Language lang, const std::string& program, int error) {
   std::string why;
   const std::string interpreter = error == ENOENT ? ScriptInterpreter(program) : std::string();
   if (!interpreter.empty())
-    why = tr(lang, "sein Interpreter ", "its interpreter ") + CleanMessage(interpreter) +
-          tr(lang, " fehlt", " is missing");
+    why = say(lang, Text::MessageInterpreterBefore) + CleanMessage(interpreter) +
+          say(lang, Text::MessageInterpreterMissing);
   else if (error == ENOEXEC)
-    why = tr(lang, "kein ausführbares Programm", "not an executable program");
+    why = say(lang, Text::MessageNotExecutable);
   else
     why = files::FileErrorCause(lang, error);
-  return tr(lang, "nec2c konnte nicht gestartet werden (", "nec2c could not be started (") + CleanMessage(program) +
-         "): " + why;
+  return say(lang, Text::MessageEngineNotStarted) + CleanMessage(program) + "): " + why;
 }
 
 std::string EngineTimedOutText(Language lang, int seconds) {
-  return tr(lang, "nec2c hat ", "nec2c solved no new frequency for ") + std::to_string(seconds) +
-         tr(lang, " s lang keine neue Frequenz gelöst und wurde angehalten.", " s and was stopped.");
+  return say(lang, Text::MessageEngineTimedOutBefore) + std::to_string(seconds) +
+         say(lang, Text::MessageEngineTimedOutAfter);
 }
 
 std::string EngineTroubleText(Language lang, const EngineResult& r, const std::string& deckPath) {
@@ -96,7 +92,7 @@ std::string EngineTroubleText(Language lang, const EngineResult& r, const std::s
     case Status::TimedOut:
       return EngineTimedOutText(lang, r.timeout);
     case Status::Cancelled:
-      return tr(lang, "NEC-2-Prüfung abgebrochen", "NEC-2 check stopped");
+      return say(lang, Text::MessageNecCheckStopped);
     case Status::Completed:
       return {};
     case Status::Failed:

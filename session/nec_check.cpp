@@ -16,7 +16,7 @@
 #include "engine/numparse.h"
 #include "io/staged_files.h"
 #include "session/question.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 #include "text/reports/neccheck.h"
 #include "text/reports/strsum.h"
@@ -127,18 +127,16 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
 }
 
 std::string OutputErrorText(const OutputError& e, Language lang) {
-  std::string text = tr(lang, "Die Ausgabe von nec2c ist unvollständig (", "The output of nec2c is incomplete (") +
-                     std::to_string(e.solved) + tr(lang, " von ", " of ") + std::to_string(e.expected) +
-                     tr(lang, " Frequenzen)", " frequencies)");
+  std::string text = say(lang, Text::NecOutputIncomplete) + std::to_string(e.solved) + say(lang, Text::NecOutputOf) +
+                     std::to_string(e.expected) + say(lang, Text::NecOutputFrequencies);
   if (!e.lastLine.empty()) text += ": " + e.lastLine;
   return text;
 }
 
 Question FolderBusyQuestion(Language lang, const std::string& folder) {
   Question q;
-  q.text = std::string(tr(lang, "Der Ordner", "Another calculation is writing into the folder")) + "\r\n" + folder +
-           "\r\n" + tr(lang, "wird gerade von einer anderen Berechnung beschrieben.", "right now.");
-  q.title = tr(lang, " Fehler ", " Error ");
+  q.text = say(lang, Text::NecFolderBusyBefore) + folder + say(lang, Text::NecFolderBusyAfter);
+  q.title = say(lang, Text::MessageErrorTitle);
   q.icon = Icon::Exclamation;
   q.buttons = Buttons::AbortRetryIgnore;
   q.defaultButton = 1;
@@ -183,15 +181,12 @@ bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const
 }
 
 std::string EarlierReportRemovedText(Language lang, const std::string& reportPath) {
-  return tr(lang, "Der Bericht ", "The report ") + reportPath +
-         tr(lang, " der vorigen Prüfung wurde mit ihrem Deck entfernt.",
-            " of the earlier check was removed with its deck.");
+  return say(lang, Text::NecEarlierReportBefore) + reportPath + say(lang, Text::NecEarlierReportRemoved);
 }
 
 std::string ImpedanceErrorText(const ImpedanceError& e, Language lang, char sep) {
   const std::string mhz = report::FormatPicture(e.frequency, "#0.0###", sep);
-  return lang == Language::German ? "das Rechenprogramm hat bei " + mhz + " MHz keine brauchbare Impedanz geliefert"
-                                  : "the engine returned no usable impedance at " + mhz + " MHz";
+  return say(lang, Text::NecNoImpedanceBefore) + mhz + say(lang, Text::NecNoImpedanceAfter);
 }
 
 }  // namespace lorvant::nec

@@ -4,7 +4,7 @@
 
 #include "engine/nec/deck.h"
 #include "engine/nec/swr.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/strsum.h"
@@ -26,8 +26,8 @@ std::string Dashes(int n) {
 std::string Heading(Language lang, bool withModel) {
   std::string line = LeftField("Band", kBandWidth) + RightField("MHz", kFrequencyWidth) +
                      RightField("R [Ohm]", kOhmWidth) + RightField("X [Ohm]", kOhmWidth) +
-                     RightField(tr(lang, "SWV", "SWR"), kSwrWidth);
-  if (withModel) line += RightField(tr(lang, "Modell [Ohm]", "Model [Ohm]"), kModelWidth);
+                     RightField(say(lang, Text::ReportSwr), kSwrWidth);
+  if (withModel) line += RightField(say(lang, Text::ReportModelOhm), kModelWidth);
   return line;
 }
 
@@ -42,14 +42,12 @@ std::string Row(const NecCheckReport& r, const nec::SolvedFrequency& s) {
 
 std::string GroundLine(const NecCheckReport& r) {
   const Language lang = r.language;
-  std::string line = tr(lang, "Umgebung: ", "Environment: ") + nec::GroundName(r.ground, lang);
-  if (r.ground == nec::Ground::FreeSpace)
-    return line + tr(lang, ", die Höhe spielt keine Rolle", ", the height plays no part");
+  std::string line = say(lang, Text::ReportEnvironment) + nec::GroundName(r.ground, lang);
+  if (r.ground == nec::Ground::FreeSpace) return line + say(lang, Text::ReportHeightNoPart);
   if (nec::IsRealGround(r.ground)) {
     const nec::GroundConstants g = nec::ConstantsOf(r.ground);
-    line += tr(lang, " (Sommerfeld-Norton: Dielektrizitätszahl ", " (Sommerfeld-Norton: relative permittivity ") +
-            FormatGeneral(g.permittivity, r.sep) + tr(lang, ", Leitfähigkeit ", ", conductivity ") +
-            FormatGeneral(g.conductivity, r.sep) + " S/m)";
+    line += say(lang, Text::ReportPermittivity) + FormatGeneral(g.permittivity, r.sep) +
+            say(lang, Text::ReportConductivity) + FormatGeneral(g.conductivity, r.sep) + " S/m)";
   }
   return line;
 }
@@ -79,11 +77,10 @@ std::string BalunAdvice(const NecCheckReport& r) {
   for (const nec::BandCheck& b : res.bands) impedances.push_back(b.solved.impedance);
   const nec::BalunChoice best = nec::ChooseBalun(impedances);
   if (res.balunChosen || best.ratio == res.balunRatio)
-    return tr(lang, "Balun ", "Use a ") + balun + tr(lang, " verwenden: schlechtestes SWV ", " balun: worst SWR ") +
-           worst + ".";
-  return tr(lang, "Mit Balun ", "With a ") + balun + tr(lang, ": schlechtestes SWV ", " balun: worst SWR ") + worst +
-         tr(lang, "; Balun ", "; a ") + nec::BalunText(best.ratio, r.sep) +
-         tr(lang, " käme auf ", " balun would give ") + SwrText(best.worstSwr, r.sep) + ".";
+    return say(lang, Text::ReportUseBalunBefore) + balun + say(lang, Text::ReportUseBalunAfter) + worst + ".";
+  return say(lang, Text::ReportWithBalunBefore) + balun + say(lang, Text::ReportWithBalunAfter) + worst +
+         say(lang, Text::ReportOtherBalunBefore) + nec::BalunText(best.ratio, r.sep) +
+         say(lang, Text::ReportOtherBalunAfter) + SwrText(best.worstSwr, r.sep) + ".";
 }
 
 std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
@@ -93,54 +90,36 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   const nec::Result& res = r.result;
   std::vector<std::string> lines;
 
-  lines.push_back(
-      tr(lang, "NEC-2-Prüfung der berechneten Antenne mit nec2c", "NEC-2 check of the calculated antenna with nec2c"));
-  lines.push_back(tr(lang, "Geometrische Antennenlänge: ", "Geometric antenna length: ") +
-                  FormatPicture(m.length, "###0.0##", sep) + " m");
-  lines.push_back(tr(lang, "Speisepunkt: ", "Feed point: ") + FormatPicture(m.feed, "0.00", sep) +
-                  tr(lang, " m vom Drahtanfang", " m from the start of the wire"));
-  lines.push_back(tr(lang, "Höhe über Grund: ", "Height above ground: ") + FormatPicture(m.height, "#0.0##", sep) +
-                  " m");
+  lines.push_back(say(lang, Text::ReportNecTitle));
+  lines.push_back(say(lang, Text::ReportGeometricLength) + FormatPicture(m.length, "###0.0##", sep) + " m");
+  lines.push_back(say(lang, Text::ReportFeedPoint) + FormatPicture(m.feed, "0.00", sep) +
+                  say(lang, Text::ReportFromWireStart));
+  lines.push_back(say(lang, Text::ReportHeight) + FormatPicture(m.height, "#0.0##", sep) + " m");
   lines.push_back(GroundLine(r));
-  lines.push_back(tr(lang, "Leiterdurchmesser: ", "Conductor diameter: ") + FormatGeneral(r.conductorDiameter, sep) +
-                  tr(lang, " mm (die Drahtisolierung ist im Modell nicht berücksichtigt)",
-                     " mm (the wire's insulation is not modelled)"));
-  lines.push_back(tr(lang, "Modell: ", "Model: ") + std::to_string(m.wires.size()) + tr(lang, " Drähte, ", " wires, ") +
-                  std::to_string(m.segmentCount()) + tr(lang, " Segmente (höchstens ", " segments (at most ") +
-                  FormatPicture(m.maxSegment, "0.000", sep) +
-                  tr(lang, " m lang), Quelle auf Draht ", " m long), source on wire ") + std::to_string(m.sourceTag) +
-                  tr(lang, ", Segment ", ", segment ") + std::to_string(m.sourceSegment));
+  lines.push_back(say(lang, Text::ReportConductorDiameter) + FormatGeneral(r.conductorDiameter, sep) +
+                  say(lang, Text::ReportInsulationNotModelled));
+  lines.push_back(say(lang, Text::ReportModel) + std::to_string(m.wires.size()) + say(lang, Text::ReportWires) +
+                  std::to_string(m.segmentCount()) + say(lang, Text::NecSegmentsAtMost) +
+                  FormatPicture(m.maxSegment, "0.000", sep) + say(lang, Text::ReportSegmentLong) +
+                  std::to_string(m.sourceTag) + say(lang, Text::ReportSourceSegment) + std::to_string(m.sourceSegment));
   lines.push_back(std::string("Deck: ") + nec::kDeckFileName + " (nec2c -i " + nec::kDeckFileName + " -o Lorvant.out)");
   lines.push_back("Balun: " + nec::BalunText(res.balunRatio, sep) +
-                  (res.balunChosen ? tr(lang, " (automatisch gewählt)", " (chosen automatically)")
-                                   : tr(lang, " (vorgegeben)", " (as given)")));
+                  (res.balunChosen ? say(lang, Text::ReportBalunChosen) : say(lang, Text::ReportBalunGiven)));
   lines.emplace_back();
 
   bool anyModel = false;
   for (const nec::BandCheck& b : res.bands) anyModel = anyModel || b.model.has_value();
-  lines.push_back(tr(lang, "Speiseimpedanz auf den gezählten Bändern (SWV an 50 Ohm über den Balun):",
-                     "Feed impedance on the counted bands (SWR on 50 Ohm through the balun):"));
+  lines.push_back(say(lang, Text::ReportFeedImpedances));
   lines.push_back(Heading(lang, true));
   lines.push_back(Dashes(kTableWidth));
   for (const nec::BandCheck& b : res.bands)
     lines.push_back(Row(r, b.solved) + RightField(b.model ? b.model->cell : "-", kModelWidth));
-  lines.push_back(anyModel
-                      ? tr(lang,
-                           "Modell: die Näherung aus AntStrSu.txt an diesem Speisepunkt (annähernd exakt nur im "
-                           "Resonanzfall).",
-                           "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
-                           "resonance case).")
-                      : tr(lang,
-                           "Modell: AntStrSu.txt nennt an diesem Speisepunkt keine Impedanz (kein vorgeschlagener "
-                           "Speisepunkt).",
-                           "Model: AntStrSu.txt shows no impedance at this feed point (not one of its proposed feed "
-                           "points)."));
+  lines.push_back(anyModel ? say(lang, Text::ReportModelNote) : say(lang, Text::ReportNoModelNote));
   lines.push_back(BalunAdvice(r));
 
   if (!res.sweep.empty()) {
     lines.emplace_back();
-    lines.push_back(tr(lang, "Verlauf über jedes Band von Bandgrenze zu Bandgrenze (IARU Region 1):",
-                       "Across each band from edge to edge (IARU Region 1):"));
+    lines.push_back(say(lang, Text::ReportSweep));
     lines.push_back(Heading(lang, false));
     lines.push_back(Dashes(kTableWidth - kModelWidth));
     for (const nec::SolvedFrequency& s : res.sweep) lines.push_back(Row(r, s));

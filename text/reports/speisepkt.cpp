@@ -4,14 +4,14 @@
 #include <string_view>
 
 #include "engine/version.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant::report {
 
 void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& r) {
   ReportWriter w(out);
-  w.text(tr(r.lang, "                Speisepunkt-Überprüfung ", "                Feed point - Check ")).endLine();
+  w.text(say(r.lang, Text::ReportFeedPointTitle)).endLine();
   w.rule();
   w.text(r.lengthCaption).text(r.length).endLine();
   w.text(r.frequencyCaption).text(r.frequency).endLine();
@@ -32,7 +32,7 @@ void WriteSpeisePkt(std::ostream& out, const SpeisePktReport& r) {
     rows.remove_prefix(pos + 2);
   }
   w.rule();
-  w.text(tr(r.lang, " Berechnung am ", " Calculation on ")).text(r.dateText).text(" ").text(kLegalNotice).endLine();
+  w.text(say(r.lang, Text::ReportCalculatedOnIndented)).text(r.dateText).text(" ").text(kLegalNotice).endLine();
 }
 
 }  // namespace lorvant::report

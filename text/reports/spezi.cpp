@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/reports/strsum.h"
 
 namespace lorvant::report {
@@ -77,17 +77,12 @@ void SpecialTableWriter::header() {
   WriteTitleLine(w, lang);
   w.separator(width);
   WriteBasisLine(w, d_);
-  w.text(SegmentAndBands(d_, "#0.0#"))
-      .text(tr(lang, " MHz (\u00D8-Summe nur für diese Bänder)", " MHz (\u00D8-Sum only for these bands)"))
-      .endLine();
-  w.text(tr(lang, "Geometrische Antennenlänge: ", "Geometric antenna length: "))
-      .text(FormatPicture(d_.length, "###0.0##", sep))
-      .text(" m")
-      .endLine();
-  w.text(tr(lang, "Verkürzungsfaktor des Drahtes: ", "Shortening factor of the wire: "));
+  w.text(SegmentAndBands(d_, "#0.0#")).text(say(lang, Text::ReportSpecialBandsOnly)).endLine();
+  w.text(say(lang, Text::ReportGeometricLength)).text(FormatPicture(d_.length, "###0.0##", sep)).text(" m").endLine();
+  w.text(say(lang, Text::ReportShorteningFactor));
   if (IsInsulated(d_.er)) {
     w.text(FormatPicture(d_.vk, "0.0###", sep))
-        .text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
+        .text(say(lang, Text::ReportInsulationShortening))
         .text(d_.dielectricText)
         .text(")");
   } else {
@@ -96,8 +91,8 @@ void SpecialTableWriter::header() {
   w.endLine();
   if (!d_.heightLine.empty()) w.text(d_.heightLine).endLine();
   w.emptyLine();
-  w.text(tr(lang, "Stromsummen:", "Current sums:")).endLine();
-  w.text("Meter  ").text(tr(lang, "\u00D8Summe", " \u00D8Sum  ")).text("    ").text(kBandHeads);
+  w.text(say(lang, Text::ReportCurrentSums)).endLine();
+  w.text("Meter  ").text(say(lang, Text::ReportAverageSum)).text("    ").text(kBandHeads);
   if (d_.extraBand) w.text(FormatPicture(d_.extraFrequency, "#0.0#", sep)).text(" MHz");
   w.endLine();
   w.separator(width + 12);

@@ -6,7 +6,7 @@
 
 #include "engine/current.h"
 #include "engine/version.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant::report {
@@ -53,11 +53,11 @@ bool shown(const ReportData& d, int b) { return d.bands[static_cast<std::size_t>
 std::string SegmentText(const ReportData& d) {
   switch (d.segment) {
     case kSegmentCw:
-      return tr(d.language, "Berechnung für CW-Band: ", "Calculation for CW-Band: ");
+      return say(d.language, Text::ReportSegmentCw);
     case kSegmentSsb:
-      return tr(d.language, "Berechnung für SSB-Band: ", "Calculation for SSB-Band: ");
+      return say(d.language, Text::ReportSegmentSsb);
     default:
-      return tr(d.language, "Berechnung für Bandmitte: ", "Calculation for band center: ");
+      return say(d.language, Text::ReportSegmentCentre);
   }
 }
 
@@ -71,7 +71,7 @@ std::string BandList(const ReportData& d, std::string_view extraPicture) {
   return list;
 }
 
-std::string AverageLabel(Language lang) { return tr(lang, "\u00D8Summe", " \u00D8Sum  "); }
+std::string AverageLabel(Language lang) { return say(lang, Text::ReportAverageSum); }
 
 void ColumnHeads(ReportWriter& w, const ReportData& d) {
   w.text("  m").tab(6).text(AverageLabel(d.language));
@@ -93,15 +93,15 @@ void ColumnHeads(ReportWriter& w, const ReportData& d) {
 }  // namespace
 
 void WriteTitleLine(ReportWriter& w, Language lang) {
-  w.text(std::string(lang == Language::German ? 24 : 22, ' ')).text(kProgramTitle).text(" ").endLine();
+  w.text(say(lang, Text::ReportTitleIndent)).text(kProgramTitle).text(" ").endLine();
 }
 
 void WriteBasisLine(ReportWriter& w, const ReportData& d) {
-  w.text(tr(d.language, "Antenne berechnet auf Basis ", "Antenna calculated on the basis "))
+  w.text(say(d.language, Text::ReportBasisBefore))
       .text(PlainNumber(d.f0, d.sep))
-      .text(tr(d.language, "MHz für ", "MHz for "))
+      .text(say(d.language, Text::ReportBasisFor))
       .text(PlainNumber(d.n, d.sep))
-      .text(d.n == 1 ? tr(d.language, " Halbwelle", " half-wave") : tr(d.language, " Halbwellen", " half-waves"))
+      .text(d.n == 1 ? say(d.language, Text::ReportHalfWave) : say(d.language, Text::ReportHalfWaves))
       .endLine();
 }
 
@@ -123,7 +123,7 @@ ResonanceFigures BandResonances(const ReportData& d) {
 }
 
 std::string ClosingLine(const ReportData& d) {
-  return std::string(tr(d.language, "Berechnung am ", "Calculation on ")) + d.dateText + " " + kLegalNotice;
+  return std::string(say(d.language, Text::ReportCalculatedOn)) + d.dateText + " " + kLegalNotice;
 }
 
 namespace {
@@ -137,18 +137,10 @@ void WriteReportHeader(ReportWriter& w, const ReportData& d, int width) {
   w.separator(width);
   WriteBasisLine(w, d);
   w.text(SegmentAndBands(d, "#0.0##")).text(" MHz").endLine();
-  w.text(tr(lang, "Geometrische Antennenlänge: ", "Geometric antenna length: "))
-      .text(FormatPicture(d.length, "###0.0##", sep))
-      .text(" m")
-      .endLine();
-  w.text(tr(lang, "Verkürzungsfaktor des Drahtes: ", "Shortening factor of the wire: "))
-      .text(FormatPicture(d.vk, "0.0###", sep))
-      .endLine();
+  w.text(say(lang, Text::ReportGeometricLength)).text(FormatPicture(d.length, "###0.0##", sep)).text(" m").endLine();
+  w.text(say(lang, Text::ReportShorteningFactor)).text(FormatPicture(d.vk, "0.0###", sep)).endLine();
   if (IsInsulated(d.er)) {
-    w.text(tr(lang, " (Zusatzverkürzung durch Drahtisolierung: ", " (Additional shortening by wire insulation: "))
-        .text(d.dielectricText)
-        .text(")")
-        .endLine();
+    w.text(say(lang, Text::ReportInsulationShortening)).text(d.dielectricText).text(")").endLine();
   }
   if (!d.heightLine.empty()) w.text(d.heightLine).endLine();
   w.emptyLine();
@@ -158,7 +150,7 @@ void WriteReportHeader(ReportWriter& w, const ReportData& d, int width) {
 void WriteCurrentSums(ReportWriter& w, const ReportData& d, int width, std::span<const FeedCandidate> reported) {
   const Language lang = d.language;
   const char sep = d.sep;
-  w.text(tr(lang, "Stromsummen:", "Current sums:")).endLine();
+  w.text(say(lang, Text::ReportCurrentSums)).endLine();
   ColumnHeads(w, d);
   w.separator(width);
   for (const FeedCandidate& cand : reported) {
@@ -183,9 +175,7 @@ void WriteImpedances(ReportWriter& w, const ReportData& d, int width, std::span<
                      const ResonanceFigures& figures) {
   const Language lang = d.language;
   const char sep = d.sep;
-  w.text(tr(lang, "Impedanzen [Ohm]: (annähernd exakt nur im Resonanzfall!)",
-            "Impedances [Ohm]: (almost exact only in the resonance case!)"))
-      .endLine();
+  w.text(say(lang, Text::ReportImpedances)).endLine();
   ColumnHeads(w, d);
   w.separator(width);
   for (const FeedCandidate& cand : reported) {
@@ -213,11 +203,7 @@ void WriteImpedances(ReportWriter& w, const ReportData& d, int width, std::span<
 void WriteResonances(ReportWriter& w, const ReportData& d, int width, const ResonanceFigures& figures) {
   const Language lang = d.language;
   const char sep = d.sep;
-  w.text(tr(lang, "Resonanzfrequenzen [MHz] bei einer Antennenlänge von ",
-            "Resonant frequencies [MHz] with an antenna length of "))
-      .text(FormatPicture(d.length, "##0.0##", sep))
-      .text(" m:")
-      .endLine();
+  w.text(say(lang, Text::ReportResonancesBefore)).text(FormatPicture(d.length, "##0.0##", sep)).text(" m:").endLine();
   w.separator(width);
   for (int b = kTop; b >= 0; --b)
     w.text(kResonanceLabel[b])
@@ -236,15 +222,15 @@ void WriteResonances(ReportWriter& w, const ReportData& d, int width, const Reso
 void WriteTendencies(ReportWriter& w, const ReportData& d, int width, std::span<const FeedCandidate> reported) {
   const Language lang = d.language;
   const char sep = d.sep;
-  w.text(tr(lang, "Tendenzen der Ströme: (", "Tendencies of the currents: ("))
+  w.text(say(lang, Text::ReportTendenciesBefore))
       .text(FormatPicture(0.01, "0.00", sep))
-      .text(tr(lang, " = 1% bis ", " = 1% to "))
+      .text(say(lang, Text::ReportTendenciesFrom))
       .text(FormatPicture(1.0, "0.0", sep))
-      .text(tr(lang, " = 100% des maximal möglichen)", " = 100% of the maximum possible)"))
+      .text(say(lang, Text::ReportTendenciesTo))
       .endLine();
   for (const FeedCandidate& cand : reported) {
     if (!w.good()) return;  // a failed file takes no more
-    w.text(tr(lang, "Einspeisung bei", "Feed-in at ")).text(PlainNumber(cand.x, sep)).text(" m ").endLine();
+    w.text(say(lang, Text::ReportFeedInAt)).text(PlainNumber(cand.x, sep)).text(" m ").endLine();
     w.separator(width);
     for (int b = kTop; b >= 0; --b) {
       if (!shown(d, b)) continue;
@@ -311,21 +297,18 @@ std::uint64_t EstimatedCurrentSumReportBytes(const ReportData& d, std::span<cons
 }
 
 std::string FeedPointInfo(const ReportData& d, std::span<const FeedCandidate> reported) {
-  std::string info = tr(d.language, "Mögliche Speisepunkte (X) bei ", "Possible feed points (x) for ");
+  std::string info = say(d.language, Text::ReportFeedPointsBefore);
   const std::size_t listed = std::min(reported.size(), kFeedPointsInInfo);
   for (const FeedCandidate& cand : reported.first(listed)) info += FormatPicture(cand.x, " #0.0#", d.sep) + " m,";
   if (listed < reported.size())
-    info += tr(d.language, " \u2026 und ", " \u2026 and ") + std::to_string(reported.size() - listed) +
-            tr(d.language, " weitere", " more");
+    info += say(d.language, Text::ReportFeedPointsAnd) + std::to_string(reported.size() - listed) +
+            say(d.language, Text::ReportFeedPointsMore);
   return info;
 }
 
 std::string TableFileMessage(Language lang, bool specialTable) {
-  if (specialTable)
-    return tr(lang, "Tabelle liegt als Textfile 'AntStrSu.txt' und 'AntSpezi.txt' vor.  ",
-              "Table is available as text file 'AntStrSu.txt' and 'AntSpezi.txt'.  ");
-  return tr(lang, "Tabelle liegt als Textfile 'AntStrSu.txt' vor.  ",
-            "Table is available as text file 'AntStrSu.txt'.  ");
+  if (specialTable) return say(lang, Text::ReportTableFiles);
+  return say(lang, Text::ReportTableFile);
 }
 
 std::string WithFileMessageLine(const std::string& info, const std::string& message) {

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "engine/version.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant::dipole {
@@ -13,11 +13,9 @@ std::string ReportText(const ReportData& d) {
   std::ostringstream bytes;
   report::ReportWriter w(bytes);
 
-  w.text(tr(lang, "                Zusatz-Dipol (strahlungsgekoppelt)",
-            "                Additional dipole (radiation-coupled)"))
-      .endLine();
+  w.text(say(lang, Text::ReportDipoleTitle)).endLine();
   w.rule();
-  w.text(tr(lang, "Typ: Zusatz-", "Typ: Additional-")).text(d.windom ? "WINDOM" : "Dipol").endLine();
+  w.text(say(lang, Text::ReportDipoleType)).text(d.windom ? "WINDOM" : "Dipol").endLine();
   w.text(d.frequencyCaption).text(" ").text(d.frequency);
   if (d.windom) w.text(" | ").text(d.halfWaves);
   w.endLine();
@@ -34,14 +32,13 @@ std::string ReportText(const ReportData& d) {
   w.text(d.spacingCaption).text(" ").text(d.spacing).endLine();
   w.text(d.lengthCaption).text(" ").text(d.length).endLine();
   w.emptyLine();
-  w.text(tr(lang, "Erreger-Dipol (Stromsummenantenne o.ä.)", "Exciter-Dipole (current sum antenna or similar)"))
-      .endLine();
+  w.text(say(lang, Text::ReportDipoleExciter)).endLine();
   w.rule();
   w.text(d.exciterFrequencyCaption).text(" ").text(d.exciterFrequency).endLine();
   w.text(d.exciterDiameterCaption).text(" ").text(d.exciterDiameter).endLine();
   w.text(d.vkCaption).text(" ").text(d.vk).endLine();
   w.rule();
-  w.text(tr(lang, " Berechnung am ", " Calculation on ")).text(d.dateTime).text(" ").text(kLegalNotice).endLine();
+  w.text(say(lang, Text::ReportCalculatedOnIndented)).text(d.dateTime).text(" ").text(kLegalNotice).endLine();
   return bytes.str();
 }
 
