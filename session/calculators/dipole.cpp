@@ -1,14 +1,12 @@
 #include "session/calculators/dipole.h"
-#include "io/staged_files.h"
 
-#include <cmath>
-#include <limits>
-#include <optional>
+#include <utility>
 
-#include "engine/checked.h"
 #include "engine/numparse.h"
+#include "io/staged_files.h"
 #include "session/mainform.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
+#include "text/compose.h"
 #include "text/format.h"
 
 namespace lorvant::dipole {
@@ -16,59 +14,44 @@ namespace lorvant::dipole {
 using report::FormatGeneral;
 using report::FormatPicture;
 
-namespace {
-
-// A step of the spacing formula that fails (logarithm of a non-positive
-// number, division by zero, a value beyond single precision) is skipped.
-bool usable(double v) { return checked::fitsSingle(v); }
-
-// 10^(0.54 * log10 x), the logarithm taken as ln x / ln 10.
-double coupling(double x) { return std::pow(10.0, 0.54 * (std::log(x) / std::log(10.0))); }
-
-}  // namespace
-
 Texts Captions(Language lang) {
-  const bool de = lang == Language::German;
+  const auto in = [lang](Text key) { return std::string(say(lang, key)); };
   Texts t;
-  t.title = de ? "Strahlungsgekoppelten Dipol berechnen" : "Calculate radiation-coupled dipole";
-  t.additional = de ? "&Zusatz-Dipol" : "&Addition-Dipole";
-  t.frequency = de ? "gewünschte Resonanzfrequenz [MHz]:" : "desired resonant frequency [MHz]:";
-  t.impedance = de ? "gewünschte Speisepunkt-Impedanz [Ohm]:" : "desired feed point impedance [Ohm]:";
-  t.diameter = de ? "Draht-Durchmesser [mm]:" : "Wire diameter [mm]:";
+  t.title = in(Text::CalcDipoleTitle);
+  t.additional = in(Text::CalcDipoleAdditional);
+  t.frequency = in(Text::CalcDipoleFrequency);
+  t.impedance = in(Text::CalcDipoleImpedance);
+  t.diameter = in(Text::CalcDipoleDiameter);
   t.exciterDiameter = t.diameter;
-  t.feedPointAt = de ? "Speise-Pkt bei:" : "Feed point at:";
-  t.ofTotalLength = de ? "der Ges.-Länge [m]:" : "of the total length [m]:";
-  t.spacing = de ? "Abstand zwischen den Antennendrähten [mm]:" : "Distance between the antenna wires [mm]:";
-  t.length = de ? "Ges.-Länge Zusatzdipol [m]:" : "total length of additional dipole [m]:";
-  t.exciter = de ? "&Erreger-Dipol (Stromsummenantenne o.ä.)" : "&Exciter-dipole (Current sum antenna or similar)";
-  t.exciterFrequency = de ? "unterste Resonanzfrequenz [MHz]:" : "lowest resonant frequency [MHz]:";
-  t.vk = de ? "Verkürzungsfaktor:" : "Shortening factor:";
-  t.calculate = de ? "&Rechnen" : "Calc&ulate";
-  t.type = de ? "Typ" : "Type";
-  t.dipole = de ? "Di&pol" : "Di&pole";
-  t.windom = "&WINDOM";
-  t.conditions = de ? "I&nfo" : "Inf&o";
-  t.additionalTip = de ? "strahlungsgekoppelt" : "radiation-coupled";
-  t.impedanceTip = de ? "für beide Dipole gleichen Wert verwenden!" : "use the same value for both dipoles!";
-  t.diameterTip = de ? "Leiterdurchmesser" : "Wire diameter";
-  t.spacingTip = de ? "Ergebnis Abstand" : "Result distance";
-  t.lengthTip = de ? "Ergebnis Drahtlänge" : "Result wire length";
-  t.exciterFrequencyTip = de ? "tiefste Resonanzfrequenz" : "Lowest resonant frequency";
+  t.feedPointAt = in(Text::CalcDipoleFeedPointAt);
+  t.ofTotalLength = in(Text::CalcDipoleOfTotalLength);
+  t.spacing = in(Text::CalcDipoleSpacing);
+  t.length = in(Text::CalcDipoleLength);
+  t.exciter = in(Text::CalcDipoleExciter);
+  t.exciterFrequency = in(Text::CalcDipoleExciterFrequency);
+  t.vk = in(Text::CalcDipoleVk);
+  t.calculate = in(Text::CalcCalculate);
+  t.type = in(Text::CalcDipoleType);
+  t.dipole = in(Text::CalcDipoleDipole);
+  t.windom = in(Text::CalcDipoleWindom);
+  t.conditions = in(Text::CalcDipoleConditions);
+  t.additionalTip = in(Text::CalcDipoleAdditionalTip);
+  t.impedanceTip = in(Text::CalcDipoleImpedanceTip);
+  t.diameterTip = in(Text::CalcDipoleDiameterTip);
+  t.spacingTip = in(Text::CalcDipoleSpacingTip);
+  t.lengthTip = in(Text::CalcDipoleLengthTip);
+  t.exciterFrequencyTip = in(Text::CalcDipoleExciterFrequencyTip);
   return t;
 }
 
 VariantTexts DipoleVariant(Language lang) {
-  const bool de = lang == Language::German;
-  return {de ? "gewünschte Resonanzfrequenz [MHz]:" : "desired resonant frequency [MHz]:",
-          de ? "Zusatz-Dipol" : "Additional dipole",
-          de ? "Ges.-Länge Zusatzdipol [m]:" : "Total length of additional dipole [m]:"};
+  return {say(lang, Text::CalcDipoleFrequency), say(lang, Text::CalcDipoleVariantAdditional),
+          say(lang, Text::CalcDipoleVariantLength)};
 }
 
 VariantTexts WindomVariant(Language lang) {
-  const bool de = lang == Language::German;
-  return {de ? "Resonanzfrequenz [MHz] bei Anzahl der Halbwellen:" : "resonant frequency [MHz] with number half-waves:",
-          de ? "Zusatz-WINDOM" : "Additional WINDOM",
-          de ? "Ges.-Länge Zusatz-WINDOM [m]:" : "Total length of additional WINDOM [m]:"};
+  return {say(lang, Text::CalcWindomFrequency), say(lang, Text::CalcWindomAdditional),
+          say(lang, Text::CalcWindomLength)};
 }
 
 std::vector<std::string> DipoleFractions(char sep) { return {FormatPicture(0.5f, "0.0##", sep)}; }
@@ -82,270 +65,111 @@ std::vector<std::string> WindomFractions(char sep) {
 std::string DefaultVkText(char sep) { return FormatPicture(kTypicalShorteningFactor, "0.00##", sep); }
 
 Conditions ConditionsText(Language lang) {
-  if (lang == Language::German) {
-    return {" Info zur Berechnung eines strahlungsgekoppelten Dipol ",
-            JoinLines({
-                "Bedingungen für die Richtigkeit der Berechnung:",
-                "- Die Frequenz des Zusatz-Dipol muss immer höher wie die Frequenz des Erreger-Dipol sein.  ",
-                "- Der Erreger-Dipol muss auf der Frequenz des Zusatz-Dipol eine möglichst hochohmige  ",
-                "  Impedanz aufweisen.",
-                "- Es kann nur ein zusätzlicher Dipol ausreichend genau berechnet werden. Sollen zwei  ",
-                "  oder mehr Zusatz-Dipole hinzu gefügt werden, so reichen die Abstandsberechnungen    ",
-                "  nur als grober Anhaltspunkt. Eigene Experimente sind dann notwendig.  ",
-                "",
-                " Hinweis:",
-                "- Die Eingaben zur Drahtisolierung und zur Berechnung des Vk werden zur Berechnung    ",
-                "  mit übernommen.",
-                "- Der Zusatz-Dipol muss sich mittig und symmetrisch zum Speisepunkt befinden.         ",
-                "- Bei einer Zusatz-WINDOM muss sich der scheinbare Speisepunkt unter dem Speisepunkt  ",
-                "  des erregenden Dipol (Stromsummen-Antenne) befinden.         ",
-                "- Der Zusatz-Dipol muss immer kürzer als der Erreger-Dipol sein und darf auch nicht   ",
-                "  über dessen Ende hinaus ragen.",
-            })};
-  }
-  return {" Info on the calculation of a radiation-coupled Dipole ",
-          JoinLines({
-              "Conditions for the correctness of the calculation:",
-              "- The frequency of the additional dipole must always be higher than the frequency of the exciter "
-              "dipole.   ",
-              "- The exciter dipole must have the highest possible impedance at the frequency of the additional "
-              "dipole    ",
-              "  impedance as high as possible.",
-              "- Only one additional dipole can be calculated with sufficient accuracy. If two or more additional "
-              "dipoles ",
-              "  are to be added,  the distance calculations are only sufficient as a rough guide. You will then "
-              "need ",
-              "  to carry out your own experiments. ",
-              "",
-              "Note:",
-              "- The entries for wire insulation and for calculating the Vk are also used for the calculation. ",
-              "- The additional dipole must be centered and symmetrical to the feed point. ",
-              "- With an additional wind dome, the apparent feed point must be below the feed point of the ",
-              "  energizing dipole (current sum antenna). ",
-              "- The additional dipole must always be shorter than the exciter dipole and must not protrude ",
-              "  beyond the end of the exciter dipole.",
-          })};
+  return {say(lang, Text::CalcDipoleConditionsTitle), say(lang, Text::CalcDipoleConditionsText)};
 }
 
-std::string ReportNote(Language lang) {
-  return tr(lang, "Die Zusatzdipol-Berechnung liegt als Textfile 'ZusatzDipol.txt' vor.  ",
-            "The additional dipole calculation is available as text file 'ZusatzDipol.txt'.  ");
-}
+std::string ReportNote(Language lang) { return say(lang, Text::CalcDipoleReportNote); }
 
 Refresh Activation(const std::string& diameterText, const BandValues& bands, char sep) {
-  float lowest = 0;
-  for (int i = 0; i < kBandCount; ++i) {
-    if (bands[static_cast<std::size_t>(i)] == kBandCounted) {
-      lowest = BandNennFrequenz(i);
-      break;
-    }
-  }
-  return {FormatPicture(lowest, "#0.0", sep), diameterText, diameterText};
-}
-
-float ZusatzAbstand(float z, float /*fExc*/, float fAdd, float dExc, float dAdd, float /*s*/, double ins) {
-  float w1 = 0;
-  double x = 0;
-  float k = 0;
-  float s = 0;
-
-  if (const double v = (300.0 / fAdd) * (1 - 2 * ins); usable(v)) w1 = sng(v);
-  if (const double v = (static_cast<double>(dExc) * 1.27 + dAdd / 1.27) / 8000 / w1; usable(v)) x = v;
-  if (x > 0) {
-    if (const double v = coupling(x) * (z / 72.0) * w1 * 1000; usable(v)) k = sng(v);
-  }
-  const double diameterSum = static_cast<double>(dExc) + dAdd;
-  if (diameterSum >= 0) {
-    if (const double v = k + std::sqrt(diameterSum); usable(v)) s = sng(v);
-  }
-  if (z > 72 && sng(diameterSum) < 41 && diameterSum >= 0) {
-    if (const double v = s + (1.7 - std::sqrt(diameterSum)) / (2350.5 / z) * k; usable(v)) s = sng(v);
-  }
-  return s;
+  return {FormatPicture(LowestCountedFrequency(bands), "#0.0", sep), diameterText, diameterText};
 }
 
 namespace {
 
-// The window's numbers, parsed.
-struct Numbers {
-  float fExc = 0, fAdd = 0, z = 0, dExc = 0, dAdd = 0, vk = 0, n = 0;
-};
-
-// A refused field and why.
-struct Rejection {
-  Field field;
-  Reason reason;
-};
-
-// Read in this order; a zero rejects. Frequencies and diameters below zero
-// would make the logarithm of the spacing formula undefined, so they are
-// refused the same way. Returns the field to reject, if any.
-std::optional<Rejection> ReadNumbers(const Inputs& in, Numbers& v, char sep) {
-  v.fExc = ParseNumber(in.fExc);
-  if (!(v.fExc > 0))
-    return Rejection{Field::ExciterFrequency,
-                     {"Bitte die unterste Resonanzfrequenz des Erregers eingeben!",
-                      "Please enter the exciter's lowest resonant frequency!"}};
+// The window's fields as numbers. The half-waves are read without comma
+// conversion, as the window always did.
+Figures Read(const Inputs& in) {
+  Figures v;
+  v.windom = in.windom;
   v.fAdd = ParseNumber(in.fAdd);
-  if (!(v.fAdd > 0))
-    return Rejection{
-        Field::Frequency,
-        {"Bitte die gewünschte Resonanzfrequenz eingeben!", "Please enter the desired resonant frequency!"}};
+  v.fExc = ParseNumber(in.fExc);
   v.z = ParseNumber(in.impedance);
-  if (v.z == 0)
-    return Rejection{
-        Field::Impedance,
-        {"Bitte die gewünschte Speisepunkt-Impedanz eingeben!", "Please enter the desired feed point impedance!"}};
-  v.dExc = ParseNumber(in.dExc);
-  if (!(v.dExc > 0))
-    return Rejection{
-        Field::ExciterDiameter,
-        {"Bitte den Drahtdurchmesser des Erregers eingeben!", "Please enter the exciter's wire diameter!"}};
   v.dAdd = ParseNumber(in.dAdd);
-  if (!(v.dAdd > 0))
-    return Rejection{
-        Field::Diameter,
-        {"Bitte den Drahtdurchmesser des Zusatzdrahts eingeben!", "Please enter the additional wire's diameter!"}};
-  // A shortening factor lies above 0 and at most 1; anything else gives
-  // lengths that no wire has.
+  v.dExc = ParseNumber(in.dExc);
   v.vk = ParseNumber(in.vk);
-  if (!(v.vk > 0 && v.vk <= 1))
-    return Rejection{Field::Vk,
-                     {"Der Verkürzungsfaktor liegt über 0 und höchstens bei 1.",
-                      "The shortening factor lies above 0 and at most at 1."}};
   v.n = sng(ReadLeadingNumber(in.halfWaves));
-  if (v.n == 0)
-    return Rejection{Field::HalfWaves,
-                     {"Bitte mindestens eine Halbwelle eingeben!", "Please enter at least one half-wave!"}};
-  if (!(v.fAdd > v.fExc)) {
-    const std::string exciter = FormatGeneral(v.fExc, sep);
-    return Rejection{
-        Field::Frequency,
-        {"Die gewünschte Resonanzfrequenz muss über der untersten des Erregers (" + exciter + " MHz) liegen.",
-         "The desired resonant frequency must lie above the exciter's lowest (" + exciter + " MHz)."}};
-  }
-  return std::nullopt;
+  v.c = ParseNumber(in.fraction);
+  v.ins = in.ins;
+  v.length = in.length;
+  return v;
 }
 
-// The exciter cannot be thicker than its own height allows, and the wires
-// must not touch: with a clear gap of 1 mm or less suggest a thinner
-// additional wire, or ask for another impedance.
-std::optional<Rejection> CheckWiresFit(Outcome& out, const Numbers& v, float height, float s0, char sep) {
-  const double heightLimit = height * 1000.0 / 2;
-  if (v.dExc > heightLimit) {
-    out.suggestedExciterDiameter = FormatPicture(sng(heightLimit), "###0.0#", sep);
-    const std::string& at = *out.suggestedExciterDiameter;
-    return Rejection{Field::ExciterDiameter,
-                     {"Der Erregerdraht ist für seine Höhe zu dick: höchstens " + at + " mm.",
-                      "The exciter's wire is too thick for its height: at most " + at + " mm."}};
+// The input a refusal sends the focus to and why, with the fields it
+// rewrites.
+std::pair<Field, Reason> Refuse(const Result& r, const Figures& v, Outcome& out, char sep) {
+  switch (r.refusal) {
+    case Refusal::NoExciterFrequency:
+      return {Field::ExciterFrequency, ReasonOf(Text::CalcDipoleNoExciterFrequency)};
+    case Refusal::NoFrequency:
+      return {Field::Frequency, ReasonOf(Text::CalcNoDesiredFrequency)};
+    case Refusal::NoImpedance:
+      return {Field::Impedance, ReasonOf(Text::CalcDipoleNoImpedance)};
+    case Refusal::NoExciterDiameter:
+      return {Field::ExciterDiameter, ReasonOf(Text::CalcDipoleNoExciterDiameter)};
+    case Refusal::NoDiameter:
+      return {Field::Diameter, ReasonOf(Text::CalcDipoleNoDiameter)};
+    case Refusal::VkOutside:
+      return {Field::Vk, ReasonOf(Text::CalcDipoleVkOutside)};
+    case Refusal::NoHalfWaves:
+      return {Field::HalfWaves, ReasonOf(Text::CalcDipoleNoHalfWaves)};
+    case Refusal::FrequencyNotAboveExciter:
+      return {Field::Frequency,
+              Compose({Text::CalcDipoleAboveExciter, FormatGeneral(v.fExc, sep), Text::CalcDipoleAboveExciterEnd})};
+    case Refusal::NoSpacing:
+      return {Field::Frequency, ReasonOf(Text::CalcDipoleNoSpacing)};
+    case Refusal::ExciterTooThick:
+      out.suggestedExciterDiameter = FormatPicture(r.exciterLimit, "###0.0#", sep);
+      return {Field::ExciterDiameter,
+              Compose({Text::CalcDipoleExciterTooThick, *out.suggestedExciterDiameter, Text::CalcMillimetresEnd})};
+    case Refusal::GapBelowWire:
+      out.spacingText = std::string();
+      out.suggestedDiameter = FormatPicture(r.gap, "###0.0#", sep);
+      return {Field::Diameter,
+              Compose({Text::CalcDipoleGapBelowWire, *out.suggestedDiameter, Text::CalcMillimetresEnd})};
+    case Refusal::WiresTooClose:
+      if (r.showEstimate) {
+        out.spacingColour = TextColour::Red;
+        out.spacingText = FormatPicture(r.s0, "###0.0", sep);
+      } else {
+        out.spacingText = std::string();
+      }
+      return {Field::Impedance, ReasonOf(Text::CalcDipoleWiresTooClose)};
+    case Refusal::NoWindomLength:
+      return {Field::HalfWaves, ReasonOf(Text::CalcDipoleNoWindomLength)};
+    case Refusal::FeedPointOffWire:
+    default:
+      return {Field::Fraction, ReasonOf(Text::CalcDipoleFeedPointOffWire)};
   }
-  const float gap = sng(s0 - (static_cast<double>(v.dAdd) + v.dExc) / 2);
-  out.gap = gap;
-  if (gap > 1) return std::nullopt;
-  const Reason tooClose{"Die Drähte lägen zu dicht beieinander: bitte eine andere Impedanz wählen.",
-                        "The wires would lie too close together: please choose another impedance."};
-  if (gap > 0 && gap < v.dAdd) {
-    out.spacingText = std::string();
-    out.suggestedDiameter = FormatPicture(gap, "###0.0#", sep);
-    const std::string& at = *out.suggestedDiameter;
-    return Rejection{Field::Diameter,
-                     {"Die Drähte lägen zu dicht beieinander: Zusatzdraht höchstens " + at + " mm.",
-                      "The wires would lie too close together: additional wire at most " + at + " mm."}};
-  }
-  if (gap <= 0 || gap <= v.dAdd || s0 <= 1.02f) {
-    out.spacingText = std::string();
-    return Rejection{Field::Impedance, tooClose};
-  }
-  out.spacingColour = TextColour::Red;
-  out.spacingText = FormatPicture(s0, "###0.0", sep);
-  return Rejection{Field::Impedance, tooClose};
-}
-
-// The WINDOM's length and the factor its feed-point fraction puts on the
-// spacing.
-std::optional<Rejection> WindomLength(const Inputs& in, const Numbers& v, float c, float& length, float& windomFactor) {
-  const Rejection noLength{Field::HalfWaves,
-                           {"Mit dieser Zahl der Halbwellen ergibt sich keine WINDOM-Länge.",
-                            "This number of half-waves gives no WINDOM length."}};
-  float halfWaves = v.n;
-  float f0 = v.fAdd;
-  try {
-    length = AntennenLaenge(halfWaves, v.vk, in.ins, f0, in.length);
-  } catch (const ArithmeticError&) {
-    return noLength;
-  }
-  if (!(length != 0) || !std::isfinite(length)) return noLength;
-  const double a = static_cast<double>(length) * c;
-  const double b = length - a;
-  // A fraction of 0 or 1 leaves one side without wire; outside 0..1 the
-  // angle below has no logarithm. Both are refused like a zero value.
-  const Rejection offTheWire{Field::Fraction,
-                             {"Der Speisepunkt liegt als Anteil der Länge zwischen 0 und 1.",
-                              "The feed point as a fraction of the length lies between 0 and 1."}};
-  if (a == 0 || b == 0) return offTheWire;
-  const double r = a / b * 90;
-  if (!(r > 0) || !std::isfinite(r)) return offTheWire;
-  windomFactor = sng(std::sin(r * kPi / 180) +
-                     std::sin(kPi / 180 * (std::log(r / 2.71828182818282) - 1.749904835) * 102.8627365) / 12.5);
-  return std::nullopt;
 }
 
 }  // namespace
 
 Outcome Calculate(const Inputs& in, char sep) {
+  const Figures v = Read(in);
+  const Result r = Compute(v);
   Outcome out;
-  auto reject = [&out](Rejection r) {
+  out.wavelength = r.wavelength;
+  out.s0 = r.s0;
+  out.gap = r.gap;
+  if (!r.computed()) {
+    auto [field, reason] = Refuse(r, v, out, sep);
     out.beeps = 1;
-    out.focus = r.field;
-    out.reason = std::move(r.reason);
+    out.focus = field;
+    out.reason = std::move(reason);
     return out;
-  };
-
-  Numbers v;
-  if (auto r = ReadNumbers(in, v, sep)) return reject(std::move(*r));
-
-  const double w = (1 - 2 * in.ins) * 300 / v.fAdd;
-  const CalculatorState& calc = in.length.calc;
-  const float height = calc.active ? calc.height : sng(w * 100);
-
-  const double x = (v.dAdd / 1.27 + v.dExc * 1.27) / 8000 / w;
-  if (!(x > 0) || !std::isfinite(x))
-    return reject(
-        {Field::Frequency, {"Mit diesen Werten lässt sich kein Abstand berechnen.", "These values give no spacing."}});
-  const float s0 = sng(coupling(x) * (v.z / 72.0) * w * 1000 + std::sqrt(static_cast<double>(v.dAdd) + v.dExc));
-  out.wavelength = w;
-  out.s0 = s0;
-  if (auto r = CheckWiresFit(out, v, height, s0, sep)) return reject(std::move(*r));
-
-  const float s1 = VerkuerzungProzent(v.fExc, v.dExc, sng((1 - static_cast<double>(v.vk)) * 100), calc);
-  const std::string vkText = FormatPicture(sng((100 - static_cast<double>(s1)) / 100), "0.00###", sep);
-  const float s2 = VerkuerzungProzent(v.fAdd, v.dAdd, s1, calc);
-  float spacing = ZusatzAbstand(v.z, v.fExc, v.fAdd, v.dExc, v.dAdd, s2, in.ins);
-
-  const bool valid = v.dExc >= 0.5 && v.dExc <= 100 && v.dAdd >= 0.5 && v.dAdd <= 100 &&
-                     (v.z <= 72 || sng(static_cast<double>(v.dAdd) + v.dExc) <= 40);
-
-  float length = sng(w / 2 * (100 - static_cast<double>(s2)) / 100);
-  const float c = ParseNumber(in.fraction);
-
-  float windomFactor = 0;
-  if (in.windom) {
-    if (auto r = WindomLength(in, v, c, length, windomFactor)) return reject(std::move(*r));
-    spacing = sng(static_cast<double>(spacing) * windomFactor);
   }
-
   out.computed = true;
-  out.vkText = vkText;
-  out.spacingColour = valid ? TextColour::Black : TextColour::Red;
-  out.spacingText = FormatPicture(spacing, spacing >= 10 ? "###0" : "###0.0", sep);
-  out.lengthText = FormatPicture(length, "###0.0##", sep);
-  out.feedPointText = FormatPicture(sng(static_cast<double>(c) * length), "###0.0##", sep);
-  out.s1 = s1;
-  out.s2 = s2;
-  out.spacing = spacing;
-  out.length = length;
-  out.fraction = c;
-  out.windomFactor = windomFactor;
+  out.vkText = FormatPicture(r.exciterVk, "0.00###", sep);
+  out.spacingColour = r.withinRange ? TextColour::Black : TextColour::Red;
+  out.spacingText = FormatPicture(r.spacing, r.spacing >= 10 ? "###0" : "###0.0", sep);
+  out.lengthText = FormatPicture(r.length, "###0.0##", sep);
+  out.feedPointText = FormatPicture(r.feedPoint, "###0.0##", sep);
+  out.s1 = r.s1;
+  out.s2 = r.s2;
+  out.spacing = r.spacing;
+  out.length = r.length;
+  out.fraction = v.c;
+  out.windomFactor = r.windomFactor;
   return out;
 }
 

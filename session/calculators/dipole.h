@@ -1,12 +1,13 @@
 // The additional, radiation-coupled dipole or WINDOM beside an exciting
-// antenna: its texts, the refresh on activation, the calculation of length,
-// feed point and wire spacing, and the spacing formula.
+// antenna: its texts, the refresh on activation, what the window shows of
+// the calculation of length, feed point and wire spacing (the numbers are
+// engine/calculators/dipole.h) and the report.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "engine/shortening.h"
+#include "engine/calculators/dipole.h"
 #include "session/toolfields.h"
 #include "text/bilingual.h"
 #include "text/reports/zusatzdipol.h"
@@ -109,10 +110,6 @@ struct Outcome {
 };
 
 Outcome Calculate(const Inputs& in, char sep);
-
-// Spacing of the two wires in mm. fExc and s are part of the signature of
-// the formula's family and are not used.
-float ZusatzAbstand(float z, float fExc, float fAdd, float dExc, float dAdd, float s, double ins);
 
 // ---------------------------------------------------------------- report
 

@@ -1,6 +1,7 @@
 // The shortening-factor calculator and the pruning calculator: both live in
-// one small tool window with two layouts. Here are their texts and their
-// computations; the window only moves texts between fields and records.
+// one small tool window with two layouts. Here are their texts and what the
+// window shows of their numbers (engine/calculators/vk.h, pruning.h); the
+// window only moves texts between fields and records.
 #pragma once
 
 #include <string>
@@ -14,16 +15,12 @@ namespace lorvant::vk {
 
 // ---------------------------------------------------------------- texts
 
-// Window caption of the calculator layout. The calculate command runs the
-// calculator exactly while the window shows one of these two captions.
-inline constexpr const char* kCalculatorCaptionDe = "Verkürzungsfaktor berechnen";
-inline constexpr const char* kCalculatorCaptionEn = "shortening factor calculate";
-
 // The tag text: "-" after loading, "Aktiv" once a calculation succeeded.
 inline constexpr const char* kTagLoaded = "-";
 inline constexpr const char* kTagActive = "Aktiv";
 
-// Captions and tooltips of the calculator layout.
+// Captions and tooltips of the calculator layout. The calculate command
+// runs the calculator exactly while the window shows its title.
 struct CalculatorTexts {
   std::string title, optionsMenu, takeOverVk, groundCorrection;  // window, menu and its two entries
   std::string frequency, height, diameter;                       // the three inputs

@@ -1,9 +1,9 @@
 // The additional dipole: both worked examples to the printed digit, every
-// rejection with its suggested value, the validity colour, the spacing
-// formula, the activation refresh and the report ZusatzDipol.txt.
+// rejection with its suggested value, the validity colour, the activation
+// refresh and the report ZusatzDipol.txt (the spacing formula alone:
+// tests/engine/calculators).
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -231,27 +231,6 @@ TEST(AdditionalDipole, SpacingTurnsRedOutsideTheFormulasRange) {
   EXPECT_EQ(colour("20", "20", "300"), TextColour::Black);
   EXPECT_EQ(colour("0,4", "2", "72"), TextColour::Red);
   EXPECT_EQ(colour("2", "0,5", "72"), TextColour::Black);
-}
-
-TEST(AdditionalDipole, SpacingFormula) {
-  // Worked example: K = 283.98, corrected by (1.7 - 2) / (2350.5 / 300) * K.
-  EXPECT_NEAR(ZusatzAbstand(300, 3.5f, 14.2f, 2, 2, 5, 0), 275.11, 0.005);
-  // At 72 ohms and below there is no correction: S is K plus the square
-  // root of the diameter sum, and K grows in proportion to Z.
-  const float s72 = ZusatzAbstand(72, 3.5f, 14.2f, 2, 2, 5, 0);
-  const float s36 = ZusatzAbstand(36, 3.5f, 14.2f, 2, 2, 5, 0);
-  EXPECT_NEAR((s72 - 2) / (s36 - 2), 2.0, 1e-5);
-  // From a diameter sum of 41 mm on there is no correction either.
-  const float s300 = ZusatzAbstand(300, 3.5f, 14.2f, 20.5f, 20.5f, 5, 0);
-  const float s150 = ZusatzAbstand(150, 3.5f, 14.2f, 20.5f, 20.5f, 5, 0);
-  const double root = std::sqrt(41.0);
-  EXPECT_NEAR((s300 - root) / (s150 - root), 2.0, 1e-4);
-  // Insulation shortens the wavelength and with it the spacing.
-  EXPECT_LT(ZusatzAbstand(300, 3.5f, 14.2f, 2, 2, 5, 0.02), ZusatzAbstand(300, 3.5f, 14.2f, 2, 2, 5, 0));
-  // The unused parameters really are unused.
-  EXPECT_EQ(ZusatzAbstand(300, 1, 14.2f, 2, 2, 99, 0), ZusatzAbstand(300, 3.5f, 14.2f, 2, 2, 5, 0));
-  // A failing step is skipped: no frequency leaves only the root term.
-  EXPECT_NEAR(ZusatzAbstand(72, 3.5f, 0, 2, 2, 5, 0), 2.0, 1e-6);
 }
 
 TEST(AdditionalDipole, InsulationAndTheCalculatorEnterTheResult) {

@@ -49,12 +49,6 @@ TEST(Pruning, ElectricalLengthAboveAWholeNumberShowsVkInRed) {
   EXPECT_EQ(out.changeText, "+ 0,0");  // nothing to change
 }
 
-TEST(Pruning, HalfWaveCountRoundsHalvesToEven) {
-  // 2.5 half-waves round to 2, 3.5 to 4.
-  EXPECT_EQ(CalculatePruning({"50", "7,5", "7,5"}, ',').halfWaves, 2);
-  EXPECT_EQ(CalculatePruning({"70", "7,5", "7,5"}, ',').halfWaves, 4);
-}
-
 TEST(Pruning, MissingInputsBeepWithFocusOnTheirField) {
   struct Case {
     PruningInputs in;
@@ -77,9 +71,4 @@ TEST(Pruning, MissingInputsBeepWithFocusOnTheirField) {
     EXPECT_TRUE(out.vkText.empty());
     EXPECT_TRUE(out.changeText.empty());
   }
-}
-
-TEST(Pruning, RatioLimitsAreInclusive) {
-  EXPECT_TRUE(CalculatePruning({"20", "7", "5"}, ',').computed);  // exactly 1.4
-  EXPECT_FALSE(CalculatePruning({"20", "7,1", "5"}, ',').computed);
 }

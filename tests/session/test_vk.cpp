@@ -105,15 +105,6 @@ TEST(VkCalculator, ResultsOfATypicalWire) {
   EXPECT_EQ(point.vkText.find(','), std::string::npos);
 }
 
-TEST(VkCalculator, GroundCorrectionChangesOnlyTheHeightShortening) {
-  const CalculatorOutcome plain = CalculateVk(inputs("3,5", "10", "2"), ',');
-  const CalculatorOutcome ground = CalculateVk(inputs("3,5", "10", "2", true), ',');
-  ASSERT_TRUE(plain.computed && ground.computed);
-  EXPECT_EQ(plain.slenderness, ground.slenderness);
-  EXPECT_NE(plain.heightShortening, ground.heightShortening);
-  EXPECT_EQ(ground.heightShortening, HoehenVerkuerzung(3.5f, 10, true));
-}
-
 TEST(VkCalculator, PercentagesOutsideTheirRangeTurnRed) {
   // A very thin wire on 160 m: the slenderness shortening drops below 2 %.
   const CalculatorOutcome thin = CalculateVk(inputs("1,8", "10", "0,1"), ',');
