@@ -383,7 +383,7 @@ TEST(RunFiles, TheReportIsWeighedOnceItsCandidatesAreKnown) {
 TEST(RunFiles, SpecialTableIsWeighedBeforeAnythingIsWritten) {
   TempFolder dir;
   const auto earlier = PlantEarlierSet(dir);
-  RunInput in = WithTable(dir);  // 41,725 m: 4173 rows
+  RunInput in = WithTable(dir);  // the worked length: 4173 rows
   EXPECT_EQ(EstimatedSpecialTableBytes(4172, false), 4173u * 131 + 4096);
   // From 100 m on (p = 10000) every row is one character longer.
   EXPECT_EQ(EstimatedSpecialTableBytes(10001, true), 10002u * 137 + 2 + 4096);

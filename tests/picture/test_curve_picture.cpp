@@ -68,7 +68,7 @@ void Scan(CurvePicture& pic, std::int32_t N, const std::array<bool, kBandCount>&
 }
 
 TEST(CurveSteps, WireEndsAtTheSameWidthForEveryLength) {
-  for (float length : {5.3f, 41.72535f, 43.0f, 1000.0f}) {
+  for (float length : {5.3f, test::worked::kLength, 43.0f, 1000.0f}) {
     RecordingCanvas canvas;
     CurvePicture pic(canvas);
     pic.setup();
@@ -256,10 +256,11 @@ TEST(CurveSteps, CurvesInTheirColoursAndTheLegendMark) {
 TEST(CurveLabels, TextsAndPlaces) {
   RecordingCanvas canvas;
   CurvePicture pic(canvas);
-  const float length = 41.72535f;
+  const float length = test::worked::kLength;
+  const int steps = test::worked::kSteps;
   ASSERT_TRUE(pic.setScale(length));
-  pic.labels(4173, length, true, 14.25f, Language::German, ',');
-  const double end = 4173 / static_cast<double>(pic.scale());
+  pic.labels(steps, length, true, 14.25f, Language::German, ',');
+  const double end = steps / static_cast<double>(pic.scale());
 
   const Text* legend = canvas.find(" Stromsummen:");
   ASSERT_NE(legend, nullptr);
@@ -275,17 +276,17 @@ TEST(CurveLabels, TextsAndPlaces) {
   const Text* centre = canvas.find("Mitte 20,863 m");
   ASSERT_NE(centre, nullptr);
   EXPECT_DOUBLE_EQ(centre->x + canvas.textWidth(centre->text) / 2, end / 2);
-  const Text* total = canvas.find("Gesamtlänge 41,725 m");
+  const Text* total = canvas.find("Gesamtlänge " + test::worked::LengthText(',') + " m");
   ASSERT_NE(total, nullptr);
   EXPECT_DOUBLE_EQ(total->x, end - (canvas.textWidth(total->text) - 40));
   EXPECT_EQ(total->y, 195);
 
   canvas.texts.clear();
-  pic.labels(4173, length, false, 0, Language::English, '.');
+  pic.labels(steps, length, false, 0, Language::English, '.');
   EXPECT_NE(canvas.find(" Current sums:"), nullptr);
   EXPECT_NE(canvas.find("Start"), nullptr);
   EXPECT_NE(canvas.find("Center 20.863 m"), nullptr);
-  EXPECT_NE(canvas.find("Total length 41.725 m"), nullptr);
+  EXPECT_NE(canvas.find("Total length " + test::worked::LengthText('.') + " m"), nullptr);
   for (const Text& t : canvas.texts) EXPECT_EQ(t.text.find("Additional"), std::string::npos);
 
   canvas.texts.clear();

@@ -7,6 +7,7 @@
 
 #include "session/feedpoint.h"
 #include "session/question.h"
+#include "tests/support/WorkedExample.h"
 
 namespace lorvant::test {
 
@@ -28,8 +29,9 @@ class ScriptAsker : public Asker {
   }
 };
 
-// The main form after a run as the worked example has it: 41.7 m, 14.2 MHz,
-// band centre, Vk 0.95, bare wire, 3.5, 7 and 14 MHz counted, Smin 0.4.
+// The main form after a run as the feed-point worked example has it
+// (tests/support/WorkedExample.h): 41.7 m, 14.2 MHz, band centre, Vk 0.95,
+// bare wire, 3.5, 7 and 14 MHz counted, Smin 0.4.
 inline MainFormValues workedMainForm(char sep) {
   MainFormValues m;
   m.preferredFrequency = sep == ',' ? "14,2" : "14.2";
@@ -38,7 +40,7 @@ inline MainFormValues workedMainForm(char sep) {
   m.minimumSum = sep == ',' ? "0,4" : "0.4";
   m.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
   m.segmentIndex = 2;
-  m.run.length = 41.7f;
+  m.run.length = worked::kFeedWireLength;
   return m;
 }
 
@@ -48,9 +50,9 @@ inline feedpoint::WindowTexts workedWindow(char sep) {
   w.second.caption = "Resonanz&frequenz für bevorzugtes Band [MHz]:";
   w.third.caption = "Abstand Speisepunkt [m]:";
   w.header = "Band [MHz]      Stromsumme / Impedanz (Ohm)";
-  w.first.text = sep == ',' ? "41,7" : "41.7";
+  w.first.text = worked::FeedWireLengthText(sep);
   w.second.text = sep == ',' ? "14,2" : "14.2";
-  w.third.text = sep == ',' ? "13,9" : "13.9";
+  w.third.text = worked::FeedDistanceText(sep);
   return w;
 }
 

@@ -15,6 +15,7 @@
 #include "io/staged_files.h"
 #include "session/question.h"
 #include "session/run.h"
+#include "tests/support/WorkedExample.h"
 
 namespace lorvant::test {
 
@@ -159,8 +160,8 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
   }
 }
 
-// The form's state at load with 3.5, 7, 14, 21 and 28 MHz ticked: 14.2 MHz,
-// 4 half-waves, Vk 0.95, air, band centre, maximum current sum.
+// The run's worked example (tests/support/WorkedExample.h) as the form holds
+// it: 14.2 MHz, 4 half-waves, Vk 0.95, air, band centre, maximum current sum.
 inline RunInput TypicalInput(const std::string& folder, Language lang = Language::German, char sep = ',') {
   RunInput in;
   const std::string dec(1, sep);
@@ -173,29 +174,29 @@ inline RunInput TypicalInput(const std::string& folder, Language lang = Language
   in.minimumSum = "0" + dec + "4";
   in.dielectric = "1" + dec + "00059" + (lang == Language::German ? " Luft" : " Air");
   in.conductorDiameter = "1" + dec + "4";
-  in.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+  in.bands = worked::kBands;
   in.segmentIndex = 2;
   in.language = lang;
   in.decimalSeparator = sep;
   in.resultsFolder = folder;
-  in.dateText = "08.12.2026 15:44:35";
+  in.dateText = worked::kDateText;
   return in;
 }
 
-// The reports' worked example: the typical input's 41.7 m wire.
+// The reports' worked example: the figures the typical input's run gives.
 inline report::ReportData WorkedReportData(Language lang = Language::German, char sep = ',') {
   report::ReportData d;
   d.language = lang;
   d.sep = sep;
-  d.f0 = 14.2f;
-  d.n = 4;
+  d.f0 = worked::kPreferredFrequency;
+  d.n = worked::kHalfWaves;
   d.segment = kSegmentCentre;
-  d.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
-  d.length = 41.72535f;
-  d.vk = 0.95f;
-  d.er = 1.00059f;
+  d.bands = worked::kBands;
+  d.length = worked::kLength;
+  d.vk = worked::kShorteningFactor;
+  d.er = worked::kDielectric;
   d.dielectricText = "1,00059 Luft";
-  d.dateText = "08.12.2026 15:44:35";
+  d.dateText = worked::kDateText;
   return d;
 }
 

@@ -150,9 +150,9 @@ TEST(FeedPointOneFrequency, TooShortWarnsAndStillLists) {
 
 TEST(FeedPointOneFrequency, OpeningTakesTheRunLengthWithFourDecimals) {
   MainFormValues m;
-  m.run.length = 41.7253f;
-  EXPECT_EQ(OpenOneFrequency(m, Language::German, ',').rows.first.text, "41,7253");
-  EXPECT_EQ(OpenAllBands(m, Language::German, ',').rows.first.text, "41,725");
+  m.run.length = test::worked::kLength;
+  EXPECT_EQ(OpenOneFrequency(m, Language::German, ',').rows.first.text, "41,7254");
+  EXPECT_EQ(OpenAllBands(m, Language::German, ',').rows.first.text, test::worked::LengthText(','));
   m.run.length = 0;
   EXPECT_EQ(OpenOneFrequency(m, Language::English, '.').rows.first.text, "");
   EXPECT_EQ(OpenAllBands(m, Language::English, '.').rows.first.text, "");

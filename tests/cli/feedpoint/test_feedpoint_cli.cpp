@@ -108,7 +108,7 @@ TEST(FeedPointCli, AllBandsMessagesQuestionAndPrefill) {
   EXPECT_NE(r.err.find("Neue Berechnung ?: Soll die Antennenlänge an die Resonanzfrequenz angepasst werden? yes"),
             std::string::npos)
       << r.err;
-  EXPECT_NE(r.err.find("Antennengesamtlänge [m]:41.725\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Antennengesamtlänge [m]:" + test::worked::LengthText('.') + "\n"), std::string::npos) << r.err;
   r = RunTool(With("allbands", {"--distance", "13.9", "--length", "40"}));
   EXPECT_NE(r.err.find("angepasst werden? no"), std::string::npos) << r.err;
 }
@@ -231,12 +231,13 @@ TEST(FeedPointCli, ScanSaysWhereTheStepStopsMovingThePosition) {
 // A right limit beyond the wire: the rows end at the wire's end, and stderr
 // says so.
 TEST(FeedPointCli, ScanEndsAtTheEndOfTheWire) {
-  const auto r = RunTool({"scan", "--run-length", "41.725", "--band", "7", "--band", "14", "--from", "40", "--to", "50",
+  const std::string length = test::worked::LengthText('.');
+  const auto r = RunTool({"scan", "--run-length", length, "--band", "7", "--band", "14", "--from", "40", "--to", "50",
                           "--step", "0.5", "--decimal-separator", "."});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4) << r.out;
   EXPECT_NE(r.out.find("41.500 m"), std::string::npos) << r.out;
-  EXPECT_EQ(r.err, "Die Liste endet am Drahtende (41.725 m).\n");
+  EXPECT_EQ(r.err, "Die Liste endet am Drahtende (" + length + " m).\n");
 }
 
 TEST(FeedPointCli, ListedInTheOverview) {

@@ -21,6 +21,7 @@
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
+#include "tests/session/feedpoint_support.h"
 #include "tests/session/run_support.h"
 #include "tests/support/FreshProgram.h"
 #include "tests/support/Keys.h"
@@ -94,8 +95,9 @@ class TestFeedPointWindow : public QObject {
     main_ = test::ShowMainWindow();
     QVERIFY(main_);
     form_ = main_->mainForm();
-    // What a run of 41.7 m at 14.2 MHz leaves behind.
-    Module1::state().antennaLength = 41.7f;
+    // What a run of 41.7 m at 14.2 MHz leaves behind: the feed-point worked
+    // example.
+    Module1::state().antennaLength = test::worked::kFeedWireLength;
     form_->Text1->setText("14,2");
     form_->Text2->setText("4");
     form_->Text4->setText("0,95");
@@ -177,10 +179,11 @@ class TestFeedPointWindow : public QObject {
     }
     main_->switchLanguage(QStringLiteral("engl"));
     frmSpeisePkt* w = open("mnuBerSpeisePktQRG");
-    replace(w->Text1, "41,725");
+    const QString length = QString::fromStdString(test::worked::LengthText(','));
+    replace(w->Text1, length);
     replace(w->Text3, "50");
     click(w->cmdRechnen);
-    QCOMPARE(seam_->lastText(), QString::fromUtf8("The feed point is not on the wire (0 … 41,725 m)."));
+    QCOMPARE(seam_->lastText(), QString::fromUtf8("The feed point is not on the wire (0 … ") + length + " m).");
     QCOMPARE(seam_->messages.last().title, QString(" Invalid input"));
   }
 
@@ -204,13 +207,13 @@ class TestFeedPointWindow : public QObject {
     click(w->cmdRechnen);
     QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
     QCOMPARE(seam_->busyNow, 0);
-    const QStringList expected = {
-        "14,200           0,879 / 211,6     ", "14,200           0,879 / 211,6     ",
-        " 7,100           0,858 / 226,5     ", " 3,650           0,856 / 228,0     ",
-        "ØSumme           0,868 / 219,5     ", "gewünschte Bänder:",
-        "ØSumme           0,865 / 222,1     ", "brauchbare Bänder (Stromsumme > 0,4):",
-        "ØSumme           0,868 / 219,5     ",
-    };
+    // The rows the session gives for the same window and main form.
+    test::ScriptAsker asker;
+    const auto session = feedpoint::CheckAllBands(test::workedWindow(','), test::workedMainForm(','),
+                                                  {Language::German, ',', "", ""}, asker);
+    QStringList expected;
+    for (const std::string& row : test::crlfLines(session.rows)) expected << QString::fromStdString(row);
+    QCOMPARE(expected.size(), 9);
     QCOMPARE(lines(w->txtAuswertung), expected);
     QFile report(results_.path() + "/SpeisePkt.txt");
     QVERIFY(report.open(QIODevice::ReadOnly));
@@ -229,7 +232,7 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(seam_->messages.size(), 1);
     QCOMPARE(seam_->messages[0].text, QString("Soll die Antennenlänge an die Resonanzfrequenz angepasst werden?"));
     QCOMPARE(seam_->messages[0].buttons, Buttons::YesNo);
-    QCOMPARE(w->Text1->text(), QString("41,725"));
+    QCOMPARE(w->Text1->text(), QString::fromStdString(test::worked::LengthText(',')));
     QCOMPARE(form_->Text2->text(), QString("4"));
     QVERIFY(form_->Option2[0]->isChecked());
 
@@ -420,13 +423,14 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(lines(w->txtAuswertung).size(), 3);
 
     // The rows end at the wire's end, and the box and the status line say so.
-    Module1::state().antennaLength = 41.725f;
+    Module1::state().antennaLength = test::worked::kLength;
     replace(w->Text1, "40");
     replace(w->Text2, "50");
     replace(w->Text3, "0,5");
     click(w->cmdRechnen);
     const QStringList toTheEnd = lines(w->txtAuswertung);
-    const QString wireEnd = QString::fromUtf8("Die Liste endet am Drahtende (41,725 m).");
+    const QString wireEnd = QString::fromUtf8("Die Liste endet am Drahtende (") +
+                            QString::fromStdString(test::worked::LengthText(',')) + " m).";
     QCOMPARE(toTheEnd.size(), 6);  // four rows, an empty line, the note
     QVERIFY(toTheEnd[3].trimmed().startsWith("41,500 m     "));
     QCOMPARE(toTheEnd.last(), wireEnd);
