@@ -305,7 +305,7 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
                                      Asker& asker) {
   OneFrequencyResult res;
   auto refuse = [&](Text text, Input field) { return Refused(res, asker, lang, text, field); };
-  if (const auto empty = FirstEmpty(window, Text::FeedEnterFrequency)) return refuse(empty->text, empty->field);
+  if (const auto empty = FirstEmpty(window, Text::EnterFrequency)) return refuse(empty->text, empty->field);
 
   const float vk = MainVk(main);
   const float length = ParseNumber(window.first.text);
@@ -317,7 +317,7 @@ OneFrequencyResult CheckOneFrequency(const WindowTexts& window, const MainFormVa
   // it, and so the difference of the two sides, means nothing there.
   if (!insideTheWire(d, length)) return OffTheWire(res, asker, lang, length, sep);
   // A zero frequency or Vk would divide by zero below: refused like an empty field.
-  if (f == 0) return refuse(Text::FeedEnterFrequency, Input::Frequency);
+  if (f == 0) return refuse(Text::EnterFrequency, Input::Frequency);
   if (vk == 0) return refuse(Text::FeedEnterVk, Input::None);
 
   const double w = WireWavelength(main.run.insulation, f);

@@ -23,7 +23,7 @@ WindowSetup Opened(Mode mode, Text title, Language lang) {
   WindowSetup w;
   w.mode = mode;
   w.title = say(lang, title);
-  w.calculate = say(lang, Text::FeedCalculate);
+  w.calculate = say(lang, Text::CalculateButton);
   return w;
 }
 
@@ -37,7 +37,7 @@ std::string ActivationStatus(Mode mode, Language lang) {
 std::string ClosedStatus(Language lang) { return say(lang, Text::FeedStatusClosed); }
 
 std::optional<std::string> PrefillDistance(std::string_view info, Language lang) {
-  const std::string_view marker = say(lang, Text::FeedPrefillMarker);
+  const std::string_view marker = say(lang, Text::ReportFeedPointsBefore);
   const auto at = info.find(marker);
   if (at == std::string_view::npos) return std::nullopt;
   std::string_view list = info.substr(at + marker.size());

@@ -30,7 +30,7 @@ Texts Captions(Language lang) {
   t.exciter = in(Text::CalcDipoleExciter);
   t.exciterFrequency = in(Text::CalcDipoleExciterFrequency);
   t.vk = in(Text::CalcDipoleVk);
-  t.calculate = in(Text::CalcCalculate);
+  t.calculate = in(Text::CalculateButton);
   t.type = in(Text::CalcDipoleType);
   t.dipole = in(Text::CalcDipoleDipole);
   t.windom = in(Text::CalcDipoleWindom);

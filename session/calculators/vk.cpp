@@ -27,7 +27,7 @@ CalculatorTexts CalculatorCaptions(Language lang) {
   t.heightShortening = in(Text::CalcVkHeightShortening);
   t.slenderness = in(Text::CalcVkSlenderness);
   t.expectedVk = in(Text::CalcVkExpected);
-  t.calculate = in(Text::CalcCalculate);
+  t.calculate = in(Text::CalculateButton);
   t.shortening = in(Text::CalcVkShortening);
   t.frequencyTip = in(Text::CalcVkFrequencyTip);
   t.heightTip = in(Text::CalcVkHeightTip);
@@ -98,7 +98,7 @@ CalculatorOutcome CalculateVk(const CalculatorInputs& in, char sep) {
   CalculatorOutcome out;
   if (r.refusal == Refusal::NoFrequency) {
     out.beeps = 1;
-    out.reason = ReasonOf(Text::CalcVkNoFrequency);
+    out.reason = ReasonOf(Text::EnterFrequency);
     out.focus = Field::Frequency;
     return out;
   }
