@@ -1,15 +1,49 @@
-// The questions the optimisation run puts before it writes anything, and the
-// sizes they quote.
+// What the optimisation run says besides its reports: the questions it puts
+// before it writes anything and the sizes they quote, its status texts and
+// the short names of its outcomes.
 #include <cmath>
 #include <optional>
 #include <string>
 
 #include "session/question.h"
 #include "session/run.h"
-#include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant {
+
+namespace runtext {
+std::string StatusReady(Language lang) { return say(lang, Text::RunStatusReady); }
+std::string StatusFilesMissing(Language lang) { return say(lang, Text::RunStatusFilesMissing); }
+}  // namespace runtext
+
+const char* RunOutcomeName(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Completed:
+      return "completed";
+    case RunOutcome::NoHalfWave:
+      return "no-half-wave";
+    case RunOutcome::SegmentCancelled:
+      return "segment-cancelled";
+    case RunOutcome::TooFewBands:
+      return "too-few-bands";
+    case RunOutcome::DielectricRejected:
+      return "dielectric-rejected";
+    case RunOutcome::DiameterTooSmall:
+      return "diameter-too-small";
+    case RunOutcome::Aborted:
+      return "aborted";
+    case RunOutcome::Cancelled:
+      return "cancelled";
+    case RunOutcome::FilesMissing:
+      return "files-missing";
+    case RunOutcome::TableTooLarge:
+      return "table-too-large";
+    case RunOutcome::LargeTableDeclined:
+      return "large-table-declined";
+  }
+  return "unknown";
+}
 
 std::uint64_t EstimatedSpecialTableBytes(std::int32_t steps, bool extraBand) {
   // One row per centimetre (129 or 135 characters and CR LF, one more for
@@ -31,17 +65,15 @@ std::string SizeText(std::uint64_t bytes, char sep) {
 
 namespace {
 
-Question LargeFileQuestion(QuestionId id, Language lang, std::string text, std::uint64_t bytes,
+Question LargeFileQuestion(QuestionId id, Language lang, Text willTake, std::uint64_t bytes,
                            std::optional<std::uint64_t> freeBytes, char sep) {
   Question q;
   q.id = id;
-  q.text = std::move(text) + SizeText(bytes, sep) + tr(lang, " groß", "");
+  q.text = say(lang, willTake) + SizeText(bytes, sep) + say(lang, Text::RunLargeSize);
   if (freeBytes)
-    q.text += tr(lang, " (im Ordner sind ", " (") + SizeText(*freeBytes, sep) +
-              tr(lang, " frei)", " are free in the folder)");
-  q.text += ".\r\n";
-  q.text += tr(lang, "Trotzdem erstellen?", "Create it anyway?");
-  q.title = tr(lang, " Große Datei", " Large file");
+    q.text += say(lang, Text::RunLargeFreeBefore) + SizeText(*freeBytes, sep) + say(lang, Text::RunLargeFreeAfter);
+  q.text += say(lang, Text::RunLargeAnyway);
+  q.title = say(lang, Text::RunLargeFileTitle);
   q.icon = Icon::Question;
   q.buttons = Buttons::YesNo;
   q.defaultButton = 2;
@@ -51,23 +83,17 @@ Question LargeFileQuestion(QuestionId id, Language lang, std::string text, std::
 }  // namespace
 
 Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep) {
-  return LargeFileQuestion(
-      QuestionId::LargeTable, lang,
-      tr(lang, "Die Spezial-Tabelle AntSpezi.txt wird etwa ", "The special table AntSpezi.txt will take about "),
-      tableBytes, freeBytes, sep);
+  return LargeFileQuestion(QuestionId::LargeTable, lang, Text::RunLargeTableWillTake, tableBytes, freeBytes, sep);
 }
 
 Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes,
                              char sep) {
-  return LargeFileQuestion(QuestionId::LargeReport, lang,
-                           tr(lang, "Der Bericht AntStrSu.txt wird etwa ", "The report AntStrSu.txt will take about "),
-                           reportBytes, freeBytes, sep);
+  return LargeFileQuestion(QuestionId::LargeReport, lang, Text::RunLargeReportWillTake, reportBytes, freeBytes, sep);
 }
 
 Question DielectricQuestion(Language lang) {
-  return {tr(lang, "Ist die Eingabe der relative Dielektrizitätszahl korrekt ?",
-             "Is the input of the relative dielectric constant correkt ?"),
-          tr(lang, " Schlechtes Isoliermaterial ?", " Poor insulating material ?"),
+  return {say(lang, Text::RunDielectricQuestion),
+          say(lang, Text::RunDielectricTitle),
           Icon::Question,
           Buttons::YesNo,
           1,
