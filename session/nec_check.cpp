@@ -135,7 +135,7 @@ std::string OutputErrorText(const OutputError& e, Language lang) {
 
 Question FolderBusyQuestion(Language lang, const std::string& folder) {
   Question q;
-  q.text = say(lang, Text::NecFolderBusyBefore) + folder + say(lang, Text::NecFolderBusyAfter);
+  q.text = say(lang, Text::FolderBusyBefore) + folder + say(lang, Text::FolderBusyAfter);
   q.title = say(lang, Text::MessageErrorTitle);
   q.icon = Icon::Exclamation;
   q.buttons = Buttons::AbortRetryIgnore;

@@ -117,7 +117,7 @@ class Run {
   // A length is needed: half-waves or a wire-length limit.
   bool LengthGiven(float wireLimit) {
     if (halfWaves_ < 1 && wireLimit == 0) {
-      Beep(Text::RunHalfWaveMissing);
+      Beep(Text::EnterHalfWaves);
       picture_.clear();
       out_.note = both(Text::RunHalfWaveMissingNote);
       out_.outcome = RunOutcome::NoHalfWave;
@@ -155,13 +155,13 @@ class Run {
     }
     switch (segment_) {
       case kSegmentCw:
-        Note(Text::RunSegmentCw);
+        Note(Text::ReportSegmentCw);
         break;
       case kSegmentSsb:
-        Note(Text::RunSegmentSsb);
+        Note(Text::ReportSegmentSsb);
         break;
       default:
-        Note(Text::RunSegmentCentre);
+        Note(Text::ReportSegmentCentre);
         break;
     }
     return true;

@@ -11,7 +11,7 @@ Question RunErrors::ErrorQuestion(const std::string& description, bool lowerValu
   Question q;
   q.text = description;
   if (lowerValues) q.text += say(lang_, Text::RunErrorLowerValues);
-  q.title = say(lang_, Text::RunErrorTitle);
+  q.title = say(lang_, Text::MessageErrorTitle);
   q.icon = Icon::Exclamation;
   q.buttons = Buttons::AbortRetryIgnore;
   q.defaultButton = 1;
@@ -39,8 +39,7 @@ Question RunErrors::FileQuestion(const files::FileError& e) const {
 }
 
 Question RunErrors::FolderBusyQuestion(const FolderBusy& busy) const {
-  return ErrorQuestion(say(lang_, Text::RunFolderBusyBefore) + busy.folder + say(lang_, Text::RunFolderBusyAfter),
-                       false);
+  return ErrorQuestion(say(lang_, Text::FolderBusyBefore) + busy.folder + say(lang_, Text::FolderBusyAfter), false);
 }
 
 Question RunErrors::OutOfMemoryQuestion() const { return ErrorQuestion(say(lang_, Text::RunErrorOutOfMemory), false); }

@@ -111,7 +111,7 @@ std::pair<Field, Reason> Refuse(const Result& r, const Figures& v, Outcome& out,
     case Refusal::VkOutside:
       return {Field::Vk, ReasonOf(Text::CalcDipoleVkOutside)};
     case Refusal::NoHalfWaves:
-      return {Field::HalfWaves, ReasonOf(Text::CalcDipoleNoHalfWaves)};
+      return {Field::HalfWaves, ReasonOf(Text::EnterHalfWaves)};
     case Refusal::FrequencyNotAboveExciter:
       return {Field::Frequency,
               Compose({Text::CalcDipoleAboveExciter, FormatGeneral(v.fExc, sep), Text::CalcDipoleAboveExciterEnd})};
