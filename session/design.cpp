@@ -37,7 +37,7 @@ bool operator==(const MainInputs& a, const MainInputs& b) {
          a.dielectric == b.dielectric && a.outerDiameter == b.outerDiameter &&
          a.conductorDiameter == b.conductorDiameter && a.minimumSum == b.minimumSum && a.bands == b.bands &&
          a.allBands == b.allBands && a.windom == b.windom && a.specialTable == b.specialTable &&
-         a.segmentIndex == b.segmentIndex && a.lengthMode == b.lengthMode && a.equalImpedances == b.equalImpedances;
+         a.segment == b.segment && a.lengthMode == b.lengthMode && a.equalImpedances == b.equalImpedances;
 }
 
 bool operator==(const Design& a, const Design& b) {
@@ -78,10 +78,10 @@ const char* WordAt(const char* const (&words)[N], int i) {
 
 int MaterialIndex(std::string_view word) { return IndexOf(kMaterialWords, word); }
 const char* MaterialWord(int index) { return WordAt(kMaterialWords, index); }
-const char* BandWord(int value) { return WordAt(kBandWords, value); }
+const char* BandWord(BandState value) { return WordAt(kBandWords, static_cast<int>(value)); }
 const char* BandKey(int band) { return WordAt(kBandKeys, band); }
-const char* SegmentWord(int index) { return WordAt(kSegmentWords, index); }
-const char* LengthModeWord(int mode) { return WordAt(kLengthModeWords, mode); }
+const char* SegmentWord(Segment segment) { return WordAt(kSegmentWords, ButtonOfSegment(segment)); }
+const char* LengthModeWord(LengthMode mode) { return WordAt(kLengthModeWords, static_cast<int>(mode)); }
 
 void SetDielectric(MainInputs& m, std::string_view fieldText) {
   for (Language lang : {Language::German, Language::English})
@@ -127,7 +127,7 @@ Design FromRunInput(const RunInput& in) {
   m.bands = in.bands;
   m.windom = in.windom;
   m.specialTable = in.specialTable;
-  m.segmentIndex = in.segmentIndex;
+  m.segment = in.segment;
   m.lengthMode = in.lengthMode;
   m.equalImpedances = in.equalImpedances;
   if (in.calculator.active) {
@@ -156,7 +156,7 @@ RunInput ToRunInput(const Design& d, Language lang, char sep) {
   in.bands = m.bands;
   in.windom = m.windom;
   in.specialTable = m.specialTable;
-  in.segmentIndex = m.segmentIndex;
+  in.segment = m.segment;
   in.lengthMode = m.lengthMode;
   in.equalImpedances = m.equalImpedances;
   if (d.calculator && d.calculator->active) {
@@ -292,14 +292,19 @@ Key TextKey(Section s, const char* name, Member<T> m, Check check) {
           [m](Design& d, std::string_view v) { Part<T>(d).*m = std::string(v); }, std::move(check)};
 }
 
-template <class T, std::size_t N>
-Key WordKey(Section s, const char* name, int T::*m, const char* const (&words)[N]) {
-  return {s, name,
-          [m, &words](const Design& d) {
-            const char* w = WordAt(words, Part<T>(d).*m);
-            return std::string(w ? w : WordAt(words, T{}.*m));
-          },
-          [m, &words](Design& d, std::string_view v) { Part<T>(d).*m = IndexOf(words, v); }, OneOf(words)};
+// A key whose words name the values first, first + 1, ... of the member
+// (an int or an enum).
+template <class T, class V, std::size_t N>
+Key WordKey(Section s, const char* name, V T::*m, const char* const (&words)[N], int first = 0) {
+  const auto index = [first](V value) { return static_cast<int>(value) - first; };
+  return {
+      s, name,
+      [m, &words, index](const Design& d) {
+        const char* w = WordAt(words, index(Part<T>(d).*m));
+        return std::string(w ? w : WordAt(words, index(T{}.*m)));
+      },
+      [m, &words, first](Design& d, std::string_view v) { Part<T>(d).*m = static_cast<V>(IndexOf(words, v) + first); },
+      OneOf(words)};
 }
 
 template <class T>
@@ -309,9 +314,11 @@ Key FlagKey(Section s, const char* name, bool T::*m) {
 }
 
 Key BandKeyOf(int band) {
-  return {Section::Main, kBandKeys[band],
-          [band](const Design& d) { return std::string(kBandWords[std::clamp(d.main.bands[band], 0, 2)]); },
-          [band](Design& d, std::string_view v) { d.main.bands[band] = IndexOf(kBandWords, v); }, OneOf(kBandWords)};
+  return {
+      Section::Main, kBandKeys[band],
+      [band](const Design& d) { return std::string(kBandWords[std::clamp(BandBoxValue(d.main.bands[band]), 0, 2)]); },
+      [band](Design& d, std::string_view v) { d.main.bands[band] = static_cast<BandState>(IndexOf(kBandWords, v)); },
+      OneOf(kBandWords)};
 }
 
 FeedPointInputs& Feed(Design& d) { return d.feedPoint ? *d.feedPoint : d.feedPoint.emplace(); }
@@ -369,7 +376,7 @@ const std::vector<Key>& Keys() {
         FlagKey<M>(S::Main, "all-bands", &M::allBands),
         FlagKey<M>(S::Main, "windom", &M::windom),
         FlagKey<M>(S::Main, "special-table", &M::specialTable),
-        WordKey<M>(S::Main, "segment", &M::segmentIndex, kSegmentWords),
+        WordKey<M>(S::Main, "segment", &M::segment, kSegmentWords, static_cast<int>(Segment::Cw)),
         WordKey<M>(S::Main, "length-mode", &M::lengthMode, kLengthModeWords),
         {S::Main, "feed-point", [](const Design& d) { return std::string(kFeedModeWords[d.main.equalImpedances]); },
          [](Design& d, std::string_view v) { d.main.equalImpedances = v == kFeedModeWords[1]; }, OneOf(kFeedModeWords)},

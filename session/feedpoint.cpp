@@ -112,8 +112,6 @@ float mainVk(const MainFormValues& main) {
 // A feed point lies inside the wire: at either end there is nothing to feed.
 bool insideTheWire(float distance, float length) { return distance > 0 && distance < length; }
 
-int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ? optionIndex + 1 : 0; }
-
 }  // namespace
 
 std::string ActivationStatus(Mode mode, Language lang) {
@@ -227,7 +225,7 @@ namespace {
 // main form's numbers, parsed.
 struct AllBandsInputs {
   float vk = 1;
-  int segment = 0;
+  Segment segment = Segment::Centre;
   double ins = 0;
   float distance = 0;
   float resonance = 0;
@@ -243,10 +241,10 @@ struct ShownBands {
   std::string lowestCaption;
 };
 
-ShownBands BandsShown(const MainFormValues& main, int segment, char sep) {
+ShownBands BandsShown(const MainFormValues& main, Segment segment, char sep) {
   ShownBands shown;
   for (int i = kBandCount - 1; i >= 0; --i) {
-    if (main.bands[i] == kBandOff) continue;
+    if (main.bands[i] == BandState::Off) continue;
     const float f = SegmentFrequenz(segment, BandNennFrequenz(i));
     shown.text[i] = FormatPicture(f, "#0.000", sep);
     shown.lowest = f;
@@ -281,7 +279,7 @@ void OfferAdaptedLength(AllBandsResult& res, const WindowTexts& window, const Ma
   res.selectPreferredLength = true;
   LengthContext ctx = main.lengthContext();
   ctx.segment = in.segment;
-  ctx.lengthMode = kLengthPreferred;
+  ctx.lengthMode = LengthMode::Preferred;
   try {
     float f = in.resonance;
     res.length = FormatPicture(AntennenLaenge(n, in.vk, in.ins, f, ctx), "##0.0##", sep);
@@ -316,7 +314,7 @@ std::string AllBandsRows(const MainFormValues& main, const ShownBands& shown, fl
   std::string rows;
   for (int i = kBandCount - 1; i >= 0; --i) {
     const bool resonanceRow = i == kBandCount - 1;
-    if (!resonanceRow && main.bands[i] == kBandOff) continue;
+    if (!resonanceRow && main.bands[i] == BandState::Off) continue;
     const float f = resonanceRow ? in.resonance : SegmentFrequenz(in.segment, BandNennFrequenz(i));
     const double w = wireWavelength(in.ins, f);
     const double s = StromImPunkt(w, length, in.distance, in.vk, in.ins, main.calculator).G;
@@ -327,7 +325,7 @@ std::string AllBandsRows(const MainFormValues& main, const ShownBands& shown, fl
       aUse += s;
       ++j;
     }
-    if (main.bands[i] == kBandCounted) {
+    if (main.bands[i] == BandState::Counted) {
       aWant += s;
       ++m;
     }
@@ -400,7 +398,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
   AllBandsInputs in;
   in.vk = mainVk(main);
   if (in.vk == 0) in.vk = 1;
-  in.segment = segmentCode(main.segmentIndex);
+  in.segment = SegmentOrCentre(main.segment);
   in.ins = main.run.insulation;
 
   const float typedLength = ParseNumber(window.first.text);
@@ -492,13 +490,13 @@ ImpedanceResult ImpedanceFromCurrentSum(std::string_view currentSum, char sep) {
   return ImpedanceResult{false, ImpedanceText(ImpedanzAusStromsumme(s, 0, CalculatorState{}), sep), {}};
 }
 
-float ScanFrequency(int band, int segmentIndex) {
+float ScanFrequency(int band, std::optional<Segment> segment) {
   static constexpr float kTable[kBandCount][3] = {
       {1.82f, 1.86f, 1.857f},   {3.5f, 3.75f, 3.65f},    {5.353f, 5.36f, 5.36f},     {7.0f, 7.06f, 7.1f},
       {10.1f, 10.13f, 10.125f}, {14.0f, 14.25f, 14.25f}, {18.068f, 18.13f, 18.118f}, {21.0f, 21.25f, 21.225f},
       {24.89f, 24.95f, 24.94f}, {28.0f, 28.6f, 28.5f},   {50.09f, 50.15f, 50.5f}};
   if (band < 0 || band >= kBandCount) return 0;
-  const int column = segmentIndex == 0 ? 0 : segmentIndex == 1 ? 1 : 2;
+  const int column = ButtonOfSegment(SegmentOrCentre(segment));
   return kTable[band][column];
 }
 
@@ -506,7 +504,7 @@ ScanSetup PrepareScan(const WindowTexts& window, const MainFormValues& main, cha
   ScanSetup s;
   // The 50 MHz band takes no part in the scan; grey bands do not count.
   for (int i = 0; i < kBandCount - 1; ++i)
-    if (main.bands[i] == kBandCounted) s.frequencies.push_back(ScanFrequency(i, main.segmentIndex));
+    if (main.bands[i] == BandState::Counted) s.frequencies.push_back(ScanFrequency(i, main.segment));
   s.vk = mainVk(main);
   s.length = main.run.length;
   s.insulation = main.run.insulation;

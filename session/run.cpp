@@ -144,7 +144,7 @@ struct WireCurrents {
     double S = 0, T = 0;
     for (int b = kBandCount - 1; b >= 0; --b) {
       const auto i = static_cast<std::size_t>(b);
-      if (bands[i] == kBandCounted) {
+      if (bands[i] == BandState::Counted) {
         S += v.G[i];
         T += v.I1[i];
       }
@@ -159,7 +159,7 @@ struct WireCurrents {
 
   std::array<bool, kBandCount> shown() const {
     std::array<bool, kBandCount> on{};
-    for (std::size_t i = 0; i < on.size(); ++i) on[i] = bands[i] != kBandOff;
+    for (std::size_t i = 0; i < on.size(); ++i) on[i] = bands[i] != BandState::Off;
     return on;
   }
 };
@@ -329,9 +329,9 @@ class Run {
 
   void CountBands() {
     if (in_.windom) out_.equalImpedances = true;
-    for (int v : out_.bands) {
-      if (v != kBandOff) ++shownCount_;
-      if (v == kBandCounted) ++countedCount_;
+    for (BandState v : out_.bands) {
+      if (v != BandState::Off) ++shownCount_;
+      if (v == BandState::Counted) ++countedCount_;
     }
     equalMode_ = out_.equalImpedances;
   }
@@ -339,7 +339,7 @@ class Run {
   // Classifies the preferred frequency (segment question, additional band)
   // and starts the information text with the segment; false on Cancel.
   bool SettleSegment() {
-    const Classification cls = ClassifyPreferredFrequency(f0_, in_.segmentIndex + 1, lang_, host_);
+    const Classification cls = ClassifyPreferredFrequency(f0_, in_.segment, lang_, host_);
     if (cls.extraBand) {
       extraBand_ = true;
       extraFrequency_ = cls.extraFrequency;
@@ -352,16 +352,16 @@ class Run {
       out_.outcome = RunOutcome::SegmentCancelled;
       return false;
     }
-    segment_ = in_.segmentIndex + 1;
+    segment_ = in_.segment;
     if (cls.segmentChanged) {
       segment_ = cls.segment;
-      out_.segmentIndex = cls.segment - 1;
+      out_.segment = cls.segment;
     }
-    switch (segment_) {
-      case kSegmentCw:
+    switch (*segment_) {
+      case Segment::Cw:
         Note("Berechnung für CW-Band: ", "Calculation for CW-Band: ");
         break;
-      case kSegmentSsb:
+      case Segment::Ssb:
         Note("Berechnung für SSB-Band: ", "Calculation for SSB-Band: ");
         break;
       default:
@@ -451,7 +451,7 @@ class Run {
     Step([&] {
       if (!picture_.setScale(length_)) checked::divisionByZero();
     });
-    W_ = BandWellenlaengen(segment_, ins_);
+    W_ = BandWellenlaengen(SettledSegment(), ins_);
     if (extraBand_) {
       Step([&] {
         const double w = checked::div(300, extraFrequency_) * (1 - 2 * ins_);
@@ -494,8 +494,7 @@ class Run {
   LengthContext LengthCtx(const BandValues& bands) const {
     LengthContext ctx;
     ctx.bands = bands;
-    ctx.segment = in_.segmentIndex + 1;
-    if (segment_ != 0) ctx.segment = segment_;
+    ctx.segment = segment_.value_or(in_.segment);
     ctx.lengthMode = in_.lengthMode;
     ctx.tolerancePercent = ParseNumber(in_.tolerance);
     ctx.extraBand = extraBand_;
@@ -541,14 +540,14 @@ class Run {
     });
     if (lt > lg) nr = checked::strictSingle(static_cast<double>(nr) - 1);
     n_ = static_cast<float>(roundHalfEven(nr));
-    if (in_.lengthMode == kLengthPreferred) Step([&] { n_ = CountWithinLimit(n_, lg); });
+    if (in_.lengthMode == LengthMode::Preferred) Step([&] { n_ = CountWithinLimit(n_, lg); });
 
     // Bands below the wire's fundamental cannot be served: they turn grey.
     // Without a counted band there is nothing to compare with; the run then
     // ends at the band count check.
     float low = 0;
     for (int b = 0; b < kBandCount && low == 0; ++b)
-      if (out_.bands[static_cast<std::size_t>(b)] == kBandCounted) low = BandNennFrequenz(b);
+      if (out_.bands[static_cast<std::size_t>(b)] == BandState::Counted) low = BandNennFrequenz(b);
     if (low > 0) {
       float fund = 0;
       const bool ok = Step([&] {
@@ -558,12 +557,12 @@ class Run {
       if (ok) {
         const double fundKey = roundHalfEven(fund);
         for (int b = 0; b < kBandCount; ++b) {
-          int& v = out_.bands[static_cast<std::size_t>(b)];
+          BandState& v = out_.bands[static_cast<std::size_t>(b)];
           if (roundHalfEven(BandNennFrequenz(b)) >= fundKey) {
-            if (v != kBandCounted) v = kBandGrey;
+            if (v != BandState::Counted) v = BandState::Grey;
             break;
           }
-          if (v == kBandCounted) v = kBandGrey;
+          if (v == BandState::Counted) v = BandState::Grey;
         }
       }
     }
@@ -577,7 +576,7 @@ class Run {
     d.sep = sep_;
     d.f0 = f0_;
     d.n = n_;
-    d.segment = segment_;
+    d.segment = SettledSegment();
     d.bands = out_.bands;
     d.extraBand = extraBand_;
     d.extraFrequency = extraBand_ ? extraFrequency_ : 0.0f;
@@ -853,7 +852,7 @@ class Run {
           std::array<double, kBandCount> values{};
           for (int b = 0; b < kBandCount - 1; ++b) {
             const auto i = static_cast<std::size_t>(b);
-            values[i] = out_.bands[i] == kBandCounted ? v.G[i] : 0.0;
+            values[i] = out_.bands[i] == BandState::Counted ? v.G[i] : 0.0;
           }
           values[kBandCount - 1] = extraBand_ ? v.extra.G : 0.0;
           c = GleicheImpedanzen(values, smin_, countedCount_);
@@ -873,7 +872,7 @@ class Run {
       } else {
         ref = v.S;
         for (std::size_t i = 0; i < out_.bands.size(); ++i)
-          if (out_.bands[i] == kBandCounted && sng(v.G[i]) < smin_) ok = false;
+          if (out_.bands[i] == BandState::Counted && sng(v.G[i]) < smin_) ok = false;
         if (extraBand_ && sng(v.extra.G) < smin_) ok = false;
         if (rising && ok) ++confirmed_;
         rising = false;
@@ -887,7 +886,7 @@ class Run {
     FeedCandidate& c = candidates_[confirmed_];
     c.x = p / 100.0;
     c.S = v.S;
-    for (std::size_t i = 0; i < c.G.size(); ++i) c.G[i] = out_.bands[i] != kBandOff ? v.G[i] : 0.0;
+    for (std::size_t i = 0; i < c.G.size(); ++i) c.G[i] = out_.bands[i] != BandState::Off ? v.G[i] : 0.0;
     c.extraG = extraBand_ ? v.extra.G : 0.0;
   }
 
@@ -900,7 +899,9 @@ class Run {
 
   float f0_ = 0, n_ = 0, vk_ = 0, smin_ = 0, er_ = 0, length_ = 0;
   double ins_ = 0;
-  int segment_ = 0;
+  // The segment the run settled on; none before the segment question.
+  std::optional<Segment> segment_;
+  Segment SettledSegment() const { return SegmentOrCentre(segment_); }
   int shownCount_ = 0, countedCount_ = 0;
   bool equalMode_ = false;
   bool extraBand_ = false;
@@ -939,7 +940,7 @@ void DrawRunPicture(Canvas& canvas, const report::ReportData& d, std::span<const
   double extraW = 0;
   if (d.extraBand && d.extraFrequency != 0) extraW = 300.0 / d.extraFrequency * (1 - 2 * d.ins);
   int counted = d.extraBand ? 1 : 0;
-  for (int v : d.bands) counted += v == kBandCounted ? 1 : 0;
+  for (BandState v : d.bands) counted += v == BandState::Counted ? 1 : 0;
   const WireCurrents currents = PrepareWireCurrents(BandWellenlaengen(d.segment, d.ins), d.extraBand, extraW, d.length,
                                                     d.vk, d.ins, d.calc, d.bands, counted);
   const std::array<bool, kBandCount> shown = currents.shown();

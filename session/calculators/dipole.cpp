@@ -135,7 +135,7 @@ std::string ReportNote(Language lang) {
 Refresh Activation(const std::string& diameterText, const BandValues& bands, char sep) {
   float lowest = 0;
   for (int i = 0; i < kBandCount; ++i) {
-    if (bands[static_cast<std::size_t>(i)] == kBandCounted) {
+    if (bands[static_cast<std::size_t>(i)] == BandState::Counted) {
       lowest = BandNennFrequenz(i);
       break;
     }

@@ -15,6 +15,7 @@
 #include "io/staged_files.h"
 #include "session/question.h"
 #include "session/run.h"
+#include "tests/support/Boxes.h"
 
 namespace lorvant::test {
 
@@ -173,8 +174,8 @@ inline RunInput TypicalInput(const std::string& folder, Language lang = Language
   in.minimumSum = "0" + dec + "4";
   in.dielectric = "1" + dec + "00059" + (lang == Language::German ? " Luft" : " Air");
   in.conductorDiameter = "1" + dec + "4";
-  in.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
-  in.segmentIndex = 2;
+  in.bands = Boxes({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0});
+  in.segment = Segment::Centre;
   in.language = lang;
   in.decimalSeparator = sep;
   in.resultsFolder = folder;
@@ -189,8 +190,8 @@ inline report::ReportData WorkedReportData(Language lang = Language::German, cha
   d.sep = sep;
   d.f0 = 14.2f;
   d.n = 4;
-  d.segment = kSegmentCentre;
-  d.bands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+  d.segment = Segment::Centre;
+  d.bands = Boxes({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0});
   d.length = 41.72535f;
   d.vk = 0.95f;
   d.er = 1.00059f;
