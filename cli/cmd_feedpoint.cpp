@@ -93,7 +93,7 @@ MainFormValues View(const SharedInputs& s, const RunState& run) {
   v.shorteningFactor = s.vkText();
   v.minimumSum = s.minSumText();
   v.bands = s.bands();
-  v.segmentIndex = s.segmentIndex();
+  v.segment = s.segment();
   v.lengthMode = s.lengthMode();
   v.run.length = run.length;
   v.run.insulation = run.insulation;

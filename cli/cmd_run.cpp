@@ -105,7 +105,7 @@ std::string JsonResult(const RunOutput& r, const RunInput& in, const char* outco
   j.key("text1").value(frequency);
   j.key("text2").value(halfWaves);
   j.key("bands").beginArray();
-  for (int v : r.bands) j.value(v);
+  for (BandState v : r.bands) j.value(BandBoxValue(v));
   j.endArray();
   j.key("extra_band");
   if (r.extraBand)
@@ -182,7 +182,7 @@ RunInput WithDesign(const design::Design& d, const RunInput& given, const Option
   if (any({"conductor"})) in.conductorDiameter = given.conductorDiameter;
   if (any({"min-sum"})) in.minimumSum = given.minimumSum;
   if (any({"band", "grey-band"})) in.bands = given.bands;
-  if (any({"segment"})) in.segmentIndex = given.segmentIndex;
+  if (any({"segment"})) in.segment = given.segment;
   if (any({"length-mode"})) in.lengthMode = given.lengthMode;
   in.equalImpedances = in.equalImpedances || given.equalImpedances;
   in.windom = in.windom || given.windom;
@@ -297,7 +297,7 @@ RunInput MakeRunInput(const RunOptions& o) {
   in.bands = o.shared.bands();
   in.windom = o.windom;
   in.specialTable = o.specialTable;
-  in.segmentIndex = o.shared.segmentIndex();
+  in.segment = o.shared.segment();
   in.lengthMode = o.shared.lengthMode();
   in.equalImpedances = o.equalImpedances;
   if (o.calculatorHeight) {

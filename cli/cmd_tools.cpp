@@ -256,7 +256,7 @@ void FillDipoleInputs(DipoleOptions& o, char sep) {
   in.fraction =
       o.fraction.value_or(in.windom ? dipole::WindomFractions(sep).front() : dipole::DipoleFractions(sep).front());
   in.length.bands = o.shared.bands();
-  in.length.segment = o.shared.segmentIndex() + 1;
+  in.length.segment = o.shared.segment();
   in.length.lengthMode = o.shared.lengthMode();
   in.length.tolerancePercent = FieldNumber(o.tolerance.value_or(kDefaultTolerance));
 }

@@ -24,12 +24,12 @@ std::string BandWord(int band) {
   return caption;
 }
 
-void SetBand(BandValues& bands, const std::string& text, int value) {
+void SetBand(BandValues& bands, const std::string& text, BandState value) {
   const int band = BandIndexFromText(text);
   const auto i = static_cast<std::size_t>(band);
-  if (bands[i] != kBandOff && bands[i] != value)
+  if (bands[i] != BandState::Off && bands[i] != value)
     throw UsageError("band " + BandWord(band) + " is already given with " +
-                     (value == kBandCounted ? "--grey-band" : "--band"));
+                     (value == BandState::Counted ? "--grey-band" : "--band"));
   bands[i] = value;
 }
 
@@ -84,24 +84,28 @@ void SharedInputs::addTo(OptionParser& p, unsigned which) {
   if (which & kOptBands) {
     p.value(
         "band", "F", "tick a band box (counted in the current sum); F is one of 1.8 3.5 5.3 7 10 14 18 21 24 28 50",
-        [this](const std::string& v) { SetBand(bands_, v, kBandCounted); }, true);
+        [this](const std::string& v) { SetBand(bands_, v, BandState::Counted); }, true);
     p.value(
         "grey-band", "F", "grey a band box (computed, listed and drawn, not counted); F as for --band",
-        [this](const std::string& v) { SetBand(bands_, v, kBandGrey); }, true);
+        [this](const std::string& v) { SetBand(bands_, v, BandState::Grey); }, true);
   }
   if (which & kOptSegment)
     p.value("segment", "cw|ssb|centre",
             "current sums in the band for the CW segment, the SSB segment or the band centre (default centre)",
             [this](const std::string& v) {
-              segmentIndex_ = Choice(v, {{"cw", 0}, {"ssb", 1}, {"centre", 2}});
+              segment_ = static_cast<Segment>(Choice(v, {{"cw", static_cast<int>(Segment::Cw)},
+                                                         {"ssb", static_cast<int>(Segment::Ssb)},
+                                                         {"centre", static_cast<int>(Segment::Centre)}}));
             });
   if (which & kOptLengthMode)
     p.value("length-mode", "preferred|highest-lowest|all",
             "optimise the length for the preferred band, for the highest and the lowest band (within --tolerance), "
             "or for all bands (default preferred)",
             [this](const std::string& v) {
-              lengthMode_ = Choice(
-                  v, {{"preferred", kLengthPreferred}, {"highest-lowest", kLengthHighestLowest}, {"all", kLengthAll}});
+              lengthMode_ =
+                  static_cast<LengthMode>(Choice(v, {{"preferred", static_cast<int>(LengthMode::Preferred)},
+                                                     {"highest-lowest", static_cast<int>(LengthMode::HighestLowest)},
+                                                     {"all", static_cast<int>(LengthMode::All)}}));
             });
   if (which & kOptLanguage)
     p.value("language", "de|en", "language of the reports and notes (default de)", [this](const std::string& v) {

@@ -46,8 +46,8 @@ class SharedInputs {
   std::string vkText() const;         // default "0,95"
   std::string minSumText() const;     // default 0.4 with the picture "0.0"
   const BandValues& bands() const { return bands_; }
-  int segmentIndex() const { return segmentIndex_; }  // default 2 (band centre)
-  int lengthMode() const { return lengthMode_; }      // default 0 (preferred)
+  Segment segment() const { return segment_; }           // default band centre
+  LengthMode lengthMode() const { return lengthMode_; }  // default preferred
   // The date and time of the reports' closing lines; default now, in the
   // locale's short date and HH:MM:SS.
   std::string dateText() const;
@@ -60,8 +60,8 @@ class SharedInputs {
   std::optional<char> sep_;
   std::optional<std::string> frequency_, halfWaves_, vk_, minSum_, date_;
   BandValues bands_{};
-  int segmentIndex_ = 2;
-  int lengthMode_ = kLengthPreferred;
+  Segment segment_ = Segment::Centre;
+  LengthMode lengthMode_ = LengthMode::Preferred;
 };
 
 // Takes an --out value: a folder name, which may not be empty.

@@ -82,9 +82,9 @@ int bandOfKey(int key) {
 }
 
 template <class Row>
-auto column(const Row& row, int segment) {
-  if (segment == kSegmentCw) return row.cw;
-  if (segment == kSegmentSsb) return row.ssb;
+auto column(const Row& row, Segment segment) {
+  if (segment == Segment::Cw) return row.cw;
+  if (segment == Segment::Ssb) return row.ssb;
   return row.centre;
 }
 
@@ -95,7 +95,7 @@ float BandNennFrequenz(int index) {
   return kNominal[static_cast<std::size_t>(index)];
 }
 
-float SegmentFrequenz(int segment, float f) {
+float SegmentFrequenz(Segment segment, float f) {
   const auto key = toInt16(f);
   if (!key) return f;
   const int band = bandOfKey(*key);
@@ -103,7 +103,7 @@ float SegmentFrequenz(int segment, float f) {
   return column(kTableS[static_cast<std::size_t>(band)], segment);
 }
 
-double BandTableWFrequency(int bandIndex, int segment) {
+double BandTableWFrequency(int bandIndex, Segment segment) {
   if (bandIndex < 0 || bandIndex >= kBandCount) return 0;
   return column(kTableW[static_cast<std::size_t>(bandIndex)], segment);
 }
@@ -118,21 +118,43 @@ SegmentSuggestion SuggestSegment(float f0) {
   // The rounded frequency itself, not its 16-bit key: a value too large for
   // a key simply lies outside every band.
   const float r = static_cast<float>(roundHalfEven(f0));
-  const float cw = SegmentFrequenz(kSegmentCw, r);
-  const float ssb = SegmentFrequenz(kSegmentSsb, r);
-  const float centre = SegmentFrequenz(kSegmentCentre, r);
+  const float cw = SegmentFrequenz(Segment::Cw, r);
+  const float ssb = SegmentFrequenz(Segment::Ssb, r);
+  const float centre = SegmentFrequenz(Segment::Centre, r);
 
   if (cw == r && ssb == r && centre == r) {
     s.outsideBands = true;
-    s.segment = kSegmentCentre;
+    s.segment = Segment::Centre;
   } else if (f0 > centre) {
-    s.segment = sng(static_cast<double>(ssb) / f0) > 1.003 ? kSegmentCentre : kSegmentSsb;
+    s.segment = sng(static_cast<double>(ssb) / f0) > 1.003 ? Segment::Centre : Segment::Ssb;
   } else if (f0 == centre) {
-    s.segment = kSegmentCentre;
+    s.segment = Segment::Centre;
   } else {
-    s.segment = sng(static_cast<double>(f0) / cw) > 1.004 ? kSegmentCentre : kSegmentCw;
+    s.segment = sng(static_cast<double>(f0) / cw) > 1.004 ? Segment::Centre : Segment::Cw;
   }
   return s;
+}
+
+std::optional<Segment> SegmentOfButton(int button) {
+  switch (button) {
+    case 0:
+      return Segment::Cw;
+    case 1:
+      return Segment::Ssb;
+    case 2:
+      return Segment::Centre;
+    default:
+      return std::nullopt;
+  }
+}
+
+int ButtonOfSegment(std::optional<Segment> segment) {
+  return segment ? static_cast<int>(*segment) - 1 : kNoSegmentButton;
+}
+
+std::optional<BandState> BandStateOf(int value) {
+  if (value < 0 || value > 2) return std::nullopt;
+  return static_cast<BandState>(value);
 }
 
 }  // namespace lorvant

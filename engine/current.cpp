@@ -77,7 +77,7 @@ BandCurrent StromImPunkt(double W, float L, double x, float vk, double ins, cons
   return StromImPunkt(PrepareStromImPunkt(W, L, vk, ins, calc), x);
 }
 
-std::array<double, kBandCount> BandWellenlaengen(int segment, double ins) {
+std::array<double, kBandCount> BandWellenlaengen(Segment segment, double ins) {
   std::array<double, kBandCount> w{};
   for (int i = 0; i < kBandCount; ++i)
     w[static_cast<std::size_t>(i)] = (kRoundedLightSpeed / BandTableWFrequency(i, segment)) * (1 - 2 * ins);
@@ -143,7 +143,7 @@ float ImpedanzAusStromsumme(double S, float f, const CalculatorState& calc) {
       .valueOr(0);
 }
 
-float ResonanzTest(int ind, float qrg, float istQrg, float halbwEing, float laenge, float vkProzh, double vkIso,
+float ResonanzTest(Segment ind, float qrg, float istQrg, float halbwEing, float laenge, float vkProzh, double vkIso,
                    const CalculatorState& calc) {
   const float f28 = SegmentFrequenz(ind, kResonanceReferenceMHz);
   const float fb = SegmentFrequenz(ind, istQrg);

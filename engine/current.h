@@ -16,7 +16,7 @@
 //          over the counted bands), 0..1 and above
 //   Smin   the least current sum the user asks for    n   counted bands
 //   f      frequency, MHz    h   height above ground, m    Z, R   ohms
-//   ResonanzTest: ind segment code (1 CW, 2 SSB, 3 centre); qrg preferred
+//   ResonanzTest: ind the band segment; qrg preferred
 //          frequency, MHz; istQrg frequency of the band under test, MHz;
 //          halbwEing half-waves at qrg; laenge antenna length, m; vkProzh
 //          1 - Vk as a fraction; vkIso insulation fraction; the result is the
@@ -49,7 +49,7 @@ BandCurrent StromImPunkt(const BandCurrentModel& model, double x);
 
 // Band wavelength values from Table W for the segment, indexed by band index
 // (0 = 1.8 MHz ... 10 = 50 MHz).
-std::array<double, kBandCount> BandWellenlaengen(int segment, double ins);
+std::array<double, kBandCount> BandWellenlaengen(Segment segment, double ins);
 
 // values: G of the counted bands 1.8..28 MHz (index 0..9; 0 when not
 // counted) and of the additional band at index 10 (0 when absent).
@@ -57,7 +57,7 @@ int GleicheImpedanzen(const std::array<double, kBandCount>& values, float smin, 
 
 float ImpedanzAusStromsumme(double S, float f, const CalculatorState& calc);
 float FusspunktWiderstand(float f, float h, bool ground);
-float ResonanzTest(int ind, float qrg, float istQrg, float halbwEing, float laenge, float vkProzh, double vkIso,
+float ResonanzTest(Segment ind, float qrg, float istQrg, float halbwEing, float laenge, float vkProzh, double vkIso,
                    const CalculatorState& calc);
 
 }  // namespace lorvant

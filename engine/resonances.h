@@ -20,7 +20,7 @@ inline constexpr std::array<float, kBandCount> kResonanceTestFrequency = {1.85f,
 
 // The wire as the run fixed it.
 struct ResonanceWire {
-  int segment = kSegmentCentre;
+  Segment segment = Segment::Centre;
   float f0 = 0;      // preferred frequency as finally used, MHz
   float n = 0;       // half-waves as finally used
   float length = 0;  // m

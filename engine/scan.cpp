@@ -25,7 +25,7 @@ StepCurrents WireCurrents::at(std::int32_t step) const {
   double sum = 0, startSum = 0;
   for (int b = kBandCount - 1; b >= 0; --b) {
     const auto i = static_cast<std::size_t>(b);
-    if (bands_[i] == kBandCounted) {
+    if (bands_[i] == BandState::Counted) {
       sum += v.current[i];
       startSum += v.startCurrent[i];
     }
@@ -41,7 +41,7 @@ StepCurrents WireCurrents::at(std::int32_t step) const {
 
 std::array<bool, kBandCount> WireCurrents::shownBands() const {
   std::array<bool, kBandCount> on{};
-  for (std::size_t i = 0; i < on.size(); ++i) on[i] = bands_[i] != kBandOff;
+  for (std::size_t i = 0; i < on.size(); ++i) on[i] = bands_[i] != BandState::Off;
   return on;
 }
 
@@ -79,7 +79,7 @@ class CandidateSearch {
     if (sng(v.currentSum) >= minimumSum_) {
       std::array<double, kBandCount> values{};
       for (std::size_t i = 0; i + 1 < values.size(); ++i)
-        values[i] = wire_.bands()[i] == kBandCounted ? v.current[i] : 0.0;
+        values[i] = wire_.bands()[i] == BandState::Counted ? v.current[i] : 0.0;
       values[kBandCount - 1] = wire_.extraBand() ? v.extra.G : 0.0;
       count = GleicheImpedanzen(values, minimumSum_, wire_.countedBands());
     }
@@ -95,7 +95,7 @@ class CandidateSearch {
   bool EveryBandReaches(const StepCurrents& v) const {
     bool ok = true;
     for (std::size_t i = 0; i < wire_.bands().size(); ++i)
-      if (wire_.bands()[i] == kBandCounted && sng(v.current[i]) < minimumSum_) ok = false;
+      if (wire_.bands()[i] == BandState::Counted && sng(v.current[i]) < minimumSum_) ok = false;
     if (wire_.extraBand() && sng(v.extra.G) < minimumSum_) ok = false;
     return ok;
   }
@@ -107,7 +107,7 @@ class CandidateSearch {
     FeedCandidate& c = all[result_.confirmed];
     c.x = step / 100.0;
     c.S = v.currentSum;
-    for (std::size_t i = 0; i < c.G.size(); ++i) c.G[i] = wire_.bands()[i] != kBandOff ? v.current[i] : 0.0;
+    for (std::size_t i = 0; i < c.G.size(); ++i) c.G[i] = wire_.bands()[i] != BandState::Off ? v.current[i] : 0.0;
     c.extraG = wire_.extraBand() ? v.extra.G : 0.0;
   }
 

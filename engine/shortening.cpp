@@ -91,17 +91,17 @@ float lengthPreferred(float n, float f0, double wire, float pDef, const Calculat
 
 // Every counted band contributes one half-wave of the lowest band, less its
 // own end shortening; the length is their mean.
-float lengthAllBands(float& n, float& f0, double wire, float pDef, int segment, const LengthContext& ctx) {
+float lengthAllBands(float& n, float& f0, double wire, float pDef, Segment segment, const LengthContext& ctx) {
   int top = -1;
   for (int i = 0; i < kBandCount; ++i)
-    if (ctx.bands[static_cast<std::size_t>(i)] == kBandCounted) top = i;
+    if (ctx.bands[static_cast<std::size_t>(i)] == BandState::Counted) top = i;
 
   double longest = 0;  // half-wave of the lowest band so far
   float sum = 0;
   int count = 0;
   float lastF = 0, lastR = 0;
   for (int i = 0; i <= top; ++i) {
-    if (ctx.bands[static_cast<std::size_t>(i)] != kBandCounted) continue;
+    if (ctx.bands[static_cast<std::size_t>(i)] != BandState::Counted) continue;
     const float f = SegmentFrequenz(segment, BandNennFrequenz(i));
     const double h = div(wire * kRoundedLightSpeed, f) / 2;
     float r = 1;
@@ -139,12 +139,12 @@ float lengthAllBands(float& n, float& f0, double wire, float pDef, int segment, 
 // The shortest length on which the lowest and the highest band both find a
 // whole number of half-waves within the tolerance, preferring an even count
 // on the highest band.
-float lengthHighestLowest(float& n, float& f0, double wire, float pDef, float tol, int segment,
+float lengthHighestLowest(float& n, float& f0, double wire, float pDef, float tol, Segment segment,
                           const LengthContext& ctx) {
   bool any = false;
   float lo = 0, hi = 0;
   for (int i = 0; i < kBandCount; ++i) {
-    if (ctx.bands[static_cast<std::size_t>(i)] != kBandCounted) continue;
+    if (ctx.bands[static_cast<std::size_t>(i)] != BandState::Counted) continue;
     if (!any) lo = BandNennFrequenz(i);
     hi = BandNennFrequenz(i);
     any = true;
@@ -191,9 +191,9 @@ float AntennenLaenge(float& n, float vk, double ins, float& f0, const LengthCont
   const float pDef = single((1.0 - vk) * 100);
   const double wire = 1 - 2 * ins;  // insulation shortens the wave on the wire
   switch (ctx.lengthMode) {
-    case kLengthAll:
+    case LengthMode::All:
       return lengthAllBands(n, f0, wire, pDef, ctx.segment, ctx);
-    case kLengthHighestLowest:
+    case LengthMode::HighestLowest:
       return lengthHighestLowest(n, f0, wire, pDef, tol, ctx.segment, ctx);
     default:
       return lengthPreferred(n, f0, wire, pDef, ctx.calc);

@@ -44,16 +44,17 @@ float HoehenVerkuerzung(float f, float h, bool ground);
 float SchlankheitsVerkuerzung(float f, float d);
 double IsolationsVerkuerzung(float er, float outerD, float d, float vk);
 
-// The three length modes the main form offers.
-inline constexpr int kLengthPreferred = 0;
-inline constexpr int kLengthHighestLowest = 1;
-inline constexpr int kLengthAll = 2;
+// The three length modes the main form offers: the length for the preferred
+// frequency, the length that serves the highest and the lowest chosen band,
+// the length that serves all chosen bands. The values are the main form's
+// button numbers and the design files' order.
+enum class LengthMode : int { Preferred = 0, HighestLowest = 1, All = 2 };
 
 // What AntennenLaenge reads from the main form and the shared settings.
 struct LengthContext {
   BandValues bands{};  // which bands are chosen
-  int segment = kSegmentCentre;
-  int lengthMode = kLengthPreferred;
+  Segment segment = Segment::Centre;
+  LengthMode lengthMode = LengthMode::Preferred;
   float tolerancePercent = 5;  // allowed length tolerance, percent
   bool extraBand = false;
   float extraFrequency = 0;

@@ -43,7 +43,9 @@ int BandColour(int bandIndex) {
   return kBandColours[static_cast<std::size_t>(bandIndex)];
 }
 
-int BandCheckColour(int bandIndex, int value) { return value != kBandOff ? BandColour(bandIndex) : kColourBlack; }
+int BandCheckColour(int bandIndex, BandState value) {
+  return value != BandState::Off ? BandColour(bandIndex) : kColourBlack;
+}
 
 double NullCanvas::textWidth(std::string_view utf8) const { return 6.0 * report::CharCount(utf8); }
 

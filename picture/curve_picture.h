@@ -68,7 +68,7 @@ inline constexpr int kColourExtraBand = 0;  // the additional band's curve
 int BandColour(int bandIndex);
 // Text colour of a band check box after a run: its band colour when the
 // box is not off, black otherwise.
-int BandCheckColour(int bandIndex, int value);
+int BandCheckColour(int bandIndex, BandState value);
 
 // A drawing surface with the user coordinates above.
 class Canvas {

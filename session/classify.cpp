@@ -23,7 +23,7 @@ Question SegmentQuestion(Language lang) {
           QuestionId::Segment};
 }
 
-Classification ClassifyPreferredFrequency(float f0, int chosenSegment, Language lang, Asker& asker) {
+Classification ClassifyPreferredFrequency(float f0, Segment chosenSegment, Language lang, Asker& asker) {
   Classification c;
   c.segment = chosenSegment;
   const SegmentSuggestion s = SuggestSegment(f0);

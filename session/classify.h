@@ -16,10 +16,10 @@ Question SegmentQuestion(Language lang);
 struct Classification {
   bool extraBand = false;  // Yes to the additional-band question
   float extraFrequency = 0;
-  int segment = kSegmentCentre;  // segment to use (changed on Yes)
-  bool segmentChanged = false;   // Yes to the segment question
-  bool cancelled = false;        // Cancel to the segment question
+  Segment segment = Segment::Centre;  // segment to use (changed on Yes)
+  bool segmentChanged = false;        // Yes to the segment question
+  bool cancelled = false;             // Cancel to the segment question
 };
-Classification ClassifyPreferredFrequency(float f0, int chosenSegment, Language lang, Asker& asker);
+Classification ClassifyPreferredFrequency(float f0, Segment chosenSegment, Language lang, Asker& asker);
 
 }  // namespace lorvant

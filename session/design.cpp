@@ -29,7 +29,7 @@ bool operator==(const MainInputs& a, const MainInputs& b) {
          a.dielectric == b.dielectric && a.outerDiameter == b.outerDiameter &&
          a.conductorDiameter == b.conductorDiameter && a.minimumSum == b.minimumSum && a.bands == b.bands &&
          a.allBands == b.allBands && a.windom == b.windom && a.specialTable == b.specialTable &&
-         a.segmentIndex == b.segmentIndex && a.lengthMode == b.lengthMode && a.equalImpedances == b.equalImpedances;
+         a.segment == b.segment && a.lengthMode == b.lengthMode && a.equalImpedances == b.equalImpedances;
 }
 
 bool operator==(const Design& a, const Design& b) {
@@ -41,10 +41,10 @@ bool operator==(const Design& a, const Design& b) {
 
 int MaterialIndex(std::string_view word) { return IndexOf(kMaterialWords, word); }
 const char* MaterialWord(int index) { return WordAt(kMaterialWords, index); }
-const char* BandWord(int value) { return WordAt(kBandWords, value); }
+const char* BandWord(BandState value) { return WordAt(kBandWords, static_cast<int>(value)); }
 const char* BandKey(int band) { return WordAt(kBandKeys, band); }
-const char* SegmentWord(int index) { return WordAt(kSegmentWords, index); }
-const char* LengthModeWord(int mode) { return WordAt(kLengthModeWords, mode); }
+const char* SegmentWord(Segment segment) { return WordAt(kSegmentWords, ButtonOfSegment(segment)); }
+const char* LengthModeWord(LengthMode mode) { return WordAt(kLengthModeWords, static_cast<int>(mode)); }
 
 void SetDielectric(MainInputs& m, std::string_view fieldText) {
   for (Language lang : {Language::German, Language::English})
@@ -118,7 +118,7 @@ Design FromRunInput(const RunInput& in) {
   m.bands = in.bands;
   m.windom = in.windom;
   m.specialTable = in.specialTable;
-  m.segmentIndex = in.segmentIndex;
+  m.segment = in.segment;
   m.lengthMode = in.lengthMode;
   m.equalImpedances = in.equalImpedances;
   if (in.calculator.active) d.calculator = CalculatorOf(in.calculator, m.frequency);
@@ -140,7 +140,7 @@ RunInput ToRunInput(const Design& d, Language lang, char sep) {
   in.bands = m.bands;
   in.windom = m.windom;
   in.specialTable = m.specialTable;
-  in.segmentIndex = m.segmentIndex;
+  in.segment = m.segment;
   in.lengthMode = m.lengthMode;
   in.equalImpedances = m.equalImpedances;
   if (d.calculator && d.calculator->active) in.calculator = CalculatorStateOf(*d.calculator, m.conductorDiameter, sep);

@@ -58,8 +58,8 @@ struct MainInputs {
   bool allBands = false;  // the "all" box
   bool windom = false;
   bool specialTable = false;
-  int segmentIndex = 2;  // 0 CW, 1 SSB, 2 band centre
-  int lengthMode = 0;    // kLengthPreferred, kLengthHighestLowest, kLengthAll
+  Segment segment = Segment::Centre;
+  LengthMode lengthMode = LengthMode::Preferred;
   bool equalImpedances = false;
 };
 
@@ -147,10 +147,10 @@ RunInput ToRunInput(const Design& d, Language lang, char sep);
 int MaterialIndex(std::string_view word);
 const char* MaterialWord(int index);
 
-const char* BandWord(int value);  // "off", "counted", "grey"
-const char* BandKey(int band);    // "band-1.8" ... "band-50"
-const char* SegmentWord(int index);
-const char* LengthModeWord(int mode);
+const char* BandWord(BandState value);  // "off", "counted", "grey"
+const char* BandKey(int band);          // "band-1.8" ... "band-50"
+const char* SegmentWord(Segment segment);
+const char* LengthModeWord(LengthMode mode);
 
 // ---- the main form's fields ----
 

@@ -123,14 +123,19 @@ Key TextKey(Section s, const char* name, Member<T> m, Check check) {
           [m](Design& d, std::string_view v) { Part<T>(d).*m = std::string(v); }, std::move(check)};
 }
 
-template <class T, std::size_t N>
-Key WordKey(Section s, const char* name, int T::*m, const char* const (&words)[N]) {
-  return {s, name,
-          [m, &words](const Design& d) {
-            const char* w = WordAt(words, Part<T>(d).*m);
-            return std::string(w ? w : WordAt(words, T{}.*m));
-          },
-          [m, &words](Design& d, std::string_view v) { Part<T>(d).*m = IndexOf(words, v); }, OneOf(words)};
+// A key whose words name the values first, first + 1, ... of the member
+// (an int or an enum).
+template <class T, class V, std::size_t N>
+Key WordKey(Section s, const char* name, V T::*m, const char* const (&words)[N], int first = 0) {
+  const auto index = [first](V value) { return static_cast<int>(value) - first; };
+  return {
+      s, name,
+      [m, &words, index](const Design& d) {
+        const char* w = WordAt(words, index(Part<T>(d).*m));
+        return std::string(w ? w : WordAt(words, index(T{}.*m)));
+      },
+      [m, &words, first](Design& d, std::string_view v) { Part<T>(d).*m = static_cast<V>(IndexOf(words, v) + first); },
+      OneOf(words)};
 }
 
 template <class T>
@@ -140,9 +145,11 @@ Key FlagKey(Section s, const char* name, bool T::*m) {
 }
 
 Key BandKeyOf(int band) {
-  return {Section::Main, kBandKeys[band],
-          [band](const Design& d) { return std::string(kBandWords[std::clamp(d.main.bands[band], 0, 2)]); },
-          [band](Design& d, std::string_view v) { d.main.bands[band] = IndexOf(kBandWords, v); }, OneOf(kBandWords)};
+  return {
+      Section::Main, kBandKeys[band],
+      [band](const Design& d) { return std::string(kBandWords[std::clamp(BandBoxValue(d.main.bands[band]), 0, 2)]); },
+      [band](Design& d, std::string_view v) { d.main.bands[band] = static_cast<BandState>(IndexOf(kBandWords, v)); },
+      OneOf(kBandWords)};
 }
 
 FeedPointInputs& Feed(Design& d) { return d.feedPoint ? *d.feedPoint : d.feedPoint.emplace(); }
@@ -186,7 +193,7 @@ std::vector<Key> MainKeys() {
       FlagKey<M>(S::Main, "all-bands", &M::allBands),
       FlagKey<M>(S::Main, "windom", &M::windom),
       FlagKey<M>(S::Main, "special-table", &M::specialTable),
-      WordKey<M>(S::Main, "segment", &M::segmentIndex, kSegmentWords),
+      WordKey<M>(S::Main, "segment", &M::segment, kSegmentWords, static_cast<int>(Segment::Cw)),
       WordKey<M>(S::Main, "length-mode", &M::lengthMode, kLengthModeWords),
       {S::Main, "feed-point", [](const Design& d) { return std::string(kFeedModeWords[d.main.equalImpedances]); },
        [](Design& d, std::string_view v) { d.main.equalImpedances = v == kFeedModeWords[1]; }, OneOf(kFeedModeWords)},

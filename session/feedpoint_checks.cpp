@@ -62,8 +62,6 @@ std::optional<EmptyField> FirstEmpty(const WindowTexts& window, Text enterFreque
 // A feed point lies inside the wire: at either end there is nothing to feed.
 bool insideTheWire(float distance, float length) { return distance > 0 && distance < length; }
 
-int segmentCode(int optionIndex) { return optionIndex >= 0 && optionIndex <= 2 ? optionIndex + 1 : 0; }
-
 }  // namespace
 
 std::string OffWireText(Language lang, float length, char sep) {
@@ -93,7 +91,7 @@ namespace {
 // main form's numbers, parsed.
 struct AllBandsInputs {
   float vk = 1;
-  int segment = 0;
+  Segment segment = Segment::Centre;
   double ins = 0;
   float distance = 0;
   float resonance = 0;
@@ -109,10 +107,10 @@ struct ShownBands {
   std::string lowestCaption;
 };
 
-ShownBands BandsShown(const MainFormValues& main, int segment, char sep) {
+ShownBands BandsShown(const MainFormValues& main, Segment segment, char sep) {
   ShownBands shown;
   for (int i = kBandCount - 1; i >= 0; --i) {
-    if (main.bands[i] == kBandOff) continue;
+    if (main.bands[i] == BandState::Off) continue;
     const float f = SegmentFrequenz(segment, BandNennFrequenz(i));
     shown.text[i] = FormatPicture(f, "#0.000", sep);
     shown.lowest = f;
@@ -152,7 +150,7 @@ void OfferAdaptedLength(AllBandsResult& res, const WindowTexts& window, const Ma
   res.selectPreferredLength = true;
   LengthContext ctx = main.lengthContext();
   ctx.segment = in.segment;
-  ctx.lengthMode = kLengthPreferred;
+  ctx.lengthMode = LengthMode::Preferred;
   try {
     float f = in.resonance;
     res.length = FormatPicture(AntennenLaenge(n, in.vk, in.ins, f, ctx), "##0.0##", sep);
@@ -203,7 +201,7 @@ std::string AllBandsRows(const MainFormValues& main, const ShownBands& shown, fl
   std::string rows;
   for (int i = kBandCount - 1; i >= 0; --i) {
     const bool resonanceRow = i == kBandCount - 1;
-    if (!resonanceRow && main.bands[i] == kBandOff) continue;
+    if (!resonanceRow && main.bands[i] == BandState::Off) continue;
     const float f = resonanceRow ? in.resonance : SegmentFrequenz(in.segment, BandNennFrequenz(i));
     const double w = WireWavelength(in.ins, f);
     const double s = StromImPunkt(w, length, in.distance, in.vk, in.ins, main.calculator).G;
@@ -214,7 +212,7 @@ std::string AllBandsRows(const MainFormValues& main, const ShownBands& shown, fl
       sums.sumUsable += s;
       ++sums.usable;
     }
-    if (main.bands[i] == kBandCounted) {
+    if (main.bands[i] == BandState::Counted) {
       sums.sumWanted += s;
       ++sums.wanted;
     }
@@ -240,7 +238,7 @@ AllBandsResult CheckAllBands(const WindowTexts& window, const MainFormValues& ma
   AllBandsInputs in;
   in.vk = MainVk(main);
   if (in.vk == 0) in.vk = 1;
-  in.segment = segmentCode(main.segmentIndex);
+  in.segment = SegmentOrCentre(main.segment);
   in.ins = main.run.insulation;
 
   const float typedLength = ParseNumber(window.first.text);

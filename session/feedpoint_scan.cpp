@@ -38,13 +38,13 @@ double SumAt(float x, const ScanSetup& s, const std::vector<double>& wavelengths
 
 }  // namespace
 
-float ScanFrequency(int band, int segmentIndex) {
+float ScanFrequency(int band, std::optional<Segment> segment) {
   static constexpr float kTable[kBandCount][3] = {
       {1.82f, 1.86f, 1.857f},   {3.5f, 3.75f, 3.65f},    {5.353f, 5.36f, 5.36f},     {7.0f, 7.06f, 7.1f},
       {10.1f, 10.13f, 10.125f}, {14.0f, 14.25f, 14.25f}, {18.068f, 18.13f, 18.118f}, {21.0f, 21.25f, 21.225f},
       {24.89f, 24.95f, 24.94f}, {28.0f, 28.6f, 28.5f},   {50.09f, 50.15f, 50.5f}};
   if (band < 0 || band >= kBandCount) return 0;
-  const int column = segmentIndex == 0 ? 0 : segmentIndex == 1 ? 1 : 2;
+  const int column = ButtonOfSegment(SegmentOrCentre(segment));
   return kTable[band][column];
 }
 
@@ -52,7 +52,7 @@ ScanSetup PrepareScan(const WindowTexts& window, const MainFormValues& main, cha
   ScanSetup s;
   // The 50 MHz band takes no part in the scan; grey bands do not count.
   for (int i = 0; i < kBandCount - 1; ++i)
-    if (main.bands[i] == kBandCounted) s.frequencies.push_back(ScanFrequency(i, main.segmentIndex));
+    if (main.bands[i] == BandState::Counted) s.frequencies.push_back(ScanFrequency(i, main.segment));
   s.vk = MainVk(main);
   s.length = main.run.length;
   s.insulation = main.run.insulation;

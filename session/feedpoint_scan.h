@@ -16,7 +16,7 @@ namespace lorvant::feedpoint {
 
 // The scan's own frequency of a band (0..10) for the selected segment
 // button (0 CW, 1 SSB, anything else band centre).
-float ScanFrequency(int band, int segmentIndex);
+float ScanFrequency(int band, std::optional<Segment> segment);
 
 struct ScanSetup {
   float x0 = 0, x1 = 0, step = 0;

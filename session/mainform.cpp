@@ -127,7 +127,7 @@ std::string FrequencyLabel(Language lang) {
 LengthContext MainFormValues::lengthContext() const {
   LengthContext ctx;
   ctx.bands = bands;
-  ctx.segment = segmentIndex >= 0 && segmentIndex <= 2 ? segmentIndex + 1 : kSegmentCentre;
+  ctx.segment = SegmentOrCentre(segment);
   ctx.lengthMode = lengthMode;
   ctx.tolerancePercent = tolerancePercent;
   ctx.extraBand = run.extraBand;
@@ -140,10 +140,10 @@ WindomPreset WindomPresetFor(const BandValues& bands) {
   WindomPreset p;
   p.bands = bands;
   for (int band : kWindomGreyBands)
-    if (p.bands[band] != kBandOff) p.bands[band] = kBandGrey;
+    if (p.bands[band] != BandState::Off) p.bands[band] = BandState::Grey;
   float lowest = 0;
   for (int i = 0; i < kBandCount; ++i)
-    if (p.bands[i] == kBandCounted) {
+    if (p.bands[i] == BandState::Counted) {
       lowest = BandNennFrequenz(i);
       break;
     }
@@ -154,7 +154,7 @@ WindomPreset WindomPresetFor(const BandValues& bands) {
   } else if (lowest == BandNennFrequenz(kBand7)) {
     p.halfWaves = "2";
   } else {
-    p.bands[kBand7] = kBandCounted;
+    p.bands[kBand7] = BandState::Counted;
     p.halfWaves = "2";
   }
   return p;

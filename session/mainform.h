@@ -108,8 +108,8 @@ struct MainFormValues {
   std::string minimumSum;
   std::string conductorDiameter;
   BandValues bands{};
-  int segmentIndex = 2;  // the selected segment button (code - 1); -1 when none is
-  int lengthMode = kLengthPreferred;
+  std::optional<Segment> segment = Segment::Centre;  // the selected segment button; none when none is
+  LengthMode lengthMode = LengthMode::Preferred;
   float tolerancePercent = 5;  // parsed
   std::string note;
   LastRun run;

@@ -69,7 +69,7 @@ std::optional<ReportedImpedance> ReportedImpedanceAt(const Design& design, doubl
     if (std::lround(c.x * 100) != std::lround(feed * 100)) continue;
     const ResonanceFigures figures = report::BandResonances(d);
     const bool extra = band == kExtraBand;
-    if (extra ? !d.extraBand : d.bands[static_cast<std::size_t>(band)] == kBandOff) return std::nullopt;
+    if (extra ? !d.extraBand : d.bands[static_cast<std::size_t>(band)] == BandState::Off) return std::nullopt;
     const double G = extra ? c.extraG : c.G[static_cast<std::size_t>(band)];
     const float resonance = extra ? figures.extra : figures.band[static_cast<std::size_t>(band)];
     return ReportedImpedance{ImpedanzAusStromsumme(G, resonance, d.calc), report::ImpedanceCell(G, resonance, d)};

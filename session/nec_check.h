@@ -25,10 +25,10 @@ namespace lorvant::nec {
 
 // What a check takes from a completed run.
 struct Design {
-  float length = 0;              // the antenna length, m
-  double conductorDiameter = 0;  // mm
-  int segment = kSegmentCentre;  // band segment as the run used it
-  BandValues bands{};            // band boxes after the run (1 = counted)
+  float length = 0;                   // the antenna length, m
+  double conductorDiameter = 0;       // mm
+  Segment segment = Segment::Centre;  // band segment as the run used it
+  BandValues bands{};                 // band boxes after the run
   bool extraBand = false;
   float extraFrequency = 0;
   report::ReportData reportData;             // what AntStrSu.txt was written from

@@ -128,15 +128,15 @@ class Run {
 
   void CountBands() {
     if (in_.windom) out_.equalImpedances = true;
-    for (int v : out_.bands)
-      if (v == kBandCounted) ++countedBands_;
+    for (BandState v : out_.bands)
+      if (v == BandState::Counted) ++countedBands_;
     equalImpedances_ = out_.equalImpedances;
   }
 
   // Classifies the preferred frequency (segment question, additional band)
   // and starts the information text with the segment; false on Cancel.
   bool SettleSegment() {
-    const Classification cls = ClassifyPreferredFrequency(preferredFrequency_, in_.segmentIndex + 1, lang_, host_);
+    const Classification cls = ClassifyPreferredFrequency(preferredFrequency_, in_.segment, lang_, host_);
     if (cls.extraBand) {
       extraBand_ = true;
       extraFrequency_ = cls.extraFrequency;
@@ -148,16 +148,16 @@ class Run {
       out_.outcome = RunOutcome::SegmentCancelled;
       return false;
     }
-    segment_ = in_.segmentIndex + 1;
+    segment_ = in_.segment;
     if (cls.segmentChanged) {
       segment_ = cls.segment;
-      out_.segmentIndex = cls.segment - 1;
+      out_.segment = cls.segment;
     }
-    switch (segment_) {
-      case kSegmentCw:
+    switch (*segment_) {
+      case Segment::Cw:
         Note(Text::ReportSegmentCw);
         break;
-      case kSegmentSsb:
+      case Segment::Ssb:
         Note(Text::ReportSegmentSsb);
         break;
       default:
@@ -253,7 +253,7 @@ class Run {
         extraWavelength = w;
       });
     }
-    currents_ = WireCurrents({.wavelengths = BandWellenlaengen(segment_, insulation_),
+    currents_ = WireCurrents({.wavelengths = BandWellenlaengen(SettledSegment(), insulation_),
                               .extraBand = extraBand_,
                               .extraWavelength = extraWavelength,
                               .length = length_,
@@ -305,7 +305,7 @@ class Run {
     d.sep = sep_;
     d.f0 = preferredFrequency_;
     d.n = halfWaves_;
-    d.segment = segment_;
+    d.segment = SettledSegment();
     d.bands = out_.bands;
     d.extraBand = extraBand_;
     d.extraFrequency = extraBand_ ? extraFrequency_ : 0.0f;
@@ -420,12 +420,13 @@ class Run {
   // As read from the form and then settled by the length mode.
   float preferredFrequency_ = 0;  // MHz
   float halfWaves_ = 0;
-  float shorteningFactor_ = 0;    // Vk
-  float minimumSum_ = 0;          // the least current sum asked for
-  float dielectricConstant_ = 0;  // relative
-  float length_ = 0;              // the antenna length, m
-  double insulation_ = 0;         // the insulation's shortening fraction
-  int segment_ = 0;               // segment code
+  float shorteningFactor_ = 0;      // Vk
+  float minimumSum_ = 0;            // the least current sum asked for
+  float dielectricConstant_ = 0;    // relative
+  float length_ = 0;                // the antenna length, m
+  double insulation_ = 0;           // the insulation's shortening fraction
+  std::optional<Segment> segment_;  // the segment settled on; none before the segment question
+  Segment SettledSegment() const { return SegmentOrCentre(segment_); }
   int countedBands_ = 0;          // the additional band included
   bool equalImpedances_ = false;  // the candidates for equal impedances
   bool extraBand_ = false;

@@ -41,8 +41,8 @@ struct RunInput {
   BandValues bands{};              // 0 off, 1 counted, 2 grey
   bool windom = false;             // "classic WINDOM" ticked
   bool specialTable = false;       // AntSpezi.txt wanted
-  int segmentIndex = 2;            // segment code - 1
-  int lengthMode = kLengthPreferred;
+  Segment segment = Segment::Centre;
+  LengthMode lengthMode = LengthMode::Preferred;
   bool equalImpedances = false;  // feed point for equal impedances (else maximum current sum)
   CalculatorState calculator;    // shortening-factor calculator
   Language language = Language::German;
@@ -80,9 +80,9 @@ struct RunOutput {
   // Write-backs to the form (empty when the run did not write the field).
   std::optional<std::string> preferredFrequency;
   std::optional<std::string> halfWaves;
-  std::optional<int> segmentIndex;  // chosen by the segment question
-  bool equalImpedances = false;     // feed point for equal impedances after the run
-  BandValues bands{};               // band boxes after the run (some turned grey)
+  std::optional<Segment> segment;  // chosen by the segment question
+  bool equalImpedances = false;    // feed point for equal impedances after the run
+  BandValues bands{};              // band boxes after the run (some turned grey)
 
   std::string info;    // the whole note of the form after the run, lines CR LF
   BothLanguages note;  // the same in either language

@@ -8,12 +8,11 @@
 
 namespace lorvant {
 
-LengthContext RunLengthContext(const RunInput& in, const BandValues& bands, int segment, bool extraBand,
-                               float extraFrequency) {
+LengthContext RunLengthContext(const RunInput& in, const BandValues& bands, std::optional<Segment> segment,
+                               bool extraBand, float extraFrequency) {
   LengthContext ctx;
   ctx.bands = bands;
-  ctx.segment = in.segmentIndex + 1;
-  if (segment != 0) ctx.segment = segment;
+  ctx.segment = segment.value_or(in.segment);
   ctx.lengthMode = in.lengthMode;
   ctx.tolerancePercent = ParseNumber(in.tolerance);
   ctx.extraBand = extraBand;
@@ -51,7 +50,7 @@ float CountWithinLimit(const LengthContext& ctx, float halfWaves, float wireLimi
 void GreyBandsBelowFundamental(float wireLimit, BandValues& bands, RunErrors& errors) {
   float lowest = 0;
   for (int b = 0; b < kBandCount && lowest == 0; ++b)
-    if (bands[static_cast<std::size_t>(b)] == kBandCounted) lowest = BandNennFrequenz(b);
+    if (bands[static_cast<std::size_t>(b)] == BandState::Counted) lowest = BandNennFrequenz(b);
   if (!(lowest > 0)) return;
   float fundamental = 0;
   const bool ok = errors.attempt([&] {
@@ -61,12 +60,12 @@ void GreyBandsBelowFundamental(float wireLimit, BandValues& bands, RunErrors& er
   if (!ok) return;
   const double fundamentalKey = roundHalfEven(fundamental);
   for (int b = 0; b < kBandCount; ++b) {
-    int& v = bands[static_cast<std::size_t>(b)];
+    BandState& v = bands[static_cast<std::size_t>(b)];
     if (roundHalfEven(BandNennFrequenz(b)) >= fundamentalKey) {
-      if (v != kBandCounted) v = kBandGrey;
+      if (v != BandState::Counted) v = BandState::Grey;
       break;
     }
-    if (v == kBandCounted) v = kBandGrey;
+    if (v == BandState::Counted) v = BandState::Grey;
   }
 }
 
@@ -96,7 +95,7 @@ WireFit FitWireLimit(const RunInput& in, float wireLimit, float preferredFrequen
   if (roundedLength > wireLimit) fitting = checked::strictSingle(static_cast<double>(fitting) - 1);
   WireFit fit;
   fit.halfWaves = static_cast<float>(roundHalfEven(fitting));
-  if (in.lengthMode == kLengthPreferred)
+  if (in.lengthMode == LengthMode::Preferred)
     errors.attempt(
         [&] { fit.halfWaves = CountWithinLimit(ctx, fit.halfWaves, wireLimit, preferredFrequency, shorteningFactor); });
   GreyBandsBelowFundamental(wireLimit, bands, errors);

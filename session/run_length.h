@@ -11,7 +11,8 @@ namespace lorvant {
 
 // The length mode's context for the run's inputs and `bands`; segment 0
 // stands for the form's segment.
-LengthContext RunLengthContext(const RunInput& in, const BandValues& bands, int segment = 0, bool extraBand = false,
+LengthContext RunLengthContext(const RunInput& in, const BandValues& bands,
+                               std::optional<Segment> segment = std::nullopt, bool extraBand = false,
                                float extraFrequency = 0);
 
 struct WireFit {

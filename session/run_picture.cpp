@@ -19,7 +19,7 @@ void DrawRunPicture(Canvas& canvas, const report::ReportData& d, std::span<const
   double extraWavelength = 0;
   if (d.extraBand && d.extraFrequency != 0) extraWavelength = 300.0 / d.extraFrequency * (1 - 2 * d.ins);
   int counted = d.extraBand ? 1 : 0;
-  for (int v : d.bands) counted += v == kBandCounted ? 1 : 0;
+  for (BandState v : d.bands) counted += v == BandState::Counted ? 1 : 0;
   const WireCurrents currents({.wavelengths = BandWellenlaengen(d.segment, d.ins),
                                .extraBand = d.extraBand,
                                .extraWavelength = extraWavelength,

@@ -134,7 +134,8 @@ void shootNec(MDIForm1& main, Camera& camera, bool de) {
   frmHauptform* f = main.mainForm();
   set(f->Text1, de ? "7,1" : "7.1");
   set(f->Text2, "1");
-  for (int band = 0; band < kBandCount; ++band) f->setBandValue(band, band == 3 || band == 5 || band == 9 ? 1 : 0);
+  for (int band = 0; band < kBandCount; ++band)
+    f->setBandValue(band, band == 3 || band == 5 || band == 9 ? BandState::Counted : BandState::Off);
   f->runCalculation();
   main.action("mnuBerNec")->trigger();
   frmNec* w = frmNec::loaded();
@@ -174,7 +175,7 @@ bool shoot(const QString& language, char separator, const QString& folder) {
     // pictures show what there is and the manual check judges them.
     if (!QTest::qWaitForWindowExposed(&main)) std::fprintf(stderr, "lorvant_shots: main window not exposed\n");
     frmHauptform* f = main.mainForm();
-    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    for (int band : {1, 3, 5}) f->setBandValue(band, BandState::Counted);
     camera.take(QStringLiteral("start"), &main);
     camera.take(QStringLiteral("form"), f);
     main.menu("mnuBer")->adjustSize();

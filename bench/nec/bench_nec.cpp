@@ -43,7 +43,7 @@ void CheckOcf(benchmark::State& state, const char* frequency) {
   RunInput in = LoadedFormInput(Language::German, '.');
   in.preferredFrequency = frequency;
   in.halfWaves = "1";
-  in.bands.fill(kBandCounted);
+  in.bands.fill(BandState::Counted);
   in.resultsFolder = folder.path();
   BenchHost host;
   const RunOutput out = RunOptimisation(in, host);

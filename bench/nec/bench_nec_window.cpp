@@ -52,7 +52,7 @@ void BM_NecWindow_Ocf7MHz(benchmark::State& state) {
     form->Text1->setText("7,1");
     form->Text2->setText("1");
     form->Text4->setText("0,95");
-    for (int i = 0; i < kBandCount; ++i) form->setBandValue(i, kBandCounted);
+    for (int i = 0; i < kBandCount; ++i) form->setBandValue(i, BandState::Counted);
     form->runCalculation();
     main.action("mnuBerNec")->trigger();
     frmNec* w = frmNec::loaded();

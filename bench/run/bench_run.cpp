@@ -76,7 +76,7 @@ namespace {
 RunInput AllBands(const std::string& folder, std::string halfWaves) {
   RunInput in = LoadedFormInput(Language::German, ',');
   in.halfWaves = std::move(halfWaves);
-  in.bands.fill(kBandCounted);
+  in.bands.fill(BandState::Counted);
   in.specialTable = true;
   in.resultsFolder = folder;
   in.dateText = "08.12.2026 15:44:35";

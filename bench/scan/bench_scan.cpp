@@ -42,8 +42,8 @@ double PeakRssMiB() {
 MainFormValues View() {
   MainFormValues v;
   v.shorteningFactor = "0,95";
-  v.bands.fill(kBandOff);
-  v.bands[1] = v.bands[3] = v.bands[5] = kBandCounted;
+  v.bands.fill(BandState::Off);
+  v.bands[1] = v.bands[3] = v.bands[5] = BandState::Counted;
   v.run.length = 20000;
   return v;
 }
@@ -102,7 +102,8 @@ void BM_ScanWindow(benchmark::State& state) {
   main.show();
   frmHauptform* form = main.mainForm();
   form->Text4->setText("0,95");
-  for (int i = 0; i < kBandCount; ++i) form->setBandValue(i, i == 1 || i == 3 || i == 5 ? kBandCounted : kBandOff);
+  for (int i = 0; i < kBandCount; ++i)
+    form->setBandValue(i, i == 1 || i == 3 || i == 5 ? BandState::Counted : BandState::Off);
   Module1::state().antennaLength = 20000;
   frmSpeisePkt* w = frmSpeisePkt::openScan();
   w->Text1->setText("0");

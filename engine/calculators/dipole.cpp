@@ -136,7 +136,7 @@ float ZusatzAbstand(float z, float /*fExc*/, float fAdd, float dExc, float dAdd,
 
 float LowestCountedFrequency(const BandValues& bands) {
   for (int i = 0; i < kBandCount; ++i) {
-    if (bands[static_cast<std::size_t>(i)] == kBandCounted) return BandNennFrequenz(i);
+    if (bands[static_cast<std::size_t>(i)] == BandState::Counted) return BandNennFrequenz(i);
   }
   return 0;
 }

@@ -26,11 +26,11 @@ double FrequencyPlan::highest() const {
   return top;
 }
 
-FrequencyPlan PlanFrequencies(const BandValues& bands, int segment, bool extraBand, float extraFrequency,
+FrequencyPlan PlanFrequencies(const BandValues& bands, Segment segment, bool extraBand, float extraFrequency,
                               int sweepPoints) {
   FrequencyPlan plan;
   for (int b = 0; b < kBandCount; ++b) {
-    if (bands[static_cast<std::size_t>(b)] != kBandCounted) continue;
+    if (bands[static_cast<std::size_t>(b)] != BandState::Counted) continue;
     plan.steps.push_back({b, BandTableWFrequency(b, segment), 0, 1, false});
     if (sweepPoints >= 2) {
       const BandEdges e = EdgesOf(b);

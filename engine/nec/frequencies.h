@@ -47,7 +47,7 @@ struct FrequencyPlan {
 // the run computes their currents, the additional band at its frequency, and
 // for every counted band `sweepPoints` frequencies from its lower to its
 // upper edge (none for 0; the additional band has no edges and no sweep).
-FrequencyPlan PlanFrequencies(const BandValues& bands, int segment, bool extraBand, float extraFrequency,
+FrequencyPlan PlanFrequencies(const BandValues& bands, Segment segment, bool extraBand, float extraFrequency,
                               int sweepPoints);
 
 // The nominal frequency that names a band in the tables (the additional

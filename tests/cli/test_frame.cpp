@@ -11,6 +11,7 @@
 #include "cli/json.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
+#include "tests/support/Boxes.h"
 
 namespace lorvant::cli {
 namespace {
@@ -127,8 +128,8 @@ TEST(SharedOptions, DefaultsFollowTheSeparatorAndBandsCannotBeBoth) {
   EXPECT_EQ(s.minSumText(), "0,4");
   EXPECT_EQ(s.vkText(), "0,95");  // the form's design text, whatever the locale
   EXPECT_EQ(s.halfWavesText(), "4");
-  EXPECT_EQ(s.segmentIndex(), 2);
-  EXPECT_EQ(s.bands(), (BandValues{0, 0, 0, 0, 0, 1, 0, 2, 0, 0, 0}));
+  EXPECT_EQ(s.segment(), Segment::Centre);
+  EXPECT_EQ(s.bands(), Boxes({0, 0, 0, 0, 0, 1, 0, 2, 0, 0, 0}));
 
   SharedInputs t;
   OptionParser q("x", "", "");
@@ -138,8 +139,8 @@ TEST(SharedOptions, DefaultsFollowTheSeparatorAndBandsCannotBeBoth) {
                       help));
   EXPECT_EQ(t.frequencyText(), "14.2");
   EXPECT_EQ(t.minSumText(), "0.4");
-  EXPECT_EQ(t.segmentIndex(), 0);
-  EXPECT_EQ(t.lengthMode(), kLengthHighestLowest);
+  EXPECT_EQ(t.segment(), Segment::Cw);
+  EXPECT_EQ(t.lengthMode(), LengthMode::HighestLowest);
   EXPECT_EQ(t.language(), Language::English);
   EXPECT_EQ(t.dateText(), "heute");
 

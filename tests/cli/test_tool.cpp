@@ -18,6 +18,7 @@
 #include "session/run.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
+#include "tests/support/Boxes.h"
 
 namespace lorvant {
 namespace {
@@ -732,7 +733,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "--date",
                             "1/2/03 04:05:06"},
                            [](RunInput& in) {
-                             in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 2};
+                             in.bands = Boxes({0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 2});
                              in.preferredFrequency = "7,01";
                              in.halfWaves = "6";
                              in.shorteningFactor = "0,97";
@@ -741,8 +742,8 @@ INSTANTIATE_TEST_SUITE_P(
                              in.outerDiameter = "3,2";
                              in.conductorDiameter = "1,5";
                              in.minimumSum = "0,3";
-                             in.segmentIndex = 0;
-                             in.lengthMode = kLengthAll;
+                             in.segment = Segment::Cw;
+                             in.lengthMode = LengthMode::All;
                              in.equalImpedances = true;
                              in.calculator = {true, 12.5f, 1.5f, true, "12,5"};
                              in.language = Language::English;
@@ -761,7 +762,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "--halfwaves", "", "--windom", "--decimal-separator", ",", "--date",
                             test::worked::kDateText},
                            [](RunInput& in) {
-                             in.bands = {1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+                             in.bands = Boxes({1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
                              in.halfWaves = "";
                              in.maxWireLength = "41";
                              in.windom = true;

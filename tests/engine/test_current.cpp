@@ -30,20 +30,19 @@ void expectShown(float z, double shown, bool kilo = false) {
 }  // namespace
 
 TEST(BandWavelengths, TableWPerSegmentAndInsulation) {
-  const auto centre = BandWellenlaengen(kSegmentCentre, 0);
+  const auto centre = BandWellenlaengen(Segment::Centre, 0);
   EXPECT_DOUBLE_EQ(centre[0], 300 / 1.857);
   EXPECT_DOUBLE_EQ(centre[5], 300 / 14.25);  // the wavelength table, not the lookup's 14.2
   EXPECT_DOUBLE_EQ(centre[10], 300 / 50.5);
-  EXPECT_DOUBLE_EQ(BandWellenlaengen(kSegmentCw, 0)[10], 300 / 50.1);
-  EXPECT_DOUBLE_EQ(BandWellenlaengen(kSegmentSsb, 0)[1], 300 / 3.75);
-  EXPECT_EQ(BandWellenlaengen(0, 0), centre);
-  const auto insulated = BandWellenlaengen(kSegmentCentre, 0.0125);
+  EXPECT_DOUBLE_EQ(BandWellenlaengen(Segment::Cw, 0)[10], 300 / 50.1);
+  EXPECT_DOUBLE_EQ(BandWellenlaengen(Segment::Ssb, 0)[1], 300 / 3.75);
+  const auto insulated = BandWellenlaengen(Segment::Centre, 0.0125);
   for (std::size_t i = 0; i < insulated.size(); ++i) EXPECT_DOUBLE_EQ(insulated[i], centre[i] * 0.975) << i;
 }
 
 TEST(CurrentAtPoint, NodeAtTheEndsAndMaximumInTheMiddle) {
   // Vk = 1, bare wire: the current vanishes at the wire's start on every band.
-  const auto w = BandWellenlaengen(kSegmentCentre, 0);
+  const auto w = BandWellenlaengen(Segment::Centre, 0);
   for (std::size_t b = 0; b < w.size(); ++b) {
     const BandCurrent c = StromImPunkt(w[b], 40.0f, 0.0, 1.0f, 0, kOff);
     EXPECT_LT(c.G, 1e-6) << b;
@@ -62,7 +61,7 @@ TEST(CurrentAtPoint, NodeAtTheEndsAndMaximumInTheMiddle) {
 }
 
 TEST(CurrentAtPoint, SymmetricAlongTheWire) {
-  const auto w = BandWellenlaengen(kSegmentCw, 0);
+  const auto w = BandWellenlaengen(Segment::Cw, 0);
   // Exact positions: u and v merely swap.
   for (double x : {0.0, 3.25, 7.5, 12.0}) {
     for (std::size_t b = 0; b < w.size(); ++b) {
@@ -72,7 +71,7 @@ TEST(CurrentAtPoint, SymmetricAlongTheWire) {
     }
   }
   // Any position, with insulation, up to single-precision rounding of the position.
-  const double wi = BandWellenlaengen(kSegmentCentre, 0.01)[5];
+  const double wi = BandWellenlaengen(Segment::Centre, 0.01)[5];
   for (double x : {0.37, 5.01, 13.33}) {
     EXPECT_NEAR(StromImPunkt(wi, 41.7f, x, 0.95f, 0.01, kOff).G,
                 StromImPunkt(wi, 41.7f, 41.7f - x, 0.95f, 0.01, kOff).G, 1e-5);
@@ -189,31 +188,31 @@ TEST(ResonanceTest, HalfWavesOfTheWireOnEachBand) {
   float n = 4, f0 = 14.2f;
   const float L = AntennenLaenge(n, 0.95f, 0, f0, ctx);
   // The band the wire was cut for resonates where it was cut.
-  EXPECT_NEAR(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 4, L, 0.05f, 0, kOff), 14.2, 0.0005);
+  EXPECT_NEAR(ResonanzTest(Segment::Centre, 14.2f, 14.2f, 4, L, 0.05f, 0, kOff), 14.2, 0.0005);
   // Two half-waves on 7 MHz: f0 × (2 − 0.05) / (4 − 0.05).
-  EXPECT_NEAR(ResonanzTest(kSegmentCentre, 14.2f, 7.05f, 4, L, 0.05f, 0, kOff), 14.2 * 1.95 / 3.95, 0.0005);
+  EXPECT_NEAR(ResonanzTest(Segment::Centre, 14.2f, 7.05f, 4, L, 0.05f, 0, kOff), 14.2 * 1.95 / 3.95, 0.0005);
   // 10 MHz: 2.85 half-waves, within 10 % of 3.
-  EXPECT_NEAR(ResonanzTest(kSegmentCentre, 14.2f, 10.1f, 4, L, 0.05f, 0, kOff), 14.2 * 2.95 / 3.95, 0.0005);
+  EXPECT_NEAR(ResonanzTest(Segment::Centre, 14.2f, 10.1f, 4, L, 0.05f, 0, kOff), 14.2 * 2.95 / 3.95, 0.0005);
   // 5.3 MHz: 1.51 half-waves, 1.8 MHz: 0.52: far from a whole number.
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 5.36f, 4, L, 0.05f, 0, kOff), 0.0f);
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 1.85f, 4, L, 0.05f, 0, kOff), 0.0f);
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 14.2f, 5.36f, 4, L, 0.05f, 0, kOff), 0.0f);
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 14.2f, 1.85f, 4, L, 0.05f, 0, kOff), 0.0f);
   // With insulation the length and the test agree again.
   n = 4, f0 = 14.2f;
   const float Li = AntennenLaenge(n, 0.95f, 0.0125, f0, ctx);
-  EXPECT_NEAR(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 4, Li, 0.05f, 0.0125, kOff), 14.2, 0.0005);
+  EXPECT_NEAR(ResonanzTest(Segment::Centre, 14.2f, 14.2f, 4, Li, 0.05f, 0.0125, kOff), 14.2, 0.0005);
 }
 
 TEST(ResonanceTest, NoResonanceWithoutWire) {
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 4, 0, 0.05f, 0, kOff), 0.0f);
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 0, 14.2f, 4, 41.7f, 0.05f, 0, kOff), 0.0f);
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 0, 41.7f, 0.05f, 0, kOff), 0.0f);  // h = 0
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 14.2f, 1e9f, 41.7f, 0.05f, 0, kOff), 0.0f);
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 14.2f, 14.2f, 4, 0, 0.05f, 0, kOff), 0.0f);
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 0, 14.2f, 4, 41.7f, 0.05f, 0, kOff), 0.0f);
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 14.2f, 14.2f, 0, 41.7f, 0.05f, 0, kOff), 0.0f);  // h = 0
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 14.2f, 14.2f, 1e9f, 41.7f, 0.05f, 0, kOff), 0.0f);
 }
 
 // A step that fails keeps its term as it was: 0 before its first value, its
 // previous value after that. The other terms go on.
 TEST(FailedStep, CurrentModelKeepsTheTermAndGoesOn) {
-  const double w = BandWellenlaengen(kSegmentCentre, 0)[5];
+  const double w = BandWellenlaengen(Segment::Centre, 0)[5];
   // A position beyond single precision reads as the wire's start.
   const BandCurrent far = StromImPunkt(w, 40.0f, 1e39, 0.95f, 0, kOff);
   const BandCurrent start = StromImPunkt(w, 40.0f, 0.0, 0.95f, 0, kOff);
@@ -229,7 +228,7 @@ TEST(FailedStep, CurrentModelKeepsTheTermAndGoesOn) {
   // counted against 28 MHz, as if that band were tested.
   float n = 4, f0 = 14.2f;
   const float L = AntennenLaenge(n, 0.95f, 0, f0, LengthContext{});
-  const float at28 = ResonanzTest(kSegmentCentre, 14.2f, 28.5f, 4, L, 0.05f, 0, kOff);
+  const float at28 = ResonanzTest(Segment::Centre, 14.2f, 28.5f, 4, L, 0.05f, 0, kOff);
   EXPECT_GT(at28, 0.0f);
-  EXPECT_EQ(ResonanzTest(kSegmentCentre, 14.2f, 0, 4, L, 0.05f, 0, kOff), at28);
+  EXPECT_EQ(ResonanzTest(Segment::Centre, 14.2f, 0, 4, L, 0.05f, 0, kOff), at28);
 }

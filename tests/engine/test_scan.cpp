@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/scan.h"
+#include "tests/support/Boxes.h"
 
 using namespace lorvant;
 
@@ -11,7 +12,7 @@ namespace {
 // A bare wire at band centre, Vk 0.95.
 WireSetup Wire(float length, BandValues bands, int counted) {
   WireSetup s;
-  s.wavelengths = BandWellenlaengen(kSegmentCentre, 0);
+  s.wavelengths = BandWellenlaengen(Segment::Centre, 0);
   s.length = length;
   s.shorteningFactor = 0.95f;
   s.bands = bands;
@@ -19,8 +20,8 @@ WireSetup Wire(float length, BandValues bands, int counted) {
   return s;
 }
 
-constexpr BandValues kFiveBands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
-constexpr BandValues kThreeBands = {0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0};
+const BandValues kFiveBands = Boxes({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0});
+const BandValues kThreeBands = Boxes({0, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0});
 
 void ExpectSame(const ScanResult& a, const ScanResult& b) {
   EXPECT_EQ(a.confirmed, b.confirmed);

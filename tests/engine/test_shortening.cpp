@@ -18,11 +18,11 @@ CalculatorState activeCalculator(float height, float diameter, bool ground = fal
   return c;
 }
 
-LengthContext bandsContext(int mode, std::initializer_list<int> counted, int segment = kSegmentCentre) {
+LengthContext bandsContext(LengthMode mode, std::initializer_list<int> counted, Segment segment = Segment::Centre) {
   LengthContext ctx;
   ctx.lengthMode = mode;
   ctx.segment = segment;
-  for (int i : counted) ctx.bands[static_cast<std::size_t>(i)] = kBandCounted;
+  for (int i : counted) ctx.bands[static_cast<std::size_t>(i)] = BandState::Counted;
   return ctx;
 }
 
@@ -107,7 +107,7 @@ TEST(InsulationFraction, DoubleQuantityRoundedOnce) {
 }
 
 TEST(AntennaLength, PreferredBand) {
-  LengthContext ctx = bandsContext(kLengthPreferred, {5, 7});
+  LengthContext ctx = bandsContext(LengthMode::Preferred, {5, 7});
   float n = 4, f0 = 14.2f;
   // The worked length, to the last bit of single precision.
   EXPECT_EQ(AntennenLaenge(n, 0.95f, 0, f0, ctx), test::worked::kLength);
@@ -127,7 +127,7 @@ TEST(AntennaLength, PreferredBand) {
 
 TEST(AntennaLength, FailedArithmeticReachesTheCaller) {
   float n = 4, f0 = 0;
-  LengthContext pref = bandsContext(kLengthPreferred, {5, 7});
+  LengthContext pref = bandsContext(LengthMode::Preferred, {5, 7});
   try {
     AntennenLaenge(n, 0.95f, 0, f0, pref);
     FAIL() << "no error for f0 = 0";
@@ -139,14 +139,14 @@ TEST(AntennaLength, FailedArithmeticReachesTheCaller) {
   EXPECT_THROW(AntennenLaenge(n, 0.95f, 0, f0, pref), ArithmeticError);  // beyond single precision
   // No band to base the length on.
   n = 4;
-  LengthContext none = bandsContext(kLengthAll, {});
+  LengthContext none = bandsContext(LengthMode::All, {});
   EXPECT_THROW(AntennenLaenge(n, 0.95f, 0, f0, none), ArithmeticError);
-  none.lengthMode = kLengthHighestLowest;
+  none.lengthMode = LengthMode::HighestLowest;
   EXPECT_THROW(AntennenLaenge(n, 0.95f, 0, f0, none), ArithmeticError);
 }
 
 TEST(AntennaLength, AllBandsAveragesHalfWavesOfTheLowestBand) {
-  LengthContext ctx = bandsContext(kLengthAll, {1, 3});
+  LengthContext ctx = bandsContext(LengthMode::All, {1, 3});
   float n = 17, f0 = 14.2f;  // the n given is not used
   const float L = AntennenLaenge(n, 0.95f, 0, f0, ctx);
   // h = 41.096 and 21.127 m, r = 1 and 1.945.
@@ -154,13 +154,13 @@ TEST(AntennaLength, AllBandsAveragesHalfWavesOfTheLowestBand) {
   EXPECT_NEAR(n, 1.945, 0.0005);
   EXPECT_EQ(f0, 7.1f);
   // Grey bands do not take part.
-  ctx.bands[5] = kBandGrey;
+  ctx.bands[5] = BandState::Grey;
   float n2 = 4, f2 = 14.2f;
   EXPECT_EQ(AntennenLaenge(n2, 0.95f, 0, f2, ctx), L);
 }
 
 TEST(AntennaLength, AllBandsWithAdditionalBand) {
-  LengthContext ctx = bandsContext(kLengthAll, {1, 3});
+  LengthContext ctx = bandsContext(LengthMode::All, {1, 3});
   ctx.extraBand = true;
   ctx.extraFrequency = 12;  // above the last band: its frequency and rounded count are the result
   float n = 4, f0 = 14.2f;
@@ -179,8 +179,8 @@ TEST(AntennaLength, AllBandsWithAdditionalBand) {
 }
 
 TEST(AntennaLength, HighestAndLowestBand) {
-  LengthContext ctx = bandsContext(kLengthHighestLowest, {3, 5});
-  ctx.bands[1] = kBandGrey;  // grey: not the lowest band
+  LengthContext ctx = bandsContext(LengthMode::HighestLowest, {3, 5});
+  ctx.bands[1] = BandState::Grey;  // grey: not the lowest band
   float n = 4, f0 = 1;
   // 7.1 MHz: 21.127 m half-waves, 20.070 m one shortened half-wave; 14.2 MHz: 10.563 / 10.035 m.
   // The first row (one half-wave on 7 MHz) meets two half-waves on 14 MHz within 5 %.
@@ -190,7 +190,7 @@ TEST(AntennaLength, HighestAndLowestBand) {
 
   // 3.5 and 14 MHz: nothing in the first row; the second row (41.096 + 39.041 m)
   // meets eight half-waves on 14 MHz (7 × 10.563 + 10.035 m).
-  ctx = bandsContext(kLengthHighestLowest, {1, 5});
+  ctx = bandsContext(LengthMode::HighestLowest, {1, 5});
   n = 4, f0 = 1;
   const double L2 = (150 / 3.65 * 1.95 + 150 / 14.2 * 7.95) / 2;
   EXPECT_NEAR(AntennenLaenge(n, 0.95f, 0, f0, ctx), L2, 0.0005);
@@ -199,7 +199,7 @@ TEST(AntennaLength, HighestAndLowestBand) {
 
 TEST(AntennaLength, HighestAndLowestMatchRules) {
   // Without a match the length is 0, n stays, f0 becomes the highest band's frequency.
-  LengthContext ctx = bandsContext(kLengthHighestLowest, {3, 5});
+  LengthContext ctx = bandsContext(LengthMode::HighestLowest, {3, 5});
   ctx.tolerancePercent = 0;
   float n = 4, f0 = 1;
   EXPECT_EQ(AntennenLaenge(n, 0.95f, 0, f0, ctx), 0.0f);
@@ -212,7 +212,7 @@ TEST(AntennaLength, HighestAndLowestMatchRules) {
 
   // ... unless a match with an even count comes first: 5.36 MHz and an additional
   // 10.72 MHz band are exact harmonics, so two half-waves fit exactly.
-  ctx = bandsContext(kLengthHighestLowest, {2});
+  ctx = bandsContext(LengthMode::HighestLowest, {2});
   ctx.extraBand = true;
   ctx.extraFrequency = 10.72f;
   ctx.tolerancePercent = 90;

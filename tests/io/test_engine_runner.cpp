@@ -188,7 +188,7 @@ std::vector<std::complex<double>> Solve(const nec::Model& m, Ground g, const std
 float HalfWave(float f) {
   float n = 1, f0 = f;
   LengthContext ctx;
-  ctx.segment = kSegmentCentre;
+  ctx.segment = Segment::Centre;
   return AntennenLaenge(n, 0.95f, 0, f0, ctx);
 }
 

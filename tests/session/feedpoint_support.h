@@ -7,6 +7,7 @@
 
 #include "session/feedpoint.h"
 #include "session/question.h"
+#include "tests/support/Boxes.h"
 #include "tests/support/WorkedExample.h"
 
 namespace lorvant::test {
@@ -38,8 +39,8 @@ inline MainFormValues workedMainForm(char sep) {
   m.halfWaves = "4";
   m.shorteningFactor = sep == ',' ? "0,95" : "0.95";
   m.minimumSum = sep == ',' ? "0,4" : "0.4";
-  m.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-  m.segmentIndex = 2;
+  m.bands = Boxes({0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
+  m.segment = Segment::Centre;
   m.run.length = worked::kFeedWireLength;
   return m;
 }

@@ -9,6 +9,7 @@
 
 #include "session/nec_check.h"
 #include "tests/session/run_support.h"
+#include "tests/support/Boxes.h"
 
 namespace lorvant::test {
 
@@ -51,9 +52,9 @@ inline nec::Design CapturedDesign() {
   nec::Design d;
   d.length = 20.070423f;
   d.conductorDiameter = 1.4;
-  d.segment = kSegmentCentre;
-  d.bands = {0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-  d.reportData.segment = kSegmentCentre;
+  d.segment = Segment::Centre;
+  d.bands = Boxes({0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0});
+  d.reportData.segment = Segment::Centre;
   d.reportData.f0 = 7.1f;
   d.reportData.n = 1;
   d.reportData.length = d.length;

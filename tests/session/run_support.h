@@ -175,7 +175,7 @@ inline RunInput TypicalInput(const std::string& folder, Language lang = Language
   in.dielectric = "1" + dec + "00059" + (lang == Language::German ? " Luft" : " Air");
   in.conductorDiameter = "1" + dec + "4";
   in.bands = worked::kBands;
-  in.segmentIndex = 2;
+  in.segment = Segment::Centre;
   in.language = lang;
   in.decimalSeparator = sep;
   in.resultsFolder = folder;
@@ -190,7 +190,7 @@ inline report::ReportData WorkedReportData(Language lang = Language::German, cha
   d.sep = sep;
   d.f0 = worked::kPreferredFrequency;
   d.n = worked::kHalfWaves;
-  d.segment = kSegmentCentre;
+  d.segment = Segment::Centre;
   d.bands = worked::kBands;
   d.length = worked::kLength;
   d.vk = worked::kShorteningFactor;

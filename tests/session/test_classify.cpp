@@ -86,9 +86,9 @@ TEST(BandQuestions, ExactTextsAndButtons) {
 
 TEST(Classification, MatchingSegmentAsksNothing) {
   ScriptedAsker asker({});
-  const Classification c = ClassifyPreferredFrequency(14.2f, kSegmentCentre, Language::German, asker);
+  const Classification c = ClassifyPreferredFrequency(14.2f, Segment::Centre, Language::German, asker);
   EXPECT_TRUE(asker.asked.empty());
-  EXPECT_EQ(c.segment, kSegmentCentre);
+  EXPECT_EQ(c.segment, Segment::Centre);
   EXPECT_FALSE(c.segmentChanged);
   EXPECT_FALSE(c.cancelled);
   EXPECT_FALSE(c.extraBand);
@@ -97,46 +97,46 @@ TEST(Classification, MatchingSegmentAsksNothing) {
 TEST(Classification, SegmentQuestionAnswers) {
   {  // 14.25 with CW: SSB is suggested, Yes switches to it
     ScriptedAsker asker({Answer::Yes});
-    const Classification c = ClassifyPreferredFrequency(14.25f, kSegmentCw, Language::English, asker);
+    const Classification c = ClassifyPreferredFrequency(14.25f, Segment::Cw, Language::English, asker);
     ASSERT_EQ(asker.asked.size(), 1u);
     EXPECT_EQ(asker.asked[0].text, SegmentQuestion(Language::English).text);
-    EXPECT_EQ(c.segment, kSegmentSsb);
+    EXPECT_EQ(c.segment, Segment::Ssb);
     EXPECT_TRUE(c.segmentChanged);
     EXPECT_FALSE(c.cancelled);
   }
   {  // No keeps the user's segment
     ScriptedAsker asker({Answer::No});
-    const Classification c = ClassifyPreferredFrequency(14.03f, kSegmentSsb, Language::German, asker);
+    const Classification c = ClassifyPreferredFrequency(14.03f, Segment::Ssb, Language::German, asker);
     ASSERT_EQ(asker.asked.size(), 1u);
     EXPECT_EQ(asker.asked[0].title, " Korrektur");
-    EXPECT_EQ(c.segment, kSegmentSsb);
+    EXPECT_EQ(c.segment, Segment::Ssb);
     EXPECT_FALSE(c.segmentChanged);
     EXPECT_FALSE(c.cancelled);
   }
   {  // Cancel ends the run
     ScriptedAsker asker({Answer::Cancel});
-    const Classification c = ClassifyPreferredFrequency(14.1f, kSegmentCw, Language::German, asker);
+    const Classification c = ClassifyPreferredFrequency(14.1f, Segment::Cw, Language::German, asker);
     EXPECT_TRUE(c.cancelled);
     EXPECT_FALSE(c.segmentChanged);
-    EXPECT_EQ(c.segment, kSegmentCw);
+    EXPECT_EQ(c.segment, Segment::Cw);
   }
 }
 
 TEST(Classification, AdditionalBandQuestion) {
   {  // Yes adds the band; the centre is suggested, so CW also gets the segment question
     ScriptedAsker asker({Answer::Yes, Answer::No});
-    const Classification c = ClassifyPreferredFrequency(12.0f, kSegmentCw, Language::German, asker);
+    const Classification c = ClassifyPreferredFrequency(12.0f, Segment::Cw, Language::German, asker);
     ASSERT_EQ(asker.asked.size(), 2u);
     EXPECT_EQ(asker.asked[0].title, " Neues Frequenzband");
     EXPECT_EQ(asker.asked[0].text, ExtraBandQuestion(Language::German).text);
     EXPECT_EQ(asker.asked[1].title, " Korrektur");
     EXPECT_TRUE(c.extraBand);
     EXPECT_EQ(c.extraFrequency, 12.0f);
-    EXPECT_EQ(c.segment, kSegmentCw);
+    EXPECT_EQ(c.segment, Segment::Cw);
   }
   {  // No leaves the band out; centre chosen, so nothing more is asked
     ScriptedAsker asker({Answer::No});
-    const Classification c = ClassifyPreferredFrequency(12.0f, kSegmentCentre, Language::English, asker);
+    const Classification c = ClassifyPreferredFrequency(12.0f, Segment::Centre, Language::English, asker);
     ASSERT_EQ(asker.asked.size(), 1u);
     EXPECT_EQ(asker.asked[0].title, " New frequency band");
     EXPECT_FALSE(c.extraBand);
@@ -145,7 +145,7 @@ TEST(Classification, AdditionalBandQuestion) {
   }
   {  // Cancel to the segment question after accepting the band still ends the run
     ScriptedAsker asker({Answer::Yes, Answer::Cancel});
-    const Classification c = ClassifyPreferredFrequency(144.0f, kSegmentSsb, Language::English, asker);
+    const Classification c = ClassifyPreferredFrequency(144.0f, Segment::Ssb, Language::English, asker);
     EXPECT_TRUE(asker.scriptUsedUp());
     EXPECT_TRUE(c.extraBand);
     EXPECT_TRUE(c.cancelled);

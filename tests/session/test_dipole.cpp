@@ -32,9 +32,9 @@ Inputs example(bool windom = false) {
   in.vk = "0,95";
   in.halfWaves = windom ? "2" : "1";
   in.fraction = windom ? "0,3333" : "0,5";
-  in.length.lengthMode = kLengthPreferred;
-  in.length.bands[1] = kBandCounted;
-  in.length.bands[5] = kBandCounted;
+  in.length.lengthMode = LengthMode::Preferred;
+  in.length.bands[1] = BandState::Counted;
+  in.length.bands[5] = BandState::Counted;
   return in;
 }
 
@@ -86,10 +86,10 @@ TEST(AdditionalDipole, WorkedExampleWindom) {
 
 TEST(AdditionalDipole, WindomLengthFollowsTheMainFormsLengthMode) {
   Inputs in = example(true);
-  in.length.lengthMode = kLengthAll;
+  in.length.lengthMode = LengthMode::All;
   in.length.bands = {};
-  in.length.bands[1] = kBandCounted;  // 3.5 MHz
-  in.length.bands[3] = kBandCounted;  // 7 MHz
+  in.length.bands[1] = BandState::Counted;  // 3.5 MHz
+  in.length.bands[3] = BandState::Counted;  // 7 MHz
   const Outcome a = Calculate(in, ',');
   in.halfWaves = "3";
   in.fAdd = "21,2";
@@ -255,14 +255,14 @@ TEST(AdditionalDipole, InsulationAndTheCalculatorEnterTheResult) {
 
 TEST(AdditionalDipole, ActivationRefresh) {
   BandValues bands{};
-  bands[3] = kBandGrey;  // grey bands do not count
-  bands[5] = kBandCounted;
-  bands[9] = kBandCounted;
+  bands[3] = BandState::Grey;  // grey bands do not count
+  bands[5] = BandState::Counted;
+  bands[9] = BandState::Counted;
   const Refresh r = Activation("1,4", bands, ',');
   EXPECT_EQ(r.exciterFrequency, "14,0");
   EXPECT_EQ(r.diameter, "1,4");
   EXPECT_EQ(r.exciterDiameter, "1,4");
-  bands[0] = kBandCounted;
+  bands[0] = BandState::Counted;
   EXPECT_EQ(Activation("2", bands, '.').exciterFrequency, "1.8");
   EXPECT_EQ(Activation("2", BandValues{}, ',').exciterFrequency, "0,0");
 }

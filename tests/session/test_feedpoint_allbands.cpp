@@ -9,6 +9,7 @@
 #include "engine/version.h"
 #include "feedpoint_support.h"
 #include "session/question.h"
+#include "tests/support/Boxes.h"
 #include "text/format.h"
 
 using namespace lorvant;
@@ -98,7 +99,7 @@ TEST(FeedPointAllBands, RowLayoutAndTheKRule) {
 
 TEST(FeedPointAllBands, FiftyMegahertzBoxCountsTheResonanceRow) {
   auto main = workedMainForm('.');
-  main.bands[10] = kBandCounted;
+  main.bands[10] = BandState::Counted;
   ScriptAsker asker;
   auto r = CheckAllBands(workedWindow('.'), main, env(Language::German, '.'), asker);
   auto lines = crlfLines(r.rows);
@@ -107,7 +108,7 @@ TEST(FeedPointAllBands, FiftyMegahertzBoxCountsTheResonanceRow) {
   EXPECT_EQ(r.rows.find("50."), std::string::npos);
   EXPECT_EQ(lines[6], "ØSumme           0.868 / 219.5     ");  // wanted = all four rows
 
-  main.bands[10] = kBandGrey;  // grey: listed nowhere, not wanted
+  main.bands[10] = BandState::Grey;  // grey: listed nowhere, not wanted
   r = CheckAllBands(workedWindow('.'), main, env(Language::German, '.'), asker);
   lines = crlfLines(r.rows);
   ASSERT_EQ(lines.size(), 9u);
@@ -116,9 +117,9 @@ TEST(FeedPointAllBands, FiftyMegahertzBoxCountsTheResonanceRow) {
 
 TEST(FeedPointAllBands, GreyBandHasARowButIsNotWanted) {
   auto grey = workedMainForm('.');
-  grey.bands[3] = kBandGrey;  // 7 MHz
+  grey.bands[3] = BandState::Grey;  // 7 MHz
   auto off = workedMainForm('.');
-  off.bands[3] = kBandOff;
+  off.bands[3] = BandState::Off;
   ScriptAsker asker;
   const auto rg = CheckAllBands(workedWindow('.'), grey, env(Language::German, '.'), asker);
   const auto ro = CheckAllBands(workedWindow('.'), off, env(Language::German, '.'), asker);
@@ -290,7 +291,7 @@ TEST(FeedPointAllBands, AdaptQuestionComparesTheLengthText) {
 TEST(FeedPointAllBands, YesAdaptsTheLengthAndTheMainForm) {
   auto main = workedMainForm(',');
   main.halfWaves = "~4";
-  main.lengthMode = kLengthAll;
+  main.lengthMode = LengthMode::All;
   auto win = workedWindow(',');
   win.first.text = "40";
   ScriptAsker asker;
@@ -326,7 +327,7 @@ TEST(FeedPointAllBands, TildeHalfWaveFieldBecomesTheNumber) {
 
 TEST(FeedPointAllBands, TooShortAntennaWarnsAndGoesOn) {
   auto main = workedMainForm(',');
-  main.bands = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  main.bands = Boxes({0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   main.run.length = 10;
   auto win = workedWindow(',');
   win.first.text = "10,0";

@@ -2,6 +2,7 @@
 
 #include "feedpoint_support.h"
 #include "session/question.h"
+#include "tests/support/Boxes.h"
 
 using namespace lorvant;
 using namespace lorvant::feedpoint;
@@ -185,8 +186,8 @@ MainFormValues scanMain(float length) {
   MainFormValues m;
   m.run.length = length;
   m.shorteningFactor = "0,95";
-  m.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-  m.segmentIndex = 2;
+  m.bands = Boxes({0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
+  m.segment = Segment::Centre;
   return m;
 }
 
@@ -231,8 +232,8 @@ TEST(FeedPointScan, RisingThenFallingAroundAMaximum) {
   MainFormValues m;
   m.run.length = 20;
   m.shorteningFactor = "1";
-  m.bands[3] = kBandCounted;  // 7.1 MHz band centre in the scan table
-  m.segmentIndex = 2;
+  m.bands[3] = BandState::Counted;  // 7.1 MHz band centre in the scan table
+  m.segment = Segment::Centre;
   const auto lines = crlfLines(RunScan(PrepareScan(scanWindow("5", "15", "1"), m, '.'), '.').rows);
   ASSERT_EQ(lines.size(), 12u);  // eleven rows and the empty rest
   // W = 300 / 7.1 = 42.25 m; the maximum of the mean lies where both sides are equal.
@@ -246,8 +247,8 @@ TEST(FeedPointScan, EqualSumGoesToTheFallingColumn) {
   MainFormValues m;
   m.run.length = 160;
   m.shorteningFactor = "0,95";
-  m.bands[1] = kBandCounted;
-  m.segmentIndex = 1;
+  m.bands[1] = BandState::Counted;
+  m.segment = Segment::Ssb;
   const auto lines = crlfLines(RunScan(PrepareScan(scanWindow("0", "160", "80"), m, '.'), '.').rows);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].rfind("0.000 m", 0), 0u);  // the first row rises above 0
@@ -274,16 +275,16 @@ TEST(FeedPointScan, StepBelowOneMillimetreIsCorrected) {
 TEST(FeedPointScan, OnlyCountedBandsBelowFiftyMegahertz) {
   auto m = scanMain(41.7f);
   m.bands = {};
-  m.bands[10] = kBandCounted;
+  m.bands[10] = BandState::Counted;
   EXPECT_TRUE(RunScan(PrepareScan(scanWindow("8", "9", "0,1"), m, '.'), '.').rows.empty());
-  m.bands = {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+  m.bands = Boxes({2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
   EXPECT_TRUE(RunScan(PrepareScan(scanWindow("8", "9", "0,1"), m, '.'), '.').rows.empty());
   // The scan's own table differs from the band plan's segment frequencies.
-  EXPECT_EQ(ScanFrequency(3, 0), 7.0f);
-  EXPECT_EQ(ScanFrequency(3, 1), 7.06f);
-  EXPECT_EQ(ScanFrequency(1, 1), 3.75f);
-  EXPECT_EQ(ScanFrequency(5, 2), 14.25f);
-  EXPECT_EQ(ScanFrequency(5, -1), 14.25f);  // no segment selected: band centre
+  EXPECT_EQ(ScanFrequency(3, Segment::Cw), 7.0f);
+  EXPECT_EQ(ScanFrequency(3, Segment::Ssb), 7.06f);
+  EXPECT_EQ(ScanFrequency(1, Segment::Ssb), 3.75f);
+  EXPECT_EQ(ScanFrequency(5, Segment::Centre), 14.25f);
+  EXPECT_EQ(ScanFrequency(5, std::nullopt), 14.25f);  // no segment selected: band centre
 }
 
 TEST(FeedPointScan, BeforeAnyRunOneRowAtZero) {

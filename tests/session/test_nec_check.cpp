@@ -222,18 +222,18 @@ TEST(NecDeck, CapturedDeckIsTheOneTheCheckWrites) {
 
 TEST(NecFrequencies, CountedBandsAtTheRunsFrequencyAndSweptEdgeToEdge) {
   BandValues bands{};
-  bands[1] = kBandCounted;   // 3.5
-  bands[5] = kBandCounted;   // 14
-  bands[7] = kBandGrey;      // 21: not counted, not checked
-  bands[10] = kBandCounted;  // 50
+  bands[1] = BandState::Counted;   // 3.5
+  bands[5] = BandState::Counted;   // 14
+  bands[7] = BandState::Grey;      // 21: not counted, not checked
+  bands[10] = BandState::Counted;  // 50
   // CW: Table W has 50.1 for 50 MHz (Table S 50.09); SSB 3.75 for 3.5 MHz.
-  nec::FrequencyPlan cw = nec::PlanFrequencies(bands, kSegmentCw, false, 0, 3);
+  nec::FrequencyPlan cw = nec::PlanFrequencies(bands, Segment::Cw, false, 0, 3);
   ASSERT_EQ(cw.steps.size(), 6u);
   EXPECT_DOUBLE_EQ(cw.steps[0].start, 3.5);
   EXPECT_DOUBLE_EQ(cw.steps[4].start, 50.1);
   EXPECT_EQ(cw.count(), 3 * 4);
   EXPECT_DOUBLE_EQ(cw.highest(), 52.0);
-  const nec::FrequencyPlan ssb = nec::PlanFrequencies(bands, kSegmentSsb, false, 0, 3);
+  const nec::FrequencyPlan ssb = nec::PlanFrequencies(bands, Segment::Ssb, false, 0, 3);
   EXPECT_DOUBLE_EQ(ssb.steps[0].start, 3.75);
   const nec::FrequencyStep& sweep = ssb.steps[3];  // 14 MHz
   EXPECT_TRUE(sweep.sweep);
@@ -242,7 +242,7 @@ TEST(NecFrequencies, CountedBandsAtTheRunsFrequencyAndSweptEdgeToEdge) {
 
   // The additional band takes its place by frequency, without a sweep; no
   // sweep at all with 0 points.
-  const nec::FrequencyPlan extra = nec::PlanFrequencies(bands, kSegmentCentre, true, 12.0f, 0);
+  const nec::FrequencyPlan extra = nec::PlanFrequencies(bands, Segment::Centre, true, 12.0f, 0);
   ASSERT_EQ(extra.steps.size(), 4u);
   EXPECT_EQ(extra.steps[1].band, nec::kExtraBand);
   EXPECT_DOUBLE_EQ(extra.steps[1].start, 12.0);

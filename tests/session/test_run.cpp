@@ -6,6 +6,7 @@
 
 #include "session/question.h"
 #include "tests/session/run_support.h"
+#include "tests/support/Boxes.h"
 #include "text/bilingual.h"
 #include "text/format.h"
 
@@ -62,7 +63,7 @@ TEST(RunEarlyEnds, NoHalfWaveWithoutWireLimit) {
 TEST(RunEarlyEnds, OneBandIsTooFewUnlessTheAdditionalBandJoins) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
-  in.bands = {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0};
+  in.bands = Boxes({0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0});
   ScriptedHost host;
   RunOutput out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::TooFewBands);
@@ -161,13 +162,13 @@ TEST(RunEarlyEnds, SegmentQuestion) {
   host.answers = {Answer::Yes};
   out = RunOptimisation(in, host);
   EXPECT_EQ(out.outcome, RunOutcome::Completed);
-  ASSERT_TRUE(out.segmentIndex.has_value());
-  EXPECT_EQ(*out.segmentIndex, 1);
+  ASSERT_TRUE(out.segment.has_value());
+  EXPECT_EQ(*out.segment, Segment::Ssb);
   EXPECT_EQ(out.info.rfind("Berechnung für SSB-Band: Länge der Antenne ", 0), 0u);
 
   host.answers = {Answer::No};
   out = RunOptimisation(in, host);
-  EXPECT_FALSE(out.segmentIndex.has_value());
+  EXPECT_FALSE(out.segment.has_value());
   EXPECT_EQ(out.info.rfind("Berechnung für Bandmitte: ", 0), 0u);
 }
 
@@ -227,8 +228,8 @@ TEST(RunWriteBacks, TheNoteInBothLanguages) {
 TEST(RunWriteBacks, AllBandsModeWritesAFractionalHalfWaveCount) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str(), Language::English, '.');
-  in.bands = {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
-  in.lengthMode = kLengthAll;
+  in.bands = Boxes({0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0});
+  in.lengthMode = LengthMode::All;
   in.preferredFrequency = "7.1";
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
@@ -243,7 +244,7 @@ TEST(RunWriteBacks, WindomSelectsEqualImpedances) {
   TempFolder dir;
   RunInput in = TypicalInput(dir.str());
   in.windom = true;
-  in.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 1, 0};
+  in.bands = Boxes({0, 1, 0, 1, 2, 1, 0, 0, 0, 1, 0});
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
@@ -260,14 +261,14 @@ TEST(RunWireLengthLimit, FortyOneMetresGreysTheBandsBelowTheFundamental) {
   RunInput in = TypicalInput(dir.str());
   in.halfWaves = "";
   in.maxWireLength = "41";
-  in.bands = {1, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0};
+  in.bands = Boxes({1, 0, 0, 1, 0, 1, 0, 0, 0, 1, 0});
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
   // f_fund = 1.8 / (41 / 83) = 3.644, rounded 4: 1.8 MHz (2) is below it and
   // turns grey; 3.5 MHz (4) is the first band at or above it and, not being
   // counted, turns grey too; the rest stays.
-  const BandValues expected = {2, 2, 0, 1, 0, 1, 0, 0, 0, 1, 0};
+  const BandValues expected = Boxes({2, 2, 0, 1, 0, 1, 0, 0, 0, 1, 0});
   EXPECT_EQ(out.bands, expected);
   // n_r = 41 / 0.95 / (150 / 14.2) = 4.09; 4 half-waves give 41.73 m > 41,
   // so 3 half-waves remain.
@@ -284,11 +285,11 @@ TEST(RunWireLengthLimit, CountedBandAtTheFundamentalStaysCounted) {
   RunInput in = TypicalInput(dir.str());
   in.halfWaves = "";
   in.maxWireLength = "41";
-  in.bands = {1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  in.bands = Boxes({1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0});
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
-  const BandValues expected = {2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  const BandValues expected = Boxes({2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(out.bands, expected);
 }
 
@@ -303,8 +304,8 @@ TEST(RunWireLengthLimit, LongWiresStayWithinTheLimit) {
     const char* length;
   };
   const Case cases[] = {
-      {"1000", "3,65", {0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0}, "24", "984,247"},  // was 25 and 1025,342
-      {"2000", "7,1", {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0}, "94", "1984,859"},  // was 99 and 2090,493
+      {"1000", "3,65", Boxes({0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0}), "24", "984,247"},  // was 25 and 1025,342
+      {"2000", "7,1", Boxes({0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0}), "94", "1984,859"},  // was 99 and 2090,493
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -325,14 +326,14 @@ TEST(RunWireLengthLimit, LongWiresStayWithinTheLimit) {
 TEST(RunWireLengthLimit, LengthBeyondTheLimitIsNoted) {
   // One half-wave of 3.65 MHz is longer than 35 m; the all-bands mode does
   // not follow the half-wave count at all.
-  for (int mode : {kLengthPreferred, kLengthAll}) {
+  for (LengthMode mode : {LengthMode::Preferred, LengthMode::All}) {
     for (Language lang : {Language::German, Language::English}) {
       TempFolder dir;
       RunInput in = TypicalInput(dir.str(), lang);
       in.preferredFrequency = "3,65";
       in.maxWireLength = "35";
       in.lengthMode = mode;
-      in.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
+      in.bands = Boxes({0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
       ScriptedHost host;
       const RunOutput out = RunOptimisation(in, host);
       ASSERT_EQ(out.outcome, RunOutcome::Completed);
@@ -365,7 +366,7 @@ TEST(RunCandidates, MoreThanThirtyOneAreAllKeptAndReported) {
   in.preferredFrequency = "28,5";
   in.halfWaves = "20";
   in.minimumSum = "0,01";
-  in.bands = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1};
+  in.bands = Boxes({0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1});
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
@@ -390,7 +391,7 @@ TEST(RunCandidates, MaximumAtTheCentreIsNoCandidate) {
   in.preferredFrequency = "7,1";
   in.halfWaves = "1";
   in.shorteningFactor = "1";
-  in.bands = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+  in.bands = Boxes({0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0});
   ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
@@ -402,7 +403,7 @@ TEST(RunCandidates, GreyBandIsListedButNotCounted) {
   RunInput in = TypicalInput(dir.str());
   ScriptedHost host;
   const RunOutput plain = RunOptimisation(in, host);
-  in.bands[10] = kBandGrey;  // 50 MHz grey
+  in.bands[10] = BandState::Grey;  // 50 MHz grey
   const RunOutput grey = RunOptimisation(in, host);
   ASSERT_EQ(plain.candidates.size(), grey.candidates.size());
   for (std::size_t i = 0; i < plain.candidates.size(); ++i) {
@@ -419,7 +420,7 @@ TEST(RunCandidates, GreyBandIsListedButNotCounted) {
 // and the picture scale would divide by zero.
 RunInput ZeroLengthInput(const std::string& folder) {
   RunInput in = TypicalInput(folder);
-  in.lengthMode = kLengthHighestLowest;
+  in.lengthMode = LengthMode::HighestLowest;
   in.tolerance = "0,0000001";
   in.specialTable = true;
   return in;

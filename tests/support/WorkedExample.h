@@ -8,6 +8,8 @@
 #include <array>
 #include <string>
 
+#include "tests/support/Boxes.h"
+
 namespace lorvant::test::worked {
 
 // A figure's text, written below with the comma, in another separator.
@@ -25,7 +27,7 @@ inline constexpr float kShorteningFactor = 0.95f;  // Vk of the bare wire
 inline constexpr float kDielectric = 1.00059f;     // air: no insulation shortening
 // Band values by the form's boxes, 1.8 MHz up to 50 MHz: 3.5, 7, 14, 21 and
 // 28 MHz counted.
-inline constexpr std::array<int, 11> kBands = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+inline const BandValues kBands = Boxes({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0});
 inline constexpr const char* kDateText = "08.12.2026 15:44:35";  // the reports' closing line, fixed
 
 // The geometric length: the end effect takes 1 - Vk = 0.05 of a half-wave,

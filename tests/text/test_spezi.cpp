@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "tests/session/run_support.h"
+#include "tests/support/Boxes.h"
 #include "text/format.h"
 #include "text/reports/spezi.h"
 
@@ -174,7 +175,7 @@ TEST(SpecialTableRun, FortyMetreWireHas4001Rows) {
   in.preferredFrequency = "7,1";
   in.halfWaves = "2";
   in.shorteningFactor = "0,8933";
-  in.bands = {0, 0, 0, 1, 0, 1, 0, 2, 0, 0, 0};
+  in.bands = Boxes({0, 0, 0, 1, 0, 1, 0, 2, 0, 0, 0});
   in.specialTable = true;
   test::ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
@@ -214,7 +215,7 @@ TEST(SpecialTableRun, InsulatedWireKeepsTheLastDigit) {
   in.dielectric = "4,5";
   in.conductorDiameter = "2,523";
   in.outerDiameter = "4,2";
-  in.bands = {0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+  in.bands = Boxes({0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0});
   in.specialTable = true;
   test::ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "tests/session/run_support.h"
+#include "tests/support/Boxes.h"
 #include "text/format.h"
 #include "text/reports/strsum.h"
 
@@ -71,12 +72,12 @@ TEST(CurrentSumHeader, TitleAndBasisLine) {
 
 TEST(CurrentSumHeader, BandList) {
   ReportData d = Data();
-  d.segment = kSegmentCw;
+  d.segment = Segment::Cw;
   // 50 MHz not counted: the list begins with a blank after the dropped comma.
   EXPECT_EQ(Report(d, {})[4], "Berechnung für CW-Band:  28, 21, 14, 7, 3,5 MHz");
 
-  d.bands = {1, 0, 1, 0, 2, 0, 0, 0, 1, 0, 1};  // 10 MHz grey: not listed
-  d.segment = kSegmentSsb;
+  d.bands = Boxes({1, 0, 1, 0, 2, 0, 0, 0, 1, 0, 1});  // 10 MHz grey: not listed
+  d.segment = Segment::Ssb;
   EXPECT_EQ(Report(d, {})[4], "Berechnung für SSB-Band: 50, 24, 5,3, 1,8 MHz");
 
   d.extraBand = true;
@@ -84,8 +85,8 @@ TEST(CurrentSumHeader, BandList) {
   d.language = Language::English;
   d.sep = '.';
   EXPECT_EQ(Report(d, {})[4], "Calculation for SSB-Band: 50, 24, 5,3, 1,8, 7.125 MHz");
-  d.segment = kSegmentCentre;
-  d.bands.fill(kBandGrey);
+  d.segment = Segment::Centre;
+  d.bands.fill(BandState::Grey);
   EXPECT_EQ(Report(d, {})[4], "Calculation for band center:  7.125 MHz");
 }
 
@@ -123,28 +124,28 @@ int SeparatorLength(const ReportData& d) {
 TEST(CurrentSumSeparators, WidthsByShownBands) {
   ReportData d = Data();
   EXPECT_EQ(SeparatorLength(d), 83);  // 5 shown
-  d.bands = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0};
+  d.bands = Boxes({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0});
   EXPECT_EQ(SeparatorLength(d), 92);  // 10 shown
-  d.bands[10] = kBandGrey;
+  d.bands[10] = BandState::Grey;
   EXPECT_EQ(SeparatorLength(d), 100);  // 11 shown, e = 8
 
   // Eight shown and an additional band at 14.25 MHz: n_v 9, e = 10.
-  d.bands = {1, 1, 0, 1, 1, 1, 2, 0, 0, 1, 1};
+  d.bands = Boxes({1, 1, 0, 1, 1, 1, 2, 0, 0, 1, 1});
   d.extraBand = true;
   d.extraFrequency = 14.25f;
   EXPECT_EQ(SeparatorLength(d), 86);
-  d.bands[7] = kBandCounted;  // n_v 10 with the additional band
+  d.bands[7] = BandState::Counted;  // n_v 10 with the additional band
   EXPECT_EQ(SeparatorLength(d), 95);
-  d.bands[8] = kBandCounted;  // n_v 11
+  d.bands[8] = BandState::Counted;  // n_v 11
   EXPECT_EQ(SeparatorLength(d), 102);
   d.extraFrequency = 12;  // "12,0": e = 9
   EXPECT_EQ(SeparatorLength(d), 101);
-  d.bands = {0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0};  // n_v 3
+  d.bands = Boxes({0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0});  // n_v 3
   EXPECT_EQ(SeparatorLength(d), 83);
 
   // Every separator of the report has the same width.
   d = Data();
-  d.bands.fill(kBandCounted);
+  d.bands.fill(BandState::Counted);
   int separators = 0;
   for (const std::string& line : Report(d, {Cand(5, 0.6), Cand(7, 0.7)})) {
     if (line.rfind(kEm, 0) != 0) continue;
@@ -158,7 +159,7 @@ TEST(CurrentSumSeparators, WidthsByShownBands) {
 
 TEST(CurrentSumTables, ColumnHeadsInBothLanguages) {
   ReportData d = Data();
-  d.bands = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  d.bands = Boxes({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
   auto lines = Report(d, {});
   const std::string heads =
       "ØSumme   50 MHz  28 MHz 24,9 MHz 21 MHz  18 MHz  14 MHz  10 MHz  7 MHz  5,3 MHz 3,5 MHz 1,8 MHz";
@@ -168,7 +169,7 @@ TEST(CurrentSumTables, ColumnHeadsInBothLanguages) {
   // " ØSum  " is one character longer: one blank before the first label.
   d.language = Language::English;
   d.sep = '.';
-  d.bands = {0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0};
+  d.bands = Boxes({0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0});
   d.extraBand = true;
   d.extraFrequency = 12;
   lines = Report(d, {});
@@ -179,7 +180,7 @@ TEST(CurrentSumTables, ColumnHeadsInBothLanguages) {
 
 TEST(CurrentSumTables, CandidateRowsAndGreyAndOffBands) {
   ReportData d = Data();
-  d.bands = {0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 0};  // 10 MHz grey
+  d.bands = Boxes({0, 1, 0, 1, 2, 1, 0, 0, 0, 0, 0});  // 10 MHz grey
   FeedCandidate c = Cand(8.29, 0.7345);
   c.G = {0, 0.561, 0, 0.9549, 0.123, 0.5649, 0, 0, 0, 0, 0};
   const auto lines = Report(d, {c});
@@ -205,7 +206,7 @@ TEST(CurrentSumTables, CandidateRowsAndGreyAndOffBands) {
 
 TEST(CurrentSumTables, ImpedanceCells) {
   ReportData d = Data();
-  d.bands = {0, 1, 2, 1, 0, 1, 0, 0, 0, 0, 0};  // 5.3 MHz grey: no resonance at 41.7 m
+  d.bands = Boxes({0, 1, 2, 1, 0, 1, 0, 0, 0, 0, 0});  // 5.3 MHz grey: no resonance at 41.7 m
   FeedCandidate c = Cand(12.55, 0.5);
   c.G = {0, 0.5, 0, 1, 0, 0.25, 0, 0, 0, 0, 0};  // 5.3 MHz: G = 0
   c.S = 1;
@@ -307,7 +308,7 @@ void ExpectWholeFile(const std::filesystem::path& produced, const std::string& e
 TEST(CurrentSumWholeReport, GermanTypicalRun) {
   test::TempFolder dir;
   RunInput in = test::TypicalInput(dir.str());
-  in.bands = {0, 1, 0, 1, 2, 1, 0, 1, 0, 1, 0};  // 10 MHz grey
+  in.bands = Boxes({0, 1, 0, 1, 2, 1, 0, 1, 0, 1, 0});  // 10 MHz grey
   test::ScriptedHost host;
   const RunOutput out = RunOptimisation(in, host);
   ASSERT_EQ(out.outcome, RunOutcome::Completed);
@@ -317,8 +318,8 @@ TEST(CurrentSumWholeReport, GermanTypicalRun) {
 TEST(CurrentSumWholeReport, EnglishRunWithInsulationAndCalculator) {
   test::TempFolder dir;
   RunInput in = test::TypicalInput(dir.str(), Language::English, '.');
-  in.bands.fill(kBandCounted);
-  in.segmentIndex = 1;
+  in.bands.fill(BandState::Counted);
+  in.segment = Segment::Ssb;
   in.preferredFrequency = "14.25";
   in.dielectric = "4.0   PVC (3.5...4.5)";
   in.conductorDiameter = "1.4";

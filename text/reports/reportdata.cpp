@@ -6,8 +6,8 @@ namespace lorvant::report {
 
 int ShownBandCount(const ReportData& d) {
   int count = 0;
-  for (int v : d.bands)
-    if (v != kBandOff) ++count;
+  for (BandState v : d.bands)
+    if (v != BandState::Off) ++count;
   return count + (d.extraBand ? 1 : 0);
 }
 

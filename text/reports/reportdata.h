@@ -20,8 +20,8 @@ struct ReportData {
   char sep = ',';  // decimal separator of the numbers
   float f0 = 0;    // preferred frequency as finally used, MHz
   float n = 0;     // number of half-waves as finally used
-  int segment = kSegmentCentre;
-  BandValues bands{};  // 0 off, 1 counted, 2 grey
+  Segment segment = Segment::Centre;
+  BandValues bands{};
   bool extraBand = false;
   float extraFrequency = 0;    // fz; 0 without the additional band
   float length = 0;            // L, metres

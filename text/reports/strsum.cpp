@@ -48,13 +48,13 @@ const char* const kResonanceLabel[kBandCount] = {
 const char* const kBandListEntry[kBandCount] = {", 1,8", ", 3,5", ", 5,3", ", 7",  ", 10", ", 14",
                                                 ", 18",  ", 21",  ", 24",  ", 28", "50"};
 
-bool shown(const ReportData& d, int b) { return d.bands[static_cast<std::size_t>(b)] != kBandOff; }
+bool shown(const ReportData& d, int b) { return d.bands[static_cast<std::size_t>(b)] != BandState::Off; }
 
 std::string SegmentText(const ReportData& d) {
   switch (d.segment) {
-    case kSegmentCw:
+    case Segment::Cw:
       return say(d.language, Text::ReportSegmentCw);
-    case kSegmentSsb:
+    case Segment::Ssb:
       return say(d.language, Text::ReportSegmentSsb);
     default:
       return say(d.language, Text::ReportSegmentCentre);
@@ -65,7 +65,7 @@ std::string SegmentText(const ReportData& d) {
 std::string BandList(const ReportData& d, std::string_view extraPicture) {
   std::string list;
   for (int b = kTop; b >= 0; --b)
-    if (d.bands[static_cast<std::size_t>(b)] == kBandCounted) list += kBandListEntry[b];
+    if (d.bands[static_cast<std::size_t>(b)] == BandState::Counted) list += kBandListEntry[b];
   if (d.extraBand) list += ", " + FormatPicture(d.extraFrequency, extraPicture, d.sep);
   if (!list.empty() && list.front() == ',') list.erase(0, 1);
   return list;

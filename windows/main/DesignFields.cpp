@@ -31,9 +31,7 @@ void frmHauptform::giveInputs(design::MainInputs& m) const {
   m.allBands = Check10->isChecked();
   m.windom = Check2->isChecked();
   m.specialTable = Check11->isChecked();
-  m.segmentIndex = 2;
-  for (int i = 0; i < 3; ++i)
-    if (Option1[i]->isChecked()) m.segmentIndex = i;
+  m.segment = segment();
   m.lengthMode = lengthMode();
   m.equalImpedances = Option4->isChecked();
 }
@@ -63,8 +61,8 @@ void frmHauptform::takeInputs(const design::MainInputs& m) {
     Check10->setChecked(m.allBands);
     Check2->setChecked(m.windom);
     Check11->setChecked(m.specialTable);
-    Option1[std::clamp(m.segmentIndex, 0, 2)]->setChecked(true);
-    Option2[std::clamp(m.lengthMode, 0, 2)]->setChecked(true);
+    Option1[std::clamp(ButtonOfSegment(m.segment), 0, 2)]->setChecked(true);
+    Option2[std::clamp(static_cast<int>(m.lengthMode), 0, 2)]->setChecked(true);
     (m.equalImpedances ? Option4 : Option3)->setChecked(true);
   }
   lengthModeChanged();

@@ -72,18 +72,18 @@ void frmHauptform::connectHandlers() {
 void frmHauptform::allBandsToggled(bool on) {
   if (!on) return;
   seam().processEvents();
-  for (int i = 0; i < kBandCount; ++i) setBandValue(i, kBandCounted);
+  for (int i = 0; i < kBandCount; ++i) setBandValue(i, BandState::Counted);
 }
 
 void frmHauptform::bandClicked(int) { Check10->setChecked(false); }
 
 bool frmHauptform::bandKey(int index, int key, Qt::KeyboardModifiers mods) {
   if (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier)) return false;
-  const int before = bandValue(index);
+  const BandState before = bandValue(index);
   if (key == Qt::Key_0) {
-    if (before == kBandCounted) setBandValue(index, kBandGrey);
+    if (before == BandState::Counted) setBandValue(index, BandState::Grey);
   } else if (key == Qt::Key_1) {
-    setBandValue(index, kBandCounted);
+    setBandValue(index, BandState::Counted);
   } else {
     return false;
   }
@@ -127,7 +127,7 @@ void frmHauptform::toleranceLeft() {
 
 void frmHauptform::segmentClicked(int index) {
   const float f = Module1::parse(Text1->text());
-  const float r = SegmentFrequenz(index + 1, f);
+  const float r = SegmentFrequenz(SegmentOrCentre(SegmentOfButton(index)), f);
   if (r > 0) Text1->setText(picture(r, "##0.0##"));
 }
 
@@ -170,7 +170,7 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
   }
   float B = 0;
   for (int i = 0; i < kBandCount; ++i)
-    if (bandValue(i) == kBandCounted) {
+    if (bandValue(i) == BandState::Counted) {
       B = BandNennFrequenz(i);
       break;
     }
@@ -290,21 +290,21 @@ void frmHauptform::showReportLeft() {
   Forms::setStatus(activeStatus());
 }
 
-int frmHauptform::bandValue(int index) const {
+BandState frmHauptform::bandValue(int index) const {
   switch (Check1[index]->checkState()) {
     case Qt::Checked:
-      return kBandCounted;
+      return BandState::Counted;
     case Qt::PartiallyChecked:
-      return kBandGrey;
+      return BandState::Grey;
     default:
-      return kBandOff;
+      return BandState::Off;
   }
 }
 
-void frmHauptform::setBandValue(int index, int value) {
-  Check1[index]->setCheckState(value == kBandCounted ? Qt::Checked
-                               : value == kBandGrey  ? Qt::PartiallyChecked
-                                                     : Qt::Unchecked);
+void frmHauptform::setBandValue(int index, BandState value) {
+  Check1[index]->setCheckState(value == BandState::Counted ? Qt::Checked
+                               : value == BandState::Grey  ? Qt::PartiallyChecked
+                                                           : Qt::Unchecked);
 }
 
 BandValues frmHauptform::bandValues() const {
@@ -313,16 +313,16 @@ BandValues frmHauptform::bandValues() const {
   return v;
 }
 
-int frmHauptform::segment() const {
+std::optional<Segment> frmHauptform::selectedSegment() const {
   for (int i = 0; i < 3; ++i)
-    if (Option1[i]->isChecked()) return i + 1;
-  return kSegmentCentre;
+    if (Option1[i]->isChecked()) return SegmentOfButton(i);
+  return std::nullopt;
 }
 
-int frmHauptform::lengthMode() const {
+LengthMode frmHauptform::lengthMode() const {
   for (int i = 0; i < 3; ++i)
-    if (Option2[i]->isChecked()) return i;
-  return kLengthPreferred;
+    if (Option2[i]->isChecked()) return static_cast<LengthMode>(i);
+  return LengthMode::Preferred;
 }
 
 LengthContext frmHauptform::lengthContext() const { return values().lengthContext(); }

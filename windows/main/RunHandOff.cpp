@@ -80,7 +80,7 @@ RunInput frmHauptform::runInput() const {
   in.dielectric = utf8(Combo1->currentText());
   in.windom = Check2->isChecked();
   in.specialTable = Check11->isChecked();
-  in.segmentIndex = segment() - 1;
+  in.segment = segment();
   in.equalImpedances = Option4->isChecked();
   in.language = Module1::language();
   in.decimalSeparator = Module1::decimalSeparator();
@@ -92,9 +92,7 @@ RunInput frmHauptform::runInput() const {
 MainFormValues frmHauptform::values() const {
   MainFormValues v;
   takeTypedFields(*this, v);
-  v.segmentIndex = -1;
-  for (int i = 0; i < 3; ++i)
-    if (Option1[i]->isChecked()) v.segmentIndex = i;
+  v.segment = selectedSegment();
   v.tolerancePercent = Module1::parse(Text5->text());
   v.note = utf8(Info->text());
   const Module1::State& s = Module1::state();
@@ -153,7 +151,7 @@ void frmHauptform::applyRunOutput(const RunOutput& out) {
   // which the run's own count then replaces.
   if (out.preferredFrequency) Text1->setText(qs(*out.preferredFrequency));
   if (out.halfWaves) Text2->setText(qs(*out.halfWaves));
-  if (out.segmentIndex && *out.segmentIndex >= 0 && *out.segmentIndex < 3) Option1[*out.segmentIndex]->setChecked(true);
+  if (out.segment) Option1[ButtonOfSegment(out.segment)]->setChecked(true);
   if (out.equalImpedances) Option4->setChecked(true);
   for (int i = 0; i < kBandCount; ++i)
     if (bandValue(i) != out.bands[i]) setBandValue(i, out.bands[i]);

@@ -65,12 +65,15 @@ class frmHauptform : public QWidget {
   void activate();
 
   // Band box value: 0 off, 1 counted, 2 grey.
-  int bandValue(int index) const;
-  void setBandValue(int index, int value);
+  BandState bandValue(int index) const;
+  void setBandValue(int index, BandState value);
   BandValues bandValues() const;
   // Segment code 1..3 from Option1; length mode 0..2 from Option2.
-  int segment() const;
-  int lengthMode() const;
+  // The chosen segment button; none when none is (the run reads it as the
+  // band centre).
+  std::optional<Segment> selectedSegment() const;
+  Segment segment() const { return SegmentOrCentre(selectedSegment()); }
+  LengthMode lengthMode() const;
   // What the length search reads from this form (and Module1's additional
   // band); the calculator's part comes from calculatorState().
   LengthContext lengthContext() const;

@@ -140,7 +140,7 @@ class DesignsTest : public QObject {
     click(f->Option2[0]);
     open(file("forty.lorvant"));
     QCOMPARE(f->Text1->text(), QStringLiteral("7,05"));
-    QCOMPARE(f->bandValue(kBand7), 1);
+    QCOMPARE(f->bandValue(kBand7), BandState::Counted);
     QVERIFY(f->Option2[2]->isChecked());
     QCOMPARE(f->Combo1->currentText(), QStringLiteral("3,1"));
     QVERIFY(window_->statusText().contains(QStringLiteral("forty.lorvant")));

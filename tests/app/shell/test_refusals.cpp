@@ -113,7 +113,7 @@ class TestRefusals : public QObject {
     expectReason(u("Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!"), form_->Text1, 2);
 
     // Fewer half-waves than the lowest band needs are raised.
-    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 1 || i == 5 ? 1 : 0);
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 1 || i == 5 ? BandState::Counted : BandState::Off);
     replace(form_->Text1, "14,2");
     replace(form_->Text2, "1");
     QTest::keyClick(form_->Text2, Qt::Key_Tab);

@@ -468,7 +468,7 @@ class ShellTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->action("mnuBerSpeise")->setEnabled(true);
     M1::state().antennaLength = 20.9f;
-    for (int band : {1, 3, 5}) frmHauptform::loaded()->setBandValue(band, 1);
+    for (int band : {1, 3, 5}) frmHauptform::loaded()->setBandValue(band, BandState::Counted);
     // The shortcut pressed with the focus on `at`; the window it brought up.
     const auto press = [w](QWidget* at, Qt::Key key) -> QWidget* {
       at->setFocus();
@@ -597,7 +597,7 @@ class ShellTest : public QObject {
     MDIForm1* w = start();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     frmHauptform* form = frmHauptform::loaded();
-    for (int band : {1, 3, 5}) form->setBandValue(band, 1);
+    for (int band : {1, 3, 5}) form->setBandValue(band, BandState::Counted);
     form->runCalculation();
     QMdiArea* area = w->mdiArea();
     const char* const entries[] = {

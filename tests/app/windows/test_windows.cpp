@@ -290,7 +290,7 @@ class WindowsTest : public QObject {
     walk.visit(QStringLiteral("main window"), main.get(), nullptr);
 
     frmHauptform* f = main->mainForm();
-    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    for (int band : {1, 3, 5}) f->setBandValue(band, BandState::Counted);
     f->runCalculation();
     walk.visit(QStringLiteral("main form"), f, menu);
 
@@ -448,7 +448,7 @@ class WindowsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
 
     frmHauptform* f = main->mainForm();
-    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    for (int band : {1, 3, 5}) f->setBandValue(band, BandState::Counted);
     QTest::mouseClick(f->Command1, Qt::LeftButton);
     QVERIFY(f->Command2->isEnabled());
     QVERIFY(f->Info->text().contains(QString::fromUtf8("Mögliche Speisepunkte")));
@@ -569,7 +569,7 @@ class WindowsTest : public QObject {
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     frmHauptform* f = main->mainForm();
-    for (int band : {1, 3, 5}) f->setBandValue(band, 1);
+    for (int band : {1, 3, 5}) f->setBandValue(band, BandState::Counted);
     QTest::mouseClick(f->Command1, Qt::LeftButton);
     frmNec::mnuBerNec();
     auto* sub = qobject_cast<QMdiSubWindow*>(frmNec::loaded()->parentWidget());

@@ -17,6 +17,7 @@
 #include "tests/cli/tool_process.h"
 #include "tests/session/feedpoint_support.h"
 #include "tests/session/run_support.h"
+#include "tests/support/Boxes.h"
 #include "text/reports/speisepkt.h"
 
 namespace lorvant {
@@ -175,8 +176,8 @@ TEST(FeedPointCli, ScanRowsAsTheWindowComputesThem) {
   MainFormValues main;
   main.run.length = 41.7f;
   main.shorteningFactor = "0.95";
-  main.bands = {0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0};
-  main.segmentIndex = 2;
+  main.bands = Boxes({0, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
+  main.segment = Segment::Centre;
   WindowTexts window;
   window.first.text = "6";
   window.second.text = "8";

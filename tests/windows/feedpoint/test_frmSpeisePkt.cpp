@@ -102,7 +102,8 @@ class TestFeedPointWindow : public QObject {
     form_->Text2->setText("4");
     form_->Text4->setText("0,95");
     form_->Text8->setText("0,4");
-    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 1 || i == 3 || i == 5 ? 1 : 0);
+    for (int i = 0; i < kBandCount; ++i)
+      form_->setBandValue(i, i == 1 || i == 3 || i == 5 ? BandState::Counted : BandState::Off);
     form_->Option1[2]->setChecked(true);
     form_->Info->setText(QString::fromUtf8(kRunNote));
     main_->action("mnuBerSpeise")->setEnabled(true);

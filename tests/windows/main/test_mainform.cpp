@@ -243,24 +243,24 @@ class TestMainForm : public QObject {
   void bandBoxesClickKeysAndAll() {
     QCheckBox* b14 = f->Check1[5];
     QTest::keyClick(b14, Qt::Key_0);
-    QCOMPARE(f->bandValue(5), 0);  // "0" greys only a ticked box
+    QCOMPARE(f->bandValue(5), BandState::Off);  // "0" greys only a ticked box
     click(b14);
-    QCOMPARE(f->bandValue(5), 1);
+    QCOMPARE(f->bandValue(5), BandState::Counted);
     QTest::keyClick(b14, Qt::Key_0, Qt::KeypadModifier);
-    QCOMPARE(f->bandValue(5), 1);
+    QCOMPARE(f->bandValue(5), BandState::Counted);
     QTest::keyClick(b14, Qt::Key_0);
     QCOMPARE(f->Check1[5]->checkState(), Qt::PartiallyChecked);
     QTest::keyClick(b14, Qt::Key_1);
-    QCOMPARE(f->bandValue(5), 1);
+    QCOMPARE(f->bandValue(5), BandState::Counted);
     QTest::keyClick(b14, Qt::Key_0);
     click(b14);  // a click on a grey box clears it, clicks never grey
-    QCOMPARE(f->bandValue(5), 0);
+    QCOMPARE(f->bandValue(5), BandState::Off);
 
     click(f->Check10);
     QVERIFY(f->Check10->isChecked());
-    for (int i = 0; i < kBandCount; ++i) QCOMPARE(f->bandValue(i), 1);
+    for (int i = 0; i < kBandCount; ++i) QCOMPARE(f->bandValue(i), BandState::Counted);
     click(f->Check1[0]);
-    QCOMPARE(f->bandValue(0), 0);
+    QCOMPARE(f->bandValue(0), BandState::Off);
     QVERIFY(!f->Check10->isChecked());
   }
 
@@ -284,7 +284,7 @@ class TestMainForm : public QObject {
     QVERIFY(f->Option4->isChecked());
     QCOMPARE(f->Text1->text(), QString("14,2"));
     QCOMPARE(f->Text2->text(), halfWaves);
-    for (int i = 0; i < kBandCount; ++i) QCOMPARE(f->bandValue(i), expected[i]);
+    for (int i = 0; i < kBandCount; ++i) QCOMPARE(BandBoxValue(f->bandValue(i)), expected[i]);
     click(f->Option3);
     QVERIFY(!f->Check2->isChecked());
   }
@@ -712,8 +712,8 @@ class TestMainForm : public QObject {
     click(f->Check1[1]);
     type(f->Text3, "41");
     click(f->Command1);
-    QCOMPARE(f->bandValue(0), 2);
-    QCOMPARE(f->bandValue(1), 1);
+    QCOMPARE(f->bandValue(0), BandState::Grey);
+    QCOMPARE(f->bandValue(1), BandState::Counted);
     QVERIFY(!f->Text2->text().isEmpty());
   }
 

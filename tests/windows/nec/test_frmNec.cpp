@@ -66,7 +66,8 @@ class TestNecWindow : public QObject {
   void run() {
     form_->Text1->setText("7,1");
     form_->Text2->setText("1");
-    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 || i == 5 || i == 7 || i == 9 ? 1 : 0);
+    for (int i = 0; i < kBandCount; ++i)
+      form_->setBandValue(i, i == 3 || i == 5 || i == 7 || i == 9 ? BandState::Counted : BandState::Off);
     form_->runCalculation();
   }
 
@@ -144,7 +145,7 @@ class TestNecWindow : public QObject {
              QString::fromStdString(report::FormatPicture(form_->values().run.candidates.at(0).x, "0.00", ',')));
 
     // A run that ends early leaves no design to check.
-    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 ? 1 : 0);
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 3 ? BandState::Counted : BandState::Off);
     form_->runCalculation();
     QVERIFY(QString::fromStdString(form_->values().note).contains("mindestens zwei"));
     QVERIFY(!entry->isEnabled());

@@ -421,9 +421,9 @@ class FrmVkTest : public QObject {
     frmHauptform* main = frmHauptform::instance();
     main->Text1->setText("14,2");
     main->Text2->setText("4");
-    main->setBandValue(1, kBandCounted);
-    main->setBandValue(3, kBandCounted);
-    main->setBandValue(5, kBandCounted);
+    main->setBandValue(1, BandState::Counted);
+    main->setBandValue(3, BandState::Counted);
+    main->setBandValue(5, BandState::Counted);
     // The report without its closing line, which carries the time.
     auto report = [&] {
       QFile f(dir.path() + "/AntStrSu.txt");
