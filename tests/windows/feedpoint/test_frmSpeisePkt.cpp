@@ -175,7 +175,7 @@ class TestFeedPointWindow : public QObject {
       QCOMPARE(seam_->lastText(), QString("Bitte einen Abstand eingeben!"));
       QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
     }
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     frmSpeisePkt* w = open("mnuBerSpeisePktQRG");
     replace(w->Text1, "41,725");
     replace(w->Text3, "50");
@@ -270,7 +270,7 @@ class TestFeedPointWindow : public QObject {
   // The English form underlines another letter of its frequency label (Alt+F
   // is the File menu), but the report quotes the label as it always read.
   void englishReportQuotesTheFrequencyLabel() {
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
     QVERIFY(w);
     QCOMPARE(w->Label2->text(), form_->Label1->text());
@@ -332,7 +332,7 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(lines(w->txtAuswertung), expected);
 
     // A language switch keeps the mode; the texts follow the new language.
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     click(w->cmdRechnen);
     QCOMPARE(lines(w->txtAuswertung).value(0), QString("Length left of the feed point: 10,0 m"));
 
