@@ -84,12 +84,9 @@ void handOut() {
   }
 }
 
-QString title(const char* de, const char* en) { return QStringLiteral("  ") + Module1::tr(de, en); }
+QString title(Text key) { return QStringLiteral("  ") + say(key); }
 
-QString filter() {
-  return Module1::tr("Lorvant-Entwürfe (*.lorvant)|*.lorvant|Alle Dateien (*)|*",
-                     "Lorvant designs (*.lorvant)|*.lorvant|All files (*)|*");
-}
+QString filter() { return say(Text::MenuDesignFilter); }
 
 QString recentKey(int i) { return QStringLiteral("Entwurf%1").arg(i + 1); }
 
@@ -140,7 +137,7 @@ void apply(const design::Design& d) {
 }
 
 bool save(MDIForm1* main) {
-  FileDialogRequest request{title("Entwurf speichern", "Save design"), startFolder(), QString(), filter(), 1, true};
+  FileDialogRequest request{title(Text::MenuDesignSaveTitle), startFolder(), QString(), filter(), 1, true};
   const std::optional<FileDialogResult> chosen = seam().saveFile(main, request);
   if (!chosen || chosen->path.isEmpty()) return false;
   QString path = chosen->path;
@@ -149,11 +146,11 @@ bool save(MDIForm1* main) {
     design::WriteFile(Module1::nativePath(path), current());
   } catch (const files::FileError& e) {
     showMessage(main, qs(files::FileErrorText(Module1::language(), e.error(), Module1::nativePath(path))),
-                title("Entwurf speichern", "Save design"), Icon::Exclamation);
+                title(Text::MenuDesignSaveTitle), Icon::Exclamation);
     return false;
   }
   remember(path);
-  main->setStatusText(Module1::tr("Entwurf gespeichert: ", "Design saved: ") + QDir::toNativeSeparators(path));
+  main->setStatusText(say(Text::MenuDesignSaved) + QDir::toNativeSeparators(path));
   return true;
 }
 
@@ -161,7 +158,7 @@ bool openFile(MDIForm1* main, const QString& path) {
   const design::ReadResult read = design::ReadFile(Module1::nativePath(path), Module1::language());
   if (!read.design) {
     showMessage(main, qs(design::RefusalText(Module1::language(), utf8(QDir::toNativeSeparators(path)), read.refusal)),
-                title("Entwurf öffnen", "Open design"), Icon::Exclamation);
+                title(Text::MenuDesignOpenTitle), Icon::Exclamation);
     // A design that is gone leaves the recent list; a damaged one stays
     // there to be mended.
     if (!QFileInfo(path).isFile()) {
@@ -173,12 +170,12 @@ bool openFile(MDIForm1* main, const QString& path) {
   }
   apply(*read.design);
   remember(path);
-  main->setStatusText(Module1::tr("Entwurf geöffnet: ", "Design opened: ") + QDir::toNativeSeparators(path));
+  main->setStatusText(say(Text::MenuDesignOpened) + QDir::toNativeSeparators(path));
   return true;
 }
 
 bool open(MDIForm1* main) {
-  FileDialogRequest request{title("Entwurf öffnen", "Open design"), startFolder(), QString(), filter(), 1, false};
+  FileDialogRequest request{title(Text::MenuDesignOpenTitle), startFolder(), QString(), filter(), 1, false};
   const std::optional<FileDialogResult> chosen = seam().openFile(main, request);
   if (!chosen || chosen->path.isEmpty()) return false;
   return openFile(main, chosen->path);
@@ -201,7 +198,7 @@ void fillRecentMenu(MDIForm1* main, QMenu* menu) {
     QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
     QObject::connect(a, &QAction::triggered, main, [main, path] { openFile(main, path); });
   }
-  if (list.isEmpty()) menu->addAction(Module1::tr("(keine)", "(none)"))->setEnabled(false);
+  if (list.isEmpty()) menu->addAction(say(Text::MenuRecentNone))->setEnabled(false);
 }
 
 void connectMenu(MDIForm1* main) {
@@ -241,12 +238,10 @@ void restoreLastInputs(MDIForm1* main) {
   if (!QFileInfo(path).isFile()) return;
   const design::ReadResult read = design::ReadFile(Module1::nativePath(path), Module1::language());
   if (!read.design) {
-    showMessage(
-        main,
-        Module1::tr("Die letzten Eingaben werden nicht wiederhergestellt.", "The last inputs are not restored.") +
-            Module1::state().lineBreak +
-            qs(design::RefusalText(Module1::language(), utf8(QDir::toNativeSeparators(path)), read.refusal)),
-        title("Entwurf öffnen", "Open design"), Icon::Exclamation);
+    showMessage(main,
+                say(Text::MenuLastInputsNotRestored) + Module1::state().lineBreak +
+                    qs(design::RefusalText(Module1::language(), utf8(QDir::toNativeSeparators(path)), read.refusal)),
+                title(Text::MenuDesignOpenTitle), Icon::Exclamation);
     return;
   }
   apply(*read.design);

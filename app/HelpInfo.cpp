@@ -20,6 +20,7 @@
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
@@ -179,7 +180,7 @@ Launcher desktopProgramFor(const QString& file) {
 }
 
 QString helpPath() {
-  const QString name = Module1::german() ? QStringLiteral("Lorvant.pdf") : QStringLiteral("Lorvant_en.pdf");
+  const QString name = say(Text::HelpManualFile);
   const QDir program(platform().programDir());
   const QString beside = program.filePath(name);
   if (QFileInfo::exists(beside)) return beside;
@@ -206,30 +207,16 @@ void mnuHilfe(QWidget* parent) {
     if (started) return;
   }
   // No program, or one that could not be started: say where the manual is.
-  showMessage(parent,
-              Module1::tr("Ein Programm für PDF-Dateien wurde nicht gefunden!", "A PDF file program was not found!") +
-                  lb() + Module1::tr("Hilfe finden Sie in der Datei ", "Help can be found in the file ") + lb() + path +
-                  lb(),
-              Module1::tr(" Hilfe", " Help"), Icon::Critical);
+  showMessage(parent, say(Text::HelpNoPdfProgram) + lb() + say(Text::HelpFoundInFile) + lb() + path + lb(),
+              say(Text::HelpTitle), Icon::Critical);
 }
 
 QString infoText() {
   const QString version = QStringLiteral("Version ") + QLatin1String(kVersionText) + ' ';
-  const QString title = Module1::tr("Lorvant - Berechnung von Stromsummen-Antennen und WINDOM",
-                                    "Lorvant - calculation of current-sum antennas and WINDOMs");
-  const QString usage =
-      Module1::tr("Die Benutzung erfolgt auf eigene Gefahr. Die Ergebnisse sind Näherungen;",
-                  "Use at your own risk. The results are approximations;") +
-      lb() +
-      Module1::tr("die aufgebaute Antenne ist immer nachzumessen.", "always measure the antenna you have built.") +
-      lb() +
-      Module1::tr("Lorvant ist freie Software unter der GNU General Public License, Version 3 oder neuer:",
-                  "Lorvant is free software under the GNU General Public License, version 3 or later:") +
-      lb() +
-      Module1::tr("Sie dürfen es weitergeben und verändern. Es gibt keinerlei Garantie.",
-                  "you may pass it on and change it. There is no warranty.");
-  const QString updates =
-      Module1::tr("Aktualisierungen unter https://lorvant.example.org/", "Updates at https://lorvant.example.org/");
+  const QString title = say(Text::HelpInfoTitle);
+  const QString usage = say(Text::HelpInfoOwnRisk) + lb() + say(Text::HelpInfoMeasure) + lb() +
+                        say(Text::HelpInfoLicence) + lb() + say(Text::HelpInfoNoWarranty);
+  const QString updates = say(Text::HelpInfoUpdates);
   return lb() + title + "  " + lb() + lb() + version + QString::fromUtf8(kLegalNotice) + lb() + lb() + usage + lb() +
          lb() + updates + lb();
 }
@@ -243,17 +230,15 @@ void mnuInfo(QWidget* parent) {
 }
 
 void mnuDatDruck(QWidget* parent) {
-  const auto footer = [] {
-    return Module1::tr("Berechnung einer Stromsummenantenne ", "Calculting a current sum antenna ") +
-           QString::fromUtf8(kLegalNotice);
-  };
+  const auto footer = [] { return say(Text::HelpPrintFooter) + QString::fromUtf8(kLegalNotice); };
   if (!mainForm::note().contains(footer()))
     mainForm::addNote(
-        [footer, date = Module1::shortDate()] { return footer() + Module1::tr(" am ", " on ") + date + " "; }, false);
+        [footer, date = Module1::shortDate()] { return footer() + say(Text::HelpPrintFooterDate) + date + " "; },
+        false);
 
   const QPixmap image = mainForm::printImage();
   QPrinter printer(QPrinter::HighResolution);
-  const QString pdfPath = Printout::toPrinterOrPdf(printer, Module1::tr("Eingaben.pdf", "Inputs.pdf"));
+  const QString pdfPath = Printout::toPrinterOrPdf(printer, say(Text::HelpPrintPdfName));
   // The PDF file is written under a temporary name and renamed when complete.
   std::optional<files::StagedPath> staged;
   QString cause;
@@ -287,9 +272,9 @@ void mnuDatDruck(QWidget* parent) {
 
   if (!printed) {
     showMessage(parent,
-                Module1::tr("Die Eingaben konnten nicht gedruckt werden.", "The inputs could not be printed.") +
-                    (pdfPath.isEmpty() ? QString() : lb() + pdfPath) + (cause.isEmpty() ? QString() : lb() + cause),
-                Module1::tr(" Drucken", " Printing"), Icon::Exclamation);
+                say(Text::HelpPrintFailed) + (pdfPath.isEmpty() ? QString() : lb() + pdfPath) +
+                    (cause.isEmpty() ? QString() : lb() + cause),
+                say(Text::WindowPrintingTitle), Icon::Exclamation);
   } else if (!pdfPath.isEmpty()) {
     Printout::tellPdf(parent, pdfPath);
   }

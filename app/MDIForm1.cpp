@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <optional>
 
 #include "app/Designs.h"
 #include "app/HelpInfo.h"
@@ -20,6 +21,7 @@
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "shell/ui/Look.h"
@@ -41,8 +43,7 @@ struct MenuEntry {
   const char* name;
   const char* parent;  // "" for the menu bar
   Kind kind;
-  const char* german;  // also the design caption unless `design` is set
-  const char* english;
+  std::optional<Text> caption;  // none for a separator; its German is also the design caption unless `design` is set
   QKeyCombination shortcut = QKeyCombination();
   const char* design = nullptr;
 };
@@ -56,52 +57,50 @@ constexpr QKeyCombination ctrl(Qt::Key key) { return QKeyCombination(Qt::Control
 
 // The whole menu tree in its order.
 const MenuEntry kMenu[] = {
-    {"mnuDat", "", Kind::Submenu, "&Datei", "&File"},
-    {"mnuEntwurfOeffnen", "mnuDat", Kind::Item, "Entwurf &öffnen", "&Open design"},
-    {"mnuEntwurfSpeichern", "mnuDat", Kind::Item, "Entwurf &speichern", "Sa&ve design"},
-    {"mnuZuletzt", "mnuDat", Kind::Submenu, "&Zuletzt geöffnete Entwürfe", "&Recent designs"},
-    {"mnuTrenn9", "mnuDat", Kind::Separator, "-", "-"},
-    {"mnuAnz", "mnuDat", Kind::Submenu, "&Anzeigen/Drucken", "&Display/printing"},
-    {"mnuAnzeigen", "mnuAnz", Kind::Item, "&Antennenberechnung", "&Antenna calculation"},
-    {"mnuSpeisePktBer", "mnuAnz", Kind::Item, "&Speisepunkt-Prüfung", "&Feedpoint-test"},
-    {"mnuZusatzDipBer", "mnuAnz", Kind::Item, "&Zusatz-Dipol-Berechnung", "Additional &dipole calculation"},
-    {"mnuSpezTab", "mnuAnz", Kind::Item, "Spezial-&Tabelle", "&Special-table"},
-    {"mnuDatDruck", "mnuDat", Kind::Item, "&Eingaben drucken", "&Printing input"},
-    {"mnuTrenn5", "mnuDat", Kind::Separator, "-", "-"},
-    {"mnuOrdner", "mnuDat", Kind::Item, "&Ordner für Ergebnisse festlegen", "Set &folder for results"},
-    {"mnuTrenn6", "mnuDat", Kind::Separator, "-", "-"},
-    {"mnuEnde", "mnuDat", Kind::Item, "&Beenden", "E&xit", ctrl(Qt::Key_X)},
-    {"mnuBer", "", Kind::Submenu, "&Berechnen", "&Calculate"},
-    {"mnuVk", "mnuBer", Kind::Item, "1. &Verkürzungsfaktor", "1. &Shortening faktor", ctrl(Qt::Key_V)},
-    {"mnuBerStromsAnt", "mnuBer", Kind::Item, "2. &Stromsummen-Antenne", "2. &Current sum-antenna", ctrl(Qt::Key_S)},
-    {"mnuTrenn1", "mnuBer", Kind::Separator, "-", "-"},
-    {"mnuBerSpeise", "mnuBer", Kind::Submenu, "3. Speise&punkt prüfen", "3. Check the &feed point"},
-    {"mnuBerSpeisePktLänge", "mnuBerSpeise", Kind::Item, "&einen Abstand/alle Frequenzen",
-     "a &distance/all frequencies", ctrl(Qt::Key_L)},
-    {"mnuTrenn2", "mnuBerSpeise", Kind::Separator, "-", "-"},
-    {"mnuBerSpeisePktQRG", "mnuBerSpeise", Kind::Item, "&bei einer Frequenz", "for &one frequency", ctrl(Qt::Key_F)},
-    {"mnuBerSpeisePkt", "mnuBerSpeise", Kind::Item, "&alle Frequenzen", "for &all Frequencies", ctrl(Qt::Key_A)},
-    {"mnuPruning", "mnuBer", Kind::Item, "4. Pruning / &Optimieren", "4. &Pruning / Optimisation", ctrl(Qt::Key_O)},
-    {"mnuTrenn3", "mnuBer", Kind::Separator, "-", "-"},
-    {"mnuBerImpedanz", "mnuBer", Kind::Item, "&Impedanz aus Stromsumme berechnen",
-     "Calculate &impedance from current sum"},
-    {"mnuTrenn4", "mnuBer", Kind::Separator, "-", "-"},
-    {"mnuBerZusDipol", "mnuBer", Kind::Item, "&Zusatz-Dipol/WINDOM (strahlungsgekoppelt)",
-     "&Additional dipole/WINDOM (radiation-coupled)", kNone, "&Zusatz-Dipol/Windom (strahlungsgekoppelt)"},
-    {"mnuTrenn8", "mnuBer", Kind::Separator, "-", "-"},
-    {"mnuBerNec", "mnuBer", Kind::Item, "&NEC-2-Prüfung", "&NEC-2 check"},
-    {"mnuFenster", "", Kind::Submenu, "Fens&ter", "Wi&ndow"},
-    {"mnuUeberlappend", "mnuFenster", Kind::Item, "&Überlappend", "&Cascade"},
-    {"mnuNebeneinander", "mnuFenster", Kind::Item, "&Nebeneinander", "&Tile"},
-    {"mnuFensterListe", "mnuFenster", Kind::Separator, "-", "-"},
-    {"mnuHelp", "", Kind::Submenu, "&?", "&?"},
-    {"mnuHilfe", "mnuHelp", Kind::Item, "&Hilfe", "&Help", QKeyCombination(Qt::Key_F1)},
-    {"mnuInfo", "mnuHelp", Kind::Item, "&Info", "&Info", ctrl(Qt::Key_F1)},
-    {"mnuTrenn7", "mnuHelp", Kind::Separator, "-", "-"},
-    {"mnuOpt", "mnuHelp", Kind::Submenu, "&Optionen", "&Options", kNone, "&Options"},
-    {"mnuSprach", "mnuOpt", Kind::Submenu, "&Language/Sprache", "&Language/Sprache"},
-    {"mnuSprache_dtsch", "mnuSprach", Kind::Item, "&deutsch/german", "&deutsch/german"},
-    {"mnuSprache_engl", "mnuSprach", Kind::Item, "&english/englisch", "&english/englisch"},
+    {"mnuDat", "", Kind::Submenu, Text::MenuFile},
+    {"mnuEntwurfOeffnen", "mnuDat", Kind::Item, Text::MenuOpenDesign},
+    {"mnuEntwurfSpeichern", "mnuDat", Kind::Item, Text::MenuSaveDesign},
+    {"mnuZuletzt", "mnuDat", Kind::Submenu, Text::MenuRecentDesigns},
+    {"mnuTrenn9", "mnuDat", Kind::Separator, std::nullopt},
+    {"mnuAnz", "mnuDat", Kind::Submenu, Text::MenuDisplayPrint},
+    {"mnuAnzeigen", "mnuAnz", Kind::Item, Text::MenuShowAntennaReport},
+    {"mnuSpeisePktBer", "mnuAnz", Kind::Item, Text::MenuShowFeedReport},
+    {"mnuZusatzDipBer", "mnuAnz", Kind::Item, Text::MenuShowDipoleReport},
+    {"mnuSpezTab", "mnuAnz", Kind::Item, Text::MenuShowSpecialTable},
+    {"mnuDatDruck", "mnuDat", Kind::Item, Text::MenuPrintInputs},
+    {"mnuTrenn5", "mnuDat", Kind::Separator, std::nullopt},
+    {"mnuOrdner", "mnuDat", Kind::Item, Text::MenuResultsFolder},
+    {"mnuTrenn6", "mnuDat", Kind::Separator, std::nullopt},
+    {"mnuEnde", "mnuDat", Kind::Item, Text::MenuExit, ctrl(Qt::Key_X)},
+    {"mnuBer", "", Kind::Submenu, Text::MenuCalculate},
+    {"mnuVk", "mnuBer", Kind::Item, Text::MenuShorteningFactor, ctrl(Qt::Key_V)},
+    {"mnuBerStromsAnt", "mnuBer", Kind::Item, Text::MenuCurrentSumAntenna, ctrl(Qt::Key_S)},
+    {"mnuTrenn1", "mnuBer", Kind::Separator, std::nullopt},
+    {"mnuBerSpeise", "mnuBer", Kind::Submenu, Text::MenuCheckFeedPoint},
+    {"mnuBerSpeisePktLänge", "mnuBerSpeise", Kind::Item, Text::MenuFeedOneDistance, ctrl(Qt::Key_L)},
+    {"mnuTrenn2", "mnuBerSpeise", Kind::Separator, std::nullopt},
+    {"mnuBerSpeisePktQRG", "mnuBerSpeise", Kind::Item, Text::MenuFeedOneFrequency, ctrl(Qt::Key_F)},
+    {"mnuBerSpeisePkt", "mnuBerSpeise", Kind::Item, Text::MenuFeedAllFrequencies, ctrl(Qt::Key_A)},
+    {"mnuPruning", "mnuBer", Kind::Item, Text::MenuPruning, ctrl(Qt::Key_O)},
+    {"mnuTrenn3", "mnuBer", Kind::Separator, std::nullopt},
+    {"mnuBerImpedanz", "mnuBer", Kind::Item, Text::MenuImpedance},
+    {"mnuTrenn4", "mnuBer", Kind::Separator, std::nullopt},
+    {"mnuBerZusDipol", "mnuBer", Kind::Item, Text::MenuAdditionalDipole, kNone,
+     "&Zusatz-Dipol/Windom (strahlungsgekoppelt)"},
+    {"mnuTrenn8", "mnuBer", Kind::Separator, std::nullopt},
+    {"mnuBerNec", "mnuBer", Kind::Item, Text::MenuNecCheck},
+    {"mnuFenster", "", Kind::Submenu, Text::MenuWindow},
+    {"mnuUeberlappend", "mnuFenster", Kind::Item, Text::MenuCascade},
+    {"mnuNebeneinander", "mnuFenster", Kind::Item, Text::MenuTile},
+    {"mnuFensterListe", "mnuFenster", Kind::Separator, std::nullopt},
+    {"mnuHelp", "", Kind::Submenu, Text::MenuHelpMenu},
+    {"mnuHilfe", "mnuHelp", Kind::Item, Text::MenuHelp, QKeyCombination(Qt::Key_F1)},
+    {"mnuInfo", "mnuHelp", Kind::Item, Text::MenuInfo, ctrl(Qt::Key_F1)},
+    {"mnuTrenn7", "mnuHelp", Kind::Separator, std::nullopt},
+    {"mnuOpt", "mnuHelp", Kind::Submenu, Text::MenuOptions, kNone, "&Options"},
+    {"mnuSprach", "mnuOpt", Kind::Submenu, Text::MenuLanguage},
+    {"mnuSprache_dtsch", "mnuSprach", Kind::Item, Text::MenuGerman},
+    {"mnuSprache_engl", "mnuSprach", Kind::Item, Text::MenuEnglish},
 };
 
 // Whether an adopted window is shown (inside the main area or on its own),
@@ -184,7 +183,9 @@ QMenu* MDIForm1::menu(const char* name) const { return menus_.value(QString::fro
 void MDIForm1::buildMenus() {
   for (const MenuEntry& e : kMenu) {
     const QString name = QString::fromUtf8(e.name);
-    const QString caption = QString::fromUtf8(e.design ? e.design : e.german);
+    const QString caption = e.design    ? QString::fromUtf8(e.design)
+                            : e.caption ? sayIn(Language::German, *e.caption)
+                                        : QString();
     const QString parentName = QString::fromUtf8(e.parent);
     QMenu* parentMenu = parentName.isEmpty() ? nullptr : menus_.value(parentName);
     QAction* a = nullptr;
@@ -230,8 +231,8 @@ void MDIForm1::connectMenus() {
   on("mnuOrdner", [this] { Module1::chooseResultsFolder(this); });
   on("mnuEnde", [this] { close(); });
   on("mnuBerStromsAnt", [this] { Forms::show(mainForm()); });
-  on("mnuSprache_dtsch", [this] { switchLanguage(QStringLiteral("dtsch")); });
-  on("mnuSprache_engl", [this] { switchLanguage(QStringLiteral("engl")); });
+  on("mnuSprache_dtsch", [this] { switchLanguage(Language::German); });
+  on("mnuSprache_engl", [this] { switchLanguage(Language::English); });
   on("mnuVk", [] { frmVk::mnuVk(); });
   on("mnuPruning", [] { frmVk::mnuPruning(); });
   on("mnuBerZusDipol", [] { ZusatzDipol::mnuBerZusDipol(); });
@@ -268,8 +269,7 @@ void MDIForm1::load() {
   if (!s.resultsFolder.isEmpty() && !s.resultsFolder.endsWith('/')) s.resultsFolder += '/';
   // A first start speaks the desktop's language, so that its first question
   // can be read; from then on the stored choice counts.
-  const QString desktop = QLocale().language() == QLocale::German ? QStringLiteral("dtsch") : QStringLiteral("engl");
-  s.language = Settings::get(QStringLiteral("Sprache"), desktop);
+  s.language = Settings::getLanguage(QLocale().language() == QLocale::German ? Language::German : Language::English);
 
   Look::applyQtLanguage();
   applyCaptions();
@@ -280,15 +280,13 @@ void MDIForm1::applyCaptions() {
   action("mnuSprache_dtsch")->setChecked(de);
   action("mnuSprache_engl")->setChecked(!de);
   setWindowTitle(QStringLiteral("Lorvant"));
-  setStatusText(Module1::tr("Status: Bereit für Antennen-Berechnungen", "Status: Ready for antennas - calculations"));
-  for (const MenuEntry& e : kMenu) {
-    if (e.kind == Kind::Separator) continue;
-    action(e.name)->setText(QString::fromUtf8(de ? e.german : e.english));
-  }
+  setStatusText(say(Text::MenuReadyStatus));
+  for (const MenuEntry& e : kMenu)
+    if (e.caption) action(e.name)->setText(say(*e.caption));
 }
 
-void MDIForm1::switchLanguage(const QString& setting) {
-  Module1::state().language = setting;
+void MDIForm1::switchLanguage(Language lang) {
+  Module1::state().language = lang;
   Look::applyQtLanguage();
   applyCaptions();
   // Every loaded window at once, shown or hidden: none keeps the old
@@ -372,7 +370,7 @@ void MDIForm1::saveSettings() {
     Settings::save(QStringLiteral("MainHeight"), twips(height()));
   }
   Settings::save(QStringLiteral("SpeicherOrdner"), Module1::state().resultsFolder);
-  Settings::save(QStringLiteral("Sprache"), Module1::state().language);
+  Settings::saveLanguage(Module1::state().language);
 }
 
 void MDIForm1::closeEvent(QCloseEvent* e) {

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "engine/common.h"
 #include "shell/ui/Forms.h"
 
 class QAction;
@@ -48,8 +49,8 @@ class MDIForm1 : public QMainWindow, public Workspace {
   void load();
   // Captions, check marks and status text for the current language.
   void applyCaptions();
-  // The language entries: "dtsch" or "engl".
-  void switchLanguage(const QString& setting);
+  // The language entries.
+  void switchLanguage(Language lang);
   // Opening "&Datei": enables the printing of the inputs and the display
   // submenu by what is there to print and display.
   void updateFileMenu();

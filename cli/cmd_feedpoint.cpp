@@ -17,6 +17,7 @@
 #include "session/mainform.h"
 #include "session/question.h"
 #include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/reports/speisepkt.h"
 
 namespace lorvant::cli {
@@ -170,8 +171,8 @@ struct CalculatorOptions {
 // half-wave field without its "~" and the preferred-band length mode.
 void PrintAdapted(const WindowTexts& window, const feedpoint::AllBandsResult& r, Language lang) {
   std::cerr << window.first.caption << r.length << '\n';
-  if (r.mainHalfWaves) std::cerr << tr(lang, "Halbwellen: ", "Half-waves: ") << *r.mainHalfWaves << '\n';
-  std::cerr << tr(lang, "Länge optimieren für: bevorzugtes Band", "Optimise length for: preferred band") << std::endl;
+  if (r.mainHalfWaves) std::cerr << say(lang, Text::CliHalfWaves) << *r.mainHalfWaves << '\n';
+  std::cerr << say(lang, Text::CliOptimisePreferred) << std::endl;
 }
 
 }  // namespace
@@ -233,8 +234,7 @@ int AllBandsCommand(const Args& args) {
   if (r.adapted) PrintAdapted(window, r, lang);
   PrintRows(r.rows);
   if (out && !r.reportWritten) {
-    std::cerr << tr(lang, "SpeisePkt.txt konnte nicht geschrieben werden: ", "SpeisePkt.txt could not be written: ")
-              << OneLine(r.reportError) << std::endl;
+    std::cerr << say(lang, Text::CliFeedReportNotWritten) << OneLine(r.reportError) << std::endl;
     return kExitNoResult;
   }
   return kExitOk;
@@ -296,9 +296,7 @@ int ImpedanceCommand(const Args& args) {
 
   const feedpoint::ImpedanceResult r = feedpoint::ImpedanceFromCurrentSum(sum.value_or(""), shared.decimalSeparator());
   if (r.beep) {
-    std::cerr << tr(shared.language(), "Stromsumme außerhalb des Bereichs: keine Impedanz",
-                    "Current sum out of range: no impedance")
-              << std::endl;
+    std::cerr << say(shared.language(), Text::FeedSumOutOfRange) << std::endl;
     return kExitNoResult;
   }
   std::cout << r.impedance << std::endl;
@@ -340,7 +338,7 @@ int ScanCommand(const Args& args) {
 
   const Language lang = shared.language();
   const feedpoint::ScanSetup setup = feedpoint::PrepareScan(window, view, sep);
-  if (setup.stepCorrected) std::cerr << tr(lang, "Inkrement: ", "Increment: ") << setup.stepText << std::endl;
+  if (setup.stepCorrected) std::cerr << say(lang, Text::CliIncrement) << setup.stepText << std::endl;
 
   // Rows go out as they are made, whole lines at a time, so that a long
   // scan needs no memory for its rows and whatever was printed before a

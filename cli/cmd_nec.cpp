@@ -25,6 +25,7 @@
 #include "session/messages.h"
 #include "session/nec_check.h"
 #include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
@@ -230,8 +231,8 @@ bool RunDesign(RunInput& in, const RunOptions& o, RunOutput& run) {
   {
     const nec::PrivateFolder runFolder;
     if (!runFolder.ok()) {
-      std::cerr << tr(lang, "Fehler: kein temporärer Ordner in ", "Error: no temporary folder in ") << runFolder.base()
-                << ": " << files::FileErrorCause(lang, runFolder.error()) << std::endl;
+      std::cerr << say(lang, Text::CliNoTemporaryFolder) << runFolder.base() << ": "
+                << files::FileErrorCause(lang, runFolder.error()) << std::endl;
       return false;
     }
     in.resultsFolder = runFolder.path();
@@ -261,9 +262,7 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
     settings.feed = design.proposedFeeds.front().x;
     return true;
   }
-  std::cerr << tr(lang, "Die Berechnung hat keinen Speisepunkt vorgeschlagen; bitte --feed angeben.",
-                  "The run proposed no feed point; please give one with --feed.")
-            << std::endl;
+  std::cerr << say(lang, Text::CliNoFeedPoint) << std::endl;
   return false;
 }
 
@@ -275,8 +274,7 @@ std::string RunEngine(const nec::Design& design, const nec::Settings& settings, 
   nec::Nec2cEngine engine({}, n.engineTimeout);
   const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
   missing = engineResult.status == nec::EngineResult::Status::Missing;
-  if (engineResult.status == nec::EngineResult::Status::Cancelled)
-    return tr(lang, "NEC-2-Prüfung abgebrochen (Signal)", "NEC-2 check stopped (signal)");
+  if (engineResult.status == nec::EngineResult::Status::Cancelled) return say(lang, Text::CliNecStoppedBySignal);
   if (engineResult.status != nec::EngineResult::Status::Completed)
     return nec::EngineTroubleText(lang, engineResult, deckPath);
   try {

@@ -22,6 +22,7 @@
 #include "session/question.h"
 #include "session/run.h"
 #include "text/bilingual.h"
+#include "text/catalogue.h"
 #include "text/format.h"
 
 namespace lorvant::cli {
@@ -63,16 +64,14 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
     case RunOutcome::DiameterTooSmall:
       return Trimmed(OneLine(r.info));
     case RunOutcome::SegmentCancelled:
-      return tr(lang, "Frage nach dem Bandsegment mit Abbrechen beantwortet (--segment-answer cancel)",
-                "Band segment question answered with Cancel (--segment-answer cancel)");
+      return say(lang, Text::CliSegmentCancelled);
     case RunOutcome::DielectricRejected:
-      return tr(lang, "Relative Dielektrizitätszahl nicht bestätigt (--dielectric-answer no)",
-                "Relative dielectric constant not confirmed (--dielectric-answer no)");
+      return say(lang, Text::CliDielectricRejected);
     case RunOutcome::Aborted:
       if (host.lastError)
         return Trimmed(host.lastError->title) + ": " + Trimmed(OneLine(host.lastError->text)) +
-               tr(lang, " (Abbruch)", " (Abort)");
-      return tr(lang, "Abbruch", "Aborted");
+               say(lang, Text::CliAbortedAfter);
+      return say(lang, Text::CliAborted);
     case RunOutcome::Cancelled:
       return StoppedBySignalText(lang);
     case RunOutcome::TableTooLarge:
@@ -82,7 +81,7 @@ std::string NoResultMessage(const RunOutput& r, const BatchHost& host, Language 
     case RunOutcome::FilesMissing: {
       std::string names;
       for (const std::string& f : r.unwrittenFiles) names += (names.empty() ? "" : ", ") + f;
-      return tr(lang, "Nicht geschrieben: ", "Not written: ") + names;
+      return say(lang, Text::CliNotWritten) + names;
     }
     case RunOutcome::Completed:
       break;
@@ -402,7 +401,7 @@ int RunCommand(const Args& args) {
     r = RunOutput();
     r.info = e.what();
     if (o.json) std::cout << JsonResult(r, in, "failed") << std::endl;
-    std::cerr << tr(lang, "Fehler: ", "Error: ") << e.what() << std::endl;
+    std::cerr << say(lang, Text::CliError) << e.what() << std::endl;
     return kExitNoResult;
   }
 

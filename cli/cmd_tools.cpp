@@ -15,6 +15,7 @@
 #include "session/mainform.h"
 #include "session/messages.h"
 #include "text/bilingual.h"
+#include "text/catalogue.h"
 
 namespace lorvant::cli {
 
@@ -41,8 +42,8 @@ std::function<void(const std::string&)> Text(std::optional<std::string>& into) {
 // writes into the field instead when it suggests one.
 void PrintRefused(Language lang, const std::string& caption, const std::string& typed,
                   const std::string& suggestion = std::string()) {
-  std::cerr << tr(lang, "Eingabe abgewiesen: ", "Input refused: ") << Plain(caption) << ' ' << typed;
-  if (!suggestion.empty()) std::cerr << tr(lang, "; Vorschlag: ", "; suggested: ") << suggestion;
+  std::cerr << say(lang, Text::CliInputRefused) << Plain(caption) << ' ' << typed;
+  if (!suggestion.empty()) std::cerr << say(lang, Text::CliSuggested) << suggestion;
   std::cerr << std::endl;
 }
 
@@ -350,8 +351,7 @@ int DipoleCommand(const Args& args) {
     try {
       dipole::WriteReport(path, dipole::MakeReportData(shown, o.in, r, lang, o.shared.dateText()));
     } catch (const files::FileError& e) {
-      std::cerr << tr(lang,
-                      "ZusatzDipol.txt konnte nicht geschrieben werden: ", "ZusatzDipol.txt could not be written: ")
+      std::cerr << say(lang, Text::CliDipoleReportNotWritten)
                 << OneLine(files::FileErrorText(lang, e.error(), e.path())) << std::endl;
       return kExitNoResult;
     }

@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "text/bilingual.h"
 
 namespace lorvant::Module1 {
@@ -20,11 +21,9 @@ State& state() { return stateStorage(); }
 
 void resetState() { stateStorage() = State{}; }
 
-bool german() { return state().language == QLatin1String("dtsch"); }
+bool german() { return state().language == Language::German; }
 
-Language language() { return german() ? Language::German : Language::English; }
-
-QString tr(const char* de, const char* en) { return QString::fromUtf8(german() ? de : en); }
+Language language() { return state().language; }
 
 char decimalSeparator() {
   if (separatorOverride) return separatorOverride;
@@ -39,10 +38,9 @@ float parse(const QString& text) { return ParseNumber(text.toStdString()); }
 namespace {
 // What a field takes, said when it refuses a key.
 QString keySetReason(std::u32string_view keySet) {
-  if (keySet == kWholeKeys) return tr("Hier gehen nur Ziffern.", "Only digits go here.");
-  if (keySet == kDecimalKeys)
-    return tr("Hier gehen nur Ziffern, Komma und Punkt.", "Only digits, comma and point go here.");
-  return tr("Dieses Zeichen geht hier nicht.", "This character does not go here.");
+  if (keySet == kWholeKeys) return say(Text::WindowKeysDigits);
+  if (keySet == kDecimalKeys) return say(Text::WindowKeysDecimal);
+  return say(Text::WindowKeysOther);
 }
 }  // namespace
 

@@ -21,18 +21,16 @@ struct State {
   bool extraBandOn = false;  // additional band of the last run
   float extraBandFrequency = 0;
   QString resultsFolder;  // always ends with "/" once set
-  QString language = QStringLiteral("dtsch");
+  Language language = Language::German;
 };
 
 State& state();
 // Back to the values of a fresh start (tests use this between cases).
 void resetState();
 
-// German exactly when the setting is "dtsch".
-bool german();
+// The language of the windows and of what they write.
 Language language();
-// The German or the English text, by the current setting.
-QString tr(const char* de, const char* en);
+bool german();
 
 // The user's decimal separator (',' or '.') from the locale.
 char decimalSeparator();

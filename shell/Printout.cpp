@@ -7,6 +7,7 @@
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "text/bilingual.h"
 
 namespace lorvant::Printout {
@@ -36,11 +37,8 @@ QString toPrinterOrPdf(QPrinter& printer, const QString& pdfName) {
 }
 
 void tellPdf(QWidget* parent, const QString& pdfPath) {
-  showMessage(parent,
-              Module1::tr("Es ist kein Drucker eingerichtet. Der Ausdruck liegt als PDF-Datei vor:",
-                          "No printer is set up. The printout was saved as a PDF file:") +
-                  Module1::state().lineBreak + QDir::toNativeSeparators(pdfPath),
-              Module1::tr(" Drucken", " Printing"), Icon::Information);
+  showMessage(parent, say(Text::WindowPrintedToPdf) + Module1::state().lineBreak + QDir::toNativeSeparators(pdfPath),
+              say(Text::WindowPrintingTitle), Icon::Information);
 }
 
 }  // namespace lorvant::Printout

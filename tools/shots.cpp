@@ -31,6 +31,7 @@
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "tools/fake_engine/FakeNecEngine.h"
@@ -119,35 +120,39 @@ class Camera {
   QString folder_;
 };
 
-void set(QLineEdit* field, const char* text) { field->setText(QString::fromUtf8(text)); }
+void set(QLineEdit* field, const QString& text) { field->setText(text); }
+
+// A number as the user types it: with the decimal separator of the shot.
+QString typed(const char* number) {
+  return QString::fromLatin1(number).replace(QLatin1Char('.'), QLatin1Char(M1::decimalSeparator()));
+}
 
 // The NEC-2 check of the manuals' worked example: a 40 m-10 m OCF (one
 // half-wave at 7.1 MHz; 7, 14 and 28 MHz) fed at 7.06 m, 10 m over average
 // ground. With nec2c the numbers are the engine's; a build without it gets
 // the test engine's made-up numbers, and the pictures say so.
-void shootNec(MDIForm1& main, Camera& camera, bool de) {
+void shootNec(MDIForm1& main, Camera& camera) {
   const bool real = !nec::FindEngine().empty();
   if (!real) {
     std::fprintf(stderr, "lorvant_shots: nec2c not found; the NEC-2 pictures show made-up numbers\n");
     frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
   }
   frmHauptform* f = main.mainForm();
-  set(f->Text1, de ? "7,1" : "7.1");
+  set(f->Text1, typed("7.1"));
   set(f->Text2, "1");
   for (int band = 0; band < kBandCount; ++band)
     f->setBandValue(band, band == 3 || band == 5 || band == 9 ? BandState::Counted : BandState::Off);
   f->runCalculation();
   main.action("mnuBerNec")->trigger();
   frmNec* w = frmNec::loaded();
-  const int feed = w->feedPointList->findText(de ? QStringLiteral("7,06") : QStringLiteral("7.06"));
+  const int feed = w->feedPointList->findText(typed("7.06"));
   if (feed >= 0) w->feedPointList->setCurrentIndex(feed);
   QSignalSpy finished(w, &frmNec::checkFinished);
   w->onCheck();
   if (!finished.wait(120000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
   nec::SwrPicture picture = w->picture();
   if (!real) {
-    const QString note = de ? QStringLiteral("Beispielbild ohne nec2c: die Zahlen sind nicht gerechnet.")
-                            : QStringLiteral("Example made without nec2c: the numbers are not computed.");
+    const QString note = say(Text::WindowNecShotNote);
     w->hintLabel->setText(note);
     picture.texts.push_back(
         {{8, picture.height - 6}, note.toStdString(), nec::TextAnchor::Start, 11, {200, 0, 0}, true});
@@ -158,7 +163,7 @@ void shootNec(MDIForm1& main, Camera& camera, bool de) {
   camera.takeText(QStringLiteral("necswr.svg"), nec::SwrPictureSvg(picture));
 }
 
-bool shoot(const QString& language, char separator, const QString& folder) {
+bool shoot(Language language, char separator, const QString& folder) {
   QTemporaryDir results;
   M1::resetState();
   M1::setDecimalSeparator(separator);
@@ -166,7 +171,6 @@ bool shoot(const QString& language, char separator, const QString& folder) {
   Answers answers;
   setSeam(&answers);
   Camera camera(folder);
-  const bool de = language == QLatin1String("dtsch");
   {
     MDIForm1 main;
     main.switchLanguage(language);
@@ -190,9 +194,9 @@ bool shoot(const QString& language, char separator, const QString& folder) {
     all->cmdRechnen_Click();
     camera.take(QStringLiteral("allbands"), all);
     frmSpeisePkt* scan = frmSpeisePkt::openScan();
-    set(scan->Text1, de ? "6,5" : "6.5");
-    set(scan->Text2, de ? "7,5" : "7.5");
-    set(scan->Text3, de ? "0,05" : "0.05");
+    set(scan->Text1, typed("6.5"));
+    set(scan->Text2, typed("7.5"));
+    set(scan->Text3, typed("0.05"));
     scan->cmdRechnen_Click();
     camera.take(QStringLiteral("scan"), scan);
     // A wire too short for its lowest band only warns. The length is kept
@@ -213,14 +217,14 @@ bool shoot(const QString& language, char separator, const QString& folder) {
     frmVk::mnuPruning();
     vk = frmVk::loaded();
     set(vk->Text1, "20");
-    set(vk->Text2, de ? "7,0" : "7.0");
-    vk->Combo1->setEditText(de ? QStringLiteral("7,05") : QStringLiteral("7.05"));
+    set(vk->Text2, typed("7.0"));
+    vk->Combo1->setEditText(typed("7.05"));
     vk->Command1_Click();
     camera.take(QStringLiteral("pruning"), vk);
 
     ZusatzDipol::mnuBerZusDipol();
     ZusatzDipol* dipole = ZusatzDipol::loaded();
-    set(dipole->Text1, de ? "14,2" : "14.2");
+    set(dipole->Text1, typed("14.2"));
     dipole->Command1_Click();
     camera.take(QStringLiteral("dipole"), dipole);
 
@@ -232,7 +236,7 @@ bool shoot(const QString& language, char separator, const QString& folder) {
     M1::showFile(M1::resultFile(QStringLiteral("SpeisePkt.txt")));
     camera.take(QStringLiteral("report"), frmRTF::loaded());
 
-    shootNec(main, camera, de);
+    shootNec(main, camera);
     frmRTF::unload();
     Forms::unloadAll();
   }
@@ -257,7 +261,7 @@ int main(int argc, char** argv) {
   QTemporaryDir config;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
   const QDir out(parser.value(outOpt));
-  const bool ok = shoot(QStringLiteral("dtsch"), ',', out.filePath(QStringLiteral("de"))) &&
-                  shoot(QStringLiteral("engl"), '.', out.filePath(QStringLiteral("en")));
+  const bool ok = shoot(Language::German, ',', out.filePath(QStringLiteral("de"))) &&
+                  shoot(Language::English, '.', out.filePath(QStringLiteral("en")));
   return ok ? 0 : 1;
 }

@@ -18,7 +18,7 @@ CalculatorTexts CalculatorCaptions(Language lang) {
   const auto in = [lang](Text key) { return std::string(say(lang, key)); };
   CalculatorTexts t;
   t.title = in(Text::CalcVkTitle);
-  t.optionsMenu = in(Text::CalcVkOptionsMenu);
+  t.optionsMenu = in(Text::MenuOptions);
   t.takeOverVk = in(Text::CalcVkTakeOverEntry);
   t.groundCorrection = in(Text::CalcVkGroundCorrection);
   t.frequency = in(Text::CalcVkFrequency);

@@ -9,6 +9,7 @@
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
 
@@ -28,9 +29,9 @@ QString asResultsFolder(const QString& chosen) {
 // "In den Ordner ... kann nicht geschrieben werden: <cause>." and a line break.
 QString unwritableFolderText(const QString& folder, int error) {
   const QString& lb = state().lineBreak;
-  return tr("In den Ordner", "The folder") + lb + QDir::toNativeSeparators(folder) + lb +
-         tr("kann nicht geschrieben werden: ", "cannot be written to: ") +
-         QString::fromStdString(files::FileErrorCause(language(), error)) + "." + lb;
+  return say(Text::WindowFolderUnwritable) + lb + QDir::toNativeSeparators(folder) + lb +
+         say(Text::WindowFolderUnwritableCause) + QString::fromStdString(files::FileErrorCause(language(), error)) +
+         "." + lb;
 }
 
 QString withSlash(QString folder) {
@@ -54,11 +55,8 @@ void checkResultsFolder(QWidget* parent) {
   if (!folderHasFiles(s.resultsFolder)) s.resultsFolder.clear();
   if (!s.resultsFolder.isEmpty()) return;
 
-  const QString text = german() ? "Bitte den Ordner zum Ablegen der Berechnungsergebnisse festlegen." + s.lineBreak +
-                                      " z.B.: ...\\Eigene Dateien\\Lorvant"
-                                : "Please specify the folder for storing the calculation results " + s.lineBreak +
-                                      " e.g.: ...\\my files\\Lorvant";
-  const Answer a = showMessage(parent, text, tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::OkCancel);
+  const Answer a =
+      showMessage(parent, say(Text::WindowFolderAsk), say(Text::WindowFolderTitle), Icon::Critical, Buttons::OkCancel);
   if (a == Answer::Ok) {
     chooseResultsFolder(parent);
     if (!s.resultsFolder.isEmpty()) return;
@@ -72,8 +70,7 @@ bool chooseResultsFolder(QWidget* parent) {
     // The dialog may move the process into the chosen folder; the program's
     // own working folder stays where it was.
     const QString remembered = QDir::currentPath();
-    const std::optional<QString> chosen =
-        seam().chooseFolder(parent, tr("Speicherordner auswählen/anlegen", "Select/create storage folder"), initial);
+    const std::optional<QString> chosen = seam().chooseFolder(parent, say(Text::WindowFolderChoose), initial);
     QDir::setCurrent(remembered);
     if (!chosen || chosen->trimmed().isEmpty()) return false;
     const QString folder = asResultsFolder(*chosen);
@@ -82,10 +79,8 @@ bool chooseResultsFolder(QWidget* parent) {
       state().resultsFolder = folder;
       return true;
     }
-    showMessage(
-        parent,
-        unwritableFolderText(folder, err) + tr("Bitte einen anderen Ordner wählen.", "Please choose another folder."),
-        tr("Ordner festlegen", "Set folder"), Icon::Critical);
+    showMessage(parent, unwritableFolderText(folder, err) + say(Text::WindowFolderChooseOther),
+                say(Text::WindowFolderTitle), Icon::Critical);
     initial = folder;
   }
 }
@@ -95,12 +90,8 @@ bool ensureWritableResultsFolder(QWidget* parent) {
     const QString folder = state().resultsFolder;
     const int err = files::ProbeFolder(nativePath(folder));
     if (err == 0) return true;
-    const Answer a =
-        showMessage(parent,
-                    unwritableFolderText(folder, err) +
-                        tr("Jetzt einen anderen Ordner wählen? (Später: Datei - Ordner für Ergebnisse festlegen)",
-                           "Choose another folder now? (Later: File - Set folder for results)"),
-                    tr("Ordner festlegen", "Set folder"), Icon::Critical, Buttons::YesNo);
+    const Answer a = showMessage(parent, unwritableFolderText(folder, err) + say(Text::WindowFolderChooseOtherNow),
+                                 say(Text::WindowFolderTitle), Icon::Critical, Buttons::YesNo);
     if (a != Answer::Yes || !chooseResultsFolder(parent)) return false;
   }
 }
@@ -108,11 +99,8 @@ bool ensureWritableResultsFolder(QWidget* parent) {
 bool fileExists(const QString& path, QWidget* parent) {
   if (!path.isEmpty() && QFileInfo(path).isFile()) return true;
   const QString& lb = state().lineBreak;
-  const QString text =
-      german()
-          ? "Die Datei " + lb + path + "  " + lb + "ist nicht vorhanden!" + lb + "Bitte selbst nach der Datei suchen."
-          : "The file " + lb + path + "  " + lb + "is not available!" + lb + "Please search for the file yourself.";
-  showMessage(parent ? parent : mainWindow(), text, tr(" Datei nicht gefunden", " File not found"), Icon::Critical);
+  const QString text = say(Text::WindowFileNamed) + lb + path + "  " + lb + say(Text::WindowFileMissing);
+  showMessage(parent ? parent : mainWindow(), text, say(Text::WindowFileMissingTitle), Icon::Critical);
   return false;
 }
 

@@ -15,6 +15,12 @@ QString fullKey(const QString& key) { return QString::fromLatin1(kSection) + '/'
 // A window coordinate beyond this is no place a screen shows.
 constexpr double kMaxPixels = 1'000'000;
 
+const QString kLanguageKey = QStringLiteral("Sprache");
+const QString kGermanWord = QStringLiteral("dtsch");
+const QString kEnglishWord = QStringLiteral("engl");
+
+QString wordOf(Language lang) { return lang == Language::German ? kGermanWord : kEnglishWord; }
+
 }  // namespace
 
 QString get(const QString& key, const QString& fallback) {
@@ -29,6 +35,12 @@ bool save(const QString& key, const QString& value) {
   store.sync();
   return store.status() == QSettings::NoError;
 }
+
+Language getLanguage(Language fallback) {
+  return get(kLanguageKey, wordOf(fallback)) == kGermanWord ? Language::German : Language::English;
+}
+
+bool saveLanguage(Language lang) { return save(kLanguageKey, wordOf(lang)); }
 
 std::optional<float> toSingle(const QString& text) {
   QString t = text.trimmed();

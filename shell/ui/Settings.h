@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+#include "engine/common.h"
+
 namespace lorvant::Settings {
 
 inline constexpr char kOrganisation[] = "Lorvant";
@@ -16,6 +18,11 @@ inline constexpr char kSection[] = "Settings";
 QString get(const QString& key, const QString& fallback);
 // Stores `value`; false when the store could not be written.
 bool save(const QString& key, const QString& value);
+
+// The language, stored as the word "dtsch" (German) or "engl" (English);
+// any other word reads as English. `fallback` when none is stored.
+Language getLanguage(Language fallback);
+bool saveLanguage(Language lang);
 
 // A stored number: the whole text must be one number (a comma or a point as
 // separator, blanks around it allowed) that a single-precision value holds;

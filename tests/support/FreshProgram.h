@@ -14,7 +14,7 @@ namespace lorvant::test {
 inline void FreshState(const QString& resultsFolder) {
   Module1::resetState();
   Module1::setDecimalSeparator(',');
-  Module1::state().language = QStringLiteral("dtsch");
+  Module1::state().language = Language::German;
   Module1::state().resultsFolder = resultsFolder + '/';
 }
 

@@ -335,11 +335,9 @@ void ZusatzDipol::Command1_Click() {
     // The result stays in the window; the user learns that the file is not
     // there, and why, instead of reading a note that says it is.
     showMessage(this,
-                Module1::tr("Die Datei ", "The file ") + Module1::state().lineBreak + path + "  " +
-                    Module1::state().lineBreak +
-                    Module1::tr("konnte nicht geschrieben werden: ", "could not be written: ") +
-                    qs(files::FileErrorCause(lang, e.error())),
-                Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
+                say(Text::WindowFileNamed) + Module1::state().lineBreak + path + "  " + Module1::state().lineBreak +
+                    say(Text::WindowDipoleNotWritten) + qs(files::FileErrorCause(lang, e.error())),
+                say(Text::WindowErrorTitle), Icon::Exclamation);
     return;
   }
   mainForm::addNote([] { return qs(dipole::ReportNote(Module1::language())); });

@@ -344,10 +344,10 @@ void frmSpeisePkt::checkAllBands() {
   if (!r.reportError.empty()) {
     // The table stays on the screen; the user learns that the file is not
     // there, and why.
-    showMessage(this,
-                Module1::tr("SpeisePkt.txt wurde nicht geschrieben:", "SpeisePkt.txt was not written:") +
-                    Module1::state().lineBreak + QString::fromStdString(r.reportError),
-                Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation);
+    showMessage(
+        this,
+        say(Text::WindowFeedReportNotWritten) + Module1::state().lineBreak + QString::fromStdString(r.reportError),
+        say(Text::WindowErrorTitle), Icon::Exclamation);
   }
 }
 
@@ -396,11 +396,8 @@ void frmSpeisePkt::scan() {
   if (setup.x0 > setup.x1) {
     // The scan would list nothing; an empty box tells the user nothing.
     seam().setBusy(false);
-    showMessage(this,
-                Module1::tr("Die linke Grenze liegt rechts von der rechten Grenze.",
-                            "The left limit lies to the right of the right limit.") +
-                    Module1::state().lineBreak + Module1::tr("Bitte die Grenzen tauschen.", "Please swap the limits."),
-                Module1::tr(" Grenzen", " Limits"), Icon::Exclamation);
+    showMessage(this, say(Text::WindowFeedLimitsCrossed) + Module1::state().lineBreak + say(Text::WindowFeedSwapLimits),
+                say(Text::WindowFeedLimitsTitle), Icon::Exclamation);
     Text1->setFocus();
     return;
   }
@@ -415,7 +412,7 @@ void frmSpeisePkt::scan() {
   // bounded number of rows.
   std::unique_ptr<ProgressHandle> progress;
   if (feedpoint::EstimatedScanRows(setup) > kProgressRows)
-    progress = seam().startProgress(this, Module1::tr("Speisepunkt wird geprüft ...", "Checking the feed point ..."));
+    progress = seam().startProgress(this, say(Text::WindowFeedChecking));
   QString piece;
   const auto putPiece = [&] {
     if (piece.isEmpty()) return;
@@ -450,7 +447,7 @@ void frmSpeisePkt::scan() {
   if (out.stalled) note = feedpoint::StalledNote(Module1::language(), out.stalledAt, sep);
   if (out.receiverStop) note = feedpoint::RowLimitNote(Module1::language());
   // Rows of a cancelled scan are not the whole stretch: the box says so.
-  if (out.cancelled) note = utf8(Module1::tr("Prüfung abgebrochen.", "Check cancelled."));
+  if (out.cancelled) note = utf8(say(Text::WindowFeedCancelled));
   if (!note.empty()) {
     txtAuswertung->appendPlainText(qs(note));
     Forms::setStatus(qs(note));

@@ -115,14 +115,11 @@ void frmHauptform::lengthModeChanged() {
 void frmHauptform::toleranceLeft() {
   const float v = Module1::parse(Text5->text());
   if (v == 0 || v >= 100) {
-    refuse(Module1::tr("Die Abweichung liegt über 0 und unter 100 %; sie ist wieder ",
-                       "The deviation lies above 0 and below 100 %; it is back at ") +
-           kDefaultTolerance + " %.");
+    refuse(say(Text::WindowMainToleranceRefused) + kDefaultTolerance + " %.");
     Text5->setText(kDefaultTolerance);
     seam().processEvents();
   }
-  Option2[1]->setToolTip(Module1::german() ? "bei max " + Text5->text() + "% Abweichung"
-                                           : "with maximum " + Text5->text() + "% deviation");
+  Option2[1]->setToolTip(say(Text::WindowMainToleranceTip) + Text5->text() + say(Text::WindowMainToleranceTipUnit));
 }
 
 void frmHauptform::segmentClicked(int index) {
@@ -179,10 +176,8 @@ void frmHauptform::deriveHalfWaves(bool fromHalfWaveFocus) {
     const float m = attempt([&] { return wholeCount(quotient(F, B)); }).valueOr(0);
     if (m > H) {
       if (fromHalfWaveFocus)
-        refuse(Module1::tr("Halbwellen auf ", "Half-waves raised to ") + general(m) +
-               Module1::tr(" erhöht: Mit weniger ist die Antenne auf ",
-                           ": with fewer the antenna is shorter than half a wave on ") +
-               general(B) + Module1::tr(" MHz kürzer als eine halbe Welle.", " MHz."));
+        refuse(say(Text::WindowMainHalfWavesRaised) + general(m) + say(Text::WindowMainHalfWavesShortOn) + general(B) +
+               say(Text::WindowMainHalfWavesMhz));
       Text2->setText(general(m));
     }
   }
@@ -205,16 +200,14 @@ void frmHauptform::vkChanged() {
 void frmHauptform::vkLeft() {
   const float v = Module1::parse(Text4->text());
   if (!(v > 0 && v <= 1)) {
-    setNote(bilingual(" Bitte einen Verkürzungsfaktor von 0 - 1,0 (typisch 0,946) eintragen!",
-                      " Please enter a shortening factor of 0 - 1,0 (typically 0,946)!"));
+    setNote(bilingual(Text::WindowMainShorteningRefused));
     Text4->setText(kTypicalShorteningFactorText);
     refuse(Info->text().trimmed());
     seam().processEvents();
   } else if (v == 1) {
     Combo1->setEditText("1,0");
     setInsulationEnabled(false, true);
-    refuse(Module1::tr("Verkürzungsfaktor 1: ein Draht ohne Isolierung (Dielektrikum 1,0).",
-                       "Shortening factor 1: a wire without insulation (dielectric 1.0)."));
+    refuse(say(Text::WindowMainShorteningOne));
     seam().processEvents();
   } else {
     VkSteller->setValue(spinnerPosition(v));
@@ -277,8 +270,7 @@ void frmHauptform::conductorCheck() {
 void frmHauptform::minimumLeft() {
   const float v = Module1::parse(Text8->text());
   if (!(v > 0) || v > 1) {
-    setNote(bilingual("Hinweis: Bitte min. Stromsumme 0,01 - 1,0 (typisch 0,1 - 0,8) eintragen !",
-                      "Note: Please enter minimum current sum 0.01 - 1,0 (typisch 0,1 - 0,8) !"));
+    setNote(bilingual(Text::WindowMainMinimumSumRefused));
     seam().processEvents();
     Text8->setText(general(kDefaultMinimumSum));
     refuse(Info->text().trimmed());

@@ -37,9 +37,7 @@ class FormRunHost final : public RunHost {
   bool progress(double fraction) override {
     // Started with the scan, not before: a question box of the run must
     // not have a progress display come up behind it.
-    if (!progress_)
-      progress_ = seam().startProgress(
-          parent_, Module1::tr("Stromsummen werden berechnet ...", "Calculating the current sums ..."));
+    if (!progress_) progress_ = seam().startProgress(parent_, say(Text::WindowMainRunProgress));
     return progress_->update(fraction);
   }
   Answer errorHandler(const Question& q) override { return lorvant::ask(parent_, q); }
@@ -125,10 +123,8 @@ void frmHauptform::runCalculation() {
 void frmHauptform::showCancelled() {
   const bool kept = !Module1::state().reportPath.isEmpty();
   setNote([kept] {
-    QString note = Module1::tr("Berechnung abgebrochen.", "Calculation cancelled.");
-    if (kept)
-      note += Module1::tr(" Die Dateien der letzten vollständigen Berechnung bleiben erhalten.",
-                          " The files of the last complete calculation are kept.");
+    QString note = say(Text::WindowMainRunCancelled);
+    if (kept) note += say(Text::WindowMainRunFilesKept);
     return note;
   });
   clearResults();

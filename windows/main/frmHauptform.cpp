@@ -110,60 +110,56 @@ void frmHauptform::fillConductorList() {
 }
 
 void frmHauptform::HauptForm_Sprache() {
-  const auto t = [](const char* de, const char* en) { return Module1::tr(de, en); };
-  setWindowTitle(t("Berechnung einer Stromsummenantenne  ", "Calculation of a current sum antenna  "));
-  Frame3->setTitle(t("Antennen&länge:", "Antenna &length:"));
+  setWindowTitle(say(Text::WindowMainTitle));
+  Frame3->setTitle(say(Text::WindowMainLengthFrame));
   Label1->setText(qs(FrequencyLabel(Module1::language())));
-  Label2->setText(t("geplante Antennenlänge in Anzahl &Halbwellen des bevorzugten Bandes:",
-                    "Planned antenna length in number of &half-waves of the preferred Band:"));
-  Frame4->setTitle(t(" &Optimieren für Band:", " &Optimize for band:"));
-  Option2[0]->setText(t("bevorzugtes", "preferred"));
-  Option2[1]->setText(t("höchstes und tiefstes", "highest and deepest"));
-  Option2[2]->setText(t("alle", "all"));
-  Check10->setText(t("alle", "all"));
-  Label4->setText(t("bei max", "at max"));
-  Label3->setText(t("% Toleranz", "% tolerance"));
-  Label6->setText(t("oder  maximal  mögliche  Drahtlän&ge  [m]:", "or maximum possible wire length [m]:"));
-  Label7->setText(t("&Verkürzungs - Faktor Vk:  ", "Shortening factor &Vk:  "));
-  Frame5->setTitle(t("Draht&isolierung", "Wire &insulation"));
-  Label8->setText(t("relative Di&elektrizitätszahl :", "relative di&electric constant :"));
-  Label10->setText(t("Außendurchmesser:", "Outer diameter:"));
-  Label11->setText(t("Leiterdurchmesser:", "Conductor diameter:"));
-  Frame2->setTitle(t("Antenne berechnen für Ba&nd [MHz]:", "Calculate antenna for &band [MHz]:"));
-  Frame1->setTitle(t("Stroms&ummen im Band für:", "Current sums in the Band for:"));
-  Option1[0]->setText(t("&CW-Bereich", "CW - &area"));
-  Option1[1]->setText(t("&SSB-Bereich", "&SSB - area"));
-  Option1[2]->setText(t("Band&mitte", "Band center"));
-  Label12->setText(t("Stroms. -  Minimum: ", "Currents.-  minimum: "));
-  Check2->setText(t("klassische &WINDOM berechnen", "Calculate classic &WINDOM"));
-  Check11->setText(t("Spe&zial - Tabelle erstellen", "Create special - &table"));
-  Frame6->setTitle(t("Speise&punkt optimieren für:", "Optimize feed &point for:"));
-  Option3->setText(t("maximale Stromsumme", "Maximum current sum"));
-  Option4->setText(t("gleiche Impedanzen", "equal Impedances"));
-  Command1->setText(t("&Rechnen", "Calc&ulate"));
-  Command2->setText(t("&Anzeigen", "&Displays"));
-  Command2->setToolTip(t(" Ergebnisse anzeigen ", " show results "));
-  Command1->setToolTip(t(" Berechnung durchführen  ", " Perform calculation  "));
-  Text4->setToolTip(t(" aus Schlankheitsgrad u. Antennenhöhe ", " from slimness degree and antenna height "));
-  Combo1->setToolTip(t(" Isolier-Material ", " Isulation-material "));
-  Text6->setToolTip(t(" Gesamtdurchmesser ", " Total diameter "));
-  Combo2->setToolTip(t("Drahtdurchmesser", " Wire diameter "));
-  Bild1->setToolTip(
-      t("Ströme der einzelnen Frequenzen auf der Antenne", " Currents of the individual frequencies on the antenna "));
-  Frame5->setToolTip(t("für zusätzlichen Verkürzungsfaktor bei isoliertem Draht",
-                       " for an additional shortening factor for insulated wire "));
+  Label2->setText(say(Text::WindowMainHalfWaves));
+  Frame4->setTitle(say(Text::WindowMainOptimiseFrame));
+  Option2[0]->setText(say(Text::WindowMainPreferredBand));
+  Option2[1]->setText(say(Text::WindowMainHighestLowest));
+  Option2[2]->setText(say(Text::WindowMainAll));
+  Check10->setText(say(Text::WindowMainAll));
+  Label4->setText(say(Text::WindowMainAtMax));
+  Label3->setText(say(Text::WindowMainTolerance));
+  Label6->setText(say(Text::WindowMainMaximumLength));
+  Label7->setText(say(Text::WindowMainShorteningFactor));
+  Frame5->setTitle(say(Text::WindowMainInsulationFrame));
+  Label8->setText(say(Text::WindowMainDielectric));
+  Label10->setText(say(Text::WindowMainOuterDiameter));
+  Label11->setText(say(Text::WindowMainConductorDiameter));
+  Frame2->setTitle(say(Text::WindowMainBandsFrame));
+  Frame1->setTitle(say(Text::WindowMainSegmentFrame));
+  Option1[0]->setText(say(Text::WindowMainSegmentCw));
+  Option1[1]->setText(say(Text::WindowMainSegmentSsb));
+  Option1[2]->setText(say(Text::WindowMainSegmentCentre));
+  Label12->setText(say(Text::WindowMainMinimumSum));
+  Check2->setText(say(Text::WindowMainClassicWindom));
+  Check11->setText(say(Text::WindowMainSpecialTable));
+  Frame6->setTitle(say(Text::WindowMainFeedFrame));
+  Option3->setText(say(Text::WindowMainFeedMaximumSum));
+  Option4->setText(say(Text::WindowMainFeedEqualImpedances));
+  Command1->setText(say(Text::CalculateButton));
+  Command2->setText(say(Text::WindowMainDisplay));
+  Command2->setToolTip(say(Text::WindowMainDisplayTip));
+  Command1->setToolTip(say(Text::WindowMainCalculateTip));
+  Text4->setToolTip(say(Text::WindowMainShorteningTip));
+  Combo1->setToolTip(say(Text::WindowMainMaterialTip));
+  Text6->setToolTip(say(Text::WindowMainOuterDiameterTip));
+  Combo2->setToolTip(say(Text::WindowMainConductorTip));
+  Bild1->setToolTip(say(Text::WindowMainPictureTip));
+  Frame5->setToolTip(say(Text::WindowMainInsulationTip));
   if (Combo1->count() > 0) fillMaterialList();
   renderNote();
   redrawPicture();
 }
 
-frmHauptform::NoteText frmHauptform::bilingual(const char* german, const char* english) {
-  return [german, english] { return Module1::tr(german, english); };
+frmHauptform::NoteText frmHauptform::bilingual(Text key) {
+  return [key] { return say(key); };
 }
 
 void frmHauptform::renderNote() {
   QString text;
-  if (note_.empty()) text = Module1::tr("Hinweis:", "Note:");
+  if (note_.empty()) text = say(Text::WindowMainNote);
   for (const NoteText& piece : note_) text += piece();
   Info->setText(text);
   noteShown_ = text;
@@ -182,15 +178,13 @@ void frmHauptform::addNote(NoteText text, bool ownLine) {
   if (shown != noteShown_)
     note_ = {[shown] { return shown; }};
   else if (note_.empty())
-    note_ = {bilingual("Hinweis:", "Note:")};
+    note_ = {bilingual(Text::WindowMainNote)};
   if (ownLine) note_.push_back([] { return Module1::state().lineBreak; });
   note_.push_back(std::move(text));
   renderNote();
 }
 
-QString frmHauptform::activeStatus() {
-  return Module1::tr("Status: Berechnung einer Stromsummenantenne", "Status: Calculate a current-sum antenna");
-}
+QString frmHauptform::activeStatus() { return say(Text::WindowMainActiveStatus); }
 
 void frmHauptform::activate() {
   Forms::setStatus(activeStatus());
@@ -220,7 +214,7 @@ void frmHauptform::closeEvent(QCloseEvent* event) {
     return;
   }
   event->ignore();
-  Forms::setStatus(Module1::tr("Status: Bereit für Antennen-Berechnungen", "Status: Ready for antenna-calculations"));
+  Forms::setStatus(say(Text::WindowMainClosedStatus));
   Forms::hide(this);
 }
 

@@ -25,6 +25,9 @@ class QKeyEvent;
 
 namespace lorvant {
 
+// A key of the catalogue (text/catalogue.h), which moc cannot read.
+enum class Text : unsigned short;
+
 namespace design {
 struct MainInputs;
 }
@@ -47,7 +50,7 @@ class frmHauptform : public QWidget {
   // it in the language of the moment, so a language switch shows all of it
   // in the new language.
   using NoteText = std::function<QString()>;
-  static NoteText bilingual(const char* german, const char* english);
+  static NoteText bilingual(Text key);
   // The note becomes this one piece.
   void setNote(NoteText text);
   // Appends a piece (after a line break when `ownLine`) unless the note

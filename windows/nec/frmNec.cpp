@@ -36,6 +36,7 @@
 #include "shell/Fields.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
@@ -216,19 +217,18 @@ frmNec::~frmNec() {
 void frmNec::applyCaptions() {
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
-  setWindowTitle(Module1::tr("NEC-2-Prüfung", "NEC-2 check"));
-  feedPointLabel->setText(Module1::tr("&Speisepunkt ab Anfang [m]:", "Feed &point from the start [m]:"));
-  heightLabel->setText(Module1::tr("&Höhe über Grund [m]:", "&Height above ground [m]:"));
-  groundLabel->setText(Module1::tr("B&oden:", "&Ground:"));
-  balunLabel->setText(Module1::tr("Ba&lun:", "&Balun:"));
-  pointsLabel->setText(Module1::tr("Sweep-P&unkte je Band:", "S&weep points per band:"));
-  timeoutLabel->setText(Module1::tr("&Zeitlimit je Frequenz [s]:", "&Time-out per frequency [s]:"));
-  checkButton->setText(Module1::tr("&Prüfen", "Chec&k"));
-  cancelButton->setText(Module1::tr("&Abbrechen", "C&ancel"));
-  pictureButton->setText(Module1::tr("Bild spei&chern ...", "&Save picture ..."));
+  setWindowTitle(say(Text::WindowNecTitle));
+  feedPointLabel->setText(say(Text::WindowNecFeedPoint));
+  heightLabel->setText(say(Text::WindowNecHeight));
+  groundLabel->setText(say(Text::WindowNecGround));
+  balunLabel->setText(say(Text::WindowNecBalun));
+  pointsLabel->setText(say(Text::WindowNecSweepPoints));
+  timeoutLabel->setText(say(Text::WindowNecTimeout));
+  checkButton->setText(say(Text::WindowNecCheckButton));
+  cancelButton->setText(say(Text::WindowNecCancelButton));
+  pictureButton->setText(say(Text::WindowNecPictureButton));
   resultTable->setHorizontalHeaderLabels({QStringLiteral("Band"), QStringLiteral("MHz"), QStringLiteral("R [Ohm]"),
-                                          QStringLiteral("X [Ohm]"), Module1::tr("SWV", "SWR"),
-                                          Module1::tr("Modell [Ohm]", "Model [Ohm]")});
+                                          QStringLiteral("X [Ohm]"), say(Text::ReportSwr), say(Text::ReportModelOhm)});
 
   const int ground = groundList->count() ? groundList->currentIndex() : kAverageGround;
   groundList->clear();
@@ -237,21 +237,18 @@ void frmNec::applyCaptions() {
 
   const int balun = balunList->count() ? balunList->currentIndex() : 0;
   balunList->clear();
-  balunList->addItem(Module1::tr("automatisch", "automatic"));
+  balunList->addItem(say(Text::WindowNecBalunAutomatic));
   for (double ratio : nec::kBalunRatios) balunList->addItem(q(nec::BalunText(ratio, sep)), ratio);
   balunList->setCurrentIndex(balun);
 
   if (!lengthLabel->text().isEmpty()) showLength();
   drawPicture();
-  if (!note_)
-    note_ = [] {
-      return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check.");
-    };
+  if (!note_) note_ = [] { return say(Text::WindowNecChooseHint); };
   hintLabel->setText(note_());
 }
 
 void frmNec::showLength() {
-  lengthLabel->setText(Module1::tr("Antennenlänge: ", "Antenna length: ") +
+  lengthLabel->setText(say(Text::WindowNecAntennaLength) +
                        q(report::FormatPicture(design_.length, "###0.0##", Module1::decimalSeparator())) + " m");
 }
 
@@ -308,8 +305,7 @@ std::optional<double> frmNec::feedPoint() {
 void frmNec::onCheck() {
   if (job_) return;
   if (!(design_.length > 0)) {
-    showMessage(this, Module1::tr("Bitte zuerst die Antenne berechnen.", "Please calculate the antenna first."),
-                MessageTitle(), Icon::Exclamation);
+    showMessage(this, say(Text::WindowNecNoAntenna), MessageTitle(), Icon::Exclamation);
     return;
   }
   const std::optional<double> feed = feedPoint();
@@ -318,25 +314,19 @@ void frmNec::onCheck() {
   settings.feed = *feed;
   settings.height = nec::TypedDecimal(Module1::parse(heightField->text()));
   if (!(settings.height > 0)) {
-    showMessage(this, Module1::tr("Die Höhe muss über 0 m liegen.", "The height must lie above 0 m."), MessageTitle(),
-                Icon::Exclamation);
+    showMessage(this, say(Text::WindowNecHeightRefused), MessageTitle(), Icon::Exclamation);
     heightField->setFocus();
     return;
   }
   settings.sweepPoints = pointsField->text().isEmpty() ? -1 : pointsField->text().toInt();
   if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
-    showMessage(
-        this,
-        Module1::tr("Der Sweep hat 0 oder 2 bis 101 Punkte je Band.", "The sweep has 0 or 2 to 101 points per band."),
-        MessageTitle(), Icon::Exclamation);
+    showMessage(this, say(Text::WindowNecPointsRefused), MessageTitle(), Icon::Exclamation);
     pointsField->setFocus();
     return;
   }
   const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
   if (timeout < 1 || timeout > 86400) {
-    showMessage(this,
-                Module1::tr("Das Zeitlimit liegt zwischen 1 und 86400 s.", "The time-out lies between 1 and 86400 s."),
-                MessageTitle(), Icon::Exclamation);
+    showMessage(this, say(Text::WindowNecTimeoutRefused), MessageTitle(), Icon::Exclamation);
     timeoutEdit->setFocus();
     return;
   }
@@ -367,7 +357,7 @@ void frmNec::onCheck() {
   progressBar->setRange(0, job->plan.frequencies.count());
   clearResults();
   progressBar->setValue(0);
-  setNote([] { return Module1::tr("nec2c rechnet ...", "nec2c is working ..."); });
+  setNote([] { return say(Text::WindowNecWorking); });
   setRunning(true);
   job->thread = std::thread([job] { job->run(); });
   timer_->start(kPollMs);
@@ -437,10 +427,7 @@ void frmNec::finish() {
   using Status = nec::EngineResult::Status;
   if (job->result.status == Status::Cancelled) {
     // Nothing of this check is written: the earlier deck and report stay.
-    setNote([] {
-      return Module1::tr("Prüfung abgebrochen; die Dateien der letzten Prüfung bleiben erhalten.",
-                         "Check cancelled; the files of the last check are kept.");
-    });
+    setNote([] { return say(Text::WindowNecCancelled); });
     emit checkFinished();
     return;
   }
@@ -491,8 +478,7 @@ void frmNec::finish() {
       const report::NecCheckReport shown =
           report::MakeNecCheckReport(design, plan, checked, Module1::language(), sep, date);
       return q(report::BalunAdvice(shown)) + QStringLiteral("\n") +
-             (written ? Module1::tr("Geschrieben: ", "Written: ") + Module1::fromNativePath(path)
-                      : Module1::tr("Deck und Bericht wurden nicht geschrieben.", "Deck and report were not written."));
+             (written ? say(Text::WindowNecWritten) + Module1::fromNativePath(path) : say(Text::WindowNecNotWritten));
     });
   } catch (const files::FileError& e) {
     failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
@@ -532,7 +518,7 @@ void frmNec::clearResults() {
   image_ = QImage();
   pictureView->clear();
   pictureButton->setEnabled(false);
-  setNote([] { return Module1::tr("Speisepunkt wählen und Prüfen drücken.", "Choose a feed point and press Check."); });
+  setNote([] { return say(Text::WindowNecChooseHint); });
 }
 
 void frmNec::drawPicture() {
@@ -545,7 +531,7 @@ void frmNec::drawPicture() {
 void frmNec::onSavePicture() {
   if (image_.isNull()) return;
   FileDialogRequest request;
-  request.title = Module1::tr("Bild speichern", "Save picture");
+  request.title = say(Text::WindowNecSavePictureTitle);
   request.initialFolder = Module1::state().resultsFolder;
   request.proposedName = QStringLiteral("NecSWR");
   request.filter = QStringLiteral("PNG (*.png)|*.png|SVG (*.svg)|*.svg");

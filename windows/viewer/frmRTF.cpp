@@ -44,6 +44,7 @@
 #include "shell/Module1.h"
 #include "shell/Printout.h"
 #include "shell/Seam.h"
+#include "shell/Text.h"
 #include "shell/ui/Forms.h"
 #include "text/bilingual.h"
 #include "windows/viewer/rtf/Rtf.h"
@@ -62,7 +63,7 @@ std::function<void(QWidget*)>& infoHandler() {
 // The reports are plain text: they and rich text come first, then each
 // kind alone. Positions 2 and 3 say how a file is read and written.
 QString fileFilter() {
-  return Module1::tr("Berichte und Rich Text (*.txt *.rtf)", "Reports and rich text (*.txt *.rtf)") +
+  return say(Text::WindowViewerReportsFilter) +
          QStringLiteral("|*.txt *.rtf|Rich Text File (*.Rtf)|*.rtf|Text File (*.Txt)|*.txt|All Files (*.*)|*.*");
 }
 constexpr int kFilterReports = 1;
@@ -102,7 +103,6 @@ void keepBigBlocksMapped() {
 #endif
 }
 
-QString tr2(const char* de, const char* en) { return Module1::tr(de, en); }
 QString lineBreak() { return Module1::state().lineBreak; }
 
 // The document's text with paragraph and line separators as '\n'; its
@@ -298,34 +298,34 @@ void frmRTF::buildToolbars() {
 }
 
 void frmRTF::applyCaptions() {
-  setWindowTitle(tr2("Schnellansicht / Drucken", "Quick view / Print"));
-  mnuFile_->setTitle(tr2("&Datei", "&File"));
-  mnuOpen_->setText(tr2("&Öffnen", "&open"));
-  mnuSave_->setText(tr2("&Speichern", "&save"));
-  mnuSuchen_->setText(tr2("S&uchen", "s&earch"));
-  mnuSuchWeiter_->setText(tr2("&weitersuchen", "&continue searching"));
-  mnuPrint_->setText(tr2("&Drucken", "&Print"));
-  mnuExit_->setText(tr2("&Beenden", "E&xit"));
-  mnuFont_->setText(tr2("&Schrift", "&Writing"));
-  mnuVorlage_->setTitle(tr2("&Formatvorlage", "F&ormat template"));
+  setWindowTitle(say(Text::WindowViewerTitle));
+  mnuFile_->setTitle(say(Text::MenuFile));
+  mnuOpen_->setText(say(Text::WindowViewerOpenItem));
+  mnuSave_->setText(say(Text::WindowViewerSaveItem));
+  mnuSuchen_->setText(say(Text::WindowViewerSearchItem));
+  mnuSuchWeiter_->setText(say(Text::WindowViewerSearchOnItem));
+  mnuPrint_->setText(say(Text::WindowViewerPrintItem));
+  mnuExit_->setText(say(Text::MenuExit));
+  mnuFont_->setText(say(Text::WindowViewerFontItem));
+  mnuVorlage_->setTitle(say(Text::WindowViewerTemplateMenu));
   mnuListing_->setText(QStringLiteral("&Listing"));
   mnuStandard_->setText(QStringLiteral("&Standard"));
   mnuText_->setText(QStringLiteral("&Text"));
-  mnuHilfe_->setText(tr2("&Hilfe", "&Help"));
+  mnuHilfe_->setText(say(Text::MenuHelp));
   mnuInfo_->setText(QStringLiteral("&Info"));
 
-  toolbar1_->setWindowTitle(tr2("Datei", "File"));
-  toolbar2_->setWindowTitle(tr2("Schrift", "Font"));
-  tbOpen_->setText(tr2("Öffnen", "Open"));
-  tbSave_->setText(tr2("Speichern", "Save"));
-  tbPrint_->setText(tr2("Drucken", "Print"));
-  tbFont_->setText(tr2("Schrift", "Font"));
-  tbBold_->setText(tr2("F", "B"));
-  tbBold_->setToolTip(tr2("Fett", "Bold"));
-  tbKursiv_->setText(tr2("K", "I"));
-  tbKursiv_->setToolTip(tr2("Kursiv", "Italic"));
+  toolbar1_->setWindowTitle(say(Text::WindowViewerFileBar));
+  toolbar2_->setWindowTitle(say(Text::WindowViewerFont));
+  tbOpen_->setText(say(Text::WindowViewerOpen));
+  tbSave_->setText(say(Text::WindowViewerSave));
+  tbPrint_->setText(say(Text::WindowViewerPrint));
+  tbFont_->setText(say(Text::WindowViewerFont));
+  tbBold_->setText(say(Text::WindowViewerBold));
+  tbBold_->setToolTip(say(Text::WindowViewerBoldTip));
+  tbKursiv_->setText(say(Text::WindowViewerItalic));
+  tbKursiv_->setToolTip(say(Text::WindowViewerItalicTip));
   tbUnderline_->setText(QStringLiteral("U"));
-  tbUnderline_->setToolTip(tr2("Unterstrichen", "Underline"));
+  tbUnderline_->setToolTip(say(Text::WindowViewerUnderlineTip));
 }
 
 // --- geometry -----------------------------------------------------------------
@@ -454,13 +454,12 @@ bool frmRTF::loadDocument(const QString& path, LoadAs how, QString* error) {
     if (error) *error = text;
     return false;
   };
-  if (path.isEmpty()) return fail(tr2("Ungültiger Dateiname", "Bad file name"));
+  if (path.isEmpty()) return fail(say(Text::WindowViewerBadFileName));
   const QFileInfo info(path);
   if (!info.exists() || info.isDir())
-    return fail(tr2("Datei nicht gefunden", "File not found") + ": " + QDir::toNativeSeparators(path));
+    return fail(say(Text::WindowViewerFileNotFound) + ": " + QDir::toNativeSeparators(path));
   if (info.size() > kMaxFileBytes)
-    return fail(tr2("Die Datei ist zu groß für die Schnellansicht", "The file is too large for the quick view") + ": " +
-                QDir::toNativeSeparators(path));
+    return fail(say(Text::WindowViewerFileTooLarge) + ": " + QDir::toNativeSeparators(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString() + ": " + QDir::toNativeSeparators(path));
   if (how == LoadAs::Rich || (how == LoadAs::Auto && rtf::looksLikeRtf(file.peek(4096)))) {
@@ -480,7 +479,7 @@ bool frmRTF::loadDocument(const QString& path, LoadAs how, QString* error) {
 bool frmRTF::loadRich(const QByteArray& bytes, const QString& path, QString* error) {
   auto fail = [&](const QString& detail) {
     if (error)
-      *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() + detail;
+      *error = say(Text::WindowFileNamed) + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() + detail;
     return false;
   };
   // The new text goes into a document of its own: a file that cannot be
@@ -488,14 +487,12 @@ bool frmRTF::loadRich(const QByteArray& bytes, const QString& path, QString* err
   std::unique_ptr<QTextDocument> doc(emptyDocument(true));
   const rtf::ReadResult r = rtf::read(bytes, doc.get());
   if (!r.ok())
-    return fail(tr2("ist nicht lesbar: ", "cannot be read: ") +
-                (r.error == rtf::ReadError::NotRtf
-                     ? tr2("keine RTF-Datei", "not a rich text file")
-                     : tr2("zu tief verschachtelt (Byte %1)", "nested too deeply (byte %1)").arg(r.offset)));
+    return fail(say(Text::WindowViewerUnreadable) + (r.error == rtf::ReadError::NotRtf
+                                                         ? say(Text::WindowViewerNotRtf)
+                                                         : say(Text::WindowViewerNestedTooDeeply).arg(r.offset)));
   // All of it hidden in parts that are not shown, or cut off: an empty
   // window would look like a viewer that failed.
-  if (doc->toRawText().trimmed().isEmpty())
-    return fail(tr2("enthält keinen lesbaren Text.", "contains no readable text."));
+  if (doc->toRawText().trimmed().isEmpty()) return fail(say(Text::WindowViewerNoText));
   replaceDocument(doc.release(), true);
   lineEnd_ = QStringLiteral("\r\n");
   byteOrderMark_ = false;
@@ -579,7 +576,7 @@ void frmRTF::replaceDocument(QTextDocument* doc, bool rich) {
 void frmRTF::open() {
   const QString folder = QDir::currentPath();
   FileDialogRequest request;
-  request.title = tr2("Öffnen", "Open");
+  request.title = say(Text::WindowViewerOpen);
   request.initialFolder = Module1::state().resultsFolder;
   request.filter = fileFilter();
   request.filterIndex = kFilterReports;
@@ -587,17 +584,16 @@ void frmRTF::open() {
   if (chosen && !chosen->path.isEmpty()) {
     if (isPdf(chosen->path)) {
       showMessage(this,
-                  tr2("Öffnen der Datei: ", "Open the File: ") + lineBreak() + fileNamePart(chosen->path) +
-                      lineBreak() +
-                      tr2("ist nur mit einem externen Programm möglich!", "is only possible with an external program!"),
-                  tr2(" Öffnen", " Open"), Icon::Exclamation);
+                  say(Text::WindowViewerOpenExternal) + lineBreak() + fileNamePart(chosen->path) + lineBreak() +
+                      say(Text::WindowViewerExternalOnly),
+                  say(Text::WindowViewerOpenTitle), Icon::Exclamation);
     } else {
       const LoadAs how = chosen->filterIndex == kFilterRich    ? LoadAs::Rich
                          : chosen->filterIndex == kFilterPlain ? LoadAs::Plain
                                                                : LoadAs::Auto;
       QString error;
       if (!loadDocument(chosen->path, how, &error))
-        showMessage(this, error, tr2(" Fehler! ", " Error! "), Icon::Exclamation);
+        showMessage(this, error, say(Text::WindowErrorTitle), Icon::Exclamation);
     }
   }
   QDir::setCurrent(folder);
@@ -609,7 +605,7 @@ void frmRTF::open() {
 bool frmRTF::save() {
   const QString folder = QDir::currentPath();
   FileDialogRequest request;
-  request.title = tr2("Speichern", "Save");
+  request.title = say(Text::WindowViewerSave);
   request.initialFolder = Module1::state().resultsFolder;
   request.filter = fileFilter();
   request.filterIndex = rich_ ? kFilterRich : kFilterPlain;
@@ -636,9 +632,9 @@ bool frmRTF::save() {
     path += richType ? QStringLiteral(".rtf") : QStringLiteral(".txt");
     if (!QFileInfo::exists(path) ||
         showMessage(this,
-                    tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
-                        tr2("ist schon vorhanden. Ersetzen?", "already exists. Replace it?"),
-                    tr2(" Speichern", " Save"), Icon::Exclamation, Buttons::YesNo, 2) == Answer::Yes)
+                    say(Text::WindowFileNamed) + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
+                        say(Text::WindowViewerReplace),
+                    say(Text::WindowViewerSaveTitle), Icon::Exclamation, Buttons::YesNo, 2) == Answer::Yes)
       break;
     request.proposedName = fileNamePart(chosen->path);
     request.filterIndex = chosen->filterIndex;
@@ -648,7 +644,7 @@ bool frmRTF::save() {
   const bool ok = writeFile(path, rich, &error);
   QDir::setCurrent(folder);
   if (!ok) {
-    showMessage(this, error, tr2(" Fehler! ", " Error! "), Icon::Exclamation);
+    showMessage(this, error, say(Text::WindowErrorTitle), Icon::Exclamation);
     return false;
   }
   document()->setModified(false);
@@ -679,8 +675,8 @@ bool frmRTF::writeFile(const QString& path, bool rich, QString* error) {
     files::WriteFileAtomically(Module1::nativePath(path), std::string_view(bytes.constData(), bytes.size()));
   } catch (const files::FileError& e) {
     if (error)
-      *error = tr2("Die Datei ", "The file ") + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
-               tr2("wurde nicht gespeichert: ", "was not saved: ") +
+      *error = say(Text::WindowFileNamed) + lineBreak() + QDir::toNativeSeparators(path) + lineBreak() +
+               say(Text::WindowViewerNotSaved) +
                QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
     return false;
   }
@@ -694,14 +690,13 @@ void frmRTF::search() { runSearch(true); }
 void frmRTF::findNext() { runSearch(false); }
 
 void frmRTF::runSearch(bool askForText) {
-  const QString title = tr2("Suchen", "Searching");
+  const QString title = say(Text::WindowViewerSearchTitle);
   QTextCursor cursor = textCursor();
   QString text = cursor.selectedText();
   text.replace(QChar::ParagraphSeparator, u'\n');
   text.replace(QChar::LineSeparator, u'\n');
   if (askForText) {
-    const std::optional<QString> typed =
-        seam().inputBox(this, tr2("Bitte Suchtext eingeben.", "Please enter search text."), title, text);
+    const std::optional<QString> typed = seam().inputBox(this, say(Text::WindowViewerSearchPrompt), title, text);
     text = typed.value_or(QString());
   }
   if (text.isEmpty()) return;
@@ -716,8 +711,7 @@ void frmRTF::runSearch(bool askForText) {
   } else {
     cursor.setPosition(0);
     setTextCursor(cursor);
-    showMessage(this, tr2("Leider keine (weitere) Fundstelle", "Unfortunately no (further) find - position"), title,
-                Icon::Information);
+    showMessage(this, say(Text::WindowViewerNotFound), title, Icon::Information);
   }
   editor()->setFocus();
 }
@@ -934,8 +928,8 @@ class PrintJob {
 
  private:
   bool fileFailed(const files::FileError& e) {
-    fileFailure_ = tr2("Die Datei ", "The file ") + QDir::toNativeSeparators(pdfTarget_) + lineBreak() +
-                   tr2("wurde nicht geschrieben: ", "was not written: ") +
+    fileFailure_ = say(Text::WindowFileNamed) + QDir::toNativeSeparators(pdfTarget_) + lineBreak() +
+                   say(Text::WindowViewerPdfNotWritten) +
                    QString::fromStdString(files::FileErrorCause(Module1::language(), e.error()));
     return false;
   }
@@ -968,9 +962,8 @@ bool runPrintSteps(QWidget* parent, PrintJob& job, const std::vector<PrintStep>&
     seam().setBusy(false);
     const QString fileFailure = job.takeFileFailure();
     const QString failure = fileFailure.isEmpty() ? steps[i].failure : fileFailure;
-    const Answer a =
-        showMessage(parent, failure + lineBreak() + tr2("Wiederholen ? ", "Repeat ? "),
-                    tr2("Drucker-Fehler?", "Printer-Error?"), Icon::Exclamation, Buttons::AbortRetryIgnore);
+    const Answer a = showMessage(parent, failure + lineBreak() + say(Text::WindowViewerRetry),
+                                 say(Text::WindowViewerPrinterError), Icon::Exclamation, Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) {
       job.abandon();
       return false;
@@ -994,7 +987,8 @@ void frmRTF::print() {
   // Without a printer the dialog could only offer a file somewhere: the
   // whole document goes into a PDF named after it in the results folder.
   const QString pdfPath = Printout::toPrinterOrPdf(
-      printer, (fileName_.isEmpty() ? tr2("Ausdruck", "Printout") : QFileInfo(fileName_).completeBaseName()) + ".pdf");
+      printer,
+      (fileName_.isEmpty() ? say(Text::WindowViewerPrintout) : QFileInfo(fileName_).completeBaseName()) + ".pdf");
   bool selectionOnly = false;
   if (pdfPath.isEmpty()) {
     PrintRequest request;
@@ -1008,12 +1002,10 @@ void frmRTF::print() {
   seam().setBusy(true);
   std::unique_ptr<QTextDocument> doc = printableDocument(selectionOnly);
   PrintJob job(printer, *doc);
-  const QString failed = tr2("Der Druckauftrag ist fehlgeschlagen.", "The print job failed.") + target;
+  const QString failed = say(Text::WindowViewerPrintFailed) + target;
   const std::vector<PrintStep> steps = {
-      {&PrintJob::begin,
-       tr2("Der Druckauftrag ließ sich nicht beginnen.", "The print job could not be started.") + target},
-      {&PrintJob::paintPages,
-       tr2("Eine neue Seite ließ sich nicht beginnen.", "A new page could not be started.") + target},
+      {&PrintJob::begin, say(Text::WindowViewerPrintNotStarted) + target},
+      {&PrintJob::paintPages, say(Text::WindowViewerPageNotStarted) + target},
       {&PrintJob::end, failed},
       {&PrintJob::commit, failed},
   };
@@ -1026,22 +1018,7 @@ void frmRTF::print() {
 // --- help, info ---------------------------------------------------------------
 
 void frmRTF::showHelp() {
-  const QStringList de = {QStringLiteral("Mit den Tasten Pos 1, Ende,Bild hoch, Bild runter, den Cursor-Tasten   "),
-                          QStringLiteral("oder mit der Maus  läßt sich der Text verschieben und betrachten. "),
-                          QString(),
-                          QStringLiteral("Der Text kann wie in einem Textverarbeitungs-Programm formatiert und   "),
-                          QStringLiteral("bearbeitet werden. Danach kann der Text auch in der bearbeiteten Form   "),
-                          QStringLiteral("gespeichert und gedruckt werden."),
-                          QStringLiteral("Eine Suchfunktion ermöglicht es bestimmte Textstellen schnell zu finden."),
-                          QStringLiteral("Letzteres ist alles im Menü 'Datei' zu finden.")};
-  const QStringList en = {QStringLiteral("Views can be moved with the mouse using the buttons Pos 1, End, Page up,  "),
-                          QStringLiteral("Page down, the cursor buttons or the text. The text can be formatted and "),
-                          QStringLiteral("edited in the same way as in a word processing programme. The text can  "),
-                          QStringLiteral("then be saved and printed in the edited form. "),
-                          QStringLiteral("A search function makes it possible to find specific passages quickly. "),
-                          QStringLiteral("The latter can all be found in the 'File' menu.")};
-  showMessage(this, (Module1::german() ? de : en).join(lineBreak()), tr2(" Kurzhilfe", " Quick help"),
-              Icon::Information);
+  showMessage(this, say(Text::WindowViewerQuickHelp), say(Text::WindowViewerQuickHelpTitle), Icon::Information);
 }
 
 void frmRTF::showInfo() {
@@ -1060,8 +1037,8 @@ void frmRTF::showInfo() {
 
 bool frmRTF::offerSave() {
   const bool ask = mnuSave_->isEnabled() && !document()->isEmpty() && isModified();
-  if (ask && showMessage(this, tr2("Soll der Text gespeichert werden ?", "Should the text be saved ?"),
-                         tr2(" Text speichern ?", " Save text ?"), Icon::Question, Buttons::YesNo) == Answer::Yes)
+  if (ask && showMessage(this, say(Text::WindowViewerSaveQuestion), say(Text::WindowViewerSaveQuestionTitle),
+                         Icon::Question, Buttons::YesNo) == Answer::Yes)
     save();
   document()->setModified(false);
   return ask;
@@ -1072,8 +1049,8 @@ void frmRTF::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (showMessage(this, tr2("Schnellansicht wirklich schliessen ?", "Really close the quick view ?"),
-                  tr2(" Beenden", " Exit"), Icon::Question, Buttons::YesNo) != Answer::Yes) {
+  if (showMessage(this, say(Text::WindowViewerCloseQuestion), say(Text::WindowViewerCloseTitle), Icon::Question,
+                  Buttons::YesNo) != Answer::Yes) {
     event->ignore();
     return;
   }
@@ -1095,7 +1072,7 @@ bool runStep(const std::function<bool(QString*)>& step) {
   for (;;) {
     QString error;
     if (step(&error)) return true;
-    const Answer a = showMessage(Forms::mainWidget(), error, Module1::tr(" Fehler! ", " Error! "), Icon::Exclamation,
+    const Answer a = showMessage(Forms::mainWidget(), error, say(Text::WindowErrorTitle), Icon::Exclamation,
                                  Buttons::AbortRetryIgnore);
     if (a == Answer::Retry) continue;
     return a == Answer::Ignore;

@@ -354,10 +354,7 @@ void frmVk::takeOver() {
   const vk::TakeOver t =
       calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator()) : vk::TakeOver{};
   if (!t.vk) {
-    refuse(calculator ? Module1::tr("Noch kein Verkürzungsfaktor zum Übernehmen: bitte zuerst rechnen.",
-                                    "No shortening factor to take over yet: please calculate first.")
-                      : Module1::tr("Das Pruning ergibt keinen Verkürzungsfaktor zum Übernehmen.",
-                                    "Pruning gives no shortening factor to take over."));
+    refuse(calculator ? say(Text::WindowVkNothingToTakeOver) : say(Text::WindowVkPruningTakesNothing));
     return;
   }
   // Inputs typed since the result are not what the Vk was computed for.

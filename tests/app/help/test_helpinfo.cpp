@@ -71,9 +71,7 @@ class HelpInfoTest : public QObject {
 
   void helpPathFollowsTheLanguage() {
     QCOMPARE(HelpInfo::helpPath(), QDir(programDir()).filePath("Lorvant.pdf"));
-    Module1::state().language = "engl";
-    QVERIFY(HelpInfo::helpPath().endsWith("/Lorvant_en.pdf"));
-    Module1::state().language = "francais";  // anything but dtsch is English
+    Module1::state().language = Language::English;
     QVERIFY(HelpInfo::helpPath().endsWith("/Lorvant_en.pdf"));
   }
 
@@ -99,7 +97,7 @@ class HelpInfoTest : public QObject {
     }
     // Documentation left out by the system: the message names the folder
     // where the manual belongs, not the program's folder.
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     test::ScriptedSeam seam;
     HelpInfo::mnuHilfe(nullptr);
     QCOMPARE(seam.messages.size(), 1);
@@ -109,7 +107,7 @@ class HelpInfoTest : public QObject {
 
   void missingManualNamesItsFullPath() {
     test::ScriptedSeam seam;
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     HelpInfo::mnuHilfe(nullptr);
     QCOMPARE(seam.messages.size(), 1);
     const MessageRequest& m = seam.messages.first();
@@ -169,7 +167,7 @@ class HelpInfoTest : public QObject {
     HelpInfo::platform().findProgram = [](const QString&) {
       return HelpInfo::Launcher{QCoreApplication::applicationFilePath(), {HelpInfo::kFilePlaceholder}};
     };
-    for (const char* language : {"dtsch", "engl"}) {
+    for (const Language language : kBothLanguages) {
       test::ScriptedSeam seam;
       Module1::state().language = language;
       HelpInfo::mnuHilfe(nullptr);

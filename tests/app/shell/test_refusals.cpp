@@ -95,7 +95,7 @@ class TestRefusals : public QObject {
     QTest::mouseClick(form_->Text1, Qt::LeftButton);
     QCOMPARE(status(), ready);
 
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     form_->Text1->setFocus();
     QTest::keyClick(form_->Text1, Qt::Key_X);
     QCOMPARE(status(), u("Only digits, comma and point go here."));

@@ -164,7 +164,7 @@ class ShellTest : public QObject {
     QCOMPARE(w->y(), px(1200, w));
     QCOMPARE(w->width(), px(13200, w));
     QCOMPARE(w->height(), px(10800, w));
-    QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
+    QCOMPARE(M1::state().language, Language::German);
     QVERIFY(w->action("mnuSprache_dtsch")->isChecked());
     QVERIFY(!w->action("mnuSprache_engl")->isChecked());
     QCOMPARE(w->action("mnuEnde")->text(), QStringLiteral("&Beenden"));
@@ -250,7 +250,7 @@ class ShellTest : public QObject {
     QVERIFY(seam_->messages.isEmpty());
     QCOMPARE(w->pos(), QPoint(100, 50));
     QCOMPARE(w->size(), QSize(640, 480));
-    QCOMPARE(M1::state().language, QStringLiteral("engl"));
+    QCOMPARE(M1::state().language, Language::English);
     QVERIFY(w->action("mnuSprache_engl")->isChecked());
     QVERIFY(!w->action("mnuSprache_dtsch")->isChecked());
     QCOMPARE(w->action("mnuBer")->text(), QStringLiteral("&Calculate"));
@@ -292,7 +292,7 @@ class ShellTest : public QObject {
     QCOMPARE(w->y(), px(1500, w.get()));
     QCOMPARE(w->width(), designWidth);
     QCOMPARE(w->height(), px(4500, w.get()));
-    QCOMPARE(M1::state().language, QStringLiteral("engl"));
+    QCOMPARE(M1::state().language, Language::English);
     QCOMPARE(w->statusText(), QStringLiteral("Status: Ready for antennas - calculations"));
   }
 
@@ -334,15 +334,21 @@ class ShellTest : public QObject {
     if (!stored.isEmpty()) putSetting("Sprache", stored);
     seam_->folders.push_back(results_->path());
     MDIForm1* w = start();
-    QCOMPARE(M1::state().language, language);
+    QCOMPARE(M1::state().language, language == "dtsch" ? Language::German : Language::English);
     QCOMPARE(w->action("mnuSprache_dtsch")->isChecked(), language == "dtsch");
     QCOMPARE(seam_->messages.first().title, language == "dtsch" ? QString("Ordner festlegen") : QString("Set folder"));
     w->close();
     QCOMPARE(::stored("Sprache"), language);
   }
 
+  // Only the word "dtsch", exactly, is German.
+  void unknownLanguageMeansEnglish_data() {
+    QTest::addColumn<QString>("stored");
+    for (const char* word : {"fr", "Dtsch", "", "dtsch "}) QTest::addRow("'%s'", word) << QString::fromLatin1(word);
+  }
   void unknownLanguageMeansEnglish() {
-    putSetting("Sprache", QStringLiteral("fr"));
+    QFETCH(QString, stored);
+    putSetting("Sprache", stored);
     seam_->folders.push_back(results_->path());
     MDIForm1* w = start();
     QVERIFY(w->action("mnuSprache_engl")->isChecked());
@@ -889,7 +895,7 @@ class ShellTest : public QObject {
     QCOMPARE(seam_->messages.last().title, QStringLiteral(" Datei nicht gefunden"));
     QCOMPARE(seam_->messages.last().icon, Icon::Critical);
 
-    M1::state().language = QStringLiteral("engl");
+    M1::state().language = Language::English;
     QVERIFY(!M1::fileExists(QString()));
     QCOMPARE(seam_->lastText(), QStringLiteral("The file \r\n  \r\nis not available!\r\n"
                                                "Please search for the file yourself."));

@@ -277,15 +277,15 @@ class WindowsTest : public QObject {
 
   // Opens every window in every mode and layout in one language, switched
   // to at run time from the other one.
-  void walk(const char* setting, Walk& walk) {
+  void walk(Language lang, Walk& walk) {
     M1::resetState();
     M1::state().resultsFolder = results_.path() + '/';
     test::ScriptedSeam scripted;
     auto main = std::make_unique<MDIForm1>();
-    main->switchLanguage(QString::fromLatin1(setting) == "dtsch" ? QStringLiteral("engl") : QStringLiteral("dtsch"));
+    main->switchLanguage(lang == Language::German ? Language::English : Language::German);
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-    main->switchLanguage(QString::fromLatin1(setting));
+    main->switchLanguage(lang);
     QMenuBar* menu = main->menuBar();
     walk.visit(QStringLiteral("main window"), main.get(), nullptr);
 
@@ -349,8 +349,8 @@ class WindowsTest : public QObject {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config_.path());
     M1::setDecimalSeparator(',');
-    walk("dtsch", walks_[0]);
-    walk("engl", walks_[1]);
+    walk(Language::German, walks_[0]);
+    walk(Language::English, walks_[1]);
   }
 
   // A caption that reads the same in both languages is a leftover of one
@@ -443,7 +443,7 @@ class WindowsTest : public QObject {
     test::ScriptedSeam scripted;
     frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
     auto main = std::make_unique<MDIForm1>();
-    main->switchLanguage(QStringLiteral("dtsch"));
+    main->switchLanguage(Language::German);
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
 
@@ -535,7 +535,7 @@ class WindowsTest : public QObject {
     // leaving of the command, which stays enabled.
     f->Command2->setFocus();
     switchWithTheKeys(main.get(), false);
-    QCOMPARE(M1::state().language, QStringLiteral("dtsch"));
+    QCOMPARE(M1::state().language, Language::German);
     check(0, windows);
 
     // The calculator's window in its pruning layout, with a result.
@@ -565,7 +565,7 @@ class WindowsTest : public QObject {
     M1::state().resultsFolder = results_.path() + '/';
     test::ScriptedSeam scripted;
     auto main = std::make_unique<MDIForm1>();
-    main->switchLanguage(QStringLiteral("dtsch"));
+    main->switchLanguage(Language::German);
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main.get()));
     frmHauptform* f = main->mainForm();

@@ -192,7 +192,7 @@ class ZusatzDipolTest : public QObject {
   void headingsFollowTheLanguageOfTheCalculation() {
     test::ScriptedSeam seam;
     ZusatzDipol* w = example(false);  // loaded in German
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     w->Command1_Click();
     const QStringList lines = reportLines(results_ + "ZusatzDipol.txt");
     QCOMPARE(lines[0], QString("                Additional dipole (radiation-coupled)"));
@@ -253,7 +253,7 @@ class ZusatzDipolTest : public QObject {
 
   void infoButtonShowsTheConditions() {
     test::ScriptedSeam seam;
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     ZusatzDipol::instance()->Command2_Click();
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages[0].icon, Icon::Information);

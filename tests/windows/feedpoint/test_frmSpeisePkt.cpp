@@ -178,7 +178,7 @@ class TestFeedPointWindow : public QObject {
       QCOMPARE(seam_->lastText(), QString("Bitte einen Abstand eingeben!"));
       QVERIFY(w->txtAuswertung->toPlainText().isEmpty());
     }
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     frmSpeisePkt* w = open("mnuBerSpeisePktQRG");
     const QString length = QString::fromStdString(test::worked::LengthText(','));
     replace(w->Text1, length);
@@ -274,7 +274,7 @@ class TestFeedPointWindow : public QObject {
   // The English form underlines another letter of its frequency label (Alt+F
   // is the File menu), but the report quotes the label as it always read.
   void englishReportQuotesTheFrequencyLabel() {
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     frmSpeisePkt* w = open("mnuBerSpeisePktLänge");
     QVERIFY(w);
     QCOMPARE(w->Label2->text(), form_->Label1->text());
@@ -336,7 +336,7 @@ class TestFeedPointWindow : public QObject {
     QCOMPARE(lines(w->txtAuswertung), expected);
 
     // A language switch keeps the mode; the texts follow the new language.
-    main_->switchLanguage(QStringLiteral("engl"));
+    main_->switchLanguage(Language::English);
     click(w->cmdRechnen);
     QCOMPARE(lines(w->txtAuswertung).value(0), QString("Length left of the feed point: 10,0 m"));
 

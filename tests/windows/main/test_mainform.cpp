@@ -112,11 +112,11 @@ class TestMainForm : public QObject {
   frmHauptform* f = nullptr;
   QTemporaryDir results_;
 
-  void fresh(char separator, const char* language) {
+  void fresh(char separator, Language language) {
     delete f;
     Module1::resetState();
     Module1::setDecimalSeparator(separator);
-    Module1::state().language = QString::fromLatin1(language);
+    Module1::state().language = language;
     Module1::state().resultsFolder = results_.path() + '/';
     f = frmHauptform::instance();
     f->show();
@@ -137,7 +137,7 @@ class TestMainForm : public QObject {
   }
   void init() {
     seam_ = new test::ScriptedSeam;
-    fresh(',', "dtsch");
+    fresh(',', Language::German);
   }
   void cleanup() {
     delete f;
@@ -150,7 +150,7 @@ class TestMainForm : public QObject {
   void loadWritesDefaultsInTheLocale() {
     QFETCH(char, separator);
     const bool de = separator == ',';
-    fresh(separator, de ? "dtsch" : "engl");
+    fresh(separator, de ? Language::German : Language::English);
     QCOMPARE(f->Text1->text(), sep("14,2"));
     QCOMPARE(f->Text2->text(), QString("4"));
     QCOMPARE(f->Text4->text(), sep("0,95"));
@@ -300,7 +300,7 @@ class TestMainForm : public QObject {
     }
     QCOMPARE(seam_->beeps, 2);
     replace(f->Text5, "7,5");
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     leave(f->Text5);
     QCOMPARE(f->Text5->text(), QString("7,5"));
     QCOMPARE(f->Option2[1]->toolTip(), QString("with maximum 7,5% deviation"));
@@ -311,7 +311,7 @@ class TestMainForm : public QObject {
   void segmentButtonsWriteTheSegmentFrequency_data() { separators(); }
   void segmentButtonsWriteTheSegmentFrequency() {
     QFETCH(char, separator);
-    fresh(separator, "dtsch");
+    fresh(separator, Language::German);
     click(f->Option1[0]);
     QCOMPARE(f->Text1->text(), sep("14,0"));
     click(f->Option1[1]);
@@ -402,7 +402,7 @@ class TestMainForm : public QObject {
   void spinnerFollowsTheEditedValue_data() { separators(); }
   void spinnerFollowsTheEditedValue() {
     QFETCH(char, separator);
-    fresh(separator, "dtsch");
+    fresh(separator, Language::German);
     f->VkSteller->triggerAction(QAbstractSlider::SliderSingleStepSub);  // up raises Vk
     QCOMPARE(f->Text4->text(), sep("0,951"));
 
@@ -509,7 +509,7 @@ class TestMainForm : public QObject {
     QCOMPARE(Forms::status(), QString("Status: Berechnung einer Stromsummenantenne"));
 
     f->Text1->setText("7,1");
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     f->parentWidget()->close();
     QVERIFY(f->parentWidget()->isHidden());
     QCOMPARE(Forms::status(), QString("Status: Ready for antenna-calculations"));
@@ -524,7 +524,7 @@ class TestMainForm : public QObject {
 
   void languageSwitchKeepsTheTypedMaterial() {
     f->Combo1->setEditText("2,5 mein Lack");
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     f->HauptForm_Sprache();
     QCOMPARE(f->Command2->text(), QString("&Displays"));
     QCOMPARE(f->Info->text(), QString("Note:"));
@@ -536,7 +536,7 @@ class TestMainForm : public QObject {
   void runFromTheFilledForm_data() { separators(); }
   void runFromTheFilledForm() {
     QFETCH(char, separator);
-    fresh(separator, "dtsch");
+    fresh(separator, Language::German);
     const QString report = results_.path() + "/AntStrSu.txt";
     // The picture goes with the reports; nothing lands beside the program.
     const QString picture = results_.path() + "/AntKurve.BMP";
@@ -793,15 +793,15 @@ class TestMainForm : public QObject {
   // The form in the main window at its default size: nothing to scroll,
   // every control whole, the picture whole and nearly as wide as the form.
   void fitsTheMainWindowAtItsDefaultSize_data() {
-    QTest::addColumn<QString>("language");
-    QTest::newRow("German") << QStringLiteral("dtsch");
-    QTest::newRow("English") << QStringLiteral("engl");
+    QTest::addColumn<bool>("german");
+    QTest::newRow("German") << true;
+    QTest::newRow("English") << false;
   }
   void fitsTheMainWindowAtItsDefaultSize() {
-    QFETCH(QString, language);
+    QFETCH(bool, german);
     delete f;
     f = nullptr;
-    Module1::state().language = language;
+    Module1::state().language = german ? Language::German : Language::English;
     OwnMainWindow own(f);
     MDIForm1& main = own.main;
     main.show();

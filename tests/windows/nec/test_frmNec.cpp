@@ -384,7 +384,7 @@ class TestNecWindow : public QObject {
 
   // English captions and texts come from the language setting.
   void speaksEnglish() {
-    Module1::state().language = QStringLiteral("engl");
+    Module1::state().language = Language::English;
     Module1::setDecimalSeparator('.');
     run();
     frmNec* w = open();

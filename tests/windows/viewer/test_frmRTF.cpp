@@ -234,7 +234,7 @@ class ViewerTest : public QObject {
         {"mnuStandard", {"&Standard", "&Standard"}}, {"mnuText", {"&Text", "&Text"}},
         {"mnuHilfe", {"&Hilfe", "&Help"}},           {"mnuInfo", {"&Info", "&Info"}}};
     for (const bool german : {true, false}) {
-      Module1::state().language = german ? "dtsch" : "engl";
+      Module1::state().language = german ? Language::German : Language::English;
       v->applyCaptions();
       QCOMPARE(v->windowTitle(), german ? QString("Schnellansicht / Drucken") : QString("Quick view / Print"));
       QCOMPARE(menu("mnuFile")->title(), german ? QString("&Datei") : QString("&File"));
@@ -275,7 +275,7 @@ class ViewerTest : public QObject {
     QVERIFY(frmRTF::loaded()->isVisible());
     seam->beforeMessage = nullptr;
 
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     seam->answers = {Answer::Ignore};
     QVERIFY(Module1::showFile(QString()));
     QCOMPARE(seam->messages.last().title, QStringLiteral(" Error! "));
@@ -306,7 +306,7 @@ class ViewerTest : public QObject {
     // A missing file is told in the platform's words; the document stays.
     QVERIFY(!showFile(dir->filePath("ZusatzDipol.txt"), &error));
     QCOMPARE(error, "Datei nicht gefunden: " + QDir::toNativeSeparators(dir->filePath("ZusatzDipol.txt")));
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     QVERIFY(!showFile(QString(), &error));
     QCOMPARE(error, QString("Bad file name"));
     QVERIFY(!showFile(dir->path(), &error));
@@ -418,7 +418,7 @@ class ViewerTest : public QObject {
     QVERIFY(v->isModified());
 
     // Yes, Yes: Save runs (here in English).
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     seam->messages.clear();
     seam->answers = {Answer::Yes, Answer::Yes};
     seam->files.push_back(FileDialogResult{dir->filePath("kept.txt"), 3});
@@ -477,7 +477,7 @@ class ViewerTest : public QObject {
     // The input box offers the selection; a text only before the selection
     // is not found and the selection is cleared.
     select(v, 27, 3);
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     seam->inputs = {QString("alpha")};
     seam->inputDefaults.clear();
     v->search();
@@ -535,7 +535,7 @@ class ViewerTest : public QObject {
 
     // A PDF under another name is no text either; a text with "pdf" in its
     // name is.
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     seam->files.push_back(FileDialogResult{write("manual.bin", "%PDF-1.7\n"), 4});
     v->open();
     QVERIFY(seam->fileRequests.last().filter.startsWith("Reports and rich text (*.txt *.rtf)|*.txt *.rtf|"));
@@ -833,7 +833,7 @@ class ViewerTest : public QObject {
     QVERIFY(!showFile(empty, &error));
     QCOMPARE(error, "Die Datei \r\n" + QDir::toNativeSeparators(empty) + "\r\nenthält keinen lesbaren Text.");
     QCOMPARE(text(v), reportText());
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     seam->files.push_back(FileDialogResult{empty, 1});
     v->open();
     QCOMPARE(seam->messages.size(), 1);
@@ -899,7 +899,7 @@ class ViewerTest : public QObject {
   // The platform's font dialog opens on the font the selection is shown in,
   // and OK without a change leaves the text as it was.
   void fontDialogOkWithoutChangeChangesNothing() {
-    for (const char* language : {"dtsch", "engl"}) {
+    for (const Language language : kBothLanguages) {
       Module1::state().language = language;
       for (const char* file : {"AntStrSu.txt", "s.rtf"}) {
         frmRTF* v =
@@ -922,7 +922,7 @@ class ViewerTest : public QObject {
           if (auto* d = qobject_cast<QColorDialog*>(w)) d->accept();
         });
         v->chooseFont();
-        const QString where = QString("%1 %2").arg(language, file);
+        const QString where = QString("%1 %2").arg(language == Language::German ? "German" : "English", file);
         QCOMPARE(dialogs.seen, 2);
         QVERIFY2(!offered.italic(), qPrintable(where + ": " + offered.styleName()));
         QCOMPARE(offered.family(), QFontInfo(font).family());
@@ -1071,7 +1071,7 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->busyNow, 0);
 
     // A results folder that cannot take the file: the failure names it.
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     Module1::state().resultsFolder = dir->filePath("gone") + '/';
     seam->messages.clear();
     seam->answers = {Answer::Abort};
@@ -1100,7 +1100,7 @@ class ViewerTest : public QObject {
     QCOMPARE(seam->busyNow, 0);
 
     // Ignore goes on with the next step; nothing is left half done.
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     seam->messages.clear();
     seam->answers = {Answer::Ignore, Answer::Ignore, Answer::Ignore};
     v->print();
@@ -1113,7 +1113,7 @@ class ViewerTest : public QObject {
   // The platform's message box shows the short help in its lines as written,
   // none of them broken again.
   void shortHelpKeepsItsLines() {
-    for (const char* language : {"engl", "dtsch"}) {
+    for (const Language language : {Language::English, Language::German}) {
       Module1::state().language = language;
       int lines = 0;
       int shownLines = 0;
@@ -1131,7 +1131,7 @@ class ViewerTest : public QObject {
       });
       frmRTF::instance()->showHelp();
       QCOMPARE(dialogs.seen, 1);
-      QCOMPARE(lines, QString(language) == "engl" ? 6 : 8);
+      QCOMPARE(lines, language == Language::English ? 6 : 8);
       QCOMPARE(shownLines, lines);
     }
   }
@@ -1146,7 +1146,7 @@ class ViewerTest : public QObject {
     QCOMPARE(de[0], QString("Mit den Tasten Pos 1, Ende,Bild hoch, Bild runter, den Cursor-Tasten   "));
     QCOMPARE(de[2], QString());
     QCOMPARE(de[7], QString::fromUtf8("Letzteres ist alles im Menü 'Datei' zu finden."));
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     v->showHelp();
     QCOMPARE(seam->messages[1].title, QString(" Quick help"));
     const QStringList en = seam->messages[1].text.split("\r\n");

@@ -85,7 +85,7 @@ class FrmVkTest : public QObject {
   }
 
   void englishCaptions() {
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     frmVk* w = frmVk::instance();
     QCOMPARE(w->windowTitle(), QString("shortening factor calculate"));
     QCOMPARE(w->mnuErdbodenKor->text(), QString("Ground corr&ection"));
@@ -302,7 +302,7 @@ class FrmVkTest : public QObject {
                                "(über 0 bis 998,9 mm)."));
 
     // English, and what the form takes still arrives.
-    Module1::state().language = "engl";
+    Module1::state().language = Language::English;
     w->mnuVkUebernehmen->setChecked(true);
     retype(w->Text1, "7,1");
     retype(w->Combo1, "2,5");
