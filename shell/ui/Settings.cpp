@@ -40,7 +40,14 @@ Language getLanguage(Language fallback) {
   return get(kLanguageKey, wordOf(fallback)) == kGermanWord ? Language::German : Language::English;
 }
 
-bool saveLanguage(Language lang) { return save(kLanguageKey, wordOf(lang)); }
+bool saveLanguage(Language lang) {
+  // A stored word that already reads as this language stays as it was written
+  // (an older version kept the word itself, whatever it was).
+  const QVariant stored =
+      QSettings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)).value(fullKey(kLanguageKey));
+  if (stored.isValid() && (stored.toString() == kGermanWord) == (lang == Language::German)) return true;
+  return save(kLanguageKey, wordOf(lang));
+}
 
 std::optional<float> toSingle(const QString& text) {
   QString t = text.trimmed();

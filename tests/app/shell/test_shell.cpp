@@ -358,6 +358,9 @@ class ShellTest : public QObject {
     QCOMPARE(seam_->messages.first().text, QStringLiteral("Please specify the folder for storing the calculation "
                                                           "results \r\n e.g.: ...\\my files\\Lorvant"));
     QCOMPARE(frmHauptform::loaded()->Command1->text(), QStringLiteral("Calc&ulate"));
+    // Closing keeps the word as it was stored: it reads as English still.
+    w->close();
+    QCOMPARE(::stored("Sprache"), stored);
   }
 
   // The switch re-captions menus, status bar and the main input form at once.
