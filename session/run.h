@@ -137,14 +137,14 @@ std::string SizeText(std::uint64_t bytes, char sep);
 
 // The question the run asks for a relative dielectric constant above 20
 // (Yes goes on, anything else ends the run). The other two questions of the
-// run are ExtraBandQuestion and SegmentQuestion of engine/bands.h; a host
-// tells them apart by their titles.
+// run are ExtraBandQuestion and SegmentQuestion of session/classify.h; a
+// host tells them apart by their QuestionId.
 Question DielectricQuestion(Language lang);
 // The question before a special table of more than kLargeTableBytes (Yes
-// writes it, anything else ends the run); its title tells it apart.
+// writes it, anything else ends the run).
 Question LargeTableQuestion(Language lang, std::uint64_t tableBytes, std::optional<std::uint64_t> freeBytes, char sep);
 // The same question for a current-sum report of that size (a very long
-// wire with millions of candidates); the same title.
+// wire with millions of candidates).
 Question LargeReportQuestion(Language lang, std::uint64_t reportBytes, std::optional<std::uint64_t> freeBytes,
                              char sep);
 
