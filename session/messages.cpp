@@ -11,6 +11,10 @@ namespace {
 const char kCrLf[] = "\r\n";
 }
 
+std::string FolderBusyText(Language lang, const std::string& folder) {
+  return say(lang, Text::FolderBusyBefore) + folder + say(lang, Text::FolderBusyAfter);
+}
+
 std::string FileErrorCause(Language lang, int error) {
   switch (error) {
     case ENOSPC:

@@ -15,6 +15,8 @@ namespace lorvant::files {
 std::string FileErrorText(Language lang, int error, const std::string& path);
 // The cause alone ("Datenträger voll" / "Disk full", ...).
 std::string FileErrorCause(Language lang, int error);
+// Another calculation holds the results folder's lock.
+std::string FolderBusyText(Language lang, const std::string& folder);
 
 }  // namespace lorvant::files
 

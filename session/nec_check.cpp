@@ -15,6 +15,7 @@
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
 #include "io/staged_files.h"
+#include "session/messages.h"
 #include "session/question.h"
 #include "text/catalogue.h"
 #include "text/format.h"
@@ -135,7 +136,7 @@ std::string OutputErrorText(const OutputError& e, Language lang) {
 
 Question FolderBusyQuestion(Language lang, const std::string& folder) {
   Question q;
-  q.text = say(lang, Text::FolderBusyBefore) + folder + say(lang, Text::FolderBusyAfter);
+  q.text = files::FolderBusyText(lang, folder);
   q.title = say(lang, Text::MessageErrorTitle);
   q.icon = Icon::Exclamation;
   q.buttons = Buttons::AbortRetryIgnore;

@@ -39,7 +39,7 @@ Question RunErrors::FileQuestion(const files::FileError& e) const {
 }
 
 Question RunErrors::FolderBusyQuestion(const FolderBusy& busy) const {
-  return ErrorQuestion(say(lang_, Text::FolderBusyBefore) + busy.folder + say(lang_, Text::FolderBusyAfter), false);
+  return ErrorQuestion(files::FolderBusyText(lang_, busy.folder), false);
 }
 
 Question RunErrors::OutOfMemoryQuestion() const { return ErrorQuestion(say(lang_, Text::RunErrorOutOfMemory), false); }
