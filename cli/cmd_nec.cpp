@@ -186,7 +186,7 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   j.beginObject();
   j.key("length").value(design.length);
   j.key("feed").value(settings.feed);
-  j.key("height").value(settings.height);
+  j.key("height").value(settings.hanging.startHeight);
   j.key("ground").value(nec::GroundWord(settings.ground));
   Member(j, "balun", result ? std::optional(result->balunRatio) : settings.balunRatio);
   j.key("deck").value(deckPath);
@@ -248,7 +248,7 @@ bool RunDesign(RunInput& in, const RunOptions& o, RunOutput& run) {
 // The check's settings; the feed point as given, else the run's first
 // proposal. False, with the message on stderr, when there is none.
 bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design& design, Language lang, char sep) {
-  settings.height = nec::TypedDecimal(n.height);
+  settings.hanging.startHeight = settings.hanging.endHeight = nec::TypedDecimal(n.height);
   settings.ground = n.ground;
   settings.balunRatio = n.balun;
   settings.sweepPoints = n.points;

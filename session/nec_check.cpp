@@ -14,6 +14,7 @@
 #include "engine/nec/output.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
+#include "engine/shortening.h"
 #include "io/staged_files.h"
 #include "session/messages.h"
 #include "session/question.h"
@@ -49,16 +50,20 @@ Design DesignFromRun(const RunInput& in, const RunOutput& out) {
   d.extraFrequency = out.extraFrequency;
   d.reportData = out.reportData;
   d.proposedFeeds = out.candidates;
+  d.shorteningFactor = ParseNumber(in.shorteningFactor);
+  const float permittivity = ParseNumber(in.dielectric);
+  if (IsInsulated(permittivity))
+    d.insulation = Insulation{TypedDecimal(permittivity), TypedDecimal(ParseNumber(in.outerDiameter))};
   return d;
 }
 
 Plan PrepareCheck(const Design& design, const Settings& settings) {
   Plan p;
   p.ground = settings.ground;
-  p.frequencies =
-      PlanFrequencies(design.bands, design.segment, design.extraBand, design.extraFrequency, settings.sweepPoints);
-  p.model = MakeModel(TypedDecimal(design.length), settings.feed, settings.height, design.conductorDiameter,
-                      p.frequencies.highest(), settings.ground);
+  p.frequencies = PlanFrequencies(design.bands, design.segment, design.extraBand, design.extraFrequency,
+                                  settings.sweepPoints, settings.region);
+  p.model = MakeModel(TypedDecimal(design.length), settings.feed, settings.hanging.startHeight,
+                      design.conductorDiameter, p.frequencies.highest(), settings.ground);
   p.deck = WriteDeck(p.model, p.ground, p.frequencies);
   return p;
 }

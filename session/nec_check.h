@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "engine/nec/frequencies.h"
+#include "engine/nec/hanging.h"
+#include "engine/nec/loads.h"
 #include "engine/nec/model.h"
 #include "engine/nec/result.h"
 #include "session/question.h"
@@ -33,6 +35,8 @@ struct Design {
   float extraFrequency = 0;
   report::ReportData reportData;             // what AntStrSu.txt was written from
   std::vector<FeedCandidate> proposedFeeds;  // its feed points, first = best
+  std::optional<Insulation> insulation;      // an insulated wire's sleeve
+  float shorteningFactor = 0;                // Vk as the run read it
 };
 Design DesignFromRun(const RunInput& in, const RunOutput& out);
 
@@ -40,12 +44,13 @@ Design DesignFromRun(const RunInput& in, const RunOutput& out);
 // not 41.200000763, so that the deck shows the design's own digits.
 double TypedDecimal(float v);
 
-inline constexpr double kDefaultHeight = 10;
-
 struct Settings {
   double feed = 0;  // m from the wire's start
-  double height = kDefaultHeight;
+  Hanging hanging;  // both ends at kDefaultHeight unless told
   Ground ground = Ground::Average;
+  Material material = Material::Copper;
+  std::optional<double> conductivity;  // S/m; given, it replaces the material's
+  Region region = kDefaultRegion;
   std::optional<double> balunRatio;  // empty: the best of kBalunRatios
   int sweepPoints = kDefaultSweepPoints;
 };

@@ -5,13 +5,32 @@
 
 namespace lorvant::nec {
 
-BandEdges EdgesOf(int band) {
-  static constexpr BandEdges kEdges[kBandCount] = {
+BandEdges EdgesOf(int band, Region region) {
+  // The allocations of the regions' band plans, 160 m to 6 m. 60 m is the
+  // world-wide allocation of 2015 in all three.
+  static constexpr BandEdges kRegion1[kBandCount] = {
       {1.81, 2.0},      {3.5, 3.8},    {5.3515, 5.3665}, {7.0, 7.2},   {10.1, 10.15}, {14.0, 14.35},
       {18.068, 18.168}, {21.0, 21.45}, {24.89, 24.99},   {28.0, 29.7}, {50.0, 52.0},
   };
+  static constexpr BandEdges kRegion2[kBandCount] = {
+      {1.8, 2.0},       {3.5, 4.0},    {5.3515, 5.3665}, {7.0, 7.3},   {10.1, 10.15}, {14.0, 14.35},
+      {18.068, 18.168}, {21.0, 21.45}, {24.89, 24.99},   {28.0, 29.7}, {50.0, 54.0},
+  };
+  static constexpr BandEdges kRegion3[kBandCount] = {
+      {1.8, 2.0},       {3.5, 3.9},    {5.3515, 5.3665}, {7.0, 7.2},   {10.1, 10.15}, {14.0, 14.35},
+      {18.068, 18.168}, {21.0, 21.45}, {24.89, 24.99},   {28.0, 29.7}, {50.0, 54.0},
+  };
   if (band < 0 || band >= kBandCount) return {};
-  return kEdges[band];
+  const auto b = static_cast<std::size_t>(band);
+  switch (region) {
+    case Region::Two:
+      return kRegion2[b];
+    case Region::Three:
+      return kRegion3[b];
+    case Region::One:
+      break;
+  }
+  return kRegion1[b];
 }
 
 int FrequencyPlan::count() const {
@@ -27,13 +46,13 @@ double FrequencyPlan::highest() const {
 }
 
 FrequencyPlan PlanFrequencies(const BandValues& bands, Segment segment, bool extraBand, float extraFrequency,
-                              int sweepPoints) {
+                              int sweepPoints, Region region) {
   FrequencyPlan plan;
   for (int b = 0; b < kBandCount; ++b) {
     if (bands[static_cast<std::size_t>(b)] != BandState::Counted) continue;
     plan.steps.push_back({b, BandTableWFrequency(b, segment), 0, 1, false});
     if (sweepPoints >= 2) {
-      const BandEdges e = EdgesOf(b);
+      const BandEdges e = EdgesOf(b, region);
       // The step as the deck writes it, so that the engine sweeps the very
       // frequencies listed here.
       const double step = std::round((e.high - e.low) / (sweepPoints - 1) * 1e9) / 1e9;

@@ -16,12 +16,16 @@ inline constexpr int kDefaultSweepPoints = 5;
 // Sweep points per band: 0 (no sweep) or 2 up to this.
 inline constexpr int kMaxSweepPoints = 101;
 
-// The edges of an amateur band (IARU Region 1), MHz.
+// The IARU region whose band plan gives the sweep's edges.
+enum class Region { One = 1, Two = 2, Three = 3 };
+inline constexpr Region kDefaultRegion = Region::One;
+
+// The edges of an amateur band in a region, MHz.
 struct BandEdges {
   double low = 0;
   double high = 0;
 };
-BandEdges EdgesOf(int band);
+BandEdges EdgesOf(int band, Region region = kDefaultRegion);
 
 // One frequency card: `count` frequencies from `start` in steps of `step`.
 struct FrequencyStep {
@@ -46,9 +50,10 @@ struct FrequencyPlan {
 // The counted bands (box value 1) at Table W's frequency for the segment, as
 // the run computes their currents, the additional band at its frequency, and
 // for every counted band `sweepPoints` frequencies from its lower to its
-// upper edge (none for 0; the additional band has no edges and no sweep).
+// upper edge in the region (none for 0; the additional band has no edges
+// and no sweep).
 FrequencyPlan PlanFrequencies(const BandValues& bands, Segment segment, bool extraBand, float extraFrequency,
-                              int sweepPoints);
+                              int sweepPoints, Region region = kDefaultRegion);
 
 // The nominal frequency that names a band in the tables (the additional
 // band's own frequency for kExtraBand).

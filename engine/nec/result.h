@@ -30,6 +30,19 @@ struct ReportedImpedance {
 struct BandCheck {
   SolvedFrequency solved;                  // at the band's own frequency
   std::optional<ReportedImpedance> model;  // none where AntStrSu.txt shows none
+  // False when no balun ratio brings the band under kUsableSwr at its own
+  // frequency: it is not usable at this feed point and does not choose the
+  // ratio.
+  bool usable = true;
+};
+
+// Where the model of the lowest counted band resonates (its reactance
+// crosses zero), and the shortening factor that would put the closed-form
+// design there: vk = design Vk * frequency / design frequency.
+struct Resonance {
+  int band = 0;          // 0..10
+  double frequency = 0;  // MHz
+  double vk = 0;
 };
 
 struct Result {
@@ -37,8 +50,9 @@ struct Result {
   std::vector<SolvedFrequency> sweep;  // band by band, edge to edge
   double balunRatio = 1;
   bool balunChosen = false;  // picked automatically
-  double worstSwr = 0;       // over the counted bands, through the balun
+  double worstSwr = 0;       // over the usable counted bands, through the balun
   int worstBand = 0;
+  std::optional<Resonance> resonance;  // none when the sweep found no crossing
 };
 
 }  // namespace lorvant::nec

@@ -66,7 +66,7 @@ inline nec::Design CapturedDesign() {
 inline nec::Settings CapturedSettings() {
   nec::Settings s;
   s.feed = 7.06;
-  s.height = 10;
+  s.hanging = {.startHeight = 10, .endHeight = 10};
   s.ground = nec::Ground::Average;
   s.sweepPoints = 2;
   return s;

@@ -312,8 +312,9 @@ void frmNec::onCheck() {
   if (!feed) return;
   nec::Settings settings;
   settings.feed = *feed;
-  settings.height = nec::TypedDecimal(Module1::parse(heightField->text()));
-  if (!(settings.height > 0)) {
+  const double height = nec::TypedDecimal(Module1::parse(heightField->text()));
+  settings.hanging.startHeight = settings.hanging.endHeight = height;
+  if (!(height > 0)) {
     showMessage(this, say(Text::WindowNecHeightRefused), MessageTitle(), Icon::Exclamation);
     heightField->setFocus();
     return;
