@@ -56,6 +56,7 @@ struct NecOptions {
   int points = nec::kDefaultSweepPoints;
   int engineTimeout = nec::kDefaultEngineTimeout;
   std::optional<std::string> picture;  // the SWR picture's file
+  nec::Region region = nec::kDefaultRegion;
 };
 
 void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
@@ -124,6 +125,13 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
               throw UsageError("--picture: the file's name ends in .svg or .png");
             n.picture = v;
           });
+  p.value("region", "1|2|3",
+          "the IARU region whose band plan gives the sweep's band edges (default 1: Europe, Africa, the Middle "
+          "East; 2: the Americas; 3: Asia and the Pacific)",
+          [&n](const std::string& v) {
+            if (v != "1" && v != "2" && v != "3") throw UsageError("'" + v + "' is not one of the regions 1, 2, 3");
+            n.region = static_cast<nec::Region>(v[0] - '0');
+          });
   DeclareDesignOptions(p, o);
 }
 
@@ -135,16 +143,30 @@ const char* kEpilogue =
     "twentieth of its wavelength and at least eight radii), with a 1 V source on a\n"
     "segment centred on the feed point. Each counted band is checked at the\n"
     "frequency the run computed it with, and swept across its edges (IARU\n"
-    "Region 1). nec2c is looked up on PATH (Debian: apt install nec2c).\n"
+    "Region --region). nec2c is looked up on PATH (Debian: apt install nec2c).\n"
     "\n"
     "Without --json the check is printed as in NecCheck.txt. With --json one\n"
     "object is printed once the deck is written: length (m), feed (m), height (m),\n"
-    "ground, balun (the ratio; null when it could not be chosen), deck and report\n"
-    "(paths; report null when not written), bands: [{band, frequency, r, x, swr,\n"
-    "model_impedance}] and sweep: [{band, frequency, r, x, swr}] with band the\n"
-    "band's nominal frequency, frequency in MHz, r and x in ohms (null when nec2c\n"
-    "gave none), swr through the balun, model_impedance the approximate impedance\n"
-    "that AntStrSu.txt shows at this feed point (null where it shows none).\n"
+    "ground, region (1, 2 or 3), balun (the ratio; null when it could not be\n"
+    "chosen), deck and report (paths; report null when not written), bands:\n"
+    "[{band, frequency, r, x, swr, usable, model_impedance}], sweep: [{band,\n"
+    "frequency, r, x, swr}] and resonance: {band, frequency, vk} or null. band is\n"
+    "the band's nominal frequency, frequency in MHz, r and x in ohms (null when\n"
+    "nec2c gave none), swr through the balun, usable false for a band that no\n"
+    "balun brings under SWR 3 at its own frequency (null without a result),\n"
+    "model_impedance the approximate impedance that AntStrSu.txt shows at this\n"
+    "feed point (null where it shows none).\n"
+    "\n"
+    "--balun auto takes, of 1, 2.25, 4, 6 and 9, the ratio whose worst SWR over\n"
+    "the usable bands, at their own frequencies and across their sweeps, is the\n"
+    "lowest (the smaller ratio on a tie; 1 when no band is usable). A band that\n"
+    "is not usable at this feed point is named and does not choose the ratio; a\n"
+    "given --balun leaves it so. The lowest counted band is also solved 5 and 10 %\n"
+    "below and above its own frequency; resonance is where its reactance turns\n"
+    "from capacitive to inductive nearest that frequency (interpolated between\n"
+    "the solved frequencies), vk the --vk that would put the design's band\n"
+    "there: Vk * resonance / own frequency (null when there is no\n"
+    "such crossing).\n"
     "\n"
     "Lorvant.nec, NecCheck.txt (and the --picture) are written together when the\n"
     "check completed; a check that is stopped (Ctrl-C, SIGTERM, SIGHUP) or fails\n"
@@ -188,6 +210,7 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   j.key("feed").value(settings.feed);
   j.key("height").value(settings.hanging.startHeight);
   j.key("ground").value(nec::GroundWord(settings.ground));
+  j.key("region").value(static_cast<int>(settings.region));
   Member(j, "balun", result ? std::optional(result->balunRatio) : settings.balunRatio);
   j.key("deck").value(deckPath);
   Member(j, "report", reportPath.empty() ? std::nullopt : std::optional(reportPath));
@@ -196,11 +219,13 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   std::size_t band = 0, sweep = 0;
   j.key("bands").beginArray();
   for (const nec::FrequencyStep& step : plan.frequencies.steps) {
-    if (step.sweep) continue;
+    if (step.kind != nec::StepKind::Own) continue;
+    const nec::BandCheck* checked = result ? &result->bands[band++] : nullptr;
     j.beginObject();
     j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
     j.key("frequency").value(step.frequency(0));
-    SolvedMembers(j, result ? &result->bands[band++].solved : nullptr);
+    SolvedMembers(j, checked ? &checked->solved : nullptr);
+    Member(j, "usable", checked ? std::optional(checked->usable) : std::nullopt);
     const auto model = nec::ReportedImpedanceAt(design, settings.feed, step.band);
     Member(j, "model_impedance", model ? std::optional(model->ohms) : std::nullopt);
     j.endObject();
@@ -208,7 +233,7 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   j.endArray();
   j.key("sweep").beginArray();
   for (const nec::FrequencyStep& step : plan.frequencies.steps) {
-    if (!step.sweep) continue;
+    if (step.kind != nec::StepKind::Sweep) continue;
     for (int i = 0; i < step.count; ++i) {
       j.beginObject();
       j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
@@ -218,6 +243,17 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
     }
   }
   j.endArray();
+  j.key("resonance");
+  if (result && result->resonance) {
+    const nec::Resonance& res = *result->resonance;
+    j.beginObject();
+    j.key("band").value(nec::BandLabelFrequency(res.band, design.extraFrequency));
+    j.key("frequency").value(res.frequency);
+    j.key("vk").value(res.vk);
+    j.endObject();
+  } else {
+    j.null();
+  }
   j.endObject();
   std::cout << j.str() << std::endl;
 }
@@ -252,6 +288,7 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
   settings.ground = n.ground;
   settings.balunRatio = n.balun;
   settings.sweepPoints = n.points;
+  settings.region = n.region;
   if (n.feed) {
     settings.feed = nec::TypedDecimal(*n.feed);
     if (!(settings.feed < nec::TypedDecimal(design.length)))

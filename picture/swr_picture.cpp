@@ -35,10 +35,10 @@ struct Range {
   double low = 0, high = 0;
 };
 
-Range RangeOf(int band, const std::vector<double>& frequencies) {
+Range RangeOf(int band, Region region, const std::vector<double>& frequencies) {
   Range r;
   if (band >= 0 && band < kBandCount) {
-    const BandEdges e = EdgesOf(band);
+    const BandEdges e = EdgesOf(band, region);
     r = {e.low, e.high};
   } else if (!frequencies.empty()) {
     r = {frequencies.front() * (1 - kExtraSpan), frequencies.front() * (1 + kExtraSpan)};
@@ -126,7 +126,7 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
                      [](const SolvedFrequency& a, const SolvedFrequency& b) { return a.frequency < b.frequency; });
     std::vector<double> frequencies;
     for (const SolvedFrequency& s : points) frequencies.push_back(s.frequency);
-    const Range range = RangeOf(own.band, frequencies);
+    const Range range = RangeOf(own.band, result.region, frequencies);
 
     const double left = (i % kPerRow) * kPanelWidth + kPlotLeft;
     const double top = kTitleHeight + (i / kPerRow) * kPanelHeight + kPlotTop;

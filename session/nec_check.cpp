@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "engine/current.h"
 #include "engine/nec/deck.h"
 #include "engine/nec/output.h"
+#include "engine/nec/resonance.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
 #include "engine/shortening.h"
@@ -29,6 +31,30 @@ namespace {
 
 // The frequency the engine reports is printed with five digits.
 bool SameFrequency(double planned, double reported) { return std::fabs(planned - reported) <= 1e-4 * planned; }
+
+// The crossing nearest the searched band's own frequency, over all that the
+// engine solved of the band (own, sweep and search frequencies); `solved`
+// in the order of the plan.
+std::optional<Resonance> FindResonance(const Design& design, const Plan& plan,
+                                       const std::vector<SolvedFrequency>& solved) {
+  const std::vector<FrequencyStep>& steps = plan.frequencies.steps;
+  const auto search =
+      std::find_if(steps.begin(), steps.end(), [](const FrequencyStep& s) { return s.kind == StepKind::Resonance; });
+  if (search == steps.end()) return std::nullopt;
+  const int band = search->band;
+  const auto own = std::find_if(steps.begin(), steps.end(),
+                                [&](const FrequencyStep& s) { return s.kind == StepKind::Own && s.band == band; });
+  if (own == steps.end()) return std::nullopt;
+
+  std::vector<ReactancePoint> points;
+  for (const SolvedFrequency& s : solved)
+    if (s.band == band) points.push_back({s.frequency, s.impedance.imag()});
+  std::stable_sort(points.begin(), points.end(),
+                   [](const ReactancePoint& a, const ReactancePoint& b) { return a.frequency < b.frequency; });
+  const std::optional<double> f = ZeroCrossing(points, own->start);
+  if (!f) return std::nullopt;
+  return Resonance{band, *f, design.shorteningFactor * *f / own->start};
+}
 
 }  // namespace
 
@@ -104,31 +130,18 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
   }
 
   Result r;
-  std::vector<std::complex<double>> bandImpedances;
+  r.region = settings.region;
   next = 0;
   for (const FrequencyStep& step : plan.frequencies.steps) {
     for (int i = 0; i < step.count; ++i, ++next) {
-      if (step.sweep)
+      if (step.kind == StepKind::Sweep)
         r.sweep.push_back(solved[next]);
-      else {
+      else if (step.kind == StepKind::Own)
         r.bands.push_back({solved[next], ReportedImpedanceAt(design, settings.feed, step.band)});
-        bandImpedances.push_back(solved[next].impedance);
-      }
     }
   }
-
-  r.balunChosen = !settings.balunRatio;
-  r.balunRatio = settings.balunRatio ? *settings.balunRatio : ChooseBalun(bandImpedances).ratio;
-  bool first = true;
-  for (BandCheck& b : r.bands) {
-    b.solved.swr = Swr(b.solved.impedance, r.balunRatio);
-    if (first || b.solved.swr > r.worstSwr) {
-      r.worstSwr = b.solved.swr;
-      r.worstBand = b.solved.band;
-    }
-    first = false;
-  }
-  for (SolvedFrequency& s : r.sweep) s.swr = Swr(s.impedance, r.balunRatio);
+  SettleBalun(r, settings.balunRatio);
+  r.resonance = FindResonance(design, plan, solved);
   return r;
 }
 

@@ -47,22 +47,34 @@ double FrequencyPlan::highest() const {
 
 FrequencyPlan PlanFrequencies(const BandValues& bands, Segment segment, bool extraBand, float extraFrequency,
                               int sweepPoints, Region region) {
+  // Numbers as the deck writes them, so that the engine solves the very
+  // frequencies listed here.
+  const auto asWritten = [](double mhz) { return std::round(mhz * 1e9) / 1e9; };
   FrequencyPlan plan;
+  bool lowest = true;
   for (int b = 0; b < kBandCount; ++b) {
     if (bands[static_cast<std::size_t>(b)] != BandState::Counted) continue;
-    plan.steps.push_back({b, BandTableWFrequency(b, segment), 0, 1, false});
+    const double own = BandTableWFrequency(b, segment);
+    plan.steps.push_back({b, own, 0, 1, StepKind::Own});
     if (sweepPoints >= 2) {
       const BandEdges e = EdgesOf(b, region);
-      // The step as the deck writes it, so that the engine sweeps the very
-      // frequencies listed here.
-      const double step = std::round((e.high - e.low) / (sweepPoints - 1) * 1e9) / 1e9;
-      plan.steps.push_back({b, e.low, step, sweepPoints, true});
+      plan.steps.push_back({b, e.low, asWritten((e.high - e.low) / (sweepPoints - 1)), sweepPoints, StepKind::Sweep});
+    }
+    if (lowest) {
+      // The own frequency is the middle point; the sweep's points add to
+      // the search.
+      const double step = asWritten(own * kResonanceStep);
+      plan.steps.push_back({b, asWritten(own - 2 * step), step, 2, StepKind::Resonance});
+      plan.steps.push_back({b, asWritten(own + step), step, 2, StepKind::Resonance});
+      lowest = false;
     }
   }
   if (extraBand) {
-    const FrequencyStep extra{kExtraBand, static_cast<double>(extraFrequency), 0, 1, false};
-    const auto at = std::find_if(plan.steps.begin(), plan.steps.end(),
-                                 [&](const FrequencyStep& s) { return s.start > extra.start; });
+    // Before the first band above it, never inside a band's steps.
+    const FrequencyStep extra{kExtraBand, static_cast<double>(extraFrequency), 0, 1, StepKind::Own};
+    const auto at = std::find_if(plan.steps.begin(), plan.steps.end(), [&](const FrequencyStep& s) {
+      return s.kind == StepKind::Own && s.start > extra.start;
+    });
     plan.steps.insert(at, extra);
   }
   return plan;

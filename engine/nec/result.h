@@ -50,8 +50,11 @@ struct Result {
   std::vector<SolvedFrequency> sweep;  // band by band, edge to edge
   double balunRatio = 1;
   bool balunChosen = false;  // picked automatically
-  double worstSwr = 0;       // over the usable counted bands, through the balun
+  // Over the usable bands' own and sweep frequencies, through the balun;
+  // worstBand -1 when no band is usable.
+  double worstSwr = 0;
   int worstBand = 0;
+  Region region = kDefaultRegion;      // whose band edges the sweep followed
   std::optional<Resonance> resonance;  // none when the sweep found no crossing
 };
 

@@ -7,6 +7,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "engine/nec/result.h"
 
 namespace lorvant::nec {
 
@@ -27,6 +30,22 @@ struct BalunChoice {
 BalunChoice ChooseBalun(std::span<const std::complex<double>> impedances);
 // The worst SWR of the impedances through one ratio.
 double WorstSwr(std::span<const std::complex<double>> impedances, double balunRatio);
+
+// A band whose SWR no ratio brings under this at its own frequency is not
+// usable at the feed point: no balun makes it a band to work on.
+inline constexpr double kUsableSwr = 3;
+// Some ratio of kBalunRatios brings the impedance under kUsableSwr.
+bool UsableAtFeed(std::complex<double> impedance);
+
+// What chooses the balun: the own and sweep frequencies of the usable bands.
+std::vector<std::complex<double>> ChoosingImpedances(const Result& result);
+
+// Settles a solved check's balun: marks the bands that are not usable, takes
+// the given ratio or else the one ChooseBalun finds over
+// ChoosingImpedances (1:1 when no band is usable), puts every frequency's
+// SWR through it and the worst of the usable bands into worstSwr and
+// worstBand. Usability does not depend on the ratio.
+void SettleBalun(Result& result, std::optional<double> givenRatio);
 
 // One of the ratios of kBalunRatios typed as "4", "2.25", "2,25" or "4:1".
 std::optional<double> BalunFromText(std::string_view text);

@@ -60,6 +60,7 @@ inline nec::Design CapturedDesign() {
   d.reportData.length = d.length;
   d.reportData.vk = 0.95f;
   d.reportData.bands = d.bands;
+  d.shorteningFactor = 0.95f;
   return d;
 }
 

@@ -96,7 +96,7 @@ TEST(NecModel, SegmentationAroundTheFeedPointFollowsTheRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.length << " m fed at " << c.feed << " m, " << c.highest << " MHz");
     nec::FrequencyPlan plan;
-    plan.steps.push_back({5, c.highest, 0, 1, false});
+    plan.steps.push_back({5, c.highest, 0, 1});
     const nec::Model m = nec::MakeModel(c.length, c.feed, 7.5, c.diameter, c.highest, Ground::Perfect);
     EXPECT_EQ(m.wires.size(), c.wires);
     ExpectSoundGeometry(nec::WriteDeck(m, Ground::Perfect, plan), c.length, c.feed, 7.5, c.diameter / 2000, c.highest);
@@ -173,6 +173,7 @@ TEST(NecDeck, KnownDesignReadBackCardByCard) {
 
   // Per counted band: its frequency as the run computes it (Table W, band
   // centre), then five points from edge to edge; each card executed by XQ.
+  // The lowest band's resonance search follows its sweep.
   const struct {
     double own, low, high;
   } bands[] = {{3.65, 3.5, 3.8}, {7.1, 7.0, 7.2}, {14.25, 14.0, 14.35}, {21.225, 21.0, 21.45}, {28.5, 28.0, 29.7}};
@@ -190,6 +191,13 @@ TEST(NecDeck, KnownDesignReadBackCardByCard) {
     EXPECT_NEAR(f[4] + 4 * f[5], b.high, 1e-9);
     EXPECT_EQ(cards[i + 3].text, "XQ");
     i += 4;
+    if (&b == &bands[0]) {
+      // The lowest band's resonance search: 3.65 MHz -10 %, -5 %; +5 %, +10 %.
+      EXPECT_EQ(cards[i].fields, (std::vector<double>{0, 2, 0, 0, 3.285, 0.1825}));
+      EXPECT_EQ(cards[i + 2].fields, (std::vector<double>{0, 2, 0, 0, 3.8325, 0.1825}));
+      EXPECT_EQ(cards[i + 3].text, "XQ");
+      i += 4;
+    }
   }
   ASSERT_EQ(i + 1, cards.size());
   EXPECT_EQ(cards[i].text, "EN");
@@ -197,7 +205,7 @@ TEST(NecDeck, KnownDesignReadBackCardByCard) {
 
 TEST(NecDeck, GroundCards) {
   nec::FrequencyPlan plan;
-  plan.steps.push_back({5, 14.2, 0, 1, false});
+  plan.steps.push_back({5, 14.2, 0, 1});
   const nec::Model m = nec::MakeModel(10.035, 5.0175, 10, 1.4, 14.2, Ground::Average);
   const auto groundCards = [&](Ground g) {
     std::string text;
@@ -228,25 +236,38 @@ TEST(NecFrequencies, CountedBandsAtTheRunsFrequencyAndSweptEdgeToEdge) {
   bands[10] = BandState::Counted;  // 50
   // CW: Table W has 50.1 for 50 MHz (Table S 50.09); SSB 3.75 for 3.5 MHz.
   nec::FrequencyPlan cw = nec::PlanFrequencies(bands, Segment::Cw, false, 0, 3);
-  ASSERT_EQ(cw.steps.size(), 6u);
+  ASSERT_EQ(cw.steps.size(), 8u);
   EXPECT_DOUBLE_EQ(cw.steps[0].start, 3.5);
-  EXPECT_DOUBLE_EQ(cw.steps[4].start, 50.1);
-  EXPECT_EQ(cw.count(), 3 * 4);
+  EXPECT_DOUBLE_EQ(cw.steps[6].start, 50.1);
+  EXPECT_EQ(cw.count(), 3 * 4 + 4);
   EXPECT_DOUBLE_EQ(cw.highest(), 52.0);
+  // Only the lowest band is searched for its resonance, after its sweep:
+  // 3.5 MHz -10 % and -5 %, then +5 % and +10 %.
+  for (std::size_t i : {2u, 3u}) {
+    EXPECT_EQ(cw.steps[i].kind, nec::StepKind::Resonance);
+    EXPECT_EQ(cw.steps[i].band, 1);
+    EXPECT_EQ(cw.steps[i].count, 2);
+    EXPECT_DOUBLE_EQ(cw.steps[i].step, 0.175);
+  }
+  EXPECT_DOUBLE_EQ(cw.steps[2].start, 3.15);
+  EXPECT_DOUBLE_EQ(cw.steps[3].start, 3.675);
   const nec::FrequencyPlan ssb = nec::PlanFrequencies(bands, Segment::Ssb, false, 0, 3);
   EXPECT_DOUBLE_EQ(ssb.steps[0].start, 3.75);
-  const nec::FrequencyStep& sweep = ssb.steps[3];  // 14 MHz
-  EXPECT_TRUE(sweep.sweep);
+  const nec::FrequencyStep& sweep = ssb.steps[5];  // 14 MHz
+  EXPECT_EQ(sweep.kind, nec::StepKind::Sweep);
   EXPECT_DOUBLE_EQ(sweep.frequency(0), 14.0);
   EXPECT_DOUBLE_EQ(sweep.frequency(2), 14.35);
 
-  // The additional band takes its place by frequency, without a sweep; no
-  // sweep at all with 0 points.
+  // The additional band takes its place by frequency, without a sweep, and
+  // never inside a band's steps (3.6 MHz lies within the search of 3.5);
+  // no sweep at all with 0 points.
   const nec::FrequencyPlan extra = nec::PlanFrequencies(bands, Segment::Centre, true, 12.0f, 0);
-  ASSERT_EQ(extra.steps.size(), 4u);
-  EXPECT_EQ(extra.steps[1].band, nec::kExtraBand);
-  EXPECT_DOUBLE_EQ(extra.steps[1].start, 12.0);
-  EXPECT_EQ(extra.count(), 4);
+  ASSERT_EQ(extra.steps.size(), 6u);
+  EXPECT_EQ(extra.steps[3].band, nec::kExtraBand);
+  EXPECT_DOUBLE_EQ(extra.steps[3].start, 12.0);
+  EXPECT_EQ(extra.count(), 4 + 4);
+  const nec::FrequencyPlan inside = nec::PlanFrequencies(bands, Segment::Cw, true, 3.6f, 0);
+  EXPECT_EQ(inside.steps[3].band, nec::kExtraBand);
 }
 
 // ---- the engine's output ---------------------------------------------------------
@@ -254,8 +275,8 @@ TEST(NecFrequencies, CountedBandsAtTheRunsFrequencyAndSweptEdgeToEdge) {
 TEST(NecOutput, CapturedNec2cFile) {
   const std::string out = test::DataFile("nec/ocf_7_14.out");
   const std::vector<nec::InputParameters> p = nec::ParseInputParameters(out);
-  ASSERT_EQ(p.size(), 6u);
-  const double mhz[] = {7.1, 7.0, 7.2, 14.25, 14.0, 14.35};
+  ASSERT_EQ(p.size(), 10u);
+  const double mhz[] = {7.1, 7.0, 7.2, 6.39, 6.745, 7.455, 7.81, 14.25, 14.0, 14.35};
   for (std::size_t i = 0; i < p.size(); ++i) {
     EXPECT_DOUBLE_EQ(p[i].frequency, mhz[i]);
     EXPECT_EQ(p[i].tag, 2);
@@ -263,14 +284,14 @@ TEST(NecOutput, CapturedNec2cFile) {
   }
   EXPECT_DOUBLE_EQ(p[0].impedance.real(), 93.46);
   EXPECT_DOUBLE_EQ(p[0].impedance.imag(), -31.383);
-  EXPECT_DOUBLE_EQ(p[3].impedance.real(), 157.11);
-  EXPECT_DOUBLE_EQ(p[3].impedance.imag(), -175.79);
-  EXPECT_DOUBLE_EQ(p[5].impedance.imag(), -139.34);
-  EXPECT_EQ(nec::SolvedCount(out), 6);
-  EXPECT_EQ(nec::LastLine(out), "TOTAL RUN TIME: 110 msec");
+  EXPECT_DOUBLE_EQ(p[7].impedance.real(), 157.11);
+  EXPECT_DOUBLE_EQ(p[7].impedance.imag(), -175.79);
+  EXPECT_DOUBLE_EQ(p[9].impedance.imag(), -139.34);
+  EXPECT_EQ(nec::SolvedCount(out), 10);
+  EXPECT_EQ(nec::LastLine(out), "TOTAL RUN TIME: 180 msec");
 
   // Stopped after the fourth frequency's heading: three whole rows.
-  const std::size_t cut = out.find("FREQUENCY : 1.4250E+01");
+  const std::size_t cut = out.find("FREQUENCY : 6.3900E+00");
   const std::string partial = out.substr(0, out.find("IMPEDANCE (OHMS)", cut)) + "\n  NO SEGMENT HAS AN ITAG OF 7\n\n";
   EXPECT_EQ(nec::ParseInputParameters(partial).size(), 3u);
   EXPECT_EQ(nec::LastLine(partial), "NO SEGMENT HAS AN ITAG OF 7");
@@ -280,7 +301,7 @@ TEST(NecOutput, CapturedNec2cFile) {
     ADD_FAILURE() << "an incomplete output is no result";
   } catch (const nec::OutputError& e) {
     EXPECT_EQ(nec::OutputErrorText(e, Language::English),
-              "The output of nec2c is incomplete (3 of 6 frequencies): NO SEGMENT HAS AN ITAG OF 7");
+              "The output of nec2c is incomplete (3 of 10 frequencies): NO SEGMENT HAS AN ITAG OF 7");
   }
 }
 
@@ -341,14 +362,23 @@ TEST(NecCheck, EvaluatesTheCapturedOutput) {
   EXPECT_DOUBLE_EQ(r.sweep[1].frequency, 7.2);
   EXPECT_DOUBLE_EQ(r.sweep[3].frequency, 14.35);
   EXPECT_EQ(r.sweep[3].impedance, std::complex<double>(155.10, -139.34));
-  // By hand: 157.11 - 175.79j through 4:1 is 39.28 - 43.95j, |G| = 0.4546,
-  // SWR 2.667; through 6:1 2.72, through 2.25:1 3.58; 7 MHz stays lower.
+  // By hand, the worst of the own and edge frequencies: the 14.0 MHz edge,
+  // 165.64 - 272.47j, through 4:1 is 41.41 - 68.12j, SWR 4.03; through 6:1
+  // 27.61 - 45.41j, SWR 3.58, where 7.0 MHz is 3.55; 9:1 leaves 7.0 MHz at
+  // 5.20, 2.25:1 the edge at 5.97. At their own frequencies alone 4:1 would
+  // have won (2.67 on 14.25 MHz).
   EXPECT_TRUE(r.balunChosen);
-  EXPECT_EQ(r.balunRatio, 4);
+  EXPECT_EQ(r.balunRatio, 6);
   EXPECT_EQ(r.worstBand, 5);
-  EXPECT_NEAR(r.worstSwr, 2.667, 1e-3);
-  EXPECT_NEAR(r.bands[0].solved.swr, 2.206, 1e-3);
-  EXPECT_NEAR(r.sweep[3].swr, nec::Swr({155.10, -139.34}, 4), 1e-12);
+  EXPECT_NEAR(r.worstSwr, 3.578, 1e-3);
+  EXPECT_NEAR(r.bands[0].solved.swr, 3.249, 1e-3);
+  EXPECT_NEAR(r.sweep[3].swr, nec::Swr({155.10, -139.34}, 6), 1e-12);
+  EXPECT_TRUE(r.bands[0].usable && r.bands[1].usable);
+  // -3.0749 ohm at 7.2 MHz, +70.138 at 7.455: 7.2 + 0.255 * 3.0749 / 73.213.
+  ASSERT_TRUE(r.resonance);
+  EXPECT_EQ(r.resonance->band, 3);
+  EXPECT_NEAR(r.resonance->frequency, 7.21071, 1e-5);
+  EXPECT_NEAR(r.resonance->vk, 0.95 * 7.21071 / 7.1, 1e-5);
 
   settings.balunRatio = 9;
   r = nec::Evaluate(design, settings, plan, out);
@@ -425,20 +455,21 @@ TEST(NecReport, GermanWindows1252WithCrLf) {
   EXPECT_TRUE(Has(lines, "Speisepunkt: 7,06 m vom Drahtanfang"));
   EXPECT_TRUE(Has(lines, "Leiterdurchmesser: 1,4 mm (die Drahtisolierung ist im Modell nicht berücksichtigt)"));
   EXPECT_TRUE(Has(lines, "Modell: 3 Drähte, 21 Segmente (höchstens 1,045 m lang), Quelle auf Draht 2, Segment 1"));
-  EXPECT_TRUE(Has(lines, "Balun: 4:1 (automatisch gewählt)"));
+  EXPECT_TRUE(Has(lines, "Balun: 6:1 (automatisch gewählt)"));
   EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWV  Modell [Ohm]"));
-  EXPECT_TRUE(Has(lines, "7 MHz         7,100      93,5     -31,4    2,21             -"));
-  EXPECT_TRUE(Has(lines, "14 MHz       14,250     157,1    -175,8    2,67             -"));
-  EXPECT_TRUE(Has(lines, "Balun 4:1 verwenden: schlechtestes SWV 2,67 (14 MHz)."));
-  EXPECT_TRUE(Has(lines, "14 MHz       14,350     155,1    -139,3    2,25"));
+  EXPECT_TRUE(Has(lines, "7 MHz         7,100      93,5     -31,4    3,25             -"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14,250     157,1    -175,8    2,72             -"));
+  EXPECT_TRUE(Has(lines, "Balun 6:1 verwenden: schlechtestes SWV 3,58 (14 MHz)."));
+  EXPECT_TRUE(Has(lines, "Resonanz des 7-MHz-Bands im Modell: 7,211 MHz; NEC-2-Verkürzungsfaktor Vk' = 0,965"));
+  EXPECT_TRUE(Has(lines, "Verlauf über jedes Band von Bandgrenze zu Bandgrenze (IARU-Region 1):"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14,350     155,1    -139,3    2,46"));
   EXPECT_EQ(lines.back(), "Berechnung am 08.12.2026 15:44:35 " + std::string(kLegalNotice));
 }
 
 TEST(NecReport, EnglishWithModelColumnAndAGivenBalun) {
   report::NecCheckReport r = CapturedReport(Language::English, '.');
-  r.result.balunRatio = 9;
-  r.result.balunChosen = false;
-  r.result.worstSwr = 3.5;
+  nec::SettleBalun(r.result, 9.0);
+  r.result.region = nec::Region::Two;
   r.result.bands[1].model = nec::ReportedImpedance{286.2f, "(286)"};
   const std::vector<std::string> lines = ReportLines(r);
   EXPECT_TRUE(Has(lines, "Conductor diameter: 1.4 mm (the wire's insulation is not modelled)"));
@@ -446,9 +477,11 @@ TEST(NecReport, EnglishWithModelColumnAndAGivenBalun) {
                   "Environment: average ground (Sommerfeld-Norton: relative permittivity 13, conductivity "
                   "0.005 S/m)"));
   EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWR   Model [Ohm]"));
-  EXPECT_TRUE(Has(lines, "14 MHz       14.250     157.1    -175.8    2.67         (286)"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14.250     157.1    -175.8    3.35         (286)"));
   EXPECT_TRUE(Has(lines, "Balun: 9:1 (as given)"));
-  EXPECT_TRUE(Has(lines, "With a 9:1 balun: worst SWR 3.50 (14 MHz); a 4:1 balun would give 2.67."));
+  EXPECT_TRUE(Has(lines, "With a 9:1 balun: worst SWR 5.20 (7 MHz); a 6:1 balun would give 3.58."));
+  EXPECT_TRUE(Has(lines, "Resonance of the 7 MHz band in the model: 7.211 MHz; NEC-2 shortening factor Vk' = 0.965"));
+  EXPECT_TRUE(Has(lines, "Across each band from edge to edge (IARU Region 2):"));
   EXPECT_TRUE(Has(lines,
                   "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
                   "resonance case)."));
@@ -458,6 +491,49 @@ TEST(NecReport, EnglishWithModelColumnAndAGivenBalun) {
   EXPECT_EQ(report::SwrText(std::numeric_limits<double>::infinity(), ','), ">99");
   EXPECT_EQ(report::NecBandName(8, 0, ','), "24,9 MHz");
   EXPECT_EQ(report::NecBandName(nec::kExtraBand, 12.345f, '.'), "12.345 MHz");
+}
+
+TEST(NecReport, BandsNoBalunServesAndNoResonance) {
+  // As if 14 MHz met the current minimum at the feed: 4 kOhm, which even 9:1
+  // leaves at SWR 10. The balun then follows 7 MHz alone (2.25:1; its 7.0 MHz
+  // edge, 88.2 - 59.5j, is the worst at 1.89).
+  for (const auto& [lang, sep] : {std::pair{Language::German, ','}, std::pair{Language::English, '.'}}) {
+    report::NecCheckReport r = CapturedReport(lang, sep);
+    r.result.bands[1].solved.impedance = {4000, 1500};
+    nec::SettleBalun(r.result, std::nullopt);
+    r.result.resonance.reset();
+    const std::vector<std::string> lines = ReportLines(r);
+    const bool de = lang == Language::German;
+    const auto row =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("14 MHz ", 0) == 0; });
+    ASSERT_NE(row, lines.end());
+    const std::string mark = de ? "  nicht nutzbar" : "  not usable";
+    EXPECT_EQ(row->substr(row->size() - mark.size()), mark);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& l) {
+                              return l.size() > mark.size() && l.substr(l.size() - mark.size()) == mark;
+                            }),
+              1)
+        << "the usable 7 MHz band and the sweep rows stay unmarked";
+    EXPECT_TRUE(Has(lines, de ? "Nicht nutzbar: an diesem Speisepunkt bringt kein Balun das SWV unter 3; diese Bänder "
+                                "zählen nicht bei der Wahl des Baluns."
+                              : "Not usable: at this feed point no balun brings the SWR under 3; these bands do not "
+                                "count in the choice of the balun."));
+    EXPECT_TRUE(Has(lines, de ? "Balun 2,25:1 verwenden: schlechtestes SWV 1,89 (7 MHz). An diesem Speisepunkt nicht "
+                                "nutzbar: 14 MHz."
+                              : "Use a 2.25:1 balun: worst SWR 1.89 (7 MHz). Not usable at this feed point: 14 MHz."));
+    EXPECT_TRUE(Has(lines, de ? "Keine Resonanz des 7-MHz-Bands im Modell innerhalb von 10 % um 7,100 MHz (der "
+                                "Blindwiderstand wechselt dort nicht von kapazitiv zu induktiv)."
+                              : "No resonance of the 7 MHz band in the model within 10 % of 7.100 MHz (its reactance "
+                                "does not turn from capacitive to inductive there)."));
+
+    r.result.bands[0].solved.impedance = {4000, 1500};
+    nec::SettleBalun(r.result, std::nullopt);
+    EXPECT_EQ(report::BalunAdvice(r),
+              de ? "Kein Band ist an diesem Speisepunkt nutzbar: mit keinem Balun kommt das SWV unter 3; der Balun "
+                   "bleibt 1:1."
+                 : "No band is usable at this feed point: no balun brings the SWR under 3; the balun stays at 1:1.");
+  }
 }
 
 }  // namespace

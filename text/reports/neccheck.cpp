@@ -1,5 +1,6 @@
 #include "text/reports/neccheck.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/nec/deck.h"
@@ -69,18 +70,45 @@ std::string SwrText(double swr, char sep) {
 std::string BalunAdvice(const NecCheckReport& r) {
   const Language lang = r.language;
   const nec::Result& res = r.result;
+  const std::string limit = FormatGeneral(nec::kUsableSwr, r.sep);
+  std::string unusable;
+  for (const nec::BandCheck& b : res.bands)
+    if (!b.usable) unusable += (unusable.empty() ? "" : ", ") + NecBandName(b.solved.band, r.extraFrequency, r.sep);
+  if (!unusable.empty() && res.worstBand < 0)
+    return say(lang, Text::CheckNoBandUsableBefore) + limit +
+           (res.balunChosen ? say(lang, Text::CheckNoBandUsableAfter) : std::string("."));
+  const std::string notUsable = unusable.empty() ? "" : say(lang, Text::CheckNotUsableBands) + unusable + ".";
+
   const std::string balun = nec::BalunText(res.balunRatio, r.sep);
   const std::string worst =
       SwrText(res.worstSwr, r.sep) + " (" + NecBandName(res.worstBand, r.extraFrequency, r.sep) + ")";
-
-  std::vector<std::complex<double>> impedances;
-  for (const nec::BandCheck& b : res.bands) impedances.push_back(b.solved.impedance);
-  const nec::BalunChoice best = nec::ChooseBalun(impedances);
+  const nec::BalunChoice best = nec::ChooseBalun(nec::ChoosingImpedances(res));
   if (res.balunChosen || best.ratio == res.balunRatio)
-    return say(lang, Text::ReportUseBalunBefore) + balun + say(lang, Text::ReportUseBalunAfter) + worst + ".";
+    return say(lang, Text::ReportUseBalunBefore) + balun + say(lang, Text::ReportUseBalunAfter) + worst + "." +
+           notUsable;
   return say(lang, Text::ReportWithBalunBefore) + balun + say(lang, Text::ReportWithBalunAfter) + worst +
          say(lang, Text::ReportOtherBalunBefore) + nec::BalunText(best.ratio, r.sep) +
-         say(lang, Text::ReportOtherBalunAfter) + SwrText(best.worstSwr, r.sep) + ".";
+         say(lang, Text::ReportOtherBalunAfter) + SwrText(best.worstSwr, r.sep) + "." + notUsable;
+}
+
+std::string ResonanceText(const NecCheckReport& r) {
+  const Language lang = r.language;
+  const nec::Result& res = r.result;
+  // The search's band: the lowest counted one (the table's first that is
+  // not the additional band).
+  const auto searched = std::find_if(res.bands.begin(), res.bands.end(),
+                                     [](const nec::BandCheck& b) { return b.solved.band != nec::kExtraBand; });
+  if (searched == res.bands.end()) return {};
+  std::string band = NecBandName(searched->solved.band, r.extraFrequency, r.sep);
+  // German joins "7 MHz" and "Band" into one word: "7-MHz-Bands".
+  if (lang == Language::German) std::replace(band.begin(), band.end(), ' ', '-');
+  if (res.resonance)
+    return say(lang, Text::CheckResonanceBefore) + band + say(lang, Text::CheckResonanceBand) +
+           FormatPicture(res.resonance->frequency, "#0.000", r.sep) + say(lang, Text::CheckResonanceFactor) +
+           FormatPicture(res.resonance->vk, "0.000", r.sep);
+  return say(lang, Text::CheckNoResonanceBefore) + band + say(lang, Text::CheckNoResonanceBand) +
+         FormatGeneral(200 * nec::kResonanceStep, r.sep) + say(lang, Text::CheckNoResonanceAround) +
+         FormatPicture(searched->solved.frequency, "#0.000", r.sep) + say(lang, Text::CheckNoResonanceAfter);
 }
 
 std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
@@ -112,14 +140,22 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   lines.push_back(say(lang, Text::ReportFeedImpedances));
   lines.push_back(Heading(lang, true));
   lines.push_back(Dashes(kTableWidth));
-  for (const nec::BandCheck& b : res.bands)
-    lines.push_back(Row(r, b.solved) + RightField(b.model ? b.model->cell : "-", kModelWidth));
+  bool anyUnusable = false;
+  for (const nec::BandCheck& b : res.bands) {
+    lines.push_back(Row(r, b.solved) + RightField(b.model ? b.model->cell : "-", kModelWidth) +
+                    (b.usable ? "" : say(lang, Text::CheckNotUsableMark)));
+    anyUnusable = anyUnusable || !b.usable;
+  }
   lines.push_back(anyModel ? say(lang, Text::ReportModelNote) : say(lang, Text::ReportNoModelNote));
+  if (anyUnusable)
+    lines.push_back(say(lang, Text::CheckNotUsableNoteBefore) + FormatGeneral(nec::kUsableSwr, sep) +
+                    say(lang, Text::CheckNotUsableNoteAfter));
   lines.push_back(BalunAdvice(r));
+  if (const std::string resonance = ResonanceText(r); !resonance.empty()) lines.push_back(resonance);
 
   if (!res.sweep.empty()) {
     lines.emplace_back();
-    lines.push_back(say(lang, Text::ReportSweep));
+    lines.push_back(say(lang, Text::CheckSweepBefore) + std::to_string(static_cast<int>(res.region)) + "):");
     lines.push_back(Heading(lang, false));
     lines.push_back(Dashes(kTableWidth - kModelWidth));
     for (const nec::SolvedFrequency& s : res.sweep) lines.push_back(Row(r, s));

@@ -36,7 +36,12 @@ void WriteNecCheckReport(std::ostream& out, const NecCheckReport& r);
 
 // Texts that the window and the batch tool show beside the table.
 // "Balun 4:1 verwenden (schlechtestes SWV 2,81 auf 3,5 MHz)."
+// Names the bands that are not usable at the feed point, or says that none
+// is usable.
 std::string BalunAdvice(const NecCheckReport& r);
+// "Resonanz des 7-MHz-Bands im Modell: 7,211 MHz; NEC-2-Verkürzungsfaktor
+// Vk' = 0,965", or that the search found none; empty without a counted band.
+std::string ResonanceText(const NecCheckReport& r);
 // A band's name in the tables: "3,5 MHz", "24,9 MHz", "14,25 MHz".
 std::string NecBandName(int band, float extraFrequency, char sep);
 // An SWR as the tables show it: "1,85", ">99" for 100 and above.
