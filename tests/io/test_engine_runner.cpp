@@ -168,7 +168,7 @@ TEST(NecEngine, PrivateFoldersOfEndedProcessesGoWithTheNextOne) {
 // Impedances of a model at the frequencies, solved by nec2c.
 std::vector<std::complex<double>> Solve(const nec::Model& m, Ground g, const std::vector<double>& mhz) {
   nec::FrequencyPlan plan;
-  for (double f : mhz) plan.steps.push_back({0, f, 0, 1, false});
+  for (double f : mhz) plan.steps.push_back({0, f, 0, 1});
   const EngineResult r = nec::Nec2cEngine().run(nec::WriteDeck(m, g, plan), {});
   EXPECT_EQ(r.status, EngineResult::Status::Completed) << r.message;
   std::vector<std::complex<double>> z;

@@ -59,6 +59,14 @@ TEST(NecPlot, OneCurvePerBandAcrossItsEdgesWithTheMarkedLines) {
   // The second panel lies right of the first, its 3:1 line above its 2:1.
   EXPECT_GT(MarkedLine(p, 1, {0, 140, 0}).from.x, two.to.x);
   EXPECT_LT(MarkedLine(p, 1, {200, 0, 0}).from.y, MarkedLine(p, 1, {0, 140, 0}).from.y);
+
+  // The check's region gives the edges: in Region 2 the band reaches 7.3 MHz
+  // and 7.1 MHz stands a third of the way across.
+  Result americas = TwoBands();
+  americas.region = Region::Two;
+  const SwrPicture wider = MakeSwrPicture(americas, 0, Language::English, '.');
+  const PlotLine edges = MarkedLine(wider, 0, {0, 140, 0});
+  EXPECT_NEAR((wider.curves[0].points[1].x - edges.from.x) / (edges.to.x - edges.from.x), 1.0 / 3, 1e-9);
 }
 
 TEST(NecPlot, SvgHoldsEveryPartWithItsLabels) {

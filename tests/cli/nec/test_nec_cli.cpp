@@ -98,11 +98,12 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 TEST(NecTool, OptionsAndExitStatuses) {
   const ToolResult help = RunTool({"nec", "--help"});
   ASSERT_EQ(help.status, 0);
-  for (const char* option : {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout",
-                             "--picture", "--json", "--band", "--frequency", "--calculator-height", "--special-table"})
+  for (const char* option :
+       {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout", "--picture", "--region",
+        "--json", "--band", "--frequency", "--calculator-height", "--special-table"})
     EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
-  for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep",
-                           "apt install nec2c", "Exit status"})
+  for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep", "usable",
+                           "resonance", "not usable at this feed point", "apt install nec2c", "Exit status"})
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   EXPECT_NE(RunTool({"--help"}).out.find("\n  nec "), std::string::npos);
 
@@ -111,6 +112,8 @@ TEST(NecTool, OptionsAndExitStatuses) {
       With(CapturedArgs(dir), {"--ground", "mud"}),
       With(CapturedArgs(dir), {"--balun", "3"}),
       With(CapturedArgs(dir), {"--points", "1"}),
+      With(CapturedArgs(dir), {"--region", "4"}),
+      With(CapturedArgs(dir), {"--region", "auto"}),
       With(CapturedArgs(dir), {"--points", "102"}),
       With(CapturedArgs(dir), {"--height", "0"}),
       With(CapturedArgs(dir), {"--height", "-3"}),
@@ -164,7 +167,9 @@ TEST(NecTool, WithoutNec2cTheDeckIsWrittenAndTheMessageSaysHowToInstall) {
   ASSERT_EQ(bands.size(), 2);
   EXPECT_EQ(bands[1].toObject().value("frequency").toDouble(), 14.25);
   EXPECT_TRUE(bands[1].toObject().value("r").isNull());
+  EXPECT_TRUE(bands[1].toObject().value("usable").isNull());
   EXPECT_EQ(o.value("sweep").toArray().size(), 4);
+  EXPECT_TRUE(o.value("resonance").isNull());
 }
 
 TEST(NecTool, FakeEngineOnThePath) {
@@ -185,8 +190,9 @@ TEST(NecTool, FakeEngineOnThePath) {
   r = RunTool(With(CapturedArgs(dir), {"--json", "--balun", "2,25", "--ground", "average"}), answering.env());
   ASSERT_EQ(r.status, 0) << r.err;
   const QJsonObject o = Json(r);
-  EXPECT_EQ(Keys(o),
-            (std::set<QString>{"length", "feed", "height", "ground", "balun", "deck", "report", "bands", "sweep"}));
+  EXPECT_EQ(Keys(o), (std::set<QString>{"length", "feed", "height", "ground", "region", "balun", "deck", "report",
+                                        "bands", "sweep", "resonance"}));
+  EXPECT_EQ(o.value("region").toInt(), 1);
   EXPECT_NEAR(o.value("length").toDouble(), 20.0704, 1e-4);
   EXPECT_EQ(o.value("feed").toDouble(), 7.06);
   EXPECT_EQ(o.value("height").toDouble(), 10);
@@ -197,7 +203,8 @@ TEST(NecTool, FakeEngineOnThePath) {
   const QJsonArray bands = o.value("bands").toArray();
   ASSERT_EQ(bands.size(), 2);
   const QJsonObject b7 = bands[0].toObject();
-  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "model_impedance"}));
+  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "usable", "model_impedance"}));
+  EXPECT_EQ(b7.value("usable").toBool(false), true);
   EXPECT_EQ(b7.value("band").toDouble(), 7);
   EXPECT_EQ(b7.value("frequency").toDouble(), 7.1);
   EXPECT_EQ(b7.value("r").toDouble(), 93.46);
@@ -210,6 +217,13 @@ TEST(NecTool, FakeEngineOnThePath) {
   EXPECT_EQ(sweep[3].toObject().value("band").toDouble(), 14);
   EXPECT_EQ(sweep[3].toObject().value("frequency").toDouble(), 14.35);
   EXPECT_EQ(sweep[3].toObject().value("x").toDouble(), -139.34);
+  // The search's frequencies are in neither list; the crossing between
+  // 7.2 MHz (-3.0749 ohm) and 7.455 MHz (+70.138 ohm) of the captured output.
+  const QJsonObject resonance = o.value("resonance").toObject();
+  EXPECT_EQ(Keys(resonance), (std::set<QString>{"band", "frequency", "vk"}));
+  EXPECT_EQ(resonance.value("band").toDouble(), 7);
+  EXPECT_NEAR(resonance.value("frequency").toDouble(), 7.21071, 1e-5);
+  EXPECT_NEAR(resonance.value("vk").toDouble(), 0.95 * 7.21071 / 7.1, 1e-5);
 }
 
 // ---- the earlier pair, a supervised engine ---------------------------------
@@ -485,7 +499,8 @@ TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
   ASSERT_EQ(run.status, 0) << run.err;
   const double firstFeed = Json(run).value("candidates").toArray()[0].toObject().value("x").toDouble();
 
-  const ToolResult r = RunTool(With({"nec", "--out", dir.path().string(), "--json", "--ground", "free"}, design));
+  const ToolResult r =
+      RunTool(With({"nec", "--out", dir.path().string(), "--json", "--ground", "free", "--region", "2"}, design));
   ASSERT_EQ(r.status, 0) << r.err;
   const QJsonObject o = Json(r);
   EXPECT_EQ(o.value("feed").toDouble(), firstFeed);
@@ -496,7 +511,11 @@ TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
     EXPECT_GT(b.toObject().value("r").toDouble(), 0);
     EXPECT_TRUE(b.toObject().value("model_impedance").isDouble()) << "a proposed feed point has its report row";
   }
-  EXPECT_EQ(o.value("sweep").toArray().size(), 15);
+  const QJsonArray sweep = o.value("sweep").toArray();
+  ASSERT_EQ(sweep.size(), 15);
+  EXPECT_EQ(o.value("region").toInt(), 2);
+  EXPECT_EQ(sweep[4].toObject().value("frequency").toDouble(), 7.3) << "Region 2's upper edge of 40 m";
+  EXPECT_TRUE(o.value("resonance").isObject()) << "a bare wire resonates near 7.1 MHz";
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt"}));
 }
 
