@@ -89,7 +89,7 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
           });
   p.value("balun", "auto|1|2.25|4|6|9",
           "impedance ratio of the balun to the 50-ohm line; auto (default) takes the ratio whose worst SWR over "
-          "the counted bands is the lowest",
+          "the usable bands and their sweeps is the lowest (see below)",
           [&n](const std::string& v) {
             if (v == "auto") {
               n.balun.reset();
@@ -143,7 +143,8 @@ const char* kEpilogue =
     "twentieth of its wavelength and at least eight radii), with a 1 V source on a\n"
     "segment centred on the feed point. Each counted band is checked at the\n"
     "frequency the run computed it with, and swept across its edges (IARU\n"
-    "Region --region). nec2c is looked up on PATH (Debian: apt install nec2c).\n"
+    "Region --region, default 1).\n"
+    "nec2c is looked up on PATH (Debian: apt install nec2c).\n"
     "\n"
     "Without --json the check is printed as in NecCheck.txt. With --json one\n"
     "object is printed once the deck is written: length (m), feed (m), height (m),\n"

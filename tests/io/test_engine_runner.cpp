@@ -84,7 +84,7 @@ TEST(NecEngine, FakeEngineAnswersFailsAndIsCancelled) {
   EXPECT_EQ(r.output, test::DataFile("nec/ocf_7_14.out"));
   EXPECT_EQ(test::ReadBytes(seen), deck);
   ASSERT_FALSE(progress.empty());
-  EXPECT_EQ(progress.back(), 6);
+  EXPECT_EQ(progress.back(), 10);
   EXPECT_TRUE(tmp.empty()) << "the private folder is gone";
 
   // Fails with a message on stderr, or as the last line of its output.

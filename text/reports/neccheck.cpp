@@ -99,7 +99,7 @@ std::string ResonanceText(const NecCheckReport& r) {
   const auto searched = std::find_if(res.bands.begin(), res.bands.end(),
                                      [](const nec::BandCheck& b) { return b.solved.band != nec::kExtraBand; });
   if (searched == res.bands.end()) return {};
-  std::string band = NecBandName(searched->solved.band, r.extraFrequency, r.sep);
+  std::string band = NecBandName(res.resonance ? res.resonance->band : searched->solved.band, r.extraFrequency, r.sep);
   // German joins "7 MHz" and "Band" into one word: "7-MHz-Bands".
   if (lang == Language::German) std::replace(band.begin(), band.end(), ' ', '-');
   if (res.resonance)
