@@ -382,8 +382,6 @@ std::optional<EngineResult> Supervise(Jobs& jobs, const EngineProgress& progress
     for (auto& job : jobs) {
       if (job->running) {
         if (auto early = Look(*job, timeout)) {
-          if (job->running) Stop(job->pid);
-          job->running = false;
           StopAll(jobs);
           return early;
         }
