@@ -94,9 +94,10 @@ int EngineProcesses();
 // A deck of several structures, each ended by an "NX" card and the last by
 // "EN", cut into at most `parts` decks of whole structures in their order,
 // each ending in "EN", so that the parts' outputs one after the other read
-// as the whole deck's. The parts are balanced by the engine's work, for
-// each structure (segments cubed plus squared) times frequencies, read from
-// its GW and FR cards. A deck without NX comes back as it is.
+// as the whole deck's. The parts are balanced by the engine's work on each
+// structure, estimated from its GW, GN and FR cards (segments cubed and
+// squared, and the table of a Sommerfeld-Norton ground, per frequency). A
+// deck without NX comes back as it is.
 std::vector<std::string> SplitDeck(const std::string& deck, int parts);
 
 // nec2c as a child process; a deck of several structures runs in parallel
