@@ -2,7 +2,10 @@
 // nec2c. Runs the optimisation as `run` does (in a folder of its own), turns
 // the wire and a feed point into a NEC-2 deck, runs nec2c on it and writes
 // only Lorvant.nec and NecCheck.txt into the results folder.
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -15,6 +18,8 @@
 #include "cli/run_options.h"
 #include "cli/terminal.h"
 #include "engine/nec/deck.h"
+#include "engine/nec/hanging.h"
+#include "engine/nec/loads.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
 #include "io/engine_runner.h"
@@ -51,6 +56,11 @@ std::string FileMessage(const files::FileError& e, Language lang) {
 struct NecOptions {
   std::optional<float> feed;
   float height = static_cast<float>(nec::kDefaultHeight);
+  std::optional<float> startHeight, endHeight;  // empty: --height
+  std::optional<float> apexHeight, apexAt;      // apexAt empty: at the feed point
+  float planAngle = static_cast<float>(nec::kStraightPlanAngle);
+  nec::Material material = nec::Material::Copper;
+  std::optional<double> conductivity;  // S/m; replaces the material's
   nec::Ground ground = nec::Ground::Average;
   std::optional<double> balun;  // empty: auto
   int points = nec::kDefaultSweepPoints;
@@ -58,6 +68,43 @@ struct NecOptions {
   std::optional<std::string> picture;  // the SWR picture's file
   nec::Region region = nec::kDefaultRegion;
 };
+
+// The conductors' words and conductivities (S/m; none: lossless).
+struct MaterialEntry {
+  const char* word;
+  nec::Material material;
+  std::optional<double> conductivity;
+};
+const MaterialEntry kMaterials[] = {
+    {"copper", nec::Material::Copper, 5.8e7},
+    {"aluminium", nec::Material::Aluminium, 3.5e7},
+    {"lossless", nec::Material::Lossless, std::nullopt},
+};
+
+const MaterialEntry& EntryOf(nec::Material m) {
+  for (const MaterialEntry& e : kMaterials)
+    if (e.material == m) return e;
+  return kMaterials[0];
+}
+
+// A length or height in m as the fields take it, above 0.
+float Metres(const std::string& v, const char* what) {
+  const float m = FieldNumber(FieldText(v, kDecimalKeys, 0));
+  if (!(m > 0)) throw UsageError(std::string(what) + " lies above 0 m");
+  return m;
+}
+
+// A conductivity such as 5.8e7 or 58000000, above 0.
+double SiemensPerMetre(const std::string& v) {
+  std::string t = v;
+  std::replace(t.begin(), t.end(), ',', '.');
+  double s = 0;
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), s);
+  if (t.empty() || ec != std::errc() || end != t.data() + t.size() || !std::isfinite(s))
+    throw UsageError("a number is needed (such as 5.8e7)");
+  if (!(s > 0)) throw UsageError("the conductivity lies above 0 S/m");
+  return s;
+}
 
 void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
   p.section("Results");
@@ -74,11 +121,40 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
             if (!(f > 0)) throw UsageError("the feed point lies above 0 m");
             n.feed = f;
           });
-  p.value("height", "M", "height of the wire above ground in m (default 10)", [&n](const std::string& v) {
-    const float h = FieldNumber(FieldText(v, kDecimalKeys, 0));
-    if (!(h > 0)) throw UsageError("the height lies above 0 m");
-    n.height = h;
-  });
+  p.value("height", "M", "height of both ends of the wire above ground in m (default 10)",
+          [&n](const std::string& v) { n.height = Metres(v, "the height"); });
+  p.value("start-height", "M", "height of the wire's start (x = 0) above ground in m (default --height)",
+          [&n](const std::string& v) { n.startHeight = Metres(v, "the height"); });
+  p.value("end-height", "M", "height of the wire's end above ground in m (default --height); two heights make a sloper",
+          [&n](const std::string& v) { n.endHeight = Metres(v, "the height"); });
+  p.value("apex-height", "M",
+          "height in m of a support between the ends (an inverted-V); the wire runs straight from each end up or "
+          "down to it (default none)",
+          [&n](const std::string& v) { n.apexHeight = Metres(v, "the apex height"); });
+  p.value("apex-at", "M", "where the apex lies, in m along the wire from its start (default the feed point)",
+          [&n](const std::string& v) { n.apexAt = Metres(v, "the apex"); });
+  p.value("plan-angle", "DEG",
+          "angle in degrees between the wire's two legs seen from above, which meet at the apex or else the feed "
+          "point: above 0 up to 180 (default 180, straight; 90 an L)",
+          [&n](const std::string& v) {
+            const float a = FieldNumber(FieldText(v, kDecimalKeys, 0));
+            if (!(a > 0 && a <= 180)) throw UsageError("the plan angle lies above 0 and at most 180 degrees");
+            n.planAngle = a;
+          });
+  p.value("material", "copper|aluminium|lossless",
+          "the conductor, for its loss in the model: copper (5.8E7 S/m; default), aluminium (3.5E7 S/m) or "
+          "lossless (a perfect conductor)",
+          [&n](const std::string& v) {
+            for (const MaterialEntry& e : kMaterials)
+              if (v == e.word) {
+                n.material = e.material;
+                return;
+              }
+            throw UsageError("'" + v + "' is not one of copper, aluminium, lossless");
+          });
+  p.value("conductivity", "S_PER_M",
+          "the conductor's conductivity in S/m, above 0 (such as 5.8e7); it replaces the --material's",
+          [&n](const std::string& v) { n.conductivity = SiemensPerMetre(v); });
   p.value("ground", "free|perfect|poor|average|good",
           "free space, perfect ground, or a real ground by the Sommerfeld-Norton method: poor (relative "
           "permittivity 5, 0,001 S/m), average (13, 0,005 S/m; default), good (20, 0,03 S/m)",
@@ -137,26 +213,34 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
 
 const char* kEpilogue =
     "The run's own files (AntStrSu.txt, ...) are not written; --special-table has no\n"
-    "effect here. The model is a straight bare wire of the run's length along x at\n"
-    "--height, radius half the --conductor diameter (the insulation is not\n"
-    "modelled), segmented for the highest checked frequency (segments at most a\n"
-    "twentieth of its wavelength and at least eight radii), with a 1 V source on a\n"
-    "segment centred on the feed point. Each counted band is checked at the\n"
-    "frequency the run computed it with, and swept across its edges (IARU\n"
-    "Region --region, default 1).\n"
-    "nec2c is looked up on PATH (Debian: apt install nec2c).\n"
+    "effect here. The model is the wire of the run's length as it hangs: from\n"
+    "--start-height at its start to --end-height at its end, straight or over one\n"
+    "support at --apex-height (an inverted-V; at --apex-at, else at the feed\n"
+    "point), its two legs --plan-angle degrees apart seen from above (meeting at\n"
+    "the apex, else at the feed point); radius half the --conductor diameter.\n"
+    "Its loads: the conductor's loss (--material, --conductivity) and, for an\n"
+    "insulated wire, the insulation as a distributed series inductance. Each\n"
+    "counted band is a structure of its own, segmented finer for that band\n"
+    "(segments of similar length on both sides of a bend), with a 1 V source on a\n"
+    "segment centred on the feed point; it is checked at the frequency the run\n"
+    "computed it with, and swept across its edges in the band plan of IARU Region\n"
+    "--region (default 1). The structures are solved by nec2c processes running\n"
+    "in parallel, one per core (at most four); nec2c is looked up on PATH\n"
+    "(Debian: apt install nec2c).\n"
     "\n"
     "Without --json the check is printed as in NecCheck.txt. With --json one\n"
-    "object is printed once the deck is written: length (m), feed (m), height (m),\n"
-    "ground, region (1, 2 or 3), balun (the ratio; null when it could not be\n"
-    "chosen), deck and report (paths; report null when not written), bands:\n"
-    "[{band, frequency, r, x, swr, usable, model_impedance}], sweep: [{band,\n"
-    "frequency, r, x, swr}] and resonance: {band, frequency, vk} or null. band is\n"
-    "the band's nominal frequency, frequency in MHz, r and x in ohms (null when\n"
-    "nec2c gave none), swr through the balun, usable false for a band that no\n"
-    "balun brings under SWR 3 at its own frequency (null without a result),\n"
-    "model_impedance the approximate impedance that AntStrSu.txt shows at this\n"
-    "feed point (null where it shows none).\n"
+    "object is printed once the deck is written: length (m), feed (m), height (m,\n"
+    "the start's), start_height and end_height (m), apex ({height, at} in m; null\n"
+    "without), plan_angle (degrees), material, conductivity (S/m; null for a\n"
+    "lossless conductor), ground, region (1, 2 or 3), balun (the ratio; null when\n"
+    "it could not be chosen), deck and report (paths; report null when not\n"
+    "written), bands: [{band, frequency, r, x, swr, usable, model_impedance}],\n"
+    "sweep: [{band, frequency, r, x, swr}] and resonance: {band, frequency, vk} or\n"
+    "null. band is the band's nominal frequency, frequency in MHz, r and x in ohms\n"
+    "(null when nec2c gave none), swr through the balun, usable false for a band\n"
+    "that no balun brings under SWR 3 at its own frequency (null without a\n"
+    "result), model_impedance the approximate impedance that AntStrSu.txt shows\n"
+    "at this feed point (null where it shows none).\n"
     "\n"
     "--balun auto takes, of 1, 2.25, 4, 6 and 9, the ratio whose worst SWR over\n"
     "the usable bands, at their own frequencies and across their sweeps, is the\n"
@@ -166,16 +250,16 @@ const char* kEpilogue =
     "below and above its own frequency; resonance is where its reactance turns\n"
     "from capacitive to inductive nearest that frequency (interpolated between\n"
     "the solved frequencies), vk the --vk that would put the design's band\n"
-    "there: Vk * resonance / own frequency (null when there is no\n"
-    "such crossing).\n"
+    "there: Vk * resonance / own frequency (null when there is no such crossing).\n"
     "\n"
     "Lorvant.nec, NecCheck.txt (and the --picture) are written together when the\n"
     "check completed; a check that is stopped (Ctrl-C, SIGTERM, SIGHUP) or fails\n"
     "leaves the files of the earlier check as they were. Without nec2c the deck is\n"
     "written alone, and an earlier NecCheck.txt is removed with the earlier deck.\n"
-    "nec2c runs in a process group of its own and ends with lorvant-calc; it is\n"
-    "stopped when it solves no new frequency for --engine-timeout seconds. While a\n"
-    "check or a run writes into DIR, a second one ends at once with status 1.\n"
+    "Each nec2c runs in a process group of its own and ends with lorvant-calc;\n"
+    "one that solves no new frequency for --engine-timeout seconds is stopped,\n"
+    "and a failing one stops the others. While a check or a run writes into DIR,\n"
+    "a second one ends at once with status 1.\n"
     "\n"
     "Exit status: 0 the check completed; 1 it ended without a result (the run\n"
     "ended early, no feed point, the folder busy, nec2c missing, failing, stopped\n"
@@ -210,6 +294,20 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   j.key("length").value(design.length);
   j.key("feed").value(settings.feed);
   j.key("height").value(settings.hanging.startHeight);
+  j.key("start_height").value(settings.hanging.startHeight);
+  j.key("end_height").value(settings.hanging.endHeight);
+  j.key("apex");
+  if (settings.hanging.apex) {
+    j.beginObject();
+    j.key("height").value(settings.hanging.apex->height);
+    j.key("at").value(settings.hanging.apex->at.value_or(settings.feed));
+    j.endObject();
+  } else {
+    j.null();
+  }
+  j.key("plan_angle").value(settings.hanging.planAngle);
+  j.key("material").value(std::string(EntryOf(settings.material).word));
+  Member(j, "conductivity", settings.conductivity ? settings.conductivity : EntryOf(settings.material).conductivity);
   j.key("ground").value(nec::GroundWord(settings.ground));
   j.key("region").value(static_cast<int>(settings.region));
   Member(j, "balun", result ? std::optional(result->balunRatio) : settings.balunRatio);
@@ -285,7 +383,17 @@ bool RunDesign(RunInput& in, const RunOptions& o, RunOutput& run) {
 // The check's settings; the feed point as given, else the run's first
 // proposal. False, with the message on stderr, when there is none.
 bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design& design, Language lang, char sep) {
-  settings.hanging.startHeight = settings.hanging.endHeight = nec::TypedDecimal(n.height);
+  settings.hanging.startHeight = nec::TypedDecimal(n.startHeight.value_or(n.height));
+  settings.hanging.endHeight = nec::TypedDecimal(n.endHeight.value_or(n.height));
+  if (n.apexHeight) {
+    nec::Apex apex;
+    apex.height = nec::TypedDecimal(*n.apexHeight);
+    if (n.apexAt) apex.at = nec::TypedDecimal(*n.apexAt);
+    settings.hanging.apex = apex;
+  }
+  settings.hanging.planAngle = nec::TypedDecimal(n.planAngle);
+  settings.material = n.material;
+  settings.conductivity = n.conductivity;
   settings.ground = n.ground;
   settings.balunRatio = n.balun;
   settings.sweepPoints = n.points;
@@ -352,6 +460,7 @@ int NecCommand(const Args& args) {
   p.epilogue(kEpilogue);
   if (!p.parse(args, std::cout)) return kExitOk;
   if (!o.out) throw UsageError("--out DIR is required");
+  if (n.apexAt && !n.apexHeight) throw UsageError("--apex-at needs --apex-height");
   RunInput in = MakeRunInput(o);
   const Language lang = in.language;
   const char sep = in.decimalSeparator;

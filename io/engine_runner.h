@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/common.h"
 
@@ -82,18 +83,38 @@ class Engine {
   virtual EngineResult run(const std::string& deck, const EngineProgress& progress) = 0;
 };
 
-// nec2c as a child process.
+// At most this many engines run at once on one deck: beyond it the parts
+// get too small for the processes to pay.
+inline constexpr int kMaxEngineProcesses = 4;
+
+// How many engines run at once on this machine: one per core, at least one,
+// at most kMaxEngineProcesses.
+int EngineProcesses();
+
+// A deck of several structures, each ended by an "NX" card and the last by
+// "EN", cut into at most `parts` decks of whole structures in their order,
+// each ending in "EN", so that the parts' outputs one after the other read
+// as the whole deck's. The parts are balanced by the engine's work on each
+// structure, estimated from its GW, GN and FR cards (segments cubed and
+// squared, and the table of a Sommerfeld-Norton ground, per frequency). A
+// deck without NX comes back as it is.
+std::vector<std::string> SplitDeck(const std::string& deck, int parts);
+
+// nec2c as a child process; a deck of several structures runs in parallel
+// engines (see SplitDeck), each supervised as one alone would be.
 class Nec2cEngine final : public Engine {
  public:
   // `program`: the engine's path; empty: looked up on PATH at every run.
-  // `timeout`: seconds without a new frequency before it is stopped.
-  explicit Nec2cEngine(std::string program = {}, int timeout = kDefaultEngineTimeout)
-      : program_(std::move(program)), timeout_(timeout) {}
+  // `timeout`: seconds without a new frequency in one engine before it is
+  // stopped. `processes`: engines at most at once; 0: EngineProcesses().
+  explicit Nec2cEngine(std::string program = {}, int timeout = kDefaultEngineTimeout, int processes = 0)
+      : program_(std::move(program)), timeout_(timeout), processes_(processes) {}
   EngineResult run(const std::string& deck, const EngineProgress& progress) override;
 
  private:
   std::string program_;
   int timeout_;
+  int processes_;
 };
 
 // A message of the engine fit to be shown: control characters, escape

@@ -121,6 +121,87 @@ TEST(NecEngine, FakeEngineAnswersFailsAndIsCancelled) {
   EXPECT_EQ(nec::EngineMissingText(Language::English, ""), "nec2c was not found. Please install it: apt install nec2c");
 }
 
+TEST(NecEngine, DeckOfSeveralStructuresIsCutIntoBalancedParts) {
+  // 7, 14 and 21 MHz with 15, 21 and 31 segments: the 21 MHz structure
+  // costs more than the two others together.
+  const std::string deck = test::DataFile("nec/wire_7_14_21.nec");
+  EXPECT_EQ(nec::SplitDeck(deck, 1), std::vector<std::string>{deck}) << "one part is the deck as it was";
+  const std::vector<std::string> two = nec::SplitDeck(deck, 2);
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_NE(two[0].find("GW 1 15 "), std::string::npos);
+  EXPECT_NE(two[0].find("\nNX\nCM the same wire for 14 MHz\n"), std::string::npos);
+  EXPECT_EQ(two[1].rfind("CM the same wire for 21 MHz\nCE\nGW 1 31 ", 0), 0u) << two[1];
+  for (const std::string& part : two) EXPECT_EQ(part.substr(part.size() - 3), "EN\n");
+  EXPECT_EQ(nec::SplitDeck(deck, 9).size(), 3u) << "no part without a structure";
+
+  // The dear structure first: cut after it.
+  const std::string dearFirst =
+      "GW 1 31 0 0 10 20 0 10 0.001\nFR 0 3 0 0 21 0.225\nXQ\nNX\n"
+      "GW 1 15 0 0 10 20 0 10 0.001\nFR 0 2 0 0 7 0.2\nXQ\nNX\n"
+      "GW 1 21 0 0 10 20 0 10 0.001\nFR 0 3 0 0 14 0.175\nXQ\nEN\n";
+  const std::vector<std::string> cut = nec::SplitDeck(dearFirst, 2);
+  ASSERT_EQ(cut.size(), 2u);
+  EXPECT_EQ(cut[0], "GW 1 31 0 0 10 20 0 10 0.001\nFR 0 3 0 0 21 0.225\nXQ\nEN\n");
+
+  // Over a Sommerfeld-Norton ground the ground's table of each frequency
+  // outweighs a small structure's matrix: 60 frequencies of 11 segments cost
+  // nec2c more than 10 of 155 (1.16 s and 0.42 s of CPU here; 0.87 s for 10 of 271).
+  const auto overGround = [](int segments, int frequencies) {
+    return "GW 1 " + std::to_string(segments) + " 0 0 10 39.04 0 10 0.0007\nGE 1\nGN 2 0 0 0 13 0.005\nFR 0 " +
+           std::to_string(frequencies) + " 0 0 1.81 0.01\nXQ\n";
+  };
+  const std::vector<std::string> ground =
+      nec::SplitDeck(overGround(11, 60) + "NX\n" + overGround(155, 10) + "NX\n" + overGround(271, 10) + "EN\n", 2);
+  ASSERT_EQ(ground.size(), 2u);
+  EXPECT_EQ(ground[0], overGround(11, 60) + "EN\n");
+
+  const std::string single = test::DataFile("nec/ocf_7_14.nec");
+  EXPECT_EQ(nec::SplitDeck(single, 4), std::vector<std::string>{single});
+  EXPECT_GE(nec::EngineProcesses(), 1);
+  EXPECT_LE(nec::EngineProcesses(), nec::kMaxEngineProcesses);
+}
+
+TEST(NecEngine, PartsRunTogetherAndFailTogether) {
+  TempFolder dir;
+  const TemporaryFolderOfTest tmp;
+  const std::string deck = test::DataFile("nec/wire_7_14_21.nec");
+  const std::string captured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14.out";
+
+  // Each part answers with the six frequencies of the captured output: the
+  // progress counts both parts, the outputs follow each other.
+  nec::Nec2cEngine answering(FakeEngine(dir, "answering", "/bin/cp '" + captured + "' \"$4\""), 10, 2);
+  int last = 0;
+  EngineResult r = answering.run(deck, [&](int solved) {
+    last = solved;
+    return true;
+  });
+  EXPECT_EQ(r.status, EngineResult::Status::Completed) << r.message;
+  EXPECT_EQ(last, 12);
+  EXPECT_EQ(r.output, test::DataFile("nec/ocf_7_14.out") + test::DataFile("nec/ocf_7_14.out"));
+  EXPECT_TRUE(tmp.empty());
+
+  // The part with the 21 MHz structure fails at once; the other one, which
+  // would sleep, is stopped and its part's failure reported.
+  nec::Nec2cEngine failing(
+      FakeEngine(dir, "failing",
+                 "if /bin/grep -q 'GW 1 31' \"$2\"; then echo 'nec2c: no 21 MHz' >&2; exit 3; fi\nexec /bin/sleep 30"),
+      10, 2);
+  const auto start = std::chrono::steady_clock::now();
+  r = failing.run(deck, {});
+  EXPECT_EQ(r.status, EngineResult::Status::Failed);
+  EXPECT_EQ(r.message, "nec2c: no 21 MHz (exit status 3)");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_TRUE(tmp.empty());
+
+  // Both sleep: cancelled at the third look, both stopped.
+  nec::Nec2cEngine sleeping(FakeEngine(dir, "sleeping", "exec /bin/sleep 30"), 10, 2);
+  int looks = 0;
+  r = sleeping.run(deck, [&](int) { return ++looks < 3; });
+  EXPECT_EQ(r.status, EngineResult::Status::Cancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(tmp.empty());
+}
+
 TEST(NecEngine, MessagesAreCleanedAndCut) {
   EXPECT_EQ(nec::CleanMessage("\x1b[31mred\x1b[0m\x01\x7f\tend\x1b]0;title\x07!"), "red end!");
   EXPECT_EQ(nec::CleanMessage("Größe \xff\xc3 \xc2\x85ok"), "Größe  ok") << "umlauts stay, broken UTF-8 and C1 go";
@@ -234,6 +315,34 @@ TEST(NecPhysics, WireFedAtOneThird) {
     EXPECT_LT(z[harmonic].real(), 400);
   }
   EXPECT_GT(z[2].real(), 1000);
+}
+
+TEST(NecPhysics, ParallelPartsGiveWhatOneRunGives) {
+  SKIP_WITHOUT_NEC2C();
+  const std::string deck = test::DataFile("nec/wire_7_14_21.nec");
+  const EngineResult one = nec::Nec2cEngine({}, nec::kDefaultEngineTimeout, 1).run(deck, {});
+  int solved = 0;
+  const EngineResult parts = nec::Nec2cEngine({}, nec::kDefaultEngineTimeout, 3).run(deck, [&](int s) {
+    solved = s;
+    return true;
+  });
+  ASSERT_EQ(one.status, EngineResult::Status::Completed) << one.message;
+  ASSERT_EQ(parts.status, EngineResult::Status::Completed) << parts.message;
+  const std::vector<nec::InputParameters> a = nec::ParseInputParameters(one.output);
+  const std::vector<nec::InputParameters> b = nec::ParseInputParameters(parts.output);
+  ASSERT_EQ(a.size(), 8u);
+  ASSERT_EQ(b.size(), a.size());
+  EXPECT_EQ(solved, 8);
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    SCOPED_TRACE(a[i].frequency);
+    EXPECT_EQ(b[i].frequency, a[i].frequency);
+    EXPECT_EQ(b[i].segment, a[i].segment);
+    EXPECT_EQ(b[i].impedance, a[i].impedance);
+  }
+  // Each structure kept its own segmentation: the sources of 7, 14 and 21 MHz.
+  EXPECT_EQ(b.front().segment, 8);
+  EXPECT_EQ(b.back().segment, 16);
+  EXPECT_DOUBLE_EQ(b.back().frequency, 21.45);
 }
 
 }  // namespace

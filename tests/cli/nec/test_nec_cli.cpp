@@ -98,9 +98,11 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 TEST(NecTool, OptionsAndExitStatuses) {
   const ToolResult help = RunTool({"nec", "--help"});
   ASSERT_EQ(help.status, 0);
-  for (const char* option :
-       {"--out", "--feed", "--height", "--ground", "--balun", "--points", "--engine-timeout", "--picture", "--region",
-        "--json", "--band", "--frequency", "--calculator-height", "--special-table"})
+  for (const char* option : {"--out",          "--feed",    "--height",     "--start-height",   "--end-height",
+                             "--apex-height",  "--apex-at", "--plan-angle", "--material",       "--conductivity",
+                             "--ground",       "--balun",   "--points",     "--engine-timeout", "--picture",
+                             "--region",       "--json",    "--band",       "--frequency",      "--calculator-height",
+                             "--special-table"})
     EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep", "usable",
                            "resonance", "not usable at this feed point", "apt install nec2c", "Exit status"})
@@ -128,6 +130,19 @@ TEST(NecTool, OptionsAndExitStatuses) {
     ASSERT_EQ(r.errLines().size(), 1u) << line << '\n' << r.err;
     EXPECT_EQ(r.err.rfind("lorvant-calc nec: ", 0), 0u) << r.err;
   }
+  // The hanging and the conductor: refused before the run, the option named.
+  const std::vector<std::pair<std::string, std::string>> badHanging = {
+      {"--start-height", "0"}, {"--end-height", "-1"},     {"--apex-height", "0"},     {"--apex-at", "0"},
+      {"--plan-angle", "0"},   {"--plan-angle", "180,5"},  {"--material", "gold"},     {"--material", "Copper"},
+      {"--conductivity", "0"}, {"--conductivity", "-5e7"}, {"--conductivity", "5e7x"}, {"--conductivity", "1e999"}};
+  for (const auto& [option, value] : badHanging) {
+    const ToolResult r = RunTool(With(CapturedArgs(dir), {option, value}));
+    EXPECT_EQ(r.status, 2) << option << ' ' << value;
+    EXPECT_EQ(r.err.rfind("lorvant-calc nec: " + option + " '" + value + "': ", 0), 0u) << r.err;
+  }
+  const ToolResult apexAtAlone = RunTool(With(CapturedArgs(dir), {"--apex-at", "5"}));
+  EXPECT_EQ(apexAtAlone.status, 2);
+  EXPECT_EQ(apexAtAlone.err.rfind("lorvant-calc nec: --apex-at needs --apex-height", 0), 0u) << apexAtAlone.err;
   EXPECT_TRUE(FileNames(dir).empty());
   // A feed point beyond the wire is refused in the words of the windows.
   EXPECT_EQ(RunTool(FedAt(dir, "25")).err,
@@ -189,12 +204,18 @@ TEST(NecTool, FakeEngineOnThePath) {
   r = RunTool(With(CapturedArgs(dir), {"--json", "--balun", "2,25", "--ground", "average"}), answering.env());
   ASSERT_EQ(r.status, 0) << r.err;
   const QJsonObject o = Json(r);
-  EXPECT_EQ(Keys(o), (std::set<QString>{"length", "feed", "height", "ground", "region", "balun", "deck", "report",
+  EXPECT_EQ(Keys(o), (std::set<QString>{"length", "feed", "height", "start_height", "end_height", "apex", "plan_angle",
+                                        "material", "conductivity", "ground", "region", "balun", "deck", "report",
                                         "bands", "sweep", "resonance"}));
   EXPECT_EQ(o.value("region").toInt(), 1);
   EXPECT_NEAR(o.value("length").toDouble(), 20.0704, 1e-4);
   EXPECT_EQ(o.value("feed").toDouble(), 7.06);
   EXPECT_EQ(o.value("height").toDouble(), 10);
+  EXPECT_EQ(o.value("end_height").toDouble(), 10);
+  EXPECT_TRUE(o.value("apex").isNull());
+  EXPECT_EQ(o.value("plan_angle").toDouble(), 180);
+  EXPECT_EQ(o.value("material").toString(), "copper");
+  EXPECT_EQ(o.value("conductivity").toDouble(), 5.8e7);
   EXPECT_EQ(o.value("ground").toString(), "average");
   EXPECT_EQ(o.value("balun").toDouble(), 2.25);
   EXPECT_EQ(o.value("deck").toString().toStdString(), dir.str() + "Lorvant.nec");
@@ -220,6 +241,45 @@ TEST(NecTool, FakeEngineOnThePath) {
   const QJsonObject resonance = o.value("resonance").toObject();
   EXPECT_EQ(Keys(resonance), (std::set<QString>{"band", "frequency", "vk"}));
   EXPECT_EQ(resonance.value("band").toDouble(), 7);
+}
+
+TEST(NecTool, TheHangingAndTheConductorAreTakenAsGiven) {
+  TempFolder dir;
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  // A sloper from 9 to 12 m over a support 14 m high 10 m along the wire,
+  // bent to 120 degrees in plan, of aluminium.
+  ToolResult r =
+      RunTool(With(CapturedArgs(dir), {"--json", "--height", "9", "--end-height", "12", "--apex-height", "14",
+                                       "--apex-at", "10", "--plan-angle", "120", "--material", "aluminium"}),
+              answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  QJsonObject o = Json(r);
+  EXPECT_EQ(o.value("height").toDouble(), 9) << "the start's height, for scripts that read it";
+  EXPECT_EQ(o.value("start_height").toDouble(), 9);
+  EXPECT_EQ(o.value("end_height").toDouble(), 12);
+  const QJsonObject apex = o.value("apex").toObject();
+  EXPECT_EQ(Keys(apex), (std::set<QString>{"height", "at"}));
+  EXPECT_EQ(apex.value("height").toDouble(), 14);
+  EXPECT_EQ(apex.value("at").toDouble(), 10);
+  EXPECT_EQ(o.value("plan_angle").toDouble(), 120);
+  EXPECT_EQ(o.value("material").toString(), "aluminium");
+  EXPECT_EQ(o.value("conductivity").toDouble(), 3.5e7);
+
+  // The start apart from --height; the apex at the feed point; a lossless
+  // wire has no conductivity unless one is given.
+  r = RunTool(
+      With(CapturedArgs(dir), {"--json", "--start-height", "8,5", "--apex-height", "13", "--material", "lossless"}),
+      answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  o = Json(r);
+  EXPECT_EQ(o.value("start_height").toDouble(), 8.5);
+  EXPECT_EQ(o.value("end_height").toDouble(), 10);
+  EXPECT_EQ(o.value("apex").toObject().value("at").toDouble(), 7.06);
+  EXPECT_TRUE(o.value("conductivity").isNull());
+  r = RunTool(With(CapturedArgs(dir), {"--json", "--material", "lossless", "--conductivity", "1,5e7"}),
+              answering.env());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Json(r).value("conductivity").toDouble(), 1.5e7);
 }
 
 // ---- the earlier pair, a supervised engine ---------------------------------
