@@ -111,9 +111,9 @@ int VkCommand(const Args& args) {
   p.epilogue(std::string("A diameter outside 0,1 mm .. twice the height .. half a wavelength is corrected\n"
                          "(reported on stderr) and the calculation goes on with it. A percentage outside\n"
                          "2..9 (slenderness) or 2..10 (height) is marked \" (!)\", as the window shows it\n"
-                         "in red. With --nec a fourth line \"Vk (NEC-2):\" follows; without nec2c, or\n"
-                         "when NEC-2 gives no resonance, the three lines stand, the reason goes to stderr\n"
-                         "and the status is 1.\n\n") +
+                         "in red. With --nec the shortening factor (NEC-2) follows as a fourth line;\n"
+                         "without nec2c, or when NEC-2 gives no resonance, the three lines stand, the\n"
+                         "reason goes to stderr and the status is 1.\n\n") +
              kExitStatus +
              "\nExample:\n"
              "  lorvant-calc vk --frequency 14.2 --height 10 --diameter 1.382 --decimal-separator .\n"

@@ -148,7 +148,7 @@ std::string TakeOverTitle(Language lang) { return say(lang, Text::CalcVkTakeOver
 NecVkTexts NecVkCaptions(Language lang) {
   const auto in = [lang](Text key) { return std::string(say(lang, key)); };
   NecVkTexts t;
-  t.ground = in(Text::WindowNecGround);
+  t.ground = in(Text::CalcVkNecGround);
   t.compute = in(Text::CalcVkNecButton);
   t.computeTip = in(Text::CalcVkNecButtonTip);
   t.result = in(Text::CalcVkNecResult);

@@ -32,7 +32,6 @@ TEST(VkNec, TheResonanceScalesTheClosedFormVk) {
   EXPECT_NEAR(out.resonance, 14, 0.001);
   const float expected = step.closedForm.vk * 14 / 14.2f;
   EXPECT_EQ(out.vkText, report::FormatPicture(expected, "0.00#", ','));
-  EXPECT_EQ(RunFake(step, test::FakeNecEngine(), '.').vkText, report::FormatPicture(expected, "0.00#", '.'));
 }
 
 TEST(VkNec, RefusalsAndAnswersThatGiveNoVk) {
@@ -56,10 +55,10 @@ TEST(VkNec, RefusalsAndAnswersThatGiveNoVk) {
   nec::EngineResult r;
   r.status = nec::EngineResult::Status::Missing;
   EXPECT_EQ(EvaluateNecVk(step, r, '.').failure.en, "nec2c was not found. Please install it: apt install nec2c");
-  r = {nec::EngineResult::Status::Completed, "  NO SEGMENT HAS AN ITAG OF 7\n"};
+  r.status = nec::EngineResult::Status::Completed;
+  r.output = "  NO SEGMENT HAS AN ITAG OF 7\n";
   EXPECT_EQ(EvaluateNecVk(step, r, '.').failure.en,
             "The output of nec2c is incomplete (0 of 61 frequencies): NO SEGMENT HAS AN ITAG OF 7");
   r.status = nec::EngineResult::Status::Cancelled;
-  const NecVkOutcome cancelled = EvaluateNecVk(step, r, '.');
-  EXPECT_TRUE(cancelled.cancelled && !cancelled.computed && cancelled.failure.empty());
+  EXPECT_TRUE(EvaluateNecVk(step, r, '.').cancelled && EvaluateNecVk(step, r, '.').failure.empty());
 }

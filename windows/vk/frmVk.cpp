@@ -303,6 +303,8 @@ void frmVk::applyPruningCaptions() {
   Command1->setToolTip(qs(t.calculateTip));
   Label6->setToolTip(qs(c.slendernessTip));
   Label4->setToolTip(qs(c.heightShorteningTip));
+  // Hidden here, but in the language of the moment when the calculator returns.
+  applyNecCaptions();
 }
 
 QString frmVk::diameterText() {

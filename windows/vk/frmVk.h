@@ -88,7 +88,7 @@ class frmVk : public QWidget {
   QLabel* Label10 = nullptr;        // "Boden:"
   QComboBox* Combo2 = nullptr;      // the NEC-2 step's ground
   QPushButton* Command2 = nullptr;  // "Vk mit NEC-2"
-  QLabel* Label11 = nullptr;        // "Vk (NEC-2):"
+  QLabel* Label11 = nullptr;        // "Verkürzungsfaktor (NEC-2):"
   QLabel* Label12 = nullptr;        // the NEC-2 Vk
   QGroupBox* Frame1 = nullptr;
   QMenuBar* menuBar = nullptr;

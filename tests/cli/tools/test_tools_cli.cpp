@@ -75,9 +75,9 @@ TEST(VkCommand, NecGroundAddsTheNec2Vk) {
   withPoint.insert(withPoint.end(), {"--decimal-separator", "."});
   r = RunTool(withPoint);
   EXPECT_EQ(r.status, 0) << r.err;
-  const std::size_t at = r.out.find("\nVk (NEC-2): ");
+  const std::size_t at = r.out.find("\nshortening factor (NEC-2): ");
   ASSERT_NE(at, std::string::npos) << r.out;
-  const double vk = std::stod(r.out.substr(at + 13));
+  const double vk = std::stod(r.out.substr(at + 28));
   EXPECT_GT(vk, 0.955);
   EXPECT_LT(vk, 0.97);
 }

@@ -2,6 +2,7 @@
 // what it refuses, and its Vk against a finer sweep of nec2c's own.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -40,9 +41,7 @@ TEST(DipoleVk, DeckOfACentreFedHalfWaveSweptAroundTheFrequency) {
   ASSERT_EQ(gw.size(), 9u);
   const double length = 0.95 * 300 / (2 * 7.1), shortest = nec::kSpeedOfLight / (7.1 * 1.15);
   EXPECT_NEAR(gw[5] - gw[2], length, 1e-6);
-  EXPECT_EQ(gw[4], 10);
-  EXPECT_EQ(gw[7], 10);
-  EXPECT_NEAR(gw[8], 0.0007, 1e-12);
+  EXPECT_TRUE(gw[4] == 10 && gw[7] == 10 && std::abs(gw[8] - 0.0007) < 1e-12);
   // The fewest odd segments no longer than an 80th of the sweep's shortest wavelength.
   const int n = static_cast<int>(gw[1]);
   EXPECT_EQ(n % 2, 1);
@@ -70,9 +69,8 @@ TEST(DipoleVk, RefusesWhatNec2CannotModel) {
   EXPECT_EQ(refused({0, 0.95, 1.4, 10, Ground::Average})->first, Kind::BadInput);
   // 0,1 m over real ground at the least, ten radii over a perfect one, no floor in free space.
   EXPECT_EQ(refused({7.1, 0.95, 1.4, 0.09, Ground::Poor}), std::pair(Kind::TooLow, 0.1));
-  EXPECT_FALSE(refused({7.1, 0.95, 1.4, 0.09, Ground::Perfect}));
+  EXPECT_FALSE(refused({7.1, 0.95, 1.4, 0.09, Ground::Perfect}) || refused({7.1, 0.95, 1.4, 0, Ground::FreeSpace}));
   EXPECT_NEAR(refused({7.1, 0.95, 40, 0.15, Ground::Perfect})->second, 0.2, 1e-12);
-  EXPECT_FALSE(refused({7.1, 0.95, 1.4, 0, Ground::FreeSpace}));
   // Eight radii longer than a twentieth of the wavelength.
   EXPECT_EQ(refused({28.5, 0.95, 300, 10, Ground::FreeSpace}), std::pair(Kind::WireTooThick, 300.0));
   EXPECT_FALSE(refused({28.5, 0.95, 90, 10, Ground::FreeSpace}));
