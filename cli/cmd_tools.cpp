@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/shared_options.h"
 #include "cli/terminal.h"
@@ -53,10 +54,39 @@ const char* kExitStatus =
 
 }  // namespace
 
+namespace {
+
+// The NEC-2 step of the calculator: the half-wave wire of the computed Vk
+// through nec2c. Prints its Vk, or says on stderr why there is none.
+int PrintNecVk(const vk::CalculatorInputs& in, nec::Ground ground, Language lang, char sep) {
+  const vk::NecVkStep step = vk::PrepareNecVk({in, nec::GroundWord(ground)}, sep);
+  if (!step.ready) {
+    std::cerr << step.refusal.in(lang) << std::endl;
+    return kExitNoResult;
+  }
+  const StopOnSignal stopOnSignal;
+  nec::Nec2cEngine engine;
+  const vk::NecVkOutcome out = vk::RunNecVk(
+      step, engine, [](int) { return !StopRequested(); }, sep);
+  if (out.cancelled) {
+    std::cerr << StoppedBySignalText(lang) << std::endl;
+    return kExitNoResult;
+  }
+  if (!out.computed) {
+    std::cerr << out.failure.in(lang) << std::endl;
+    return kExitNoResult;
+  }
+  std::cout << Plain(vk::NecVkCaptions(lang).result) << ' ' << out.vkText << std::endl;
+  return kExitOk;
+}
+
+}  // namespace
+
 int VkCommand(const Args& args) {
   SharedInputs shared;
   std::optional<std::string> height, diameter;
   bool ground = false;
+  std::optional<nec::Ground> necGround;
 
   OptionParser p("vk", "[options]",
                  "Shortening-factor calculator (menu \"1. Verkürzungsfaktor\"): the shortening of a wire dipole by "
@@ -68,15 +98,26 @@ int VkCommand(const Args& args) {
   p.value("diameter", "MM", "wire diameter in mm (default the main form's conductor diameter 1,4)", Text(diameter));
   p.flag("ground-correction", "menu \"Erdbodenkorrektur\": ground correction of the height shortening",
          [&ground] { ground = true; });
+  p.section("NEC-2");
+  p.value("nec", "free|perfect|poor|average|good",
+          "also the Vk by NEC-2: a centre-fed half-wave wire cut to the expected Vk, at the height over this "
+          "ground, swept through nec2c; its resonance gives the Vk that puts it on the frequency",
+          [&necGround](const std::string& v) {
+            necGround = nec::GroundFromWord(v);
+            if (!necGround) throw UsageError("'" + v + "' is not one of free, perfect, poor, average, good");
+          });
   p.section("Presentation");
   shared.addTo(p, kOptLanguage | kOptDecimalSeparator);
   p.epilogue(std::string("A diameter outside 0,1 mm .. twice the height .. half a wavelength is corrected\n"
                          "(reported on stderr) and the calculation goes on with it. A percentage outside\n"
                          "2..9 (slenderness) or 2..10 (height) is marked \" (!)\", as the window shows it\n"
-                         "in red.\n\n") +
+                         "in red. With --nec the shortening factor (NEC-2) follows as a fourth line;\n"
+                         "without nec2c, or when NEC-2 gives no resonance, the three lines stand, the\n"
+                         "reason goes to stderr and the status is 1.\n\n") +
              kExitStatus +
              "\nExample:\n"
-             "  lorvant-calc vk --frequency 14.2 --height 10 --diameter 1.382 --decimal-separator .\n");
+             "  lorvant-calc vk --frequency 14.2 --height 10 --diameter 1.382 --decimal-separator .\n"
+             "  lorvant-calc vk --frequency 7.1 --height 10 --diameter 1.4 --nec average\n");
   if (!p.parse(args, std::cout)) return kExitOk;
 
   const Language lang = shared.language();
@@ -98,6 +139,7 @@ int VkCommand(const Args& args) {
             << frame << Plain(t.heightShortening) << ' ' << out.heightShorteningText << Red(out.heightShorteningColour)
             << '\n'
             << Plain(t.expectedVk) << ' ' << out.vkText << std::endl;
+  if (necGround) return PrintNecVk(in, *necGround, lang, sep);
   return kExitOk;
 }
 

@@ -4,10 +4,13 @@
 
 #include "engine/calculators/pruning.h"
 #include "engine/calculators/vk.h"
+#include "engine/nec/output.h"
 #include "engine/numparse.h"
+#include "session/messages.h"
 #include "text/catalogue.h"
 #include "text/compose.h"
 #include "text/format.h"
+#include "text/nec_texts.h"
 
 namespace lorvant::vk {
 
@@ -139,6 +142,115 @@ TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep) {
 std::string StaleResultText(Language lang) { return say(lang, Text::CalcVkStaleResult); }
 
 std::string TakeOverTitle(Language lang) { return say(lang, Text::CalcVkTakeOverTitle); }
+
+// ---------------------------------------------------------------- NEC-2
+
+NecVkTexts NecVkCaptions(Language lang) {
+  const auto in = [lang](Text key) { return std::string(say(lang, key)); };
+  NecVkTexts t;
+  t.ground = in(Text::CalcVkNecGround);
+  t.compute = in(Text::CalcVkNecButton);
+  t.computeTip = in(Text::CalcVkNecButtonTip);
+  t.result = in(Text::CalcVkNecResult);
+  t.resultTip = in(Text::CalcVkNecResultTip);
+  t.takeOver = in(Text::CalcVkNecTakeOverEntry);
+  t.title = in(Text::CalcVkNecTitle);
+  t.running = in(Text::CalcVkNecRunning);
+  t.cancel = in(Text::WindowNecCancelButton);
+  for (nec::Ground g : kNecGrounds) t.grounds.push_back(nec::GroundName(g, lang));
+  return t;
+}
+
+namespace {
+
+Reason PlanRefusal(const nec::DipoleVkError& e, char sep) {
+  using Kind = nec::DipoleVkError::Kind;
+  switch (e.kind()) {
+    case Kind::WireTooThick:
+      return Compose({Text::CalcVkNecTooThickBefore, FormatGeneral(e.value(), sep), Text::CalcVkNecTooThickAfter});
+    case Kind::TooLow:
+      return Compose({Text::CalcVkNecTooLowBefore, FormatGeneral(e.value(), sep), Text::CalcVkNecTooLowAfter});
+    default:
+      return ReasonOf(Text::CalcVkNecBadInput);
+  }
+}
+
+// What went wrong with the engine's answer.
+Reason AnswerFailure(const nec::DipoleVkError& e, const nec::DipoleVkPlan& plan, std::string_view output, char sep) {
+  using Kind = nec::DipoleVkError::Kind;
+  const auto mhz = [sep](double f) { return FormatPicture(f, "#0.0###", sep); };
+  switch (e.kind()) {
+    case Kind::Incomplete: {
+      Reason r = Compose({Text::NecOutputIncomplete, std::to_string(static_cast<int>(e.value())), Text::NecOutputOf,
+                          std::to_string(plan.sweepCount), Text::NecOutputFrequencies});
+      const std::string last = nec::LastLine(output);
+      if (!last.empty()) {
+        r.de += ": " + last;
+        r.en += ": " + last;
+      }
+      return r;
+    }
+    case Kind::BadImpedance:
+      return Compose({std::string("NEC-2: "), Text::NecNoImpedanceBefore, mhz(e.value()), Text::NecNoImpedanceAfter,
+                      Text::CalcSentenceEnd});
+    default:
+      return Compose({Text::CalcVkNecNoResonanceBefore, mhz(plan.sweepStart), Text::CalcVkNecAnd,
+                      mhz(plan.sweepStart + (plan.sweepCount - 1) * plan.sweepStep), Text::CalcVkNecNoResonanceAfter});
+  }
+}
+
+}  // namespace
+
+NecVkStep PrepareNecVk(const NecVkInputs& in, char sep) {
+  NecVkStep step;
+  step.closedForm = CalculateVk(in.calculator, sep);
+  if (!step.closedForm.computed) {
+    step.refusal = step.closedForm.reason;
+    return step;
+  }
+  const std::optional<nec::Ground> ground = nec::GroundFromWord(in.ground);
+  if (!ground) {
+    step.refusal = Compose({Text::CalcVkNecUnknownGround, in.ground});
+    return step;
+  }
+  const CalculatorOutcome& c = step.closedForm;
+  try {
+    step.plan = nec::PlanDipoleVk({c.f, c.vk, c.d, c.h, *ground});
+  } catch (const nec::DipoleVkError& e) {
+    step.refusal = PlanRefusal(e, sep);
+    return step;
+  }
+  step.ready = true;
+  return step;
+}
+
+NecVkOutcome EvaluateNecVk(const NecVkStep& step, const nec::EngineResult& result, char sep) {
+  NecVkOutcome out;
+  using Status = nec::EngineResult::Status;
+  if (result.status == Status::Cancelled) {
+    out.cancelled = true;
+    return out;
+  }
+  if (result.status != Status::Completed) {
+    out.failure = {nec::EngineTroubleText(Language::German, result, std::string()),
+                   nec::EngineTroubleText(Language::English, result, std::string())};
+    return out;
+  }
+  try {
+    const nec::DipoleVk r = nec::EvaluateDipoleVk(step.plan, result.output);
+    out.computed = true;
+    out.resonance = r.resonance;
+    out.vk = static_cast<float>(r.vk);
+    out.vkText = FormatPicture(out.vk, "0.00#", sep);
+  } catch (const nec::DipoleVkError& e) {
+    out.failure = AnswerFailure(e, step.plan, result.output, sep);
+  }
+  return out;
+}
+
+NecVkOutcome RunNecVk(const NecVkStep& step, nec::Engine& engine, const nec::EngineProgress& progress, char sep) {
+  return EvaluateNecVk(step, engine.run(step.plan.deck, progress), sep);
+}
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "engine/common.h"
+#include "engine/nec/dipole_vk.h"
+#include "io/engine_runner.h"
 #include "session/toolfields.h"
 #include "text/bilingual.h"
 
@@ -104,6 +106,49 @@ TakeOver TakeOverVk(float lastVk, const std::string& frequencyText, char sep);
 std::string StaleResultText(Language lang);
 // Title of the calculator's take-over messages (the menu entry's words).
 std::string TakeOverTitle(Language lang);
+
+// ---------------------------------------------------------------- NEC-2
+
+// Captions of the calculator's NEC-2 step.
+struct NecVkTexts {
+  std::string ground, compute, computeTip, result, resultTip, takeOver, title, running, cancel;
+  std::vector<std::string> grounds;  // in the order of kNecGrounds
+};
+NecVkTexts NecVkCaptions(Language lang);
+
+// The grounds the calculator offers, average the default.
+inline constexpr nec::Ground kNecGrounds[] = {nec::Ground::FreeSpace, nec::Ground::Perfect, nec::Ground::Poor,
+                                              nec::Ground::Average, nec::Ground::Good};
+inline constexpr int kDefaultNecGround = 3;
+
+struct NecVkInputs {
+  CalculatorInputs calculator;
+  std::string ground;  // "free", "perfect", "poor", "average", "good"
+};
+
+// The closed-form calculation and, when it succeeded, the half-wave wire
+// of its Vk ready for the engine. `refusal` says why there is no deck: the
+// calculator's own check (then closedForm tells which field) or NEC-2's.
+struct NecVkStep {
+  CalculatorOutcome closedForm;
+  bool ready = false;
+  Reason refusal;
+  nec::DipoleVkPlan plan;
+};
+NecVkStep PrepareNecVk(const NecVkInputs& in, char sep);
+
+struct NecVkOutcome {
+  bool computed = false;
+  bool cancelled = false;  // stopped on request: nothing to say
+  float vk = 0;
+  double resonance = 0;  // MHz
+  std::string vkText;    // as the calculator shows a Vk
+  Reason failure;
+};
+// What the engine's answer to the step's deck gives.
+NecVkOutcome EvaluateNecVk(const NecVkStep& step, const nec::EngineResult& result, char sep);
+// The deck through `engine` and its answer evaluated.
+NecVkOutcome RunNecVk(const NecVkStep& step, nec::Engine& engine, const nec::EngineProgress& progress, char sep);
 
 // ---------------------------------------------------------------- pruning
 

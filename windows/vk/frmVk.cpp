@@ -12,7 +12,10 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <thread>
 
 #include "session/calculators/vk.h"
 #include "session/design.h"
@@ -33,8 +36,29 @@ namespace lorvant {
 namespace {
 
 QPointer<frmVk> current;
+frmVk::EngineFactory engineFactory;
+// How often the window looks at a running NEC-2 step.
+constexpr int kPollMs = 50;
 
 }  // namespace
+
+// A NEC-2 step running in its own thread; the window polls it.
+struct frmVk::Job {
+  std::unique_ptr<nec::Engine> engine;
+  vk::NecVkStep step;
+  QStringList inputs;  // the window's inputs it was started with
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  nec::EngineResult result;  // read after `done`
+  std::thread thread;
+
+  void run() {
+    result = engine->run(step.plan.deck, [this](int) { return !cancel.load(); });
+    done = true;
+  }
+};
+
+void frmVk::setEngineFactory(EngineFactory factory) { engineFactory = std::move(factory); }
 
 frmVk* frmVk::instance() {
   if (!current) {
@@ -60,7 +84,7 @@ void frmVk::conductorChanged(const QString& text) {
 
 frmVk* frmVk::loaded() { return current.data(); }
 
-frmVk::frmVk(QWidget* parent) : QWidget(parent) {
+frmVk::frmVk(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   setObjectName("frmVk");
   auto* outer = new QVBoxLayout(this);
   menuBar = new QMenuBar(this);
@@ -70,6 +94,7 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   mnuVkUebernehmen->setCheckable(true);
   mnuErdbodenKor = mnuOpt->addAction(QString());
   mnuErdbodenKor->setCheckable(true);
+  mnuNecVkUebernehmen = mnuOpt->addAction(QString());
 
   auto* grid = new QGridLayout();
   outer->addLayout(grid);
@@ -86,6 +111,13 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   Look::addRows(grid, {{Label1, Text1}, {Label2, Text2}, {Label3, Combo1}});
   Command1 = new QPushButton(this);
   grid->addWidget(Command1, 3, 1);
+  Label10 = new QLabel(this);
+  Combo2 = new QComboBox(this);
+  Label10->setBuddy(Combo2);
+  grid->addWidget(Label10, 4, 0);
+  grid->addWidget(Combo2, 4, 1);
+  Command2 = new QPushButton(this);
+  grid->addWidget(Command2, 5, 1);
 
   Frame1 = new QGroupBox(this);
   auto* frameGrid = new QGridLayout(Frame1);
@@ -99,11 +131,14 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   auto* resultRow = new QGridLayout();
   Label8 = new QLabel(this);
   Label9 = new QLabel(this);
-  Look::addRows(resultRow, {{Label8, Label9}});
+  Label11 = new QLabel(this);
+  Label12 = new QLabel(this);
+  Look::addRows(resultRow, {{Label8, Label9}, {Label11, Label12}});
   outer->addLayout(resultRow);
   outer->addStretch();
-  Look::showAsResults({Label7, Label5, Label9});
+  Look::showAsResults({Label7, Label5, Label9, Label12});
   Label9->installEventFilter(this);
+  Label12->installEventFilter(this);
 
   // Load: captions, tag, the main form's frequency and conductor diameter.
   applyCalculatorCaptions();
@@ -116,6 +151,9 @@ frmVk::frmVk(QWidget* parent) : QWidget(parent) {
   mnuErdbodenKor->setChecked(false);
 
   connect(Command1, &QPushButton::clicked, this, &frmVk::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &frmVk::Command2_Click);
+  connect(mnuNecVkUebernehmen, &QAction::triggered, this, &frmVk::takeOverNec);
+  connect(timer_, &QTimer::timeout, this, &frmVk::pollNec);
   connect(mnuVkUebernehmen, &QAction::triggered, this, [this](bool checked) {
     if (checked) takeOver();
   });
@@ -125,6 +163,10 @@ frmVk::~frmVk() {
   // Unloaded: nothing reads this window as the active calculator any more.
   Tag.clear();
   active_ = false;
+  if (job_) {
+    job_->cancel = true;
+    job_->thread.join();
+  }
 }
 
 void frmVk::applyCalculatorCaptions() {
@@ -150,6 +192,27 @@ void frmVk::applyCalculatorCaptions() {
   Label5->setToolTip(QString::fromUtf8(vk::kPercentTip));
   Label9->setToolTip(QString::fromUtf8(vk::kVkResultTip));
   Label8->setToolTip(QString::fromUtf8(vk::kExpectedVkTip));
+  applyNecCaptions();
+}
+
+void frmVk::applyNecCaptions() {
+  const vk::NecVkTexts t = vk::NecVkCaptions(Module1::language());
+  Label10->setText(qs(t.ground));
+  const int ground = Combo2->count() ? Combo2->currentIndex() : vk::kDefaultNecGround;
+  Combo2->clear();
+  for (const std::string& g : t.grounds) Combo2->addItem(qs(g));
+  Combo2->setCurrentIndex(ground);
+  Command2->setText(qs(job_ ? t.cancel : t.compute));
+  Command2->setToolTip(qs(t.computeTip));
+  Label11->setText(qs(t.result));
+  Label12->setToolTip(qs(t.resultTip));
+  mnuNecVkUebernehmen->setText(qs(t.takeOver));
+  if (job_) Label12->setText(qs(t.running));
+}
+
+void frmVk::showNecStep(bool shown) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Label10, Combo2, Command2, Label11, Label12}) w->setVisible(shown);
+  mnuNecVkUebernehmen->setVisible(shown);
 }
 
 void frmVk::mnuVk() {
@@ -168,6 +231,7 @@ void frmVk::setUpCalculatorLayout() {
   plain.setBold(false);
   Label1->setFont(plain);
   mnuOpt->menuAction()->setVisible(true);
+  showNecStep(true);
   Combo1->setToolTip(QString());
   Combo1->clear();
   for (const std::string& item : CompactConductorList(Module1::decimalSeparator())) Combo1->addItem(qs(item));
@@ -186,6 +250,9 @@ void frmVk::mnuPruning() {
     Forms::show(w);
     return;
   }
+  // A NEC-2 Vk turning up in the pruning layout would belong to nothing shown.
+  w->cancelNec();
+  w->showNecStep(false);
   w->layout_ = Layout::Pruning;
   const char sep = Module1::decimalSeparator();
   w->setWindowTitle(qs(vk::PruningCaptions(Module1::language()).title));
@@ -236,6 +303,8 @@ void frmVk::applyPruningCaptions() {
   Command1->setToolTip(qs(t.calculateTip));
   Label6->setToolTip(qs(c.slendernessTip));
   Label4->setToolTip(qs(c.heightShorteningTip));
+  // Hidden here, but in the language of the moment when the calculator returns.
+  applyNecCaptions();
 }
 
 QString frmVk::diameterText() {
@@ -285,6 +354,8 @@ void frmVk::calculateVk() {
   lastVk_ = out.vk;
   Label9->setText(qs(out.vkText));
   resultInputs_ = inputs();
+  // A NEC-2 Vk of other inputs no longer stands beside this one.
+  if (!job_ && necInputs() != necResultInputs_) clearNecResult();
   if (mnuVkUebernehmen->isChecked()) takeOver();
   takeOverConductor();
   setActive(true);
@@ -323,6 +394,80 @@ void frmVk::clearResults() {
   // the empty box must not hand the main form a value no longer shown.
   lastVk_ = 0;
   resultInputs_.clear();
+  if (!job_) clearNecResult();
+}
+
+void frmVk::clearNecResult() {
+  Label12->clear();
+  lastNecVk_ = 0;
+  necResultInputs_.clear();
+}
+
+QStringList frmVk::necInputs() const { return inputs() << QString::number(Combo2->currentIndex()); }
+
+void frmVk::Command2_Click() {
+  if (job_) {
+    cancelNec();
+    return;
+  }
+  if (layout_ != Layout::Calculator) return;
+  // The closed-form Vk first: its refusals and corrections as ever, and
+  // the wire is cut to it.
+  calculateVk();
+  if (!(lastVk_ > 0)) return;
+  const char sep = Module1::decimalSeparator();
+  const Language lang = Module1::language();
+  const int index = Combo2->currentIndex() < 0 ? vk::kDefaultNecGround : Combo2->currentIndex();
+  const vk::NecVkInputs in{
+      {utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText()), mnuErdbodenKor->isChecked()},
+      nec::GroundWord(vk::kNecGrounds[index])};
+  auto job = std::make_shared<Job>();
+  job->step = vk::PrepareNecVk(in, sep);
+  if (!job->step.ready) {
+    clearNecResult();
+    showMessage(this, qs(job->step.refusal.in(lang)), qs(vk::NecVkCaptions(lang).title), Icon::Exclamation);
+    return;
+  }
+  job->inputs = necInputs();
+  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>();
+  clearNecResult();
+  job_ = job;
+  Combo2->setEnabled(false);
+  applyNecCaptions();
+  job->thread = std::thread([job] { job->run(); });
+  timer_->start(kPollMs);
+}
+
+void frmVk::cancelNec() {
+  if (job_) job_->cancel = true;
+}
+
+void frmVk::pollNec() {
+  if (job_ && job_->done) finishNec();
+}
+
+void frmVk::finishNec() {
+  timer_->stop();
+  std::shared_ptr<Job> job = std::move(job_);
+  job->thread.join();
+  Combo2->setEnabled(true);
+  applyNecCaptions();
+  Label12->clear();
+  // Cancelled, or the window has moved on to the pruning layout: nothing to show.
+  if (job->cancel || layout_ != Layout::Calculator) {
+    emit necFinished();
+    return;
+  }
+  const vk::NecVkOutcome out = vk::EvaluateNecVk(job->step, job->result, Module1::decimalSeparator());
+  if (out.computed) {
+    lastNecVk_ = out.vk;
+    necResultInputs_ = job->inputs;
+    Label12->setText(qs(out.vkText));
+  } else if (!out.cancelled) {
+    const Language lang = Module1::language();
+    showMessage(this, qs(out.failure.in(lang)), qs(vk::NecVkCaptions(lang).title), Icon::Exclamation);
+  }
+  emit necFinished();
 }
 
 QStringList frmVk::inputs() const {
@@ -348,18 +493,22 @@ void frmVk::takeOverConductor() {
   mainForm::takeOverConductor(diameter);
 }
 
-void frmVk::takeOver() {
+void frmVk::takeOver() { takeOverValue(lastVk_, resultInputs_, inputs()); }
+
+void frmVk::takeOverNec() { takeOverValue(lastNecVk_, necResultInputs_, necInputs()); }
+
+void frmVk::takeOverValue(float vk, const QStringList& from, const QStringList& now) {
   // The pruning layout's result box holds a length change, not a Vk.
   const bool calculator = layout_ == Layout::Calculator;
   const vk::TakeOver t =
-      calculator ? vk::TakeOverVk(lastVk_, utf8(Text1->text()), Module1::decimalSeparator()) : vk::TakeOver{};
+      calculator ? vk::TakeOverVk(vk, utf8(Text1->text()), Module1::decimalSeparator()) : vk::TakeOver{};
   if (!t.vk) {
     refuse(calculator ? say(Text::WindowVkNothingToTakeOver) : say(Text::WindowVkPruningTakesNothing));
     return;
   }
   // Inputs typed since the result are not what the Vk was computed for.
   const Language lang = Module1::language();
-  if (inputs() != resultInputs_) {
+  if (now != from) {
     refuseTakeOver(qs(vk::StaleResultText(lang)));
     return;
   }
@@ -390,7 +539,9 @@ void frmVk::unload() {
 
 void frmVk::closeEvent(QCloseEvent* event) {
   // Closing unloads this window: its next opening starts in the calculator
-  // layout, and the calculator is inactive until it calculates again.
+  // layout, and the calculator is inactive until it calculates again. A
+  // running NEC-2 step goes with it.
+  cancelNec();
   QWidget::closeEvent(event);
   if (!Forms::unloading()) unload();
 }
@@ -398,6 +549,10 @@ void frmVk::closeEvent(QCloseEvent* event) {
 bool frmVk::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Label9 && event->type() == QEvent::MouseButtonDblClick) {
     takeOver();
+    return true;
+  }
+  if (watched == Label12 && event->type() == QEvent::MouseButtonDblClick) {
+    takeOverNec();
     return true;
   }
   return QWidget::eventFilter(watched, event);

@@ -7,8 +7,11 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "engine/shortening.h"
+#include "io/engine_runner.h"
 
 class QLineEdit;
 class QComboBox;
@@ -18,6 +21,7 @@ class QGroupBox;
 class QMenuBar;
 class QMenu;
 class QAction;
+class QTimer;
 
 namespace lorvant {
 namespace design {
@@ -46,6 +50,18 @@ class frmVk : public QWidget {
   void Command1_Click();
   // Takes the last result over into the main form and the additional dipole.
   void takeOver();
+  // The same with the last NEC-2 Vk.
+  void takeOverNec();
+  // The NEC-2 button: the calculation, then the half-wave wire of its Vk
+  // through the engine in the background; while that runs the button
+  // cancels it.
+  void Command2_Click();
+  bool necRunning() const { return job_ != nullptr; }
+
+  // The engine of the next NEC-2 steps; empty: nec2c on PATH. Tests put a
+  // fake engine here.
+  using EngineFactory = std::function<std::unique_ptr<nec::Engine>()>;
+  static void setEngineFactory(EngineFactory factory);
   // The captions of the layout it shows, in the current language; fields
   // and results stay.
   void applyCaptions();
@@ -69,13 +85,20 @@ class frmVk : public QWidget {
   QLabel* Label7 = nullptr;
   QLabel* Label8 = nullptr;
   QLabel* Label9 = nullptr;
+  QLabel* Label10 = nullptr;        // "Boden:"
+  QComboBox* Combo2 = nullptr;      // the NEC-2 step's ground
+  QPushButton* Command2 = nullptr;  // "Vk mit NEC-2"
+  QLabel* Label11 = nullptr;        // "Verkürzungsfaktor (NEC-2):"
+  QLabel* Label12 = nullptr;        // the NEC-2 Vk
   QGroupBox* Frame1 = nullptr;
   QMenuBar* menuBar = nullptr;
   QMenu* mnuOpt = nullptr;
-  QAction* mnuVkUebernehmen = nullptr;  // "&Vk übernehmen"
-  QAction* mnuErdbodenKor = nullptr;    // "&Erdbodenkorrektur"
+  QAction* mnuVkUebernehmen = nullptr;     // "&Vk übernehmen"
+  QAction* mnuErdbodenKor = nullptr;       // "&Erdbodenkorrektur"
+  QAction* mnuNecVkUebernehmen = nullptr;  // "Vk (NEC-2) ü&bernehmen"
 
   float lastVk() const { return lastVk_; }
+  float lastNecVk() const { return lastNecVk_; }
 
   // A design's part of this window: the calculator's inputs (and whether
   // it is active) or the pruning's, by the layout shown. Taking returns
@@ -83,6 +106,10 @@ class frmVk : public QWidget {
   bool calculatorLayout() const;
   void giveInputs(design::Design& d) const;
   bool takeInputs(const design::Design& d);
+
+ signals:
+  // A NEC-2 step ended (with a Vk, a failure or cancelled).
+  void necFinished();
 
  protected:
   explicit frmVk(QWidget* parent = nullptr);
@@ -111,9 +138,25 @@ class frmVk : public QWidget {
   // Writes the conductor into the main form when its field takes it.
   void takeOverConductor();
   void refuseTakeOver(const QString& reason);
+  // Takes `vk` over when the inputs `now` are still those it was computed `from`.
+  void takeOverValue(float vk, const QStringList& from, const QStringList& now);
+  // The NEC-2 step's widgets belong to the calculator layout only.
+  void showNecStep(bool shown);
+  void applyNecCaptions();
+  void clearNecResult();
+  QStringList necInputs() const;
+  void cancelNec();
+  void pollNec();
+  void finishNec();
 
   float lastVk_ = 0;
   QStringList resultInputs_;  // what lastVk_ was computed from
+  float lastNecVk_ = 0;
+  QStringList necResultInputs_;  // what lastNecVk_ was computed from
+
+  struct Job;
+  std::shared_ptr<Job> job_;
+  QTimer* timer_ = nullptr;
 };
 
 }  // namespace lorvant

@@ -3,10 +3,12 @@
 // with their exit status, and ZusatzDipol.txt written with --out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "io/engine_runner.h"
 #include "session/calculators/dipole.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
@@ -49,6 +51,35 @@ TEST(VkCommand, CorrectionsAndRefusals) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "Drahtdurchmesser [mm]: 20,0 (!)\n");
   EXPECT_NE(r.out.find("voraussichtlicher Verkürzungsfaktor: "), std::string::npos);
+}
+
+TEST(VkCommand, NecGroundAddsTheNec2Vk) {
+  // A ground NEC-2 does not know is a bad command line.
+  auto r = RunTool({"vk", "--nec", "swamp"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("'swamp' is not one of free, perfect, poor, average, good"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+
+  // Without nec2c the closed-form lines stand and the message says how to get it.
+  const test::TempFolder emptyPath;
+  const std::vector<std::string> args{"vk",  "--frequency", "7.1",     "--height",   "10", "--diameter",
+                                      "1.4", "--nec",       "average", "--language", "en"};
+  r = RunTool(args, {{"PATH", emptyPath.path().string()}});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3) << r.out;
+  EXPECT_NE(r.out.find("expected shortening factor: 0"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "nec2c was not found. Please install it: apt install nec2c\n");
+
+  if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";
+  std::vector<std::string> withPoint = args;
+  withPoint.insert(withPoint.end(), {"--decimal-separator", "."});
+  r = RunTool(withPoint);
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::size_t at = r.out.find("\nshortening factor (NEC-2): ");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  const double vk = std::stod(r.out.substr(at + 28));
+  EXPECT_GT(vk, 0.955);
+  EXPECT_LT(vk, 0.97);
 }
 
 TEST(VkCommand, OutOfRangePercentagesAreMarked) {
