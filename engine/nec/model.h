@@ -21,10 +21,13 @@ namespace lorvant::nec {
 // with the 300 of the closed-form model.
 inline constexpr double kSpeedOfLight = 299.792458;
 
-// NEC-2's segmentation rules: a segment is at least eight wire radii and a
-// thousandth of the longest wavelength of its structure long; next to the
-// source and across a bend neighbouring segments differ by no more than a
-// factor of two. Each band is a structure of its own, cut into segments of
+// NEC-2's segmentation rules: a segment is at least eight wire radii long
+// and more than a thousandth of a wavelength; next to the source and across
+// a bend neighbouring segments differ by no more than a factor of two. The
+// thousandth holds by itself (1/80 of a band's highest frequency is far
+// above it) but for one segment: the 2 cm source beside a bend at the feed
+// point, which nec2c's double precision takes (tested against the straight
+// wire it stands for). Each band is a structure of its own, cut into segments of
 // at most 1 / kSegmentsPerWavelength of its highest frequency's wavelength;
 // its source segment and the one segment on either side of it are as long
 // as a kSourceSegmentsPerWavelength-th, and the segments beyond grow by
@@ -38,7 +41,6 @@ inline constexpr double kSpeedOfLight = 299.792458;
 inline constexpr double kSegmentsPerWavelength = 30;
 inline constexpr double kSourceSegmentsPerWavelength = 80;
 inline constexpr double kMinSegmentRadii = 8;
-inline constexpr double kMinSegmentWavelengths = 1e-3;
 // Per structure. Above this the engine's time grows out of all proportion
 // (it rises with the cube of the count); only a very long wire checked up
 // to 50 MHz gets there.

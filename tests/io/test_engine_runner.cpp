@@ -171,7 +171,7 @@ std::vector<std::complex<double>> Solve(double length, double feed, double heigh
                                         const std::vector<double>& mhz) {
   nec::FrequencyPlan plan;
   for (double f : mhz) plan.steps.push_back({0, f, 0, 1, false});
-  const nec::Model m = nec::MakeModel(length, feed, {.startHeight = height, .endHeight = height}, 1.4, {}, plan, g);
+  const nec::Model m = nec::MakeModel(length, feed, {height, height, std::nullopt, 180}, 1.4, {}, plan, g);
   const EngineResult r = nec::Nec2cEngine().run(nec::WriteDeck(m, g, plan), {});
   EXPECT_EQ(r.status, EngineResult::Status::Completed) << r.message;
   std::vector<std::complex<double>> z;

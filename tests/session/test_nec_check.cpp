@@ -373,7 +373,7 @@ TEST(NecReport, DescribesTheHangingTheConductorAndTheSleeve) {
   nec::Design design = test::CapturedDesign();
   design.insulation = nec::Insulation{3.5, 2.8};
   nec::Settings settings = test::CapturedSettings();
-  settings.hanging = {.startHeight = 6, .endHeight = 5, .apex = nec::Apex{12, {}}, .planAngle = 120};
+  settings.hanging = {6, 5, nec::Apex{12, {}}, 120};
   settings.material = nec::Material::Aluminium;
   report::NecCheckReport r;
   r.language = Language::English;

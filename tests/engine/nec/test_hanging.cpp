@@ -30,7 +30,7 @@ TEST(Hanging, CornersOfEachShape) {
   EXPECT_EQ(c[1], (Point{40, 0, 10}));
 
   // A sloper of 50 m falling 30 m spans 40 m.
-  Hanging sloper{.startHeight = 35, .endHeight = 5};
+  Hanging sloper{35, 5, std::nullopt, 180};
   EXPECT_EQ(ShapeOf(sloper), Shape::Sloper);
   c = HangingPoints(sloper, 50, 20);
   ASSERT_EQ(c.size(), 2u);
@@ -38,7 +38,7 @@ TEST(Hanging, CornersOfEachShape) {
   EXPECT_EQ(c[1].z, 5);
 
   // An inverted-V with its apex at the feed point: 13 m up 3 m, 27 m down 6 m.
-  Hanging vee{.startHeight = 7, .endHeight = 4, .apex = Apex{10, {}}};
+  Hanging vee{7, 4, Apex{10, {}}, 180};
   EXPECT_EQ(ShapeOf(vee), Shape::InvertedV);
   EXPECT_EQ(BendAt(vee, 13), 13);
   c = HangingPoints(vee, 40, 13);
@@ -60,7 +60,7 @@ TEST(Hanging, CornersOfEachShape) {
   EXPECT_NEAR(AlongLength(c), 40, 1e-9);
 
   // 60 degrees between the legs: the second leg turns back towards -x.
-  Hanging sixty{.planAngle = 60};
+  Hanging sixty{10, 10, std::nullopt, 60};
   c = HangingPoints(sixty, 40, 10);
   ASSERT_EQ(c.size(), 3u);
   EXPECT_NEAR(c[2].x, 10 - 30 * std::cos(60 * std::acos(-1) / 180), 1e-9);
@@ -72,7 +72,7 @@ TEST(Hanging, CornersOfEachShape) {
 
   // A sloper bent at its feed point keeps its even slope: a quarter along,
   // a quarter of the way down.
-  Hanging bentSloper{.startHeight = 12, .endHeight = 4, .planAngle = 120};
+  Hanging bentSloper{12, 4, std::nullopt, 120};
   c = HangingPoints(bentSloper, 40, 10);
   ASSERT_EQ(c.size(), 3u);
   EXPECT_NEAR(c[1].z, 10, 1e-12);
@@ -80,7 +80,7 @@ TEST(Hanging, CornersOfEachShape) {
 }
 
 TEST(Hanging, PointsAlongThePolyline) {
-  const Hanging vee{.startHeight = 7, .endHeight = 4, .apex = Apex{10, 13.0}, .planAngle = 90};
+  const Hanging vee{7, 4, Apex{10, 13.0}, 90};
   const std::vector<Point> c = HangingPoints(vee, 40, 20);
   EXPECT_EQ(PointAlong(c, -1), c[0]);
   EXPECT_EQ(PointAlong(c, 99), c[2]);
@@ -105,20 +105,20 @@ TEST(Hanging, RefusesWhatCannotHang) {
   };
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Case cases[] = {
-      {{.startHeight = 0}, true, Value::StartHeight, Reason::NotAboveGround, 0},
-      {{.endHeight = -2}, true, Value::EndHeight, Reason::NotAboveGround, -2},
-      {{.apex = Apex{0, {}}}, true, Value::ApexHeight, Reason::NotAboveGround, 0},
-      {{.endHeight = 60}, true, Value::EndHeight, Reason::LegTooShort, 60},
+      {{0, 10, std::nullopt, 180}, true, Value::StartHeight, Reason::NotAboveGround, 0},
+      {{10, -2, std::nullopt, 180}, true, Value::EndHeight, Reason::NotAboveGround, -2},
+      {{10, 10, Apex{0, {}}, 180}, true, Value::ApexHeight, Reason::NotAboveGround, 0},
+      {{10, 60, std::nullopt, 180}, true, Value::EndHeight, Reason::LegTooShort, 60},
       // 13 m to the apex cannot climb 20 m: named by the apex's position
       // when it was given, by its height when it hangs at the feed point.
-      {{.apex = Apex{30, 13.0}}, true, Value::ApexAt, Reason::LegTooShort, 13},
-      {{.apex = Apex{30, {}}}, true, Value::ApexHeight, Reason::LegTooShort, 30},
-      {{.apex = Apex{12, 0.0}}, true, Value::ApexAt, Reason::NotBetweenEnds, 0},
-      {{.apex = Apex{12, 40.0}}, true, Value::ApexAt, Reason::NotBetweenEnds, 40},
-      {{.planAngle = 0}, true, Value::PlanAngle, Reason::OutOfRange, 0},
-      {{.planAngle = 181}, true, Value::PlanAngle, Reason::OutOfRange, 181},
-      {{.startHeight = nan}, false, Value::StartHeight, Reason::NotFinite, nan},
-      {{.apex = Apex{12, std::numeric_limits<double>::infinity()}}, true, Value::ApexAt, Reason::NotFinite, nan},
+      {{10, 10, Apex{30, 13.0}, 180}, true, Value::ApexAt, Reason::LegTooShort, 13},
+      {{10, 10, Apex{30, {}}, 180}, true, Value::ApexHeight, Reason::LegTooShort, 30},
+      {{10, 10, Apex{12, 0.0}, 180}, true, Value::ApexAt, Reason::NotBetweenEnds, 0},
+      {{10, 10, Apex{12, 40.0}, 180}, true, Value::ApexAt, Reason::NotBetweenEnds, 40},
+      {{10, 10, std::nullopt, 0}, true, Value::PlanAngle, Reason::OutOfRange, 0},
+      {{10, 10, std::nullopt, 181}, true, Value::PlanAngle, Reason::OutOfRange, 181},
+      {{nan, 10, std::nullopt, 180}, false, Value::StartHeight, Reason::NotFinite, nan},
+      {{10, 10, Apex{12, std::numeric_limits<double>::infinity()}, 180}, true, Value::ApexAt, Reason::NotFinite, nan},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << static_cast<int>(c.value) << "/" << static_cast<int>(c.reason));
@@ -128,13 +128,15 @@ TEST(Hanging, RefusesWhatCannotHang) {
     } catch (const HangError& e) {
       EXPECT_EQ(e.value, c.value);
       EXPECT_EQ(e.reason, c.reason);
-      if (!std::isnan(c.figure)) EXPECT_EQ(e.figure, c.figure);
+      if (!std::isnan(c.figure)) {
+        EXPECT_EQ(e.figure, c.figure);
+      }
     }
   }
   // Over free space heights only place the wire.
-  EXPECT_NO_THROW(HangingPoints({.startHeight = 0, .endHeight = -3}, 40, 13, false));
+  EXPECT_NO_THROW(HangingPoints({0, -3, std::nullopt, 180}, 40, 13, false));
   // A leg exactly as long as its rise hangs straight down.
-  EXPECT_NO_THROW(HangingPoints({.startHeight = 2, .endHeight = 2, .apex = Apex{12, 10.0}}, 40, 13));
+  EXPECT_NO_THROW(HangingPoints({2, 2, Apex{12, 10.0}, 180}, 40, 13));
 
   const HangError e(HangError::Value::ApexAt, HangError::Reason::NotBetweenEnds, 40.5);
   EXPECT_EQ(HangErrorText(e, Language::English, '.'),

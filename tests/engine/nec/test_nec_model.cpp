@@ -64,8 +64,9 @@ void ExpectSoundStructure(const std::vector<Card>& cards, const Model& m) {
     ASSERT_EQ(f.size(), 9u) << gw[i]->text;
     EXPECT_EQ(f[0], static_cast<double>(i + 1)) << gw[i]->text;
     const Point from{f[2], f[3], f[4]}, to{f[5], f[6], f[7]};
-    if (i == 0) EXPECT_LT(Distance(from, m.corners.front()), 1e-9);
-    if (i > 0) {
+    if (i == 0) {
+      EXPECT_LT(Distance(from, m.corners.front()), 1e-9);
+    } else {
       const std::vector<double>& before = gw[i - 1]->fields;
       EXPECT_EQ((std::vector<double>{before[5], before[6], before[7]}), (std::vector<double>{f[2], f[3], f[4]}))
           << "continuous: " << gw[i]->text;
@@ -125,14 +126,14 @@ TEST(NecModel, HangingWiresReadBackFromTheirDecks) {
   };
   const Case cases[] = {
       {"flat", {}, 13.7},
-      {"sloper", {.startHeight = 12, .endHeight = 4}, 13.7},
-      {"inverted-V fed at its apex", {.startHeight = 6, .endHeight = 5, .apex = Apex{12, {}}}, 13.7},
-      {"bent to an L at the feed point", {.planAngle = 90}, 13.7},
-      {"inverted-V at 90 degrees", {.startHeight = 6, .endHeight = 5, .apex = Apex{12, {}}, .planAngle = 90}, 13.7},
-      {"apex 5 mm past the feed point", {.apex = Apex{12, 13.705}}, 13.7},
-      {"apex 4 cm before the feed point", {.apex = Apex{12, 13.66}}, 13.7},
-      {"apex 15 cm past the feed point", {.apex = Apex{12, 13.85}}, 13.7},
-      {"apex far from the feed point", {.apex = Apex{12, 25.0}, .planAngle = 120}, 13.7},
+      {"sloper", {12, 4, std::nullopt, 180}, 13.7},
+      {"inverted-V fed at its apex", {6, 5, Apex{12, {}}, 180}, 13.7},
+      {"bent to an L at the feed point", {10, 10, std::nullopt, 90}, 13.7},
+      {"inverted-V at 90 degrees", {6, 5, Apex{12, {}}, 90}, 13.7},
+      {"apex 5 mm past the feed point", {10, 10, Apex{12, 13.705}, 180}, 13.7},
+      {"apex 4 cm before the feed point", {10, 10, Apex{12, 13.66}, 180}, 13.7},
+      {"apex 15 cm past the feed point", {10, 10, Apex{12, 13.85}, 180}, 13.7},
+      {"apex far from the feed point", {10, 10, Apex{12, 25.0}, 120}, 13.7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -214,7 +215,7 @@ TEST(NecModel, RefusesWhatNec2CannotModel) {
             "(0,986 m).");
 
   // Lower than 0.1 m over a real ground, than ten radii over any.
-  const Hanging low{.startHeight = 0.05, .endHeight = 8};
+  const Hanging low{0.05, 8, std::nullopt, 180};
   e = refusal(41.2, 13.7, low, 1.4, Ground::Average);
   EXPECT_EQ(e.kind(), Kind::TooLow);
   EXPECT_EQ(e.value(), 0.05);
@@ -223,13 +224,13 @@ TEST(NecModel, RefusesWhatNec2CannotModel) {
             "NEC-2 check: the wire's lowest point hangs only 0.05 m high; NEC-2 needs at least 0.1 m above this "
             "ground.");
   EXPECT_NO_THROW(MakeModel(41.2, 13.7, low, 1.4, {}, plan, Ground::Perfect));
-  e = refusal(41.2, 13.7, {.startHeight = 0.006}, 1.4, Ground::Perfect);
+  e = refusal(41.2, 13.7, {0.006, 10, std::nullopt, 180}, 1.4, Ground::Perfect);
   EXPECT_EQ(e.kind(), Kind::TooLow);
   EXPECT_NEAR(e.limit(), 0.007, 1e-12);
-  EXPECT_NO_THROW(MakeModel(41.2, 13.7, {.startHeight = 0, .endHeight = 0}, 1.4, {}, plan, Ground::FreeSpace));
+  EXPECT_NO_THROW(MakeModel(41.2, 13.7, {0, 0, std::nullopt, 180}, 1.4, {}, plan, Ground::FreeSpace));
 
   // A hanging that cannot be made names its value.
-  e = refusal(41.2, 13.7, {.apex = Apex{12, 50.0}}, 1.4, Ground::Average);
+  e = refusal(41.2, 13.7, {10, 10, Apex{12, 50.0}, 180}, 1.4, Ground::Average);
   EXPECT_EQ(e.kind(), Kind::CannotHang);
   ASSERT_TRUE(e.hang());
   EXPECT_EQ(e.hang()->value, HangError::Value::ApexAt);

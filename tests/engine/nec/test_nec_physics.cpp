@@ -103,7 +103,7 @@ TEST(NecPhysics, ASourceBesideABendAtTheFeedPointGivesTheStraightWiresImpedance)
   for (int b : {3, 5}) bands[static_cast<std::size_t>(b)] = BandState::Counted;
   const FrequencyPlan plan = PlanFrequencies(bands, Segment::Centre, false, 0, 0);
   const Model straight = MakeModel(20.07, 7.06, {}, 1.4, {}, plan, Ground::Average);
-  const Model bent = MakeModel(20.07, 7.06, {.apex = Apex{10, {}}}, 1.4, {}, plan, Ground::Average);
+  const Model bent = MakeModel(20.07, 7.06, {10, 10, Apex{10, {}}, 180}, 1.4, {}, plan, Ground::Average);
   ASSERT_EQ(bent.corners.size(), 3u);
   const std::vector<std::complex<double>> a = Solve(WriteDeck(straight, Ground::Average, plan));
   const std::vector<std::complex<double>> b = Solve(WriteDeck(bent, Ground::Average, plan));
