@@ -88,8 +88,12 @@ Plan PrepareCheck(const Design& design, const Settings& settings) {
   p.ground = settings.ground;
   p.frequencies = PlanFrequencies(design.bands, design.segment, design.extraBand, design.extraFrequency,
                                   settings.sweepPoints, settings.region);
-  p.model = MakeModel(TypedDecimal(design.length), settings.feed, settings.hanging.startHeight,
-                      design.conductorDiameter, p.frequencies.highest(), settings.ground);
+  Loads loads;
+  // A conductivity given replaces the material's.
+  loads.conductivity = settings.conductivity ? settings.conductivity : ConductivityOf(settings.material);
+  loads.insulation = design.insulation;
+  p.model = MakeModel(TypedDecimal(design.length), settings.feed, settings.hanging, design.conductorDiameter, loads,
+                      p.frequencies, settings.ground);
   p.deck = WriteDeck(p.model, p.ground, p.frequencies);
   return p;
 }
@@ -113,19 +117,30 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
   const std::vector<InputParameters> inputs = ParseInputParameters(engineOutput);
   const int expected = plan.frequencies.count();
 
-  // One source line per frequency, at the source, in the deck's order.
-  std::vector<SolvedFrequency> solved;
-  std::size_t next = 0;
+  // One source line per frequency, at its structure's source, in the
+  // deck's order: structure by structure, each with its band's steps.
+  // They are kept in the plan's order.
+  std::vector<std::size_t> offset;
+  std::size_t total = 0;
   for (const FrequencyStep& step : plan.frequencies.steps) {
-    for (int i = 0; i < step.count; ++i, ++next) {
-      if (next >= inputs.size() || inputs[next].tag != plan.model.sourceTag ||
-          inputs[next].segment != plan.model.sourceNumber() ||
-          !SameFrequency(step.frequency(i), inputs[next].frequency))
-        throw OutputError(static_cast<int>(std::min(next, inputs.size())), expected, LastLine(engineOutput));
-      const std::complex<double> z = inputs[next].impedance;
-      if (!(z.real() > 0 && z.real() <= kMaxImpedance && std::fabs(z.imag()) <= kMaxImpedance))
-        throw ImpedanceError(step.frequency(i));
-      solved.push_back({step.band, step.frequency(i), z, 0});
+    offset.push_back(total);
+    total += static_cast<std::size_t>(step.count);
+  }
+  std::vector<SolvedFrequency> solved(total);
+  std::size_t next = 0;
+  for (const Structure& structure : plan.model.structures) {
+    for (std::size_t index : structure.steps) {
+      const FrequencyStep& step = plan.frequencies.steps.at(index);
+      for (int i = 0; i < step.count; ++i, ++next) {
+        if (next >= inputs.size() || inputs[next].tag != structure.sourceTag ||
+            inputs[next].segment != structure.sourceNumber() ||
+            !SameFrequency(step.frequency(i), inputs[next].frequency))
+          throw OutputError(static_cast<int>(std::min(next, inputs.size())), expected, LastLine(engineOutput));
+        const std::complex<double> z = inputs[next].impedance;
+        if (!(z.real() > 0 && z.real() <= kMaxImpedance && std::fabs(z.imag()) <= kMaxImpedance))
+          throw ImpedanceError(step.frequency(i));
+        solved[offset[index] + static_cast<std::size_t>(i)] = {step.band, step.frequency(i), z, 0};
+      }
     }
   }
 

@@ -23,9 +23,49 @@ std::string GroundName(Ground g, Language lang) {
 
 std::string BalunText(double ratio, char sep) { return report::FormatGeneral(ratio, sep) + ":1"; }
 
+std::string HangErrorText(const HangError& e, Language lang, char sep) {
+  using Value = HangError::Value;
+  using Reason = HangError::Reason;
+  Text value = Text::HangStartHeight;
+  switch (e.value) {
+    case Value::StartHeight:
+      break;
+    case Value::EndHeight:
+      value = Text::HangEndHeight;
+      break;
+    case Value::ApexHeight:
+      value = Text::HangApexHeight;
+      break;
+    case Value::ApexAt:
+      value = Text::HangApexAt;
+      break;
+    case Value::PlanAngle:
+      value = Text::HangPlanAngle;
+      break;
+  }
+  std::string text = std::string(say(lang, Text::HangCheckBefore)) + say(lang, value);
+  if (e.reason == Reason::NotFinite) return text + say(lang, Text::HangNotFinite);
+  text += std::string(" ") + report::FormatGeneral(e.figure, sep);
+  switch (e.reason) {
+    case Reason::NotFinite:
+    case Reason::NotAboveGround:
+      return text + say(lang, Text::HangNotAboveGround);
+    case Reason::LegTooShort:
+      // The plan angle never makes a leg too short: every other value is metres.
+      return text + say(lang, Text::HangLegTooShort);
+    case Reason::NotBetweenEnds:
+      return text + say(lang, Text::HangNotBetweenEnds);
+    case Reason::OutOfRange:
+      return text + say(lang, Text::HangOutOfRange);
+  }
+  return text;
+}
+
 std::string ModelErrorText(const ModelError& e, Language lang, char sep) {
   using Kind = ModelError::Kind;
   const auto num = [sep](double v) { return report::FormatGeneral(v, sep); };
+  // Lengths and heights to the millimetre.
+  const auto metres = [sep](double v) { return report::FormatPicture(v, "0.0##", sep); };
   switch (e.kind()) {
     case Kind::BadLength:
       return say(lang, Text::NecBadLength);
@@ -33,17 +73,22 @@ std::string ModelErrorText(const ModelError& e, Language lang, char sep) {
       return say(lang, Text::NecFeedPointBefore) + num(e.value()) + say(lang, Text::NecFeedOutside);
     case Kind::BadDiameter:
       return say(lang, Text::NecBadDiameter);
-    case Kind::BadHeight:
-      return say(lang, Text::NecBadHeight);
     case Kind::BadFrequency:
       return say(lang, Text::NecNoFrequency);
     case Kind::WireTooThick:
       return say(lang, Text::NecTooThickBefore) + num(e.value()) + say(lang, Text::NecTooThickAfter);
     case Kind::FeedNearEnd:
-      return say(lang, Text::NecFeedPointBefore) + num(e.value()) + say(lang, Text::NecFeedNearEnd);
+      return say(lang, Text::NecFeedPointBefore) + num(e.value()) + say(lang, Text::ModelFeedNearEnd) +
+             metres(e.limit()) + say(lang, Text::ModelMetresClose);
     case Kind::TooManySegments:
       return say(lang, Text::NecTooManySegmentsBefore) + num(e.value()) + say(lang, Text::NecSegmentsAtMost) +
              std::to_string(kMaxSegments) + say(lang, Text::NecTooManySegmentsAfter);
+    case Kind::TooLow:
+      return say(lang, Text::ModelTooLowBefore) + metres(e.value()) + say(lang, Text::ModelTooLowMiddle) +
+             metres(e.limit()) + say(lang, Text::ModelTooLowAfter);
+    case Kind::CannotHang:
+      if (e.hang()) return HangErrorText(*e.hang(), lang, sep);
+      break;
   }
   return {};
 }

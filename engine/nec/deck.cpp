@@ -1,6 +1,7 @@
 #include "engine/nec/deck.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "engine/version.h"
 
@@ -15,13 +16,43 @@ std::string DeckNumber(double v) {
   return std::string(buf, r.ptr);
 }
 
-std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& frequencies) {
-  std::string deck;
-  const auto card = [&deck](const std::string& line) { deck += line + "\n"; };
-  const std::string h = DeckNumber(m.height);
+namespace {
 
-  card(std::string("CM ") + kProgramTitle + ": horizontal wire of " + DeckNumber(m.length) + " m along x at " + h +
-       " m, fed at " + DeckNumber(m.feed) + " m");
+// A coordinate a hair off zero, from a right angle's cosine, reads as 0.
+std::string Coordinate(double v) { return DeckNumber(std::fabs(v) < 1e-9 ? 0 : v); }
+
+const char* ShapeWord(const Model& m) {
+  switch (ShapeOf(m.hanging)) {
+    case Shape::Flat:
+      return "flat-top";
+    case Shape::Sloper:
+      return "sloping";
+    case Shape::InvertedV:
+      return "inverted-V";
+  }
+  return "flat-top";
+}
+
+std::string PointText(const Point& p) {
+  return "(" + Coordinate(p.x) + " " + Coordinate(p.y) + " " + Coordinate(p.z) + ")";
+}
+
+// What every structure's comment cards say about the wire, so that each
+// structure reads as a deck of its own.
+std::vector<std::string> WireComments(const Model& m, Ground ground) {
+  std::vector<std::string> lines;
+  const Hanging& h = m.hanging;
+  std::string shape = std::string("CM ") + kProgramTitle + ": " + ShapeWord(m) + " wire of " + DeckNumber(m.length) +
+                      " m along the wire, fed at " + DeckNumber(m.feed) + " m from its start";
+  lines.push_back(shape);
+  std::string heights = "CM heights: start " + DeckNumber(h.startHeight) + " m, end " + DeckNumber(h.endHeight) + " m";
+  if (h.apex)
+    heights += ", apex " + DeckNumber(h.apex->height) + " m at " + DeckNumber(BendAt(h, m.feed)) + " m along the wire";
+  heights += "; plan angle " + DeckNumber(h.planAngle) + " degrees";
+  lines.push_back(heights);
+  std::string corners = "CM corners (x y z, m):";
+  for (const Point& p : m.corners) corners += " " + PointText(p);
+  lines.push_back(corners);
   std::string groundNote = "CM ground: ";
   groundNote += GroundWord(ground);
   if (IsRealGround(ground)) {
@@ -29,24 +60,60 @@ std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& freque
     groundNote += " (Sommerfeld-Norton, permittivity " + DeckNumber(g.permittivity) + ", conductivity " +
                   DeckNumber(g.conductivity) + " S/m)";
   }
-  card(groundNote);
-  card("CM insulation of the wire not modelled");
-  card("CE");
-  for (const Wire& w : m.wires) {
-    card("GW " + std::to_string(w.tag) + " " + std::to_string(w.segments) + " " + DeckNumber(w.start) + " 0 " + h +
-         " " + DeckNumber(w.end) + " 0 " + h + " " + DeckNumber(m.radius));
+  lines.push_back(groundNote);
+  lines.push_back(m.loads.conductivity ? "CM conductor: " + DeckNumber(*m.loads.conductivity) + " S/m (LD 5)"
+                                       : std::string("CM conductor: lossless"));
+  if (m.insulationInductance > 0) {
+    const Insulation& i = *m.loads.insulation;
+    lines.push_back("CM insulation: permittivity " + DeckNumber(i.permittivity) + " over " +
+                    DeckNumber(i.outerDiameterMm) + " mm, as a distributed series inductance of " +
+                    DeckNumber(m.insulationInductance) + " H/m (LD 2)");
+  } else {
+    lines.push_back("CM insulation: none");
   }
-  card(ground == Ground::FreeSpace ? "GE 0" : "GE 1");
-  if (ground == Ground::Perfect) card("GN 1");
-  if (IsRealGround(ground)) {
-    const GroundConstants g = ConstantsOf(ground);
-    card("GN 2 0 0 0 " + DeckNumber(g.permittivity) + " " + DeckNumber(g.conductivity));
-  }
-  card("EX 0 " + std::to_string(m.sourceTag) + " " + std::to_string(m.sourceSegment) + " 0 1 0");
-  card("PT -1");
-  for (const FrequencyStep& s : frequencies.steps) {
-    card("FR 0 " + std::to_string(s.count) + " 0 0 " + DeckNumber(s.start) + " " + DeckNumber(s.step));
-    card("XQ");
+  return lines;
+}
+
+}  // namespace
+
+std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& frequencies) {
+  std::string deck;
+  const auto card = [&deck](const std::string& line) { deck += line + "\n"; };
+  const std::vector<std::string> comments = WireComments(m, ground);
+  const std::string radius = DeckNumber(m.radius);
+  const std::string count = std::to_string(m.structures.size());
+
+  for (std::size_t n = 0; n < m.structures.size(); ++n) {
+    const Structure& s = m.structures[n];
+    if (n > 0) card("NX");
+    for (const std::string& c : comments) card(c);
+    card("CM structure " + std::to_string(n + 1) + " of " + count + ": band " + std::to_string(s.band) + ", " +
+         DeckNumber(s.lowestMHz) + " to " + DeckNumber(s.highestMHz) + " MHz, segments at most " +
+         DeckNumber(s.maxSegment) + " m, " + std::to_string(s.segmentCount()) + " segments");
+    card("CE");
+    for (const Wire& w : s.wires) {
+      card("GW " + std::to_string(w.tag) + " " + std::to_string(w.segments) + " " + Coordinate(w.from.x) + " " +
+           Coordinate(w.from.y) + " " + Coordinate(w.from.z) + " " + Coordinate(w.to.x) + " " + Coordinate(w.to.y) +
+           " " + Coordinate(w.to.z) + " " + radius);
+    }
+    card(ground == Ground::FreeSpace ? "GE 0" : "GE 1");
+    if (ground == Ground::Perfect) card("GN 1");
+    if (IsRealGround(ground)) {
+      const GroundConstants g = ConstantsOf(ground);
+      card("GN 2 0 0 0 " + DeckNumber(g.permittivity) + " " + DeckNumber(g.conductivity));
+    }
+    // Tag 0 loads every segment of the structure.
+    if (m.loads.conductivity) card("LD 5 0 0 0 " + DeckNumber(*m.loads.conductivity));
+    // A series load per metre with only L: NEC-2 leaves out a capacitance
+    // of 0, so the sleeve adds no capacitor.
+    if (m.insulationInductance > 0) card("LD 2 0 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+    card("EX 0 " + std::to_string(s.sourceTag) + " " + std::to_string(s.sourceSegment) + " 0 1 0");
+    card("PT -1");
+    for (std::size_t i : s.steps) {
+      const FrequencyStep& f = frequencies.steps.at(i);
+      card("FR 0 " + std::to_string(f.count) + " 0 0 " + DeckNumber(f.start) + " " + DeckNumber(f.step));
+      card("XQ");
+    }
   }
   card("EN");
   return deck;

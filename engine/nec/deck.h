@@ -1,5 +1,6 @@
-// The NEC-2 input deck of a check: comment cards, one GW card per wire, the
-// ground, the source, and one frequency card with its XQ per band and sweep.
+// The NEC-2 input deck of a check: per band a structure of comment cards,
+// GW cards, the ground, the loads, the source, and one frequency card with
+// its XQ per step of that band.
 #pragma once
 
 #include <string>
@@ -11,14 +12,19 @@ namespace lorvant::nec {
 
 inline constexpr const char* kDeckFileName = "Lorvant.nec";
 
-// The deck as ASCII text, one card per line (LF), numbers with a point:
-//   CM ... / CE
-//   GW tag segments x1 0 h x2 0 h radius      (per wire, from x = 0 on)
+// The deck as ASCII text, one card per line (LF), numbers with a point;
+// one NEC-2 structure per band of the model, each complete in itself and
+// the next one started by NX:
+//   CM ... / CE                                (the wire, its loads, the band)
+//   GW tag segments x1 y1 z1 x2 y2 z2 radius   (per wire, from the start on)
 //   GE 0 (free space) or GE 1 (over ground)
 //   GN 1 (perfect) or GN 2 0 0 0 permittivity conductivity (Sommerfeld-Norton)
-//   EX 0 tag segment 0 1 0                    (1 V at the feed point)
-//   PT -1                                     (no current tables)
-//   FR 0 count 0 0 start step / XQ            (per band, then per sweep)
+//   LD 5 0 0 0 conductivity                    (unless lossless)
+//   LD 2 0 0 0 0 inductance 0                  (an insulated wire, H/m)
+//   EX 0 tag segment 0 1 0                     (1 V at the feed point)
+//   PT -1                                      (no current tables)
+//   FR 0 count 0 0 start step / XQ             (the band's steps in the plan's order)
+//   NX                                         (before the next structure)
 //   EN
 std::string WriteDeck(const Model& model, Ground ground, const FrequencyPlan& frequencies);
 

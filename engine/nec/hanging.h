@@ -66,8 +66,10 @@ double BendAt(const Hanging& h, double feed);
 
 // The wire's corners from its start to its end: two points for a straight
 // wire, three when it bends (at an apex, or in plan at the feed point).
-// `length` and `feed` are along the wire. Throws HangError.
-std::vector<Point> HangingPoints(const Hanging& h, double length, double feed);
+// `length` and `feed` are along the wire (the caller has checked that the
+// feed point lies on it). Over free space heights only place the wire and
+// may be 0 or below. Throws HangError.
+std::vector<Point> HangingPoints(const Hanging& h, double length, double feed, bool overGround = true);
 
 // The point `s` metres along the polyline from its first corner (clamped
 // to its ends).

@@ -40,44 +40,76 @@ const GroundEntry& EntryOf(Ground g) {
   return kGrounds[0];
 }
 
-// A piece of the wire before it becomes a GW card.
-struct Piece {
-  double start, end;
+// The lengths of the segments that fill `span` metres outward from a
+// segment of `first` metres: each at most twice the one before and at most
+// `longest`, all scaled alike so that they fill the span exactly. The
+// scale is the one nearer 1 of shrinking the segments that reach past the
+// span's end or stretching those that stop short of it; either keeps the
+// neighbours' ratios, and the first segment stays within a factor of
+// about 1.7 of `first`.
+std::vector<double> Fill(double span, double first, double longest) {
+  std::vector<double> lengths;
+  double sum = 0;
+  for (double next = std::min(first, longest); sum < span * (1 - 1e-12); next = std::min(2 * next, longest)) {
+    lengths.push_back(next);
+    sum += next;
+  }
+  if (lengths.empty()) return lengths;
+  double scale = span / sum;
+  const double shorter = sum - lengths.back();
+  if (lengths.size() >= 2 && span / shorter < 1 / scale &&
+      lengths[lengths.size() - 2] * span / shorter <= longest * (1 + 1e-9)) {
+    lengths.pop_back();
+    scale = span / shorter;
+  }
+  for (double& l : lengths) l *= scale;
+  return lengths;
+}
+
+// One stretch of segments along the wire before it becomes GW cards.
+struct Stretch {
+  double start, end;  // m along the wire
   int segments;
   bool source;
 };
 
-// Segments no longer than `longest` for a stretch of `span` metres.
-int SegmentsFor(double span, double longest) {
-  // A hair of tolerance keeps an exact multiple from getting one more.
-  return std::max(1, static_cast<int>(std::ceil(span / longest - 1e-9)));
-}
-
-// The layout with the source at the feed point, for a wire whose feed point
-// lies nearer its start than its end (the caller mirrors the other case).
-std::vector<Piece> Layout(double length, double feed, double nominal) {
-  std::vector<Piece> pieces;
-  if (feed >= nominal) {
-    // Room on both sides: wire, source segment, wire.
-    const double a = feed - nominal / 2, b = feed + nominal / 2;
-    pieces.push_back({0, a, SegmentsFor(a, nominal), false});
-    pieces.push_back({a, b, 1, true});
-    pieces.push_back({b, length, SegmentsFor(length - b, nominal), false});
-  } else if (feed >= nominal / 2) {
-    // Less than a segment before the feed point: a source as long as that
-    // distance, and half of it as the one segment before.
-    const double source = feed;
-    pieces.push_back({0, feed / 2, 1, false});
-    pieces.push_back({feed / 2, feed * 1.5, 1, true});
-    pieces.push_back({feed * 1.5, length, SegmentsFor(length - feed * 1.5, source), false});
-  } else {
-    // Closer than half a segment: the source segment reaches the end.
-    const double source = 2 * feed;
-    pieces.push_back({0, source, 1, true});
-    pieces.push_back({source, length, SegmentsFor(length - source, source), false});
+// The pieces on one side of the source, outward from it: up to the bend
+// when it lies on this side, then on to the wire's end. `room` is the
+// distance from the source to the wire's end, `bend` the distance to the
+// bend (none when it is not on this side). The segment after the bend
+// continues from the one before it, so both sides of a bend get segments
+// of similar length.
+std::vector<std::vector<double>> Side(double room, std::optional<double> bend, double source, double longest) {
+  std::vector<std::vector<double>> pieces;
+  double first = source;
+  if (bend && *bend > 0 && *bend < room) {
+    pieces.push_back(Fill(*bend, first, longest));
+    first = pieces.back().back();
+    room -= *bend;
   }
+  pieces.push_back(Fill(room, first, longest));
   return pieces;
 }
+
+// A piece's equal neighbours become one GW wire; a piece never shares a
+// wire with the next, so no wire runs round the bend.
+double AddPiece(std::vector<Stretch>& out, double at, const std::vector<double>& lengths) {
+  bool fresh = true;
+  for (double l : lengths) {
+    Stretch* last = out.empty() ? nullptr : &out.back();
+    if (!fresh && std::fabs((last->end - last->start) / last->segments - l) <= 1e-9 * l) {
+      last->end = at + l;
+      ++last->segments;
+    } else {
+      out.push_back({at, at + l, 1, false});
+    }
+    fresh = false;
+    at += l;
+  }
+  return at;
+}
+
+double Wavelength(double mhz) { return kSpeedOfLight / mhz; }
 
 }  // namespace
 
@@ -89,74 +121,184 @@ std::optional<Ground> GroundFromWord(std::string_view word) {
   return std::nullopt;
 }
 
-int Model::sourceNumber() const {
+int Structure::sourceNumber() const {
   int n = sourceSegment;
   for (int t = 1; t < sourceTag; ++t) n += wires.at(static_cast<std::size_t>(t - 1)).segments;
   return n;
 }
 
-int Model::segmentCount() const {
+int Structure::segmentCount() const {
   int n = 0;
   for (const Wire& w : wires) n += w.segments;
   return n;
 }
 
-Model MakeModel(double length, double feed, double height, double diameterMm, double highestMHz, Ground ground) {
+double Structure::sourceCentre() const {
+  const Wire& w = wires.at(static_cast<std::size_t>(sourceTag - 1));
+  return w.start + (sourceSegment - 0.5) * w.segmentLength();
+}
+
+int Model::segmentCount() const {
+  int n = 0;
+  for (const Structure& s : structures) n += s.segmentCount();
+  return n;
+}
+
+namespace {
+
+// The source segment of a structure and the stretches around it.
+std::vector<Stretch> Layout(double length, double feed, std::optional<double> bend, double source, double longest,
+                            double shortest) {
+  double a = feed - source / 2, b = feed + source / 2;
+  if (bend) {
+    const double d = std::fabs(*bend - feed);
+    // A bend inside the source segment, or so close beyond its end that
+    // the segment between them would be less than half the source's, would
+    // break the source or its neighbour. Then the source ends at the bend
+    // instead: centred on the feed point while it stays long enough;
+    // closer than that, `shortest` long beside the bend on the feed
+    // point's side, its centre within kSourceTolerance of the feed point.
+    if (d < source) {
+      if (2 * d >= shortest) {
+        const double half = std::min(d, longest / 2);
+        a = feed - half;
+        b = feed + half;
+        if (half < d) {
+          // Longer than a segment may be: the source and one neighbour of
+          // its length reach the bend.
+          a = feed - d / 3;
+          b = feed + d / 3;
+        }
+      } else if (feed <= *bend) {
+        a = *bend - shortest;
+        b = *bend;
+      } else {
+        a = *bend;
+        b = *bend + shortest;
+      }
+    }
+  }
+  const double s = b - a;
+  std::optional<double> before, after;
+  if (bend && *bend <= a) before = a - *bend;
+  if (bend && *bend >= b) after = *bend - b;
+  std::vector<std::vector<double>> left = Side(a, before, s, longest);
+  std::reverse(left.begin(), left.end());
+  std::vector<Stretch> out;
+  double at = 0;
+  for (std::vector<double>& piece : left) {
+    std::reverse(piece.begin(), piece.end());
+    at = AddPiece(out, at, piece);
+  }
+  out.push_back({a, b, 1, true});
+  at = b;
+  for (const std::vector<double>& piece : Side(length - b, after, s, longest)) at = AddPiece(out, at, piece);
+  return out;
+}
+
+}  // namespace
+
+Model MakeModel(double length, double feed, const Hanging& hanging, double diameterMm, const Loads& loads,
+                const FrequencyPlan& frequencies, Ground ground) {
   using Kind = ModelError::Kind;
   if (!(length > 0) || !std::isfinite(length)) throw ModelError(Kind::BadLength, length);
   if (!(feed > 0 && feed < length)) throw ModelError(Kind::FeedOutside, feed);
   if (!(diameterMm > 0) || !std::isfinite(diameterMm)) throw ModelError(Kind::BadDiameter, diameterMm);
-  if (!(highestMHz > 0) || !std::isfinite(highestMHz)) throw ModelError(Kind::BadFrequency, highestMHz);
-  const double radius = diameterMm / 2000;
-  // Over a ground the wire must stay clear of it; in free space the height
-  // only places the wire.
-  const bool heightOk = ground == Ground::FreeSpace ? height >= 0 : height > radius;
-  if (!heightOk || !std::isfinite(height)) throw ModelError(Kind::BadHeight, height);
+  const double highest = frequencies.highest();
+  if (!(highest > 0) || !std::isfinite(highest)) throw ModelError(Kind::BadFrequency, highest);
+  for (const FrequencyStep& step : frequencies.steps)
+    if (!(step.start > 0)) throw ModelError(Kind::BadFrequency, step.start);
 
   Model m;
   m.length = length;
   m.feed = feed;
-  m.height = height;
-  m.radius = radius;
-  m.maxSegment = kSpeedOfLight / highestMHz / kSegmentsPerWavelength;
-  const double shortest = kMinSegmentRadii * radius;
-  if (m.maxSegment < shortest) throw ModelError(Kind::WireTooThick, highestMHz);
+  m.radius = diameterMm / 2000;
+  m.hanging = hanging;
+  m.loads = loads;
+  if (loads.insulation) m.insulationInductance = InsulationInductance(*loads.insulation, diameterMm);
+  try {
+    m.corners = HangingPoints(hanging, length, feed, ground != Ground::FreeSpace);
+  } catch (const HangError& e) {
+    throw ModelError(e);
+  }
+  if (ground != Ground::FreeSpace) {
+    double lowest = m.corners.front().z;
+    for (const Point& p : m.corners) lowest = std::min(lowest, p.z);
+    const double least = std::max(kMinHeightRadii * m.radius, IsRealGround(ground) ? kMinRealGroundHeight : 0.0);
+    if (lowest < least) throw ModelError(Kind::TooLow, lowest, least);
+  }
+  // The bend splits the wire only where its legs really turn.
+  std::optional<double> bend;
+  if (m.corners.size() == 3) bend = BendAt(hanging, feed);
 
-  // At least three segments, so that a feed point always has room on one side.
-  const int nominalCount = std::max(3, SegmentsFor(length, m.maxSegment));
-  const double nominal = length / nominalCount;
-
-  const bool mirrored = length - feed < feed;
-  std::vector<Piece> pieces = Layout(length, mirrored ? length - feed : feed, nominal);
-  if (mirrored) {
-    std::reverse(pieces.begin(), pieces.end());
-    for (Piece& p : pieces) p = {length - p.end, length - p.start, p.segments, p.source};
+  // One structure per band, in the order the plan first names it.
+  for (std::size_t i = 0; i < frequencies.steps.size(); ++i) {
+    const FrequencyStep& step = frequencies.steps[i];
+    auto it =
+        std::find_if(m.structures.begin(), m.structures.end(), [&](const Structure& s) { return s.band == step.band; });
+    if (it == m.structures.end()) {
+      m.structures.push_back({});
+      it = std::prev(m.structures.end());
+      it->band = step.band;
+      it->lowestMHz = step.start;
+    }
+    it->steps.push_back(i);
+    it->lowestMHz = std::min(it->lowestMHz, step.start);
+    it->highestMHz = std::max(it->highestMHz, step.frequency(step.count - 1));
   }
 
-  int total = 0;
-  for (const Piece& p : pieces) {
-    total += p.segments;
-    if ((p.end - p.start) / p.segments < shortest) {
-      // Only the shortened pieces near an end can get below eight radii:
-      // the nominal segment is longer than that when the wire is thin enough.
-      throw ModelError(nominal / 2 < shortest ? Kind::WireTooThick : Kind::FeedNearEnd,
-                       nominal / 2 < shortest ? highestMHz : feed);
+  const double thinnest = kMinSegmentRadii * m.radius;
+  const double toEnd = std::min(feed, length - feed);
+  double longestSource = 0;
+  for (Structure& s : m.structures) {
+    const double lambda = Wavelength(s.highestMHz);
+    s.maxSegment = lambda / kSegmentsPerWavelength;
+    if (s.maxSegment < thinnest) throw ModelError(Kind::WireTooThick, s.highestMHz);
+    const double source = std::max(std::min(s.maxSegment, lambda / kSourceSegmentsPerWavelength), thinnest);
+    longestSource = std::max(longestSource, source);
+  }
+  // The feed point needs a source segment and a neighbour at least half as
+  // long between it and the end; shortening the source there instead
+  // would give the engine's numbers for a wire end, not a feed point.
+  if (toEnd < longestSource) throw ModelError(Kind::FeedNearEnd, feed, longestSource);
+
+  // The source beside a bend at the feed point: 2 cm, so that its centre
+  // is within 1 cm of the feed point, unless eight radii are longer.
+  const double besideBend = std::max(2 * kSourceTolerance, thinnest);
+  for (Structure& s : m.structures) {
+    const double lambda = Wavelength(s.highestMHz);
+    const double source = std::max(std::min(s.maxSegment, lambda / kSourceSegmentsPerWavelength), thinnest);
+    const std::vector<Stretch> stretches = Layout(length, feed, bend, source, s.maxSegment, besideBend);
+    int total = 0;
+    for (const Stretch& p : stretches) {
+      total += p.segments;
+      if ((p.end - p.start) / p.segments < thinnest * (1 - 1e-9)) throw ModelError(Kind::WireTooThick, s.highestMHz);
+    }
+    if (total > kMaxSegments) throw ModelError(Kind::TooManySegments, total);
+
+    // Each boundary's point is computed once, so that a wire starts exactly
+    // where the one before ends; the bend is the polyline's corner itself.
+    const auto at = [&](double along) {
+      if (bend && std::fabs(along - *bend) < 1e-9) return m.corners[1];
+      if (along <= 0) return m.corners.front();
+      if (along >= length) return m.corners.back();
+      return PointAlong(m.corners, along);
+    };
+    int tag = 0;
+    Point from = m.corners.front();
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+      const Stretch& p = stretches[k];
+      const double end = k + 1 == stretches.size() ? length : p.end;
+      const Point to = at(end);
+      ++tag;
+      s.wires.push_back({tag, p.segments, k == 0 ? 0 : s.wires.back().end, end, from, to});
+      if (p.source) {
+        s.sourceTag = tag;
+        s.sourceSegment = 1;
+      }
+      from = to;
     }
   }
-  if (total > kMaxSegments) throw ModelError(Kind::TooManySegments, total);
-
-  int tag = 0;
-  for (const Piece& p : pieces) {
-    ++tag;
-    m.wires.push_back({tag, p.segments, p.start, p.end});
-    if (p.source) {
-      m.sourceTag = tag;
-      m.sourceSegment = 1;
-    }
-  }
-  // The pieces meet exactly: the start of each is the end of the one before.
-  m.wires.front().start = 0;
-  m.wires.back().end = length;
   return m;
 }
 

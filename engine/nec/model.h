@@ -1,6 +1,7 @@
-// The NEC-2 model of a designed antenna: one straight horizontal wire along
-// x at a height above a ground, cut into segments by NEC-2's rules, with a
-// voltage source on a segment centred on the feed point.
+// The NEC-2 model of a designed antenna: the wire as it hangs above a
+// ground (engine/nec/hanging.h), one structure per checked band, each cut
+// into segments by NEC-2's rules with a voltage source on a segment
+// centred on the feed point, and the wire's loads.
 #pragma once
 
 #include <optional>
@@ -10,6 +11,9 @@
 #include <vector>
 
 #include "engine/common.h"
+#include "engine/nec/frequencies.h"
+#include "engine/nec/hanging.h"
+#include "engine/nec/loads.h"
 
 namespace lorvant::nec {
 
@@ -17,15 +21,37 @@ namespace lorvant::nec {
 // with the 300 of the closed-form model.
 inline constexpr double kSpeedOfLight = 299.792458;
 
-// NEC-2's segmentation rules: a segment is at most a twentieth of the
-// shortest wavelength and at least eight wire radii long; next to the
-// source neighbouring segments differ by no more than a factor of two.
-inline constexpr double kSegmentsPerWavelength = 20;
+// NEC-2's segmentation rules: a segment is at least eight wire radii long
+// and more than a thousandth of a wavelength; next to the source and across
+// a bend neighbouring segments differ by no more than a factor of two. The
+// thousandth holds by itself (1/80 of a band's highest frequency is far
+// above it) but for one segment: the 2 cm source beside a bend at the feed
+// point, which nec2c's double precision takes (tested against the straight
+// wire it stands for). Each band is a structure of its own, cut into segments of
+// at most 1 / kSegmentsPerWavelength of its highest frequency's wavelength;
+// its source segment and the one segment on either side of it are as long
+// as a kSourceSegmentsPerWavelength-th, and the segments beyond grow by
+// doubling. The figures come from nec2c on 40 m and 41.2 m wires over
+// average ground, fed off centre, on all eleven bands: R and X lie within
+// 1.2 % of |Z| (or 2 ohm) of a model cut into eightieths of a wavelength
+// (1.9 % with twentieths). A feed point of high impedance is decided mostly
+// by the source segment's own length, a low one by the step to its
+// neighbours: a source as short as the finer model's with neighbours of its
+// length meets both.
+inline constexpr double kSegmentsPerWavelength = 30;
+inline constexpr double kSourceSegmentsPerWavelength = 80;
 inline constexpr double kMinSegmentRadii = 8;
-// Above this the engine's time grows out of all proportion (it rises with
-// the cube of the count); only a feed point a few centimetres from an end,
-// or a very long wire checked up to 50 MHz, gets there.
+// Per structure. Above this the engine's time grows out of all proportion
+// (it rises with the cube of the count); only a very long wire checked up
+// to 50 MHz gets there.
 inline constexpr int kMaxSegments = 1000;
+// The wire must hang at least ten radii above any ground, and over a real
+// ground at least 0.1 m (the Sommerfeld-Norton tables need it).
+inline constexpr double kMinHeightRadii = 10;
+inline constexpr double kMinRealGroundHeight = 0.1;
+// How far the source segment's centre may lie from the feed point along the
+// wire, m.
+inline constexpr double kSourceTolerance = 0.01;
 
 enum class Ground { FreeSpace, Perfect, Poor, Average, Good };
 
@@ -42,22 +68,25 @@ GroundConstants ConstantsOf(Ground g);
 const char* GroundWord(Ground g);
 std::optional<Ground> GroundFromWord(std::string_view word);
 
-// One GW wire: `segments` equal segments from x = start to x = end.
+// One GW wire: `segments` equal segments from `from` to `to`, which lie
+// `start` and `end` metres along the hanging wire.
 struct Wire {
   int tag = 0;
   int segments = 0;
   double start = 0;
   double end = 0;
+  Point from, to;
   double segmentLength() const { return (end - start) / segments; }
 };
 
-struct Model {
-  double length = 0;        // m; the wire runs from x = 0 to x = length
-  double height = 0;        // m above the ground (z)
-  double radius = 0;        // m, conductor diameter / 2 (insulation not modelled)
-  double feed = 0;          // m from the wire's start
-  double maxSegment = 0;    // m, a twentieth of the shortest checked wavelength
-  std::vector<Wire> wires;  // in order from x = 0 to x = length, tags 1, 2, ...
+// One band's NEC-2 structure: the wire cut for that band's highest
+// frequency, with its own source segment.
+struct Structure {
+  int band = 0;
+  std::vector<std::size_t> steps;  // indices into the plan's steps, in their order
+  double lowestMHz = 0, highestMHz = 0;
+  double maxSegment = 0;    // m, the longest segment this band allows
+  std::vector<Wire> wires;  // in order along the wire, tags 1, 2, ...
   int sourceTag = 0;        // the wire that carries the source
   int sourceSegment = 0;    // its segment number within that wire (from 1)
 
@@ -65,6 +94,21 @@ struct Model {
   // output names it.
   int sourceNumber() const;
   int segmentCount() const;
+  // The source segment's centre, m along the wire.
+  double sourceCentre() const;
+};
+
+struct Model {
+  double length = 0;  // m along the wire
+  double radius = 0;  // m, conductor diameter / 2
+  double feed = 0;    // m along the wire from its start
+  Hanging hanging;
+  std::vector<Point> corners;  // HangingPoints: the wire's polyline
+  Loads loads;
+  double insulationInductance = 0;    // H/m of the sleeve; 0 without one
+  std::vector<Structure> structures;  // one per band, in the order the plan first names them
+
+  int segmentCount() const;  // over all structures
 };
 
 // Why no model could be made; texts by ModelErrorText (text/nec_texts.h).
@@ -74,32 +118,44 @@ class ModelError : public std::runtime_error {
     BadLength,     // the wire length is not above 0
     FeedOutside,   // the feed point is not on the wire (0 < feed < length)
     BadDiameter,   // the conductor diameter is not above 0
-    BadHeight,     // height not above 0 over a ground
     BadFrequency,  // no frequency above 0 to check
-    WireTooThick,  // eight radii exceed a twentieth of the wavelength
-    FeedNearEnd,   // the source segment next to a wire end would be shorter than eight radii
+    WireTooThick,  // eight radii exceed a band's longest segment
+    FeedNearEnd,   // the feed point lies closer to an end than one segment of the model
     TooManySegments,
+    TooLow,      // a point of the wire lies lower than NEC-2 can model over the ground
+    CannotHang,  // the hanging's values do not make a wire (hang() says why)
   };
-  ModelError(Kind kind, double value) : std::runtime_error("NEC-2 model"), kind_(kind), value_(value) {}
+  ModelError(Kind kind, double value, double limit = 0)
+      : std::runtime_error("NEC-2 model"), kind_(kind), value_(value), limit_(limit) {}
+  explicit ModelError(const HangError& e)
+      : std::runtime_error("NEC-2 model"), kind_(Kind::CannotHang), value_(e.figure), hang_(e) {}
   Kind kind() const { return kind_; }
   // The figure the text names: the segment count for TooManySegments, the
-  // highest frequency for WireTooThick, else the offending input.
+  // highest frequency for WireTooThick, the lowest point's height for
+  // TooLow, else the offending input.
   double value() const { return value_; }
+  // The bound it broke: the segment length for FeedNearEnd, the least
+  // height for TooLow.
+  double limit() const { return limit_; }
+  const std::optional<HangError>& hang() const { return hang_; }
 
  private:
   Kind kind_;
   double value_;
+  double limit_ = 0;
+  std::optional<HangError> hang_;
 };
 
 // The model for a wire of `length` metres fed at `feed` metres from its
-// start, `height` metres up, of `diameterMm` conductor diameter, segmented
-// for frequencies up to `highestMHz`. Throws ModelError.
+// start along the wire, hanging as told, of `diameterMm` conductor
+// diameter, with one structure per band of `frequencies` (grouped by band
+// in the order of their first step). Throws ModelError.
 //
-// The source is a segment of its own whose centre is the feed point; the
-// wire before and after it are wires of their own with segments no longer
-// than the source's and at least half as long. A feed point less than one
-// segment from an end makes the source segment shorter, or lets it reach
-// the end (then there are two wires instead of three).
-Model MakeModel(double length, double feed, double height, double diameterMm, double highestMHz, Ground ground);
+// Each structure cuts the wire's polyline into GW wires: the source is a
+// segment of its own centred on the feed point; the pieces before and
+// after it, split at the bend, grow from the source's length by at most a
+// factor of two per segment up to the band's longest segment.
+Model MakeModel(double length, double feed, const Hanging& hanging, double diameterMm, const Loads& loads,
+                const FrequencyPlan& frequencies, Ground ground);
 
 }  // namespace lorvant::nec

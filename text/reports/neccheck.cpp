@@ -53,6 +53,77 @@ std::string GroundLine(const NecCheckReport& r) {
   return line;
 }
 
+// What was modelled: the wire, how it hangs, the ground, the conductor,
+// the sleeve and the structures.
+std::vector<std::string> ModelLines(const NecCheckReport& r) {
+  const Language lang = r.language;
+  const char sep = r.sep;
+  const nec::Model& m = r.model;
+  const nec::Hanging& h = m.hanging;
+  const auto metres = [sep](double v) { return FormatPicture(v, "#0.0##", sep); };
+  std::vector<std::string> lines;
+  lines.push_back(say(lang, Text::ReportGeometricLength) + FormatPicture(m.length, "###0.0##", sep) + " m");
+  lines.push_back(say(lang, Text::ReportFeedPoint) + FormatPicture(m.feed, "0.00", sep) +
+                  say(lang, Text::ReportFromWireStart));
+
+  std::string hanging = say(lang, Text::ReportHanging);
+  switch (nec::ShapeOf(h)) {
+    case nec::Shape::Flat:
+      hanging += say(lang, Text::ReportFlatAt) + metres(h.startHeight) + " m";
+      break;
+    case nec::Shape::Sloper:
+      hanging += say(lang, Text::ReportSlopingFrom) + metres(h.startHeight) + say(lang, Text::ReportSlopingTo) +
+                 metres(h.endHeight) + " m";
+      break;
+    case nec::Shape::InvertedV:
+      hanging += say(lang, Text::ReportInvertedVEnds) + metres(h.startHeight) + say(lang, Text::ReportEndsAnd) +
+                 metres(h.endHeight) + say(lang, Text::ReportApexOf) + metres(h.apex->height) +
+                 say(lang, Text::ReportApexAlong) + metres(nec::BendAt(h, m.feed)) + say(lang, Text::ReportAlongWire);
+      break;
+  }
+  lines.push_back(hanging);
+  lines.push_back(say(lang, Text::ReportPlanAngle) + FormatGeneral(h.planAngle, sep) + say(lang, Text::ReportDegrees));
+  lines.push_back(GroundLine(r));
+
+  std::string conductor = say(lang, Text::ReportConductorDiameter) + FormatGeneral(r.conductorDiameter, sep);
+  if (!m.loads.conductivity) {
+    conductor += say(lang, Text::ReportLossless);
+  } else {
+    const double sigma = *m.loads.conductivity;
+    conductor += say(lang, Text::ReportConductivityOf) + FormatGeneral(sigma, sep) + " S/m";
+    if (sigma == nec::ConductivityOf(nec::Material::Copper))
+      conductor += std::string(" (") + say(lang, Text::ReportCopper) + ")";
+    else if (sigma == nec::ConductivityOf(nec::Material::Aluminium))
+      conductor += std::string(" (") + say(lang, Text::ReportAluminium) + ")";
+  }
+  lines.push_back(conductor);
+  if (m.insulationInductance > 0) {
+    const nec::Insulation& i = *m.loads.insulation;
+    lines.push_back(std::string(say(lang, Text::ReportInsulation)) + "er " + FormatGeneral(i.permittivity, sep) +
+                    say(lang, Text::ReportInsulationOver) + FormatGeneral(i.outerDiameterMm, sep) +
+                    say(lang, Text::ReportInsulationMethod) +
+                    FormatPicture(m.insulationInductance * 1e6, "0.000", sep) + " µH/m)");
+  } else {
+    lines.push_back(say(lang, Text::ReportNoInsulation));
+  }
+
+  int fewest = 0, most = 0;
+  for (const nec::Structure& s : m.structures) {
+    const int n = s.segmentCount();
+    fewest = fewest == 0 ? n : std::min(fewest, n);
+    most = std::max(most, n);
+  }
+  std::string model = say(lang, Text::ReportModel) + std::to_string(m.structures.size()) +
+                      say(lang, Text::ReportStructures) + std::to_string(fewest);
+  if (most != fewest) model += say(lang, Text::CalcPruningRatioTo) + std::to_string(most);
+  const double centre = m.structures.empty() ? m.feed : m.structures.front().sourceCentre();
+  model += say(lang, Text::ReportSegmentsRule) + FormatGeneral(nec::kSegmentsPerWavelength, sep) +
+           say(lang, Text::ReportSegmentsRuleAfter) + FormatPicture(centre, "0.00", sep) +
+           say(lang, Text::ReportAlongWire);
+  lines.push_back(model);
+  return lines;
+}
+
 }  // namespace
 
 std::string NecBandName(int band, float extraFrequency, char sep) {
@@ -114,22 +185,11 @@ std::string ResonanceText(const NecCheckReport& r) {
 std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   const Language lang = r.language;
   const char sep = r.sep;
-  const nec::Model& m = r.model;
   const nec::Result& res = r.result;
   std::vector<std::string> lines;
 
   lines.push_back(say(lang, Text::ReportNecTitle));
-  lines.push_back(say(lang, Text::ReportGeometricLength) + FormatPicture(m.length, "###0.0##", sep) + " m");
-  lines.push_back(say(lang, Text::ReportFeedPoint) + FormatPicture(m.feed, "0.00", sep) +
-                  say(lang, Text::ReportFromWireStart));
-  lines.push_back(say(lang, Text::ReportHeight) + FormatPicture(m.height, "#0.0##", sep) + " m");
-  lines.push_back(GroundLine(r));
-  lines.push_back(say(lang, Text::ReportConductorDiameter) + FormatGeneral(r.conductorDiameter, sep) +
-                  say(lang, Text::ReportInsulationNotModelled));
-  lines.push_back(say(lang, Text::ReportModel) + std::to_string(m.wires.size()) + say(lang, Text::ReportWires) +
-                  std::to_string(m.segmentCount()) + say(lang, Text::NecSegmentsAtMost) +
-                  FormatPicture(m.maxSegment, "0.000", sep) + say(lang, Text::ReportSegmentLong) +
-                  std::to_string(m.sourceTag) + say(lang, Text::ReportSourceSegment) + std::to_string(m.sourceSegment));
+  for (std::string& line : ModelLines(r)) lines.push_back(std::move(line));
   lines.push_back(std::string("Deck: ") + nec::kDeckFileName + " (nec2c -i " + nec::kDeckFileName + " -o Lorvant.out)");
   lines.push_back("Balun: " + nec::BalunText(res.balunRatio, sep) +
                   (res.balunChosen ? say(lang, Text::ReportBalunChosen) : say(lang, Text::ReportBalunGiven)));

@@ -1,4 +1,4 @@
-// A stand-in for nec2c inside the process: it reads the deck's wires,
+// A stand-in for nec2c inside the process: it reads each structure's wires,
 // source and frequency cards and answers every frequency with a fixed
 // impedance in nec2c's output format, so that windows can be tested and
 // pictured without the engine.
@@ -47,15 +47,22 @@ class FakeNecEngine final : public nec::Engine {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    // Each structure (NX starts the next) has its own wires and source.
+    struct Asked {
+      double mhz;
+      int tag, number;
+    };
     std::vector<int> segments;  // by tag
     int tag = 0, segment = 0;
-    std::vector<double> frequencies;
+    std::vector<Asked> frequencies;
     std::istringstream lines(deck);
     for (std::string line; std::getline(lines, line);) {
       std::istringstream f(line);
       std::string card;
       f >> card;
-      if (card == "GW") {
+      if (card == "NX") {
+        segments.clear();
+      } else if (card == "GW") {
         int t = 0, n = 0;
         f >> t >> n;
         segments.resize(static_cast<std::size_t>(t));
@@ -67,15 +74,16 @@ class FakeNecEngine final : public nec::Engine {
         int type = 0, count = 0, a = 0, b = 0;
         double start = 0, step = 0;
         f >> type >> count >> a >> b >> start >> step;
-        for (int i = 0; i < count; ++i) frequencies.push_back(start + i * step);
+        int number = segment;
+        for (int t = 1; t < tag && t <= static_cast<int>(segments.size()); ++t)
+          number += segments[static_cast<std::size_t>(t - 1)];
+        for (int i = 0; i < count; ++i) frequencies.push_back({start + i * step, tag, number});
       }
     }
-    int number = segment;
-    for (int t = 1; t < tag; ++t) number += segments[static_cast<std::size_t>(t - 1)];
     std::string out;
     char buf[256];
     int solved = 0;
-    for (double mhz : frequencies) {
+    for (const auto& [mhz, tag, number] : frequencies) {
       std::snprintf(buf, sizeof buf, "  FREQUENCY : %.4E MHz\n", mhz);
       out += buf;
       out += "  --------- ANTENNA INPUT PARAMETERS ---------\n  TAG   SEG\n  No:   No:\n";

@@ -1,0 +1,116 @@
+// The model's numbers from nec2c itself (skipped without it): convergence
+// against a finer model, the sleeve's inductance and a source beside a bend.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+
+#include "engine/nec/deck.h"
+#include "engine/nec/model.h"
+#include "engine/nec/output.h"
+#include "io/engine_runner.h"
+
+namespace lorvant::nec {
+namespace {
+
+#define SKIP_WITHOUT_NEC2C() \
+  if (FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)"
+
+std::vector<std::complex<double>> Solve(const std::string& deck) {
+  const EngineResult r = Nec2cEngine().run(deck, {});
+  EXPECT_EQ(r.status, EngineResult::Status::Completed) << r.message;
+  std::vector<std::complex<double>> z;
+  for (const InputParameters& p : ParseInputParameters(r.output)) z.push_back(p.impedance);
+  return z;
+}
+
+// Within 2 % of the finer model's |Z|, or 2 ohm.
+void ExpectClose(std::complex<double> z, std::complex<double> reference, double frequency) {
+  const double allowed = std::max(2.0, 0.02 * std::abs(reference));
+  EXPECT_NEAR(z.real(), reference.real(), allowed) << frequency << " MHz";
+  EXPECT_NEAR(z.imag(), reference.imag(), allowed) << frequency << " MHz";
+}
+
+// A straight wire 10 m over average ground cut into eightieths of the
+// wavelength at `highest`, the source a segment of that length centred on
+// the feed point, copper.
+std::string FineDeck(double length, double feed, double highest, const FrequencyStep& own, const FrequencyStep& sweep) {
+  const double nominal = length / std::ceil(length / (kSpeedOfLight / highest / 80));
+  const double a = feed - nominal / 2, b = feed + nominal / 2;
+  const auto gw = [](int tag, double from, double to, double nominal) {
+    return "GW " + std::to_string(tag) + " " +
+           std::to_string(static_cast<int>(std::ceil((to - from) / nominal - 1e-9))) + " " + DeckNumber(from) +
+           " 0 10 " + DeckNumber(to) + " 0 10 0.0007\n";
+  };
+  return "CE\n" + gw(1, 0, a, nominal) + "GW 2 1 " + DeckNumber(a) + " 0 10 " + DeckNumber(b) + " 0 10 0.0007\n" +
+         gw(3, b, length, nominal) + "GE 1\nGN 2 0 0 0 13 0.005\nLD 5 0 0 0 58000000\nEX 0 2 1 0 1 0\nPT -1\n" +
+         "FR 0 1 0 0 " + DeckNumber(own.start) + " 0\nXQ\nFR 0 " + std::to_string(sweep.count) + " 0 0 " +
+         DeckNumber(sweep.start) + " " + DeckNumber(sweep.step) + "\nXQ\nEN\n";
+}
+
+TEST(NecPhysics, EveryBandWithinTwoPercentOfAModelInEightieths) {
+  SKIP_WITHOUT_NEC2C();
+  // 41.2 m fed at 13.7 m: 3.5 MHz near 100 ohm, 5.3 MHz some 4 kohm (where
+  // the source's length counts most), 28 MHz in between.
+  BandValues bands{};
+  for (int b : {1, 2, 9}) bands[static_cast<std::size_t>(b)] = BandState::Counted;
+  const FrequencyPlan plan = PlanFrequencies(bands, Segment::Centre, false, 0, 5);
+  const Model m = MakeModel(41.2, 13.7, {}, 1.4, {5.8e7, {}}, plan, Ground::Average);
+  const std::vector<std::complex<double>> z = Solve(WriteDeck(m, Ground::Average, plan));
+  ASSERT_EQ(z.size(), 18u);
+  for (std::size_t s = 0; s < m.structures.size(); ++s) {
+    const Structure& st = m.structures[s];
+    const FrequencyStep& own = plan.steps[st.steps[0]];
+    const FrequencyStep& sweep = plan.steps[st.steps[1]];
+    const std::vector<std::complex<double>> fine = Solve(FineDeck(41.2, 13.7, st.highestMHz, own, sweep));
+    ASSERT_EQ(fine.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i)
+      ExpectClose(z[6 * s + i], fine[i], i == 0 ? own.start : sweep.frequency(int(i) - 1));
+  }
+}
+
+// Where the reactance of a sweep turns from capacitive to inductive.
+double Resonance(const std::vector<std::complex<double>>& z, const FrequencyStep& sweep) {
+  for (std::size_t i = 1; i < z.size(); ++i)
+    if (z[i - 1].imag() < 0 && z[i].imag() >= 0)
+      return sweep.frequency(int(i) - 1) + sweep.step * -z[i - 1].imag() / (z[i].imag() - z[i - 1].imag());
+  return 0;
+}
+
+TEST(NecPhysics, TheSleeveLowersAHalfWavesResonanceByTwoToThreePercent) {
+  SKIP_WITHOUT_NEC2C();
+  // 20.5 m in free space, fed in its middle, swept over 6.6 to 7.4 MHz.
+  FrequencyPlan plan;
+  plan.steps.push_back({3, 6.6, 0.01, 81, true});
+  const auto resonance = [&](const Loads& loads) {
+    const Model m = MakeModel(20.5, 10.25, {}, 1.4, loads, plan, Ground::FreeSpace);
+    return Resonance(Solve(WriteDeck(m, Ground::FreeSpace, plan)), plan.steps[0]);
+  };
+  const double bare = resonance({});
+  const double sleeved = resonance({std::nullopt, Insulation{3.5, 2.8}});
+  ASSERT_GT(bare, 6.9);
+  ASSERT_LT(bare, 7.3);
+  ASSERT_GT(sleeved, 0) << "a capacitance of 0 is no capacitor: the wire still resonates";
+  EXPECT_GT(1 - sleeved / bare, 0.02);
+  EXPECT_LT(1 - sleeved / bare, 0.03);
+}
+
+TEST(NecPhysics, ASourceBesideABendAtTheFeedPointGivesTheStraightWiresImpedance) {
+  SKIP_WITHOUT_NEC2C();
+  // An "apex" at the feed point at the wire's own height bends nothing, but
+  // puts the 2 cm source beside the bend: the engine must see the same wire.
+  BandValues bands{};
+  for (int b : {3, 5}) bands[static_cast<std::size_t>(b)] = BandState::Counted;
+  const FrequencyPlan plan = PlanFrequencies(bands, Segment::Centre, false, 0, 0);
+  const Model straight = MakeModel(20.07, 7.06, {}, 1.4, {}, plan, Ground::Average);
+  const Model bent = MakeModel(20.07, 7.06, {10, 10, Apex{10, {}}, 180}, 1.4, {}, plan, Ground::Average);
+  ASSERT_EQ(bent.corners.size(), 3u);
+  const std::vector<std::complex<double>> a = Solve(WriteDeck(straight, Ground::Average, plan));
+  const std::vector<std::complex<double>> b = Solve(WriteDeck(bent, Ground::Average, plan));
+  ASSERT_EQ(a.size(), 2u);
+  ASSERT_EQ(b.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) ExpectClose(b[i], a[i], plan.steps[i].start);
+}
+
+}  // namespace
+}  // namespace lorvant::nec
