@@ -213,9 +213,7 @@ TEST(Design, AnEarlierCheckSectionHangsFlatOverCopperInRegionOne) {
   const ReadResult r =
       Parse("[design]\nformat = lorvant-design\nversion = 1\n[main]\n[nec]\nheight = 8\n", Language::English);
   ASSERT_TRUE(r.design && r.design->nec) << r.refusal.reason;
-  NecInputs expected;
-  expected.height = "8";
-  EXPECT_TRUE(*r.design->nec == expected);
+  EXPECT_TRUE(*r.design->nec == NecInputs{.height = "8"});
 }
 
 }  // namespace
