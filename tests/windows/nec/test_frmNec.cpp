@@ -510,6 +510,7 @@ class TestNecWindow : public QObject {
     QVERIFY(w->hangingPicture().side.wire.empty());
     run();
     w = open();
+    w->feedPointList->setCurrentText("10");
     w->shapeList->setCurrentIndex(2);
     w->heightField->setText("4");
     w->endHeightField->setText("4");
