@@ -50,12 +50,15 @@ HangingPicture MakeHangingPicture(const Hanging& hanging, const std::vector<Poin
   HangingPicture p;
   p.width = width;
   p.height = height;
-  const double half = height / 2;
-  const double sideTop = kTitleRoom + kLabelRoom, sideBottom = half - kLabelRoom;
-  const double topTop = half + kTitleRoom, topBottom = height - kMargin / 2;
-  p.texts.push_back({{kMargin, 13}, say(lang, Text::HangSideView), TextAnchor::Start, 11, kGrey, true});
-  p.texts.push_back({{kMargin, half + 13}, say(lang, Text::HangTopView), TextAnchor::Start, 11, kGrey, true});
-  p.ground = {{kMargin, sideBottom}, {width - kMargin, sideBottom}, kGround, 2, false};
+  // The side view on the left, the top view on the right.
+  const double half = width / 2;
+  const double sideLeft = kMargin, sideRight = half - kMargin / 2;
+  const double topLeft = half + kMargin / 2, topRight = width - kMargin;
+  const double sideTop = kTitleRoom + kLabelRoom, sideBottom = height - kLabelRoom;
+  const double topTop = kTitleRoom, topBottom = height - kMargin / 2;
+  p.texts.push_back({{sideLeft, 13}, say(lang, Text::HangSideView), TextAnchor::Start, 11, kGrey, true});
+  p.texts.push_back({{topLeft, 13}, say(lang, Text::HangTopView), TextAnchor::Start, 11, kGrey, true});
+  p.ground = {{sideLeft, sideBottom}, {sideRight, sideBottom}, kGround, 2, false};
   if (corners.size() < 2) return p;
 
   // The side view unrolls the legs into one plane, so that a bend in plan
@@ -68,22 +71,24 @@ HangingPicture MakeHangingPicture(const Hanging& hanging, const std::vector<Poin
     minX = std::min(minX, c.x), maxX = std::max(maxX, c.x);
     minY = std::min(minY, c.y), maxY = std::max(maxY, c.y);
   }
-  const double across = width - 2 * kMargin;
+  const double sideAcross = sideRight - sideLeft, topAcross = topRight - topLeft;
   const double sideRoom = sideBottom - sideTop, topRoom = topBottom - topTop;
   double scale = std::numeric_limits<double>::infinity();
-  for (const auto& [room, metres] : {std::pair{across, run.back()}, std::pair{sideRoom, highest},
-                                     std::pair{across, maxX - minX}, std::pair{topRoom, maxY - minY}})
+  for (const auto& [room, metres] : {std::pair{sideAcross, run.back()}, std::pair{sideRoom, highest},
+                                     std::pair{topAcross, maxX - minX}, std::pair{topRoom, maxY - minY}})
     if (metres > 0) scale = std::min(scale, room / metres);
   if (!std::isfinite(scale) || !(scale > 0)) scale = 1;
   p.scale = scale;
 
-  const double sideLeft = kMargin + (across - run.back() * scale) / 2;
-  const auto side = [&](double along, double z) { return PlotPoint{sideLeft + along * scale, sideBottom - z * scale}; };
-  const double topLeft = kMargin + (across - (maxX - minX) * scale) / 2;
+  const double sideStart = sideLeft + (sideAcross - run.back() * scale) / 2;
+  const auto side = [&](double along, double z) {
+    return PlotPoint{sideStart + along * scale, sideBottom - z * scale};
+  };
+  const double topStart = topLeft + (topAcross - (maxX - minX) * scale) / 2;
   const double topUpper = topTop + (topRoom - (maxY - minY) * scale) / 2;
   // Seen from above with +y away from the viewer: up on the screen.
   const auto top = [&](const Point& c) {
-    return PlotPoint{topLeft + (c.x - minX) * scale, topUpper + (maxY - c.y) * scale};
+    return PlotPoint{topStart + (c.x - minX) * scale, topUpper + (maxY - c.y) * scale};
   };
   for (std::size_t i = 0; i < corners.size(); ++i) {
     p.side.wire.push_back(side(run[i], corners[i].z));
@@ -106,7 +111,7 @@ HangingPicture MakeHangingPicture(const Hanging& hanging, const std::vector<Poin
   for (std::size_t i = 0; i + 1 < corners.size(); ++i) {
     const double middle = (p.side.wire[i].x + p.side.wire[i + 1].x) / 2;
     p.texts.push_back(
-        {{middle, sideBottom + 13}, Metres(run[i + 1] - run[i], sep), TextAnchor::Middle, 10, kBlack, false});
+        {{middle, sideBottom + 12}, Metres(run[i + 1] - run[i], sep), TextAnchor::Middle, 10, kBlack, false});
   }
   if (corners.size() == 3 && hanging.planAngle < kStraightPlanAngle)
     p.texts.push_back({{p.top.wire[1].x, p.top.wire[1].y + 14},

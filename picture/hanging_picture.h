@@ -1,7 +1,7 @@
 // The drawing of how the wire hangs, as the NEC-2 check window shows it
-// beside its inputs: a side view (the wire unrolled along its horizontal
-// run, heights above the ground line) and a top view (the legs and the
-// angle between them), both at one scale, with the feed point and the apex
+// beside its table: a side view (the wire unrolled along its horizontal
+// run, heights above the ground line) and to its right a top view (the legs
+// and the angle between them), both at one scale, with the feed point and the apex
 // marked and each leg's horizontal span and each corner's height written.
 // Only geometry here, in pixels with y downwards; the window paints it.
 #pragma once

@@ -256,19 +256,19 @@ std::vector<Key> NecKeys() {
   return {
       TextKey<N>(S::Nec, "feed-point", &N::feedPoint, FreeText()),
       TextKey<N>(S::Nec, "height", &N::height, FreeText()),
+      {S::Nec, "ground", [](const Design& d) { return Part<N>(d).ground; },
+       [](Design& d, std::string_view v) { Part<N>(d).ground = std::string(v); }, GroundCheck()},
+      {S::Nec, "balun", [](const Design& d) { return Part<N>(d).balun; },
+       [](Design& d, std::string_view v) { Part<N>(d).balun = std::string(v); }, BalunCheck()},
+      TextKey<N>(S::Nec, "points", &N::points, FreeText()),
       TextKey<N>(S::Nec, "shape", &N::shape, OneOf(kShapeWords)),
       TextKey<N>(S::Nec, "end-height", &N::endHeight, FreeText()),
       TextKey<N>(S::Nec, "apex-height", &N::apexHeight, FreeText()),
       TextKey<N>(S::Nec, "apex-at", &N::apexAt, FreeText()),
       TextKey<N>(S::Nec, "plan-angle", &N::planAngle, FreeText()),
-      {S::Nec, "ground", [](const Design& d) { return Part<N>(d).ground; },
-       [](Design& d, std::string_view v) { Part<N>(d).ground = std::string(v); }, GroundCheck()},
       TextKey<N>(S::Nec, "conductor", &N::conductor, OneOf(kConductorWords)),
       TextKey<N>(S::Nec, "conductivity", &N::conductivity, FreeText()),
       TextKey<N>(S::Nec, "region", &N::region, OneOf(kRegionWords)),
-      {S::Nec, "balun", [](const Design& d) { return Part<N>(d).balun; },
-       [](Design& d, std::string_view v) { Part<N>(d).balun = std::string(v); }, BalunCheck()},
-      TextKey<N>(S::Nec, "points", &N::points, FreeText()),
   };
 }
 

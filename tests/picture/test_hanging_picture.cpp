@@ -11,7 +11,7 @@
 namespace lorvant::nec {
 namespace {
 
-constexpr double kWidth = 300, kHeight = 220;
+constexpr double kWidth = 420, kHeight = 120;
 
 bool HasText(const HangingPicture& p, const std::string& text) {
   return std::any_of(p.texts.begin(), p.texts.end(), [&](const PlotText& t) { return t.text == text; });
@@ -40,8 +40,8 @@ TEST(HangingPicture, AnInvertedVShowsItsApexHeightsAndSpansToScale) {
     for (const PlotPoint& c : v->wire) {
       EXPECT_TRUE(c.x >= 0 && c.x <= kWidth && c.y >= 0 && c.y <= kHeight) << c.x << ", " << c.y;
     }
-  // The side view above the top view.
-  EXPECT_LT(p.side.wire[0].y, p.top.wire[0].y);
+  // The side view left of the top view.
+  EXPECT_LT(p.side.wire[2].x, p.top.wire[0].x);
   for (const char* text : {"Seitenansicht", "Draufsicht", "4,0 m", "10,0 m", "8,0 m", "12,0 m"})
     EXPECT_TRUE(HasText(p, text)) << text;
   EXPECT_TRUE(HasText(MakeHangingPicture(h, corners, corners[1], kWidth, kHeight, Language::English, '.'), "12.0 m"));

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -62,7 +63,7 @@ constexpr int kAverageGround = 3;
 // How often the window looks at a running check.
 constexpr int kPollMs = 50;
 // The drawing of the hanging wire beside the inputs, pixels.
-constexpr int kHangingWidth = 300, kHangingHeight = 220;
+constexpr int kHangingWidth = 420, kHangingHeight = 120;
 
 constexpr nec::Shape kShapes[] = {nec::Shape::Flat, nec::Shape::Sloper, nec::Shape::InvertedV};
 constexpr nec::Material kConductors[] = {nec::Material::Copper, nec::Material::Aluminium, nec::Material::Lossless};
@@ -130,7 +131,7 @@ void PaintHanging(QPainter& painter, const nec::HangingPicture& p, const QString
   }
   if (!reason.isEmpty()) {
     painter.setPen(QColor(160, 0, 0));
-    painter.drawText(QRectF(12, 24, p.width - 24, p.height / 2 - 40), Qt::AlignCenter | Qt::TextWordWrap, reason);
+    painter.drawText(QRectF(12, 20, p.width - 24, p.height - 40), Qt::AlignCenter | Qt::TextWordWrap, reason);
   }
 }
 
@@ -253,30 +254,41 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   timeoutEdit = new QLineEdit(this);
   Fields::filterNumbers(timeoutEdit, kWholeKeys);
   timeoutEdit->setMaxLength(5);
-  const std::pair<QLabel*, QWidget*> rows[] = {
-      {feedPointLabel, feedPointList},    {shapeLabel, shapeList},
-      {heightLabel, heightField},         {endHeightLabel, endHeightField},
-      {apexHeightLabel, apexHeightField}, {apexAtLabel, apexAtField},
-      {planAngleLabel, planAngleField},   {groundLabel, groundList},
-      {conductorLabel, conductorList},    {conductivityLabel, conductivityField},
-      {regionLabel, regionList},          {balunLabel, balunList},
-      {pointsLabel, pointsField},         {timeoutLabel, timeoutEdit}};
-  // Two columns of seven rows, the wire where it hangs and what it is made
-  // of, and the drawing beside them.
-  constexpr int kRows = 7;
-  int index = 0;
-  for (const auto& [label, field] : rows) {
-    const int row = index % kRows, column = 2 * (index / kRows);
-    label->setBuddy(field);
-    grid->addWidget(label, row, column);
-    grid->addWidget(field, row, column + 1);
-    ++index;
+  // Three pages of at most three rows in two columns, so that the window
+  // fits the main window's area with room for the table and the picture:
+  // where it is fed and how it is checked, how it hangs, what it is made of.
+  using Row = std::pair<QLabel*, QWidget*>;
+  const std::vector<Row> pages[] = {
+      {{feedPointLabel, feedPointList},
+       {groundLabel, groundList},
+       {balunLabel, balunList},
+       {pointsLabel, pointsField},
+       {timeoutLabel, timeoutEdit}},
+      {{shapeLabel, shapeList},
+       {heightLabel, heightField},
+       {endHeightLabel, endHeightField},
+       {apexHeightLabel, apexHeightField},
+       {apexAtLabel, apexAtField},
+       {planAngleLabel, planAngleField}},
+      {{conductorLabel, conductorList}, {conductivityLabel, conductivityField}, {regionLabel, regionList}}};
+  inputPages = new QTabWidget(this);
+  for (const std::vector<Row>& rows : pages) {
+    auto* page = new QWidget(inputPages);
+    auto* grid = new QGridLayout(page);
+    int index = 0;
+    for (const auto& [label, field] : rows) {
+      const int row = index % 3, column = 2 * (index / 3);
+      label->setBuddy(field);
+      grid->addWidget(label, row, column);
+      grid->addWidget(field, row, column + 1);
+      ++index;
+    }
+    grid->setHorizontalSpacing(12);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(3, 1);
+    inputPages->addTab(page, QString());
   }
-  hangingView = new HangingCanvas(this, this);
-  grid->addWidget(hangingView, 0, 4, kRows, 1, Qt::AlignTop);
-  grid->setHorizontalSpacing(12);
-  grid->setColumnStretch(5, 1);
-  outer->addLayout(grid);
+  outer->addWidget(inputPages);
 
   auto* buttons = new QHBoxLayout();
   checkButton = new QPushButton(this);
@@ -293,7 +305,12 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   resultTable->verticalHeader()->hide();
   resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   resultTable->setMinimumHeight(120);
-  outer->addWidget(resultTable);
+  // The drawing of the wire beside the table, in sight on every page.
+  auto* tableRow = new QHBoxLayout();
+  tableRow->addWidget(resultTable, 1);
+  hangingView = new HangingCanvas(this, this);
+  tableRow->addWidget(hangingView, 0, Qt::AlignTop);
+  outer->addLayout(tableRow);
 
   hintLabel = new QLabel(this);
   hintLabel->setWordWrap(true);
@@ -351,6 +368,8 @@ void frmNec::applyCaptions() {
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
   setWindowTitle(say(Text::WindowNecTitle));
+  const Text pageNames[] = {Text::HangPageCheck, Text::HangPageHanging, Text::HangPageConductor};
+  for (int i = 0; i < inputPages->count(); ++i) inputPages->setTabText(i, say(pageNames[i]));
   feedPointLabel->setText(say(Text::WindowNecFeedPoint));
   shapeLabel->setText(say(Text::HangShape));
   endHeightLabel->setText(say(Text::HangEndHeight));
@@ -457,7 +476,7 @@ std::optional<double> frmNec::feedPoint() {
   if (const std::optional<double> feed = typedFeedPoint()) return feed;
   showMessage(this, q(feedpoint::OffWireText(Module1::language(), design_.length, Module1::decimalSeparator())),
               MessageTitle(), Icon::Exclamation);
-  feedPointList->setFocus();
+  focusField(feedPointList);
   return std::nullopt;
 }
 
@@ -474,19 +493,19 @@ void frmNec::onCheck() {
   for (const std::optional<Refusal>& refusal : {readHanging(settings.hanging), readConductor(settings)})
     if (refusal) {
       showMessage(this, refusal->text, MessageTitle(), Icon::Exclamation);
-      refusal->field->setFocus();
+      focusField(refusal->field);
       return;
     }
   settings.sweepPoints = pointsField->text().isEmpty() ? -1 : pointsField->text().toInt();
   if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
     showMessage(this, say(Text::WindowNecPointsRefused), MessageTitle(), Icon::Exclamation);
-    pointsField->setFocus();
+    focusField(pointsField);
     return;
   }
   const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
   if (timeout < 1 || timeout > 86400) {
     showMessage(this, say(Text::WindowNecTimeoutRefused), MessageTitle(), Icon::Exclamation);
-    timeoutEdit->setFocus();
+    focusField(timeoutEdit);
     return;
   }
   settings.ground = kGrounds[std::max(0, groundList->currentIndex())];
@@ -503,7 +522,7 @@ void frmNec::onCheck() {
     return;
   } catch (const nec::HangError& e) {
     showMessage(this, hangRefusal(e), MessageTitle(), Icon::Exclamation);
-    if (QWidget* field = hangField(e.value)) field->setFocus();
+    if (QWidget* field = hangField(e.value)) focusField(field);
     return;
   }
   checkedSettings_ = settings;
@@ -633,6 +652,12 @@ std::optional<frmNec::Refusal> frmNec::readConductor(nec::Settings& settings) co
   if (!(conductivity > 0)) return Refusal{conductivityField, say(Text::HangConductivityRefused)};
   settings.conductivity = conductivity;
   return std::nullopt;
+}
+
+void frmNec::focusField(QWidget* field) {
+  for (int i = 0; i < inputPages->count(); ++i)
+    if (inputPages->widget(i)->isAncestorOf(field)) inputPages->setCurrentIndex(i);
+  field->setFocus();
 }
 
 QWidget* frmNec::hangField(nec::HangError::Value value) const {

@@ -24,6 +24,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 class QTimer;
 class TestNecWindow;
 
@@ -73,7 +74,8 @@ class frmNec : public QWidget {
   // The settings of the last check started (none before).
   const std::optional<nec::Settings>& checkedSettings() const { return checkedSettings_; }
 
-  QLabel* lengthLabel = nullptr;  // the wire's length
+  QLabel* lengthLabel = nullptr;     // the wire's length
+  QTabWidget* inputPages = nullptr;  // feed point and check, hanging, conductor and band plan
   QLabel* feedPointLabel = nullptr;
   QComboBox* feedPointList = nullptr;  // proposed feed points; a distance may be typed
   QLabel* shapeLabel = nullptr;
@@ -144,6 +146,8 @@ class frmNec : public QWidget {
   // Fields that do not apply to the chosen shape or conductor are closed,
   // and every input while a check runs; captions follow the shape.
   void enableInputs();
+  // Shows the field's page and puts the focus there.
+  void focusField(QWidget* field);
   // The drawing from the inputs of the moment.
   void drawHanging();
   // The results folder's lock for the job, asked about as the run asks;
