@@ -92,9 +92,17 @@ struct DipoleInputs {
 };
 
 struct NecInputs {
-  std::string feedPoint, height;
-  std::string ground = "average";  // a ground word of engine/nec/model.h
-  std::string balun = "auto";      // "auto" or the ratio
+  std::string feedPoint;
+  std::string height;                // a flat wire's, or its start's
+  std::string shape = "flat";        // a word of kShapeWords
+  std::string endHeight = "10";      // a sloper's or an inverted-V's end
+  std::string apexHeight, apexAt;    // an inverted-V's; no position: at the feed point
+  std::string planAngle = "180";     // degrees between the legs seen from above
+  std::string ground = "average";    // a ground word of engine/nec/model.h
+  std::string conductor = "copper";  // a word of kConductorWords
+  std::string conductivity;          // S/m; empty: the conductor's own
+  std::string region = "1";          // the IARU region of the sweep's band edges
+  std::string balun = "auto";        // "auto" or the ratio
   std::string points;
   bool operator==(const NecInputs&) const = default;
 };

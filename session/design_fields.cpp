@@ -261,6 +261,14 @@ std::vector<Key> NecKeys() {
       {S::Nec, "balun", [](const Design& d) { return Part<N>(d).balun; },
        [](Design& d, std::string_view v) { Part<N>(d).balun = std::string(v); }, BalunCheck()},
       TextKey<N>(S::Nec, "points", &N::points, FreeText()),
+      TextKey<N>(S::Nec, "shape", &N::shape, OneOf(kShapeWords)),
+      TextKey<N>(S::Nec, "end-height", &N::endHeight, FreeText()),
+      TextKey<N>(S::Nec, "apex-height", &N::apexHeight, FreeText()),
+      TextKey<N>(S::Nec, "apex-at", &N::apexAt, FreeText()),
+      TextKey<N>(S::Nec, "plan-angle", &N::planAngle, FreeText()),
+      TextKey<N>(S::Nec, "conductor", &N::conductor, OneOf(kConductorWords)),
+      TextKey<N>(S::Nec, "conductivity", &N::conductivity, FreeText()),
+      TextKey<N>(S::Nec, "region", &N::region, OneOf(kRegionWords)),
   };
 }
 

@@ -21,6 +21,11 @@ inline constexpr const char* kLengthModeWords[] = {"preferred", "highest-lowest"
 inline constexpr const char* kFeedModeWords[] = {"maximum-sum", "equal-impedances"};
 inline constexpr const char* kDipoleWords[] = {"dipole", "windom"};
 inline constexpr const char* kYesNo[] = {"no", "yes"};
+// The NEC-2 check's hanging by index of its Shape, its conductor by index of
+// its Material (the batch tool's words) and its region by number.
+inline constexpr const char* kShapeWords[] = {"flat", "sloper", "inverted-v"};
+inline constexpr const char* kConductorWords[] = {"copper", "aluminium", "lossless"};
+inline constexpr const char* kRegionWords[] = {"1", "2", "3"};
 
 // The word's index in words; -1 when it is none of them.
 template <std::size_t N>

@@ -105,6 +105,14 @@ const FieldCase kFields[] = {
     {"ground = poor", [](Design& d) { d.nec.emplace().ground = "poor"; }},
     {"balun = 4", [](Design& d) { d.nec.emplace().balun = "4"; }},
     {"points = 21", [](Design& d) { d.nec.emplace().points = "21"; }},
+    {"shape = inverted-v", [](Design& d) { d.nec.emplace().shape = "inverted-v"; }},
+    {"end-height = 3.5", [](Design& d) { d.nec.emplace().endHeight = "3.5"; }},
+    {"apex-height = 12", [](Design& d) { d.nec.emplace().apexHeight = "12"; }},
+    {"apex-at = 16.2", [](Design& d) { d.nec.emplace().apexAt = "16.2"; }},
+    {"plan-angle = 120", [](Design& d) { d.nec.emplace().planAngle = "120"; }},
+    {"conductor = lossless", [](Design& d) { d.nec.emplace().conductor = "lossless"; }},
+    {"conductivity = 35000000", [](Design& d) { d.nec.emplace().conductivity = "35000000"; }},
+    {"region = 2", [](Design& d) { d.nec.emplace().region = "2"; }},
 };
 
 TEST(Design, EveryInputIsWrittenAndReadBack) {
@@ -170,6 +178,8 @@ const RefusalCase kRefusals[] = {
     {"[design]\nformat = lorvant-design\nversion = 1\n[main]\n[radio]\n", 5, "unknown section"},
     {"[design]\nformat = lorvant-design\nversion = 1\n[main]\n[nec]\nground = sand\n", 6, "unknown ground"},
     {"[design]\nformat = lorvant-design\nversion = 1\n[main]\nmaterial = cheese\n", 5, "unknown material"},
+    {"[design]\nformat = lorvant-design\nversion = 1\n[main]\n[nec]\nshape = spiral\n", 6, "unknown choice"},
+    {"[design]\nformat = lorvant-design\nversion = 1\n[main]\n[nec]\nregion = 4\n", 6, "unknown choice"},
     {"{\"format\": \"lorvant-design\"}\n", 1, "[design] missing"},
 };
 
@@ -195,6 +205,15 @@ TEST(Design, CommentsBlankLinesAndWindowsLineEndsAreRead) {
   ASSERT_TRUE(r.design) << r.refusal.reason;
   EXPECT_EQ(r.design->main.frequency, "7.1");
   EXPECT_EQ(r.design->main.halfWaves, "4");  // not given: as after loading
+}
+
+// A check's section written before the wire could slope or bend reads as
+// the straight, level copper wire those checks modelled.
+TEST(Design, AnEarlierCheckSectionHangsFlatOverCopperInRegionOne) {
+  const ReadResult r =
+      Parse("[design]\nformat = lorvant-design\nversion = 1\n[main]\n[nec]\nheight = 8\n", Language::English);
+  ASSERT_TRUE(r.design && r.design->nec) << r.refusal.reason;
+  EXPECT_TRUE(*r.design->nec == NecInputs{.height = "8"});
 }
 
 }  // namespace

@@ -11,10 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -29,6 +32,7 @@
 #include "io/staged_files.h"
 #include "picture/SwrRaster.h"
 #include "session/design.h"
+#include "session/design_words.h"
 #include "session/feedpoint.h"
 #include "session/mainform.h"
 #include "session/messages.h"
@@ -58,10 +62,106 @@ constexpr nec::Ground kGrounds[] = {nec::Ground::FreeSpace, nec::Ground::Perfect
 constexpr int kAverageGround = 3;
 // How often the window looks at a running check.
 constexpr int kPollMs = 50;
+// The drawing of the hanging wire beside the inputs, pixels.
+constexpr int kHangingWidth = 420, kHangingHeight = 120;
+
+constexpr nec::Shape kShapes[] = {nec::Shape::Flat, nec::Shape::Sloper, nec::Shape::InvertedV};
+constexpr nec::Material kConductors[] = {nec::Material::Copper, nec::Material::Aluminium, nec::Material::Lossless};
+constexpr nec::Region kRegions[] = {nec::Region::One, nec::Region::Two, nec::Region::Three};
 
 QString MessageTitle() { return QStringLiteral(" NEC-2"); }
 
+// The list's entry, kept within the choices.
+template <class T, std::size_t N>
+T Chosen(const QComboBox* list, const T (&choices)[N]) {
+  return choices[std::clamp(list->currentIndex(), 0, static_cast<int>(N) - 1)];
+}
+
+template <class T, std::size_t N>
+int IndexOf(T value, const T (&choices)[N]) {
+  return static_cast<int>(std::find(std::begin(choices), std::end(choices), value) - std::begin(choices));
+}
+
+// Fills a list with entries in the language of the moment, keeping the
+// chosen one (`initial` the first time) and telling no one about it.
+void Recaption(QComboBox* list, const QStringList& entries, int initial = 0) {
+  const QSignalBlocker quiet(list);
+  const int chosen = list->count() ? list->currentIndex() : initial;
+  list->clear();
+  list->addItems(entries);
+  list->setCurrentIndex(chosen);
+}
+
+QColor Colour(const nec::PlotColour& c) { return QColor(c.r, c.g, c.b); }
+
+// The drawing of the hanging wire, painted as its geometry says; without a
+// wire the reason stands in its place.
+void PaintHanging(QPainter& painter, const nec::HangingPicture& p, const QString& reason) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillRect(QRectF(0, 0, p.width, p.height), Qt::white);
+  painter.setPen(QPen(Colour(p.ground.colour), p.ground.width));
+  painter.drawLine(QPointF(p.ground.from.x, p.ground.from.y), QPointF(p.ground.to.x, p.ground.to.y));
+  for (const nec::HangingView* view : {&p.side, &p.top}) {
+    QPolygonF wire;
+    for (const nec::PlotPoint& c : view->wire) wire << QPointF(c.x, c.y);
+    painter.setPen(QPen(QColor(0, 70, 200), 2));
+    painter.drawPolyline(wire);
+    if (view->wire.empty()) continue;
+    painter.setPen(Qt::NoPen);
+    if (view->apex) {
+      painter.setBrush(QColor(60, 60, 60));
+      painter.drawEllipse(QPointF(view->apex->x, view->apex->y), 3.5, 3.5);
+    }
+    painter.setBrush(QColor(220, 0, 0));
+    painter.drawEllipse(QPointF(view->feed.x, view->feed.y), 4.5, 4.5);
+    painter.setBrush(Qt::NoBrush);
+  }
+  for (const nec::PlotText& t : p.texts) {
+    QFont font = painter.font();
+    font.setPixelSize(static_cast<int>(t.size));
+    font.setBold(t.bold);
+    painter.setFont(font);
+    painter.setPen(Colour(t.colour));
+    const QString text = QString::fromStdString(t.text);
+    const double advance = QFontMetricsF(font).horizontalAdvance(text);
+    const double x = t.anchor == nec::TextAnchor::Start ? t.at.x
+                     : t.anchor == nec::TextAnchor::End ? t.at.x - advance
+                                                        : t.at.x - advance / 2;
+    painter.drawText(QPointF(std::clamp(x, 0.0, std::max(0.0, p.width - advance)), t.at.y), text);
+  }
+  if (!reason.isEmpty()) {
+    painter.setPen(QColor(160, 0, 0));
+    painter.drawText(QRectF(12, 20, p.width - 24, p.height - 40), Qt::AlignCenter | Qt::TextWordWrap, reason);
+  }
+}
+
+// Paints the window's drawing of the hanging wire.
+class HangingCanvas : public QWidget {
+ public:
+  HangingCanvas(const frmNec* window, QWidget* parent) : QWidget(parent), window_(window) {
+    setFixedSize(kHangingWidth, kHangingHeight);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    PaintHanging(painter, window_->hangingPicture(), window_->hangingReason());
+  }
+
+ private:
+  const frmNec* window_;
+};
+
 }  // namespace
+
+// HANGING: the corners come from the engine's hanging (engine/nec/hanging.cpp).
+// Referred to weakly while a build may lack it: the window then draws no
+// wire. With it in every build these two declarations go; the calls in
+// drawHanging() stay as they are.
+namespace nec {
+std::vector<Point> HangingPoints(const Hanging& h, double length, double feed) __attribute__((weak));
+Point PointAlong(const std::vector<Point>& corners, double s) __attribute__((weak));
+}  // namespace nec
 
 // A check running in its own thread; the window polls it.
 struct frmNec::Job {
@@ -125,11 +225,25 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   feedPointList = new QComboBox(this);
   Fields::keepTypedText(feedPointList);
   Fields::filterNumbers(feedPointList, kDecimalKeys);
-  heightLabel = new QLabel(this);
-  heightField = new QLineEdit(this);
-  Fields::filterNumbers(heightField, kDecimalKeys);
+  shapeLabel = new QLabel(this);
+  shapeList = new QComboBox(this);
+  const auto numberField = [this](QLabel*& label, QLineEdit*& field) {
+    label = new QLabel(this);
+    field = new QLineEdit(this);
+    Fields::filterNumbers(field, kDecimalKeys);
+  };
+  numberField(heightLabel, heightField);
+  numberField(endHeightLabel, endHeightField);
+  numberField(apexHeightLabel, apexHeightField);
+  numberField(apexAtLabel, apexAtField);
+  numberField(planAngleLabel, planAngleField);
   groundLabel = new QLabel(this);
   groundList = new QComboBox(this);
+  conductorLabel = new QLabel(this);
+  conductorList = new QComboBox(this);
+  numberField(conductivityLabel, conductivityField);
+  regionLabel = new QLabel(this);
+  regionList = new QComboBox(this);
   balunLabel = new QLabel(this);
   balunList = new QComboBox(this);
   pointsLabel = new QLabel(this);
@@ -140,23 +254,41 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   timeoutEdit = new QLineEdit(this);
   Fields::filterNumbers(timeoutEdit, kWholeKeys);
   timeoutEdit->setMaxLength(5);
-  const std::pair<QLabel*, QWidget*> rows[] = {{feedPointLabel, feedPointList}, {heightLabel, heightField},
-                                               {groundLabel, groundList},       {balunLabel, balunList},
-                                               {pointsLabel, pointsField},      {timeoutLabel, timeoutEdit}};
-  // Two columns of three rows, so that the window fits the main window's
-  // area with room for the table and the picture.
-  int index = 0;
-  for (const auto& [label, field] : rows) {
-    const int row = index % 3, column = 2 * (index / 3);
-    label->setBuddy(field);
-    grid->addWidget(label, row, column);
-    grid->addWidget(field, row, column + 1);
-    ++index;
+  // Three pages of at most three rows in two columns, so that the window
+  // fits the main window's area with room for the table and the picture:
+  // where it is fed and how it is checked, how it hangs, what it is made of.
+  using Row = std::pair<QLabel*, QWidget*>;
+  const std::vector<Row> pages[] = {
+      {{feedPointLabel, feedPointList},
+       {groundLabel, groundList},
+       {balunLabel, balunList},
+       {pointsLabel, pointsField},
+       {timeoutLabel, timeoutEdit}},
+      {{shapeLabel, shapeList},
+       {heightLabel, heightField},
+       {endHeightLabel, endHeightField},
+       {apexHeightLabel, apexHeightField},
+       {apexAtLabel, apexAtField},
+       {planAngleLabel, planAngleField}},
+      {{conductorLabel, conductorList}, {conductivityLabel, conductivityField}, {regionLabel, regionList}}};
+  inputPages = new QTabWidget(this);
+  for (const std::vector<Row>& rows : pages) {
+    auto* page = new QWidget(inputPages);
+    auto* grid = new QGridLayout(page);
+    int index = 0;
+    for (const auto& [label, field] : rows) {
+      const int row = index % 3, column = 2 * (index / 3);
+      label->setBuddy(field);
+      grid->addWidget(label, row, column);
+      grid->addWidget(field, row, column + 1);
+      ++index;
+    }
+    grid->setHorizontalSpacing(12);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(3, 1);
+    inputPages->addTab(page, QString());
   }
-  grid->setColumnMinimumWidth(2, 0);
-  grid->setHorizontalSpacing(12);
-  grid->setColumnStretch(4, 1);
-  outer->addLayout(grid);
+  outer->addWidget(inputPages);
 
   auto* buttons = new QHBoxLayout();
   checkButton = new QPushButton(this);
@@ -173,7 +305,12 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   resultTable->verticalHeader()->hide();
   resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   resultTable->setMinimumHeight(120);
-  outer->addWidget(resultTable);
+  // The drawing of the wire beside the table, in sight on every page.
+  auto* tableRow = new QHBoxLayout();
+  tableRow->addWidget(resultTable, 1);
+  hangingView = new HangingCanvas(this, this);
+  tableRow->addWidget(hangingView, 0, Qt::AlignTop);
+  outer->addLayout(tableRow);
 
   hintLabel = new QLabel(this);
   hintLabel->setWordWrap(true);
@@ -190,10 +327,14 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   auto* pictureRow = new QHBoxLayout();
   pictureButton = new QPushButton(this);
   pictureRow->addWidget(pictureButton);
+  takeVkButton = new QPushButton(this);
+  pictureRow->addWidget(takeVkButton);
   pictureRow->addStretch();
   outer->addLayout(pictureRow);
 
   heightField->setText(q(report::FormatGeneral(nec::kDefaultHeight, Module1::decimalSeparator())));
+  endHeightField->setText(heightField->text());
+  planAngleField->setText(q(report::FormatGeneral(nec::kStraightPlanAngle, Module1::decimalSeparator())));
   pointsField->setText(QString::number(nec::kDefaultSweepPoints));
   timeoutEdit->setText(QString::number(nec::kDefaultEngineTimeout));
   applyCaptions();
@@ -203,6 +344,15 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   connect(checkButton, &QPushButton::clicked, this, &frmNec::onCheck);
   connect(cancelButton, &QPushButton::clicked, this, &frmNec::onCancel);
   connect(pictureButton, &QPushButton::clicked, this, &frmNec::onSavePicture);
+  connect(takeVkButton, &QPushButton::clicked, this, &frmNec::onTakeVk);
+  for (QLineEdit* field : {heightField, endHeightField, apexHeightField, apexAtField, planAngleField})
+    connect(field, &QLineEdit::textChanged, this, &frmNec::drawHanging);
+  connect(feedPointList, &QComboBox::currentTextChanged, this, &frmNec::drawHanging);
+  for (QComboBox* list : {shapeList, conductorList})
+    connect(list, &QComboBox::currentIndexChanged, this, [this] {
+      enableInputs();
+      drawHanging();
+    });
   connect(timer_, &QTimer::timeout, this, &frmNec::poll);
   resize(840, 720);
 }
@@ -218,15 +368,27 @@ void frmNec::applyCaptions() {
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
   setWindowTitle(say(Text::WindowNecTitle));
+  const Text pageNames[] = {Text::HangPageCheck, Text::HangPageHanging, Text::HangPageConductor};
+  for (int i = 0; i < inputPages->count(); ++i) inputPages->setTabText(i, say(pageNames[i]));
   feedPointLabel->setText(say(Text::WindowNecFeedPoint));
-  heightLabel->setText(say(Text::WindowNecHeight));
+  shapeLabel->setText(say(Text::HangShape));
+  endHeightLabel->setText(say(Text::HangEndHeight));
+  apexHeightLabel->setText(say(Text::HangApexHeight));
+  apexAtLabel->setText(say(Text::HangApexAt));
+  apexAtField->setPlaceholderText(say(Text::HangApexAtFeed));
+  planAngleLabel->setText(say(Text::HangPlanAngle));
   groundLabel->setText(say(Text::WindowNecGround));
+  conductorLabel->setText(say(Text::HangConductor));
+  conductivityLabel->setText(say(Text::HangConductivity));
+  conductivityField->setPlaceholderText(say(Text::HangConductivityOwn));
+  regionLabel->setText(say(Text::HangRegion));
   balunLabel->setText(say(Text::WindowNecBalun));
   pointsLabel->setText(say(Text::WindowNecSweepPoints));
   timeoutLabel->setText(say(Text::WindowNecTimeout));
   checkButton->setText(say(Text::WindowNecCheckButton));
   cancelButton->setText(say(Text::WindowNecCancelButton));
   pictureButton->setText(say(Text::WindowNecPictureButton));
+  takeVkButton->setText(say(Text::HangTakeVkButton));
   resultTable->setHorizontalHeaderLabels({QStringLiteral("Band"), QStringLiteral("MHz"), QStringLiteral("R [Ohm]"),
                                           QStringLiteral("X [Ohm]"), say(Text::ReportSwr), say(Text::ReportModelOhm)});
 
@@ -241,7 +403,15 @@ void frmNec::applyCaptions() {
   for (double ratio : nec::kBalunRatios) balunList->addItem(q(nec::BalunText(ratio, sep)), ratio);
   balunList->setCurrentIndex(balun);
 
+  Recaption(shapeList, {say(Text::HangShapeFlat), say(Text::HangShapeSloper), say(Text::HangShapeInvertedV)});
+  Recaption(conductorList, {say(Text::HangCopper), say(Text::HangAluminium), say(Text::HangLossless)});
+  QStringList regions;
+  for (nec::Region r : kRegions) regions << say(Text::HangRegionName) + QString::number(static_cast<int>(r));
+  Recaption(regionList, regions, IndexOf(nec::kDefaultRegion, kRegions));
+
   if (!lengthLabel->text().isEmpty()) showLength();
+  enableInputs();
+  drawHanging();
   drawPicture();
   if (!note_) note_ = [] { return say(Text::WindowNecChooseHint); };
   hintLabel->setText(note_());
@@ -280,15 +450,18 @@ void frmNec::takeDesign(const MainFormValues& v) {
                     d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
   design_ = std::move(d);
   showLength();
-  if (same) return;
-  clearResults();
-  feedPointList->clear();
-  for (const FeedCandidate& c : design_.proposedFeeds)
-    feedPointList->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
-  if (feedPointList->count() > 0) feedPointList->setCurrentIndex(0);
+  if (!same) {
+    clearResults();
+    const QSignalBlocker quiet(feedPointList);
+    feedPointList->clear();
+    for (const FeedCandidate& c : design_.proposedFeeds)
+      feedPointList->addItem(q(report::FormatPicture(c.x, "0.00", sep)), c.x);
+    if (feedPointList->count() > 0) feedPointList->setCurrentIndex(0);
+  }
+  drawHanging();
 }
 
-std::optional<double> frmNec::feedPoint() {
+std::optional<double> frmNec::typedFeedPoint() const {
   const QString text = feedPointList->currentText().trimmed();
   const int index = feedPointList->currentIndex();
   // A chosen proposal keeps all its digits; a typed distance is read as typed.
@@ -296,9 +469,14 @@ std::optional<double> frmNec::feedPoint() {
   const double feed = nec::TypedDecimal(Module1::parse(text));
   const double length = nec::TypedDecimal(design_.length);
   if (feed > 0 && feed < length) return feed;
+  return std::nullopt;
+}
+
+std::optional<double> frmNec::feedPoint() {
+  if (const std::optional<double> feed = typedFeedPoint()) return feed;
   showMessage(this, q(feedpoint::OffWireText(Module1::language(), design_.length, Module1::decimalSeparator())),
               MessageTitle(), Icon::Exclamation);
-  feedPointList->setFocus();
+  focusField(feedPointList);
   return std::nullopt;
 }
 
@@ -312,26 +490,26 @@ void frmNec::onCheck() {
   if (!feed) return;
   nec::Settings settings;
   settings.feed = *feed;
-  const double height = nec::TypedDecimal(Module1::parse(heightField->text()));
-  settings.hanging.startHeight = settings.hanging.endHeight = height;
-  if (!(height > 0)) {
-    showMessage(this, say(Text::WindowNecHeightRefused), MessageTitle(), Icon::Exclamation);
-    heightField->setFocus();
-    return;
-  }
+  for (const std::optional<Refusal>& refusal : {readHanging(settings.hanging), readConductor(settings)})
+    if (refusal) {
+      showMessage(this, refusal->text, MessageTitle(), Icon::Exclamation);
+      focusField(refusal->field);
+      return;
+    }
   settings.sweepPoints = pointsField->text().isEmpty() ? -1 : pointsField->text().toInt();
   if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
     showMessage(this, say(Text::WindowNecPointsRefused), MessageTitle(), Icon::Exclamation);
-    pointsField->setFocus();
+    focusField(pointsField);
     return;
   }
   const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
   if (timeout < 1 || timeout > 86400) {
     showMessage(this, say(Text::WindowNecTimeoutRefused), MessageTitle(), Icon::Exclamation);
-    timeoutEdit->setFocus();
+    focusField(timeoutEdit);
     return;
   }
   settings.ground = kGrounds[std::max(0, groundList->currentIndex())];
+  settings.region = Chosen(regionList, kRegions);
   if (balunList->currentIndex() > 0) settings.balunRatio = balunList->currentData().toDouble();
 
   const Language lang = Module1::language();
@@ -342,7 +520,12 @@ void frmNec::onCheck() {
   } catch (const nec::ModelError& e) {
     showMessage(this, q(nec::ModelErrorText(e, lang, sep)), MessageTitle(), Icon::Exclamation);
     return;
+  } catch (const nec::HangError& e) {
+    showMessage(this, hangRefusal(e), MessageTitle(), Icon::Exclamation);
+    if (QWidget* field = hangField(e.value)) focusField(field);
+    return;
   }
+  checkedSettings_ = settings;
   if (!Module1::ensureWritableResultsFolder(this)) return;
   if (!lockResultsFolder(*job)) return;
   job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>(std::string(), timeout);
@@ -400,11 +583,137 @@ void frmNec::closeEvent(QCloseEvent* event) {
 }
 
 void frmNec::setRunning(bool on) {
-  for (QWidget* w : std::initializer_list<QWidget*>{feedPointList, heightField, groundList, balunList, pointsField,
-                                                    timeoutEdit, checkButton})
-    w->setEnabled(!on);
-  cancelButton->setEnabled(on);
+  enableInputs();
   if (!on) progressBar->reset();
+}
+
+void frmNec::enableInputs() {
+  const bool idle = !job_;
+  const nec::Shape shape = Chosen(shapeList, kShapes);
+  const auto open = [](QLabel* label, QWidget* field, bool on) {
+    label->setEnabled(on);
+    field->setEnabled(on);
+  };
+  for (const auto& [label, field] :
+       std::initializer_list<std::pair<QLabel*, QWidget*>>{{feedPointLabel, feedPointList},
+                                                           {shapeLabel, shapeList},
+                                                           {heightLabel, heightField},
+                                                           {planAngleLabel, planAngleField},
+                                                           {groundLabel, groundList},
+                                                           {conductorLabel, conductorList},
+                                                           {regionLabel, regionList},
+                                                           {balunLabel, balunList},
+                                                           {pointsLabel, pointsField},
+                                                           {timeoutLabel, timeoutEdit}})
+    open(label, field, idle);
+  open(endHeightLabel, endHeightField, idle && shape != nec::Shape::Flat);
+  open(apexHeightLabel, apexHeightField, idle && shape == nec::Shape::InvertedV);
+  open(apexAtLabel, apexAtField, idle && shape == nec::Shape::InvertedV);
+  open(conductivityLabel, conductivityField, idle && Chosen(conductorList, kConductors) != nec::Material::Lossless);
+  // One height for a flat wire; the start's of the others.
+  heightLabel->setText(say(shape == nec::Shape::Flat ? Text::WindowNecHeight : Text::HangStartHeight));
+  checkButton->setEnabled(idle);
+  cancelButton->setEnabled(!idle);
+  takeVkButton->setEnabled(idle && shown_ && shown_->resonance);
+}
+
+std::optional<frmNec::Refusal> frmNec::readHanging(nec::Hanging& h) const {
+  const auto number = [](const QLineEdit* field) { return nec::TypedDecimal(Module1::parse(field->text())); };
+  const nec::Shape shape = Chosen(shapeList, kShapes);
+  h = {};
+  h.startHeight = h.endHeight = number(heightField);
+  if (!(h.startHeight > 0)) return Refusal{heightField, say(Text::WindowNecHeightRefused)};
+  if (shape != nec::Shape::Flat) {
+    h.endHeight = number(endHeightField);
+    if (!(h.endHeight > 0)) return Refusal{endHeightField, say(Text::HangEndHeightRefused)};
+  }
+  if (shape == nec::Shape::InvertedV) {
+    nec::Apex apex;
+    apex.height = number(apexHeightField);
+    if (!(apex.height > 0)) return Refusal{apexHeightField, say(Text::HangApexHeightRefused)};
+    if (!apexAtField->text().trimmed().isEmpty()) {
+      apex.at = number(apexAtField);
+      if (!(*apex.at > 0)) return Refusal{apexAtField, say(Text::HangApexAtRefused)};
+    }
+    h.apex = apex;
+  }
+  h.planAngle = number(planAngleField);
+  if (!(h.planAngle > 0)) return Refusal{planAngleField, say(Text::HangPlanAngleRefused)};
+  return std::nullopt;
+}
+
+std::optional<frmNec::Refusal> frmNec::readConductor(nec::Settings& settings) const {
+  settings.material = Chosen(conductorList, kConductors);
+  settings.conductivity.reset();
+  // A lossless wire has no conductivity to replace.
+  if (settings.material == nec::Material::Lossless || conductivityField->text().trimmed().isEmpty())
+    return std::nullopt;
+  const double conductivity = nec::TypedDecimal(Module1::parse(conductivityField->text()));
+  if (!(conductivity > 0)) return Refusal{conductivityField, say(Text::HangConductivityRefused)};
+  settings.conductivity = conductivity;
+  return std::nullopt;
+}
+
+void frmNec::focusField(QWidget* field) {
+  for (int i = 0; i < inputPages->count(); ++i)
+    if (inputPages->widget(i)->isAncestorOf(field)) inputPages->setCurrentIndex(i);
+  field->setFocus();
+}
+
+QWidget* frmNec::hangField(nec::HangError::Value value) const {
+  using V = nec::HangError::Value;
+  switch (value) {
+    case V::StartHeight:
+      return heightField;
+    case V::EndHeight:
+      return endHeightField;
+    case V::ApexHeight:
+      return apexHeightField;
+    case V::ApexAt:
+      return apexAtField;
+    case V::PlanAngle:
+      return planAngleField;
+  }
+  return nullptr;
+}
+
+// HANGING: where the engine's refusal of a hanging is worded for the user;
+// its own text takes this place once text/nec_texts.h has it.
+QString frmNec::hangRefusal(const nec::HangError& e) const {
+  QWidget* field = hangField(e.value);
+  QString name;
+  for (QLabel* label : findChildren<QLabel*>())
+    if (field && label->buddy() == field) name = label->text().remove('&').remove(':').trimmed();
+  return say(Text::HangCannotHang) + name + QStringLiteral(" = ") +
+         q(report::FormatGeneral(e.figure, Module1::decimalSeparator()));
+}
+
+void frmNec::drawHanging() {
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  nec::Hanging hanging;
+  std::vector<nec::Point> corners;
+  nec::Point feedAt;
+  QString reason;
+  std::optional<double> feed;
+  if (!(design_.length > 0)) {
+    reason = say(Text::WindowNecNoAntenna);
+  } else if (const std::optional<Refusal> refusal = readHanging(hanging)) {
+    reason = refusal->text;
+  } else if (!(feed = typedFeedPoint())) {
+    reason = q(feedpoint::OffWireText(lang, design_.length, sep));
+  } else if (&nec::HangingPoints && &nec::PointAlong) {
+    try {
+      corners = nec::HangingPoints(hanging, nec::TypedDecimal(design_.length), *feed);
+      feedAt = nec::PointAlong(corners, *feed);
+    } catch (const nec::HangError& e) {
+      corners.clear();
+      reason = hangRefusal(e);
+    }
+  }
+  hanging_ = nec::MakeHangingPicture(hanging, corners, feedAt, kHangingWidth, kHangingHeight, lang, sep);
+  hangingReason_ = reason;
+  hangingView->update();
 }
 
 void frmNec::poll() {
@@ -478,13 +787,23 @@ void frmNec::finish() {
              path = job->reportPath, written = job->writeFiles] {
       const report::NecCheckReport shown =
           report::MakeNecCheckReport(design, plan, checked, Module1::language(), sep, date);
-      return q(report::BalunAdvice(shown)) + QStringLiteral("\n") +
-             (written ? say(Text::WindowNecWritten) + Module1::fromNativePath(path) : say(Text::WindowNecNotWritten));
+      return CheckNote(shown, checked, written, path);
     });
   } catch (const files::FileError& e) {
     failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
   }
   emit checkFinished();
+}
+
+// The one place the note after a check is put together.
+QString frmNec::CheckNote(const report::NecCheckReport& shown, [[maybe_unused]] const nec::Result& checked,
+                          bool written, const std::string& reportPath) {
+  QStringList lines{q(report::BalunAdvice(shown))};
+  // RESONANCE: the model's resonance and its Vk' take their line here,
+  // worded by the report (checked.resonance), between the advice and the files.
+  lines << (written ? say(Text::WindowNecWritten) + Module1::fromNativePath(reportPath)
+                    : say(Text::WindowNecNotWritten));
+  return lines.join('\n');
 }
 
 void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::Result& result) {
@@ -510,6 +829,7 @@ void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::
   shownExtraFrequency_ = design.extraFrequency;
   drawPicture();
   pictureButton->setEnabled(true);
+  enableInputs();
 }
 
 void frmNec::clearResults() {
@@ -519,7 +839,23 @@ void frmNec::clearResults() {
   image_ = QImage();
   pictureView->clear();
   pictureButton->setEnabled(false);
+  enableInputs();
   setNote([] { return say(Text::WindowNecChooseHint); });
+}
+
+void frmNec::onTakeVk() {
+  if (job_ || !shown_ || !shown_->resonance) return;
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  // As the shortening-factor calculator hands its Vk over: the digits the
+  // main form's field keeps, or a word why not.
+  const std::string vk = report::FormatPicture(shown_->resonance->vk, "0.00##", sep);
+  const std::string refusal = TakeOverRefusal(FormField::ShorteningFactor, vk, lang, sep);
+  if (!refusal.empty()) {
+    showMessage(this, q(refusal), MessageTitle(), Icon::Exclamation);
+    return;
+  }
+  mainForm::takeOverVk(q(vk));
 }
 
 void frmNec::drawPicture() {
@@ -572,8 +908,16 @@ void frmNec::giveInputs(design::NecInputs& d) const {
   using design::Stored;
   d.feedPoint = Stored(feedPointList->currentText().toStdString());
   d.height = Stored(heightField->text().toStdString());
+  d.shape = design::kShapeWords[IndexOf(Chosen(shapeList, kShapes), kShapes)];
+  d.endHeight = Stored(endHeightField->text().toStdString());
+  d.apexHeight = Stored(apexHeightField->text().toStdString());
+  d.apexAt = Stored(apexAtField->text().toStdString());
+  d.planAngle = Stored(planAngleField->text().toStdString());
   d.ground =
       nec::GroundWord(kGrounds[std::clamp(groundList->currentIndex(), 0, static_cast<int>(std::size(kGrounds)) - 1)]);
+  d.conductor = design::kConductorWords[IndexOf(Chosen(conductorList, kConductors), kConductors)];
+  d.conductivity = Stored(conductivityField->text().toStdString());
+  d.region = design::kRegionWords[IndexOf(Chosen(regionList, kRegions), kRegions)];
   d.balun = balunList->currentIndex() > 0 ? report::FormatGeneral(balunList->currentData().toDouble(), '.') : "auto";
   d.points = Stored(pointsField->text().toStdString());
 }
@@ -588,6 +932,14 @@ void frmNec::takeInputs(const design::NecInputs& d) {
   else
     feedPointList->setEditText(feed);
   heightField->setText(q(design::Shown(d.height, sep)));
+  shapeList->setCurrentIndex(std::max(0, design::IndexOf(design::kShapeWords, d.shape)));
+  endHeightField->setText(q(design::Shown(d.endHeight, sep)));
+  apexHeightField->setText(q(design::Shown(d.apexHeight, sep)));
+  apexAtField->setText(q(design::Shown(d.apexAt, sep)));
+  planAngleField->setText(q(design::Shown(d.planAngle, sep)));
+  conductorList->setCurrentIndex(std::max(0, design::IndexOf(design::kConductorWords, d.conductor)));
+  conductivityField->setText(q(design::Shown(d.conductivity, sep)));
+  regionList->setCurrentIndex(std::max(0, design::IndexOf(design::kRegionWords, d.region)));
   if (const std::optional<nec::Ground> g = nec::GroundFromWord(d.ground))
     for (std::size_t i = 0; i < std::size(kGrounds); ++i)
       if (kGrounds[i] == *g) groundList->setCurrentIndex(static_cast<int>(i));

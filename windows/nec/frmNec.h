@@ -1,8 +1,10 @@
 // The NEC-2 check window: the last run's wire with one of its feed points
-// (or a typed one) at a height over a ground, run through nec2c in the
-// background; the table of every counted band, the SWR picture and the
-// balun to use. Writes Lorvant.nec and NecCheck.txt into the results
-// folder, as the batch tool does.
+// (or a typed one), hung flat, sloping or as an inverted V over a ground
+// (drawn beside the inputs as it hangs), of a conductor, swept over a
+// region's band plan, run through nec2c in the background; the table of
+// every counted band, the SWR picture, the balun to use, and the model's
+// shortening factor for the main form. Writes Lorvant.nec and NecCheck.txt
+// into the results folder, as the batch tool does.
 #pragma once
 
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <optional>
 
 #include "io/engine_runner.h"
+#include "picture/hanging_picture.h"
 #include "picture/swr_picture.h"
 #include "session/nec_check.h"
 
@@ -21,7 +24,9 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 class QTimer;
+class TestNecWindow;
 
 namespace lorvant {
 struct MainFormValues;
@@ -51,23 +56,48 @@ class frmNec : public QWidget {
   void onCheck();        // starts the check
   void onCancel();       // stops a running check
   void onSavePicture();  // saves the picture as PNG or SVG
+  // The check's shortening factor Vk' into the main form's Vk field.
+  void onTakeVk();
   bool running() const { return job_ != nullptr; }
 
-  // A design's part of this window: feed point, height, ground, balun and
-  // sweep points.
+  // A design's part of this window: feed point, hanging, ground, conductor,
+  // region, balun and sweep points.
   void giveInputs(design::NecInputs& d) const;
   void takeInputs(const design::NecInputs& d);
 
   // The picture of the last completed check (empty before).
   const nec::SwrPicture& picture() const { return picture_; }
+  // The drawing of the wire as the inputs hang it; without a wire, the
+  // reason it cannot be drawn.
+  const nec::HangingPicture& hangingPicture() const { return hanging_; }
+  const QString& hangingReason() const { return hangingReason_; }
+  // The settings of the last check started (none before).
+  const std::optional<nec::Settings>& checkedSettings() const { return checkedSettings_; }
 
-  QLabel* lengthLabel = nullptr;  // the wire's length
+  QLabel* lengthLabel = nullptr;     // the wire's length
+  QTabWidget* inputPages = nullptr;  // feed point and check, hanging, conductor and band plan
   QLabel* feedPointLabel = nullptr;
   QComboBox* feedPointList = nullptr;  // proposed feed points; a distance may be typed
+  QLabel* shapeLabel = nullptr;
+  QComboBox* shapeList = nullptr;  // by nec::Shape
   QLabel* heightLabel = nullptr;
-  QLineEdit* heightField = nullptr;
+  QLineEdit* heightField = nullptr;  // a flat wire's height, or its start's
+  QLabel* endHeightLabel = nullptr;
+  QLineEdit* endHeightField = nullptr;
+  QLabel* apexHeightLabel = nullptr;
+  QLineEdit* apexHeightField = nullptr;
+  QLabel* apexAtLabel = nullptr;
+  QLineEdit* apexAtField = nullptr;  // empty: the apex is at the feed point
+  QLabel* planAngleLabel = nullptr;
+  QLineEdit* planAngleField = nullptr;
   QLabel* groundLabel = nullptr;
   QComboBox* groundList = nullptr;
+  QLabel* conductorLabel = nullptr;
+  QComboBox* conductorList = nullptr;  // by nec::Material
+  QLabel* conductivityLabel = nullptr;
+  QLineEdit* conductivityField = nullptr;  // empty: the conductor's own
+  QLabel* regionLabel = nullptr;
+  QComboBox* regionList = nullptr;  // regions 1, 2, 3
   QLabel* balunLabel = nullptr;
   QComboBox* balunList = nullptr;
   QLabel* pointsLabel = nullptr;
@@ -81,6 +111,8 @@ class frmNec : public QWidget {
   QLabel* hintLabel = nullptr;    // the balun to use, or what went wrong
   QLabel* pictureView = nullptr;  // the SWR picture
   QPushButton* pictureButton = nullptr;
+  QPushButton* takeVkButton = nullptr;  // open after a check that found a resonance
+  QWidget* hangingView = nullptr;       // paints hangingPicture()
 
  signals:
   // A check ended (completed, failed or cancelled).
@@ -98,10 +130,34 @@ class frmNec : public QWidget {
   void finish();
   // The typed or chosen feed point; nullopt after a refusal (said).
   std::optional<double> feedPoint();
+  // The same without a word: nullopt when it is not on the wire.
+  std::optional<double> typedFeedPoint() const;
+  // An input the window refuses: the field to go back to and why.
+  struct Refusal {
+    QWidget* field = nullptr;
+    QString text;
+  };
+  // The hanging as typed; or the first field it cannot take.
+  std::optional<Refusal> readHanging(nec::Hanging& hanging) const;
+  std::optional<Refusal> readConductor(nec::Settings& settings) const;
+  // The field of a value the engine's hanging refuses, and the refusal's words.
+  QWidget* hangField(nec::HangError::Value value) const;
+  QString hangRefusal(const nec::HangError& e) const;
+  // Fields that do not apply to the chosen shape or conductor are closed,
+  // and every input while a check runs; captions follow the shape.
+  void enableInputs();
+  // Shows the field's page and puts the focus there.
+  void focusField(QWidget* field);
+  // The drawing from the inputs of the moment.
+  void drawHanging();
   // The results folder's lock for the job, asked about as the run asks;
   // false on Abort. Ignore lets the check run without writing its files.
   bool lockResultsFolder(Job& job);
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
+  // The note under the table after a completed check, in the language of
+  // the moment.
+  static QString CheckNote(const report::NecCheckReport& shown, const nec::Result& checked, bool written,
+                           const std::string& reportPath);
   // A failure as note and message; `text` renders it in a language.
   void failed(std::function<std::string(Language)> text);
   // The note under the table, rendered again after a language switch.
@@ -122,6 +178,10 @@ class frmNec : public QWidget {
   std::function<QString()> note_;
   std::shared_ptr<Job> job_;
   QTimer* timer_ = nullptr;
+  nec::HangingPicture hanging_;
+  QString hangingReason_;
+  std::optional<nec::Settings> checkedSettings_;
+  friend class ::TestNecWindow;  // hands the window a check's resonance
 };
 
 // The picture painted into an image (the window and the PNG file).

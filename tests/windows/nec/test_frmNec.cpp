@@ -1,7 +1,8 @@
 // The NEC-2 check window as a user meets it: the menu entry after a run,
 // the check in the background with a fake engine (and once with nec2c when
-// it is installed), Cancel, the saved pictures and the missing engine. The
-// numbers of the check itself are the calc tests' business.
+// it is installed), Cancel, the saved pictures and the missing engine, the
+// hanging's inputs and drawing, and Vk' into the main form. The numbers of
+// the check itself are the calc tests' business.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include "io/engine_runner.h"
 #include "io/staged_files.h"
 #include "picture/SwrRaster.h"
+#include "session/design.h"
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
@@ -399,6 +401,168 @@ class TestNecWindow : public QObject {
     const auto& texts = w->picture().texts;
     QVERIFY(
         std::any_of(texts.begin(), texts.end(), [](const nec::PlotText& t) { return t.text.rfind("SWV", 0) == 0; }));
+  }
+
+  // The hanging's fields open as the shape needs them, a lossless wire has
+  // no conductivity, and the captions and choices speak both languages.
+  void hangingInputsFollowTheShape() {
+    run();
+    frmNec* w = open();
+    QCOMPARE(w->shapeLabel->text(), QString("Aufhängung:"));
+    QCOMPARE(w->shapeList->currentText() + " " + w->regionList->currentText(), QString("waagerecht IARU-Region 1"));
+    const auto open = [w] {
+      return QList<bool>{w->endHeightField->isEnabled(), w->apexHeightField->isEnabled(), w->apexAtField->isEnabled(),
+                         w->apexAtLabel->isEnabled()};
+    };
+    QCOMPARE(open(), (QList<bool>{false, false, false, false}));
+    QCOMPARE(w->heightLabel->text(), QString("&Höhe über Grund [m]:"));
+    w->shapeList->setCurrentIndex(1);
+    QCOMPARE(open(), (QList<bool>{true, false, false, false}));
+    QCOMPARE(w->heightLabel->text(), QString("Höhe am Anfang [m]:"));
+    w->shapeList->setCurrentIndex(2);
+    QCOMPARE(open(), (QList<bool>{true, true, true, true}));
+    QVERIFY(w->conductivityField->isEnabled());
+    w->conductorList->setCurrentIndex(2);
+    QVERIFY(!w->conductivityField->isEnabled());
+
+    main_->action("mnuSprache_engl")->trigger();
+    QCOMPARE(w->shapeLabel->text(), QString("Shape:"));
+    QCOMPARE(w->shapeList->currentText(), QString("inverted V"));
+    QCOMPARE(w->heightLabel->text(), QString("Height at the start [m]:"));
+    QCOMPARE(w->conductorList->currentText() + " " + w->regionList->currentText(), QString("lossless IARU Region 1"));
+    QCOMPARE(w->takeVkButton->text(), QString("Take &Vk' into the main form"));
+  }
+
+  // A field the hanging or the conductor cannot take is refused before
+  // anything runs, and the focus goes back to it.
+  void hangingRefusalsGoBackToTheField() {
+    run();
+    frmNec* w = open();
+    w->shapeList->setCurrentIndex(2);
+    w->apexHeightField->setText("12");
+    w->conductivityField->setText("58000000");
+    const struct {
+      QLineEdit* field;
+      const char* text;
+      const char* said;
+    } cases[] = {
+        {w->endHeightField, "0", "Die Höhe am Ende muss über 0 m liegen."},
+        {w->apexHeightField, "", "Die Höhe der Spitze muss über 0 m liegen."},
+        {w->apexAtField, ",", "Die Lage der Spitze muss über 0 m liegen oder leer bleiben (am Speisepunkt)."},
+        {w->planAngleField, "0", "Der Winkel muss über 0° liegen."},
+        {w->conductivityField, "0", "Die Leitfähigkeit muss über 0 S/m liegen oder leer bleiben (die des Leiters)."},
+    };
+    for (const auto& c : cases) {
+      const QString kept = c.field->text();
+      c.field->setText(c.text);
+      const qsizetype said = seam_->messages.size();
+      QTest::mouseClick(w->checkButton, Qt::LeftButton);
+      QVERIFY(!w->running());
+      QCOMPARE(seam_->messages.size(), said + 1);
+      QCOMPARE(seam_->lastText(), QString(c.said));
+      QCOMPARE(w->focusWidget(), c.field);
+      // The drawing of a hanging it cannot take says the same.
+      if (c.field != w->conductivityField) QCOMPARE(w->hangingReason(), QString(c.said));
+      c.field->setText(kept);
+    }
+    QVERIFY(!QFile::exists(result("Lorvant.nec")));
+  }
+
+  // An inverted V of aluminium over region 2's band plan reaches the
+  // check as typed, and a design keeps it.
+  void invertedVSettingsReachTheCheck() {
+    run();
+    frmNec* w = open();
+    w->shapeList->setCurrentIndex(2);
+    w->heightField->setText("4,5");
+    w->endHeightField->setText("3");
+    w->apexHeightField->setText("11");
+    w->planAngleField->setText("120");
+    w->conductorList->setCurrentIndex(1);
+    w->conductivityField->setText("35000000");
+    w->regionList->setCurrentIndex(1);
+    QVERIFY(check(w));
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QVERIFY(w->checkedSettings());
+    const nec::Settings& s = *w->checkedSettings();
+    QVERIFY(s.hanging == (nec::Hanging{4.5, 3, nec::Apex{11, std::nullopt}, 120}));
+    QCOMPARE(s.feed, form_->values().run.candidates.at(0).x);
+    QVERIFY(s.material == nec::Material::Aluminium);
+    QCOMPARE(s.conductivity, std::optional<double>(35e6));
+    QVERIFY(s.region == nec::Region::Two);
+
+    design::NecInputs kept;
+    w->giveInputs(kept);
+    QCOMPARE(QString::fromStdString(kept.shape + " " + kept.conductor + " " + kept.region + " " + kept.height),
+             QString("inverted-v aluminium 2 4.5"));
+    w->takeInputs(design::NecInputs{});
+    QVERIFY(!w->apexHeightField->isEnabled());
+    w->takeInputs(kept);
+    QCOMPARE(w->apexHeightField->text() + " " + w->conductivityField->text(), QString("11 35000000"));
+    QVERIFY(w->apexHeightField->isEnabled() && w->regionList->currentIndex() == 1);
+  }
+
+  // The drawing follows the inputs: nothing before a run, the wire as it
+  // hangs after one, its unrolled side view as long as the wire.
+  void drawingFollowsTheHanging() {
+    frmNec* w = frmNec::instance();
+    QCOMPARE(w->hangingReason(), QString("Bitte zuerst die Antenne berechnen."));
+    QVERIFY(w->hangingPicture().side.wire.empty());
+    run();
+    w = open();
+    w->feedPointList->setCurrentText("10");
+    w->shapeList->setCurrentIndex(2);
+    w->heightField->setText("4");
+    w->endHeightField->setText("4");
+    w->apexHeightField->setText("10");
+    const nec::HangingPicture& p = w->hangingPicture();
+    if (w->hangingReason().isEmpty() && p.side.wire.empty()) QSKIP("the hanging's corners are not in this build");
+    QVERIFY2(w->hangingReason().isEmpty(), qPrintable(w->hangingReason()));
+    QCOMPARE(p.side.wire.size(), std::size_t(3));
+    QVERIFY(p.side.apex);
+    QCOMPARE(p.side.feed.x, p.side.apex->x);
+    double pixels = 0;
+    for (std::size_t i = 1; i < p.side.wire.size(); ++i)
+      pixels += std::hypot(p.side.wire[i].x - p.side.wire[i - 1].x, p.side.wire[i].y - p.side.wire[i - 1].y);
+    QVERIFY(std::abs(pixels / p.scale - form_->values().run.length) < 0.01);
+    QCOMPARE(p.ground.from.y - p.side.wire[0].y, 4 * p.scale);
+    // Painted: the feed point's red dot where the geometry puts it.
+    const QImage painted = w->hangingView->grab().toImage();
+    const QColor dot = painted.pixelColor(int(p.top.feed.x), int(p.top.feed.y));
+    QVERIFY2(dot.red() > 180 && dot.green() < 80, qPrintable(dot.name()));
+  }
+
+  // Vk' goes into the main form's Vk field only after a check that found
+  // a resonance, in the digits that field keeps.
+  void takeVkIntoTheMainForm() {
+    run();
+    frmNec* w = open();
+    QVERIFY(!w->takeVkButton->isEnabled());
+    QVERIFY(check(w));
+    const QString vk = form_->Text4->text();
+    if (!w->shown_->resonance) {
+      QVERIFY(!w->takeVkButton->isEnabled());
+      w->shown_->resonance = nec::Resonance{3, 7.012, 0.93871};
+      w->enableInputs();
+    }
+    QVERIFY(w->takeVkButton->isEnabled());
+    const QString expected = QString::fromStdString(report::FormatPicture(w->shown_->resonance->vk, "0.00##", ','));
+    QTest::mouseClick(w->takeVkButton, Qt::LeftButton);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QCOMPARE(form_->Text4->text(), expected);
+    QVERIFY(expected != vk);
+    // A figure the field would not keep stays out, with the main form's word.
+    w->shown_->resonance->vk = 1.02;
+    QTest::mouseClick(w->takeVkButton, Qt::LeftButton);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(form_->Text4->text(), expected);
+    // While a check runs there is nothing to take.
+    hold_ = true;
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
+    QTRY_VERIFY(w->running());
+    QVERIFY(!w->takeVkButton->isEnabled());
+    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
+    QTRY_VERIFY(!w->running());
   }
 
   // The real engine on the README's example, when it is installed.
