@@ -65,27 +65,10 @@ struct NecOptions {
   std::optional<double> balun;  // empty: auto
   int points = nec::kDefaultSweepPoints;
   int engineTimeout = nec::kDefaultEngineTimeout;
+  int engineProcesses = 0;             // 0: one per core
   std::optional<std::string> picture;  // the SWR picture's file
   nec::Region region = nec::kDefaultRegion;
 };
-
-// The conductors' words and conductivities (S/m; none: lossless).
-struct MaterialEntry {
-  const char* word;
-  nec::Material material;
-  std::optional<double> conductivity;
-};
-const MaterialEntry kMaterials[] = {
-    {"copper", nec::Material::Copper, 5.8e7},
-    {"aluminium", nec::Material::Aluminium, 3.5e7},
-    {"lossless", nec::Material::Lossless, std::nullopt},
-};
-
-const MaterialEntry& EntryOf(nec::Material m) {
-  for (const MaterialEntry& e : kMaterials)
-    if (e.material == m) return e;
-  return kMaterials[0];
-}
 
 // A length or height in m as the fields take it, above 0.
 float Metres(const std::string& v, const char* what) {
@@ -145,12 +128,9 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
           "the conductor, for its loss in the model: copper (5.8E7 S/m; default), aluminium (3.5E7 S/m) or "
           "lossless (a perfect conductor)",
           [&n](const std::string& v) {
-            for (const MaterialEntry& e : kMaterials)
-              if (v == e.word) {
-                n.material = e.material;
-                return;
-              }
-            throw UsageError("'" + v + "' is not one of copper, aluminium, lossless");
+            const auto m = nec::MaterialFromWord(v);
+            if (!m) throw UsageError("'" + v + "' is not one of copper, aluminium, lossless");
+            n.material = *m;
           });
   p.value("conductivity", "S_PER_M",
           "the conductor's conductivity in S/m, above 0 (such as 5.8e7); it replaces the --material's",
@@ -191,6 +171,17 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
             const long s = t.empty() ? -1 : std::stol(t);
             if (s < 1 || s > 86400) throw UsageError("the engine time-out lies between 1 and 86400 s");
             n.engineTimeout = static_cast<int>(s);
+          });
+  p.value("engine-processes", "N",
+          "nec2c processes that solve the bands' structures side by side: 1 to " +
+              std::to_string(nec::kMaxEngineProcesses) + " (default one per core, at most " +
+              std::to_string(nec::kMaxEngineProcesses) + ")",
+          [&n](const std::string& v) {
+            const std::string t = FieldText(v, kWholeKeys, 2);
+            const int count = t.empty() ? -1 : std::stoi(t);
+            if (count < 1 || count > nec::kMaxEngineProcesses)
+              throw UsageError("the engine processes are 1 to " + std::to_string(nec::kMaxEngineProcesses));
+            n.engineProcesses = count;
           });
   p.value("picture", "FILE",
           "also write the SWR picture of the check, as the NEC-2 window shows it, into FILE (.svg or .png by the "
@@ -306,8 +297,8 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
     j.null();
   }
   j.key("plan_angle").value(settings.hanging.planAngle);
-  j.key("material").value(std::string(EntryOf(settings.material).word));
-  Member(j, "conductivity", settings.conductivity ? settings.conductivity : EntryOf(settings.material).conductivity);
+  j.key("material").value(std::string(nec::MaterialWord(settings.material)));
+  Member(j, "conductivity", settings.conductivity ? settings.conductivity : nec::ConductivityOf(settings.material));
   j.key("ground").value(nec::GroundWord(settings.ground));
   j.key("region").value(static_cast<int>(settings.region));
   Member(j, "balun", result ? std::optional(result->balunRatio) : settings.balunRatio);
@@ -417,7 +408,7 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
                       const NecOptions& n, const std::string& deckPath, Language lang, char sep, nec::Result& result,
                       bool& missing) {
-  nec::Nec2cEngine engine({}, n.engineTimeout);
+  nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
   const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
   missing = engineResult.status == nec::EngineResult::Status::Missing;
   if (engineResult.status == nec::EngineResult::Status::Cancelled) return say(lang, Text::CliNecStoppedBySignal);

@@ -26,21 +26,21 @@ std::string BalunText(double ratio, char sep) { return report::FormatGeneral(rat
 std::string HangErrorText(const HangError& e, Language lang, char sep) {
   using Value = HangError::Value;
   using Reason = HangError::Reason;
-  Text value = Text::HangStartHeight;
+  Text value = Text::HangValueStartHeight;
   switch (e.value) {
     case Value::StartHeight:
       break;
     case Value::EndHeight:
-      value = Text::HangEndHeight;
+      value = Text::HangValueEndHeight;
       break;
     case Value::ApexHeight:
-      value = Text::HangApexHeight;
+      value = Text::HangValueApexHeight;
       break;
     case Value::ApexAt:
-      value = Text::HangApexAt;
+      value = Text::HangValueApexAt;
       break;
     case Value::PlanAngle:
-      value = Text::HangPlanAngle;
+      value = Text::HangValuePlanAngle;
       break;
   }
   std::string text = std::string(say(lang, Text::HangCheckBefore)) + say(lang, value);

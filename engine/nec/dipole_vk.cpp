@@ -67,8 +67,8 @@ DipoleVkPlan PlanDipoleVk(const DipoleVkInput& in) {
   const double radius = in.diameterMm / 2000;
   if (in.ground != Ground::FreeSpace) {
     // Over real ground the ground method sets a floor of its own.
-    double lowest = kLowestInRadii * radius;
-    if (IsRealGround(in.ground) && lowest < kLowestOverRealGround) lowest = kLowestOverRealGround;
+    double lowest = kMinHeightRadii * radius;
+    if (IsRealGround(in.ground) && lowest < kMinRealGroundHeight) lowest = kMinRealGroundHeight;
     if (in.height < lowest) throw DipoleVkError(Kind::TooLow, lowest);
   }
 
@@ -86,7 +86,7 @@ DipoleVkPlan PlanDipoleVk(const DipoleVkInput& in) {
   const int fine = OddAtLeast(p.length * kVkSegmentsPerWavelength / shortestWavelength);
   const int thick = OddAtMost(p.length / (kMinSegmentRadii * radius));
   p.segments = fine < thick ? fine : thick;
-  if (p.segments < 1 || p.length / p.segments > shortestWavelength / kSegmentsPerWavelength)
+  if (p.segments < 1 || p.length / p.segments > shortestWavelength / kVkCoarsestSegmentsPerWavelength)
     throw DipoleVkError(Kind::WireTooThick, in.diameterMm);
   p.sourceSegment = (p.segments + 1) / 2;
   p.deck = DipoleDeck(p);

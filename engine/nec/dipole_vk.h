@@ -23,13 +23,11 @@ inline constexpr double kVkSweepSpan = 0.15;
 // (far inside the 0,1 % a Vk's third digit needs).
 inline constexpr double kVkSweepStep = 0.005;
 // Segments are no longer than this fraction of the shortest swept
-// wavelength, four times finer than the check's own rule.
+// wavelength, as fine as the check's source segment.
 inline constexpr double kVkSegmentsPerWavelength = 80;
-// Over real ground NEC-2's ground method holds only above 0,1 m.
-inline constexpr double kLowestOverRealGround = 0.1;
-// A wire nearer the ground than this many radii is outside the thin-wire
-// approximation.
-inline constexpr double kLowestInRadii = 10;
+// A wire too thick for segments of eight radii and at most a twentieth of
+// the wavelength is outside NEC-2's thin-wire approximation.
+inline constexpr double kVkCoarsestSegmentsPerWavelength = 20;
 
 struct DipoleVkInput {
   double frequency = 0;   // MHz

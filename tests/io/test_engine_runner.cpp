@@ -70,11 +70,13 @@ TEST(NecEngine, FakeEngineAnswersFailsAndIsCancelled) {
   const std::string deck = test::DataFile("nec/ocf_7_14.nec");
   const std::string captured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14.out";
 
-  // Answers: copies the captured output; keeps what it was given.
+  // Answers: copies the captured output; keeps what it was given. One
+  // process, so that it is given the whole deck.
   const std::string seen = dir.file("seen.nec").string();
   nec::Nec2cEngine answering(FakeEngine(dir, "answering",
                                         "[ \"$1\" = -i ] && [ \"$3\" = -o ] || exit 7\n/bin/cp \"$2\" '" + seen +
-                                            "'\n/bin/cp '" + captured + "' \"$4\""));
+                                            "'\n/bin/cp '" + captured + "' \"$4\""),
+                             nec::kDefaultEngineTimeout, 1);
   std::vector<int> progress;
   EngineResult r = answering.run(deck, [&](int solved) {
     progress.push_back(solved);
@@ -155,8 +157,8 @@ TEST(NecEngine, DeckOfSeveralStructuresIsCutIntoBalancedParts) {
   ASSERT_EQ(ground.size(), 2u);
   EXPECT_EQ(ground[0], overGround(11, 60) + "EN\n");
 
-  const std::string single = test::DataFile("nec/ocf_7_14.nec");
-  EXPECT_EQ(nec::SplitDeck(single, 4), std::vector<std::string>{single});
+  const std::string single = overGround(155, 10) + "EN\n";
+  EXPECT_EQ(nec::SplitDeck(single, 4), std::vector<std::string>{single}) << "a deck of one structure stays whole";
   EXPECT_GE(nec::EngineProcesses(), 1);
   EXPECT_LE(nec::EngineProcesses(), nec::kMaxEngineProcesses);
 }

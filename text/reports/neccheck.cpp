@@ -92,9 +92,9 @@ std::vector<std::string> ModelLines(const NecCheckReport& r) {
     const double sigma = *m.loads.conductivity;
     conductor += say(lang, Text::ReportConductivityOf) + FormatGeneral(sigma, sep) + " S/m";
     if (sigma == nec::ConductivityOf(nec::Material::Copper))
-      conductor += std::string(" (") + say(lang, Text::ReportCopper) + ")";
+      conductor += std::string(" (") + say(lang, Text::HangCopper) + ")";
     else if (sigma == nec::ConductivityOf(nec::Material::Aluminium))
-      conductor += std::string(" (") + say(lang, Text::ReportAluminium) + ")";
+      conductor += std::string(" (") + say(lang, Text::HangAluminium) + ")";
   }
   lines.push_back(conductor);
   if (m.insulationInductance > 0) {

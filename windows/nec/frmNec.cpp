@@ -154,15 +154,6 @@ class HangingCanvas : public QWidget {
 
 }  // namespace
 
-// HANGING: the corners come from the engine's hanging (engine/nec/hanging.cpp).
-// Referred to weakly while a build may lack it: the window then draws no
-// wire. With it in every build these two declarations go; the calls in
-// drawHanging() stay as they are.
-namespace nec {
-std::vector<Point> HangingPoints(const Hanging& h, double length, double feed) __attribute__((weak));
-Point PointAlong(const std::vector<Point>& corners, double s) __attribute__((weak));
-}  // namespace nec
-
 // A check running in its own thread; the window polls it.
 struct frmNec::Job {
   std::unique_ptr<nec::Engine> engine;
@@ -519,6 +510,8 @@ void frmNec::onCheck() {
     job->plan = nec::PrepareCheck(design_, settings);
   } catch (const nec::ModelError& e) {
     showMessage(this, q(nec::ModelErrorText(e, lang, sep)), MessageTitle(), Icon::Exclamation);
+    if (e.hang())
+      if (QWidget* field = hangField(e.hang()->value)) focusField(field);
     return;
   } catch (const nec::HangError& e) {
     showMessage(this, hangRefusal(e), MessageTitle(), Icon::Exclamation);
@@ -677,15 +670,9 @@ QWidget* frmNec::hangField(nec::HangError::Value value) const {
   return nullptr;
 }
 
-// HANGING: where the engine's refusal of a hanging is worded for the user;
-// its own text takes this place once text/nec_texts.h has it.
+// The engine's refusal of a hanging, worded for the user.
 QString frmNec::hangRefusal(const nec::HangError& e) const {
-  QWidget* field = hangField(e.value);
-  QString name;
-  for (QLabel* label : findChildren<QLabel*>())
-    if (field && label->buddy() == field) name = label->text().remove('&').remove(':').trimmed();
-  return say(Text::HangCannotHang) + name + QStringLiteral(" = ") +
-         q(report::FormatGeneral(e.figure, Module1::decimalSeparator()));
+  return q(nec::HangErrorText(e, Module1::language(), Module1::decimalSeparator()));
 }
 
 void frmNec::drawHanging() {
@@ -702,9 +689,10 @@ void frmNec::drawHanging() {
     reason = refusal->text;
   } else if (!(feed = typedFeedPoint())) {
     reason = q(feedpoint::OffWireText(lang, design_.length, sep));
-  } else if (&nec::HangingPoints && &nec::PointAlong) {
+  } else {
     try {
-      corners = nec::HangingPoints(hanging, nec::TypedDecimal(design_.length), *feed);
+      corners = nec::HangingPoints(hanging, nec::TypedDecimal(design_.length), *feed,
+                                   Chosen(groundList, kGrounds) != nec::Ground::FreeSpace);
       feedAt = nec::PointAlong(corners, *feed);
     } catch (const nec::HangError& e) {
       corners.clear();
@@ -787,7 +775,7 @@ void frmNec::finish() {
              path = job->reportPath, written = job->writeFiles] {
       const report::NecCheckReport shown =
           report::MakeNecCheckReport(design, plan, checked, Module1::language(), sep, date);
-      return CheckNote(shown, checked, written, path);
+      return CheckNote(shown, written, path);
     });
   } catch (const files::FileError& e) {
     failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
@@ -796,11 +784,8 @@ void frmNec::finish() {
 }
 
 // The one place the note after a check is put together.
-QString frmNec::CheckNote(const report::NecCheckReport& shown, [[maybe_unused]] const nec::Result& checked,
-                          bool written, const std::string& reportPath) {
-  QStringList lines{q(report::BalunAdvice(shown))};
-  // RESONANCE: the model's resonance and its Vk' take their line here,
-  // worded by the report (checked.resonance), between the advice and the files.
+QString frmNec::CheckNote(const report::NecCheckReport& shown, bool written, const std::string& reportPath) {
+  QStringList lines{q(report::BalunAdvice(shown)), q(report::ResonanceText(shown))};
   lines << (written ? say(Text::WindowNecWritten) + Module1::fromNativePath(reportPath)
                     : say(Text::WindowNecNotWritten));
   return lines.join('\n');

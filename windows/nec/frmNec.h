@@ -156,8 +156,7 @@ class frmNec : public QWidget {
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
   // The note under the table after a completed check, in the language of
   // the moment.
-  static QString CheckNote(const report::NecCheckReport& shown, const nec::Result& checked, bool written,
-                           const std::string& reportPath);
+  static QString CheckNote(const report::NecCheckReport& shown, bool written, const std::string& reportPath);
   // A failure as note and message; `text` renders it in a language.
   void failed(std::function<std::string(Language)> text);
   // The note under the table, rendered again after a language switch.

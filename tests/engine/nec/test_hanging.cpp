@@ -142,7 +142,7 @@ TEST(Hanging, RefusesWhatCannotHang) {
   EXPECT_EQ(HangErrorText(e, Language::English, '.'),
             "NEC-2 check: the apex at 40.5 m does not lie between the wire's ends.");
   EXPECT_EQ(HangErrorText(e, Language::German, ','),
-            "NEC-2-Prüfung: Der Scheitel bei 40,5 m liegt nicht zwischen den Drahtenden.");
+            "NEC-2-Prüfung: Die Spitze bei 40,5 m liegt nicht zwischen den Drahtenden.");
   const HangError angle(HangError::Value::PlanAngle, HangError::Reason::OutOfRange, 200);
   EXPECT_EQ(HangErrorText(angle, Language::English, '.'),
             "NEC-2 check: the angle between the legs 200 degrees must be above 0 and at most 180 degrees.");

@@ -146,22 +146,25 @@ TEST(NecModel, HangingWiresReadBackFromTheirDecks) {
 TEST(NecModel, OneStructurePerBandInTheOrderOfItsFirstStep) {
   FrequencyPlan plan = ThreeBands();
   // A later step of the lowest band joins its structure.
-  plan.steps.push_back({1, 3.6, 0.01, 4, true});
+  plan.steps.push_back({1, 3.6, 0.01, 4, nec::StepKind::Sweep});
   const Model m = MakeModel(41.2, 13.7, {}, 1.4, {}, plan, Ground::Average);
   ASSERT_EQ(m.structures.size(), 3u);
   EXPECT_EQ(m.structures[0].band, 1);
-  EXPECT_EQ(m.structures[0].steps, (std::vector<std::size_t>{0, 1, 6}));
+  // Its own frequency, its sweep, the two cards of its resonance search.
+  EXPECT_EQ(m.structures[0].steps, (std::vector<std::size_t>{0, 1, 2, 3, 8}));
   EXPECT_EQ(m.structures[2].band, 9);
   const std::vector<Card> cards = ReadCards(WriteDeck(m, Ground::Average, plan));
   std::vector<std::string> program;
   for (const Card& c : cards)
     if (c.name == "FR" || c.name == "NX" || c.name == "EX" || c.name == "LD") program.push_back(c.text);
-  ASSERT_GE(program.size(), 6u);
+  ASSERT_GE(program.size(), 8u);
   EXPECT_EQ(program[0], "EX 0 " + std::to_string(m.structures[0].sourceTag) + " 1 0 1 0");
   EXPECT_EQ(program[1], "FR 0 1 0 0 3.65 0");
   EXPECT_EQ(program[2], "FR 0 3 0 0 3.5 0.15");
-  EXPECT_EQ(program[3], "FR 0 4 0 0 3.6 0.01");
-  EXPECT_EQ(program[4], "NX");
+  EXPECT_EQ(program[3], "FR 0 2 0 0 3.285 0.1825");
+  EXPECT_EQ(program[4], "FR 0 2 0 0 3.8325 0.1825");
+  EXPECT_EQ(program[5], "FR 0 4 0 0 3.6 0.01");
+  EXPECT_EQ(program[6], "NX");
   EXPECT_EQ(std::count(program.begin(), program.end(), "NX"), 2);
   EXPECT_GT(m.structures[2].segmentCount(), 4 * m.structures[0].segmentCount()) << "28 MHz is cut finer";
 }
@@ -202,17 +205,18 @@ TEST(NecModel, RefusesWhatNec2CannotModel) {
     }
     return ModelError(Kind::BadLength, -1);  // "none": no case below expects it
   };
-  // The 3.5 MHz band's source segment is 1/80 of 78.9 m.
+  // The 3.5 MHz band's source segment is 1/80 of the wavelength at the top of
+  // its resonance search, 1.1 * 3.65 MHz: 74.7 m.
   ModelError e = refusal(41.2, 0.2, {}, 1.4, Ground::Average);
   EXPECT_EQ(e.kind(), Kind::FeedNearEnd);
-  EXPECT_NEAR(e.limit(), kSpeedOfLight / 3.8 / 80, 1e-12);
+  EXPECT_NEAR(e.limit(), kSpeedOfLight / (1.1 * 3.65) / 80, 1e-12);
   EXPECT_EQ(refusal(41.2, 41.0, {}, 1.4, Ground::Average).kind(), Kind::FeedNearEnd);
   EXPECT_EQ(ModelErrorText(e, Language::English, '.'),
             "NEC-2 check: the feed point 0.2 m lies closer to an end of the wire than one segment of the model "
-            "(0.986 m).");
+            "(0.933 m).");
   EXPECT_EQ(ModelErrorText(e, Language::German, ','),
             "NEC-2-Prüfung: Der Speisepunkt 0,2 m liegt näher an einem Drahtende als ein Segment des Modells "
-            "(0,986 m).");
+            "(0,933 m).");
 
   // Lower than 0.1 m over a real ground, than ten radii over any.
   const Hanging low{0.05, 8, std::nullopt, 180};

@@ -476,20 +476,34 @@ class TestNecWindow : public QObject {
     w->shapeList->setCurrentIndex(2);
     w->heightField->setText("4,5");
     w->endHeightField->setText("3");
-    w->apexHeightField->setText("11");
+    w->apexHeightField->setText("6");
     w->planAngleField->setText("120");
     w->conductorList->setCurrentIndex(1);
     w->conductivityField->setText("35000000");
     w->regionList->setCurrentIndex(1);
-    QVERIFY(check(w));
+    QVERIFY2(check(w), qPrintable(seam_->lastText()));
     QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
     QVERIFY(w->checkedSettings());
     const nec::Settings& s = *w->checkedSettings();
-    QVERIFY(s.hanging == (nec::Hanging{4.5, 3, nec::Apex{11, std::nullopt}, 120}));
+    QVERIFY(s.hanging == (nec::Hanging{4.5, 3, nec::Apex{6, std::nullopt}, 120}));
     QCOMPARE(s.feed, form_->values().run.candidates.at(0).x);
     QVERIFY(s.material == nec::Material::Aluminium);
     QCOMPARE(s.conductivity, std::optional<double>(35e6));
     QVERIFY(s.region == nec::Region::Two);
+    // The deck's first structure climbs from 4.5 m to the 6 m apex and
+    // falls to 3 m, of aluminium.
+    const QString deck = QString::fromLatin1(readAll(result("Lorvant.nec")));
+    const QString first = deck.left(deck.indexOf("\nNX\n"));
+    double top = 0;
+    QStringList wires;
+    for (const QString& line : first.split('\n'))
+      if (line.startsWith("GW ")) wires << line;
+    QVERIFY(wires.size() >= 3);
+    for (const QString& wire : wires) top = std::max(top, wire.split(' ').at(5).toDouble());
+    QCOMPARE(wires.first().split(' ').at(5), QString("4.5"));
+    QCOMPARE(wires.last().split(' ').at(8), QString("3"));
+    QCOMPARE(top, 6.0);
+    QVERIFY(first.contains("\nLD 5 0 0 0 35000000\n"));
 
     design::NecInputs kept;
     w->giveInputs(kept);
@@ -498,7 +512,7 @@ class TestNecWindow : public QObject {
     w->takeInputs(design::NecInputs{});
     QVERIFY(!w->apexHeightField->isEnabled());
     w->takeInputs(kept);
-    QCOMPARE(w->apexHeightField->text() + " " + w->conductivityField->text(), QString("11 35000000"));
+    QCOMPARE(w->apexHeightField->text() + " " + w->conductivityField->text(), QString("6 35000000"));
     QVERIFY(w->apexHeightField->isEnabled() && w->regionList->currentIndex() == 1);
   }
 
