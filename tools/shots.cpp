@@ -159,6 +159,14 @@ void shootNec(MDIForm1& main, Camera& camera) {
     frmNec::setEngineFactory({});
   }
   camera.take(QStringLiteral("nec"), w);
+  // The same wire as an inverted-V, ends at 4 m under a 10 m apex at the
+  // feed point: the hanging page and the drawing beside the table.
+  w->shapeList->setCurrentIndex(2);
+  set(w->heightField, typed("4"));
+  set(w->endHeightField, typed("4"));
+  set(w->apexHeightField, typed("10"));
+  w->inputPages->setCurrentIndex(1);
+  camera.take(QStringLiteral("nechang"), w);
   camera.takeImage(QStringLiteral("necswr"), PaintSwrPicture(picture));
   camera.takeText(QStringLiteral("necswr.svg"), nec::SwrPictureSvg(picture));
 }
