@@ -96,6 +96,8 @@ struct LastRun {
   float extraFrequency = 0;
   std::vector<FeedCandidate> candidates;  // the proposed feed points
   std::string conductorDiameter;          // as the run read it, mm
+  std::string shorteningFactor;           // Vk as the run read it
+  std::string dielectric, outerDiameter;  // the insulation as the run read it
   report::ReportData report;              // what its current-sum report was written from
 };
 

@@ -77,10 +77,14 @@ Design DesignFromRun(const RunInput& in, const RunOutput& out) {
   d.reportData = out.reportData;
   d.proposedFeeds = out.candidates;
   d.shorteningFactor = ParseNumber(in.shorteningFactor);
-  const float permittivity = ParseNumber(in.dielectric);
-  if (IsInsulated(permittivity))
-    d.insulation = Insulation{TypedDecimal(permittivity), TypedDecimal(ParseNumber(in.outerDiameter))};
+  d.insulation = InsulationOf(in.dielectric, in.outerDiameter);
   return d;
+}
+
+std::optional<Insulation> InsulationOf(std::string_view dielectric, std::string_view outerDiameter) {
+  const float permittivity = ParseNumber(dielectric);
+  if (!IsInsulated(permittivity)) return std::nullopt;
+  return Insulation{TypedDecimal(permittivity), TypedDecimal(ParseNumber(outerDiameter))};
 }
 
 Plan PrepareCheck(const Design& design, const Settings& settings) {

@@ -39,6 +39,9 @@ struct Design {
   float shorteningFactor = 0;                // Vk as the run read it
 };
 Design DesignFromRun(const RunInput& in, const RunOutput& out);
+// The sleeve of the run's dielectric list entry and outer diameter, as
+// typed; none for a bare wire.
+std::optional<Insulation> InsulationOf(std::string_view dielectric, std::string_view outerDiameter);
 
 // A single-precision input as the decimal that was typed: 41.2f gives 41.2,
 // not 41.200000763, so that the deck shows the design's own digits.

@@ -100,6 +100,9 @@ MainFormValues frmHauptform::values() const {
   v.run.extraFrequency = s.extraBandFrequency;
   v.run.candidates = lastCandidates_;
   v.run.conductorDiameter = lastRun_.conductorDiameter;
+  v.run.shorteningFactor = lastRun_.shorteningFactor;
+  v.run.dielectric = lastRun_.dielectric;
+  v.run.outerDiameter = lastRun_.outerDiameter;
   v.run.report = lastRun_.report;
   return v;
 }
@@ -115,6 +118,9 @@ void frmHauptform::runCalculation() {
     const RunInput in = runInput();
     out = RunOptimisation(in, host);
     lastRun_.conductorDiameter = in.conductorDiameter;
+    lastRun_.shorteningFactor = in.shorteningFactor;
+    lastRun_.dielectric = in.dielectric;
+    lastRun_.outerDiameter = in.outerDiameter;
   }
   applyRunOutput(out);
   emit runFinished(out.outcome == RunOutcome::Completed || out.outcome == RunOutcome::FilesMissing);

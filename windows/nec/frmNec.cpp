@@ -428,6 +428,8 @@ void frmNec::takeDesign(const MainFormValues& v) {
   d.extraFrequency = v.run.extraFrequency;
   d.reportData = v.run.report;
   d.proposedFeeds = v.run.candidates;
+  d.shorteningFactor = ParseNumber(v.run.shorteningFactor);
+  d.insulation = nec::InsulationOf(v.run.dielectric, v.run.outerDiameter);
 
   const char sep = Module1::decimalSeparator();
   // Opened again after the same run, the window keeps what was typed.
@@ -438,7 +440,8 @@ void frmNec::takeDesign(const MainFormValues& v) {
   const bool same = d.length == design_.length && d.conductorDiameter == design_.conductorDiameter &&
                     d.bands == design_.bands && d.segment == design_.segment &&
                     d.reportData.f0 == design_.reportData.f0 && d.reportData.n == design_.reportData.n &&
-                    d.reportData.vk == design_.reportData.vk && sameFeeds(d.proposedFeeds, design_.proposedFeeds);
+                    d.reportData.vk == design_.reportData.vk && d.insulation == design_.insulation &&
+                    sameFeeds(d.proposedFeeds, design_.proposedFeeds);
   design_ = std::move(d);
   showLength();
   if (!same) {

@@ -590,6 +590,12 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->resultTable->rowCount(), 4);
     for (int row = 0; row < 4; ++row) QVERIFY(w->resultTable->item(row, 2)->text().replace(',', '.').toDouble() > 0);
     QVERIFY(QFile::exists(result("NecCheck.txt")));
+    // The Vk' of the note and the button start from the run's own Vk.
+    const QString note = w->hintLabel->text();
+    const qsizetype at = note.indexOf("Vk' = ");
+    QVERIFY2(at >= 0, qPrintable(note));
+    const double vk = note.mid(at + 6, 5).replace(',', '.').toDouble();
+    QVERIFY2(vk > 0.9 && vk < 1.05, qPrintable(note));
   }
 };
 
