@@ -1,5 +1,6 @@
 #include "engine/nec/hanging.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -81,6 +82,44 @@ std::vector<Point> HangingPoints(const Hanging& h, double length, double feed, b
   const double turn = (kStraightPlanAngle - h.planAngle) * std::numbers::pi / 180;
   const Point corner{first, 0, bendHeight};
   return {start, corner, {first + second * std::cos(turn), second * std::sin(turn), h.endHeight}};
+}
+
+namespace {
+
+Point Minus(const Point& a, const Point& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+// The horizontal part of `p`, of unit length; zero when `p` is vertical.
+Point LevelUnit(const Point& p) {
+  const double n = std::hypot(p.x, p.y);
+  if (!(n > 1e-12)) return {};
+  return {p.x / n, p.y / n, 0};
+}
+
+// The foot of a leg `along` metres long hanging from `top` towards
+// `level` (a horizontal unit vector, or zero) to the height `z`.
+Point LegEnd(const Point& top, const Point& level, double along, double z) {
+  const double rise = top.z - z;
+  const double span = std::sqrt(std::max(0.0, along * along - rise * rise));
+  return {top.x + level.x * span, top.y + level.y * span, z};
+}
+
+}  // namespace
+
+std::vector<Point> StraightenBend(const std::vector<Point>& corners, double bend, double a, double b, double length) {
+  if (corners.size() != 3) return corners;
+  const Point& start = corners[0];
+  const Point& corner = corners[1];
+  const Point& end = corners[2];
+  const Point back = LevelUnit(Minus(start, corner));
+  const Point ahead = LevelUnit(Minus(end, corner));
+  // The mean of the legs' directions seen from above; legs that fold back
+  // onto each other leave none, and the first leg's line serves.
+  Point along = LevelUnit({ahead.x - back.x, ahead.y - back.y, 0});
+  if (along == Point{}) along = back == Point{} ? Point{1, 0, 0} : Point{-back.x, -back.y, 0};
+  const Point from{corner.x - along.x * (bend - a), corner.y - along.y * (bend - a), corner.z};
+  const Point to{corner.x + along.x * (b - bend), corner.y + along.y * (b - bend), corner.z};
+  // A vertical leg stays vertical; one that was not keeps its direction.
+  return {LegEnd(from, back, a, start.z), from, to, LegEnd(to, ahead, length - b, end.z)};
 }
 
 Point PointAlong(const std::vector<Point>& corners, double s) {

@@ -71,6 +71,16 @@ double BendAt(const Hanging& h, double feed);
 // may be 0 or below. Throws HangError.
 std::vector<Point> HangingPoints(const Hanging& h, double length, double feed, bool overGround = true);
 
+// The bent wire of `corners` (three points, the bend `bend` metres along
+// it) with the piece from `a` to `b` metres along it (a < bend < b) laid
+// straight and level through the bend, at its height, along the legs'
+// mean direction seen from above: the straight source segment a model
+// needs where the feed point sits on the bend. The legs keep their end
+// heights and become a and length - b long, so the wire keeps its length;
+// a leg too short for its fall then hangs straight down. Four points:
+// start, the piece's two ends, end.
+std::vector<Point> StraightenBend(const std::vector<Point>& corners, double bend, double a, double b, double length);
+
 // The point `s` metres along the polyline from its first corner (clamped
 // to its ends).
 Point PointAlong(const std::vector<Point>& corners, double s);

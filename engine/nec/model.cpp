@@ -146,35 +146,26 @@ int Model::segmentCount() const {
 
 namespace {
 
-// The source segment of a structure and the stretches around it.
-std::vector<Stretch> Layout(double length, double feed, std::optional<double> bend, double source, double longest,
-                            double shortest) {
+// The source segment of a structure and the stretches around it. A bend
+// within half a source of the feed point has been laid straight by the
+// caller (StraightenBend) and comes here as none.
+std::vector<Stretch> Layout(double length, double feed, std::optional<double> bend, double source, double longest) {
   double a = feed - source / 2, b = feed + source / 2;
   if (bend) {
+    // A bend so close beyond the source's end that the segment between
+    // them would be less than half the source's would break its
+    // neighbour: the source reaches to the bend instead, centred on the
+    // feed point.
     const double d = std::fabs(*bend - feed);
-    // A bend inside the source segment, or so close beyond its end that
-    // the segment between them would be less than half the source's, would
-    // break the source or its neighbour. Then the source ends at the bend
-    // instead: centred on the feed point while it stays long enough;
-    // closer than that, `shortest` long beside the bend on the feed
-    // point's side, its centre within kSourceTolerance of the feed point.
     if (d < source) {
-      if (2 * d >= shortest) {
-        const double half = std::min(d, longest / 2);
-        a = feed - half;
-        b = feed + half;
-        if (half < d) {
-          // Longer than a segment may be: the source and one neighbour of
-          // its length reach the bend.
-          a = feed - d / 3;
-          b = feed + d / 3;
-        }
-      } else if (feed <= *bend) {
-        a = *bend - shortest;
-        b = *bend;
-      } else {
-        a = *bend;
-        b = *bend + shortest;
+      const double half = std::min(d, longest / 2);
+      a = feed - half;
+      b = feed + half;
+      if (half < d) {
+        // Longer than a segment may be: the source and one neighbour of
+        // its length reach the bend.
+        a = feed - d / 3;
+        b = feed + d / 3;
       }
     }
   }
@@ -194,6 +185,33 @@ std::vector<Stretch> Layout(double length, double feed, std::optional<double> be
   at = b;
   for (const std::vector<double>& piece : Side(length - b, after, s, longest)) at = AddPiece(out, at, piece);
   return out;
+}
+
+// A structure's wire as straight pieces: `along[i]` metres along the wire
+// lies at `points[i]`. Each boundary's point is computed once, so that a
+// GW wire starts exactly where the one before ends.
+struct Path {
+  std::vector<double> along;
+  std::vector<Point> points;
+
+  Point at(double s) const {
+    for (std::size_t i = 0; i < along.size(); ++i)
+      if (std::fabs(s - along[i]) < 1e-9) return points[i];
+    for (std::size_t i = 1; i < along.size(); ++i) {
+      if (s < along[i]) {
+        const double t = (s - along[i - 1]) / (along[i] - along[i - 1]);
+        const Point& p = points[i - 1];
+        const Point& q = points[i];
+        return {p.x + t * (q.x - p.x), p.y + t * (q.y - p.y), p.z + t * (q.z - p.z)};
+      }
+    }
+    return points.back();
+  }
+};
+
+Path PathOf(const std::vector<Point>& corners, std::optional<double> bend, double length) {
+  if (bend) return {{0, *bend, length}, corners};
+  return {{0, length}, {corners.front(), corners.back()}};
 }
 
 }  // namespace
@@ -262,13 +280,24 @@ Model MakeModel(double length, double feed, const Hanging& hanging, double diame
   // would give the engine's numbers for a wire end, not a feed point.
   if (toEnd < longestSource) throw ModelError(Kind::FeedNearEnd, feed, longestSource);
 
-  // The source beside a bend at the feed point: 2 cm, so that its centre
-  // is within 1 cm of the feed point, unless eight radii are longer.
-  const double besideBend = std::max(2 * kSourceTolerance, thinnest);
   for (Structure& s : m.structures) {
     const double lambda = Wavelength(s.highestMHz);
     const double source = std::max(std::min(s.maxSegment, lambda / kSourceSegmentsPerWavelength), thinnest);
-    const std::vector<Stretch> stretches = Layout(length, feed, bend, source, s.maxSegment, besideBend);
+    // The feed point on the bend, or so near it that the bend would cut
+    // the source: the source is laid straight across it, as long as
+    // anywhere else, where a source beside the bend would have to be too
+    // short for the engine on the lower bands.
+    std::optional<double> bendHere = bend;
+    Path path;
+    if (bend && std::fabs(*bend - feed) < source / 2) {
+      const double a = feed - source / 2, b = feed + source / 2;
+      path = {{0, a, b, length}, StraightenBend(m.corners, *bend, a, b, length)};
+      bendHere.reset();
+    } else {
+      path = PathOf(m.corners, bend, length);
+    }
+    s.corners = path.points;
+    const std::vector<Stretch> stretches = Layout(length, feed, bendHere, source, s.maxSegment);
     int total = 0;
     for (const Stretch& p : stretches) {
       total += p.segments;
@@ -276,20 +305,12 @@ Model MakeModel(double length, double feed, const Hanging& hanging, double diame
     }
     if (total > kMaxSegments) throw ModelError(Kind::TooManySegments, total);
 
-    // Each boundary's point is computed once, so that a wire starts exactly
-    // where the one before ends; the bend is the polyline's corner itself.
-    const auto at = [&](double along) {
-      if (bend && std::fabs(along - *bend) < 1e-9) return m.corners[1];
-      if (along <= 0) return m.corners.front();
-      if (along >= length) return m.corners.back();
-      return PointAlong(m.corners, along);
-    };
     int tag = 0;
-    Point from = m.corners.front();
+    Point from = path.points.front();
     for (std::size_t k = 0; k < stretches.size(); ++k) {
       const Stretch& p = stretches[k];
       const double end = k + 1 == stretches.size() ? length : p.end;
-      const Point to = at(end);
+      const Point to = path.at(end);
       ++tag;
       s.wires.push_back({tag, p.segments, k == 0 ? 0 : s.wires.back().end, end, from, to});
       if (p.source) {

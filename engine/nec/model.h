@@ -24,10 +24,9 @@ inline constexpr double kSpeedOfLight = 299.792458;
 // NEC-2's segmentation rules: a segment is at least eight wire radii long
 // and more than a thousandth of a wavelength; next to the source and across
 // a bend neighbouring segments differ by no more than a factor of two. The
-// thousandth holds by itself (1/80 of a band's highest frequency is far
-// above it) but for one segment: the 2 cm source beside a bend at the feed
-// point, which nec2c's double precision takes (tested against the straight
-// wire it stands for). Each band is a structure of its own, cut into segments of
+// thousandth holds by itself: 1/80 of a band's highest frequency is far
+// above it, and a feed point on a bend gets a source of that length too,
+// laid straight across the bend. Each band is a structure of its own, cut into segments of
 // at most 1 / kSegmentsPerWavelength of its highest frequency's wavelength;
 // its source segment and the one segment on either side of it are as long
 // as a kSourceSegmentsPerWavelength-th, and the segments beyond grow by
@@ -85,7 +84,10 @@ struct Structure {
   int band = 0;
   std::vector<std::size_t> steps;  // indices into the plan's steps, in their order
   double lowestMHz = 0, highestMHz = 0;
-  double maxSegment = 0;    // m, the longest segment this band allows
+  double maxSegment = 0;  // m, the longest segment this band allows
+  // The polyline its wires follow: the model's corners, or with the bend
+  // laid straight under the source (see MakeModel).
+  std::vector<Point> corners;
   std::vector<Wire> wires;  // in order along the wire, tags 1, 2, ...
   int sourceTag = 0;        // the wire that carries the source
   int sourceSegment = 0;    // its segment number within that wire (from 1)
@@ -154,7 +156,10 @@ class ModelError : public std::runtime_error {
 // Each structure cuts the wire's polyline into GW wires: the source is a
 // segment of its own centred on the feed point; the pieces before and
 // after it, split at the bend, grow from the source's length by at most a
-// factor of two per segment up to the band's longest segment.
+// factor of two per segment up to the band's longest segment. A bend
+// closer to the feed point than half the source's length is laid straight
+// under the source (StraightenBend): a few centimetres of the apex become
+// level, as the balun's box holds them, and the wire keeps its length.
 Model MakeModel(double length, double feed, const Hanging& hanging, double diameterMm, const Loads& loads,
                 const FrequencyPlan& frequencies, Ground ground);
 

@@ -42,7 +42,8 @@ std::vector<std::vector<Card>> Structures(const std::string& deck) {
 // segments between eight radii and a thirtieth of the structure's shortest
 // wavelength, neighbours within a factor of two, and the source's centre
 // within 1 cm of the feed point along the wire.
-void ExpectSoundStructure(const std::vector<Card>& cards, const Model& m) {
+void ExpectSoundStructure(const std::vector<Card>& cards, const Model& m, const Structure& structure) {
+  const std::vector<Point>& corners = structure.corners;
   std::vector<const Card*> gw;
   const Card* ex = nullptr;
   double highest = 0;
@@ -65,25 +66,25 @@ void ExpectSoundStructure(const std::vector<Card>& cards, const Model& m) {
     EXPECT_EQ(f[0], static_cast<double>(i + 1)) << gw[i]->text;
     const Point from{f[2], f[3], f[4]}, to{f[5], f[6], f[7]};
     if (i == 0) {
-      EXPECT_LT(Distance(from, m.corners.front()), 1e-9);
+      EXPECT_LT(Distance(from, corners.front()), 1e-9);
     } else {
       const std::vector<double>& before = gw[i - 1]->fields;
       EXPECT_EQ((std::vector<double>{before[5], before[6], before[7]}), (std::vector<double>{f[2], f[3], f[4]}))
           << "continuous: " << gw[i]->text;
     }
     const double length = Distance(from, to);
-    EXPECT_LT(Distance(PointAlong(m.corners, along), from), 1e-6) << gw[i]->text;
-    EXPECT_LT(Distance(PointAlong(m.corners, along + length / 2), PointAlong({from, to}, length / 2)), 1e-6)
+    EXPECT_LT(Distance(PointAlong(corners, along), from), 1e-6) << gw[i]->text;
+    EXPECT_LT(Distance(PointAlong(corners, along + length / 2), PointAlong({from, to}, length / 2)), 1e-6)
         << "on one leg: " << gw[i]->text;
     wireStart.push_back(along);
     along += length;
-    for (const Point& c : m.corners)
+    for (const Point& c : corners)
       if (Distance(c, to) < 1e-6) ++cornersSeen;
     EXPECT_DOUBLE_EQ(f[8], m.radius);
     for (int s = 0; s < static_cast<int>(f[1]); ++s) segments.push_back(length / f[1]);
   }
   EXPECT_NEAR(along, m.length, 1e-6) << "the wire's length along it";
-  EXPECT_EQ(cornersSeen, m.corners.size() - 1) << "every corner after the first ends a wire";
+  EXPECT_EQ(cornersSeen, corners.size() - 1) << "every corner after the first ends a wire";
   for (std::size_t s = 0; s < segments.size(); ++s) {
     EXPECT_LE(segments[s], longest * (1 + 1e-6));
     EXPECT_GE(segments[s], 8 * m.radius);
@@ -112,7 +113,7 @@ void ExpectSoundDeck(const Model& m, const FrequencyPlan& plan) {
   for (std::size_t i = 0; i < structures.size(); ++i) {
     SCOPED_TRACE(testing::Message() << "structure " << i + 1);
     EXPECT_EQ(structures[i].front().name, "CM") << "each structure starts with its comments";
-    ExpectSoundStructure(structures[i], m);
+    ExpectSoundStructure(structures[i], m, m.structures[i]);
   }
 }
 
@@ -141,6 +142,48 @@ TEST(NecModel, HangingWiresReadBackFromTheirDecks) {
     ASSERT_EQ(m.structures.size(), 3u);
     ExpectSoundDeck(m, plan);
   }
+}
+
+TEST(NecModel, AFeedPointOnTheBendGetsAFullSourceLaidStraightAcrossIt) {
+  const FrequencyPlan plan = ThreeBands();
+  struct Case {
+    const char* name;
+    Hanging h;
+  };
+  const Case cases[] = {
+      {"inverted-V fed at its apex", {6, 5, Apex{12, {}}, 180}},
+      {"apex 4 cm before the feed point", {10, 10, Apex{12, 13.66}, 180}},
+      {"bent to an L at the feed point", {10, 10, std::nullopt, 90}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Model m = MakeModel(41.2, 13.7, c.h, 1.4, {}, plan, Ground::Average);
+    ASSERT_EQ(m.corners.size(), 3u);
+    const double bendHeight = m.corners[1].z;
+    for (const Structure& s : m.structures) {
+      SCOPED_TRACE(testing::Message() << "band " << s.band);
+      ASSERT_EQ(s.corners.size(), 4u) << "start, the straight piece's ends, end";
+      EXPECT_EQ(s.corners.front().z, m.corners.front().z);
+      EXPECT_EQ(s.corners.back().z, m.corners.back().z);
+      const Wire& w = s.wires.at(static_cast<std::size_t>(s.sourceTag - 1));
+      EXPECT_EQ(w.segments, 1) << "the source is a wire of its own";
+      EXPECT_EQ(w.from, s.corners[1]);
+      EXPECT_EQ(w.to, s.corners[2]);
+      EXPECT_EQ(w.from.z, bendHeight);
+      EXPECT_EQ(w.to.z, bendHeight);
+      EXPECT_NEAR(Distance(w.from, w.to), w.end - w.start, 1e-9);
+      EXPECT_NEAR(s.sourceCentre(), 13.7, 1e-9);
+      // The engine's thousandth of the lowest frequency's wavelength.
+      EXPECT_GT(w.end - w.start, kSpeedOfLight / s.lowestMHz / 1000) << "source " << w.end - w.start << " m";
+      // The legs keep their direction seen from above.
+      const auto level = [](const Point& a, const Point& b) { return std::atan2(b.y - a.y, b.x - a.x); };
+      EXPECT_NEAR(level(s.corners[0], s.corners[1]), level(m.corners[0], m.corners[1]), 1e-9);
+      EXPECT_NEAR(level(s.corners[2], s.corners[3]), level(m.corners[1], m.corners[2]), 1e-9);
+    }
+  }
+  // A bend further off than half the source stays a corner of the wire.
+  const Model apart = MakeModel(41.2, 13.7, {10, 10, Apex{12, 25.0}, 180}, 1.4, {}, plan, Ground::Average);
+  for (const Structure& s : apart.structures) EXPECT_EQ(s.corners, apart.corners) << "band " << s.band;
 }
 
 TEST(NecModel, OneStructurePerBandInTheOrderOfItsFirstStep) {
