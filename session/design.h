@@ -76,6 +76,7 @@ struct CalculatorInputs {
   bool active = false;  // its results count in the run
   std::string frequency, height, diameter;
   bool groundCorrection = false;
+  std::string necGround = "average";  // the NEC-2 step's ground, a word of engine/nec/model.h
   bool operator==(const CalculatorInputs&) const = default;
 };
 

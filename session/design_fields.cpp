@@ -226,6 +226,7 @@ std::vector<Key> CalculatorKeys() {
       TextKey<C>(S::Calculator, "height", &C::height, FreeText()),
       TextKey<C>(S::Calculator, "diameter", &C::diameter, FreeText()),
       FlagKey<C>(S::Calculator, "ground-correction", &C::groundCorrection),
+      TextKey<C>(S::Calculator, "nec-ground", &C::necGround, GroundCheck()),
   };
 }
 

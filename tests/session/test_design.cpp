@@ -88,6 +88,7 @@ const FieldCase kFields[] = {
     {"height = 12.5", [](Design& d) { d.calculator.emplace().height = "12.5"; }},
     {"diameter = 1.128(1mm\xCB\x9B)", [](Design& d) { d.calculator.emplace().diameter = "1.128(1mm\xCB\x9B)"; }},
     {"ground-correction = yes", [](Design& d) { d.calculator.emplace().groundCorrection = true; }},
+    {"nec-ground = perfect", [](Design& d) { d.calculator.emplace().necGround = "perfect"; }},
     {"measured-length = 40.2", [](Design& d) { d.pruning.emplace().measuredLength = "40.2"; }},
     {"measured-frequency = 3.55", [](Design& d) { d.pruning.emplace().measuredFrequency = "3.55"; }},
     {"desired-frequency = 3.65", [](Design& d) { d.pruning.emplace().desiredFrequency = "3.65"; }},

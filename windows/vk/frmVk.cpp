@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
+#include <iterator>
+#include <optional>
 #include <thread>
 
 #include "session/calculators/vk.h"
@@ -403,6 +405,21 @@ void frmVk::clearNecResult() {
   necResultInputs_.clear();
 }
 
+int frmVk::necGroundIndex() const {
+  const int index = Combo2->currentIndex();
+  return index < 0 || index >= static_cast<int>(std::size(vk::kNecGrounds)) ? vk::kDefaultNecGround : index;
+}
+
+void frmVk::setNecGround(const std::string& word) {
+  // A file read before the ground was kept, or one naming a ground this
+  // list lacks, leaves the default.
+  const std::optional<nec::Ground> g = nec::GroundFromWord(word);
+  int index = vk::kDefaultNecGround;
+  for (int i = 0; g && i < static_cast<int>(std::size(vk::kNecGrounds)); ++i)
+    if (vk::kNecGrounds[i] == *g) index = i;
+  Combo2->setCurrentIndex(index);
+}
+
 QStringList frmVk::necInputs() const { return inputs() << QString::number(Combo2->currentIndex()); }
 
 void frmVk::Command2_Click() {
@@ -417,10 +434,9 @@ void frmVk::Command2_Click() {
   if (!(lastVk_ > 0)) return;
   const char sep = Module1::decimalSeparator();
   const Language lang = Module1::language();
-  const int index = Combo2->currentIndex() < 0 ? vk::kDefaultNecGround : Combo2->currentIndex();
   const vk::NecVkInputs in{
       {utf8(Text1->text()), utf8(Text2->text()), utf8(Combo1->currentText()), mnuErdbodenKor->isChecked()},
-      nec::GroundWord(vk::kNecGrounds[index])};
+      nec::GroundWord(vk::kNecGrounds[necGroundIndex()])};
   auto job = std::make_shared<Job>();
   job->step = vk::PrepareNecVk(in, sep);
   if (!job->step.ready) {
@@ -577,6 +593,7 @@ void frmVk::giveInputs(design::Design& d) const {
     c.height = Stored(utf8(Text2->text()));
     c.diameter = Stored(utf8(Combo1->currentText()));
     c.groundCorrection = mnuErdbodenKor->isChecked();
+    c.necGround = nec::GroundWord(vk::kNecGrounds[necGroundIndex()]);
   } else {
     design::PruningInputs& p = d.pruning ? *d.pruning : d.pruning.emplace();
     p.measuredLength = Stored(utf8(Text1->text()));
@@ -595,6 +612,7 @@ bool frmVk::takeInputs(const design::Design& d) {
     Text2->setText(shown(d.calculator->height));
     Combo1->setEditText(shown(d.calculator->diameter));
     mnuErdbodenKor->setChecked(d.calculator->groundCorrection);
+    setNecGround(d.calculator->necGround);
     // Active as it was: the next run takes height, diameter and ground
     // correction from here, as after a calculation.
     setActive(d.calculator->active);

@@ -145,6 +145,9 @@ class frmVk : public QWidget {
   void applyNecCaptions();
   void clearNecResult();
   QStringList necInputs() const;
+  // The NEC-2 step's ground: its index in vk::kNecGrounds, and set by its word.
+  int necGroundIndex() const;
+  void setNecGround(const std::string& word);
   void cancelNec();
   void pollNec();
   void finishNec();

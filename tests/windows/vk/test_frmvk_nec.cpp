@@ -12,6 +12,7 @@
 #include <atomic>
 
 #include "app/Wiring.h"
+#include "session/design.h"
 #include "shell/Module1.h"
 #include "shell/ui/Forms.h"
 #include "tests/support/ScriptedSeam.h"
@@ -87,6 +88,22 @@ class FrmVkNecTest : public QObject {
     QCOMPARE(w->mnuNecVkUebernehmen->text(), QString("Vk (NEC-2) take &over"));
     frmVk::mnuPruning();
     QVERIFY(w->Command2->isHidden());
+  }
+
+  void theGroundIsKeptWithTheDesign() {
+    frmVk* w = calculator("14,2");
+    w->Combo2->setCurrentIndex(1);
+    design::Design d;
+    w->giveInputs(d);
+    QVERIFY(d.calculator.has_value());
+    QCOMPARE(QString::fromStdString(d.calculator->necGround), QString("perfect"));
+    w->Combo2->setCurrentIndex(4);
+    QVERIFY(w->takeInputs(d));
+    QCOMPARE(w->Combo2->currentIndex(), 1);
+    // A design from before the ground was kept brings the default.
+    d.calculator->necGround = design::CalculatorInputs{}.necGround;
+    QVERIFY(w->takeInputs(d));
+    QCOMPARE(w->Combo2->currentText(), QString("mittlerer Boden"));
   }
 
   void failuresAreSaidCancelAndCloseSayNothing() {
