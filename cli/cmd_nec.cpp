@@ -225,12 +225,15 @@ const char* kEpilogue =
     "without), plan_angle (degrees), material, conductivity (S/m; null for a\n"
     "lossless conductor), ground, region (1, 2 or 3), balun (the ratio; null when\n"
     "it could not be chosen), deck and report (paths; report null when not\n"
-    "written), bands: [{band, frequency, r, x, swr, usable, model_impedance}],\n"
+    "written), bands: [{band, frequency, r, x, swr, usable, loss,\n"
+    "model_impedance}],\n"
     "sweep: [{band, frequency, r, x, swr}] and resonance: {band, frequency, vk} or\n"
     "null. band is the band's nominal frequency, frequency in MHz, r and x in ohms\n"
     "(null when nec2c gave none), swr through the balun, usable false for a band\n"
     "that no balun brings under SWR 3 at its own frequency (null without a\n"
-    "result), model_impedance the approximate impedance that AntStrSu.txt shows\n"
+    "result), loss the share of the input power that the conductor turns into\n"
+    "heat (from nec2c's power budget; null without one), model_impedance the\n"
+    "approximate impedance that AntStrSu.txt shows\n"
     "at this feed point (null where it shows none).\n"
     "\n"
     "--balun auto takes, of 1, 2.25, 4, 6 and 9, the ratio whose worst SWR over\n"
@@ -316,6 +319,7 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
     j.key("frequency").value(step.frequency(0));
     SolvedMembers(j, checked ? &checked->solved : nullptr);
     Member(j, "usable", checked ? std::optional(checked->usable) : std::nullopt);
+    Member(j, "loss", checked ? checked->solved.loss : std::nullopt);
     const auto model = nec::ReportedImpedanceAt(design, settings.feed, step.band);
     Member(j, "model_impedance", model ? std::optional(model->ohms) : std::nullopt);
     j.endObject();

@@ -143,7 +143,8 @@ Result Evaluate(const Design& design, const Settings& settings, const Plan& plan
         const std::complex<double> z = inputs[next].impedance;
         if (!(z.real() > 0 && z.real() <= kMaxImpedance && std::fabs(z.imag()) <= kMaxImpedance))
           throw ImpedanceError(step.frequency(i));
-        solved[offset[index] + static_cast<std::size_t>(i)] = {step.band, step.frequency(i), z, 0};
+        solved[offset[index] + static_cast<std::size_t>(i)] = {step.band, step.frequency(i), z, 0,
+                                                               inputs[next].lossFraction()};
       }
     }
   }

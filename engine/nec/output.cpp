@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::string_view kInputHeading = "ANTENNA INPUT PARAMETERS";
 constexpr std::string_view kFrequencyLabel = "FREQUENCY :";
+constexpr std::string_view kInputPowerLabel = "INPUT POWER";
+constexpr std::string_view kStructureLossLabel = "STRUCTURE LOSS";
 
 // The numbers of a line; empty when any field is not a number.
 std::vector<double> Numbers(std::string_view line) {
@@ -36,7 +38,25 @@ std::string_view Trim(std::string_view s) {
   return s.substr(first, last - first + 1);
 }
 
+// The watts of a budget line "LABEL = 4.7957E-03 Watts"; none when the
+// line is not one.
+std::optional<double> BudgetValue(std::string_view line, std::string_view label) {
+  const auto at = line.find(label);
+  if (at == std::string_view::npos) return std::nullopt;
+  const auto eq = line.find('=', at + label.size());
+  if (eq == std::string_view::npos) return std::nullopt;
+  const std::string_view rest = Trim(line.substr(eq + 1));
+  const std::vector<double> v = Numbers(rest.substr(0, rest.find(' ')));
+  if (v.size() != 1) return std::nullopt;
+  return v[0];
+}
+
 }  // namespace
+
+std::optional<double> InputParameters::lossFraction() const {
+  if (!(inputPower > 0)) return std::nullopt;
+  return structureLoss / inputPower;
+}
 
 std::vector<InputParameters> ParseInputParameters(std::string_view output) {
   std::vector<InputParameters> result;
@@ -58,6 +78,19 @@ std::vector<InputParameters> ParseInputParameters(std::string_view output) {
       if (v.size() == 1) frequency = v[0];
       state = State::Outside;
       continue;
+    }
+    // The budget belongs to the frequency's last source row (the check has
+    // one source per structure).
+    if (!result.empty() && result.back().frequency == frequency) {
+      if (const auto w = BudgetValue(line, kInputPowerLabel)) {
+        result.back().inputPower = *w;
+        state = State::Outside;
+        continue;
+      }
+      if (const auto w = BudgetValue(line, kStructureLossLabel)) {
+        result.back().structureLoss = *w;
+        continue;
+      }
     }
     if (line.find(kInputHeading) != std::string_view::npos) {
       state = State::Titles;

@@ -1,8 +1,9 @@
 // Reading the engine's output: the "ANTENNA INPUT PARAMETERS" of each
-// frequency that nec2c solved.
+// frequency that nec2c solved, and the "POWER BUDGET" after them.
 #pragma once
 
 #include <complex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,13 @@ struct InputParameters {
   int tag = 0;
   int segment = 0;                 // counted over all wires
   std::complex<double> impedance;  // ohms
+  // From the power budget that follows the table: the power fed in and
+  // what the wire's loads (its conductor) turn into heat, watts; the loss
+  // is 0 when the engine names none.
+  double inputPower = 0;
+  double structureLoss = 0;
+  // The share of the input power lost in the wire; none without a budget.
+  std::optional<double> lossFraction() const;
 };
 
 // Every source line in the order of the output. Lines that cannot be read

@@ -18,6 +18,9 @@ struct SolvedFrequency {
   double frequency = 0;  // MHz
   std::complex<double> impedance;
   double swr = 0;  // on 50 ohms through the balun
+  // The share of the input power the wire's conductor turns into heat, from
+  // the engine's power budget; none when its output had no budget.
+  std::optional<double> loss;
 };
 
 // The approximate impedance that AntStrSu.txt shows for a band at the feed

@@ -178,6 +178,17 @@ TEST(NecOutput, CapturedNec2cFile) {
   EXPECT_DOUBLE_EQ(p[7].impedance.real(), 154.86);
   EXPECT_DOUBLE_EQ(p[7].impedance.imag(), -168.81);
   EXPECT_DOUBLE_EQ(p[9].impedance.imag(), -133.65);
+  // Each frequency's power budget: 7.1 MHz's, and the last one's.
+  EXPECT_DOUBLE_EQ(p[0].inputPower, 4.7957e-03);
+  EXPECT_DOUBLE_EQ(p[0].structureLoss, 9.8927e-05);
+  ASSERT_TRUE(p[9].lossFraction().has_value());
+  EXPECT_NEAR(*p[9].lossFraction(), 0.024147, 1e-6);
+  // Without a budget there is no loss to give.
+  nec::InputParameters none;
+  EXPECT_FALSE(none.lossFraction().has_value());
+  std::string noBudget = out;
+  for (std::size_t at; (at = noBudget.find("INPUT POWER")) != std::string::npos;) noBudget.erase(at, 11);
+  for (const nec::InputParameters& q : nec::ParseInputParameters(noBudget)) EXPECT_FALSE(q.lossFraction());
   EXPECT_EQ(nec::SolvedCount(out), 10);
   EXPECT_EQ(nec::LastLine(out), "TOTAL RUN TIME: 180 msec");
 
@@ -350,9 +361,12 @@ TEST(NecReport, GermanWindows1252WithCrLf) {
                   "Modell: 2 Strukturen (eine je Band), 19 bis 32 Segmente (höchstens 1/30 der Wellenlänge der "
                   "höchsten Frequenz des Bandes), Quelle mittig bei 7,06 m längs des Drahts"));
   EXPECT_TRUE(Has(lines, "Balun: 6:1 (automatisch gewählt)"));
-  EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWV  Modell [Ohm]"));
-  EXPECT_TRUE(Has(lines, "7 MHz         7,100      94,9     -29,8    3,20             -"));
-  EXPECT_TRUE(Has(lines, "14 MHz       14,250     154,9    -168,8    2,70             -"));
+  EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWV  Modell [Ohm] Verlust [%]"));
+  EXPECT_TRUE(Has(lines, "7 MHz         7,100      94,9     -29,8    3,20             -         2,1"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14,250     154,9    -168,8    2,70             -         2,4"));
+  EXPECT_TRUE(Has(lines,
+                  "Verlust: der Anteil der eingespeisten Leistung, den der Leiter in Wärme umsetzt "
+                  "(Leistungsbilanz von nec2c); die Verluste im Boden sind nicht enthalten."));
   EXPECT_TRUE(Has(lines, "Balun 6:1 verwenden: schlechtestes SWV 3,53 (14 MHz)."));
   EXPECT_TRUE(Has(lines, "Resonanz des 7-MHz-Bands im Modell: 7,206 MHz; NEC-2-Verkürzungsfaktor Vk' = 0,964"));
   EXPECT_TRUE(Has(lines, "Verlauf über jedes Band von Bandgrenze zu Bandgrenze (IARU-Region 1):"));
@@ -370,12 +384,18 @@ TEST(NecReport, EnglishWithModelColumnAndAGivenBalun) {
   EXPECT_TRUE(Has(lines,
                   "Environment: average ground (Sommerfeld-Norton: relative permittivity 13, conductivity "
                   "0.005 S/m)"));
-  EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWR   Model [Ohm]"));
-  EXPECT_TRUE(Has(lines, "14 MHz       14.250     154.9    -168.8    3.36         (286)"));
+  EXPECT_TRUE(Has(lines, "Band            MHz   R [Ohm]   X [Ohm]     SWR   Model [Ohm]    Loss [%]"));
+  EXPECT_TRUE(Has(lines, "14 MHz       14.250     154.9    -168.8    3.36         (286)         2.4"));
   EXPECT_TRUE(Has(lines, "Balun: 9:1 (as given)"));
   EXPECT_TRUE(Has(lines, "With a 9:1 balun: worst SWR 5.12 (7 MHz); a 6:1 balun would give 3.53."));
   EXPECT_TRUE(Has(lines, "Resonance of the 7 MHz band in the model: 7.206 MHz; NEC-2 shortening factor Vk' = 0.964"));
   EXPECT_TRUE(Has(lines, "Across each band from edge to edge (IARU Region 2):"));
+  EXPECT_EQ(report::LossLine(r), "Loss in the conductor: 7 MHz 2.1 %, 14 MHz 2.4 %");
+  for (nec::BandCheck& b : r.result.bands) b.solved.loss.reset();
+  EXPECT_EQ(report::LossLine(r), "");
+  EXPECT_FALSE(Has(ReportLines(r),
+                   "Loss: the share of the power fed in that the conductor turns into heat "
+                   "(nec2c's power budget); the losses in the ground are not included."));
   EXPECT_TRUE(Has(lines,
                   "Model: the approximation of AntStrSu.txt at this feed point (almost exact only in the "
                   "resonance case)."));

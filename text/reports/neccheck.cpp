@@ -14,9 +14,11 @@ namespace lorvant::report {
 
 namespace {
 
-// Columns of both tables: band, MHz, R, X, SWR and (bands only) the model.
-constexpr int kBandWidth = 10, kFrequencyWidth = 9, kOhmWidth = 10, kSwrWidth = 8, kModelWidth = 14;
-constexpr int kTableWidth = kBandWidth + kFrequencyWidth + 2 * kOhmWidth + kSwrWidth + kModelWidth;
+// Columns of both tables: band, MHz, R, X, SWR and (bands only) the model
+// and the conductor's loss.
+constexpr int kBandWidth = 10, kFrequencyWidth = 9, kOhmWidth = 10, kSwrWidth = 8, kModelWidth = 14, kLossWidth = 12;
+constexpr int kSweepWidth = kBandWidth + kFrequencyWidth + 2 * kOhmWidth + kSwrWidth;
+constexpr int kTableWidth = kSweepWidth + kModelWidth + kLossWidth;
 
 std::string Dashes(int n) {
   std::string s;
@@ -28,7 +30,9 @@ std::string Heading(Language lang, bool withModel) {
   std::string line = LeftField("Band", kBandWidth) + RightField("MHz", kFrequencyWidth) +
                      RightField("R [Ohm]", kOhmWidth) + RightField("X [Ohm]", kOhmWidth) +
                      RightField(say(lang, Text::ReportSwr), kSwrWidth);
-  if (withModel) line += RightField(say(lang, Text::ReportModelOhm), kModelWidth);
+  if (withModel)
+    line += RightField(say(lang, Text::ReportModelOhm), kModelWidth) +
+            RightField(say(lang, Text::CheckLossColumn), kLossWidth);
   return line;
 }
 
@@ -138,6 +142,19 @@ std::string SwrText(double swr, char sep) {
   return FormatPicture(swr, "0.00", sep);
 }
 
+std::string LossText(const nec::SolvedFrequency& s, char sep) {
+  return s.loss ? FormatPicture(100 * *s.loss, "0.0", sep) : "-";
+}
+
+std::string LossLine(const NecCheckReport& r) {
+  std::string bands;
+  for (const nec::BandCheck& b : r.result.bands)
+    if (b.solved.loss)
+      bands += (bands.empty() ? "" : ", ") + NecBandName(b.solved.band, r.extraFrequency, r.sep) + " " +
+               LossText(b.solved, r.sep) + " %";
+  return bands.empty() ? bands : say(r.language, Text::CheckLossLine) + bands;
+}
+
 std::string BalunAdvice(const NecCheckReport& r) {
   const Language lang = r.language;
   const nec::Result& res = r.result;
@@ -200,13 +217,16 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
   lines.push_back(say(lang, Text::ReportFeedImpedances));
   lines.push_back(Heading(lang, true));
   lines.push_back(Dashes(kTableWidth));
-  bool anyUnusable = false;
+  bool anyUnusable = false, anyLoss = false;
   for (const nec::BandCheck& b : res.bands) {
     lines.push_back(Row(r, b.solved) + RightField(b.model ? b.model->cell : "-", kModelWidth) +
+                    RightField(LossText(b.solved, sep), kLossWidth) +
                     (b.usable ? "" : say(lang, Text::CheckNotUsableMark)));
+    anyLoss = anyLoss || b.solved.loss.has_value();
     anyUnusable = anyUnusable || !b.usable;
   }
   lines.push_back(anyModel ? say(lang, Text::ReportModelNote) : say(lang, Text::ReportNoModelNote));
+  if (anyLoss) lines.push_back(say(lang, Text::CheckLossNote));
   if (anyUnusable)
     lines.push_back(say(lang, Text::CheckNotUsableNoteBefore) + FormatGeneral(nec::kUsableSwr, sep) +
                     say(lang, Text::CheckNotUsableNoteAfter));
@@ -217,7 +237,7 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
     lines.emplace_back();
     lines.push_back(say(lang, Text::CheckSweepBefore) + std::to_string(static_cast<int>(res.region)) + "):");
     lines.push_back(Heading(lang, false));
-    lines.push_back(Dashes(kTableWidth - kModelWidth));
+    lines.push_back(Dashes(kSweepWidth));
     for (const nec::SolvedFrequency& s : res.sweep) lines.push_back(Row(r, s));
   }
   return lines;

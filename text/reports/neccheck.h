@@ -46,5 +46,11 @@ std::string ResonanceText(const NecCheckReport& r);
 std::string NecBandName(int band, float extraFrequency, char sep);
 // An SWR as the tables show it: "1,85", ">99" for 100 and above.
 std::string SwrText(double swr, char sep);
+// The conductor's loss in percent of the power fed in, one decimal ("2.1");
+// "-" without the engine's power budget.
+std::string LossText(const nec::SolvedFrequency& s, char sep);
+// Each band's loss in one line ("Loss in the conductor: 7 MHz 2.1 %, ...");
+// empty when the engine gave no power budget.
+std::string LossLine(const NecCheckReport& r);
 
 }  // namespace lorvant::report

@@ -305,6 +305,10 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
 
   hintLabel = new QLabel(this);
   hintLabel->setWordWrap(true);
+  // Room for the note's lines in either language, so that the window keeps
+  // its size when the language or the result changes.
+  hintLabel->setMinimumHeight(4 * hintLabel->fontMetrics().lineSpacing());
+  hintLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   outer->addWidget(hintLabel);
 
   // The picture is as wide as four bands; a smaller window scrolls it.
@@ -313,7 +317,7 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   pictureView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   scroll->setWidget(pictureView);
   scroll->setWidgetResizable(true);
-  scroll->setMinimumHeight(250);
+  scroll->setMinimumHeight(200);
   outer->addWidget(scroll, 1);
   auto* pictureRow = new QHBoxLayout();
   pictureButton = new QPushButton(this);
@@ -789,6 +793,7 @@ void frmNec::finish() {
 // The one place the note after a check is put together.
 QString frmNec::CheckNote(const report::NecCheckReport& shown, bool written, const std::string& reportPath) {
   QStringList lines{q(report::BalunAdvice(shown)), q(report::ResonanceText(shown))};
+  if (const std::string loss = report::LossLine(shown); !loss.empty()) lines << q(loss);
   lines << (written ? say(Text::WindowNecWritten) + Module1::fromNativePath(reportPath)
                     : say(Text::WindowNecNotWritten));
   return lines.join('\n');

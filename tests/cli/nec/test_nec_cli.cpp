@@ -227,7 +227,9 @@ TEST(NecTool, FakeEngineOnThePath) {
   const QJsonArray bands = o.value("bands").toArray();
   ASSERT_EQ(bands.size(), 2);
   const QJsonObject b7 = bands[0].toObject();
-  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "usable", "model_impedance"}));
+  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "usable", "loss", "model_impedance"}));
+  // The captured output's power budget: 9.8927E-05 of 4.7957E-03 W.
+  EXPECT_NEAR(b7.value("loss").toDouble(), 9.8927e-05 / 4.7957e-03, 1e-12);
   EXPECT_EQ(b7.value("usable").toBool(false), true);
   EXPECT_EQ(b7.value("band").toDouble(), 7);
   EXPECT_EQ(b7.value("frequency").toDouble(), 7.1);

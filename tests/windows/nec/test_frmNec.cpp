@@ -167,6 +167,8 @@ class TestNecWindow : public QObject {
     const double mhz = w->resultTable->item(1, 1)->text().replace(',', '.').toDouble();
     QCOMPARE(w->resultTable->item(1, 2)->text(),
              QString::fromStdString(report::FormatPicture(test::FakeResistance(mhz), "0.0", ',')));
+    QVERIFY2(w->hintLabel->text().contains("Verlust im Leiter: 7 MHz 2,0 %, 14 MHz 2,0 %"),
+             qPrintable(w->hintLabel->text()));
     QVERIFY2(w->hintLabel->text().startsWith("Balun ") && w->hintLabel->text().contains(" verwenden"),
              qPrintable(w->hintLabel->text()));
 
