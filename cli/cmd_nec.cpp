@@ -22,6 +22,7 @@
 #include "engine/nec/loads.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
+#include "engine/sweep/model_sweep.h"
 #include "io/engine_runner.h"
 #include "io/staged_files.h"
 #include "picture/SwrRaster.h"
@@ -68,6 +69,7 @@ struct NecOptions {
   int engineProcesses = 0;             // 0: one per core
   std::optional<std::string> picture;  // the SWR picture's file
   nec::Region region = nec::kDefaultRegion;
+  bool touchstone = false;  // also Lorvant.s1p
 };
 
 // A length or height in m as the fields take it, above 0.
@@ -96,6 +98,11 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
           "is written there)",
           FolderValue(o.out));
   p.flag("json", "print one JSON object on stdout instead of the table (see below)", [&o] { o.json = true; });
+  p.flag("touchstone",
+         "also write the model's feed impedance at every solved frequency of the bands and their sweeps as "
+         "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
+         "all)",
+         [&n] { n.touchstone = true; });
 
   p.section("NEC-2 check");
   p.value("feed", "M", "feed point in m from the start of the wire (default the run's first proposed feed point)",
@@ -504,6 +511,8 @@ int NecCommand(const Args& args) {
     const nec::SwrPicture picture = nec::MakeSwrPicture(result, design.extraFrequency, lang, sep);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
+  if (n.touchstone)
+    set.emplace_back(folder + sweep::kModelSweepFileName, sweep::WriteTouchstone(sweep::ModelSweep(result)));
   try {
     nec::CommitCheckFiles(set);
   } catch (const files::FileError& e) {
