@@ -1,7 +1,8 @@
 // lorvant-calc nec: the design of a run checked with the NEC-2 engine
 // nec2c. Runs the optimisation as `run` does (in a folder of its own), turns
 // the wire and a feed point into a NEC-2 deck, runs nec2c on it and writes
-// only Lorvant.nec and NecCheck.txt into the results folder.
+// only Lorvant.nec and NecCheck.txt (and, when asked, the model's sweep
+// Lorvant.s1p) into the results folder.
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -95,7 +96,7 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
   p.section("Results");
   p.value("out", "DIR",
           "folder for the deck Lorvant.nec and the report NecCheck.txt (required; made when missing; nothing else "
-          "is written there)",
+          "is written there but the --touchstone file)",
           FolderValue(o.out));
   p.flag("json", "print one JSON object on stdout instead of the table (see below)", [&o] { o.json = true; });
   p.flag("touchstone",
@@ -250,10 +251,11 @@ const char* kEpilogue =
     "the solved frequencies), vk the --vk that would put the design's band\n"
     "there: Vk * resonance / own frequency (null when there is no such crossing).\n"
     "\n"
-    "Lorvant.nec, NecCheck.txt (and the --picture) are written together when the\n"
-    "check completed; a check that is stopped (Ctrl-C, SIGTERM, SIGHUP) or fails\n"
-    "leaves the files of the earlier check as they were. Without nec2c the deck is\n"
-    "written alone, and an earlier NecCheck.txt is removed with the earlier deck.\n"
+    "Lorvant.nec, NecCheck.txt (and the --picture, Lorvant.s1p) are written\n"
+    "together when the check completed; a check that is stopped (Ctrl-C, SIGTERM,\n"
+    "SIGHUP) or fails leaves the files of the earlier check as they were. Without\n"
+    "nec2c the deck is written alone, and an earlier NecCheck.txt is removed with\n"
+    "the earlier deck.\n"
     "Each nec2c runs in a process group of its own and ends with lorvant-calc;\n"
     "one that solves no new frequency for --engine-timeout seconds is stopped,\n"
     "and a failing one stops the others. While a check or a run writes into DIR,\n"
