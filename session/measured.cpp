@@ -1,8 +1,10 @@
 #include "session/measured.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 
 #include "engine/sweep/csv.h"
 #include "engine/sweep/touchstone.h"
@@ -29,16 +31,24 @@ Reason FileRefusal(const std::string& path, int error) {
 }
 
 // The file's bytes, at most one more than kMaxMeasuredBytes; the error
-// number when it cannot be read.
+// number when it cannot be read. Only a plain file is read: a pipe or a
+// device could hold the tool forever.
 int ReadBytes(const std::string& path, std::string& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return errno;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENXIO ? files::kNotRegularFile : errno;
+  struct stat st {};
+  int error = ::fstat(fd, &st) != 0 ? errno : 0;
+  if (!error && !S_ISREG(st.st_mode)) error = S_ISDIR(st.st_mode) ? EISDIR : files::kNotRegularFile;
   char buf[8192];
-  std::size_t n;
-  while (bytes.size() <= kMaxMeasuredBytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  // A folder opens but does not read.
-  const int error = std::ferror(f) ? (errno ? errno : EIO) : 0;
-  std::fclose(f);
+  while (!error && bytes.size() <= kMaxMeasuredBytes) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n > 0)
+      bytes.append(buf, static_cast<std::size_t>(n));
+    else if (errno != EINTR)
+      error = errno;
+  }
+  ::close(fd);
   return error;
 }
 
@@ -47,7 +57,6 @@ int ReadBytes(const std::string& path, std::string& bytes) {
 MeasuredFile ReadMeasured(const std::string& path, nec::Region region) {
   MeasuredFile m;
   std::string bytes;
-  errno = 0;
   if (const int error = ReadBytes(path, bytes)) {
     m.refusal = FileRefusal(path, error);
     return m;

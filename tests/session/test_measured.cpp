@@ -1,8 +1,12 @@
 // A measured sweep read from its file: the reader by the name, and every
 // refusal naming the file, in both languages.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include "session/measured.h"
+#include "session/messages.h"
 #include "tests/session/run_support.h"
 
 namespace lorvant::sweep {
@@ -50,9 +54,19 @@ TEST(MeasuredFile, AFileThatCannotBeReadIsNamedWithItsCause) {
   EXPECT_EQ(missing.refusal.de.rfind("Die Messung kann nicht gelesen werden: ", 0), 0u) << missing.refusal.de;
   EXPECT_NE(missing.refusal.en, missing.refusal.de);
 
+  EXPECT_EQ(missing.refusal.en, "The measurement cannot be read: " + dir.file("none.s1p").string() + ": " +
+                                    files::FileErrorCause(Language::English, ENOENT));
+
   const MeasuredFile folder = ReadMeasured(dir.str());
   EXPECT_FALSE(folder.read);
-  EXPECT_FALSE(folder.refusal.en.empty());
+  EXPECT_EQ(folder.refusal.en,
+            "The measurement cannot be read: " + dir.str() + ": " + files::FileErrorCause(Language::English, EISDIR));
+  // A pipe nobody writes into would hold the reader for ever.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.s1p").c_str(), 0600), 0);
+  const MeasuredFile pipe = ReadMeasured(dir.file("pipe.s1p").string());
+  EXPECT_FALSE(pipe.read);
+  EXPECT_EQ(pipe.refusal.de, "Die Messung kann nicht gelesen werden: " + dir.file("pipe.s1p").string() + ": " +
+                                 files::FileErrorCause(Language::German, files::kNotRegularFile));
 
   WriteBytes(dir.file("empty.s1p"), "");
   const MeasuredFile empty = ReadMeasured(dir.file("empty.s1p").string());
