@@ -1,7 +1,8 @@
 // lorvant-calc nec: the design of a run checked with the NEC-2 engine
 // nec2c. Runs the optimisation as `run` does (in a folder of its own), turns
 // the wire and a feed point into a NEC-2 deck, runs nec2c on it and writes
-// only Lorvant.nec and NecCheck.txt into the results folder.
+// only Lorvant.nec and NecCheck.txt (and, when asked, the model's sweep
+// Lorvant.s1p) into the results folder.
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -22,6 +23,7 @@
 #include "engine/nec/loads.h"
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
+#include "engine/sweep/model_sweep.h"
 #include "io/engine_runner.h"
 #include "io/staged_files.h"
 #include "picture/SwrRaster.h"
@@ -68,6 +70,7 @@ struct NecOptions {
   int engineProcesses = 0;             // 0: one per core
   std::optional<std::string> picture;  // the SWR picture's file
   nec::Region region = nec::kDefaultRegion;
+  bool touchstone = false;  // also Lorvant.s1p
 };
 
 // A length or height in m as the fields take it, above 0.
@@ -93,9 +96,14 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
   p.section("Results");
   p.value("out", "DIR",
           "folder for the deck Lorvant.nec and the report NecCheck.txt (required; made when missing; nothing else "
-          "is written there)",
+          "is written there but the --touchstone file)",
           FolderValue(o.out));
   p.flag("json", "print one JSON object on stdout instead of the table (see below)", [&o] { o.json = true; });
+  p.flag("touchstone",
+         "also write the model's feed impedance at every solved frequency of the bands and their sweeps as "
+         "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
+         "all)",
+         [&n] { n.touchstone = true; });
 
   p.section("NEC-2 check");
   p.value("feed", "M", "feed point in m from the start of the wire (default the run's first proposed feed point)",
@@ -246,10 +254,11 @@ const char* kEpilogue =
     "the solved frequencies), vk the --vk that would put the design's band\n"
     "there: Vk * resonance / own frequency (null when there is no such crossing).\n"
     "\n"
-    "Lorvant.nec, NecCheck.txt (and the --picture) are written together when the\n"
-    "check completed; a check that is stopped (Ctrl-C, SIGTERM, SIGHUP) or fails\n"
-    "leaves the files of the earlier check as they were. Without nec2c the deck is\n"
-    "written alone, and an earlier NecCheck.txt is removed with the earlier deck.\n"
+    "Lorvant.nec, NecCheck.txt (and the --picture, Lorvant.s1p) are written\n"
+    "together when the check completed; a check that is stopped (Ctrl-C, SIGTERM,\n"
+    "SIGHUP) or fails leaves the files of the earlier check as they were. Without\n"
+    "nec2c the deck is written alone, and an earlier NecCheck.txt is removed with\n"
+    "the earlier deck.\n"
     "Each nec2c runs in a process group of its own and ends with lorvant-calc;\n"
     "one that solves no new frequency for --engine-timeout seconds is stopped,\n"
     "and a failing one stops the others. While a check or a run writes into DIR,\n"
@@ -508,6 +517,8 @@ int NecCommand(const Args& args) {
     const nec::SwrPicture picture = nec::MakeSwrPicture(result, design.extraFrequency, lang, sep);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
+  if (n.touchstone)
+    set.emplace_back(folder + sweep::kModelSweepFileName, sweep::WriteTouchstone(sweep::ModelSweep(result)));
   try {
     nec::CommitCheckFiles(set);
   } catch (const files::FileError& e) {

@@ -72,6 +72,8 @@ void OptionParser::value(std::string name, std::string metavar, std::string help
   helpItems_.push_back({"", options_.size() - 1});
 }
 
+void OptionParser::operand(std::function<void(const std::string&)> set) { operand_ = std::move(set); }
+
 void OptionParser::epilogue(std::string text) { epilogue_ = std::move(text); }
 
 const OptionParser::Option* OptionParser::find(std::string_view name) const {
@@ -94,9 +96,15 @@ bool OptionParser::parse(const Args& args, std::ostream& helpOut) {
     }
   }
   given_.clear();
+  bool operandTaken = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) throw UsageError("unexpected argument " + QuotedValue(arg));
+    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+      if (!operand_ || operandTaken) throw UsageError("unexpected argument " + QuotedValue(arg));
+      operandTaken = true;
+      operand_(arg);
+      continue;
+    }
     const std::size_t eq = arg.find('=');
     const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
     const Option* o = find(name);

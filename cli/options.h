@@ -59,6 +59,9 @@ class OptionParser {
   // option's name.
   void value(std::string name, std::string metavar, std::string help, std::function<void(const std::string&)> set,
              bool repeatable = false);
+  // The one word of the line that is no option (a file's name, say); a
+  // second such word is still an unexpected argument.
+  void operand(std::function<void(const std::string&)> set);
   // Free text at the end of the help (examples, exit statuses).
   void epilogue(std::string text);
 
@@ -90,6 +93,7 @@ class OptionParser {
   std::vector<Option> options_;
   std::vector<HelpItem> helpItems_;
   std::vector<std::string> given_;
+  std::function<void(const std::string&)> operand_;
 };
 
 // A value typed on the command line as a message quotes it: between single

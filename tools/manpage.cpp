@@ -367,7 +367,15 @@ void WriteCompletion(std::ostream& out, const std::string& name, const std::map<
       out << "        " << pattern(files)
           << ") compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- \"$cur\"); return ;;\n";
     if (!free.empty()) out << "        " << pattern(free) << ") return ;;\n";
-    out << "      esac ;;\n";
+    out << "      esac";
+    // "Usage: lorvant-calc measured FILE [options]": a word that is no
+    // option is the command's file.
+    const std::vector<std::string>& usage = commands.at(command).usage;
+    if (!usage.empty() && usage[0].find(" " + command + " FILE") != std::string::npos)
+      out << "\n      if [[ $cur != -* ]]; then\n"
+          << "        compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- \"$cur\"); return\n"
+          << "      fi";
+    out << " ;;\n";
   }
   out << "    *) return ;;\n"
       << "  esac\n"

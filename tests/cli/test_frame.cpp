@@ -40,6 +40,33 @@ TEST(OptionParser, ValuesFlagsAndRepeats) {
   EXPECT_FALSE(p.given("band"));
 }
 
+TEST(OptionParser, OneOperandStandsAnywhereButNotAsAValue) {
+  std::vector<std::string> operands;
+  std::string region;
+  OptionParser p("measured", "FILE [options]", "");
+  p.operand([&](const std::string& v) { operands.push_back(v); });
+  p.value("region", "R", "r", [&](const std::string& v) { region = v; });
+  p.flag("json", "j", [] {});
+  std::ostringstream help;
+  for (const Args& line :
+       {Args{"a.s1p", "--region", "2"}, Args{"--region", "2", "a.s1p"}, Args{"--json", "a.s1p", "--region=2"}}) {
+    operands.clear();
+    ASSERT_TRUE(p.parse(line, help));
+    EXPECT_EQ(operands, (std::vector<std::string>{"a.s1p"}));
+    EXPECT_EQ(region, "2");
+  }
+  // Each parse takes its own one; a second word on the line is a mistake.
+  operands.clear();
+  ASSERT_TRUE(p.parse({"-"}, help));
+  EXPECT_EQ(operands, (std::vector<std::string>{"-"}));
+  try {
+    p.parse({"a.s1p", "--json", "b.s1p"}, help);
+    ADD_FAILURE() << "two operands accepted";
+  } catch (const UsageError& e) {
+    EXPECT_STREQ(e.what(), "unexpected argument 'b.s1p'");
+  }
+}
+
 TEST(OptionParser, EveryMistakeIsAUsageError) {
   OptionParser p("run", "[options]", "");
   p.value("frequency", "MHZ", "f", [](const std::string& v) { FieldText(v, kDecimalKeys, 7); });

@@ -35,11 +35,17 @@ expect "lorvant-calc allbands --adapt " "no yes "
 expect "lorvant-calc run --frequency " ""
 expect "lorvant-calc impedance --current" "--current-sum "
 expect "lorvant-calc bogus --" ""
+expect "lorvant-calc m" "measured "
+expect "lorvant-calc measured --re" "--region "
+expect "lorvant-calc measured --region " "1 2 3 "
 
 folder=$(mktemp -d)
 mkdir "$folder/results"
 touch "$folder/report.txt"
 expect "lorvant-calc run --out $folder/re" "$folder/results "
+# The file a measured sweep is read from, before or after the options.
+expect "lorvant-calc measured $folder/rep" "$folder/report.txt "
+expect "lorvant-calc measured --json $folder/rep" "$folder/report.txt "
 rm -r "$folder"
 
 [[ $failed -eq 0 ]] && echo "completion answers as expected"
