@@ -17,8 +17,9 @@
 namespace lorvant::cli {
 
 // Subcommands, each in its own cmd_*.cpp.
-int RunCommand(const Args& args);  // cmd_run.cpp
-int NecCommand(const Args& args);  // cmd_nec.cpp
+int RunCommand(const Args& args);   // cmd_run.cpp
+int NecCommand(const Args& args);   // cmd_nec.cpp
+int TuneCommand(const Args& args);  // cmd_tune.cpp
 
 // -- feed-point checks --
 int AllBandsCommand(const Args& args);      // cmd_feedpoint.cpp
@@ -40,6 +41,7 @@ struct Command {
 const Command kCommands[] = {
     {"run", "current-sum optimisation run: AntStrSu.txt, AntKurve.BMP (and AntSpezi.txt) into a folder", RunCommand},
     {"nec", "the run's design checked with the NEC-2 engine nec2c: Lorvant.nec and NecCheck.txt", NecCommand},
+    {"tune", "the run's design tuned with nec2c (length, feed point, balun): Lorvant.nec and NecTune.txt", TuneCommand},
 
     // -- feed-point checks --
     {"allbands", "feed-point check over all bands at one length and distance (and SpeisePkt.txt)", AllBandsCommand},
