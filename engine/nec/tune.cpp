@@ -1,13 +1,9 @@
 #include "engine/nec/tune.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 #include <map>
-#include <mutex>
 #include <set>
-#include <thread>
 #include <utility>
 
 namespace lorvant::nec {
@@ -196,31 +192,6 @@ TuneOutcome Tune(std::span<const TunePoint> starts, const TuneBounds& bounds, co
   out.evaluations = scores.evaluations();
   out.batches = scores.batches();
   return out;
-}
-
-void RunParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& task) {
-  std::exception_ptr first;
-  std::mutex guard;
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t i = next++; i < count; i = next++) {
-      try {
-        task(i);
-      } catch (...) {
-        const std::lock_guard<std::mutex> lock(guard);
-        if (!first) first = std::current_exception();
-      }
-    }
-  };
-  const std::size_t threads = std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), count);
-  if (threads <= 1) {
-    work();
-  } else {
-    std::vector<std::thread> pool;
-    for (std::size_t t = 0; t < threads; ++t) pool.emplace_back(work);
-    for (std::thread& t : pool) t.join();
-  }
-  if (first) std::rethrow_exception(first);
 }
 
 }  // namespace lorvant::nec

@@ -12,8 +12,6 @@
 // when none is, until the steps are down to the resolutions.
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <limits>
 #include <span>
 #include <vector>
@@ -92,10 +90,5 @@ struct TuneOutcome {
 // Exceptions of the evaluator pass through.
 TuneOutcome Tune(std::span<const TunePoint> starts, const TuneBounds& bounds, const TuneOptions& options,
                  TuneEvaluator& evaluator);
-
-// Runs task(0) ... task(count - 1), each once, on at most `jobs` threads at
-// once (1 or less: one after the other in this thread), and returns when all
-// have ended; the first exception a task threw is then rethrown.
-void RunParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& task);
 
 }  // namespace lorvant::nec
