@@ -58,7 +58,7 @@ void DeclareTuneOptions(OptionParser& p, TuneOptions& t) {
   p.section("Tuning");
   p.value("jobs", "N",
           "nec2c processes that solve the candidates side by side: 1 to " + std::to_string(kMaxJobs) +
-              " (default one per core); the outcome does not depend on it",
+              " (default --engine-processes, else one per core); the outcome does not depend on it",
           [&t](const std::string& v) {
             const std::string s = FieldText(v, kWholeKeys, 3);
             const int jobs = s.empty() ? -1 : std::stoi(s);
@@ -100,13 +100,13 @@ const char* kEpilogue =
     "\n"
     "Without --json the report is printed as in NecTune.txt. With --json one\n"
     "object: start and tuned ({length, feed (m), balun, worst_swr (null when no\n"
-    "band is usable), usable_bands}), bands: [{band, frequency, r, x, swr,\n"
-    "usable, worst (over the sweep), start: {r, x, swr, usable, worst}}] of the\n"
-    "tuned design and the start, sweep: [{band, frequency, r, x, swr}] of the\n"
-    "tuned design, deck and report (paths), ground, evaluations (designs\n"
-    "scored), engine_runs, jobs, seconds, and vk: the --vk with which the run\n"
-    "gives the tuned length (exact for a bare wire in the preferred-frequency\n"
-    "length mode with the calculator off).\n"
+    "band is usable), usable_bands, weighted_worst_swr (the one ranked)}),\n"
+    "bands: [{band, frequency, r, x, swr, usable, worst (over the sweep),\n"
+    "start: {r, x, swr, usable, worst}}] of the tuned design and the start,\n"
+    "sweep: [{band, frequency, r, x, swr}] of the tuned design, deck and report\n"
+    "(paths), ground, evaluations (designs scored), engine_runs, jobs, seconds,\n"
+    "and vk: the --vk with which the run gives the tuned length (exact for a\n"
+    "bare wire in the preferred-frequency length mode with the calculator off).\n"
     "\n"
     "Lorvant.nec (the tuned design's deck), NecTune.txt (and the --picture of the\n"
     "tuned design) are written together; a tuning that is stopped or fails\n"
@@ -147,6 +147,7 @@ void SideJson(JsonWriter& j, const char* name, const nec::CheckedCandidate& c) {
   j.key("balun").value(c.result.balunRatio);
   Member(j, "worst_swr", SwrValue(c.result.worstSwr, c.result.worstBand >= 0));
   j.key("usable_bands").value(UsableBands(c.result));
+  Member(j, "weighted_worst_swr", SwrValue(c.score.worstSwr, c.result.worstBand >= 0));
   j.endObject();
 }
 
@@ -211,8 +212,10 @@ report::NecTuneReport MakeReport(const nec::TunedDesign& t, const nec::Settings&
   r.dateText = dateText;
   r.extraFrequency = t.tuned.candidate.design.extraFrequency;
   r.ground = settings.ground;
-  r.start = {nec::TypedDecimal(t.start.candidate.design.length), t.start.candidate.settings.feed, t.start.result};
-  r.tuned = {nec::TypedDecimal(t.tuned.candidate.design.length), t.tuned.candidate.settings.feed, t.tuned.result};
+  r.start = {nec::TypedDecimal(t.start.candidate.design.length), t.start.candidate.settings.feed, t.start.result,
+             t.start.score.worstSwr};
+  r.tuned = {nec::TypedDecimal(t.tuned.candidate.design.length), t.tuned.candidate.settings.feed, t.tuned.result,
+             t.tuned.score.worstSwr};
   r.weights = to.weights;
   r.shorteningFactor = t.start.candidate.design.shorteningFactor;
   r.tunedShorteningFactor = nec::TunedShorteningFactor(t.start.candidate.design, r.tuned.length);
@@ -286,7 +289,10 @@ int TuneCommand(const Args& args) {
   nec::TuneRequest request;
   if (n.feed) request.feed = settings.feed;
   request.weights = to.weights;
-  const int jobs = to.jobs > 0 ? to.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  // --engine-processes means the same here when --jobs is not given.
+  const int jobs = to.jobs > 0             ? to.jobs
+                   : n.engineProcesses > 0 ? n.engineProcesses
+                                           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const std::string program = nec::FindEngine();
   const int timeout = n.engineTimeout;
   nec::TunedDesign tuned;

@@ -126,6 +126,8 @@ std::vector<std::string> NecTuneBody(const NecTuneReport& r) {
   if (r.start.length == r.tuned.length && r.start.feed == r.tuned.feed) lines.push_back(say(lang, Text::TuneNoBetter));
   lines.push_back(say(lang, Text::TuneRanking));
   if (!r.weights.empty()) {
+    lines.push_back(Pair(say(lang, Text::TuneWeightedWorst), SwrText(r.start.weightedWorstSwr, sep),
+                         SwrText(r.tuned.weightedWorstSwr, sep)));
     std::string weights = say(lang, Text::TuneWeights);
     for (std::size_t i = 0; i < r.weights.size(); ++i)
       weights += (i ? ", " : "") + NecBandName(r.weights[i].band, r.extraFrequency, sep) + " " +

@@ -22,6 +22,7 @@ struct TunedSide {
   double length = 0;  // m
   double feed = 0;    // m from the wire's start
   nec::Result result;
+  double weightedWorstSwr = 0;  // the score's worst, each band's SWR weighted
 };
 
 struct NecTuneReport {
