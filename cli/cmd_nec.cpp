@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/json.h"
+#include "cli/nec_options.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
 #include "cli/terminal.h"
@@ -39,8 +40,6 @@
 
 namespace lorvant::cli {
 
-namespace {
-
 // The last four characters of a file name, in lower case: the picture's type.
 std::string LowerSuffix(const std::string& name) {
   std::string lower = name.size() >= 4 ? name.substr(name.size() - 4) : std::string();
@@ -55,23 +54,7 @@ std::string FileMessage(const files::FileError& e, Language lang) {
   return OneLine(files::FileErrorText(lang, e.error(), e.path()));
 }
 
-struct NecOptions {
-  std::optional<float> feed;
-  float height = static_cast<float>(nec::kDefaultHeight);
-  std::optional<float> startHeight, endHeight;  // empty: --height
-  std::optional<float> apexHeight, apexAt;      // apexAt empty: at the feed point
-  float planAngle = static_cast<float>(nec::kStraightPlanAngle);
-  nec::Material material = nec::Material::Copper;
-  std::optional<double> conductivity;  // S/m; replaces the material's
-  nec::Ground ground = nec::Ground::Average;
-  std::optional<double> balun;  // empty: auto
-  int points = nec::kDefaultSweepPoints;
-  int engineTimeout = nec::kDefaultEngineTimeout;
-  int engineProcesses = 0;             // 0: one per core
-  std::optional<std::string> picture;  // the SWR picture's file
-  nec::Region region = nec::kDefaultRegion;
-  bool touchstone = false;  // also Lorvant.s1p
-};
+namespace {
 
 // A length or height in m as the fields take it, above 0.
 float Metres(const std::string& v, const char* what) {
@@ -92,18 +75,16 @@ double SiemensPerMetre(const std::string& v) {
   return s;
 }
 
-void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
+}  // namespace
+
+void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n, const std::string& reportName) {
   p.section("Results");
   p.value("out", "DIR",
-          "folder for the deck Lorvant.nec and the report NecCheck.txt (required; made when missing; nothing else "
-          "is written there but the --touchstone file)",
+          "folder for the deck Lorvant.nec and the report " + reportName +
+              " (required; made when missing; nothing else is written there but the nec command's --touchstone "
+              "file)",
           FolderValue(o.out));
   p.flag("json", "print one JSON object on stdout instead of the table (see below)", [&o] { o.json = true; });
-  p.flag("touchstone",
-         "also write the model's feed impedance at every solved frequency of the bands and their sweeps as "
-         "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
-         "all)",
-         [&n] { n.touchstone = true; });
 
   p.section("NEC-2 check");
   p.value("feed", "M", "feed point in m from the start of the wire (default the run's first proposed feed point)",
@@ -209,6 +190,8 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n) {
           });
   DeclareDesignOptions(p, o);
 }
+
+namespace {
 
 const char* kEpilogue =
     "The run's own files (AntStrSu.txt, ...) are not written; --special-table has no\n"
@@ -361,6 +344,8 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   std::cout << j.str() << std::endl;
 }
 
+}  // namespace
+
 // Runs the optimisation into a folder of its own that goes with it: the
 // nec check writes none of the run's files. False, with the message on
 // stderr, when the run gave no result.
@@ -416,6 +401,8 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
   return false;
 }
 
+namespace {
+
 // Runs nec2c on the deck and evaluates its output; the failure's message,
 // or empty. `missing`: there was no engine to run.
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
@@ -460,7 +447,13 @@ int NecCommand(const Args& args) {
                  "inputs below as \"run\" does, models the wire with a feed point, runs nec2c and prints the feed "
                  "impedance, the SWR through the balun and the run's approximate impedance on every counted band. "
                  "Writes Lorvant.nec and NecCheck.txt into DIR.");
-  DeclareNecOptions(p, o, n);
+  DeclareNecOptions(p, o, n, report::kNecCheckFileName);
+  p.section("Model sweep");
+  p.flag("touchstone",
+         "also write the model's feed impedance at every solved frequency of the bands and their sweeps as "
+         "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
+         "all)",
+         [&n] { n.touchstone = true; });
   p.epilogue(kEpilogue);
   if (!p.parse(args, std::cout)) return kExitOk;
   if (!o.out) throw UsageError("--out DIR is required");

@@ -19,6 +19,7 @@ namespace lorvant::cli {
 // Subcommands, each in its own cmd_*.cpp.
 int RunCommand(const Args& args);       // cmd_run.cpp
 int NecCommand(const Args& args);       // cmd_nec.cpp
+int TuneCommand(const Args& args);      // cmd_tune.cpp
 int MeasuredCommand(const Args& args);  // cmd_measured.cpp
 
 // -- feed-point checks --
@@ -41,6 +42,7 @@ struct Command {
 const Command kCommands[] = {
     {"run", "current-sum optimisation run: AntStrSu.txt, AntKurve.BMP (and AntSpezi.txt) into a folder", RunCommand},
     {"nec", "the run's design checked with the NEC-2 engine nec2c: Lorvant.nec and NecCheck.txt", NecCommand},
+    {"tune", "the run's design tuned with nec2c (length, feed point, balun): Lorvant.nec and NecTune.txt", TuneCommand},
     {"measured", "an antenna analyser's sweep (Touchstone .s1p or CSV): resonances and lowest SWR per band",
      MeasuredCommand},
 
