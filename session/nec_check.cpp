@@ -92,6 +92,8 @@ Plan PrepareCheck(const Design& design, const Settings& settings) {
   p.ground = settings.ground;
   p.frequencies = PlanFrequencies(design.bands, design.segment, design.extraBand, design.extraFrequency,
                                   settings.sweepPoints, settings.region);
+  if (!settings.resonanceSearch)
+    std::erase_if(p.frequencies.steps, [](const FrequencyStep& s) { return s.kind == StepKind::Resonance; });
   Loads loads;
   // A conductivity given replaces the material's.
   loads.conductivity = settings.conductivity ? settings.conductivity : ConductivityOf(settings.material);

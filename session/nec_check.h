@@ -56,6 +56,8 @@ struct Settings {
   Region region = kDefaultRegion;
   std::optional<double> balunRatio;  // empty: the best of kBalunRatios
   int sweepPoints = kDefaultSweepPoints;
+  // The lowest band's resonance search; a tuning's candidates go without.
+  bool resonanceSearch = true;
 };
 
 struct Plan {

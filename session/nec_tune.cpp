@@ -137,12 +137,20 @@ std::vector<TuneScore> NecTuneEvaluator::evaluate(std::span<const TunePoint> bat
   return scores;
 }
 
+Settings SearchSettings(const Settings& check) {
+  Settings s = check;
+  s.resonanceSearch = false;
+  if (s.sweepPoints < 0 || s.sweepPoints > kTuneSweepPoints) s.sweepPoints = kTuneSweepPoints;
+  return s;
+}
+
 TunedDesign TuneDesign(const Design& design, const Settings& settings, const TuneRequest& request,
                        const EngineMaker& makeEngine, const KeepGoing& keepGoing) {
   const auto began = std::chrono::steady_clock::now();
   const std::vector<TunePoint> starts = TuneStarts(design, request.feed);
   if (starts.empty()) throw ModelError(ModelError::Kind::FeedOutside, 0);
-  NecTuneEvaluator evaluator(design, settings, request.weights, makeEngine, keepGoing);
+  const Settings searching = SearchSettings(settings);
+  NecTuneEvaluator evaluator(design, searching, request.weights, makeEngine, keepGoing);
   const TuneOutcome outcome = Tune(starts, BoundsAround(TypedDecimal(design.length)), request.options, evaluator);
 
   TunedDesign t;
@@ -163,12 +171,17 @@ TunedDesign TuneDesign(const Design& design, const Settings& settings, const Tun
     c.candidate = std::move(s.candidate);
     c.plan = std::move(s.plan);
     c.result = std::move(*s.result);
-    // Weights may choose another ratio than the unweighted worst would.
+    // Scored again on the check's own frequencies, as reported; weights
+    // may choose another ratio than the unweighted worst would.
+    c.score = ScoreOf(c.result, c.candidate.settings.balunRatio, request.weights);
     if (!c.candidate.settings.balunRatio && c.score.valid && c.result.balunRatio != c.score.balunRatio) {
       SettleBalun(c.result, c.score.balunRatio);
       c.result.balunChosen = true;
     }
   }
+  // The search's points may rank the two otherwise than the check's: the
+  // tuned design is never reported worse than the start.
+  if (Better(t.start.score, t.start.point, t.tuned.score, t.tuned.point)) t.tuned = t.start;
   t.evaluations = outcome.evaluations;
   t.engineRuns = evaluator.engineRuns() + 1;
   t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

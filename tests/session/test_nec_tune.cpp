@@ -4,6 +4,8 @@
 // give the tuned length.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "engine/nec/tune.h"
 #include "io/engine_runner.h"
 #include "session/nec_tune.h"
@@ -86,6 +88,50 @@ TEST(NecTuneBatch, EachCandidateOfOneDeckReadsAsItsOwnCheck) {
   }
   // Different candidates, different answers: the pieces are not mixed up.
   EXPECT_NE(a[0].result->bands[0].solved.impedance, a[3].result->bands[0].solved.impedance);
+}
+
+TEST(NecTuneSearch, CandidatesAreScoredOnEdgesAndCentresWithoutTheResonanceSearch) {
+  const nec::Design design = test::CapturedDesign();
+  nec::Settings check = test::CapturedSettings();
+  const auto kinds = [&](const nec::Settings& s) {
+    std::array<int, 3> n{};
+    for (const nec::FrequencyStep& step : nec::PrepareCheck(design, s).frequencies.steps)
+      n[static_cast<std::size_t>(step.kind)] += step.count;
+    return n;
+  };
+  // The captured check: 7 and 14 MHz, their own frequencies, five points
+  // each and the 7 MHz band's four search frequencies.
+  check.sweepPoints = 5;
+  EXPECT_EQ(kinds(check), (std::array<int, 3>{2, 10, 4}));
+  EXPECT_EQ(kinds(nec::SearchSettings(check)), (std::array<int, 3>{2, 6, 0}));
+  check.sweepPoints = 2;
+  EXPECT_EQ(kinds(nec::SearchSettings(check)), (std::array<int, 3>{2, 4, 0}));
+  check.sweepPoints = 0;
+  EXPECT_EQ(kinds(nec::SearchSettings(check)), (std::array<int, 3>{2, 0, 0}));
+  // What the check itself reports keeps its search.
+  EXPECT_TRUE(check.resonanceSearch);
+}
+
+TEST(NecTuneSearch, TheReportedFiguresAreTheChecksOwnAndNeverWorseThanTheStart) {
+  SKIP_WITHOUT_NEC2C();
+  const nec::Design design = test::CapturedDesign();
+  const nec::Settings settings = QuickSettings();
+  nec::TuneRequest request;
+  request.feed = settings.feed;
+  request.options.gridLengths = request.options.gridFeeds = 3;
+  request.options.lengthResolution = 0.5;
+  request.options.feedResolution = 0.05;
+  const nec::TunedDesign t =
+      nec::TuneDesign(design, settings, request, [] { return std::make_unique<nec::Nec2cEngine>(); });
+  for (const nec::CheckedCandidate* c : {&t.start, &t.tuned}) {
+    // Checked with the check's points and its resonance search, and scored
+    // on them.
+    EXPECT_EQ(c->plan.frequencies.count(), nec::PrepareCheck(design, settings).frequencies.count());
+    const nec::TuneScore again = nec::ScoreOf(c->result, c->candidate.settings.balunRatio, {});
+    EXPECT_EQ(c->score.worstSwr, again.worstSwr);
+    EXPECT_EQ(c->score.usableBands, again.usableBands);
+  }
+  EXPECT_FALSE(nec::Better(t.start.score, t.start.point, t.tuned.score, t.tuned.point));
 }
 
 TEST(NecTuneBatch, AFailingEngineEndsTheTuning) {
