@@ -137,8 +137,10 @@ std::vector<std::string> NecTuneBody(const NecTuneReport& r) {
   lines.emplace_back();
   for (std::string& line : BandTable(r)) lines.push_back(std::move(line));
   lines.emplace_back();
+  // The main form takes a shortening factor up to 1.
   lines.push_back(say(lang, Text::TuneVkBefore) + FormatPicture(r.tunedShorteningFactor, "0.0000", sep) +
-                  say(lang, Text::TuneVkAfter) + FormatGeneral(r.shorteningFactor, sep) + say(lang, Text::TuneVkEnd));
+                  say(lang, Text::TuneVkAfter) + FormatGeneral(r.shorteningFactor, sep) +
+                  say(lang, r.tunedShorteningFactor > 1 ? Text::TuneVkAboveOne : Text::TuneVkEnd));
   lines.push_back(say(lang, Text::TuneSearchBefore) + std::to_string(r.evaluations) +
                   say(lang, Text::TuneSearchDesigns) + std::to_string(r.engineRuns) + say(lang, Text::TuneSearchRuns) +
                   FormatPicture(r.seconds, "0.0", sep) + say(lang, Text::TuneSearchJobs) + std::to_string(r.jobs) +
