@@ -91,6 +91,12 @@ std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& freque
     card("CM structure " + std::to_string(n + 1) + " of " + count + ": band " + std::to_string(s.band) + ", " +
          DeckNumber(s.lowestMHz) + " to " + DeckNumber(s.highestMHz) + " MHz, segments at most " +
          DeckNumber(s.maxSegment) + " m, " + std::to_string(s.segmentCount()) + " segments");
+    if (s.shieldTag > 0) {
+      const Wire& w = s.wires.at(static_cast<std::size_t>(s.shieldTag - 1));
+      card("CM feed line: the coax's shield, tag " + std::to_string(w.tag) + ", " + DeckNumber(2000 * w.radius) +
+           " mm, from " + PointText(w.from) + " down to " + PointText(w.to) +
+           (m.chokeOhms > 0 ? "; choke " + DeckNumber(m.chokeOhms) + " ohm (LD 0)" : std::string("; no choke")));
+    }
     card("CE");
     for (const Wire& w : s.wires) {
       card("GW " + std::to_string(w.tag) + " " + std::to_string(w.segments) + " " + Coordinate(w.from.x) + " " +
@@ -107,7 +113,17 @@ std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& freque
     if (m.loads.conductivity) card("LD 5 0 0 0 " + DeckNumber(*m.loads.conductivity));
     // A series load per metre with only L: NEC-2 leaves out a capacitance
     // of 0, so the sleeve adds no capacitor.
-    if (m.insulationInductance > 0) card("LD 2 0 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+    // The sleeve is the antenna wire's alone: the shield's jacket is no
+    // part of it.
+    if (m.insulationInductance > 0) {
+      if (s.shieldTag == 0) {
+        card("LD 2 0 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+      } else {
+        for (const Wire& w : s.wires)
+          if (w.tag != s.shieldTag)
+            card("LD 2 " + std::to_string(w.tag) + " 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+      }
+    }
     const std::string shield = std::to_string(s.shieldTag);
     if (s.shieldTag > 0 && m.chokeOhms > 0) card("LD 0 " + shield + " 1 1 " + DeckNumber(m.chokeOhms) + " 0 0");
     card("EX 0 " + std::to_string(s.sourceTag) + " " + std::to_string(s.sourceSegment) + " 0 1 0");

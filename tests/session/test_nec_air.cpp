@@ -190,6 +190,21 @@ TEST(NecAirDeck, TheShieldHangsStraightDownFromTheSourceSegmentsFarEnd) {
       EXPECT_EQ(pt[s].at(0), print);
     }
   }
+  // An insulated wire's sleeve loads the antenna's wires, not the shield.
+  Plan sleeved = Ocf(Ground::Average);
+  sleeved.model =
+      MakeModel(41.5, 41.5 / 3, {}, 2.0, {5.8e7, Insulation{3.5, 3.0}}, sleeved.frequencies, Ground::Average);
+  PrepareAir(sleeved, {false, Feedline{}});
+  const auto sleeves = CardsByStructure(sleeved.deck, "LD");
+  for (std::size_t s = 0; s < sleeves.size(); ++s) {
+    const Structure& st = sleeved.model.structures[s];
+    std::vector<int> tags;
+    for (const auto& card : sleeves[s])
+      if (card[1] == "2") tags.push_back(std::stoi(card[2]));
+    ASSERT_EQ(tags.size(), st.wires.size() - 1) << "one per antenna wire";
+    for (int tag : tags) EXPECT_TRUE(tag > 0 && tag != st.shieldTag) << tag;
+  }
+
   Plan none = Ocf(Ground::Average);
   PrepareAir(none, {false, Feedline{6, 0}});
   EXPECT_EQ(none.deck.find("LD 0 "), std::string::npos) << "no choke without one";
