@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/json.h"
+#include "cli/nec_air_options.h"
 #include "cli/nec_options.h"
 #include "cli/options.h"
 #include "cli/run_options.h"
@@ -274,7 +275,8 @@ void SolvedMembers(JsonWriter& j, const nec::SolvedFrequency* s) {
 }
 
 void PrintJson(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
-               const std::string& deckPath, const std::string& reportPath, const nec::Result* result) {
+               const std::string& deckPath, const std::string& reportPath, const nec::Result* result,
+               const nec::AirResult* air) {
   JsonWriter j;
   j.beginObject();
   j.key("length").value(design.length);
@@ -305,7 +307,8 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   j.key("bands").beginArray();
   for (const nec::FrequencyStep& step : plan.frequencies.steps) {
     if (step.kind != nec::StepKind::Own) continue;
-    const nec::BandCheck* checked = result ? &result->bands[band++] : nullptr;
+    const std::size_t index = band++;
+    const nec::BandCheck* checked = result ? &result->bands[index] : nullptr;
     j.beginObject();
     j.key("band").value(nec::BandLabelFrequency(step.band, design.extraFrequency));
     j.key("frequency").value(step.frequency(0));
@@ -314,6 +317,7 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
     Member(j, "loss", checked ? checked->solved.loss : std::nullopt);
     const auto model = nec::ReportedImpedanceAt(design, settings.feed, step.band);
     Member(j, "model_impedance", model ? std::optional(model->ohms) : std::nullopt);
+    AirBandMembers(j, air, index);
     j.endObject();
   }
   j.endArray();
@@ -340,6 +344,7 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   } else {
     j.null();
   }
+  AirTopMembers(j, air);
   j.endObject();
   std::cout << j.str() << std::endl;
 }
@@ -407,7 +412,7 @@ namespace {
 // or empty. `missing`: there was no engine to run.
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
                       const NecOptions& n, const std::string& deckPath, Language lang, char sep, nec::Result& result,
-                      bool& missing) {
+                      bool& missing, const nec::AirSettings& air, std::optional<nec::AirResult>& airResult) {
   nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
   const nec::EngineResult engineResult = engine.run(plan.deck, [](int) { return !StopRequested(); });
   missing = engineResult.status == nec::EngineResult::Status::Missing;
@@ -416,6 +421,8 @@ std::string RunEngine(const nec::Design& design, const nec::Settings& settings, 
     return nec::EngineTroubleText(lang, engineResult, deckPath);
   try {
     result = nec::Evaluate(design, settings, plan, engineResult.output);
+    if (air.any()) airResult = EvaluateAirCheck(plan, air, n, engineResult.output);
+    if (StopRequested()) return say(lang, Text::CliNecStoppedBySignal);
   } catch (const nec::OutputError& e) {
     return nec::OutputErrorText(e, lang);
   } catch (const nec::ImpedanceError& e) {
@@ -454,10 +461,15 @@ int NecCommand(const Args& args) {
          "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
          "all)",
          [&n] { n.touchstone = true; });
-  p.epilogue(kEpilogue);
+  AirOptions air;
+  DeclareAirOptions(p, air);
+  std::string epilogue = kEpilogue;
+  epilogue.insert(epilogue.find("Exit status:"), std::string(kAirEpilogue) + "\n");
+  p.epilogue(epilogue);
   if (!p.parse(args, std::cout)) return kExitOk;
   if (!o.out) throw UsageError("--out DIR is required");
   if (n.apexAt && !n.apexHeight) throw UsageError("--apex-at needs --apex-height");
+  const nec::AirSettings airSettings = air.settings();
   RunInput in = MakeRunInput(o);
   const Language lang = in.language;
   const char sep = in.decimalSeparator;
@@ -473,6 +485,7 @@ int NecCommand(const Args& args) {
   nec::Plan plan;
   try {
     plan = nec::PrepareCheck(design, settings);
+    if (airSettings.any()) nec::PrepareAir(plan, airSettings);
   } catch (const nec::ModelError& e) {
     std::cerr << nec::ModelErrorText(e, lang, sep) << std::endl;
     return kExitNoResult;
@@ -494,15 +507,18 @@ int NecCommand(const Args& args) {
   const std::string reportPath = folder + report::kNecCheckFileName;
   nec::Result result;
   bool missing = false;
-  std::string failure = RunEngine(design, settings, plan, n, deckPath, lang, sep, result, missing);
+  std::optional<nec::AirResult> airResult;
+  std::string failure =
+      RunEngine(design, settings, plan, n, deckPath, lang, sep, result, missing, airSettings, airResult);
   if (!failure.empty()) {
     if (missing) failure = WriteDeckAlone(plan, deckPath, reportPath, failure, lang);
-    if (o.json) PrintJson(design, settings, plan, deckPath, {}, nullptr);
+    if (o.json) PrintJson(design, settings, plan, deckPath, {}, nullptr, nullptr);
     std::cerr << failure << std::endl;
     return kExitNoResult;
   }
 
-  const report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
+  report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
+  data.air = airResult;
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, plan.deck}, {reportPath, bytes.str()}};
@@ -520,7 +536,7 @@ int NecCommand(const Args& args) {
   }
 
   if (o.json) {
-    PrintJson(design, settings, plan, deckPath, reportPath, &result);
+    PrintJson(design, settings, plan, deckPath, reportPath, &result, airResult ? &*airResult : nullptr);
   } else {
     std::string table;
     for (const std::string& line : report::NecCheckBody(data)) table += line + "\n";

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/nec/pattern.h"
 #include "engine/version.h"
 
 namespace lorvant::nec {
@@ -76,7 +77,7 @@ std::vector<std::string> WireComments(const Model& m, Ground ground) {
 
 }  // namespace
 
-std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& frequencies) {
+std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& frequencies, bool patterns) {
   std::string deck;
   const auto card = [&deck](const std::string& line) { deck += line + "\n"; };
   const std::vector<std::string> comments = WireComments(m, ground);
@@ -90,11 +91,17 @@ std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& freque
     card("CM structure " + std::to_string(n + 1) + " of " + count + ": band " + std::to_string(s.band) + ", " +
          DeckNumber(s.lowestMHz) + " to " + DeckNumber(s.highestMHz) + " MHz, segments at most " +
          DeckNumber(s.maxSegment) + " m, " + std::to_string(s.segmentCount()) + " segments");
+    if (s.shieldTag > 0) {
+      const Wire& w = s.wires.at(static_cast<std::size_t>(s.shieldTag - 1));
+      card("CM feed line: the coax's shield, tag " + std::to_string(w.tag) + ", " + DeckNumber(2000 * w.radius) +
+           " mm, from " + PointText(w.from) + " down to " + PointText(w.to) +
+           (m.chokeOhms > 0 ? "; choke " + DeckNumber(m.chokeOhms) + " ohm (LD 0)" : std::string("; no choke")));
+    }
     card("CE");
     for (const Wire& w : s.wires) {
       card("GW " + std::to_string(w.tag) + " " + std::to_string(w.segments) + " " + Coordinate(w.from.x) + " " +
            Coordinate(w.from.y) + " " + Coordinate(w.from.z) + " " + Coordinate(w.to.x) + " " + Coordinate(w.to.y) +
-           " " + Coordinate(w.to.z) + " " + radius);
+           " " + Coordinate(w.to.z) + " " + (w.radius > 0 ? DeckNumber(w.radius) : radius));
     }
     card(ground == Ground::FreeSpace ? "GE 0" : "GE 1");
     if (ground == Ground::Perfect) card("GN 1");
@@ -106,13 +113,27 @@ std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& freque
     if (m.loads.conductivity) card("LD 5 0 0 0 " + DeckNumber(*m.loads.conductivity));
     // A series load per metre with only L: NEC-2 leaves out a capacitance
     // of 0, so the sleeve adds no capacitor.
-    if (m.insulationInductance > 0) card("LD 2 0 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+    // The sleeve is the antenna wire's alone: the shield's jacket is no
+    // part of it.
+    if (m.insulationInductance > 0) {
+      if (s.shieldTag == 0) {
+        card("LD 2 0 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+      } else {
+        for (const Wire& w : s.wires)
+          if (w.tag != s.shieldTag)
+            card("LD 2 " + std::to_string(w.tag) + " 0 0 0 " + DeckNumber(m.insulationInductance) + " 0");
+      }
+    }
+    const std::string shield = std::to_string(s.shieldTag);
+    if (s.shieldTag > 0 && m.chokeOhms > 0) card("LD 0 " + shield + " 1 1 " + DeckNumber(m.chokeOhms) + " 0 0");
     card("EX 0 " + std::to_string(s.sourceTag) + " " + std::to_string(s.sourceSegment) + " 0 1 0");
-    card("PT -1");
+    // The shield's top segment alone keeps the current tables short.
+    card(s.shieldTag > 0 ? "PT 0 " + shield + " 1 1" : std::string("PT -1"));
     for (std::size_t i : s.steps) {
       const FrequencyStep& f = frequencies.steps.at(i);
       card("FR 0 " + std::to_string(f.count) + " 0 0 " + DeckNumber(f.start) + " " + DeckNumber(f.step));
-      card("XQ");
+      // RP solves the frequency as XQ would and adds its far field.
+      card(patterns && f.kind == StepKind::Own ? PatternCard() : std::string("XQ"));
     }
   }
   card("EN");

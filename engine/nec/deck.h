@@ -21,12 +21,16 @@ inline constexpr const char* kDeckFileName = "Lorvant.nec";
 //   GN 1 (perfect) or GN 2 0 0 0 permittivity conductivity (Sommerfeld-Norton)
 //   LD 5 0 0 0 conductivity                    (unless lossless)
 //   LD 2 0 0 0 0 inductance 0                  (an insulated wire, H/m)
+//   LD 0 shield 1 1 R 0 0                      (a choke atop the feed line's shield)
 //   EX 0 tag segment 0 1 0                     (1 V at the feed point)
-//   PT -1                                      (no current tables)
+//   PT -1                                      (no current tables), or with a
+//   PT 0 shield 1 1                            feed line its top segment's current
 //   FR 0 count 0 0 start step / XQ             (the band's steps in the plan's order)
+//   FR 0 1 0 0 own 0 / RP ...                  (with `patterns`: the band's own frequency
+//                                               solved with its far field, PatternCard)
 //   NX                                         (before the next structure)
 //   EN
-std::string WriteDeck(const Model& model, Ground ground, const FrequencyPlan& frequencies);
+std::string WriteDeck(const Model& model, Ground ground, const FrequencyPlan& frequencies, bool patterns = false);
 
 // A number as the deck writes it: up to ten significant digits, no
 // trailing zeros, a point as separator ("13.70693407", "0.0007", "10").

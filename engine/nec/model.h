@@ -75,6 +75,7 @@ struct Wire {
   double start = 0;
   double end = 0;
   Point from, to;
+  double radius = 0;  // m; 0: the model's conductor
   double segmentLength() const { return (end - start) / segments; }
 };
 
@@ -91,6 +92,9 @@ struct Structure {
   std::vector<Wire> wires;  // in order along the wire, tags 1, 2, ...
   int sourceTag = 0;        // the wire that carries the source
   int sourceSegment = 0;    // its segment number within that wire (from 1)
+  // The feed line's shield, a wire after the antenna's (engine/nec/feedline.h);
+  // 0 without one.
+  int shieldTag = 0;
 
   // The source segment's number counted over all wires, as the engine's
   // output names it.
@@ -108,6 +112,7 @@ struct Model {
   std::vector<Point> corners;  // HangingPoints: the wire's polyline
   Loads loads;
   double insulationInductance = 0;    // H/m of the sleeve; 0 without one
+  double chokeOhms = 0;               // a resistive choke atop the shield; 0 without one
   std::vector<Structure> structures;  // one per band, in the order the plan first names them
 
   int segmentCount() const;  // over all structures

@@ -53,6 +53,23 @@ std::optional<double> BudgetValue(std::string_view line, std::string_view label)
 
 }  // namespace
 
+std::vector<double> LeadingNumbers(std::string_view line) {
+  std::vector<double> values;
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    const std::size_t start = line.find_first_not_of(" \t\r", pos);
+    if (start == std::string_view::npos) break;
+    std::size_t end = line.find_first_of(" \t\r", start);
+    if (end == std::string_view::npos) end = line.size();
+    double v = 0;
+    const auto r = std::from_chars(line.data() + start, line.data() + end, v);
+    if (r.ec != std::errc() || r.ptr != line.data() + end) break;
+    values.push_back(v);
+    pos = end;
+  }
+  return values;
+}
+
 std::optional<double> InputParameters::lossFraction() const {
   if (!(inputPower > 0)) return std::nullopt;
   return structureLoss / inputPower;

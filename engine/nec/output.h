@@ -33,6 +33,10 @@ std::vector<InputParameters> ParseInputParameters(std::string_view output);
 // the engine still writes).
 int SolvedCount(std::string_view output);
 
+// The leading numbers of an output line (with a point), up to the first
+// field that is not one: "   30.00  0.00  -3.1  LINEAR" gives three.
+std::vector<double> LeadingNumbers(std::string_view line);
+
 // The last line of the output that is not blank, trimmed (the engine's
 // complaint when it stopped).
 std::string LastLine(std::string_view output);

@@ -8,6 +8,7 @@
 #include "text/catalogue.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
+#include "text/reports/neccheck_air.h"
 #include "text/reports/strsum.h"
 
 namespace lorvant::report {
@@ -240,6 +241,7 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
     lines.push_back(Dashes(kSweepWidth));
     for (const nec::SolvedFrequency& s : res.sweep) lines.push_back(Row(r, s));
   }
+  for (std::string& line : AirLines(r)) lines.push_back(std::move(line));
   return lines;
 }
 

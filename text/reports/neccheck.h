@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/common.h"
+#include "engine/nec/air.h"
 #include "engine/nec/model.h"
 #include "engine/nec/result.h"
 
@@ -24,6 +25,7 @@ struct NecCheckReport {
   nec::Model model;
   nec::Ground ground = nec::Ground::Average;
   nec::Result result;
+  std::optional<nec::AirResult> air;  // with patterns or a feed line (neccheck_air.h)
 };
 
 // The lines between the title's separator and the closing line (UTF-8):

@@ -102,20 +102,25 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 TEST(NecTool, OptionsAndExitStatuses) {
   const ToolResult help = RunTool({"nec", "--help"});
   ASSERT_EQ(help.status, 0);
-  for (const char* option : {"--out",          "--feed",    "--height",     "--start-height",   "--end-height",
-                             "--apex-height",  "--apex-at", "--plan-angle", "--material",       "--conductivity",
-                             "--ground",       "--balun",   "--points",     "--engine-timeout", "--picture",
-                             "--region",       "--json",    "--band",       "--frequency",      "--calculator-height",
-                             "--special-table"})
+  for (const char* option :
+       {"--out",           "--feed",    "--height",     "--start-height",      "--end-height",
+        "--apex-height",   "--apex-at", "--plan-angle", "--material",          "--conductivity",
+        "--ground",        "--balun",   "--points",     "--engine-timeout",    "--picture",
+        "--region",        "--json",    "--band",       "--frequency",         "--calculator-height",
+        "--special-table", "--pattern", "--feedline",   "--feedline-diameter", "--choke"})
     EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   for (const char* word : {"free|perfect|poor|average|good", "auto|1|2.25|4|6|9", "model_impedance", "sweep", "usable",
-                           "resonance", "not usable at this feed point", "apt install nec2c", "Exit status"})
+                           "resonance", "not usable at this feed point", "apt install nec2c", "Exit status", "gain_dbi",
+                           "elevation_deg", "common_mode", "choke_recommendation"})
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   EXPECT_NE(RunTool({"--help"}).out.find("\n  nec "), std::string::npos);
 
   TempFolder dir;
   const std::vector<std::vector<std::string>> bad = {
       With(CapturedArgs(dir), {"--ground", "mud"}),
+      With(CapturedArgs(dir), {"--choke", "1000"}),
+      With(CapturedArgs(dir), {"--feedline", "--choke", "-1"}),
+      With(CapturedArgs(dir), {"--feedline", "--feedline-diameter", "0"}),
       With(CapturedArgs(dir), {"--balun", "3"}),
       With(CapturedArgs(dir), {"--points", "1"}),
       With(CapturedArgs(dir), {"--region", "4"}),
@@ -210,7 +215,8 @@ TEST(NecTool, FakeEngineOnThePath) {
   const QJsonObject o = Json(r);
   EXPECT_EQ(Keys(o), (std::set<QString>{"length", "feed", "height", "start_height", "end_height", "apex", "plan_angle",
                                         "material", "conductivity", "ground", "region", "balun", "deck", "report",
-                                        "bands", "sweep", "resonance"}));
+                                        "bands", "sweep", "resonance", "choke_recommendation"}));
+  EXPECT_TRUE(o.value("choke_recommendation").isNull()) << "no feed line asked for";
   EXPECT_EQ(o.value("region").toInt(), 1);
   EXPECT_NEAR(o.value("length").toDouble(), 20.0704, 1e-4);
   EXPECT_EQ(o.value("feed").toDouble(), 7.06);
@@ -227,7 +233,10 @@ TEST(NecTool, FakeEngineOnThePath) {
   const QJsonArray bands = o.value("bands").toArray();
   ASSERT_EQ(bands.size(), 2);
   const QJsonObject b7 = bands[0].toObject();
-  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "usable", "loss", "model_impedance"}));
+  EXPECT_EQ(Keys(b7), (std::set<QString>{"band", "frequency", "r", "x", "swr", "usable", "loss", "model_impedance",
+                                         "pattern", "common_mode"}));
+  EXPECT_TRUE(b7.value("pattern").isNull());
+  EXPECT_TRUE(b7.value("common_mode").isNull());
   // The captured output's power budget: 9.8927E-05 of 4.7957E-03 W.
   EXPECT_NEAR(b7.value("loss").toDouble(), 9.8927e-05 / 4.7957e-03, 1e-12);
   EXPECT_EQ(b7.value("usable").toBool(false), true);
@@ -581,6 +590,57 @@ TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
   EXPECT_EQ(sweep[4].toObject().value("frequency").toDouble(), 7.3) << "Region 2's upper edge of 40 m";
   EXPECT_TRUE(o.value("resonance").isObject()) << "a bare wire resonates near 7.1 MHz";
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt"}));
+}
+
+// --pattern and --feedline through the real engine: the JSON's members
+// and NecCheck.txt's part on them in both languages.
+TEST(NecTool, RealEnginePatternsAndTheFeedLinesCommonModeCurrent) {
+  if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";
+  TempFolder dir;
+  const std::vector<std::string> args = {"nec",         "--out",       dir.path().string(),
+                                         "--json",      "--frequency", "7.1",
+                                         "--halfwaves", "2",           "--band",
+                                         "7",           "--band",      "14",
+                                         "--feed",      "9",           "--points",
+                                         "0",           "--pattern",   "--feedline",
+                                         "--choke",     "1000"};
+  ToolResult r = RunTool(With(args, {"--decimal-separator", ".", "--language", "en"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QJsonObject o = Json(r);
+  const QJsonValue recommended = o.value("choke_recommendation");
+  EXPECT_TRUE(recommended.isNull() || recommended.toDouble() >= 500) << "one of the steps, or none";
+  const QJsonArray bands = o.value("bands").toArray();
+  ASSERT_EQ(bands.size(), 2);
+  for (const auto& b : bands) {
+    const QJsonObject band = b.toObject();
+    const QJsonObject pattern = band.value("pattern").toObject();
+    EXPECT_EQ(Keys(pattern), (std::set<QString>{"gain_dbi", "elevation_deg", "azimuth_deg", "gain_at", "efficiency"}));
+    EXPECT_EQ(Keys(pattern.value("gain_at").toObject()), (std::set<QString>{"10", "20", "30"}));
+    const double elevation = pattern.value("elevation_deg").toDouble();
+    EXPECT_TRUE(elevation >= 0 && elevation <= 90) << elevation;
+    EXPECT_GE(pattern.value("gain_dbi").toDouble(), pattern.value("gain_at").toObject().value("10").toDouble());
+    const double efficiency = pattern.value("efficiency").toDouble();
+    EXPECT_TRUE(efficiency > 0.1 && efficiency < 1) << efficiency;
+    const double share = band.value("common_mode").toDouble();
+    EXPECT_TRUE(share > 0 && share < 2) << share;
+  }
+  const std::string deck = ReadBytes(dir.file("Lorvant.nec"));
+  EXPECT_NE(deck.find("\nRP 0 46 72 1001 0 0 2 5\n"), std::string::npos);
+  EXPECT_NE(deck.find(" 1000 0 0\n"), std::string::npos) << "the choke's LD 0";
+  const std::string english = ReadBytes(dir.file("NecCheck.txt"));
+  EXPECT_NE(english.find("Radiation at each band's own frequency"), std::string::npos);
+  EXPECT_NE(english.find("Common-mode current on the shield (share of the feed current): 7 MHz "), std::string::npos);
+  EXPECT_NE(english.find("; choke 1000 Ohm."), std::string::npos);
+
+  r = RunTool(With(args, {"--decimal-separator", ",", "--language", "de"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string german = ReadBytes(dir.file("NecCheck.txt"));
+  EXPECT_NE(german.find("Mantelstrom auf dem Schirm"), std::string::npos);
+  // The table's efficiency with the locale's comma: "  12,3" at a row's end.
+  const auto row = german.find("\r\n7 MHz");
+  ASSERT_NE(row, std::string::npos);
+  const std::string line = german.substr(row + 2, german.find("\r\n", row + 2) - row - 2);
+  EXPECT_EQ(line[line.size() - 2], ',') << line;
 }
 
 }  // namespace
