@@ -37,6 +37,7 @@
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
+#include "text/reports/sheet.h"
 
 namespace lorvant::cli {
 
@@ -237,11 +238,13 @@ const char* kEpilogue =
     "the solved frequencies), vk the --vk that would put the design's band\n"
     "there: Vk * resonance / own frequency (null when there is no such crossing).\n"
     "\n"
-    "Lorvant.nec, NecCheck.txt (and the --picture, Lorvant.s1p) are written\n"
-    "together when the check completed; a check that is stopped (Ctrl-C, SIGTERM,\n"
+    "Lorvant.nec, NecCheck.txt (and the --picture, Lorvant.s1p, Lorvant-Sheet.pdf)\n"
+    "are written together when the check completed; an earlier Lorvant.s1p or\n"
+    "Lorvant-Sheet.pdf that this check was not asked for is removed with them, as\n"
+    "it belonged to the earlier deck. A check that is stopped (Ctrl-C, SIGTERM,\n"
     "SIGHUP) or fails leaves the files of the earlier check as they were. Without\n"
-    "nec2c the deck is written alone, and an earlier NecCheck.txt is removed with\n"
-    "the earlier deck.\n"
+    "nec2c the deck is written alone, and an earlier NecCheck.txt, Lorvant.s1p and\n"
+    "Lorvant-Sheet.pdf are removed with the earlier deck.\n"
     "Each nec2c runs in a process group of its own and ends with lorvant-calc;\n"
     "one that solves no new frequency for --engine-timeout seconds is stopped,\n"
     "and a failing one stops the others. While a check or a run writes into DIR,\n"
@@ -403,6 +406,29 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
 
 namespace {
 
+// The build sheet and the measured sweep beside the model: the nec
+// command's own, not the tuning's.
+struct SheetOptions {
+  bool sheet = false;
+  double allowance = report::kDefaultAllowance;  // m per end
+};
+
+void DeclareSheetOptions(OptionParser& p, SheetOptions& s) {
+  p.section("Build sheet");
+  p.flag("sheet",
+         std::string("also write the build sheet ") + report::kSheetFileName +
+             " beside the deck: one A4 page (PDF) with both legs from the feed point as designed and to cut, the "
+             "heights, the balun, each band's SWR, resonance and pruning, and a side view (written with the deck "
+             "and the report, or not at all)",
+         [&s] { s.sheet = true; });
+  p.value("sheet-allowance", "CM", "wire added at each end of each leg for its knot, in cm: 0 to 100 (default 15)",
+          [&s](const std::string& v) {
+            const float cm = FieldNumber(FieldText(v, kDecimalKeys, 0));
+            if (!(cm >= 0 && cm <= 100)) throw UsageError("the allowance lies between 0 and 100 cm");
+            s.allowance = nec::TypedDecimal(cm) / 100;
+          });
+}
+
 // Runs nec2c on the deck and evaluates its output; the failure's message,
 // or empty. `missing`: there was no engine to run.
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
@@ -429,7 +455,11 @@ std::string RunEngine(const nec::Design& design, const nec::Settings& settings, 
 std::string WriteDeckAlone(const nec::Plan& plan, const std::string& deckPath, const std::string& reportPath,
                            const std::string& failure, Language lang) {
   try {
-    if (nec::CommitDeckAlone(deckPath, plan.deck, reportPath))
+    // The model's sweep and the build sheet of the earlier check belong to
+    // the earlier deck.
+    const std::string folder = files::FolderOf(deckPath);
+    if (nec::CommitDeckAlone(deckPath, plan.deck, reportPath,
+                             {folder + sweep::kModelSweepFileName, folder + report::kSheetFileName}))
       return failure + "\n" + nec::EarlierReportRemovedText(lang, reportPath);
     return failure;
   } catch (const files::FileError& e) {
@@ -454,6 +484,8 @@ int NecCommand(const Args& args) {
          "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
          "all)",
          [&n] { n.touchstone = true; });
+  SheetOptions sheet;
+  DeclareSheetOptions(p, sheet);
   p.epilogue(kEpilogue);
   if (!p.parse(args, std::cout)) return kExitOk;
   if (!o.out) throw UsageError("--out DIR is required");
@@ -510,10 +542,17 @@ int NecCommand(const Args& args) {
     const nec::SwrPicture picture = nec::MakeSwrPicture(result, design.extraFrequency, lang, sep);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
+  std::vector<std::string> stale;
   if (n.touchstone)
     set.emplace_back(folder + sweep::kModelSweepFileName, sweep::WriteTouchstone(sweep::ModelSweep(result)));
+  else
+    stale.push_back(folder + sweep::kModelSweepFileName);  // an earlier check's, not this deck's
+  if (sheet.sheet)
+    set.emplace_back(folder + report::kSheetFileName, report::WriteSheet({data, sheet.allowance}));
+  else
+    stale.push_back(folder + report::kSheetFileName);
   try {
-    nec::CommitCheckFiles(set);
+    nec::CommitCheckFiles(set, stale);
   } catch (const files::FileError& e) {
     std::cerr << FileMessage(e, lang) << std::endl;
     return kExitNoResult;

@@ -183,7 +183,48 @@ Question FolderBusyQuestion(Language lang, const std::string& folder) {
   return q;
 }
 
-void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes) {
+namespace {
+
+// Earlier files that no longer belong to the new set step aside under a
+// hidden name of the temporary pattern before the set is renamed into
+// place, so that a failed commit can put them back and a kill in between
+// leaves only a stale temporary; once the set is in place they go.
+class StepAside {
+ public:
+  explicit StepAside(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+      const std::string aside =
+          files::FolderOf(path) + "." + files::NameOf(path) + ".lorvant-" + std::to_string(::getpid()) + "-before";
+      if (::rename(path.c_str(), aside.c_str()) == 0) {
+        moved_.emplace_back(path, aside);
+      } else if (errno != ENOENT) {
+        const int error = errno;
+        putBack();
+        throw files::FileError(error, path);
+      }
+    }
+  }
+  ~StepAside() { putBack(); }
+  bool moved(const std::string& path) const {
+    return std::any_of(moved_.begin(), moved_.end(), [&](const auto& m) { return m.first == path; });
+  }
+  void drop() noexcept {
+    for (const auto& [path, aside] : moved_) ::unlink(aside.c_str());
+    moved_.clear();
+  }
+
+ private:
+  void putBack() noexcept {
+    for (const auto& [path, aside] : moved_) ::rename(aside.c_str(), path.c_str());
+    moved_.clear();
+  }
+  std::vector<std::pair<std::string, std::string>> moved_;
+};
+
+}  // namespace
+
+void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes,
+                      const std::vector<std::string>& stale) {
   std::vector<std::unique_ptr<files::StagedFile>> staged;
   std::vector<files::StagedFile*> set;
   for (const auto& [path, bytes] : pathsAndBytes) {
@@ -193,29 +234,24 @@ void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pa
     staged.back()->finish();
     set.push_back(staged.back().get());
   }
+  StepAside aside(stale);
   files::CommitFiles(set);
+  aside.drop();
 }
 
-bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath) {
+bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath,
+                     const std::vector<std::string>& stale) {
   files::StagedFile staged(deckPath);
   staged.open();
   staged.write(deck);
   staged.finish();
-  // The earlier report steps aside under a hidden name of the temporary
-  // pattern first, so that a failed rename of the deck can put it back and
-  // a kill in between leaves only a stale temporary.
-  const std::string aside = files::FolderOf(reportPath) + "." + files::NameOf(reportPath) + ".lorvant-" +
-                            std::to_string(::getpid()) + "-before";
-  const bool hadReport = ::rename(reportPath.c_str(), aside.c_str()) == 0;
-  if (!hadReport && errno != ENOENT) throw files::FileError(errno, reportPath);
-  try {
-    files::StagedFile* set[] = {&staged};
-    files::CommitFiles(set);
-  } catch (...) {
-    if (hadReport) ::rename(aside.c_str(), reportPath.c_str());
-    throw;
-  }
-  if (hadReport) ::unlink(aside.c_str());
+  std::vector<std::string> earlier = stale;
+  earlier.insert(earlier.begin(), reportPath);
+  StepAside aside(earlier);
+  const bool hadReport = aside.moved(reportPath);
+  files::StagedFile* set[] = {&staged};
+  files::CommitFiles(set);
+  aside.drop();
   return hadReport;
 }
 
