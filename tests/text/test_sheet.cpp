@@ -8,7 +8,7 @@
 
 #include "engine/bands.h"
 #include "engine/nec/hanging.h"
-#include "pdf_reader.h"
+#include "tests/support/PdfReader.h"
 #include "text/format.h"
 #include "text/pdf.h"
 #include "text/reports/sheet.h"
