@@ -30,6 +30,8 @@
 #include "picture/SwrRaster.h"
 #include "picture/swr_picture.h"
 #include "session/feedpoint.h"
+#include "session/measured.h"
+#include "session/measured_fit.h"
 #include "session/messages.h"
 #include "session/nec_check.h"
 #include "text/bilingual.h"
@@ -276,8 +278,11 @@ void SolvedMembers(JsonWriter& j, const nec::SolvedFrequency* s) {
   Member(j, "swr", s ? std::optional(s->swr) : std::nullopt);
 }
 
+void MeasuredMember(JsonWriter& j, const report::MeasuredCheck& m);
+
 void PrintJson(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
-               const std::string& deckPath, const std::string& reportPath, const nec::Result* result) {
+               const std::string& deckPath, const std::string& reportPath, const nec::Result* result,
+               const report::MeasuredCheck* measured = nullptr) {
   JsonWriter j;
   j.beginObject();
   j.key("length").value(design.length);
@@ -343,8 +348,43 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
   } else {
     j.null();
   }
+  if (measured) MeasuredMember(j, *measured);
   j.endObject();
   std::cout << j.str() << std::endl;
+}
+
+// "measured": the sweep beside the model and the fitted length (only with
+// --measured).
+void MeasuredMember(JsonWriter& j, const report::MeasuredCheck& m) {
+  const auto list = [&j](const std::vector<double>& values) {
+    j.beginArray();
+    for (const double v : values) j.value(v);
+    j.endArray();
+  };
+  j.key("measured").beginObject();
+  j.key("file").value(m.file);
+  j.key("bands").beginArray();
+  for (const report::MeasuredBandRow& b : m.bands) {
+    j.beginObject();
+    j.key("band").value(nec::BandLabelFrequency(b.band, 0));
+    j.key("x_zero");
+    if (b.measured)
+      list(*b.measured);
+    else
+      j.null();
+    j.key("min_swr").value(b.minSwr);
+    j.key("min_swr_frequency").value(b.minSwrFrequency);
+    j.key("model_resonance");
+    if (b.counted)
+      list(b.model);
+    else
+      j.null();
+    j.endObject();
+  }
+  j.endArray();
+  Member(j, "fitted_length", m.fittedLength);
+  Member(j, "length_change", m.fittedLength ? std::optional(*m.fittedLength - m.designLength) : std::nullopt);
+  j.endObject();
 }
 
 }  // namespace
@@ -411,7 +451,34 @@ namespace {
 struct SheetOptions {
   bool sheet = false;
   double allowance = report::kDefaultAllowance;  // m per end
+  std::optional<std::string> measured;           // an analyser's sweep of the built antenna
 };
+
+// The measured sweep beside the check's model, and the length whose model
+// resonates where the antenna does (a few more engine runs).
+report::MeasuredCheck CompareMeasured(const std::string& file, const sweep::MeasuredFile& m, const nec::Design& design,
+                                      const nec::Settings& settings, const nec::Result& result, const NecOptions& n) {
+  report::MeasuredCheck c;
+  c.file = file;
+  c.designLength = nec::TypedDecimal(design.length);
+  for (const sweep::BandFinding& f : m.bands) {
+    report::MeasuredBandRow row;
+    row.band = f.band;
+    row.measured = f.resonances;
+    row.minSwr = f.minSwr;
+    row.minSwrFrequency = f.minSwrFrequency;
+    for (const nec::BandCheck& b : result.bands) row.counted = row.counted || b.solved.band == f.band;
+    if (row.counted) row.model = sweep::ModelResonances(result, f.band);
+    c.bands.push_back(row);
+  }
+  nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
+  const nec::LengthFit fit =
+      nec::FitLength(design, settings, result, m.bands, engine, [](int) { return !StopRequested(); });
+  c.fitBand = fit.band;
+  c.fitMeasured = fit.measured;
+  c.fittedLength = fit.length;
+  return c;
+}
 
 void DeclareSheetOptions(OptionParser& p, SheetOptions& s) {
   p.section("Build sheet");
@@ -421,6 +488,12 @@ void DeclareSheetOptions(OptionParser& p, SheetOptions& s) {
              "heights, the balun, each band's SWR, resonance and pruning, and a side view (written with the deck "
              "and the report, or not at all)",
          [&s] { s.sheet = true; });
+  p.section("Measured sweep");
+  p.value("measured", "FILE",
+          "an antenna analyser's sweep of the built antenna (Touchstone .s1p or CSV, as lorvant-calc measured reads "
+          "it): per band its resonances and lowest SWR beside the model's in the report and the JSON, and the wire "
+          "length whose model resonates where the antenna does (a few more nec2c runs)",
+          [&s](const std::string& v) { s.measured = v; });
   p.value("sheet-allowance", "CM", "wire added at each end of each leg for its knot, in cm: 0 to 100 (default 15)",
           [&s](const std::string& v) {
             const float cm = FieldNumber(FieldText(v, kDecimalKeys, 0));
@@ -495,6 +568,14 @@ int NecCommand(const Args& args) {
   const char sep = in.decimalSeparator;
   const std::string folder = OutputFolderOption("out", *o.out);
   const StopOnSignal stopOnSignal;
+  sweep::MeasuredFile measured;
+  if (sheet.measured) {
+    measured = sweep::ReadMeasured(*sheet.measured, n.region);
+    if (!measured.read) {
+      std::cerr << measured.refusal.in(lang) << std::endl;
+      return kExitNoResult;
+    }
+  }
 
   RunOutput run;
   if (!RunDesign(in, o, run)) return kExitNoResult;
@@ -534,7 +615,14 @@ int NecCommand(const Args& args) {
     return kExitNoResult;
   }
 
-  const report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
+  report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
+  if (sheet.measured) {
+    data.measured = CompareMeasured(*sheet.measured, measured, design, settings, result, n);
+    if (StopRequested()) {
+      std::cerr << say(lang, Text::CliNecStoppedBySignal) << std::endl;
+      return kExitNoResult;
+    }
+  }
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, plan.deck}, {reportPath, bytes.str()}};
@@ -559,7 +647,7 @@ int NecCommand(const Args& args) {
   }
 
   if (o.json) {
-    PrintJson(design, settings, plan, deckPath, reportPath, &result);
+    PrintJson(design, settings, plan, deckPath, reportPath, &result, data.measured ? &*data.measured : nullptr);
   } else {
     std::string table;
     for (const std::string& line : report::NecCheckBody(data)) table += line + "\n";

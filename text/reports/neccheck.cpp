@@ -240,6 +240,10 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
     lines.push_back(Dashes(kSweepWidth));
     for (const nec::SolvedFrequency& s : res.sweep) lines.push_back(Row(r, s));
   }
+  if (r.measured) {
+    lines.emplace_back();
+    for (std::string& line : MeasuredCheckLines(*r.measured, lang, sep)) lines.push_back(std::move(line));
+  }
   return lines;
 }
 

@@ -3,6 +3,7 @@
 // counted band, and the sweep across each band.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/common.h"
 #include "engine/nec/model.h"
 #include "engine/nec/result.h"
+#include "text/reports/measured_check.h"
 
 namespace lorvant::report {
 
@@ -24,6 +26,7 @@ struct NecCheckReport {
   nec::Model model;
   nec::Ground ground = nec::Ground::Average;
   nec::Result result;
+  std::optional<MeasuredCheck> measured;  // a measured sweep beside the model, when one was given
 };
 
 // The lines between the title's separator and the closing line (UTF-8):
