@@ -627,7 +627,8 @@ int NecCommand(const Args& args) {
   report::WriteNecCheckReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, plan.deck}, {reportPath, bytes.str()}};
   if (n.picture) {
-    const nec::SwrPicture picture = nec::MakeSwrPicture(result, design.extraFrequency, lang, sep);
+    const nec::SwrPicture picture =
+        nec::MakeSwrPicture(result, design.extraFrequency, lang, sep, sheet.measured ? &measured.sweep : nullptr);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
   std::vector<std::string> stale;
