@@ -229,6 +229,14 @@ const char* kEpilogue =
     "heat (from nec2c's power budget; null without one), model_impedance the\n"
     "approximate impedance that AntStrSu.txt shows\n"
     "at this feed point (null where it shows none).\n"
+    "With --measured the object also holds measured: {file, bands: [{band,\n"
+    "x_zero, min_swr, min_swr_frequency, model_resonance}], fitted_length,\n"
+    "length_change}: per band of the sweep its resonances (null for SWR alone)\n"
+    "and lowest SWR, the model's resonances (null for a band not checked), and\n"
+    "the wire length in m whose model resonates at the measured resonance of the\n"
+    "lowest counted band that shows one (the feed point at the same fraction of\n"
+    "the length; a few more nec2c runs), with its difference to the design\n"
+    "(null when none was found).\n"
     "\n"
     "--balun auto takes, of 1, 2.25, 4, 6 and 9, the ratio whose worst SWR over\n"
     "the usable bands, at their own frequencies and across their sweeps, is the\n"
@@ -528,11 +536,7 @@ std::string RunEngine(const nec::Design& design, const nec::Settings& settings, 
 std::string WriteDeckAlone(const nec::Plan& plan, const std::string& deckPath, const std::string& reportPath,
                            const std::string& failure, Language lang) {
   try {
-    // The model's sweep and the build sheet of the earlier check belong to
-    // the earlier deck.
-    const std::string folder = files::FolderOf(deckPath);
-    if (nec::CommitDeckAlone(deckPath, plan.deck, reportPath,
-                             {folder + sweep::kModelSweepFileName, folder + report::kSheetFileName}))
+    if (nec::CommitDeckAlone(deckPath, plan.deck, reportPath))
       return failure + "\n" + nec::EarlierReportRemovedText(lang, reportPath);
     return failure;
   } catch (const files::FileError& e) {
@@ -631,17 +635,12 @@ int NecCommand(const Args& args) {
         nec::MakeSwrPicture(result, design.extraFrequency, lang, sep, sheet.measured ? &measured.sweep : nullptr);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
-  std::vector<std::string> stale;
   if (n.touchstone)
     set.emplace_back(folder + sweep::kModelSweepFileName, sweep::WriteTouchstone(sweep::ModelSweep(result)));
-  else
-    stale.push_back(folder + sweep::kModelSweepFileName);  // an earlier check's, not this deck's
-  if (sheet.sheet)
-    set.emplace_back(folder + report::kSheetFileName, report::WriteSheet({data, sheet.allowance}));
-  else
-    stale.push_back(folder + report::kSheetFileName);
+  if (sheet.sheet) set.emplace_back(folder + report::kSheetFileName, report::WriteSheet({data, sheet.allowance}));
   try {
-    nec::CommitCheckFiles(set, stale);
+    // An earlier Lorvant.s1p or sheet not written now goes with its deck.
+    nec::CommitCheckFiles(set);
   } catch (const files::FileError& e) {
     std::cerr << FileMessage(e, lang) << std::endl;
     return kExitNoResult;

@@ -17,12 +17,14 @@
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
 #include "engine/shortening.h"
+#include "engine/sweep/model_sweep.h"
 #include "io/staged_files.h"
 #include "session/messages.h"
 #include "session/question.h"
 #include "text/catalogue.h"
 #include "text/format.h"
 #include "text/reports/neccheck.h"
+#include "text/reports/sheet.h"
 #include "text/reports/strsum.h"
 
 namespace lorvant::nec {
@@ -221,10 +223,23 @@ class StepAside {
   std::vector<std::pair<std::string, std::string>> moved_;
 };
 
+// The files beside a deck that were made from it (the model's sweep, the
+// build sheet) and are not in the new set: they belong to the earlier deck.
+std::vector<std::string> Companions(const std::vector<std::string>& written) {
+  std::vector<std::string> stale;
+  for (const std::string& path : written) {
+    if (files::NameOf(path) != kDeckFileName) continue;
+    for (const char* name : {sweep::kModelSweepFileName, report::kSheetFileName}) {
+      const std::string companion = files::FolderOf(path) + name;
+      if (std::find(written.begin(), written.end(), companion) == written.end()) stale.push_back(companion);
+    }
+  }
+  return stale;
+}
+
 }  // namespace
 
-void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes,
-                      const std::vector<std::string>& stale) {
+void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes) {
   std::vector<std::unique_ptr<files::StagedFile>> staged;
   std::vector<files::StagedFile*> set;
   for (const auto& [path, bytes] : pathsAndBytes) {
@@ -234,18 +249,19 @@ void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pa
     staged.back()->finish();
     set.push_back(staged.back().get());
   }
-  StepAside aside(stale);
+  std::vector<std::string> written;
+  for (const auto& entry : pathsAndBytes) written.push_back(entry.first);
+  StepAside aside(Companions(written));
   files::CommitFiles(set);
   aside.drop();
 }
 
-bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath,
-                     const std::vector<std::string>& stale) {
+bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath) {
   files::StagedFile staged(deckPath);
   staged.open();
   staged.write(deck);
   staged.finish();
-  std::vector<std::string> earlier = stale;
+  std::vector<std::string> earlier = Companions({deckPath});
   earlier.insert(earlier.begin(), reportPath);
   StepAside aside(earlier);
   const bool hadReport = aside.moved(reportPath);

@@ -11,7 +11,7 @@ namespace lorvant::report {
 namespace {
 
 std::string Frequencies(const std::vector<double>& f, Language lang, char sep) {
-  if (f.empty()) return say(lang, Text::CheckMeasuredNone);
+  if (f.empty()) return say(lang, Text::MeasuredNoResonance);
   std::string s;
   for (const double v : f) s += (s.empty() ? "" : " ") + FormatPicture(v, "#0.000", sep);
   return s;

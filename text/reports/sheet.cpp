@@ -99,7 +99,7 @@ std::vector<Block> Blocks(const SheetData& d) {
                        FeetInchesText(m.length, sep) + ")");
   blocks.push_back(legs);
 
-  Block hanging{say(lang, Text::SheetHanging), {}};
+  Block hanging{say(lang, Text::HangPageHanging), {}};
   hanging.lines.push_back(say(lang, Text::SheetShape) + ShapeText(nec::ShapeOf(h), lang));
   hanging.lines.push_back(say(lang, Text::SheetFeedHeight) + MetresText(nec::PointAlong(m.corners, m.feed).z, sep));
   hanging.lines.push_back(say(lang, Text::SheetStartHeight) + MetresText(h.startHeight, sep));
@@ -115,7 +115,8 @@ std::vector<Block> Blocks(const SheetData& d) {
 }
 
 std::string FooterLine(const NecCheckReport& r) {
-  return say(r.language, Text::SheetMadeWith) + std::string(kVersionText) + say(r.language, Text::SheetOn) + r.dateText;
+  return say(r.language, Text::SheetMadeWith) + std::string(kVersionText) + say(r.language, Text::HelpPrintFooterDate) +
+         r.dateText;
 }
 
 // The side view: horizontal distance from the start against height, to one
@@ -209,7 +210,7 @@ std::string WriteSheet(const SheetData& d) {
   const double columns[] = {left + 10, left + 110, left + 220, left + 340};
   set(left, y, Font::Bold, 11, say(lang, Text::SheetBands));
   y -= 15;
-  const Text heads[] = {Text::SheetColBand, Text::SheetColSwr, Text::SheetColResonance, Text::SheetColPruning};
+  const Text heads[] = {Text::MeasuredBand, Text::SheetColSwr, Text::SheetColResonance, Text::SheetColPruning};
   for (int c = 0; c < 4; ++c) set(columns[c], y, Font::Bold, size, say(lang, heads[c]));
   y -= 3;
   page.line(left + 10, y, right, y, 0.4);
@@ -230,21 +231,6 @@ std::string WriteSheet(const SheetData& d) {
   SideView(page, r, left, bottom, right - left, std::max(y - 10 - bottom, 60.0));
   set(left, 40, Font::Regular, 8, FooterLine(r));
   return page.document(ToCp1252(say(lang, Text::SheetTitle)));
-}
-
-std::vector<std::string> SheetLines(const SheetData& d) {
-  const NecCheckReport& r = d.check;
-  std::vector<std::string> lines = {say(r.language, Text::SheetTitle)};
-  for (const Block& b : Blocks(d)) {
-    lines.push_back(b.heading);
-    lines.insert(lines.end(), b.lines.begin(), b.lines.end());
-  }
-  lines.push_back(say(r.language, Text::SheetBands));
-  for (const BandRow& row : BandRows(r))
-    lines.push_back(row.band + "  " + row.swr + "  " + row.resonance + "  " + row.pruning);
-  lines.push_back(say(r.language, Text::SheetPruningRule));
-  lines.push_back(FooterLine(r));
-  return lines;
 }
 
 }  // namespace lorvant::report

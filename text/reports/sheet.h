@@ -7,7 +7,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "text/reports/neccheck.h"
 
@@ -28,10 +27,6 @@ std::string FeetInchesText(double m, char sep);
 // The pruning rule of thumb: cm of wire per 100 kHz of resonance at
 // `frequency` MHz for a wire of `length` m, from f ~ 1/length.
 double CentimetresPer100kHz(double length, double frequency);
-
-// The sheet's lines of text in the order they are set (UTF-8), for the
-// batch tool's tests and for reading it aloud in a message.
-std::vector<std::string> SheetLines(const SheetData& d);
 
 // The PDF document.
 std::string WriteSheet(const SheetData& d);
