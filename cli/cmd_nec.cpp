@@ -31,6 +31,8 @@
 #include "picture/SwrRaster.h"
 #include "picture/swr_picture.h"
 #include "session/feedpoint.h"
+#include "session/measured.h"
+#include "session/measured_fit.h"
 #include "session/messages.h"
 #include "session/nec_check.h"
 #include "text/bilingual.h"
@@ -38,6 +40,7 @@
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
+#include "text/reports/sheet.h"
 
 namespace lorvant::cli {
 
@@ -227,6 +230,14 @@ const char* kEpilogue =
     "heat (from nec2c's power budget; null without one), model_impedance the\n"
     "approximate impedance that AntStrSu.txt shows\n"
     "at this feed point (null where it shows none).\n"
+    "With --measured the object also holds measured: {file, bands: [{band,\n"
+    "x_zero, min_swr, min_swr_frequency, model_resonance}], fitted_length,\n"
+    "length_change}: per band of the sweep its resonances (null for SWR alone)\n"
+    "and lowest SWR, the model's resonances (null for a band not checked), and\n"
+    "the wire length in m whose model resonates at the measured resonance of the\n"
+    "lowest counted band that shows one (the feed point at the same fraction of\n"
+    "the length; a few more nec2c runs), with its difference to the design\n"
+    "(null when none was found).\n"
     "\n"
     "--balun auto takes, of 1, 2.25, 4, 6 and 9, the ratio whose worst SWR over\n"
     "the usable bands, at their own frequencies and across their sweeps, is the\n"
@@ -238,11 +249,13 @@ const char* kEpilogue =
     "the solved frequencies), vk the --vk that would put the design's band\n"
     "there: Vk * resonance / own frequency (null when there is no such crossing).\n"
     "\n"
-    "Lorvant.nec, NecCheck.txt (and the --picture, Lorvant.s1p) are written\n"
-    "together when the check completed; a check that is stopped (Ctrl-C, SIGTERM,\n"
+    "Lorvant.nec, NecCheck.txt (and the --picture, Lorvant.s1p, Lorvant-Sheet.pdf)\n"
+    "are written together when the check completed; an earlier Lorvant.s1p or\n"
+    "Lorvant-Sheet.pdf that this check was not asked for is removed with them, as\n"
+    "it belonged to the earlier deck. A check that is stopped (Ctrl-C, SIGTERM,\n"
     "SIGHUP) or fails leaves the files of the earlier check as they were. Without\n"
-    "nec2c the deck is written alone, and an earlier NecCheck.txt is removed with\n"
-    "the earlier deck.\n"
+    "nec2c the deck is written alone, and an earlier NecCheck.txt, Lorvant.s1p and\n"
+    "Lorvant-Sheet.pdf are removed with the earlier deck.\n"
     "Each nec2c runs in a process group of its own and ends with lorvant-calc;\n"
     "one that solves no new frequency for --engine-timeout seconds is stopped,\n"
     "and a failing one stops the others. While a check or a run writes into DIR,\n"
@@ -274,9 +287,11 @@ void SolvedMembers(JsonWriter& j, const nec::SolvedFrequency* s) {
   Member(j, "swr", s ? std::optional(s->swr) : std::nullopt);
 }
 
+void MeasuredMember(JsonWriter& j, const report::MeasuredCheck& m);
+
 void PrintJson(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
                const std::string& deckPath, const std::string& reportPath, const nec::Result* result,
-               const nec::AirResult* air) {
+               const nec::AirResult* air, const report::MeasuredCheck* measured = nullptr) {
   JsonWriter j;
   j.beginObject();
   j.key("length").value(design.length);
@@ -345,8 +360,43 @@ void PrintJson(const nec::Design& design, const nec::Settings& settings, const n
     j.null();
   }
   AirTopMembers(j, air);
+  if (measured) MeasuredMember(j, *measured);
   j.endObject();
   std::cout << j.str() << std::endl;
+}
+
+// "measured": the sweep beside the model and the fitted length (only with
+// --measured).
+void MeasuredMember(JsonWriter& j, const report::MeasuredCheck& m) {
+  const auto list = [&j](const std::vector<double>& values) {
+    j.beginArray();
+    for (const double v : values) j.value(v);
+    j.endArray();
+  };
+  j.key("measured").beginObject();
+  j.key("file").value(m.file);
+  j.key("bands").beginArray();
+  for (const report::MeasuredBandRow& b : m.bands) {
+    j.beginObject();
+    j.key("band").value(nec::BandLabelFrequency(b.band, 0));
+    j.key("x_zero");
+    if (b.measured)
+      list(*b.measured);
+    else
+      j.null();
+    j.key("min_swr").value(b.minSwr);
+    j.key("min_swr_frequency").value(b.minSwrFrequency);
+    j.key("model_resonance");
+    if (b.counted)
+      list(b.model);
+    else
+      j.null();
+    j.endObject();
+  }
+  j.endArray();
+  Member(j, "fitted_length", m.fittedLength);
+  Member(j, "length_change", m.fittedLength ? std::optional(*m.fittedLength - m.designLength) : std::nullopt);
+  j.endObject();
 }
 
 }  // namespace
@@ -408,6 +458,62 @@ bool SettleCheck(nec::Settings& settings, const NecOptions& n, const nec::Design
 
 namespace {
 
+// The build sheet and the measured sweep beside the model: the nec
+// command's own, not the tuning's.
+struct SheetOptions {
+  bool sheet = false;
+  double allowance = report::kDefaultAllowance;  // m per end
+  std::optional<std::string> measured;           // an analyser's sweep of the built antenna
+};
+
+// The measured sweep beside the check's model, and the length whose model
+// resonates where the antenna does (a few more engine runs).
+report::MeasuredCheck CompareMeasured(const std::string& file, const sweep::MeasuredFile& m, const nec::Design& design,
+                                      const nec::Settings& settings, const nec::Result& result, const NecOptions& n) {
+  report::MeasuredCheck c;
+  c.file = file;
+  c.designLength = nec::TypedDecimal(design.length);
+  for (const sweep::BandFinding& f : m.bands) {
+    report::MeasuredBandRow row;
+    row.band = f.band;
+    row.measured = f.resonances;
+    row.minSwr = f.minSwr;
+    row.minSwrFrequency = f.minSwrFrequency;
+    for (const nec::BandCheck& b : result.bands) row.counted = row.counted || b.solved.band == f.band;
+    if (row.counted) row.model = sweep::ModelResonances(result, f.band);
+    c.bands.push_back(row);
+  }
+  nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
+  const nec::LengthFit fit =
+      nec::FitLength(design, settings, result, m.bands, engine, [](int) { return !StopRequested(); });
+  c.fitBand = fit.band;
+  c.fitMeasured = fit.measured;
+  c.fittedLength = fit.length;
+  return c;
+}
+
+void DeclareSheetOptions(OptionParser& p, SheetOptions& s) {
+  p.section("Build sheet");
+  p.flag("sheet",
+         std::string("also write the build sheet ") + report::kSheetFileName +
+             " beside the deck: one A4 page (PDF) with both legs from the feed point as designed and to cut, the "
+             "heights, the balun, each band's SWR, resonance and pruning, and a side view (written with the deck "
+             "and the report, or not at all)",
+         [&s] { s.sheet = true; });
+  p.section("Measured sweep");
+  p.value("measured", "FILE",
+          "an antenna analyser's sweep of the built antenna (Touchstone .s1p or CSV, as lorvant-calc measured reads "
+          "it): per band its resonances and lowest SWR beside the model's in the report and the JSON, and the wire "
+          "length whose model resonates where the antenna does (a few more nec2c runs)",
+          [&s](const std::string& v) { s.measured = v; });
+  p.value("sheet-allowance", "CM", "wire added at each end of each leg for its knot, in cm: 0 to 100 (default 15)",
+          [&s](const std::string& v) {
+            const float cm = FieldNumber(FieldText(v, kDecimalKeys, 0));
+            if (!(cm >= 0 && cm <= 100)) throw UsageError("the allowance lies between 0 and 100 cm");
+            s.allowance = nec::TypedDecimal(cm) / 100;
+          });
+}
+
 // Runs nec2c on the deck and evaluates its output; the failure's message,
 // or empty. `missing`: there was no engine to run.
 std::string RunEngine(const nec::Design& design, const nec::Settings& settings, const nec::Plan& plan,
@@ -461,6 +567,8 @@ int NecCommand(const Args& args) {
          "Lorvant.s1p beside the deck (Touchstone, S11 on 50 ohms; written with the deck and the report, or not at "
          "all)",
          [&n] { n.touchstone = true; });
+  SheetOptions sheet;
+  DeclareSheetOptions(p, sheet);
   AirOptions air;
   DeclareAirOptions(p, air);
   std::string epilogue = kEpilogue;
@@ -475,6 +583,14 @@ int NecCommand(const Args& args) {
   const char sep = in.decimalSeparator;
   const std::string folder = OutputFolderOption("out", *o.out);
   const StopOnSignal stopOnSignal;
+  sweep::MeasuredFile measured;
+  if (sheet.measured) {
+    measured = sweep::ReadMeasured(*sheet.measured, n.region);
+    if (!measured.read) {
+      std::cerr << measured.refusal.in(lang) << std::endl;
+      return kExitNoResult;
+    }
+  }
 
   RunOutput run;
   if (!RunDesign(in, o, run)) return kExitNoResult;
@@ -519,16 +635,26 @@ int NecCommand(const Args& args) {
 
   report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
   data.air = airResult;
+  if (sheet.measured) {
+    data.measured = CompareMeasured(*sheet.measured, measured, design, settings, result, n);
+    if (StopRequested()) {
+      std::cerr << say(lang, Text::CliNecStoppedBySignal) << std::endl;
+      return kExitNoResult;
+    }
+  }
   std::ostringstream bytes;
   report::WriteNecCheckReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, plan.deck}, {reportPath, bytes.str()}};
   if (n.picture) {
-    const nec::SwrPicture picture = nec::MakeSwrPicture(result, design.extraFrequency, lang, sep);
+    const nec::SwrPicture picture =
+        nec::MakeSwrPicture(result, design.extraFrequency, lang, sep, sheet.measured ? &measured.sweep : nullptr);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
   if (n.touchstone)
     set.emplace_back(folder + sweep::kModelSweepFileName, sweep::WriteTouchstone(sweep::ModelSweep(result)));
+  if (sheet.sheet) set.emplace_back(folder + report::kSheetFileName, report::WriteSheet({data, sheet.allowance}));
   try {
+    // An earlier Lorvant.s1p or sheet not written now goes with its deck.
     nec::CommitCheckFiles(set);
   } catch (const files::FileError& e) {
     std::cerr << FileMessage(e, lang) << std::endl;
@@ -536,7 +662,8 @@ int NecCommand(const Args& args) {
   }
 
   if (o.json) {
-    PrintJson(design, settings, plan, deckPath, reportPath, &result, airResult ? &*airResult : nullptr);
+    PrintJson(design, settings, plan, deckPath, reportPath, &result, airResult ? &*airResult : nullptr,
+              data.measured ? &*data.measured : nullptr);
   } else {
     std::string table;
     for (const std::string& line : report::NecCheckBody(data)) table += line + "\n";

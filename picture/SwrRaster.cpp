@@ -108,10 +108,43 @@ class Raster {
     }
   }
 
+  // Dashes of 6 pixels with gaps of 4 along the whole polyline, each dash
+  // drawn as a polyline of its own; its round ends reach half the width
+  // beyond it, so it is laid that much shorter.
+  void dashedCurve(const PlotCurve& c) {
+    const double kDash = std::max(6 - c.width, 0.5), kGap = 10 - kDash;
+    PlotCurve dash{{}, c.colour, c.width, false};
+    double phase = 0;  // along the current dash or gap
+    bool on = true;
+    dash.points.push_back(c.points[0]);
+    for (std::size_t i = 0; i + 1 < c.points.size(); ++i) {
+      PlotPoint a = c.points[i];
+      const PlotPoint b = c.points[i + 1];
+      double left = std::hypot(b.x - a.x, b.y - a.y);
+      if (!std::isfinite(left)) continue;
+      while (left > 0) {
+        const double step = std::min(left, (on ? kDash : kGap) - phase);
+        const PlotPoint at{a.x + (b.x - a.x) * step / left, a.y + (b.y - a.y) * step / left};
+        if (on) dash.points.push_back(at);
+        phase += step;
+        left -= step;
+        a = at;
+        if (phase >= (on ? kDash : kGap)) {
+          if (on) curve(dash);
+          dash.points = {at};
+          on = !on;
+          phase = 0;
+        }
+      }
+    }
+    if (on) curve(dash);
+  }
+
   // A polyline with round joins, each pixel mixed once by its distance to
   // the nearest of its pieces.
   void curve(const PlotCurve& c) {
     if (c.points.size() < 2) return;
+    if (c.dashed) return dashedCurve(c);
     const double half = c.width / 2;
     for (std::size_t i = 0; i + 1 < c.points.size(); ++i) {
       const PlotPoint a = c.points[i], b = c.points[i + 1];

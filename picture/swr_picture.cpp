@@ -31,6 +31,18 @@ constexpr PlotColour kBands[] = {{0, 70, 200}, {160, 0, 160}, {0, 130, 130}, {20
                                  {90, 60, 30}, {0, 0, 120},   {120, 120, 0}, {200, 0, 90},
                                  {70, 70, 70}, {0, 110, 50},  {110, 0, 200}, {150, 40, 40}};
 
+constexpr PlotColour kMeasured{230, 90, 0};
+constexpr double kLegendHeight = 18;
+
+// "-- model (NEC-2)   - - measured" under the heading, from the left.
+void Legend(SwrPicture& p, Language lang) {
+  const double y = kTitleHeight + 6;
+  p.lines.push_back({{10, y}, {34, y}, kBlack, 2, false});
+  p.texts.push_back({{38, y + 4}, say(lang, Text::PictureLegendModel), TextAnchor::Start, 10, kBlack, false});
+  p.lines.push_back({{140, y}, {164, y}, kMeasured, 1.5, true});
+  p.texts.push_back({{168, y + 4}, say(lang, Text::PictureLegendMeasured), TextAnchor::Start, 10, kMeasured, false});
+}
+
 struct Range {
   double low = 0, high = 0;
 };
@@ -101,13 +113,17 @@ double SwrToY(double swr, double top, double bottom) {
   return bottom - (clipped - 1) / (kPlotTopSwr - 1) * (bottom - top);
 }
 
-SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep) {
+SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep,
+                          const sweep::Sweep* measured) {
   SwrPicture p;
   const int bands = static_cast<int>(result.bands.size());
   const int columns = std::clamp(bands, 1, kPerRow);
   const int rows = std::max(1, (bands + kPerRow - 1) / kPerRow);
+  // The legend takes a line of its own under the heading.
+  const double titleHeight = kTitleHeight + (measured ? kLegendHeight : 0);
   p.width = columns * kPanelWidth;
-  p.height = kTitleHeight + rows * kPanelHeight;
+  p.height = titleHeight + rows * kPanelHeight;
+  if (measured) Legend(p, lang);
 
   p.texts.push_back({{p.width / 2, 20},
                      say(lang, Text::PictureSwrTitleBefore) + BalunText(result.balunRatio, sep) +
@@ -129,7 +145,7 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
     const Range range = RangeOf(own.band, result.region, frequencies);
 
     const double left = (i % kPerRow) * kPanelWidth + kPlotLeft;
-    const double top = kTitleHeight + (i / kPerRow) * kPanelHeight + kPlotTop;
+    const double top = titleHeight + (i / kPerRow) * kPanelHeight + kPlotTop;
     const double right = left + kPlotWidth, bottom = top + kPlotHeight;
     const PlotColour colour = kBands[static_cast<std::size_t>(i) % std::size(kBands)];
 
@@ -173,6 +189,14 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
       p.dots.push_back({at, colour});
     }
     p.curves.push_back(std::move(curve));
+    if (measured) {
+      PlotCurve m{{}, kMeasured, 1.5, true};
+      for (const sweep::SweepPoint& s : *measured)
+        if (s.frequency >= range.low && s.frequency <= range.high)
+          m.points.push_back(
+              {left + (s.frequency - range.low) / (range.high - range.low) * kPlotWidth, SwrToY(s.swr, top, bottom)});
+      if (!m.points.empty()) p.curves.push_back(std::move(m));
+    }
   }
   return p;
 }
@@ -189,7 +213,8 @@ std::string SwrPictureSvg(const SwrPicture& p) {
     s += "/>\n";
   }
   for (const PlotCurve& c : p.curves) {
-    s += "<polyline fill=\"none\" stroke=\"" + Colour(c.colour) + "\" stroke-width=\"" + Num(c.width) + "\" points=\"";
+    s += "<polyline fill=\"none\" stroke=\"" + Colour(c.colour) + "\" stroke-width=\"" + Num(c.width) + "\"" +
+         (c.dashed ? " stroke-dasharray=\"6 4\"" : "") + " points=\"";
     for (std::size_t i = 0; i < c.points.size(); ++i)
       s += (i ? " " : "") + Num(c.points[i].x) + "," + Num(c.points[i].y);
     s += "\"/>\n";

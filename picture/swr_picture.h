@@ -11,6 +11,7 @@
 
 #include "engine/common.h"
 #include "engine/nec/result.h"
+#include "engine/sweep/sweep.h"
 
 namespace lorvant::nec {
 
@@ -33,6 +34,7 @@ struct PlotCurve {
   std::vector<PlotPoint> points;
   PlotColour colour;
   double width = 2;
+  bool dashed = false;  // the measured sweep, beside the model's solid curves
 };
 
 struct PlotDot {
@@ -67,7 +69,11 @@ inline constexpr double kPlotTopSwr = 5;
 // row; each panel spans the band from edge to edge (the additional band,
 // which has no edges, a narrow range round its frequency) and joins the
 // band's own frequency and its sweep in the order of frequency.
-SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep);
+// With a measured sweep, each panel also shows its SWR over the panel's
+// range as a dashed curve in one colour, and a legend under the heading
+// tells the two apart.
+SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep,
+                          const sweep::Sweep* measured = nullptr);
 
 // The picture as an SVG document (UTF-8).
 std::string SwrPictureSvg(const SwrPicture& picture);

@@ -17,12 +17,14 @@
 #include "engine/nec/swr.h"
 #include "engine/numparse.h"
 #include "engine/shortening.h"
+#include "engine/sweep/model_sweep.h"
 #include "io/staged_files.h"
 #include "session/messages.h"
 #include "session/question.h"
 #include "text/catalogue.h"
 #include "text/format.h"
 #include "text/reports/neccheck.h"
+#include "text/reports/sheet.h"
 #include "text/reports/strsum.h"
 
 namespace lorvant::nec {
@@ -185,6 +187,60 @@ Question FolderBusyQuestion(Language lang, const std::string& folder) {
   return q;
 }
 
+namespace {
+
+// Earlier files that no longer belong to the new set step aside under a
+// hidden name of the temporary pattern before the set is renamed into
+// place, so that a failed commit can put them back and a kill in between
+// leaves only a stale temporary; once the set is in place they go.
+class StepAside {
+ public:
+  explicit StepAside(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+      const std::string aside =
+          files::FolderOf(path) + "." + files::NameOf(path) + ".lorvant-" + std::to_string(::getpid()) + "-before";
+      if (::rename(path.c_str(), aside.c_str()) == 0) {
+        moved_.emplace_back(path, aside);
+      } else if (errno != ENOENT) {
+        const int error = errno;
+        putBack();
+        throw files::FileError(error, path);
+      }
+    }
+  }
+  ~StepAside() { putBack(); }
+  bool moved(const std::string& path) const {
+    return std::any_of(moved_.begin(), moved_.end(), [&](const auto& m) { return m.first == path; });
+  }
+  void drop() noexcept {
+    for (const auto& [path, aside] : moved_) ::unlink(aside.c_str());
+    moved_.clear();
+  }
+
+ private:
+  void putBack() noexcept {
+    for (const auto& [path, aside] : moved_) ::rename(aside.c_str(), path.c_str());
+    moved_.clear();
+  }
+  std::vector<std::pair<std::string, std::string>> moved_;
+};
+
+// The files beside a deck that were made from it (the model's sweep, the
+// build sheet) and are not in the new set: they belong to the earlier deck.
+std::vector<std::string> Companions(const std::vector<std::string>& written) {
+  std::vector<std::string> stale;
+  for (const std::string& path : written) {
+    if (files::NameOf(path) != kDeckFileName) continue;
+    for (const char* name : {sweep::kModelSweepFileName, report::kSheetFileName}) {
+      const std::string companion = files::FolderOf(path) + name;
+      if (std::find(written.begin(), written.end(), companion) == written.end()) stale.push_back(companion);
+    }
+  }
+  return stale;
+}
+
+}  // namespace
+
 void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes) {
   std::vector<std::unique_ptr<files::StagedFile>> staged;
   std::vector<files::StagedFile*> set;
@@ -195,7 +251,11 @@ void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pa
     staged.back()->finish();
     set.push_back(staged.back().get());
   }
+  std::vector<std::string> written;
+  for (const auto& entry : pathsAndBytes) written.push_back(entry.first);
+  StepAside aside(Companions(written));
   files::CommitFiles(set);
+  aside.drop();
 }
 
 bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const std::string& reportPath) {
@@ -203,21 +263,13 @@ bool CommitDeckAlone(const std::string& deckPath, const std::string& deck, const
   staged.open();
   staged.write(deck);
   staged.finish();
-  // The earlier report steps aside under a hidden name of the temporary
-  // pattern first, so that a failed rename of the deck can put it back and
-  // a kill in between leaves only a stale temporary.
-  const std::string aside = files::FolderOf(reportPath) + "." + files::NameOf(reportPath) + ".lorvant-" +
-                            std::to_string(::getpid()) + "-before";
-  const bool hadReport = ::rename(reportPath.c_str(), aside.c_str()) == 0;
-  if (!hadReport && errno != ENOENT) throw files::FileError(errno, reportPath);
-  try {
-    files::StagedFile* set[] = {&staged};
-    files::CommitFiles(set);
-  } catch (...) {
-    if (hadReport) ::rename(aside.c_str(), reportPath.c_str());
-    throw;
-  }
-  if (hadReport) ::unlink(aside.c_str());
+  std::vector<std::string> earlier = Companions({deckPath});
+  earlier.insert(earlier.begin(), reportPath);
+  StepAside aside(earlier);
+  const bool hadReport = aside.moved(reportPath);
+  files::StagedFile* set[] = {&staged};
+  files::CommitFiles(set);
+  aside.drop();
   return hadReport;
 }
 

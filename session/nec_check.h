@@ -102,6 +102,9 @@ Question FolderBusyQuestion(Language lang, const std::string& folder);
 // deck and the report (and a picture, when one is asked for) as one set.
 // Without an engine the new deck is written alone, and the report of the
 // earlier check goes with the earlier deck: true when there was one.
+// Earlier files made from an earlier deck that the new set does not
+// replace (Lorvant.s1p, Lorvant-Sheet.pdf beside a Lorvant.nec written) are
+// removed with the commit; they stay when it fails.
 // Both throw files::FileError and then leave every file as it was; the
 // caller holds the folder's lock.
 void CommitCheckFiles(const std::vector<std::pair<std::string, std::string>>& pathsAndBytes);

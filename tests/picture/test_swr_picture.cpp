@@ -10,6 +10,7 @@
 #include <limits>
 #include <sstream>
 
+#include "picture/SwrRaster.h"
 #include "picture/swr_picture.h"
 #include "tests/session/run_support.h"
 
@@ -120,6 +121,52 @@ TEST(NecPlot, SvgNumbersTakeThePointUnderAGermanLocale) {
       EXPECT_EQ(std::count(pair.begin(), pair.end(), '.'), 2) << pair;
     }
   }
+}
+
+TEST(NecPlot, AMeasuredSweepIsADashedCurveOverEachPanelWithALegend) {
+  const SwrPicture plain = MakeSwrPicture(TwoBands(), 0, Language::German, ',');
+  // Points below, inside and above the 7 MHz band, one in the 14 MHz band.
+  const sweep::Sweep measured = {{6.9, std::nullopt, 4}, {7.0, std::nullopt, 1}, {7.1, std::nullopt, 2},
+                                 {7.2, std::nullopt, 3}, {7.3, std::nullopt, 4}, {14.1, std::nullopt, 5}};
+  const SwrPicture p = MakeSwrPicture(TwoBands(), 0, Language::German, ',', &measured);
+  ASSERT_EQ(p.curves.size(), 4u);
+  EXPECT_GT(p.height, plain.height);
+  const PlotCurve& model7 = p.curves[0];
+  const PlotCurve& seven = p.curves[1];
+  EXPECT_FALSE(model7.dashed);
+  EXPECT_TRUE(seven.dashed);
+  ASSERT_EQ(seven.points.size(), 3u);  // only the band's own range
+  // The same scale as the model's: its 7.0 MHz point at SWR 3, the edge.
+  EXPECT_DOUBLE_EQ(seven.points[0].x, model7.points[0].x);
+  EXPECT_DOUBLE_EQ(seven.points[1].y, model7.points[1].y);  // both 2 at 7.1 MHz
+  EXPECT_GT(seven.points[0].y, model7.points[0].y);         // SWR 1 stands lower than 3
+  EXPECT_EQ(p.curves[3].points.size(), 1u);
+  EXPECT_TRUE(p.curves[3].dashed);
+  const auto names = [&p](const std::string& t) {
+    return std::any_of(p.texts.begin(), p.texts.end(), [&](const PlotText& x) { return x.text == t; });
+  };
+  EXPECT_TRUE(names("gemessen"));
+  EXPECT_TRUE(names("Modell (NEC-2)"));
+  EXPECT_FALSE(
+      std::any_of(plain.texts.begin(), plain.texts.end(), [](const PlotText& x) { return x.text == "gemessen"; }));
+  const std::string svg = SwrPictureSvg(p);
+  EXPECT_NE(svg.find("stroke-dasharray=\"6 4\" points="), std::string::npos);
+
+  // The raster leaves the gaps between the dashes: along a level dashed
+  // curve some pixels carry its colour and some stay white.
+  SwrPicture level;
+  level.width = 100;
+  level.height = 20;
+  level.curves.push_back({{{5, 10}, {95, 10}}, {230, 90, 0}, 2, true});
+  const RgbImage image = RasteriseSwrPicture(level);
+  int coloured = 0, white = 0;
+  for (int x = 10; x < 90; ++x) {
+    const std::size_t at = (static_cast<std::size_t>(10) * 100 + static_cast<std::size_t>(x)) * 3;
+    if (image.rgb[at] > 200 && image.rgb[at + 2] < 60) ++coloured;
+    if (image.rgb[at] == 255 && image.rgb[at + 1] == 255 && image.rgb[at + 2] == 255) ++white;
+  }
+  EXPECT_NEAR(coloured, 48, 8);  // six of every ten pixels
+  EXPECT_NEAR(white, 32, 8);
 }
 
 }  // namespace

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <set>
 #include <sstream>
 
 #include "engine/nec/deck.h"
 #include "engine/nec/output.h"
 #include "engine/nec/swr.h"
 #include "engine/version.h"
+#include "io/staged_files.h"
 #include "tests/session/nec_support.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
@@ -476,6 +479,46 @@ TEST(NecReport, DescribesTheHangingTheConductorAndTheSleeve) {
   EXPECT_TRUE(Has(report::NecCheckBody(r), "Leiterdurchmesser: 1,4 mm, verlustfrei (idealer Leiter)"));
   EXPECT_TRUE(Has(report::NecCheckBody(r), "Isolierung: keine"));
   EXPECT_EQ(nec::PrepareCheck(design, settings).deck.find("LD "), std::string::npos);
+}
+
+// The files made from a deck go with it: a new set without them removes
+// the earlier ones; a set that fails leaves every file as it was.
+TEST(NecFiles, AnEarlierModelSweepAndSheetGoWithTheirDeck) {
+  test::TempFolder dir;
+  const std::string deck = dir.str() + nec::kDeckFileName, report = dir.str() + "NecCheck.txt";
+  const auto earlier = [&] {
+    for (const char* name : {"Lorvant.nec", "NecCheck.txt", "Lorvant.s1p", "Lorvant-Sheet.pdf"})
+      test::WriteBytes(dir.file(name), std::string("old ") + name);
+  };
+  const auto names = [&] {
+    std::set<std::string> found;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) found.insert(e.path().filename().string());
+    return found;
+  };
+
+  earlier();
+  nec::CommitCheckFiles({{deck, "deck"}, {report, "report"}, {dir.str() + "Lorvant.s1p", "sweep"}});
+  EXPECT_EQ(names(), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt", "Lorvant.s1p"}));
+  EXPECT_EQ(test::ReadBytes(dir.file("Lorvant.s1p")), "sweep");
+
+  // Files of another name, and a set without a deck, keep what lies beside.
+  earlier();
+  nec::CommitCheckFiles({{dir.str() + "swr.svg", "picture"}});
+  EXPECT_EQ(names().size(), 5u);
+  std::filesystem::remove(dir.file("swr.svg"));
+
+  EXPECT_TRUE(nec::CommitDeckAlone(deck, "alone", report));
+  EXPECT_EQ(names(), std::set<std::string>{"Lorvant.nec"});
+
+  // The report cannot be renamed into place (a folder of that name): the
+  // sweep and the sheet of the earlier deck stay with it.
+  earlier();
+  std::filesystem::remove(dir.file("NecCheck.txt"));
+  std::filesystem::create_directories(dir.file("NecCheck.txt") / "inside");
+  EXPECT_THROW(nec::CommitCheckFiles({{deck, "deck"}, {report, "report"}}), files::FileError);
+  EXPECT_EQ(test::ReadBytes(dir.file("Lorvant.s1p")), "old Lorvant.s1p");
+  EXPECT_EQ(test::ReadBytes(dir.file("Lorvant-Sheet.pdf")), "old Lorvant-Sheet.pdf");
+  EXPECT_EQ(names().size(), 4u) << "no temporary left behind";
 }
 
 }  // namespace

@@ -242,6 +242,10 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
     for (const nec::SolvedFrequency& s : res.sweep) lines.push_back(Row(r, s));
   }
   for (std::string& line : AirLines(r)) lines.push_back(std::move(line));
+  if (r.measured) {
+    lines.emplace_back();
+    for (std::string& line : MeasuredCheckLines(*r.measured, lang, sep)) lines.push_back(std::move(line));
+  }
   return lines;
 }
 

@@ -3,6 +3,7 @@
 // counted band, and the sweep across each band.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "engine/nec/air.h"
 #include "engine/nec/model.h"
 #include "engine/nec/result.h"
+#include "text/reports/measured_check.h"
 
 namespace lorvant::report {
 
@@ -25,7 +27,8 @@ struct NecCheckReport {
   nec::Model model;
   nec::Ground ground = nec::Ground::Average;
   nec::Result result;
-  std::optional<nec::AirResult> air;  // with patterns or a feed line (neccheck_air.h)
+  std::optional<nec::AirResult> air;      // with patterns or a feed line (neccheck_air.h)
+  std::optional<MeasuredCheck> measured;  // a measured sweep beside the model, when one was given
 };
 
 // The lines between the title's separator and the closing line (UTF-8):

@@ -116,5 +116,35 @@ TEST(NecTouchstone, TheModelsSweepReadsBackToTheChecksImpedances) {
   EXPECT_FALSE(std::filesystem::exists(plain.file("Lorvant.s1p")));
 }
 
+TEST(NecTouchstone, AnEarlierModelSweepGoesWithTheDeckItBelongedTo) {
+  const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");
+  TempFolder dir;
+  std::vector<std::string> args = CapturedArgs(dir);
+  args.push_back("--touchstone");
+  ASSERT_EQ(RunTool(args, answering.env()).status, 0);
+  ASSERT_TRUE(std::filesystem::exists(dir.file("Lorvant.s1p")));
+
+  // A check that fails changes nothing, the sweep included.
+  const FakePath failing("exit 4");
+  EXPECT_EQ(RunTool(CapturedArgs(dir), failing.env()).status, 1);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("Lorvant.s1p")));
+
+  // A later check without --touchstone writes a new deck: the sweep goes.
+  ASSERT_EQ(RunTool(CapturedArgs(dir), answering.env()).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("Lorvant.nec")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("Lorvant.s1p")));
+
+  // Without nec2c the deck is written alone; the sweep goes with the
+  // report, and no temporary is left behind.
+  ASSERT_EQ(RunTool(args, answering.env()).status, 0);
+  const TempFolder empty;
+  const ToolResult alone = RunTool(CapturedArgs(dir), {{"PATH", empty.path().string()}});
+  EXPECT_EQ(alone.status, 1);
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
+  EXPECT_EQ(names, std::set<std::string>{"Lorvant.nec"}) << alone.err;
+}
+
 }  // namespace
 }  // namespace lorvant
