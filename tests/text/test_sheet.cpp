@@ -89,6 +89,25 @@ TEST(SheetPdf, AWellFormedPageWithTheLegsBalunAndBandsInBothLanguages) {
   }
 }
 
+TEST(SheetPdf, TheChokeComesFromTheFeedLineAnalysis) {
+  SheetData d = Sheet(Language::English, '.', 4);
+  EXPECT_TRUE(Shows(ReadPdf(report::WriteSheet(d)), "Common-mode choke: open (no feed-line analysis yet)"));
+  nec::AirResult air;
+  air.feedline = nec::Feedline{6, 1000};
+  air.chokeSearched = true;
+  air.chokeRecommendation = 5000;
+  d.check.air = air;
+  const test::PdfContents pdf = ReadPdf(report::WriteSheet(d));
+  EXPECT_TRUE(Shows(pdf,
+                    "Common-mode choke: at least 5000 ohm (keeps every band under 10 % on the shield); "
+                    "modelled with 1000 ohm"));
+  d.check.air->chokeRecommendation.reset();
+  d.check.language = Language::German;
+  EXPECT_TRUE(Shows(ReadPdf(report::WriteSheet(d)),
+                    "Mantelwellensperre: keine der gepr\xFC"
+                    "ften bis 10000 Ohm h\xE4lt jedes Band unter 10 %"));
+}
+
 TEST(SheetPdf, ElevenBandsStillFitOnePage) {
   const SheetData d = Sheet(Language::German, ',', kBandCount);
   const test::PdfContents pdf = ReadPdf(report::WriteSheet(d));

@@ -82,6 +82,24 @@ struct Block {
   std::vector<std::string> lines;
 };
 
+// The choke from the feed-line analysis, when it was run.
+std::string ChokeLine(const NecCheckReport& r) {
+  const Language lang = r.language;
+  const char sep = r.sep;
+  std::string line = say(lang, Text::SheetChoke);
+  if (!r.air || !r.air->feedline || !r.air->chokeSearched) return line + say(lang, Text::SheetChokeOpen);
+  const std::string limit = FormatGeneral(100 * nec::kCommonModeLimit, sep);
+  if (r.air->chokeRecommendation)
+    line += say(lang, Text::SheetChokeAtLeast) + FormatGeneral(*r.air->chokeRecommendation, sep) +
+            say(lang, Text::SheetChokeKeeps) + limit + say(lang, Text::SheetChokeKeepsAfter);
+  else
+    line += say(lang, Text::SheetChokeNone) + limit + " %";
+  if (r.air->feedline->chokeOhms > 0)
+    line += say(lang, Text::SheetChokeModelled) + FormatGeneral(r.air->feedline->chokeOhms, sep) +
+            say(lang, Text::SheetChokeOhm);
+  return line;
+}
+
 std::vector<Block> Blocks(const SheetData& d) {
   const NecCheckReport& r = d.check;
   const Language lang = r.language;
@@ -109,7 +127,7 @@ std::vector<Block> Blocks(const SheetData& d) {
                             say(lang, Text::SheetApexAlong) + FormatPicture(nec::BendAt(h, m.feed), "#0.00", sep) +
                             say(lang, Text::SheetFromStart));
   hanging.lines.push_back(say(lang, Text::SheetBalun) + FormatGeneral(r.result.balunRatio, sep) + ":1");
-  hanging.lines.push_back(std::string(say(lang, Text::SheetChoke)) + say(lang, Text::SheetChokeOpen));
+  hanging.lines.push_back(ChokeLine(r));
   blocks.push_back(hanging);
   return blocks;
 }
