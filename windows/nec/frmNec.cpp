@@ -227,6 +227,12 @@ struct frmNec::TuneJob {
       failure = [e, sep = sep](Language l) { return nec::ImpedanceErrorText(e, l, sep); };
     } catch (const nec::ModelError& e) {
       failure = [e, sep = sep](Language l) { return nec::ModelErrorText(e, l, sep); };
+    } catch (const nec::HangError& e) {
+      // A candidate's length the hanging cannot take.
+      failure = [e, sep = sep](Language l) { return nec::HangErrorText(e, l, sep); };
+    } catch (const std::exception& e) {
+      // Nothing may leave the thread; what went wrong is said as it stands.
+      failure = [what = std::string(e.what())](Language) { return what; };
     }
     done = true;
   }
@@ -357,8 +363,10 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   tuneTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tuneTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   tuneTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  tuneTable->setMinimumHeight(120);
-  tableRow->addWidget(tuneTable);
+  // Beside the band table, taking its room from it: the window needs no
+  // more width or height than the check's own.
+  tuneTable->setMinimumWidth(1);
+  tableRow->addWidget(tuneTable, 1);
   hangingView = new HangingCanvas(this, this);
   tableRow->addWidget(hangingView, 0, Qt::AlignTop);
   outer->addLayout(tableRow);

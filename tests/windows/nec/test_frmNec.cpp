@@ -656,7 +656,7 @@ class TestNecWindow : public QObject {
     main_->action("mnuSprache_engl")->trigger();
     QVERIFY2(w->hintLabel->text().startsWith("best so far: worst SWR "), qPrintable(w->hintLabel->text()));
     QVERIFY(w->hintLabel->text().endsWith(" designs"));
-    QCOMPARE(w->tuneButton->text(), QString("&Tune"));
+    QCOMPARE(w->tuneButton->text(), QString("T&une"));
     QTest::mouseClick(w->cancelButton, Qt::LeftButton);
     QVERIFY(finished.wait(5000));
     QVERIFY(!w->running() && !w->tuned());
@@ -664,7 +664,27 @@ class TestNecWindow : public QObject {
     QCOMPARE(readAll(result("NecTune.txt")), QByteArray("earlier tuning\r\n"));
     QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
     main_->action("mnuSprache_dtsch")->trigger();
-    QCOMPARE(w->tuneButton->text(), QString("&Abstimmen"));
+    QCOMPARE(w->tuneButton->text(), QString("Abstimm&en"));
+  }
+
+  // An engine that fails ends the tuning with its word; the earlier files
+  // stay.
+  void failedTuningKeepsTheEarlierFiles() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecTune.txt"), "earlier tuning\r\n");
+    frmNec::setEngineFactory([] {
+      auto engine = std::make_unique<test::FakeNecEngine>();
+      engine->fails = true;
+      return engine;
+    });
+    QVERIFY(tune(w));
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY2(seam_->lastText().contains("floating point"), qPrintable(seam_->lastText()));
+    QCOMPARE(w->hintLabel->text(), seam_->lastText());
+    QVERIFY(!w->tuned() && !w->takeTunedButton->isEnabled() && w->tuneButton->isEnabled());
+    QCOMPARE(readAll(result("NecTune.txt")), QByteArray("earlier tuning\r\n"));
+    QVERIFY(!QFile::exists(result("Lorvant.nec")));
   }
 
   // The tuned Vk goes into the main form and the tuned feed point into the
