@@ -3,12 +3,14 @@
 #include <QLineEdit>
 
 #include "windows/dipole/ZusatzDipol.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/MainForm.h"
 
 namespace lorvant::app {
 
 void connectToolWindows() {
   mainForm::setVkFollower([](const QString& vk) { ZusatzDipol::instance()->Text6->setText(vk); });
+  mainForm::setFeedPointFollower(&frmSpeisePkt::takeOverDistance);
 }
 
 }  // namespace lorvant::app

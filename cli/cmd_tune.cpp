@@ -28,6 +28,7 @@
 #include "session/messages.h"
 #include "session/nec_check.h"
 #include "session/nec_tune.h"
+#include "session/nec_tune_report.h"
 #include "text/catalogue.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
@@ -204,28 +205,6 @@ void PrintJson(const nec::TunedDesign& t, const nec::Settings& settings, int job
   std::cout << j.str() << std::endl;
 }
 
-report::NecTuneReport MakeReport(const nec::TunedDesign& t, const nec::Settings& settings, const TuneOptions& to,
-                                 int jobs, Language lang, char sep, const std::string& dateText) {
-  report::NecTuneReport r;
-  r.language = lang;
-  r.sep = sep;
-  r.dateText = dateText;
-  r.extraFrequency = t.tuned.candidate.design.extraFrequency;
-  r.ground = settings.ground;
-  r.start = {nec::TypedDecimal(t.start.candidate.design.length), t.start.candidate.settings.feed, t.start.result,
-             t.start.score.worstSwr};
-  r.tuned = {nec::TypedDecimal(t.tuned.candidate.design.length), t.tuned.candidate.settings.feed, t.tuned.result,
-             t.tuned.score.worstSwr};
-  r.weights = to.weights;
-  r.shorteningFactor = t.start.candidate.design.shorteningFactor;
-  r.tunedShorteningFactor = nec::TunedShorteningFactor(t.start.candidate.design, r.tuned.length);
-  r.evaluations = t.evaluations;
-  r.engineRuns = t.engineRuns;
-  r.jobs = jobs;
-  r.seconds = t.seconds;
-  return r;
-}
-
 // Without an engine the start's deck still serves for a run by hand.
 std::string WriteStartDeck(const nec::Design& design, const nec::Settings& settings, const std::string& deckPath,
                            const std::string& reportPath, const std::string& failure, Language lang) {
@@ -319,7 +298,7 @@ int TuneCommand(const Args& args) {
     return kExitNoResult;
   }
 
-  const report::NecTuneReport data = MakeReport(tuned, settings, to, jobs, lang, sep, in.dateText);
+  const report::NecTuneReport data = nec::MakeTuneReport(tuned, settings, to.weights, jobs, lang, sep, in.dateText);
   std::ostringstream bytes;
   report::WriteNecTuneReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, tuned.tuned.plan.deck}, {reportPath, bytes.str()}};

@@ -137,6 +137,19 @@ std::vector<TuneScore> NecTuneEvaluator::evaluate(std::span<const TunePoint> bat
   return scores;
 }
 
+std::vector<TuneScore> ProgressEvaluator::evaluate(std::span<const TunePoint> batch) {
+  std::vector<TuneScore> scores = inner_.evaluate(batch);
+  for (std::size_t i = 0; i < scores.size() && i < batch.size(); ++i)
+    if (!any_ || Better(scores[i], batch[i], best_, bestPoint_)) {
+      any_ = true;
+      best_ = scores[i];
+      bestPoint_ = batch[i];
+    }
+  evaluations_ += static_cast<int>(batch.size());
+  if (progress_ && any_) progress_(evaluations_, best_, bestPoint_);
+  return scores;
+}
+
 Settings SearchSettings(const Settings& check) {
   Settings s = check;
   s.resonanceSearch = false;
@@ -151,7 +164,8 @@ TunedDesign TuneDesign(const Design& design, const Settings& settings, const Tun
   if (starts.empty()) throw ModelError(ModelError::Kind::FeedOutside, 0);
   const Settings searching = SearchSettings(settings);
   NecTuneEvaluator evaluator(design, searching, request.weights, makeEngine, keepGoing);
-  const TuneOutcome outcome = Tune(starts, BoundsAround(TypedDecimal(design.length)), request.options, evaluator);
+  ProgressEvaluator told(evaluator, request.progress);
+  const TuneOutcome outcome = Tune(starts, BoundsAround(TypedDecimal(design.length)), request.options, told);
 
   TunedDesign t;
   t.start.point = outcome.start;

@@ -109,10 +109,32 @@ struct TunedDesign {
   double seconds = 0;   // wall time of the search and the checks
 };
 
+// How far the search has come: the candidates scored so far and the best
+// of them (on the search's points). Called from the thread that runs
+// TuneDesign, after every batch: a window hands it on to its own thread.
+using TuneProgress = std::function<void(int evaluations, const TuneScore& best, const TunePoint& bestPoint)>;
+
 struct TuneRequest {
   std::optional<double> feed;  // the user's feed point, m
   std::vector<BandWeight> weights;
   TuneOptions options;
+  TuneProgress progress;  // empty: no one asks
+};
+
+// An evaluator that tells `progress` after every batch of `inner`'s how many
+// candidates were scored and which ranks first so far (nec::Better).
+class ProgressEvaluator final : public TuneEvaluator {
+ public:
+  ProgressEvaluator(TuneEvaluator& inner, TuneProgress progress) : inner_(inner), progress_(std::move(progress)) {}
+  std::vector<TuneScore> evaluate(std::span<const TunePoint> batch) override;
+
+ private:
+  TuneEvaluator& inner_;
+  TuneProgress progress_;
+  int evaluations_ = 0;
+  bool any_ = false;
+  TuneScore best_;
+  TunePoint bestPoint_;
 };
 
 // Searches, then checks the start and the tuned design in full (one more

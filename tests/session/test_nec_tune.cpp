@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 #include "engine/nec/tune.h"
 #include "io/engine_runner.h"
@@ -132,6 +133,89 @@ TEST(NecTuneSearch, TheReportedFiguresAreTheChecksOwnAndNeverWorseThanTheStart) 
     EXPECT_EQ(c->score.usableBands, again.usableBands);
   }
   EXPECT_FALSE(nec::Better(t.start.score, t.start.point, t.tuned.score, t.tuned.point));
+}
+
+// Scores a candidate by its distance from 0.3 of the length: the nearer,
+// the lower the worst SWR; a feed point beyond half the wire is invalid.
+class DistanceEvaluator final : public nec::TuneEvaluator {
+ public:
+  std::vector<nec::TuneScore> evaluate(std::span<const nec::TunePoint> batch) override {
+    std::vector<nec::TuneScore> scores;
+    for (const nec::TunePoint& p : batch) {
+      nec::TuneScore s;
+      s.valid = p.feedFraction <= 0.5;
+      s.usableBands = s.valid ? 3 : 0;
+      if (s.valid) s.worstSwr = 1 + std::abs(p.feedFraction - 0.3) * 10;
+      scores.push_back(s);
+    }
+    return scores;
+  }
+};
+
+TEST(NecTuneProgress, EveryBatchIsToldWithTheBestSoFar) {
+  DistanceEvaluator inner;
+  struct Told {
+    int evaluations;
+    double worstSwr;
+    nec::TunePoint point;
+  };
+  std::vector<Told> told;
+  nec::ProgressEvaluator evaluator(inner, [&](int n, const nec::TuneScore& best, const nec::TunePoint& at) {
+    told.push_back({n, best.worstSwr, at});
+  });
+  const nec::TunePoint first[] = {{20, 0.6}, {20, 0.1}};
+  const nec::TunePoint second[] = {{20, 0.45}, {20, 0.28}, {20, 0.9}};
+  const nec::TunePoint third[] = {{20, 0.5}};
+  EXPECT_EQ(evaluator.evaluate(first).size(), 2u);
+  evaluator.evaluate(second);
+  evaluator.evaluate(third);
+  ASSERT_EQ(told.size(), 3u);
+  // The invalid first candidate never ranks before a valid one.
+  EXPECT_EQ(told[0].evaluations, 2);
+  EXPECT_EQ(told[0].point, (nec::TunePoint{20, 0.1}));
+  EXPECT_EQ(told[1].evaluations, 5);
+  EXPECT_EQ(told[1].point, (nec::TunePoint{20, 0.28}));
+  // A worse batch leaves the best as it was.
+  EXPECT_EQ(told[2].evaluations, 6);
+  EXPECT_EQ(told[2].point, (nec::TunePoint{20, 0.28}));
+  EXPECT_DOUBLE_EQ(told[2].worstSwr, 1 + 0.02 * 10);
+}
+
+// Over the fake engine, whose structures each open with the engine's title
+// as nec2c's do: the batches are cut apart as the real engine's are.
+TEST(NecTuneProgress, TuneDesignTellsEveryBatchUpToItsLastCandidate) {
+  const nec::Design design = test::CapturedDesign();
+  const nec::Settings settings = QuickSettings();
+  nec::TuneRequest request;
+  request.feed = settings.feed;
+  request.options.gridLengths = request.options.gridFeeds = 3;
+  request.options.lengthResolution = 0.5;
+  request.options.feedResolution = 0.05;
+  struct Told {
+    int evaluations;
+    nec::TuneScore best;
+    nec::TunePoint at;
+  };
+  std::vector<Told> told;
+  request.progress = [&](int n, const nec::TuneScore& best, const nec::TunePoint& at) {
+    told.push_back({n, best, at});
+  };
+  int engines = 0;
+  const nec::TunedDesign t = nec::TuneDesign(design, settings, request, [&] {
+    ++engines;
+    return std::make_unique<test::FakeNecEngine>();
+  });
+  EXPECT_EQ(engines, t.engineRuns);
+  ASSERT_GE(told.size(), 2u);
+  for (std::size_t i = 1; i < told.size(); ++i) {
+    EXPECT_GT(told[i].evaluations, told[i - 1].evaluations);
+    // The best so far never gets worse.
+    EXPECT_FALSE(nec::Better(told[i - 1].best, told[i - 1].at, told[i].best, told[i].at));
+  }
+  EXPECT_EQ(told.back().evaluations, t.evaluations);
+  // The search's best is the tuned design unless the start ranks first on
+  // the check's own frequencies.
+  EXPECT_TRUE(told.back().at == t.tuned.point || t.tuned.point == t.start.point);
 }
 
 TEST(NecTuneBatch, AFailingEngineEndsTheTuning) {

@@ -1,7 +1,8 @@
 // A stand-in for nec2c inside the process: it reads each structure's wires,
 // source and frequency cards and answers every frequency with a fixed
-// impedance in nec2c's output format, so that windows can be tested and
-// pictured without the engine.
+// impedance in nec2c's output format (each structure opened by nec2c's title
+// line, where the tuning cuts a batch's output), so that windows and the
+// tuning can be tested and pictured without the engine.
 #pragma once
 
 #include <atomic>
@@ -52,10 +53,10 @@ class FakeNecEngine final : public nec::Engine {
     // Each structure (NX starts the next) has its own wires and source.
     struct Asked {
       double mhz;
-      int tag, number;
+      int tag, number, structure;
     };
     std::vector<int> segments;  // by tag
-    int tag = 0, segment = 0;
+    int tag = 0, segment = 0, structure = 0;
     std::vector<Asked> frequencies;
     std::istringstream lines(deck);
     for (std::string line; std::getline(lines, line);) {
@@ -64,6 +65,7 @@ class FakeNecEngine final : public nec::Engine {
       f >> card;
       if (card == "NX") {
         segments.clear();
+        ++structure;
       } else if (card == "GW") {
         int t = 0, n = 0;
         f >> t >> n;
@@ -79,13 +81,17 @@ class FakeNecEngine final : public nec::Engine {
         int number = segment;
         for (int t = 1; t < tag && t <= static_cast<int>(segments.size()); ++t)
           number += segments[static_cast<std::size_t>(t - 1)];
-        for (int i = 0; i < count; ++i) frequencies.push_back({start + i * step, tag, number});
+        for (int i = 0; i < count; ++i) frequencies.push_back({start + i * step, tag, number, structure});
       }
     }
     std::string out;
     char buf[256];
-    int solved = 0;
-    for (const auto& [mhz, tag, number] : frequencies) {
+    int solved = 0, titled = -1;
+    for (const auto& [mhz, tag, number, part] : frequencies) {
+      if (part != titled) {
+        out += "               | NUMERICAL ELECTROMAGNETICS CODE (nec2c) |\n\n";
+        titled = part;
+      }
       std::snprintf(buf, sizeof buf, "  FREQUENCY : %.4E MHz\n", mhz);
       out += buf;
       out += "  --------- ANTENNA INPUT PARAMETERS ---------\n  TAG   SEG\n  No:   No:\n";

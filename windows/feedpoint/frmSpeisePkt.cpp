@@ -143,6 +143,12 @@ frmSpeisePkt* frmSpeisePkt::instance() {
 
 frmSpeisePkt* frmSpeisePkt::loaded() { return sharedScanWindow; }
 
+void frmSpeisePkt::takeOverDistance(const QString& distance) {
+  for (const QPointer<frmSpeisePkt>& w : allWindows())
+    if (w && (w->mode_ == feedpoint::Mode::AllBands || w->mode_ == feedpoint::Mode::OneFrequency))
+      w->Text3->setText(distance);
+}
+
 void frmSpeisePkt::applyLanguage() {
   for (const QPointer<frmSpeisePkt>& w : allWindows())
     if (w) w->applyCaptions();

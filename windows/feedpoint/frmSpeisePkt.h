@@ -37,6 +37,9 @@ class frmSpeisePkt : public QWidget {
   // Every loaded feed-point window, visible or hidden, in the current
   // language (the main window calls it after a language switch).
   static void applyLanguage();
+  // A feed point's distance into the distance field of every loaded window
+  // whose mode has one (all bands, one frequency).
+  static void takeOverDistance(const QString& distance);
   // The captions of this window's mode in the current language; fields and
   // results stay.
   void applyCaptions();

@@ -14,6 +14,7 @@ namespace lorvant::mainForm {
 namespace {
 Calculator installed;
 std::function<void(const QString&)> vkFollower;
+std::function<void(const QString&)> feedPointFollower;
 frmHauptform* form() { return frmHauptform::instance(); }
 }  // namespace
 
@@ -71,6 +72,14 @@ QString calculatorDiameter() {
 }
 
 void setVkFollower(std::function<void(const QString& vk)> follower) { vkFollower = std::move(follower); }
+
+void setFeedPointFollower(std::function<void(const QString& distance)> follower) {
+  feedPointFollower = std::move(follower);
+}
+
+void takeOverFeedPoint(const QString& distance) {
+  if (feedPointFollower) feedPointFollower(distance);
+}
 
 QMetaObject::Connection onConductorChanged(QObject* context, std::function<void(const QString&)> handler) {
   return QObject::connect(form(), &frmHauptform::conductorChanged, context, std::move(handler));

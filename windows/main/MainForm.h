@@ -60,6 +60,12 @@ QString calculatorDiameter();
 // other tool window.
 void setVkFollower(std::function<void(const QString& vk)> follower);
 
+// A feed point's distance handed on by the NEC-2 window's tuning: the main
+// form has no field for it, so it goes to whoever follows it (the feed-point
+// window); the program connects that at start, as the Vk's follower.
+void setFeedPointFollower(std::function<void(const QString& distance)> follower);
+void takeOverFeedPoint(const QString& distance);
+
 // The conductor diameter changed.
 QMetaObject::Connection onConductorChanged(QObject* context, std::function<void(const QString&)> handler);
 

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <sstream>
 #include <thread>
 
@@ -36,6 +37,7 @@
 #include "session/feedpoint.h"
 #include "session/mainform.h"
 #include "session/messages.h"
+#include "session/nec_tune_report.h"
 #include "session/question.h"
 #include "shell/Fields.h"
 #include "shell/Module1.h"
@@ -47,6 +49,7 @@
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
+#include "text/reports/nectune.h"
 #include "windows/main/MainForm.h"
 
 namespace lorvant {
@@ -182,6 +185,59 @@ struct frmNec::Job {
   }
 };
 
+// A tuning running in its own thread; the window polls how far it has come.
+struct frmNec::TuneJob {
+  nec::EngineMaker makeEngine;
+  nec::Design design;
+  nec::Settings settings;
+  nec::TuneRequest request;
+  int jobs = 1;  // engine processes
+  Language language = Language::German;
+  char sep = ',';
+  std::string dateText;
+  std::string deckPath, reportPath;
+  files::FolderLock lock;  // held from the start until the files are in place
+  bool writeFiles = true;
+
+  std::atomic<int> evaluations{0};
+  std::atomic<double> bestSwr{std::numeric_limits<double>::infinity()};
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  // Read after `done`: the outcome, or whether it was cancelled, or what
+  // went wrong in a language.
+  std::optional<nec::TunedDesign> tuned;
+  bool cancelled = false;
+  std::function<std::string(Language)> failure;
+  std::thread thread;
+
+  void run() {
+    // Called in this thread: the window reads the figures when it polls.
+    request.progress = [this](int n, const nec::TuneScore& best, const nec::TunePoint&) {
+      bestSwr = best.valid ? best.worstSwr : std::numeric_limits<double>::infinity();
+      evaluations = n;
+    };
+    try {
+      tuned = nec::TuneDesign(design, settings, request, makeEngine, [this] { return !cancel.load(); });
+    } catch (const nec::TuneEngineError& e) {
+      cancelled = e.result.status == nec::EngineResult::Status::Cancelled;
+      failure = [r = e.result](Language l) { return nec::EngineTroubleText(l, r, std::string()); };
+    } catch (const nec::OutputError& e) {
+      failure = [e](Language l) { return nec::OutputErrorText(e, l); };
+    } catch (const nec::ImpedanceError& e) {
+      failure = [e, sep = sep](Language l) { return nec::ImpedanceErrorText(e, l, sep); };
+    } catch (const nec::ModelError& e) {
+      failure = [e, sep = sep](Language l) { return nec::ModelErrorText(e, l, sep); };
+    } catch (const nec::HangError& e) {
+      // A candidate's length the hanging cannot take.
+      failure = [e, sep = sep](Language l) { return nec::HangErrorText(e, l, sep); };
+    } catch (const std::exception& e) {
+      // Nothing may leave the thread; what went wrong is said as it stands.
+      failure = [what = std::string(e.what())](Language) { return what; };
+    }
+    done = true;
+  }
+};
+
 frmNec* frmNec::instance() {
   if (!current) {
     current = new frmNec();
@@ -283,10 +339,12 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
 
   auto* buttons = new QHBoxLayout();
   checkButton = new QPushButton(this);
+  tuneButton = new QPushButton(this);
   cancelButton = new QPushButton(this);
   progressBar = new QProgressBar(this);
   progressBar->setFormat(QStringLiteral("%v / %m"));
   buttons->addWidget(checkButton);
+  buttons->addWidget(tuneButton);
   buttons->addWidget(cancelButton);
   buttons->addWidget(progressBar, 1);
   outer->addLayout(buttons);
@@ -299,6 +357,16 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   // The drawing of the wire beside the table, in sight on every page.
   auto* tableRow = new QHBoxLayout();
   tableRow->addWidget(resultTable, 1);
+  // The start and the tuned design: length, feed point, balun, usable
+  // bands, worst SWR.
+  tuneTable = new QTableWidget(5, 2, this);
+  tuneTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tuneTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tuneTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Beside the band table, taking its room from it: the window needs no
+  // more width or height than the check's own.
+  tuneTable->setMinimumWidth(1);
+  tableRow->addWidget(tuneTable, 1);
   hangingView = new HangingCanvas(this, this);
   tableRow->addWidget(hangingView, 0, Qt::AlignTop);
   outer->addLayout(tableRow);
@@ -324,6 +392,8 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   pictureRow->addWidget(pictureButton);
   takeVkButton = new QPushButton(this);
   pictureRow->addWidget(takeVkButton);
+  takeTunedButton = new QPushButton(this);
+  pictureRow->addWidget(takeTunedButton);
   pictureRow->addStretch();
   outer->addLayout(pictureRow);
 
@@ -337,7 +407,9 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   pictureButton->setEnabled(false);
 
   connect(checkButton, &QPushButton::clicked, this, &frmNec::onCheck);
+  connect(tuneButton, &QPushButton::clicked, this, &frmNec::onTune);
   connect(cancelButton, &QPushButton::clicked, this, &frmNec::onCancel);
+  connect(takeTunedButton, &QPushButton::clicked, this, &frmNec::onTakeTuned);
   connect(pictureButton, &QPushButton::clicked, this, &frmNec::onSavePicture);
   connect(takeVkButton, &QPushButton::clicked, this, &frmNec::onTakeVk);
   for (QLineEdit* field : {heightField, endHeightField, apexHeightField, apexAtField, planAngleField})
@@ -356,6 +428,10 @@ frmNec::~frmNec() {
   if (job_) {
     job_->cancel = true;
     job_->thread.join();
+  }
+  if (tuneJob_) {
+    tuneJob_->cancel = true;
+    tuneJob_->thread.join();
   }
 }
 
@@ -381,6 +457,11 @@ void frmNec::applyCaptions() {
   pointsLabel->setText(say(Text::WindowNecSweepPoints));
   timeoutLabel->setText(say(Text::WindowNecTimeout));
   checkButton->setText(say(Text::WindowNecCheckButton));
+  tuneButton->setText(say(Text::WindowNecTuneButton));
+  takeTunedButton->setText(say(Text::WindowNecTuneTakeButton));
+  tuneTable->setHorizontalHeaderLabels({say(Text::TuneStart), say(Text::TuneTuned)});
+  tuneTable->setVerticalHeaderLabels({say(Text::TuneLength), say(Text::TuneFeedPoint), say(Text::WindowNecTuneBalun),
+                                      say(Text::TuneUsableBands), say(Text::TuneWorstSwr)});
   cancelButton->setText(say(Text::WindowNecCancelButton));
   pictureButton->setText(say(Text::WindowNecPictureButton));
   takeVkButton->setText(say(Text::HangTakeVkButton));
@@ -478,61 +559,68 @@ std::optional<double> frmNec::feedPoint() {
   return std::nullopt;
 }
 
-void frmNec::onCheck() {
-  if (job_) return;
+std::optional<frmNec::CheckStart> frmNec::readCheck() {
   if (!(design_.length > 0)) {
     showMessage(this, say(Text::WindowNecNoAntenna), MessageTitle(), Icon::Exclamation);
-    return;
+    return std::nullopt;
   }
   const std::optional<double> feed = feedPoint();
-  if (!feed) return;
-  nec::Settings settings;
+  if (!feed) return std::nullopt;
+  CheckStart start;
+  nec::Settings& settings = start.settings;
   settings.feed = *feed;
   for (const std::optional<Refusal>& refusal : {readHanging(settings.hanging), readConductor(settings)})
     if (refusal) {
       showMessage(this, refusal->text, MessageTitle(), Icon::Exclamation);
       focusField(refusal->field);
-      return;
+      return std::nullopt;
     }
   settings.sweepPoints = pointsField->text().isEmpty() ? -1 : pointsField->text().toInt();
   if (settings.sweepPoints != 0 && (settings.sweepPoints < 2 || settings.sweepPoints > nec::kMaxSweepPoints)) {
     showMessage(this, say(Text::WindowNecPointsRefused), MessageTitle(), Icon::Exclamation);
     focusField(pointsField);
-    return;
+    return std::nullopt;
   }
-  const int timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
-  if (timeout < 1 || timeout > 86400) {
+  start.timeout = timeoutEdit->text().isEmpty() ? 0 : timeoutEdit->text().toInt();
+  if (start.timeout < 1 || start.timeout > 86400) {
     showMessage(this, say(Text::WindowNecTimeoutRefused), MessageTitle(), Icon::Exclamation);
     focusField(timeoutEdit);
-    return;
+    return std::nullopt;
   }
   settings.ground = kGrounds[std::max(0, groundList->currentIndex())];
   settings.region = Chosen(regionList, kRegions);
   if (balunList->currentIndex() > 0) settings.balunRatio = balunList->currentData().toDouble();
 
-  const Language lang = Module1::language();
-  const char sep = Module1::decimalSeparator();
-  auto job = std::make_shared<Job>();
   try {
-    job->plan = nec::PrepareCheck(design_, settings);
+    start.plan = nec::PrepareCheck(design_, settings);
   } catch (const nec::ModelError& e) {
-    showMessage(this, q(nec::ModelErrorText(e, lang, sep)), MessageTitle(), Icon::Exclamation);
+    showMessage(this, q(nec::ModelErrorText(e, Module1::language(), Module1::decimalSeparator())), MessageTitle(),
+                Icon::Exclamation);
     if (e.hang())
       if (QWidget* field = hangField(e.hang()->value)) focusField(field);
-    return;
+    return std::nullopt;
   } catch (const nec::HangError& e) {
     showMessage(this, hangRefusal(e), MessageTitle(), Icon::Exclamation);
     if (QWidget* field = hangField(e.value)) focusField(field);
-    return;
+    return std::nullopt;
   }
-  checkedSettings_ = settings;
+  return start;
+}
+
+void frmNec::onCheck() {
+  if (running()) return;
+  std::optional<CheckStart> start = readCheck();
+  if (!start) return;
+  auto job = std::make_shared<Job>();
+  job->plan = std::move(start->plan);
+  checkedSettings_ = start->settings;
   if (!Module1::ensureWritableResultsFolder(this)) return;
-  if (!lockResultsFolder(*job)) return;
-  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>(std::string(), timeout);
+  if (!lockResultsFolder(job->lock, job->writeFiles)) return;
+  job->engine = engineFactory ? engineFactory() : std::make_unique<nec::Nec2cEngine>(std::string(), start->timeout);
   job->design = design_;
-  job->settings = settings;
-  job->language = lang;
-  job->sep = sep;
+  job->settings = start->settings;
+  job->language = Module1::language();
+  job->sep = Module1::decimalSeparator();
   job->dateText = Module1::generalDateTime().toStdString();
   job->deckPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(nec::kDeckFileName)));
   job->reportPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(report::kNecCheckFileName)));
@@ -547,13 +635,48 @@ void frmNec::onCheck() {
   timer_->start(kPollMs);
 }
 
-bool frmNec::lockResultsFolder(Job& job) {
+void frmNec::onTune() {
+  if (running()) return;
+  std::optional<CheckStart> start = readCheck();
+  if (!start) return;
+  auto job = std::make_shared<TuneJob>();
+  checkedSettings_ = start->settings;
+  if (!Module1::ensureWritableResultsFolder(this)) return;
+  if (!lockResultsFolder(job->lock, job->writeFiles)) return;
+  // One engine process per core: the candidates of a batch share them.
+  job->jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  if (engineFactory)
+    job->makeEngine = engineFactory;
+  else
+    job->makeEngine = [timeout = start->timeout, jobs = job->jobs] {
+      return std::make_unique<nec::Nec2cEngine>(std::string(), timeout, jobs);
+    };
+  job->design = design_;
+  job->settings = start->settings;
+  job->request.feed = start->settings.feed;
+  job->language = Module1::language();
+  job->sep = Module1::decimalSeparator();
+  job->dateText = Module1::generalDateTime().toStdString();
+  job->deckPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(nec::kDeckFileName)));
+  job->reportPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(report::kNecTuneFileName)));
+
+  tuneJob_ = job;
+  clearResults();
+  // How many candidates the search scores is known only at its end.
+  progressBar->setRange(0, 0);
+  setNote([] { return say(Text::WindowNecTuneWorking); });
+  setRunning(true);
+  job->thread = std::thread([job] { job->run(); });
+  timer_->start(kPollMs);
+}
+
+bool frmNec::lockResultsFolder(files::FolderLock& lock, bool& writeFiles) {
   const Language lang = Module1::language();
   const std::string folder = Module1::nativePath(Module1::state().resultsFolder);
   for (;;) {
     Question question;
     try {
-      if (job.lock.tryLock(folder)) return true;
+      if (lock.tryLock(folder)) return true;
       question = nec::FolderBusyQuestion(lang, folder);
     } catch (const files::FileError& e) {
       question = nec::FolderBusyQuestion(lang, folder);
@@ -563,7 +686,7 @@ bool frmNec::lockResultsFolder(Job& job) {
       case Answer::Retry:
         continue;
       case Answer::Ignore:
-        job.writeFiles = false;
+        writeFiles = false;
         return true;
       default:
         return false;
@@ -573,6 +696,7 @@ bool frmNec::lockResultsFolder(Job& job) {
 
 void frmNec::onCancel() {
   if (job_) job_->cancel = true;
+  if (tuneJob_) tuneJob_->cancel = true;
 }
 
 // A window put away takes its check with it: its result or a message
@@ -588,7 +712,7 @@ void frmNec::setRunning(bool on) {
 }
 
 void frmNec::enableInputs() {
-  const bool idle = !job_;
+  const bool idle = !running();
   const nec::Shape shape = Chosen(shapeList, kShapes);
   const auto open = [](QLabel* label, QWidget* field, bool on) {
     label->setEnabled(on);
@@ -613,8 +737,10 @@ void frmNec::enableInputs() {
   // One height for a flat wire; the start's of the others.
   heightLabel->setText(say(shape == nec::Shape::Flat ? Text::WindowNecHeight : Text::HangStartHeight));
   checkButton->setEnabled(idle);
+  tuneButton->setEnabled(idle);
   cancelButton->setEnabled(!idle);
   takeVkButton->setEnabled(idle && shown_ && shown_->resonance);
+  takeTunedButton->setEnabled(idle && tuned_);
 }
 
 std::optional<frmNec::Refusal> frmNec::readHanging(nec::Hanging& h) const {
@@ -712,6 +838,17 @@ void frmNec::drawHanging() {
 }
 
 void frmNec::poll() {
+  if (tuneJob_) {
+    if (const int n = tuneJob_->evaluations.load(); n > 0) {
+      const double swr = tuneJob_->bestSwr.load();
+      setNote([n, swr] {
+        return say(Text::WindowNecTuneBest) + q(report::SwrText(swr, Module1::decimalSeparator())) +
+               say(Text::WindowNecTuneAfter) + QString::number(n) + say(Text::WindowNecTuneDesigns);
+      });
+    }
+    if (tuneJob_->done) finishTune();
+    return;
+  }
   if (!job_) return;
   progressBar->setValue(std::min(job_->solved.load(), progressBar->maximum()));
   if (job_->done) finish();
@@ -790,6 +927,84 @@ void frmNec::finish() {
   emit checkFinished();
 }
 
+void frmNec::finishTune() {
+  timer_->stop();
+  std::shared_ptr<TuneJob> job = std::move(tuneJob_);
+  job->thread.join();
+  setRunning(false);
+  if (job->cancelled) {
+    // Nothing of this tuning is written: the earlier deck and report stay.
+    setNote([] { return say(Text::WindowNecCancelled); });
+    emit checkFinished();
+    return;
+  }
+  if (!job->tuned) {
+    failed(job->failure);
+    emit checkFinished();
+    return;
+  }
+  const nec::TunedDesign& t = *job->tuned;
+  try {
+    const report::NecTuneReport data =
+        nec::MakeTuneReport(t, job->settings, job->request.weights, job->jobs, job->language, job->sep, job->dateText);
+    std::ostringstream bytes;
+    report::WriteNecTuneReport(bytes, data);
+    // The tuned design's deck and its report are one set, as the check's.
+    if (job->writeFiles) nec::CommitCheckFiles({{job->deckPath, t.tuned.plan.deck}, {job->reportPath, bytes.str()}});
+  } catch (const files::FileError& e) {
+    failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
+    emit checkFinished();
+    return;
+  }
+  // The tuned design's bands and picture where the check shows its own.
+  showResult(t.tuned.candidate.design, t.tuned.plan, t.tuned.result);
+  tuned_ = t;
+  showTuned(t);
+  enableInputs();
+  setNote([n = t.evaluations, written = job->writeFiles, path = job->reportPath] {
+    return say(Text::WindowNecTuneDone) + QString::number(n) + say(Text::WindowNecTuneDesigns) + '\n' +
+           (written ? say(Text::WindowNecWritten) + Module1::fromNativePath(path) : say(Text::WindowNecNotWritten));
+  });
+  emit checkFinished();
+}
+
+void frmNec::showTuned(const nec::TunedDesign& t) {
+  const char sep = Module1::decimalSeparator();
+  const nec::CheckedCandidate* sides[] = {&t.start, &t.tuned};
+  for (int col = 0; col < 2; ++col) {
+    const nec::CheckedCandidate& c = *sides[col];
+    const std::string cells[] = {
+        report::FormatPicture(nec::TypedDecimal(c.candidate.design.length), "0.000", sep) + " m",
+        report::FormatPicture(c.candidate.settings.feed, "0.000", sep) + " m", nec::BalunText(c.result.balunRatio, sep),
+        std::to_string(c.score.usableBands), c.score.valid ? report::SwrText(c.score.worstSwr, sep) : "-"};
+    for (int row = 0; row < 5; ++row) {
+      auto* item = new QTableWidgetItem(q(cells[row]));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      tuneTable->setItem(row, col, item);
+    }
+  }
+}
+
+void frmNec::onTakeTuned() {
+  if (running() || !tuned_) return;
+  const Language lang = Module1::language();
+  const char sep = Module1::decimalSeparator();
+  const double vk = nec::TunedShorteningFactor(tuned_->start.candidate.design,
+                                               nec::TypedDecimal(tuned_->tuned.candidate.design.length));
+  const std::string vkText = report::FormatPicture(vk, "0.00##", sep);
+  // The feed point belongs to the tuned length: a Vk the main form refuses
+  // takes neither over.
+  const std::string refusal = TakeOverRefusal(FormField::ShorteningFactor, vkText, lang, sep);
+  if (!refusal.empty()) {
+    showMessage(this, q(refusal), MessageTitle(), Icon::Exclamation);
+    return;
+  }
+  mainForm::takeOverVk(q(vkText));
+  const QString feed = q(report::FormatPicture(tuned_->tuned.candidate.settings.feed, "0.000", sep));
+  feedPointList->setEditText(feed);
+  mainForm::takeOverFeedPoint(feed);
+}
+
 // The one place the note after a check is put together.
 QString frmNec::CheckNote(const report::NecCheckReport& shown, bool written, const std::string& reportPath) {
   QStringList lines{q(report::BalunAdvice(shown)), q(report::ResonanceText(shown))};
@@ -827,6 +1042,8 @@ void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::
 
 void frmNec::clearResults() {
   resultTable->setRowCount(0);
+  tuned_.reset();
+  tuneTable->clearContents();
   shown_.reset();
   picture_ = {};
   image_ = QImage();
@@ -837,7 +1054,7 @@ void frmNec::clearResults() {
 }
 
 void frmNec::onTakeVk() {
-  if (job_ || !shown_ || !shown_->resonance) return;
+  if (running() || !shown_ || !shown_->resonance) return;
   const Language lang = Module1::language();
   const char sep = Module1::decimalSeparator();
   // As the shortening-factor calculator hands its Vk over: the digits the

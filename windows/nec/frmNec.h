@@ -4,7 +4,9 @@
 // region's band plan, run through nec2c in the background; the table of
 // every counted band, the SWR picture, the balun to use, and the model's
 // shortening factor for the main form. Writes Lorvant.nec and NecCheck.txt
-// into the results folder, as the batch tool does.
+// into the results folder, as the batch tool does. Tune searches the length
+// and feed point that serve the bands best (Lorvant.nec and NecTune.txt)
+// and shows the start and the tuned design side by side.
 #pragma once
 
 #include <QImage>
@@ -17,6 +19,7 @@
 #include "picture/hanging_picture.h"
 #include "picture/swr_picture.h"
 #include "session/nec_check.h"
+#include "session/nec_tune.h"
 
 class QComboBox;
 class QLabel;
@@ -32,6 +35,9 @@ namespace lorvant {
 struct MainFormValues;
 namespace design {
 struct NecInputs;
+}
+namespace files {
+class FolderLock;
 }
 
 class frmNec : public QWidget {
@@ -58,7 +64,14 @@ class frmNec : public QWidget {
   void onSavePicture();  // saves the picture as PNG or SVG
   // The check's shortening factor Vk' into the main form's Vk field.
   void onTakeVk();
-  bool running() const { return job_ != nullptr; }
+  // Tunes the design from the check's inputs in the background.
+  void onTune();
+  // The tuned design's Vk into the main form and its feed point into this
+  // window's feed-point field and the feed-point window's distance.
+  void onTakeTuned();
+  bool running() const { return job_ != nullptr || tuneJob_ != nullptr; }
+  // The last completed tuning (none before, or after the design changed).
+  const std::optional<nec::TunedDesign>& tuned() const { return tuned_; }
 
   // A design's part of this window: feed point, hanging, ground, conductor,
   // region, balun and sweep points.
@@ -105,14 +118,17 @@ class frmNec : public QWidget {
   QLabel* timeoutLabel = nullptr;
   QLineEdit* timeoutEdit = nullptr;  // seconds the engine may take for a frequency
   QPushButton* checkButton = nullptr;
+  QPushButton* tuneButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QProgressBar* progressBar = nullptr;
   QTableWidget* resultTable = nullptr;
-  QLabel* hintLabel = nullptr;    // the balun to use, or what went wrong
-  QLabel* pictureView = nullptr;  // the SWR picture
+  QTableWidget* tuneTable = nullptr;  // start and tuned design, one column each
+  QLabel* hintLabel = nullptr;        // the balun to use, or what went wrong
+  QLabel* pictureView = nullptr;      // the SWR picture
   QPushButton* pictureButton = nullptr;
-  QPushButton* takeVkButton = nullptr;  // open after a check that found a resonance
-  QWidget* hangingView = nullptr;       // paints hangingPicture()
+  QPushButton* takeVkButton = nullptr;     // open after a check that found a resonance
+  QPushButton* takeTunedButton = nullptr;  // open after a tuning
+  QWidget* hangingView = nullptr;          // paints hangingPicture()
 
  signals:
   // A check ended (completed, failed or cancelled).
@@ -125,9 +141,13 @@ class frmNec : public QWidget {
 
  private:
   struct Job;
+  struct TuneJob;
   void setRunning(bool on);
   void poll();
   void finish();
+  void finishTune();
+  // The table of the start and the tuned design.
+  void showTuned(const nec::TunedDesign& t);
   // The typed or chosen feed point; nullopt after a refusal (said).
   std::optional<double> feedPoint();
   // The same without a word: nullopt when it is not on the wire.
@@ -140,6 +160,15 @@ class frmNec : public QWidget {
   // The hanging as typed; or the first field it cannot take.
   std::optional<Refusal> readHanging(nec::Hanging& hanging) const;
   std::optional<Refusal> readConductor(nec::Settings& settings) const;
+  // What the check and the tuning both start from: the settings as typed,
+  // the engine's timeout and the check's plan; nullopt after a refusal
+  // (said, the field focused).
+  struct CheckStart {
+    nec::Settings settings;
+    int timeout = 0;
+    nec::Plan plan;
+  };
+  std::optional<CheckStart> readCheck();
   // The field of a value the engine's hanging refuses, and the refusal's words.
   QWidget* hangField(nec::HangError::Value value) const;
   QString hangRefusal(const nec::HangError& e) const;
@@ -152,7 +181,7 @@ class frmNec : public QWidget {
   void drawHanging();
   // The results folder's lock for the job, asked about as the run asks;
   // false on Abort. Ignore lets the check run without writing its files.
-  bool lockResultsFolder(Job& job);
+  bool lockResultsFolder(files::FolderLock& lock, bool& writeFiles);
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
   // The note under the table after a completed check, in the language of
   // the moment.
@@ -176,6 +205,8 @@ class frmNec : public QWidget {
   QImage image_;
   std::function<QString()> note_;
   std::shared_ptr<Job> job_;
+  std::shared_ptr<TuneJob> tuneJob_;
+  std::optional<nec::TunedDesign> tuned_;
   QTimer* timer_ = nullptr;
   nec::HangingPicture hanging_;
   QString hangingReason_;

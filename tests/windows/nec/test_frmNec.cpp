@@ -1,8 +1,9 @@
 // The NEC-2 check window as a user meets it: the menu entry after a run,
 // the check in the background with a fake engine (and once with nec2c when
 // it is installed), Cancel, the saved pictures and the missing engine, the
-// hanging's inputs and drawing, and Vk' into the main form. The numbers of
-// the check itself are the calc tests' business.
+// hanging's inputs and drawing, Vk' into the main form, and the tuning with
+// its progress, Cancel and take-over. The numbers of the check and the
+// tuning themselves are the session's and calc tests' business.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -33,6 +34,7 @@
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "tools/fake_engine/FakeNecEngine.h"
+#include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/frmHauptform.h"
 #include "windows/nec/frmNec.h"
 
@@ -96,6 +98,7 @@ class TestNecWindow : public QObject {
     test::FreshState(results_.path());
     QFile::remove(result("NecCheck.txt"));
     QFile::remove(result("Lorvant.nec"));
+    QFile::remove(result("NecTune.txt"));
     hold_ = false;
     frmNec::setEngineFactory([this] { return std::make_unique<test::FakeNecEngine>(&hold_); });
     main_ = test::ShowMainWindow();
@@ -579,6 +582,140 @@ class TestNecWindow : public QObject {
     QVERIFY(!w->takeVkButton->isEnabled());
     QTest::mouseClick(w->cancelButton, Qt::LeftButton);
     QTRY_VERIFY(!w->running());
+  }
+
+  // Starts the tuning and waits for its end, the event loop turning.
+  bool tune(frmNec* w, int timeoutMs = 60000) {
+    QSignalSpy finished(w, &frmNec::checkFinished);
+    QTest::mouseClick(w->tuneButton, Qt::LeftButton);
+    return finished.wait(timeoutMs);
+  }
+
+  // The fake answers every candidate alike, so the search ends at the
+  // shortest wire it may try: the tuned design differs from the start. Both
+  // columns come from the tuning's own figures; the deck written is the
+  // tuned design's, with its report beside it, and the table and picture
+  // show the tuned design's bands.
+  void tuneShowsBothSidesAndWritesTheFilesTogether() {
+    run();
+    frmNec* w = open();
+    QVERIFY(!w->takeTunedButton->isEnabled());
+    QVERIFY(w->tuneButton->isEnabled());
+    QVERIFY(tune(w));
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QVERIFY(w->tuned());
+    const nec::TunedDesign& t = *w->tuned();
+    QVERIFY(t.evaluations > 1);
+    const nec::CheckedCandidate* sides[] = {&t.start, &t.tuned};
+    for (int col = 0; col < 2; ++col) {
+      const nec::CheckedCandidate& c = *sides[col];
+      QCOMPARE(w->tuneTable->item(0, col)->text(),
+               QString::fromStdString(
+                   report::FormatPicture(nec::TypedDecimal(c.candidate.design.length), "0.000", ',') + " m"));
+      QCOMPARE(w->tuneTable->item(1, col)->text(),
+               QString::fromStdString(report::FormatPicture(c.candidate.settings.feed, "0.000", ',') + " m"));
+      QCOMPARE(w->tuneTable->item(3, col)->text(), QString::number(c.score.usableBands));
+      QVERIFY(!w->tuneTable->item(2, col)->text().isEmpty() && !w->tuneTable->item(4, col)->text().isEmpty());
+    }
+    QVERIFY(w->tuneTable->item(0, 0)->text() != w->tuneTable->item(0, 1)->text());
+    QCOMPARE(readAll(result("Lorvant.nec")).toStdString(), t.tuned.plan.deck);
+    const QByteArray report = readAll(result("NecTune.txt"));
+    QVERIFY(report.contains("\r\n"));
+    QVERIFY(report.contains(w->tuneTable->item(0, 1)->text().chopped(2).toLatin1()));
+    QVERIFY(!QFile::exists(result("NecCheck.txt")));
+    QCOMPARE(w->resultTable->rowCount(), int(t.tuned.result.bands.size()));
+    QVERIFY(!w->picture().curves.empty());
+    QVERIFY(w->pictureButton->isEnabled() && w->takeTunedButton->isEnabled());
+    QVERIFY2(w->hintLabel->text().startsWith("Abgestimmt nach " + QString::number(t.evaluations) + " Entwürfen"),
+             qPrintable(w->hintLabel->text()));
+    QVERIFY(w->hintLabel->text().contains("NecTune.txt"));
+  }
+
+  // While it searches the window tells the best so far in the language of
+  // the moment, only Cancel is open, and Cancel leaves the earlier files.
+  void tuneTellsTheBestSoFarAndCancelKeepsTheEarlierFiles() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecTune.txt"), "earlier tuning\r\n");
+    writeAll(result("Lorvant.nec"), "earlier deck\r\n");
+    // The first batch is answered, the ones after wait for Cancel.
+    int engines = 0;
+    frmNec::setEngineFactory(
+        [this, &engines] { return std::make_unique<test::FakeNecEngine>(engines++ > 0 ? &hold_ : nullptr); });
+    hold_ = true;
+    QSignalSpy finished(w, &frmNec::checkFinished);
+    QTest::mouseClick(w->tuneButton, Qt::LeftButton);
+    QTRY_VERIFY(w->running());
+    QVERIFY(!w->checkButton->isEnabled() && !w->tuneButton->isEnabled() && w->cancelButton->isEnabled());
+    QCOMPARE(w->progressBar->maximum(), 0);
+    QTRY_VERIFY2(w->hintLabel->text().startsWith("bisher am besten: schlechtestes SWV "),
+                 qPrintable(w->hintLabel->text()));
+    QVERIFY2(w->hintLabel->text().endsWith(" Entwürfen"), qPrintable(w->hintLabel->text()));
+    const QString after = w->hintLabel->text().section(" nach ", 1);
+    QVERIFY(after.section(' ', 0, 0).toInt() > 0);
+    main_->action("mnuSprache_engl")->trigger();
+    QVERIFY2(w->hintLabel->text().startsWith("best so far: worst SWR "), qPrintable(w->hintLabel->text()));
+    QVERIFY(w->hintLabel->text().endsWith(" designs"));
+    QCOMPARE(w->tuneButton->text(), QString("T&une"));
+    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
+    QVERIFY(finished.wait(5000));
+    QVERIFY(!w->running() && !w->tuned());
+    QVERIFY(w->tuneButton->isEnabled() && !w->takeTunedButton->isEnabled());
+    QCOMPARE(readAll(result("NecTune.txt")), QByteArray("earlier tuning\r\n"));
+    QCOMPARE(readAll(result("Lorvant.nec")), QByteArray("earlier deck\r\n"));
+    main_->action("mnuSprache_dtsch")->trigger();
+    QCOMPARE(w->tuneButton->text(), QString("Abstimm&en"));
+  }
+
+  // An engine that fails ends the tuning with its word; the earlier files
+  // stay.
+  void failedTuningKeepsTheEarlierFiles() {
+    run();
+    frmNec* w = open();
+    writeAll(result("NecTune.txt"), "earlier tuning\r\n");
+    frmNec::setEngineFactory([] {
+      auto engine = std::make_unique<test::FakeNecEngine>();
+      engine->fails = true;
+      return engine;
+    });
+    QVERIFY(tune(w));
+    QCOMPARE(seam_->messages.size(), 1);
+    QVERIFY2(seam_->lastText().contains("floating point"), qPrintable(seam_->lastText()));
+    QCOMPARE(w->hintLabel->text(), seam_->lastText());
+    QVERIFY(!w->tuned() && !w->takeTunedButton->isEnabled() && w->tuneButton->isEnabled());
+    QCOMPARE(readAll(result("NecTune.txt")), QByteArray("earlier tuning\r\n"));
+    QVERIFY(!QFile::exists(result("Lorvant.nec")));
+  }
+
+  // The tuned Vk goes into the main form and the tuned feed point into the
+  // feed-point field and the feed-point window's distance; a Vk the main
+  // form refuses takes neither over.
+  void takeTheTunedDesignOver() {
+    run();
+    frmSpeisePkt* allBands = frmSpeisePkt::openAllBands();
+    QVERIFY(allBands);
+    frmNec* w = open();
+    QVERIFY(tune(w));
+    const nec::TunedDesign& t = *w->tuned();
+    const double vk =
+        nec::TunedShorteningFactor(t.start.candidate.design, nec::TypedDecimal(t.tuned.candidate.design.length));
+    const QString expected = QString::fromStdString(report::FormatPicture(vk, "0.00##", ','));
+    const QString feed = QString::fromStdString(report::FormatPicture(t.tuned.candidate.settings.feed, "0.000", ','));
+    QVERIFY(expected != form_->Text4->text());
+    QTest::mouseClick(w->takeTunedButton, Qt::LeftButton);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QCOMPARE(form_->Text4->text(), expected);
+    QCOMPARE(w->feedPointList->currentText(), feed);
+    QCOMPARE(allBands->Text3->text(), feed);
+
+    const QString chosen = w->feedPointList->itemText(0);
+    w->feedPointList->setEditText(chosen);
+    w->tuned_->tuned.candidate.design.length = w->tuned_->start.candidate.design.length * 1.2f;
+    QTest::mouseClick(w->takeTunedButton, Qt::LeftButton);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(form_->Text4->text(), expected);
+    QCOMPARE(w->feedPointList->currentText(), chosen);
+    QCOMPARE(allBands->Text3->text(), feed);
   }
 
   // The real engine on the README's example, when it is installed.
