@@ -58,6 +58,16 @@ std::string FileMessage(const files::FileError& e, Language lang) {
   return OneLine(files::FileErrorText(lang, e.error(), e.path()));
 }
 
+bool LockFolder(files::FolderLock& lock, const std::string& folder, Language lang) {
+  try {
+    if (lock.tryLock(folder)) return true;
+    std::cerr << OneLine(nec::FolderBusyQuestion(lang, folder).text) << std::endl;
+  } catch (const files::FileError& e) {
+    std::cerr << FileMessage(e, lang) << std::endl;
+  }
+  return false;
+}
+
 namespace {
 
 // A length or height in m as the fields take it, above 0.
@@ -609,15 +619,7 @@ int NecCommand(const Args& args) {
   // The folder is this check's from before the engine starts until its
   // files are in place: two checks never mix their decks and reports.
   files::FolderLock lock;
-  try {
-    if (!lock.tryLock(folder)) {
-      std::cerr << OneLine(nec::FolderBusyQuestion(lang, folder).text) << std::endl;
-      return kExitNoResult;
-    }
-  } catch (const files::FileError& e) {
-    std::cerr << FileMessage(e, lang) << std::endl;
-    return kExitNoResult;
-  }
+  if (!LockFolder(lock, folder, lang)) return kExitNoResult;
 
   const std::string deckPath = folder + nec::kDeckFileName;
   const std::string reportPath = folder + report::kNecCheckFileName;

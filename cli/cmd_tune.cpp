@@ -253,15 +253,7 @@ int TuneCommand(const Args& args) {
       throw UsageError("--weight: the " + report::NecBandName(w.band, 0, '.') + " band is not counted");
 
   files::FolderLock lock;
-  try {
-    if (!lock.tryLock(folder)) {
-      std::cerr << OneLine(nec::FolderBusyQuestion(lang, folder).text) << std::endl;
-      return kExitNoResult;
-    }
-  } catch (const files::FileError& e) {
-    std::cerr << FileMessage(e, lang) << std::endl;
-    return kExitNoResult;
-  }
+  if (!LockFolder(lock, folder, lang)) return kExitNoResult;
 
   const std::string deckPath = folder + nec::kDeckFileName;
   const std::string reportPath = folder + report::kNecTuneFileName;

@@ -56,5 +56,8 @@ std::string LowerSuffix(const std::string& name);
 bool IsPng(const std::string& name);
 // The message of a file operation that failed: its cause and the file.
 std::string FileMessage(const files::FileError& e, Language lang);
+// Takes the results folder for this command until `lock` goes; false, with
+// the message on stderr, while another check or run writes there.
+bool LockFolder(files::FolderLock& lock, const std::string& folder, Language lang);
 
 }  // namespace lorvant::cli
