@@ -7,23 +7,18 @@
 #include <QJsonObject>
 #include <set>
 
+#include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
 
 namespace lorvant {
 namespace {
 
+using test::Json;
 using test::ReadBytes;
 using test::RunTool;
 using test::TempFolder;
 using test::ToolResult;
-
-QJsonObject Json(const ToolResult& r) {
-  QJsonParseError error{};
-  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
-  return doc.object();
-}
 
 std::set<QString> Keys(const QJsonObject& o) {
   const QStringList keys = o.keys();

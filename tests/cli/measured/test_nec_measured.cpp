@@ -13,6 +13,7 @@
 #include <map>
 
 #include "io/engine_runner.h"
+#include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
 #include "text/encoding.h"
@@ -21,17 +22,12 @@
 namespace lorvant {
 namespace {
 
+using test::FakePath;
+using test::Json;
 using test::ReadBytes;
 using test::RunTool;
 using test::TempFolder;
 using test::ToolResult;
-
-QJsonObject Json(const ToolResult& r) {
-  QJsonParseError error{};
-  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
-  return doc.object();
-}
 
 // A 7 and 14 MHz wire fed at `feed`, its length from the shortening factor.
 std::vector<std::string> Args(const TempFolder& out, const std::string& vk, const std::string& feed,
@@ -57,15 +53,6 @@ std::vector<std::string> Args(const TempFolder& out, const std::string& vk, cons
           "--decimal-separator",
           sep};
 }
-
-struct FakePath {
-  TempFolder folder;
-  explicit FakePath(const std::string& body) {
-    test::WriteBytes(folder.file("nec2c"), "#!/bin/sh\n" + body + "\n");
-    ::chmod(folder.file("nec2c").c_str(), 0755);
-  }
-  std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
-};
 
 TEST(NecMeasured, AWireTwoPercentLongerIsFittedTwoPercentLonger) {
   if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";

@@ -12,23 +12,19 @@
 #include <set>
 
 #include "engine/sweep/touchstone.h"
+#include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
 
 namespace lorvant {
 namespace {
 
+using test::FakePath;
+using test::Json;
 using test::ReadBytes;
 using test::RunTool;
 using test::TempFolder;
 using test::ToolResult;
-
-QJsonObject Json(const ToolResult& r) {
-  QJsonParseError error{};
-  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
-  return doc.object();
-}
 
 const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 
@@ -55,16 +51,6 @@ std::vector<std::string> CapturedArgs(const TempFolder& out) {
           "1",
           "--json"};
 }
-
-// A folder holding only a fake nec2c (a shell script with `body`).
-struct FakePath {
-  TempFolder folder;
-  explicit FakePath(const std::string& body) {
-    test::WriteBytes(folder.file("nec2c"), "#!/bin/sh\n" + body + "\n");
-    ::chmod(folder.file("nec2c").c_str(), 0755);
-  }
-  std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
-};
 
 TEST(NecTouchstone, TheModelsSweepReadsBackToTheChecksImpedances) {
   const FakePath answering("/bin/cp '" + kCaptured + ".out' \"$4\"");

@@ -14,6 +14,7 @@
 
 #include "io/engine_runner.h"
 #include "io/staged_files.h"
+#include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
 #include "text/format.h"
@@ -21,6 +22,8 @@
 namespace lorvant {
 namespace {
 
+using test::FakePath;
+using test::Json;
 using test::ReadBytes;
 using test::RunTool;
 using test::TempFolder;
@@ -74,29 +77,12 @@ std::set<std::string> FileNames(const TempFolder& dir) {
   return names;
 }
 
-QJsonObject Json(const ToolResult& r) {
-  QJsonParseError error{};
-  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
-  return doc.object();
-}
-
 std::set<QString> Keys(const QJsonObject& o) {
   const QStringList keys = o.keys();
   return {keys.begin(), keys.end()};
 }
 
 // A folder holding only a fake nec2c (a shell script with `body`), to be
-// the whole PATH of the tool.
-struct FakePath {
-  TempFolder folder;
-  explicit FakePath(const std::string& body) {
-    test::WriteBytes(folder.file("nec2c"), "#!/bin/sh\n" + body + "\n");
-    ::chmod(folder.file("nec2c").c_str(), 0755);
-  }
-  std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
-};
-
 const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 
 TEST(NecTool, OptionsAndExitStatuses) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <set>
 
+#include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
 #include "tests/support/PdfReader.h"
@@ -19,6 +20,7 @@
 namespace lorvant {
 namespace {
 
+using test::FakePath;
 using test::ReadBytes;
 using test::RunTool;
 using test::TempFolder;
@@ -53,15 +55,6 @@ std::vector<std::string> CapturedArgs(const TempFolder& out, const char* languag
           "--decimal-separator",
           sep};
 }
-
-struct FakePath {
-  TempFolder folder;
-  explicit FakePath(const std::string& body) {
-    test::WriteBytes(folder.file("nec2c"), "#!/bin/sh\n" + body + "\n");
-    ::chmod(folder.file("nec2c").c_str(), 0755);
-  }
-  std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
-};
 
 std::set<std::string> Names(const TempFolder& dir) {
   std::set<std::string> names;

@@ -12,6 +12,7 @@
 #include "engine/nec/output.h"
 #include "engine/nec/swr.h"
 #include "io/engine_runner.h"
+#include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
 #include "text/format.h"
@@ -19,6 +20,7 @@
 namespace lorvant {
 namespace {
 
+using test::Json;
 using test::ReadBytes;
 using test::RunTool;
 using test::TempFolder;
@@ -57,13 +59,6 @@ std::set<std::string> FileNames(const TempFolder& dir) {
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
     if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
   return names;
-}
-
-QJsonObject Json(const ToolResult& r) {
-  QJsonParseError error{};
-  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
-  return doc.object();
 }
 
 TEST(TuneTool, OptionsAndRefusals) {

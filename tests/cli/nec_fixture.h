@@ -1,0 +1,39 @@
+// What the batch tool's NEC-2 tests share: a PATH holding only a fake
+// nec2c, and the tool's --json answer read back.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/tool_process.h"
+#include "tests/session/run_support.h"
+
+namespace lorvant::test {
+
+// A folder holding only a fake nec2c (a shell script with `body`).
+struct FakePath {
+  TempFolder folder;
+  explicit FakePath(const std::string& body) {
+    WriteBytes(folder.file("nec2c"), "#!/bin/sh\n" + body + "\n");
+    ::chmod(folder.file("nec2c").c_str(), 0755);
+  }
+  std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
+};
+
+// The one JSON object the tool printed.
+inline QJsonObject Json(const ToolResult& r) {
+  QJsonParseError error{};
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << r.out;
+  return doc.object();
+}
+
+}  // namespace lorvant::test
