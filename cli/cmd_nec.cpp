@@ -280,16 +280,6 @@ const char* kEpilogue =
     "  lorvant-calc nec --out results --frequency 7,1 --halfwaves 1 --band 7 \\\n"
     "      --band 14 --band 21 --band 28 --height 10 --ground average\n";
 
-// A member whose value may be missing (written as null).
-template <class T>
-void Member(JsonWriter& j, const char* name, const std::optional<T>& v) {
-  j.key(name);
-  if (v)
-    j.value(*v);
-  else
-    j.null();
-}
-
 void SolvedMembers(JsonWriter& j, const nec::SolvedFrequency* s) {
   // An infinite SWR is written as null as well.
   Member(j, "r", s ? std::optional(s->impedance.real()) : std::nullopt);

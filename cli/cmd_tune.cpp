@@ -121,15 +121,6 @@ const char* kEpilogue =
     "  lorvant-calc tune --out results --frequency 3.65 --halfwaves 1 --band 3.5 \\\n"
     "      --band 7 --band 14 --band 28 --weight 3.5=2\n";
 
-template <class T>
-void Member(JsonWriter& j, const char* name, const std::optional<T>& v) {
-  j.key(name);
-  if (v)
-    j.value(*v);
-  else
-    j.null();
-}
-
 int UsableBands(const nec::Result& r) {
   int n = 0;
   for (const nec::BandCheck& b : r.bands) n += b.usable ? 1 : 0;

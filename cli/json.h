@@ -3,6 +3,7 @@
 // stays valid JSON), numbers in their shortest exact form, null.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,5 +44,15 @@ class JsonWriter {
 
 // The JSON string literal of a UTF-8 text, quotes included.
 std::string JsonString(std::string_view utf8);
+
+// A member whose value may be missing (written as null).
+template <class T>
+void Member(JsonWriter& j, const char* name, const std::optional<T>& v) {
+  j.key(name);
+  if (v)
+    j.value(*v);
+  else
+    j.null();
+}
 
 }  // namespace lorvant::cli

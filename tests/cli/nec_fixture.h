@@ -10,6 +10,7 @@
 #include <QJsonParseError>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,31 @@ struct FakePath {
   }
   std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
 };
+
+// The check of tests/data/nec/ocf_7_14.*: its deck and its nec2c output.
+// One engine process: the fake engines answer with the whole captured
+// output, whatever part of the deck they are given.
+inline std::vector<std::string> CapturedCheckArgs(const TempFolder& out) {
+  return {"nec",
+          "--out",
+          out.path().string(),
+          "--frequency",
+          "7.1",
+          "--halfwaves",
+          "1",
+          "--band",
+          "7",
+          "--band",
+          "14",
+          "--feed",
+          "7.06",
+          "--points",
+          "2",
+          "--date",
+          "08.12.2026 15:44:35",
+          "--engine-processes",
+          "1"};
+}
 
 // The one JSON object the tool printed.
 inline QJsonObject Json(const ToolResult& r) {

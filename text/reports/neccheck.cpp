@@ -250,16 +250,7 @@ std::vector<std::string> NecCheckBody(const NecCheckReport& r) {
 }
 
 void WriteNecCheckReport(std::ostream& out, const NecCheckReport& r) {
-  ReportWriter w(out);
-  w.emptyLine();
-  WriteTitleLine(w, r.language);
-  w.separator(kTableWidth);
-  for (const std::string& line : NecCheckBody(r)) w.text(line).endLine();
-  w.emptyLine();
-  ReportData closing;
-  closing.language = r.language;
-  closing.dateText = r.dateText;
-  w.text(ClosingLine(closing)).endLine();
+  WriteFramedReport(out, r.language, r.dateText, kTableWidth, NecCheckBody(r));
 }
 
 }  // namespace lorvant::report

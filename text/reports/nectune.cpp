@@ -149,16 +149,7 @@ std::vector<std::string> NecTuneBody(const NecTuneReport& r) {
 }
 
 void WriteNecTuneReport(std::ostream& out, const NecTuneReport& r) {
-  ReportWriter w(out);
-  w.emptyLine();
-  WriteTitleLine(w, r.language);
-  w.separator(kTableWidth);
-  for (const std::string& line : NecTuneBody(r)) w.text(line).endLine();
-  w.emptyLine();
-  ReportData closing;
-  closing.language = r.language;
-  closing.dateText = r.dateText;
-  w.text(ClosingLine(closing)).endLine();
+  WriteFramedReport(out, r.language, r.dateText, kTableWidth, NecTuneBody(r));
 }
 
 }  // namespace lorvant::report

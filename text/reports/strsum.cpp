@@ -126,6 +126,20 @@ std::string ClosingLine(const ReportData& d) {
   return std::string(say(d.language, Text::ReportCalculatedOn)) + d.dateText + " " + kLegalNotice;
 }
 
+void WriteFramedReport(std::ostream& out, Language lang, const std::string& dateText, int width,
+                       const std::vector<std::string>& body) {
+  ReportWriter w(out);
+  w.emptyLine();
+  WriteTitleLine(w, lang);
+  w.separator(width);
+  for (const std::string& line : body) w.text(line).endLine();
+  w.emptyLine();
+  ReportData closing;
+  closing.language = lang;
+  closing.dateText = dateText;
+  w.text(ClosingLine(closing)).endLine();
+}
+
 namespace {
 
 // The title, the basis and the wire's figures.

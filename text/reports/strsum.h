@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/resonances.h"
 #include "text/format.h"
@@ -43,6 +44,10 @@ void WriteBasisLine(ReportWriter& w, const ReportData& d);
 std::string SegmentAndBands(const ReportData& d, std::string_view extraPicture);
 // "Berechnung am <date> <notice>".
 std::string ClosingLine(const ReportData& d);
+// A report of `body` lines in the frame the program's reports share: the
+// title line, a separator `width` wide, the body, the closing line.
+void WriteFramedReport(std::ostream& out, Language lang, const std::string& dateText, int width,
+                       const std::vector<std::string>& body);
 
 // The resonance list's figures for the wire the report was written from.
 ResonanceFigures BandResonances(const ReportData& d);

@@ -19,6 +19,7 @@
 namespace lorvant {
 namespace {
 
+using test::CapturedCheckArgs;
 using test::FakePath;
 using test::Json;
 using test::ReadBytes;
@@ -30,26 +31,9 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 
 // The design of tests/data/nec/ocf_7_14.*, as the nec tool's tests check it.
 std::vector<std::string> CapturedArgs(const TempFolder& out) {
-  return {"nec",
-          "--out",
-          out.path().string(),
-          "--frequency",
-          "7.1",
-          "--halfwaves",
-          "1",
-          "--band",
-          "7",
-          "--band",
-          "14",
-          "--feed",
-          "7.06",
-          "--points",
-          "2",
-          "--date",
-          "08.12.2026 15:44:35",
-          "--engine-processes",
-          "1",
-          "--json"};
+  std::vector<std::string> args = CapturedCheckArgs(out);
+  args.push_back("--json");
+  return args;
 }
 
 TEST(NecTouchstone, TheModelsSweepReadsBackToTheChecksImpedances) {

@@ -22,6 +22,7 @@
 namespace lorvant {
 namespace {
 
+using test::CapturedCheckArgs;
 using test::FakePath;
 using test::Json;
 using test::ReadBytes;
@@ -29,31 +30,11 @@ using test::RunTool;
 using test::TempFolder;
 using test::ToolResult;
 
-// The design of tests/data/nec/ocf_7_14.*: its deck and its nec2c output.
-// One engine process: the fake engines answer with the whole captured
-// output, whatever part of the deck they are given.
+// The captured check, its figures shown with a decimal comma.
 std::vector<std::string> CapturedArgs(const TempFolder& out) {
-  return {"nec",
-          "--out",
-          out.path().string(),
-          "--frequency",
-          "7.1",
-          "--halfwaves",
-          "1",
-          "--band",
-          "7",
-          "--band",
-          "14",
-          "--feed",
-          "7.06",
-          "--points",
-          "2",
-          "--date",
-          "08.12.2026 15:44:35",
-          "--decimal-separator",
-          ",",
-          "--engine-processes",
-          "1"};
+  std::vector<std::string> args = CapturedCheckArgs(out);
+  args.insert(args.end(), {"--decimal-separator", ","});
+  return args;
 }
 
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {

@@ -20,6 +20,7 @@
 namespace lorvant {
 namespace {
 
+using test::CapturedCheckArgs;
 using test::FakePath;
 using test::ReadBytes;
 using test::RunTool;
@@ -30,30 +31,9 @@ const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 
 // The design of tests/data/nec/ocf_7_14.*.
 std::vector<std::string> CapturedArgs(const TempFolder& out, const char* language, const char* sep) {
-  return {"nec",
-          "--out",
-          out.path().string(),
-          "--frequency",
-          "7.1",
-          "--halfwaves",
-          "1",
-          "--band",
-          "7",
-          "--band",
-          "14",
-          "--feed",
-          "7.06",
-          "--points",
-          "2",
-          "--date",
-          "08.12.2026 15:44:35",
-          "--engine-processes",
-          "1",
-          "--json",
-          "--language",
-          language,
-          "--decimal-separator",
-          sep};
+  std::vector<std::string> args = CapturedCheckArgs(out);
+  args.insert(args.end(), {"--json", "--language", language, "--decimal-separator", sep});
+  return args;
 }
 
 std::set<std::string> Names(const TempFolder& dir) {
