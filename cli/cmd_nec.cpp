@@ -29,6 +29,7 @@
 #include "io/engine_runner.h"
 #include "io/staged_files.h"
 #include "picture/SwrRaster.h"
+#include "picture/polar_picture.h"
 #include "picture/swr_picture.h"
 #include "session/feedpoint.h"
 #include "session/measured.h"
@@ -188,7 +189,9 @@ void DeclareNecOptions(OptionParser& p, RunOptions& o, NecOptions& n, const std:
           });
   p.value("picture", "FILE",
           "also write the SWR picture of the check, as the NEC-2 window shows it, into FILE (.svg or .png by the "
-          "name; written with the deck and the report, or not at all)",
+          "name; written with the deck and the report, or not at all); with --pattern also each band's polar "
+          "pictures beside it, FILE's stem with the band and the cut, in FILE's type (Check.svg: "
+          "Check-7MHz-elevation.svg, Check-7MHz-azimuth.svg)",
           [&n](const std::string& v) {
             const std::string suffix = LowerSuffix(v);
             if (suffix != ".svg" && suffix != ".png")
@@ -641,6 +644,9 @@ int NecCommand(const Args& args) {
     const nec::SwrPicture picture =
         nec::MakeSwrPicture(result, design.extraFrequency, lang, sep, sheet.measured ? &measured.sweep : nullptr);
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
+    if (airResult && airResult->patterns)
+      for (auto& file : nec::PolarPictureFiles(*airResult, *n.picture, design.extraFrequency, lang, sep))
+        set.push_back(std::move(file));
   }
   if (n.touchstone)
     set.emplace_back(folder + sweep::kModelSweepFileName, sweep::WriteTouchstone(sweep::ModelSweep(result)));

@@ -100,13 +100,8 @@ void AirTopMembers(JsonWriter& j, const nec::AirResult* air) {
 
 nec::AirResult EvaluateAirCheck(const nec::Plan& plan, const nec::AirSettings& air, const NecOptions& n,
                                 std::string_view output) {
-  nec::AirResult r = nec::EvaluateAir(plan, air, output);
-  if (air.feedline) {
-    nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
-    r.chokeRecommendation = nec::RecommendChoke(
-        plan, engine, [](int) { return !StopRequested(); }, r.chokeSearched);
-  }
-  return r;
+  nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
+  return nec::CheckAir(plan, air, output, engine, [](int) { return !StopRequested(); });
 }
 
 }  // namespace lorvant::cli

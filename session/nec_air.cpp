@@ -75,7 +75,7 @@ AirResult EvaluateAir(const Plan& plan, const AirSettings& air, std::string_view
   r.feedline = air.feedline;
   const std::vector<OwnPlace> places = OwnPlaces(plan.model, plan.frequencies);
   const int expected = plan.frequencies.count();
-  for (const OwnPlace& p : places) r.bands.push_back({p.band, std::nullopt, std::nullopt});
+  for (const OwnPlace& p : places) r.bands.push_back({p.band, std::nullopt, std::nullopt, {}});
   if (air.patterns) {
     const std::vector<PatternTable> tables = ParsePatterns(engineOutput);
     const std::vector<InputParameters> inputs = ParseInputParameters(engineOutput);
@@ -86,6 +86,7 @@ AirResult EvaluateAir(const Plan& plan, const AirSettings& air, std::string_view
       const std::optional<double> loss = inputs[p.solved].lossFraction();
       const std::optional<double> budget = loss ? std::optional(1 - *loss) : std::nullopt;
       r.bands[k].pattern = SummarisePattern(tables[p.deckOwn], IsRealGround(plan.ground), budget);
+      r.bands[k].cuts = CutPattern(tables[p.deckOwn], *r.bands[k].pattern);
     }
   }
   if (air.feedline) {
@@ -123,6 +124,13 @@ std::optional<double> RecommendChoke(const Plan& plan, Engine& engine, const Eng
     if (std::all_of(shares->begin(), shares->end(), [](double s) { return s < kCommonModeLimit; })) return ohms;
   }
   return std::nullopt;
+}
+
+AirResult CheckAir(const Plan& plan, const AirSettings& air, std::string_view engineOutput, Engine& engine,
+                   const EngineProgress& progress) {
+  AirResult r = EvaluateAir(plan, air, engineOutput);
+  if (air.feedline) r.chokeRecommendation = RecommendChoke(plan, engine, progress, r.chokeSearched);
+  return r;
 }
 
 }  // namespace lorvant::nec

@@ -36,6 +36,12 @@ AirResult EvaluateAir(const Plan& plan, const AirSettings& air, std::string_view
 std::optional<std::vector<double>> CommonModeWithChoke(const Plan& plan, double ohms, Engine& engine,
                                                        const EngineProgress& progress);
 
+// What the check tells of the air from the output of the plan's deck:
+// EvaluateAir, and with a feed line RecommendChoke's runs on `engine`.
+// Throws OutputError.
+AirResult CheckAir(const Plan& plan, const AirSettings& air, std::string_view engineOutput, Engine& engine,
+                   const EngineProgress& progress);
+
 // The smallest of kChokeSteps that keeps every band under kCommonModeLimit
 // (none when none does); `completed` false when an engine run did not
 // complete.

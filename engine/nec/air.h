@@ -15,6 +15,7 @@ struct BandAir {
   int band = 0;
   std::optional<PatternSummary> pattern;  // none without patterns
   std::optional<double> commonMode;       // the shield's share of the feed current; none without a feed line
+  PatternCuts cuts;                       // the pictures' cuts; empty without patterns
 };
 
 struct AirResult {

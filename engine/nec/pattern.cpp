@@ -1,5 +1,6 @@
 #include "engine/nec/pattern.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/nec/deck.h"
@@ -100,6 +101,28 @@ PatternSummary SummarisePattern(const PatternTable& table, bool realGround, std:
     s.efficiency = budget;
   }
   return s;
+}
+
+PatternCuts CutPattern(const PatternTable& table, const PatternSummary& summary) {
+  const auto same = [](double a, double b) { return std::fabs(a - b) < 1e-6; };
+  const double behind = std::fmod(summary.azimuth + 180, 360);
+  const double theta = 90 - summary.elevation;
+  PatternCuts c;
+  for (const PatternPoint& p : table.points) {
+    const double phi = std::fmod(p.phi + 360, 360);
+    if (same(phi, summary.azimuth)) c.elevation.push_back({90 - p.theta, p.gain});
+    // The zenith is in both halves' rows: once is enough.
+    if (same(phi, behind) && p.theta > 1e-6) c.elevation.push_back({90 + p.theta, p.gain});
+    if (same(p.theta, theta)) c.azimuth.push_back({phi, p.gain});
+  }
+  const auto byAngle = [](const CutPoint& a, const CutPoint& b) { return a.angle < b.angle; };
+  std::stable_sort(c.elevation.begin(), c.elevation.end(), byAngle);
+  std::stable_sort(c.azimuth.begin(), c.azimuth.end(), byAngle);
+  // The same direction twice (a zenith row per phi) counts once.
+  const auto twice = [&](const CutPoint& a, const CutPoint& b) { return same(a.angle, b.angle); };
+  c.elevation.erase(std::unique(c.elevation.begin(), c.elevation.end(), twice), c.elevation.end());
+  c.azimuth.erase(std::unique(c.azimuth.begin(), c.azimuth.end(), twice), c.azimuth.end());
+  return c;
 }
 
 }  // namespace lorvant::nec

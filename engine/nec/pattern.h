@@ -58,4 +58,23 @@ struct PatternSummary {
 // in it); else `budget`, the power budget's efficiency.
 PatternSummary SummarisePattern(const PatternTable& table, bool realGround, std::optional<double> budget);
 
+// A direction of a cut and its total gain, dBi.
+struct CutPoint {
+  double angle = 0;  // degrees, as the cut counts them
+  double gain = 0;
+};
+
+// The two cuts a band's pictures draw, taken from the table's grid.
+struct PatternCuts {
+  // Upright through the maximum's azimuth: 0 the horizon towards it, 90
+  // the zenith, 180 the horizon behind (azimuth + 180).
+  std::vector<CutPoint> elevation;
+  // Round the horizon at the take-off angle: the azimuth from 0 to under 360.
+  std::vector<CutPoint> azimuth;
+};
+
+// Both cuts in the order of their angle; a cut the grid has no row for
+// stays empty.
+PatternCuts CutPattern(const PatternTable& table, const PatternSummary& summary);
+
 }  // namespace lorvant::nec

@@ -96,6 +96,29 @@ TEST(NecAirOutput, TheSummaryTakesTheMaximumItsLowAnglesAndTheEfficiencyByGround
   EXPECT_NEAR(*real.efficiency, 1.5557 * 1.5 / 4, 1e-12) << "the average over the grid's share of the sphere";
   EXPECT_DOUBLE_EQ(*SummarisePattern(t, false, 0.99).efficiency, 0.99) << "free space and perfect ground: the budget";
 
+  // The pictures' cuts: upright through phi 0 and 180 from horizon to
+  // horizon over the zenith (there once), and round at theta 60.
+  const PatternCuts cuts = CutPattern(t, real);
+  ASSERT_EQ(cuts.elevation.size(), 19u);
+  EXPECT_DOUBLE_EQ(cuts.elevation[0].angle, 0);
+  EXPECT_DOUBLE_EQ(cuts.elevation[0].gain, -999.99);
+  EXPECT_DOUBLE_EQ(cuts.elevation[3].angle, 30);
+  EXPECT_DOUBLE_EQ(cuts.elevation[3].gain, 7.32);
+  EXPECT_DOUBLE_EQ(cuts.elevation[9].angle, 90);
+  EXPECT_DOUBLE_EQ(cuts.elevation[9].gain, -5.20);
+  EXPECT_DOUBLE_EQ(cuts.elevation[11].angle, 110) << "phi 180's theta 20";
+  EXPECT_DOUBLE_EQ(cuts.elevation[11].gain, -4.82);
+  EXPECT_DOUBLE_EQ(cuts.elevation[18].angle, 180);
+  ASSERT_EQ(cuts.azimuth.size(), 4u);
+  const double round[] = {7.32, -3.68, 7.32, -2.02};
+  for (std::size_t k = 0; k < 4; ++k) {
+    EXPECT_DOUBLE_EQ(cuts.azimuth[k].angle, 90.0 * static_cast<double>(k));
+    EXPECT_DOUBLE_EQ(cuts.azimuth[k].gain, round[k]);
+  }
+  PatternSummary sideways = real;
+  sideways.azimuth = 270;  // behind it lies 90
+  EXPECT_DOUBLE_EQ(CutPattern(t, sideways).elevation[13].gain, -1.20) << "phi 90's theta 40";
+
   // Straight up wins a tie with lower angles; a grid without 10 degrees
   // has no gain there.
   PatternTable up;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <regex>
 #include <set>
 
 #include "io/engine_runner.h"
@@ -557,6 +558,32 @@ TEST(NecTool, RealEngineChecksTheRunsFirstFeedPoint) {
   EXPECT_EQ(sweep[4].toObject().value("frequency").toDouble(), 7.3) << "Region 2's upper edge of 40 m";
   EXPECT_TRUE(o.value("resonance").isObject()) << "a bare wire resonates near 7.1 MHz";
   EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecCheck.txt"}));
+}
+
+// --pattern with --picture: each band's two polar pictures beside the SWR
+// picture, in its type, committed with it; their labels in the reader's
+// comma, their geometry in the point.
+TEST(NecTool, RealEnginePolarPicturesAreWrittenBesideThePicture) {
+  if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";
+  TempFolder dir;
+  ToolResult r = RunTool(With(CapturedArgs(dir), {"--pattern", "--picture", dir.file("air.svg").string()}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FileNames(dir),
+            (std::set<std::string>{"Lorvant.nec", "NecCheck.txt", "air.svg", "air-7MHz-elevation.svg",
+                                   "air-7MHz-azimuth.svg", "air-14MHz-elevation.svg", "air-14MHz-azimuth.svg"}));
+  const std::string svg = ReadBytes(dir.file("air-14MHz-elevation.svg"));
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find(">Vertikalschnitt in Azimut "), std::string::npos);
+  EXPECT_TRUE(std::regex_search(svg, std::regex(">-?\\d+,\\d</text>"))) << "the rings' gains, with the comma";
+  const std::regex number(R"re( (x|y|x1|y1|x2|y2|cx|cy|r)="([^"]*)")re");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), number); it != std::sregex_iterator(); ++it)
+    EXPECT_TRUE(std::regex_match((*it)[2].str(), std::regex("-?\\d+\\.\\d\\d"))) << (*it)[0];
+
+  TempFolder png;
+  r = RunTool(With(CapturedArgs(png), {"--pattern", "--picture", png.file("air.png").string()}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(FileNames(png).size(), 7u);
+  EXPECT_EQ(ReadBytes(png.file("air-7MHz-azimuth.png")).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
 // --pattern and --feedline through the real engine: the JSON's members
