@@ -105,6 +105,12 @@ struct NecInputs {
   std::string region = "1";          // the IARU region of the sweep's band edges
   std::string balun = "auto";        // "auto" or the ratio
   std::string points;
+  // What the wire does on the air: the far field, and the coax's shield
+  // with its diameter in mm and the choke in ohms.
+  bool pattern = false;
+  bool feedline = false;
+  std::string feedlineDiameter = "6";
+  std::string choke = "0";
   bool operator==(const NecInputs&) const = default;
 };
 

@@ -270,6 +270,10 @@ std::vector<Key> NecKeys() {
       TextKey<N>(S::Nec, "conductor", &N::conductor, OneOf(kConductorWords)),
       TextKey<N>(S::Nec, "conductivity", &N::conductivity, FreeText()),
       TextKey<N>(S::Nec, "region", &N::region, OneOf(kRegionWords)),
+      FlagKey<N>(S::Nec, "pattern", &N::pattern),
+      FlagKey<N>(S::Nec, "feedline", &N::feedline),
+      TextKey<N>(S::Nec, "feedline-diameter", &N::feedlineDiameter, FreeText()),
+      TextKey<N>(S::Nec, "choke", &N::choke, FreeText()),
   };
 }
 

@@ -114,6 +114,10 @@ const FieldCase kFields[] = {
     {"conductor = lossless", [](Design& d) { d.nec.emplace().conductor = "lossless"; }},
     {"conductivity = 35000000", [](Design& d) { d.nec.emplace().conductivity = "35000000"; }},
     {"region = 2", [](Design& d) { d.nec.emplace().region = "2"; }},
+    {"pattern = yes", [](Design& d) { d.nec.emplace().pattern = true; }},
+    {"feedline = yes", [](Design& d) { d.nec.emplace().feedline = true; }},
+    {"feedline-diameter = 4.5", [](Design& d) { d.nec.emplace().feedlineDiameter = "4.5"; }},
+    {"choke = 1000", [](Design& d) { d.nec.emplace().choke = "1000"; }},
 };
 
 TEST(Design, EveryInputIsWrittenAndReadBack) {
@@ -209,7 +213,8 @@ TEST(Design, CommentsBlankLinesAndWindowsLineEndsAreRead) {
 }
 
 // A check's section written before the wire could slope or bend reads as
-// the straight, level copper wire those checks modelled.
+// the straight, level copper wire those checks modelled, with neither the
+// far field nor the feed line that they did not ask for.
 TEST(Design, AnEarlierCheckSectionHangsFlatOverCopperInRegionOne) {
   const ReadResult r =
       Parse("[design]\nformat = lorvant-design\nversion = 1\n[main]\n[nec]\nheight = 8\n", Language::English);

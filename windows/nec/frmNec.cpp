@@ -1,6 +1,7 @@
 #include "windows/nec/frmNec.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -49,8 +50,10 @@
 #include "text/format.h"
 #include "text/nec_texts.h"
 #include "text/reports/neccheck.h"
+#include "text/reports/neccheck_air.h"
 #include "text/reports/nectune.h"
 #include "windows/main/MainForm.h"
+#include "windows/nec/NecAirPage.h"
 
 namespace lorvant {
 namespace {
@@ -175,12 +178,25 @@ struct frmNec::Job {
   std::atomic<bool> done{false};
   nec::EngineResult result;  // read after `done`
   std::thread thread;
+  // On the air: asked for, and what came of it (read after `done`).
+  nec::AirSettings air;
+  std::optional<nec::AirResult> airResult;
+  std::optional<nec::OutputError> airError;
 
   void run() {
-    result = engine->run(plan.deck, [this](int n) {
+    const nec::EngineProgress progress = [this](int n) {
       solved = n;
       return !cancel.load();
-    });
+    };
+    result = engine->run(plan.deck, progress);
+    // The choke's search runs the engine again, here rather than in the window.
+    if (air.any() && result.status == nec::EngineResult::Status::Completed) {
+      try {
+        airResult = nec::CheckAir(plan, air, result.output, *engine, [this](int) { return !cancel.load(); });
+      } catch (const nec::OutputError& e) {
+        airError = e;
+      }
+    }
     done = true;
   }
 };
@@ -335,6 +351,8 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
     grid->setRowStretch(3, 1);
     inputPages->addTab(page, QString());
   }
+  airInputs = new NecAirInputs(inputPages);
+  inputPages->addTab(airInputs, QString());
   outer->addWidget(inputPages);
 
   auto* buttons = new QHBoxLayout();
@@ -386,7 +404,11 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   scroll->setWidget(pictureView);
   scroll->setWidgetResizable(true);
   scroll->setMinimumHeight(200);
-  outer->addWidget(scroll, 1);
+  pictureTabs = new QTabWidget(this);
+  pictureTabs->addTab(scroll, QString());
+  airView = new NecAirView(pictureTabs);
+  pictureTabs->addTab(airView, QString());
+  outer->addWidget(pictureTabs, 1);
   auto* pictureRow = new QHBoxLayout();
   pictureButton = new QPushButton(this);
   pictureRow->addWidget(pictureButton);
@@ -440,7 +462,12 @@ void frmNec::applyCaptions() {
   const char sep = Module1::decimalSeparator();
   setWindowTitle(say(Text::WindowNecTitle));
   const Text pageNames[] = {Text::HangPageCheck, Text::HangPageHanging, Text::HangPageConductor};
-  for (int i = 0; i < inputPages->count(); ++i) inputPages->setTabText(i, say(pageNames[i]));
+  for (int i = 0; i < static_cast<int>(std::size(pageNames)); ++i) inputPages->setTabText(i, say(pageNames[i]));
+  inputPages->setTabText(inputPages->indexOf(airInputs), say(Text::AirWindowTab));
+  pictureTabs->setTabText(0, say(Text::AirWindowSwrTab));
+  pictureTabs->setTabText(pictureTabs->indexOf(airView), say(Text::AirWindowTab));
+  airInputs->applyCaptions();
+  airView->applyCaptions();
   feedPointLabel->setText(say(Text::WindowNecFeedPoint));
   shapeLabel->setText(say(Text::HangShape));
   endHeightLabel->setText(say(Text::HangEndHeight));
@@ -613,6 +640,7 @@ void frmNec::onCheck() {
   if (!start) return;
   auto job = std::make_shared<Job>();
   job->plan = std::move(start->plan);
+  if (!readAir(job->plan, job->air)) return;
   checkedSettings_ = start->settings;
   if (!Module1::ensureWritableResultsFolder(this)) return;
   if (!lockResultsFolder(job->lock, job->writeFiles)) return;
@@ -736,6 +764,7 @@ void frmNec::enableInputs() {
   open(conductivityLabel, conductivityField, idle && Chosen(conductorList, kConductors) != nec::Material::Lossless);
   // One height for a flat wire; the start's of the others.
   heightLabel->setText(say(shape == nec::Shape::Flat ? Text::WindowNecHeight : Text::HangStartHeight));
+  airInputs->enable(idle);
   checkButton->setEnabled(idle);
   tuneButton->setEnabled(idle);
   cancelButton->setEnabled(!idle);
@@ -881,7 +910,9 @@ void frmNec::finish() {
   if (job->result.status == Status::Completed) {
     try {
       result = nec::Evaluate(job->design, job->settings, job->plan, job->result.output);
+      if (job->airError) throw *job->airError;
     } catch (const nec::OutputError& e) {
+      result.reset();
       failure = [e](Language l) { return nec::OutputErrorText(e, l); };
     } catch (const nec::ImpedanceError& e) {
       failure = [e, sep = job->sep](Language l) { return nec::ImpedanceErrorText(e, l, sep); };
@@ -906,13 +937,15 @@ void frmNec::finish() {
       emit checkFinished();
       return;
     }
-    const report::NecCheckReport data =
+    report::NecCheckReport data =
         report::MakeNecCheckReport(job->design, job->plan, *result, lang, job->sep, job->dateText);
+    data.air = job->airResult;
     std::ostringstream bytes;
     report::WriteNecCheckReport(bytes, data);
     // Deck and report are one set: both new or both as they were.
     if (job->writeFiles) nec::CommitCheckFiles({{job->deckPath, job->plan.deck}, {job->reportPath, bytes.str()}});
     showResult(job->design, job->plan, *result);
+    showAir(*job, *result);
     // The balun advice from the check's results, in the language of the
     // moment (the report keeps the language it was written in).
     setNote([design = job->design, plan = job->plan, checked = *result, sep = job->sep, date = job->dateText,
@@ -1049,6 +1082,7 @@ void frmNec::clearResults() {
   image_ = QImage();
   pictureView->clear();
   pictureButton->setEnabled(false);
+  airView->clear();
   enableInputs();
   setNote([] { return say(Text::WindowNecChooseHint); });
 }
@@ -1130,6 +1164,7 @@ void frmNec::giveInputs(design::NecInputs& d) const {
   d.region = design::kRegionWords[IndexOf(Chosen(regionList, kRegions), kRegions)];
   d.balun = balunList->currentIndex() > 0 ? report::FormatGeneral(balunList->currentData().toDouble(), '.') : "auto";
   d.points = Stored(pointsField->text().toStdString());
+  airInputs->give(d);
 }
 
 void frmNec::takeInputs(const design::NecInputs& d) {
@@ -1156,6 +1191,41 @@ void frmNec::takeInputs(const design::NecInputs& d) {
   const std::optional<double> ratio = nec::BalunFromText(d.balun);
   balunList->setCurrentIndex(ratio ? std::max(0, balunList->findData(*ratio)) : 0);
   pointsField->setText(q(d.points));
+  airInputs->take(d);
+}
+
+// ---- on the air ----
+
+bool frmNec::readAir(nec::Plan& plan, nec::AirSettings& air) {
+  if (const std::optional<NecAirInputs::Refusal> refusal = airInputs->read(air)) {
+    showMessage(this, refusal->text, MessageTitle(), Icon::Exclamation);
+    focusField(refusal->field);
+    return false;
+  }
+  if (!air.any()) return true;
+  try {
+    nec::PrepareAir(plan, air);
+  } catch (const nec::ModelError& e) {
+    showMessage(this, q(nec::ModelErrorText(e, Module1::language(), Module1::decimalSeparator())), MessageTitle(),
+                Icon::Exclamation);
+    focusField(airInputs->feedlineBox);
+    return false;
+  }
+  return true;
+}
+
+void frmNec::showAir(const Job& job, const nec::Result& result) {
+  if (!job.airResult) return;
+  // The report's lines on the air in the language of the moment.
+  airView->show(*job.airResult, job.design.extraFrequency,
+                [design = job.design, plan = job.plan, result, air = *job.airResult, date = job.dateText](Language lang,
+                                                                                                          char sep) {
+                  report::NecCheckReport r = report::MakeNecCheckReport(design, plan, result, lang, sep, date);
+                  r.air = air;
+                  return report::AirLines(r);
+                });
+  // The pictures are what was asked for: in sight at once.
+  if (job.airResult->patterns) pictureTabs->setCurrentWidget(airView);
 }
 
 }  // namespace lorvant

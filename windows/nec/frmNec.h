@@ -18,10 +18,15 @@
 #include "io/engine_runner.h"
 #include "picture/hanging_picture.h"
 #include "picture/swr_picture.h"
+#include "session/nec_air.h"
 #include "session/nec_check.h"
 #include "session/nec_tune.h"
 
 class QComboBox;
+namespace lorvant {
+class NecAirInputs;
+class NecAirView;
+}  // namespace lorvant
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -129,6 +134,11 @@ class frmNec : public QWidget {
   QPushButton* takeVkButton = nullptr;     // open after a check that found a resonance
   QPushButton* takeTunedButton = nullptr;  // open after a tuning
   QWidget* hangingView = nullptr;          // paints hangingPicture()
+  // On the air: its inputs' page of inputPages, and beside the SWR picture
+  // (pictureTabs) each band's polar pictures.
+  NecAirInputs* airInputs = nullptr;
+  QTabWidget* pictureTabs = nullptr;
+  NecAirView* airView = nullptr;
 
  signals:
   // A check ended (completed, failed or cancelled).
@@ -183,6 +193,11 @@ class frmNec : public QWidget {
   // false on Abort. Ignore lets the check run without writing its files.
   bool lockResultsFolder(files::FolderLock& lock, bool& writeFiles);
   void showResult(const nec::Design& design, const nec::Plan& plan, const nec::Result& result);
+  // The air settings as typed, the shield added to the plan; false after a
+  // refusal (said, the field focused).
+  bool readAir(nec::Plan& plan, nec::AirSettings& air);
+  // The check's patterns and feed line on their page.
+  void showAir(const Job& job, const nec::Result& result);
   // The note under the table after a completed check, in the language of
   // the moment.
   static QString CheckNote(const report::NecCheckReport& shown, bool written, const std::string& reportPath);

@@ -5,6 +5,7 @@
 // its progress, Cancel and take-over. The numbers of the check and the
 // tuning themselves are the session's and calc tests' business.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
@@ -36,6 +37,7 @@
 #include "tools/fake_engine/FakeNecEngine.h"
 #include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/frmHauptform.h"
+#include "windows/nec/NecAirPage.h"
 #include "windows/nec/frmNec.h"
 
 using namespace lorvant;
@@ -211,6 +213,78 @@ class TestNecWindow : public QObject {
     QCOMPARE(w->resultTable->rowCount(), 0);
     QVERIFY(!w->pictureButton->isEnabled());
     QVERIFY(!w->hintLabel->text().contains("Balun"));
+  }
+
+  // On the air: the patterns and the feed line asked on their page, each
+  // band's polar pictures beside the SWR picture in both languages and
+  // saved as the batch tool names them, the shield's share and the choke in
+  // the lines under them and in the report, the settings in the design.
+  void patternsAndTheFeedLineOnTheAir() {
+    run();
+    frmNec* w = open();
+    QVERIFY(!w->airView->saveButton->isEnabled());
+    w->airInputs->patternBox->setChecked(true);
+    QVERIFY(!w->airInputs->chokeField->isEnabled());  // no shield, no choke
+    w->airInputs->feedlineBox->setChecked(true);
+    QVERIFY(w->airInputs->chokeField->isEnabled());
+    QVERIFY(check(w));
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QCOMPARE(w->resultTable->rowCount(), 4);
+    QCOMPARE(w->pictureTabs->currentWidget(), w->airView);
+    QCOMPARE(w->airView->bandList->count(), 4);
+    const auto title = [w](const nec::SwrPicture& p) { return QString::fromStdString(p.texts.at(0).text); };
+    // The fake engine's far field is strongest at 30 degrees towards 0.
+    QCOMPARE(title(w->airView->elevationPicture()),
+             QString::fromUtf8("7 MHz: max. 7,0 dBi bei 30° Erhebung, Azimut 0°"));
+    const nec::SwrPicture& round = w->airView->azimuthPicture();
+    QCOMPARE(w->airView->azimuthView->pixmap().size(), QSize(int(round.width), int(round.height)));
+    // Half the feed current on the shield without a choke; 1000 ohm is the
+    // least that keeps it under a tenth.
+    const QString lines = w->airView->linesLabel->text();
+    QVERIFY2(lines.contains("Mantelstrom auf dem Schirm (Anteil am Speisestrom): 7 MHz 50 %"), qPrintable(lines));
+    QVERIFY2(lines.contains("Empfohlene Mantelwellensperre: 1000 Ohm"), qPrintable(lines));
+    QVERIFY(readAll(result("NecCheck.txt")).contains("Empfohlene Mantelwellensperre: 1000 Ohm"));
+    const QByteArray deck = readAll(result("Lorvant.nec"));
+    QVERIFY(deck.contains("\nRP 0 46 72 1001 0 0 2 5\n") && deck.contains("CM feed line"));
+    w->airView->bandList->setCurrentIndex(2);
+    QVERIFY(title(w->airView->elevationPicture()).startsWith("21 MHz: max. 7,0 dBi"));
+
+    // A switch draws the pictures and the lines again in the other language.
+    main_->action("mnuSprache_engl")->trigger();
+    QCOMPARE(w->pictureTabs->tabText(w->pictureTabs->indexOf(w->airView)), QString("On the air"));
+    QCOMPARE(w->airInputs->patternBox->text(), QString("&Radiation patterns per band (far field)"));
+    QVERIFY(title(w->airView->elevationPicture()).startsWith("21 MHz: max "));
+    QVERIFY(title(w->airView->azimuthPicture()).contains(QString::fromUtf8(" elevation, azimuth 0°")));
+    QVERIFY(w->airView->linesLabel->text().contains("Choke recommended: 1000 ohm"));
+
+    // Every band's two pictures beside the chosen name, in its type.
+    seam_->files.push_back(FileDialogResult{results_.path() + "/air", 1});
+    QTest::mouseClick(w->airView->saveButton, Qt::LeftButton);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    for (const char* band : {"7MHz", "14MHz", "21MHz", "28MHz"})
+      for (const char* cut : {"elevation", "azimuth"})
+        QVERIFY(readAll(results_.path() + "/air-" + band + "-" + cut + ".svg").startsWith("<?xml"));
+    QVERIFY(readAll(results_.path() + "/air-21MHz-azimuth.svg").contains(">Azimuth cut at 30° elevation</text>"));
+    seam_->files.push_back(FileDialogResult{results_.path() + "/air.png", 1});
+    QTest::mouseClick(w->airView->saveButton, Qt::LeftButton);
+    QCOMPARE(QImage(results_.path() + "/air-21MHz-azimuth.png").size(), QSize(int(round.width), int(round.height)));
+
+    design::NecInputs d;
+    w->giveInputs(d);
+    QVERIFY(d.pattern && d.feedline);
+    QCOMPARE(d.choke, std::string("0"));
+    QCOMPARE(d.feedlineDiameter, std::string("6"));
+    // A choke the batch tool would refuse is refused here too, at its field.
+    w->inputPages->setCurrentIndex(0);
+    w->airInputs->chokeField->setText("2000000");
+    QTest::mouseClick(w->checkButton, Qt::LeftButton);
+    QCOMPARE(seam_->messages.size(), 1);
+    QCOMPARE(w->inputPages->currentWidget(), w->airInputs);
+    d.feedline = false;
+    d.choke = "500";
+    w->takeInputs(d);
+    QVERIFY(!w->airInputs->feedlineBox->isChecked() && !w->airInputs->chokeField->isEnabled());
+    QCOMPARE(w->airInputs->chokeField->text(), QString("500"));
   }
 
   // While the engine works the window turns its event loop and only
