@@ -81,7 +81,7 @@ SwrPicture MakePolarPicture(const BandAir& band, PolarCut cut, float extraFreque
 
   p.texts.push_back({{kWidth / 2, 20}, Title(band, extraFrequency, lang, sep), TextAnchor::Middle, 12, kBlack, true});
   const std::string where = upright ? say(lang, Text::AirPictureElevationCut) + Degrees(s.azimuth) +
-                                          say(lang, Text::AirPictureAnd) + Degrees(std::fmod(s.azimuth + 180, 360))
+                                          say(lang, Text::CalcVkNecAnd) + Degrees(std::fmod(s.azimuth + 180, 360))
                                     : say(lang, Text::AirPictureAzimuthCut) + Degrees(s.elevation) +
                                           say(lang, Text::AirPictureAzimuthCutAfter);
   p.texts.push_back({{kWidth / 2, 38}, where, TextAnchor::Middle, 10, kBlack, false});

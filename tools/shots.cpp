@@ -144,6 +144,7 @@ void shootNecAir(frmNec* w, Camera& camera, bool real) {
     frmNec::setEngineFactory({});
   }
   w->inputPages->setCurrentWidget(w->airInputs);
+  QTest::qWait(50);  // the pictures scrolled into sight
   camera.take(QStringLiteral("necair"), w);
   camera.takeImage(QStringLiteral("necair-elevation"), PaintSwrPicture(w->airView->elevationPicture()));
   camera.takeImage(QStringLiteral("necair-azimuth"), PaintSwrPicture(w->airView->azimuthPicture()));

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -121,13 +120,9 @@ void NecAirInputs::take(const design::NecInputs& d) {
 // ---- the pictures ----
 
 NecAirView::NecAirView(QWidget* parent) : QWidget(parent) {
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(0, 0, 0, 0);
-  // Everything scrolls together: the page needs no more height than the
-  // SWR picture's beside it.
-  auto* scroll = new QScrollArea(this);
-  auto* inner = new QWidget(scroll);
+  QWidget* inner = this;
   auto* column = new QVBoxLayout(inner);
+  column->setContentsMargins(0, 0, 0, 0);
   auto* row = new QHBoxLayout();
   bandLabel = new QLabel(inner);
   bandList = new QComboBox(inner);
@@ -151,10 +146,6 @@ NecAirView::NecAirView(QWidget* parent) : QWidget(parent) {
   linesLabel->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   linesLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   column->addWidget(linesLabel);
-  column->addStretch();
-  scroll->setWidget(inner);
-  scroll->setWidgetResizable(true);
-  outer->addWidget(scroll);
   connect(bandList, &QComboBox::currentIndexChanged, this, [this] { draw(); });
   connect(saveButton, &QPushButton::clicked, this, &NecAirView::onSave);
   applyCaptions();
@@ -191,6 +182,9 @@ void NecAirView::applyCaptions() {
   if (lines_)
     for (const std::string& line : lines_(Module1::language(), sep)) text += q(line) + '\n';
   linesLabel->setText(air_ ? text.trimmed() : say(Text::AirWindowNothing));
+  // Only a check on the air takes room (its lines differ in length by
+  // language; without one nothing may change the scrolled room's size).
+  setVisible(air_.has_value());
   draw();
 }
 

@@ -1,8 +1,9 @@
 // What the NEC-2 window asks and shows of the wire on the air: a page of
 // the inputs (the far field per band; the coax's shield as a wire, its
-// diameter and a choke) and a page beside the SWR picture with each band's
-// polar pictures, the far-field and feed-line lines of the report, and the
-// pictures' saving (every band's, named as the batch tool names them).
+// diameter and a choke) and, under the SWR picture after such a check, each
+// band's polar pictures, the far-field and feed-line lines of the report,
+// and the pictures' saving (every band's, named as the batch tool names
+// them).
 #pragma once
 
 #include <QWidget>

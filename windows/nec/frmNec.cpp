@@ -398,17 +398,22 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   outer->addWidget(hintLabel);
 
   // The picture is as wide as four bands; a smaller window scrolls it.
-  auto* scroll = new QScrollArea(this);
-  pictureView = new QLabel(scroll);
+  pictureScroll = new QScrollArea(this);
+  // Under the SWR picture, in the same scrolled room, the pictures on the
+  // air: the window keeps its least size.
+  auto* pictures = new QWidget(pictureScroll);
+  auto* pictureColumn = new QVBoxLayout(pictures);
+  pictureColumn->setContentsMargins(0, 0, 0, 0);
+  pictureView = new QLabel(pictures);
   pictureView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  scroll->setWidget(pictureView);
-  scroll->setWidgetResizable(true);
-  scroll->setMinimumHeight(200);
-  pictureTabs = new QTabWidget(this);
-  pictureTabs->addTab(scroll, QString());
-  airView = new NecAirView(pictureTabs);
-  pictureTabs->addTab(airView, QString());
-  outer->addWidget(pictureTabs, 1);
+  pictureColumn->addWidget(pictureView);
+  airView = new NecAirView(pictures);
+  pictureColumn->addWidget(airView);
+  pictureColumn->addStretch();
+  pictureScroll->setWidget(pictures);
+  pictureScroll->setWidgetResizable(true);
+  pictureScroll->setMinimumHeight(200);
+  outer->addWidget(pictureScroll, 1);
   auto* pictureRow = new QHBoxLayout();
   pictureButton = new QPushButton(this);
   pictureRow->addWidget(pictureButton);
@@ -464,8 +469,6 @@ void frmNec::applyCaptions() {
   const Text pageNames[] = {Text::HangPageCheck, Text::HangPageHanging, Text::HangPageConductor};
   for (int i = 0; i < static_cast<int>(std::size(pageNames)); ++i) inputPages->setTabText(i, say(pageNames[i]));
   inputPages->setTabText(inputPages->indexOf(airInputs), say(Text::AirWindowTab));
-  pictureTabs->setTabText(0, say(Text::AirWindowSwrTab));
-  pictureTabs->setTabText(pictureTabs->indexOf(airView), say(Text::AirWindowTab));
   airInputs->applyCaptions();
   airView->applyCaptions();
   feedPointLabel->setText(say(Text::WindowNecFeedPoint));
@@ -1224,8 +1227,10 @@ void frmNec::showAir(const Job& job, const nec::Result& result) {
                   r.air = air;
                   return report::AirLines(r);
                 });
-  // The pictures are what was asked for: in sight at once.
-  if (job.airResult->patterns) pictureTabs->setCurrentWidget(airView);
+  // The pictures are what was asked for: in sight at once, once the
+  // scrolled room has laid them out.
+  if (job.airResult->patterns)
+    QTimer::singleShot(0, this, [this] { pictureScroll->ensureWidgetVisible(airView, 0, 0); });
 }
 
 }  // namespace lorvant

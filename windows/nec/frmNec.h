@@ -31,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QTableWidget;
 class QTabWidget;
 class QTimer;
@@ -134,10 +135,10 @@ class frmNec : public QWidget {
   QPushButton* takeVkButton = nullptr;     // open after a check that found a resonance
   QPushButton* takeTunedButton = nullptr;  // open after a tuning
   QWidget* hangingView = nullptr;          // paints hangingPicture()
-  // On the air: its inputs' page of inputPages, and beside the SWR picture
-  // (pictureTabs) each band's polar pictures.
+  // On the air: its inputs' page of inputPages, and under the SWR picture
+  // (in pictureScroll) each band's polar pictures, after a check with them.
   NecAirInputs* airInputs = nullptr;
-  QTabWidget* pictureTabs = nullptr;
+  QScrollArea* pictureScroll = nullptr;
   NecAirView* airView = nullptr;
 
  signals:
