@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -1230,7 +1231,10 @@ void frmNec::showAir(const Job& job, const nec::Result& result) {
   // The pictures are what was asked for: in sight at once, once the
   // scrolled room has laid them out.
   if (job.airResult->patterns)
-    QTimer::singleShot(0, this, [this] { pictureScroll->ensureWidgetVisible(airView, 0, 0); });
+    QTimer::singleShot(0, this, [this] {
+      pictureScroll->horizontalScrollBar()->setValue(0);
+      pictureScroll->verticalScrollBar()->setValue(airView->y());
+    });
 }
 
 }  // namespace lorvant
