@@ -17,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QSettings>
@@ -28,16 +29,20 @@
 
 #include "app/HelpInfo.h"
 #include "app/MDIForm1.h"
+#include "engine/sweep/model_sweep.h"
+#include "io/staged_files.h"
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
+#include "text/reports/sheet.h"
 #include "tools/fake_engine/FakeNecEngine.h"
 #include "windows/dipole/ZusatzDipol.h"
 #include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/frmHauptform.h"
+#include "windows/nec/NecMeasuredPage.h"
 #include "windows/nec/frmNec.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
@@ -67,7 +72,8 @@ class Answers final : public UiSeam {
   void beep() override {}
   void processEvents() override { QApplication::processEvents(); }
   std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString& d) override { return d; }
-  std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<FileDialogResult> opened;  // what the open-file dialog answers
+  std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest&) override { return opened; }
   std::optional<FileDialogResult> saveFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
   std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override { return std::nullopt; }
@@ -171,6 +177,48 @@ void shootNec(MDIForm1& main, Camera& camera) {
   camera.takeText(QStringLiteral("necswr.svg"), nec::SwrPictureSvg(picture));
 }
 
+// The flat OCF of shootNec again with an analyser's sweep of it opened: a
+// sweep made from the model's own with every frequency 2 % lower, as a
+// wire 2 % longer would show it. The window's measurement page after the
+// check (the dashed curves, the note, the fitted length) and the build
+// sheet's page as the printer gets it.
+void shootMeasured(frmNec* w, Camera& camera, Answers& answers) {
+  const std::optional<report::NecCheckReport> checked = w->measuredPage->shownReport();
+  if (!checked) {
+    std::fprintf(stderr, "lorvant_shots: no NEC-2 check for the measurement\n");
+    camera.ok = false;
+    return;
+  }
+  std::vector<sweep::ModelPoint> longer = sweep::ModelSweep(checked->result);
+  for (sweep::ModelPoint& p : longer) p.frequency /= 1.02;
+  const QString file = M1::resultFile(QStringLiteral("analyser.s1p"));
+  files::WriteFileAtomically(M1::nativePath(file), sweep::WriteTouchstone(longer));
+  answers.opened = FileDialogResult{file, 1};
+  w->measuredPage->onOpen();
+  answers.opened.reset();
+  w->shapeList->setCurrentIndex(0);
+  set(w->heightField, typed("10"));
+  // Without nec2c the test engine's made-up numbers, as in shootNec.
+  if (nec::FindEngine().empty()) frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
+  QSignalSpy finished(w, &frmNec::checkFinished);
+  w->onCheck();
+  if (!finished.wait(300000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
+  frmNec::setEngineFactory({});
+  w->inputPages->setCurrentWidget(w->measuredPage);
+  camera.take(QStringLiteral("necmeasured"), w);
+  if (const std::optional<report::NecCheckReport> r = w->measuredPage->shownReport()) {
+    const pdf::Page page = report::SheetPage({*r, report::kDefaultAllowance});
+    // 96 dpi: the page as wide as a window picture of 794 pixels.
+    const double scale = 96.0 / 72;
+    QImage image(int(page.width() * scale), int(page.height() * scale), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintSheetPage(painter, page, scale);
+    painter.end();
+    camera.takeImage(QStringLiteral("necsheet"), image);
+  }
+}
+
 bool shoot(Language language, char separator, const QString& folder) {
   QTemporaryDir results;
   M1::resetState();
@@ -245,6 +293,7 @@ bool shoot(Language language, char separator, const QString& folder) {
     camera.take(QStringLiteral("report"), frmRTF::loaded());
 
     shootNec(main, camera);
+    shootMeasured(frmNec::loaded(), camera, answers);
     frmRTF::unload();
     Forms::unloadAll();
   }

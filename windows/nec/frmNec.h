@@ -33,6 +33,7 @@ class TestNecWindow;
 
 namespace lorvant {
 struct MainFormValues;
+class NecMeasuredPage;
 namespace design {
 struct NecInputs;
 }
@@ -129,6 +130,9 @@ class frmNec : public QWidget {
   QPushButton* takeVkButton = nullptr;     // open after a check that found a resonance
   QPushButton* takeTunedButton = nullptr;  // open after a tuning
   QWidget* hangingView = nullptr;          // paints hangingPicture()
+
+  // The last page of inputPages: the analyser's sweep and the build sheet.
+  NecMeasuredPage* measuredPage = nullptr;
 
  signals:
   // A check ended (completed, failed or cancelled).
