@@ -183,6 +183,16 @@ void shootNec(MDIForm1& main, Camera& camera) {
 // check (the dashed curves, the note, the fitted length) and the build
 // sheet's page as the printer gets it.
 void shootMeasured(frmNec* w, Camera& camera, Answers& answers) {
+  w->shapeList->setCurrentIndex(0);
+  set(w->heightField, typed("10"));
+  // The "analyser" sweeps finer than the check: 21 points a band. Without
+  // nec2c the test engine's made-up numbers, as in shootNec.
+  set(w->pointsField, QStringLiteral("21"));
+  if (nec::FindEngine().empty()) frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
+  QSignalSpy fine(w, &frmNec::checkFinished);
+  w->onCheck();
+  if (!fine.wait(300000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
+  set(w->pointsField, QStringLiteral("5"));
   const std::optional<report::NecCheckReport> checked = w->measuredPage->shownReport();
   if (!checked) {
     std::fprintf(stderr, "lorvant_shots: no NEC-2 check for the measurement\n");
@@ -196,10 +206,6 @@ void shootMeasured(frmNec* w, Camera& camera, Answers& answers) {
   answers.opened = FileDialogResult{file, 1};
   w->measuredPage->onOpen();
   answers.opened.reset();
-  w->shapeList->setCurrentIndex(0);
-  set(w->heightField, typed("10"));
-  // Without nec2c the test engine's made-up numbers, as in shootNec.
-  if (nec::FindEngine().empty()) frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
   QSignalSpy finished(w, &frmNec::checkFinished);
   w->onCheck();
   if (!finished.wait(300000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,7 +68,18 @@ void PaintSheetPage(QPainter& painter, const pdf::Page& page, double scale) {
       font.setBold(m.font == pdf::Font::Bold);
       painter.setFont(font);
       painter.setPen(Qt::black);
-      painter.drawText(at(m.x1, m.y1), q(report::FromCp1252(m.cp1252)));
+      // Where no font with Helvetica's widths is installed, the stand-in
+      // (DejaVu Sans on most systems) runs about a tenth wider: narrowed
+      // by that, a text ends where the PDF's does and keeps off the lines.
+      const QString family = QFontInfo(font).family();
+      const bool helveticaWide =
+          family.contains(QLatin1String("Helvetica")) || family.contains(QLatin1String("Nimbus Sans")) ||
+          family.contains(QLatin1String("Liberation Sans")) || family.contains(QLatin1String("Arial"));
+      painter.save();
+      painter.translate(at(m.x1, m.y1));
+      painter.scale(helveticaWide ? 1.0 : 0.9, 1.0);
+      painter.drawText(QPointF(0, 0), q(report::FromCp1252(m.cp1252)));
+      painter.restore();
     } else {
       QPen pen(Qt::black, std::max(1.0, m.width * scale));
       if (m.dash > 0) pen.setDashPattern({m.dash / m.width, m.dash / m.width});
