@@ -33,7 +33,7 @@
 #include "picture/swr_picture.h"
 #include "session/feedpoint.h"
 #include "session/measured.h"
-#include "session/measured_fit.h"
+#include "session/measured_check.h"
 #include "session/messages.h"
 #include "session/nec_check.h"
 #include "text/bilingual.h"
@@ -469,32 +469,6 @@ struct SheetOptions {
   std::optional<std::string> measured;           // an analyser's sweep of the built antenna
 };
 
-// The measured sweep beside the check's model, and the length whose model
-// resonates where the antenna does (a few more engine runs).
-report::MeasuredCheck CompareMeasured(const std::string& file, const sweep::MeasuredFile& m, const nec::Design& design,
-                                      const nec::Settings& settings, const nec::Result& result, const NecOptions& n) {
-  report::MeasuredCheck c;
-  c.file = file;
-  c.designLength = nec::TypedDecimal(design.length);
-  for (const sweep::BandFinding& f : m.bands) {
-    report::MeasuredBandRow row;
-    row.band = f.band;
-    row.measured = f.resonances;
-    row.minSwr = f.minSwr;
-    row.minSwrFrequency = f.minSwrFrequency;
-    for (const nec::BandCheck& b : result.bands) row.counted = row.counted || b.solved.band == f.band;
-    if (row.counted) row.model = sweep::ModelResonances(result, f.band);
-    c.bands.push_back(row);
-  }
-  nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
-  const nec::LengthFit fit =
-      nec::FitLength(design, settings, result, m.bands, engine, [](int) { return !StopRequested(); });
-  c.fitBand = fit.band;
-  c.fitMeasured = fit.measured;
-  c.fittedLength = fit.length;
-  return c;
-}
-
 void DeclareSheetOptions(OptionParser& p, SheetOptions& s) {
   p.section("Build sheet");
   p.flag("sheet",
@@ -631,7 +605,9 @@ int NecCommand(const Args& args) {
   report::NecCheckReport data = report::MakeNecCheckReport(design, plan, result, lang, sep, in.dateText);
   data.air = airResult;
   if (sheet.measured) {
-    data.measured = CompareMeasured(*sheet.measured, measured, design, settings, result, n);
+    nec::Nec2cEngine engine({}, n.engineTimeout, n.engineProcesses);
+    data.measured = nec::CompareMeasured(*sheet.measured, measured, design, settings, result, engine,
+                                         [](int) { return !StopRequested(); });
     if (StopRequested()) {
       std::cerr << say(lang, Text::CliNecStoppedBySignal) << std::endl;
       return kExitNoResult;

@@ -49,11 +49,13 @@ std::string EscapeString(std::string_view bytes) {
 void Page::text(double x, double y, Font font, double size, std::string_view cp1252) {
   content_ += "BT /" + std::string(font == Font::Bold ? "F2 " : "F1 ") + Number(size) + " Tf " + Number(x) + " " +
               Number(y) + " Td (" + EscapeString(cp1252) + ") Tj ET\n";
+  marks_.push_back(Mark{true, x, y, 0, 0, 0, 0, font, size, std::string(cp1252)});
 }
 
 void Page::line(double x1, double y1, double x2, double y2, double width, double dash) {
   content_ += Number(width) + " w " + (dash > 0 ? "[" + Number(dash) + "] 0 d " : "[] 0 d ") + Number(x1) + " " +
               Number(y1) + " m " + Number(x2) + " " + Number(y2) + " l S\n";
+  marks_.push_back(Mark{false, x1, y1, x2, y2, width, dash, Font::Regular, 0, {}});
 }
 
 std::string Page::document(std::string_view title) const {

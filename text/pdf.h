@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lorvant::pdf {
 
@@ -15,6 +16,17 @@ inline constexpr double kA4Width = 595.28;
 inline constexpr double kA4Height = 841.89;
 
 enum class Font { Regular, Bold };
+
+// One thing put on the page, as it was put there: a window paints the
+// same page for a printer from these.
+struct Mark {
+  bool isText = false;
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a text's start is (x1, y1)
+  double width = 0, dash = 0;             // a line's
+  Font font = Font::Regular;              // a text's
+  double size = 0;
+  std::string cp1252;
+};
 
 class Page {
  public:
@@ -27,12 +39,15 @@ class Page {
   void line(double x1, double y1, double x2, double y2, double width = 0.5, double dash = 0);
   double width() const { return width_; }
   double height() const { return height_; }
+  // Everything on the page, in the order it was put there.
+  const std::vector<Mark>& marks() const { return marks_; }
   // The whole document.
   std::string document(std::string_view title) const;
 
  private:
   double width_, height_;
   std::string content_;
+  std::vector<Mark> marks_;
 };
 
 // A PDF string literal's inner bytes: backslash, parentheses escaped; the

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QSettings>
@@ -29,17 +30,21 @@
 
 #include "app/HelpInfo.h"
 #include "app/MDIForm1.h"
+#include "engine/sweep/model_sweep.h"
+#include "io/staged_files.h"
 #include "session/question.h"
 #include "shell/Module1.h"
 #include "shell/Seam.h"
 #include "shell/Text.h"
 #include "shell/ui/Files.h"
 #include "shell/ui/Forms.h"
+#include "text/reports/sheet.h"
 #include "tools/fake_engine/FakeNecEngine.h"
 #include "windows/dipole/ZusatzDipol.h"
 #include "windows/feedpoint/frmSpeisePkt.h"
 #include "windows/main/frmHauptform.h"
 #include "windows/nec/NecAirPage.h"
+#include "windows/nec/NecMeasuredPage.h"
 #include "windows/nec/frmNec.h"
 #include "windows/viewer/frmRTF.h"
 #include "windows/vk/frmVk.h"
@@ -69,7 +74,8 @@ class Answers final : public UiSeam {
   void beep() override {}
   void processEvents() override { QApplication::processEvents(); }
   std::optional<QString> inputBox(QWidget*, const QString&, const QString&, const QString& d) override { return d; }
-  std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<FileDialogResult> opened;  // what the open-file dialog answers
+  std::optional<FileDialogResult> openFile(QWidget*, const FileDialogRequest&) override { return opened; }
   std::optional<FileDialogResult> saveFile(QWidget*, const FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
   std::optional<FontChoice> chooseFont(QWidget*, const FontChoice&) override { return std::nullopt; }
@@ -195,6 +201,54 @@ void shootNec(MDIForm1& main, Camera& camera) {
   shootNecAir(w, camera, real);
 }
 
+// The flat OCF of shootNec again with an analyser's sweep of it opened: a
+// sweep made from the model's own with every frequency 2 % lower, as a
+// wire 2 % longer would show it. The window's measurement page after the
+// check (the dashed curves, the note, the fitted length) and the build
+// sheet's page as the printer gets it.
+void shootMeasured(frmNec* w, Camera& camera, Answers& answers) {
+  w->shapeList->setCurrentIndex(0);
+  set(w->heightField, typed("10"));
+  // The "analyser" sweeps finer than the check: 21 points a band. Without
+  // nec2c the test engine's made-up numbers, as in shootNec.
+  set(w->pointsField, QStringLiteral("21"));
+  if (nec::FindEngine().empty()) frmNec::setEngineFactory([] { return std::make_unique<test::FakeNecEngine>(); });
+  QSignalSpy fine(w, &frmNec::checkFinished);
+  w->onCheck();
+  if (!fine.wait(300000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
+  set(w->pointsField, QStringLiteral("5"));
+  const std::optional<report::NecCheckReport> checked = w->measuredPage->shownReport();
+  if (!checked) {
+    std::fprintf(stderr, "lorvant_shots: no NEC-2 check for the measurement\n");
+    camera.ok = false;
+    return;
+  }
+  std::vector<sweep::ModelPoint> longer = sweep::ModelSweep(checked->result);
+  for (sweep::ModelPoint& p : longer) p.frequency /= 1.02;
+  const QString file = M1::resultFile(QStringLiteral("analyser.s1p"));
+  files::WriteFileAtomically(M1::nativePath(file), sweep::WriteTouchstone(longer));
+  answers.opened = FileDialogResult{file, 1};
+  w->measuredPage->onOpen();
+  answers.opened.reset();
+  QSignalSpy finished(w, &frmNec::checkFinished);
+  w->onCheck();
+  if (!finished.wait(300000)) std::fprintf(stderr, "lorvant_shots: the NEC-2 check did not end\n");
+  frmNec::setEngineFactory({});
+  w->inputPages->setCurrentWidget(w->measuredPage);
+  camera.take(QStringLiteral("necmeasured"), w);
+  if (const std::optional<report::NecCheckReport> r = w->measuredPage->shownReport()) {
+    const pdf::Page page = report::SheetPage({*r, report::kDefaultAllowance});
+    // 96 dpi: the page as wide as a window picture of 794 pixels.
+    const double scale = 96.0 / 72;
+    QImage image(int(page.width() * scale), int(page.height() * scale), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintSheetPage(painter, page, scale);
+    painter.end();
+    camera.takeImage(QStringLiteral("necsheet"), image);
+  }
+}
+
 bool shoot(Language language, char separator, const QString& folder) {
   QTemporaryDir results;
   M1::resetState();
@@ -269,6 +323,7 @@ bool shoot(Language language, char separator, const QString& folder) {
     camera.take(QStringLiteral("report"), frmRTF::loaded());
 
     shootNec(main, camera);
+    shootMeasured(frmNec::loaded(), camera, answers);
     frmRTF::unload();
     Forms::unloadAll();
   }

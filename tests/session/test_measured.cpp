@@ -5,8 +5,11 @@
 
 #include <cerrno>
 
+#include "engine/sweep/model_sweep.h"
 #include "session/measured.h"
+#include "session/measured_check.h"
 #include "session/messages.h"
+#include "tests/session/nec_support.h"
 #include "tests/session/run_support.h"
 
 namespace lorvant::sweep {
@@ -81,6 +84,59 @@ TEST(MeasuredFile, AFileThatCannotBeReadIsNamedWithItsCause) {
   // Exactly at the limit the file is read (and here refused for its content).
   WriteBytes(dir.file("huge.s1p"), std::string(kMaxMeasuredBytes, '!'));
   EXPECT_NE(ReadMeasured(dir.file("huge.s1p").string()).refusal.en.find("no measured values"), std::string::npos);
+}
+
+// An engine that asks the stop once and answers nothing.
+struct StoppedEngine final : nec::Engine {
+  int runs = 0;
+  std::vector<bool> answers;
+  nec::EngineResult run(const std::string&, const nec::EngineProgress& progress) override {
+    ++runs;
+    answers.push_back(progress(0));
+    nec::EngineResult r;
+    r.status = nec::EngineResult::Status::Cancelled;
+    return r;
+  }
+};
+
+// The sweep's bands beside the captured check of 7 and 14 MHz: a band the
+// check did not model has no model's resonances; the fit takes the lowest
+// counted band with a measured resonance and runs on the engine it is
+// given, which a stop ends without a length.
+TEST(MeasuredCheck, TheBandsStandBesideTheModelAndTheFitRunsOnTheEngineGiven) {
+  const nec::Design design = test::CapturedDesign();
+  const nec::Settings settings = test::CapturedSettings();
+  const nec::Plan plan = nec::PrepareCheck(design, settings);
+  const nec::Result result = nec::Evaluate(design, settings, plan, test::DataFile("nec/ocf_7_14.out"));
+  MeasuredFile m;
+  m.read = true;
+  m.bands.push_back({.band = 3, .resonances = std::vector<double>{7.01, 7.15}, .minSwr = 1.2});
+  m.bands.push_back({.band = 5, .resonances = std::nullopt, .minSwr = 1.9});
+  m.bands.push_back({.band = 7, .resonances = std::vector<double>{21.2}, .minSwr = 2.5});
+
+  const report::MeasuredCheck bands = nec::CompareMeasuredBands("a.s1p", m, design, result);
+  EXPECT_EQ(bands.file, "a.s1p");
+  EXPECT_DOUBLE_EQ(bands.designLength, nec::TypedDecimal(design.length));
+  ASSERT_EQ(bands.bands.size(), 3u);
+  EXPECT_TRUE(bands.bands[0].counted && bands.bands[1].counted);
+  EXPECT_FALSE(bands.bands[2].counted);
+  EXPECT_EQ(bands.bands[0].model, ModelResonances(result, 3));
+  EXPECT_EQ(bands.bands[1].model, ModelResonances(result, 5));
+  EXPECT_TRUE(bands.bands[2].model.empty());
+  EXPECT_FALSE(bands.bands[1].measured);
+  EXPECT_EQ(bands.fitBand, -1);
+
+  for (const bool go : {false, true}) {
+    StoppedEngine engine;
+    const report::MeasuredCheck fitted =
+        nec::CompareMeasured("a.s1p", m, design, settings, result, engine, [go](int) { return go; });
+    EXPECT_EQ(fitted.bands.size(), 3u);
+    EXPECT_EQ(fitted.fitBand, 3);
+    // Of the two crossings the one nearer the band's 7.1 MHz.
+    EXPECT_DOUBLE_EQ(fitted.fitMeasured, 7.15);
+    EXPECT_FALSE(fitted.fittedLength);
+    EXPECT_EQ(engine.answers, std::vector<bool>{go});
+  }
 }
 
 }  // namespace

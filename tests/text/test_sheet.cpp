@@ -4,7 +4,10 @@
 // languages; eleven bands still fit the page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "engine/bands.h"
 #include "engine/nec/hanging.h"
@@ -117,6 +120,39 @@ TEST(SheetPdf, ElevenBandsStillFitOnePage) {
   // Every line above the bottom margin of the A4 page.
   EXPECT_GE(pdf.lowestText, 30);
   EXPECT_LE(pdf.lowestText, 50);  // the closing line sits at the foot
+}
+
+// The side view draws the wire to one scale on both axes, labels the
+// supports' heights and the legs' lengths, and keeps every mark on the
+// page; the page a printer gets holds the document's strings.
+TEST(SheetPdf, TheSideViewIsToScaleAndLabelled) {
+  const SheetData d = Sheet(Language::English, '.', 3);
+  const pdf::Page page = report::SheetPage(d);
+  std::vector<const pdf::Mark*> wire;
+  std::vector<std::string> texts;
+  for (const pdf::Mark& m : page.marks()) {
+    if (m.isText) {
+      texts.push_back(m.cp1252);
+      EXPECT_GE(m.x1, 0) << m.cp1252;
+      EXPECT_LE(m.x1 + 0.6 * m.size * m.cp1252.size(), page.width()) << m.cp1252;
+    } else if (m.width == 1.2) {
+      wire.push_back(&m);
+    }
+  }
+  EXPECT_EQ(texts, ReadPdf(page.document("t")).text);
+  // Start, apex, end: two pieces, rising 5 m over the first leg's run and
+  // falling 4 m over the second's.
+  const std::vector<nec::Point>& c = d.check.model.corners;
+  ASSERT_EQ(c.size(), 3u);
+  ASSERT_EQ(wire.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    const double run = std::hypot(c[i + 1].x - c[i].x, c[i + 1].y - c[i].y);
+    const double rise = c[i + 1].z - c[i].z;
+    const pdf::Mark& m = *wire[static_cast<std::size_t>(i)];
+    EXPECT_NEAR((m.y2 - m.y1) / (m.x2 - m.x1), rise / run, 1e-9) << i;
+  }
+  for (const char* label : {"6.00 m", "11.00 m", "7.00 m", "6.40 m", "13.60 m"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), label), texts.end()) << label;
 }
 
 TEST(PdfWriter, StringsAreEscapedAndReadBack) {

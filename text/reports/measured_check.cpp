@@ -8,14 +8,25 @@
 
 namespace lorvant::report {
 
-namespace {
-
-std::string Frequencies(const std::vector<double>& f, Language lang, char sep) {
+std::string ResonancesText(const std::vector<double>& f, Language lang, char sep) {
   if (f.empty()) return say(lang, Text::MeasuredNoResonance);
   std::string s;
   for (const double v : f) s += (s.empty() ? "" : " ") + FormatPicture(v, "#0.000", sep);
   return s;
 }
+
+std::string FitLine(const MeasuredCheck& m, Language lang, char sep) {
+  if (!m.fittedLength) return say(lang, Text::CheckFitNone);
+  const double change = *m.fittedLength - m.designLength;
+  const long cm = std::lround(std::fabs(change) * 100);
+  // A wire that behaves longer than designed is too long: cut it.
+  return say(lang, Text::CheckFitBefore) + FormatPicture(*m.fittedLength, "#0.00", sep) +
+         say(lang, Text::CheckFitMiddle) + NecBandName(m.fitBand, 0, sep) + say(lang, Text::CheckFitBand) +
+         FormatPicture(m.fitMeasured, "#0.000", sep) + say(lang, Text::CheckFitShorten) + std::to_string(cm) +
+         say(lang, change > 0 ? Text::CheckFitCut : Text::CheckFitAdd) + say(lang, Text::CheckFitSplit);
+}
+
+namespace {
 
 std::string Padded(std::string s, std::size_t width) {
   // Width in characters, not bytes: an umlaut is two bytes of UTF-8.
@@ -36,23 +47,13 @@ std::vector<std::string> MeasuredCheckLines(const MeasuredCheck& m, Language lan
   lines.push_back(say(lang, Text::CheckMeasuredColumns));
   for (const MeasuredBandRow& b : m.bands) {
     const std::string measured =
-        b.measured ? Frequencies(*b.measured, lang, sep) : std::string(say(lang, Text::CheckMeasuredSwrOnly));
+        b.measured ? ResonancesText(*b.measured, lang, sep) : std::string(say(lang, Text::CheckMeasuredSwrOnly));
     const std::string model =
-        b.counted ? Frequencies(b.model, lang, sep) : std::string(say(lang, Text::CheckMeasuredNotModelled));
+        b.counted ? ResonancesText(b.model, lang, sep) : std::string(say(lang, Text::CheckMeasuredNotModelled));
     const std::string swr = SwrText(b.minSwr, sep) + " / " + FormatPicture(b.minSwrFrequency, "#0.000", sep);
     lines.push_back(Padded(NecBandName(b.band, 0, sep), 11) + Padded(measured, 22) + Padded(model, 22) + swr);
   }
-  if (!m.fittedLength) {
-    lines.push_back(say(lang, Text::CheckFitNone));
-    return lines;
-  }
-  const double change = *m.fittedLength - m.designLength;
-  const long cm = std::lround(std::fabs(change) * 100);
-  // A wire that behaves longer than designed is too long: cut it.
-  lines.push_back(say(lang, Text::CheckFitBefore) + FormatPicture(*m.fittedLength, "#0.00", sep) +
-                  say(lang, Text::CheckFitMiddle) + NecBandName(m.fitBand, 0, sep) + say(lang, Text::CheckFitBand) +
-                  FormatPicture(m.fitMeasured, "#0.000", sep) + say(lang, Text::CheckFitShorten) + std::to_string(cm) +
-                  say(lang, change > 0 ? Text::CheckFitCut : Text::CheckFitAdd) + say(lang, Text::CheckFitSplit));
+  lines.push_back(FitLine(m, lang, sep));
   return lines;
 }
 

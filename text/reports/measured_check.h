@@ -28,6 +28,12 @@ struct MeasuredCheck {
   std::optional<double> fittedLength;  // m
 };
 
+// Resonances in MHz to the kHz, blank between them ("none" for none).
+std::string ResonancesText(const std::vector<double>& f, Language lang, char sep);
+// The fitted length and what it means: cut or add the difference; or why
+// there is none.
+std::string FitLine(const MeasuredCheck& m, Language lang, char sep);
+
 // The section's lines (UTF-8), from its heading on.
 std::vector<std::string> MeasuredCheckLines(const MeasuredCheck& m, Language lang, char sep);
 

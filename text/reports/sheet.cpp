@@ -137,9 +137,19 @@ std::string FooterLine(const NecCheckReport& r) {
          r.dateText;
 }
 
-// The side view: horizontal distance from the start against height, to one
-// scale on both axes, inside the box (x, y, w, h) in points.
-void SideView(pdf::Page& page, const NecCheckReport& r, double x, double y, double w, double h) {
+// The standard font's letters average about half its size: a text's
+// width in points, near enough to centre it or keep it off the edge.
+double TextWidth(const std::string& utf8, double size) {
+  std::size_t chars = 0;
+  for (const char c : utf8) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return 0.52 * size * static_cast<double>(chars);
+}
+
+// The side view below `top`: horizontal distance from the start against
+// height, to one scale on both axes, at most `w` wide and `h` high (points),
+// with the heights of the supports, the legs' lengths and the span.
+void SideView(pdf::Page& page, const NecCheckReport& r, double x, double top, double w, double h) {
+  const char sep = r.sep;
   const std::vector<nec::Point>& corners = r.model.corners;
   std::vector<std::pair<double, double>> view;  // (run, height)
   double run = 0;
@@ -147,21 +157,35 @@ void SideView(pdf::Page& page, const NecCheckReport& r, double x, double y, doub
     if (i > 0) run += std::hypot(corners[i].x - corners[i - 1].x, corners[i].y - corners[i - 1].y);
     view.emplace_back(run, corners[i].z);
   }
-  double top = 0;
-  for (const auto& [s, z] : view) top = std::max(top, z);
+  double highest = 0;
+  for (const auto& [s, z] : view) highest = std::max(highest, z);
   const double span = std::max(run, 1e-9);
-  const double scale = std::min((w - 20) / span, (h - 30) / std::max(top, 1e-9));
-  const double x0 = x + 10, y0 = y + 15;
+  // Room for the labels above the wire and below the ground, and for the
+  // heights beside the outer supports.
+  const double scale = std::min((w - 80) / span, (h - 50) / std::max(highest, 1e-9));
+  const double x0 = x + 40, y0 = top - 25 - highest * scale;
   const auto px = [&](double s) { return x0 + s * scale; };
   const auto py = [&](double z) { return y0 + std::max(z, 0.0) * scale; };
+  const auto label = [&](double cx, double y, double size, const std::string& utf8) {
+    const double width = TextWidth(utf8, size);
+    page.text(std::clamp(cx - width / 2, x, x + w - width), y, Font::Regular, size, ToCp1252(utf8));
+  };
   page.line(x, y0, x + w, y0, 0.75);  // the ground
   for (std::size_t i = 1; i < view.size(); ++i)
     page.line(px(view[i - 1].first), py(view[i - 1].second), px(view[i].first), py(view[i].second), 1.2);
-  // The supports at the ends and the apex, dashed.
-  for (std::size_t i = 0; i < view.size(); ++i)
-    if (i == 0 || i + 1 == view.size() || r.model.hanging.apex)
-      page.line(px(view[i].first), y0, px(view[i].first), py(view[i].second), 0.5, 3);
-  // The feed point: a short tick across the wire and its name.
+  // The supports at the ends and the apex, dashed, each with its height.
+  for (std::size_t i = 0; i < view.size(); ++i) {
+    const bool end = i == 0 || i + 1 == view.size();
+    if (!end && !r.model.hanging.apex) continue;
+    const double sx = px(view[i].first);
+    page.line(sx, y0, sx, py(view[i].second), 0.5, 3);
+    const std::string height = MetresText(view[i].second, sep);
+    const double mid = (y0 + py(view[i].second)) / 2 - 3;
+    // The start's to the left of its support, the others' to the right.
+    page.text(i == 0 ? sx - 4 - TextWidth(height, 8) : sx + 4, mid, Font::Regular, 8, ToCp1252(height));
+  }
+  // The feed point: a short tick across the wire and its name; each leg's
+  // length below its middle.
   double along = 0, fs = 0, fz = 0;
   for (std::size_t i = 1; i < corners.size(); ++i) {
     const double seg =
@@ -175,8 +199,34 @@ void SideView(pdf::Page& page, const NecCheckReport& r, double x, double y, doub
     along += seg;
   }
   page.line(px(fs), py(fz) - 5, px(fs), py(fz) + 5, 1.5);
-  page.text(px(fs) + 3, py(fz) + 6, Font::Regular, 8, ToCp1252(say(r.language, Text::SheetFeedMark)));
-  page.text(x, y, Font::Regular, 7, ToCp1252("0 m .. " + FormatPicture(run, "#0.0", r.sep) + " m"));
+  label(px(fs), py(fz) + 8, 8, say(r.language, Text::SheetFeedMark));
+  const auto heightAt = [&](double s) {
+    for (std::size_t i = 1; i < view.size(); ++i)
+      if (s <= view[i].first || i + 1 == view.size()) {
+        const double d = view[i].first - view[i - 1].first;
+        const double t = d > 0 ? std::clamp((s - view[i - 1].first) / d, 0.0, 1.0) : 0;
+        return view[i - 1].second + t * (view[i].second - view[i - 1].second);
+      }
+    return view.front().second;
+  };
+  // A leg's length beside its middle, clear of the wire: below a level
+  // leg (the feed point's name is above it), outside a sloping one.
+  const double legs[][3] = {{0, fs, r.model.feed}, {fs, run, r.model.length - r.model.feed}};
+  for (const auto& [from, to, length] : legs) {
+    const double mid = (from + to) / 2;
+    const double ux = px(to) - px(from), uy = py(heightAt(to)) - py(heightAt(from));
+    const double norm = std::max(std::hypot(ux, uy), 1e-9);
+    const double sine = uy / norm, cosine = ux / norm;
+    // The normal below the wire, or above it for a slope.
+    double nx = sine, ny = -cosine;
+    if ((std::fabs(sine) > 0.3) != (ny > 0)) nx = -nx, ny = -ny;
+    const std::string text = MetresText(length, sep);
+    const double a = TextWidth(text, 8) / 2, b = 3;
+    const double d = a * std::fabs(sine) + b * std::fabs(cosine) + 3;
+    const double cx = px(mid) + nx * d, cy = py(heightAt(mid)) + ny * d;
+    page.text(std::clamp(cx - a, x, x + w - 2 * a), cy - b, Font::Regular, 8, ToCp1252(text));
+  }
+  label(px(run / 2), y0 - 11, 8, MetresText(run, sep));
 }
 
 // Words set into lines of at most `width` characters (the standard font's
@@ -198,7 +248,7 @@ std::vector<std::string> Wrapped(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string WriteSheet(const SheetData& d) {
+pdf::Page SheetPage(const SheetData& d) {
   const NecCheckReport& r = d.check;
   const Language lang = r.language;
   pdf::Page page;
@@ -246,9 +296,13 @@ std::string WriteSheet(const SheetData& d) {
 
   set(left, y, Font::Bold, 11, say(lang, Text::SheetSideView));
   const double bottom = 70;
-  SideView(page, r, left, bottom, right - left, std::max(y - 10 - bottom, 60.0));
+  SideView(page, r, left, y - 6, right - left, std::max(y - 6 - bottom, 80.0));
   set(left, 40, Font::Regular, 8, FooterLine(r));
-  return page.document(ToCp1252(say(lang, Text::SheetTitle)));
+  return page;
+}
+
+std::string WriteSheet(const SheetData& d) {
+  return SheetPage(d).document(ToCp1252(say(d.check.language, Text::SheetTitle)));
 }
 
 }  // namespace lorvant::report

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "text/pdf.h"
 #include "text/reports/neccheck.h"
 
 namespace lorvant::report {
@@ -28,7 +29,9 @@ std::string FeetInchesText(double m, char sep);
 // `frequency` MHz for a wire of `length` m, from f ~ 1/length.
 double CentimetresPer100kHz(double length, double frequency);
 
-// The PDF document.
+// The page as laid out (a window paints it for a printer), and its PDF
+// document.
+pdf::Page SheetPage(const SheetData& d);
 std::string WriteSheet(const SheetData& d);
 
 }  // namespace lorvant::report

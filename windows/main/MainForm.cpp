@@ -15,6 +15,7 @@ namespace {
 Calculator installed;
 std::function<void(const QString&)> vkFollower;
 std::function<void(const QString&)> feedPointFollower;
+std::function<void(const QString&, const QString&)> pruningFollower;
 frmHauptform* form() { return frmHauptform::instance(); }
 }  // namespace
 
@@ -79,6 +80,14 @@ void setFeedPointFollower(std::function<void(const QString& distance)> follower)
 
 void takeOverFeedPoint(const QString& distance) {
   if (feedPointFollower) feedPointFollower(distance);
+}
+
+void setPruningFollower(std::function<void(const QString& length, const QString& frequency)> follower) {
+  pruningFollower = std::move(follower);
+}
+
+void takeOverPruning(const QString& length, const QString& frequency) {
+  if (pruningFollower) pruningFollower(length, frequency);
 }
 
 QMetaObject::Connection onConductorChanged(QObject* context, std::function<void(const QString&)> handler) {

@@ -66,6 +66,12 @@ void setVkFollower(std::function<void(const QString& vk)> follower);
 void setFeedPointFollower(std::function<void(const QString& distance)> follower);
 void takeOverFeedPoint(const QString& distance);
 
+// A measured resonance and the length of the wire it was measured on,
+// handed on by the NEC-2 window for pruning: they go to whoever follows
+// them (the pruning calculator); the program connects that at start.
+void setPruningFollower(std::function<void(const QString& length, const QString& frequency)> follower);
+void takeOverPruning(const QString& length, const QString& frequency);
+
 // The conductor diameter changed.
 QMetaObject::Connection onConductorChanged(QObject* context, std::function<void(const QString&)> handler);
 

@@ -55,6 +55,7 @@
 #include "text/reports/nectune.h"
 #include "windows/main/MainForm.h"
 #include "windows/nec/NecAirPage.h"
+#include "windows/nec/NecMeasuredPage.h"
 
 namespace lorvant {
 namespace {
@@ -183,6 +184,11 @@ struct frmNec::Job {
   nec::AirSettings air;
   std::optional<nec::AirResult> airResult;
   std::optional<nec::OutputError> airError;
+  // An analyser's sweep: compared with the model and the wire length fitted
+  // to it in this thread, after the check's own run (read after `done`).
+  std::shared_ptr<const sweep::MeasuredFile> measured;
+  std::string measuredName;
+  std::optional<report::MeasuredCheck> compared;
 
   void run() {
     const nec::EngineProgress progress = [this](int n) {
@@ -197,6 +203,12 @@ struct frmNec::Job {
       } catch (const nec::OutputError& e) {
         airError = e;
       }
+    }
+    if (measured && result.status == nec::EngineResult::Status::Completed) {
+      compared = NecMeasuredPage::CompareInBackground(*measured, measuredName, design, settings, plan, result.output,
+                                                      *engine, [this](int) { return !cancel.load(); });
+      // Cancelled during the fit: nothing of the check is shown or written.
+      if (cancel) result.status = nec::EngineResult::Status::Cancelled;
     }
     done = true;
   }
@@ -354,6 +366,8 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
   }
   airInputs = new NecAirInputs(inputPages);
   inputPages->addTab(airInputs, QString());
+  measuredPage = new NecMeasuredPage(inputPages);
+  inputPages->addTab(measuredPage, QString());
   outer->addWidget(inputPages);
 
   auto* buttons = new QHBoxLayout();
@@ -449,6 +463,10 @@ frmNec::frmNec(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
       drawHanging();
     });
   connect(timer_, &QTimer::timeout, this, &frmNec::poll);
+  connect(measuredPage, &NecMeasuredPage::sweepChanged, this, [this] {
+    drawPicture();
+    hintLabel->setText(note_());
+  });
   resize(840, 720);
 }
 
@@ -472,6 +490,8 @@ void frmNec::applyCaptions() {
   inputPages->setTabText(inputPages->indexOf(airInputs), say(Text::AirWindowTab));
   airInputs->applyCaptions();
   airView->applyCaptions();
+  inputPages->setTabText(inputPages->indexOf(measuredPage), say(Text::WindowMeasuredPage));
+  measuredPage->applyCaptions();
   feedPointLabel->setText(say(Text::WindowNecFeedPoint));
   shapeLabel->setText(say(Text::HangShape));
   endHeightLabel->setText(say(Text::HangEndHeight));
@@ -656,6 +676,8 @@ void frmNec::onCheck() {
   job->dateText = Module1::generalDateTime().toStdString();
   job->deckPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(nec::kDeckFileName)));
   job->reportPath = Module1::nativePath(Module1::resultFile(QString::fromLatin1(report::kNecCheckFileName)));
+  job->measured = measuredPage->measured();
+  job->measuredName = measuredPage->measuredName();
 
   job_ = job;
   progressBar->setRange(0, job->plan.frequencies.count());
@@ -774,6 +796,7 @@ void frmNec::enableInputs() {
   cancelButton->setEnabled(!idle);
   takeVkButton->setEnabled(idle && shown_ && shown_->resonance);
   takeTunedButton->setEnabled(idle && tuned_);
+  measuredPage->enable(idle);
 }
 
 std::optional<frmNec::Refusal> frmNec::readHanging(nec::Hanging& h) const {
@@ -944,19 +967,21 @@ void frmNec::finish() {
     report::NecCheckReport data =
         report::MakeNecCheckReport(job->design, job->plan, *result, lang, job->sep, job->dateText);
     data.air = job->airResult;
+    data.measured = job->compared;
     std::ostringstream bytes;
     report::WriteNecCheckReport(bytes, data);
     // Deck and report are one set: both new or both as they were.
     if (job->writeFiles) nec::CommitCheckFiles({{job->deckPath, job->plan.deck}, {job->reportPath, bytes.str()}});
+    measuredPage->takeCheck(job->design, job->settings, job->plan, *result, job->dateText, job->compared);
     showResult(job->design, job->plan, *result);
     showAir(*job, *result);
     // The balun advice from the check's results, in the language of the
     // moment (the report keeps the language it was written in).
     setNote([design = job->design, plan = job->plan, checked = *result, sep = job->sep, date = job->dateText,
-             path = job->reportPath, written = job->writeFiles] {
+             path = job->reportPath, written = job->writeFiles, page = measuredPage] {
       const report::NecCheckReport shown =
           report::MakeNecCheckReport(design, plan, checked, Module1::language(), sep, date);
-      return CheckNote(shown, written, path);
+      return CheckNote(shown, written, path) + page->noteLines();
     });
   } catch (const files::FileError& e) {
     failed([error = e.error(), path = e.path()](Language l) { return files::FileErrorText(l, error, path); });
@@ -1078,6 +1103,7 @@ void frmNec::showResult(const nec::Design& design, const nec::Plan&, const nec::
 }
 
 void frmNec::clearResults() {
+  measuredPage->clearCheck();
   resultTable->setRowCount(0);
   tuned_.reset();
   tuneTable->clearContents();
@@ -1108,7 +1134,8 @@ void frmNec::onTakeVk() {
 
 void frmNec::drawPicture() {
   if (!shown_) return;
-  picture_ = nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(), Module1::decimalSeparator());
+  picture_ = nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(), Module1::decimalSeparator(),
+                                 measuredPage->sweepShown());
   image_ = PaintSwrPicture(picture_);
   pictureView->setPixmap(QPixmap::fromImage(image_));
 }

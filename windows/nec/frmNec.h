@@ -39,6 +39,7 @@ class TestNecWindow;
 
 namespace lorvant {
 struct MainFormValues;
+class NecMeasuredPage;
 namespace design {
 struct NecInputs;
 }
@@ -140,6 +141,9 @@ class frmNec : public QWidget {
   NecAirInputs* airInputs = nullptr;
   QScrollArea* pictureScroll = nullptr;
   NecAirView* airView = nullptr;
+
+  // The last page of inputPages: the analyser's sweep and the build sheet.
+  NecMeasuredPage* measuredPage = nullptr;
 
  signals:
   // A check ended (completed, failed or cancelled).

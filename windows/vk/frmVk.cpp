@@ -272,6 +272,17 @@ void frmVk::mnuPruning() {
   Forms::show(w);
 }
 
+void frmVk::takeOverMeasured(const QString& length, const QString& frequency) {
+  mnuPruning();
+  frmVk* w = instance();
+  w->Text1->setText(length);
+  w->Text2->setText(frequency);
+  // The result shown belongs to the values before.
+  w->clearResults();
+  // What is left to type: the resonance wanted.
+  w->Combo1->setFocus();
+}
+
 void frmVk::applyCaptions() {
   if (layout_ == Layout::Calculator)
     applyCalculatorCaptions();

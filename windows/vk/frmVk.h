@@ -39,6 +39,9 @@ class frmVk : public QWidget {
   // and switches it over cleanly when it shows the other one.
   static void mnuVk();       // calculator
   static void mnuPruning();  // pruning layout
+  // The pruning layout with a measured wire's length and resonance in its
+  // fields (the NEC-2 window hands them over from an analyser's sweep).
+  static void takeOverMeasured(const QString& length, const QString& frequency);
 
   // What the calculations of the main form read: active exactly while the
   // window is loaded and its tag is "Aktiv".
