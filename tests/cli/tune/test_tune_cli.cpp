@@ -148,7 +148,9 @@ TEST(TuneTool, ABusyResultsFolderIsRefused) {
   ToolResult r = RunTool(pair.args(), pair.env(noting));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Another calculation is writing into the folder " + pair.dir.str() + " right now.\n");
-  r = RunTool(With(pair.args(), {"--language", "de"}), pair.env(noting));
+  std::vector<std::string> german = test::CapturedCheckArgs(pair.dir);
+  german.front() = "tune";
+  r = RunTool(With(german, {"--language", "de"}), pair.env(noting));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(pair.dir.str()), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("Another"), std::string::npos) << r.err;
