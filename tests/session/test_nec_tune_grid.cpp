@@ -55,7 +55,9 @@ TEST(NecTuneGrid, TheFourBandOcfEndsNearTheBestOfABruteForceGrid) {
     for (int j = 0; j < kFeeds; ++j)
       grid.push_back({b.lengthMin + (b.lengthMax - b.lengthMin) * i / (kLengths - 1),
                       b.feedMin + (b.feedMax - b.feedMin) * j / (kFeeds - 1)});
-  nec::NecTuneEvaluator rough(design, *nec::CoarseSearchSettings(settings), {}, engines);
+  // The evaluators keep a reference to their settings.
+  const nec::Settings roughly = *nec::CoarseSearchSettings(settings), searching = nec::SearchSettings(settings);
+  nec::NecTuneEvaluator rough(design, roughly, {}, engines);
   const std::vector<nec::TuneScore> roughScores = rough.evaluate(grid);
   std::vector<std::size_t> order(grid.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -66,7 +68,7 @@ TEST(NecTuneGrid, TheFourBandOcfEndsNearTheBestOfABruteForceGrid) {
   for (std::size_t i = 0; i < static_cast<std::size_t>(kRescored); ++i) best.push_back(grid[order[i]]);
   // And the tuned design, on the same frequencies.
   best.push_back(t.tuned.point);
-  nec::NecTuneEvaluator full(design, nec::SearchSettings(settings), {}, engines);
+  nec::NecTuneEvaluator full(design, searching, {}, engines);
   const std::vector<nec::TuneScore> fullScores = full.evaluate(best);
   std::size_t bruteBest = 0;
   for (std::size_t i = 1; i < static_cast<std::size_t>(kRescored); ++i)
