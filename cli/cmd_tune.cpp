@@ -95,9 +95,12 @@ const char* kEpilogue =
     "--weight; ties go to the shorter wire. The search scores a grid of 9\n"
     "lengths and 10 feed points, then walks from the start and the best three\n"
     "grid points to the best of their eight neighbours, halving the steps when\n"
-    "none is better, down to 1 cm and 0.1 % of the length. The tuned design is\n"
-    "never ranked after the start. Every figure is nec2c's on the chosen\n"
-    "--ground.\n"
+    "none is better, down to 1 cm and 0.1 % of the length. Over a real ground\n"
+    "the grid and the walks down to 4 cm and 0.4 % solve the ground with\n"
+    "reflection coefficients, some ten times quicker, which rank the designs\n"
+    "as Sommerfeld-Norton does; the best two places they reach walk on over the\n"
+    "chosen ground. The tuned design is never ranked after the start. Every\n"
+    "figure reported is nec2c's on the chosen --ground.\n"
     "\n"
     "Without --json the report is printed as in NecTune.txt. With --json one\n"
     "object: start and tuned ({length, feed (m), balun, worst_swr (null when no\n"
@@ -105,17 +108,20 @@ const char* kEpilogue =
     "bands: [{band, frequency, r, x, swr, usable, worst (over the sweep),\n"
     "start: {r, x, swr, usable, worst}}] of the tuned design and the start,\n"
     "sweep: [{band, frequency, r, x, swr}] of the tuned design, deck and report\n"
-    "(paths), ground, evaluations (designs scored), engine_runs, jobs, seconds,\n"
+    "(paths), ground, evaluations (designs scored), coarse_evaluations (of them\n"
+    "over reflection coefficients), engine_runs, jobs, seconds, engine_seconds\n"
+    "(of them waiting for nec2c),\n"
     "and vk: the --vk with which the run gives the tuned length (exact for a\n"
     "bare wire in the preferred-frequency length mode with the calculator off).\n"
     "\n"
-    "Lorvant.nec (the tuned design's deck), NecTune.txt (and the --picture of the\n"
-    "tuned design) are written together; a tuning that is stopped or fails\n"
+    "Lorvant.nec (the tuned design's deck), NecTune.txt (and the --picture: the\n"
+    "tuned design's SWR, the start's dashed over it) are written together; a tuning that is stopped or fails\n"
     "leaves the earlier files as they were. Without nec2c the start's deck is\n"
     "written alone.\n"
     "\n"
-    "Exit status: 0 the tuning completed; 1 it ended without a result; 2 unknown\n"
-    "option or bad value.\n"
+    "Exit status: 0 the tuning completed; 1 it ended without a result (also when\n"
+    "stopped by Ctrl-C or another signal, or when another check or run writes\n"
+    "into the results folder); 2 unknown option or bad value.\n"
     "\n"
     "Example:\n"
     "  lorvant-calc tune --out results --frequency 3.65 --halfwaves 1 --band 3.5 \\\n"
@@ -187,9 +193,11 @@ void PrintJson(const nec::TunedDesign& t, const nec::Settings& settings, int job
   j.key("report").value(reportPath);
   j.key("ground").value(nec::GroundWord(settings.ground));
   j.key("evaluations").value(t.evaluations);
+  j.key("coarse_evaluations").value(t.coarseEvaluations);
   j.key("engine_runs").value(t.engineRuns);
   j.key("jobs").value(jobs);
   j.key("seconds").value(t.seconds);
+  j.key("engine_seconds").value(t.engineSeconds);
   j.key("vk").value(
       nec::TunedShorteningFactor(t.start.candidate.design, nec::TypedDecimal(t.tuned.candidate.design.length)));
   j.endObject();
@@ -264,7 +272,7 @@ int TuneCommand(const Args& args) {
         [] { return !StopRequested(); });
   } catch (const nec::TuneEngineError& e) {
     std::string failure = e.result.status == nec::EngineResult::Status::Cancelled
-                              ? say(lang, Text::CliNecStoppedBySignal)
+                              ? say(lang, Text::CliTuneStoppedBySignal)
                               : nec::EngineTroubleText(lang, e.result, deckPath);
     if (e.result.status == nec::EngineResult::Status::Missing)
       failure = WriteStartDeck(design, settings, deckPath, reportPath, failure, lang);
@@ -286,7 +294,9 @@ int TuneCommand(const Args& args) {
   report::WriteNecTuneReport(bytes, data);
   std::vector<std::pair<std::string, std::string>> set = {{deckPath, tuned.tuned.plan.deck}, {reportPath, bytes.str()}};
   if (n.picture) {
-    const nec::SwrPicture picture = nec::MakeSwrPicture(tuned.tuned.result, design.extraFrequency, lang, sep);
+    // The tuned design's curves, the start's dashed over them, as the window draws them.
+    const nec::SwrPicture picture = nec::MakeSwrPicture(tuned.tuned.result, design.extraFrequency, lang, sep,
+                                                        nec::TuningStartOverlay(tuned.start.result));
     set.emplace_back(*n.picture, IsPng(*n.picture) ? nec::SwrPicturePng(picture) : nec::SwrPictureSvg(picture));
   }
   try {

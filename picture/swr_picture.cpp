@@ -34,13 +34,26 @@ constexpr PlotColour kBands[] = {{0, 70, 200}, {160, 0, 160}, {0, 130, 130}, {20
 constexpr PlotColour kMeasured{230, 90, 0};
 constexpr double kLegendHeight = 18;
 
-// "-- model (NEC-2)   - - measured" under the heading, from the left.
-void Legend(SwrPicture& p, Language lang) {
-  const double y = kTitleHeight + 6;
+// "-- model (NEC-2)   - - measured" (or "-- tuned (NEC-2)   - - start,
+// balun 4:1") under the heading, from the left.
+void Legend(SwrPicture& p, const SwrOverlay& overlay, Language lang, char sep) {
+  const bool start = overlay.kind == SwrOverlay::Kind::TuningStart;
+  const double y = kTitleHeight + 6, second = start ? 160 : 140;
   p.lines.push_back({{10, y}, {34, y}, kBlack, 2, false});
-  p.texts.push_back({{38, y + 4}, say(lang, Text::PictureLegendModel), TextAnchor::Start, 10, kBlack, false});
-  p.lines.push_back({{140, y}, {164, y}, kMeasured, 1.5, true});
-  p.texts.push_back({{168, y + 4}, say(lang, Text::PictureLegendMeasured), TextAnchor::Start, 10, kMeasured, false});
+  p.texts.push_back({{38, y + 4},
+                     say(lang, start ? Text::PictureLegendTuned : Text::PictureLegendModel),
+                     TextAnchor::Start,
+                     10,
+                     kBlack,
+                     false});
+  p.lines.push_back({{second, y}, {second + 24, y}, kMeasured, 1.5, true});
+  p.texts.push_back({{second + 28, y + 4},
+                     start ? say(lang, Text::PictureLegendStart) + BalunText(overlay.balunRatio, sep)
+                           : say(lang, Text::PictureLegendMeasured),
+                     TextAnchor::Start,
+                     10,
+                     kMeasured,
+                     false});
 }
 
 struct Range {
@@ -113,17 +126,34 @@ double SwrToY(double swr, double top, double bottom) {
   return bottom - (clipped - 1) / (kPlotTopSwr - 1) * (bottom - top);
 }
 
+SwrOverlay TuningStartOverlay(const Result& start) {
+  SwrOverlay o{SwrOverlay::Kind::TuningStart, {}, start.balunRatio};
+  for (const BandCheck& b : start.bands) o.sweep.push_back({b.solved.frequency, b.solved.impedance, b.solved.swr});
+  for (const SolvedFrequency& s : start.sweep) o.sweep.push_back({s.frequency, s.impedance, s.swr});
+  std::stable_sort(o.sweep.begin(), o.sweep.end(),
+                   [](const sweep::SweepPoint& a, const sweep::SweepPoint& b) { return a.frequency < b.frequency; });
+  return o;
+}
+
 SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep,
                           const sweep::Sweep* measured) {
+  if (!measured) return MakeSwrPicture(result, extraFrequency, lang, sep, SwrOverlay{});
+  return MakeSwrPicture(result, extraFrequency, lang, sep, SwrOverlay{SwrOverlay::Kind::Measured, *measured, 1});
+}
+
+SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep,
+                          const SwrOverlay& overlay) {
+  // No measured sweep draws as none.
+  const bool overlaid = overlay.kind == SwrOverlay::Kind::TuningStart || !overlay.sweep.empty();
   SwrPicture p;
   const int bands = static_cast<int>(result.bands.size());
   const int columns = std::clamp(bands, 1, kPerRow);
   const int rows = std::max(1, (bands + kPerRow - 1) / kPerRow);
   // The legend takes a line of its own under the heading.
-  const double titleHeight = kTitleHeight + (measured ? kLegendHeight : 0);
+  const double titleHeight = kTitleHeight + (overlaid ? kLegendHeight : 0);
   p.width = columns * kPanelWidth;
   p.height = titleHeight + rows * kPanelHeight;
-  if (measured) Legend(p, lang);
+  if (overlaid) Legend(p, overlay, lang, sep);
 
   p.texts.push_back({{p.width / 2, 20},
                      say(lang, Text::PictureSwrTitleBefore) + BalunText(result.balunRatio, sep) +
@@ -189,9 +219,9 @@ SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language l
       p.dots.push_back({at, colour});
     }
     p.curves.push_back(std::move(curve));
-    if (measured) {
+    if (overlaid) {
       PlotCurve m{{}, kMeasured, 1.5, true};
-      for (const sweep::SweepPoint& s : *measured)
+      for (const sweep::SweepPoint& s : overlay.sweep)
         if (s.frequency >= range.low && s.frequency <= range.high)
           m.points.push_back(
               {left + (s.frequency - range.low) / (range.high - range.low) * kPlotWidth, SwrToY(s.swr, top, bottom)});

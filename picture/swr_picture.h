@@ -75,6 +75,20 @@ inline constexpr double kPlotTopSwr = 5;
 SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep,
                           const sweep::Sweep* measured = nullptr);
 
+// The dashed curves over the result's: a measured sweep, or the start of a
+// tuning over the tuned design (its SWR through its own balun, which the
+// legend names).
+struct SwrOverlay {
+  enum class Kind { Measured, TuningStart };
+  Kind kind = Kind::Measured;
+  sweep::Sweep sweep;     // in the order of frequency
+  double balunRatio = 1;  // the tuning's start's
+};
+// The start's own and sweep frequencies.
+SwrOverlay TuningStartOverlay(const Result& start);
+SwrPicture MakeSwrPicture(const Result& result, float extraFrequency, Language lang, char sep,
+                          const SwrOverlay& overlay);
+
 // The picture as an SVG document (UTF-8).
 std::string SwrPictureSvg(const SwrPicture& picture);
 

@@ -102,7 +102,7 @@ Plan PrepareCheck(const Design& design, const Settings& settings) {
   loads.insulation = design.insulation;
   p.model = MakeModel(TypedDecimal(design.length), settings.feed, settings.hanging, design.conductorDiameter, loads,
                       p.frequencies, settings.ground);
-  p.deck = WriteDeck(p.model, p.ground, p.frequencies);
+  p.deck = WriteDeck(p.model, p.ground, p.frequencies, false, settings.groundMethod);
   return p;
 }
 

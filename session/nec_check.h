@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/nec/deck.h"
 #include "engine/nec/frequencies.h"
 #include "engine/nec/hanging.h"
 #include "engine/nec/loads.h"
@@ -58,6 +59,8 @@ struct Settings {
   int sweepPoints = kDefaultSweepPoints;
   // The lowest band's resonance search; a tuning's candidates go without.
   bool resonanceSearch = true;
+  // A tuning's coarse stage alone solves a real ground the cheap way.
+  RealGroundMethod groundMethod = RealGroundMethod::SommerfeldNorton;
 };
 
 struct Plan {

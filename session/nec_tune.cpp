@@ -130,8 +130,11 @@ std::vector<TuneScore> NecTuneEvaluator::evaluate(std::span<const TunePoint> bat
     const std::unique_ptr<Engine> engine = makeEngine_();
     ++engineRuns_;
     const std::size_t count = std::min(chunk, batch.size() - from);
-    for (const SolvedCandidate& s :
-         SolveCandidates(batch.subspan(from, count), design_, settings_, *engine, keepGoing_))
+    const auto began = std::chrono::steady_clock::now();
+    const std::vector<SolvedCandidate> solved =
+        SolveCandidates(batch.subspan(from, count), design_, settings_, *engine, keepGoing_);
+    engineSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    for (const SolvedCandidate& s : solved)
       scores.push_back(s.result ? ScoreOf(*s.result, s.candidate.settings.balunRatio, weights_) : TuneScore{});
   }
   return scores;
@@ -146,14 +149,43 @@ std::vector<TuneScore> ProgressEvaluator::evaluate(std::span<const TunePoint> ba
       bestPoint_ = batch[i];
     }
   evaluations_ += static_cast<int>(batch.size());
-  if (progress_ && any_) progress_(evaluations_, best_, bestPoint_);
+  tell();
   return scores;
+}
+
+void ProgressEvaluator::tell() {
+  if (progress_ && any_) progress_(evaluations_, best_, bestPoint_);
+}
+
+std::unique_ptr<TuneEvaluator> ProgressEvaluator::counting(TuneEvaluator& coarse) {
+  class Counting final : public TuneEvaluator {
+   public:
+    Counting(ProgressEvaluator& owner, TuneEvaluator& inner) : owner_(owner), inner_(inner) {}
+    std::vector<TuneScore> evaluate(std::span<const TunePoint> batch) override {
+      std::vector<TuneScore> scores = inner_.evaluate(batch);
+      owner_.evaluations_ += static_cast<int>(batch.size());
+      owner_.tell();
+      return scores;
+    }
+
+   private:
+    ProgressEvaluator& owner_;
+    TuneEvaluator& inner_;
+  };
+  return std::make_unique<Counting>(*this, coarse);
 }
 
 Settings SearchSettings(const Settings& check) {
   Settings s = check;
   s.resonanceSearch = false;
   if (s.sweepPoints < 0 || s.sweepPoints > kTuneSweepPoints) s.sweepPoints = kTuneSweepPoints;
+  return s;
+}
+
+std::optional<Settings> CoarseSearchSettings(const Settings& check) {
+  if (!IsRealGround(check.ground)) return std::nullopt;
+  Settings s = SearchSettings(check);
+  s.groundMethod = RealGroundMethod::ReflectionCoefficient;
   return s;
 }
 
@@ -164,8 +196,15 @@ TunedDesign TuneDesign(const Design& design, const Settings& settings, const Tun
   if (starts.empty()) throw ModelError(ModelError::Kind::FeedOutside, 0);
   const Settings searching = SearchSettings(settings);
   NecTuneEvaluator evaluator(design, searching, request.weights, makeEngine, keepGoing);
+  const std::optional<Settings> roughly = request.coarseStage ? CoarseSearchSettings(settings) : std::nullopt;
+  std::optional<NecTuneEvaluator> coarse;
+  if (roughly) coarse.emplace(design, *roughly, request.weights, makeEngine, keepGoing);
+  // The progress counts the candidates of both; the best it tells is the
+  // chosen ground's.
   ProgressEvaluator told(evaluator, request.progress);
-  const TuneOutcome outcome = Tune(starts, BoundsAround(TypedDecimal(design.length)), request.options, told);
+  const std::unique_ptr<TuneEvaluator> toldCoarse = coarse ? told.counting(*coarse) : nullptr;
+  const TuneOutcome outcome =
+      Tune(starts, BoundsAround(TypedDecimal(design.length)), request.options, told, toldCoarse.get());
 
   TunedDesign t;
   t.start.point = outcome.start;
@@ -174,7 +213,9 @@ TunedDesign TuneDesign(const Design& design, const Settings& settings, const Tun
   t.tuned.score = outcome.bestScore;
   const TunePoint both[] = {t.start.point, t.tuned.point};
   const std::unique_ptr<Engine> engine = makeEngine();
+  const auto checking = std::chrono::steady_clock::now();
   std::vector<SolvedCandidate> solved = SolveCandidates(both, design, settings, *engine, keepGoing);
+  const double checkSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - checking).count();
   CheckedCandidate* sides[] = {&t.start, &t.tuned};
   for (std::size_t i = 0; i < 2; ++i) {
     CheckedCandidate& c = *sides[i];
@@ -197,7 +238,9 @@ TunedDesign TuneDesign(const Design& design, const Settings& settings, const Tun
   // tuned design is never reported worse than the start.
   if (Better(t.start.score, t.start.point, t.tuned.score, t.tuned.point)) t.tuned = t.start;
   t.evaluations = outcome.evaluations;
-  t.engineRuns = evaluator.engineRuns() + 1;
+  t.coarseEvaluations = outcome.coarseEvaluations;
+  t.engineRuns = evaluator.engineRuns() + (coarse ? coarse->engineRuns() : 0) + 1;
+  t.engineSeconds = evaluator.engineSeconds() + (coarse ? coarse->engineSeconds() : 0) + checkSeconds;
   t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   return t;
 }

@@ -22,6 +22,8 @@ report::NecTuneReport MakeTuneReport(const TunedDesign& t, const Settings& setti
   r.engineRuns = t.engineRuns;
   r.jobs = jobs;
   r.seconds = t.seconds;
+  r.coarseEvaluations = t.coarseEvaluations;
+  r.engineSeconds = t.engineSeconds;
   return r;
 }
 

@@ -40,7 +40,7 @@ std::string PointText(const Point& p) {
 
 // What every structure's comment cards say about the wire, so that each
 // structure reads as a deck of its own.
-std::vector<std::string> WireComments(const Model& m, Ground ground) {
+std::vector<std::string> WireComments(const Model& m, Ground ground, RealGroundMethod method) {
   std::vector<std::string> lines;
   const Hanging& h = m.hanging;
   std::string shape = std::string("CM ") + kProgramTitle + ": " + ShapeWord(m) + " wire of " + DeckNumber(m.length) +
@@ -58,8 +58,10 @@ std::vector<std::string> WireComments(const Model& m, Ground ground) {
   groundNote += GroundWord(ground);
   if (IsRealGround(ground)) {
     const GroundConstants g = ConstantsOf(ground);
-    groundNote += " (Sommerfeld-Norton, permittivity " + DeckNumber(g.permittivity) + ", conductivity " +
-                  DeckNumber(g.conductivity) + " S/m)";
+    groundNote += std::string(method == RealGroundMethod::SommerfeldNorton ? " (Sommerfeld-Norton"
+                                                                           : " (reflection coefficients") +
+                  ", permittivity " + DeckNumber(g.permittivity) + ", conductivity " + DeckNumber(g.conductivity) +
+                  " S/m)";
   }
   lines.push_back(groundNote);
   lines.push_back(m.loads.conductivity ? "CM conductor: " + DeckNumber(*m.loads.conductivity) + " S/m (LD 5)"
@@ -77,10 +79,11 @@ std::vector<std::string> WireComments(const Model& m, Ground ground) {
 
 }  // namespace
 
-std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& frequencies, bool patterns) {
+std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& frequencies, bool patterns,
+                      RealGroundMethod method) {
   std::string deck;
   const auto card = [&deck](const std::string& line) { deck += line + "\n"; };
-  const std::vector<std::string> comments = WireComments(m, ground);
+  const std::vector<std::string> comments = WireComments(m, ground, method);
   const std::string radius = DeckNumber(m.radius);
   const std::string count = std::to_string(m.structures.size());
 
@@ -107,7 +110,8 @@ std::string WriteDeck(const Model& m, Ground ground, const FrequencyPlan& freque
     if (ground == Ground::Perfect) card("GN 1");
     if (IsRealGround(ground)) {
       const GroundConstants g = ConstantsOf(ground);
-      card("GN 2 0 0 0 " + DeckNumber(g.permittivity) + " " + DeckNumber(g.conductivity));
+      card((method == RealGroundMethod::SommerfeldNorton ? "GN 2 0 0 0 " : "GN 0 0 0 0 ") + DeckNumber(g.permittivity) +
+           " " + DeckNumber(g.conductivity));
     }
     // Tag 0 loads every segment of the structure.
     if (m.loads.conductivity) card("LD 5 0 0 0 " + DeckNumber(*m.loads.conductivity));

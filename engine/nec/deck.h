@@ -19,6 +19,7 @@ inline constexpr const char* kDeckFileName = "Lorvant.nec";
 //   GW tag segments x1 y1 z1 x2 y2 z2 radius   (per wire, from the start on)
 //   GE 0 (free space) or GE 1 (over ground)
 //   GN 1 (perfect) or GN 2 0 0 0 permittivity conductivity (Sommerfeld-Norton)
+//   or GN 0 0 0 0 permittivity conductivity    (the reflection-coefficient approximation)
 //   LD 5 0 0 0 conductivity                    (unless lossless)
 //   LD 2 0 0 0 0 inductance 0                  (an insulated wire, H/m)
 //   LD 0 shield 1 1 R 0 0                      (a choke atop the feed line's shield)
@@ -30,7 +31,15 @@ inline constexpr const char* kDeckFileName = "Lorvant.nec";
 //                                               solved with its far field, PatternCard)
 //   NX                                         (before the next structure)
 //   EN
-std::string WriteDeck(const Model& model, Ground ground, const FrequencyPlan& frequencies, bool patterns = false);
+// How a real ground is solved. Sommerfeld-Norton is what every check reports;
+// the reflection-coefficient approximation needs no ground tables, which
+// nec2c otherwise computes anew for every frequency (most of its time for a
+// wire of a few hundred segments), and serves only where a tuning's coarse
+// stage ranks designs.
+enum class RealGroundMethod { SommerfeldNorton, ReflectionCoefficient };
+
+std::string WriteDeck(const Model& model, Ground ground, const FrequencyPlan& frequencies, bool patterns = false,
+                      RealGroundMethod method = RealGroundMethod::SommerfeldNorton);
 
 // A number as the deck writes it: up to ten significant digits, no
 // trailing zeros, a point as separator ("13.70693407", "0.0007", "10").

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -93,19 +94,26 @@ std::vector<TunePoint> Neighbours(const Walker& w, const TuneBounds& b) {
   return points;
 }
 
+// How far a walk goes: its resolutions, and the candidates its scores may
+// hold at most.
+struct WalkEnd {
+  double lengthResolution = 0, feedResolution = 0;
+  int maxEvaluations = 0;
+};
+
 // One round of all walkers still going: their neighbours scored in one
 // batch, then each moves to its best neighbour when that ranks before it,
 // or else halves its steps (and ends when they are already down to the
 // resolutions). False when the round would go beyond the bound on
 // evaluations.
-bool Round(std::vector<Walker>& walkers, Scores& scores, const TuneBounds& b, const TuneOptions& o) {
+bool Round(std::vector<Walker>& walkers, Scores& scores, const TuneBounds& b, const WalkEnd& e) {
   std::vector<TunePoint> wanted;
   std::set<Key> keys;
   for (const Walker& w : walkers)
     if (!w.done)
       for (const TunePoint& p : Neighbours(w, b))
         if (!scores.known(p) && keys.insert(KeyOf(p)).second) wanted.push_back(p);
-  if (scores.evaluations() + static_cast<int>(wanted.size()) > o.maxEvaluations) return false;
+  if (scores.evaluations() + static_cast<int>(wanted.size()) > e.maxEvaluations) return false;
   scores.score(wanted);
 
   for (std::size_t i = 0; i < walkers.size(); ++i) {
@@ -120,11 +128,11 @@ bool Round(std::vector<Walker>& walkers, Scores& scores, const TuneBounds& b, co
     }
     if (!(best == here)) {
       w.at = best;
-    } else if (w.lengthStep <= o.lengthResolution && w.feedStep <= o.feedResolution) {
+    } else if (w.lengthStep <= e.lengthResolution && w.feedStep <= e.feedResolution) {
       w.done = true;
     } else {
-      if (w.lengthStep > o.lengthResolution) w.lengthStep /= 2;
-      if (w.feedStep > o.feedResolution) w.feedStep /= 2;
+      if (w.lengthStep > e.lengthResolution) w.lengthStep /= 2;
+      if (w.feedStep > e.feedResolution) w.feedStep /= 2;
     }
     // Two walkers that meet would walk on as one.
     for (std::size_t k = 0; k < i && !w.done; ++k)
@@ -133,6 +141,34 @@ bool Round(std::vector<Walker>& walkers, Scores& scores, const TuneBounds& b, co
         w.done = true;
   }
   return true;
+}
+
+// Walks from each of `seeds` (scored first) at the given steps; where the
+// walks ended, best first.
+std::vector<TunePoint> Walk(const std::vector<TunePoint>& seeds, double lengthStep, double feedStep, Scores& scores,
+                            const TuneBounds& b, const WalkEnd& e) {
+  scores.score(seeds);
+  std::vector<Walker> walkers;
+  for (const TunePoint& p : seeds) walkers.push_back({p, lengthStep, feedStep});
+  while (std::any_of(walkers.begin(), walkers.end(), [](const Walker& w) { return !w.done; }) &&
+         Round(walkers, scores, b, e)) {
+  }
+  std::vector<TunePoint> ends;
+  for (const Walker& w : walkers)
+    if (std::none_of(ends.begin(), ends.end(), [&](const TunePoint& q) { return KeyOf(q) == KeyOf(w.at); }))
+      ends.push_back(w.at);
+  std::stable_sort(ends.begin(), ends.end(), [&](const TunePoint& x, const TunePoint& y) {
+    return Better(scores.at(x).second, x, scores.at(y).second, y);
+  });
+  return ends;
+}
+
+// `first` and those of `more` that are not already among them.
+std::vector<TunePoint> Distinct(std::vector<TunePoint> first, const std::vector<TunePoint>& more) {
+  for (const TunePoint& p : more)
+    if (std::none_of(first.begin(), first.end(), [&](const TunePoint& q) { return KeyOf(q) == KeyOf(p); }))
+      first.push_back(p);
+  return first;
 }
 
 }  // namespace
@@ -155,7 +191,7 @@ TuneBounds BoundsAround(double length) {
 }
 
 TuneOutcome Tune(std::span<const TunePoint> starts, const TuneBounds& bounds, const TuneOptions& options,
-                 TuneEvaluator& evaluator) {
+                 TuneEvaluator& evaluator, TuneEvaluator* coarse) {
   Scores scores(evaluator);
   const std::vector<TunePoint> startList(starts.begin(), starts.end());
   scores.score(startList);
@@ -166,31 +202,43 @@ TuneOutcome Tune(std::span<const TunePoint> starts, const TuneBounds& bounds, co
   out.start = scores.best(1, isStart).at(0);
   out.startScore = scores.at(out.start).second;
 
-  const std::vector<TunePoint> grid = Grid(bounds, options);
-  scores.score(grid);
+  // Without a coarse evaluator the one evaluator's scores serve both stages.
+  std::optional<Scores> coarseScores;
+  if (coarse) coarseScores.emplace(*coarse);
+  Scores& first = coarse ? *coarseScores : scores;
+  const auto inside = [&](const TunePoint& q) { return Inside(q, bounds); };
 
+  first.score(Grid(bounds, options));
   // The best start walks, and the best few of the grid (and of the starts
-  // within the bounds).
+  // within the bounds), from half the grid's spacing.
   const int nl = std::max(options.gridLengths, 2), nf = std::max(options.gridFeeds, 2);
   const double lengthStep = (bounds.lengthMax - bounds.lengthMin) / (nl - 1) / 2;
   const double feedStep = (bounds.feedMax - bounds.feedMin) / (nf - 1) / 2;
-  std::vector<TunePoint> seeds = {Clamped(out.start, bounds)};
-  for (const TunePoint& p : scores.best(static_cast<std::size_t>(std::max(options.seeds, 0)),
-                                        [&](const TunePoint& q) { return Inside(q, bounds); }))
-    if (std::none_of(seeds.begin(), seeds.end(), [&](const TunePoint& q) { return KeyOf(q) == KeyOf(p); }))
-      seeds.push_back(p);
-  scores.score(seeds);
-  std::vector<Walker> walkers;
-  for (const TunePoint& p : seeds) walkers.push_back({p, lengthStep, feedStep});
+  const std::vector<TunePoint> seeds =
+      Distinct({Clamped(out.start, bounds)}, first.best(static_cast<std::size_t>(std::max(options.seeds, 0)), inside));
+  WalkEnd end{options.lengthResolution, options.feedResolution, options.maxEvaluations};
+  if (coarse) {
+    end = {std::max(options.coarseLengthResolution, options.lengthResolution),
+           std::max(options.coarseFeedResolution, options.feedResolution),
+           options.maxEvaluations - scores.evaluations()};
+  }
+  std::vector<TunePoint> ends = Walk(seeds, lengthStep, feedStep, first, bounds, end);
 
-  while (std::any_of(walkers.begin(), walkers.end(), [](const Walker& w) { return !w.done; }) &&
-         Round(walkers, scores, bounds, options)) {
+  if (coarse) {
+    // The best few places the coarse walks reached walk on, on the full
+    // evaluator, from the steps the coarse walks ended at.
+    std::vector<TunePoint> refine = std::move(ends);
+    refine.resize(std::min(refine.size(), static_cast<std::size_t>(std::max(options.refineSeeds, 1))));
+    const WalkEnd fine{options.lengthResolution, options.feedResolution, options.maxEvaluations - first.evaluations()};
+    if (scores.evaluations() + static_cast<int>(refine.size()) <= fine.maxEvaluations)
+      Walk(refine, end.lengthResolution, end.feedResolution, scores, bounds, fine);
   }
 
   out.best = scores.best(1, [](const TunePoint&) { return true; }).at(0);
   out.bestScore = scores.at(out.best).second;
-  out.evaluations = scores.evaluations();
-  out.batches = scores.batches();
+  out.coarseEvaluations = coarse ? first.evaluations() : 0;
+  out.evaluations = scores.evaluations() + out.coarseEvaluations;
+  out.batches = scores.batches() + (coarse ? first.batches() : 0);
   return out;
 }
 

@@ -9,7 +9,9 @@
 // scores a coarse grid over the whole range and then walks from the best
 // few grid points with a pattern search: the eight neighbours at the
 // current steps, moving to the best one that is better, halving both steps
-// when none is, until the steps are down to the resolutions.
+// when none is, until the steps are down to the resolutions. A cheaper
+// evaluator may take the grid and the walks' first, long steps; the best
+// of its candidates then walk the last, short steps on the full one.
 #pragma once
 
 #include <limits>
@@ -71,6 +73,12 @@ struct TuneOptions {
   // The steps the pattern search ends at.
   double lengthResolution = 0.01;  // m
   double feedResolution = 0.001;   // of the length
+  // With a coarse evaluator the grid and the walks down to these steps are
+  // its; the final walks, from the best `refineSeeds` candidates it found,
+  // at these steps, and every outcome are the evaluator's.
+  double coarseLengthResolution = 0.04;  // m
+  double coarseFeedResolution = 0.004;   // of the length
+  int refineSeeds = 2;
   // A bound on the candidates scored, so that no landscape keeps the search
   // going for ever; the best found so far is the outcome.
   int maxEvaluations = 2000;
@@ -81,14 +89,17 @@ struct TuneOutcome {
   TuneScore startScore;
   TunePoint best;  // never ranked after the start
   TuneScore bestScore;
-  int evaluations = 0;  // distinct candidates scored
-  int batches = 0;      // calls of the evaluator
+  int evaluations = 0;        // distinct candidates scored, by both evaluators
+  int coarseEvaluations = 0;  // of them by the coarse evaluator
+  int batches = 0;            // calls of the evaluators
 };
 
 // Searches from `starts` (at least one; they are scored as given, even
-// outside the bounds, and compete for the outcome) within `bounds`.
-// Exceptions of the evaluator pass through.
+// outside the bounds, and compete for the outcome) within `bounds`. A
+// `coarse` evaluator, cheaper than `evaluator` and ranking much as it does,
+// takes the grid and the first walks; only `evaluator`'s scores compete for
+// the outcome. Exceptions of the evaluators pass through.
 TuneOutcome Tune(std::span<const TunePoint> starts, const TuneBounds& bounds, const TuneOptions& options,
-                 TuneEvaluator& evaluator);
+                 TuneEvaluator& evaluator, TuneEvaluator* coarse = nullptr);
 
 }  // namespace lorvant::nec

@@ -14,6 +14,7 @@
 #include "engine/nec/swr.h"
 #include "engine/version.h"
 #include "io/staged_files.h"
+#include "session/nec_tune.h"
 #include "tests/session/nec_support.h"
 #include "text/format.h"
 #include "text/nec_texts.h"
@@ -104,17 +105,31 @@ TEST(NecDeck, GroundCards) {
   nec::FrequencyPlan plan;
   plan.steps.push_back({5, 14.2, 0, 1});
   const nec::Model m = nec::MakeModel(10.035, 5.0175, {}, 1.4, {}, plan, Ground::Average);
-  const auto groundCards = [&](Ground g) {
+  const auto groundCards = [&](Ground g, nec::RealGroundMethod method = nec::RealGroundMethod::SommerfeldNorton) {
     std::string text;
-    for (const Card& c : ReadCards(nec::WriteDeck(m, g, plan)))
-      if (c.name == "GE" || c.name == "GN") text += c.text + ";";
+    for (const Card& c : ReadCards(nec::WriteDeck(m, g, plan, false, method)))
+      if (c.name == "GE" || c.name == "GN" || c.text.rfind("CM ground", 0) == 0) text += c.text + ";";
     return text;
   };
-  EXPECT_EQ(groundCards(Ground::FreeSpace), "GE 0;");
-  EXPECT_EQ(groundCards(Ground::Perfect), "GE 1;GN 1;");
-  EXPECT_EQ(groundCards(Ground::Poor), "GE 1;GN 2 0 0 0 5 0.001;");
-  EXPECT_EQ(groundCards(Ground::Average), "GE 1;GN 2 0 0 0 13 0.005;");
-  EXPECT_EQ(groundCards(Ground::Good), "GE 1;GN 2 0 0 0 20 0.03;");
+  EXPECT_EQ(groundCards(Ground::FreeSpace), "CM ground: free;GE 0;");
+  EXPECT_EQ(groundCards(Ground::Perfect), "CM ground: perfect;GE 1;GN 1;");
+  EXPECT_EQ(groundCards(Ground::Poor),
+            "CM ground: poor (Sommerfeld-Norton, permittivity 5, conductivity 0.001 S/m);GE 1;GN 2 0 0 0 5 0.001;");
+  EXPECT_EQ(groundCards(Ground::Average).substr(groundCards(Ground::Average).find(";GE")),
+            ";GE 1;GN 2 0 0 0 13 0.005;");
+  EXPECT_EQ(groundCards(Ground::Good).substr(groundCards(Ground::Good).find(";GE")), ";GE 1;GN 2 0 0 0 20 0.03;");
+  // A tuning's coarse stage: the same ground by reflection coefficients;
+  // the method changes nothing where there is no real ground.
+  EXPECT_EQ(groundCards(Ground::Average, nec::RealGroundMethod::ReflectionCoefficient),
+            "CM ground: average (reflection coefficients, permittivity 13, conductivity 0.005 S/m);GE 1;GN 0 0 0 0 13 "
+            "0.005;");
+  EXPECT_EQ(groundCards(Ground::Perfect, nec::RealGroundMethod::ReflectionCoefficient), groundCards(Ground::Perfect));
+  nec::Settings coarse = *nec::CoarseSearchSettings(test::CapturedSettings());
+  EXPECT_EQ(coarse.groundMethod, nec::RealGroundMethod::ReflectionCoefficient);
+  EXPECT_NE(nec::PrepareCheck(test::CapturedDesign(), coarse).deck.find("\nGN 0 0 0 0 13 0.005\n"), std::string::npos);
+  coarse.ground = Ground::Perfect;
+  EXPECT_FALSE(nec::CoarseSearchSettings(coarse));
+  EXPECT_FALSE(nec::CoarseSearchSettings(nec::Settings{.ground = Ground::FreeSpace}));
 }
 
 TEST(NecDeck, CapturedDeckIsTheOneTheCheckWrites) {

@@ -40,6 +40,8 @@ NecTuneReport Report(Language lang, char sep) {
   r.engineRuns = 21;
   r.jobs = 2;
   r.seconds = 190.26;
+  r.coarseEvaluations = 300;
+  r.engineSeconds = 187.4;
   return r;
 }
 
@@ -67,6 +69,8 @@ TEST(NecTuneReport, StartAndTunedSideBySideInEnglish) {
                   "Vk = 1.0133 (instead of 0.95; above 1, which the main form does not take: the tuned wire "
                   "is longer than a run can give)"));
   EXPECT_TRUE(Has(lines, "381 designs evaluated, 21 nec2c runs, 190.3 s with 2 processes"));
+  EXPECT_TRUE(Has(lines, "Of them 300 over reflection-coefficient ground (the coarse stage only)."));
+  EXPECT_TRUE(Has(lines, "nec2c's share of the time: 98 %"));
   EXPECT_FALSE(Has(lines, "Weighted")) << "no weights given";
   EXPECT_FALSE(Has(lines, "no better design"));
 
@@ -95,6 +99,11 @@ TEST(NecTuneReport, GermanWithWeightsAndATuningThatFoundNothingBetter) {
   EXPECT_EQ(LineWith(lines, "Gewichtet"), "Gewichtet           4,40                  4,40");
   EXPECT_TRUE(Has(lines, "Gewichte (SWV - 1 zählt so oft): 3,5 MHz 2, 14 MHz 0,5"));
   EXPECT_TRUE(Has(lines, "Nutzbare Bänder     1 von 2"));
+  EXPECT_TRUE(Has(lines, "Davon 300 über dem Boden mit Reflexionskoeffizienten"));
+  EXPECT_TRUE(Has(lines, "Anteil von nec2c an der Zeit: 98 %"));
+  // Over a ground without a coarse stage the line is left out.
+  r.coarseEvaluations = 0;
+  EXPECT_FALSE(Has(NecTuneBody(r), "Davon "));
 }
 
 TEST(NecTuneReport, Windows1252WithCrLf) {

@@ -145,6 +145,13 @@ std::vector<std::string> NecTuneBody(const NecTuneReport& r) {
                   say(lang, Text::TuneSearchDesigns) + std::to_string(r.engineRuns) + say(lang, Text::TuneSearchRuns) +
                   FormatPicture(r.seconds, "0.0", sep) + say(lang, Text::TuneSearchJobs) + std::to_string(r.jobs) +
                   say(lang, Text::TuneSearchAfter));
+  if (r.coarseEvaluations > 0)
+    lines.push_back(say(lang, Text::TuneCoarseBefore) + std::to_string(r.coarseEvaluations) +
+                    say(lang, Text::TuneCoarseAfter));
+  if (r.seconds > 0)
+    lines.push_back(say(lang, Text::TuneEngineShareBefore) +
+                    FormatPicture(std::min(100.0, 100 * r.engineSeconds / r.seconds), "0", sep) +
+                    say(lang, Text::TuneEngineShareAfter));
   return lines;
 }
 

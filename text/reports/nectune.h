@@ -36,7 +36,9 @@ struct NecTuneReport {
   float shorteningFactor = 0;  // the run's Vk
   double tunedShorteningFactor = 0;
   int evaluations = 0, engineRuns = 0, jobs = 1;
+  int coarseEvaluations = 0;  // of the evaluations over reflection-coefficient ground
   double seconds = 0;
+  double engineSeconds = 0;  // of the seconds spent waiting for nec2c
 };
 
 // The lines between the title's separator and the closing line (UTF-8);

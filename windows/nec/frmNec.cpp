@@ -1018,9 +1018,10 @@ void frmNec::finishTune() {
     emit checkFinished();
     return;
   }
-  // The tuned design's bands and picture where the check shows its own.
-  showResult(t.tuned.candidate.design, t.tuned.plan, t.tuned.result);
+  // The tuned design's bands and picture where the check shows its own,
+  // the start's curves dashed over the tuned design's.
   tuned_ = t;
+  showResult(t.tuned.candidate.design, t.tuned.plan, t.tuned.result);
   showTuned(t);
   enableInputs();
   setNote([n = t.evaluations, written = job->writeFiles, path = job->reportPath] {
@@ -1134,8 +1135,12 @@ void frmNec::onTakeVk() {
 
 void frmNec::drawPicture() {
   if (!shown_) return;
-  picture_ = nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(), Module1::decimalSeparator(),
-                                 measuredPage->sweepShown());
+  // After a tuning its start is drawn dashed; after a check, an opened
+  // analyser's sweep.
+  picture_ = tuned_ ? nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(),
+                                          Module1::decimalSeparator(), nec::TuningStartOverlay(tuned_->start.result))
+                    : nec::MakeSwrPicture(*shown_, shownExtraFrequency_, Module1::language(),
+                                          Module1::decimalSeparator(), measuredPage->sweepShown());
   image_ = PaintSwrPicture(picture_);
   pictureView->setPixmap(QPixmap::fromImage(image_));
 }

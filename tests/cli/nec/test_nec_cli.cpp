@@ -24,10 +24,14 @@ namespace lorvant {
 namespace {
 
 using test::CapturedCheckArgs;
+using test::EarlierPair;
 using test::FakePath;
+using test::FileNames;
 using test::Json;
 using test::ReadBytes;
+using test::Running;
 using test::RunTool;
+using test::StartedEngine;
 using test::TempFolder;
 using test::ToolResult;
 
@@ -51,20 +55,12 @@ std::vector<std::string> FedAt(const TempFolder& out, const std::string& feed) {
   return args;
 }
 
-// The files of a folder but the lock that a check or run leaves.
-std::set<std::string> FileNames(const TempFolder& dir) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
-  return names;
-}
-
 std::set<QString> Keys(const QJsonObject& o) {
   const QStringList keys = o.keys();
   return {keys.begin(), keys.end()};
 }
 
-// A folder holding only a fake nec2c (a shell script with `body`), to be
+// The captured check's deck and nec2c's output for it.
 const std::string kCaptured = std::string(LORVANT_TEST_DATA) + "/nec/ocf_7_14";
 
 TEST(NecTool, OptionsAndExitStatuses) {
@@ -268,46 +264,6 @@ TEST(NecTool, TheHangingAndTheConductorAreTakenAsGiven) {
 }
 
 // ---- the earlier pair, a supervised engine ---------------------------------
-
-// A results folder holding the deck and report of an earlier check, and a
-// temporary folder of the test's own for the engine's private folders.
-struct EarlierPair {
-  TempFolder dir, tmp;
-  EarlierPair() {
-    test::WriteBytes(dir.file("Lorvant.nec"), "earlier deck\r\n");
-    test::WriteBytes(dir.file("NecCheck.txt"), "earlier report\r\n");
-  }
-  bool kept() const {
-    return ReadBytes(dir.file("Lorvant.nec")) == "earlier deck\r\n" &&
-           ReadBytes(dir.file("NecCheck.txt")) == "earlier report\r\n" &&
-           FileNames(dir) == std::set<std::string>{"Lorvant.nec", "NecCheck.txt"};
-  }
-  std::map<std::string, std::string> env(const FakePath& engine) const {
-    return {{"PATH", engine.folder.path().string()}, {"TMPDIR", tmp.path().string()}};
-  }
-  std::vector<std::string> args(const std::vector<std::string>& more = {}) const {
-    return With(With(CapturedArgs(dir), {"--language", "en"}), more);
-  }
-};
-
-// Whether a process is still running (a zombie that waits for its reaper
-// runs no more).
-bool Running(pid_t pid) {
-  if (::kill(pid, 0) != 0) return false;
-  const std::string stat = ReadBytes("/proc/" + std::to_string(pid) + "/stat");
-  const std::size_t paren = stat.rfind(')');
-  return paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] != 'Z';
-}
-
-// The process id a fake engine wrote into `file` once it started.
-pid_t StartedEngine(const std::filesystem::path& file) {
-  for (int i = 0; i < 500; ++i) {
-    const std::string text = ReadBytes(file);
-    if (!text.empty() && text.back() == '\n') return static_cast<pid_t>(std::stol(text));
-    ::usleep(10'000);
-  }
-  return 0;
-}
 
 TEST(NecTool, AStoppedOrFailedCheckLeavesTheEarlierPairByteForByte) {
   // The engine fails, answers what is no impedance, or the report cannot

@@ -1,17 +1,20 @@
 // lorvant-calc tune as its users call it: its options and refusals, the
-// missing engine, and a small tuning (14 and 28 MHz over perfect ground)
-// whose JSON is what nec2c gives on the written deck.
+// missing engine, a signal and a busy folder, and a small tuning (14 and
+// 28 MHz over average ground) whose JSON is what nec2c gives on the written
+// deck.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <csignal>
 #include <set>
 
 #include "engine/nec/deck.h"
 #include "engine/nec/output.h"
 #include "engine/nec/swr.h"
 #include "io/engine_runner.h"
+#include "io/staged_files.h"
 #include "tests/cli/nec_fixture.h"
 #include "tests/cli/tool_process.h"
 #include "tests/session/run_support.h"
@@ -20,6 +23,9 @@
 namespace lorvant {
 namespace {
 
+using test::EarlierPair;
+using test::FakePath;
+using test::FileNames;
 using test::Json;
 using test::ReadBytes;
 using test::RunTool;
@@ -27,7 +33,8 @@ using test::TempFolder;
 using test::ToolResult;
 
 // A 10 m wire for 14 and 28 MHz, two sweep points: quick for nec2c.
-std::vector<std::string> SmallArgs(const TempFolder& out, const std::string& command = "tune") {
+std::vector<std::string> SmallArgs(const TempFolder& out, const std::string& command = "tune",
+                                   const std::string& ground = "perfect") {
   return {command,
           "--out",
           out.path().string(),
@@ -42,7 +49,7 @@ std::vector<std::string> SmallArgs(const TempFolder& out, const std::string& com
           "--points",
           "2",
           "--ground",
-          "perfect",
+          ground,
           "--language",
           "en",
           "--decimal-separator",
@@ -52,13 +59,6 @@ std::vector<std::string> SmallArgs(const TempFolder& out, const std::string& com
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
   args.insert(args.end(), more.begin(), more.end());
   return args;
-}
-
-std::set<std::string> FileNames(const TempFolder& dir) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-    if (e.path().filename() != ".lorvant.lock") names.insert(e.path().filename().string());
-  return names;
 }
 
 TEST(TuneTool, OptionsAndRefusals) {
@@ -108,6 +108,56 @@ TEST(TuneTool, WithoutNec2cTheStartsDeckIsWrittenAlone) {
   EXPECT_EQ(ReadBytes(tuned.file("Lorvant.nec")), ReadBytes(checked.file("Lorvant.nec")));
 }
 
+// An earlier tuning's deck and report in the results folder.
+EarlierPair EarlierTuning() { return EarlierPair("tune", "NecTune.txt"); }
+
+// Ctrl-C (and the other stopping signals) while nec2c solves a batch: the
+// engine goes with the tool, the earlier tuning's files stay byte for byte,
+// and the tool ends with status 1 and says why.
+TEST(TuneTool, ASignalStopsTheTuningAndLeavesTheEarlierFiles) {
+  const TempFolder marks;
+  const std::string pidFile = marks.file("engine.pid").string();
+  const FakePath hanging("echo $$ > '" + pidFile + "'\nexec /bin/sleep 60");
+  for (int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    const EarlierPair pair = EarlierTuning();
+    std::filesystem::remove(pidFile);
+    test::ToolProcess tool(pair.args(), pair.env(hanging));
+    const pid_t engine = test::StartedEngine(pidFile);
+    ASSERT_GT(engine, 0);
+    ::kill(tool.pid(), signal);
+    const ToolResult r = tool.wait();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "NEC-2 tuning stopped (signal)\n");
+    EXPECT_TRUE(r.out.empty());
+    for (int i = 0; i < 200 && test::Running(engine); ++i) ::usleep(10'000);
+    EXPECT_FALSE(test::Running(engine)) << "the engine outlived the tool";
+    EXPECT_TRUE(pair.kept());
+    EXPECT_TRUE(std::filesystem::is_empty(pair.tmp.path()));
+  }
+}
+
+// A results folder that another check or run holds is refused before any
+// engine starts, in the user's language; the folder's files stay.
+TEST(TuneTool, ABusyResultsFolderIsRefused) {
+  const TempFolder marks;
+  const FakePath noting("touch '" + marks.file("started").string() + "'\nexit 1");
+  const EarlierPair pair = EarlierTuning();
+  files::FolderLock other;
+  ASSERT_TRUE(other.tryLock(pair.dir.str()));
+  ToolResult r = RunTool(pair.args(), pair.env(noting));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Another calculation is writing into the folder " + pair.dir.str() + " right now.\n");
+  std::vector<std::string> german = test::CapturedCheckArgs(pair.dir);
+  german.front() = "tune";
+  r = RunTool(With(german, {"--language", "de"}), pair.env(noting));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(pair.dir.str()), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Another"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(marks.file("started"))) << "no engine starts";
+  EXPECT_TRUE(pair.kept());
+}
+
 // What nec2c answers at `mhz` in its output (frequencies are not shared
 // between the bands here).
 std::complex<double> At(const std::vector<nec::InputParameters>& solved, double mhz) {
@@ -120,10 +170,23 @@ std::complex<double> At(const std::vector<nec::InputParameters>& solved, double 
 TEST(TuneTool, TheTunedFiguresAreNec2csOnTheWrittenDeck) {
   if (nec::FindEngine().empty()) GTEST_SKIP() << "nec2c is not installed (apt install nec2c)";
   TempFolder dir;
-  // 28 MHz's mismatch counts twice: it ranks, and chooses the balun.
-  const ToolResult r = RunTool(With(SmallArgs(dir), {"--json", "--jobs", "2", "--weight", "28=2"}));
+  // 28 MHz's mismatch counts twice: it ranks, and chooses the balun. Over
+  // average ground the search's coarse stage takes reflection coefficients;
+  // what is reported and written is Sommerfeld-Norton's.
+  const ToolResult r =
+      RunTool(With(SmallArgs(dir, "tune", "average"),
+                   {"--json", "--jobs", "2", "--weight", "28=2", "--picture", dir.file("TuneSWR.svg").string()}));
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecTune.txt"}));
+  EXPECT_EQ(FileNames(dir), (std::set<std::string>{"Lorvant.nec", "NecTune.txt", "TuneSWR.svg"}));
+  // The picture: the tuned design's curves and the start's dashed, named.
+  const std::string svg = ReadBytes(dir.file("TuneSWR.svg"));
+  EXPECT_NE(svg.find(">tuned (NEC-2)</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">start, balun "), std::string::npos);
+  std::size_t dashedCurves = 0;
+  for (std::size_t at = svg.find("stroke-dasharray=\"6 4\" points="); at != std::string::npos;
+       at = svg.find("stroke-dasharray=\"6 4\" points=", at + 1))
+    ++dashedCurves;
+  EXPECT_EQ(dashedCurves, 2u);
   const QJsonObject o = Json(r);
   const QJsonObject start = o.value("start").toObject(), tuned = o.value("tuned").toObject();
   for (const QJsonObject& side : {start, tuned})
@@ -141,6 +204,10 @@ TEST(TuneTool, TheTunedFiguresAreNec2csOnTheWrittenDeck) {
   const double length = tuned.value("length").toDouble(), startLength = start.value("length").toDouble();
   EXPECT_LE(std::fabs(length / startLength - 1), 0.1 + 1e-9);
   EXPECT_GT(o.value("evaluations").toInt(), 90) << "the grid alone has 90";
+  EXPECT_GE(o.value("coarse_evaluations").toInt(), 90) << "the grid is the coarse stage's";
+  EXPECT_LT(o.value("coarse_evaluations").toInt(), o.value("evaluations").toInt());
+  EXPECT_GT(o.value("engine_seconds").toDouble(), 0);
+  EXPECT_LE(o.value("engine_seconds").toDouble(), o.value("seconds").toDouble());
   EXPECT_GE(o.value("engine_runs").toInt(), 3);
   // One half-wave: Vk scales with the length.
   EXPECT_NEAR(o.value("vk").toDouble(), 0.95 * length / startLength, 1e-6);
@@ -148,6 +215,8 @@ TEST(TuneTool, TheTunedFiguresAreNec2csOnTheWrittenDeck) {
   // nec2c once more on the deck as written.
   const std::string deck = ReadBytes(dir.file("Lorvant.nec"));
   EXPECT_NE(deck.find(nec::DeckNumber(length) + " 0 10"), std::string::npos) << "the deck is the tuned wire";
+  EXPECT_NE(deck.find("\nGN 2 0 0 0 13 0.005\n"), std::string::npos) << "Sommerfeld-Norton";
+  EXPECT_EQ(deck.find("\nGN 0 "), std::string::npos);
   const nec::EngineResult again = nec::Nec2cEngine().run(deck, {});
   ASSERT_EQ(again.status, nec::EngineResult::Status::Completed) << again.message;
   const std::vector<nec::InputParameters> solved = nec::ParseInputParameters(again.output);

@@ -148,6 +148,58 @@ TEST(TuneSearch, TiesGoToTheShorterWireThenTheFeedNearerTheStart) {
   EXPECT_TRUE(Better(Valid(99, 0), {44, 0.5}, TuneScore{}, {36, 0.05}));
 }
 
+// A coarse evaluator that sees the landscape a little shifted and tilted,
+// as a cheaper ground model does: it takes the grid and the long steps; the
+// full evaluator's walks from its best places find the full landscape's
+// lowest point, and only the full evaluator's scores are the outcome.
+TEST(TuneSearch, ACoarseEvaluatorLeadsAndTheFullOneDecides) {
+  FakeEvaluator full(Bowl(41.237, 0.2173));
+  FakeEvaluator coarse([](const TunePoint& p) {
+    TuneScore s = Bowl(41.35, 0.2100)(p);
+    s.worstSwr = s.worstSwr * 0.9 + 0.05;
+    return s;
+  });
+  const TunePoint start{40, 0.3};
+  const TuneOutcome out = Tune(std::span(&start, 1), kBounds, TuneOptions{}, full, &coarse);
+  EXPECT_NEAR(out.best.length, 41.237, 0.01);
+  EXPECT_NEAR(out.best.feedFraction, 0.2173, 0.001);
+  EXPECT_DOUBLE_EQ(out.bestScore.worstSwr, Bowl(41.237, 0.2173)(out.best).worstSwr);
+  EXPECT_EQ(out.startScore.worstSwr, Bowl(41.237, 0.2173)(start).worstSwr);
+  // The grid is the coarse evaluator's alone; the full one scored the
+  // start and, near where the coarse stage led, the last walks.
+  int coarseScored = 0, fullScored = 0;
+  for (const auto& batch : coarse.batches) coarseScored += static_cast<int>(batch.size());
+  for (const auto& batch : full.batches) fullScored += static_cast<int>(batch.size());
+  EXPECT_EQ(coarse.batches.front().size(), 90u);
+  EXPECT_EQ(out.coarseEvaluations, coarseScored);
+  EXPECT_EQ(out.evaluations, coarseScored + fullScored);
+  EXPECT_EQ(out.batches, static_cast<int>(coarse.batches.size() + full.batches.size()));
+  EXPECT_EQ(full.batches.front(), std::vector<TunePoint>{start});
+  for (std::size_t i = 1; i < full.batches.size(); ++i)
+    for (const TunePoint& p : full.batches[i]) {
+      EXPECT_NEAR(p.length, 41.3, 0.3);
+      EXPECT_NEAR(p.feedFraction, 0.214, 0.03);
+    }
+}
+
+// A coarse evaluator that is wrong everywhere (it ranks the worst places
+// best) cannot make the outcome worse than the start, and the outcome does
+// not depend on how the batches are solved.
+TEST(TuneSearch, AMisleadingCoarseEvaluatorLeavesTheStart) {
+  const Landscape truth = [](const TunePoint& p) { return Valid(p.feedFraction > 0.28 ? 1.5 : 6); };
+  const Landscape upsideDown = [&](const TunePoint& p) { return Valid(10 - truth(p).worstSwr); };
+  FakeEvaluator full(truth), coarse(upsideDown), coarseFour(upsideDown, 4), fullFour(truth, 4);
+  const TunePoint start{40, 0.3};
+  const TuneOutcome out = Tune(std::span(&start, 1), kBounds, TuneOptions{}, full, &coarse);
+  EXPECT_EQ(out.bestScore.worstSwr, 1.5);
+  EXPECT_FALSE(Better(out.startScore, out.start, out.bestScore, out.best));
+  const TuneOutcome again = Tune(std::span(&start, 1), kBounds, TuneOptions{}, fullFour, &coarseFour);
+  EXPECT_EQ(again.best, out.best);
+  EXPECT_EQ(again.evaluations, out.evaluations);
+  EXPECT_EQ(coarse.batches, coarseFour.batches);
+  EXPECT_EQ(full.batches, fullFour.batches);
+}
+
 TEST(TuneSearch, KeepsWithinTheBoundOnEvaluations) {
   FakeEvaluator evaluator(Bowl(41.237, 0.2173));
   TuneOptions o;

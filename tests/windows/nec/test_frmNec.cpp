@@ -665,6 +665,27 @@ class TestNecWindow : public QObject {
     return finished.wait(timeoutMs);
   }
 
+  // The picture after a tuning: per band the tuned design's solid curve and
+  // the start's dashed one, and a legend that names both, the start with
+  // its balun.
+  static void pictureShowsBothSides(frmNec* w, const QString& tuned, const QString& start) {
+    const nec::SwrPicture& p = w->picture();
+    const auto dashed = std::count_if(p.curves.begin(), p.curves.end(), [](const auto& c) { return c.dashed; });
+    QCOMPARE(int(dashed), int(w->tuned()->tuned.result.bands.size()));
+    QCOMPARE(int(p.curves.size()), 2 * int(dashed));
+    const auto has = [&p](const QString& text, bool whole) {
+      return std::any_of(p.texts.begin(), p.texts.end(), [&](const nec::PlotText& t) {
+        const QString shown = QString::fromStdString(t.text);
+        return whole ? shown == text : shown.startsWith(text);
+      });
+    };
+    QVERIFY2(has(tuned, true), qPrintable(tuned));
+    QVERIFY2(has(start + QString::fromStdString(
+                             nec::BalunText(w->tuned()->start.result.balunRatio, Module1::decimalSeparator())),
+                 true),
+             qPrintable(start));
+  }
+
   // The fake answers every candidate alike, so the search ends at the
   // shortest wire it may try: the tuned design differs from the start. Both
   // columns come from the tuning's own figures; the deck written is the
@@ -698,8 +719,11 @@ class TestNecWindow : public QObject {
     QVERIFY(report.contains(w->tuneTable->item(0, 1)->text().chopped(2).toLatin1()));
     QVERIFY(!QFile::exists(result("NecCheck.txt")));
     QCOMPARE(w->resultTable->rowCount(), int(t.tuned.result.bands.size()));
-    QVERIFY(!w->picture().curves.empty());
     QVERIFY(w->pictureButton->isEnabled() && w->takeTunedButton->isEnabled());
+    pictureShowsBothSides(w, "abgestimmt (NEC-2)", "Start, Balun ");
+    main_->action("mnuSprache_engl")->trigger();
+    pictureShowsBothSides(w, "tuned (NEC-2)", "start, balun ");
+    main_->action("mnuSprache_dtsch")->trigger();
     QVERIFY2(w->hintLabel->text().startsWith("Abgestimmt nach " + QString::number(t.evaluations) + " Entwürfen"),
              qPrintable(w->hintLabel->text()));
     QVERIFY(w->hintLabel->text().contains("NecTune.txt"));
@@ -790,6 +814,39 @@ class TestNecWindow : public QObject {
     QCOMPARE(form_->Text4->text(), expected);
     QCOMPARE(w->feedPointList->currentText(), chosen);
     QCOMPARE(allBands->Text3->text(), feed);
+  }
+
+  // The window's tuning through the real nec2c on a 10 m wire for 14 and
+  // 28 MHz over perfect ground with two sweep points (quick for the
+  // engine): both files written, the deck the tuned wire's, and the tuned
+  // Vk taken into the main form.
+  void realEngineTunes() {
+    if (nec::FindEngine().empty()) QSKIP("nec2c is not installed (apt install nec2c)");
+    frmNec::setEngineFactory({});
+    form_->Text1->setText("14,2");
+    form_->Text2->setText("1");
+    for (int i = 0; i < kBandCount; ++i) form_->setBandValue(i, i == 7 || i == 9 ? BandState::Counted : BandState::Off);
+    form_->runCalculation();
+    frmNec* w = open();
+    QVERIFY(w);
+    w->groundList->setCurrentIndex(1);
+    w->pointsField->setText("2");
+    QVERIFY(tune(w, 300000));
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QVERIFY(w->tuned());
+    const nec::TunedDesign& t = *w->tuned();
+    QCOMPARE(t.tuned.candidate.settings.ground, nec::Ground::Perfect);
+    QVERIFY(!nec::Better(t.start.score, t.start.point, t.tuned.score, t.tuned.point));
+    const std::string deck = readAll(result("Lorvant.nec")).toStdString();
+    QCOMPARE(deck, t.tuned.plan.deck);
+    QVERIFY(deck.find("GN 1") != std::string::npos);
+    QVERIFY(readAll(result("NecTune.txt")).contains("nec2c"));
+    const QString vk = QString::fromStdString(report::FormatPicture(
+        nec::TunedShorteningFactor(t.start.candidate.design, nec::TypedDecimal(t.tuned.candidate.design.length)),
+        "0.00##", ','));
+    QTest::mouseClick(w->takeTunedButton, Qt::LeftButton);
+    QVERIFY2(seam_->messages.isEmpty(), qPrintable(seam_->lastText()));
+    QCOMPARE(form_->Text4->text(), vk);
   }
 
   // The real engine on the README's example, when it is installed.
