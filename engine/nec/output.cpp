@@ -11,10 +11,12 @@ constexpr std::string_view kFrequencyLabel = "FREQUENCY :";
 constexpr std::string_view kInputPowerLabel = "INPUT POWER";
 constexpr std::string_view kStructureLossLabel = "STRUCTURE LOSS";
 
-// The numbers of a line; empty when any field is not a number.
-std::vector<double> Numbers(std::string_view line) {
+// The numbers from the line's start up to its first field that is not a
+// number; `whole` tells whether every field was one.
+std::vector<double> ReadNumbers(std::string_view line, bool& whole) {
   std::vector<double> values;
   std::size_t pos = 0;
+  whole = true;
   while (pos < line.size()) {
     const std::size_t start = line.find_first_not_of(" \t\r", pos);
     if (start == std::string_view::npos) break;
@@ -24,10 +26,21 @@ std::vector<double> Numbers(std::string_view line) {
     // in; it takes no leading "+", which the engine does not write.
     double v = 0;
     const auto r = std::from_chars(line.data() + start, line.data() + end, v);
-    if (r.ec != std::errc() || r.ptr != line.data() + end) return {};
+    if (r.ec != std::errc() || r.ptr != line.data() + end) {
+      whole = false;
+      break;
+    }
     values.push_back(v);
     pos = end;
   }
+  return values;
+}
+
+// The numbers of a line; empty when any field is not a number.
+std::vector<double> Numbers(std::string_view line) {
+  bool whole = false;
+  std::vector<double> values = ReadNumbers(line, whole);
+  if (!whole) return {};
   return values;
 }
 
@@ -54,20 +67,8 @@ std::optional<double> BudgetValue(std::string_view line, std::string_view label)
 }  // namespace
 
 std::vector<double> LeadingNumbers(std::string_view line) {
-  std::vector<double> values;
-  std::size_t pos = 0;
-  while (pos < line.size()) {
-    const std::size_t start = line.find_first_not_of(" \t\r", pos);
-    if (start == std::string_view::npos) break;
-    std::size_t end = line.find_first_of(" \t\r", start);
-    if (end == std::string_view::npos) end = line.size();
-    double v = 0;
-    const auto r = std::from_chars(line.data() + start, line.data() + end, v);
-    if (r.ec != std::errc() || r.ptr != line.data() + end) break;
-    values.push_back(v);
-    pos = end;
-  }
-  return values;
+  bool whole = false;
+  return ReadNumbers(line, whole);
 }
 
 std::optional<double> InputParameters::lossFraction() const {

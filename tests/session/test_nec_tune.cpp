@@ -27,6 +27,16 @@ nec::Settings QuickSettings() {
   return s;
 }
 
+// A search of few candidates: a 3 x 3 grid and coarse steps.
+nec::TuneRequest QuickRequest(const nec::Settings& settings) {
+  nec::TuneRequest request;
+  request.feed = settings.feed;
+  request.options.gridLengths = request.options.gridFeeds = 3;
+  request.options.lengthResolution = 0.5;
+  request.options.feedResolution = 0.05;
+  return request;
+}
+
 TEST(NecTuneCandidate, TheRunsLengthStaysOthersAndFeedPointsGoToTheMillimetre) {
   nec::Design design = test::CapturedDesign();
   design.proposedFeeds = {FeedCandidate{.x = 6.77f}, FeedCandidate{.x = 13.3f}};
@@ -117,11 +127,7 @@ TEST(NecTuneSearch, TheReportedFiguresAreTheChecksOwnAndNeverWorseThanTheStart) 
   SKIP_WITHOUT_NEC2C();
   const nec::Design design = test::CapturedDesign();
   const nec::Settings settings = QuickSettings();
-  nec::TuneRequest request;
-  request.feed = settings.feed;
-  request.options.gridLengths = request.options.gridFeeds = 3;
-  request.options.lengthResolution = 0.5;
-  request.options.feedResolution = 0.05;
+  nec::TuneRequest request = QuickRequest(settings);
   const nec::TunedDesign t =
       nec::TuneDesign(design, settings, request, [] { return std::make_unique<nec::Nec2cEngine>(); });
   for (const nec::CheckedCandidate* c : {&t.start, &t.tuned}) {
@@ -186,11 +192,7 @@ TEST(NecTuneProgress, EveryBatchIsToldWithTheBestSoFar) {
 TEST(NecTuneProgress, TuneDesignTellsEveryBatchUpToItsLastCandidate) {
   const nec::Design design = test::CapturedDesign();
   const nec::Settings settings = QuickSettings();
-  nec::TuneRequest request;
-  request.feed = settings.feed;
-  request.options.gridLengths = request.options.gridFeeds = 3;
-  request.options.lengthResolution = 0.5;
-  request.options.feedResolution = 0.05;
+  nec::TuneRequest request = QuickRequest(settings);
   struct Told {
     int evaluations;
     nec::TuneScore best;
