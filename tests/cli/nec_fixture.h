@@ -34,29 +34,21 @@ struct FakePath {
   std::map<std::string, std::string> env() const { return {{"PATH", folder.path().string()}}; }
 };
 
+// The check of the worked 7 and 14 MHz wire (one half-wave at 7.1 MHz) fed
+// at `feed` metres.
+inline std::vector<std::string> Ocf7And14Args(const TempFolder& out, const std::string& feed) {
+  return {
+      "nec",    "--out", out.path().string(), "--frequency", "7.1", "--halfwaves", "1", "--band", "7", "--band", "14",
+      "--feed", feed};
+}
+
 // The check of tests/data/nec/ocf_7_14.*: its deck and its nec2c output.
 // One engine process: the fake engines answer with the whole captured
 // output, whatever part of the deck they are given.
 inline std::vector<std::string> CapturedCheckArgs(const TempFolder& out) {
-  return {"nec",
-          "--out",
-          out.path().string(),
-          "--frequency",
-          "7.1",
-          "--halfwaves",
-          "1",
-          "--band",
-          "7",
-          "--band",
-          "14",
-          "--feed",
-          "7.06",
-          "--points",
-          "2",
-          "--date",
-          "08.12.2026 15:44:35",
-          "--engine-processes",
-          "1"};
+  std::vector<std::string> args = Ocf7And14Args(out, "7.06");
+  args.insert(args.end(), {"--points", "2", "--date", "08.12.2026 15:44:35", "--engine-processes", "1"});
+  return args;
 }
 
 // The files of a folder but the lock that a check or run leaves.

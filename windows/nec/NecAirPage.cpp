@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -210,23 +209,14 @@ void NecAirView::draw() {
 
 void NecAirView::onSave() {
   if (!air_ || bandList->count() == 0) return;
-  FileDialogRequest request;
-  request.title = say(Text::AirWindowSaveTitle);
-  request.initialFolder = Module1::state().resultsFolder;
-  request.proposedName = QStringLiteral("NecAir");
-  request.filter = QStringLiteral("SVG (*.svg)|*.svg|PNG (*.png)|*.png");
-  request.overwritePrompt = true;
-  const std::optional<FileDialogResult> chosen = seam().saveFile(this, request);
-  if (!chosen || chosen->path.isEmpty()) return;
-  QString path = chosen->path;
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix != QLatin1String("svg") && suffix != QLatin1String("png"))
-    path += chosen->filterIndex == 2 ? ".png" : ".svg";
+  const std::optional<QString> path =
+      AskPictureFile(this, say(Text::AirWindowSaveTitle), QStringLiteral("NecAir"), true);
+  if (!path) return;
   // Every band's two pictures beside the chosen name, as the batch tool's
   // --picture writes them, all together or none.
   try {
-    nec::CommitCheckFiles(nec::PolarPictureFiles(*air_, Module1::nativePath(path), extraFrequency_, Module1::language(),
-                                                 Module1::decimalSeparator()));
+    nec::CommitCheckFiles(nec::PolarPictureFiles(*air_, Module1::nativePath(*path), extraFrequency_,
+                                                 Module1::language(), Module1::decimalSeparator()));
   } catch (const files::FileError& e) {
     showMessage(this, q(files::FileErrorText(Module1::language(), e.error(), e.path())), QStringLiteral(" NEC-2"),
                 Icon::Exclamation);

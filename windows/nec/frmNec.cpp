@@ -1147,32 +1147,35 @@ void frmNec::drawPicture() {
 
 void frmNec::onSavePicture() {
   if (image_.isNull()) return;
-  FileDialogRequest request;
-  request.title = say(Text::WindowNecSavePictureTitle);
-  request.initialFolder = Module1::state().resultsFolder;
-  request.proposedName = QStringLiteral("NecSWR");
-  request.filter = QStringLiteral("PNG (*.png)|*.png|SVG (*.svg)|*.svg");
-  request.overwritePrompt = true;
-  const std::optional<FileDialogResult> chosen = seam().saveFile(this, request);
-  if (!chosen || chosen->path.isEmpty()) return;
-  QString path = chosen->path;
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  bool svg = suffix == QLatin1String("svg") || (suffix != QLatin1String("png") && chosen->filterIndex == 2);
-  if (suffix != QLatin1String("svg") && suffix != QLatin1String("png")) path += svg ? ".svg" : ".png";
-
-  std::string bytes;
-  if (svg) {
-    bytes = nec::SwrPictureSvg(picture_);
-  } else {
-    // The batch tool's bytes: the same picture from the same renderer.
-    bytes = nec::SwrPicturePng(picture_);
-  }
+  const std::optional<QString> path =
+      AskPictureFile(this, say(Text::WindowNecSavePictureTitle), QStringLiteral("NecSWR"), false);
+  if (!path) return;
+  // The batch tool's bytes: the same picture from the same renderer.
+  const std::string bytes = QFileInfo(*path).suffix().toLower() == QLatin1String("svg") ? nec::SwrPictureSvg(picture_)
+                                                                                        : nec::SwrPicturePng(picture_);
   try {
-    files::WriteFileAtomically(Module1::nativePath(path), bytes);
+    files::WriteFileAtomically(Module1::nativePath(*path), bytes);
   } catch (const files::FileError& e) {
     showMessage(this, q(files::FileErrorText(Module1::language(), e.error(), e.path())), MessageTitle(),
                 Icon::Exclamation);
   }
+}
+
+std::optional<QString> AskPictureFile(QWidget* parent, const QString& title, const QString& proposedName,
+                                      bool svgFirst) {
+  FileDialogRequest request;
+  request.title = title;
+  request.initialFolder = Module1::state().resultsFolder;
+  request.proposedName = proposedName;
+  request.filter = svgFirst ? QStringLiteral("SVG (*.svg)|*.svg|PNG (*.png)|*.png")
+                            : QStringLiteral("PNG (*.png)|*.png|SVG (*.svg)|*.svg");
+  request.overwritePrompt = true;
+  const std::optional<FileDialogResult> chosen = seam().saveFile(parent, request);
+  if (!chosen || chosen->path.isEmpty()) return std::nullopt;
+  const QString suffix = QFileInfo(chosen->path).suffix().toLower();
+  if (suffix == QLatin1String("svg") || suffix == QLatin1String("png")) return chosen->path;
+  const bool svg = svgFirst == (chosen->filterIndex != 2);
+  return chosen->path + (svg ? ".svg" : ".png");
 }
 
 QImage PaintSwrPicture(const nec::SwrPicture& p) {

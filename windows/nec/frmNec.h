@@ -237,4 +237,10 @@ class frmNec : public QWidget {
 // The picture painted into an image (the window and the PNG file).
 QImage PaintSwrPicture(const nec::SwrPicture& picture);
 
+// A picture's file asked for through the seam, PNG or SVG (the one first
+// in the filter when `svgFirst`); a name with neither suffix gets the
+// chosen filter's. None when the user cancels.
+std::optional<QString> AskPictureFile(QWidget* parent, const QString& title, const QString& proposedName,
+                                      bool svgFirst);
+
 }  // namespace lorvant

@@ -32,26 +32,9 @@ using test::ToolResult;
 // A 7 and 14 MHz wire fed at `feed`, its length from the shortening factor.
 std::vector<std::string> Args(const TempFolder& out, const std::string& vk, const std::string& feed,
                               const char* language = "de", const char* sep = ",") {
-  return {"nec",
-          "--out",
-          out.path().string(),
-          "--frequency",
-          "7.1",
-          "--halfwaves",
-          "1",
-          "--band",
-          "7",
-          "--band",
-          "14",
-          "--feed",
-          feed,
-          "--vk",
-          vk,
-          "--json",
-          "--language",
-          language,
-          "--decimal-separator",
-          sep};
+  std::vector<std::string> args = test::Ocf7And14Args(out, feed);
+  args.insert(args.end(), {"--vk", vk, "--json", "--language", language, "--decimal-separator", sep});
+  return args;
 }
 
 TEST(NecMeasured, AWireTwoPercentLongerIsFittedTwoPercentLonger) {
